@@ -1,0 +1,53 @@
+// bookloom-cli: builds, checks and takes apart Wolf books from the command line.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "app/cli/Commands.h"
+
+namespace bookloom::cli {
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(const Args&);
+};
+
+const Command kCommands[] = {
+    {"help", [](const Args&) { PrintUsage(); return 0; }},
+};
+
+}  // namespace
+
+void PrintUsage() {
+  std::printf(
+      "Usage: bookloom-cli COMMAND [ARGUMENTS]\n"
+      "\n"
+      "Commands:\n"
+      "  help                         this text\n");
+}
+
+}  // namespace bookloom::cli
+
+int main(int argc, char** argv) {
+  using namespace bookloom::cli;
+  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+    PrintUsage();
+    return argc < 2 ? 2 : 0;
+  }
+  const Args args(argv + 2, argv + argc);
+  for (const auto& command : kCommands) {
+    if (std::strcmp(argv[1], command.name) != 0) continue;
+    try {
+      return command.run(args);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "bookloom-cli: %s\n", e.what());
+      return 1;
+    }
+  }
+  std::fprintf(stderr, "bookloom-cli: unknown command \"%s\"\n", argv[1]);
+  PrintUsage();
+  return 2;
+}

@@ -1,0 +1,54 @@
+// A decoded picture as every decoder delivers it: 8-bit RGB, or RGBA where the file has real
+// transparency, rows from the top. The size limit is checked before any pixel is allocated.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bookloom {
+
+class Bitmap;
+
+// Pictures larger than this on a side, or in all, are refused before they are allocated.
+inline constexpr int64_t kMaxPictureSide = 20000;
+inline constexpr int64_t kMaxPicturePixels = 200'000'000;
+
+// Raises EDecodeError naming the file when width x height is empty or beyond the limits.
+void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName);
+
+class TGraphic {
+ public:
+  // Allocates the pixels (zero); the size must have passed CheckPictureSize.
+  TGraphic(int width, int height, bool hasAlpha);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool HasAlpha() const { return hasAlpha_; }
+  int Channels() const { return hasAlpha_ ? 4 : 3; }
+  size_t Stride() const { return static_cast<size_t>(width_) * Channels(); }
+
+  // Red, green, blue (and alpha) bytes of one row.
+  uint8_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * Stride(); }
+  const uint8_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * Stride(); }
+
+  // The picture as an opaque 24-bit bitmap: real transparency is composited on white.
+  void AssignTo(Bitmap& target) const;
+
+ private:
+  int width_;
+  int height_;
+  bool hasAlpha_;
+  std::vector<uint8_t> pixels_;
+};
+
+// One picture format family: reads a file into a graphic or raises EDecodeError (or EFOpenError)
+// with a message that names the file and says why.
+class TGraphicDecoder {
+ public:
+  virtual ~TGraphicDecoder() = default;
+  virtual std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const = 0;
+};
+
+}  // namespace bookloom

@@ -1,0 +1,38 @@
+// The picture holder: loads a file with the decoder its extension names and keeps the graphic.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "decoders/Graphic.h"
+
+namespace bookloom {
+
+class Bitmap;
+
+class TPicture {
+ public:
+  // Loads with the decoder registered for the file's extension; EDecodeError when none is.
+  void LoadFromFile(const std::u16string& fileName);
+  // Loads with the given decoder, whatever the extension.
+  void LoadFromFile(const std::u16string& fileName, const TGraphicDecoder& decoder);
+
+  bool Empty() const { return !graphic_; }
+  const TGraphic* Graphic() const { return graphic_.get(); }
+  void Clear() { graphic_.reset(); transparent_ = false; }
+
+  // Marks the picture transparent: its real transparency (alpha) is kept when it is drawn;
+  // no colour of it is ever dropped.
+  void SetTransparent(bool transparent) { transparent_ = transparent; }
+  bool Transparent() const { return transparent_; }
+
+  // The picture as an opaque 24-bit bitmap (transparency composited on white); the bitmap
+  // carries the holder's transparent mark. An empty holder gives an empty bitmap.
+  void AssignTo(Bitmap& target) const;
+
+ private:
+  std::unique_ptr<TGraphic> graphic_;
+  bool transparent_ = false;
+};
+
+}  // namespace bookloom

@@ -1,0 +1,85 @@
+// A device-independent bitmap: 1, 4, 8 (with a colour table) or 24 bits per pixel, rows from the
+// top, 24-bit pixels stored blue, green, red. Pictures pass through it on their way to the page.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace bookloom {
+
+enum class PixelFormat : uint8_t { pf1bit = 1, pf4bit = 4, pf8bit = 8, pf24bit = 24 };
+
+struct Rgb {
+  uint8_t r = 0, g = 0, b = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kBlack{0, 0, 0};
+
+class Bitmap {
+ public:
+  Bitmap() = default;
+  Bitmap(int width, int height, PixelFormat format);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  PixelFormat Format() const { return format_; }
+  int BitsPerPixel() const { return static_cast<int>(format_); }
+  bool Empty() const { return width_ == 0 || height_ == 0; }
+  // Bytes of one row: the used bytes only, rows are not padded.
+  size_t Stride() const { return stride_; }
+
+  uint8_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * stride_; }
+  const uint8_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * stride_; }
+
+  // The colour table of an indexed bitmap (2, 16 or 256 entries; unused entries black).
+  const std::vector<Rgb>& Palette() const { return palette_; }
+  void SetPalette(std::vector<Rgb> palette);
+
+  // New dimensions; the pixels are all zero afterwards. Sizes above the picture limit raise.
+  void SetSize(int width, int height);
+  // A new pixel format; existing pixels are converted (to an indexed format by the nearest
+  // entry of the colour table, which is the format's default table unless one is set).
+  void SetFormat(PixelFormat format);
+  // A new pixel format with an explicit colour table, converting as SetFormat does.
+  void SetFormat(PixelFormat format, std::vector<Rgb> palette);
+
+  Rgb Pixel(int x, int y) const;
+  void SetPixel(int x, int y, Rgb c);  // indexed formats take the nearest table entry
+  void Fill(Rgb c);
+
+  // Draws this bitmap onto a 24-bit target with its top-left corner at (x, y), clipped to the
+  // target; when the bitmap is transparent with a transparent colour, pixels of exactly that
+  // colour are left out.
+  void DrawOnto(Bitmap& target, int x, int y) const;
+
+  // Transparency is only ever an explicit colour: a bitmap never guesses one from its pixels.
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool transparent) { transparent_ = transparent; }
+  const std::optional<Rgb>& TransparentColor() const { return transparentColor_; }
+  void SetTransparentColor(std::optional<Rgb> c) { transparentColor_ = c; }
+
+ private:
+  uint8_t Nearest(Rgb c) const;
+  void Allocate();
+
+  int width_ = 0;
+  int height_ = 0;
+  PixelFormat format_ = PixelFormat::pf24bit;
+  size_t stride_ = 0;
+  std::vector<uint8_t> pixels_;
+  std::vector<Rgb> palette_;
+  bool transparent_ = false;
+  std::optional<Rgb> transparentColor_;
+};
+
+// The default colour table of an indexed format: black and white for 1 bit, the 16 standard
+// colours for 4 bits, a 6x6x6 colour cube and greys for 8 bits.
+std::vector<Rgb> DefaultPalette(PixelFormat format);
+
+// a * b / c rounded to the nearest integer, halves away from zero, with a 64-bit intermediate.
+int32_t MulDiv(int32_t a, int32_t b, int32_t c);
+
+}  // namespace bookloom

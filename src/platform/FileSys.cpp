@@ -1,0 +1,79 @@
+#include "platform/FileSys.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include "platform/Exception.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+bool FileExists(const std::u16string& fileName) {
+  struct stat st {};
+  return stat(Utf16ToUtf8(fileName).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+int64_t FileSize(const std::u16string& fileName) {
+  struct stat st {};
+  if (stat(Utf16ToUtf8(fileName).c_str(), &st) != 0) return 0;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool DeleteFile(const std::u16string& fileName) {
+  return std::remove(Utf16ToUtf8(fileName).c_str()) == 0;
+}
+
+std::string ReadFileBytes(const std::u16string& fileName) {
+  const int fd = open(Utf16ToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (fd < 0 || fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int error = fd < 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : errno);
+    if (fd >= 0) close(fd);
+    Raise<EFOpenError>("Cannot open file \"%s\". %s", {fileName, SystemErrorText(error)});
+  }
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(st.st_size));
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t got = read(fd, buf, sizeof buf);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int error = errno;
+      close(fd);
+      Raise<EReadError>("Cannot read file \"%s\". %s", {fileName, SystemErrorText(error)});
+    }
+    if (got == 0) break;
+    bytes.append(buf, static_cast<size_t>(got));
+  }
+  close(fd);
+  return bytes;
+}
+
+std::u16string TemporaryNameBeside(const std::u16string& target) {
+  std::random_device rd;
+  for (;;) {
+    const std::string suffix = ".part" + std::to_string(rd() % 1000000000u);
+    std::u16string name = target + Utf8ToUtf16(suffix);
+    struct stat st {};
+    if (stat(Utf16ToUtf8(name).c_str(), &st) != 0) return name;
+  }
+}
+
+void ReplaceFile(const std::u16string& source, const std::u16string& target) {
+  if (std::rename(Utf16ToUtf8(source).c_str(), Utf16ToUtf8(target).c_str()) != 0)
+    Raise<EWriteError>("Cannot replace file \"%s\". %s", {target, SystemErrorText(errno)});
+}
+
+std::u16string ExecutablePath() {
+  char buf[4096];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return u"";
+  return Utf8ToUtf16(std::string(buf, static_cast<size_t>(n)));
+}
+
+}  // namespace bookloom

@@ -1,0 +1,57 @@
+#include "platform/Stream.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Exception.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+FileOutputStream::FileOutputStream(const std::u16string& fileName) : fileName_(fileName) {
+  file_ = std::fopen(Utf16ToUtf8(fileName).c_str(), "wb");
+  if (!file_) Raise<EFCreateError>("Cannot create file \"%s\". %s", {fileName, SystemErrorText(errno)});
+}
+
+FileOutputStream::~FileOutputStream() {
+  if (file_) std::fclose(file_);
+}
+
+void FileOutputStream::Write(const void* data, size_t count) {
+  if (count == 0) return;
+  if (!file_ || std::fwrite(data, 1, count, file_) != count)
+    Raise<EWriteError>("Cannot write to file \"%s\". %s", {fileName_, SystemErrorText(errno)});
+  position_ += count;
+}
+
+void FileOutputStream::Seek(uint64_t position) {
+  if (!file_ || std::fseek(file_, static_cast<long>(position), SEEK_SET) != 0)
+    Raise<EWriteError>("Cannot seek in file \"%s\". %s", {fileName_, SystemErrorText(errno)});
+  position_ = position;
+}
+
+void FileOutputStream::Close() {
+  if (!file_) return;
+  const bool ok = std::fflush(file_) == 0;
+  const int flushError = errno;
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  if (!ok || !closed)
+    Raise<EWriteError>("Cannot write to file \"%s\". %s", {fileName_, SystemErrorText(flushError ? flushError : errno)});
+}
+
+void MemoryOutputStream::Write(const void* data, size_t count) {
+  if (count == 0) return;
+  const auto* bytes = static_cast<const char*>(data);
+  const size_t overlap = std::min<uint64_t>(count, bytes_.size() - position_);
+  std::memcpy(bytes_.data() + position_, bytes, overlap);
+  bytes_.append(bytes + overlap, count - overlap);
+  position_ += count;
+}
+
+void MemoryOutputStream::Seek(uint64_t position) {
+  if (position > bytes_.size()) Raise<EWriteError>("Seek beyond the end of a memory stream");
+  position_ = position;
+}
+
+}  // namespace bookloom

@@ -1,0 +1,107 @@
+#include "platform/Utf.h"
+
+#include <cstdint>
+
+namespace bookloom {
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Length of the sequence a lead byte opens, 0 for a byte that cannot lead.
+int SequenceLength(uint8_t lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+void AppendCodePoint(std::u16string& out, uint32_t cp) {
+  if (cp < 0x10000) {
+    out += static_cast<char16_t>(cp);
+  } else {
+    cp -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (cp >> 10));
+    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+  }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
+  const size_t n = utf8.size();
+  size_t i = 0;
+  while (i < n) {
+    const uint8_t b0 = p[i];
+    if (b0 < 0x80) {
+      out += static_cast<char16_t>(b0);
+      ++i;
+      continue;
+    }
+    const int len = SequenceLength(b0);
+    if (len == 0) {
+      out += kReplacement;
+      ++i;
+      continue;
+    }
+    // The second byte's range excludes overlong forms, surrogates and values above U+10FFFF.
+    uint8_t lo = 0x80, hi = 0xBF;
+    if (b0 == 0xE0) lo = 0xA0;
+    if (b0 == 0xED) hi = 0x9F;
+    if (b0 == 0xF0) lo = 0x90;
+    if (b0 == 0xF4) hi = 0x8F;
+    uint32_t cp = b0 & (0xFF >> (len + 1));
+    int k = 1;
+    for (; k < len; ++k) {
+      if (i + k >= n) break;
+      const uint8_t b = p[i + k];
+      if (k == 1 ? (b < lo || b > hi) : (b < 0x80 || b > 0xBF)) break;
+      cp = (cp << 6) | (b & 0x3F);
+    }
+    if (k < len) {
+      out += kReplacement;  // the bytes read so far form one bad sequence
+      i += k;
+      continue;
+    }
+    AppendCodePoint(out, cp);
+    i += len;
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size());
+  for (size_t i = 0; i < utf16.size(); ++i) {
+    uint32_t cp = utf16[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+        utf16[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = kReplacement;
+    }
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace bookloom

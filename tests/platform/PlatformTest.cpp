@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "platform/Bitmap.h"
+#include "platform/Exception.h"
+#include "platform/FileSys.h"
+#include "platform/LittleEndian.h"
+#include "platform/Stream.h"
+#include "platform/Utf.h"
+#include "support/TestData.h"
+
+namespace bookloom {
+namespace {
+
+TEST(Format, FillsThePlaceholdersOfTheMessages) {
+  EXPECT_EQ(Format("Attempt to register %s twice!", {"txt"}), "Attempt to register txt twice!");
+  EXPECT_EQ(Format("0x%4.4x", {0x4E2D}), "0x4E2D");
+  EXPECT_EQ(Format("0x%4.4x", {0xE9}), "0x00E9");
+  EXPECT_EQ(Format("%d.%d.%2.2d", {1, 5, 3}), "1.5.03");
+  EXPECT_EQ(Format("%0.1f KB", {1.5}), "1.5 KB");
+  EXPECT_EQ(Format("$%x in %s", {0x4E2D, std::u16string(u"Windows-1251")}), "$4E2D in Windows-1251");
+  EXPECT_EQ(Format("100%% %s", {}), "100% ");
+}
+
+TEST(Utf8ToUtf16, DecodesEverySequenceAndReplacesFaults) {
+  EXPECT_EQ(Utf8ToUtf16("\xD0\x9C\xD0\xB0"), u"Ма");
+  EXPECT_EQ(Utf8ToUtf16("\xE2\x82\xAC"), u"€");
+  EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80"), std::u16string(u"\U0001F600"));
+  EXPECT_EQ(Utf8ToUtf16("a\xC3(b"), u"a\uFFFD(b");     // bad continuation
+  EXPECT_EQ(Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD");      // cut short
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong form
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
+  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("\xF0\x9F\x98\x80 \xD0\x96")), "\xF0\x9F\x98\x80 \xD0\x96");
+}
+
+TEST(LittleEndian, PutsAndGetsLowestByteFirst) {
+  std::string buf(6, '\0');
+  PutU16(buf, 0, 0x0201);
+  PutU32(buf, 2, 0xFFFFFFFEu);
+  EXPECT_EQ(buf, std::string("\x01\x02\xFE\xFF\xFF\xFF", 6));
+  EXPECT_EQ(GetU16(buf, 0), 0x0201);
+  EXPECT_EQ(GetU32(buf, 2), 0xFFFFFFFEu);
+}
+
+TEST(MulDiv, RoundsHalvesAwayFromZero) {
+  EXPECT_EQ(MulDiv(3000, 200, 1000), 600);
+  EXPECT_EQ(MulDiv(5, 1, 2), 3);
+  EXPECT_EQ(MulDiv(-5, 1, 2), -3);
+  EXPECT_EQ(MulDiv(7, 1, 3), 2);
+  EXPECT_EQ(MulDiv(2000000000, 3, 4), 1500000000);  // needs the 64-bit intermediate
+}
+
+TEST(Bitmap, ConvertsBetweenFormatsAndDrawsWithAnExplicitTransparentColour) {
+  Bitmap b(3, 2, PixelFormat::pf24bit);
+  b.Fill(kWhite);
+  b.SetPixel(1, 1, {255, 0, 0});
+  b.SetFormat(PixelFormat::pf1bit);
+  EXPECT_EQ(b.Pixel(0, 0), kWhite);
+  EXPECT_EQ(b.Pixel(1, 1), kBlack);  // red is nearer to black
+  b.SetFormat(PixelFormat::pf24bit);
+  EXPECT_EQ(b.Pixel(1, 1), kBlack);
+
+  Bitmap page(4, 4, PixelFormat::pf24bit);
+  page.Fill({0, 0, 255});
+  Bitmap pic(2, 2, PixelFormat::pf24bit);
+  pic.Fill({255, 0, 0});
+  pic.SetPixel(0, 0, {0, 255, 0});
+  pic.SetTransparent(true);  // marked, but without a colour nothing is left out
+  pic.DrawOnto(page, 3, 3);  // clipped to the page
+  EXPECT_EQ(page.Pixel(3, 3), (Rgb{0, 255, 0}));
+  pic.SetTransparentColor(Rgb{0, 255, 0});
+  pic.DrawOnto(page, 0, 0);
+  EXPECT_EQ(page.Pixel(0, 0), (Rgb{0, 0, 255}));
+  EXPECT_EQ(page.Pixel(1, 1), (Rgb{255, 0, 0}));
+}
+
+TEST(Streams, WriteSeekAndReportFailures) {
+  MemoryOutputStream m;
+  m.WriteStr("abcdef");
+  m.Seek(2);
+  m.WriteStr("XY");
+  EXPECT_EQ(m.Position(), 4u);
+  m.Seek(6);
+  m.WriteStr("g");
+  EXPECT_EQ(m.Bytes(), "abXYefg");
+
+  test::ScratchDir dir;
+  const std::u16string name = Utf8ToUtf16((dir / "f.bin").string());
+  {
+    FileOutputStream f(name);
+    f.WriteStr("0123456789");
+    f.Seek(0);
+    f.WriteStr("AB");
+    f.Close();
+  }
+  EXPECT_EQ(ReadFileBytes(name), "AB23456789");
+  EXPECT_EQ(FileSize(name), 10);
+  EXPECT_TRUE(FileExists(name));
+  EXPECT_FALSE(FileExists(Utf8ToUtf16(dir.Path().string())));  // a folder is not a file
+  EXPECT_THROW(FileOutputStream(Utf8ToUtf16((dir / "no/such/dir/x").string())), EFCreateError);
+  EXPECT_THROW(ReadFileBytes(Utf8ToUtf16((dir / "missing").string())), EFOpenError);
+  if (FileExists(u"/dev/full")) {
+    FileOutputStream full(u"/dev/full");
+    std::string big(1 << 20, 'x');
+    EXPECT_THROW({ full.Write(big.data(), big.size()); full.Close(); }, EWriteError);
+  }
+}
+
+}  // namespace
+}  // namespace bookloom

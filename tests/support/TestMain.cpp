@@ -1,0 +1,7 @@
+// The test program's main: the program's units are started around the whole run, as main() does.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
