@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/cli/Commands.h"
+#include "project/Units.h"
 
 namespace bookloom::cli {
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   const Args args(argv + 2, argv + argc);
+  bookloom::Units units;
   for (const auto& command : kCommands) {
     if (std::strcmp(argv[1], command.name) != 0) continue;
     try {
