@@ -6,6 +6,11 @@
 
 #include "app/cli/Commands.h"
 #include "project/Units.h"
+#include "project/uVersion.h"
+
+// The version stamp read back from this executable by GetVersionStrings.
+[[gnu::section(".bookloom_version"), gnu::used]] constexpr bookloom::VersionStamp kVersionStamp =
+    bookloom::kBookloomVersionStamp;
 
 namespace bookloom::cli {
 
@@ -17,7 +22,11 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"help", [](const Args&) { PrintUsage(); return 0; }},
+    {"help",
+     [](const Args&) {
+       PrintUsage();
+       return 0;
+     }},
 };
 
 }  // namespace
