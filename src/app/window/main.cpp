@@ -1,0 +1,50 @@
+// bookloom: the window in which a book is put together and made.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "platform/FileSys.h"
+#include "project/Units.h"
+#include "project/uVersion.h"
+#include "ui/fMain.h"
+#include "ui/uMessages.h"
+
+// The version stamp read back from this executable by the about box.
+[[gnu::section(".bookloom_version"), gnu::used]] constexpr bookloom::VersionStamp kVersionStamp =
+    bookloom::kBookloomVersionStamp;
+
+namespace {
+
+constexpr int kNoDisplayStatus = 3;
+
+bool HaveDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HaveDisplay()) {
+    std::fprintf(stderr,
+                 "bookloom: no display is available (neither DISPLAY nor WAYLAND_DISPLAY is set), so the "
+                 "window cannot open.\nUse bookloom-cli to make books without a window.\n");
+    return kNoDisplayStatus;
+  }
+  try {
+    bookloom::Units units;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Bookloom"));
+    bookloom::TQtMessages messages;
+    bookloom::TfrmMain frmMain(messages, bookloom::ExecutablePath());
+    frmMain.show();
+    return app.exec();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "bookloom: %s\n", e.what());
+    return 1;
+  }
+}

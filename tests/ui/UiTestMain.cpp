@@ -1,0 +1,16 @@
+// The window tests' main: a QApplication on the offscreen platform and the program's units.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "project/Units.h"
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  ::testing::InitGoogleTest(&argc, argv);
+  bookloom::Units units;
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Bookloom"));
+  return RUN_ALL_TESTS();
+}
