@@ -1,5 +1,6 @@
 #include "ui/fAbout.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -59,7 +60,9 @@ TfrmAbout::TfrmAbout(const std::u16string& executablePath, QWidget* parent)
   auto* pnlBuild = new QWidget(this);
   pnlBuild->setGeometry(0, kHeight - kBandHeight, kWidth, kBandHeight);
   pnlBuild->setAutoFillBackground(true);
-  pnlBuild->setPalette(QPalette());  // the band keeps the ordinary window colour
+  QPalette band = white;
+  band.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+  pnlBuild->setPalette(band);  // the band keeps the ordinary window colour
   lblBuild = new QLabel(QStringLiteral("    Build: ?"), pnlBuild);
   lblBuild->setGeometry(0, 0, 224, kBandHeight);
   lblBuild->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
