@@ -160,38 +160,57 @@ struct BurkesKernel {
 // Cells beside each error row catch the error spread past the edges of the picture.
 constexpr int kEdgeCells = 3;
 
+// The weights a kernel gives to the next two pixels of the current row. Those sums are carried in
+// registers from pixel to pixel instead of through memory; integer sums come out the same.
+template <class Kernel>
+constexpr std::array<int, 2> AheadWeights() {
+  std::array<int, 2> ahead{};
+  for (const Tap& t : Kernel::kTaps)
+    if (t.row == 0) {
+      if (t.offset < 1 || t.offset > 2) throw "the current row only takes error ahead, at most two pixels";
+      ahead[t.offset - 1] = t.weight;
+    }
+  return ahead;
+}
+
+// The errors of one column: blue, green, red and an unused lane, added together as one vector.
+using ErrorCell = int32_t __attribute__((vector_size(16)));
+
 // Maps every pixel in serpentine order (even rows left to right, odd rows right to left). Each
-// channel's error is summed, weighted, in the rows below; a pixel reads its sum divided by the
-// kernel's divisor, rounded toward zero after adding half the divisor.
+// channel's error is summed, weighted, over the pixels ahead and in the rows below; a pixel reads
+// its sum divided by the kernel's divisor, rounded toward zero after adding half the divisor.
 template <class Kernel, class Lookup>
 void Diffuse(TDIBReader& reader, TDIBWriter& writer, int width, int height, Lookup& lookup) {
   constexpr int kHalf = Kernel::kDivisor / 2;
-  const size_t rowCells = static_cast<size_t>(width + 2 * kEdgeCells) * 3;  // blue, green, red per column
-  std::vector<int32_t> storage(rowCells * Kernel::kRows, 0);
-  std::array<int32_t*, Kernel::kRows> errors;
-  for (int k = 0; k < Kernel::kRows; ++k) errors[k] = storage.data() + k * rowCells;
+  constexpr std::array<int, 2> kAhead = AheadWeights<Kernel>();
+  const size_t rowCells = static_cast<size_t>(width) + 2 * kEdgeCells;
+  std::vector<ErrorCell> storage(rowCells * Kernel::kRows, ErrorCell{});
+  std::array<ErrorCell*, Kernel::kRows> errors;
+  for (int k = 0; k < Kernel::kRows; ++k) errors[k] = storage.data() + k * rowCells + kEdgeCells;
 
   int direction = 1;
   for (int row = 0; row < height; ++row) {
     const uint8_t* in = reader.ScanLine(row);
     uint8_t* out = writer.ScanLine(row);
+    ErrorCell next{}, afterNext{};  // this row's error for the next two pixels
     for (int c = direction > 0 ? 0 : width - 1; c >= 0 && c < width; c += direction) {
       const uint8_t* pixel = in + 3 * c;
-      const int32_t* e0 = errors[0] + (c + kEdgeCells) * 3;
-      int v[3];
-      for (int ch = 0; ch < 3; ++ch)
-        v[ch] = std::clamp(pixel[ch] + (e0[ch] + kHalf) / Kernel::kDivisor, 0, 255);
+      const ErrorCell sum = errors[0][c] + next + kHalf;
+      const int blue = std::clamp(pixel[0] + sum[0] / Kernel::kDivisor, 0, 255);
+      const int green = std::clamp(pixel[1] + sum[1] / Kernel::kDivisor, 0, 255);
+      const int red = std::clamp(pixel[2] + sum[2] / Kernel::kDivisor, 0, 255);
       Rgb entry;
-      out[c] = static_cast<uint8_t>(lookup.Find(static_cast<uint8_t>(v[2]), static_cast<uint8_t>(v[1]),
-                                                static_cast<uint8_t>(v[0]), entry));
-      const int error[3] = {v[0] - entry.b, v[1] - entry.g, v[2] - entry.r};
-      for (const Tap& t : Kernel::kTaps) {
-        int32_t* cell = errors[t.row] + (c + direction * t.offset + kEdgeCells) * 3;
-        for (int ch = 0; ch < 3; ++ch) cell[ch] += t.weight * error[ch];
-      }
+      out[c] = static_cast<uint8_t>(lookup.Find(static_cast<uint8_t>(red), static_cast<uint8_t>(green),
+                                                static_cast<uint8_t>(blue), entry));
+      const ErrorCell error = {blue - entry.b, green - entry.g, red - entry.r, 0};
+      next = afterNext + kAhead[0] * error;
+      afterNext = kAhead[1] * error;
+#pragma GCC unroll 16
+      for (const Tap& t : Kernel::kTaps)
+        if (t.row > 0) errors[t.row][c + direction * t.offset] += t.weight * error;
     }
     // The cleared current row becomes the last row below.
-    std::fill(errors[0], errors[0] + rowCells, 0);
+    std::fill(errors[0] - kEdgeCells, errors[0] - kEdgeCells + rowCells, ErrorCell{});
     std::rotate(errors.begin(), errors.begin() + 1, errors.end());
     direction = -direction;
   }
