@@ -216,6 +216,7 @@ void Diffuse(TDIBReader& reader, TDIBWriter& writer, int width, int height, Look
   }
 }
 
+// Reduces with the kernel of `dither` into result; an unknown ditherer leaves result empty.
 template <class Lookup>
 void DiffuseWith(TDitherMode dither, TDIBReader& reader, Bitmap& result, int width, int height,
                  Lookup& lookup, const std::vector<Rgb>& palette) {
@@ -257,8 +258,6 @@ std::unique_ptr<Bitmap> ReduceColors(Bitmap& source, TReductionMode mode, TDithe
     result->SetFormat(PixelFormat::pf24bit);
     return result;
   }
-  // Keeps the still empty result small while a large picture is reduced.
-  if (static_cast<int64_t>(source.Width()) * source.Height() > 500000) result->SetFormat(PixelFormat::pf1bit);
   TDIBReader reader(source);
 
   std::vector<Rgb> palette;
