@@ -17,7 +17,6 @@ namespace bookloom {
 
 namespace {
 
-constexpr int kPageWidth = 600, kPageHeight = 800;
 constexpr int kMarginDigits = 4;
 
 // A label whose text is centred on the height of the field beside it.
@@ -91,10 +90,10 @@ TfraEditBookCoverPage::TfraEditBookCoverPage(TMessages& messages, QWidget* paren
     TMarginEdit** field;
   };
   const Margin margins[] = {
-      {"Left:", 16, 112, 24, kPageWidth, &sedCoverLeft},
-      {"Right:", 192, 296, 24, kPageWidth, &sedCoverRight},
-      {"Top:", 16, 112, 56, kPageHeight, &sedCoverTop},
-      {"Bottom:", 192, 296, 56, kPageHeight, &sedCoverBottom},
+      {"Left:", 16, 112, 24, kDevicePageWidth, &sedCoverLeft},
+      {"Right:", 192, 296, 24, kDevicePageWidth, &sedCoverRight},
+      {"Top:", 16, 112, 56, kDevicePageHeight, &sedCoverTop},
+      {"Bottom:", 192, 296, 56, kDevicePageHeight, &sedCoverBottom},
   };
   for (const Margin& m : margins) {
     AddLabel(m.label, m.labelX, m.y, 22, gbxMargins);

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 #include <fstream>
 #include <sstream>
 
@@ -188,6 +192,28 @@ TEST_F(MainWindow, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
   messages.filesToOpen.clear();  // a cancelled dialog adds nothing
   window->actAddFile->trigger();
   EXPECT_EQ(Files(), "aa");
+}
+
+TEST_F(MainWindow, AddsDroppedFilesAsAddFileDoes) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdU16String(TextFile("a.txt"))),
+                QUrl::fromLocalFile(QString::fromStdU16String(test::WriteTextFile(dir / "b.unknown", "x"))),
+                QUrl(QStringLiteral("https://example.org/c.txt")),
+                QUrl::fromLocalFile(QString::fromStdU16String(TextFile("d.txt")))});
+  QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &drop);
+  EXPECT_EQ(Files(), "ad");
+  EXPECT_EQ(window->lvwFileList->model()->rowCount(), 2);
+
+  QMimeData text;
+  text.setText(QStringLiteral("not a file"));
+  QDragEnterEvent refused(QPoint(20, 60), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+  refused.setAccepted(false);
+  QApplication::sendEvent(window.get(), &refused);
+  EXPECT_FALSE(refused.isAccepted());
 }
 
 TEST_F(MainWindow, RemovesOneFileWithoutAQuestionAndSeveralAfterOne) {
