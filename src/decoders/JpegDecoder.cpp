@@ -1,0 +1,149 @@
+#include "decoders/JpegDecoder.h"
+
+// clang-format off
+#include <csetjmp>
+#include <cstdio>
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+#include <vector>
+
+namespace bookloom {
+
+namespace {
+
+// A progressive file may repeat its scans without end; real files have a few dozen.
+constexpr int kMaxScans = 1000;
+
+// libjpeg reports a fatal error through error_exit, which must not return: ours jumps back to the
+// setjmp of the step that is running. Only libjpeg's C frames lie between the two, so no C++ object
+// is skipped; everything the steps touch lives in a Reader owned by the caller.
+struct ErrorManager {
+  jpeg_error_mgr pub;  // first member: libjpeg's pointer to it is a pointer to the whole
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+  bool rowsComplete;  // every row has been delivered
+  bool cutShort;      // the data ran out before the last row
+};
+
+ErrorManager& ErrorsOf(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManager*>(cinfo->err); }
+
+[[noreturn]] void JumpWithMessage(j_common_ptr cinfo) {
+  ErrorManager& err = ErrorsOf(cinfo);
+  (*cinfo->err->format_message)(cinfo, err.message);
+  std::longjmp(err.jump, 1);
+}
+
+void ErrorExit(j_common_ptr cinfo) { JumpWithMessage(cinfo); }
+
+// Warnings are not printed; the data running out before the last row makes the picture incomplete.
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  ErrorManager& err = ErrorsOf(cinfo);
+  ++err.pub.num_warnings;
+  if (err.pub.msg_code == JWRN_JPEG_EOF && !err.rowsComplete) err.cutShort = true;
+}
+
+void ProgressMonitor(j_common_ptr cinfo) {
+  auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (dinfo->input_scan_number > kMaxScans) {
+    ErrorManager& err = ErrorsOf(cinfo);
+    std::snprintf(err.message, sizeof err.message, "it has more than %d scans", kMaxScans);
+    std::longjmp(err.jump, 1);
+  }
+}
+
+struct Reader {
+  jpeg_decompress_struct cinfo{};
+  ErrorManager err{};
+  jpeg_progress_mgr progress{};
+
+  Reader() {
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ErrorExit;
+    err.pub.emit_message = EmitMessage;
+    progress.progress_monitor = ProgressMonitor;
+  }
+  ~Reader() { jpeg_destroy_decompress(&cinfo); }  // harmless before creation: cinfo.mem is null
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+};
+
+bool ReadHeader(Reader& r, const unsigned char* data, unsigned long size) {
+  if (setjmp(r.err.jump)) return false;
+  jpeg_create_decompress(&r.cinfo);
+  r.cinfo.progress = &r.progress;
+  jpeg_mem_src(&r.cinfo, data, size);
+  jpeg_read_header(&r.cinfo, TRUE);
+  return true;
+}
+
+bool StartDecompress(Reader& r) {
+  if (setjmp(r.err.jump)) return false;
+  jpeg_start_decompress(&r.cinfo);
+  return true;
+}
+
+// Reads the rows: RGB straight into the graphic, CMYK through `cmykRow` and converted.
+bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
+  if (setjmp(r.err.jump)) return false;
+  jpeg_decompress_struct& cinfo = r.cinfo;
+  // Photoshop and most other writers mark their CMYK files with an Adobe marker and store the inks
+  // inverted (0 = full ink); files without the marker store them as they are.
+  const unsigned invert = cinfo.saw_Adobe_marker ? 0 : 255;
+  while (cinfo.output_scanline < cinfo.output_height) {
+    unsigned char* out = graphic.Row(static_cast<int>(cinfo.output_scanline));
+    JSAMPROW row = cmykRow ? cmykRow : out;
+    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
+      r.err.cutShort = true;  // only a suspending data source returns no row; ours never should
+      return true;
+    }
+    if (!cmykRow) continue;
+    const unsigned char* in = cmykRow;
+    for (JDIMENSION x = 0; x < cinfo.output_width; ++x, in += 4, out += 3) {
+      const unsigned k = in[3] ^ invert;
+      out[0] = static_cast<unsigned char>(((in[0] ^ invert) * k + 127) / 255);
+      out[1] = static_cast<unsigned char>(((in[1] ^ invert) * k + 127) / 255);
+      out[2] = static_cast<unsigned char>(((in[2] ^ invert) * k + 127) / 255);
+    }
+  }
+  r.err.rowsComplete = true;
+  return true;
+}
+
+bool FinishDecompress(Reader& r) {
+  if (setjmp(r.err.jump)) return false;
+  jpeg_finish_decompress(&r.cinfo);
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<TGraphic> TJpegDecoder::LoadFromMemory(std::string_view bytes,
+                                                       const std::u16string& fileName) const {
+  Reader r;
+  const auto fail = [&] {
+    RaiseDecodeError(fileName, std::string("not a readable JPEG file: ") + r.err.message);
+  };
+  if (!ReadHeader(r, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) fail();
+  CheckPictureSize(r.cinfo.image_width, r.cinfo.image_height, fileName);
+
+  const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
+  r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;  // greyscale is expanded to RGB as well
+  if (!StartDecompress(r)) fail();
+  if (r.cinfo.output_width != r.cinfo.image_width || r.cinfo.output_height != r.cinfo.image_height ||
+      r.cinfo.output_components != (cmyk ? 4 : 3))
+    RaiseDecodeError(fileName, "the JPEG decoder delivered an unexpected picture layout");
+
+  auto graphic = std::make_unique<TGraphic>(static_cast<int>(r.cinfo.output_width),
+                                            static_cast<int>(r.cinfo.output_height), false);
+  std::vector<unsigned char> cmykRow(cmyk ? size_t{4} * r.cinfo.output_width : 0);
+  if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) fail();
+  if (r.err.cutShort) RaiseDecodeError(fileName, "the JPEG file ends before the picture does");
+  // What follows the last row (a missing end marker, trailing bytes) does not spoil the picture.
+  FinishDecompress(r);
+  return graphic;
+}
+
+}  // namespace bookloom
