@@ -23,8 +23,8 @@ struct ErrorManager {
   jpeg_error_mgr pub;  // first member: libjpeg's pointer to it is a pointer to the whole
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
-  bool rowsComplete;  // every row has been delivered
-  bool cutShort;      // the data ran out before the last row
+  bool fileEnded;    // the data ended without an end marker
+  bool dataMissing;  // the decoder needed coded data that was not there
 };
 
 ErrorManager& ErrorsOf(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManager*>(cinfo->err); }
@@ -37,12 +37,15 @@ ErrorManager& ErrorsOf(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManag
 
 void ErrorExit(j_common_ptr cinfo) { JumpWithMessage(cinfo); }
 
-// Warnings are not printed; the data running out before the last row makes the picture incomplete.
+// Warnings are not printed: libjpeg goes on and fills what it cannot decode. They are noted to tell
+// a file cut short (the coded data runs out at the end of the file) from one that lacks no more
+// than its end marker or holds a damaged stretch that the decoder got past.
 void EmitMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
   ErrorManager& err = ErrorsOf(cinfo);
   ++err.pub.num_warnings;
-  if (err.pub.msg_code == JWRN_JPEG_EOF && !err.rowsComplete) err.cutShort = true;
+  if (err.pub.msg_code == JWRN_JPEG_EOF) err.fileEnded = true;
+  if (err.pub.msg_code == JWRN_HIT_MARKER) err.dataMissing = true;
 }
 
 void ProgressMonitor(j_common_ptr cinfo) {
@@ -96,7 +99,8 @@ bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
     unsigned char* out = graphic.Row(static_cast<int>(cinfo.output_scanline));
     JSAMPROW row = cmykRow ? cmykRow : out;
     if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
-      r.err.cutShort = true;  // only a suspending data source returns no row; ours never should
+      // Only a suspending data source returns no row; ours never should.
+      r.err.fileEnded = r.err.dataMissing = true;
       return true;
     }
     if (!cmykRow) continue;
@@ -108,7 +112,6 @@ bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
       out[2] = static_cast<unsigned char>(((in[2] ^ invert) * k + 127) / 255);
     }
   }
-  r.err.rowsComplete = true;
   return true;
 }
 
@@ -140,7 +143,7 @@ std::unique_ptr<TGraphic> TJpegDecoder::LoadFromMemory(std::string_view bytes,
                                             static_cast<int>(r.cinfo.output_height), false);
   std::vector<unsigned char> cmykRow(cmyk ? size_t{4} * r.cinfo.output_width : 0);
   if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) fail();
-  if (r.err.cutShort) RaiseDecodeError(fileName, "the JPEG file ends before the picture does");
+  if (r.err.fileEnded && r.err.dataMissing) RaiseDecodeError(fileName, "the JPEG file ends before the picture does");
   // What follows the last row (a missing end marker, trailing bytes) does not spoil the picture.
   FinishDecompress(r);
   return graphic;

@@ -155,6 +155,9 @@ Magick::Image& ChooseFrame(Frames& frames, TMagickFormat format) {
 }
 
 std::unique_ptr<TGraphic> ToGraphic(Magick::Image& frame, const std::u16string& fileName) {
+  // A TIFF may store its rows bottom to top or turned; of the families read here only TIFF
+  // readers report an orientation, the others deliver their rows upright.
+  frame.autoOrient();
   CheckPictureSize(frame.columns(), frame.rows(), fileName);
   frame.colorSpace(Magick::RGBColorspace);  // CMYK and other spaces become RGB
   const bool alpha = frame.matte();
