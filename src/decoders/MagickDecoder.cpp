@@ -86,6 +86,14 @@ std::string WithBitmapFileHeader(std::string_view dib) {
   return bmp;
 }
 
+// Only 16- and 32-bit bitmaps can carry alpha. Some writers put an alpha mask into the header of
+// 24-bit files too, and GraphicsMagick then reports an alpha channel it never filled.
+bool BitmapMayHaveAlpha(std::string_view bmp) {
+  if (bmp.size() < 30) return false;
+  const unsigned bitCount = GetU16(bmp, GetU32(bmp, 14) == 12 ? 24 : 28);
+  return bitCount == 16 || bitCount == 32;
+}
+
 // An ExceptionInfo that is always released.
 class MagickExceptionInfo {
  public:
@@ -187,7 +195,9 @@ std::unique_ptr<TGraphic> Decode(TMagickFormat format, const Source& source, con
     probe.clear();
 
     Frames frames = ReadFrames(options, source, false, coder, fileName);
-    return ToGraphic(ChooseFrame(frames, format), fileName);
+    Magick::Image& frame = ChooseFrame(frames, format);
+    if (format == TMagickFormat::kBmp && !BitmapMayHaveAlpha(source.bytes)) frame.matte(false);
+    return ToGraphic(frame, fileName);
   } catch (const Magick::Exception& e) {
     RaiseDecodeError(fileName, "not a readable " + coder + " file: " + e.what());
   }
