@@ -14,6 +14,8 @@
 namespace bookloom::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 struct Rgba {
   uint8_t r, g, b, a;
 };
@@ -243,6 +245,45 @@ TEST(CutFiles, AJpegLackingOnlyItsEndMarkerOrFollowedByJunkKeepsThePicture) {
     EXPECT_EQ(MaxDifference(Composited(*DecodeBytes(bytes.substr(0, bytes.size() - 2), u"a.jpg")), whole), 0);
     EXPECT_EQ(MaxDifference(Composited(*DecodeBytes(bytes + "trailing junk", u"b.jpg")), whole), 0);
   }
+}
+
+// A Dr. Halo palette file: its header, then three 16-bit values a colour, never crossing a
+// 512-byte block.
+std::string HaloPalette(const std::vector<Rgba>& colors) {
+  std::string pal = "AH";
+  pal.append(10, '\0');  // version, size, type, subtype, board and mode: unused
+  for (uint16_t v : {static_cast<uint16_t>(colors.size() - 1), uint16_t{255}, uint16_t{255}, uint16_t{255}})
+    AppendU16(pal, v);
+  pal += std::string("Dr. Halo").append(12, '\0');
+  for (const Rgba& c : colors) {
+    if (pal.size() % 512 > 512 - 6) pal.append(512 - pal.size() % 512, '\0');
+    for (uint16_t v : {c.r, c.g, c.b}) AppendU16(pal, v);
+  }
+  return pal;
+}
+
+TEST(DrHaloFiles, TakeTheirColoursFromThePaletteFileBesideThem) {
+  REQUIRE_TESTDATA();
+  ScratchDir dir;
+  fs::create_directories(dir / "with");
+  fs::create_directories(dir / "without");
+  const std::string cut = ReadBytes(TestDataPath("pictures/cut/TRU256.CUT"));
+  WriteBytes(dir / "with/TRU256.CUT", cut);
+  WriteBytes(dir / "without/TRU256.CUT", cut);
+  std::vector<Rgba> colors;
+  for (int i = 0; i < 256; ++i) colors.push_back({uint8_t(i), 0, uint8_t(255 - i), 255});
+  WriteBytes(dir / "with/TRU256.PAL", HaloPalette(colors));
+
+  // Without its palette a picture shows its colour numbers as greys.
+  const std::vector<Rgba> grey = Pixels(*DecodeFile(dir / "without/TRU256.CUT"));
+  const std::vector<Rgba> colored = Pixels(*DecodeFile(dir / "with/TRU256.CUT"));
+  ASSERT_EQ(grey.size(), colored.size());
+  size_t wrong = 0;
+  for (size_t i = 0; i < grey.size(); ++i) {
+    const Rgba want = colors[grey[i].r];
+    wrong += colored[i].r != want.r || colored[i].g != want.g || colored[i].b != want.b;
+  }
+  EXPECT_EQ(wrong, 0u);
 }
 
 TEST(DecoderErrors, EmptyAndMissingFilesFailNamingTheFile) {
