@@ -17,7 +17,12 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"help", [](const Args&) { PrintUsage(); return 0; }},
+    {"help",
+     [](const Args&) {
+       PrintUsage();
+       return 0;
+     }},
+    {"prepare", CmdPrepare},
 };
 
 }  // namespace
@@ -27,7 +32,11 @@ void PrintUsage() {
       "Usage: bookloom-cli COMMAND [ARGUMENTS]\n"
       "\n"
       "Commands:\n"
-      "  help                         this text\n");
+      "  help                         this text\n"
+      "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]\n"
+      "                               the device page a picture becomes (a book picture: mode 2,\n"
+      "                               no enlarging, no margins; a cover: with its options), as a\n"
+      "                               grey PNG\n");
 }
 
 }  // namespace bookloom::cli
