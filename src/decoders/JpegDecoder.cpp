@@ -7,6 +7,8 @@
 #include <jerror.h>
 // clang-format on
 
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace bookloom {
@@ -78,6 +80,7 @@ bool ReadHeader(Reader& r, const unsigned char* data, unsigned long size) {
   jpeg_create_decompress(&r.cinfo);
   r.cinfo.progress = &r.progress;
   jpeg_mem_src(&r.cinfo, data, size);
+  jpeg_save_markers(&r.cinfo, JPEG_APP0 + 1, 0xFFFF);  // Exif
   jpeg_read_header(&r.cinfo, TRUE);
   return true;
 }
@@ -121,6 +124,56 @@ bool FinishDecompress(Reader& r) {
   return true;
 }
 
+// The orientation tag of the Exif data (1 to 8: how the stored rows must be turned to stand
+// upright), 1 when the file has none.
+int ExifOrientation(const jpeg_decompress_struct& cinfo) {
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next) {
+    if (m->marker != JPEG_APP0 + 1 || m->data_length < 14 || std::memcmp(m->data, "Exif\0\0", 6) != 0)
+      continue;
+    const std::string_view tiff(reinterpret_cast<const char*>(m->data) + 6, m->data_length - 6);
+    const bool bigEndian = tiff.starts_with("MM");
+    if (!bigEndian && !tiff.starts_with("II")) continue;
+    const auto u16 = [&](size_t at) -> unsigned {
+      const auto b0 = static_cast<uint8_t>(tiff[at]), b1 = static_cast<uint8_t>(tiff[at + 1]);
+      return bigEndian ? b0 << 8 | b1 : b1 << 8 | b0;
+    };
+    const auto u32 = [&](size_t at) -> uint64_t {
+      return bigEndian ? uint64_t{u16(at)} << 16 | u16(at + 2) : uint64_t{u16(at + 2)} << 16 | u16(at);
+    };
+    if (u16(2) != 42) continue;
+    const uint64_t ifd = u32(4);
+    if (ifd + 2 > tiff.size()) continue;
+    const unsigned count = u16(ifd);
+    for (unsigned i = 0; i < count && ifd + 2 + 12 * (i + 1) <= tiff.size(); ++i) {
+      const size_t entry = ifd + 2 + 12 * i;
+      if (u16(entry) != 0x0112 || u16(entry + 2) != 3) continue;  // Orientation, a SHORT
+      const unsigned orientation = u16(entry + 8);
+      return orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 1;
+    }
+  }
+  return 1;
+}
+
+// The picture turned upright from how an Exif orientation says its rows are stored: orientations 5
+// to 8 swap rows and columns, then the picture may be mirrored left to right and top to bottom.
+std::unique_ptr<TGraphic> Upright(const TGraphic& stored, int orientation) {
+  const bool transpose = orientation >= 5;
+  const bool mirrorX = orientation == 2 || orientation == 3 || orientation == 6 || orientation == 7;
+  const bool mirrorY = orientation == 3 || orientation == 4 || orientation == 7 || orientation == 8;
+  const int w = stored.Width(), h = stored.Height();
+  auto upright = std::make_unique<TGraphic>(transpose ? h : w, transpose ? w : h, false);
+  for (int y = 0; y < h; ++y) {
+    const unsigned char* in = stored.Row(y);
+    for (int x = 0; x < w; ++x, in += 3) {
+      int tx = transpose ? y : x, ty = transpose ? x : y;
+      if (mirrorX) tx = upright->Width() - 1 - tx;
+      if (mirrorY) ty = upright->Height() - 1 - ty;
+      std::memcpy(upright->Row(ty) + 3 * static_cast<size_t>(tx), in, 3);
+    }
+  }
+  return upright;
+}
+
 }  // namespace
 
 std::unique_ptr<TGraphic> TJpegDecoder::LoadFromMemory(std::string_view bytes,
@@ -131,6 +184,8 @@ std::unique_ptr<TGraphic> TJpegDecoder::LoadFromMemory(std::string_view bytes,
   };
   if (!ReadHeader(r, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) fail();
   CheckPictureSize(r.cinfo.image_width, r.cinfo.image_height, fileName);
+  // Cameras store the rows as the sensor read them and say in the Exif data how to turn them.
+  const int orientation = ExifOrientation(r.cinfo);
 
   const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
   r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;  // greyscale is expanded to RGB as well
@@ -143,10 +198,11 @@ std::unique_ptr<TGraphic> TJpegDecoder::LoadFromMemory(std::string_view bytes,
                                             static_cast<int>(r.cinfo.output_height), false);
   std::vector<unsigned char> cmykRow(cmyk ? size_t{4} * r.cinfo.output_width : 0);
   if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) fail();
-  if (r.err.fileEnded && r.err.dataMissing) RaiseDecodeError(fileName, "the JPEG file ends before the picture does");
+  if (r.err.fileEnded && r.err.dataMissing)
+    RaiseDecodeError(fileName, "the JPEG file ends before the picture does");
   // What follows the last row (a missing end marker, trailing bytes) does not spoil the picture.
   FinishDecompress(r);
-  return graphic;
+  return orientation == 1 ? std::move(graphic) : Upright(*graphic, orientation);
 }
 
 }  // namespace bookloom

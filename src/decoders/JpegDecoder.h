@@ -1,4 +1,5 @@
-// JPEG pictures through libjpeg-turbo: colour, greyscale, CMYK and YCCK, baseline and progressive.
+// JPEG pictures through libjpeg-turbo: colour, greyscale, CMYK and YCCK, baseline and progressive,
+// turned upright as their Exif orientation says.
 #pragma once
 
 #include "decoders/Graphic.h"

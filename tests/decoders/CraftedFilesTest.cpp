@@ -236,6 +236,81 @@ TEST(CutFiles, AreRejectedWithoutLosingTheEnd) {
   }
 }
 
+// The JPEG with an Exif segment holding nothing but the orientation, put right after the start
+// marker; bigEndian chooses the byte order of the Exif data.
+std::string WithExifOrientation(const std::string& jpeg, uint16_t orientation, bool bigEndian) {
+  std::string tiff = bigEndian ? std::string("MM\0\x2A\0\0\0\x08", 8) : std::string("II\x2A\0\x08\0\0\0", 8);
+  const auto u16 = [&](uint16_t v) {
+    tiff += static_cast<char>(bigEndian ? v >> 8 : v & 0xFF);
+    tiff += static_cast<char>(bigEndian ? v & 0xFF : v >> 8);
+  };
+  const auto u32 = [&](uint32_t v) {
+    u16(static_cast<uint16_t>(bigEndian ? v >> 16 : v & 0xFFFF));
+    u16(static_cast<uint16_t>(bigEndian ? v & 0xFFFF : v >> 16));
+  };
+  u16(1);                    // one entry:
+  u16(0x0112), u16(3);       // Orientation, a SHORT,
+  u32(1);                    // one value,
+  u16(orientation), u16(0);  // held in the first half of the value field
+  u32(0);                    // no next directory
+  const std::string exif = std::string("Exif\0\0", 6) + tiff;
+  std::string segment = "\xFF\xE1";
+  segment += static_cast<char>((exif.size() + 2) >> 8);
+  segment += static_cast<char>((exif.size() + 2) & 0xFF);
+  return jpeg.substr(0, 2) + segment + exif + jpeg.substr(2);
+}
+
+TEST(JpegOrientation, TheExifOrientationTurnsThePictureUpright) {
+  REQUIRE_TESTDATA();
+  const std::string jpeg = ReadBytes(TestDataPath("pictures/jpeg/testorig.jpg"));
+  const auto stored = DecodeBytes(jpeg, u"stored.jpg");
+  const int w = stored->Width(), h = stored->Height();
+  const auto at = [](const TGraphic& g, int x, int y) {
+    const uint8_t* p = g.Row(y) + 3 * x;
+    return std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]);
+  };
+  // Where the stored first row and first column end up, as the Exif orientation values say.
+  enum Side { kTop, kBottom, kLeft, kRight };
+  const struct {
+    int orientation;
+    Side firstRow, firstColumn;
+  } cases[] = {{1, kTop, kLeft}, {2, kTop, kRight}, {3, kBottom, kRight}, {4, kBottom, kLeft},
+               {5, kLeft, kTop}, {6, kRight, kTop}, {7, kRight, kBottom}, {8, kLeft, kBottom}};
+  for (const auto& c : cases)
+    for (bool bigEndian : {false, true}) {
+      SCOPED_TRACE(std::to_string(c.orientation) + (bigEndian ? " big-endian" : " little-endian"));
+      const auto upright = DecodeBytes(WithExifOrientation(jpeg, c.orientation, bigEndian), u"turned.jpg");
+      const bool turned = c.orientation >= 5;
+      ASSERT_EQ(upright->Width(), turned ? h : w);
+      ASSERT_EQ(upright->Height(), turned ? w : h);
+      const int right = upright->Width() - 1, bottom = upright->Height() - 1;
+      // The stored top-left pixel lies where its row and column meet; the stored top-right one
+      // where its row meets the side opposite the first column.
+      const auto corner = [&](Side a, Side b) {
+        const bool onRight = a == kRight || b == kRight, onBottom = a == kBottom || b == kBottom;
+        return at(*upright, onRight ? right : 0, onBottom ? bottom : 0);
+      };
+      const auto opposite = [](Side s) {
+        return s == kTop ? kBottom : s == kBottom ? kTop : s == kLeft ? kRight : kLeft;
+      };
+      EXPECT_EQ(corner(c.firstRow, c.firstColumn), at(*stored, 0, 0));
+      EXPECT_EQ(corner(c.firstRow, opposite(c.firstColumn)), at(*stored, w - 1, 0));
+      EXPECT_EQ(corner(opposite(c.firstRow), c.firstColumn), at(*stored, 0, h - 1));
+    }
+}
+
+TEST(JpegOrientation, ACameraPictureMarkedTurnedMatchesTheUprightOne) {
+  REQUIRE_TESTDATA();
+  // The same photograph stored turned with orientation 6, and stored upright.
+  const RgbImage turned = Composited(*DecodeFile(TestDataPath("pictures/jpeg/hopper_orientation_6.jpg")));
+  const RgbImage upright = Composited(*DecodeFile(TestDataPath("pictures/jpeg/hopper.jpe")));
+  ASSERT_EQ(turned.rgb.size(), upright.rgb.size());
+  int64_t total = 0;
+  for (size_t i = 0; i < turned.rgb.size(); ++i)
+    total += std::abs(static_cast<uint8_t>(turned.rgb[i]) - static_cast<uint8_t>(upright.rgb[i]));
+  EXPECT_LT(total / static_cast<int64_t>(turned.rgb.size()), 8);  // apart only by their compression
+}
+
 TEST(CutFiles, AJpegLackingOnlyItsEndMarkerOrFollowedByJunkKeepsThePicture) {
   REQUIRE_TESTDATA();
   for (const char* file : {"jpeg/testorig.jpg", "jpeg/cat-progressive.jpg"}) {
