@@ -150,6 +150,46 @@ TEST(CraftedBitmap, PackedDibsWithoutTheFileHeaderRead) {
   EXPECT_EQ(PixelsText(*DecodeBytes(WithFileHeader(bitfields, 14 + 40 + 12), u"d.bmp")), "16,32,48,255 ");
 }
 
+// An icon image: a 32-bit bitmap of the given colour (blue, green, red, alpha) and its mask.
+std::string IconImage(int side, uint32_t bgra) {
+  std::string image = InfoHeader(side, 2 * side, 32, 0, 0);  // the height counts the mask too
+  for (int i = 0; i < side * side; ++i) AppendU32(image, bgra);
+  image.append(static_cast<size_t>((side + 31) / 32 * 4) * side, '\0');  // all pixels shown
+  return image;
+}
+
+// An icon file holding the images in this order.
+std::string Icon(const std::vector<std::pair<int, std::string>>& images) {
+  std::string ico;
+  AppendU16(ico, 0);
+  AppendU16(ico, 1);
+  AppendU16(ico, static_cast<uint16_t>(images.size()));
+  uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
+  for (const auto& [side, image] : images) {
+    ico += static_cast<char>(side >= 256 ? 0 : side);
+    ico += static_cast<char>(side >= 256 ? 0 : side);
+    ico += std::string(2, '\0');
+    AppendU16(ico, 1);
+    AppendU16(ico, 32);
+    AppendU32(ico, static_cast<uint32_t>(image.size()));
+    AppendU32(ico, offset);
+    offset += static_cast<uint32_t>(image.size());
+  }
+  for (const auto& entry : images) ico += entry.second;
+  return ico;
+}
+
+TEST(CraftedIcon, TheLargestImageIsThePicture) {
+  const auto graphic = DecodeBytes(Icon({{16, IconImage(16, 0xFF0000FF)},
+                                         {48, IconImage(48, 0xFF00FF00)},
+                                         {32, IconImage(32, 0xFFFF0000)}}),
+                                   u"three.ico");
+  EXPECT_EQ(graphic->Width(), 48);
+  EXPECT_EQ(graphic->Height(), 48);
+  EXPECT_FALSE(graphic->HasAlpha());
+  EXPECT_EQ(PixelsText(*graphic).substr(0, 12), "0,255,0,255 ");
+}
+
 // A PNG whose header claims the size; the pixel data is not there.
 std::string PngHeaderOnly(uint32_t width, uint32_t height) {
   const auto chunk = [](const std::string& type, const std::string& data) {
@@ -217,6 +257,15 @@ TEST(SizeLimit, LoweredLimitsApplyToEveryDecoder) {
   ExpectRefusedBySizeLimit(Tga(2, 11, 10, 24, 0x20, std::string(330, '\0')), u"small.tga");
   ExpectRefusedBySizeLimit(PngHeaderOnly(11, 10), u"small.png");
   ExpectRefusedBySizeLimit(JpegHeaderOnly(10, 11), u"small.jpg");
+  // The header check sees the first image of an icon only; GraphicsMagick's own limits guard the
+  // others before their pixels are allocated.
+  try {
+    DecodeBytes(Icon({{8, IconImage(8, 0xFF0000FF)}, {200, IconImage(200, 0xFF0000FF)}}), u"small.ico");
+    ADD_FAILURE() << "decoded";
+  } catch (const EDecodeError& e) {
+    EXPECT_NE(std::string(e.what()).find("small.ico"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("limit"), std::string::npos) << e.what();
+  }
   EXPECT_EQ(DecodeBytes(Tga(2, 10, 10, 24, 0x20, std::string(300, '\0')), u"fits.tga")->Width(), 10);
 }
 
