@@ -53,7 +53,7 @@ class RowReader {
         break;
       case PixelFormat::pf4bit:
         PackLevels(width, x_, count, out,
-                   [row](size_t x) { return ((x & 1) ? row[x >> 1] : row[x >> 1] >> 4) >> 2 & 3; });
+                   [row](size_t x) { return (((x & 1) ? row[x >> 1] : row[x >> 1] >> 4) >> 2) & 3; });
         break;
       case PixelFormat::pf24bit:
         PackLevels(width, x_, count, out, [row](size_t x) { return GrayToLevel(row[3 * x]); });

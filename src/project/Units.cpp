@@ -8,7 +8,7 @@ namespace bookloom {
 // Each unit starts after the units it uses; shut-down runs in the reverse order.
 Units::Units() {
   CreateDecoderRegistry();
-  LzssInit();  // when this fails, pictures compress to nothing, as the picture encoder expects
+  LzssInit();  // if this fails the compressor stays not ready and pictures encode to nothing
 }
 
 Units::~Units() {

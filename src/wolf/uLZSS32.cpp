@@ -30,37 +30,39 @@ inline uint64_t LoadOrdered(const uint8_t* p) {
 // that absorbs writes for NIL children.
 struct Trees {
   uint8_t window[N + F - 1];   // positions N..N+F-2 mirror 0..F-2 so a string may run past the end
-  uint16_t child[N + 257][2];  // [0] left, [1] right: the search picks a side without branching
+  uint16_t child[N + 257][2];  // [0] left, [1] right
   uint16_t parent[N + 1];
   uint64_t prefix[N];  // bytes 1 to 8 of each node's string as LoadOrdered reads them; a string
                        // never changes while its node is in a tree
-  int matchPos;
+  unsigned matchPos;
   int matchLen;
 
-  uint16_t& Left(int x) { return child[x][0]; }
-  uint16_t& Right(int x) { return child[x][1]; }
+  uint16_t& Left(unsigned x) { return child[x][0]; }
+  uint16_t& Right(unsigned x) { return child[x][1]; }
 
   void Reset() {
     std::memset(this, 0, sizeof *this);
     std::fill(parent, parent + N + 1, NIL);
-    for (int root = N + 1; root < N + 257; ++root) Right(root) = NIL;
+    for (unsigned root = N + 1; root < N + 257; ++root) Right(root) = NIL;
   }
 
   // Links child c below a (NIL children included: their parent entry is the spare).
-  void SetLeft(int a, int c) {
+  void SetLeft(unsigned a, unsigned c) {
     Left(a) = static_cast<uint16_t>(c);
     parent[c] = static_cast<uint16_t>(a);
   }
-  void SetRight(int a, int c) {
+  void SetRight(unsigned a, unsigned c) {
     Right(a) = static_cast<uint16_t>(c);
     parent[c] = static_cast<uint16_t>(a);
   }
   // In w, the link that pointed to `from` now points to x (a root holds its tree on the right).
-  void Relink(int w, int from, int x) { child[w][Right(w) == from] = static_cast<uint16_t>(x); }
+  void Relink(unsigned w, unsigned from, unsigned x) {
+    child[w][Right(w) == from] = static_cast<uint16_t>(x);
+  }
 
   // Puts r where p was: r takes p's parent and both subtrees, p leaves the tree.
-  void Replace(int p, int r) {
-    const int up = parent[p];
+  void Replace(unsigned p, unsigned r) {
+    const unsigned up = parent[p];
     parent[r] = static_cast<uint16_t>(up);
     SetLeft(r, Left(p));
     SetRight(r, Right(p));
@@ -90,7 +92,7 @@ struct Trees {
     uint32_t links = Links(p);
     unsigned shift = kRightShift;  // right while the key sorts at or after the node
     int bestLen = 0;
-    unsigned bestPos = static_cast<unsigned>(matchPos);
+    unsigned bestPos = matchPos;
     int steps = 0;
     for (;;) {
       ++steps;
@@ -114,7 +116,7 @@ struct Trees {
       if (diff == 0) {  // all 18 bytes equal: r takes the place of p
         bestPos = p;
         bestLen = F;
-        Replace(static_cast<int>(p), static_cast<int>(r));
+        Replace(p, r);
         break;
       }
       const int len = base + (std::countl_zero(diff) >> 3);
@@ -122,17 +124,17 @@ struct Trees {
       bestPos = len > bestLen ? p : bestPos;
       bestLen = len > bestLen ? len : bestLen;
     }
-    matchPos = static_cast<int>(bestPos);
+    matchPos = bestPos;
     matchLen = bestLen;
-    if (steps >= kSplaySteps) Splay(static_cast<int>(r));
+    if (steps >= kSplaySteps) Splay(r);
   }
 
   // Rotates x up until it hangs directly below its root.
-  void Splay(int x) {
+  void Splay(unsigned x) {
     for (;;) {
-      const int y = parent[x];
+      const unsigned y = parent[x];
       if (y > N) return;
-      const int z = parent[y];
+      const unsigned z = parent[y];
       if (z > N) {
         if (Left(y) == x) {
           SetLeft(y, Right(x));
@@ -144,7 +146,7 @@ struct Trees {
         SetRight(z, x);
         return;
       }
-      const int w = parent[z];
+      const unsigned w = parent[z];
       const bool xRight = Right(y) == x;
       const bool yRight = Right(z) == y;
       if (xRight && yRight) {
@@ -173,9 +175,9 @@ struct Trees {
     }
   }
 
-  void DeleteNode(int p) {
+  void DeleteNode(unsigned p) {
     if (parent[p] == NIL) return;
-    int q;
+    unsigned q;
     if (Right(p) == NIL) {
       q = Left(p);
     } else if (Left(p) == NIL) {
@@ -190,7 +192,7 @@ struct Trees {
       }
       SetRight(q, Right(p));
     }
-    const int up = parent[p];
+    const unsigned up = parent[p];
     parent[q] = static_cast<uint16_t>(up);
     Relink(up, p, q);
     parent[p] = NIL;
