@@ -35,6 +35,10 @@ struct Trees {
   uint64_t prefix[N];  // bytes 1 to 8 of each node's string as LoadOrdered reads them; a string
                        // never changes while its node is in a tree
   unsigned matchPos;
+  // The node inserted last. It hangs less than 30 levels deep (a deeper insertion is splayed to
+  // the top, and deletions never lengthen a path), so a search for its string again would walk
+  // straight down to it and take its place without splaying.
+  unsigned lastNode;
   int matchLen;
 
   uint16_t& Left(unsigned x) { return child[x][0]; }
@@ -43,6 +47,7 @@ struct Trees {
   void Reset() {
     std::memset(this, 0, sizeof *this);
     std::fill(parent, parent + N + 1, NIL);
+    lastNode = NIL;
     for (unsigned root = N + 1; root < N + 257; ++root) Right(root) = NIL;
   }
 
@@ -88,6 +93,14 @@ struct Trees {
     const uint64_t key17 = static_cast<uint64_t>(key[17]) << 56;
     Left(r) = Right(r) = NIL;
     prefix[r] = key1;
+    if (lastNode != NIL && key1 == prefix[lastNode] && key[0] == window[lastNode] &&
+        key9 == LoadOrdered(window + lastNode + 9) && key[17] == window[lastNode + 17]) {  // a run
+      Replace(lastNode, r);
+      matchPos = lastNode;
+      matchLen = F;
+      lastNode = r;
+      return;
+    }
     unsigned p = N + 1 + key[0];
     uint32_t links = Links(p);
     unsigned shift = kRightShift;  // right while the key sorts at or after the node
@@ -126,6 +139,7 @@ struct Trees {
     }
     matchPos = bestPos;
     matchLen = bestLen;
+    lastNode = r;
     if (steps >= kSplaySteps) Splay(r);
   }
 

@@ -262,6 +262,29 @@ std::vector<int> ClosingIn(int n) {
   return keys;
 }
 
+// Runs of a few byte values, 1 to 40 bytes long: the same strings come back again and again, in
+// trees that also lose nodes as the window moves on.
+std::string Runs(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  const char values[] = {'\x00', '\xFF', '\x55', '\xFE'};
+  std::string s;
+  while (s.size() < n) s.append(1 + rng() % 40, values[rng() % std::size(values)]);
+  s.resize(n);
+  return s;
+}
+
+// Rows of 150 white bytes (0xFF) with a few dark ones, like a packed page of line art.
+std::string LineArtRows(int rows, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s;
+  for (int y = 0; y < rows; ++y) {
+    std::string row(150, '\xFF');
+    for (int k = rng() % 6; k > 0; --k) row[rng() % row.size()] = static_cast<char>(rng() % 255);
+    s += row;
+  }
+  return s;
+}
+
 // A cyclic sequence in which every pair of bytes occurs once per 65536 bytes: within the window no
 // three bytes ever repeat, so every unit is a literal.
 std::string PairUnique(size_t n) {
@@ -339,6 +362,8 @@ TEST(LzssEncode, MatchesTheReferenceAndRoundTrips) {
       {"keys closing in", Keys(ClosingIn(3000)), true},
       {"long runs", std::string(5000, '\0') + std::string(7000, '\xFF') + std::string(3000, '\x55'), false},
       {"text", TextLike(400000, 4), false},
+      {"runs", Runs(100000, 7), false},
+      {"line art rows", LineArtRows(800, 8), false},
       {"short", "abcabcabcab", false},
   };
   for (const auto& c : cases) {
