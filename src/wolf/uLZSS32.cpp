@@ -35,11 +35,11 @@ struct Trees {
   uint64_t prefix[N];  // bytes 1 to 8 of each node's string as LoadOrdered reads them; a string
                        // never changes while its node is in a tree
   unsigned matchPos;
+  int matchLen;
   // The node inserted last. It hangs less than 30 levels deep (a deeper insertion is splayed to
   // the top, and deletions never lengthen a path), so a search for its string again would walk
   // straight down to it and take its place without splaying.
   unsigned lastNode;
-  int matchLen;
 
   uint16_t& Left(unsigned x) { return child[x][0]; }
   uint16_t& Right(unsigned x) { return child[x][1]; }

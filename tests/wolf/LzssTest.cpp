@@ -379,13 +379,6 @@ TEST(LzssEncode, MatchesTheReferenceAndRoundTrips) {
   }
 }
 
-TEST(LzssEncode, StartsEveryCompressionAfresh) {
-  const std::string in = TextLike(10000, 5);
-  const std::string first = Compress(in).bytes;
-  Compress(RandomBytes(10000, 3, 6));
-  EXPECT_TRUE(Compress(in).bytes == first);
-}
-
 TEST(LzssEncode, DoesNothingWhenNotReady) {
   LzssDone();
   EXPECT_FALSE(LzssReady());
