@@ -1,6 +1,7 @@
 #include "project/Units.h"
 
 #include "decoders/DecoderRegistry.h"
+#include "platform/Exception.h"
 #include "wolf/uLZSS32.h"
 
 namespace bookloom {
@@ -8,7 +9,11 @@ namespace bookloom {
 // Each unit starts after the units it uses; shut-down runs in the reverse order.
 Units::Units() {
   CreateDecoderRegistry();
-  LzssInit();  // if this fails the compressor stays not ready and pictures encode to nothing
+  // Without its work buffers every picture would be written empty: refuse to start instead.
+  if (!LzssInit()) {
+    DestroyDecoderRegistry();
+    Raise<EOutOfMemory>("Not enough memory for the picture compressor");
+  }
 }
 
 Units::~Units() {
