@@ -2,6 +2,7 @@
 
 #include "decoders/DecoderRegistry.h"
 #include "platform/Exception.h"
+#include "text/uUniWin1251.h"
 #include "wolf/uLZSS32.h"
 
 namespace bookloom {
@@ -14,9 +15,11 @@ Units::Units() {
     DestroyDecoderRegistry();
     Raise<EOutOfMemory>("Not enough memory for the picture compressor");
   }
+  CreateWin1251Codec();
 }
 
 Units::~Units() {
+  DestroyWin1251Codec();
   LzssDone();
   DestroyDecoderRegistry();
 }
