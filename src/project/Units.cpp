@@ -2,6 +2,9 @@
 
 #include "decoders/DecoderRegistry.h"
 #include "decoders/LibraryDecoders.h"
+#include "platform/Exception.h"
+#include "text/uUniWin1251.h"
+#include "wolf/uLZSS32.h"
 
 namespace bookloom {
 
@@ -9,9 +12,17 @@ namespace bookloom {
 Units::Units() {
   CreateDecoderRegistry();
   RegisterLibraryDecoders(DecoderRegistry());
+  // Without its work buffers every picture would be written empty: refuse to start instead.
+  if (!LzssInit()) {
+    DestroyDecoderRegistry();
+    Raise<EOutOfMemory>("Not enough memory for the picture compressor");
+  }
+  CreateWin1251Codec();
 }
 
 Units::~Units() {
+  DestroyWin1251Codec();
+  LzssDone();
   DestroyDecoderRegistry();
 }
 
