@@ -17,11 +17,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"help",
-     [](const Args&) {
-       PrintUsage();
-       return 0;
-     }},
+    {"help", [](const Args&) { PrintUsage(); return 0; }},
     {"prepare", CmdPrepare},
 };
 
