@@ -29,10 +29,7 @@ void PrintUsage() {
       "\n"
       "Commands:\n"
       "  help                         this text\n"
-      "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]\n"
-      "                               the device page a picture becomes (a book picture: mode 2,\n"
-      "                               no enlarging, no margins; a cover: with its options), as a\n"
-      "                               grey PNG\n");
+      "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]  a picture's device page, grey PNG\n");
 }
 
 }  // namespace bookloom::cli
