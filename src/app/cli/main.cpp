@@ -29,7 +29,7 @@ void PrintUsage() {
       "\n"
       "Commands:\n"
       "  help                         this text\n"
-      "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]  a picture's device page, grey PNG\n");
+      "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]  the page, as grey PNG\n");
 }
 
 }  // namespace bookloom::cli
