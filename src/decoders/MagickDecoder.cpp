@@ -124,7 +124,6 @@ struct Source {
 // The reading options of a family: the reader named explicitly, and which frames to decode.
 Magick::Image ReadingOptions(TMagickFormat format, const std::string& coder, const Source& source) {
   Magick::Image options;
-  options.quiet(true);
   options.magick(coder);
   options.fileName(coder + ":" + source.path);
   if (format == TMagickFormat::kIcon) return options;       // every image, to choose the largest
