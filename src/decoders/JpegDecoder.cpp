@@ -31,13 +31,11 @@ struct ErrorManager {
 
 ErrorManager& ErrorsOf(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManager*>(cinfo->err); }
 
-[[noreturn]] void JumpWithMessage(j_common_ptr cinfo) {
+void ErrorExit(j_common_ptr cinfo) {
   ErrorManager& err = ErrorsOf(cinfo);
   (*cinfo->err->format_message)(cinfo, err.message);
   std::longjmp(err.jump, 1);
 }
-
-void ErrorExit(j_common_ptr cinfo) { JumpWithMessage(cinfo); }
 
 // Warnings are not printed: libjpeg goes on and fills what it cannot decode. They are noted to tell
 // a file cut short (the coded data runs out at the end of the file) from one that lacks no more
@@ -96,8 +94,9 @@ bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
   if (setjmp(r.err.jump)) return false;
   jpeg_decompress_struct& cinfo = r.cinfo;
   // Photoshop and most other writers mark their CMYK files with an Adobe marker and store the inks
-  // inverted (0 = full ink); files without the marker store them as they are.
-  const unsigned invert = cinfo.saw_Adobe_marker ? 0 : 255;
+  // inverted, as the light they leave (0 = full ink); files without the marker store the inks.
+  // XOR with toLight gives the light in both cases.
+  const unsigned toLight = cinfo.saw_Adobe_marker ? 0 : 255;
   while (cinfo.output_scanline < cinfo.output_height) {
     unsigned char* out = graphic.Row(static_cast<int>(cinfo.output_scanline));
     JSAMPROW row = cmykRow ? cmykRow : out;
@@ -109,10 +108,10 @@ bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
     if (!cmykRow) continue;
     const unsigned char* in = cmykRow;
     for (JDIMENSION x = 0; x < cinfo.output_width; ++x, in += 4, out += 3) {
-      const unsigned k = in[3] ^ invert;
-      out[0] = static_cast<unsigned char>(((in[0] ^ invert) * k + 127) / 255);
-      out[1] = static_cast<unsigned char>(((in[1] ^ invert) * k + 127) / 255);
-      out[2] = static_cast<unsigned char>(((in[2] ^ invert) * k + 127) / 255);
+      const unsigned k = in[3] ^ toLight;
+      out[0] = static_cast<unsigned char>(((in[0] ^ toLight) * k + 127) / 255);
+      out[1] = static_cast<unsigned char>(((in[1] ^ toLight) * k + 127) / 255);
+      out[2] = static_cast<unsigned char>(((in[2] ^ toLight) * k + 127) / 255);
     }
   }
   return true;
