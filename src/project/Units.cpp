@@ -1,9 +1,11 @@
 #include "project/Units.h"
 
 #include "decoders/DecoderRegistry.h"
+#include "platform/Exception.h"
 #include "project/cBlmFileItemRegister.h"
 #include "text/cBlmFileItemText.h"
 #include "text/uUniWin1251.h"
+#include "wolf/uLZSS32.h"
 
 namespace bookloom {
 
@@ -12,11 +14,19 @@ Units::Units() {
   CreateFileItemFormats();
   RegisterTextItem();
   CreateDecoderRegistry();
+  // Without its work buffers every picture would be written empty: refuse to start instead.
+  if (!LzssInit()) {
+    DestroyDecoderRegistry();
+    UnregisterTextItem();
+    DestroyFileItemFormats();
+    Raise<EOutOfMemory>("Not enough memory for the picture compressor");
+  }
   CreateWin1251Codec();
 }
 
 Units::~Units() {
   DestroyWin1251Codec();
+  LzssDone();
   DestroyDecoderRegistry();
   UnregisterTextItem();
   DestroyFileItemFormats();
