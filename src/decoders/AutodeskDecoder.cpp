@@ -1,5 +1,6 @@
 #include "decoders/AutodeskDecoder.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "decoders/ByteReader.h"

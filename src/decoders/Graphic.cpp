@@ -10,7 +10,8 @@ void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileN
     Raise<EDecodeError>("Cannot read picture \"%s\": it has no pixels (%dx%d)", {fileName, width, height});
   if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels)
     Raise<EDecodeError>(
-        "Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels a side and %d megapixels",
+        "Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels a side and %d "
+        "megapixels",
         {fileName, width, height, kMaxPictureSide, kMaxPicturePixels / 1'000'000});
 }
 

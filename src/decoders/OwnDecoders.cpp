@@ -2,10 +2,14 @@
 
 #include "decoders/AutodeskDecoder.h"
 #include "decoders/DecoderRegistry.h"
+#include "decoders/PsdDecoder.h"
 
 namespace bookloom {
 
 void RegisterOwnDecoders(TDecoderRegistry& registry) {
+  const auto photoshop = std::make_shared<TPsdDecoder>();
+  registry.Register(u"psd", u"Photoshop images", photoshop);
+  registry.Register(u"pdd", u"Photoshop images", photoshop);
   const auto autodesk = std::make_shared<TAutodeskDecoder>();
   registry.Register(u"cel", u"Autodesk images", autodesk);
   registry.Register(u"pic", u"Autodesk images", autodesk);
