@@ -11,13 +11,14 @@ namespace bookloom {
 
 class ByteReader {
  public:
-  ByteReader(std::string_view bytes, const std::u16string& fileName) : bytes_(bytes), fileName_(fileName) {}
+  // The name must outlive the reader.
+  ByteReader(std::string_view bytes, const std::u16string& fileName) : bytes_(bytes), fileName_(&fileName) {}
 
   size_t Size() const { return bytes_.size(); }
   size_t Pos() const { return pos_; }
   size_t Remaining() const { return bytes_.size() - pos_; }
   std::string_view All() const { return bytes_; }
-  const std::u16string& FileName() const { return fileName_; }
+  const std::u16string& FileName() const { return *fileName_; }
 
   // Moves to an absolute position; past the end raises.
   void Seek(size_t pos) {
@@ -51,7 +52,7 @@ class ByteReader {
   }
 
   // A reader over the next n bytes (consumed here), for a block that must not read past its end.
-  ByteReader Sub(size_t n) { return ByteReader(Bytes(n), fileName_); }
+  ByteReader Sub(size_t n) { return ByteReader(Bytes(n), *fileName_); }
 
   // Raises EDecodeError "Cannot read picture "<file>": <why>".
   [[noreturn]] void Fail(const std::string& why) const;
@@ -78,7 +79,7 @@ class ByteReader {
 
   std::string_view bytes_;
   size_t pos_ = 0;
-  const std::u16string& fileName_;
+  const std::u16string* fileName_;  // outlives the reader
 };
 
 // Raises EDecodeError "Cannot read picture "<file>": <why>" without a reader at hand.

@@ -3,6 +3,7 @@
 #include "decoders/AutodeskDecoder.h"
 #include "decoders/DecoderRegistry.h"
 #include "decoders/PsdDecoder.h"
+#include "decoders/PspDecoder.h"
 
 namespace bookloom {
 
@@ -10,6 +11,7 @@ void RegisterOwnDecoders(TDecoderRegistry& registry) {
   const auto photoshop = std::make_shared<TPsdDecoder>();
   registry.Register(u"psd", u"Photoshop images", photoshop);
   registry.Register(u"pdd", u"Photoshop images", photoshop);
+  registry.Register(u"psp", u"Paintshop Pro images", std::make_shared<TPspDecoder>());
   const auto autodesk = std::make_shared<TAutodeskDecoder>();
   registry.Register(u"cel", u"Autodesk images", autodesk);
   registry.Register(u"pic", u"Autodesk images", autodesk);

@@ -1,0 +1,21 @@
+// Paint Shop Pro pictures (.psp) of file format 3 (Paint Shop Pro 5) and later: the composite image
+// where the file keeps one, otherwise its visible raster layers composed in order.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "decoders/Graphic.h"
+
+namespace bookloom {
+
+class TPspDecoder : public TGraphicDecoder {
+ public:
+  std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const override;
+  // Decodes the bytes of a file; the name is only used in error messages.
+  static std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+                                                  const std::u16string& nameForMessages);
+};
+
+}  // namespace bookloom
