@@ -2,6 +2,7 @@
 // naming the file, so the decoders never look outside their buffer.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -42,6 +43,7 @@ class ByteReader {
   int16_t I16LE() { return static_cast<int16_t>(U16LE()); }
   int32_t I32LE() { return static_cast<int32_t>(U32LE()); }
   int32_t I32BE() { return static_cast<int32_t>(U32BE()); }
+  float F32LE() { return std::bit_cast<float>(U32LE()); }
 
   // The next n bytes, consumed.
   std::string_view Bytes(size_t n) {
