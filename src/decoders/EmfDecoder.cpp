@@ -1061,7 +1061,12 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
     }
     case kAngleArc: {
       const Point c = point();
-      const double radius = r.U32LE(), start = r.F32LE() * kPi / 180, sweep = r.F32LE() * kPi / 180;
+      const double radius = r.U32LE();
+      double start = r.F32LE(), sweep = r.F32LE();
+      if (!std::isfinite(start) || !std::isfinite(sweep)) break;
+      // More than a full turn draws the same circle again.
+      start = std::fmod(start, 360.0) * kPi / 180;
+      sweep = std::clamp(sweep, -360.0, 360.0) * kPi / 180;
       Draw(
           [&] {
             cairo_move_to(cr_, dc_.curX, dc_.curY);
@@ -1275,7 +1280,8 @@ std::unique_ptr<TGraphic> TEmfDecoder::LoadFromMemory(std::string_view bytes,
   // Larger than the limits: drawn smaller.
   const double fit = std::min({1.0, kMaxPictureSide / width, kMaxPictureSide / height,
                                std::sqrt(double(std::min(maxPixels, kMaxPicturePixels)) / (width * height))});
-  const int w = std::max(1, int(width * fit)), h = std::max(1, int(height * fit));
+  const int w = static_cast<int>(std::max(1.0, std::floor(width * fit + 1e-6)));
+  const int h = static_cast<int>(std::max(1.0, std::floor(height * fit + 1e-6)));
   CheckPictureSize(w, h, nameForMessages);
 
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);

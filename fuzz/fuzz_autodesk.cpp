@@ -1,0 +1,18 @@
+// Feeds arbitrary bytes to the Autodesk Animator decoder: it must decode them or raise EDecodeError.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "decoders/AutodeskDecoder.h"
+#include "platform/Exception.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::u16string name = u"fuzz";
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  try {
+    bookloom::TAutodeskDecoder::LoadFromMemory(bytes, name);
+  } catch (const bookloom::EDecodeError&) {
+  }
+  return 0;
+}
