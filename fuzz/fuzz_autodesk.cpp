@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string name = u"fuzz";
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   try {
-    bookloom::TAutodeskDecoder::LoadFromMemory(bytes, name);
+    // Pictures stay small, so that one input cannot keep the fuzzer busy for long.
+    bookloom::TAutodeskDecoder::LoadFromMemory(bytes, name, 1 << 22);
   } catch (const bookloom::EDecodeError&) {
   }
   return 0;

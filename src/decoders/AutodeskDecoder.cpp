@@ -37,8 +37,8 @@ struct IndexedPicture {
   std::vector<uint8_t> pixels;
   Palette256 palette = GreyPalette();
 
-  IndexedPicture(int w, int h, const std::u16string& fileName) : width(w), height(h) {
-    CheckPictureSize(w, h, fileName);
+  IndexedPicture(int w, int h, int64_t maxPixels, const std::u16string& fileName) : width(w), height(h) {
+    CheckDecodeSize(w, h, maxPixels, fileName);
     pixels.assign(static_cast<size_t>(w) * h, 0);
   }
   std::unique_ptr<TGraphic> ToGraphic() const {
@@ -47,7 +47,7 @@ struct IndexedPicture {
 };
 
 // The original Animator's fixed layout: a 32-byte header, 256 six-bit colours, then the pixels.
-std::unique_ptr<TGraphic> ReadAnimatorPicture(ByteReader& in) {
+std::unique_ptr<TGraphic> ReadAnimatorPicture(ByteReader& in, int64_t maxPixels) {
   in.Seek(2);
   const int width = in.U16LE(), height = in.U16LE();
   in.Skip(4);  // position of a cel on the screen
@@ -55,7 +55,7 @@ std::unique_ptr<TGraphic> ReadAnimatorPicture(ByteReader& in) {
   if (bits != 8 || compression != 0)
     in.Fail("an Animator picture of " + std::to_string(bits) + " bits with compression " +
             std::to_string(compression) + " is not supported");
-  IndexedPicture pic(width, height, in.FileName());
+  IndexedPicture pic(width, height, maxPixels, in.FileName());
   in.Seek(32);
   for (Rgb& c : pic.palette) {
     c.r = SixBitToEight(in.U8());
@@ -68,10 +68,10 @@ std::unique_ptr<TGraphic> ReadAnimatorPicture(ByteReader& in) {
 }
 
 // Animator Pro's picture: a 64-byte header, then chunks with the colour map and the pixels.
-std::unique_ptr<TGraphic> ReadProPicture(ByteReader& in) {
+std::unique_ptr<TGraphic> ReadProPicture(ByteReader& in, int64_t maxPixels) {
   in.Seek(6);
   const int width = in.U16LE(), height = in.U16LE();
-  IndexedPicture pic(width, height, in.FileName());
+  IndexedPicture pic(width, height, maxPixels, in.FileName());
   in.Seek(64);
   bool havePixels = false;
   while (in.Remaining() >= 6) {
@@ -150,10 +150,10 @@ void ReadByteRun(ByteReader& chunk, IndexedPicture& pic) {
 }
 
 // An FLI or FLC animation (Animator Pro's cels): the first frame with its colours.
-std::unique_ptr<TGraphic> ReadAnimationFirstFrame(ByteReader& in, uint16_t magic) {
+std::unique_ptr<TGraphic> ReadAnimationFirstFrame(ByteReader& in, uint16_t magic, int64_t maxPixels) {
   in.Seek(8);
   const int width = in.U16LE(), height = in.U16LE();
-  IndexedPicture pic(width, height, in.FileName());
+  IndexedPicture pic(width, height, maxPixels, in.FileName());
   in.Seek(80);
   const uint32_t firstFrame = in.U32LE();
   in.Seek(magic == kFlcMagic && firstFrame >= 128 && firstFrame < in.Size() ? firstFrame : 128);
@@ -210,16 +210,17 @@ std::unique_ptr<TGraphic> TAutodeskDecoder::LoadFromFile(const std::u16string& f
 }
 
 std::unique_ptr<TGraphic> TAutodeskDecoder::LoadFromMemory(std::string_view bytes,
-                                                           const std::u16string& nameForMessages) {
+                                                           const std::u16string& nameForMessages,
+                                                           int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 32) in.Fail("the file is too short for an Autodesk Animator picture");
   const uint16_t first = in.U16LE();
   in.Seek(4);
   const uint16_t second = in.U16LE();
-  if (first == kAnimatorMagic) return ReadAnimatorPicture(in);
+  if (first == kAnimatorMagic) return ReadAnimatorPicture(in, maxPixels);
   if (in.Size() >= 128 && (second == kFlcMagic || second == kFliMagic))
-    return ReadAnimationFirstFrame(in, second);
-  if (in.Size() >= 64 && second == kProPictureMagic) return ReadProPicture(in);
+    return ReadAnimationFirstFrame(in, second, maxPixels);
+  if (in.Size() >= 64 && second == kProPictureMagic) return ReadProPicture(in, maxPixels);
   in.Fail("it is not an Autodesk Animator picture (unknown signature)");
 }
 

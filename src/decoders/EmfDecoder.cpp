@@ -126,6 +126,8 @@ constexpr uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8, 
 constexpr uint32_t kEtoOpaque = 2, kEtoClipped = 4, kEtoGlyphIndex = 0x10, kEtoPdy = 0x2000;
 constexpr int kBkTransparent = 1, kBkOpaque = 2;
 constexpr int kMaxRecords = 2'000'000;
+constexpr size_t kMaxClipParts = 100;            // further narrowing of the clip is left out
+constexpr int64_t kMaxPatternPixels = 64 << 20;  // in all brush bitmaps together
 constexpr double kPi = 3.14159265358979323846;
 
 struct Color {
@@ -285,6 +287,7 @@ class EmfPlayer {
   bool inPath_ = false;
   PathPtr path_;
   bool clipDirty_ = false;
+  int64_t patternPixels_ = 0;
 };
 
 cairo_matrix_t EmfPlayer::PageToDevice() const {
@@ -378,15 +381,27 @@ void EmfPlayer::AddClip(PathPtr path, cairo_fill_rule_t rule, uint32_t mode) {
       dc_.clip = {{std::move(path), rule}};
       break;
     case kRgnAnd:
-      dc_.clip.push_back({std::move(path), rule});
-      break;
     case kRgnDiff: {
-      cairo_new_path(cr_);
-      cairo_identity_matrix(cr_);
-      cairo_rectangle(cr_, -1e6, -1e6, 3e6, 3e6);
-      cairo_append_path(cr_, path.get());
-      dc_.clip.push_back({CopyPath(cr_), CAIRO_FILL_RULE_EVEN_ODD});
-      cairo_new_path(cr_);
+      if (dc_.clip.size() >= kMaxClipParts) return;
+      if (mode == kRgnDiff) {
+        cairo_new_path(cr_);
+        cairo_identity_matrix(cr_);
+        cairo_rectangle(cr_, -1e6, -1e6, 3e6, 3e6);
+        cairo_append_path(cr_, path.get());
+        path = CopyPath(cr_);
+        rule = CAIRO_FILL_RULE_EVEN_ODD;
+        cairo_new_path(cr_);
+      }
+      dc_.clip.push_back({std::move(path), rule});
+      // A part more narrows cairo's clip as it is; only a replaced region is applied anew.
+      if (!clipDirty_ && !inPath_) {
+        cairo_identity_matrix(cr_);
+        cairo_new_path(cr_);
+        cairo_append_path(cr_, dc_.clip.back().path.get());
+        cairo_set_fill_rule(cr_, rule);
+        cairo_clip(cr_);
+        return;
+      }
       break;
     }
     default:
@@ -922,7 +937,9 @@ void EmfPlayer::CreateObject(uint32_t type, ByteReader& r) {
       const uint32_t offBmi = r.U32LE(), cbBmi = r.U32LE(), offBits = r.U32LE(), cbBits = r.U32LE();
       if (offBmi > r.Size() || cbBmi > r.Size() - offBmi || offBits > r.Size() || cbBits > r.Size() - offBits)
         r.Fail("a brush bitmap lies outside its record");
-      auto img = DecodeDib(r.All().substr(offBmi, cbBmi), r.All().substr(offBits, cbBits), 1 << 20);
+      auto img = DecodeDib(r.All().substr(offBmi, cbBmi), r.All().substr(offBits, cbBits),
+                           std::min<int64_t>(1 << 20, kMaxPatternPixels - patternPixels_));
+      if (img) patternPixels_ += int64_t(img->width) * img->height;
       objects_[index] = img ? Brush{kBsPattern, {}, 0, std::make_shared<DibImage>(std::move(*img))}
                             : Brush{kBsSolid, {0.5, 0.5, 0.5}, 0, nullptr};
       break;

@@ -35,7 +35,7 @@ struct PsdHeader {
   uint16_t mode = 0;
 };
 
-PsdHeader ReadHeader(ByteReader& in) {
+PsdHeader ReadHeader(ByteReader& in, int64_t maxPixels) {
   if (in.Size() < 26 || in.Bytes(4) != "8BPS") in.Fail("it is not a Photoshop file (no \"8BPS\" signature)");
   PsdHeader h;
   h.version = in.U16BE();
@@ -50,7 +50,7 @@ PsdHeader ReadHeader(ByteReader& in) {
   if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)
     in.Fail(std::to_string(h.depth) + " bits per channel are not supported");
   if ((h.mode == kBitmap) != (h.depth == 1)) in.Fail("the bit depth does not suit the colour mode");
-  CheckPictureSize(width, height, in.FileName());
+  CheckDecodeSize(width, height, maxPixels, in.FileName());
   h.width = static_cast<int>(width);
   h.height = static_cast<int>(height);
   return h;
@@ -239,9 +239,10 @@ std::unique_ptr<TGraphic> TPsdDecoder::LoadFromFile(const std::u16string& fileNa
 }
 
 std::unique_ptr<TGraphic> TPsdDecoder::LoadFromMemory(std::string_view bytes,
-                                                      const std::u16string& nameForMessages) {
+                                                      const std::u16string& nameForMessages,
+                                                      int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
-  const PsdHeader h = ReadHeader(in);
+  const PsdHeader h = ReadHeader(in, maxPixels);
   const int colors = ColorChannels(h, in);
   if (h.channels < colors) in.Fail("the file has fewer channels than its colour mode needs");
   // A channel beyond the colour channels is the merged image's transparency.

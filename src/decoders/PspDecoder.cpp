@@ -40,7 +40,7 @@ struct Block {
 // The reader of one file: its format version decides the layout of block headers and chunks.
 class PspReader {
  public:
-  explicit PspReader(int major) : major_(major) {}
+  PspReader(int major, int64_t maxPixels) : major_(major), maxPixels_(maxPixels) {}
 
   std::optional<Block> NextBlock(ByteReader& in) const {
     if (in.Remaining() == 0) return std::nullopt;
@@ -64,9 +64,13 @@ class PspReader {
   }
   bool HasChunkLengths() const { return major_ >= 4; }
   int Major() const { return major_; }
+  void CheckSize(int64_t width, int64_t height, const ByteReader& in) const {
+    CheckDecodeSize(width, height, maxPixels_, in.FileName());
+  }
 
  private:
   int major_;
+  int64_t maxPixels_;
 };
 
 struct ImageAttributes {
@@ -119,18 +123,24 @@ void UnpackRle(ByteReader& in, std::vector<uint8_t>& out, size_t limit) {
   }
 }
 
+// The output grows as it is produced, so that a small damaged stream cannot claim a large buffer.
 void Inflate(std::string_view packed, std::vector<uint8_t>& out, size_t limit, const ByteReader& in) {
-  out.resize(limit);
   z_stream z{};
   if (inflateInit(&z) != Z_OK) in.Fail("the decompressor could not be started");
   z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
   z.avail_in = static_cast<uInt>(packed.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(limit);
-  const int result = inflate(&z, Z_FINISH);
-  out.resize(limit - z.avail_out);
+  int result = Z_OK;
+  size_t done = 0;
+  while (result == Z_OK && done < limit) {
+    out.resize(std::min(limit, std::max<size_t>(done * 2, 65536)));
+    z.next_out = out.data() + done;
+    z.avail_out = static_cast<uInt>(out.size() - done);
+    result = inflate(&z, Z_NO_FLUSH);
+    done = out.size() - z.avail_out;
+  }
+  out.resize(done);
   inflateEnd(&z);
-  if (result != Z_STREAM_END && result != Z_BUF_ERROR && !(result == Z_OK && z.avail_out == 0))
+  if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR)
     in.Fail("the compressed channel data is damaged");
 }
 
@@ -190,7 +200,7 @@ Channel ReadChannel(const PspReader& psp, Block& block, int width, int height, i
 // and the transparency mask where there is one.
 RgbaPixels ReadBitmap(const PspReader& psp, ByteReader& body, int width, int height, int depth,
                       uint16_t compression, Palette256 palette) {
-  CheckPictureSize(width, height, body.FileName());
+  psp.CheckSize(width, height, body);
   RgbaPixels p{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4, 0)};
   for (size_t i = 3; i < p.rgba.size(); i += 4) p.rgba[i] = 255;
   while (auto block = psp.NextBlock(body)) {
@@ -258,7 +268,7 @@ RgbaPixels ComposeLayers(const PspReader& psp, ByteReader& bank, const ImageAttr
     const bool raster = psp.Major() < 4 ? type <= 1 : type == 1 || type == 2;
     const int64_t width = int64_t(savedRect[2]) - savedRect[0], height = int64_t(savedRect[3]) - savedRect[1];
     if (!raster || !visible || width <= 0 || height <= 0) continue;
-    CheckPictureSize(width, height, bank.FileName());
+    psp.CheckSize(width, height, bank);
     const RgbaPixels layer = ReadBitmap(psp, block->body, static_cast<int>(width), static_cast<int>(height),
                                         image.depth, image.compression, palette);
     const int64_t left = int64_t(imageRect[0]) + savedRect[0], top = int64_t(imageRect[1]) + savedRect[1];
@@ -310,7 +320,7 @@ ImageAttributes ReadImageAttributes(const PspReader& psp, Block& block) {
     info.Fail(std::to_string(a.depth) + " bits per pixel are not supported");
   if (a.compression > kLz77)
     info.Fail("the compression " + std::to_string(a.compression) + " is not supported");
-  CheckPictureSize(width, height, info.FileName());
+  psp.CheckSize(width, height, info);
   a.width = width;
   a.height = height;
   return a;
@@ -336,14 +346,15 @@ std::unique_ptr<TGraphic> TPspDecoder::LoadFromFile(const std::u16string& fileNa
 }
 
 std::unique_ptr<TGraphic> TPspDecoder::LoadFromMemory(std::string_view bytes,
-                                                      const std::u16string& nameForMessages) {
+                                                      const std::u16string& nameForMessages,
+                                                      int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 36 || in.Bytes(32) != kSignature) in.Fail("it is not a Paint Shop Pro file (no signature)");
   const int major = in.U16LE();
   in.U16LE();
   if (major < 3)
     in.Fail("Paint Shop Pro file format " + std::to_string(major) + " is older than the readable ones");
-  const PspReader psp(major);
+  const PspReader psp(major, maxPixels);
 
   std::optional<Block> first = psp.NextBlock(in);
   if (!first || first->id != kImageBlock) in.Fail("the file does not begin with the image attributes");

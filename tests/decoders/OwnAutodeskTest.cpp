@@ -137,9 +137,16 @@ TEST(AutodeskDecoder, ReadsAnAnimatorProPicture) {
 
 TEST(AutodeskDecoder, RefusesOversizedPicturesBeforeReadingThem) {
   // The header claims 30000 x 10 but the file holds six pixels: the size is what is refused.
-  for (const std::string& f : {AnimatorPicture(30000, 10), Flc(30000, 10, {})}) {
+  // A caller's lower limit counts too: the six pixels of the small picture are more than five.
+  const struct {
+    std::string file;
+    int64_t maxPixels;
+  } cases[] = {{AnimatorPicture(30000, 10), kMaxPicturePixels},
+               {Flc(30000, 10, {}), kMaxPicturePixels},
+               {AnimatorPicture(), 5}};
+  for (const auto& c : cases) {
     try {
-      TAutodeskDecoder::LoadFromMemory(f, u"huge.cel");
+      TAutodeskDecoder::LoadFromMemory(c.file, u"huge.cel", c.maxPixels);
       ADD_FAILURE() << "accepted";
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find("limit"), std::string::npos) << e.what();

@@ -16,9 +16,9 @@ namespace bookloom::test {
 namespace {
 
 // Decodes and reports whether the decoder refused the bytes with EDecodeError.
-bool Refused(LoadFromMemoryFn load, std::string_view bytes, const std::string& what) {
+bool Refused(LoadFromMemoryFn load, std::string_view bytes, int64_t maxPixels, const std::string& what) {
   try {
-    load(bytes, u"damaged");
+    load(bytes, u"damaged", maxPixels);
     return false;
   } catch (const EDecodeError& e) {
     EXPECT_NE(std::string(e.what()).find("\"damaged\""), std::string::npos) << what << ": " << e.what();
@@ -31,7 +31,8 @@ bool Refused(LoadFromMemoryFn load, std::string_view bytes, const std::string& w
 
 }  // namespace
 
-int ExpectDamageIsRefusedCleanly(LoadFromMemoryFn load, const std::string& bytes, const std::string& label) {
+int ExpectDamageIsRefusedCleanly(LoadFromMemoryFn load, const std::string& bytes, const std::string& label,
+                                 int64_t maxPixels) {
   int accepted = 0;
   // Every cut in the first 300 bytes (headers), then about 200 cuts spread over the rest.
   std::vector<size_t> cuts;
@@ -41,7 +42,7 @@ int ExpectDamageIsRefusedCleanly(LoadFromMemoryFn load, const std::string& bytes
   for (size_t n : cuts) {
     // A copy of exactly n bytes, so that the sanitizers see any read past the end.
     const std::string cut = bytes.substr(0, n);
-    if (!Refused(load, cut, label + " cut at " + std::to_string(n))) ++accepted;
+    if (!Refused(load, cut, maxPixels, label + " cut at " + std::to_string(n))) ++accepted;
   }
   // Bytes set to extreme values at spread positions, a few at a time.
   uint32_t seed = 12345;
@@ -53,7 +54,7 @@ int ExpectDamageIsRefusedCleanly(LoadFromMemoryFn load, const std::string& bytes
       const uint32_t kind = next() >> 28;
       damaged[at] = static_cast<char>(kind < 5 ? 0xFF : kind < 10 ? 0x00 : (next() >> 16) & 0xFF);
     }
-    Refused(load, damaged, label + " damaged, round " + std::to_string(round));
+    Refused(load, damaged, maxPixels, label + " damaged, round " + std::to_string(round));
   }
   return accepted;
 }

@@ -224,11 +224,6 @@ TEST(EmfDecoder, RendersAtTheFrameSizeCappedAtTheLimit) {
   EXPECT_EQ(small->Height(), 100);
 }
 
-// Damaged copies are drawn small: what matters is that each is refused or drawn safely.
-std::unique_ptr<TGraphic> LoadSmall(std::string_view bytes, const std::u16string& name) {
-  return TEmfDecoder::LoadFromMemory(bytes, name, 200 * 200);
-}
-
 TEST(EmfDecoder, RefusesDamagedFiles) {
   const std::string good = Emf(96, 96, kRedBrush + Rectangle(10, 20, 50, 60));
   const struct {
@@ -249,7 +244,7 @@ TEST(EmfDecoder, RefusesDamagedFiles) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
     }
   }
-  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&LoadSmall, good, "r.emf"), 0);
+  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&TEmfDecoder::LoadFromMemory, good, "r.emf"), 0);
 }
 
 TEST(EmfDecoder, RendersTheSampleFiles) {
@@ -261,7 +256,9 @@ TEST(EmfDecoder, RendersTheSampleFiles) {
     const auto img = test::ToRgbOverWhite(*g);
     const bool allWhite = std::all_of(img.rgb.begin(), img.rgb.end(), [](uint8_t v) { return v == 255; });
     EXPECT_EQ(allWhite, path.filename() == "test-030.emf");  // only the empty one draws nothing
-    test::ExpectDamageIsRefusedCleanly(&LoadSmall, test::ReadAll(path), path.filename().string());
+    // Damaged copies are drawn small: what matters is that each is refused or drawn safely.
+    test::ExpectDamageIsRefusedCleanly(&TEmfDecoder::LoadFromMemory, test::ReadAll(path),
+                                       path.filename().string(), 200 * 200);
   }
   for (const auto& path : test::SampleFiles("pictures/emf/bad")) {
     try {
