@@ -1,5 +1,8 @@
 #include "decoders/OwnDecoders.h"
 
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
 #include "decoders/AutodeskDecoder.h"
 #include "decoders/DecoderRegistry.h"
 #include "decoders/EmfDecoder.h"
@@ -17,6 +20,11 @@ void RegisterOwnDecoders(TDecoderRegistry& registry) {
   const auto autodesk = std::make_shared<TAutodeskDecoder>();
   registry.Register(u"cel", u"Autodesk images", autodesk);
   registry.Register(u"pic", u"Autodesk images", autodesk);
+}
+
+void ReleaseOwnDecoderCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
 }
 
 }  // namespace bookloom

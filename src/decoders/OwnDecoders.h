@@ -8,4 +8,8 @@ class TDecoderRegistry;
 
 void RegisterOwnDecoders(TDecoderRegistry& registry);
 
+// Frees what the metafile renderer's text leaves cached (cairo's fonts, fontconfig's
+// configuration); at program end, when no picture is being decoded.
+void ReleaseOwnDecoderCaches();
+
 }  // namespace bookloom

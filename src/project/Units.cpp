@@ -13,6 +13,7 @@ Units::Units() {
 
 Units::~Units() {
   DestroyDecoderRegistry();
+  ReleaseOwnDecoderCaches();
 }
 
 }  // namespace bookloom
