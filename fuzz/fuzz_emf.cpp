@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   try {
     // Drawn small, so that one input cannot keep the fuzzer busy for long.
-    bookloom::TEmfDecoder::LoadFromMemory(bytes, name, 256 * 256);
+    bookloom::TEmfDecoder::Decode(bytes, name, 256 * 256);
   } catch (const bookloom::EDecodeError&) {
   }
   return 0;

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   try {
     // Pictures stay small, so that one input cannot keep the fuzzer busy for long.
-    bookloom::TPsdDecoder::LoadFromMemory(bytes, name, 1 << 22);
+    bookloom::TPsdDecoder::Decode(bytes, name, 1 << 22);
   } catch (const bookloom::EDecodeError&) {
   }
   return 0;

@@ -5,7 +5,6 @@
 
 #include "decoders/ByteReader.h"
 #include "decoders/IndexedPixels.h"
-#include "platform/FileSys.h"
 
 namespace bookloom {
 
@@ -205,13 +204,8 @@ std::unique_ptr<TGraphic> ReadAnimationFirstFrame(ByteReader& in, uint16_t magic
 
 }  // namespace
 
-std::unique_ptr<TGraphic> TAutodeskDecoder::LoadFromFile(const std::u16string& fileName) const {
-  return LoadFromMemory(ReadFileBytes(fileName), fileName);
-}
-
-std::unique_ptr<TGraphic> TAutodeskDecoder::LoadFromMemory(std::string_view bytes,
-                                                           const std::u16string& nameForMessages,
-                                                           int64_t maxPixels) {
+std::unique_ptr<TGraphic> TAutodeskDecoder::Decode(std::string_view bytes,
+                                                   const std::u16string& nameForMessages, int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 32) in.Fail("the file is too short for an Autodesk Animator picture");
   const uint16_t first = in.U16LE();

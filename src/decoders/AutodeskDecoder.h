@@ -12,12 +12,14 @@ namespace bookloom {
 
 class TAutodeskDecoder : public TGraphicDecoder {
  public:
-  std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const override;
+  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+                                           const std::u16string& fileName) const override {
+    return Decode(bytes, fileName);
+  }
   // Decodes the bytes of a file; the name is only used in error messages. Pictures of more than
   // `maxPixels` pixels are refused.
-  static std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
-                                                  const std::u16string& nameForMessages,
-                                                  int64_t maxPixels = kMaxPicturePixels);
+  static std::unique_ptr<TGraphic> Decode(std::string_view bytes, const std::u16string& nameForMessages,
+                                          int64_t maxPixels = kMaxPicturePixels);
 };
 
 }  // namespace bookloom

@@ -12,12 +12,14 @@ namespace bookloom {
 
 class TEmfDecoder : public TGraphicDecoder {
  public:
-  std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const override;
+  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+                                           const std::u16string& fileName) const override {
+    return Decode(bytes, fileName);
+  }
   // Plays the bytes of a file; the name is only used in error messages. A frame larger than
   // `maxPixels` (or the side limit) is drawn scaled down to fit.
-  static std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
-                                                  const std::u16string& nameForMessages,
-                                                  int64_t maxPixels = kMaxPicturePixels);
+  static std::unique_ptr<TGraphic> Decode(std::string_view bytes, const std::u16string& nameForMessages,
+                                          int64_t maxPixels = kMaxPicturePixels);
 };
 
 }  // namespace bookloom

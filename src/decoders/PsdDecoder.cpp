@@ -8,7 +8,6 @@
 #include "decoders/ByteReader.h"
 #include "decoders/ColorSpaces.h"
 #include "decoders/IndexedPixels.h"
-#include "platform/FileSys.h"
 
 namespace bookloom {
 
@@ -234,13 +233,8 @@ std::unique_ptr<TGraphic> Compose(const PsdHeader& h, const std::vector<std::vec
 
 }  // namespace
 
-std::unique_ptr<TGraphic> TPsdDecoder::LoadFromFile(const std::u16string& fileName) const {
-  return LoadFromMemory(ReadFileBytes(fileName), fileName);
-}
-
-std::unique_ptr<TGraphic> TPsdDecoder::LoadFromMemory(std::string_view bytes,
-                                                      const std::u16string& nameForMessages,
-                                                      int64_t maxPixels) {
+std::unique_ptr<TGraphic> TPsdDecoder::Decode(std::string_view bytes, const std::u16string& nameForMessages,
+                                              int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   const PsdHeader h = ReadHeader(in, maxPixels);
   const int colors = ColorChannels(h, in);

@@ -8,7 +8,6 @@
 
 #include "decoders/ByteReader.h"
 #include "decoders/IndexedPixels.h"
-#include "platform/FileSys.h"
 
 namespace bookloom {
 
@@ -341,13 +340,8 @@ std::unique_ptr<TGraphic> ToGraphic(const RgbaPixels& p) {
 
 }  // namespace
 
-std::unique_ptr<TGraphic> TPspDecoder::LoadFromFile(const std::u16string& fileName) const {
-  return LoadFromMemory(ReadFileBytes(fileName), fileName);
-}
-
-std::unique_ptr<TGraphic> TPspDecoder::LoadFromMemory(std::string_view bytes,
-                                                      const std::u16string& nameForMessages,
-                                                      int64_t maxPixels) {
+std::unique_ptr<TGraphic> TPspDecoder::Decode(std::string_view bytes, const std::u16string& nameForMessages,
+                                              int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 36 || in.Bytes(32) != kSignature) in.Fail("it is not a Paint Shop Pro file (no signature)");
   const int major = in.U16LE();

@@ -150,7 +150,7 @@ TEST(PsdDecoder, ReadsEveryColourModeAndDepth) {
   };
   for (const auto& c : cases) {
     try {
-      const auto g = TPsdDecoder::LoadFromMemory(MakePsd(c.spec), u"made.psd");
+      const auto g = TPsdDecoder::Decode(MakePsd(c.spec), u"made.psd");
       EXPECT_EQ(g->Width(), c.spec.width) << c.name;
       EXPECT_EQ(Pixels(*g), c.pixels) << c.name;
     } catch (const Exception& e) {
@@ -175,7 +175,7 @@ TEST(PsdDecoder, RefusesOversizedAndUnsupportedFiles) {
   };
   for (const auto& c : cases) {
     try {
-      TPsdDecoder::LoadFromMemory(c.file, u"made.psd");
+      TPsdDecoder::Decode(c.file, u"made.psd");
       ADD_FAILURE() << c.name << " was accepted";
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
@@ -187,7 +187,7 @@ TEST(PsdDecoder, RefusesOversizedAndUnsupportedFiles) {
 TEST(PsdDecoder, DamagedFilesRaiseDecodeErrors) {
   const std::string rle =
       MakePsd({1, 3, 16, 3, 3, true, {std::string(18, 'a'), std::string(18, 'b'), "abcdefghijklmnopqr"}});
-  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::LoadFromMemory, rle, "made.psd"), 0);
+  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::Decode, rle, "made.psd"), 0);
 }
 
 TEST(PsdDecoder, DecodesTheSampleFilesAsImageMagickDoes) {
@@ -195,7 +195,7 @@ TEST(PsdDecoder, DecodesTheSampleFilesAsImageMagickDoes) {
   for (const auto& path : test::SampleFiles("pictures/psd")) {
     SCOPED_TRACE(path.filename().string());
     const auto g = DecoderRegistry().Find(path.u16string())->LoadFromFile(path.u16string());
-    test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::LoadFromMemory, ReadAll(path), path.filename().string());
+    test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::Decode, ReadAll(path), path.filename().string());
     // ImageMagick scales 32-bit samples without taking them as linear light, as Photoshop does.
     if (path.filename() == "32bit5x5.psd") continue;
     const auto reference = test::ReferenceImage(path, "convert");
