@@ -260,7 +260,8 @@ class EmfPlayer {
   // Drawing.
   void ApplyClip();
   void AddClip(PathPtr path, cairo_fill_rule_t rule, uint32_t mode);
-  void Draw(const std::function<void()>& addPath, bool fill, bool stroke);
+  bool InRange(const std::vector<Point>& logical) const;
+  void Draw(const std::vector<Point>& extent, const std::function<void()>& addPath, bool fill, bool stroke);
   void FillAndStroke(bool fill, bool stroke);
   void SetBrushSource(const Brush& brush);
   void SetPen();
@@ -411,7 +412,22 @@ void EmfPlayer::AddClip(PathPtr path, cairo_fill_rule_t rule, uint32_t mode) {
 
 // Adds a figure in logical coordinates: to the open path inside a path bracket, otherwise drawn
 // at once with the brush and the pen.
-void EmfPlayer::Draw(const std::function<void()>& addPath, bool fill, bool stroke) {
+// Whether points land where cairo's fixed-point coordinates still hold them (far beyond any
+// picture): figures outside are left out rather than drawn wrong.
+bool EmfPlayer::InRange(const std::vector<Point>& logical) const {
+  constexpr double kLimit = 1 << 22;
+  const cairo_matrix_t m = LogicalToOutput();
+  for (Point p : logical) {
+    cairo_matrix_transform_point(&m, &p.x, &p.y);
+    if (!(std::fabs(p.x) <= kLimit && std::fabs(p.y) <= kLimit)) return false;
+  }
+  return true;
+}
+
+// `extent` holds points whose hull contains the figure.
+void EmfPlayer::Draw(const std::vector<Point>& extent, const std::function<void()>& addPath, bool fill,
+                     bool stroke) {
+  if (!InRange(extent)) return;
   if (!inPath_) {
     ApplyClip();
     cairo_new_path(cr_);
@@ -542,7 +558,10 @@ void EmfPlayer::Poly(ByteReader& r, uint32_t type) {
   const std::vector<Point> p = ReadPoints(r, r.U32LE(), shortPoints);
   if (p.empty()) return;
   const bool to = kind == kPolyBezierTo || kind == kPolylineTo;
+  std::vector<Point> extent = p;
+  if (to) extent.push_back({dc_.curX, dc_.curY});
   Draw(
+      extent,
       [&] {
         if (to) {
           if (!inPath_ || !cairo_has_current_point(cr_)) cairo_move_to(cr_, dc_.curX, dc_.curY);
@@ -570,6 +589,7 @@ void EmfPlayer::PolyPoly(ByteReader& r, bool shortPoints, bool closed) {
   if (sum != total) r.Fail("the point counts of a record do not add up");
   const std::vector<Point> p = ReadPoints(r, total, shortPoints);
   Draw(
+      p,
       [&] {
         size_t at = 0;
         for (uint32_t c : counts) {
@@ -586,7 +606,10 @@ void EmfPlayer::PolyDraw(ByteReader& r, bool shortPoints) {
   const uint32_t count = r.U32LE();
   const std::vector<Point> p = ReadPoints(r, count, shortPoints);
   const std::string_view types = r.Bytes(count);
+  std::vector<Point> extent = p;
+  extent.push_back({dc_.curX, dc_.curY});
   Draw(
+      extent,
       [&] {
         cairo_move_to(cr_, dc_.curX, dc_.curY);
         for (size_t i = 0; i < p.size(); ++i) {
@@ -635,12 +658,15 @@ void EmfPlayer::Shape(ByteReader& r, uint32_t type) {
   for (auto& v : box) v = r.I32LE();
   const double l = std::min(box[0], box[2]), t = std::min(box[1], box[3]);
   const double w = std::fabs(double(box[2]) - box[0]), h = std::fabs(double(box[3]) - box[1]);
+  std::vector<Point> corners{{l, t}, {l + w, t}, {l, t + h}, {l + w, t + h}};
   switch (type) {
     case kRectangle:
-      Draw([&] { cairo_rectangle(cr_, l, t, w, h); }, true, true);
+      Draw(
+          corners, [&] { cairo_rectangle(cr_, l, t, w, h); }, true, true);
       return;
     case kEllipse:
       Draw(
+          corners,
           [&] {
             const Point right{l + w, t + h / 2};
             Arc(box, right, right, false);
@@ -652,6 +678,7 @@ void EmfPlayer::Shape(ByteReader& r, uint32_t type) {
       const double cw = std::min(std::fabs(double(r.I32LE())), w),
                    ch = std::min(std::fabs(double(r.I32LE())), h);
       Draw(
+          corners,
           [&] {
             if (cw < 1e-9 || ch < 1e-9) return cairo_rectangle(cr_, l, t, w, h);
             cairo_save(cr_);
@@ -677,7 +704,9 @@ void EmfPlayer::Shape(ByteReader& r, uint32_t type) {
       const Point start{double(r.I32LE()), double(r.I32LE())};
       const Point end{double(r.I32LE()), double(r.I32LE())};
       const double cx = (double(box[0]) + box[2]) / 2, cy = (double(box[1]) + box[3]) / 2;
+      if (type == kArcTo) corners.push_back({dc_.curX, dc_.curY});
       Draw(
+          corners,
           [&] {
             if (type == kPie) cairo_move_to(cr_, cx, cy);
             if (type == kArcTo) cairo_move_to(cr_, dc_.curX, dc_.curY);
@@ -716,6 +745,13 @@ void EmfPlayer::Text(ByteReader& r, bool wide) {
     }
   }
 
+  if (!InRange({{refX, refY},
+                {dc_.curX, dc_.curY},
+                {double(rect[0]), double(rect[1])},
+                {double(rect[2]), double(rect[3])},
+                {double(rect[0]), double(rect[3])},
+                {double(rect[2]), double(rect[1])}}))
+    return;
   ApplyClip();
   if (!UseLogical()) return;
   const cairo_matrix_t m = LogicalToOutput();
@@ -805,6 +841,7 @@ void EmfPlayer::DrawDib(std::string_view info, std::string_view bits, double x, 
   if (!img || std::fabs(w) < 1e-9 || std::fabs(h) < 1e-9 || std::fabs(sw) < 1e-9 || std::fabs(sh) < 1e-9)
     return;
   if (img->bottomUp) sy = img->height - sy - sh;  // source rows count from the bottom row
+  if (!InRange({{x, y}, {x + w, y}, {x, y + h}, {x + w, y + h}})) return;
   ApplyClip();
   cairo_new_path(cr_);
   if (!UseLogical()) return;
@@ -878,7 +915,9 @@ void EmfPlayer::BitmapRecord(ByteReader& r, uint32_t type) {
   else if (rop != 0xF00021)
     return;
   std::swap(paint, dc_.brush);
-  Draw([&] { cairo_rectangle(cr_, x, y, w, h); }, true, false);
+  Draw(
+      {{x, y}, {x + w, y}, {x, y + h}, {x + w, y + h}}, [&] { cairo_rectangle(cr_, x, y, w, h); }, true,
+      false);
   std::swap(paint, dc_.brush);
 }
 
@@ -897,6 +936,13 @@ PathPtr EmfPlayer::RegionPath(ByteReader& r, size_t size, bool deviceUnits) {
   }
   for (uint32_t i = 0; i < count; ++i) {
     const double l = data.I32LE(), t = data.I32LE(), rr = data.I32LE(), b = data.I32LE();
+    // Rectangles far outside the picture would overflow cairo's coordinates: they are left out.
+    double x0 = l, y0 = t, x1 = rr, y1 = b;
+    cairo_user_to_device(cr_, &x0, &y0);
+    cairo_user_to_device(cr_, &x1, &y1);
+    if (std::fabs(x0) > 1 << 22 || std::fabs(y0) > 1 << 22 || std::fabs(x1) > 1 << 22 ||
+        std::fabs(y1) > 1 << 22)
+      continue;
     cairo_rectangle(cr_, l, t, rr - l, b - t);
   }
   cairo_identity_matrix(cr_);
@@ -1030,7 +1076,7 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       const Color c = ColorRef(r.U32LE());
       ApplyClip();
       const Point o = ToOutput(p.x, p.y);
-      if (!std::isfinite(o.x) || !std::isfinite(o.y)) break;
+      if (!InRange({p})) break;
       cairo_new_path(cr_);
       cairo_rectangle(cr_, std::floor(o.x), std::floor(o.y), 1, 1);
       cairo_set_source_rgb(cr_, c.r, c.g, c.b);
@@ -1067,6 +1113,7 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
     case kLineTo: {
       const Point p = point();
       Draw(
+          {p, {dc_.curX, dc_.curY}},
           [&] {
             if (!inPath_ || !cairo_has_current_point(cr_)) cairo_move_to(cr_, dc_.curX, dc_.curY);
             cairo_line_to(cr_, p.x, p.y);
@@ -1084,6 +1131,11 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       start = std::fmod(start, 360.0) * kPi / 180;
       sweep = std::clamp(sweep, -360.0, 360.0) * kPi / 180;
       Draw(
+          {{dc_.curX, dc_.curY},
+           {c.x - radius, c.y - radius},
+           {c.x + radius, c.y + radius},
+           {c.x - radius, c.y + radius},
+           {c.x + radius, c.y - radius}},
           [&] {
             cairo_move_to(cr_, dc_.curX, dc_.curY);
             // Angles run counter-clockwise on the page, where y points down.
@@ -1109,7 +1161,7 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
     case kExcludeClipRect:
     case kIntersectClipRect: {
       const double l = r.I32LE(), t = r.I32LE(), rr = r.I32LE(), b = r.I32LE();
-      if (!UseLogical()) break;
+      if (!InRange({{l, t}, {rr, t}, {l, b}, {rr, b}}) || !UseLogical()) break;
       cairo_new_path(cr_);
       cairo_rectangle(cr_, l, t, rr - l, b - t);
       cairo_identity_matrix(cr_);
