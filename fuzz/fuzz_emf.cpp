@@ -7,9 +7,11 @@
 #include "decoders/EmfDecoder.h"
 #include "platform/Exception.h"
 
-// Fontconfig keeps what it has looked up for the rest of the process (the program frees it at
-// shut-down); inputs that name new fonts are not leaking.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+// Fontconfig, FreeType and cairo keep the fonts they have looked up for the rest of the process
+// (the program frees them at shut-down); inputs that name new fonts are not leaking.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\nleak:libfreetype.so\nleak:libcairo.so\n";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string name = u"fuzz";
