@@ -162,4 +162,22 @@ class TWolfPageTable {
   uint32_t lastSectionStart_ = 0xFFFFFFFFu;
 };
 
+// One of the device's four page layouts (font, text width, lines per page) and the running count
+// of its current page while a book is written.
+struct TWolfLayout {
+  int32_t FontIndex;
+  int32_t TextWidth;
+  int32_t LinesPerPage;
+  int32_t LineCount;
+  int64_t PageBytes;  // escaped bytes of the current page
+};
+
+// The four layouts, each feeding the page list of the same number.
+inline constexpr std::array<TWolfLayout, 4> kWolfLayouts = {{
+    {0, 576, 28, 0, 0},
+    {1, 576, 21, 0, 0},
+    {0, 776, 21, 0, 0},
+    {1, 776, 16, 0, 0},
+}};
+
 }  // namespace bookloom
