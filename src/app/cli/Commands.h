@@ -11,4 +11,9 @@ using Args = std::vector<std::string>;
 // Prints the usage text.
 void PrintUsage();
 
+// info BOOK.wol: prints what a book holds and checks it; 1 for a damaged book.
+int CmdInfo(const Args& args);
+// extract BOOK.wol DIR: writes the cover and pictures as PNG and the text as UTF-8 into DIR.
+int CmdExtract(const Args& args);
+
 }  // namespace bookloom::cli

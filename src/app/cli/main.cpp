@@ -18,6 +18,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"help", [](const Args&) { PrintUsage(); return 0; }},
+    {"info", CmdInfo},
+    {"extract", CmdExtract},
 };
 
 }  // namespace
@@ -27,7 +29,9 @@ void PrintUsage() {
       "Usage: bookloom-cli COMMAND [ARGUMENTS]\n"
       "\n"
       "Commands:\n"
-      "  help                         this text\n");
+      "  help                         this text\n"
+      "  info BOOK.wol                what the book holds; checks it (exit 1 when damaged)\n"
+      "  extract BOOK.wol DIR         the cover and pictures as PNG, the text as UTF-8 text.txt\n");
 }
 
 }  // namespace bookloom::cli
