@@ -107,7 +107,8 @@ BENCHMARK(BM_IconvUtf8ToCp1251)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   bookloom::Units units;
   benchmark::Initialize(&argc, argv);
-  if (BookText().empty()) std::fprintf(stderr, "bench_textpath: no shared texts in testdata/texts/ru; skipped\n");
+  if (BookText().empty())
+    std::fprintf(stderr, "bench_textpath: no shared texts in testdata/texts/ru; skipped\n");
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
 }

@@ -34,15 +34,16 @@ constexpr std::string_view kPageTableClose = "</pagetable>";
 struct HeaderField {
   size_t offset, width;
 };
-constexpr HeaderField kHeaderFields[] = {{0, 13},  {17, 2}, {23, 2}, {25, 4}, {30, 4}, {34, 2}, {38, 4},
-                                         {60, 4},  {64, 2}, {66, 4}, {75, 4}, {95, 2}, {97, 4}};
+constexpr HeaderField kHeaderFields[] = {{0, 13}, {17, 2}, {23, 2}, {25, 4}, {30, 4}, {34, 2}, {38, 4},
+                                         {60, 4}, {64, 2}, {66, 4}, {75, 4}, {95, 2}, {97, 4}};
 
 // One escaped character: its entity and the character it stands for.
 struct Entity {
   std::string_view text;
   char character;
 };
-constexpr Entity kEntities[] = {{"&apos;", '&'}, {"&quot;", '"'}, {"&squot;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}};
+constexpr Entity kEntities[] = {
+    {"&apos;", '&'}, {"&quot;", '"'}, {"&squot;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}};
 
 // Reads the book front to back; every access goes through a bounds check first.
 class BookParser {
@@ -117,7 +118,8 @@ void BookParser::Unescape(uint64_t from, uint64_t to, std::string& out) const {
       i += found->text.size();
       continue;
     }
-    if (c == '"' || c == '\'' || c == '<' || c == '>') Fail(i, "unescaped \"%s\" in text", {std::string(1, c)});
+    if (c == '"' || c == '\'' || c == '<' || c == '>')
+      Fail(i, "unescaped \"%s\" in text", {std::string(1, c)});
     out += c;
     ++i;
   }
@@ -167,7 +169,8 @@ void BookParser::ParseHeader() {
   bool used[kHeaderSize] = {};
   for (const HeaderField& f : kHeaderFields) std::fill(used + f.offset, used + f.offset + f.width, true);
   for (size_t i = 0; i < kHeaderSize; ++i)
-    if (!used[i] && b_[i] != 0) Fail(i, "header byte is %d where it must be 0", {static_cast<uint8_t>(b_[i])});
+    if (!used[i] && b_[i] != 0)
+      Fail(i, "header byte is %d where it must be 0", {static_cast<uint8_t>(b_[i])});
   if (GetU16(b_, 17) != 513) Fail(17, "header field is %d where it must be 513", {GetU16(b_, 17)});
   if (GetU16(b_, 64) != 1) Fail(64, "header field is %d where it must be 1", {GetU16(b_, 64)});
   if (GetU32(b_, 66) != GetU32(b_, 75))
@@ -205,7 +208,8 @@ void BookParser::ParseDescription(uint64_t start, uint64_t end) {
     if (static_cast<int64_t>(value.size()) > WolfDescriptionItems[index].MaxLength ||
         (!value.empty() && (blank(value.front()) || blank(value.back()))) ||
         (value.empty() && !WolfDescriptionItems[index].AlwaysWrite))
-      Fail(valueStart, "description field %s holds a value it cannot be set to", {WolfDescriptionItems[index].Tag});
+      Fail(valueStart, "description field %s holds a value it cannot be set to",
+           {WolfDescriptionItems[index].Tag});
     next = index + 1;
     at = lineEnd;
   }
@@ -224,7 +228,8 @@ void BookParser::ParseCover(uint64_t start, uint64_t end) {
     Fail(start + 4, "cover has %d bits per pixel instead of 1 or 2", {cover.bitCount});
   const unsigned rowField = GetU16(b_, start + 6);
   if (rowField != static_cast<unsigned>(cover.bitCount * cover.width / 8))
-    Fail(start + 6, "cover row length %d does not match width %d at %d bits", {rowField, cover.width, cover.bitCount});
+    Fail(start + 6, "cover row length %d does not match width %d at %d bits",
+         {rowField, cover.width, cover.bitCount});
   cover.dataStart = static_cast<uint32_t>(start + 10);
   cover.dataLength = static_cast<uint32_t>(end - start - 10);
   CheckPictureData(cover);
@@ -241,7 +246,8 @@ std::string DecodeExactRows(std::string_view bytes, const WolfPictureData& pictu
 
 void BookParser::CheckPictureData(const WolfPictureData& picture) const {
   const uint64_t end = static_cast<uint64_t>(picture.dataStart) + picture.dataLength;
-  if (picture.dataLength == 0 || b_[end - 1] != 0) Fail(end - 1, "picture data does not end with a zero byte");
+  if (picture.dataLength == 0 || b_[end - 1] != 0)
+    Fail(end - 1, "picture data does not end with a zero byte");
   const uint64_t expected = static_cast<uint64_t>(picture.height) * picture.RowBytes();
   // A group of 17 compressed bytes expands to at most 144 bytes.
   if (expected > 9 * static_cast<uint64_t>(picture.dataLength) + 144)
@@ -262,7 +268,8 @@ void BookParser::ParseBody(uint64_t start, uint64_t end) {
   uint64_t at = start + kBodyOpen.size();
   while (!(At(at, kBodyClose, end) && at + kBodyClose.size() == end)) {
     if (!At(at, kSectionOpen, end)) {
-      if (At(at, kBodyClose, end)) Fail(at + kBodyClose.size(), "the body ends here, its length says %d", {end});
+      if (At(at, kBodyClose, end))
+        Fail(at + kBodyClose.size(), "the body ends here, its length says %d", {end});
       Fail(at, "expected \"<catalog>\" or \"</wolf>\"");
     }
     WolfSection& section = book_.sections.emplace_back();
@@ -384,7 +391,8 @@ void BookParser::CheckTOCLinks() {
         Fail(e.recordPosition + 28, "entries are not ordered by level and number");
     }
     indexOfKey.emplace(key, static_cast<int>(i));
-    if (e.level > 1) ++childCount[static_cast<uint64_t>(e.level) << 32 | WolfTOCRelations(key, e.level).Parent];
+    if (e.level > 1)
+      ++childCount[static_cast<uint64_t>(e.level) << 32 | WolfTOCRelations(key, e.level).Parent];
   }
   const auto recordOf = [&](uint32_t key) -> uint32_t {
     const auto found = indexOfKey.find(key);
@@ -402,11 +410,13 @@ void BookParser::CheckTOCLinks() {
                  {e.parent, recordOf(related.Parent), 24, "parent"}};
     for (const auto& link : links)
       if (link.value != link.expected)
-        Fail(e.recordPosition + link.offset, "%s link is %d where it must be %d", {link.name, link.value, link.expected});
+        Fail(e.recordPosition + link.offset, "%s link is %d where it must be %d",
+             {link.name, link.value, link.expected});
     const auto children = childCount.find(static_cast<uint64_t>(e.level + 1) << 32 | keyOf(e));
     const int expectedChildren = children == childCount.end() ? 0 : children->second;
     if (e.childCount != expectedChildren)
-      Fail(e.recordPosition + 10, "child count %d where the entries give %d", {e.childCount, expectedChildren});
+      Fail(e.recordPosition + 10, "child count %d where the entries give %d",
+           {e.childCount, expectedChildren});
     if (e.parent != 0) {
       e.parentIndex = indexOfKey.at(related.Parent);
       toc[e.parentIndex].children.push_back(static_cast<int>(&e - toc.data()));
@@ -435,8 +445,7 @@ void BookParser::ParseCatalog(uint64_t start, uint64_t end) {
   for (WolfCatalogItem& item : expected) {
     if (item.title.empty()) item.title = "NoName";
     const std::string text = "<item>" + item.title + "</item>";
-    if (!At(at, text, itemsEnd))
-      Fail(at, "catalog item %d is not \"%s\"", {book_.catalog.size() + 1, text});
+    if (!At(at, text, itemsEnd)) Fail(at, "catalog item %d is not \"%s\"", {book_.catalog.size() + 1, text});
     const uint32_t position = U32(at + text.size(), itemsEnd, "the catalog item");
     if (position != item.position)
       Fail(at + text.size(), "catalog item leads to %d, its entry to %d", {position, item.position});
@@ -473,16 +482,20 @@ void BookParser::ParsePageTable(uint64_t start, uint64_t end) {
     if (a != listStart) Fail(p + 12 * k, "page list %d starts at %d instead of %d", {2 * k, a, listStart});
     if (b < a || c < b || (b - a) % 4 != 0) Fail(p + 12 * k + 4, "page list %d starts at %d", {2 * k + 1, b});
     if ((c - b) % 4 != 0) Fail(p + 12 * k + 8, "end of page lists %d and %d at %d", {2 * k, 2 * k + 1, c});
-    if (U32(c, end, "the end of a page table section") != 0xFFFFFFFFu) Fail(c, "page table section does not end with -1");
-    for (uint64_t at = a; at < c; at += 4) book_.pageLists[at < b ? 2 * k : 2 * k + 1].push_back(GetU32(b_, at));
+    if (U32(c, end, "the end of a page table section") != 0xFFFFFFFFu)
+      Fail(c, "page table section does not end with -1");
+    for (uint64_t at = a; at < c; at += 4)
+      book_.pageLists[at < b ? 2 * k : 2 * k + 1].push_back(GetU32(b_, at));
     listStarts_[2 * k] = a;
     listStarts_[2 * k + 1] = b;
     listStart = c + 4;
   }
   if (GetU32(b_, p + 48) != listStart || listStart != end)
-    Fail(p + 48, "page table end %d where the lists end at %d and the block at %d", {GetU32(b_, p + 48), listStart, end});
+    Fail(p + 48, "page table end %d where the lists end at %d and the block at %d",
+         {GetU32(b_, p + 48), listStart, end});
   if (headerList0Count_ != book_.pageLists[0].size())
-    Fail(66, "the header counts %d pages, page list 0 has %d", {headerList0Count_, book_.pageLists[0].size()});
+    Fail(66, "the header counts %d pages, page list 0 has %d",
+         {headerList0Count_, book_.pageLists[0].size()});
 }
 
 void BookParser::CheckPageLists() const {
@@ -530,9 +543,7 @@ void BookParser::CheckPageLists() const {
 
 }  // namespace
 
-WolfReader::WolfReader(std::string bytes) : bytes_(std::move(bytes)) {
-  BookParser(bytes_, book_).Parse();
-}
+WolfReader::WolfReader(std::string bytes) : bytes_(std::move(bytes)) { BookParser(bytes_, book_).Parse(); }
 
 std::string WolfReader::DecodeRows(const WolfPictureData& picture) const {
   const uint64_t expected = static_cast<uint64_t>(picture.height) * picture.RowBytes();

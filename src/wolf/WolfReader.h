@@ -15,19 +15,19 @@ namespace bookloom {
 struct WolfPictureData {
   int width = 0;
   int height = 0;
-  int bitCount = 0;        // 1 or 2
-  uint32_t position = 0;   // the cover record, or the "<" of the picture's opening tag
-  uint32_t dataStart = 0;  // the first byte of the compressed rows
-  uint32_t dataLength = 0; // the compressed rows and the closing zero byte
+  int bitCount = 0;         // 1 or 2
+  uint32_t position = 0;    // the cover record, or the "<" of the picture's opening tag
+  uint32_t dataStart = 0;   // the first byte of the compressed rows
+  uint32_t dataLength = 0;  // the compressed rows and the closing zero byte
   // Bytes of one packed row: ceil(width / 8) at 1 bit, ceil(width / 4) at 2 bits.
   size_t RowBytes() const;
 };
 
 struct WolfSection {
-  uint32_t position = 0;  // the "<" of its "<catalog>"
-  bool pictures = false;  // a picture section; otherwise text (also when empty)
-  std::vector<std::string> paragraphs;   // Windows-1251, unescaped, without the closing CR
-  std::vector<uint32_t> paragraphStarts; // the first byte of each paragraph
+  uint32_t position = 0;                  // the "<" of its "<catalog>"
+  bool pictures = false;                  // a picture section; otherwise text (also when empty)
+  std::vector<std::string> paragraphs;    // Windows-1251, unescaped, without the closing CR
+  std::vector<uint32_t> paragraphStarts;  // the first byte of each paragraph
   std::vector<WolfPictureData> images;
 };
 

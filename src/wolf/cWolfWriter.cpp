@@ -20,9 +20,7 @@ constexpr std::string_view kSectionClose = "</catalog>";
 
 }  // namespace
 
-TWolfWriter::TWolfWriter(OutputStream& stream)
-    : stream_(stream),
-      header_(kHeaderSize, '\0') {
+TWolfWriter::TWolfWriter(OutputStream& stream) : stream_(stream), header_(kHeaderSize, '\0') {
   header_.replace(0, kMagic.size(), kMagic);
   PutU16(header_, 17, 513);
   PutU16(header_, 64, 1);
@@ -139,10 +137,17 @@ void TWolfWriter::AddPicture(const Bitmap& bitmap, uint16_t bitCount) {
   if (n == 0) Raise<Exception>("Bad input image!");
 
   switch (sectionMode_) {
-    case 0: OpenSection(); break;
-    case 2: NewSection(); break;
-    case 3: pageTable_.AddSectionStart(Position()); break;  // each picture is a page of its own
-    default: break;
+    case 0:
+      OpenSection();
+      break;
+    case 2:
+      NewSection();
+      break;
+    case 3:  // the picture is a page of its own inside the open section
+      pageTable_.AddSectionStart(Position());
+      break;
+    default:
+      break;
   }
   sectionMode_ = 3;
   WriteStr(WolfImageTag(bitmap.Width(), bitmap.Height(), bitCount, n, 1));

@@ -34,12 +34,18 @@ namespace {
 // The replacement of each escaped character; nullptr for characters written as they are.
 constexpr const char* EscapeOf(unsigned char c) {
   switch (c) {
-    case '&': return "&apos;";
-    case '"': return "&quot;";
-    case '\'': return "&squot;";
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    default: return nullptr;
+    case '&':
+      return "&apos;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&squot;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    default:
+      return nullptr;
   }
 }
 

@@ -47,13 +47,13 @@ TEST(CliInfo, PrintsTheBookAndFailsOnADamagedOne) {
   WriteFile(dir / "book.wol", book);
   const CliRun info = RunCli("info " + Quoted(dir / "book.wol"));
   EXPECT_EQ(info.status, 0) << info.output;
-  for (const char* line : {"  title: Sample\n", "Cover: 24 x 32, 1 bits per pixel\n",
-                           "Body: 4 sections, 45 paragraphs, 2 pictures\n",
-                           "    picture at ", ": 13 x 7, 2 bits per pixel",
-                           "  1.0.0 Chapter \xD0\x9E\xD0\xB4\xD0\xB8\xD0\xBD (body offset 8)\n",
-                           "    1.1.0 Section 1.1 (body offset 8)\n",
-                           "      1.1.1 Subsection 1.1.1 (body offset 8)\n", "    1.2.0 Section 1.2",
-                           "Table of contents: 8 entries\n", "  layout 0 (font 0, 576 pixels, 28 lines): "})
+  for (const char* line :
+       {"  title: Sample\n", "Cover: 24 x 32, 1 bits per pixel\n",
+        "Body: 4 sections, 45 paragraphs, 2 pictures\n", "    picture at ", ": 13 x 7, 2 bits per pixel",
+        "  1.0.0 Chapter \xD0\x9E\xD0\xB4\xD0\xB8\xD0\xBD (body offset 8)\n",
+        "    1.1.0 Section 1.1 (body offset 8)\n", "      1.1.1 Subsection 1.1.1 (body offset 8)\n",
+        "    1.2.0 Section 1.2", "Table of contents: 8 entries\n",
+        "  layout 0 (font 0, 576 pixels, 28 lines): "})
     EXPECT_NE(info.output.find(line), std::string::npos) << line << "\n" << info.output;
 
   std::string damaged = book;
@@ -61,7 +61,8 @@ TEST(CliInfo, PrintsTheBookAndFailsOnADamagedOne) {
   WriteFile(dir / "damaged.wol", damaged);
   const CliRun bad = RunCli("info " + Quoted(dir / "damaged.wol"));
   EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.output.find("Offset 17: header field is 515 where it must be 513"), std::string::npos) << bad.output;
+  EXPECT_NE(bad.output.find("Offset 17: header field is 515 where it must be 513"), std::string::npos)
+      << bad.output;
 
   EXPECT_EQ(RunCli("info " + Quoted(dir / "missing.wol")).status, 1);
   EXPECT_EQ(RunCli("info").status, 2);
@@ -88,7 +89,8 @@ TEST(CliExtract, WritesCoverPicturesAndText) {
     EXPECT_EQ(bigEndian(20), png.height) << png.name;
   }
   const std::string text = ReadFileBytes(Utf8ToUtf16((dir / "out" / "text.txt").string()));
-  const std::string opening = "Chapter one\n\na&b <x> \"quoted\" 'single'\n \xD0\x9C\xD0\xB0\xD0\xBC\xD0\xB0 ";
+  const std::string opening =
+      "Chapter one\n\na&b <x> \"quoted\" 'single'\n \xD0\x9C\xD0\xB0\xD0\xBC\xD0\xB0 ";
   EXPECT_EQ(text.substr(0, opening.size()), opening);
   EXPECT_EQ(text.substr(text.size() - 8), "The end\n");
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 45);

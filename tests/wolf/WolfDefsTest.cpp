@@ -28,7 +28,8 @@ TEST(WolfEscape, ReplacesTheFiveCharactersAmpersandFirst) {
 }
 
 TEST(WolfImageTag, WritesTheAttributesInTheirFixedOrder) {
-  EXPECT_EQ(WolfImageTag(600, 800, 2, 12345, 1), "<img bitcount=2 compact=1 width=600 height=800 length=12345>");
+  EXPECT_EQ(WolfImageTag(600, 800, 2, 12345, 1),
+            "<img bitcount=2 compact=1 width=600 height=800 length=12345>");
   EXPECT_EQ(WolfImageTag(1, 2, 1, 0, 1), "<img bitcount=1 compact=1 width=1 height=2 length=0>");
 }
 
@@ -74,8 +75,8 @@ TEST(TWolfTOCItem, DerivesKeyLevelAndTitle) {
     uint32_t key;
     int level;
   } cases[] = {
-      {1, 0, 0, 0x010000, 1}, {1, 2, 0, 0x010200, 2}, {1, 2, 3, 0x010203, 3},
-      {0, 0, 2, 0x000002, 3},  // section 0 with a subsection is level 3
+      {1, 0, 0, 0x010000, 1},       {1, 2, 0, 0x010200, 2},
+      {1, 2, 3, 0x010203, 3},       {0, 0, 2, 0x000002, 3},  // section 0 with a subsection is level 3
       {255, 255, 255, 0xFFFFFF, 3},
   };
   for (const auto& c : cases) {

@@ -88,7 +88,8 @@ TEST_F(DamagedBook, EveryChangedStructureFieldIsRejected) {
       const std::string message = Rejection(bad);
       const std::string where = message.substr(0, message.find(':') + 1);
       if (f.reported == kAnywhere)
-        EXPECT_EQ(where.substr(0, 7), "Offset ") << "byte " << f.offset << " ^ " << int(mask) << ": " << message;
+        EXPECT_EQ(where.substr(0, 7), "Offset ")
+            << "byte " << f.offset << " ^ " << int(mask) << ": " << message;
       else
         EXPECT_EQ(where, "Offset " + std::to_string(f.reported) + ":")
             << "byte " << f.offset << " ^ " << int(mask) << ": " << message;

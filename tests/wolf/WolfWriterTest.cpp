@@ -221,9 +221,9 @@ TEST(TWolfWriter, OpensAndClosesSectionsAsTextAndPicturesAlternate) {
   ASSERT_EQ(book.sections.size(), 4u);
   EXPECT_EQ(book.sections[2].images.size(), 3u);
   EXPECT_EQ(book.sections[3].images.size(), 1u);
-  const std::vector<uint32_t> pages = {book.sections[0].position, book.sections[1].position,
-                                       book.sections[2].position, book.sections[2].images[1].position,
-                                       book.sections[2].images[2].position, book.sections[3].position};
+  const std::vector<uint32_t> pages = {
+      book.sections[0].position,           book.sections[1].position,           book.sections[2].position,
+      book.sections[2].images[1].position, book.sections[2].images[2].position, book.sections[3].position};
   for (int j = 0; j < 8; ++j) EXPECT_EQ(book.pageLists[j], pages) << j;
 }
 

@@ -40,7 +40,8 @@ int CmdInfo(const Args& args) {
     std::printf("  %s: %s\n", tag.substr(1, tag.size() - 2).c_str(), ToUtf8(book.description[i]).c_str());
   }
   if (book.cover)
-    std::printf("Cover: %d x %d, %d bits per pixel\n", book.cover->width, book.cover->height, book.cover->bitCount);
+    std::printf("Cover: %d x %d, %d bits per pixel\n", book.cover->width, book.cover->height,
+                book.cover->bitCount);
   else
     std::printf("Cover: none\n");
 
@@ -49,7 +50,8 @@ int CmdInfo(const Args& args) {
     paragraphs += s.paragraphs.size();
     pictures += s.images.size();
   }
-  std::printf("Body: %zu sections, %zu paragraphs, %zu pictures\n", book.sections.size(), paragraphs, pictures);
+  std::printf("Body: %zu sections, %zu paragraphs, %zu pictures\n", book.sections.size(), paragraphs,
+              pictures);
   for (size_t i = 0; i < book.sections.size(); ++i) {
     const WolfSection& s = book.sections[i];
     if (!s.pictures) {
