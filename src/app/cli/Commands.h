@@ -15,5 +15,7 @@ void PrintUsage();
 int CmdInfo(const Args& args);
 // extract BOOK.wol DIR: writes the cover and pictures as PNG and the text as UTF-8 into DIR.
 int CmdExtract(const Args& args);
+// prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]: the device page of a picture.
+int CmdPrepare(const Args& args);
 
 }  // namespace bookloom::cli

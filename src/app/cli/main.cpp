@@ -20,6 +20,7 @@ const Command kCommands[] = {
     {"help", [](const Args&) { PrintUsage(); return 0; }},
     {"info", CmdInfo},
     {"extract", CmdExtract},
+    {"prepare", CmdPrepare},
 };
 
 }  // namespace
@@ -31,7 +32,8 @@ void PrintUsage() {
       "Commands:\n"
       "  help                         this text\n"
       "  info BOOK.wol                what the book holds; checks it (exit 1 when damaged)\n"
-      "  extract BOOK.wol DIR         the cover and pictures as PNG, the text as UTF-8 text.txt\n");
+      "  extract BOOK.wol DIR         the cover and pictures as PNG, the text as UTF-8 text.txt\n"
+      "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]  the page, as grey PNG\n");
 }
 
 }  // namespace bookloom::cli
