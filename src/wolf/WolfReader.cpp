@@ -53,9 +53,8 @@ class BookParser {
   void Parse();
 
  private:
-  [[noreturn]] void Fail(uint64_t at, const std::string& pattern, std::vector<FormatArg> args = {}) const {
-    args.insert(args.begin(), FormatArg(static_cast<unsigned long long>(at)));
-    Raise<EBookFormatError>("Offset %d: " + pattern, args);
+  [[noreturn]] void Fail(uint64_t at, const std::string& pattern, const std::vector<FormatArg>& args = {}) const {
+    throw EBookFormatError("Offset " + std::to_string(at) + ": " + Format(pattern, args));
   }
 
   // The bytes [at, at + count) must lie before limit.
