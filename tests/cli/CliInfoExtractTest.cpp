@@ -48,7 +48,7 @@ TEST(CliInfo, PrintsTheBookAndFailsOnADamagedOne) {
   const CliRun info = RunCli("info " + Quoted(dir / "book.wol"));
   EXPECT_EQ(info.status, 0) << info.output;
   for (const char* line :
-       {"  title: Sample\n", "Cover: 24 x 32, 1 bits per pixel\n",
+       {"  title: Sample\n", "Cover: 24 x 32, 1 bit per pixel\n",
         "Body: 4 sections, 45 paragraphs, 2 pictures\n", "    picture at ", ": 13 x 7, 2 bits per pixel",
         "  1.0.0 Chapter \xD0\x9E\xD0\xB4\xD0\xB8\xD0\xBD (body offset 8)\n",
         "    1.1.0 Section 1.1 (body offset 8)\n", "      1.1.1 Subsection 1.1.1 (body offset 8)\n",

@@ -227,6 +227,21 @@ TEST(TWolfWriter, OpensAndClosesSectionsAsTextAndPicturesAlternate) {
   for (int j = 0; j < 8; ++j) EXPECT_EQ(book.pageLists[j], pages) << j;
 }
 
+TEST(TWolfWriter, ReadsBackWholeDevicePages) {
+  const Bitmap grey = GreyPicture(600, 800), mono = MonoPicture(600, 800);
+  const WolfReader reader(WriteBook([&](TWolfWriter& w) {
+    w.AddPicture(grey, 2);
+    w.AddPicture(mono, 1);
+  }));
+  const auto& images = reader.Book().sections.at(0).images;
+  ASSERT_EQ(images.size(), 2u);
+  EXPECT_EQ(images[0].RowBytes(), 150u);
+  EXPECT_EQ(images[1].RowBytes(), 75u);
+  EXPECT_LT(images[0].dataLength, 150u * 800 / 4);  // compressed
+  EXPECT_EQ(WolfRowsToGray(images[0], reader.DecodeRows(images[0])), DeviceGreys(grey));
+  EXPECT_EQ(WolfRowsToGray(images[1], reader.DecodeRows(images[1])), DeviceGreys(mono));
+}
+
 TEST(TWolfWriter, IgnoresEntriesOfOtherKindsAndNamesABookWithoutEntriesByItsTitle) {
   const WolfReader reader(WriteBook([](TWolfWriter& w) {
     w.AddParagraph("text");

@@ -15,6 +15,8 @@ namespace {
 
 std::string ToUtf8(const std::string& win1251) { return Utf16ToUtf8(Win1251ToWide(win1251)); }
 
+const char* Bits(int bitCount) { return bitCount == 1 ? "1 bit" : "2 bits"; }
+
 void PrintEntry(const WolfBook& book, int index, int depth) {
   const WolfTOCEntry& e = book.toc[index];
   std::printf("  %*s%d.%d.%d %s (body offset %u)\n", 2 * depth, "", e.chapter, e.section, e.subsection,
@@ -40,8 +42,8 @@ int CmdInfo(const Args& args) {
     std::printf("  %s: %s\n", tag.substr(1, tag.size() - 2).c_str(), ToUtf8(book.description[i]).c_str());
   }
   if (book.cover)
-    std::printf("Cover: %d x %d, %d bits per pixel\n", book.cover->width, book.cover->height,
-                book.cover->bitCount);
+    std::printf("Cover: %d x %d, %s per pixel\n", book.cover->width, book.cover->height,
+                Bits(book.cover->bitCount));
   else
     std::printf("Cover: none\n");
 
@@ -60,8 +62,8 @@ int CmdInfo(const Args& args) {
     }
     std::printf("  section %zu at %u: %zu pictures\n", i + 1, s.position, s.images.size());
     for (const WolfPictureData& p : s.images)
-      std::printf("    picture at %u: %d x %d, %d bits per pixel, %u bytes\n", p.position, p.width, p.height,
-                  p.bitCount, p.dataLength);
+      std::printf("    picture at %u: %d x %d, %s per pixel, %u bytes\n", p.position, p.width, p.height,
+                  Bits(p.bitCount), p.dataLength);
   }
 
   std::printf("Catalog:\n");
