@@ -101,7 +101,7 @@ class BookParser {
   uint64_t catalogStart_ = 0;
   uint64_t pageTableStart_ = 0;
   uint16_t level1Count_ = 0, otherCount_ = 0;
-  uint32_t headerList0Count_ = 0, headerList4Count_ = 0;
+  uint32_t headerList0Count_ = 0;
   std::array<uint64_t, 8> listStarts_{};
 };
 
@@ -111,7 +111,7 @@ void BookParser::Unescape(uint64_t from, uint64_t to, std::string& out) const {
     if (c == '&') {
       const Entity* found = nullptr;
       for (const Entity& e : kEntities)
-        if (At(i, e.text, to)) found = &e;
+        if (!found && At(i, e.text, to)) found = &e;
       if (!found) Fail(i, "\"&\" that begins none of &apos; &quot; &squot; &lt; &gt;");
       out += found->character;
       i += found->text.size();
@@ -177,7 +177,6 @@ void BookParser::ParseHeader() {
   level1Count_ = GetU16(b_, 34);
   otherCount_ = GetU16(b_, 95);
   headerList0Count_ = GetU32(b_, 66);
-  headerList4Count_ = GetU32(b_, 75);
 }
 
 void BookParser::ParseDescription(uint64_t start, uint64_t end) {
