@@ -1,6 +1,8 @@
 #include "project/Units.h"
 
 #include "decoders/DecoderRegistry.h"
+#include "decoders/LibraryDecoders.h"
+#include "decoders/OwnDecoders.h"
 #include "platform/Exception.h"
 #include "project/cBlmFileItemRegister.h"
 #include "text/cBlmFileItemText.h"
@@ -14,6 +16,8 @@ Units::Units() {
   CreateFileItemFormats();
   RegisterTextItem();
   CreateDecoderRegistry();
+  RegisterLibraryDecoders(DecoderRegistry());
+  RegisterOwnDecoders(DecoderRegistry());
   // Without its work buffers every picture would be written empty: refuse to start instead.
   if (!LzssInit()) {
     DestroyDecoderRegistry();
@@ -28,6 +32,7 @@ Units::~Units() {
   DestroyWin1251Codec();
   LzssDone();
   DestroyDecoderRegistry();
+  ReleaseOwnDecoderCaches();
   UnregisterTextItem();
   DestroyFileItemFormats();
 }

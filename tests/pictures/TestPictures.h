@@ -25,10 +25,11 @@ inline const std::u16string kTestPictureExt = u"blmtestppm";
 // Reads binary PPM files ("P6", maximum value 255).
 class PpmTestDecoder : public TGraphicDecoder {
  public:
-  std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const override {
-    const std::string bytes = ReadFileBytes(fileName);
+  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+                                           const std::u16string& fileName) const override {
     int width = 0, height = 0, maxValue = 0, headerLength = 0;
-    if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &width, &height, &maxValue, &headerLength) != 3 ||
+    if (std::sscanf(std::string(bytes.substr(0, 64)).c_str(), "P6 %d %d %d%n", &width, &height, &maxValue,
+                    &headerLength) != 3 ||
         maxValue != 255 || width <= 0 || height <= 0 ||
         bytes.size() < static_cast<size_t>(headerLength) + 1 + size_t(width) * height * 3)
       Raise<EDecodeError>("Cannot read picture \"%s\": not a PPM file", {fileName});
