@@ -5,9 +5,13 @@
 
 #include "platform/AnsiCodePage.h"
 #include "platform/Exception.h"
+#include "platform/Stream.h"
 #include "platform/Utf.h"
 #include "support/TestData.h"
 #include "text/cBlmFileItemText.h"
+#include "text/uUniWin1251.h"
+#include "wolf/WolfReader.h"
+#include "wolf/cWolfWriter.h"
 
 namespace bookloom {
 namespace {
@@ -132,6 +136,56 @@ TEST(TBlmFileItemText, TitleIsTheNameWithoutItsExtension) {
       {u"story.txt", u"story"},
   };
   for (const auto& c : cases) EXPECT_EQ(TitleOf(TBlmFileItemText(c.fileName)), c.title);
+}
+
+// The book that one item makes on its own, read back.
+WolfBook BookOf(TBlmFileItem& item) {
+  MemoryOutputStream out;
+  TWolfWriter writer(out);
+  writer.WriteDescription();
+  writer.BeginBody();
+  item.WriteTo(writer);
+  writer.EndBody();
+  writer.Finish();
+  return WolfReader(out.Bytes()).Book();
+}
+
+TEST(TBlmFileItemText, WritesOneChapterOfItsLinesAndReadsTheFileOnce) {
+  test::ScratchDir dir;
+  const auto path = dir / "Глава.1.txt";
+  std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF"
+                                           "Мама мыла раму.\r\n\r\nЕщё 中 строка & <b>\n";
+  TBlmFileItemText item(path.u16string());
+  const WolfBook book = BookOf(item);
+  ASSERT_EQ(book.toc.size(), 1u);
+  EXPECT_EQ(book.toc[0].title, WideToWin1251(u"Глава.1"));
+  EXPECT_EQ(book.toc[0].level, 1);
+  ASSERT_EQ(book.sections.size(), 1u);
+  const std::vector<std::string> paragraphs = {WideToWin1251(u"Мама мыла раму."), "",
+                                               WideToWin1251(u"Ещё  строка & <b>")};
+  EXPECT_EQ(book.sections[0].paragraphs, paragraphs);
+  EXPECT_FALSE(book.sections[0].pictures);
+
+  // The lines stay loaded: a second book does not read the file again.
+  std::filesystem::remove(path);
+  EXPECT_TRUE(item.Loaded());
+  EXPECT_EQ(BookOf(item).sections.at(0).paragraphs, paragraphs);
+}
+
+TEST(TBlmFileItemText, AnEmptyFileStillMakesAChapter) {
+  test::ScratchDir dir;
+  std::ofstream(dir / ".txt", std::ios::binary) << "";
+  TBlmFileItemText item((dir / ".txt").u16string());
+  const WolfBook book = BookOf(item);
+  ASSERT_EQ(book.toc.size(), 1u);
+  EXPECT_EQ(book.catalog.at(0).title, "NoName");  // the empty title
+  ASSERT_EQ(book.sections.size(), 1u);
+  EXPECT_TRUE(book.sections[0].paragraphs.empty());
+
+  TBlmFileItemText missing((dir / "missing.txt").u16string());
+  MemoryOutputStream out;
+  TWolfWriter writer(out);
+  EXPECT_THROW(missing.WriteTo(writer), EFOpenError);
 }
 
 // The same passage in seven encodings, three of them without any mark.
