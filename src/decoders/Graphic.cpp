@@ -2,16 +2,34 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Exception.h"
+#include "platform/FileSys.h"
 
 namespace bookloom {
+
+namespace {
+PictureSizeLimits limits;
+}
+
+const PictureSizeLimits& PictureLimits() { return limits; }
+void SetPictureLimits(const PictureSizeLimits& newLimits) { limits = newLimits; }
+
+void RaiseDecodeError(const std::u16string& fileName, const std::string& why) {
+  Raise<EDecodeError>("Cannot read picture \"%s\": %s", {fileName, why});
+}
 
 void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName) {
   if (width <= 0 || height <= 0)
     Raise<EDecodeError>("Cannot read picture \"%s\": it has no pixels (%dx%d)", {fileName, width, height});
-  if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels)
+  // Both sides are at most the side limit here, so the product cannot overflow.
+  if (width > limits.maxSide || height > limits.maxSide || width * height > limits.maxPixels)
     Raise<EDecodeError>(
-        "Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels a side and %d megapixels",
-        {fileName, width, height, kMaxPictureSide, kMaxPicturePixels / 1'000'000});
+        "Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels a side and %d pixels "
+        "in all",
+        {fileName, width, height, limits.maxSide, limits.maxPixels});
+}
+
+std::unique_ptr<TGraphic> TGraphicDecoder::LoadFromFile(const std::u16string& fileName) const {
+  return LoadFromMemory(ReadFileBytes(fileName), fileName);
 }
 
 TGraphic::TGraphic(int width, int height, bool hasAlpha)
@@ -40,6 +58,24 @@ void TGraphic::AssignTo(Bitmap& target) const {
       out[2] = static_cast<uint8_t>((in[0] * a + 255 * inv + 127) / 255);
     }
   }
+}
+
+void TGraphic::DropUniformAlpha() {
+  if (!hasAlpha_) return;
+  const uint8_t first = pixels_[3];
+  if (first != 0 && first != 255) return;
+  for (size_t i = 3; i < pixels_.size(); i += 4)
+    if (pixels_[i] != first) return;
+  // Compact the pixels to three bytes in place, front to back.
+  const size_t count = static_cast<size_t>(width_) * height_;
+  for (size_t i = 0; i < count; ++i) {
+    pixels_[3 * i] = pixels_[4 * i];
+    pixels_[3 * i + 1] = pixels_[4 * i + 1];
+    pixels_[3 * i + 2] = pixels_[4 * i + 2];
+  }
+  pixels_.resize(3 * count);
+  pixels_.shrink_to_fit();
+  hasAlpha_ = false;
 }
 
 }  // namespace bookloom

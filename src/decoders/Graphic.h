@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bookloom {
@@ -14,6 +15,15 @@ class Bitmap;
 // Pictures larger than this on a side, or in all, are refused before they are allocated.
 inline constexpr int64_t kMaxPictureSide = 20000;
 inline constexpr int64_t kMaxPicturePixels = 200'000'000;
+
+// The limits CheckPictureSize applies: the constants above unless lowered, as the fuzz targets do to
+// keep every input quick.
+struct PictureSizeLimits {
+  int64_t maxSide = kMaxPictureSide;
+  int64_t maxPixels = kMaxPicturePixels;
+};
+const PictureSizeLimits& PictureLimits();
+void SetPictureLimits(const PictureSizeLimits& limits);
 
 // Raises EDecodeError naming the file when width x height is empty or beyond the limits.
 void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName);
@@ -36,6 +46,10 @@ class TGraphic {
   // The picture as an opaque 24-bit bitmap: real transparency is composited on white.
   void AssignTo(Bitmap& target) const;
 
+  // Drops an alpha channel that says nothing: every pixel opaque, or every pixel fully transparent
+  // (what writers that fill the alpha bytes with zero leave behind).
+  void DropUniformAlpha();
+
  private:
   int width_;
   int height_;
@@ -48,7 +62,14 @@ class TGraphic {
 class TGraphicDecoder {
  public:
   virtual ~TGraphicDecoder() = default;
-  virtual std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const = 0;
+  // Reads the whole file and decodes it from memory.
+  virtual std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const;
+  // Decodes the bytes of a file; fileName only names it in messages.
+  virtual std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+                                                   const std::u16string& fileName) const = 0;
 };
+
+// Raises EDecodeError "Cannot read picture "<file>": <why>".
+[[noreturn]] void RaiseDecodeError(const std::u16string& fileName, const std::string& why);
 
 }  // namespace bookloom

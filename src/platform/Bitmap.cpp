@@ -1,6 +1,7 @@
 #include "platform/Bitmap.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,12 +17,103 @@ size_t RowBytes(int width, PixelFormat format) {
 
 size_t PaletteSize(PixelFormat format) {
   switch (format) {
-    case PixelFormat::pf1bit: return 2;
-    case PixelFormat::pf4bit: return 16;
-    case PixelFormat::pf8bit: return 256;
-    case PixelFormat::pf24bit: return 0;
+    case PixelFormat::pf1bit:
+      return 2;
+    case PixelFormat::pf4bit:
+      return 16;
+    case PixelFormat::pf8bit:
+      return 256;
+    case PixelFormat::pf24bit:
+      return 0;
   }
   return 0;
+}
+
+uint8_t NearestIndex(const std::vector<Rgb>& palette, Rgb c) {
+  int best = 0, bestDistance = 1 << 30;
+  for (size_t i = 0; i < palette.size(); ++i) {
+    const Rgb& p = palette[i];
+    const int d = std::abs(p.r - c.r) + std::abs(p.g - c.g) + std::abs(p.b - c.b);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = static_cast<int>(i);
+      if (d == 0) break;
+    }
+  }
+  return static_cast<uint8_t>(best);
+}
+
+// Remembers the nearest table entry of recently seen colours, so that converting a picture of few
+// colours searches the table once per colour. Exact: a slot answers only for its own colour.
+class NearestCache {
+ public:
+  explicit NearestCache(const std::vector<Rgb>& palette) : palette_(palette) { keys_.fill(0); }
+
+  uint8_t Find(uint8_t r, uint8_t g, uint8_t b) {
+    const uint32_t key = (uint32_t{r} << 16 | uint32_t{g} << 8 | b) + 1;  // 0 marks an empty slot
+    const uint32_t slot = (key * 2654435761u) >> (32 - kBits);
+    if (keys_[slot] != key) {
+      keys_[slot] = key;
+      values_[slot] = NearestIndex(palette_, {r, g, b});
+    }
+    return values_[slot];
+  }
+
+ private:
+  static constexpr int kBits = 12;
+  const std::vector<Rgb>& palette_;
+  std::array<uint32_t, 1 << kBits> keys_;
+  std::array<uint8_t, 1 << kBits> values_{};
+};
+
+// Calls fn(x, index) for the pixels begin .. end - 1 of an indexed row.
+template <class Fn>
+void ForEachIndex(const uint8_t* row, int begin, int end, PixelFormat format, Fn&& fn) {
+  switch (format) {
+    case PixelFormat::pf1bit:
+      for (int x = begin; x < end; ++x) fn(x, (row[x >> 3] >> (7 - (x & 7))) & 1);
+      break;
+    case PixelFormat::pf4bit:
+      for (int x = begin; x < end; ++x) fn(x, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
+      break;
+    case PixelFormat::pf8bit:
+      for (int x = begin; x < end; ++x) fn(x, row[x]);
+      break;
+    case PixelFormat::pf24bit:
+      break;
+  }
+}
+
+// Writes a whole indexed row from indexOf(x); the unused bits of the last byte are zero.
+template <class IndexOf>
+void PackRow(uint8_t* row, int width, PixelFormat format, IndexOf&& indexOf) {
+  switch (format) {
+    case PixelFormat::pf1bit:
+      for (int x = 0; x < width; x += 8) {
+        uint8_t byte = 0;
+        for (int k = 0; k < 8 && x + k < width; ++k)
+          byte |= static_cast<uint8_t>((indexOf(x + k) & 1) << (7 - k));
+        row[x >> 3] = byte;
+      }
+      break;
+    case PixelFormat::pf4bit:
+      for (int x = 0; x < width; x += 2) {
+        const int low = x + 1 < width ? (indexOf(x + 1) & 0x0F) : 0;
+        row[x >> 1] = static_cast<uint8_t>((indexOf(x) & 0x0F) << 4 | low);
+      }
+      break;
+    case PixelFormat::pf8bit:
+      for (int x = 0; x < width; ++x) row[x] = static_cast<uint8_t>(indexOf(x));
+      break;
+    case PixelFormat::pf24bit:
+      break;
+  }
+}
+
+void PutBgr(uint8_t* p, Rgb c) {
+  p[0] = c.b;
+  p[1] = c.g;
+  p[2] = c.r;
 }
 
 }  // namespace
@@ -31,16 +123,16 @@ std::vector<Rgb> DefaultPalette(PixelFormat format) {
     case PixelFormat::pf1bit:
       return {kBlack, kWhite};
     case PixelFormat::pf4bit:
-      return {{0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
-              {0, 0, 128},   {128, 0, 128}, {0, 128, 128}, {128, 128, 128},
-              {192, 192, 192}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-              {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+      return {{0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},  {0, 0, 128}, {128, 0, 128},
+              {0, 128, 128}, {128, 128, 128}, {192, 192, 192}, {255, 0, 0},    {0, 255, 0}, {255, 255, 0},
+              {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
     case PixelFormat::pf8bit: {
       std::vector<Rgb> p;
       for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
           for (int b = 0; b < 6; ++b)
-            p.push_back({static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51)});
+            p.push_back(
+                {static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51)});
       for (int i = 0; p.size() < 256; ++i) {
         const auto v = static_cast<uint8_t>(i * 255 / 39);
         p.push_back({v, v, v});
@@ -91,34 +183,29 @@ void Bitmap::SetPalette(std::vector<Rgb> palette) {
 Rgb Bitmap::Pixel(int x, int y) const {
   const uint8_t* row = Row(y);
   switch (format_) {
-    case PixelFormat::pf1bit: return palette_[(row[x >> 3] >> (7 - (x & 7))) & 1];
-    case PixelFormat::pf4bit: return palette_[(x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4)];
-    case PixelFormat::pf8bit: return palette_[row[x]];
-    case PixelFormat::pf24bit: return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+    case PixelFormat::pf1bit:
+      return palette_[(row[x >> 3] >> (7 - (x & 7))) & 1];
+    case PixelFormat::pf4bit:
+      return palette_[(x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4)];
+    case PixelFormat::pf8bit:
+      return palette_[row[x]];
+    case PixelFormat::pf24bit:
+      return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
   }
   return {};
 }
 
-uint8_t Bitmap::Nearest(Rgb c) const {
-  int best = 0, bestDistance = 1 << 30;
-  for (size_t i = 0; i < palette_.size(); ++i) {
-    const Rgb& p = palette_[i];
-    const int d = std::abs(p.r - c.r) + std::abs(p.g - c.g) + std::abs(p.b - c.b);
-    if (d < bestDistance) {
-      bestDistance = d;
-      best = static_cast<int>(i);
-      if (d == 0) break;
-    }
-  }
-  return static_cast<uint8_t>(best);
-}
+uint8_t Bitmap::Nearest(Rgb c) const { return NearestIndex(palette_, c); }
 
 void Bitmap::SetPixel(int x, int y, Rgb c) {
   uint8_t* row = Row(y);
   switch (format_) {
     case PixelFormat::pf1bit: {
       const uint8_t mask = static_cast<uint8_t>(0x80 >> (x & 7));
-      if (Nearest(c)) row[x >> 3] |= mask; else row[x >> 3] &= static_cast<uint8_t>(~mask);
+      if (Nearest(c))
+        row[x >> 3] |= mask;
+      else
+        row[x >> 3] &= static_cast<uint8_t>(~mask);
       break;
     }
     case PixelFormat::pf4bit: {
@@ -127,11 +214,11 @@ void Bitmap::SetPixel(int x, int y, Rgb c) {
       b = (x & 1) ? static_cast<uint8_t>((b & 0xF0) | i) : static_cast<uint8_t>((b & 0x0F) | (i << 4));
       break;
     }
-    case PixelFormat::pf8bit: row[x] = Nearest(c); break;
+    case PixelFormat::pf8bit:
+      row[x] = Nearest(c);
+      break;
     case PixelFormat::pf24bit:
-      row[3 * x] = c.b;
-      row[3 * x + 1] = c.g;
-      row[3 * x + 2] = c.r;
+      PutBgr(row + 3 * x, c);
       break;
   }
 }
@@ -142,34 +229,50 @@ void Bitmap::SetFormat(PixelFormat format) {
 }
 
 void Bitmap::SetFormat(PixelFormat format, std::vector<Rgb> palette) {
-  Bitmap converted;
-  converted.format_ = format;
-  converted.palette_ = std::move(palette);
-  converted.palette_.resize(PaletteSize(format));
-  converted.width_ = width_;
-  converted.height_ = height_;
-  converted.Allocate();
-  for (int y = 0; y < height_; ++y)
-    for (int x = 0; x < width_; ++x) converted.SetPixel(x, y, Pixel(x, y));
+  palette.resize(PaletteSize(format));
+  const size_t stride = RowBytes(width_, format);
+  std::vector<uint8_t> pixels(stride * static_cast<size_t>(height_));
+  const bool fromIndexed = format_ != PixelFormat::pf24bit, toIndexed = format != PixelFormat::pf24bit;
+  if (fromIndexed && toIndexed) {
+    // Each entry of the old table has one nearest entry in the new one.
+    std::array<uint8_t, 256> map{};
+    for (size_t i = 0; i < palette_.size(); ++i) map[i] = NearestIndex(palette, palette_[i]);
+    std::vector<uint8_t> indices(static_cast<size_t>(width_));
+    for (int y = 0; y < height_; ++y) {
+      ForEachIndex(Row(y), 0, width_, format_, [&](int x, int i) { indices[x] = map[i]; });
+      PackRow(pixels.data() + y * stride, width_, format, [&](int x) { return indices[x]; });
+    }
+  } else if (fromIndexed) {
+    for (int y = 0; y < height_; ++y) {
+      uint8_t* out = pixels.data() + y * stride;
+      ForEachIndex(Row(y), 0, width_, format_, [&](int x, int i) { PutBgr(out + 3 * x, palette_[i]); });
+    }
+  } else if (toIndexed) {
+    NearestCache cache(palette);
+    for (int y = 0; y < height_; ++y) {
+      const uint8_t* in = Row(y);
+      PackRow(pixels.data() + y * stride, width_, format,
+              [&](int x) { return cache.Find(in[3 * x + 2], in[3 * x + 1], in[3 * x]); });
+    }
+  } else {
+    pixels = pixels_;
+  }
   format_ = format;
-  stride_ = converted.stride_;
-  pixels_ = std::move(converted.pixels_);
-  palette_ = std::move(converted.palette_);
+  stride_ = stride;
+  pixels_ = std::move(pixels);
+  palette_ = std::move(palette);
 }
 
 void Bitmap::Fill(Rgb c) {
   if (Empty()) return;
+  uint8_t* row0 = Row(0);
   if (format_ == PixelFormat::pf24bit) {
-    uint8_t* row0 = Row(0);
-    for (int x = 0; x < width_; ++x) {
-      row0[3 * x] = c.b;
-      row0[3 * x + 1] = c.g;
-      row0[3 * x + 2] = c.r;
-    }
+    for (int x = 0; x < width_; ++x) PutBgr(row0 + 3 * x, c);
   } else {
-    for (int x = 0; x < width_; ++x) SetPixel(x, 0, c);
+    const uint8_t index = Nearest(c);
+    PackRow(row0, width_, format_, [&](int) { return index; });
   }
-  for (int y = 1; y < height_; ++y) std::memcpy(Row(y), Row(0), stride_);
+  for (int y = 1; y < height_; ++y) std::memcpy(Row(y), row0, stride_);
 }
 
 void Bitmap::DrawOnto(Bitmap& target, int x, int y) const {
@@ -179,19 +282,26 @@ void Bitmap::DrawOnto(Bitmap& target, int x, int y) const {
   const int x1 = std::min(target.width_, x + width_), y1 = std::min(target.height_, y + height_);
   if (x0 >= x1 || y0 >= y1) return;
   const bool skip = transparent_ && transparentColor_.has_value();
+  // Which entries of the colour table are drawn.
+  std::array<bool, 256> drawn;
+  drawn.fill(true);
+  if (skip)
+    for (size_t i = 0; i < palette_.size(); ++i) drawn[i] = palette_[i] != *transparentColor_;
   for (int ty = y0; ty < y1; ++ty) {
     uint8_t* out = target.Row(ty);
-    const int sy = ty - y;
-    if (format_ == PixelFormat::pf24bit && !skip) {
-      std::memcpy(out + 3 * x0, Row(sy) + 3 * (x0 - x), 3 * static_cast<size_t>(x1 - x0));
-      continue;
-    }
-    for (int tx = x0; tx < x1; ++tx) {
-      const Rgb c = Pixel(tx - x, sy);
-      if (skip && c == *transparentColor_) continue;
-      out[3 * tx] = c.b;
-      out[3 * tx + 1] = c.g;
-      out[3 * tx + 2] = c.r;
+    const uint8_t* in = Row(ty - y);
+    if (format_ != PixelFormat::pf24bit) {
+      ForEachIndex(in, x0 - x, x1 - x, format_, [&](int sx, int i) {
+        if (drawn[i]) PutBgr(out + 3 * (sx + x), palette_[i]);
+      });
+    } else if (!skip) {
+      std::memcpy(out + 3 * x0, in + 3 * (x0 - x), 3 * static_cast<size_t>(x1 - x0));
+    } else {
+      const Rgb t = *transparentColor_;
+      for (int sx = x0 - x; sx < x1 - x; ++sx) {
+        const uint8_t* p = in + 3 * sx;
+        if (p[0] != t.b || p[1] != t.g || p[2] != t.r) std::memcpy(out + 3 * (sx + x), p, 3);
+      }
     }
   }
 }

@@ -62,6 +62,7 @@ class Bitmap {
   void SetTransparentColor(std::optional<Rgb> c) { transparentColor_ = c; }
 
  private:
+  // The colour table index nearest to c: smallest sum of channel differences, lowest index on ties.
   uint8_t Nearest(Rgb c) const;
   void Allocate();
 

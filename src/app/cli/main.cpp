@@ -18,6 +18,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"help", [](const Args&) { PrintUsage(); return 0; }},
+    {"prepare", CmdPrepare},
 };
 
 }  // namespace
@@ -27,7 +28,8 @@ void PrintUsage() {
       "Usage: bookloom-cli COMMAND [ARGUMENTS]\n"
       "\n"
       "Commands:\n"
-      "  help                         this text\n");
+      "  help                         this text\n"
+      "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]  the page, as grey PNG\n");
 }
 
 }  // namespace bookloom::cli

@@ -1,0 +1,45 @@
+// The picture formats read through GraphicsMagick: each family is read with its reader named
+// explicitly (several have no signature), its size checked before the pixels are decoded, and its
+// alpha kept only where the file really has transparency.
+#pragma once
+
+#include <cstdint>
+
+#include "decoders/Graphic.h"
+
+namespace bookloom {
+
+enum class TMagickFormat : uint8_t {
+  kBmp,   // Windows bitmaps, with or without the file header (packed DIB)
+  kIcon,  // Windows icons: the largest image of the file
+  kWmf,   // Windows metafiles
+  kTga,   // Truevision Targa
+  kTiff,  // TIFF, fax files (TIFF class F) too
+  kEps,   // Encapsulated PostScript, plain or with the DOS binary header (through Ghostscript)
+  kPcx,   // ZSoft Paintbrush
+  kRla,   // Alias/Wavefront RLA
+  kSgi,   // SGI images
+  kPnm,   // portable bitmaps, grey maps and pixel maps
+  kPcd,   // Kodak Photo CD: the 768 x 512 base image
+  kCut,   // Dr. Halo: read by path, so that the palette file beside it is found
+  kGif,   // GIF: the first frame
+};
+inline constexpr int kMagickFormatCount = static_cast<int>(TMagickFormat::kGif) + 1;
+
+class TMagickDecoder final : public TGraphicDecoder {
+ public:
+  explicit TMagickDecoder(TMagickFormat format) : format_(format) {}
+
+  std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const override;
+  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+                                           const std::u16string& fileName) const override;
+
+ private:
+  TMagickFormat format_;
+};
+
+// Starts GraphicsMagick for the program, once; later calls do nothing. Its own resource limits
+// follow PictureLimits() at every read, so that oversized pictures are refused before allocation.
+void StartGraphicsMagick();
+
+}  // namespace bookloom

@@ -1,0 +1,236 @@
+#include "pictures/uResample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/Exception.h"
+
+namespace bookloom {
+
+// Every operation below is a float operation rounded to float (the unit is built without fused
+// multiply-add): the bytes must not depend on the compiler or the machine.
+namespace {
+
+constexpr float kPi = 3.14159265358979323846f;
+
+float Sinc(float t) {
+  if (t == 0.0f) return 1.0f;
+  const float u = kPi * t;
+  // The correctly rounded sine: sinf differs from it for a few arguments on some libraries.
+  return static_cast<float>(std::sin(static_cast<double>(u))) / u;
+}
+
+float BoxFilter(float x) { return (x > -0.5f && x <= 0.5f) ? 1.0f : 0.0f; }
+
+float TriangleFilter(float x) {
+  const float a = std::fabs(x);
+  return a < 1.0f ? 1.0f - a : 0.0f;
+}
+
+float HermiteFilter(float x) {
+  const float a = std::fabs(x);
+  return a < 1.0f ? (2.0f * a - 3.0f) * (a * a) + 1.0f : 0.0f;
+}
+
+float BellFilter(float x) {
+  const float a = std::fabs(x);
+  if (a < 0.5f) return 0.75f - a * a;
+  if (a < 1.5f) {
+    const float t = a - 1.5f;
+    return 0.5f * (t * t);
+  }
+  return 0.0f;
+}
+
+float BSplineFilter(float x) {
+  const float a = std::fabs(x);
+  if (a < 1.0f) {
+    const float tt = a * a;
+    return 0.5f * tt * a - tt + 2.0f / 3.0f;
+  }
+  if (a < 2.0f) {
+    const float t = 2.0f - a;
+    return t * t * t / 6.0f;
+  }
+  return 0.0f;
+}
+
+float Lanczos3Filter(float x) {
+  const float a = std::fabs(x);
+  return a < 3.0f ? Sinc(a) * Sinc(a / 3.0f) : 0.0f;
+}
+
+// Mitchell-Netravali with B = C = 1/3.
+float MitchellFilter(float x) {
+  const float a = std::fabs(x);
+  const float tt = a * a;
+  if (a < 1.0f) return (7.0f * (a * tt) - 12.0f * tt + 16.0f / 3.0f) / 6.0f;
+  if (a < 2.0f) return (-(7.0f / 3.0f) * (a * tt) + 12.0f * tt - 20.0f * a + 32.0f / 3.0f) / 6.0f;
+  return 0.0f;
+}
+
+struct Contributor {
+  int index;  // source pixel
+  float weight;
+};
+
+// For each target pixel of one direction, the source pixels it is made of: the list of pixel i is
+// items[start[i]] .. items[start[i + 1] - 1].
+struct Contributors {
+  std::vector<Contributor> items;
+  std::vector<size_t> start;
+};
+
+Contributors MakeContributors(int sourceSize, int targetSize, TFilterProc filter, float support) {
+  // The first and last pixels of source and target coincide; a single pixel on either side scales
+  // by the ratio of the sizes.
+  const float scale = (sourceSize == 1 || targetSize == 1)
+                          ? static_cast<float>(targetSize) / static_cast<float>(sourceSize)
+                          : static_cast<float>(targetSize - 1) / static_cast<float>(sourceSize - 1);
+  const bool shrinking = scale < 1.0f;
+  const float reach = shrinking ? support / scale : support;
+  const float fscale = shrinking ? 1.0f / scale : 1.0f;
+
+  Contributors lists;
+  lists.start.reserve(static_cast<size_t>(targetSize) + 1);
+  lists.items.reserve(static_cast<size_t>(targetSize) * static_cast<size_t>(2 * reach + 3));
+  for (int i = 0; i < targetSize; ++i) {
+    lists.start.push_back(lists.items.size());
+    const float center = static_cast<float>(i) / scale;
+    const int left = static_cast<int>(std::floor(center - reach));
+    const int right = static_cast<int>(std::ceil(center + reach));
+    for (int j = left; j <= right; ++j) {
+      const float distance = center - static_cast<float>(j);
+      const float weight = shrinking ? filter(distance / fscale) / fscale : filter(distance);
+      if (weight == 0.0f) continue;
+      // Beyond an edge the source is mirrored; what even the mirror misses takes the edge pixel.
+      int n = j < 0 ? -j : j >= sourceSize ? 2 * sourceSize - 1 - j : j;
+      n = std::clamp(n, 0, sourceSize - 1);
+      lists.items.push_back({n, weight});
+    }
+  }
+  lists.start.push_back(lists.items.size());
+  return lists;
+}
+
+// Four float lanes worked on by one instruction. The operations are element-wise, so every lane
+// is rounded exactly as the same operation on a lone float.
+using Floats = float __attribute__((vector_size(16)));
+constexpr int kFloatLanes = 4;
+
+inline Floats Broadcast(float f) { return Floats{f, f, f, f}; }
+inline Floats Load(const float* p) {
+  Floats v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void Store(float* p, Floats v) { std::memcpy(p, &v, sizeof v); }
+
+// Weighted sums as byte values: clamped to 0 .. 255, then rounded to nearest with halves to even
+// (adding and taking away 2^23 leaves the nearest integer of any value from 0 to 2^23).
+inline Floats ToByteValues(Floats sum) {
+  const Floats zero = {}, top = Broadcast(255.0f), magic = Broadcast(8388608.0f);
+  sum = sum > top ? top : sum;
+  sum = sum < zero ? zero : sum;
+  return (sum + magic) - magic;
+}
+
+// The image between the two passes: bytes, kept as the floats they are read as, each row padded
+// to whole vectors.
+struct ByteValueImage {
+  ByteValueImage(int width, int height)
+      : rowFloats((static_cast<size_t>(width) * 3 + kFloatLanes - 1) / kFloatLanes * kFloatLanes),
+        values(rowFloats * static_cast<size_t>(height), 0.0f) {}
+  float* Row(int y) { return values.data() + static_cast<size_t>(y) * rowFloats; }
+  const float* Row(int y) const { return values.data() + static_cast<size_t>(y) * rowFloats; }
+
+  size_t rowFloats;
+  std::vector<float> values;
+};
+
+// Rows resampled together in the horizontal pass: each weight is applied to the three channels of
+// this many rows at once.
+constexpr int kBlockRows = 16;
+constexpr int kBlockFloats = kBlockRows * 3;
+static_assert(kBlockFloats % kFloatLanes == 0);
+
+void ResampleRows(const Bitmap& source, ByteValueImage& target, int targetWidth, const Contributors& lists) {
+  const int sourceWidth = source.Width(), height = source.Height();
+  // Source column n of the block: channel ch of block row b at n * kBlockFloats + b * 3 + ch.
+  std::vector<float> columns(static_cast<size_t>(sourceWidth) * kBlockFloats, 0.0f);
+  // Columns are filled a stretch at a time, which stays in the first-level cache for all rows.
+  constexpr int kStretch = 128;
+  for (int top = 0; top < height; top += kBlockRows) {
+    const int rows = std::min(kBlockRows, height - top);
+    for (int first = 0; first < sourceWidth; first += kStretch) {
+      const int last = std::min(sourceWidth, first + kStretch);
+      for (int b = 0; b < rows; ++b) {
+        const uint8_t* in = source.Row(top + b) + 3 * first;
+        float* lane = columns.data() + static_cast<size_t>(first) * kBlockFloats + b * 3;
+        for (int n = first; n < last; ++n, in += 3, lane += kBlockFloats) {
+          lane[0] = in[0];
+          lane[1] = in[1];
+          lane[2] = in[2];
+        }
+      }
+    }
+    for (int i = 0; i < targetWidth; ++i) {
+      Floats sum[kBlockFloats / kFloatLanes] = {};
+      for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
+        const Floats w = Broadcast(lists.items[k].weight);
+        const float* column = columns.data() + static_cast<size_t>(lists.items[k].index) * kBlockFloats;
+#pragma GCC unroll 16
+        for (int v = 0; v < kBlockFloats / kFloatLanes; ++v)
+          sum[v] = sum[v] + w * Load(column + v * kFloatLanes);
+      }
+      float bytes[kBlockFloats];
+      for (int v = 0; v < kBlockFloats / kFloatLanes; ++v)
+        Store(bytes + v * kFloatLanes, ToByteValues(sum[v]));
+      for (int b = 0; b < rows; ++b)
+        std::memcpy(target.Row(top + b) + 3 * i, bytes + 3 * b, 3 * sizeof(float));
+    }
+  }
+}
+
+void ResampleColumns(const ByteValueImage& source, Bitmap& target, const Contributors& lists) {
+  const size_t rowFloats = source.rowFloats, rowBytes = target.Stride();
+  std::vector<float> sum(rowFloats);
+  for (int i = 0; i < target.Height(); ++i) {
+    std::fill(sum.begin(), sum.end(), 0.0f);
+    for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
+      const Floats w = Broadcast(lists.items[k].weight);
+      const float* in = source.Row(lists.items[k].index);
+      for (size_t l = 0; l < rowFloats; l += kFloatLanes) Store(&sum[l], Load(&sum[l]) + w * Load(in + l));
+    }
+    for (size_t l = 0; l < rowFloats; l += kFloatLanes) Store(&sum[l], ToByteValues(Load(&sum[l])));
+    uint8_t* out = target.Row(i);
+    for (size_t l = 0; l < rowBytes; ++l) out[l] = static_cast<uint8_t>(sum[l]);
+  }
+}
+
+}  // namespace
+
+const std::array<TResampleFilter, 7> ResampleFilterTable{{{"Box", BoxFilter, 0.5f},
+                                                          {"Triangle", TriangleFilter, 1.0f},
+                                                          {"Hermite", HermiteFilter, 1.0f},
+                                                          {"Bell", BellFilter, 1.5f},
+                                                          {"B-Spline", BSplineFilter, 2.0f},
+                                                          {"Lanczos3", Lanczos3Filter, 3.0f},
+                                                          {"Mitchell", MitchellFilter, 2.0f}}};
+
+void ResampleBitmap(Bitmap& source, Bitmap& target, TFilterProc filter, float support) {
+  if (source.Width() < 1 || source.Height() < 1) Raise<EInvalidGraphicOperation>("Source bitmap too small");
+  if (target.Width() < 1 || target.Height() < 1)
+    Raise<EInvalidGraphicOperation>("Cannot resample a picture to %dx%d pixels: the target has no pixels",
+                                    {target.Width(), target.Height()});
+  ByteValueImage intermediate(target.Width(), source.Height());
+  source.SetFormat(PixelFormat::pf24bit);
+  target.SetFormat(PixelFormat::pf24bit);
+  ResampleRows(source, intermediate, target.Width(),
+               MakeContributors(source.Width(), target.Width(), filter, support));
+  ResampleColumns(intermediate, target, MakeContributors(source.Height(), target.Height(), filter, support));
+}
+
+}  // namespace bookloom

@@ -1,0 +1,26 @@
+// The reader's two fonts and its line breaking: how wide every Windows-1251 byte is, how many
+// bytes of a paragraph fill the next line, and where a word may be hyphenated.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace bookloom {
+
+// Width in pixels of one Windows-1251 byte in font 0 or 1 (any other index reads font 1).
+int CharWidth(int fontIndex, uint8_t byte);
+
+// Width of "-": the hyphen's reserve, the width of a blank inside a line and the unit of the
+// room kept for punctuation after a word.
+int HyphenWidth(int fontIndex);
+
+// The number of leading bytes of `text` (Windows-1251, unescaped) that form the next line of
+// `textWidth` pixels. A line ending at a CR includes it and an LF right after it. At least 1 for
+// a non-empty text: when nothing else fits, the line is the whole opening word or number.
+int BreakLine(std::string_view text, int textWidth, int fontIndex);
+
+// The number of leading letters of `word` that stay on the line when it is hyphenated within
+// `limit` pixels (the hyphen not counted); 0 when it fits whole or cannot be hyphenated there.
+int FindHyphenation(std::string_view word, int fontIndex, int limit);
+
+}  // namespace bookloom

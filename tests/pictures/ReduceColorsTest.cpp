@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "pictures/uReduceColors.h"
+#include "platform/Exception.h"
+
+namespace bookloom {
+namespace {
+
+Bitmap Uniform(int width, int height, Rgb c) {
+  Bitmap b(width, height, PixelFormat::pf24bit);
+  b.Fill(c);
+  return b;
+}
+
+Bitmap RandomPicture(int width, int height, unsigned seed) {
+  std::mt19937 random(seed);
+  Bitmap b(width, height, PixelFormat::pf24bit);
+  for (int y = 0; y < height; ++y)
+    for (size_t i = 0; i < b.Stride(); ++i) b.Row(y)[i] = static_cast<uint8_t>(random());
+  return b;
+}
+
+// A smooth colour ramp, as photographs are: neighbours share colour cells.
+Bitmap Ramp(int width, int height) {
+  Bitmap b(width, height, PixelFormat::pf24bit);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      b.SetPixel(
+          x, y,
+          {static_cast<uint8_t>(x * 255 / std::max(1, width - 1)),
+           static_cast<uint8_t>(y * 255 / std::max(1, height - 1)), static_cast<uint8_t>((x + y) % 256)});
+  return b;
+}
+
+std::vector<uint8_t> Indices(const Bitmap& b) {
+  std::vector<uint8_t> out;
+  for (int y = 0; y < b.Height(); ++y) out.insert(out.end(), b.Row(y), b.Row(y) + b.Width());
+  return out;
+}
+
+// Stucki dithering written out plainly from its description, to check the fast engine against:
+// one error array per channel and row, column c at index c + 2, rows scanned in serpentine order.
+std::vector<uint8_t> PlainStucki(const Bitmap& picture, bool monochrome) {
+  const int w = picture.Width(), h = picture.Height();
+  const std::vector<Rgb> palette =
+      monochrome ? std::vector<Rgb>{{0, 0, 0}, {255, 255, 255}}
+                 : std::vector<Rgb>{{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}};
+  std::vector<int> cache(32768, -1);
+  auto cellOf = [](int r, int g, int b) { return (r >> 3) + 32 * (g >> 3) + 1024 * (b >> 3); };
+  for (size_t i = 0; i < palette.size(); ++i) {
+    int& slot = cache[cellOf(palette[i].r, palette[i].g, palette[i].b)];
+    if (slot == -1) slot = static_cast<int>(i);
+  }
+  std::vector<int> e[3][3];  // [channel r, g, b][row: current, next, after]
+  for (auto& channel : e)
+    for (auto& row : channel) row.assign(w + 4, 0);
+  std::vector<uint8_t> out(static_cast<size_t>(w) * h);
+  int d = 1;
+  for (int y = 0; y < h; ++y) {
+    for (int step = 0; step < w; ++step) {
+      const int c = d == 1 ? step : w - 1 - step;
+      const Rgb p = picture.Pixel(c, y);
+      const int in[3] = {p.r, p.g, p.b};
+      int v[3];
+      for (int ch = 0; ch < 3; ++ch) {
+        const int corrected = in[ch] + (e[ch][0][c + 2] + 21) / 42;
+        v[ch] = corrected < 0 ? 0 : corrected > 255 ? 255 : corrected;
+      }
+      int index;
+      if (monochrome) {
+        index = 77 * v[0] + 150 * v[1] + 29 * v[2] > 32512 ? 1 : 0;
+      } else {
+        int& slot = cache[cellOf(v[0], v[1], v[2])];
+        if (slot == -1) {
+          int best = 196608;
+          for (size_t i = 0; i < palette.size(); ++i) {
+            const int dist =
+                std::abs(palette[i].r - v[0]) + std::abs(palette[i].g - v[1]) + std::abs(palette[i].b - v[2]);
+            if (dist < best) best = dist, slot = static_cast<int>(i);
+          }
+        }
+        index = slot;
+      }
+      out[static_cast<size_t>(y) * w + c] = static_cast<uint8_t>(index);
+      const int chosen[3] = {palette[index].r, palette[index].g, palette[index].b};
+      for (int ch = 0; ch < 3; ++ch) {
+        const int err = v[ch] - chosen[ch];
+        auto& e0 = e[ch][0];
+        auto& e1 = e[ch][1];
+        auto& e2 = e[ch][2];
+        e0[c + 2 + d] += 8 * err;
+        e0[c + 2 + 2 * d] += 4 * err;
+        e1[c + 2 - 2 * d] += 2 * err;
+        e1[c + 2 - d] += 4 * err;
+        e1[c + 2] += 8 * err;
+        e1[c + 2 + d] += 4 * err;
+        e1[c + 2 + 2 * d] += 2 * err;
+        e2[c + 2 - 2 * d] += 1 * err;
+        e2[c + 2 - d] += 2 * err;
+        e2[c + 2] += 4 * err;
+        e2[c + 2 + d] += 2 * err;
+        e2[c + 2 + 2 * d] += 1 * err;
+      }
+    }
+    for (auto& channel : e) {
+      channel[0] = channel[1];
+      channel[1] = channel[2];
+      channel[2].assign(w + 4, 0);
+    }
+    d = -d;
+  }
+  return out;
+}
+
+TEST(ReduceColors, StuckiMatchesThePlainTranscriptionPixelForPixel) {
+  const struct {
+    const char* name;
+    Bitmap picture;
+  } pictures[] = {
+      {"random 31x19", RandomPicture(31, 19, 1)},  {"ramp 64x48", Ramp(64, 48)},
+      {"one row", RandomPicture(40, 1, 2)},        {"one column", RandomPicture(1, 40, 3)},
+      {"one pixel", Uniform(1, 1, {200, 10, 90})},
+  };
+  for (const auto& p : pictures)
+    for (TReductionMode mode : {rdGray4, rdMonochrome}) {
+      Bitmap source = p.picture;
+      const auto reduced = ReduceColors(source, mode, dtStucki);
+      ASSERT_EQ(reduced->Format(), PixelFormat::pf8bit);
+      EXPECT_EQ(Indices(*reduced), PlainStucki(p.picture, mode == rdMonochrome))
+          << p.name << " mode " << mode;
+    }
+}
+
+TEST(ReduceColors, UniformBlackWhiteAndPaletteGreysGiveOneIndex) {
+  const struct {
+    TReductionMode mode;
+    Rgb colour;
+    int index;
+  } cases[] = {
+      {rdMonochrome, kBlack, 0},     {rdMonochrome, kWhite, 1},     {rdGray4, kBlack, 0},
+      {rdGray4, {128, 128, 128}, 1}, {rdGray4, {192, 192, 192}, 2}, {rdGray4, kWhite, 3},
+  };
+  for (const auto& c : cases) {
+    Bitmap source = Uniform(37, 23, c.colour);
+    const auto reduced = ReduceColors(source, c.mode, dtStucki);
+    const auto indices = Indices(*reduced);
+    EXPECT_EQ(std::count(indices.begin(), indices.end(), c.index), 37 * 23)
+        << c.mode << " " << int(c.colour.r);
+  }
+}
+
+TEST(ReduceColors, MonochromeThresholdAndTheDitherPatternOfMiddleGrey) {
+  for (int grey : {127, 128}) {
+    Bitmap one = Uniform(1, 1, {uint8_t(grey), uint8_t(grey), uint8_t(grey)});
+    EXPECT_EQ(ReduceColors(one, rdMonochrome, dtStucki)->Row(0)[0], grey == 128 ? 1 : 0) << grey;
+  }
+  Bitmap grey = Uniform(40, 40, {128, 128, 128});
+  const auto reduced = ReduceColors(grey, rdMonochrome, dtStucki);
+  EXPECT_EQ(reduced->Row(0)[0], 1);
+  const auto indices = Indices(*reduced);
+  const auto whites = std::count(indices.begin(), indices.end(), 1);
+  EXPECT_NEAR(whites, 1600 * 128 / 255, 16);
+}
+
+TEST(ReduceColors, ResultCarriesThePaletteAtTheStartOfA256EntryTable) {
+  const struct {
+    TReductionMode mode;
+    std::vector<Rgb> palette;
+  } cases[] = {
+      {rdMonochrome, {MonochromePalette.begin(), MonochromePalette.end()}},
+      {rdGray4, {Gray4Palette.begin(), Gray4Palette.end()}},
+      {rdSystemPalette, {SystemPalette.begin(), SystemPalette.end()}},
+  };
+  for (const auto& c : cases) {
+    Bitmap source = Uniform(3, 2, {255, 0, 0});
+    const auto reduced = ReduceColors(source, c.mode, dtNearest);
+    ASSERT_EQ(reduced->Palette().size(), 256u);
+    EXPECT_TRUE(std::equal(c.palette.begin(), c.palette.end(), reduced->Palette().begin())) << c.mode;
+    EXPECT_TRUE(std::all_of(reduced->Palette().begin() + c.palette.size(), reduced->Palette().end(),
+                            [](Rgb e) { return e == kBlack; }));
+  }
+  Bitmap red = Uniform(2, 2, {255, 0, 0});
+  EXPECT_EQ(ReduceColors(red, rdSystemPalette, dtNearest)->Row(1)[1], 13);  // the system palette's pure red
+}
+
+TEST(ReduceColors, NoneCopiesAndUnknownModesGiveAnEmptyBitmap) {
+  Bitmap source = RandomPicture(5, 4, 9);
+  source.SetFormat(PixelFormat::pf8bit);
+  const Bitmap original = source;
+  const auto copy = ReduceColors(source, rdNone, dtStucki);
+  ASSERT_EQ(copy->Format(), PixelFormat::pf24bit);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(copy->Pixel(x, y), original.Pixel(x, y));
+
+  EXPECT_TRUE(ReduceColors(source, static_cast<TReductionMode>(4), dtStucki)->Empty());
+  EXPECT_TRUE(ReduceColors(source, rdGray4, static_cast<TDitherMode>(7))->Empty());
+  EXPECT_EQ(source.Format(), PixelFormat::pf24bit);  // the source was read as 24 bits all the same
+}
+
+TEST(ReduceColors, EveryDithererKeepsTheToneOfAUniformGrey) {
+  for (TDitherMode dither :
+       {dtFloydSteinberg, dtStucki, dtSierra, dtJarvisJudiceNinke, dtStevensonArce, dtBurkes})
+    for (TReductionMode mode : {rdGray4, rdMonochrome}) {
+      Bitmap source = Uniform(64, 64, {100, 100, 100});
+      const auto reduced = ReduceColors(source, mode, dither);
+      double sum = 0;
+      for (uint8_t i : Indices(*reduced)) sum += reduced->Palette()[i].r;
+      // Negative sums are rounded toward zero, which brightens a little.
+      EXPECT_NEAR(sum / (64 * 64), 101.0, 2.5) << "ditherer " << dither << " mode " << mode;
+    }
+  Bitmap source = Uniform(8, 8, {100, 100, 100});
+  const auto nearest = Indices(*ReduceColors(source, rdGray4, dtNearest));
+  EXPECT_EQ(std::count(nearest.begin(), nearest.end(), 1), 64);
+}
+
+TEST(TFastColorLookup, TiesGoToTheLowerIndexAndTheFirstColourOfACellDecidesForIt) {
+  Rgb entry;
+  {
+    TFastColorLookup lookup({{0, 0, 0}, {64, 0, 0}});
+    EXPECT_EQ(lookup.FindColor(32, 0, 0, entry), 0);  // as far from both
+    EXPECT_EQ(entry, kBlack);
+    EXPECT_EQ(lookup.FindColor(39, 0, 0, entry), 0);  // nearer to 64, but its cell already answered
+  }
+  {
+    TFastColorLookup lookup({{64, 0, 0}, {0, 0, 0}});
+    EXPECT_EQ(lookup.FindColor(32, 0, 0, entry), 0);
+    EXPECT_EQ(entry, (Rgb{64, 0, 0}));
+  }
+  {
+    TFastColorLookup lookup({{0, 0, 0}, {1, 1, 1}});  // both in the cell of black
+    EXPECT_EQ(lookup.FindColor(1, 1, 1, entry), 0);
+  }
+  {
+    TFastColorLookup lookup({{0, 0, 0}, {64, 0, 0}});
+    EXPECT_EQ(lookup.FindColor(39, 0, 0, entry), 1);  // a fresh cache searches for the colour itself
+    EXPECT_EQ(lookup.FindColor(32, 0, 0, entry), 1);
+  }
+}
+
+TEST(ReduceColors, RowAccessErrorsCarryTheirTexts) {
+  Bitmap result;
+  const std::vector<Rgb> palette(Gray4Palette.begin(), Gray4Palette.end());
+  auto expectError = [](auto&& action, const std::string& text) {
+    try {
+      action();
+      ADD_FAILURE() << "no error: " << text;
+    } catch (const Exception& e) {
+      EXPECT_EQ(std::string(e.what()), text);
+    }
+  };
+  expectError([&] { TDIBWriter(result, PixelFormat::pf4bit, 2, 2, palette); }, "Invalid pixel format");
+  EXPECT_THROW(TDIBWriter(result, PixelFormat::pf1bit, 2, 2, palette), GIFException);
+  expectError([&] { TDIBWriter(result, PixelFormat::pf8bit, 0, 2, palette); }, "Invalid image dimensions");
+  EXPECT_THROW(TDIBWriter(result, PixelFormat::pf8bit, 2, 0, palette), GIFException);
+  TDIBWriter writer(result, PixelFormat::pf8bit, 2, 2, palette);
+  expectError([&] { writer.ScanLine(2); }, "Scan line index out of range");
+  EXPECT_THROW(writer.ScanLine(-1), EInvalidGraphicOperation);
+  Bitmap empty;
+  TDIBReader reader(empty);
+  expectError([&] { reader.ScanLine(0); }, "Image has no DIB");
+  EXPECT_THROW(reader.ScanLine(0), GIFException);
+
+  Bitmap noPixels(0, 3, PixelFormat::pf24bit);
+  EXPECT_THROW(ReduceColors(noPixels, rdGray4, dtStucki), GIFException);
+}
+
+}  // namespace
+}  // namespace bookloom
