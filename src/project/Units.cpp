@@ -4,6 +4,8 @@
 #include "decoders/LibraryDecoders.h"
 #include "decoders/OwnDecoders.h"
 #include "platform/Exception.h"
+#include "project/cBlmFileItemRegister.h"
+#include "text/cBlmFileItemText.h"
 #include "text/uUniWin1251.h"
 #include "wolf/uLZSS32.h"
 
@@ -11,12 +13,16 @@ namespace bookloom {
 
 // Each unit starts after the units it uses; shut-down runs in the reverse order.
 Units::Units() {
+  CreateFileItemFormats();
+  RegisterTextItem();
   CreateDecoderRegistry();
   RegisterLibraryDecoders(DecoderRegistry());
   RegisterOwnDecoders(DecoderRegistry());
   // Without its work buffers every picture would be written empty: refuse to start instead.
   if (!LzssInit()) {
     DestroyDecoderRegistry();
+    UnregisterTextItem();
+    DestroyFileItemFormats();
     Raise<EOutOfMemory>("Not enough memory for the picture compressor");
   }
   CreateWin1251Codec();
@@ -27,6 +33,8 @@ Units::~Units() {
   LzssDone();
   DestroyDecoderRegistry();
   ReleaseOwnDecoderCaches();
+  UnregisterTextItem();
+  DestroyFileItemFormats();
 }
 
 }  // namespace bookloom

@@ -18,6 +18,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"help", [](const Args&) { PrintUsage(); return 0; }},
+    {"info", CmdInfo},
+    {"extract", CmdExtract},
     {"prepare", CmdPrepare},
 };
 
@@ -29,6 +31,8 @@ void PrintUsage() {
       "\n"
       "Commands:\n"
       "  help                         this text\n"
+      "  info BOOK.wol                what the book holds; checks it (exit 1 when damaged)\n"
+      "  extract BOOK.wol DIR         the cover and pictures as PNG, the text as UTF-8 text.txt\n"
       "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]  the page, as grey PNG\n");
 }
 
