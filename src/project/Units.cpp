@@ -4,6 +4,7 @@
 #include "decoders/LibraryDecoders.h"
 #include "decoders/OwnDecoders.h"
 #include "platform/Exception.h"
+#include "pictures/cBlmFileItemImage.h"
 #include "project/cBlmFileItemRegister.h"
 #include "text/cBlmFileItemText.h"
 #include "text/uUniWin1251.h"
@@ -15,12 +16,14 @@ namespace bookloom {
 Units::Units() {
   CreateFileItemFormats();
   RegisterTextItem();
+  RegisterImageItem();
   CreateDecoderRegistry();
   RegisterLibraryDecoders(DecoderRegistry());
   RegisterOwnDecoders(DecoderRegistry());
   // Without its work buffers every picture would be written empty: refuse to start instead.
   if (!LzssInit()) {
     DestroyDecoderRegistry();
+    UnregisterImageItem();
     UnregisterTextItem();
     DestroyFileItemFormats();
     Raise<EOutOfMemory>("Not enough memory for the picture compressor");
@@ -33,6 +36,7 @@ Units::~Units() {
   LzssDone();
   DestroyDecoderRegistry();
   ReleaseOwnDecoderCaches();
+  UnregisterImageItem();
   UnregisterTextItem();
   DestroyFileItemFormats();
 }

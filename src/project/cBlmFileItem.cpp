@@ -82,4 +82,11 @@ void TBlmFileList::Exchange(int index1, int index2) {
   std::swap(items_[Checked(index1)], items_[Checked(index2)]);
 }
 
+std::u16string TitleOf(const TBlmFileItem& item) {
+  std::u16string name = item.ShortName();
+  const size_t dot = name.find_last_of(u'.');
+  if (dot != std::u16string::npos) name.erase(dot);
+  return name;
+}
+
 }  // namespace bookloom

@@ -58,6 +58,10 @@ class TBlmFileItem {
 std::u16string_view PathFileName(std::u16string_view path);
 std::u16string_view PathFolder(std::u16string_view path);
 
+// The file name without its folder and extension (from the last "." of the name on): the
+// title of the item's table-of-contents entry.
+std::u16string TitleOf(const TBlmFileItem& item);
+
 // A size in bytes as the file list shows it, with the user's decimal separator.
 std::u16string SizeToText(int64_t size);
 

@@ -56,13 +56,6 @@ std::vector<std::u16string> SplitLines(std::u16string_view text) {
   return lines;
 }
 
-std::u16string TitleOf(const TBlmFileItem& item) {
-  std::u16string name = item.ShortName();
-  const size_t dot = name.find_last_of(u'.');
-  if (dot != std::u16string::npos) name.erase(dot);
-  return name;
-}
-
 void TBlmFileItemText::Load() {
   lines_ = SplitLines(DecodeTextFile(ReadFileBytes(FileName())));
   TBlmFileItem::Load();

@@ -41,9 +41,6 @@ std::u16string DecodeTextFile(std::string_view bytes);
 // empty line.
 std::vector<std::u16string> SplitLines(std::u16string_view text);
 
-// The file name without its extension (from the last "." of the name on), the chapter's title.
-std::u16string TitleOf(const TBlmFileItem& item);
-
 // The text item's place in the file type registry, from the start to the end of the program.
 void RegisterTextItem();
 void UnregisterTextItem();

@@ -18,4 +18,9 @@ int CmdExtract(const Args& args);
 // prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]: the device page of a picture.
 int CmdPrepare(const Args& args);
 
+// make -o BOOK.wol [description and cover options] FILE...: builds a book.
+int CmdMake(const Args& args);
+// formats: the open-dialog filter and the registered extensions.
+int CmdFormats(const Args& args);
+
 }  // namespace bookloom::cli
