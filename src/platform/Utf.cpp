@@ -27,6 +27,34 @@ void AppendCodePoint(std::u16string& out, uint32_t cp) {
   }
 }
 
+// Decodes the sequence at p[i]: its code point and length, or false and the number of bytes
+// that form one bad sequence.
+bool NextCodePoint(const uint8_t* p, size_t n, size_t i, uint32_t& cp, size_t& length) {
+  const uint8_t b0 = p[i];
+  const int len = SequenceLength(b0);
+  if (len <= 1) {
+    cp = b0;
+    length = 1;
+    return len == 1;
+  }
+  // The second byte's range excludes overlong forms, surrogates and values above U+10FFFF.
+  uint8_t lo = 0x80, hi = 0xBF;
+  if (b0 == 0xE0) lo = 0xA0;
+  if (b0 == 0xED) hi = 0x9F;
+  if (b0 == 0xF0) lo = 0x90;
+  if (b0 == 0xF4) hi = 0x8F;
+  cp = b0 & (0xFF >> (len + 1));
+  int k = 1;
+  for (; k < len; ++k) {
+    if (i + k >= n) break;
+    const uint8_t b = p[i + k];
+    if (k == 1 ? (b < lo || b > hi) : (b < 0x80 || b > 0xBF)) break;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  length = static_cast<size_t>(k);
+  return k == len;
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
@@ -36,41 +64,32 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
   const size_t n = utf8.size();
   size_t i = 0;
   while (i < n) {
-    const uint8_t b0 = p[i];
-    if (b0 < 0x80) {
-      out += static_cast<char16_t>(b0);
-      ++i;
+    if (p[i] < 0x80) {
+      out += static_cast<char16_t>(p[i++]);
       continue;
     }
-    const int len = SequenceLength(b0);
-    if (len == 0) {
-      out += kReplacement;
-      ++i;
-      continue;
-    }
-    // The second byte's range excludes overlong forms, surrogates and values above U+10FFFF.
-    uint8_t lo = 0x80, hi = 0xBF;
-    if (b0 == 0xE0) lo = 0xA0;
-    if (b0 == 0xED) hi = 0x9F;
-    if (b0 == 0xF0) lo = 0x90;
-    if (b0 == 0xF4) hi = 0x8F;
-    uint32_t cp = b0 & (0xFF >> (len + 1));
-    int k = 1;
-    for (; k < len; ++k) {
-      if (i + k >= n) break;
-      const uint8_t b = p[i + k];
-      if (k == 1 ? (b < lo || b > hi) : (b < 0x80 || b > 0xBF)) break;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (k < len) {
+    uint32_t cp;
+    size_t length;
+    if (NextCodePoint(p, n, i, cp, length))
+      AppendCodePoint(out, cp);
+    else
       out += kReplacement;  // the bytes read so far form one bad sequence
-      i += k;
-      continue;
-    }
-    AppendCodePoint(out, cp);
-    i += len;
+    i += length;
   }
   return out;
+}
+
+bool IsValidUtf8(std::string_view utf8) {
+  const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
+  const size_t n = utf8.size();
+  uint32_t cp;
+  size_t length;
+  for (size_t i = 0; i < n; i += length)
+    if (p[i] < 0x80)
+      length = 1;
+    else if (!NextCodePoint(p, n, i, cp, length))
+      return false;
+  return true;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {

@@ -10,6 +10,9 @@ namespace bookloom {
 // truncated sequence, overlong form or encoded surrogate becomes one U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 
+// Whether the bytes are UTF-8 without a single malformed sequence, overlong form or surrogate.
+bool IsValidUtf8(std::string_view utf8);
+
 // Encodes UTF-16; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
 

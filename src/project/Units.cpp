@@ -2,7 +2,11 @@
 
 #include "decoders/DecoderRegistry.h"
 #include "decoders/LibraryDecoders.h"
+#include "decoders/OwnDecoders.h"
 #include "platform/Exception.h"
+#include "pictures/cBlmFileItemImage.h"
+#include "project/cBlmFileItemRegister.h"
+#include "text/cBlmFileItemText.h"
 #include "text/uUniWin1251.h"
 #include "wolf/uLZSS32.h"
 
@@ -10,11 +14,18 @@ namespace bookloom {
 
 // Each unit starts after the units it uses; shut-down runs in the reverse order.
 Units::Units() {
+  CreateFileItemFormats();
+  RegisterTextItem();
+  RegisterImageItem();
   CreateDecoderRegistry();
   RegisterLibraryDecoders(DecoderRegistry());
+  RegisterOwnDecoders(DecoderRegistry());
   // Without its work buffers every picture would be written empty: refuse to start instead.
   if (!LzssInit()) {
     DestroyDecoderRegistry();
+    UnregisterImageItem();
+    UnregisterTextItem();
+    DestroyFileItemFormats();
     Raise<EOutOfMemory>("Not enough memory for the picture compressor");
   }
   CreateWin1251Codec();
@@ -24,6 +35,10 @@ Units::~Units() {
   DestroyWin1251Codec();
   LzssDone();
   DestroyDecoderRegistry();
+  ReleaseOwnDecoderCaches();
+  UnregisterImageItem();
+  UnregisterTextItem();
+  DestroyFileItemFormats();
 }
 
 }  // namespace bookloom

@@ -23,7 +23,11 @@ struct Command {
 
 const Command kCommands[] = {
     {"help", [](const Args&) { PrintUsage(); return 0; }},
+    {"info", CmdInfo},
+    {"extract", CmdExtract},
     {"prepare", CmdPrepare},
+    {"make", CmdMake},
+    {"formats", CmdFormats},
 };
 
 }  // namespace
@@ -34,7 +38,14 @@ void PrintUsage() {
       "\n"
       "Commands:\n"
       "  help                         this text\n"
-      "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]  the page, as grey PNG\n");
+      "  info BOOK.wol                what the book holds; checks it (exit 1 when damaged)\n"
+      "  extract BOOK.wol DIR         the cover and pictures as PNG, the text as UTF-8 text.txt\n"
+      "  prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]  the page, as grey PNG\n"
+      "  make -o BOOK.wol [OPTIONS] FILE...   builds a book from text files and pictures\n"
+      "      --title T  --author A  --subject S  --adapter A  --translator T  --publisher P\n"
+      "      --publish-time T  --isbn I  --annotation TEXT | --annotation-file F\n"
+      "      --cover FILE [--cover-mode mono|gray] [--no-enlarge] [--margins L,R,T,B]\n"
+      "  formats                      the open-dialog filter and the registered extensions\n");
 }
 
 }  // namespace bookloom::cli

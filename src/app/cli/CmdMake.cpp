@@ -1,0 +1,169 @@
+// bookloom-cli make: builds a book from files and options, as the window's "Make Wolf" does.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/cli/Commands.h"
+#include "pictures/cBookCoverPage.h"
+#include "platform/Exception.h"
+#include "platform/FileSys.h"
+#include "platform/Utf.h"
+#include "project/cBlmFileItem.h"
+#include "project/cBlmFileItemRegister.h"
+#include "project/cBookDescription.h"
+#include "project/uMakeWolf.h"
+#include "text/uUniWin1251.h"
+
+namespace bookloom::cli {
+
+namespace {
+
+struct MakeOptions {
+  std::u16string output;
+  TBookDescription description;
+  TBookCoverPage cover;
+  std::vector<std::u16string> files;
+};
+
+// A description text option and the field it fills.
+struct TextOption {
+  const char* name;
+  std::u16string TBookDescription::*field;
+};
+
+const TextOption kTextOptions[] = {
+    {"--title", &TBookDescription::Title},           {"--author", &TBookDescription::Author},
+    {"--subject", &TBookDescription::Subject},       {"--adapter", &TBookDescription::Adapter},
+    {"--translator", &TBookDescription::Translator}, {"--publisher", &TBookDescription::Publisher},
+    {"--publish-time", &TBookDescription::PublishTime}, {"--isbn", &TBookDescription::ISBN},
+    {"--annotation", &TBookDescription::Annotation},
+};
+
+[[noreturn]] void UsageError(const std::string& message) { Raise<Exception>("make: %s", {message}); }
+
+int ParseInt(const std::string& text, const char* option) {
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end || v < 0 || v > 100000) UsageError(std::string("bad number for ") + option + ": " + text);
+  return static_cast<int>(v);
+}
+
+void ParseMargins(const std::string& text, TBookCoverPage& cover) {
+  int* fields[] = {&cover.MarginLeft, &cover.MarginRight, &cover.MarginTop, &cover.MarginBottom};
+  size_t start = 0;
+  for (int i = 0; i < 4; ++i) {
+    const size_t comma = text.find(',', start);
+    if ((i < 3) == (comma == std::string::npos)) UsageError("--margins takes four numbers: L,R,T,B");
+    *fields[i] = ParseInt(text.substr(start, comma - start), "--margins");
+    start = comma + 1;
+  }
+}
+
+// Normalises line ends to CR LF, as the description dialog stores a multi-line annotation.
+std::u16string WithCrLf(const std::u16string& text) {
+  std::u16string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    if (text[i] == u'\r' || text[i] == u'\n') out += u"\r\n"; else out += text[i];
+  }
+  return out;
+}
+
+MakeOptions ParseMakeArgs(const Args& args) {
+  MakeOptions o;
+  o.cover.SetDefaults();
+  bool coverModeGiven = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) UsageError(a + " needs a value");
+      return args[++i];
+    };
+    bool matched = false;
+    for (const auto& t : kTextOptions)
+      if (a == t.name) {
+        o.description.*t.field = Utf8ToUtf16(value());
+        matched = true;
+      }
+    if (matched) continue;
+    if (a == "-o" || a == "--output") o.output = Utf8ToUtf16(value());
+    else if (a == "--annotation-file") o.description.Annotation = Utf8ToUtf16(ReadFileBytes(Utf8ToUtf16(value())));
+    else if (a == "--cover") o.cover.FileName = Utf8ToUtf16(value());
+    else if (a == "--cover-mode") {
+      const std::string& m = value();
+      if (m == "mono") o.cover.CoverMode = 1;
+      else if (m == "gray") o.cover.CoverMode = 2;
+      else UsageError("--cover-mode is mono or gray, not " + m);
+      coverModeGiven = true;
+    } else if (a == "--no-enlarge") o.cover.Enlarge = false;
+    else if (a == "--margins") ParseMargins(value(), o.cover);
+    else if (a.size() > 1 && a[0] == '-') UsageError("unknown option " + a);
+    else o.files.push_back(Utf8ToUtf16(a));
+  }
+  if (o.output.empty()) UsageError("no output book given (-o BOOK.wol)");
+  if (o.files.empty()) UsageError("no input files given");
+  if (!o.cover.FileName.empty()) {
+    if (!FileExists(o.cover.FileName)) UsageError("cover picture not found: " + Utf16ToUtf8(o.cover.FileName));
+    if (!coverModeGiven) o.cover.CoverMode = 2;
+  }
+  o.description.Annotation = WithCrLf(o.description.Annotation);
+  return o;
+}
+
+// Refuses a description text that Windows-1251 cannot hold, with the description dialog's words.
+void CheckDescription(const TBookDescription& d) {
+  for (const auto& t : kTextOptions) {
+    const char16_t bad = FindNonWin1251Char(d.*t.field);
+    if (bad)
+      Raise<Exception>("%s: You are entered a symbol (code 0x%4.4x), which\ncannot be represented in Windows-1251 code page!",
+                       {t.name, static_cast<int>(bad)});
+  }
+}
+
+// Adds each file as the window's "Add File" does; names what cannot be added.
+void AddFiles(const std::vector<std::u16string>& names, TBlmFileList& list) {
+  for (const auto& name : names) {
+    if (!FileExists(name)) {
+      std::fprintf(stderr, "bookloom-cli: warning: no such file, skipped: %s\n", Utf16ToUtf8(name).c_str());
+      continue;
+    }
+    const TBlmFileItemClass* itemClass = FileItemFormats().FindItemClass(name);
+    if (!itemClass) {
+      std::fprintf(stderr, "bookloom-cli: warning: not a known kind of file, skipped: %s\n", Utf16ToUtf8(name).c_str());
+      continue;
+    }
+    auto item = itemClass->Create(name);
+    item->Verify();
+    list.Add(std::move(item));
+  }
+  if (list.Count() == 0) Raise<Exception>("make: none of the input files can be added to a book");
+}
+
+}  // namespace
+
+int CmdMake(const Args& args) {
+  MakeOptions o = ParseMakeArgs(args);
+  CheckDescription(o.description);
+  TBlmFileList files;
+  AddFiles(o.files, files);
+  const bool terminal = isatty(STDERR_FILENO);
+  MakeWolf(o.output, files, o.description, o.cover, [&](int index, int count, const TBlmFileItem& item) {
+    if (terminal)
+      std::fprintf(stderr, "[%d/%d] %s\n", index + 1, count, Utf16ToUtf8(item.ShortName()).c_str());
+  });
+  std::printf("Wrote %s (%d files)\n", Utf16ToUtf8(o.output).c_str(), files.Count());
+  return 0;
+}
+
+int CmdFormats(const Args&) {
+  std::printf("Open-dialog filter:\n%s\n\nRegistered extensions:\n",
+              Utf16ToUtf8(FileItemFormats().BuildFilter(1, GroupByClass | AllSupported, nullptr)).c_str());
+  for (const auto& e : FileItemFormats().Extensions())
+    std::printf("  %-6s %s\n", Utf16ToUtf8(e->Ext).c_str(),
+                Utf16ToUtf8(e->Description.empty() ? e->ClassItem->Description : e->Description).c_str());
+  return 0;
+}
+
+}  // namespace bookloom::cli

@@ -1,0 +1,30 @@
+#include "decoders/OwnDecoders.h"
+
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
+#include "decoders/AutodeskDecoder.h"
+#include "decoders/DecoderRegistry.h"
+#include "decoders/EmfDecoder.h"
+#include "decoders/PsdDecoder.h"
+#include "decoders/PspDecoder.h"
+
+namespace bookloom {
+
+void RegisterOwnDecoders(TDecoderRegistry& registry) {
+  const auto photoshop = std::make_shared<TPsdDecoder>();
+  registry.Register(u"psd", u"Photoshop images", photoshop);
+  registry.Register(u"pdd", u"Photoshop images", photoshop);
+  registry.Register(u"psp", u"Paintshop Pro images", std::make_shared<TPspDecoder>());
+  registry.Register(u"emf", u"Windows enhanced meta files", std::make_shared<TEmfDecoder>());
+  const auto autodesk = std::make_shared<TAutodeskDecoder>();
+  registry.Register(u"cel", u"Autodesk images", autodesk);
+  registry.Register(u"pic", u"Autodesk images", autodesk);
+}
+
+void ReleaseOwnDecoderCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
+}
+
+}  // namespace bookloom

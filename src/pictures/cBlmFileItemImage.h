@@ -1,0 +1,38 @@
+// The file item of picture files: each picture becomes one page of the book, fitted onto the
+// reader's 600 x 800 screen in four greys, with a table-of-contents entry named after the file.
+#pragma once
+
+#include <string>
+
+#include "decoders/Picture.h"
+#include "project/cBlmFileItem.h"
+
+namespace bookloom {
+
+class TBlmFileItemImage : public TBlmFileItem {
+ public:
+  static const TBlmFileItemClass Class;
+
+  explicit TBlmFileItemImage(const std::u16string& fileName) : TBlmFileItem(fileName) {}
+
+  // Decodes the picture (with the decoder chosen by Verify, else by the extension) and marks it
+  // transparent.
+  void Load() override;
+  void Unload() override;
+  // Chooses the decoder and decodes the picture once, so that an unreadable file is refused.
+  void Verify() override;
+  // One page in four greys and its first-level entry; the picture is released afterwards.
+  void WriteTo(TWolfWriter& writer) override;
+
+  const TPicture& Picture() const { return picture_; }
+
+ private:
+  TPicture picture_;
+  const TGraphicDecoder* graphicClass_ = nullptr;
+};
+
+// The picture item's extensions in the file type registry, from the start to the end of the program.
+void RegisterImageItem();
+void UnregisterImageItem();
+
+}  // namespace bookloom

@@ -1,0 +1,92 @@
+#include "project/cBlmFileItem.h"
+
+#include <clocale>
+#include <cmath>
+#include <utility>
+
+#include "platform/Exception.h"
+#include "platform/FileSys.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+namespace {
+
+#ifdef _WIN32
+constexpr std::u16string_view kPathSeparators = u"\\/:";
+#else
+constexpr std::u16string_view kPathSeparators = u"/";
+#endif
+
+// Where the last component of a path begins.
+size_t NameStart(std::u16string_view path) {
+  const size_t sep = path.find_last_of(kPathSeparators);
+  return sep == std::u16string_view::npos ? 0 : sep + 1;
+}
+
+}  // namespace
+
+std::u16string_view PathFileName(std::u16string_view path) { return path.substr(NameStart(path)); }
+
+std::u16string_view PathFolder(std::u16string_view path) { return path.substr(0, NameStart(path)); }
+
+std::u16string SizeToText(int64_t size) {
+  if (size < 0) return u"???";
+  if (size < 1024) return Utf8ToUtf16(std::to_string(size) + " B");
+  static constexpr struct {
+    int shift;
+    const char* unit;
+  } kUnits[] = {{10, " KB"}, {20, " MB"}, {30, " GB"}, {40, " TB"}};
+  size_t u = 0;
+  while (u + 1 < std::size(kUnits) && size >= (int64_t{1} << kUnits[u + 1].shift)) ++u;
+  // One digit after the separator, rounded to nearest (halves away from zero).
+  const long double value =
+      static_cast<long double>(size) / static_cast<long double>(int64_t{1} << kUnits[u].shift);
+  const long long tenths = std::llround(value * 10);
+  const std::lconv* conv = std::localeconv();
+  const char* separator = conv && conv->decimal_point && *conv->decimal_point ? conv->decimal_point : ".";
+  return Utf8ToUtf16(std::to_string(tenths / 10) + separator + std::to_string(tenths % 10) + kUnits[u].unit);
+}
+
+TBlmFileItem::TBlmFileItem(const std::u16string& fileName) : fileName_(fileName), size_(FileSize(fileName)) {}
+
+void TBlmFileItem::Load() { loaded_ = true; }
+
+void TBlmFileItem::Unload() { loaded_ = false; }
+
+void TBlmFileItem::WriteTo(TWolfWriter&) {
+  if (!loaded_) Load();
+}
+
+std::u16string TBlmFileItem::ShortName() const { return std::u16string(PathFileName(fileName_)); }
+
+std::u16string TBlmFileItem::Folder() const { return std::u16string(PathFolder(fileName_)); }
+
+std::u16string TBlmFileItem::SizeText() const { return SizeToText(size_); }
+
+size_t TBlmFileList::Checked(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= items_.size())
+    Raise<Exception>("List index out of bounds (%d)", {index});
+  return static_cast<size_t>(index);
+}
+
+TBlmFileItem& TBlmFileList::Items(int index) const { return *items_[Checked(index)]; }
+
+void TBlmFileList::Add(std::unique_ptr<TBlmFileItem> item) { items_.push_back(std::move(item)); }
+
+void TBlmFileList::Delete(int index) {
+  items_.erase(items_.begin() + static_cast<ptrdiff_t>(Checked(index)));
+}
+
+void TBlmFileList::Exchange(int index1, int index2) {
+  std::swap(items_[Checked(index1)], items_[Checked(index2)]);
+}
+
+std::u16string TitleOf(const TBlmFileItem& item) {
+  std::u16string name = item.ShortName();
+  const size_t dot = name.find_last_of(u'.');
+  if (dot != std::u16string::npos) name.erase(dot);
+  return name;
+}
+
+}  // namespace bookloom
