@@ -274,7 +274,7 @@ void TfrmMain::UpdateActions() {
   actAddFile->setEnabled(true);
   actRemoveFile->setEnabled(!selected.empty());
   actMoveFileUp->setEnabled(one && selected.front() > 0);
-  actMoveFileDown->setEnabled(one && selected.front() < static_cast<int>(FileList.Count()) - 1);
+  actMoveFileDown->setEnabled(one && selected.front() < FileList.Count() - 1);
   actClearAll->setEnabled(true);
   actEditDescription->setEnabled(true);
   actEditCoverPage->setEnabled(true);
@@ -287,7 +287,7 @@ void TfrmMain::UpdateActions() {
 }
 
 void TfrmMain::RefreshFileList() {
-  model_->SetRowCount(static_cast<int>(FileList.Count()));
+  model_->SetRowCount(FileList.Count());
   lvwFileList->viewport()->update();
 }
 
@@ -330,7 +330,7 @@ void TfrmMain::MakeWolf(const std::u16string& fileName) {
   progress.setCancelButton(nullptr);
   progress.setWindowModality(Qt::ApplicationModal);
   progress.setMinimumDuration(0);
-  progress.setRange(0, static_cast<int>(FileList.Count()));
+  progress.setRange(0, FileList.Count());
   progress.setMinimumWidth(360);
   progress.show();
   bookloom::MakeWolf(fileName, FileList, Description, CoverPage,

@@ -3,10 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <set>
@@ -22,16 +20,7 @@ using test::U16;
 
 class CoverPageEditor : public ::testing::Test {
  protected:
-  // A picture with a colour gradient and a dark square, saved as a Windows bitmap.
-  std::u16string Picture(const std::string& name) {
-    QImage image(120, 90, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(x * 2, y * 2, 200 - x));
-    QPainter(&image).fillRect(30, 20, 40, 40, QColor(20, 20, 20));
-    const auto path = dir / name;
-    EXPECT_TRUE(image.save(QString::fromStdString(path.string()), "BMP"));
-    return U16(path);
-  }
+  std::u16string Picture(const std::string& name) { return test::WritePicture(dir / name); }
 
   // Types into a margin field and moves the focus away from it.
   static void TypeAndLeave(QSpinBox* field, const QString& text) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -15,10 +18,16 @@
 #include <sstream>
 
 #include "UiTestSupport.h"
+#include "platform/FileSys.h"
 #include "platform/Utf.h"
 #include "project/cBlmFileItemRegister.h"
 #include "project/uGlobals.h"
+#include "text/uUniWin1251.h"
+#include "ui/fEditBookCoverPage.h"
+#include "ui/fEditBookDescription.h"
 #include "ui/fMain.h"
+#include "ui/fmEditBookCoverPage.h"
+#include "wolf/WolfReader.h"
 
 namespace bookloom {
 namespace {
@@ -61,7 +70,7 @@ class MainWindow : public ::testing::Test {
   // The short names of the list, in order, as one text.
   std::string Files() const {
     std::string names;
-    for (size_t i = 0; i < window->FileList.Count(); ++i)
+    for (int i = 0; i < window->FileList.Count(); ++i)
       names += Utf16ToUtf8(window->FileList.Items(i).ShortName()).substr(0, 1);
     return names;
   }
@@ -214,6 +223,78 @@ TEST_F(MainWindow, AddsDroppedFilesAsAddFileDoes) {
   refused.setAccepted(false);
   QApplication::sendEvent(window.get(), &refused);
   EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(MainWindow, AddingStopsAtTheFirstFileThatFailsItsCheck) {
+  messages.filesToOpen = {TextFile("a.txt"), test::WriteTextFile(dir / "b.bmp", "BM no picture"),
+                          TextFile("c.txt")};
+  window->actAddFile->trigger();
+  EXPECT_EQ(Files(), "a");
+  EXPECT_EQ(window->lvwFileList->model()->rowCount(), 1);
+  ASSERT_EQ(messages.errors.size(), 1u);
+  const std::string error = Utf16ToUtf8(messages.errors[0]);
+  EXPECT_NE(error.find((dir / "b.bmp").string()), std::string::npos) << error;
+  EXPECT_TRUE(error.ends_with(".")) << error;
+}
+
+TEST_F(MainWindow, MakesAWholeBookThroughItsActions) {
+  test::WriteTextFile(dir / "Глава.txt", "\xEF\xBB\xBFПервая строка\r\nВторая строка\r\n");
+  messages.filesToOpen = {U16(dir / "Глава.txt"), test::WritePicture(dir / "picture.bmp")};
+  window->actAddFile->trigger();
+
+  TfrmEditBookDescription& description = *window->frmEditBookDescription;
+  test::WhenModal([&](QWidget&) {
+    description.edtTitle->setText(QStringLiteral("Война и мир"));
+    description.edtISBN->setText(QStringLiteral("978-5-00-000000-0"));
+    description.btnOK->click();
+  });
+  window->actEditDescription->trigger();
+
+  TfrmEditBookCoverPage& cover = *window->frmEditBookCoverPage;
+  messages.picture = test::WritePicture(dir / "cover.bmp");
+  test::WhenModal([&](QWidget&) {
+    cover.fraCoverPage->btnLoadPicture->click();
+    cover.fraCoverPage->cmbCoverPage->setCurrentIndex(1);
+    cover.btnOK->click();
+  });
+  window->actEditCoverPage->trigger();
+
+  messages.saveAs = U16(dir / "book.wol");
+  window->UpdateActions();
+  window->actMakeWolf->trigger();
+  ASSERT_TRUE(messages.errors.empty()) << Utf16ToUtf8(messages.errors[0]);
+  EXPECT_EQ(messages.saveTitle, u"Choose target name");
+  EXPECT_EQ(messages.saveFilter, u"Wolf Files|*.wol|All Files|*.*");
+  EXPECT_EQ(messages.saveExt, u"wol");
+
+  const WolfReader reader(ReadFileBytes(messages.saveAs));
+  const WolfBook& book = reader.Book();
+  EXPECT_EQ(book.description[0], WideToWin1251(u"Война и мир"));
+  EXPECT_EQ(book.description[2], "(no author)");
+  EXPECT_EQ(book.description[12], "978-5-00-000000-0");
+  ASSERT_TRUE(book.cover.has_value());
+  EXPECT_EQ(book.cover->bitCount, 1);
+  ASSERT_EQ(book.toc.size(), 2u);
+  EXPECT_EQ(book.toc[0].title, WideToWin1251(u"Глава"));
+  EXPECT_EQ(book.toc[1].title, "picture");
+  ASSERT_EQ(book.sections.size(), 2u);
+  EXPECT_EQ(book.sections[0].paragraphs,
+            (std::vector<std::string>{WideToWin1251(u"Первая строка"), WideToWin1251(u"Вторая строка")}));
+  EXPECT_EQ(book.sections[1].images.size(), 1u);
+}
+
+TEST_F(MainWindow, FailedBuildIsReportedAndLeavesNoFile) {
+  AddFiles("a");
+  messages.saveAs = U16(dir / "missing" / "book.wol");
+  window->UpdateActions();
+  window->actMakeWolf->trigger();
+  ASSERT_EQ(messages.errors.size(), 1u);
+  EXPECT_TRUE(messages.errors[0].starts_with(u"Cannot create file")) << Utf16ToUtf8(messages.errors[0]);
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+
+  messages.saveAs.clear();  // a cancelled save dialog builds nothing
+  window->actMakeWolf->trigger();
+  EXPECT_EQ(messages.errors.size(), 1u);
 }
 
 TEST_F(MainWindow, RemovesOneFileWithoutAQuestionAndSeveralAfterOne) {

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
+#include <QPainter>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -72,6 +74,16 @@ inline void WhenModal(std::function<void(QWidget& dialog)> action) {
 
 inline std::u16string WriteTextFile(const std::filesystem::path& path, const std::string& utf8) {
   std::ofstream(path, std::ios::binary) << utf8;
+  return U16(path);
+}
+
+// A picture with a colour gradient and a dark square, saved as a Windows bitmap.
+inline std::u16string WritePicture(const std::filesystem::path& path) {
+  QImage image(120, 90, QImage::Format_RGB32);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(x * 2, y * 2, 200 - x));
+  QPainter(&image).fillRect(30, 20, 40, 40, QColor(20, 20, 20));
+  EXPECT_TRUE(image.save(QString::fromStdString(path.string()), "BMP"));
   return U16(path);
 }
 
