@@ -124,6 +124,8 @@ TEST_F(DescriptionDialog, TabsThroughTheFieldsThenOKAndCancel) {
   } while (w != dialog.edtTitle && order.size() < 20);
   EXPECT_EQ(order, expected);
   EXPECT_EQ(dialog.size(), QSize(433, 345));
+  EXPECT_EQ(dialog.windowTitle(), "Book Description");
+  EXPECT_EQ(dialog.font().pixelSize(), 11);
   EXPECT_EQ(dialog.edtPublishTime->geometry(), QRect(136, 160, 281, 21));
   EXPECT_EQ(dialog.memAnnotation->geometry(), QRect(136, 208, 281, 89));
   EXPECT_EQ(dialog.btnOK->geometry(), QRect(248, 312, 81, 25));

@@ -12,9 +12,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "UiTestSupport.h"
@@ -169,6 +171,23 @@ TEST_F(MainWindow, ActionsCarryTheirCaptionsHintsAndShortcuts) {
     for (QIcon::Mode mode : {QIcon::Normal, QIcon::Active, QIcon::Disabled})
       EXPECT_FALSE(c.action->icon().pixmap(16, 16, mode).isNull()) << c.caption << " mode " << mode;
   }
+}
+
+TEST_F(MainWindow, PanelButtonsCarryTheWolfActions) {
+  EXPECT_EQ(window->windowTitle(), "Bookloom");
+  EXPECT_EQ(window->minimumSize(), QSize(500, 300));
+  EXPECT_EQ(window->font().pixelSize(), 11);
+  std::map<QAction*, QRect> buttons;
+  for (QToolButton* button : window->findChildren<QToolButton*>()) {
+    if (button->size() != QSize(169, 45)) continue;
+    buttons[button->defaultAction()] = button->geometry();
+    EXPECT_EQ(button->parentWidget()->width(), 188);
+  }
+  EXPECT_EQ(buttons.size(), 4u);
+  EXPECT_EQ(buttons[window->actEditTOC], QRect(8, 8, 169, 45));
+  EXPECT_EQ(buttons[window->actEditDescription], QRect(8, 56, 169, 45));
+  EXPECT_EQ(buttons[window->actEditCoverPage], QRect(8, 104, 169, 45));
+  EXPECT_EQ(buttons[window->actMakeWolf], QRect(8, 152, 169, 45));
 }
 
 TEST_F(MainWindow, ListShowsNameSizeAndFolderOfEveryFile) {
