@@ -109,7 +109,12 @@ TfrmMain::TfrmMain(TMessages& messages, const std::u16string& executablePath, QW
   UpdateActions();
 }
 
-TfrmMain::~TfrmMain() { QAbstractEventDispatcher::instance()->disconnect(this); }
+TfrmMain::~TfrmMain() {
+  QAbstractEventDispatcher::instance()->disconnect(this);
+  // The list view outlives the file list by a little while the window is taken down: it must
+  // find no rows to draw by then.
+  model_->SetRowCount(0);
+}
 
 void TfrmMain::CreateActions() {
   struct Spec {

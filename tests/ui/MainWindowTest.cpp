@@ -356,6 +356,23 @@ TEST_F(MainWindow, MovedFileKeepsTheSelection) {
   EXPECT_FALSE(window->actMoveFileDown->isEnabled());
 }
 
+TEST_F(MainWindow, ShortcutsWorkWhileTheFocusIsInTheList) {
+  AddFiles("abc");
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->lvwFileList->setFocus();
+  Select({1});
+  QTest::keyClick(window->lvwFileList, Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(Files(), "bac");
+  window->UpdateActions();
+  QTest::keyClick(window->lvwFileList, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(Files(), "abc");
+  window->UpdateActions();
+  QTest::keyClick(window->lvwFileList, Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(Files(), "ac");
+}
+
 TEST_F(MainWindow, ClearAllAsksThenStartsANewBookWithTheCoverFromTheSettings) {
   std::ofstream(dir / "bookloom.ini")
       << "[Cover]\nCoverFileName=/covers/c.bmp\nCoverColors=2\nEnlargeCover=0\n"
