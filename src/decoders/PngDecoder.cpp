@@ -10,6 +10,13 @@ namespace bookloom {
 
 namespace {
 
+// Chunks that do not change the pixels are skipped unread: libpng would otherwise allocate
+// whatever length a damaged text or profile chunk claims, gigabytes included.
+void IgnoreAncillaryChunks(png_structp png) {
+  static const png_byte kIgnored[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0tIME\0pHYs\0hIST\0bKGD\0oFFs\0pCAL\0sCAL\0";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, static_cast<int>(sizeof kIgnored / 5));
+}
+
 // libpng reports a fatal error through the error function, which must not return: ours jumps back
 // to the setjmp of the step that is running. Only libpng's C frames and the plain callbacks below
 // lie between the two; everything the steps touch lives in a Reader owned by the caller.
@@ -87,6 +94,7 @@ std::unique_ptr<TGraphic> TPngDecoder::LoadFromMemory(std::string_view bytes,
   r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &r, OnError, OnWarning);
   if (r.png) r.info = png_create_info_struct(r.png);
   if (!r.png || !r.info) fail("out of memory");
+  IgnoreAncillaryChunks(r.png);
   bool alpha = false;
   if (!ReadHeader(r, alpha)) fail(r.message);
   const png_uint_32 width = png_get_image_width(r.png, r.info);
