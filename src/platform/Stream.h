@@ -23,7 +23,9 @@ class OutputStream {
 // EWriteError when a write fails.
 class FileOutputStream : public OutputStream {
  public:
-  explicit FileOutputStream(const std::u16string& fileName);
+  explicit FileOutputStream(const std::u16string& fileName) : FileOutputStream(fileName, fileName) {}
+  // Creates fileName; messages name `nameForMessages` (the file that fileName will become).
+  FileOutputStream(const std::u16string& fileName, const std::u16string& nameForMessages);
   ~FileOutputStream() override;
   FileOutputStream(const FileOutputStream&) = delete;
   FileOutputStream& operator=(const FileOutputStream&) = delete;
