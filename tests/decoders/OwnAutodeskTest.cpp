@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "decoders/AutodeskDecoder.h"
-#include "decoders/DecoderRegistry.h"
-#include "decoders/OwnDecoderTestSupport.h"
+#include "decoders/DecoderTestSupport.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "support/TestData.h"
@@ -10,7 +9,7 @@
 namespace bookloom {
 namespace {
 
-using test::ReadAll;
+using test::ReadBytes;
 using test::TestDataPath;
 
 std::string Rgb3(const TGraphic& g, int x, int y) {
@@ -174,14 +173,14 @@ TEST(AutodeskDecoder, DecodesTheSampleFiles) {
   };
   for (const auto& c : cases) {
     const auto path = TestDataPath(std::string("pictures/autodesk/") + c.file);
-    const auto g = DecoderRegistry().Find(path.u16string())->LoadFromFile(path.u16string());
+    const auto g = test::DecodeFile(path);
     EXPECT_EQ(g->Width(), c.width) << c.file;
     EXPECT_EQ(g->Height(), c.height) << c.file;
     // A real picture has more than one colour.
     const auto img = test::ToRgbOverWhite(*g);
     EXPECT_NE(std::count(img.rgb.begin(), img.rgb.end(), img.rgb[0]), static_cast<long>(img.rgb.size()))
         << c.file;
-    test::ExpectDamageIsRefusedCleanly(&TAutodeskDecoder::Decode, ReadAll(path), c.file);
+    test::ExpectDamageIsRefusedCleanly(&TAutodeskDecoder::Decode, ReadBytes(path), c.file);
   }
 }
 

@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "decoders/DecoderRegistry.h"
+#include "decoders/DecoderTestSupport.h"
 #include "decoders/EmfDecoder.h"
-#include "decoders/OwnDecoderTestSupport.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "support/TestData.h"
@@ -250,13 +249,13 @@ TEST(EmfDecoder, RendersTheSampleFiles) {
   REQUIRE_TESTDATA();
   for (const auto& path : test::SampleFiles("pictures/emf")) {
     SCOPED_TRACE(path.filename().string());
-    const auto g = DecoderRegistry().Find(path.u16string())->LoadFromFile(path.u16string());
+    const auto g = test::DecodeFile(path);
     EXPECT_GE(g->Width(), 50);
     const auto img = test::ToRgbOverWhite(*g);
     const bool allWhite = std::all_of(img.rgb.begin(), img.rgb.end(), [](uint8_t v) { return v == 255; });
     EXPECT_EQ(allWhite, path.filename() == "test-030.emf");  // only the empty one draws nothing
     // Damaged copies are drawn small: what matters is that each is refused or drawn safely.
-    test::ExpectDamageIsRefusedCleanly(&TEmfDecoder::Decode, test::ReadAll(path), path.filename().string(),
+    test::ExpectDamageIsRefusedCleanly(&TEmfDecoder::Decode, test::ReadBytes(path), path.filename().string(),
                                        200 * 200);
   }
   for (const auto& path : test::SampleFiles("pictures/emf/bad")) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "decoders/DecoderRegistry.h"
-#include "decoders/OwnDecoderTestSupport.h"
+#include "decoders/DecoderTestSupport.h"
 #include "decoders/PsdDecoder.h"
 #include "platform/Exception.h"
 #include "support/TestData.h"
@@ -9,7 +8,7 @@
 namespace bookloom {
 namespace {
 
-using test::ReadAll;
+using test::ReadBytes;
 using test::TestDataPath;
 
 void AppendBE(std::string& s, uint64_t v, int bytes) {
@@ -194,8 +193,8 @@ TEST(PsdDecoder, DecodesTheSampleFilesAsImageMagickDoes) {
   REQUIRE_TESTDATA();
   for (const auto& path : test::SampleFiles("pictures/psd")) {
     SCOPED_TRACE(path.filename().string());
-    const auto g = DecoderRegistry().Find(path.u16string())->LoadFromFile(path.u16string());
-    test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::Decode, ReadAll(path), path.filename().string());
+    const auto g = test::DecodeFile(path);
+    test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::Decode, ReadBytes(path), path.filename().string());
     // ImageMagick scales 32-bit samples without taking them as linear light, as Photoshop does.
     if (path.filename() == "32bit5x5.psd") continue;
     const auto reference = test::ReferenceImage(path, "convert");

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "decoders/DecoderRegistry.h"
-#include "decoders/OwnDecoderTestSupport.h"
+#include "decoders/DecoderTestSupport.h"
 #include "decoders/PspDecoder.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
@@ -11,7 +10,7 @@
 namespace bookloom {
 namespace {
 
-using test::ReadAll;
+using test::ReadBytes;
 
 std::string U16(uint16_t v) {
   std::string s;
@@ -182,11 +181,11 @@ TEST(PspDecoder, DecodesTheSamplesAlikeWhateverTheirCompression) {
   std::vector<test::RgbImage> decoded;
   for (const char* name : {"PSP_Uncompressed.psp", "PSP_RLE.psp", "PSP_LZ77.psp"}) {
     const auto path = test::TestDataPath(std::string("pictures/psp/") + name);
-    const auto g = DecoderRegistry().Find(path.u16string())->LoadFromFile(path.u16string());
+    const auto g = test::DecodeFile(path);
     EXPECT_EQ(g->Width(), 200) << name;
     EXPECT_EQ(g->Height(), 286) << name;
     decoded.push_back(test::ToRgbOverWhite(*g));
-    test::ExpectDamageIsRefusedCleanly(&TPspDecoder::Decode, ReadAll(path), name);
+    test::ExpectDamageIsRefusedCleanly(&TPspDecoder::Decode, ReadBytes(path), name);
   }
   EXPECT_EQ(test::ComparePixels(decoded[0], decoded[1]).max, 0);
   EXPECT_EQ(test::ComparePixels(decoded[0], decoded[2]).max, 0);
