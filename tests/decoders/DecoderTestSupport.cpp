@@ -15,7 +15,7 @@ namespace bookloom::test {
 namespace {
 
 // Decodes and reports whether the decoder refused the bytes with EDecodeError.
-bool Refused(LoadFromMemoryFn load, std::string_view bytes, int64_t maxPixels, const std::string& what) {
+bool Refused(DecodeFunction load, std::string_view bytes, int64_t maxPixels, const std::string& what) {
   try {
     load(bytes, u"damaged", maxPixels);
     return false;
@@ -124,7 +124,7 @@ std::vector<std::filesystem::path> SampleFiles(const std::string& folder) {
   return files;
 }
 
-int ExpectDamageIsRefusedCleanly(LoadFromMemoryFn load, const std::string& bytes, const std::string& label,
+int ExpectDamageIsRefusedCleanly(DecodeFunction load, const std::string& bytes, const std::string& label,
                                  int64_t maxPixels) {
   int accepted = 0;
   // Every cut in the first 300 bytes (headers), then about 200 cuts spread over the rest.

@@ -53,12 +53,10 @@ bool RunCommand(const std::string& commandLine);
 // Every file directly inside a sample folder (not in its subfolders), sorted.
 std::vector<std::filesystem::path> SampleFiles(const std::string& folder);
 
-using LoadFromMemoryFn = std::unique_ptr<TGraphic> (*)(std::string_view, const std::u16string&, int64_t);
-
 // Feeds copies of `bytes` cut at many points and copies with bytes changed to the decoder: each must
 // decode or raise EDecodeError (a crash or another exception fails the test). Returns how many
 // cut copies were accepted. Pictures are decoded with the given pixel limit.
-int ExpectDamageIsRefusedCleanly(LoadFromMemoryFn load, const std::string& bytes, const std::string& label,
+int ExpectDamageIsRefusedCleanly(DecodeFunction load, const std::string& bytes, const std::string& label,
                                  int64_t maxPixels = kMaxPicturePixels);
 
 // Lowers the picture limits for the life of the object.

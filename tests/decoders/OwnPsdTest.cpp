@@ -149,7 +149,7 @@ TEST(PsdDecoder, ReadsEveryColourModeAndDepth) {
   };
   for (const auto& c : cases) {
     try {
-      const auto g = TPsdDecoder::Decode(MakePsd(c.spec), u"made.psd");
+      const auto g = DecodePsd(MakePsd(c.spec), u"made.psd");
       EXPECT_EQ(g->Width(), c.spec.width) << c.name;
       EXPECT_EQ(Pixels(*g), c.pixels) << c.name;
     } catch (const Exception& e) {
@@ -174,7 +174,7 @@ TEST(PsdDecoder, RefusesOversizedAndUnsupportedFiles) {
   };
   for (const auto& c : cases) {
     try {
-      TPsdDecoder::Decode(c.file, u"made.psd");
+      DecodePsd(c.file, u"made.psd");
       ADD_FAILURE() << c.name << " was accepted";
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
@@ -186,7 +186,7 @@ TEST(PsdDecoder, RefusesOversizedAndUnsupportedFiles) {
 TEST(PsdDecoder, DamagedFilesRaiseDecodeErrors) {
   const std::string rle =
       MakePsd({1, 3, 16, 3, 3, true, {std::string(18, 'a'), std::string(18, 'b'), "abcdefghijklmnopqr"}});
-  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::Decode, rle, "made.psd"), 0);
+  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(DecodePsd, rle, "made.psd"), 0);
 }
 
 TEST(PsdDecoder, DecodesTheSampleFilesAsImageMagickDoes) {
@@ -194,7 +194,7 @@ TEST(PsdDecoder, DecodesTheSampleFilesAsImageMagickDoes) {
   for (const auto& path : test::SampleFiles("pictures/psd")) {
     SCOPED_TRACE(path.filename().string());
     const auto g = test::DecodeFile(path);
-    test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::Decode, ReadBytes(path), path.filename().string());
+    test::ExpectDamageIsRefusedCleanly(DecodePsd, ReadBytes(path), path.filename().string());
     // ImageMagick scales 32-bit samples without taking them as linear light, as Photoshop does.
     if (path.filename() == "32bit5x5.psd") continue;
     const auto reference = test::ReferenceImage(path, "convert");
@@ -207,11 +207,12 @@ TEST(PsdDecoder, DecodesTheSampleFilesAsImageMagickDoes) {
 TEST(PsdDecoder, HandlesTheBrokenSamples) {
   REQUIRE_TESTDATA();
   // The PackBits data of this one ends early.
-  EXPECT_THROW(TPsdDecoder().LoadFromFile(TestDataPath("pictures/psd/bad/short-packbits.psd").u16string()),
+  EXPECT_THROW(TFunctionDecoder(DecodePsd).LoadFromFile(
+                   TestDataPath("pictures/psd/bad/short-packbits.psd").u16string()),
                EDecodeError);
   // This one's damage is in its layers: its merged image is sound.
-  const auto g =
-      TPsdDecoder().LoadFromFile(TestDataPath("pictures/psd/bad/psd-oob-write-overflow.psd").u16string());
+  const auto g = TFunctionDecoder(DecodePsd).LoadFromFile(
+      TestDataPath("pictures/psd/bad/psd-oob-write-overflow.psd").u16string());
   EXPECT_EQ(g->Width(), 10);
 }
 

@@ -109,7 +109,7 @@ std::string LayeredFile() {
 }
 
 TEST(PspDecoder, ComposesTheVisibleLayersWithTheirPositionsAndTransparency) {
-  const auto g = TPspDecoder::Decode(LayeredFile(), u"layers.psp");
+  const auto g = DecodePsp(LayeredFile(), u"layers.psp");
   ASSERT_EQ(g->Width(), 3);
   ASSERT_EQ(g->Height(), 2);
   EXPECT_FALSE(g->HasAlpha());
@@ -128,20 +128,19 @@ TEST(PspDecoder, PrefersTheCompositeImageAndReadsPalettesAndCompression) {
   const std::string bank = w.Block(16, U32(2), thumbnail + composite);
   const std::string layer = w.Layer(0, 0, 5, 1, 255, true, w.Channel(0, 0, std::string(8, '\0')));
   const std::string file = w.File(w.Attributes(5, 1, 4, 1) + bank + w.LayerBank(layer));
-  EXPECT_EQ(Pixels(*TPspDecoder::Decode(file, u"v6.psp")),
-            "16,32,48 255,255,255 255,255,255 16,32,48 255,255,255");
+  EXPECT_EQ(Pixels(*DecodePsp(file, u"v6.psp")), "16,32,48 255,255,255 255,255,255 16,32,48 255,255,255");
 
   // Without the composite, the layer counts: an LZ77-compressed 8-bit greyscale layer.
   const std::string grey =
       w.Layer(0, 0, 5, 1, 255, true, w.Channel(0, 0, Deflate(std::string("\x00\x40\x80\xC0\xFF", 5))));
-  EXPECT_EQ(Pixels(*TPspDecoder::Decode(w.File(w.Attributes(5, 1, 8, 2) + w.LayerBank(grey)), u"g.psp")),
+  EXPECT_EQ(Pixels(*DecodePsp(w.File(w.Attributes(5, 1, 8, 2) + w.LayerBank(grey)), u"g.psp")),
             "0,0,0 64,64,64 128,128,128 192,192,192 255,255,255");
 }
 
 TEST(PspDecoder, KeepsTransparencyThatNoLayerCovers) {
   const PspWriter w{3};
   const std::string layer = w.Layer(1, 0, 1, 1, 255, true, w.Channel(0, 1, std::string(4, '\x09')));
-  const auto g = TPspDecoder::Decode(w.File(w.Attributes(2, 1, 24, 0) + w.LayerBank(layer)), u"t.psp");
+  const auto g = DecodePsp(w.File(w.Attributes(2, 1, 24, 0) + w.LayerBank(layer)), u"t.psp");
   ASSERT_TRUE(g->HasAlpha());
   EXPECT_EQ(Pixels(*g), "0,0,0,0 9,0,0,255");
 }
@@ -167,13 +166,13 @@ TEST(PspDecoder, RefusesOversizedAndDamagedFiles) {
   };
   for (const auto& c : cases) {
     try {
-      TPspDecoder::Decode(c.file, u"made.psp");
+      DecodePsp(c.file, u"made.psp");
       ADD_FAILURE() << c.name << " was accepted";
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
     }
   }
-  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&TPspDecoder::Decode, LayeredFile(), "layers.psp"), 0);
+  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(DecodePsp, LayeredFile(), "layers.psp"), 0);
 }
 
 TEST(PspDecoder, DecodesTheSamplesAlikeWhateverTheirCompression) {
@@ -185,7 +184,7 @@ TEST(PspDecoder, DecodesTheSamplesAlikeWhateverTheirCompression) {
     EXPECT_EQ(g->Width(), 200) << name;
     EXPECT_EQ(g->Height(), 286) << name;
     decoded.push_back(test::ToRgbOverWhite(*g));
-    test::ExpectDamageIsRefusedCleanly(&TPspDecoder::Decode, ReadBytes(path), name);
+    test::ExpectDamageIsRefusedCleanly(DecodePsp, ReadBytes(path), name);
   }
   EXPECT_EQ(test::ComparePixels(decoded[0], decoded[1]).max, 0);
   EXPECT_EQ(test::ComparePixels(decoded[0], decoded[2]).max, 0);
