@@ -53,6 +53,17 @@ RgbImage ToRgbOverWhite(const TGraphic& g) {
   return img;
 }
 
+std::string PixelText(const TGraphic& g) {
+  std::string s;
+  for (int y = 0; y < g.Height(); ++y)
+    for (int x = 0; x < g.Width(); ++x) {
+      s += s.empty() ? "" : " ";
+      for (int c = 0; c < g.Channels(); ++c)
+        s += (c ? "," : "") + std::to_string(g.Row(y)[x * g.Channels() + c]);
+    }
+  return s;
+}
+
 std::optional<RgbImage> ReadPpm(const std::filesystem::path& path) {
   const std::string bytes = ReadBytes(path);
   size_t at = 0;

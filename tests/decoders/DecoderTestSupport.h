@@ -28,6 +28,10 @@ struct RgbImage {
 // The picture as RGB over white (alpha composited as the program does).
 RgbImage ToRgbOverWhite(const TGraphic& g);
 
+// The samples of every pixel as text, rows from the top: "r,g,b" (or "r,g,b,a") a pixel, separated by
+// spaces.
+std::string PixelText(const TGraphic& g);
+
 // Reads a binary PPM (P6, maximum value 255), as the tools write them; nothing when it is not one.
 std::optional<RgbImage> ReadPpm(const std::filesystem::path& path);
 

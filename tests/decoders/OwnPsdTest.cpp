@@ -86,17 +86,6 @@ std::string MakePsd(const PsdSpec& s) {
   return f + counts + data;
 }
 
-std::string Pixels(const TGraphic& g) {
-  std::string s;
-  for (int y = 0; y < g.Height(); ++y)
-    for (int x = 0; x < g.Width(); ++x) {
-      s += s.empty() ? "" : " ";
-      for (int c = 0; c < g.Channels(); ++c)
-        s += (c ? "," : "") + std::to_string(g.Row(y)[x * g.Channels() + c]);
-    }
-  return s;
-}
-
 std::string Bytes(std::initializer_list<int> v) {
   std::string s;
   for (int b : v) s += static_cast<char>(b);
@@ -151,7 +140,7 @@ TEST(PsdDecoder, ReadsEveryColourModeAndDepth) {
     try {
       const auto g = DecodePsd(MakePsd(c.spec), u"made.psd");
       EXPECT_EQ(g->Width(), c.spec.width) << c.name;
-      EXPECT_EQ(Pixels(*g), c.pixels) << c.name;
+      EXPECT_EQ(test::PixelText(*g), c.pixels) << c.name;
     } catch (const Exception& e) {
       ADD_FAILURE() << c.name << ": " << e.what();
     }

@@ -63,17 +63,6 @@ struct PspWriter {
   }
 };
 
-std::string Pixels(const TGraphic& g) {
-  std::string s;
-  for (int y = 0; y < g.Height(); ++y)
-    for (int x = 0; x < g.Width(); ++x) {
-      s += s.empty() ? "" : " ";
-      for (int c = 0; c < g.Channels(); ++c)
-        s += (c ? "," : "") + std::to_string(g.Row(y)[x * g.Channels() + c]);
-    }
-  return s;
-}
-
 std::string Rle(const std::string& data) {  // literal runs only, at most 128 bytes each
   std::string out;
   for (size_t i = 0; i < data.size(); i += 128) {
@@ -113,7 +102,7 @@ TEST(PspDecoder, ComposesTheVisibleLayersWithTheirPositionsAndTransparency) {
   ASSERT_EQ(g->Width(), 3);
   ASSERT_EQ(g->Height(), 2);
   EXPECT_FALSE(g->HasAlpha());
-  EXPECT_EQ(Pixels(*g), "255,0,0 255,0,0 255,0,0 255,0,0 127,0,128 255,0,0");
+  EXPECT_EQ(test::PixelText(*g), "255,0,0 255,0,0 255,0,0 255,0,0 127,0,128 255,0,0");
 }
 
 TEST(PspDecoder, PrefersTheCompositeImageAndReadsPalettesAndCompression) {
@@ -128,12 +117,13 @@ TEST(PspDecoder, PrefersTheCompositeImageAndReadsPalettesAndCompression) {
   const std::string bank = w.Block(16, U32(2), thumbnail + composite);
   const std::string layer = w.Layer(0, 0, 5, 1, 255, true, w.Channel(0, 0, std::string(8, '\0')));
   const std::string file = w.File(w.Attributes(5, 1, 4, 1) + bank + w.LayerBank(layer));
-  EXPECT_EQ(Pixels(*DecodePsp(file, u"v6.psp")), "16,32,48 255,255,255 255,255,255 16,32,48 255,255,255");
+  EXPECT_EQ(test::PixelText(*DecodePsp(file, u"v6.psp")),
+            "16,32,48 255,255,255 255,255,255 16,32,48 255,255,255");
 
   // Without the composite, the layer counts: an LZ77-compressed 8-bit greyscale layer.
   const std::string grey =
       w.Layer(0, 0, 5, 1, 255, true, w.Channel(0, 0, Deflate(std::string("\x00\x40\x80\xC0\xFF", 5))));
-  EXPECT_EQ(Pixels(*DecodePsp(w.File(w.Attributes(5, 1, 8, 2) + w.LayerBank(grey)), u"g.psp")),
+  EXPECT_EQ(test::PixelText(*DecodePsp(w.File(w.Attributes(5, 1, 8, 2) + w.LayerBank(grey)), u"g.psp")),
             "0,0,0 64,64,64 128,128,128 192,192,192 255,255,255");
 }
 
@@ -142,7 +132,7 @@ TEST(PspDecoder, KeepsTransparencyThatNoLayerCovers) {
   const std::string layer = w.Layer(1, 0, 1, 1, 255, true, w.Channel(0, 1, std::string(4, '\x09')));
   const auto g = DecodePsp(w.File(w.Attributes(2, 1, 24, 0) + w.LayerBank(layer)), u"t.psp");
   ASSERT_TRUE(g->HasAlpha());
-  EXPECT_EQ(Pixels(*g), "0,0,0,0 9,0,0,255");
+  EXPECT_EQ(test::PixelText(*g), "0,0,0,0 9,0,0,255");
 }
 
 TEST(PspDecoder, RefusesOversizedAndDamagedFiles) {
