@@ -2,13 +2,11 @@
 // the writer does while it counts pages.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "BenchText.h"
 #include "platform/Utf.h"
-#include "project/Units.h"
 #include "text/uUniWin1251.h"
 #include "text/uWolfTextFmt.h"
 
@@ -17,19 +15,8 @@ namespace {
 // The paragraphs of the Russian novel of the shared samples (or of a made-up text), in
 // Windows-1251 and each ended by the writer's CR.
 std::vector<std::string> Paragraphs() {
-  const auto path = std::filesystem::path(BOOKLOOM_TESTDATA) / "texts/ru/crime_and_punishment.utf8.txt";
-  std::ifstream in(path, std::ios::binary);
-  std::string utf8;
-  if (in) {
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    utf8 = bytes.str();
-  } else {
-    while (utf8.size() < 2000000)
-      utf8 += "Мама мыла раму, «а папа — нет»... 1234567890 Подъезд, сестра; молоко!\n";
-  }
   std::vector<std::string> paragraphs;
-  std::istringstream lines(bookloom::WideToWin1251(bookloom::Utf8ToUtf16(utf8)));
+  std::istringstream lines(bookloom::WideToWin1251(bookloom::Utf8ToUtf16(bookloom::bench::NovelUtf8())));
   for (std::string line; std::getline(lines, line);) paragraphs.push_back(line + '\r');
   return paragraphs;
 }
@@ -53,9 +40,4 @@ BENCHMARK(BM_BreakLineFourLayouts)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  bookloom::Units units;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-}
+int main(int argc, char** argv) { return bookloom::bench::RunWithUnits(argc, argv); }

@@ -97,14 +97,14 @@ std::string MakePsp() {
 
 void BM_PsdPackBits(benchmark::State& state) {
   const std::string file = MakePsd();
-  for (auto _ : state) benchmark::DoNotOptimize(TPsdDecoder::Decode(file, u"bench.psd"));
+  for (auto _ : state) benchmark::DoNotOptimize(DecodePsd(file, u"bench.psd"));
   state.SetItemsProcessed(state.iterations() * kSide * kSide);
 }
 BENCHMARK(BM_PsdPackBits)->Unit(benchmark::kMillisecond);
 
 void BM_PspLz77(benchmark::State& state) {
   const std::string file = MakePsp();
-  for (auto _ : state) benchmark::DoNotOptimize(TPspDecoder::Decode(file, u"bench.psp"));
+  for (auto _ : state) benchmark::DoNotOptimize(DecodePsp(file, u"bench.psp"));
   state.SetItemsProcessed(state.iterations() * kSide * kSide);
 }
 BENCHMARK(BM_PspLz77)->Unit(benchmark::kMillisecond);
@@ -116,7 +116,7 @@ void BM_EmfSample(benchmark::State& state) {
   std::stringstream s;
   s << in.rdbuf();
   const std::string file = s.str();
-  for (auto _ : state) benchmark::DoNotOptimize(TEmfDecoder::Decode(file, u"fulltest.emf"));
+  for (auto _ : state) benchmark::DoNotOptimize(DecodeEmf(file, u"fulltest.emf"));
 }
 BENCHMARK(BM_EmfSample)->Unit(benchmark::kMillisecond);
 

@@ -5,14 +5,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "BenchText.h"
 #include "platform/Stream.h"
 #include "platform/Utf.h"
-#include "project/Units.h"
 #include "text/uUniWin1251.h"
 #include "wolf/cWolfWriter.h"
 
@@ -23,15 +20,8 @@ constexpr size_t kBookBytes = 3 * 1024 * 1024;
 // The Russian samples repeated to 3 MB of UTF-8; "" when the shared texts are missing.
 const std::string& BookText() {
   static const std::string text = [] {
-    const auto folder = std::filesystem::path(BOOKLOOM_TESTDATA) / "texts/ru";
-    std::string sample;
-    if (std::filesystem::is_directory(folder))
-      for (const char* name : {"crime_and_punishment.utf8.txt", "eugene_onegin.utf8.txt"}) {
-        std::ifstream in(folder / name, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        sample += bytes.str();
-      }
+    const std::string sample = bookloom::bench::RussianSample("crime_and_punishment.utf8.txt") +
+                               bookloom::bench::RussianSample("eugene_onegin.utf8.txt");
     std::string book;
     if (sample.empty()) return book;
     while (book.size() < kBookBytes) book += sample;
@@ -110,10 +100,7 @@ BENCHMARK(BM_IconvUtf8ToCp1251)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  bookloom::Units units;
-  benchmark::Initialize(&argc, argv);
   if (BookText().empty())
     std::fprintf(stderr, "bench_textpath: no shared texts in testdata/texts/ru; skipped\n");
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  return bookloom::bench::RunWithUnits(argc, argv);
 }

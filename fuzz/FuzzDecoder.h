@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "decoders/Graphic.h"
@@ -14,14 +13,32 @@ namespace bookloom::fuzz {
 
 inline void LimitPictureSizes() { SetPictureLimits({.maxSide = 4096, .maxPixels = 1 << 22}); }
 
-// Decodes the bytes; errors of the program are fine, anything else (a crash, a sanitizer report,
-// another exception) is a finding.
-inline void Decode(const TGraphicDecoder& decoder, const uint8_t* data, size_t size,
-                   const std::u16string& name) {
+// Decodes the bytes; EDecodeError is fine, anything else (a crash, a sanitizer report, another
+// exception) is a finding.
+inline void Decode(const TGraphicDecoder& decoder, const uint8_t* data, size_t size) {
   try {
-    decoder.LoadFromMemory({reinterpret_cast<const char*>(data), size}, name);
-  } catch (const Exception&) {
+    decoder.LoadFromMemory({reinterpret_cast<const char*>(data), size}, u"fuzz");
+  } catch (const EDecodeError&) {
+  }
+}
+
+// The same for a decoding function, with a pixel limit of its own on top of the picture limits.
+inline void Decode(DecodeFunction decode, const uint8_t* data, size_t size, int64_t maxPixels) {
+  try {
+    decode({reinterpret_cast<const char*>(data), size}, u"fuzz", maxPixels);
+  } catch (const EDecodeError&) {
   }
 }
 
 }  // namespace bookloom::fuzz
+
+// The entry points of a target that feeds every input to one decoding function.
+#define BOOKLOOM_FUZZ_DECODE_FUNCTION(decode, maxPixels)                    \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) {                      \
+    ::bookloom::fuzz::LimitPictureSizes();                                  \
+    return 0;                                                               \
+  }                                                                         \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
+    ::bookloom::fuzz::Decode(decode, data, size, maxPixels);                \
+    return 0;                                                               \
+  }

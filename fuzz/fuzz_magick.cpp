@@ -24,6 +24,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const bookloom::TMagickDecoder decoder(kFormats[data[0] % std::size(kFormats)]);
-  bookloom::fuzz::Decode(decoder, data + 1, size - 1, u"fuzz");
+  bookloom::fuzz::Decode(decoder, data + 1, size - 1);
   return 0;
 }

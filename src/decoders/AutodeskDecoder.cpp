@@ -37,7 +37,7 @@ struct IndexedPicture {
   Palette256 palette = GreyPalette();
 
   IndexedPicture(int w, int h, int64_t maxPixels, const std::u16string& fileName) : width(w), height(h) {
-    CheckDecodeSize(w, h, maxPixels, fileName);
+    CheckPictureSize(w, h, fileName, maxPixels);
     pixels.assign(static_cast<size_t>(w) * h, 0);
   }
   std::unique_ptr<TGraphic> ToGraphic() const {
@@ -204,8 +204,8 @@ std::unique_ptr<TGraphic> ReadAnimationFirstFrame(ByteReader& in, uint16_t magic
 
 }  // namespace
 
-std::unique_ptr<TGraphic> TAutodeskDecoder::Decode(std::string_view bytes,
-                                                   const std::u16string& nameForMessages, int64_t maxPixels) {
+std::unique_ptr<TGraphic> DecodeAutodesk(std::string_view bytes, const std::u16string& nameForMessages,
+                                         int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 32) in.Fail("the file is too short for an Autodesk Animator picture");
   const uint16_t first = in.U16LE();

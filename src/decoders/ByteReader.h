@@ -84,11 +84,4 @@ class ByteReader {
   const std::u16string* fileName_;  // outlives the reader
 };
 
-// Raises EDecodeError "Cannot read picture "<file>": <why>" without a reader at hand.
-[[noreturn]] void FailDecode(const std::u16string& fileName, const std::string& why);
-
-// The size check of every picture, with a caller's lower pixel limit on top (the fuzz targets
-// keep each input cheap with one).
-void CheckDecodeSize(int64_t width, int64_t height, int64_t maxPixels, const std::u16string& fileName);
-
 }  // namespace bookloom

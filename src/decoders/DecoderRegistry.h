@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "decoders/Graphic.h"
@@ -17,7 +18,7 @@ class TDecoderRegistry {
     std::shared_ptr<const TGraphicDecoder> decoder;
   };
 
-  // Adds or replaces the decoder of an extension (compared without regard to case).
+  // Adds or replaces the decoder of an extension (compared as the file types are: case ignored).
   void Register(const std::u16string& ext, const std::u16string& description,
                 std::shared_ptr<const TGraphicDecoder> decoder);
   void Unregister(const std::u16string& ext);
@@ -27,15 +28,11 @@ class TDecoderRegistry {
   const std::vector<Entry>& Entries() const { return entries_; }
 
  private:
+  // The entry of an extension, entries_.size() when none (or the extension is empty).
+  size_t IndexOf(std::u16string_view ext) const;
+
   std::vector<Entry> entries_;
 };
-
-// The extension of a file name: the text after the last "." of its last path component, "" when
-// it has none.
-std::u16string FileExtension(const std::u16string& fileName);
-
-// ASCII-only lower case, for comparing extensions.
-std::u16string AsciiLower(std::u16string s);
 
 // The program's one registry; it exists between the start-up and shut-down of the units.
 TDecoderRegistry& DecoderRegistry();

@@ -2,6 +2,7 @@
 // its frame at 96 dots per inch, on white.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,16 +11,9 @@
 
 namespace bookloom {
 
-class TEmfDecoder : public TGraphicDecoder {
- public:
-  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
-                                           const std::u16string& fileName) const override {
-    return Decode(bytes, fileName);
-  }
-  // Plays the bytes of a file; the name is only used in error messages. A frame larger than
-  // `maxPixels` (or the side limit) is drawn scaled down to fit.
-  static std::unique_ptr<TGraphic> Decode(std::string_view bytes, const std::u16string& nameForMessages,
-                                          int64_t maxPixels = kMaxPicturePixels);
-};
+// Plays the bytes of a file (a DecodeFunction); the name is only used in error messages. A frame
+// larger than `maxPixels` (or the side limit) is drawn scaled down to fit.
+std::unique_ptr<TGraphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
+                                    int64_t maxPixels = kMaxPicturePixels);
 
 }  // namespace bookloom

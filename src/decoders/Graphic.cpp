@@ -17,7 +17,7 @@ void RaiseDecodeError(const std::u16string& fileName, const std::string& why) {
   Raise<EDecodeError>("Cannot read picture \"%s\": %s", {fileName, why});
 }
 
-void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName) {
+void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName, int64_t maxPixels) {
   if (width <= 0 || height <= 0)
     Raise<EDecodeError>("Cannot read picture \"%s\": it has no pixels (%dx%d)", {fileName, width, height});
   // Both sides are at most the side limit here, so the product cannot overflow.
@@ -26,6 +26,9 @@ void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileN
         "Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels a side and %d pixels "
         "in all",
         {fileName, width, height, limits.maxSide, limits.maxPixels});
+  if (width * height > maxPixels)
+    Raise<EDecodeError>("Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels",
+                        {fileName, width, height, maxPixels});
 }
 
 std::unique_ptr<TGraphic> TGraphicDecoder::LoadFromFile(const std::u16string& fileName) const {

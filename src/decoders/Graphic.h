@@ -25,8 +25,10 @@ struct PictureSizeLimits {
 const PictureSizeLimits& PictureLimits();
 void SetPictureLimits(const PictureSizeLimits& limits);
 
-// Raises EDecodeError naming the file when width x height is empty or beyond the limits.
-void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName);
+// Raises EDecodeError naming the file when width x height is empty, beyond the limits, or beyond a
+// caller's own lower pixel limit (the fuzz targets keep each input cheap with one).
+void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName,
+                      int64_t maxPixels = kMaxPicturePixels);
 
 class TGraphic {
  public:
@@ -67,6 +69,25 @@ class TGraphicDecoder {
   // Decodes the bytes of a file; fileName only names it in messages.
   virtual std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
                                                    const std::u16string& fileName) const = 0;
+};
+
+// Decodes the bytes of a file in one call; the name is only used in error messages. Pictures of more
+// than `maxPixels` pixels are refused (or, where a format can, drawn smaller).
+using DecodeFunction = std::unique_ptr<TGraphic> (*)(std::string_view bytes,
+                                                     const std::u16string& nameForMessages,
+                                                     int64_t maxPixels);
+
+// The decoder of a format that one decoding function reads.
+class TFunctionDecoder final : public TGraphicDecoder {
+ public:
+  explicit TFunctionDecoder(DecodeFunction decode) : decode_(decode) {}
+  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+                                           const std::u16string& fileName) const override {
+    return decode_(bytes, fileName, kMaxPicturePixels);
+  }
+
+ private:
+  DecodeFunction decode_;
 };
 
 // Raises EDecodeError "Cannot read picture "<file>": <why>".

@@ -175,14 +175,14 @@ std::unique_ptr<TGraphic> Upright(const TGraphic& stored, int orientation) {
 
 }  // namespace
 
-std::unique_ptr<TGraphic> TJpegDecoder::LoadFromMemory(std::string_view bytes,
-                                                       const std::u16string& fileName) const {
+std::unique_ptr<TGraphic> DecodeJpeg(std::string_view bytes, const std::u16string& fileName,
+                                     int64_t maxPixels) {
   Reader r;
   const auto fail = [&] {
     RaiseDecodeError(fileName, std::string("not a readable JPEG file: ") + r.err.message);
   };
   if (!ReadHeader(r, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) fail();
-  CheckPictureSize(r.cinfo.image_width, r.cinfo.image_height, fileName);
+  CheckPictureSize(r.cinfo.image_width, r.cinfo.image_height, fileName, maxPixels);
   // Cameras store the rows as the sensor read them and say in the Exif data how to turn them.
   const int orientation = ExifOrientation(r.cinfo);
 

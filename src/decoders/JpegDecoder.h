@@ -2,14 +2,18 @@
 // turned upright as their Exif orientation says.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
 #include "decoders/Graphic.h"
 
 namespace bookloom {
 
-class TJpegDecoder final : public TGraphicDecoder {
- public:
-  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
-                                           const std::u16string& fileName) const override;
-};
+// Decodes the bytes of a file (a DecodeFunction); the name is only used in error messages.
+// Pictures of more than `maxPixels` pixels are refused.
+std::unique_ptr<TGraphic> DecodeJpeg(std::string_view bytes, const std::u16string& nameForMessages,
+                                     int64_t maxPixels = kMaxPicturePixels);
 
 }  // namespace bookloom

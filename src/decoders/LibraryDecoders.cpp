@@ -8,7 +8,7 @@ namespace bookloom {
 
 void RegisterLibraryDecoders(TDecoderRegistry& registry) {
   StartGraphicsMagick();
-  const auto jpeg = std::make_shared<const TJpegDecoder>();
+  const auto jpeg = std::make_shared<const TFunctionDecoder>(DecodeJpeg);
   std::shared_ptr<const TGraphicDecoder> magick[kMagickFormatCount];
   for (int i = 0; i < kMagickFormatCount; ++i)
     magick[i] = std::make_shared<const TMagickDecoder>(static_cast<TMagickFormat>(i));
@@ -51,7 +51,7 @@ void RegisterLibraryDecoders(TDecoderRegistry& registry) {
       {u"pbm", u"Portable bitmap images", by(TMagickFormat::kPnm)},
       {u"pcd", u"Kodak Photo-CD images", by(TMagickFormat::kPcd)},
       {u"cut", u"Dr. Halo images", by(TMagickFormat::kCut)},
-      {u"png", u"Portable network graphic images", std::make_shared<const TPngDecoder>()},
+      {u"png", u"Portable network graphic images", std::make_shared<const TFunctionDecoder>(DecodePng)},
       {u"gif", u"CompuServe GIF images", by(TMagickFormat::kGif)},
   };
   for (const auto& entry : table) registry.Register(entry.ext, entry.description, entry.decoder);

@@ -12,12 +12,12 @@
 namespace bookloom {
 
 void RegisterOwnDecoders(TDecoderRegistry& registry) {
-  const auto photoshop = std::make_shared<TPsdDecoder>();
+  const auto photoshop = std::make_shared<TFunctionDecoder>(DecodePsd);
   registry.Register(u"psd", u"Photoshop images", photoshop);
   registry.Register(u"pdd", u"Photoshop images", photoshop);
-  registry.Register(u"psp", u"Paintshop Pro images", std::make_shared<TPspDecoder>());
-  registry.Register(u"emf", u"Windows enhanced meta files", std::make_shared<TEmfDecoder>());
-  const auto autodesk = std::make_shared<TAutodeskDecoder>();
+  registry.Register(u"psp", u"Paintshop Pro images", std::make_shared<TFunctionDecoder>(DecodePsp));
+  registry.Register(u"emf", u"Windows enhanced meta files", std::make_shared<TFunctionDecoder>(DecodeEmf));
+  const auto autodesk = std::make_shared<TFunctionDecoder>(DecodeAutodesk);
   registry.Register(u"cel", u"Autodesk images", autodesk);
   registry.Register(u"pic", u"Autodesk images", autodesk);
 }

@@ -19,7 +19,10 @@ class TPicture {
 
   bool Empty() const { return !graphic_; }
   const TGraphic* Graphic() const { return graphic_.get(); }
-  void Clear() { graphic_.reset(); transparent_ = false; }
+  void Clear() {
+    graphic_.reset();
+    transparent_ = false;
+  }
 
   // Marks the picture transparent: its real transparency (alpha) is kept when it is drawn;
   // no colour of it is ever dropped.

@@ -61,7 +61,8 @@ bool ReadHeader(Reader& r, bool& alpha) {
   const bool transparentColor = png_get_valid(r.png, r.info, PNG_INFO_tRNS) != 0;
   alpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 || transparentColor;
   if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(r.png);
-  if (colorType == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(r.png, r.info) < 8) png_set_expand_gray_1_2_4_to_8(r.png);
+  if (colorType == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(r.png, r.info) < 8)
+    png_set_expand_gray_1_2_4_to_8(r.png);
   if (transparentColor) png_set_tRNS_to_alpha(r.png);
   png_set_scale_16(r.png);
   if ((colorType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(r.png);
@@ -84,9 +85,11 @@ bool ReadEnd(Reader& r) {
 
 }  // namespace
 
-std::unique_ptr<TGraphic> TPngDecoder::LoadFromMemory(std::string_view bytes,
-                                                      const std::u16string& fileName) const {
-  const auto fail = [&](const std::string& why) { RaiseDecodeError(fileName, "not a readable PNG file: " + why); };
+std::unique_ptr<TGraphic> DecodePng(std::string_view bytes, const std::u16string& fileName,
+                                    int64_t maxPixels) {
+  const auto fail = [&](const std::string& why) {
+    RaiseDecodeError(fileName, "not a readable PNG file: " + why);
+  };
   if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.data()), 0, 8) != 0)
     fail("it does not start with the PNG signature");
 
@@ -99,7 +102,7 @@ std::unique_ptr<TGraphic> TPngDecoder::LoadFromMemory(std::string_view bytes,
   if (!ReadHeader(r, alpha)) fail(r.message);
   const png_uint_32 width = png_get_image_width(r.png, r.info);
   const png_uint_32 height = png_get_image_height(r.png, r.info);
-  CheckPictureSize(width, height, fileName);
+  CheckPictureSize(width, height, fileName, maxPixels);
 
   auto graphic = std::make_unique<TGraphic>(static_cast<int>(width), static_cast<int>(height), alpha);
   if (png_get_rowbytes(r.png, r.info) != graphic->Stride()) fail("libpng delivered an unexpected row layout");

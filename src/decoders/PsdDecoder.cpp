@@ -49,7 +49,7 @@ PsdHeader ReadHeader(ByteReader& in, int64_t maxPixels) {
   if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)
     in.Fail(std::to_string(h.depth) + " bits per channel are not supported");
   if ((h.mode == kBitmap) != (h.depth == 1)) in.Fail("the bit depth does not suit the colour mode");
-  CheckDecodeSize(width, height, maxPixels, in.FileName());
+  CheckPictureSize(width, height, in.FileName(), maxPixels);
   h.width = static_cast<int>(width);
   h.height = static_cast<int>(height);
   return h;
@@ -233,8 +233,8 @@ std::unique_ptr<TGraphic> Compose(const PsdHeader& h, const std::vector<std::vec
 
 }  // namespace
 
-std::unique_ptr<TGraphic> TPsdDecoder::Decode(std::string_view bytes, const std::u16string& nameForMessages,
-                                              int64_t maxPixels) {
+std::unique_ptr<TGraphic> DecodePsd(std::string_view bytes, const std::u16string& nameForMessages,
+                                    int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   const PsdHeader h = ReadHeader(in, maxPixels);
   const int colors = ColorChannels(h, in);

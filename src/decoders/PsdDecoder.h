@@ -2,6 +2,7 @@
 // keeps beside its layers, in every colour mode a book can use, with its transparency.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,16 +11,9 @@
 
 namespace bookloom {
 
-class TPsdDecoder : public TGraphicDecoder {
- public:
-  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
-                                           const std::u16string& fileName) const override {
-    return Decode(bytes, fileName);
-  }
-  // Decodes the bytes of a file; the name is only used in error messages. Pictures of more than
-  // `maxPixels` pixels are refused.
-  static std::unique_ptr<TGraphic> Decode(std::string_view bytes, const std::u16string& nameForMessages,
-                                          int64_t maxPixels = kMaxPicturePixels);
-};
+// Decodes the bytes of a file (a DecodeFunction); the name is only used in error messages.
+// Pictures of more than `maxPixels` pixels are refused.
+std::unique_ptr<TGraphic> DecodePsd(std::string_view bytes, const std::u16string& nameForMessages,
+                                    int64_t maxPixels = kMaxPicturePixels);
 
 }  // namespace bookloom

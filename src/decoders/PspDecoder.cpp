@@ -64,7 +64,7 @@ class PspReader {
   bool HasChunkLengths() const { return major_ >= 4; }
   int Major() const { return major_; }
   void CheckSize(int64_t width, int64_t height, const ByteReader& in) const {
-    CheckDecodeSize(width, height, maxPixels_, in.FileName());
+    CheckPictureSize(width, height, in.FileName(), maxPixels_);
   }
 
  private:
@@ -340,8 +340,8 @@ std::unique_ptr<TGraphic> ToGraphic(const RgbaPixels& p) {
 
 }  // namespace
 
-std::unique_ptr<TGraphic> TPspDecoder::Decode(std::string_view bytes, const std::u16string& nameForMessages,
-                                              int64_t maxPixels) {
+std::unique_ptr<TGraphic> DecodePsp(std::string_view bytes, const std::u16string& nameForMessages,
+                                    int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 36 || in.Bytes(32) != kSignature) in.Fail("it is not a Paint Shop Pro file (no signature)");
   const int major = in.U16LE();

@@ -6,29 +6,10 @@
 
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
+#include "platform/Path.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
-
-namespace {
-
-#ifdef _WIN32
-constexpr std::u16string_view kPathSeparators = u"\\/:";
-#else
-constexpr std::u16string_view kPathSeparators = u"/";
-#endif
-
-// Where the last component of a path begins.
-size_t NameStart(std::u16string_view path) {
-  const size_t sep = path.find_last_of(kPathSeparators);
-  return sep == std::u16string_view::npos ? 0 : sep + 1;
-}
-
-}  // namespace
-
-std::u16string_view PathFileName(std::u16string_view path) { return path.substr(NameStart(path)); }
-
-std::u16string_view PathFolder(std::u16string_view path) { return path.substr(0, NameStart(path)); }
 
 std::u16string SizeToText(int64_t size) {
   if (size < 0) return u"???";
@@ -83,10 +64,7 @@ void TBlmFileList::Exchange(int index1, int index2) {
 }
 
 std::u16string TitleOf(const TBlmFileItem& item) {
-  std::u16string name = item.ShortName();
-  const size_t dot = name.find_last_of(u'.');
-  if (dot != std::u16string::npos) name.erase(dot);
-  return name;
+  return std::u16string(PathNameWithoutExtension(item.FileName()));
 }
 
 }  // namespace bookloom

@@ -53,11 +53,6 @@ class TBlmFileItem {
   bool loaded_ = false;
 };
 
-// The last component of a path, and the part before it with its trailing separator. The
-// separators are the platform's: "/" here, also "\" and ":" on Windows.
-std::u16string_view PathFileName(std::u16string_view path);
-std::u16string_view PathFolder(std::u16string_view path);
-
 // The file name without its folder and extension (from the last "." of the name on): the
 // title of the item's table-of-contents entry.
 std::u16string TitleOf(const TBlmFileItem& item);

@@ -4,6 +4,7 @@
 
 #include "platform/Collate.h"
 #include "platform/Exception.h"
+#include "platform/Path.h"
 
 namespace bookloom {
 
@@ -154,10 +155,7 @@ std::u16string TBlmFileItemRegFormats::BuildFilter(int sortMode, int options,
 }
 
 const TBlmFileItemClass* TBlmFileItemRegFormats::FindItemClass(const std::u16string& fileName) const {
-  const std::u16string_view name = PathFileName(fileName);
-  const size_t dot = name.find_last_of(u'.');
-  if (dot == std::u16string_view::npos) return nullptr;
-  const TBlmFileItemRegExtItem* e = FindExt(name.substr(dot + 1));
+  const TBlmFileItemRegExtItem* e = FindExt(PathExtension(fileName));
   return e ? e->ClassItem->ItemClass : nullptr;
 }
 

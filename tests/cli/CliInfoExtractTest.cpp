@@ -7,7 +7,6 @@
 
 #include "platform/FileSys.h"
 #include "platform/LittleEndian.h"
-#include "platform/Stream.h"
 #include "platform/Utf.h"
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
@@ -33,19 +32,11 @@ CliRun RunCli(const std::string& arguments) {
   return run;
 }
 
-void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  FileOutputStream out(Utf8ToUtf16(path.string()));
-  out.WriteStr(bytes);
-  out.Close();
-}
-
-std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
-
 TEST(CliInfo, PrintsTheBookAndFailsOnADamagedOne) {
   test::ScratchDir dir;
   const std::string book = test::SampleBook();
-  WriteFile(dir / "book.wol", book);
-  const CliRun info = RunCli("info " + Quoted(dir / "book.wol"));
+  test::WriteBytes(dir / "book.wol", book);
+  const CliRun info = RunCli("info " + test::Quoted(dir / "book.wol"));
   EXPECT_EQ(info.status, 0) << info.output;
   for (const char* line :
        {"  title: Sample\n", "Cover: 24 x 32, 1 bit per pixel\n",
@@ -58,20 +49,20 @@ TEST(CliInfo, PrintsTheBookAndFailsOnADamagedOne) {
 
   std::string damaged = book;
   damaged[17] = 3;
-  WriteFile(dir / "damaged.wol", damaged);
-  const CliRun bad = RunCli("info " + Quoted(dir / "damaged.wol"));
+  test::WriteBytes(dir / "damaged.wol", damaged);
+  const CliRun bad = RunCli("info " + test::Quoted(dir / "damaged.wol"));
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.output.find("Offset 17: header field is 515 where it must be 513"), std::string::npos)
       << bad.output;
 
-  EXPECT_EQ(RunCli("info " + Quoted(dir / "missing.wol")).status, 1);
+  EXPECT_EQ(RunCli("info " + test::Quoted(dir / "missing.wol")).status, 1);
   EXPECT_EQ(RunCli("info").status, 2);
 }
 
 TEST(CliExtract, WritesCoverPicturesAndText) {
   test::ScratchDir dir;
-  WriteFile(dir / "book.wol", test::SampleBook());
-  const CliRun run = RunCli("extract " + Quoted(dir / "book.wol") + " " + Quoted(dir / "out"));
+  test::WriteBytes(dir / "book.wol", test::SampleBook());
+  const CliRun run = RunCli("extract " + test::Quoted(dir / "book.wol") + " " + test::Quoted(dir / "out"));
   ASSERT_EQ(run.status, 0) << run.output;
   const struct {
     const char* name;

@@ -4,8 +4,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "decoders/DecoderRegistry.h"
 #include "platform/PngFile.h"
@@ -26,10 +24,7 @@ CliResult Prepare(const ScratchDir& dir, const std::string& arguments) {
   const fs::path errors = dir / "errors.txt";
   const std::string command = std::string(BOOKLOOM_CLI) + " prepare " + arguments + " 2>" + errors.string();
   const int raw = std::system(command.c_str());
-  std::ifstream in(errors);
-  std::stringstream text;
-  text << in.rdbuf();
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text.str()};
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(errors)};
 }
 
 // A black picture of the given size, as a grey PNG.

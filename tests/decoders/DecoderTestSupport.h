@@ -1,12 +1,16 @@
-// Helpers for the decoder tests: decoding by path, comparing pictures, reference files made by
-// GraphicsMagick or ImageMagick at test time.
+// What the decoder tests share: decoding by path, pictures as RGB over white, reference pixels made
+// by ImageMagick or GraphicsMagick at test time, comparing pixels, and damaging files in memory.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "decoders/Graphic.h"
 
@@ -15,20 +19,34 @@ namespace bookloom::test {
 // Decodes a file with the decoder registered for its extension.
 std::unique_ptr<TGraphic> DecodeFile(const std::filesystem::path& path);
 
-// The picture as opaque RGB bytes (alpha composited on white), for comparing with references.
+// 8-bit RGB pixels of a picture, rows from the top.
 struct RgbImage {
-  int width = 0;
-  int height = 0;
-  std::string rgb;  // width * height * 3 bytes, rows from the top
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;  // width * height * 3 bytes
 };
-RgbImage Composited(const TGraphic& graphic);
 
-// Reads a binary PPM (P6, maximum value 255), as the tools write them.
-RgbImage ReadPpm(const std::filesystem::path& path);
+// The picture as RGB over white (alpha composited as the program does).
+RgbImage ToRgbOverWhite(const TGraphic& g);
 
-// The largest difference of one sample between two pictures of the same size, -1 when the sizes
-// differ.
-int MaxDifference(const RgbImage& a, const RgbImage& b);
+// The samples of every pixel as text, rows from the top: "r,g,b" (or "r,g,b,a") a pixel, separated by
+// spaces.
+std::string PixelText(const TGraphic& g);
+
+// Reads a binary PPM (P6, maximum value 255), as the tools write them; nothing when it is not one.
+std::optional<RgbImage> ReadPpm(const std::filesystem::path& path);
+
+// The first image of a file as `tool` ("convert" of ImageMagick, "gm convert" of GraphicsMagick)
+// reads it, after `options`, flattened on white; nothing when the tool is missing or cannot read it.
+std::optional<RgbImage> ReferenceImage(const std::filesystem::path& file, const std::string& tool,
+                                       const std::string& options = "");
+
+// The largest difference of one colour component, and the mean difference, of two same-sized
+// pictures; EXPECTs the sizes to match (pictures of other sizes differ by 255).
+struct PixelDifference {
+  int max = 0;
+  double mean = 0;
+};
+PixelDifference ComparePixels(const RgbImage& a, const RgbImage& b);
 
 // True when the program can be started from the PATH.
 bool HaveTool(const std::string& name);
@@ -36,11 +54,14 @@ bool HaveTool(const std::string& name);
 // Runs a shell command line; true when it succeeded.
 bool RunCommand(const std::string& commandLine);
 
-// Single-quotes a path for the shell.
-std::string Quoted(const std::filesystem::path& path);
+// Every file directly inside a sample folder (not in its subfolders), sorted.
+std::vector<std::filesystem::path> SampleFiles(const std::string& folder);
 
-std::string ReadBytes(const std::filesystem::path& path);
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+// Feeds copies of `bytes` cut at many points and copies with bytes changed to the decoder: each must
+// decode or raise EDecodeError (a crash or another exception fails the test). Returns how many
+// cut copies were accepted. Pictures are decoded with the given pixel limit.
+int ExpectDamageIsRefusedCleanly(DecodeFunction load, const std::string& bytes, const std::string& label,
+                                 int64_t maxPixels = kMaxPicturePixels);
 
 // Lowers the picture limits for the life of the object.
 class ScopedPictureLimits {

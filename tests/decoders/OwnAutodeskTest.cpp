@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "decoders/AutodeskDecoder.h"
-#include "decoders/DecoderRegistry.h"
-#include "decoders/OwnDecoderTestSupport.h"
+#include "decoders/DecoderTestSupport.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "support/TestData.h"
@@ -10,7 +9,7 @@
 namespace bookloom {
 namespace {
 
-using test::ReadAll;
+using test::ReadBytes;
 using test::TestDataPath;
 
 std::string Rgb3(const TGraphic& g, int x, int y) {
@@ -60,7 +59,7 @@ std::string Flc(uint16_t width, uint16_t height, const std::vector<std::string>&
 }
 
 TEST(AutodeskDecoder, ReadsAnOriginalAnimatorPictureWithItsSixBitPalette) {
-  const auto g = TAutodeskDecoder::Decode(AnimatorPicture(), u"tiny.pic");
+  const auto g = DecodeAutodesk(AnimatorPicture(), u"tiny.pic");
   ASSERT_EQ(g->Width(), 3);
   ASSERT_EQ(g->Height(), 2);
   EXPECT_FALSE(g->HasAlpha());
@@ -96,7 +95,7 @@ TEST(AutodeskDecoder, ReadsTheFirstFrameOfAnFlcCel) {
   };
   const char* rgb[] = {"0,0,0", "0,0,255", "0,255,0"};
   for (const auto& c : cases) {
-    const auto g = TAutodeskDecoder::Decode(Flc(4, 2, c.chunks), u"tiny.cel");
+    const auto g = DecodeAutodesk(Flc(4, 2, c.chunks), u"tiny.cel");
     ASSERT_EQ(g->Width(), 4) << c.name;
     ASSERT_EQ(g->Height(), 2) << c.name;
     for (int i = 0; i < 8; ++i)
@@ -104,8 +103,8 @@ TEST(AutodeskDecoder, ReadsTheFirstFrameOfAnFlcCel) {
   }
   // The 64-level colour chunk scales its components to 8 bits.
   const std::string colours64 = std::string("\x01\x00\x00\x01\x3F\x20\x00", 7);
-  const auto g = TAutodeskDecoder::Decode(Flc(2, 1, {Chunk(11, colours64), Chunk(16, std::string(2, '\0'))}),
-                                          u"tiny.cel");
+  const auto g =
+      DecodeAutodesk(Flc(2, 1, {Chunk(11, colours64), Chunk(16, std::string(2, '\0'))}), u"tiny.cel");
   EXPECT_EQ(Rgb3(*g, 1, 0), "255,130,0");
 }
 
@@ -119,7 +118,7 @@ TEST(AutodeskDecoder, ReadsAnAnimatorProPicture) {
   cmap += std::string("\x10\x20\x30\xFF\xFE\xFD", 6);
   f += Chunk(0, cmap) + Chunk(1, std::string("\x00\x01\x01\x00", 4));
   PutU32(f, 0, static_cast<uint32_t>(f.size()));
-  const auto g = TAutodeskDecoder::Decode(f, u"pro.pic");
+  const auto g = DecodeAutodesk(f, u"pro.pic");
   ASSERT_EQ(g->Width(), 2);
   EXPECT_EQ(Rgb3(*g, 0, 0), "16,32,48");
   EXPECT_EQ(Rgb3(*g, 1, 0), "255,254,253");
@@ -129,7 +128,7 @@ TEST(AutodeskDecoder, ReadsAnAnimatorProPicture) {
   std::string mask = f.substr(0, 64);
   mask[18] = 1;
   mask += Chunk(2, std::string("\x80\x40", 2));
-  const auto m = TAutodeskDecoder::Decode(mask, u"pro.msk");
+  const auto m = DecodeAutodesk(mask, u"pro.msk");
   EXPECT_EQ(Rgb3(*m, 0, 0), "255,255,255");
   EXPECT_EQ(Rgb3(*m, 1, 0), "0,0,0");
   EXPECT_EQ(Rgb3(*m, 1, 1), "255,255,255");
@@ -146,7 +145,7 @@ TEST(AutodeskDecoder, RefusesOversizedPicturesBeforeReadingThem) {
                {AnimatorPicture(), 5}};
   for (const auto& c : cases) {
     try {
-      TAutodeskDecoder::Decode(c.file, u"huge.cel", c.maxPixels);
+      DecodeAutodesk(c.file, u"huge.cel", c.maxPixels);
       ADD_FAILURE() << "accepted";
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find("limit"), std::string::npos) << e.what();
@@ -157,10 +156,9 @@ TEST(AutodeskDecoder, RefusesOversizedPicturesBeforeReadingThem) {
 TEST(AutodeskDecoder, DamagedFilesRaiseDecodeErrors) {
   const std::string pic = AnimatorPicture();
   // Every byte of an original picture is needed: each cut copy is refused.
-  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&TAutodeskDecoder::Decode, pic, "tiny.pic"), 0);
-  test::ExpectDamageIsRefusedCleanly(&TAutodeskDecoder::Decode,
-                                     Flc(4, 2, {Chunk(15, std::string("\x00\x04\x01\x00\x04\x02", 6))}),
-                                     "tiny.cel");
+  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(DecodeAutodesk, pic, "tiny.pic"), 0);
+  test::ExpectDamageIsRefusedCleanly(
+      DecodeAutodesk, Flc(4, 2, {Chunk(15, std::string("\x00\x04\x01\x00\x04\x02", 6))}), "tiny.cel");
 }
 
 TEST(AutodeskDecoder, DecodesTheSampleFiles) {
@@ -174,14 +172,14 @@ TEST(AutodeskDecoder, DecodesTheSampleFiles) {
   };
   for (const auto& c : cases) {
     const auto path = TestDataPath(std::string("pictures/autodesk/") + c.file);
-    const auto g = DecoderRegistry().Find(path.u16string())->LoadFromFile(path.u16string());
+    const auto g = test::DecodeFile(path);
     EXPECT_EQ(g->Width(), c.width) << c.file;
     EXPECT_EQ(g->Height(), c.height) << c.file;
     // A real picture has more than one colour.
     const auto img = test::ToRgbOverWhite(*g);
     EXPECT_NE(std::count(img.rgb.begin(), img.rgb.end(), img.rgb[0]), static_cast<long>(img.rgb.size()))
         << c.file;
-    test::ExpectDamageIsRefusedCleanly(&TAutodeskDecoder::Decode, ReadAll(path), c.file);
+    test::ExpectDamageIsRefusedCleanly(DecodeAutodesk, ReadBytes(path), c.file);
   }
 }
 
@@ -198,7 +196,7 @@ TEST(AutodeskDecoder, RefusesFilesOfOtherFormatsAndEmptyCels) {
   for (const auto& c : cases) {
     const auto path = TestDataPath(std::string("pictures/autodesk/") + c.file);
     try {
-      TAutodeskDecoder().LoadFromFile(path.u16string());
+      TFunctionDecoder(DecodeAutodesk).LoadFromFile(path.u16string());
       ADD_FAILURE() << c.file << " was accepted";
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();

@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "decoders/DecoderRegistry.h"
+#include "decoders/DecoderTestSupport.h"
 #include "decoders/EmfDecoder.h"
-#include "decoders/OwnDecoderTestSupport.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "support/TestData.h"
@@ -84,7 +83,7 @@ std::string DibRecord(int x, int y, int w, int h, int dibW, int dibH, int bits, 
 }
 
 TEST(EmfDecoder, FillsARectangleWithTheSelectedBrush) {
-  const auto g = TEmfDecoder::Decode(Emf(96, 96, kRedBrush + kNoPen + Rectangle(10, 20, 50, 60)), u"r.emf");
+  const auto g = DecodeEmf(Emf(96, 96, kRedBrush + kNoPen + Rectangle(10, 20, 50, 60)), u"r.emf");
   ASSERT_EQ(g->Width(), 96);
   ASSERT_EQ(g->Height(), 96);
   EXPECT_FALSE(g->HasAlpha());
@@ -138,7 +137,7 @@ TEST(EmfDecoder, FollowsMappingModesTransformsAndClipping) {
       {"pie", Record(47, Ints({10, 10, 70, 70, 70, 40, 40, 10})), 50, 30, 30, 50},
   };
   for (const auto& c : cases) {
-    const auto g = TEmfDecoder::Decode(Emf(96, 96, kRedBrush + kNoPen + c.records), u"m.emf");
+    const auto g = DecodeEmf(Emf(96, 96, kRedBrush + kNoPen + c.records), u"m.emf");
     EXPECT_EQ(At(*g, c.insideX, c.insideY), "255,0,0") << c.name;
     EXPECT_EQ(At(*g, c.outsideX, c.outsideY), "255,255,255") << c.name;
   }
@@ -150,7 +149,7 @@ TEST(EmfDecoder, StrokesWithThePenAndHatchesWithTheBrush) {
                               Record(27, Ints({10, 20})) + Record(54, Ints({80, 20})) + Select(0x80000008) +
                               Record(39, Ints({3, 2, 0x000000, 4})) + Select(3) + Record(18, Ints({1})) +
                               Rectangle(10, 40, 74, 72);
-  const auto g = TEmfDecoder::Decode(Emf(96, 96, records), u"p.emf");
+  const auto g = DecodeEmf(Emf(96, 96, records), u"p.emf");
   EXPECT_EQ(At(*g, 40, 20), "0,0,255");
   EXPECT_EQ(At(*g, 40, 18), "0,0,255");
   EXPECT_EQ(At(*g, 40, 25), "255,255,255");
@@ -179,13 +178,13 @@ TEST(EmfDecoder, DrawsBitmapsOfEveryDepth) {
   };
   for (const auto& c : cases) {
     const std::string records = DibRecord(10, 10, 40, 20, 2, 1, c.bits, c.table, c.pixels, c.compression);
-    const auto g = TEmfDecoder::Decode(Emf(96, 96, records), u"d.emf");
+    const auto g = DecodeEmf(Emf(96, 96, records), u"d.emf");
     EXPECT_EQ(At(*g, 15, 20), "255,0,0") << c.bits << " bits";
     EXPECT_EQ(At(*g, 45, 20), "0,0,255") << c.bits << " bits";
     EXPECT_EQ(At(*g, 60, 20), "255,255,255") << c.bits << " bits";
   }
   // Rows of a bitmap are stored from the bottom: a 1 x 2 bitmap of red over blue.
-  const auto g = TEmfDecoder::Decode(
+  const auto g = DecodeEmf(
       Emf(96, 96, DibRecord(0, 0, 20, 40, 1, 2, 24, "", std::string("\xFF\x00\x00\x00\x00\x00\xFF\x00", 8))),
       u"d.emf");
   EXPECT_EQ(At(*g, 10, 5), "255,0,0");
@@ -202,7 +201,7 @@ TEST(EmfDecoder, WritesTextInTheSelectedFont) {
   AppendU16(text, u'I');
   const std::string records =
       font + Select(4) + Record(24, Ints({0x00FF00})) + Record(18, Ints({1})) + Record(84, text);
-  const auto g = TEmfDecoder::Decode(Emf(96, 96, records), u"t.emf");
+  const auto g = DecodeEmf(Emf(96, 96, records), u"t.emf");
   int green = 0, elsewhere = 0;
   for (int y = 0; y < 96; ++y)
     for (int x = 0; x < 96; ++x) {
@@ -215,10 +214,10 @@ TEST(EmfDecoder, WritesTextInTheSelectedFont) {
 }
 
 TEST(EmfDecoder, RendersAtTheFrameSizeCappedAtTheLimit) {
-  const auto capped = TEmfDecoder::Decode(Emf(30000, 10, ""), u"wide.emf");
+  const auto capped = DecodeEmf(Emf(30000, 10, ""), u"wide.emf");
   EXPECT_EQ(capped->Width(), 20000);
   EXPECT_EQ(capped->Height(), 6);
-  const auto small = TEmfDecoder::Decode(Emf(1000, 1000, ""), u"big.emf", 10000);
+  const auto small = DecodeEmf(Emf(1000, 1000, ""), u"big.emf", 10000);
   EXPECT_EQ(small->Width(), 100);
   EXPECT_EQ(small->Height(), 100);
 }
@@ -237,31 +236,30 @@ TEST(EmfDecoder, RefusesDamagedFiles) {
   };
   for (const auto& c : cases) {
     try {
-      TEmfDecoder::Decode(c.file, u"bad.emf");
+      DecodeEmf(c.file, u"bad.emf");
       ADD_FAILURE() << c.name << " was accepted";
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
     }
   }
-  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&TEmfDecoder::Decode, good, "r.emf"), 0);
+  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(DecodeEmf, good, "r.emf"), 0);
 }
 
 TEST(EmfDecoder, RendersTheSampleFiles) {
   REQUIRE_TESTDATA();
   for (const auto& path : test::SampleFiles("pictures/emf")) {
     SCOPED_TRACE(path.filename().string());
-    const auto g = DecoderRegistry().Find(path.u16string())->LoadFromFile(path.u16string());
+    const auto g = test::DecodeFile(path);
     EXPECT_GE(g->Width(), 50);
     const auto img = test::ToRgbOverWhite(*g);
     const bool allWhite = std::all_of(img.rgb.begin(), img.rgb.end(), [](uint8_t v) { return v == 255; });
     EXPECT_EQ(allWhite, path.filename() == "test-030.emf");  // only the empty one draws nothing
     // Damaged copies are drawn small: what matters is that each is refused or drawn safely.
-    test::ExpectDamageIsRefusedCleanly(&TEmfDecoder::Decode, test::ReadAll(path), path.filename().string(),
-                                       200 * 200);
+    test::ExpectDamageIsRefusedCleanly(DecodeEmf, test::ReadBytes(path), path.filename().string(), 200 * 200);
   }
   for (const auto& path : test::SampleFiles("pictures/emf/bad")) {
     try {
-      TEmfDecoder().LoadFromFile(path.u16string());
+      TFunctionDecoder(DecodeEmf).LoadFromFile(path.u16string());
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(path.filename().string()), std::string::npos) << e.what();
     }

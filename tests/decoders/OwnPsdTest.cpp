@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "decoders/DecoderRegistry.h"
-#include "decoders/OwnDecoderTestSupport.h"
+#include "decoders/DecoderTestSupport.h"
 #include "decoders/PsdDecoder.h"
 #include "platform/Exception.h"
 #include "support/TestData.h"
@@ -9,7 +8,7 @@
 namespace bookloom {
 namespace {
 
-using test::ReadAll;
+using test::ReadBytes;
 using test::TestDataPath;
 
 void AppendBE(std::string& s, uint64_t v, int bytes) {
@@ -87,17 +86,6 @@ std::string MakePsd(const PsdSpec& s) {
   return f + counts + data;
 }
 
-std::string Pixels(const TGraphic& g) {
-  std::string s;
-  for (int y = 0; y < g.Height(); ++y)
-    for (int x = 0; x < g.Width(); ++x) {
-      s += s.empty() ? "" : " ";
-      for (int c = 0; c < g.Channels(); ++c)
-        s += (c ? "," : "") + std::to_string(g.Row(y)[x * g.Channels() + c]);
-    }
-  return s;
-}
-
 std::string Bytes(std::initializer_list<int> v) {
   std::string s;
   for (int b : v) s += static_cast<char>(b);
@@ -150,9 +138,9 @@ TEST(PsdDecoder, ReadsEveryColourModeAndDepth) {
   };
   for (const auto& c : cases) {
     try {
-      const auto g = TPsdDecoder::Decode(MakePsd(c.spec), u"made.psd");
+      const auto g = DecodePsd(MakePsd(c.spec), u"made.psd");
       EXPECT_EQ(g->Width(), c.spec.width) << c.name;
-      EXPECT_EQ(Pixels(*g), c.pixels) << c.name;
+      EXPECT_EQ(test::PixelText(*g), c.pixels) << c.name;
     } catch (const Exception& e) {
       ADD_FAILURE() << c.name << ": " << e.what();
     }
@@ -175,7 +163,7 @@ TEST(PsdDecoder, RefusesOversizedAndUnsupportedFiles) {
   };
   for (const auto& c : cases) {
     try {
-      TPsdDecoder::Decode(c.file, u"made.psd");
+      DecodePsd(c.file, u"made.psd");
       ADD_FAILURE() << c.name << " was accepted";
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
@@ -187,15 +175,15 @@ TEST(PsdDecoder, RefusesOversizedAndUnsupportedFiles) {
 TEST(PsdDecoder, DamagedFilesRaiseDecodeErrors) {
   const std::string rle =
       MakePsd({1, 3, 16, 3, 3, true, {std::string(18, 'a'), std::string(18, 'b'), "abcdefghijklmnopqr"}});
-  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::Decode, rle, "made.psd"), 0);
+  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(DecodePsd, rle, "made.psd"), 0);
 }
 
 TEST(PsdDecoder, DecodesTheSampleFilesAsImageMagickDoes) {
   REQUIRE_TESTDATA();
   for (const auto& path : test::SampleFiles("pictures/psd")) {
     SCOPED_TRACE(path.filename().string());
-    const auto g = DecoderRegistry().Find(path.u16string())->LoadFromFile(path.u16string());
-    test::ExpectDamageIsRefusedCleanly(&TPsdDecoder::Decode, ReadAll(path), path.filename().string());
+    const auto g = test::DecodeFile(path);
+    test::ExpectDamageIsRefusedCleanly(DecodePsd, ReadBytes(path), path.filename().string());
     // ImageMagick scales 32-bit samples without taking them as linear light, as Photoshop does.
     if (path.filename() == "32bit5x5.psd") continue;
     const auto reference = test::ReferenceImage(path, "convert");
@@ -208,11 +196,12 @@ TEST(PsdDecoder, DecodesTheSampleFilesAsImageMagickDoes) {
 TEST(PsdDecoder, HandlesTheBrokenSamples) {
   REQUIRE_TESTDATA();
   // The PackBits data of this one ends early.
-  EXPECT_THROW(TPsdDecoder().LoadFromFile(TestDataPath("pictures/psd/bad/short-packbits.psd").u16string()),
+  EXPECT_THROW(TFunctionDecoder(DecodePsd).LoadFromFile(
+                   TestDataPath("pictures/psd/bad/short-packbits.psd").u16string()),
                EDecodeError);
   // This one's damage is in its layers: its merged image is sound.
-  const auto g =
-      TPsdDecoder().LoadFromFile(TestDataPath("pictures/psd/bad/psd-oob-write-overflow.psd").u16string());
+  const auto g = TFunctionDecoder(DecodePsd).LoadFromFile(
+      TestDataPath("pictures/psd/bad/psd-oob-write-overflow.psd").u16string());
   EXPECT_EQ(g->Width(), 10);
 }
 

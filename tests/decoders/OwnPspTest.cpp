@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "decoders/DecoderRegistry.h"
-#include "decoders/OwnDecoderTestSupport.h"
+#include "decoders/DecoderTestSupport.h"
 #include "decoders/PspDecoder.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
@@ -11,7 +10,7 @@
 namespace bookloom {
 namespace {
 
-using test::ReadAll;
+using test::ReadBytes;
 
 std::string U16(uint16_t v) {
   std::string s;
@@ -64,17 +63,6 @@ struct PspWriter {
   }
 };
 
-std::string Pixels(const TGraphic& g) {
-  std::string s;
-  for (int y = 0; y < g.Height(); ++y)
-    for (int x = 0; x < g.Width(); ++x) {
-      s += s.empty() ? "" : " ";
-      for (int c = 0; c < g.Channels(); ++c)
-        s += (c ? "," : "") + std::to_string(g.Row(y)[x * g.Channels() + c]);
-    }
-  return s;
-}
-
 std::string Rle(const std::string& data) {  // literal runs only, at most 128 bytes each
   std::string out;
   for (size_t i = 0; i < data.size(); i += 128) {
@@ -110,11 +98,11 @@ std::string LayeredFile() {
 }
 
 TEST(PspDecoder, ComposesTheVisibleLayersWithTheirPositionsAndTransparency) {
-  const auto g = TPspDecoder::Decode(LayeredFile(), u"layers.psp");
+  const auto g = DecodePsp(LayeredFile(), u"layers.psp");
   ASSERT_EQ(g->Width(), 3);
   ASSERT_EQ(g->Height(), 2);
   EXPECT_FALSE(g->HasAlpha());
-  EXPECT_EQ(Pixels(*g), "255,0,0 255,0,0 255,0,0 255,0,0 127,0,128 255,0,0");
+  EXPECT_EQ(test::PixelText(*g), "255,0,0 255,0,0 255,0,0 255,0,0 127,0,128 255,0,0");
 }
 
 TEST(PspDecoder, PrefersTheCompositeImageAndReadsPalettesAndCompression) {
@@ -129,22 +117,22 @@ TEST(PspDecoder, PrefersTheCompositeImageAndReadsPalettesAndCompression) {
   const std::string bank = w.Block(16, U32(2), thumbnail + composite);
   const std::string layer = w.Layer(0, 0, 5, 1, 255, true, w.Channel(0, 0, std::string(8, '\0')));
   const std::string file = w.File(w.Attributes(5, 1, 4, 1) + bank + w.LayerBank(layer));
-  EXPECT_EQ(Pixels(*TPspDecoder::Decode(file, u"v6.psp")),
+  EXPECT_EQ(test::PixelText(*DecodePsp(file, u"v6.psp")),
             "16,32,48 255,255,255 255,255,255 16,32,48 255,255,255");
 
   // Without the composite, the layer counts: an LZ77-compressed 8-bit greyscale layer.
   const std::string grey =
       w.Layer(0, 0, 5, 1, 255, true, w.Channel(0, 0, Deflate(std::string("\x00\x40\x80\xC0\xFF", 5))));
-  EXPECT_EQ(Pixels(*TPspDecoder::Decode(w.File(w.Attributes(5, 1, 8, 2) + w.LayerBank(grey)), u"g.psp")),
+  EXPECT_EQ(test::PixelText(*DecodePsp(w.File(w.Attributes(5, 1, 8, 2) + w.LayerBank(grey)), u"g.psp")),
             "0,0,0 64,64,64 128,128,128 192,192,192 255,255,255");
 }
 
 TEST(PspDecoder, KeepsTransparencyThatNoLayerCovers) {
   const PspWriter w{3};
   const std::string layer = w.Layer(1, 0, 1, 1, 255, true, w.Channel(0, 1, std::string(4, '\x09')));
-  const auto g = TPspDecoder::Decode(w.File(w.Attributes(2, 1, 24, 0) + w.LayerBank(layer)), u"t.psp");
+  const auto g = DecodePsp(w.File(w.Attributes(2, 1, 24, 0) + w.LayerBank(layer)), u"t.psp");
   ASSERT_TRUE(g->HasAlpha());
-  EXPECT_EQ(Pixels(*g), "0,0,0,0 9,0,0,255");
+  EXPECT_EQ(test::PixelText(*g), "0,0,0,0 9,0,0,255");
 }
 
 TEST(PspDecoder, RefusesOversizedAndDamagedFiles) {
@@ -168,13 +156,13 @@ TEST(PspDecoder, RefusesOversizedAndDamagedFiles) {
   };
   for (const auto& c : cases) {
     try {
-      TPspDecoder::Decode(c.file, u"made.psp");
+      DecodePsp(c.file, u"made.psp");
       ADD_FAILURE() << c.name << " was accepted";
     } catch (const EDecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
     }
   }
-  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(&TPspDecoder::Decode, LayeredFile(), "layers.psp"), 0);
+  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(DecodePsp, LayeredFile(), "layers.psp"), 0);
 }
 
 TEST(PspDecoder, DecodesTheSamplesAlikeWhateverTheirCompression) {
@@ -182,11 +170,11 @@ TEST(PspDecoder, DecodesTheSamplesAlikeWhateverTheirCompression) {
   std::vector<test::RgbImage> decoded;
   for (const char* name : {"PSP_Uncompressed.psp", "PSP_RLE.psp", "PSP_LZ77.psp"}) {
     const auto path = test::TestDataPath(std::string("pictures/psp/") + name);
-    const auto g = DecoderRegistry().Find(path.u16string())->LoadFromFile(path.u16string());
+    const auto g = test::DecodeFile(path);
     EXPECT_EQ(g->Width(), 200) << name;
     EXPECT_EQ(g->Height(), 286) << name;
     decoded.push_back(test::ToRgbOverWhite(*g));
-    test::ExpectDamageIsRefusedCleanly(&TPspDecoder::Decode, ReadAll(path), name);
+    test::ExpectDamageIsRefusedCleanly(DecodePsp, ReadBytes(path), name);
   }
   EXPECT_EQ(test::ComparePixels(decoded[0], decoded[1]).max, 0);
   EXPECT_EQ(test::ComparePixels(decoded[0], decoded[2]).max, 0);

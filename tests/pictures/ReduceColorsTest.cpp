@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 
+#include "pictures/TestPictures.h"
 #include "pictures/uReduceColors.h"
 #include "platform/Exception.h"
 
@@ -12,14 +12,6 @@ namespace {
 Bitmap Uniform(int width, int height, Rgb c) {
   Bitmap b(width, height, PixelFormat::pf24bit);
   b.Fill(c);
-  return b;
-}
-
-Bitmap RandomPicture(int width, int height, unsigned seed) {
-  std::mt19937 random(seed);
-  Bitmap b(width, height, PixelFormat::pf24bit);
-  for (int y = 0; y < height; ++y)
-    for (size_t i = 0; i < b.Stride(); ++i) b.Row(y)[i] = static_cast<uint8_t>(random());
   return b;
 }
 
@@ -120,8 +112,8 @@ TEST(ReduceColors, StuckiMatchesThePlainTranscriptionPixelForPixel) {
     const char* name;
     Bitmap picture;
   } pictures[] = {
-      {"random 31x19", RandomPicture(31, 19, 1)},  {"ramp 64x48", Ramp(64, 48)},
-      {"one row", RandomPicture(40, 1, 2)},        {"one column", RandomPicture(1, 40, 3)},
+      {"random 31x19", test::RandomPicture(31, 19, 1)}, {"ramp 64x48", Ramp(64, 48)},
+      {"one row", test::RandomPicture(40, 1, 2)},       {"one column", test::RandomPicture(1, 40, 3)},
       {"one pixel", Uniform(1, 1, {200, 10, 90})},
   };
   for (const auto& p : pictures)
@@ -187,7 +179,7 @@ TEST(ReduceColors, ResultCarriesThePaletteAtTheStartOfA256EntryTable) {
 }
 
 TEST(ReduceColors, NoneCopiesAndUnknownModesGiveAnEmptyBitmap) {
-  Bitmap source = RandomPicture(5, 4, 9);
+  Bitmap source = test::RandomPicture(5, 4, 9);
   source.SetFormat(PixelFormat::pf8bit);
   const Bitmap original = source;
   const auto copy = ReduceColors(source, rdNone, dtStucki);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <string>
 
+#include "pictures/TestPictures.h"
 #include "pictures/uResample.h"
 #include "platform/Exception.h"
 
@@ -128,14 +128,6 @@ Bitmap Resample(const Bitmap& source, int dw, int dh, float (*f)(float), float s
 
 }  // namespace plain
 
-Bitmap RandomPicture(int width, int height, unsigned seed) {
-  std::mt19937 random(seed);
-  Bitmap b(width, height, PixelFormat::pf24bit);
-  for (int y = 0; y < height; ++y)
-    for (size_t i = 0; i < b.Stride(); ++i) b.Row(y)[i] = static_cast<uint8_t>(random());
-  return b;
-}
-
 bool SamePixels(const Bitmap& a, const Bitmap& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height() || a.Format() != b.Format()) return false;
   for (int y = 0; y < a.Height(); ++y)
@@ -185,7 +177,7 @@ TEST(ResampleBitmap, MatchesThePlainTranscriptionByteForByte) {
   };
   for (size_t f = 0; f < ResampleFilterTable.size(); ++f)
     for (const auto& s : sizes) {
-      const Bitmap source = RandomPicture(s.sw, s.sh, unsigned(f * 100 + s.sw));
+      const Bitmap source = test::RandomPicture(s.sw, s.sh, unsigned(f * 100 + s.sw));
       const TResampleFilter& filter = ResampleFilterTable[f];
       EXPECT_TRUE(SamePixels(Resampled(source, s.dw, s.dh, filter),
                              plain::Resample(source, s.dw, s.dh, filter.Filter, filter.Support)))
@@ -209,7 +201,7 @@ TEST(ResampleBitmap, GivesTheBytesComputedOnceForALanczos3Ramp) {
 
 TEST(ResampleBitmap, BoxAtTheSameSizeReproducesTheSource) {
   for (auto [w, h] : {std::pair{7, 5}, {1, 1}, {1, 9}, {12, 1}}) {
-    const Bitmap source = RandomPicture(w, h, 5);
+    const Bitmap source = test::RandomPicture(w, h, 5);
     EXPECT_TRUE(SamePixels(Resampled(source, w, h, ResampleFilterTable[0]), source)) << w << "x" << h;
   }
 }
@@ -226,7 +218,7 @@ TEST(ResampleBitmap, FirstAndLastPixelsOfSourceAndTargetCoincide) {
   EXPECT_EQ(target.Pixel(0, 3), source.Pixel(0, 1));
   EXPECT_EQ(target.Pixel(3, 3), source.Pixel(1, 1));
 
-  const Bitmap column = RandomPicture(1, 10, 8);
+  const Bitmap column = test::RandomPicture(1, 10, 8);
   const Bitmap widened = Resampled(column, 5, 10, ResampleFilterTable[1]);
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 5; ++x) ASSERT_EQ(widened.Pixel(x, y), column.Pixel(0, y)) << x << "," << y;
@@ -244,7 +236,7 @@ TEST(ResampleBitmap, OnePixelTargetsAndTinySourcesStayInsideTheSource) {
   const Bitmap spread = Resampled(dot, 5, 5, ResampleFilterTable[kLanczos3Filter]);
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(spread.Pixel(x, y), kBlack);
-  const Bitmap big = RandomPicture(50, 2, 4);
+  const Bitmap big = test::RandomPicture(50, 2, 4);
   EXPECT_EQ(Resampled(big, 1, 1, ResampleFilterTable[kLanczos3Filter]).Width(), 1);
 }
 
@@ -256,7 +248,7 @@ TEST(ResampleBitmap, RefusesBitmapsWithoutPixels) {
   } catch (const EInvalidGraphicOperation& e) {
     EXPECT_EQ(std::string(e.what()), "Source bitmap too small");
   }
-  Bitmap source = RandomPicture(4, 4, 1);
+  Bitmap source = test::RandomPicture(4, 4, 1);
   for (auto [w, h] : {std::pair{0, 3}, {3, 0}}) {
     Bitmap none(w, h, PixelFormat::pf24bit);
     EXPECT_THROW(ResampleBitmap(source, none, ResampleFilterTable[5].Filter, 3.0f), EInvalidGraphicOperation);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "decoders/DecoderRegistry.h"
@@ -59,6 +60,15 @@ inline void WritePpm(const std::filesystem::path& path, const Bitmap& picture) {
       const Rgb c = picture.Pixel(x, y);
       out.put(char(c.r)).put(char(c.g)).put(char(c.b));
     }
+}
+
+// A 24-bit picture of random bytes, the same for the same seed.
+inline Bitmap RandomPicture(int width, int height, unsigned seed) {
+  std::mt19937 random(seed);
+  Bitmap b(width, height, PixelFormat::pf24bit);
+  for (int y = 0; y < height; ++y)
+    for (size_t i = 0; i < b.Stride(); ++i) b.Row(y)[i] = static_cast<uint8_t>(random());
+  return b;
 }
 
 inline Bitmap Filled(int width, int height, Rgb c) {

@@ -1,4 +1,4 @@
-// Access to the shared sample files and to scratch folders for tests.
+// Access to the shared sample files, scratch folders and whole files for tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,10 +27,17 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// The whole content of a file (empty when it cannot be read), and a file of exactly these bytes.
+std::string ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// Single-quotes a path for the shell.
+std::string Quoted(const std::filesystem::path& path);
+
 }  // namespace bookloom::test
 
 // Skips the test when the shared test data is not there.
-#define REQUIRE_TESTDATA()                                                    \
-  do {                                                                        \
+#define REQUIRE_TESTDATA()                                                        \
+  do {                                                                            \
     if (!::bookloom::test::HaveTestData()) GTEST_SKIP() << "no shared test data"; \
   } while (0)

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "platform/AnsiCodePage.h"
 #include "platform/Exception.h"
@@ -17,13 +16,6 @@ namespace bookloom {
 namespace {
 
 using Lines = std::vector<std::u16string>;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // The lines of a file of these bytes, read through a text item.
 Lines LinesOfFile(const std::string& bytes) {
@@ -206,7 +198,7 @@ TEST(TBlmFileItemText, DecodesEveryEncodingOfThePassageAlike) {
     const auto path = test::TestDataPath(std::string("texts/encodings/") + c.file);
     EXPECT_EQ(LinesOf(path), expected) << c.file;
     if (c.charset) {
-      EXPECT_EQ(DetectCharset(ReadAll(path)), c.charset) << c.file;
+      EXPECT_EQ(DetectCharset(test::ReadBytes(path)), c.charset) << c.file;
     }
   }
 }
@@ -215,7 +207,7 @@ TEST(TBlmFileItemText, DecodesEveryEncodingOfThePassageAlike) {
 TEST(TBlmFileItemText, ReadsMixedLineEnds) {
   REQUIRE_TESTDATA();
   const auto path = test::TestDataPath("texts/edge/mixed-line-ends.utf8.txt");
-  const std::u16string text = Utf8ToUtf16(ReadAll(path));
+  const std::u16string text = Utf8ToUtf16(test::ReadBytes(path));
   Lines expected;
   std::u16string line;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -238,10 +230,10 @@ TEST(TBlmFileItemText, ReadsRealBooksWhole) {
   const auto beyond = test::TestDataPath("texts/edge/beyond-cp1251.utf8.txt");
   std::u16string joined;
   for (const auto& line : LinesOf(beyond)) joined += line + u"\n";
-  EXPECT_EQ(Utf16ToUtf8(joined), ReadAll(beyond));
+  EXPECT_EQ(Utf16ToUtf8(joined), test::ReadBytes(beyond));
 
   const Lines moby = LinesOf(test::TestDataPath("texts/en/moby_dick_pg2701.txt"));  // UTF-8 mark, CR LF
-  const std::string mobyBytes = ReadAll(test::TestDataPath("texts/en/moby_dick_pg2701.txt"));
+  const std::string mobyBytes = test::ReadBytes(test::TestDataPath("texts/en/moby_dick_pg2701.txt"));
   size_t crlf = 0;
   for (size_t at = 0; (at = mobyBytes.find("\r\n", at)) != std::string::npos; at += 2) ++crlf;
   EXPECT_EQ(moby.size(), crlf);
