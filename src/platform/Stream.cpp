@@ -8,9 +8,10 @@
 
 namespace bookloom {
 
-FileOutputStream::FileOutputStream(const std::u16string& fileName) : fileName_(fileName) {
+FileOutputStream::FileOutputStream(const std::u16string& fileName, const std::u16string& shownName)
+    : fileName_(shownName.empty() ? fileName : shownName) {
   file_ = std::fopen(Utf16ToUtf8(fileName).c_str(), "wb");
-  if (!file_) Raise<EFCreateError>("Cannot create file \"%s\". %s", {fileName, SystemErrorText(errno)});
+  if (!file_) Raise<EFCreateError>("Cannot create file \"%s\". %s", {fileName_, SystemErrorText(errno)});
 }
 
 FileOutputStream::~FileOutputStream() {

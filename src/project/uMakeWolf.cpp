@@ -59,7 +59,7 @@ void MakeWolf(const std::u16string& fileName, TBlmFileList& files, const TBookDe
               const TBookCoverPage& coverPage, const MakeWolfProgress& progress) {
   const std::u16string temporary = TemporaryNameBeside(fileName);
   try {
-    FileOutputStream file(temporary);
+    FileOutputStream file(temporary, fileName);
     WriteBook(file, files, description, coverPage, progress);
     file.Close();
     ReplaceFile(temporary, fileName);
