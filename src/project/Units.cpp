@@ -4,6 +4,7 @@
 #include "decoders/LibraryDecoders.h"
 #include "decoders/OwnDecoders.h"
 #include "platform/Exception.h"
+#include "platform/Memory.h"
 #include "pictures/cBlmFileItemImage.h"
 #include "project/cBlmFileItemRegister.h"
 #include "text/cBlmFileItemText.h"
@@ -14,6 +15,7 @@ namespace bookloom {
 
 // Each unit starts after the units it uses; shut-down runs in the reverse order.
 Units::Units() {
+  ReuseLargeBlocks();
   CreateFileItemFormats();
   RegisterTextItem();
   RegisterImageItem();
