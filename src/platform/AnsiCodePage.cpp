@@ -86,7 +86,8 @@ std::u16string CharsetToWide(std::string_view bytes, const std::string& charset)
 
 std::u16string AnsiToWide(std::string_view bytes) {
   const std::string localeCharset = nl_langinfo(CODESET);
-  if (!IsUnicodeOrAscii(localeCharset) && IconvKnows(localeCharset)) return CharsetToWide(bytes, localeCharset);
+  if (!IsUnicodeOrAscii(localeCharset) && IconvKnows(localeCharset))
+    return CharsetToWide(bytes, localeCharset);
   // Valid UTF-8 is decoded in the same pass that finds it valid.
   std::u16string text;
   if (DecodeValidUtf8(bytes, text)) return text;

@@ -40,10 +40,10 @@ TEST(DecodeValidUtf8, DecodesOnlyValidText) {
       {"", true},
       {"plain", true},
       {"\xD0\x9C\xD0\xB0 \xE2\x82\xAC\xF0\x9F\x98\x80", true},
-      {"\xD0", false},          // cut short after a lead byte of two
-      {"\xD0\x41", false},      // lead byte without its continuation
-      {"ok \xC1\xBF", false},   // overlong
-      {"\xED\xA0\x80", false},  // encoded surrogate
+      {"\xD0", false},              // cut short after a lead byte of two
+      {"\xD0\x41", false},          // lead byte without its continuation
+      {"ok \xC1\xBF", false},       // overlong
+      {"\xED\xA0\x80", false},      // encoded surrogate
       {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
   };
   for (const auto& c : cases) {

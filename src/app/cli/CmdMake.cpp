@@ -93,8 +93,8 @@ MakeOptions ParseMakeArgs(const Args& args) {
     else if (a == "--annotation-file") {
       o.description.Annotation = Utf8ToUtf16(ReadFileBytes(Utf8ToUtf16(value())));
       o.annotationOption = "--annotation-file";
-    }
-    else if (a == "--cover") o.cover.FileName = Utf8ToUtf16(value());
+    } else if (a == "--cover")
+      o.cover.FileName = Utf8ToUtf16(value());
     else if (a == "--cover-mode") {
       const std::string& m = value();
       if (m == "mono") o.cover.CoverMode = 1;
@@ -123,8 +123,10 @@ void CheckDescription(const MakeOptions& o) {
     const char16_t bad = FindNonWin1251Char(o.description.*t.field);
     const bool annotation = t.field == &TBookDescription::Annotation;
     if (bad)
-      Raise<Exception>("%s: You are entered a symbol (code 0x%4.4x), which\ncannot be represented in Windows-1251 code page!",
-                       {annotation ? o.annotationOption : t.name, static_cast<int>(bad)});
+      Raise<Exception>(
+          "%s: You are entered a symbol (code 0x%4.4x), which\ncannot be represented in Windows-1251 code "
+          "page!",
+          {annotation ? o.annotationOption : t.name, static_cast<int>(bad)});
   }
 }
 
