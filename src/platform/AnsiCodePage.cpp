@@ -86,9 +86,12 @@ std::u16string CharsetToWide(std::string_view bytes, const std::string& charset)
 
 std::u16string AnsiToWide(std::string_view bytes) {
   const std::string localeCharset = nl_langinfo(CODESET);
-  const std::string charset =
-      IsUnicodeOrAscii(localeCharset) || !IconvKnows(localeCharset) ? DetectCharset(bytes) : localeCharset;
-  return CharsetToWide(bytes, charset);
+  if (!IsUnicodeOrAscii(localeCharset) && IconvKnows(localeCharset))
+    return CharsetToWide(bytes, localeCharset);
+  // Valid UTF-8 is decoded in the same pass that finds it valid.
+  std::u16string text;
+  if (DecodeValidUtf8(bytes, text)) return text;
+  return CharsetToWide(bytes, DetectCharset(bytes));
 }
 
 }  // namespace bookloom

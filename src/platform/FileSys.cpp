@@ -55,12 +55,21 @@ std::string ReadFileBytes(const std::u16string& fileName) {
 }
 
 std::u16string TemporaryNameBeside(const std::u16string& target) {
+  // A name in a folder holds at most 255 bytes: the part taken from the target's name is shortened
+  // to leave room for the suffix, so that a target of any valid name gets a temporary file.
+  constexpr size_t kMaxNameBytes = 255;
+  const size_t nameStart = target.find_last_of(u'/') + 1;  // 0 when there is no folder
   std::random_device rd;
   for (;;) {
     const std::string suffix = ".part" + std::to_string(rd() % 1000000000u);
-    std::u16string name = target + Utf8ToUtf16(suffix);
+    std::u16string name = target.substr(nameStart);
+    while (!name.empty() && Utf16ToUtf8(name).size() + suffix.size() > kMaxNameBytes) {
+      name.pop_back();
+      if (!name.empty() && name.back() >= 0xD800 && name.back() <= 0xDBFF) name.pop_back();
+    }
+    const std::u16string path = target.substr(0, nameStart) + name + Utf8ToUtf16(suffix);
     struct stat st {};
-    if (stat(Utf16ToUtf8(name).c_str(), &st) != 0) return name;
+    if (stat(Utf16ToUtf8(path).c_str(), &st) != 0) return path;
   }
 }
 

@@ -8,8 +8,8 @@
 
 namespace bookloom {
 
-FileOutputStream::FileOutputStream(const std::u16string& fileName, const std::u16string& nameForMessages)
-    : fileName_(nameForMessages) {
+FileOutputStream::FileOutputStream(const std::u16string& fileName, const std::u16string& shownName)
+    : fileName_(shownName.empty() ? fileName : shownName) {
   file_ = std::fopen(Utf16ToUtf8(fileName).c_str(), "wb");
   if (!file_) Raise<EFCreateError>("Cannot create file \"%s\". %s", {fileName_, SystemErrorText(errno)});
 }

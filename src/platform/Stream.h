@@ -20,12 +20,11 @@ class OutputStream {
 };
 
 // A file created anew (an existing file is replaced); EFCreateError when it cannot be created,
-// EWriteError when a write fails.
+// EWriteError when a write fails. The errors name `shownName` when one is given: the file the user
+// knows of, when this one is a temporary file that will take its place.
 class FileOutputStream : public OutputStream {
  public:
-  explicit FileOutputStream(const std::u16string& fileName) : FileOutputStream(fileName, fileName) {}
-  // Creates fileName; messages name `nameForMessages` (the file that fileName will become).
-  FileOutputStream(const std::u16string& fileName, const std::u16string& nameForMessages);
+  explicit FileOutputStream(const std::u16string& fileName, const std::u16string& shownName = u"");
   ~FileOutputStream() override;
   FileOutputStream(const FileOutputStream&) = delete;
   FileOutputStream& operator=(const FileOutputStream&) = delete;

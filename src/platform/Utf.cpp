@@ -17,14 +17,22 @@ int SequenceLength(uint8_t lead) {
   return 0;
 }
 
-void AppendCodePoint(std::u16string& out, uint32_t cp) {
+// Writes a code point as one or two UTF-16 units; the position after them.
+char16_t* PutCodePoint(char16_t* out, uint32_t cp) {
   if (cp < 0x10000) {
-    out += static_cast<char16_t>(cp);
+    *out++ = static_cast<char16_t>(cp);
   } else {
     cp -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (cp >> 10));
-    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    *out++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
   }
+  return out;
+}
+
+// A two-byte sequence (U+0080 to U+07FF: Cyrillic, Greek, accented Latin), the common case after
+// ASCII, taken without the general checks.
+inline bool IsTwoByteSequence(const uint8_t* p, size_t n, size_t i) {
+  return p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80;
 }
 
 // Decodes the sequence at p[i]: its code point and length, or false and the number of bytes
@@ -55,29 +63,46 @@ bool NextCodePoint(const uint8_t* p, size_t n, size_t i, uint32_t& cp, size_t& l
   return k == len;
 }
 
-}  // namespace
-
-std::u16string Utf8ToUtf16(std::string_view utf8) {
-  std::u16string out;
-  out.reserve(utf8.size());
+// Decodes into text; a malformed sequence becomes U+FFFD, or, when `strict`, ends the decoding
+// with false.
+template <bool strict>
+bool Decode(std::string_view utf8, std::u16string& text) {
+  // Never more UTF-16 units than bytes: a four-byte sequence gives two units.
+  text.assign(utf8.size(), u'\0');
+  char16_t* out = text.data();
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
   const size_t n = utf8.size();
   size_t i = 0;
   while (i < n) {
     if (p[i] < 0x80) {
-      out += static_cast<char16_t>(p[i++]);
-      continue;
+      *out++ = p[i++];
+    } else if (IsTwoByteSequence(p, n, i)) {
+      *out++ = static_cast<char16_t>((p[i] & 0x1F) << 6 | (p[i + 1] & 0x3F));
+      i += 2;
+    } else {
+      uint32_t cp;
+      size_t length;
+      if (!NextCodePoint(p, n, i, cp, length)) {
+        if (strict) return false;
+        cp = kReplacement;  // the bytes read so far form one bad sequence
+      }
+      out = PutCodePoint(out, cp);
+      i += length;
     }
-    uint32_t cp;
-    size_t length;
-    if (NextCodePoint(p, n, i, cp, length))
-      AppendCodePoint(out, cp);
-    else
-      out += kReplacement;  // the bytes read so far form one bad sequence
-    i += length;
   }
-  return out;
+  text.resize(static_cast<size_t>(out - text.data()));
+  return true;
 }
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string text;
+  Decode<false>(utf8, text);
+  return text;
+}
+
+bool DecodeValidUtf8(std::string_view utf8, std::u16string& text) { return Decode<true>(utf8, text); }
 
 bool IsValidUtf8(std::string_view utf8) {
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
@@ -87,6 +112,8 @@ bool IsValidUtf8(std::string_view utf8) {
   for (size_t i = 0; i < n; i += length)
     if (p[i] < 0x80)
       length = 1;
+    else if (IsTwoByteSequence(p, n, i))
+      length = 2;
     else if (!NextCodePoint(p, n, i, cp, length))
       return false;
   return true;

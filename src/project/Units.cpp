@@ -3,8 +3,9 @@
 #include "decoders/DecoderRegistry.h"
 #include "decoders/LibraryDecoders.h"
 #include "decoders/OwnDecoders.h"
-#include "platform/Exception.h"
 #include "pictures/cBlmFileItemImage.h"
+#include "platform/Exception.h"
+#include "platform/Memory.h"
 #include "project/cBlmFileItemRegister.h"
 #include "text/cBlmFileItemText.h"
 #include "text/uUniWin1251.h"
@@ -14,6 +15,7 @@ namespace bookloom {
 
 // Each unit starts after the units it uses; shut-down runs in the reverse order.
 Units::Units() {
+  ReuseLargeBlocks();
   CreateFileItemFormats();
   RegisterTextItem();
   RegisterImageItem();

@@ -46,8 +46,10 @@ std::vector<std::u16string> SplitLines(std::u16string_view text) {
   text = text.substr(0, text.find(u'\0'));
   std::vector<std::u16string> lines;
   size_t pos = 0;
+  const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2028'; };
   while (pos < text.size()) {
-    const size_t lineEnd = std::min(text.find_first_of(u"\r\n\u2028", pos), text.size());
+    size_t lineEnd = pos;
+    while (lineEnd < text.size() && !isBreak(text[lineEnd])) ++lineEnd;
     lines.emplace_back(text.substr(pos, lineEnd - pos));
     pos = lineEnd;
     for (const char16_t breakChar : {u'\r', u'\n', u'\u2028'})

@@ -32,6 +32,28 @@ TEST(Utf8ToUtf16, DecodesEverySequenceAndReplacesFaults) {
   EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("\xF0\x9F\x98\x80 \xD0\x96")), "\xF0\x9F\x98\x80 \xD0\x96");
 }
 
+TEST(DecodeValidUtf8, DecodesOnlyValidText) {
+  const struct {
+    std::string utf8;
+    bool valid;
+  } cases[] = {
+      {"", true},
+      {"plain", true},
+      {"\xD0\x9C\xD0\xB0 \xE2\x82\xAC\xF0\x9F\x98\x80", true},
+      {"\xD0", false},              // cut short after a lead byte of two
+      {"\xD0\x41", false},          // lead byte without its continuation
+      {"ok \xC1\xBF", false},       // overlong
+      {"\xED\xA0\x80", false},      // encoded surrogate
+      {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+  };
+  for (const auto& c : cases) {
+    std::u16string text = u"left over";
+    EXPECT_EQ(DecodeValidUtf8(c.utf8, text), c.valid) << c.utf8;
+    EXPECT_EQ(IsValidUtf8(c.utf8), c.valid) << c.utf8;
+    if (c.valid) EXPECT_EQ(text, Utf8ToUtf16(c.utf8)) << c.utf8;
+  }
+}
+
 TEST(LittleEndian, PutsAndGetsLowestByteFirst) {
   std::string buf(6, '\0');
   PutU16(buf, 0, 0x0201);

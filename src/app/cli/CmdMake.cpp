@@ -25,6 +25,7 @@ struct MakeOptions {
   TBookDescription description;
   TBookCoverPage cover;
   std::vector<std::u16string> files;
+  const char* annotationOption = "--annotation";  // the option the annotation came from
 };
 
 // A description text option and the field it fills.
@@ -89,8 +90,11 @@ MakeOptions ParseMakeArgs(const Args& args) {
       }
     if (matched) continue;
     if (a == "-o" || a == "--output") o.output = Utf8ToUtf16(value());
-    else if (a == "--annotation-file") o.description.Annotation = Utf8ToUtf16(ReadFileBytes(Utf8ToUtf16(value())));
-    else if (a == "--cover") o.cover.FileName = Utf8ToUtf16(value());
+    else if (a == "--annotation-file") {
+      o.description.Annotation = Utf8ToUtf16(ReadFileBytes(Utf8ToUtf16(value())));
+      o.annotationOption = "--annotation-file";
+    } else if (a == "--cover")
+      o.cover.FileName = Utf8ToUtf16(value());
     else if (a == "--cover-mode") {
       const std::string& m = value();
       if (m == "mono") o.cover.CoverMode = 1;
@@ -112,13 +116,17 @@ MakeOptions ParseMakeArgs(const Args& args) {
   return o;
 }
 
-// Refuses a description text that Windows-1251 cannot hold, with the description dialog's words.
-void CheckDescription(const TBookDescription& d) {
+// Refuses a description text that Windows-1251 cannot hold, with the description dialog's words,
+// naming the option the text came from.
+void CheckDescription(const MakeOptions& o) {
   for (const auto& t : kTextOptions) {
-    const char16_t bad = FindNonWin1251Char(d.*t.field);
+    const char16_t bad = FindNonWin1251Char(o.description.*t.field);
+    const bool annotation = t.field == &TBookDescription::Annotation;
     if (bad)
-      Raise<Exception>("%s: You are entered a symbol (code 0x%4.4x), which\ncannot be represented in Windows-1251 code page!",
-                       {t.name, static_cast<int>(bad)});
+      Raise<Exception>(
+          "%s: You are entered a symbol (code 0x%4.4x), which\ncannot be represented in Windows-1251 code "
+          "page!",
+          {annotation ? o.annotationOption : t.name, static_cast<int>(bad)});
   }
 }
 
@@ -145,7 +153,7 @@ void AddFiles(const std::vector<std::u16string>& names, TBlmFileList& list) {
 
 int CmdMake(const Args& args) {
   MakeOptions o = ParseMakeArgs(args);
-  CheckDescription(o.description);
+  CheckDescription(o);
   TBlmFileList files;
   AddFiles(o.files, files);
   const bool terminal = isatty(STDERR_FILENO);
@@ -158,7 +166,7 @@ int CmdMake(const Args& args) {
 }
 
 int CmdFormats(const Args&) {
-  std::printf("Open-dialog filter:\n%s\n\nRegistered extensions:\n",
+  std::printf("%s\n\nRegistered extensions:\n",
               Utf16ToUtf8(FileItemFormats().BuildFilter(1, GroupByClass | AllSupported, nullptr)).c_str());
   for (const auto& e : FileItemFormats().Extensions())
     std::printf("  %-6s %s\n", Utf16ToUtf8(e->Ext).c_str(),
