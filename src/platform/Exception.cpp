@@ -49,8 +49,8 @@ std::string Format(const std::string& pattern, const std::vector<FormatArg>& arg
       continue;
     }
     // Flags, width and precision as printf has them.
-    std::string spec = "%";
-    while (j < pattern.size() && std::strchr("-0123456789.", pattern[j])) spec += pattern[j++];
+    std::string conversion = "%";
+    while (j < pattern.size() && std::strchr("-0123456789.", pattern[j])) conversion += pattern[j++];
     if (j >= pattern.size()) {
       out += pattern.substr(i);
       break;
@@ -62,17 +62,17 @@ std::string Format(const std::string& pattern, const std::vector<FormatArg>& arg
     char buf[128];
     switch (conv) {
       case 'd':
-        std::snprintf(buf, sizeof buf, (spec + "lld").c_str(), static_cast<long long>(AsInteger(arg)));
+        std::snprintf(buf, sizeof buf, (conversion + "lld").c_str(), static_cast<long long>(AsInteger(arg)));
         out += buf;
         break;
       case 'x':  // upper-case digits, as the program's messages show codes
       case 'X':
-        std::snprintf(buf, sizeof buf, (spec + "llX").c_str(),
+        std::snprintf(buf, sizeof buf, (conversion + "llX").c_str(),
                       static_cast<unsigned long long>(AsInteger(arg)));
         out += buf;
         break;
       case 'f':
-        std::snprintf(buf, sizeof buf, (spec + "f").c_str(), AsDouble(arg));
+        std::snprintf(buf, sizeof buf, (conversion + "f").c_str(), AsDouble(arg));
         out += buf;
         break;
       case 's':

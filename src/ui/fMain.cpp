@@ -117,7 +117,7 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::CreateActions() {
-  struct Spec {
+  struct ActionSetup {
     QAction** action;
     const char* caption;
     const char* hint;
@@ -125,7 +125,7 @@ void TfrmMain::CreateActions() {
     const char* themeIcon;  // nullptr: no icon
     QStyle::StandardPixmap standardIcon;
   };
-  const Spec specs[] = {
+  const ActionSetup setups[] = {
       {&actAddFile, "Add File", "Add file(s) to list", QKeySequence(Qt::CTRL | Qt::Key_Insert), "list-add",
        QStyle::SP_FileDialogNewFolder},
       {&actRemoveFile, "Remove File", "Remove file(s) from list", QKeySequence(Qt::CTRL | Qt::Key_Delete),
@@ -148,14 +148,14 @@ void TfrmMain::CreateActions() {
       {&actMakeWolf, "Make Wolf", "", {}, "document-save", QStyle::SP_DialogSaveButton},
       {&actHelpAbout, "About", "", {}, "help-about", QStyle::SP_DialogHelpButton},
   };
-  for (const Spec& spec : specs) {
-    auto* action = new QAction(QString::fromLatin1(spec.caption), this);
-    const QString hint = QString::fromLatin1(spec.hint);
+  for (const ActionSetup& setup : setups) {
+    auto* action = new QAction(QString::fromLatin1(setup.caption), this);
+    const QString hint = QString::fromLatin1(setup.hint);
     action->setToolTip(hint.isEmpty() ? action->text() : hint);
     action->setStatusTip(hint);
-    action->setShortcut(spec.shortcut);
-    if (spec.themeIcon) action->setIcon(ActionIcon(spec.themeIcon, spec.standardIcon));
-    *spec.action = action;
+    action->setShortcut(setup.shortcut);
+    if (setup.themeIcon) action->setIcon(ActionIcon(setup.themeIcon, setup.standardIcon));
+    *setup.action = action;
     addAction(action);  // shortcuts work wherever the focus is in the window
   }
   OnTriggered(actAddFile, &TfrmMain::actAddFileExecute);

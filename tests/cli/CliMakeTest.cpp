@@ -19,17 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteAll(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 std::set<std::string> Listing(const fs::path& folder) {
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
@@ -48,7 +37,7 @@ CliRun RunCli(const fs::path& folder, const std::string& arguments) {
   const std::string command = "cd '" + folder.string() + "' && '" + BOOKLOOM_CLI + "' " + arguments + " >'" +
                               (outputs / "out").string() + "' 2>'" + (outputs / "errors").string() + "'";
   const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(outputs / "out"), ReadAll(outputs / "errors")};
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadBytes(outputs / "out"), test::ReadBytes(outputs / "errors")};
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -59,15 +48,15 @@ bool Contains(const std::string& text, const std::string& part) {
 class CliMake : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteAll(dir_ / "ru.txt", "\xD0\x9C\xD0\xB0\xD0\xBC\xD0\xB0\n\xD1\x80\xD0\xB0\xD0\xBC\xD1\x83\n");
-    WriteAll(dir_ / "en.txt", "One\r\nTwo\r\nThree\r\n");
+    test::WriteBytes(dir_ / "ru.txt", "\xD0\x9C\xD0\xB0\xD0\xBC\xD0\xB0\n\xD1\x80\xD0\xB0\xD0\xBC\xD1\x83\n");
+    test::WriteBytes(dir_ / "en.txt", "One\r\nTwo\r\nThree\r\n");
     for (const char* name : {"a.png", "b.png"})
       WriteGrayPng((dir_ / name).u16string(), 120, 90, std::vector<uint8_t>(120 * 90, 0));
     std::vector<uint8_t> half(300 * 400, 255);
     for (int y = 0; y < 400; ++y) std::fill_n(half.begin() + y * 300, 150, 0);
     WriteGrayPng((dir_ / "cover.png").u16string(), 300, 400, half);
   }
-  WolfReader Book(const std::string& name = "book.wol") { return WolfReader(ReadAll(dir_ / name)); }
+  WolfReader Book(const std::string& name = "book.wol") { return WolfReader(test::ReadBytes(dir_ / name)); }
 
   test::ScratchDir dir_;
 };
@@ -99,7 +88,7 @@ TEST_F(CliMake, BuildsABookThatInfoAccepts) {
 }
 
 TEST_F(CliMake, NamesTheFilesItLeavesOut) {
-  WriteAll(dir_ / "notes.xyz", "not a book file");
+  test::WriteBytes(dir_ / "notes.xyz", "not a book file");
   const CliRun run = RunCli(dir_.Path(), "make -o book.wol missing.txt en.txt notes.xyz");
   ASSERT_EQ(run.status, 0) << run.errors;
   EXPECT_TRUE(Contains(run.errors, "warning: no such file, skipped: missing.txt\n")) << run.errors;
@@ -109,21 +98,21 @@ TEST_F(CliMake, NamesTheFilesItLeavesOut) {
 }
 
 TEST_F(CliMake, AnUndecodablePictureFailsAndLeavesTheOldBook) {
-  WriteAll(dir_ / "broken.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
+  test::WriteBytes(dir_ / "broken.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
   const std::string oldBook = test::SampleBook();
-  WriteAll(dir_ / "book.wol", oldBook);
+  test::WriteBytes(dir_ / "book.wol", oldBook);
   const auto before = Listing(dir_.Path());
   const CliRun run = RunCli(dir_.Path(), "make -o book.wol en.txt broken.jpg a.png");
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(Contains(run.errors, "bookloom-cli: Cannot read picture \"broken.jpg\"")) << run.errors;
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(Listing(dir_.Path()), before);
-  EXPECT_EQ(ReadAll(dir_ / "book.wol"), oldBook);
+  EXPECT_EQ(test::ReadBytes(dir_ / "book.wol"), oldBook);
 }
 
 // Wrong arguments are refused before anything is written.
 TEST_F(CliMake, RefusesWrongArgumentsBeforeWritingAnything) {
-  WriteAll(dir_ / "cjk.txt", "\xE4\xB8\xAD");  // U+4E2D
+  test::WriteBytes(dir_ / "cjk.txt", "\xE4\xB8\xAD");  // U+4E2D
   const struct {
     std::string arguments;
     std::string error;
@@ -155,7 +144,7 @@ TEST_F(CliMake, RefusesWrongArgumentsBeforeWritingAnything) {
 }
 
 TEST_F(CliMake, TakesTheAnnotationFromAFileWithItsLineEnds) {
-  WriteAll(dir_ / "about.txt", "First line\nSecond \xD1\x81\xD1\x82\xD1\x80\xD0\xBE\xD0\xBA\xD0\xB0\r\n\n");
+  test::WriteBytes(dir_ / "about.txt", "First line\nSecond \xD1\x81\xD1\x82\xD1\x80\xD0\xBE\xD0\xBA\xD0\xB0\r\n\n");
   const CliRun run = RunCli(dir_.Path(), "make -o book.wol --annotation-file about.txt en.txt");
   ASSERT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(Book().Book().description[11], "First line\r\nSecond \xF1\xF2\xF0\xEE\xEA\xE0");

@@ -29,17 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteAll(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // A PNG picture of one grey level.
 void WriteGreyPicture(const fs::path& path, int width, int height, uint8_t grey) {
   WriteGrayPng(path.u16string(), width, height, std::vector<uint8_t>(size_t(width) * height, grey));
@@ -70,7 +59,7 @@ struct Project {
 
   WolfReader Make(const fs::path& target) {
     MakeWolf(target.u16string(), files, description, cover);
-    return WolfReader(ReadAll(target));
+    return WolfReader(test::ReadBytes(target));
   }
 };
 
@@ -130,7 +119,7 @@ TEST(MakeWolf, CutsAndTrimsTheTitleAndAuthor) {
       {"cut before escaping", Utf8ToUtf16(a127) + u"&&&", u"  Gogol\r\n", a127 + "&", "Gogol"},
   };
   test::ScratchDir dir;
-  WriteAll(dir / "t.txt", "text\n");
+  test::WriteBytes(dir / "t.txt", "text\n");
   for (const auto& c : cases) {
     Project project;
     project.Add(dir / "t.txt");
@@ -164,7 +153,7 @@ TEST(MakeWolf, EachDescriptionTextReachesItsField) {
       {&TBookDescription::ISBN, u"978-5-17-090630-7", 12, "978-5-17-090630-7"},
   };
   test::ScratchDir dir;
-  WriteAll(dir / "t.txt", "text\n");
+  test::WriteBytes(dir / "t.txt", "text\n");
   Project project;
   project.Add(dir / "t.txt");
   for (const auto& c : cases) project.description.*c.field = c.value;
@@ -182,7 +171,7 @@ void WriteHalfBlackPicture(const fs::path& path, int width, int height) {
 
 TEST(MakeWolf, WritesTheCoverAtTheBitsOfItsMode) {
   test::ScratchDir dir;
-  WriteAll(dir / "t.txt", "text\n");
+  test::WriteBytes(dir / "t.txt", "text\n");
   WriteHalfBlackPicture(dir / "cover.png", 300, 400);
   for (const int mode : {1, 2}) {
     Project project;
@@ -205,7 +194,7 @@ TEST(MakeWolf, WritesTheCoverAtTheBitsOfItsMode) {
 
 TEST(MakeWolf, WritesNoCoverWithoutAModeOrAnExistingFile) {
   test::ScratchDir dir;
-  WriteAll(dir / "t.txt", "text\n");
+  test::WriteBytes(dir / "t.txt", "text\n");
   WriteHalfBlackPicture(dir / "cover.png", 30, 40);
   fs::create_directory(dir / "folder.png");
   const struct {
@@ -232,8 +221,8 @@ TEST(MakeWolf, WritesNoCoverWithoutAModeOrAnExistingFile) {
 
 TEST(MakeWolf, MakesOneChapterPerFileAndGroupsConsecutivePictures) {
   test::ScratchDir dir;
-  WriteAll(dir / "first.txt", "\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD0\xB0\xD1\x8F\nSecond & <line>\n\nlast");
-  WriteAll(dir / "second.part.txt", "one line\r\n");
+  test::WriteBytes(dir / "first.txt", "\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD0\xB0\xD1\x8F\nSecond & <line>\n\nlast");
+  test::WriteBytes(dir / "second.part.txt", "one line\r\n");
   WriteGreyPicture(dir / "photo.2024.png", 100, 50, 0);
   test::WritePpm(dir / "scan.ppm", test::Filled(20, 30, {10, 20, 30}));
   WriteGreyPicture(dir / "a.png", 40, 40, 128);
@@ -249,7 +238,7 @@ TEST(MakeWolf, MakesOneChapterPerFileAndGroupsConsecutivePictures) {
              progress.push_back(index);
            });
   EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5}));
-  const WolfReader reader(ReadAll(dir / "book.wol"));
+  const WolfReader reader(test::ReadBytes(dir / "book.wol"));
   const WolfBook& book = reader.Book();
 
   ASSERT_EQ(book.sections.size(), 4u);
@@ -321,7 +310,7 @@ TEST(MakeWolf, CentresAPictureAndScalesALargeOneDown) {
 
 TEST(MakeWolf, UnloadsPicturesKeepsTextLoadedAndBuildsTheSameBookTwice) {
   test::ScratchDir dir;
-  WriteAll(dir / "story.txt", "Once upon a time\nthe end\n");
+  test::WriteBytes(dir / "story.txt", "Once upon a time\nthe end\n");
   WriteGreyPicture(dir / "p.png", 700, 300, 128);
   test::WritePpm(dir / "q.ppm", test::Filled(64, 64, {200, 100, 50}));
   WriteHalfBlackPicture(dir / "cover.png", 60, 80);
@@ -340,9 +329,9 @@ TEST(MakeWolf, UnloadsPicturesKeepsTextLoadedAndBuildsTheSameBookTwice) {
     EXPECT_TRUE(picture->Picture().Empty());
   }
   // The text stays as it was read for the first book.
-  WriteAll(dir / "story.txt", "changed\n");
+  test::WriteBytes(dir / "story.txt", "changed\n");
   project.Make(dir / "two.wol");
-  EXPECT_EQ(ReadAll(dir / "one.wol"), ReadAll(dir / "two.wol"));
+  EXPECT_EQ(test::ReadBytes(dir / "one.wol"), test::ReadBytes(dir / "two.wol"));
   EXPECT_EQ(Listing(dir.Path()),
             (std::set<std::string>{"cover.png", "one.wol", "p.png", "q.ppm", "story.txt", "two.wol"}));
 }
@@ -354,8 +343,8 @@ TEST(MakeWolf, ReplacesAnExistingBookWhateverItsName) {
   for (const std::string& name :
        {std::string("book.wol"), cyrillic + ".wol", std::string(251, 'n') + ".wol"}) {
     test::ScratchDir dir;
-    WriteAll(dir / "t.txt", "new\n");
-    WriteAll(dir / name, std::string(100000, 'o'));
+    test::WriteBytes(dir / "t.txt", "new\n");
+    test::WriteBytes(dir / name, std::string(100000, 'o'));
     Project project;
     project.Add(dir / "t.txt");
     EXPECT_EQ(project.Make(dir / name).Book().sections[0].paragraphs, std::vector<std::string>{"new"})
@@ -381,18 +370,18 @@ TEST(MakeWolf, AFailedBuildLeavesNoFileAndTheOldBookIntact) {
        }},
       {"undecodable picture that was not verified",
        [](const test::ScratchDir& dir, Project& project) {
-         WriteAll(dir / "bad.png", "this is no picture at all");
+         test::WriteBytes(dir / "bad.png", "this is no picture at all");
          project.files.Add(std::make_unique<TBlmFileItemImage>((dir / "bad.png").u16string()));
          return "Cannot read picture \"" + (dir / "bad.png").string() + "\"";
        }},
       {"picture damaged after it was verified",
        [](const test::ScratchDir& dir, Project&) {
-         WriteAll(dir / "p.png", ReadAll(dir / "p.png").substr(0, 60));
+         test::WriteBytes(dir / "p.png", test::ReadBytes(dir / "p.png").substr(0, 60));
          return "Cannot read picture \"" + (dir / "p.png").string() + "\"";
        }},
       {"undecodable cover",
        [](const test::ScratchDir& dir, Project& project) {
-         WriteAll(dir / "cover.jpg", "\xFF\xD8\xFF garbage");
+         test::WriteBytes(dir / "cover.jpg", "\xFF\xD8\xFF garbage");
          project.cover.FileName = (dir / "cover.jpg").u16string();
          project.cover.CoverMode = 1;
          return "Cannot read picture \"" + (dir / "cover.jpg").string() + "\"";
@@ -411,11 +400,11 @@ TEST(MakeWolf, AFailedBuildLeavesNoFileAndTheOldBookIntact) {
   };
   for (const auto& c : cases) {
     test::ScratchDir dir;
-    WriteAll(dir / "t.txt", "a line\n");
-    WriteAll(dir / "gone.txt", "soon gone\n");
+    test::WriteBytes(dir / "t.txt", "a line\n");
+    test::WriteBytes(dir / "gone.txt", "soon gone\n");
     WriteGreyPicture(dir / "p.png", 50, 50, 0);
     const std::string oldBook = test::SampleBook();
-    WriteAll(dir / "book.wol", oldBook);
+    test::WriteBytes(dir / "book.wol", oldBook);
     Project project;
     project.Add(dir / "t.txt");
     project.Add(dir / "p.png");
@@ -428,7 +417,7 @@ TEST(MakeWolf, AFailedBuildLeavesNoFileAndTheOldBookIntact) {
       EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << c.name << ": " << e.what();
     }
     EXPECT_EQ(Listing(dir.Path()), before) << c.name;
-    EXPECT_EQ(ReadAll(dir / "book.wol"), oldBook) << c.name;
+    EXPECT_EQ(test::ReadBytes(dir / "book.wol"), oldBook) << c.name;
   }
 }
 
@@ -464,13 +453,13 @@ TEST(MakeWolf, BuildsRealBooks) {
   ASSERT_EQ(book.sections.size(), std::size(books));
   ASSERT_EQ(book.toc.size(), std::size(books));
   for (size_t i = 0; i < std::size(books); ++i) {
-    const std::string bytes = ReadAll(test::TestDataPath(books[i].file));
+    const std::string bytes = test::ReadBytes(test::TestDataPath(books[i].file));
     EXPECT_EQ(book.sections[i].paragraphs.size(), LineCount(bytes, books[i].lineEnd, books[i].unit))
         << books[i].file;
     EXPECT_EQ(book.toc[i].title, books[i].title);
   }
   // The Windows-1251 passage is stored as it is; the other encodings of it give the same text.
-  const std::string cp1251 = ReadAll(test::TestDataPath("texts/encodings/passage.cp1251.txt"));
+  const std::string cp1251 = test::ReadBytes(test::TestDataPath("texts/encodings/passage.cp1251.txt"));
   std::string joined;
   for (const auto& paragraph : book.sections[2].paragraphs) joined += paragraph + "\n";
   EXPECT_EQ(joined, cp1251);
