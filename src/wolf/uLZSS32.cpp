@@ -40,6 +40,9 @@ struct Trees {
   // the top, and deletions never lengthen a path), so a search for its string again would walk
   // straight down to it and take its place without splaying.
   unsigned lastNode;
+  // The distance back to the node that the last searched insertion found equal in all 18 bytes. In
+  // pictures rows repeat, so the string one row back is the first candidate for the next ones.
+  unsigned repeatDist;
 
   uint16_t& Left(unsigned x) { return child[x][0]; }
   uint16_t& Right(unsigned x) { return child[x][1]; }
@@ -83,6 +86,20 @@ struct Trees {
     return links;
   }
 
+  // Whether node x, which is in a tree, holds the same 18 bytes as the key.
+  bool SameString(unsigned x, const uint8_t* key, uint64_t key1, uint64_t key9) const {
+    return key1 == prefix[x] && key[0] == window[x] && key9 == LoadOrdered(window + x + 9) &&
+           key[17] == window[x + 17];
+  }
+
+  // Levels from x up to its root, counted up to kSplaySteps: a search for x's string makes this many
+  // steps before it meets x.
+  unsigned Depth(unsigned x) const {
+    unsigned depth = 1;
+    for (x = parent[x]; x < N && depth < kSplaySteps; x = parent[x]) ++depth;
+    return depth;
+  }
+
   // Inserts the string at r and finds the longest earlier match: among equally long matches the
   // node met first on the search path wins.
   void InsertNode(unsigned r) {
@@ -93,12 +110,23 @@ struct Trees {
     const uint64_t key17 = static_cast<uint64_t>(key[17]) << 56;
     Left(r) = Right(r) = NIL;
     prefix[r] = key1;
-    if (lastNode != NIL && key1 == prefix[lastNode] && key[0] == window[lastNode] &&
-        key9 == LoadOrdered(window + lastNode + 9) && key[17] == window[lastNode + 17]) {  // a run
+    if (lastNode != NIL && SameString(lastNode, key, key1, key9)) {  // a run
       Replace(lastNode, r);
       matchPos = lastNode;
       matchLen = F;
       lastNode = r;
+      return;
+    }
+    // A tree never holds two equal strings, so a node found equal to the key is where the search
+    // would end: r takes its place, and the search would have made as many steps as it is deep.
+    const unsigned repeat = (r - repeatDist) & (N - 1);
+    if (parent[repeat] != NIL && repeat != r && SameString(repeat, key, key1, key9)) {
+      const unsigned depth = Depth(repeat);
+      Replace(repeat, r);
+      matchPos = repeat;
+      matchLen = F;
+      lastNode = r;
+      if (depth >= kSplaySteps) Splay(r);
       return;
     }
     unsigned p = N + 1 + key[0];
@@ -129,6 +157,7 @@ struct Trees {
       if (diff == 0) {  // all 18 bytes equal: r takes the place of p
         bestPos = p;
         bestLen = F;
+        repeatDist = (r - p) & (N - 1);
         Replace(p, r);
         break;
       }
