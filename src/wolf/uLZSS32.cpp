@@ -130,21 +130,20 @@ struct Trees {
       return;
     }
     unsigned p = N + 1 + key[0];
-    uint32_t links = Links(p);
-    unsigned shift = kRightShift;  // right while the key sorts at or after the node
+    unsigned next = Right(p);
+    bool after = true;  // the key sorts at or after node p: the search goes right
     int bestLen = 0;
     unsigned bestPos = matchPos;
     int steps = 0;
     for (;;) {
       ++steps;
-      const unsigned next = (links >> shift) & 0xFFFF;
       if (next == NIL) {
-        child[p][shift == kRightShift] = static_cast<uint16_t>(r);
+        child[p][after] = static_cast<uint16_t>(r);
         parent[r] = static_cast<uint16_t>(p);
         break;
       }
       p = next;
-      links = Links(p);
+      const uint32_t links = Links(p);
       // The first word of bytes that differ, from byte 1 on (byte 0 is the tree's own).
       uint64_t a = key1, b = prefix[p];
       int base = 1;
@@ -162,7 +161,9 @@ struct Trees {
         break;
       }
       const int len = base + (std::countl_zero(diff) >> 3);
-      shift = a > b ? kRightShift : kLeftShift;
+      after = a > b;
+      // Both children are at hand before the comparison ends; choosing one is a conditional move.
+      next = after ? (links >> kRightShift) & 0xFFFF : (links >> kLeftShift) & 0xFFFF;
       bestPos = len > bestLen ? p : bestPos;
       bestLen = len > bestLen ? len : bestLen;
     }
