@@ -103,11 +103,8 @@ struct Trees {
   // Inserts the string at r and finds the longest earlier match: among equally long matches the
   // node met first on the search path wins.
   void InsertNode(unsigned r) {
-    constexpr bool little = std::endian::native == std::endian::little;
-    constexpr unsigned kLeftShift = little ? 0 : 16, kRightShift = 16 - kLeftShift;
     const uint8_t* key = window + r;
     const uint64_t key1 = LoadOrdered(key + 1), key9 = LoadOrdered(key + 9);
-    const uint64_t key17 = static_cast<uint64_t>(key[17]) << 56;
     Left(r) = Right(r) = NIL;
     prefix[r] = key1;
     if (lastNode != NIL && SameString(lastNode, key, key1, key9)) {  // a run
@@ -129,6 +126,16 @@ struct Trees {
       if (depth >= kSplaySteps) Splay(r);
       return;
     }
+    Search(r, key1, key9);
+  }
+
+  // The walk down the tree for InsertNode, kept out of line so that the shortcuts above stay
+  // small enough to be inlined.
+  [[gnu::noinline]] void Search(unsigned r, uint64_t key1, uint64_t key9) {
+    constexpr bool little = std::endian::native == std::endian::little;
+    constexpr unsigned kLeftShift = little ? 0 : 16, kRightShift = 16 - kLeftShift;
+    const uint8_t* key = window + r;
+    const uint64_t key17 = static_cast<uint64_t>(key[17]) << 56;
     unsigned p = N + 1 + key[0];
     unsigned next = Right(p);
     bool after = true;  // the key sorts at or after node p: the search goes right
@@ -174,7 +181,7 @@ struct Trees {
   }
 
   // Rotates x up until it hangs directly below its root.
-  void Splay(unsigned x) {
+  [[gnu::noinline]] void Splay(unsigned x) {
     for (;;) {
       const unsigned y = parent[x];
       if (y > N) return;
