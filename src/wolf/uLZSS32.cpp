@@ -43,6 +43,11 @@ struct Trees {
   // The distance back to the node that the last searched insertion found equal in all 18 bytes. In
   // pictures rows repeat, so the string one row back is the first candidate for the next ones.
   unsigned repeatDist;
+  // For each node, a bound on its depth (at most kSplaySteps) in the low five bits, above them the
+  // count of splays when it was noted. Only a splay lengthens paths: insertions add leaves,
+  // replacements keep the shape and deletions lift nodes, so a bound holds until the next splay.
+  uint64_t depthStamp[N];
+  uint64_t splays;
 
   uint16_t& Left(unsigned x) { return child[x][0]; }
   uint16_t& Right(unsigned x) { return child[x][1]; }
@@ -51,6 +56,7 @@ struct Trees {
     std::memset(this, 0, sizeof *this);
     std::fill(parent, parent + N + 1, NIL);
     lastNode = NIL;
+    splays = 1;  // the zeroed stamps of nodes never inserted hold no bound
     for (unsigned root = N + 1; root < N + 257; ++root) Right(root) = NIL;
   }
 
@@ -100,6 +106,28 @@ struct Trees {
     return depth;
   }
 
+  void NoteDepth(unsigned x, unsigned depth) {
+    depthStamp[x] = splays << 5 | std::min(depth, unsigned{kSplaySteps});
+  }
+
+  // Depth(x) where it may reach kSplaySteps; otherwise possibly a smaller bound, enough to tell
+  // that a search for x's string would not splay.
+  unsigned DepthBound(unsigned x) const {
+    const uint64_t stamp = depthStamp[x];
+    const unsigned bound = stamp & 31;
+    return stamp >> 5 == splays && bound < kSplaySteps ? bound : Depth(x);
+  }
+
+  // The node just put at r hangs `depth` levels deep: splays it when the search took that many steps.
+  void Settle(unsigned r, unsigned depth) {
+    if (depth >= kSplaySteps) {
+      ++splays;
+      Splay(r);
+      depth = 1;
+    }
+    NoteDepth(r, depth);
+  }
+
   // Inserts the string at r and finds the longest earlier match: among equally long matches the
   // node met first on the search path wins.
   void InsertNode(unsigned r) {
@@ -109,6 +137,7 @@ struct Trees {
     prefix[r] = key1;
     if (lastNode != NIL && SameString(lastNode, key, key1, key9)) {  // a run
       Replace(lastNode, r);
+      depthStamp[r] = depthStamp[lastNode];
       matchPos = lastNode;
       matchLen = F;
       lastNode = r;
@@ -118,12 +147,12 @@ struct Trees {
     // would end: r takes its place, and the search would have made as many steps as it is deep.
     const unsigned repeat = (r - repeatDist) & (N - 1);
     if (parent[repeat] != NIL && repeat != r && SameString(repeat, key, key1, key9)) {
-      const unsigned depth = Depth(repeat);
+      const unsigned depth = DepthBound(repeat);
       Replace(repeat, r);
       matchPos = repeat;
       matchLen = F;
       lastNode = r;
-      if (depth >= kSplaySteps) Splay(r);
+      Settle(r, depth);
       return;
     }
     Search(r, key1, key9);
@@ -177,7 +206,7 @@ struct Trees {
     matchPos = bestPos;
     matchLen = bestLen;
     lastNode = r;
-    if (steps >= kSplaySteps) Splay(r);
+    Settle(r, steps);
   }
 
   // Rotates x up until it hangs directly below its root.
