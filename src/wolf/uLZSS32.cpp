@@ -40,6 +40,14 @@ struct Trees {
   // the top, and deletions never lengthen a path), so a search for its string again would walk
   // straight down to it and take its place without splaying.
   unsigned lastNode;
+  // The distance back to the node that the last searched insertion found equal in all 18 bytes. In
+  // pictures rows repeat, so the string one row back is the first candidate for the next ones.
+  unsigned repeatDist;
+  // For each node, a bound on its depth (at most kSplaySteps) in the low five bits, above them the
+  // count of splays when it was noted. Only a splay lengthens paths: insertions add leaves,
+  // replacements keep the shape and deletions lift nodes, so a bound holds until the next splay.
+  uint64_t depthStamp[N];
+  uint64_t splays;
 
   uint16_t& Left(unsigned x) { return child[x][0]; }
   uint16_t& Right(unsigned x) { return child[x][1]; }
@@ -48,6 +56,7 @@ struct Trees {
     std::memset(this, 0, sizeof *this);
     std::fill(parent, parent + N + 1, NIL);
     lastNode = NIL;
+    splays = 1;  // the zeroed stamps of nodes never inserted hold no bound
     for (unsigned root = N + 1; root < N + 257; ++root) Right(root) = NIL;
   }
 
@@ -83,40 +92,94 @@ struct Trees {
     return links;
   }
 
+  // Whether node x, which is in a tree, holds the same 18 bytes as the key.
+  bool SameString(unsigned x, const uint8_t* key, uint64_t key1, uint64_t key9) const {
+    return key1 == prefix[x] && key[0] == window[x] && key9 == LoadOrdered(window + x + 9) &&
+           key[17] == window[x + 17];
+  }
+
+  // Levels from x up to its root, counted up to kSplaySteps: a search for x's string makes this many
+  // steps before it meets x.
+  unsigned Depth(unsigned x) const {
+    unsigned depth = 1;
+    for (x = parent[x]; x < N && depth < kSplaySteps; x = parent[x]) ++depth;
+    return depth;
+  }
+
+  void NoteDepth(unsigned x, unsigned depth) {
+    depthStamp[x] = splays << 5 | std::min(depth, unsigned{kSplaySteps});
+  }
+
+  // Depth(x) where it may reach kSplaySteps; otherwise possibly a smaller bound, enough to tell
+  // that a search for x's string would not splay.
+  unsigned DepthBound(unsigned x) const {
+    const uint64_t stamp = depthStamp[x];
+    const unsigned bound = stamp & 31;
+    return stamp >> 5 == splays && bound < kSplaySteps ? bound : Depth(x);
+  }
+
+  // The node just put at r hangs `depth` levels deep: splays it when the search took that many steps.
+  void Settle(unsigned r, unsigned depth) {
+    if (depth >= kSplaySteps) {
+      ++splays;
+      Splay(r);
+      depth = 1;
+    }
+    NoteDepth(r, depth);
+  }
+
   // Inserts the string at r and finds the longest earlier match: among equally long matches the
   // node met first on the search path wins.
   void InsertNode(unsigned r) {
-    constexpr bool little = std::endian::native == std::endian::little;
-    constexpr unsigned kLeftShift = little ? 0 : 16, kRightShift = 16 - kLeftShift;
     const uint8_t* key = window + r;
     const uint64_t key1 = LoadOrdered(key + 1), key9 = LoadOrdered(key + 9);
-    const uint64_t key17 = static_cast<uint64_t>(key[17]) << 56;
     Left(r) = Right(r) = NIL;
     prefix[r] = key1;
-    if (lastNode != NIL && key1 == prefix[lastNode] && key[0] == window[lastNode] &&
-        key9 == LoadOrdered(window + lastNode + 9) && key[17] == window[lastNode + 17]) {  // a run
+    if (lastNode != NIL && SameString(lastNode, key, key1, key9)) {  // a run
       Replace(lastNode, r);
+      depthStamp[r] = depthStamp[lastNode];
       matchPos = lastNode;
       matchLen = F;
       lastNode = r;
       return;
     }
+    // A tree never holds two equal strings, so a node found equal to the key is where the search
+    // would end: r takes its place, and the search would have made as many steps as it is deep.
+    const unsigned repeat = (r - repeatDist) & (N - 1);
+    if (parent[repeat] != NIL && repeat != r && SameString(repeat, key, key1, key9)) {
+      const unsigned depth = DepthBound(repeat);
+      Replace(repeat, r);
+      matchPos = repeat;
+      matchLen = F;
+      lastNode = r;
+      Settle(r, depth);
+      return;
+    }
+    Search(r, key1, key9);
+  }
+
+  // The walk down the tree for InsertNode, kept out of line so that the shortcuts above stay
+  // small enough to be inlined.
+  [[gnu::noinline]] void Search(unsigned r, uint64_t key1, uint64_t key9) {
+    constexpr bool little = std::endian::native == std::endian::little;
+    constexpr unsigned kLeftShift = little ? 0 : 16, kRightShift = 16 - kLeftShift;
+    const uint8_t* key = window + r;
+    const uint64_t key17 = static_cast<uint64_t>(key[17]) << 56;
     unsigned p = N + 1 + key[0];
-    uint32_t links = Links(p);
-    unsigned shift = kRightShift;  // right while the key sorts at or after the node
+    unsigned next = Right(p);
+    bool after = true;  // the key sorts at or after node p: the search goes right
     int bestLen = 0;
     unsigned bestPos = matchPos;
     int steps = 0;
     for (;;) {
       ++steps;
-      const unsigned next = (links >> shift) & 0xFFFF;
       if (next == NIL) {
-        child[p][shift == kRightShift] = static_cast<uint16_t>(r);
+        child[p][after] = static_cast<uint16_t>(r);
         parent[r] = static_cast<uint16_t>(p);
         break;
       }
       p = next;
-      links = Links(p);
+      const uint32_t links = Links(p);
       // The first word of bytes that differ, from byte 1 on (byte 0 is the tree's own).
       uint64_t a = key1, b = prefix[p];
       int base = 1;
@@ -129,22 +192,25 @@ struct Trees {
       if (diff == 0) {  // all 18 bytes equal: r takes the place of p
         bestPos = p;
         bestLen = F;
+        repeatDist = (r - p) & (N - 1);
         Replace(p, r);
         break;
       }
       const int len = base + (std::countl_zero(diff) >> 3);
-      shift = a > b ? kRightShift : kLeftShift;
+      after = a > b;
+      // Both children are at hand before the comparison ends; choosing one is a conditional move.
+      next = after ? (links >> kRightShift) & 0xFFFF : (links >> kLeftShift) & 0xFFFF;
       bestPos = len > bestLen ? p : bestPos;
       bestLen = len > bestLen ? len : bestLen;
     }
     matchPos = bestPos;
     matchLen = bestLen;
     lastNode = r;
-    if (steps >= kSplaySteps) Splay(r);
+    Settle(r, steps);
   }
 
   // Rotates x up until it hangs directly below its root.
-  void Splay(unsigned x) {
+  [[gnu::noinline]] void Splay(unsigned x) {
     for (;;) {
       const unsigned y = parent[x];
       if (y > N) return;

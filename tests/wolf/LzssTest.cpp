@@ -285,6 +285,45 @@ std::string LineArtRows(int rows, unsigned seed) {
   return s;
 }
 
+// Rows that repeat the one before with a few bytes changed, and now and then a row of a different
+// width: strings come back one row apart, and sometimes at another distance or not at all.
+std::string RepeatedRows(int rows, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string row(150, '\xFF'), s;
+  for (int k = 0; k < 8; ++k) row[rng() % row.size()] = static_cast<char>(rng() % 4 * 0x55);
+  for (int y = 0; y < rows; ++y) {
+    if (rng() % 3 == 0) row[rng() % row.size()] = static_cast<char>(rng() % 256);
+    s += rng() % 10 == 0 ? row.substr(0, 100 + rng() % 50) : row;
+  }
+  return s;
+}
+
+// Long runs broken by short patterns of 1 to 24 bytes drawn from a few, so that a pattern and the
+// run around it meet again at many distances.
+std::string InterruptedRuns(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  const std::string patterns[] = {
+      "\x00", "\x0F\xF0", "\x55\x55\xAA", "\x00\xFF\x00\xFF", std::string(24, '\x55'), "\xFF\xFE"};
+  std::string s;
+  while (s.size() < n) {
+    s.append(rng() % 200, rng() % 4 == 0 ? '\x00' : '\xFF');
+    s += patterns[rng() % std::size(patterns)];
+  }
+  s.resize(n);
+  return s;
+}
+
+// Keys closing in, the first half of them again, then keys at random: the repeated strings are
+// found deep in a tree, and the splaying that follows decides later ties.
+std::string KeysAgain(unsigned seed) {
+  std::mt19937 rng(seed);
+  const int n = 200 + static_cast<int>(rng() % 800);
+  const std::vector<int> keys = ClosingIn(n);
+  std::vector<int> again(keys.begin(), keys.begin() + n / 2);
+  for (int k = 0; k < 200; ++k) again.push_back(static_cast<int>(rng() % n));
+  return Keys(keys) + Keys(again);
+}
+
 // A cyclic sequence in which every pair of bytes occurs once per 65536 bytes: within the window no
 // three bytes ever repeat, so every unit is a literal.
 std::string PairUnique(size_t n) {
@@ -364,6 +403,12 @@ TEST(LzssEncode, MatchesTheReferenceAndRoundTrips) {
       {"text", TextLike(400000, 4), false},
       {"runs", Runs(100000, 7), false},
       {"line art rows", LineArtRows(800, 8), false},
+      {"repeated rows", RepeatedRows(1500, 9), false},
+      {"interrupted runs", InterruptedRuns(200000, 10), false},
+      // The second copy finds each string again in a tree the first one made deep.
+      {"rising keys twice", Keys(Rising(600)) + Keys(Rising(600)), true},
+      {"keys found again deep", KeysAgain(18), true},
+      {"keys found again deep, another shape", KeysAgain(34), true},
       {"short", "abcabcabcab", false},
   };
   for (const auto& c : cases) {
