@@ -32,8 +32,12 @@ void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileN
 
 class TGraphic {
  public:
-  // Allocates the pixels (zero); the size must have passed CheckPictureSize.
-  TGraphic(int width, int height, bool hasAlpha);
+  // Whether new pixels start as zero or hold whatever memory held, for a decoder that writes every
+  // byte of every row before the graphic is used.
+  enum class Pixels { kZero, kUninitialised };
+
+  // Allocates the pixels; the size must have passed CheckPictureSize.
+  TGraphic(int width, int height, bool hasAlpha, Pixels pixels = Pixels::kZero);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -42,8 +46,8 @@ class TGraphic {
   size_t Stride() const { return static_cast<size_t>(width_) * Channels(); }
 
   // Red, green, blue (and alpha) bytes of one row.
-  uint8_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * Stride(); }
-  const uint8_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * Stride(); }
+  uint8_t* Row(int y) { return pixels_.get() + static_cast<size_t>(y) * Stride(); }
+  const uint8_t* Row(int y) const { return pixels_.get() + static_cast<size_t>(y) * Stride(); }
 
   // The picture as an opaque 24-bit bitmap: real transparency is composited on white.
   void AssignTo(Bitmap& target) const;
@@ -56,7 +60,7 @@ class TGraphic {
   int width_;
   int height_;
   bool hasAlpha_;
-  std::vector<uint8_t> pixels_;
+  std::unique_ptr<uint8_t[]> pixels_;
 };
 
 // One picture format family: reads a file into a graphic or raises EDecodeError (or EFOpenError)

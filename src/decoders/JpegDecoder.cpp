@@ -7,6 +7,7 @@
 #include <jerror.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -89,6 +90,10 @@ bool StartDecompress(Reader& r) {
   return true;
 }
 
+// Rows asked of the decoder at once: a whole band of its output spares it copying rows out of its
+// own buffers one at a time.
+constexpr int kRowsPerRead = 16;
+
 // Reads the rows: RGB straight into the graphic, CMYK through `cmykRow` and converted.
 bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
   if (setjmp(r.err.jump)) return false;
@@ -98,15 +103,23 @@ bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
   // XOR with toLight gives the light in both cases.
   const unsigned toLight = cinfo.saw_Adobe_marker ? 0 : 255;
   while (cinfo.output_scanline < cinfo.output_height) {
-    unsigned char* out = graphic.Row(static_cast<int>(cinfo.output_scanline));
-    JSAMPROW row = cmykRow ? cmykRow : out;
-    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
+    const int first = static_cast<int>(cinfo.output_scanline);
+    JSAMPROW rows[kRowsPerRead];
+    JDIMENSION wanted = 1;
+    if (cmykRow) {
+      rows[0] = cmykRow;
+    } else {
+      wanted = std::min<JDIMENSION>(kRowsPerRead, cinfo.output_height - cinfo.output_scanline);
+      for (JDIMENSION i = 0; i < wanted; ++i) rows[i] = graphic.Row(first + static_cast<int>(i));
+    }
+    if (jpeg_read_scanlines(&cinfo, rows, wanted) == 0) {
       // Only a suspending data source returns no row; ours never should.
       r.err.fileEnded = r.err.dataMissing = true;
       return true;
     }
     if (!cmykRow) continue;
     const unsigned char* in = cmykRow;
+    unsigned char* out = graphic.Row(first);
     for (JDIMENSION x = 0; x < cinfo.output_width; ++x, in += 4, out += 3) {
       const unsigned k = in[3] ^ toLight;
       out[0] = static_cast<unsigned char>(((in[0] ^ toLight) * k + 127) / 255);
@@ -160,7 +173,8 @@ std::unique_ptr<TGraphic> Upright(const TGraphic& stored, int orientation) {
   const bool mirrorX = orientation == 2 || orientation == 3 || orientation == 6 || orientation == 7;
   const bool mirrorY = orientation == 3 || orientation == 4 || orientation == 7 || orientation == 8;
   const int w = stored.Width(), h = stored.Height();
-  auto upright = std::make_unique<TGraphic>(transpose ? h : w, transpose ? w : h, false);
+  auto upright =
+      std::make_unique<TGraphic>(transpose ? h : w, transpose ? w : h, false, TGraphic::Pixels::kUninitialised);
   for (int y = 0; y < h; ++y) {
     const unsigned char* in = stored.Row(y);
     for (int x = 0; x < w; ++x, in += 3) {
@@ -194,7 +208,8 @@ std::unique_ptr<TGraphic> DecodeJpeg(std::string_view bytes, const std::u16strin
     RaiseDecodeError(fileName, "the JPEG decoder delivered an unexpected picture layout");
 
   auto graphic = std::make_unique<TGraphic>(static_cast<int>(r.cinfo.output_width),
-                                            static_cast<int>(r.cinfo.output_height), false);
+                                            static_cast<int>(r.cinfo.output_height), false,
+                                            TGraphic::Pixels::kUninitialised);
   std::vector<unsigned char> cmykRow(cmyk ? size_t{4} * r.cinfo.output_width : 0);
   if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) fail();
   if (r.err.fileEnded && r.err.dataMissing)
