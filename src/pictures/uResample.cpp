@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/Exception.h"
@@ -139,15 +140,21 @@ inline Floats ToByteValues(Floats sum) {
 
 // The image between the two passes: bytes, kept as the floats they are read as, each row padded
 // to whole vectors.
+// The horizontal pass writes every value of a row but its padding, which alone is set to zero here.
 struct ByteValueImage {
   ByteValueImage(int width, int height)
-      : rowFloats((static_cast<size_t>(width) * 3 + kFloatLanes - 1) / kFloatLanes * kFloatLanes),
-        values(rowFloats * static_cast<size_t>(height), 0.0f) {}
-  float* Row(int y) { return values.data() + static_cast<size_t>(y) * rowFloats; }
-  const float* Row(int y) const { return values.data() + static_cast<size_t>(y) * rowFloats; }
+      : usedFloats(static_cast<size_t>(width) * 3),
+        rowFloats((usedFloats + kFloatLanes - 1) / kFloatLanes * kFloatLanes),
+        values(std::make_unique_for_overwrite<float[]>(rowFloats * static_cast<size_t>(height))) {
+    if (usedFloats == rowFloats) return;
+    for (int y = 0; y < height; ++y) std::fill(Row(y) + usedFloats, Row(y) + rowFloats, 0.0f);
+  }
+  float* Row(int y) { return values.get() + static_cast<size_t>(y) * rowFloats; }
+  const float* Row(int y) const { return values.get() + static_cast<size_t>(y) * rowFloats; }
 
+  size_t usedFloats;
   size_t rowFloats;
-  std::vector<float> values;
+  std::unique_ptr<float[]> values;
 };
 
 // Rows resampled together in the horizontal pass: each weight is applied to the three channels of
@@ -156,23 +163,26 @@ constexpr int kBlockRows = 16;
 constexpr int kBlockFloats = kBlockRows * 3;
 static_assert(kBlockFloats % kFloatLanes == 0);
 
-void ResampleRows(const Bitmap& source, ByteValueImage& target, int targetWidth, const Contributors& lists) {
-  const int sourceWidth = source.Width(), height = source.Height();
+void ResampleRows(const PixelRows& source, ByteValueImage& target, int targetWidth,
+                  const Contributors& lists) {
+  const int sourceWidth = source.width, height = source.height;
+  // Red and blue change places on the way in when the source holds red first.
+  const int first = source.redFirst ? 2 : 0, last = 2 - first;
   // Source column n of the block: channel ch of block row b at n * kBlockFloats + b * 3 + ch.
   std::vector<float> columns(static_cast<size_t>(sourceWidth) * kBlockFloats, 0.0f);
   // Columns are filled a stretch at a time, which stays in the first-level cache for all rows.
   constexpr int kStretch = 128;
   for (int top = 0; top < height; top += kBlockRows) {
     const int rows = std::min(kBlockRows, height - top);
-    for (int first = 0; first < sourceWidth; first += kStretch) {
-      const int last = std::min(sourceWidth, first + kStretch);
+    for (int begin = 0; begin < sourceWidth; begin += kStretch) {
+      const int end = std::min(sourceWidth, begin + kStretch);
       for (int b = 0; b < rows; ++b) {
-        const uint8_t* in = source.Row(top + b) + 3 * first;
-        float* lane = columns.data() + static_cast<size_t>(first) * kBlockFloats + b * 3;
-        for (int n = first; n < last; ++n, in += 3, lane += kBlockFloats) {
-          lane[0] = in[0];
+        const uint8_t* in = source.Row(top + b) + 3 * begin;
+        float* lane = columns.data() + static_cast<size_t>(begin) * kBlockFloats + b * 3;
+        for (int n = begin; n < end; ++n, in += 3, lane += kBlockFloats) {
+          lane[0] = in[first];
           lane[1] = in[1];
-          lane[2] = in[2];
+          lane[2] = in[last];
         }
       }
     }
@@ -220,17 +230,22 @@ const std::array<TResampleFilter, 7> ResampleFilterTable{{{"Box", BoxFilter, 0.5
                                                           {"Lanczos3", Lanczos3Filter, 3.0f},
                                                           {"Mitchell", MitchellFilter, 2.0f}}};
 
-void ResampleBitmap(Bitmap& source, Bitmap& target, TFilterProc filter, float support) {
-  if (source.Width() < 1 || source.Height() < 1) Raise<EInvalidGraphicOperation>("Source bitmap too small");
+void ResamplePixels(const PixelRows& source, Bitmap& target, TFilterProc filter, float support) {
+  if (source.width < 1 || source.height < 1) Raise<EInvalidGraphicOperation>("Source bitmap too small");
   if (target.Width() < 1 || target.Height() < 1)
     Raise<EInvalidGraphicOperation>("Cannot resample a picture to %dx%d pixels: the target has no pixels",
                                     {target.Width(), target.Height()});
-  ByteValueImage intermediate(target.Width(), source.Height());
-  source.SetFormat(PixelFormat::pf24bit);
+  ByteValueImage intermediate(target.Width(), source.height);
   target.SetFormat(PixelFormat::pf24bit);
   ResampleRows(source, intermediate, target.Width(),
-               MakeContributors(source.Width(), target.Width(), filter, support));
-  ResampleColumns(intermediate, target, MakeContributors(source.Height(), target.Height(), filter, support));
+               MakeContributors(source.width, target.Width(), filter, support));
+  ResampleColumns(intermediate, target, MakeContributors(source.height, target.Height(), filter, support));
+}
+
+void ResampleBitmap(Bitmap& source, Bitmap& target, TFilterProc filter, float support) {
+  source.SetFormat(PixelFormat::pf24bit);
+  ResamplePixels({source.Row(0), source.Stride(), source.Width(), source.Height(), false}, target, filter,
+                 support);
 }
 
 }  // namespace bookloom
