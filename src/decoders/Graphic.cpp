@@ -35,6 +35,11 @@ std::unique_ptr<TGraphic> TGraphicDecoder::LoadFromFile(const std::u16string& fi
   return LoadFromMemory(ReadFileBytes(fileName), fileName);
 }
 
+void TFunctionDecoder::CheckFile(const std::u16string& fileName) const {
+  if (!check_) return TGraphicDecoder::CheckFile(fileName);
+  check_(ReadFileBytes(fileName), fileName, kMaxPicturePixels);
+}
+
 TGraphic::TGraphic(int width, int height, bool hasAlpha, Pixels pixels)
     : width_(width), height_(height), hasAlpha_(hasAlpha) {
   const size_t size = Stride() * static_cast<size_t>(height_);

@@ -73,6 +73,9 @@ class TGraphicDecoder {
   // Decodes the bytes of a file; fileName only names it in messages.
   virtual std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
                                                    const std::u16string& fileName) const = 0;
+  // Raises what LoadFromFile would raise for the file, and nothing when it would load; by default
+  // the file is loaded and the picture dropped, a decoder may check without making the pixels.
+  virtual void CheckFile(const std::u16string& fileName) const { LoadFromFile(fileName); }
 };
 
 // Decodes the bytes of a file in one call; the name is only used in error messages. Pictures of more
@@ -81,17 +84,26 @@ using DecodeFunction = std::unique_ptr<TGraphic> (*)(std::string_view bytes,
                                                      const std::u16string& nameForMessages,
                                                      int64_t maxPixels);
 
-// The decoder of a format that one decoding function reads.
+// Raises exactly what the DecodeFunction of the same format raises for the same bytes, without
+// making the picture.
+using CheckFunction = void (*)(std::string_view bytes, const std::u16string& nameForMessages,
+                               int64_t maxPixels);
+
+// The decoder of a format that one decoding function reads, and that a checking function may check
+// more quickly than decoding does.
 class TFunctionDecoder final : public TGraphicDecoder {
  public:
-  explicit TFunctionDecoder(DecodeFunction decode) : decode_(decode) {}
+  explicit TFunctionDecoder(DecodeFunction decode, CheckFunction check = nullptr)
+      : decode_(decode), check_(check) {}
   std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
                                            const std::u16string& fileName) const override {
     return decode_(bytes, fileName, kMaxPicturePixels);
   }
+  void CheckFile(const std::u16string& fileName) const override;
 
  private:
   DecodeFunction decode_;
+  CheckFunction check_;
 };
 
 // Raises EDecodeError "Cannot read picture "<file>": <why>".
