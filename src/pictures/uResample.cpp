@@ -178,20 +178,18 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
   const int first = source.redFirst ? 2 : 0, last = 2 - first;
   // Source column n of the block: channel ch of block row b at n * kBlockFloats + b * 3 + ch.
   std::vector<float> columns(static_cast<size_t>(sourceWidth) * kBlockFloats, 0.0f);
-  // Columns are filled a stretch at a time, which stays in the first-level cache for all rows.
-  constexpr int kStretch = 128;
   for (int top = 0; top < height; top += kBlockRows) {
     const int rows = std::min(kBlockRows, height - top);
-    for (int begin = 0; begin < sourceWidth; begin += kStretch) {
-      const int end = std::min(sourceWidth, begin + kStretch);
+    const uint8_t* in[kBlockRows];
+    for (int b = 0; b < rows; ++b) in[b] = source.Row(top + b);
+    // Column by column, so that each column's values are written together.
+    float* lane = columns.data();
+    for (int n = 0; n < sourceWidth; ++n, lane += kBlockFloats) {
+      const size_t at = 3 * static_cast<size_t>(n);
       for (int b = 0; b < rows; ++b) {
-        const uint8_t* in = source.Row(top + b) + 3 * begin;
-        float* lane = columns.data() + static_cast<size_t>(begin) * kBlockFloats + b * 3;
-        for (int n = begin; n < end; ++n, in += 3, lane += kBlockFloats) {
-          lane[0] = in[first];
-          lane[1] = in[1];
-          lane[2] = in[last];
-        }
+        lane[3 * b] = in[b][at + first];
+        lane[3 * b + 1] = in[b][at + 1];
+        lane[3 * b + 2] = in[b][at + last];
       }
     }
     for (int i = 0; i < targetWidth; ++i) {
