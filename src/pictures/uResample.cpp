@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/Exception.h"
@@ -170,16 +172,22 @@ using WideFloats = float __attribute__((vector_size(32)));
 constexpr int kWideLanes = 8;
 static_assert(kBlockFloats % kWideLanes == 0);
 
-__attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelRows& source,
-                                                                    ByteValueImage& target, int targetWidth,
+// Pictures from this size on have their rows resampled on two cores: below it, starting a thread
+// costs about what it saves.
+constexpr int64_t kShareFromPixels = 1'000'000;
+
+// Resamples source rows begin .. end - 1 (begin a multiple of kBlockRows).
+__attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelRows& source, int begin,
+                                                                    int end, ByteValueImage& target,
+                                                                    int targetWidth,
                                                                     const Contributors& lists) {
-  const int sourceWidth = source.width, height = source.height;
+  const int sourceWidth = source.width;
   // Red and blue change places on the way in when the source holds red first.
   const int first = source.redFirst ? 2 : 0, last = 2 - first;
   // Source column n of the block: channel ch of block row b at n * kBlockFloats + b * 3 + ch.
   std::vector<float> columns(static_cast<size_t>(sourceWidth) * kBlockFloats, 0.0f);
-  for (int top = 0; top < height; top += kBlockRows) {
-    const int rows = std::min(kBlockRows, height - top);
+  for (int top = begin; top < end; top += kBlockRows) {
+    const int rows = std::min(kBlockRows, end - top);
     const uint8_t* in[kBlockRows];
     for (int b = 0; b < rows; ++b) in[b] = source.Row(top + b);
     // Column by column, so that each column's values are written together.
@@ -248,8 +256,21 @@ void ResamplePixels(const PixelRows& source, Bitmap& target, TFilterProc filter,
                                     {target.Width(), target.Height()});
   ByteValueImage intermediate(target.Width(), source.height);
   target.SetFormat(PixelFormat::pf24bit);
-  ResampleRows(source, intermediate, target.Width(),
-               MakeContributors(source.width, target.Width(), filter, support));
+  const Contributors across = MakeContributors(source.width, target.Width(), filter, support);
+  // A large picture's rows are shared with a second core: each row comes out the same whichever
+  // core resamples it.
+  const int blocks = (source.height + kBlockRows - 1) / kBlockRows;
+  if (blocks >= 2 && static_cast<int64_t>(source.width) * source.height >= kShareFromPixels &&
+      std::thread::hardware_concurrency() > 1) {
+    const int middle = std::min(source.height, (blocks + 1) / 2 * kBlockRows);
+    auto lowerHalf = std::async(std::launch::async, [&] {
+      ResampleRows(source, middle, source.height, intermediate, target.Width(), across);
+    });
+    ResampleRows(source, 0, middle, intermediate, target.Width(), across);
+    lowerHalf.get();
+  } else {
+    ResampleRows(source, 0, source.height, intermediate, target.Width(), across);
+  }
   ResampleColumns(intermediate, target, MakeContributors(source.height, target.Height(), filter, support));
 }
 
