@@ -141,8 +141,7 @@ inline Floats ToByteValues(Floats sum) {
 }
 
 // The image between the two passes: bytes, kept as the floats they are read as, each row padded
-// to whole vectors.
-// The horizontal pass writes every value of a row but its padding, which alone is set to zero here.
+// to whole vectors. The horizontal pass writes every value but the padding, which alone is zeroed.
 struct ByteValueImage {
   ByteValueImage(int width, int height)
       : usedFloats(static_cast<size_t>(width) * 3),
