@@ -35,9 +35,16 @@ std::unique_ptr<TGraphic> TGraphicDecoder::LoadFromFile(const std::u16string& fi
   return LoadFromMemory(ReadFileBytes(fileName), fileName);
 }
 
-TGraphic::TGraphic(int width, int height, bool hasAlpha)
+void TFunctionDecoder::CheckFile(const std::u16string& fileName) const {
+  if (!check_) return TGraphicDecoder::CheckFile(fileName);
+  check_(ReadFileBytes(fileName), fileName, kMaxPicturePixels);
+}
+
+TGraphic::TGraphic(int width, int height, bool hasAlpha, Pixels pixels)
     : width_(width), height_(height), hasAlpha_(hasAlpha) {
-  pixels_.assign(Stride() * static_cast<size_t>(height_), 0);
+  const size_t size = Stride() * static_cast<size_t>(height_);
+  pixels_ = pixels == Pixels::kZero ? std::make_unique<uint8_t[]>(size)
+                                    : std::make_unique_for_overwrite<uint8_t[]>(size);
 }
 
 void TGraphic::AssignTo(Bitmap& target) const {
@@ -65,19 +72,18 @@ void TGraphic::AssignTo(Bitmap& target) const {
 
 void TGraphic::DropUniformAlpha() {
   if (!hasAlpha_) return;
+  const size_t count = static_cast<size_t>(width_) * height_;
   const uint8_t first = pixels_[3];
   if (first != 0 && first != 255) return;
-  for (size_t i = 3; i < pixels_.size(); i += 4)
+  for (size_t i = 3; i < 4 * count; i += 4)
     if (pixels_[i] != first) return;
-  // Compact the pixels to three bytes in place, front to back.
-  const size_t count = static_cast<size_t>(width_) * height_;
+  auto opaque = std::make_unique_for_overwrite<uint8_t[]>(3 * count);
   for (size_t i = 0; i < count; ++i) {
-    pixels_[3 * i] = pixels_[4 * i];
-    pixels_[3 * i + 1] = pixels_[4 * i + 1];
-    pixels_[3 * i + 2] = pixels_[4 * i + 2];
+    opaque[3 * i] = pixels_[4 * i];
+    opaque[3 * i + 1] = pixels_[4 * i + 1];
+    opaque[3 * i + 2] = pixels_[4 * i + 2];
   }
-  pixels_.resize(3 * count);
-  pixels_.shrink_to_fit();
+  pixels_ = std::move(opaque);
   hasAlpha_ = false;
 }
 

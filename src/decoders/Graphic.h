@@ -32,8 +32,12 @@ void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileN
 
 class TGraphic {
  public:
-  // Allocates the pixels (zero); the size must have passed CheckPictureSize.
-  TGraphic(int width, int height, bool hasAlpha);
+  // Whether new pixels start as zero or hold whatever memory held, for a decoder that writes every
+  // byte of every row before the graphic is used.
+  enum class Pixels { kZero, kUninitialised };
+
+  // Allocates the pixels; the size must have passed CheckPictureSize.
+  TGraphic(int width, int height, bool hasAlpha, Pixels pixels = Pixels::kZero);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -42,8 +46,8 @@ class TGraphic {
   size_t Stride() const { return static_cast<size_t>(width_) * Channels(); }
 
   // Red, green, blue (and alpha) bytes of one row.
-  uint8_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * Stride(); }
-  const uint8_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * Stride(); }
+  uint8_t* Row(int y) { return pixels_.get() + static_cast<size_t>(y) * Stride(); }
+  const uint8_t* Row(int y) const { return pixels_.get() + static_cast<size_t>(y) * Stride(); }
 
   // The picture as an opaque 24-bit bitmap: real transparency is composited on white.
   void AssignTo(Bitmap& target) const;
@@ -56,7 +60,7 @@ class TGraphic {
   int width_;
   int height_;
   bool hasAlpha_;
-  std::vector<uint8_t> pixels_;
+  std::unique_ptr<uint8_t[]> pixels_;
 };
 
 // One picture format family: reads a file into a graphic or raises EDecodeError (or EFOpenError)
@@ -69,6 +73,9 @@ class TGraphicDecoder {
   // Decodes the bytes of a file; fileName only names it in messages.
   virtual std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
                                                    const std::u16string& fileName) const = 0;
+  // Raises what LoadFromFile would raise for the file, and nothing when it would load; by default
+  // the file is loaded and the picture dropped, a decoder may check without making the pixels.
+  virtual void CheckFile(const std::u16string& fileName) const { LoadFromFile(fileName); }
 };
 
 // Decodes the bytes of a file in one call; the name is only used in error messages. Pictures of more
@@ -77,17 +84,26 @@ using DecodeFunction = std::unique_ptr<TGraphic> (*)(std::string_view bytes,
                                                      const std::u16string& nameForMessages,
                                                      int64_t maxPixels);
 
-// The decoder of a format that one decoding function reads.
+// Raises exactly what the DecodeFunction of the same format raises for the same bytes, without
+// making the picture.
+using CheckFunction = void (*)(std::string_view bytes, const std::u16string& nameForMessages,
+                               int64_t maxPixels);
+
+// The decoder of a format that one decoding function reads, and that a checking function may check
+// more quickly than decoding does.
 class TFunctionDecoder final : public TGraphicDecoder {
  public:
-  explicit TFunctionDecoder(DecodeFunction decode) : decode_(decode) {}
+  explicit TFunctionDecoder(DecodeFunction decode, CheckFunction check = nullptr)
+      : decode_(decode), check_(check) {}
   std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
                                            const std::u16string& fileName) const override {
     return decode_(bytes, fileName, kMaxPicturePixels);
   }
+  void CheckFile(const std::u16string& fileName) const override;
 
  private:
   DecodeFunction decode_;
+  CheckFunction check_;
 };
 
 // Raises EDecodeError "Cannot read picture "<file>": <why>".

@@ -7,6 +7,7 @@
 #include <jerror.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -89,6 +90,10 @@ bool StartDecompress(Reader& r) {
   return true;
 }
 
+// Rows asked of the decoder at once: a whole band of its output spares it copying rows out of its
+// own buffers one at a time.
+constexpr int kRowsPerRead = 16;
+
 // Reads the rows: RGB straight into the graphic, CMYK through `cmykRow` and converted.
 bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
   if (setjmp(r.err.jump)) return false;
@@ -98,15 +103,23 @@ bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
   // XOR with toLight gives the light in both cases.
   const unsigned toLight = cinfo.saw_Adobe_marker ? 0 : 255;
   while (cinfo.output_scanline < cinfo.output_height) {
-    unsigned char* out = graphic.Row(static_cast<int>(cinfo.output_scanline));
-    JSAMPROW row = cmykRow ? cmykRow : out;
-    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
+    const int first = static_cast<int>(cinfo.output_scanline);
+    JSAMPROW rows[kRowsPerRead];
+    JDIMENSION wanted = 1;
+    if (cmykRow) {
+      rows[0] = cmykRow;
+    } else {
+      wanted = std::min<JDIMENSION>(kRowsPerRead, cinfo.output_height - cinfo.output_scanline);
+      for (JDIMENSION i = 0; i < wanted; ++i) rows[i] = graphic.Row(first + static_cast<int>(i));
+    }
+    if (jpeg_read_scanlines(&cinfo, rows, wanted) == 0) {
       // Only a suspending data source returns no row; ours never should.
       r.err.fileEnded = r.err.dataMissing = true;
       return true;
     }
     if (!cmykRow) continue;
     const unsigned char* in = cmykRow;
+    unsigned char* out = graphic.Row(first);
     for (JDIMENSION x = 0; x < cinfo.output_width; ++x, in += 4, out += 3) {
       const unsigned k = in[3] ^ toLight;
       out[0] = static_cast<unsigned char>(((in[0] ^ toLight) * k + 127) / 255);
@@ -114,6 +127,22 @@ bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
       out[2] = static_cast<unsigned char>(((in[2] ^ toLight) * k + 127) / 255);
     }
   }
+  return true;
+}
+
+// Goes through the coded data as ReadRows does, but without making the pixels: the decoder skips
+// every row but the last (it still reads every block of the coded data, which is where damage
+// shows), then the last row is read into `lastRow`. A skip to the very end would read nothing.
+bool SkipRows(Reader& r, unsigned char* lastRow) {
+  if (setjmp(r.err.jump)) return false;
+  jpeg_decompress_struct& cinfo = r.cinfo;
+  while (cinfo.output_scanline + 1 < cinfo.output_height)
+    if (jpeg_skip_scanlines(&cinfo, cinfo.output_height - 1 - cinfo.output_scanline) == 0) {
+      r.err.fileEnded = r.err.dataMissing = true;  // as in ReadRows
+      return true;
+    }
+  JSAMPROW row = lastRow;
+  if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) r.err.fileEnded = r.err.dataMissing = true;
   return true;
 }
 
@@ -160,7 +189,8 @@ std::unique_ptr<TGraphic> Upright(const TGraphic& stored, int orientation) {
   const bool mirrorX = orientation == 2 || orientation == 3 || orientation == 6 || orientation == 7;
   const bool mirrorY = orientation == 3 || orientation == 4 || orientation == 7 || orientation == 8;
   const int w = stored.Width(), h = stored.Height();
-  auto upright = std::make_unique<TGraphic>(transpose ? h : w, transpose ? w : h, false);
+  auto upright = std::make_unique<TGraphic>(transpose ? h : w, transpose ? w : h, false,
+                                            TGraphic::Pixels::kUninitialised);
   for (int y = 0; y < h; ++y) {
     const unsigned char* in = stored.Row(y);
     for (int x = 0; x < w; ++x, in += 3) {
@@ -173,35 +203,54 @@ std::unique_ptr<TGraphic> Upright(const TGraphic& stored, int orientation) {
   return upright;
 }
 
+[[noreturn]] void Fail(const Reader& r, const std::u16string& fileName) {
+  RaiseDecodeError(fileName, std::string("not a readable JPEG file: ") + r.err.message);
+}
+
+// Reads the header and starts the decoder: RGB out, or CMYK for CMYK and YCCK files.
+void Start(Reader& r, std::string_view bytes, const std::u16string& fileName, int64_t maxPixels) {
+  if (!ReadHeader(r, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) Fail(r, fileName);
+  CheckPictureSize(r.cinfo.image_width, r.cinfo.image_height, fileName, maxPixels);
+  const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
+  r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;  // greyscale is expanded to RGB as well
+  if (!StartDecompress(r)) Fail(r, fileName);
+  if (r.cinfo.output_width != r.cinfo.image_width || r.cinfo.output_height != r.cinfo.image_height ||
+      r.cinfo.output_components != (cmyk ? 4 : 3))
+    RaiseDecodeError(fileName, "the JPEG decoder delivered an unexpected picture layout");
+}
+
+// After the last row: a file whose coded data ran out fails.
+void Finish(Reader& r, const std::u16string& fileName) {
+  if (r.err.fileEnded && r.err.dataMissing)
+    RaiseDecodeError(fileName, "the JPEG file ends before the picture does");
+  // What follows the last row (a missing end marker, trailing bytes) does not spoil the picture.
+  FinishDecompress(r);
+}
+
 }  // namespace
 
 std::unique_ptr<TGraphic> DecodeJpeg(std::string_view bytes, const std::u16string& fileName,
                                      int64_t maxPixels) {
   Reader r;
-  const auto fail = [&] {
-    RaiseDecodeError(fileName, std::string("not a readable JPEG file: ") + r.err.message);
-  };
-  if (!ReadHeader(r, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) fail();
-  CheckPictureSize(r.cinfo.image_width, r.cinfo.image_height, fileName, maxPixels);
+  Start(r, bytes, fileName, maxPixels);
   // Cameras store the rows as the sensor read them and say in the Exif data how to turn them.
   const int orientation = ExifOrientation(r.cinfo);
-
-  const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
-  r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;  // greyscale is expanded to RGB as well
-  if (!StartDecompress(r)) fail();
-  if (r.cinfo.output_width != r.cinfo.image_width || r.cinfo.output_height != r.cinfo.image_height ||
-      r.cinfo.output_components != (cmyk ? 4 : 3))
-    RaiseDecodeError(fileName, "the JPEG decoder delivered an unexpected picture layout");
-
+  const bool cmyk = r.cinfo.out_color_space == JCS_CMYK;
   auto graphic = std::make_unique<TGraphic>(static_cast<int>(r.cinfo.output_width),
-                                            static_cast<int>(r.cinfo.output_height), false);
+                                            static_cast<int>(r.cinfo.output_height), false,
+                                            TGraphic::Pixels::kUninitialised);
   std::vector<unsigned char> cmykRow(cmyk ? size_t{4} * r.cinfo.output_width : 0);
-  if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) fail();
-  if (r.err.fileEnded && r.err.dataMissing)
-    RaiseDecodeError(fileName, "the JPEG file ends before the picture does");
-  // What follows the last row (a missing end marker, trailing bytes) does not spoil the picture.
-  FinishDecompress(r);
+  if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) Fail(r, fileName);
+  Finish(r, fileName);
   return orientation == 1 ? std::move(graphic) : Upright(*graphic, orientation);
+}
+
+void CheckJpeg(std::string_view bytes, const std::u16string& fileName, int64_t maxPixels) {
+  Reader r;
+  Start(r, bytes, fileName, maxPixels);
+  std::vector<unsigned char> lastRow(size_t{r.cinfo.output_width} * r.cinfo.output_components);
+  if (!SkipRows(r, lastRow.data())) Fail(r, fileName);
+  Finish(r, fileName);
 }
 
 }  // namespace bookloom

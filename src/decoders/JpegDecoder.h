@@ -16,4 +16,9 @@ namespace bookloom {
 std::unique_ptr<TGraphic> DecodeJpeg(std::string_view bytes, const std::u16string& nameForMessages,
                                      int64_t maxPixels = kMaxPicturePixels);
 
+// Raises exactly as DecodeJpeg does for the same bytes, without making the picture: the coded data
+// is read through, the pixels are not computed (a CheckFunction).
+void CheckJpeg(std::string_view bytes, const std::u16string& nameForMessages,
+               int64_t maxPixels = kMaxPicturePixels);
+
 }  // namespace bookloom

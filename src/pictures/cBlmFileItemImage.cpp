@@ -10,8 +10,7 @@
 namespace bookloom {
 
 const TBlmFileItemClass TBlmFileItemImage::Class = {
-    "TBlmFileItemImage",
-    [](const std::u16string& fileName) -> std::unique_ptr<TBlmFileItem> {
+    "TBlmFileItemImage", [](const std::u16string& fileName) -> std::unique_ptr<TBlmFileItem> {
       return std::make_unique<TBlmFileItemImage>(fileName);
     }};
 
@@ -31,8 +30,13 @@ void TBlmFileItemImage::Unload() {
 
 void TBlmFileItemImage::Verify() {
   graphicClass_ = DecoderRegistry().Find(FileName());
-  Load();
-  Unload();
+  if (!graphicClass_) {
+    Load();  // raises that no decoder reads the file's extension
+    Unload();
+    return;
+  }
+  // A picture is refused here exactly when loading it would fail, but its pixels need not be made.
+  graphicClass_->CheckFile(FileName());
 }
 
 void TBlmFileItemImage::WriteTo(TWolfWriter& writer) {

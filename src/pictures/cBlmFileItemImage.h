@@ -19,7 +19,7 @@ class TBlmFileItemImage : public TBlmFileItem {
   // transparent.
   void Load() override;
   void Unload() override;
-  // Chooses the decoder and decodes the picture once, so that an unreadable file is refused.
+  // Chooses the decoder and checks that it can read the picture, so that an unreadable file is refused.
   void Verify() override;
   // One page in four greys and its first-level entry; the picture is released afterwards.
   void WriteTo(TWolfWriter& writer) override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "decoders/Picture.h"
 #include "pictures/uReduceColors.h"
@@ -11,33 +12,43 @@ namespace bookloom {
 
 namespace {
 
-// Scales, places and reduces the picture that `target` holds, in place.
-void FitToPage(Bitmap& target, int pageWidth, int pageHeight, bool enlarge, int mode, int marginLeft,
-               int marginRight, int marginTop, int marginBottom, bool makePage) {
+struct Size {
+  int width, height;
+};
+
+// The size a picture of width x height is scaled to for an area, or nothing when it keeps its size:
+// the area has no room, the picture is one pixel wide or high, or it fits and is not to be enlarged.
+std::optional<Size> FittedSize(int width, int height, int areaWidth, int areaHeight, bool enlarge) {
+  if (areaWidth <= 0 || areaHeight <= 0 || width <= 1 || height <= 1) return std::nullopt;
+  if (areaWidth >= width && areaHeight >= height && !enlarge) return std::nullopt;
+  // Keep the aspect ratio: the side whose ratio is the tighter fills the area. The ratios are
+  // compared exactly, so equal ratios fill the height.
+  int newWidth, newHeight;
+  if (static_cast<int64_t>(areaWidth) * height >= static_cast<int64_t>(width) * areaHeight) {
+    newHeight = areaHeight;
+    newWidth = MulDiv(width, areaHeight, height);
+  } else {
+    newWidth = areaWidth;
+    newHeight = MulDiv(height, areaWidth, width);
+  }
+  // An extreme aspect ratio would round a side to nothing.
+  return Size{std::max(1, newWidth), std::max(1, newHeight)};
+}
+
+// Target becomes the source rows scaled to `size` with Lanczos3.
+void ScaleInto(const PixelRows& source, Size size, Bitmap& target) {
+  Bitmap scaled(size.width, size.height, PixelFormat::pf24bit);
+  const TResampleFilter& lanczos = ResampleFilterTable[kLanczos3Filter];
+  ResamplePixels(source, scaled, lanczos.Filter, lanczos.Support);
+  target = std::move(scaled);
+}
+
+// Places the (scaled) picture that `target` holds on its page and reduces its colours, in place.
+void PlaceAndReduce(Bitmap& target, int pageWidth, int pageHeight, int mode, int marginLeft, int marginRight,
+                    int marginTop, int marginBottom, bool makePage) {
   const int areaWidth = pageWidth - marginLeft - marginRight;
   const int areaHeight = pageHeight - marginTop - marginBottom;
-  const bool haveArea = areaWidth > 0 && areaHeight > 0;
-
-  const int width = target.Width(), height = target.Height();
-  if (haveArea && width > 1 && height > 1 && (areaWidth < width || areaHeight < height || enlarge)) {
-    // Keep the aspect ratio: the side whose ratio is the tighter fills the area. The ratios are
-    // compared exactly, so equal ratios fill the height.
-    int newWidth, newHeight;
-    if (static_cast<int64_t>(areaWidth) * height >= static_cast<int64_t>(width) * areaHeight) {
-      newHeight = areaHeight;
-      newWidth = MulDiv(width, areaHeight, height);
-    } else {
-      newWidth = areaWidth;
-      newHeight = MulDiv(height, areaWidth, width);
-    }
-    // An extreme aspect ratio would round a side to nothing.
-    Bitmap scaled(std::max(1, newWidth), std::max(1, newHeight), PixelFormat::pf24bit);
-    const TResampleFilter& lanczos = ResampleFilterTable[kLanczos3Filter];
-    ResampleBitmap(target, scaled, lanczos.Filter, lanczos.Support);
-    target = std::move(scaled);
-  }
-
-  if (makePage && haveArea) {
+  if (makePage && areaWidth > 0 && areaHeight > 0) {
     Bitmap page(pageWidth, pageHeight, PixelFormat::pf24bit);
     page.Fill(kWhite);
     target.DrawOnto(page, marginLeft + (areaWidth - target.Width()) / 2,
@@ -62,16 +73,34 @@ void FitPictureToPage(const Bitmap& source, Bitmap& target, int pageWidth, int p
                       int mode, int marginLeft, int marginRight, int marginTop, int marginBottom,
                       bool makePage) {
   if (&target != &source) target = source;
-  FitToPage(target, pageWidth, pageHeight, enlarge, mode, marginLeft, marginRight, marginTop, marginBottom,
-            makePage);
+  if (const auto size = FittedSize(target.Width(), target.Height(), pageWidth - marginLeft - marginRight,
+                                   pageHeight - marginTop - marginBottom, enlarge)) {
+    target.SetFormat(PixelFormat::pf24bit);
+    ScaleInto({target.Row(0), target.Stride(), target.Width(), target.Height(), false}, *size, target);
+  }
+  PlaceAndReduce(target, pageWidth, pageHeight, mode, marginLeft, marginRight, marginTop, marginBottom,
+                 makePage);
 }
 
 void FitPictureToPage(const TPicture& source, Bitmap& target, int pageWidth, int pageHeight, bool enlarge,
                       int mode, int marginLeft, int marginRight, int marginTop, int marginBottom,
                       bool makePage) {
-  source.AssignTo(target);
-  FitToPage(target, pageWidth, pageHeight, enlarge, mode, marginLeft, marginRight, marginTop, marginBottom,
-            makePage);
+  const TGraphic* graphic = source.Graphic();
+  const std::optional<Size> size =
+      graphic ? FittedSize(graphic->Width(), graphic->Height(), pageWidth - marginLeft - marginRight,
+                           pageHeight - marginTop - marginBottom, enlarge)
+              : std::nullopt;
+  if (size && !graphic->HasAlpha()) {
+    // An opaque picture is scaled straight from its decoded rows: no full-size copy is made.
+    ScaleInto({graphic->Row(0), graphic->Stride(), graphic->Width(), graphic->Height(), true}, *size, target);
+  } else {
+    source.AssignTo(target);
+    if (size) {
+      ScaleInto({target.Row(0), target.Stride(), target.Width(), target.Height(), false}, *size, target);
+    }
+  }
+  PlaceAndReduce(target, pageWidth, pageHeight, mode, marginLeft, marginRight, marginTop, marginBottom,
+                 makePage);
 }
 
 }  // namespace bookloom

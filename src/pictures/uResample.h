@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/Bitmap.h"
 
@@ -20,6 +21,21 @@ struct TResampleFilter {
 // Box, Triangle, Hermite, Bell, B-Spline, Lanczos3, Mitchell.
 extern const std::array<TResampleFilter, 7> ResampleFilterTable;
 inline constexpr size_t kLanczos3Filter = 5;  // the filter pictures are fitted to the page with
+
+// Rows of 24-bit pixels: blue, green, red as in a Bitmap, or red first as in a decoded graphic.
+struct PixelRows {
+  const uint8_t* top;  // the first row
+  size_t stride;       // bytes from one row to the next
+  int width;
+  int height;
+  bool redFirst;
+  const uint8_t* Row(int y) const { return top + static_cast<size_t>(y) * stride; }
+};
+
+// Fills every pixel of target, whose size the caller has set, with the source rows resampled by the
+// filter; target becomes 24 bits per pixel, blue first. Raises EInvalidGraphicOperation when source
+// or target has no pixels.
+void ResamplePixels(const PixelRows& source, Bitmap& target, TFilterProc filter, float support);
 
 // Fills every pixel of target, whose size the caller has set, with source resampled by the filter;
 // both bitmaps become 24 bits per pixel. Raises EInvalidGraphicOperation when source or target

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "decoders/Picture.h"
 #include "pictures/TestPictures.h"
 #include "pictures/uBitmapProcs.h"
@@ -122,6 +124,41 @@ TEST(FitPictureToPage, TakesADecodedPictureMarkedTransparentAsOpaqueColour) {
   EXPECT_EQ(NonWhiteBox(page), (Box{285, 390, 30, 20}));
   EXPECT_EQ(page.Pixel(285, 409), (Rgb{0, 0, 255}));
   EXPECT_EQ(CountOf(page, kRed), 30 * 20 - 1);
+}
+
+// An opaque decoded picture is scaled straight from its red-first rows; the page must be the one its
+// blue-first bitmap copy gives, byte for byte.
+TEST(FitPictureToPage, GivesADecodedPictureTheSamePageAsItsBitmap) {
+  const struct {
+    int width, height;
+    bool enlarge;
+    int mode, margin;
+    bool makePage;
+  } cases[] = {
+      {1200, 700, false, 0, 0, true},   // shrunk to the width
+      {500, 1300, false, 2, 25, true},  // shrunk to the height, four greys
+      {130, 90, true, 0, 0, false},     // enlarged, no page
+      {130, 90, false, 1, 0, true},     // kept as it is, black and white
+  };
+  test::ScratchDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " mode " << c.mode);
+    test::WritePpm(dir / "p.ppm", test::RandomPicture(c.width, c.height, c.width + c.mode));
+    TPicture picture;
+    picture.LoadFromFile((dir / "p.ppm").u16string(), test::PpmTestDecoder());
+    Bitmap copy, fromBitmap, fromPicture;
+    picture.AssignTo(copy);
+    FitPictureToPage(copy, fromBitmap, 600, 800, c.enlarge, c.mode, c.margin, c.margin, c.margin, c.margin,
+                     c.makePage);
+    FitPictureToPage(picture, fromPicture, 600, 800, c.enlarge, c.mode, c.margin, c.margin, c.margin,
+                     c.margin, c.makePage);
+    ASSERT_EQ(fromPicture.Width(), fromBitmap.Width());
+    ASSERT_EQ(fromPicture.Height(), fromBitmap.Height());
+    ASSERT_EQ(fromPicture.Format(), fromBitmap.Format());
+    for (int y = 0; y < fromBitmap.Height(); ++y)
+      ASSERT_TRUE(std::equal(fromBitmap.Row(y), fromBitmap.Row(y) + fromBitmap.Stride(), fromPicture.Row(y)))
+          << "row " << y;
+  }
 }
 
 }  // namespace

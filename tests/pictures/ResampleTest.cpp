@@ -185,6 +185,14 @@ TEST(ResampleBitmap, MatchesThePlainTranscriptionByteForByte) {
     }
 }
 
+// A picture this large has its rows shared between two cores; an odd last block of rows too.
+TEST(ResampleBitmap, SharedBetweenCoresMatchesThePlainTranscription) {
+  const Bitmap source = test::RandomPicture(1000, 1003, 7);
+  const TResampleFilter& lanczos = ResampleFilterTable[kLanczos3Filter];
+  EXPECT_TRUE(SamePixels(Resampled(source, 150, 151, lanczos),
+                         plain::Resample(source, 150, 151, lanczos.Filter, lanczos.Support)));
+}
+
 TEST(ResampleBitmap, GivesTheBytesComputedOnceForALanczos3Ramp) {
   Bitmap ramp(8, 1, PixelFormat::pf24bit);
   for (int x = 0; x < 8; ++x)

@@ -1,0 +1,59 @@
+// Checking a JPEG file without making its pixels must refuse exactly the files decoding refuses,
+// with the same message: whole sample files, damaged ones, and samples cut or spoiled here.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "decoders/DecoderTestSupport.h"
+#include "decoders/JpegDecoder.h"
+#include "platform/Exception.h"
+#include "support/TestData.h"
+
+namespace bookloom::test {
+namespace {
+
+// The message a call raises, or "" when it raises nothing.
+template <typename Call>
+std::string RaisedBy(Call call) {
+  try {
+    call();
+  } catch (const Exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
+void ExpectCheckAgreesWithDecode(const std::string& bytes, const std::string& label) {
+  SCOPED_TRACE(label);
+  const std::string decoded = RaisedBy([&] { DecodeJpeg(bytes, u"p.jpg"); });
+  const std::string checked = RaisedBy([&] { CheckJpeg(bytes, u"p.jpg"); });
+  EXPECT_EQ(checked, decoded);
+}
+
+TEST(CheckJpeg, RefusesExactlyWhatDecodingRefuses) {
+  REQUIRE_TESTDATA();
+  std::vector<std::filesystem::path> files = SampleFiles("pictures/jpeg");
+  for (const auto& bad : std::filesystem::directory_iterator(TestDataPath("pictures/jpeg/bad")))
+    files.push_back(bad.path());
+  int refused = 0;
+  for (const auto& file : files) {
+    const std::string bytes = ReadBytes(file);
+    ExpectCheckAgreesWithDecode(bytes, file.filename().string());
+    // Cut at several places, and with a stretch of the coded data overwritten.
+    for (size_t part : {2, 3, 5, 8})
+      ExpectCheckAgreesWithDecode(bytes.substr(0, bytes.size() * part / 10),
+                                  file.filename().string() + " cut");
+    if (bytes.size() > 200) {
+      std::string spoiled = bytes;
+      for (size_t i = spoiled.size() / 2; i < spoiled.size() / 2 + 64; ++i)
+        spoiled[i] = static_cast<char>(i * 37);
+      ExpectCheckAgreesWithDecode(spoiled, file.filename().string() + " spoiled");
+    }
+    refused += !RaisedBy([&] { DecodeJpeg(bytes.substr(0, bytes.size() / 2), u"p.jpg"); }).empty();
+  }
+  EXPECT_GT(refused, 0);  // the cut files do reach the refusals
+}
+
+}  // namespace
+}  // namespace bookloom::test
