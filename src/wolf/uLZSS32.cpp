@@ -130,7 +130,7 @@ struct Trees {
 
   // Inserts the string at r and finds the longest earlier match: among equally long matches the
   // node met first on the search path wins.
-  void InsertNode(unsigned r) {
+  [[gnu::always_inline]] void InsertNode(unsigned r) {
     const uint8_t* key = window + r;
     const uint64_t key1 = LoadOrdered(key + 1), key9 = LoadOrdered(key + 9);
     Left(r) = Right(r) = NIL;
@@ -347,11 +347,22 @@ void Encode(Work& wk, const LzssReadFn& read, const LzssWriteFn& write) {
       groupLen = 1;
       mask = 1;
     }
+    // The bytes that enter the window: straight from the input buffer when it holds them all.
+    uint8_t fetched[F];
+    const uint8_t* bytes = fetched;
+    int count = 0;
+    if (inIndex + matchLen <= inCount) {
+      bytes = in + inIndex;
+      inIndex += matchLen;
+      count = matchLen;
+    } else {
+      for (int c; count < matchLen && (c = readByte()) >= 0;) fetched[count++] = static_cast<uint8_t>(c);
+    }
     int i = 0;
-    for (int c; i < matchLen && (c = readByte()) >= 0; ++i) {
+    for (; i < count; ++i) {
       t.DeleteNode(s);
-      t.window[s] = static_cast<uint8_t>(c);
-      if (s < F - 1) t.window[s + N] = static_cast<uint8_t>(c);
+      t.window[s] = bytes[i];
+      if (s < F - 1) t.window[s + N] = bytes[i];
       s = (s + 1) & (N - 1);
       r = (r + 1) & (N - 1);
       t.InsertNode(r);
