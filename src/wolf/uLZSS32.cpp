@@ -40,6 +40,10 @@ struct Trees {
   // the top, and deletions never lengthen a path), so a search for its string again would walk
   // straight down to it and take its place without splaying.
   unsigned lastNode;
+  // Whether lastNode took the place of the node just before it: then the 19 bytes from one before
+  // lastNode on are all equal, and the next string (one on) equals lastNode's when its last byte
+  // equals the byte before.
+  bool inRun;
   // The distance back to the node that the last searched insertion found equal in all 18 bytes. In
   // pictures rows repeat, so the string one row back is the first candidate for the next ones.
   unsigned repeatDist;
@@ -56,6 +60,7 @@ struct Trees {
     std::memset(this, 0, sizeof *this);
     std::fill(parent, parent + N + 1, NIL);
     lastNode = NIL;
+    inRun = false;
     splays = 1;  // the zeroed stamps of nodes never inserted hold no bound
     for (unsigned root = N + 1; root < N + 257; ++root) Right(root) = NIL;
   }
@@ -133,9 +138,9 @@ struct Trees {
   [[gnu::always_inline]] void InsertNode(unsigned r) {
     const uint8_t* key = window + r;
     const uint64_t key1 = LoadOrdered(key + 1), key9 = LoadOrdered(key + 9);
-    Left(r) = Right(r) = NIL;
     prefix[r] = key1;
-    if (lastNode != NIL && SameString(lastNode, key, key1, key9)) {  // a run
+    inRun = inRun ? key[17] == key[16] : lastNode != NIL && SameString(lastNode, key, key1, key9);
+    if (inRun) {
       Replace(lastNode, r);
       depthStamp[r] = depthStamp[lastNode];
       matchPos = lastNode;
@@ -174,6 +179,7 @@ struct Trees {
     for (;;) {
       ++steps;
       if (next == NIL) {
+        Left(r) = Right(r) = NIL;
         child[p][after] = static_cast<uint16_t>(r);
         parent[r] = static_cast<uint16_t>(p);
         break;
