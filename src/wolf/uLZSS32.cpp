@@ -44,6 +44,9 @@ struct Trees {
   // lastNode on are all equal, and the next string (one on) equals lastNode's when its last byte
   // equals the byte before.
   bool inRun;
+  // While a run goes on, the node that still stands in the tree for lastNode (NIL when none): the
+  // nodes of a run take each other's place, so one replacement at the end does the work of all.
+  unsigned runHead;
   // The distance back to the node that the last searched insertion found equal in all 18 bytes. In
   // pictures rows repeat, so the string one row back is the first candidate for the next ones.
   unsigned repeatDist;
@@ -61,6 +64,7 @@ struct Trees {
     std::fill(parent, parent + N + 1, NIL);
     lastNode = NIL;
     inRun = false;
+    runHead = NIL;
     splays = 1;  // the zeroed stamps of nodes never inserted hold no bound
     for (unsigned root = N + 1; root < N + 257; ++root) Right(root) = NIL;
   }
@@ -141,13 +145,13 @@ struct Trees {
     prefix[r] = key1;
     inRun = inRun ? key[17] == key[16] : lastNode != NIL && SameString(lastNode, key, key1, key9);
     if (inRun) {
-      Replace(lastNode, r);
-      depthStamp[r] = depthStamp[lastNode];
+      if (runHead == NIL) runHead = lastNode;
       matchPos = lastNode;
       matchLen = F;
       lastNode = r;
       return;
     }
+    SettleRun();
     // A tree never holds two equal strings, so a node found equal to the key is where the search
     // would end: r takes its place, and the search would have made as many steps as it is deep.
     const unsigned repeat = (r - repeatDist) & (N - 1);
@@ -161,6 +165,14 @@ struct Trees {
       return;
     }
     Search(r, key1, key9);
+  }
+
+  // Puts lastNode into the tree in place of the node that stood for it during a run.
+  void SettleRun() {
+    if (runHead == NIL) return;
+    Replace(runHead, lastNode);
+    depthStamp[lastNode] = depthStamp[runHead];
+    runHead = NIL;
   }
 
   // The walk down the tree for InsertNode, kept out of line so that the shortcuts above stay
@@ -379,6 +391,7 @@ void Encode(Work& wk, const LzssReadFn& read, const LzssWriteFn& write) {
       r = (r + 1) & (N - 1);
       if (--len) t.InsertNode(r);
     }
+    t.SettleRun();  // before the oldest string, which leaves next, could be the one standing in
   } while (len > 0);
   emit(group, groupLen);
   write(out, outCount);
