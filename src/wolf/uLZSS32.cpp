@@ -40,6 +40,13 @@ struct Trees {
   // the top, and deletions never lengthen a path), so a search for its string again would walk
   // straight down to it and take its place without splaying.
   unsigned lastNode;
+  // Whether lastNode took the place of the node just before it: then the 19 bytes from one before
+  // lastNode on are all equal, and the next string (one on) equals lastNode's when its last byte
+  // equals the byte before.
+  bool inRun;
+  // While a run goes on, the node that still stands in the tree for lastNode (NIL when none): the
+  // nodes of a run take each other's place, so one replacement at the end does the work of all.
+  unsigned runHead;
   // The distance back to the node that the last searched insertion found equal in all 18 bytes. In
   // pictures rows repeat, so the string one row back is the first candidate for the next ones.
   unsigned repeatDist;
@@ -56,6 +63,8 @@ struct Trees {
     std::memset(this, 0, sizeof *this);
     std::fill(parent, parent + N + 1, NIL);
     lastNode = NIL;
+    inRun = false;
+    runHead = NIL;
     splays = 1;  // the zeroed stamps of nodes never inserted hold no bound
     for (unsigned root = N + 1; root < N + 257; ++root) Right(root) = NIL;
   }
@@ -130,19 +139,19 @@ struct Trees {
 
   // Inserts the string at r and finds the longest earlier match: among equally long matches the
   // node met first on the search path wins.
-  void InsertNode(unsigned r) {
+  [[gnu::always_inline]] void InsertNode(unsigned r) {
     const uint8_t* key = window + r;
     const uint64_t key1 = LoadOrdered(key + 1), key9 = LoadOrdered(key + 9);
-    Left(r) = Right(r) = NIL;
     prefix[r] = key1;
-    if (lastNode != NIL && SameString(lastNode, key, key1, key9)) {  // a run
-      Replace(lastNode, r);
-      depthStamp[r] = depthStamp[lastNode];
+    inRun = inRun ? key[17] == key[16] : lastNode != NIL && SameString(lastNode, key, key1, key9);
+    if (inRun) {
+      if (runHead == NIL) runHead = lastNode;
       matchPos = lastNode;
       matchLen = F;
       lastNode = r;
       return;
     }
+    SettleRun();
     // A tree never holds two equal strings, so a node found equal to the key is where the search
     // would end: r takes its place, and the search would have made as many steps as it is deep.
     const unsigned repeat = (r - repeatDist) & (N - 1);
@@ -156,6 +165,14 @@ struct Trees {
       return;
     }
     Search(r, key1, key9);
+  }
+
+  // Puts lastNode into the tree in place of the node that stood for it during a run.
+  void SettleRun() {
+    if (runHead == NIL) return;
+    Replace(runHead, lastNode);
+    depthStamp[lastNode] = depthStamp[runHead];
+    runHead = NIL;
   }
 
   // The walk down the tree for InsertNode, kept out of line so that the shortcuts above stay
@@ -174,6 +191,7 @@ struct Trees {
     for (;;) {
       ++steps;
       if (next == NIL) {
+        Left(r) = Right(r) = NIL;
         child[p][after] = static_cast<uint16_t>(r);
         parent[r] = static_cast<uint16_t>(p);
         break;
@@ -347,11 +365,22 @@ void Encode(Work& wk, const LzssReadFn& read, const LzssWriteFn& write) {
       groupLen = 1;
       mask = 1;
     }
+    // The bytes that enter the window: straight from the input buffer when it holds them all.
+    uint8_t fetched[F];
+    const uint8_t* bytes = fetched;
+    int count = 0;
+    if (inIndex + matchLen <= inCount) {
+      bytes = in + inIndex;
+      inIndex += matchLen;
+      count = matchLen;
+    } else {
+      for (int c; count < matchLen && (c = readByte()) >= 0;) fetched[count++] = static_cast<uint8_t>(c);
+    }
     int i = 0;
-    for (int c; i < matchLen && (c = readByte()) >= 0; ++i) {
+    for (; i < count; ++i) {
       t.DeleteNode(s);
-      t.window[s] = static_cast<uint8_t>(c);
-      if (s < F - 1) t.window[s + N] = static_cast<uint8_t>(c);
+      t.window[s] = bytes[i];
+      if (s < F - 1) t.window[s + N] = bytes[i];
       s = (s + 1) & (N - 1);
       r = (r + 1) & (N - 1);
       t.InsertNode(r);
@@ -362,6 +391,7 @@ void Encode(Work& wk, const LzssReadFn& read, const LzssWriteFn& write) {
       r = (r + 1) & (N - 1);
       if (--len) t.InsertNode(r);
     }
+    t.SettleRun();  // before the oldest string, which leaves next, could be the one standing in
   } while (len > 0);
   emit(group, groupLen);
   write(out, outCount);
