@@ -40,8 +40,8 @@ std::string PackBits(const std::string& row) {
   return out;
 }
 
-struct PsdSpec {
-  PsdSpec(int version, int mode, int depth, int width, int height, bool packBits,
+struct PsdRecipe {
+  PsdRecipe(int version, int mode, int depth, int width, int height, bool packBits,
           std::vector<std::string> channels, std::string modeData = "")
       : version(version),
         mode(mode),
@@ -57,7 +57,7 @@ struct PsdSpec {
   std::string modeData;
 };
 
-std::string MakePsd(const PsdSpec& s) {
+std::string MakePsd(const PsdRecipe& s) {
   std::string f = "8BPS";
   AppendBE(f, s.version, 2);
   f += std::string(6, '\0');
@@ -97,7 +97,7 @@ TEST(PsdDecoder, ReadsEveryColourModeAndDepth) {
   palette[1] = 10, palette[256 + 1] = 20, palette[512 + 1] = 30;  // colour 1 = (10, 20, 30)
   const struct {
     const char* name;
-    PsdSpec spec;
+    PsdRecipe recipe;
     const char* pixels;
   } cases[] = {
       {"RGB 8-bit raw",
@@ -138,8 +138,8 @@ TEST(PsdDecoder, ReadsEveryColourModeAndDepth) {
   };
   for (const auto& c : cases) {
     try {
-      const auto g = DecodePsd(MakePsd(c.spec), u"made.psd");
-      EXPECT_EQ(g->Width(), c.spec.width) << c.name;
+      const auto g = DecodePsd(MakePsd(c.recipe), u"made.psd");
+      EXPECT_EQ(g->Width(), c.recipe.width) << c.name;
       EXPECT_EQ(test::PixelText(*g), c.pixels) << c.name;
     } catch (const Exception& e) {
       ADD_FAILURE() << c.name << ": " << e.what();
