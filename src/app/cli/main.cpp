@@ -1,4 +1,5 @@
 // bookloom-cli: builds, checks and takes apart Wolf books from the command line.
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -56,11 +57,14 @@ int main(int argc, char** argv) {
     PrintUsage();
     return argc < 2 ? 2 : 0;
   }
+  // The user's character set and sort order; numbers keep the C locale's decimal point.
+  std::setlocale(LC_CTYPE, "");
+  std::setlocale(LC_COLLATE, "");
   const Args args(argv + 2, argv + argc);
-  bookloom::Units units;
   for (const auto& command : kCommands) {
     if (std::strcmp(argv[1], command.name) != 0) continue;
     try {
+      bookloom::Units units;
       return command.run(args);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "bookloom-cli: %s\n", e.what());
