@@ -1,7 +1,6 @@
 #include "pictures/uResample.h"
 
 #include <emmintrin.h>
-#include <xmmintrin.h>
 
 #include <algorithm>
 #include <cmath>
@@ -225,8 +224,6 @@ float* ColumnLane(float* columns, int n, int b) {
   }
 }
 
-constexpr size_t kCacheLine = 64;
-
 // Resamples source rows begin .. end - 1 (begin a multiple of kBlockRows).
 __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelRows& source, int begin,
                                                                     int end, ByteValueImage& target,
@@ -240,18 +237,7 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
     const uint8_t* in[kBlockRows];
     for (int b = 0; b < rows; ++b) in[b] = source.Row(top + b);
     FillColumns(in, rows, sourceWidth, columns.data());
-    // The next block's rows are fetched from memory while this block is worked on, a share for each
-    // target pixel.
-    const int nextTop = top + kBlockRows, nextRows = std::clamp(end - nextTop, 0, kBlockRows);
-    const size_t rowLines = (3 * static_cast<size_t>(sourceWidth) + kCacheLine - 1) / kCacheLine;
-    const size_t nextLines = rowLines * static_cast<size_t>(nextRows);
-    size_t fetched = 0;
     for (int i = 0; i < targetWidth; ++i) {
-      for (const size_t upto = nextLines * static_cast<size_t>(i + 1) / static_cast<size_t>(targetWidth);
-           fetched < upto; ++fetched) {
-        const uint8_t* row = source.Row(nextTop + static_cast<int>(fetched / rowLines));
-        _mm_prefetch(reinterpret_cast<const char*>(row + fetched % rowLines * kCacheLine), _MM_HINT_T1);
-      }
       WideFloats sum[kBlockFloats / kWideLanes] = {};
       for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
         const float weight = lists.items[k].weight;
