@@ -1,5 +1,7 @@
 #include "pictures/uResample.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -175,30 +177,66 @@ static_assert(kBlockFloats % kWideLanes == 0);
 // costs about what it saves.
 constexpr int64_t kShareFromPixels = 1'000'000;
 
+// Source column n of a block of rows: channel ch of block row b at n * kBlockFloats + b * 3 + ch, the
+// channels in the source's order.
+float* ColumnLane(float* columns, int n, int b) {
+  return columns + static_cast<size_t>(n) * kBlockFloats + static_cast<size_t>(3 * b);
+}
+
+// The bytes of two neighbouring pixels at `in` as floats: the first pixel's three channels and the
+// byte after them, then the same for the second pixel. Reads 8 bytes.
+[[gnu::always_inline]] inline void PixelPairValues(const uint8_t* in, __m128& first, __m128& second) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));
+  const __m128i words = _mm_unpacklo_epi8(bytes, zero);
+  first = _mm_cvtepi32_ps(_mm_unpacklo_epi16(words, zero));
+  second = _mm_cvtepi32_ps(_mm_unpacklo_epi16(_mm_srli_si128(words, 6), zero));
+}
+
+// Fills the columns from the block's rows. A pixel is stored as a whole vector whose fourth lane
+// spills onto the next value, which is written after it: the next row's, or, from the block's last
+// row, the next column's first (so the first pixel of a pair there is stored without the spill).
+[[gnu::always_inline]] inline void FillColumns(const uint8_t* const* in, int rows, int sourceWidth,
+                                               float* columns) {
+  int n = 0;
+  // Two pixels at a time while their 8 bytes lie within the row.
+  for (; n + 3 <= sourceWidth; n += 2) {
+    const size_t at = 3 * static_cast<size_t>(n);
+    for (int b = 0; b < rows; ++b) {
+      __m128 first, second;
+      PixelPairValues(in[b] + at, first, second);
+      float* lane = ColumnLane(columns, n, b);
+      if (b == kBlockRows - 1) {
+        _mm_storel_pi(reinterpret_cast<__m64*>(lane), first);
+        _mm_store_ss(lane + 2, _mm_movehl_ps(first, first));
+      } else {
+        _mm_storeu_ps(lane, first);
+      }
+      _mm_storeu_ps(lane + kBlockFloats, second);
+    }
+  }
+  for (; n < sourceWidth; ++n) {
+    const size_t at = 3 * static_cast<size_t>(n);
+    for (int b = 0; b < rows; ++b) {
+      float* lane = ColumnLane(columns, n, b);
+      for (int ch = 0; ch < 3; ++ch) lane[ch] = in[b][at + ch];
+    }
+  }
+}
+
 // Resamples source rows begin .. end - 1 (begin a multiple of kBlockRows).
 __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelRows& source, int begin,
                                                                     int end, ByteValueImage& target,
                                                                     int targetWidth,
                                                                     const Contributors& lists) {
   const int sourceWidth = source.width;
-  // Red and blue change places on the way in when the source holds red first.
   const int first = source.redFirst ? 2 : 0, last = 2 - first;
-  // Source column n of the block: channel ch of block row b at n * kBlockFloats + b * 3 + ch.
   std::vector<float> columns(static_cast<size_t>(sourceWidth) * kBlockFloats, 0.0f);
   for (int top = begin; top < end; top += kBlockRows) {
     const int rows = std::min(kBlockRows, end - top);
     const uint8_t* in[kBlockRows];
     for (int b = 0; b < rows; ++b) in[b] = source.Row(top + b);
-    // Column by column, so that each column's values are written together.
-    float* lane = columns.data();
-    for (int n = 0; n < sourceWidth; ++n, lane += kBlockFloats) {
-      const size_t at = 3 * static_cast<size_t>(n);
-      for (int b = 0; b < rows; ++b) {
-        lane[3 * b] = in[b][at + first];
-        lane[3 * b + 1] = in[b][at + 1];
-        lane[3 * b + 2] = in[b][at + last];
-      }
-    }
+    FillColumns(in, rows, sourceWidth, columns.data());
     for (int i = 0; i < targetWidth; ++i) {
       WideFloats sum[kBlockFloats / kWideLanes] = {};
       for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
@@ -216,8 +254,13 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
       std::memcpy(bytes, sum, sizeof bytes);
       for (int v = 0; v < kBlockFloats / kFloatLanes; ++v)
         Store(bytes + v * kFloatLanes, ToByteValues(Load(bytes + v * kFloatLanes)));
-      for (int b = 0; b < rows; ++b)
-        std::memcpy(target.Row(top + b) + 3 * i, bytes + 3 * b, 3 * sizeof(float));
+      // Red and blue change places on the way out when the source holds red first.
+      for (int b = 0; b < rows; ++b) {
+        float* out = target.Row(top + b) + 3 * i;
+        out[0] = bytes[3 * b + first];
+        out[1] = bytes[3 * b + 1];
+        out[2] = bytes[3 * b + last];
+      }
     }
   }
 }
