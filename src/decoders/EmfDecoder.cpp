@@ -123,7 +123,7 @@ constexpr uint32_t kPenStyleMask = 0xF, kPenEndCapMask = 0xF00, kPenJoinMask = 0
 constexpr uint32_t kStockObject = 0x80000000u;
 constexpr uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;
 constexpr uint32_t kEtoOpaque = 2, kEtoClipped = 4, kEtoGlyphIndex = 0x10, kEtoPdy = 0x2000;
-constexpr int kBkTransparent = 1, kBkOpaque = 2;
+constexpr int kBkOpaque = 2;  // the other background mode, 1, leaves backgrounds unpainted
 constexpr int kMaxRecords = 2'000'000;
 constexpr size_t kMaxClipParts = 100;            // further narrowing of the clip is left out
 constexpr int64_t kMaxPatternPixels = 64 << 20;  // in all brush bitmaps together

@@ -31,7 +31,8 @@ void TBookCoverPage::Assign(const TPersistent& source) {
 bool TBookCoverPage::RenderCover(Bitmap& target) const {
   if (FileName.empty() || !FileExists(FileName) || CoverMode <= 0) return false;
   TPicture picture;
-  picture.LoadFromFile(FileName);
+  picture.LoadToFit(FileName, {kDevicePageWidth - MarginLeft - MarginRight,
+                               kDevicePageHeight - MarginTop - MarginBottom});
   FitPictureToPage(picture, target, kDevicePageWidth, kDevicePageHeight, Enlarge, CoverMode, MarginLeft,
                    MarginRight, MarginTop, MarginBottom, true);
   return true;
