@@ -102,8 +102,11 @@ size_t PrefixBelow(std::string_view text, size_t from, uint8_t flag, const Width
   return i - from;
 }
 
-// Punctuation marks from `pos` on, counted up to `cap` (the caller needs no more).
-int PunctuationRun(std::string_view text, size_t pos, int cap) {
+// Punctuation marks from `pos` on, counted only as far as can matter for a room of roomLeft (see
+// PunctuationOverflows): roomLeft / h + 2 marks at most.
+int PunctuationRun(std::string_view text, size_t pos, int roomLeft, int h) {
+  if (pos >= text.size() || !Is(text, pos, kPunctuation)) return 0;  // most words: no division
+  const int cap = roomLeft / h + 2;
   int p = 0;
   while (pos < text.size() && p < cap && Is(text, pos, kPunctuation)) ++pos, ++p;
   return p;
@@ -116,15 +119,18 @@ bool PunctuationOverflows(int p, int roomLeft, int w, int h) {
   return p >= 2 && w > 0 && roomLeft <= (p - 1) * h;
 }
 
-// The longest punctuation run whose count can change PunctuationOverflows for that room.
-int PunctuationCap(int roomLeft, int h) { return roomLeft / h + 2; }
-
-// End of the run of bytes of class `flag` from `pos`, looking at no more than `limit` + 1 bytes:
-// the result minus pos is the run's length, or limit + 1 for any longer run.
-size_t RunEnd(std::string_view text, size_t pos, uint8_t flag, size_t limit) {
+// The run of bytes of class `flag` from `pos`, looking at no more than `limit` + 1 bytes: its end
+// (end - pos is the run's length, or limit + 1 for any longer run) and the summed width of the
+// bytes looked at.
+struct Run {
+  size_t end;
+  int width;
+};
+Run ScanRun(std::string_view text, size_t pos, uint8_t flag, size_t limit, const WidthTable& widths) {
   const size_t stop = std::min(text.size(), pos + limit + 1);
-  while (pos < stop && Is(text, pos, flag)) ++pos;
-  return pos;
+  int width = 0;
+  for (uint8_t c; pos < stop && (kClasses[c = At(text, pos)] & flag); ++pos) width += widths[c];
+  return {pos, width};
 }
 
 int SummedWidth(std::string_view s, size_t from, size_t end, const WidthTable& widths) {
@@ -197,13 +203,13 @@ int BreakLine(std::string_view text, int textWidth, int fontIndex) {
     int width;
 
     if (kClasses[c] & kLetter) {
-      const size_t end = RunEnd(text, pos, kLetter, kLongWord);
+      const auto [end, runWidth] = ScanRun(text, pos, kLetter, kLongWord, widths);
       if (end - pos > kLongWord) {
         pos += PrefixBelow(text, pos, kLetter, widths, room);
         break;
       }
       const std::string_view word = text.substr(pos, end - pos);
-      width = SummedWidth(text, pos, end, widths);
+      width = runWidth;
       if (width > room) {
         if (3 * h > room) break;
         if (const int hyph = FindHyphenation(word, fontIndex, room - h); hyph > 0) {
@@ -214,7 +220,7 @@ int BreakLine(std::string_view text, int textWidth, int fontIndex) {
         break;
       }
       const int roomLeft = room - width;
-      const int p = PunctuationRun(text, end, PunctuationCap(roomLeft, h));
+      const int p = PunctuationRun(text, end, roomLeft, h);
       if (PunctuationOverflows(p, roomLeft, width, h)) {
         // A single mark that does not fit may still follow the word's first part, hyphenated.
         if (p == 1 && 3 * h <= room) pos += static_cast<size_t>(FindHyphenation(word, fontIndex, room - h));
@@ -222,16 +228,16 @@ int BreakLine(std::string_view text, int textWidth, int fontIndex) {
       }
       take = word.size();
     } else if (kClasses[c] & kDigit) {
-      const size_t end = RunEnd(text, pos, kDigit, kLongNumber);
+      const auto [end, runWidth] = ScanRun(text, pos, kDigit, kLongNumber, widths);
       if (end - pos > kLongNumber) {
         take = PrefixBelow(text, pos, kDigit, widths, room);
         if (take == 0) break;
         width = SummedWidth(text, pos, pos + take, widths);
       } else {
-        width = SummedWidth(text, pos, end, widths);
+        width = runWidth;
         if (width > room) break;
         const int roomLeft = room - width;
-        if (PunctuationOverflows(PunctuationRun(text, end, PunctuationCap(roomLeft, h)), roomLeft, width, h))
+        if (PunctuationOverflows(PunctuationRun(text, end, roomLeft, h), roomLeft, width, h))
           break;
         take = end - pos;
       }
