@@ -7,7 +7,6 @@
 namespace bookloom {
 
 void RegisterLibraryDecoders(TDecoderRegistry& registry) {
-  StartGraphicsMagick();
   const auto jpeg = std::make_shared<const TJpegDecoder>();
   std::shared_ptr<const TGraphicDecoder> magick[kMagickFormatCount];
   for (int i = 0; i < kMagickFormatCount; ++i)

@@ -1,12 +1,14 @@
 #include "decoders/MagickDecoder.h"
 
-#include <Magick++.h>
+#include <dlfcn.h>
 
 #include <algorithm>
-#include <list>
+#include <exception>
+#include <filesystem>
 #include <mutex>
-#include <tuple>
+#include <new>
 
+#include "decoders/MagickPlugin.h"
 #include "platform/FileSys.h"
 #include "platform/LittleEndian.h"
 #include "platform/Utf.h"
@@ -14,8 +16,6 @@
 namespace bookloom {
 
 namespace {
-
-using Frames = std::list<Magick::Image>;
 
 // GraphicsMagick's name of the reader for a family; EPS files with the DOS binary header (a
 // PostScript section and a TIFF or WMF preview) have a reader of their own.
@@ -94,26 +94,71 @@ bool BitmapMayHaveAlpha(std::string_view bmp) {
   return bitCount == 16 || bitCount == 32;
 }
 
-// An ExceptionInfo that is always released.
-class MagickExceptionInfo {
+// The reader module, loaded once: beside the program, or where the build put it.
+class ReaderModule {
  public:
-  MagickExceptionInfo() { MagickLib::GetExceptionInfo(&info_); }
-  ~MagickExceptionInfo() { MagickLib::DestroyExceptionInfo(&info_); }
-  MagickExceptionInfo(const MagickExceptionInfo&) = delete;
-  MagickExceptionInfo& operator=(const MagickExceptionInfo&) = delete;
-
-  MagickLib::ExceptionInfo* Get() { return &info_; }
-  // Warnings leave a complete picture; errors do not.
-  bool Failed() const { return info_.severity >= MagickLib::ErrorException; }
-  std::string Why() const {
-    std::string why = info_.reason && *info_.reason ? info_.reason : "the reader returned no picture";
-    if (info_.description && *info_.description) why += std::string(" (") + info_.description + ")";
-    return why;
+  ReaderModule() {
+    std::error_code error;
+    const std::filesystem::path programDir = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    std::string failures;
+    for (const std::filesystem::path& dir : {programDir, std::filesystem::path(BOOKLOOM_PLUGIN_BUILD_DIR)}) {
+      const std::filesystem::path file = dir / kMagickPluginFile;
+      if (!std::filesystem::exists(file, error)) continue;
+      if (void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+        read_ = reinterpret_cast<MagickReadFunction>(dlsym(handle, kMagickPluginEntry));
+        if (read_) return;
+        failures += std::string(file) + " has no entry point; ";
+      } else {
+        failures += std::string(dlerror()) + "; ";
+      }
+    }
+    problem_ = failures.empty() ? std::string(kMagickPluginFile) + " is not installed beside the program"
+                                : failures.substr(0, failures.size() - 2);
   }
 
+  MagickReadFunction Read() const { return read_; }
+  const std::string& Problem() const { return problem_; }
+
  private:
-  MagickLib::ExceptionInfo info_;
+  MagickReadFunction read_ = nullptr;
+  std::string problem_;
 };
+
+const ReaderModule& Module() {
+  static const ReaderModule module;
+  return module;
+}
+
+// What the module's callbacks work on: the picture they make, or why they refused it.
+struct ReadContext {
+  const std::u16string& fileName;
+  std::unique_ptr<TGraphic> graphic;
+  std::exception_ptr refusal;
+};
+
+bool AcceptSize(void* context, uint64_t width, uint64_t height) {
+  auto& read = *static_cast<ReadContext*>(context);
+  try {
+    CheckPictureSize(static_cast<int64_t>(std::min<uint64_t>(width, INT64_MAX)),
+                     static_cast<int64_t>(std::min<uint64_t>(height, INT64_MAX)), read.fileName);
+    return true;
+  } catch (...) {
+    read.refusal = std::current_exception();
+    return false;
+  }
+}
+
+uint8_t* PixelsFor(void* context, int width, int height, bool alpha) {
+  auto& read = *static_cast<ReadContext*>(context);
+  try {
+    CheckPictureSize(width, height, read.fileName);
+    read.graphic = std::make_unique<TGraphic>(width, height, alpha);
+    return read.graphic->Row(0);
+  } catch (...) {
+    read.refusal = std::current_exception();
+    return nullptr;
+  }
+}
 
 // Where the bytes come from: memory, or the file itself when a reader needs files beside it.
 struct Source {
@@ -121,93 +166,42 @@ struct Source {
   std::string path;  // UTF-8; empty when reading from memory
 };
 
-// The reading options of a family: the reader named explicitly, and which frames to decode.
-Magick::Image ReadingOptions(TMagickFormat format, const std::string& coder, const Source& source) {
-  Magick::Image options;
-  options.magick(coder);
-  options.fileName(coder + ":" + source.path);
-  if (format == TMagickFormat::kIcon) return options;       // every image, to choose the largest
-  options.subImage(format == TMagickFormat::kPcd ? 3 : 0);  // Photo CD: Base, 768 x 512
-  options.subRange(1);
-  return options;
-}
-
-// Reads, or only pings, the frames; a failure raises naming the file.
-Frames ReadFrames(Magick::Image& options, const Source& source, bool ping, const std::string& coder,
-                  const std::u16string& fileName) {
-  MagickExceptionInfo exception;
-  const MagickLib::ImageInfo* info = options.imageInfo();
-  MagickLib::Image* list = nullptr;
-  if (source.path.empty())
-    list = ping ? MagickLib::PingBlob(info, source.bytes.data(), source.bytes.size(), exception.Get())
-                : MagickLib::BlobToImage(info, source.bytes.data(), source.bytes.size(), exception.Get());
-  else
-    list = ping ? MagickLib::PingImage(info, exception.Get()) : MagickLib::ReadImage(info, exception.Get());
-  Frames frames;
-  Magick::insertImages(&frames, list);
-  if (exception.Failed() || frames.empty())
-    RaiseDecodeError(fileName, "not a readable " + coder + " file: " + exception.Why());
-  return frames;
-}
-
-// The frame that becomes the picture: the first, or of an icon the largest, true colour and with
-// transparency before palette images of the same size.
-Magick::Image& ChooseFrame(Frames& frames, TMagickFormat format) {
-  if (format != TMagickFormat::kIcon) return frames.front();
-  const auto rank = [](const Magick::Image& f) {
-    return std::make_tuple(uint64_t{f.columns()} * f.rows(), f.classType() == Magick::DirectClass, f.matte());
-  };
-  return *std::max_element(frames.begin(), frames.end(),
-                           [&](const Magick::Image& a, const Magick::Image& b) { return rank(a) < rank(b); });
-}
-
-std::unique_ptr<TGraphic> ToGraphic(Magick::Image& frame, const std::u16string& fileName) {
-  // A TIFF may store its rows bottom to top or turned; of the families read here only TIFF
-  // readers report an orientation, the others deliver their rows upright.
-  frame.autoOrient();
-  CheckPictureSize(frame.columns(), frame.rows(), fileName);
-  frame.colorSpace(Magick::RGBColorspace);  // CMYK and other spaces become RGB
-  const bool alpha = frame.matte();
-  auto graphic =
-      std::make_unique<TGraphic>(static_cast<int>(frame.columns()), static_cast<int>(frame.rows()), alpha);
-  frame.write(0, 0, frame.columns(), frame.rows(), alpha ? "RGBA" : "RGB", Magick::CharPixel,
-              graphic->Row(0));
-  graphic->DropUniformAlpha();
-  return graphic;
-}
-
 std::unique_ptr<TGraphic> Decode(TMagickFormat format, const Source& source, const std::u16string& fileName) {
   if (source.bytes.empty()) RaiseDecodeError(fileName, "the file is empty");
-  StartGraphicsMagick();
-  const PictureSizeLimits& limits = PictureLimits();
-  MagickLib::SetMagickResourceLimit(MagickLib::WidthResource, limits.maxSide);
-  MagickLib::SetMagickResourceLimit(MagickLib::HeightResource, limits.maxSide);
-  MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, limits.maxPixels);
-
   const std::string coder = CoderOf(format, source.bytes);
-  try {
-    Magick::Image options = ReadingOptions(format, coder, source);
-    // The size first, from the header alone; readers that cannot tell it without decoding say 0.
-    Frames probe = ReadFrames(options, source, true, coder, fileName);
-    const Magick::Image& first = probe.front();
-    if (first.columns() != 0 && first.rows() != 0) CheckPictureSize(first.columns(), first.rows(), fileName);
-    probe.clear();
+  const MagickReadFunction read = Module().Read();
+  if (!read) RaiseDecodeError(fileName, "the GraphicsMagick reader cannot be loaded: " + Module().Problem());
 
-    Frames frames = ReadFrames(options, source, false, coder, fileName);
-    Magick::Image& frame = ChooseFrame(frames, format);
-    if (format == TMagickFormat::kBmp && !BitmapMayHaveAlpha(source.bytes)) frame.matte(false);
-    return ToGraphic(frame, fileName);
-  } catch (const Magick::Exception& e) {
-    RaiseDecodeError(fileName, "not a readable " + coder + " file: " + e.what());
+  ReadContext context{fileName, nullptr, nullptr};
+  MagickReadRequest request;
+  request.coder = coder.c_str();
+  request.bytes = source.bytes.data();
+  request.size = source.bytes.size();
+  request.path = source.path.empty() ? nullptr : source.path.c_str();
+  request.largestFrame = format == TMagickFormat::kIcon;  // of an icon, the largest image
+  request.subImage = format == TMagickFormat::kPcd ? 3 : 0;  // of a Photo CD, Base: 768 x 512
+  request.keepAlpha = format != TMagickFormat::kBmp || BitmapMayHaveAlpha(source.bytes);
+  request.maxSide = PictureLimits().maxSide;
+  request.maxPixels = PictureLimits().maxPixels;
+  request.context = &context;
+  request.acceptSize = AcceptSize;
+  request.pixelsFor = PixelsFor;
+  switch (read(&request)) {
+    case MagickReadResult::kRead:
+      break;
+    case MagickReadResult::kRefused:
+      std::rethrow_exception(context.refusal);
+    case MagickReadResult::kFailed:
+      RaiseDecodeError(fileName, request.why);
   }
+  if (!context.graphic) RaiseDecodeError(fileName, "not a readable " + coder + " file: the reader returned no picture");
+  context.graphic->DropUniformAlpha();
+  return std::move(context.graphic);
 }
 
 }  // namespace
 
-void StartGraphicsMagick() {
-  static std::once_flag started;
-  std::call_once(started, [] { Magick::InitializeMagick(nullptr); });
-}
+void StartGraphicsMagick() { Module(); }
 
 std::unique_ptr<TGraphic> TMagickDecoder::LoadFromFile(const std::u16string& fileName) const {
   if (format_ != TMagickFormat::kCut) return TGraphicDecoder::LoadFromFile(fileName);

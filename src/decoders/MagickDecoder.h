@@ -1,4 +1,5 @@
-// The picture formats read through GraphicsMagick: each family is read with its reader named
+// The picture formats read through GraphicsMagick, in a module loaded at the first such picture: each
+// family is read with its reader named
 // explicitly (several have no signature), its size checked before the pixels are decoded, and its
 // alpha kept only where the file really has transparency.
 #pragma once
@@ -38,8 +39,9 @@ class TMagickDecoder final : public TGraphicDecoder {
   TMagickFormat format_;
 };
 
-// Starts GraphicsMagick for the program, once; later calls do nothing. Its own resource limits
-// follow PictureLimits() at every read, so that oversized pictures are refused before allocation.
+// Loads the GraphicsMagick reader module now rather than at the first picture it reads; later calls
+// do nothing. GraphicsMagick's own resource limits follow PictureLimits() at every read, so that
+// oversized pictures are refused before allocation.
 void StartGraphicsMagick();
 
 }  // namespace bookloom

@@ -87,6 +87,25 @@ TEST_F(CliMake, BuildsABookThatInfoAccepts) {
   EXPECT_EQ(book.toc[1].title, "a");
 }
 
+// The dynamic loader's account of the files a successful run of bookloom-cli loads.
+std::string LoadedFiles(const fs::path& folder, const std::string& arguments) {
+  const test::ScratchDir outputs;
+  const std::string command = "cd '" + folder.string() + "' && LD_DEBUG=files '" + BOOKLOOM_CLI + "' " +
+                              arguments + " >/dev/null 2>'" + (outputs / "trace").string() + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << arguments;
+  return test::ReadBytes(outputs / "trace");
+}
+
+// GraphicsMagick comes with a module that is loaded only when a picture is read through it: a book
+// of text and PNG pictures is made without it, a grey map brings it in.
+TEST_F(CliMake, LoadsGraphicsMagickOnlyForThePicturesItReads) {
+  test::WriteBytes(dir_ / "d.pgm", std::string("P5\n2 2\n255\n") + std::string(4, '\x80'));
+  EXPECT_FALSE(Contains(LoadedFiles(dir_.Path(), "make -o plain.wol en.txt a.png"), "GraphicsMagick"));
+  const std::string withPgm = LoadedFiles(dir_.Path(), "make -o grey.wol en.txt d.pgm");
+  EXPECT_TRUE(Contains(withPgm, "bookloom-magick.so"));
+  EXPECT_TRUE(Contains(withPgm, "libGraphicsMagick"));
+}
+
 TEST_F(CliMake, NamesTheFilesItLeavesOut) {
   test::WriteBytes(dir_ / "notes.xyz", "not a book file");
   const CliRun run = RunCli(dir_.Path(), "make -o book.wol missing.txt en.txt notes.xyz");

@@ -50,7 +50,9 @@ TEST(DecodeValidUtf8, DecodesOnlyValidText) {
     std::u16string text = u"left over";
     EXPECT_EQ(DecodeValidUtf8(c.utf8, text), c.valid) << c.utf8;
     EXPECT_EQ(IsValidUtf8(c.utf8), c.valid) << c.utf8;
-    if (c.valid) EXPECT_EQ(text, Utf8ToUtf16(c.utf8)) << c.utf8;
+    if (c.valid) {
+      EXPECT_EQ(text, Utf8ToUtf16(c.utf8)) << c.utf8;
+    }
   }
 }
 
