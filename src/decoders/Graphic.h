@@ -97,7 +97,6 @@ class TGraphicDecoder {
   virtual void CheckFile(const std::u16string& fileName) const { LoadFromFile(fileName); }
 };
 
-// How many times its fitted size a picture decoded for an area keeps on each side, at least.
 inline constexpr int kFitOversampling = 3;
 
 // Decodes the bytes of a file in one call; the name is only used in error messages. Pictures of more
