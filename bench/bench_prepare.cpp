@@ -78,28 +78,18 @@ bool Skip(benchmark::State& state) {
   return true;
 }
 
-// Decoding and fitting, as `prepare` and a picture item of the book do them (decoded at a reduced
-// scale, argument 1), and with every pixel decoded (argument 0).
+// Decoding and fitting, as `prepare` and a picture item of the book do them.
 void BM_PrepareInProcess(benchmark::State& state) {
   if (Skip(state)) return;
   for (auto _ : state) {
     bookloom::TPicture picture;
-    if (state.range(0))
-      picture.LoadToFit(inputs.photo.u16string(), {600, 800});
-    else
-      picture.LoadFromFile(inputs.photo.u16string());
+    picture.LoadFromFile(inputs.photo.u16string());
     bookloom::Bitmap page;
     bookloom::FitPictureToPage(picture, page, 600, 800, false, 2, 0, 0, 0, 0, true);
     benchmark::DoNotOptimize(page.Row(0));
   }
 }
-BENCHMARK(BM_PrepareInProcess)
-    ->Arg(1)
-    ->Arg(0)
-    ->ArgName("reduced")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(3);
+BENCHMARK(BM_PrepareInProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 // The whole program: start, decode, fit, write the page as PNG.
 void BM_PrepareCli(benchmark::State& state) {
