@@ -35,12 +35,13 @@ std::unique_ptr<TGraphic> TGraphicDecoder::LoadFromFile(const std::u16string& fi
   return LoadFromMemory(ReadFileBytes(fileName), fileName);
 }
 
-std::unique_ptr<TGraphic> TGraphicDecoder::LoadToFit(const std::u16string& fileName, PixelSize) const {
-  return LoadFromFile(fileName);
+void TFunctionDecoder::CheckFile(const std::u16string& fileName) const {
+  if (!check_) return TGraphicDecoder::CheckFile(fileName);
+  check_(ReadFileBytes(fileName), fileName, kMaxPicturePixels);
 }
 
 TGraphic::TGraphic(int width, int height, bool hasAlpha, Pixels pixels)
-    : width_(width), height_(height), fullWidth_(width), fullHeight_(height), hasAlpha_(hasAlpha) {
+    : width_(width), height_(height), hasAlpha_(hasAlpha) {
   const size_t size = Stride() * static_cast<size_t>(height_);
   pixels_ = pixels == Pixels::kZero ? std::make_unique<uint8_t[]>(size)
                                     : std::make_unique_for_overwrite<uint8_t[]>(size);

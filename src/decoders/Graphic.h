@@ -8,8 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/FitSize.h"
-
 namespace bookloom {
 
 class Bitmap;
@@ -41,18 +39,8 @@ class TGraphic {
   // Allocates the pixels; the size must have passed CheckPictureSize.
   TGraphic(int width, int height, bool hasAlpha, Pixels pixels = Pixels::kZero);
 
-  // The pixels delivered.
   int Width() const { return width_; }
   int Height() const { return height_; }
-  // The picture's own size: larger than the pixels when a decoder delivered it reduced, to be
-  // fitted into an area (TGraphicDecoder::LoadToFit).
-  int FullWidth() const { return fullWidth_; }
-  int FullHeight() const { return fullHeight_; }
-  bool Reduced() const { return fullWidth_ != width_ || fullHeight_ != height_; }
-  void SetFullSize(int width, int height) {
-    fullWidth_ = width;
-    fullHeight_ = height;
-  }
   bool HasAlpha() const { return hasAlpha_; }
   int Channels() const { return hasAlpha_ ? 4 : 3; }
   size_t Stride() const { return static_cast<size_t>(width_) * Channels(); }
@@ -71,8 +59,6 @@ class TGraphic {
  private:
   int width_;
   int height_;
-  int fullWidth_;
-  int fullHeight_;
   bool hasAlpha_;
   std::unique_ptr<uint8_t[]> pixels_;
 };
@@ -84,11 +70,6 @@ class TGraphicDecoder {
   virtual ~TGraphicDecoder() = default;
   // Reads the whole file and decodes it from memory.
   virtual std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const;
-  // Loads a picture that is about to be fitted into an area with its aspect ratio kept: a decoder
-  // that can decode at a reduced scale for less work delivers fewer pixels when the picture is to
-  // be shrunk, never fewer than kFitOversampling times its fitted size on either side, so that the
-  // fitting's own filter still shapes the result. By default every pixel is decoded.
-  virtual std::unique_ptr<TGraphic> LoadToFit(const std::u16string& fileName, PixelSize area) const;
   // Decodes the bytes of a file; fileName only names it in messages.
   virtual std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
                                                    const std::u16string& fileName) const = 0;
@@ -97,25 +78,32 @@ class TGraphicDecoder {
   virtual void CheckFile(const std::u16string& fileName) const { LoadFromFile(fileName); }
 };
 
-inline constexpr int kFitOversampling = 3;
-
 // Decodes the bytes of a file in one call; the name is only used in error messages. Pictures of more
 // than `maxPixels` pixels are refused (or, where a format can, drawn smaller).
 using DecodeFunction = std::unique_ptr<TGraphic> (*)(std::string_view bytes,
                                                      const std::u16string& nameForMessages,
                                                      int64_t maxPixels);
 
-// The decoder of a format that one decoding function reads.
+// Raises exactly what the DecodeFunction of the same format raises for the same bytes, without
+// making the picture.
+using CheckFunction = void (*)(std::string_view bytes, const std::u16string& nameForMessages,
+                               int64_t maxPixels);
+
+// The decoder of a format that one decoding function reads, and that a checking function may check
+// more quickly than decoding does.
 class TFunctionDecoder final : public TGraphicDecoder {
  public:
-  explicit TFunctionDecoder(DecodeFunction decode) : decode_(decode) {}
+  explicit TFunctionDecoder(DecodeFunction decode, CheckFunction check = nullptr)
+      : decode_(decode), check_(check) {}
   std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
                                            const std::u16string& fileName) const override {
     return decode_(bytes, fileName, kMaxPicturePixels);
   }
+  void CheckFile(const std::u16string& fileName) const override;
 
  private:
   DecodeFunction decode_;
+  CheckFunction check_;
 };
 
 // Raises EDecodeError "Cannot read picture "<file>": <why>".

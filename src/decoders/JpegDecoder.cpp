@@ -12,8 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/FileSys.h"
-
 namespace bookloom {
 
 namespace {
@@ -209,42 +207,16 @@ std::unique_ptr<TGraphic> Upright(const TGraphic& stored, int orientation) {
   RaiseDecodeError(fileName, std::string("not a readable JPEG file: ") + r.err.message);
 }
 
-// Reads the header and checks the picture's size.
-void ReadHeaderOf(Reader& r, std::string_view bytes, const std::u16string& fileName, int64_t maxPixels) {
+// Reads the header and starts the decoder: RGB out, or CMYK for CMYK and YCCK files.
+void Start(Reader& r, std::string_view bytes, const std::u16string& fileName, int64_t maxPixels) {
   if (!ReadHeader(r, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) Fail(r, fileName);
   CheckPictureSize(r.cinfo.image_width, r.cinfo.image_height, fileName, maxPixels);
-}
-
-// A side of eighths/8 of `side` pixels, as the decoder rounds it.
-int ScaledSide(int side, int eighths) { return static_cast<int>((int64_t{side} * eighths + 7) / 8); }
-
-// Starts the decoder at eighths/8 of the picture's size: RGB out, or CMYK for CMYK and YCCK files.
-void Start(Reader& r, const std::u16string& fileName, int eighths = 8) {
   const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
   r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;  // greyscale is expanded to RGB as well
-  r.cinfo.scale_num = static_cast<unsigned>(eighths);
-  r.cinfo.scale_denom = 8;
   if (!StartDecompress(r)) Fail(r, fileName);
-  const int width = static_cast<int>(r.cinfo.image_width), height = static_cast<int>(r.cinfo.image_height);
-  if (static_cast<int>(r.cinfo.output_width) != ScaledSide(width, eighths) ||
-      static_cast<int>(r.cinfo.output_height) != ScaledSide(height, eighths) ||
+  if (r.cinfo.output_width != r.cinfo.image_width || r.cinfo.output_height != r.cinfo.image_height ||
       r.cinfo.output_components != (cmyk ? 4 : 3))
     RaiseDecodeError(fileName, "the JPEG decoder delivered an unexpected picture layout");
-}
-
-// The scale, in eighths, at which a stored picture is decoded to be fitted into an area: the
-// smallest that still leaves kFitOversampling times the fitted size on both sides, 8 when the
-// picture is not shrunk. `transposed`: the stored rows are the upright picture's columns.
-int EighthsToFit(int width, int height, bool transposed, PixelSize area) {
-  const int uprightWidth = transposed ? height : width, uprightHeight = transposed ? width : height;
-  const auto fitted = FittedSize(uprightWidth, uprightHeight, area.width, area.height, false);
-  if (!fitted) return 8;
-  const int neededWidth = kFitOversampling * (transposed ? fitted->height : fitted->width);
-  const int neededHeight = kFitOversampling * (transposed ? fitted->width : fitted->height);
-  int eighths = 1;
-  while (eighths < 8 && (ScaledSide(width, eighths) < neededWidth || ScaledSide(height, eighths) < neededHeight))
-    ++eighths;
-  return eighths;
 }
 
 // After the last row: a file whose coded data ran out fails.
@@ -259,18 +231,10 @@ void Finish(Reader& r, const std::u16string& fileName) {
 
 std::unique_ptr<TGraphic> DecodeJpeg(std::string_view bytes, const std::u16string& fileName,
                                      int64_t maxPixels) {
-  return DecodeJpegToFit(bytes, fileName, {}, maxPixels);
-}
-
-std::unique_ptr<TGraphic> DecodeJpegToFit(std::string_view bytes, const std::u16string& fileName, PixelSize area,
-                                          int64_t maxPixels) {
   Reader r;
-  ReadHeaderOf(r, bytes, fileName, maxPixels);
+  Start(r, bytes, fileName, maxPixels);
   // Cameras store the rows as the sensor read them and say in the Exif data how to turn them.
   const int orientation = ExifOrientation(r.cinfo);
-  const int width = static_cast<int>(r.cinfo.image_width), height = static_cast<int>(r.cinfo.image_height);
-  const bool transposed = orientation >= 5;
-  Start(r, fileName, EighthsToFit(width, height, transposed, area));
   const bool cmyk = r.cinfo.out_color_space == JCS_CMYK;
   auto graphic = std::make_unique<TGraphic>(static_cast<int>(r.cinfo.output_width),
                                             static_cast<int>(r.cinfo.output_height), false,
@@ -278,28 +242,15 @@ std::unique_ptr<TGraphic> DecodeJpegToFit(std::string_view bytes, const std::u16
   std::vector<unsigned char> cmykRow(cmyk ? size_t{4} * r.cinfo.output_width : 0);
   if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) Fail(r, fileName);
   Finish(r, fileName);
-  if (orientation != 1) graphic = Upright(*graphic, orientation);
-  graphic->SetFullSize(transposed ? height : width, transposed ? width : height);
-  return graphic;
+  return orientation == 1 ? std::move(graphic) : Upright(*graphic, orientation);
 }
 
 void CheckJpeg(std::string_view bytes, const std::u16string& fileName, int64_t maxPixels) {
   Reader r;
-  ReadHeaderOf(r, bytes, fileName, maxPixels);
-  Start(r, fileName);
+  Start(r, bytes, fileName, maxPixels);
   std::vector<unsigned char> lastRow(size_t{r.cinfo.output_width} * r.cinfo.output_components);
   if (!SkipRows(r, lastRow.data())) Fail(r, fileName);
   Finish(r, fileName);
 }
-
-std::unique_ptr<TGraphic> TJpegDecoder::LoadFromMemory(std::string_view bytes, const std::u16string& fileName) const {
-  return DecodeJpeg(bytes, fileName);
-}
-
-std::unique_ptr<TGraphic> TJpegDecoder::LoadToFit(const std::u16string& fileName, PixelSize area) const {
-  return DecodeJpegToFit(ReadFileBytes(fileName), fileName, area);
-}
-
-void TJpegDecoder::CheckFile(const std::u16string& fileName) const { CheckJpeg(ReadFileBytes(fileName), fileName); }
 
 }  // namespace bookloom

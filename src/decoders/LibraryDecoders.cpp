@@ -7,7 +7,7 @@
 namespace bookloom {
 
 void RegisterLibraryDecoders(TDecoderRegistry& registry) {
-  const auto jpeg = std::make_shared<const TJpegDecoder>();
+  const auto jpeg = std::make_shared<const TFunctionDecoder>(DecodeJpeg, CheckJpeg);
   std::shared_ptr<const TGraphicDecoder> magick[kMagickFormatCount];
   for (int i = 0; i < kMagickFormatCount; ++i)
     magick[i] = std::make_shared<const TMagickDecoder>(static_cast<TMagickFormat>(i));

@@ -6,29 +6,14 @@
 
 namespace bookloom {
 
-namespace {
-
-const TGraphicDecoder& DecoderFor(const std::u16string& fileName) {
+void TPicture::LoadFromFile(const std::u16string& fileName) {
   const TGraphicDecoder* decoder = DecoderRegistry().Find(fileName);
   if (!decoder) Raise<EDecodeError>("Cannot read picture \"%s\": unknown picture file extension", {fileName});
-  return *decoder;
+  LoadFromFile(fileName, *decoder);
 }
-
-}  // namespace
-
-void TPicture::LoadFromFile(const std::u16string& fileName) { LoadFromFile(fileName, DecoderFor(fileName)); }
 
 void TPicture::LoadFromFile(const std::u16string& fileName, const TGraphicDecoder& decoder) {
   graphic_ = decoder.LoadFromFile(fileName);
-  transparent_ = false;
-}
-
-void TPicture::LoadToFit(const std::u16string& fileName, PixelSize area) {
-  LoadToFit(fileName, DecoderFor(fileName), area);
-}
-
-void TPicture::LoadToFit(const std::u16string& fileName, const TGraphicDecoder& decoder, PixelSize area) {
-  graphic_ = decoder.LoadToFit(fileName, area);
   transparent_ = false;
 }
 

@@ -16,10 +16,6 @@ class TPicture {
   void LoadFromFile(const std::u16string& fileName);
   // Loads with the given decoder, whatever the extension.
   void LoadFromFile(const std::u16string& fileName, const TGraphicDecoder& decoder);
-  // Loads a picture about to be fitted into an area (TGraphicDecoder::LoadToFit): it may hold
-  // fewer pixels than the file, but keeps the file's size as its full size.
-  void LoadToFit(const std::u16string& fileName, PixelSize area);
-  void LoadToFit(const std::u16string& fileName, const TGraphicDecoder& decoder, PixelSize area);
 
   bool Empty() const { return !graphic_; }
   const TGraphic* Graphic() const { return graphic_.get(); }

@@ -15,12 +15,10 @@ const TBlmFileItemClass TBlmFileItemImage::Class = {
     }};
 
 void TBlmFileItemImage::Load() {
-  // The picture is only ever fitted to a page, so a decoder may deliver it reduced for that.
-  const PixelSize page{kDevicePageWidth, kDevicePageHeight};
   if (graphicClass_)
-    picture_.LoadToFit(FileName(), *graphicClass_, page);
+    picture_.LoadFromFile(FileName(), *graphicClass_);
   else
-    picture_.LoadToFit(FileName(), page);
+    picture_.LoadFromFile(FileName());
   picture_.SetTransparent(true);
   TBlmFileItem::Load();
 }
@@ -45,7 +43,7 @@ void TBlmFileItemImage::WriteTo(TWolfWriter& writer) {
   try {
     TBlmFileItem::WriteTo(writer);
     Bitmap page;
-    FitPictureToPage(picture_, page, kDevicePageWidth, kDevicePageHeight, false, 2, 0, 0, 0, 0, true);
+    FitPictureToPage(picture_, page, 600, 800, false, 2, 0, 0, 0, 0, true);
     writer.AddPicture(page, 2);
     writer.AddTOCEntry(1, WideToWin1251(TitleOf(*this)));
   } catch (...) {

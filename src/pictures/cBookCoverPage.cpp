@@ -31,8 +31,7 @@ void TBookCoverPage::Assign(const TPersistent& source) {
 bool TBookCoverPage::RenderCover(Bitmap& target) const {
   if (FileName.empty() || !FileExists(FileName) || CoverMode <= 0) return false;
   TPicture picture;
-  picture.LoadToFit(FileName, {kDevicePageWidth - MarginLeft - MarginRight,
-                               kDevicePageHeight - MarginTop - MarginBottom});
+  picture.LoadFromFile(FileName);
   FitPictureToPage(picture, target, kDevicePageWidth, kDevicePageHeight, Enlarge, CoverMode, MarginLeft,
                    MarginRight, MarginTop, MarginBottom, true);
   return true;

@@ -1,9 +1,10 @@
 #include "pictures/uBitmapProcs.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "decoders/Picture.h"
-#include "platform/FitSize.h"
 #include "pictures/uReduceColors.h"
 #include "pictures/uResample.h"
 
@@ -11,8 +12,31 @@ namespace bookloom {
 
 namespace {
 
+struct Size {
+  int width, height;
+};
+
+// The size a picture of width x height is scaled to for an area, or nothing when it keeps its size:
+// the area has no room, the picture is one pixel wide or high, or it fits and is not to be enlarged.
+std::optional<Size> FittedSize(int width, int height, int areaWidth, int areaHeight, bool enlarge) {
+  if (areaWidth <= 0 || areaHeight <= 0 || width <= 1 || height <= 1) return std::nullopt;
+  if (areaWidth >= width && areaHeight >= height && !enlarge) return std::nullopt;
+  // Keep the aspect ratio: the side whose ratio is the tighter fills the area. The ratios are
+  // compared exactly, so equal ratios fill the height.
+  int newWidth, newHeight;
+  if (static_cast<int64_t>(areaWidth) * height >= static_cast<int64_t>(width) * areaHeight) {
+    newHeight = areaHeight;
+    newWidth = MulDiv(width, areaHeight, height);
+  } else {
+    newWidth = areaWidth;
+    newHeight = MulDiv(height, areaWidth, width);
+  }
+  // An extreme aspect ratio would round a side to nothing.
+  return Size{std::max(1, newWidth), std::max(1, newHeight)};
+}
+
 // Target becomes the source rows scaled to `size` with Lanczos3.
-void ScaleInto(const PixelRows& source, PixelSize size, Bitmap& target) {
+void ScaleInto(const PixelRows& source, Size size, Bitmap& target) {
   Bitmap scaled(size.width, size.height, PixelFormat::pf24bit);
   const TResampleFilter& lanczos = ResampleFilterTable[kLanczos3Filter];
   ResamplePixels(source, scaled, lanczos.Filter, lanczos.Support);
@@ -62,13 +86,10 @@ void FitPictureToPage(const TPicture& source, Bitmap& target, int pageWidth, int
                       int mode, int marginLeft, int marginRight, int marginTop, int marginBottom,
                       bool makePage) {
   const TGraphic* graphic = source.Graphic();
-  std::optional<PixelSize> size;
-  if (graphic) {
-    // The picture's own size decides the page, however many of its pixels the decoder delivered.
-    size = FittedSize(graphic->FullWidth(), graphic->FullHeight(), pageWidth - marginLeft - marginRight,
-                      pageHeight - marginTop - marginBottom, enlarge);
-    if (!size && graphic->Reduced()) size = PixelSize{graphic->FullWidth(), graphic->FullHeight()};
-  }
+  const std::optional<Size> size =
+      graphic ? FittedSize(graphic->Width(), graphic->Height(), pageWidth - marginLeft - marginRight,
+                           pageHeight - marginTop - marginBottom, enlarge)
+              : std::nullopt;
   if (size && !graphic->HasAlpha()) {
     // An opaque picture is scaled straight from its decoded rows: no full-size copy is made.
     ScaleInto({graphic->Row(0), graphic->Stride(), graphic->Width(), graphic->Height(), true}, *size, target);

@@ -81,9 +81,7 @@ int CmdPrepare(const Args& args) {
   if (options.input.empty()) return 2;
 
   TPicture picture;
-  picture.LoadToFit(Utf8ToUtf16(options.input),
-                    {kDevicePageWidth - options.margins[0] - options.margins[1],
-                     kDevicePageHeight - options.margins[2] - options.margins[3]});
+  picture.LoadFromFile(Utf8ToUtf16(options.input));
   Bitmap page;
   FitPictureToPage(picture, page, kDevicePageWidth, kDevicePageHeight, options.enlarge, options.mode,
                    options.margins[0], options.margins[1], options.margins[2], options.margins[3], true);
