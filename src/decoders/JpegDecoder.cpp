@@ -219,6 +219,23 @@ void Start(Reader& r, std::string_view bytes, const std::u16string& fileName, in
     RaiseDecodeError(fileName, "the JPEG decoder delivered an unexpected picture layout");
 }
 
+// Whether the coded data from `scan` on is followed by the end-of-image marker: the first marker in
+// it, past stuffed bytes and restart markers, is that one. Decoding such data can never run out of
+// it, whatever it holds: damage inside only ever shows as warnings, so a picture of one scan whose
+// data does this is refused by decoding no more than its header is.
+bool ScanRunsIntoImageEnd(const unsigned char* scan, const unsigned char* end) {
+  const unsigned char* p = scan;
+  while (p < end && (p = static_cast<const unsigned char*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p))))) {
+    while (++p < end && *p == 0xFF) {
+    }
+    if (p == end) return false;
+    const unsigned char code = *p++;
+    if (code == 0x00 || (code >= 0xD0 && code <= 0xD7)) continue;  // a stuffed byte, a restart marker
+    return code == 0xD9;
+  }
+  return false;
+}
+
 // After the last row: a file whose coded data ran out fails.
 void Finish(Reader& r, const std::u16string& fileName) {
   if (r.err.fileEnded && r.err.dataMissing)
@@ -248,6 +265,10 @@ std::unique_ptr<TGraphic> DecodeJpeg(std::string_view bytes, const std::u16strin
 void CheckJpeg(std::string_view bytes, const std::u16string& fileName, int64_t maxPixels) {
   Reader r;
   Start(r, bytes, fileName, maxPixels);
+  // A picture of one scan is read from its coded data only as its rows are made, so the decoder
+  // now stands at the start of that data.
+  const auto* end = reinterpret_cast<const unsigned char*>(bytes.data() + bytes.size());
+  if (!jpeg_has_multiple_scans(&r.cinfo) && ScanRunsIntoImageEnd(r.cinfo.src->next_input_byte, end)) return;
   std::vector<unsigned char> lastRow(size_t{r.cinfo.output_width} * r.cinfo.output_components);
   if (!SkipRows(r, lastRow.data())) Fail(r, fileName);
   Finish(r, fileName);

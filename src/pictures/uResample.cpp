@@ -142,12 +142,16 @@ inline Floats ToByteValues(Floats sum) {
   return (sum + magic) - magic;
 }
 
+// Floats of an intermediate row summed at once by the vertical pass, in registers across all of an
+// output row's contributors.
+constexpr int kColumnChunk = 64;
+
 // The image between the two passes: bytes, kept as the floats they are read as, each row padded
-// to whole vectors. The horizontal pass writes every value but the padding, which alone is zeroed.
+// to whole chunks of the vertical pass. The horizontal pass writes every value but the padding, which alone is zeroed.
 struct ByteValueImage {
   ByteValueImage(int width, int height)
       : usedFloats(static_cast<size_t>(width) * 3),
-        rowFloats((usedFloats + kFloatLanes - 1) / kFloatLanes * kFloatLanes),
+        rowFloats((usedFloats + kColumnChunk - 1) / kColumnChunk * kColumnChunk),
         values(std::make_unique_for_overwrite<float[]>(rowFloats * static_cast<size_t>(height))) {
     if (usedFloats == rowFloats) return;
     for (int y = 0; y < height; ++y) std::fill(Row(y) + usedFloats, Row(y) + rowFloats, 0.0f);
@@ -265,19 +269,33 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
   }
 }
 
-void ResampleColumns(const ByteValueImage& source, Bitmap& target, const Contributors& lists) {
-  const size_t rowFloats = source.rowFloats, rowBytes = target.Stride();
-  std::vector<float> sum(rowFloats);
+static_assert(kColumnChunk % kWideLanes == 0 && kColumnChunk % kFloatLanes == 0);
+
+__attribute__((target_clones("avx2", "default"))) void ResampleColumns(const ByteValueImage& source,
+                                                                       Bitmap& target,
+                                                                       const Contributors& lists) {
+  const size_t rowBytes = target.Stride();
   for (int i = 0; i < target.Height(); ++i) {
-    std::fill(sum.begin(), sum.end(), 0.0f);
-    for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
-      const Floats w = Broadcast(lists.items[k].weight);
-      const float* in = source.Row(lists.items[k].index);
-      for (size_t l = 0; l < rowFloats; l += kFloatLanes) Store(&sum[l], Load(&sum[l]) + w * Load(in + l));
-    }
-    for (size_t l = 0; l < rowFloats; l += kFloatLanes) Store(&sum[l], ToByteValues(Load(&sum[l])));
     uint8_t* out = target.Row(i);
-    for (size_t l = 0; l < rowBytes; ++l) out[l] = static_cast<uint8_t>(sum[l]);
+    for (size_t l = 0; l < rowBytes; l += kColumnChunk) {
+      WideFloats sum[kColumnChunk / kWideLanes] = {};
+      for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
+        const WideFloats w = WideFloats{} + lists.items[k].weight;
+        const float* in = source.Row(lists.items[k].index) + l;
+#pragma GCC unroll 8
+        for (int v = 0; v < kColumnChunk / kWideLanes; ++v) {
+          WideFloats c;
+          std::memcpy(&c, in + v * kWideLanes, sizeof c);
+          sum[v] = sum[v] + w * c;
+        }
+      }
+      float values[kColumnChunk];
+      std::memcpy(values, sum, sizeof values);
+      for (int v = 0; v < kColumnChunk / kFloatLanes; ++v)
+        Store(values + v * kFloatLanes, ToByteValues(Load(values + v * kFloatLanes)));
+      const size_t count = std::min<size_t>(kColumnChunk, rowBytes - l);
+      for (size_t x = 0; x < count; ++x) out[l + x] = static_cast<uint8_t>(values[x]);
+    }
   }
 }
 

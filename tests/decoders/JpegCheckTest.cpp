@@ -2,6 +2,7 @@
 // with the same message: whole sample files, damaged ones, and samples cut or spoiled here.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -44,11 +45,18 @@ TEST(CheckJpeg, RefusesExactlyWhatDecodingRefuses) {
     for (size_t part : {2, 3, 5, 8})
       ExpectCheckAgreesWithDecode(bytes.substr(0, bytes.size() * part / 10),
                                   file.filename().string() + " cut");
+    ExpectCheckAgreesWithDecode(bytes.substr(0, bytes.size() - 2), file.filename().string() + " without end");
     if (bytes.size() > 200) {
       std::string spoiled = bytes;
       for (size_t i = spoiled.size() / 2; i < spoiled.size() / 2 + 64; ++i)
         spoiled[i] = static_cast<char>(i * 37);
       ExpectCheckAgreesWithDecode(spoiled, file.filename().string() + " spoiled");
+      // Markers amid the coded data: an early end of image, a table, a new frame, a restart.
+      for (const char* marker : {"\xFF\xD9", "\xFF\xC4\x00\x03\x00", "\xFF\xC0\x00\x02", "\xFF\xD3"}) {
+        std::string marked = bytes;
+        marked.replace(marked.size() * 2 / 3, std::strlen(marker), marker);
+        ExpectCheckAgreesWithDecode(marked, file.filename().string() + " with marker " + marker);
+      }
     }
     refused += !RaisedBy([&] { DecodeJpeg(bytes.substr(0, bytes.size() / 2), u"p.jpg"); }).empty();
   }
