@@ -19,6 +19,8 @@ class TBlmFileItemImage : public TBlmFileItem {
   // transparent.
   void Load() override;
   void Unload() override;
+  // Decoding reads only the file and the decoder registry.
+  bool LoadsAlongside() const override { return true; }
   // Chooses the decoder and checks that it can read the picture, so that an unreadable file is refused.
   void Verify() override;
   // One page in four greys and its first-level entry; the picture is released afterwards.

@@ -36,6 +36,9 @@ class TBlmFileItem {
   virtual void Verify() = 0;
   // Loads the file when it is not loaded; a subclass then writes its content.
   virtual void WriteTo(TWolfWriter& writer);
+  // Whether Load may run on another thread while other items are written: it then shares nothing
+  // with writing. A build loads such an item while the one before it is written.
+  virtual bool LoadsAlongside() const { return false; }
 
   const std::u16string& FileName() const { return fileName_; }
   int64_t Size() const { return size_; }

@@ -1,5 +1,7 @@
 #include "project/uMakeWolf.h"
 
+#include <future>
+
 #include "pictures/cBookCoverPage.h"
 #include "platform/Bitmap.h"
 #include "platform/FileSys.h"
@@ -34,6 +36,44 @@ bool WantsCover(const TBookCoverPage& cover) {
   return !cover.FileName.empty() && FileExists(cover.FileName) && cover.CoverMode > 0;
 }
 
+// Loads the next item on a second thread while the current one is written, where the item allows
+// it: decoding the next picture then overlaps fitting and compressing this one. At most one item is
+// loaded ahead, so the memory a build needs does not grow with the number of items.
+class LoadAhead {
+ public:
+  LoadAhead() = default;
+  LoadAhead(const LoadAhead&) = delete;
+  LoadAhead& operator=(const LoadAhead&) = delete;
+  // A build that stops leaves nothing loaded: the item loading ahead is waited for and dropped.
+  ~LoadAhead() {
+    if (!item_) return;
+    pending_.wait();
+    item_->Unload();
+  }
+
+  void Start(TBlmFileItem& item) {
+    if (item.Loaded() || !item.LoadsAlongside()) return;
+    item_ = &item;
+    pending_ = std::async(std::launch::async, [&item] { item.Load(); });
+  }
+
+  // Before `item` is written: waits for its loading, when it was started, and raises what that raised.
+  void Finish(TBlmFileItem& item) {
+    if (item_ != &item) return;
+    item_ = nullptr;
+    try {
+      pending_.get();
+    } catch (...) {
+      item.Unload();
+      throw;
+    }
+  }
+
+ private:
+  TBlmFileItem* item_ = nullptr;
+  std::future<void> pending_;
+};
+
 void WriteBook(OutputStream& stream, TBlmFileList& files, const TBookDescription& description,
                const TBookCoverPage& coverPage, const MakeWolfProgress& progress) {
   TWolfWriter writer(stream);
@@ -45,8 +85,11 @@ void WriteBook(OutputStream& stream, TBlmFileList& files, const TBookDescription
   }
   writer.BeginBody();
   const int count = files.Count();
+  LoadAhead ahead;
   for (int i = 0; i < count; ++i) {
     if (progress) progress(i, count, files.Items(i));
+    ahead.Finish(files.Items(i));
+    if (i + 1 < count) ahead.Start(files.Items(i + 1));
     files.Items(i).WriteTo(writer);
   }
   writer.EndBody();

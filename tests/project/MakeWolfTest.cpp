@@ -421,6 +421,31 @@ TEST(MakeWolf, AFailedBuildLeavesNoFileAndTheOldBookIntact) {
   }
 }
 
+// A build loads the next picture while it writes the item before; when that item fails, the
+// picture loaded ahead is dropped too, and the error is the failing item's.
+TEST(MakeWolf, AFailedBuildLeavesNoPictureLoaded) {
+  test::ScratchDir dir;
+  WriteGreyPicture(dir / "p.png", 700, 300, 128);
+  test::WriteBytes(dir / "gone.txt", "soon gone\n");
+  WriteGreyPicture(dir / "q.png", 900, 1200, 0);
+  Project project;
+  auto& p = dynamic_cast<TBlmFileItemImage&>(project.Add(dir / "p.png"));
+  project.Add(dir / "gone.txt");
+  auto& q = dynamic_cast<TBlmFileItemImage&>(project.Add(dir / "q.png"));
+  fs::remove(dir / "gone.txt");
+  try {
+    MakeWolf((dir / "book.wol").u16string(), project.files, project.description, project.cover);
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_NE(std::string(e.what()).find("gone.txt"), std::string::npos) << e.what();
+  }
+  for (const TBlmFileItemImage* picture : {&p, &q}) {
+    EXPECT_FALSE(picture->Loaded());
+    EXPECT_TRUE(picture->Picture().Empty());
+  }
+  EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"p.png", "q.png"}));
+}
+
 // The lines of a file whose lines end with `lineEnd`, found at multiples of `unit` (2 for UTF-16);
 // a last line without its end counts too.
 size_t LineCount(const std::string& bytes, const std::string& lineEnd, size_t unit) {
