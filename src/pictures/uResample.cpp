@@ -1,6 +1,6 @@
 #include "pictures/uResample.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cmath>
@@ -181,51 +181,55 @@ static_assert(kBlockFloats % kWideLanes == 0);
 // costs about what it saves.
 constexpr int64_t kShareFromPixels = 1'000'000;
 
-// Source column n of a block of rows: channel ch of block row b at n * kBlockFloats + b * 3 + ch, the
-// channels in the source's order.
-float* ColumnLane(float* columns, int n, int b) {
-  return columns + static_cast<size_t>(n) * kBlockFloats + static_cast<size_t>(3 * b);
+// The block's values as columns: subpixel s (channel ch of source pixel n is s = 3n + ch, channels
+// in the source's order) of block row b at s * kBlockRows + b, so the 48 values of a source pixel
+// lie together, channel by channel.
+float* SubpixelLane(float* columns, size_t s) { return columns + s * kBlockRows; }
+
+// Eight rows' 8 subpixels from s on, as floats, transposed into columns: rows b0 .. b0 + 7.
+__attribute__((target("avx2"))) inline void TransposeEight(const uint8_t* const* in, int b0, size_t s,
+                                                           float* columns) {
+  __m256 r[8];
+  for (int b = 0; b < 8; ++b)
+    r[b] = _mm256_cvtepi32_ps(
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in[b0 + b] + s))));
+  // The usual 8 x 8 transpose: pairs, then fours within each half, then the halves.
+  const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]), t1 = _mm256_unpackhi_ps(r[0], r[1]);
+  const __m256 t2 = _mm256_unpacklo_ps(r[2], r[3]), t3 = _mm256_unpackhi_ps(r[2], r[3]);
+  const __m256 t4 = _mm256_unpacklo_ps(r[4], r[5]), t5 = _mm256_unpackhi_ps(r[4], r[5]);
+  const __m256 t6 = _mm256_unpacklo_ps(r[6], r[7]), t7 = _mm256_unpackhi_ps(r[6], r[7]);
+  const __m256 u0 = _mm256_shuffle_ps(t0, t2, 0x44), u1 = _mm256_shuffle_ps(t0, t2, 0xEE);
+  const __m256 u2 = _mm256_shuffle_ps(t1, t3, 0x44), u3 = _mm256_shuffle_ps(t1, t3, 0xEE);
+  const __m256 u4 = _mm256_shuffle_ps(t4, t6, 0x44), u5 = _mm256_shuffle_ps(t4, t6, 0xEE);
+  const __m256 u6 = _mm256_shuffle_ps(t5, t7, 0x44), u7 = _mm256_shuffle_ps(t5, t7, 0xEE);
+  const __m256 column[8] = {
+      _mm256_permute2f128_ps(u0, u4, 0x20), _mm256_permute2f128_ps(u1, u5, 0x20),
+      _mm256_permute2f128_ps(u2, u6, 0x20), _mm256_permute2f128_ps(u3, u7, 0x20),
+      _mm256_permute2f128_ps(u0, u4, 0x31), _mm256_permute2f128_ps(u1, u5, 0x31),
+      _mm256_permute2f128_ps(u2, u6, 0x31), _mm256_permute2f128_ps(u3, u7, 0x31)};
+  for (int c = 0; c < 8; ++c) _mm256_storeu_ps(SubpixelLane(columns, s + c) + b0, column[c]);
 }
 
-// The bytes of two neighbouring pixels at `in` as floats: the first pixel's three channels and the
-// byte after them, then the same for the second pixel. Reads 8 bytes.
-[[gnu::always_inline]] inline void PixelPairValues(const uint8_t* in, __m128& first, __m128& second) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));
-  const __m128i words = _mm_unpacklo_epi8(bytes, zero);
-  first = _mm_cvtepi32_ps(_mm_unpacklo_epi16(words, zero));
-  second = _mm_cvtepi32_ps(_mm_unpacklo_epi16(_mm_srli_si128(words, 6), zero));
+// Fills the columns from the block's 16 rows, 8 subpixels of 8 rows at a time; returns the first
+// subpixel left, which lies too near the end of a row for 8 bytes to be read.
+__attribute__((target("avx2"))) size_t FillColumnsEightByEight(const uint8_t* const* in, size_t subpixels,
+                                                                float* columns) {
+  size_t s = 0;
+  for (; s + 8 <= subpixels; s += 8) {
+    TransposeEight(in, 0, s, columns);
+    TransposeEight(in, 8, s, columns);
+  }
+  return s;
 }
 
-// Fills the columns from the block's rows. A pixel is stored as a whole vector whose fourth lane
-// spills onto the next value, which is written after it: the next row's, or, from the block's last
-// row, the next column's first (so the first pixel of a pair there is stored without the spill).
-[[gnu::always_inline]] inline void FillColumns(const uint8_t* const* in, int rows, int sourceWidth,
-                                               float* columns) {
-  int n = 0;
-  // Two pixels at a time while their 8 bytes lie within the row.
-  for (; n + 3 <= sourceWidth; n += 2) {
-    const size_t at = 3 * static_cast<size_t>(n);
-    for (int b = 0; b < rows; ++b) {
-      __m128 first, second;
-      PixelPairValues(in[b] + at, first, second);
-      float* lane = ColumnLane(columns, n, b);
-      if (b == kBlockRows - 1) {
-        _mm_storel_pi(reinterpret_cast<__m64*>(lane), first);
-        _mm_store_ss(lane + 2, _mm_movehl_ps(first, first));
-      } else {
-        _mm_storeu_ps(lane, first);
-      }
-      _mm_storeu_ps(lane + kBlockFloats, second);
-    }
-  }
-  for (; n < sourceWidth; ++n) {
-    const size_t at = 3 * static_cast<size_t>(n);
-    for (int b = 0; b < rows; ++b) {
-      float* lane = ColumnLane(columns, n, b);
-      for (int ch = 0; ch < 3; ++ch) lane[ch] = in[b][at + ch];
-    }
-  }
+// Fills the columns from the block's 16 rows (a short block repeats its last row: those lanes are
+// never read back).
+void FillColumns(const uint8_t* const* in, int sourceWidth, float* columns) {
+  static const bool eightByEight = __builtin_cpu_supports("avx2");
+  const size_t subpixels = 3 * static_cast<size_t>(sourceWidth);
+  size_t s = eightByEight ? FillColumnsEightByEight(in, subpixels, columns) : 0;
+  for (; s < subpixels; ++s)
+    for (int b = 0; b < kBlockRows; ++b) SubpixelLane(columns, s)[b] = in[b][s];
 }
 
 // Resamples source rows begin .. end - 1 (begin a multiple of kBlockRows).
@@ -235,12 +239,12 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
                                                                     const Contributors& lists) {
   const int sourceWidth = source.width;
   const int first = source.redFirst ? 2 : 0, last = 2 - first;
-  std::vector<float> columns(static_cast<size_t>(sourceWidth) * kBlockFloats, 0.0f);
+  std::vector<float> columns(static_cast<size_t>(sourceWidth) * kBlockFloats);
   for (int top = begin; top < end; top += kBlockRows) {
     const int rows = std::min(kBlockRows, end - top);
     const uint8_t* in[kBlockRows];
-    for (int b = 0; b < rows; ++b) in[b] = source.Row(top + b);
-    FillColumns(in, rows, sourceWidth, columns.data());
+    for (int b = 0; b < kBlockRows; ++b) in[b] = source.Row(top + std::min(b, rows - 1));
+    FillColumns(in, sourceWidth, columns.data());
     for (int i = 0; i < targetWidth; ++i) {
       WideFloats sum[kBlockFloats / kWideLanes] = {};
       for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
@@ -261,9 +265,9 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
       // Red and blue change places on the way out when the source holds red first.
       for (int b = 0; b < rows; ++b) {
         float* out = target.Row(top + b) + 3 * i;
-        out[0] = bytes[3 * b + first];
-        out[1] = bytes[3 * b + 1];
-        out[2] = bytes[3 * b + last];
+        out[0] = bytes[first * kBlockRows + b];
+        out[1] = bytes[kBlockRows + b];
+        out[2] = bytes[last * kBlockRows + b];
       }
     }
   }
