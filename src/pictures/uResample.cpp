@@ -239,18 +239,19 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
                                                                     const Contributors& lists) {
   const int sourceWidth = source.width;
   const int first = source.redFirst ? 2 : 0, last = 2 - first;
-  std::vector<float> columns(static_cast<size_t>(sourceWidth) * kBlockFloats);
+  // Every value is written by FillColumns before it is read.
+  const auto columns = std::make_unique_for_overwrite<float[]>(static_cast<size_t>(sourceWidth) * kBlockFloats);
   for (int top = begin; top < end; top += kBlockRows) {
     const int rows = std::min(kBlockRows, end - top);
     const uint8_t* in[kBlockRows];
     for (int b = 0; b < kBlockRows; ++b) in[b] = source.Row(top + std::min(b, rows - 1));
-    FillColumns(in, sourceWidth, columns.data());
+    FillColumns(in, sourceWidth, columns.get());
     for (int i = 0; i < targetWidth; ++i) {
       WideFloats sum[kBlockFloats / kWideLanes] = {};
       for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
         const float weight = lists.items[k].weight;
         const WideFloats w = WideFloats{} + weight;
-        const float* column = columns.data() + static_cast<size_t>(lists.items[k].index) * kBlockFloats;
+        const float* column = columns.get() + static_cast<size_t>(lists.items[k].index) * kBlockFloats;
 #pragma GCC unroll 16
         for (int v = 0; v < kBlockFloats / kWideLanes; ++v) {
           WideFloats c;
