@@ -173,16 +173,44 @@ constexpr std::array<int, 2> AheadWeights() {
   return ahead;
 }
 
+// How far a kernel spreads error sideways on the rows below, at most kEdgeCells.
+template <class Kernel>
+constexpr int BelowReach() {
+  int reach = 0;
+  for (const Tap& t : Kernel::kTaps)
+    if (t.row > 0) reach = std::max(reach, t.offset < 0 ? -t.offset : t.offset);
+  if (reach > kEdgeCells) throw "the rows below take error at most kEdgeCells pixels aside";
+  return reach;
+}
+
+// The weights of the rows below: [row - 1][offset + reach].
+template <class Kernel>
+constexpr auto BelowWeights() {
+  constexpr int kReach = BelowReach<Kernel>();
+  std::array<std::array<int, 2 * kReach + 1>, std::max(Kernel::kRows - 1, 1)> weights{};
+  for (const Tap& t : Kernel::kTaps)
+    if (t.row > 0) weights[t.row - 1][t.offset + kReach] = t.weight;
+  return weights;
+}
+
 // The errors of one column: blue, green, red and an unused lane, added together as one vector.
 using ErrorCell = int32_t __attribute__((vector_size(16)));
 
 // Maps every pixel in serpentine order (even rows left to right, odd rows right to left). Each
 // channel's error is summed, weighted, over the pixels ahead and in the rows below; a pixel reads
 // its sum divided by the kernel's divisor, rounded toward zero after adding half the divisor.
+//
+// What a row spreads onto each row below is gathered in a window of cells that moves along with
+// the pixel, and added to that row's cell once no later pixel of this row reaches it: one memory
+// update a pixel for each row below instead of one for each weight. Integer sums come out the same.
 template <class Kernel, class Lookup>
 void Diffuse(TDIBReader& reader, TDIBWriter& writer, int width, int height, Lookup& lookup) {
   constexpr int kHalf = Kernel::kDivisor / 2;
   constexpr std::array<int, 2> kAhead = AheadWeights<Kernel>();
+  constexpr int kReach = BelowReach<Kernel>();
+  constexpr int kSpan = 2 * kReach + 1;
+  constexpr int kBelowRows = Kernel::kRows - 1;
+  constexpr auto kBelow = BelowWeights<Kernel>();
   const size_t rowCells = static_cast<size_t>(width) + 2 * kEdgeCells;
   std::vector<ErrorCell> storage(rowCells * Kernel::kRows, ErrorCell{});
   std::array<ErrorCell*, Kernel::kRows> errors;
@@ -192,8 +220,22 @@ void Diffuse(TDIBReader& reader, TDIBWriter& writer, int width, int height, Look
   for (int row = 0; row < height; ++row) {
     const uint8_t* in = reader.ScanLine(row);
     uint8_t* out = writer.ScanLine(row);
+    const int first = direction > 0 ? 0 : width - 1;
     ErrorCell next{}, afterNext{};  // this row's error for the next two pixels
-    for (int c = direction > 0 ? 0 : width - 1; c >= 0 && c < width; c += direction) {
+    // window[r][j]: this row's error so far for the cell j - kReach pixels ahead, on row r + 1 below.
+    std::array<std::array<ErrorCell, kSpan>, std::max(kBelowRows, 1)> window{};
+    // Adds each window's oldest cell, kReach pixels behind column c, to its row below, which no
+    // later pixel of this row reaches, and moves the windows one pixel on.
+    const auto advance = [&](int c) {
+#pragma GCC unroll 4
+      for (int r = 0; r < kBelowRows; ++r) {
+        errors[r + 1][c - direction * kReach] += window[r][0];
+#pragma GCC unroll 8
+        for (int j = 0; j + 1 < kSpan; ++j) window[r][j] = window[r][j + 1];
+        window[r][kSpan - 1] = ErrorCell{};
+      }
+    };
+    for (int c = first; c >= 0 && c < width; c += direction) {
       const uint8_t* pixel = in + 3 * c;
       const ErrorCell sum = errors[0][c] + next + kHalf;
       const int blue = std::clamp(pixel[0] + sum[0] / Kernel::kDivisor, 0, 255);
@@ -205,10 +247,15 @@ void Diffuse(TDIBReader& reader, TDIBWriter& writer, int width, int height, Look
       const ErrorCell error = {blue - entry.b, green - entry.g, red - entry.r, 0};
       next = afterNext + kAhead[0] * error;
       afterNext = kAhead[1] * error;
-#pragma GCC unroll 16
-      for (const Tap& t : Kernel::kTaps)
-        if (t.row > 0) errors[t.row][c + direction * t.offset] += t.weight * error;
+#pragma GCC unroll 4
+      for (int r = 0; r < kBelowRows; ++r)
+#pragma GCC unroll 8
+        for (int j = 0; j < kSpan; ++j)
+          if (kBelow[r][j] != 0) window[r][j] += kBelow[r][j] * error;
+      advance(c);
     }
+    // The cells the window still holds lie at the row's end and beyond it.
+    for (int c = first + direction * width, k = 0; k < kSpan - 1; ++k, c += direction) advance(c);
     // The cleared current row becomes the last row below.
     std::fill(errors[0] - kEdgeCells, errors[0] - kEdgeCells + rowCells, ErrorCell{});
     std::rotate(errors.begin(), errors.begin() + 1, errors.end());

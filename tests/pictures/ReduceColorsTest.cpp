@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "pictures/TestPictures.h"
 #include "pictures/uReduceColors.h"
@@ -33,9 +35,30 @@ std::vector<uint8_t> Indices(const Bitmap& b) {
   return out;
 }
 
-// Stucki dithering written out plainly from its description, to check the fast engine against:
-// one error array per channel and row, column c at index c + 2, rows scanned in serpentine order.
-std::vector<uint8_t> PlainStucki(const Bitmap& picture, bool monochrome) {
+// An error-spreading kernel as the literature gives it: `weight` of the error goes `offset` pixels
+// ahead in the scan direction on the row `row` below.
+struct PlainKernel {
+  TDitherMode mode;
+  int divisor;
+  std::vector<std::array<int, 3>> taps;  // row, offset, weight
+};
+
+const PlainKernel kPlainKernels[] = {
+    {dtFloydSteinberg, 16, {{0, 1, 7}, {1, -1, 3}, {1, 0, 5}, {1, 1, 1}}},
+    {dtStucki, 42, {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2},
+                    {2, -2, 1}, {2, -1, 2}, {2, 0, 4}, {2, 1, 2}, {2, 2, 1}}},
+    {dtSierra, 32, {{0, 1, 5}, {0, 2, 3}, {1, -2, 2}, {1, -1, 4}, {1, 0, 5}, {1, 1, 4}, {1, 2, 2},
+                    {2, -1, 2}, {2, 0, 3}, {2, 1, 2}}},
+    {dtJarvisJudiceNinke, 48, {{0, 1, 7}, {0, 2, 5}, {1, -2, 3}, {1, -1, 5}, {1, 0, 7}, {1, 1, 5}, {1, 2, 3},
+                               {2, -2, 1}, {2, -1, 3}, {2, 0, 5}, {2, 1, 3}, {2, 2, 1}}},
+    {dtStevensonArce, 200, {{0, 2, 32}, {1, -3, 12}, {1, -1, 26}, {1, 1, 30}, {1, 3, 16}, {2, -2, 12},
+                            {2, 0, 26}, {2, 2, 12}, {3, -3, 5}, {3, -1, 12}, {3, 1, 12}, {3, 3, 5}}},
+    {dtBurkes, 32, {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2}}},
+};
+
+// Error diffusion written out plainly from its description, to check the fast engine against: one
+// error array per channel and row, column c at index c + 3, rows scanned in serpentine order.
+std::vector<uint8_t> PlainDiffusion(const Bitmap& picture, bool monochrome, const PlainKernel& kernel) {
   const int w = picture.Width(), h = picture.Height();
   const std::vector<Rgb> palette =
       monochrome ? std::vector<Rgb>{{0, 0, 0}, {255, 255, 255}}
@@ -46,9 +69,9 @@ std::vector<uint8_t> PlainStucki(const Bitmap& picture, bool monochrome) {
     int& slot = cache[cellOf(palette[i].r, palette[i].g, palette[i].b)];
     if (slot == -1) slot = static_cast<int>(i);
   }
-  std::vector<int> e[3][3];  // [channel r, g, b][row: current, next, after]
+  std::vector<int> e[3][4];  // [channel r, g, b][row: current, then the rows below]
   for (auto& channel : e)
-    for (auto& row : channel) row.assign(w + 4, 0);
+    for (auto& row : channel) row.assign(w + 6, 0);
   std::vector<uint8_t> out(static_cast<size_t>(w) * h);
   int d = 1;
   for (int y = 0; y < h; ++y) {
@@ -58,7 +81,7 @@ std::vector<uint8_t> PlainStucki(const Bitmap& picture, bool monochrome) {
       const int in[3] = {p.r, p.g, p.b};
       int v[3];
       for (int ch = 0; ch < 3; ++ch) {
-        const int corrected = in[ch] + (e[ch][0][c + 2] + 21) / 42;
+        const int corrected = in[ch] + (e[ch][0][c + 3] + kernel.divisor / 2) / kernel.divisor;
         v[ch] = corrected < 0 ? 0 : corrected > 255 ? 255 : corrected;
       }
       int index;
@@ -78,52 +101,37 @@ std::vector<uint8_t> PlainStucki(const Bitmap& picture, bool monochrome) {
       }
       out[static_cast<size_t>(y) * w + c] = static_cast<uint8_t>(index);
       const int chosen[3] = {palette[index].r, palette[index].g, palette[index].b};
-      for (int ch = 0; ch < 3; ++ch) {
-        const int err = v[ch] - chosen[ch];
-        auto& e0 = e[ch][0];
-        auto& e1 = e[ch][1];
-        auto& e2 = e[ch][2];
-        e0[c + 2 + d] += 8 * err;
-        e0[c + 2 + 2 * d] += 4 * err;
-        e1[c + 2 - 2 * d] += 2 * err;
-        e1[c + 2 - d] += 4 * err;
-        e1[c + 2] += 8 * err;
-        e1[c + 2 + d] += 4 * err;
-        e1[c + 2 + 2 * d] += 2 * err;
-        e2[c + 2 - 2 * d] += 1 * err;
-        e2[c + 2 - d] += 2 * err;
-        e2[c + 2] += 4 * err;
-        e2[c + 2 + d] += 2 * err;
-        e2[c + 2 + 2 * d] += 1 * err;
-      }
+      for (int ch = 0; ch < 3; ++ch)
+        for (const auto& [row, offset, weight] : kernel.taps)
+          e[ch][row][c + 3 + d * offset] += weight * (v[ch] - chosen[ch]);
     }
     for (auto& channel : e) {
-      channel[0] = channel[1];
-      channel[1] = channel[2];
-      channel[2].assign(w + 4, 0);
+      std::rotate(std::begin(channel), std::begin(channel) + 1, std::end(channel));
+      channel[3].assign(w + 6, 0);
     }
     d = -d;
   }
   return out;
 }
 
-TEST(ReduceColors, StuckiMatchesThePlainTranscriptionPixelForPixel) {
+TEST(ReduceColors, EveryDithererMatchesThePlainTranscriptionPixelForPixel) {
   const struct {
     const char* name;
     Bitmap picture;
   } pictures[] = {
       {"random 31x19", test::RandomPicture(31, 19, 1)}, {"ramp 64x48", Ramp(64, 48)},
       {"one row", test::RandomPicture(40, 1, 2)},       {"one column", test::RandomPicture(1, 40, 3)},
-      {"one pixel", Uniform(1, 1, {200, 10, 90})},
+      {"two columns", test::RandomPicture(2, 9, 4)},    {"one pixel", Uniform(1, 1, {200, 10, 90})},
   };
-  for (const auto& p : pictures)
-    for (TReductionMode mode : {rdGray4, rdMonochrome}) {
-      Bitmap source = p.picture;
-      const auto reduced = ReduceColors(source, mode, dtStucki);
-      ASSERT_EQ(reduced->Format(), PixelFormat::pf8bit);
-      EXPECT_EQ(Indices(*reduced), PlainStucki(p.picture, mode == rdMonochrome))
-          << p.name << " mode " << mode;
-    }
+  for (const PlainKernel& kernel : kPlainKernels)
+    for (const auto& p : pictures)
+      for (TReductionMode mode : {rdGray4, rdMonochrome}) {
+        Bitmap source = p.picture;
+        const auto reduced = ReduceColors(source, mode, kernel.mode);
+        ASSERT_EQ(reduced->Format(), PixelFormat::pf8bit);
+        EXPECT_EQ(Indices(*reduced), PlainDiffusion(p.picture, mode == rdMonochrome, kernel))
+            << p.name << " mode " << mode << " ditherer " << kernel.mode;
+      }
 }
 
 TEST(ReduceColors, UniformBlackWhiteAndPaletteGreysGiveOneIndex) {
