@@ -1,6 +1,7 @@
 #include "project/uMakeWolf.h"
 
 #include <future>
+#include <system_error>
 
 #include "pictures/cBookCoverPage.h"
 #include "platform/Bitmap.h"
@@ -53,8 +54,12 @@ class LoadAhead {
 
   void Start(TBlmFileItem& item) {
     if (item.Loaded() || !item.LoadsAlongside()) return;
-    item_ = &item;
-    pending_ = std::async(std::launch::async, [&item] { item.Load(); });
+    try {
+      pending_ = std::async(std::launch::async, [&item] { item.Load(); });
+      item_ = &item;
+    } catch (const std::system_error&) {
+      // No thread to be had: the item is loaded when it is written, as any other.
+    }
   }
 
   // Before `item` is written: waits for its loading, when it was started, and raises what that raised.
