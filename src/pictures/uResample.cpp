@@ -181,6 +181,28 @@ static_assert(kBlockFloats % kWideLanes == 0);
 // costs about what it saves.
 constexpr int64_t kShareFromPixels = 1'000'000;
 
+// The byte values of target pixel i's weighted sums over N floats: sum j is the sum, in list order,
+// of each contributor's weight times float j from `at(source index)`, every product and sum rounded
+// to float; the sums are kept in registers across the list.
+template <int N, class At>
+[[gnu::always_inline]] inline void WeightedByteValues(const Contributors& lists, int i, At at, float (&values)[N]) {
+  static_assert(N % kWideLanes == 0 && N % kFloatLanes == 0);
+  WideFloats sum[N / kWideLanes] = {};
+  for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
+    const WideFloats w = WideFloats{} + lists.items[k].weight;
+    const float* in = at(lists.items[k].index);
+#pragma GCC unroll 16
+    for (int v = 0; v < N / kWideLanes; ++v) {
+      WideFloats c;
+      std::memcpy(&c, in + v * kWideLanes, sizeof c);
+      sum[v] = sum[v] + w * c;
+    }
+  }
+  std::memcpy(values, sum, sizeof values);
+  for (int v = 0; v < N / kFloatLanes; ++v)
+    Store(values + v * kFloatLanes, ToByteValues(Load(values + v * kFloatLanes)));
+}
+
 // The block's values as columns: subpixel s (channel ch of source pixel n is s = 3n + ch, channels
 // in the source's order) of block row b at s * kBlockRows + b, so the 48 values of a source pixel
 // lie together, channel by channel.
@@ -247,22 +269,9 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
     for (int b = 0; b < kBlockRows; ++b) in[b] = source.Row(top + std::min(b, rows - 1));
     FillColumns(in, sourceWidth, columns.get());
     for (int i = 0; i < targetWidth; ++i) {
-      WideFloats sum[kBlockFloats / kWideLanes] = {};
-      for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
-        const float weight = lists.items[k].weight;
-        const WideFloats w = WideFloats{} + weight;
-        const float* column = columns.get() + static_cast<size_t>(lists.items[k].index) * kBlockFloats;
-#pragma GCC unroll 16
-        for (int v = 0; v < kBlockFloats / kWideLanes; ++v) {
-          WideFloats c;
-          std::memcpy(&c, column + v * kWideLanes, sizeof c);
-          sum[v] = sum[v] + w * c;
-        }
-      }
       float bytes[kBlockFloats];
-      std::memcpy(bytes, sum, sizeof bytes);
-      for (int v = 0; v < kBlockFloats / kFloatLanes; ++v)
-        Store(bytes + v * kFloatLanes, ToByteValues(Load(bytes + v * kFloatLanes)));
+      WeightedByteValues(lists, i, [&](int n) { return columns.get() + static_cast<size_t>(n) * kBlockFloats; },
+                         bytes);
       // Red and blue change places on the way out when the source holds red first.
       for (int b = 0; b < rows; ++b) {
         float* out = target.Row(top + b) + 3 * i;
@@ -274,8 +283,6 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
   }
 }
 
-static_assert(kColumnChunk % kWideLanes == 0 && kColumnChunk % kFloatLanes == 0);
-
 __attribute__((target_clones("avx2", "default"))) void ResampleColumns(const ByteValueImage& source,
                                                                        Bitmap& target,
                                                                        const Contributors& lists) {
@@ -283,21 +290,8 @@ __attribute__((target_clones("avx2", "default"))) void ResampleColumns(const Byt
   for (int i = 0; i < target.Height(); ++i) {
     uint8_t* out = target.Row(i);
     for (size_t l = 0; l < rowBytes; l += kColumnChunk) {
-      WideFloats sum[kColumnChunk / kWideLanes] = {};
-      for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
-        const WideFloats w = WideFloats{} + lists.items[k].weight;
-        const float* in = source.Row(lists.items[k].index) + l;
-#pragma GCC unroll 8
-        for (int v = 0; v < kColumnChunk / kWideLanes; ++v) {
-          WideFloats c;
-          std::memcpy(&c, in + v * kWideLanes, sizeof c);
-          sum[v] = sum[v] + w * c;
-        }
-      }
       float values[kColumnChunk];
-      std::memcpy(values, sum, sizeof values);
-      for (int v = 0; v < kColumnChunk / kFloatLanes; ++v)
-        Store(values + v * kFloatLanes, ToByteValues(Load(values + v * kFloatLanes)));
+      WeightedByteValues(lists, i, [&](int n) { return source.Row(n) + l; }, values);
       const size_t count = std::min<size_t>(kColumnChunk, rowBytes - l);
       for (size_t x = 0; x < count; ++x) out[l + x] = static_cast<uint8_t>(values[x]);
     }
