@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "project/Units.h"
+#include "book/Startup.h"
 
 namespace bookloom::bench {
 
@@ -33,7 +33,7 @@ inline std::string NovelUtf8() {
 
 // Runs the benchmarks named on the command line while the program's units are started.
 inline int RunWithUnits(int argc, char** argv) {
-  Units units;
+  Startup units;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

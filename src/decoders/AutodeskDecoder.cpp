@@ -40,13 +40,13 @@ struct IndexedPicture {
     CheckPictureSize(w, h, fileName, maxPixels);
     pixels.assign(static_cast<size_t>(w) * h, 0);
   }
-  std::unique_ptr<TGraphic> ToGraphic() const {
+  std::unique_ptr<Graphic> ToGraphic() const {
     return GraphicFromIndexes(width, height, pixels.data(), width, palette);
   }
 };
 
 // The original Animator's fixed layout: a 32-byte header, 256 six-bit colours, then the pixels.
-std::unique_ptr<TGraphic> ReadAnimatorPicture(ByteReader& in, int64_t maxPixels) {
+std::unique_ptr<Graphic> ReadAnimatorPicture(ByteReader& in, int64_t maxPixels) {
   in.Seek(2);
   const int width = in.U16LE(), height = in.U16LE();
   in.Skip(4);  // position of a cel on the screen
@@ -67,7 +67,7 @@ std::unique_ptr<TGraphic> ReadAnimatorPicture(ByteReader& in, int64_t maxPixels)
 }
 
 // Animator Pro's picture: a 64-byte header, then chunks with the colour map and the pixels.
-std::unique_ptr<TGraphic> ReadProPicture(ByteReader& in, int64_t maxPixels) {
+std::unique_ptr<Graphic> ReadProPicture(ByteReader& in, int64_t maxPixels) {
   in.Seek(6);
   const int width = in.U16LE(), height = in.U16LE();
   IndexedPicture pic(width, height, maxPixels, in.FileName());
@@ -149,7 +149,7 @@ void ReadByteRun(ByteReader& chunk, IndexedPicture& pic) {
 }
 
 // An FLI or FLC animation (Animator Pro's cels): the first frame with its colours.
-std::unique_ptr<TGraphic> ReadAnimationFirstFrame(ByteReader& in, uint16_t magic, int64_t maxPixels) {
+std::unique_ptr<Graphic> ReadAnimationFirstFrame(ByteReader& in, uint16_t magic, int64_t maxPixels) {
   in.Seek(8);
   const int width = in.U16LE(), height = in.U16LE();
   IndexedPicture pic(width, height, maxPixels, in.FileName());
@@ -204,7 +204,7 @@ std::unique_ptr<TGraphic> ReadAnimationFirstFrame(ByteReader& in, uint16_t magic
 
 }  // namespace
 
-std::unique_ptr<TGraphic> DecodeAutodesk(std::string_view bytes, const std::u16string& nameForMessages,
+std::unique_ptr<Graphic> DecodeAutodesk(std::string_view bytes, const std::u16string& nameForMessages,
                                          int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 32) in.Fail("the file is too short for an Autodesk Animator picture");

@@ -1,4 +1,4 @@
-// A bounds-checked cursor over a picture file's bytes: every read past the end raises EDecodeError
+// A bounds-checked cursor over a picture file's bytes: every read past the end raises DecodeError
 // naming the file, so the decoders never look outside their buffer.
 #pragma once
 
@@ -56,7 +56,7 @@ class ByteReader {
   // A reader over the next n bytes (consumed here), for a block that must not read past its end.
   ByteReader Sub(size_t n) { return ByteReader(Bytes(n), *fileName_); }
 
-  // Raises EDecodeError "Cannot read picture "<file>": <why>".
+  // Raises DecodeError "Cannot read picture "<file>": <why>".
   [[noreturn]] void Fail(const std::string& why) const;
   [[noreturn]] void Truncated() const;
 

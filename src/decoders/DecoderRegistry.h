@@ -7,24 +7,27 @@
 #include <vector>
 
 #include "decoders/Graphic.h"
+#include "platform/SingleInstance.h"
 
 namespace bookloom {
 
-class TDecoderRegistry {
+class DecoderRegistry : public SingleInstance<DecoderRegistry> {
  public:
+  static constexpr char kNotStartedMessage[] = "The picture decoders have not been started";
+
   struct Entry {
     std::u16string ext;          // without the dot, as registered
     std::u16string description;  // e.g. "Portable network graphic images"
-    std::shared_ptr<const TGraphicDecoder> decoder;
+    std::shared_ptr<const GraphicDecoder> decoder;
   };
 
   // Adds or replaces the decoder of an extension (compared as the file types are: case ignored).
   void Register(const std::u16string& ext, const std::u16string& description,
-                std::shared_ptr<const TGraphicDecoder> decoder);
+                std::shared_ptr<const GraphicDecoder> decoder);
   void Unregister(const std::u16string& ext);
 
   // The decoder registered for the extension of a file name, or nullptr.
-  const TGraphicDecoder* Find(const std::u16string& fileName) const;
+  const GraphicDecoder* Find(const std::u16string& fileName) const;
   const std::vector<Entry>& Entries() const { return entries_; }
 
  private:
@@ -33,10 +36,5 @@ class TDecoderRegistry {
 
   std::vector<Entry> entries_;
 };
-
-// The program's one registry; it exists between the start-up and shut-down of the units.
-TDecoderRegistry& DecoderRegistry();
-void CreateDecoderRegistry();
-void DestroyDecoderRegistry();
 
 }  // namespace bookloom

@@ -1301,7 +1301,7 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
 
 }  // namespace
 
-std::unique_ptr<TGraphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
+std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
                                     int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 88 || in.U32LE() != kHeader) in.Fail("it is not an enhanced metafile (no header record)");
@@ -1349,7 +1349,7 @@ std::unique_ptr<TGraphic> DecodeEmf(std::string_view bytes, const std::u16string
 
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
   cairo_t* cr = cairo_create(surface);
-  std::unique_ptr<TGraphic> g;
+  std::unique_ptr<Graphic> g;
   try {
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
@@ -1369,14 +1369,14 @@ std::unique_ptr<TGraphic> DecodeEmf(std::string_view bytes, const std::u16string
       record.Seek(8);
       try {
         player.Play(type, record);
-      } catch (const EDecodeError&) {
+      } catch (const DecodeError&) {
         in.Fail("record " + std::to_string(n) + " (type " + std::to_string(type) + ") is damaged");
       }
       in.Seek(start + size);
       ended = type == kEof;
     }
     cairo_surface_flush(surface);
-    g = std::make_unique<TGraphic>(w, h, false);
+    g = std::make_unique<Graphic>(w, h, false);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < h; ++y) {

@@ -14,41 +14,41 @@ const PictureSizeLimits& PictureLimits() { return limits; }
 void SetPictureLimits(const PictureSizeLimits& newLimits) { limits = newLimits; }
 
 void RaiseDecodeError(const std::u16string& fileName, const std::string& why) {
-  Raise<EDecodeError>("Cannot read picture \"%s\": %s", {fileName, why});
+  Raise<DecodeError>("Cannot read picture \"%s\": %s", {fileName, why});
 }
 
 void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName, int64_t maxPixels) {
   if (width <= 0 || height <= 0)
-    Raise<EDecodeError>("Cannot read picture \"%s\": it has no pixels (%dx%d)", {fileName, width, height});
+    Raise<DecodeError>("Cannot read picture \"%s\": it has no pixels (%dx%d)", {fileName, width, height});
   // Both sides are at most the side limit here, so the product cannot overflow.
   if (width > limits.maxSide || height > limits.maxSide || width * height > limits.maxPixels)
-    Raise<EDecodeError>(
+    Raise<DecodeError>(
         "Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels a side and %d pixels "
         "in all",
         {fileName, width, height, limits.maxSide, limits.maxPixels});
   if (width * height > maxPixels)
-    Raise<EDecodeError>("Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels",
+    Raise<DecodeError>("Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels",
                         {fileName, width, height, maxPixels});
 }
 
-std::unique_ptr<TGraphic> TGraphicDecoder::LoadFromFile(const std::u16string& fileName) const {
+std::unique_ptr<Graphic> GraphicDecoder::LoadFromFile(const std::u16string& fileName) const {
   return LoadFromMemory(ReadFileBytes(fileName), fileName);
 }
 
-void TFunctionDecoder::CheckFile(const std::u16string& fileName) const {
-  if (!check_) return TGraphicDecoder::CheckFile(fileName);
+void FunctionDecoder::CheckFile(const std::u16string& fileName) const {
+  if (!check_) return GraphicDecoder::CheckFile(fileName);
   check_(ReadFileBytes(fileName), fileName, kMaxPicturePixels);
 }
 
-TGraphic::TGraphic(int width, int height, bool hasAlpha, Pixels pixels)
+Graphic::Graphic(int width, int height, bool hasAlpha, Pixels pixels)
     : width_(width), height_(height), hasAlpha_(hasAlpha) {
   const size_t size = Stride() * static_cast<size_t>(height_);
   pixels_ = pixels == Pixels::kZero ? std::make_unique<uint8_t[]>(size)
                                     : std::make_unique_for_overwrite<uint8_t[]>(size);
 }
 
-void TGraphic::AssignTo(Bitmap& target) const {
-  target = Bitmap(width_, height_, PixelFormat::pf24bit);
+void Graphic::AssignTo(Bitmap& target) const {
+  target = Bitmap(width_, height_, PixelFormat::k24Bit);
   for (int y = 0; y < height_; ++y) {
     const uint8_t* in = Row(y);
     uint8_t* out = target.Row(y);
@@ -70,7 +70,7 @@ void TGraphic::AssignTo(Bitmap& target) const {
   }
 }
 
-void TGraphic::DropUniformAlpha() {
+void Graphic::DropUniformAlpha() {
   if (!hasAlpha_) return;
   const size_t count = static_cast<size_t>(width_) * height_;
   const uint8_t first = pixels_[3];

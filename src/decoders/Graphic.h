@@ -25,19 +25,19 @@ struct PictureSizeLimits {
 const PictureSizeLimits& PictureLimits();
 void SetPictureLimits(const PictureSizeLimits& limits);
 
-// Raises EDecodeError naming the file when width x height is empty, beyond the limits, or beyond a
+// Raises DecodeError naming the file when width x height is empty, beyond the limits, or beyond a
 // caller's own lower pixel limit (the fuzz targets keep each input cheap with one).
 void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName,
                       int64_t maxPixels = kMaxPicturePixels);
 
-class TGraphic {
+class Graphic {
  public:
   // Whether new pixels start as zero or hold whatever memory held, for a decoder that writes every
   // byte of every row before the graphic is used.
   enum class Pixels { kZero, kUninitialised };
 
   // Allocates the pixels; the size must have passed CheckPictureSize.
-  TGraphic(int width, int height, bool hasAlpha, Pixels pixels = Pixels::kZero);
+  Graphic(int width, int height, bool hasAlpha, Pixels pixels = Pixels::kZero);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -63,15 +63,15 @@ class TGraphic {
   std::unique_ptr<uint8_t[]> pixels_;
 };
 
-// One picture format family: reads a file into a graphic or raises EDecodeError (or EFOpenError)
+// One picture format family: reads a file into a graphic or raises DecodeError (or FileOpenError)
 // with a message that names the file and says why.
-class TGraphicDecoder {
+class GraphicDecoder {
  public:
-  virtual ~TGraphicDecoder() = default;
+  virtual ~GraphicDecoder() = default;
   // Reads the whole file and decodes it from memory.
-  virtual std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const;
+  virtual std::unique_ptr<Graphic> LoadFromFile(const std::u16string& fileName) const;
   // Decodes the bytes of a file; fileName only names it in messages.
-  virtual std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+  virtual std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
                                                    const std::u16string& fileName) const = 0;
   // Raises what LoadFromFile would raise for the file, and nothing when it would load; by default
   // the file is loaded and the picture dropped, a decoder may check without making the pixels.
@@ -80,7 +80,7 @@ class TGraphicDecoder {
 
 // Decodes the bytes of a file in one call; the name is only used in error messages. Pictures of more
 // than `maxPixels` pixels are refused (or, where a format can, drawn smaller).
-using DecodeFunction = std::unique_ptr<TGraphic> (*)(std::string_view bytes,
+using DecodeFunction = std::unique_ptr<Graphic> (*)(std::string_view bytes,
                                                      const std::u16string& nameForMessages,
                                                      int64_t maxPixels);
 
@@ -91,11 +91,11 @@ using CheckFunction = void (*)(std::string_view bytes, const std::u16string& nam
 
 // The decoder of a format that one decoding function reads, and that a checking function may check
 // more quickly than decoding does.
-class TFunctionDecoder final : public TGraphicDecoder {
+class FunctionDecoder final : public GraphicDecoder {
  public:
-  explicit TFunctionDecoder(DecodeFunction decode, CheckFunction check = nullptr)
+  explicit FunctionDecoder(DecodeFunction decode, CheckFunction check = nullptr)
       : decode_(decode), check_(check) {}
-  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+  std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
                                            const std::u16string& fileName) const override {
     return decode_(bytes, fileName, kMaxPicturePixels);
   }
@@ -106,7 +106,7 @@ class TFunctionDecoder final : public TGraphicDecoder {
   CheckFunction check_;
 };
 
-// Raises EDecodeError "Cannot read picture "<file>": <why>".
+// Raises DecodeError "Cannot read picture "<file>": <why>".
 [[noreturn]] void RaiseDecodeError(const std::u16string& fileName, const std::string& why);
 
 }  // namespace bookloom

@@ -17,7 +17,7 @@ using Palette256 = std::array<Rgb, 256>;
 Palette256 GreyPalette();
 
 // The picture of width x height indexes (rows from the top, `stride` bytes apart).
-std::unique_ptr<TGraphic> GraphicFromIndexes(int width, int height, const uint8_t* indexes, size_t stride,
+std::unique_ptr<Graphic> GraphicFromIndexes(int width, int height, const uint8_t* indexes, size_t stride,
                                              const Palette256& palette);
 
 }  // namespace bookloom

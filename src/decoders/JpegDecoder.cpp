@@ -95,7 +95,7 @@ bool StartDecompress(Reader& r) {
 constexpr int kRowsPerRead = 16;
 
 // Reads the rows: RGB straight into the graphic, CMYK through `cmykRow` and converted.
-bool ReadRows(Reader& r, TGraphic& graphic, unsigned char* cmykRow) {
+bool ReadRows(Reader& r, Graphic& graphic, unsigned char* cmykRow) {
   if (setjmp(r.err.jump)) return false;
   jpeg_decompress_struct& cinfo = r.cinfo;
   // Photoshop and most other writers mark their CMYK files with an Adobe marker and store the inks
@@ -184,13 +184,13 @@ int ExifOrientation(const jpeg_decompress_struct& cinfo) {
 
 // The picture turned upright from how an Exif orientation says its rows are stored: orientations 5
 // to 8 swap rows and columns, then the picture may be mirrored left to right and top to bottom.
-std::unique_ptr<TGraphic> Upright(const TGraphic& stored, int orientation) {
+std::unique_ptr<Graphic> Upright(const Graphic& stored, int orientation) {
   const bool transpose = orientation >= 5;
   const bool mirrorX = orientation == 2 || orientation == 3 || orientation == 6 || orientation == 7;
   const bool mirrorY = orientation == 3 || orientation == 4 || orientation == 7 || orientation == 8;
   const int w = stored.Width(), h = stored.Height();
-  auto upright = std::make_unique<TGraphic>(transpose ? h : w, transpose ? w : h, false,
-                                            TGraphic::Pixels::kUninitialised);
+  auto upright = std::make_unique<Graphic>(transpose ? h : w, transpose ? w : h, false,
+                                            Graphic::Pixels::kUninitialised);
   for (int y = 0; y < h; ++y) {
     const unsigned char* in = stored.Row(y);
     for (int x = 0; x < w; ++x, in += 3) {
@@ -246,16 +246,16 @@ void Finish(Reader& r, const std::u16string& fileName) {
 
 }  // namespace
 
-std::unique_ptr<TGraphic> DecodeJpeg(std::string_view bytes, const std::u16string& fileName,
+std::unique_ptr<Graphic> DecodeJpeg(std::string_view bytes, const std::u16string& fileName,
                                      int64_t maxPixels) {
   Reader r;
   Start(r, bytes, fileName, maxPixels);
   // Cameras store the rows as the sensor read them and say in the Exif data how to turn them.
   const int orientation = ExifOrientation(r.cinfo);
   const bool cmyk = r.cinfo.out_color_space == JCS_CMYK;
-  auto graphic = std::make_unique<TGraphic>(static_cast<int>(r.cinfo.output_width),
+  auto graphic = std::make_unique<Graphic>(static_cast<int>(r.cinfo.output_width),
                                             static_cast<int>(r.cinfo.output_height), false,
-                                            TGraphic::Pixels::kUninitialised);
+                                            Graphic::Pixels::kUninitialised);
   std::vector<unsigned char> cmykRow(cmyk ? size_t{4} * r.cinfo.output_width : 0);
   if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) Fail(r, fileName);
   Finish(r, fileName);

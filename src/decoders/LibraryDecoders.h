@@ -8,6 +8,6 @@ namespace bookloom {
 
 // Registers every extension of the library decoders, with its description, and starts
 // GraphicsMagick.
-void RegisterLibraryDecoders(TDecoderRegistry& registry);
+void RegisterLibraryDecoders(DecoderRegistry& registry);
 
 }  // namespace bookloom

@@ -19,33 +19,33 @@ namespace {
 
 // GraphicsMagick's name of the reader for a family; EPS files with the DOS binary header (a
 // PostScript section and a TIFF or WMF preview) have a reader of their own.
-std::string CoderOf(TMagickFormat format, std::string_view bytes) {
+std::string CoderOf(MagickFormat format, std::string_view bytes) {
   switch (format) {
-    case TMagickFormat::kBmp:
+    case MagickFormat::kBmp:
       return "BMP";
-    case TMagickFormat::kIcon:
+    case MagickFormat::kIcon:
       return "ICO";
-    case TMagickFormat::kWmf:
+    case MagickFormat::kWmf:
       return "WMF";
-    case TMagickFormat::kTga:
+    case MagickFormat::kTga:
       return "TGA";
-    case TMagickFormat::kTiff:
+    case MagickFormat::kTiff:
       return "TIFF";
-    case TMagickFormat::kEps:
+    case MagickFormat::kEps:
       return bytes.starts_with("\xC5\xD0\xD3\xC6") ? "EPT" : "EPS";
-    case TMagickFormat::kPcx:
+    case MagickFormat::kPcx:
       return "PCX";
-    case TMagickFormat::kRla:
+    case MagickFormat::kRla:
       return "RLA";
-    case TMagickFormat::kSgi:
+    case MagickFormat::kSgi:
       return "SGI";
-    case TMagickFormat::kPnm:
+    case MagickFormat::kPnm:
       return "PNM";
-    case TMagickFormat::kPcd:
+    case MagickFormat::kPcd:
       return "PCD";
-    case TMagickFormat::kCut:
+    case MagickFormat::kCut:
       return "CUT";
-    case TMagickFormat::kGif:
+    case MagickFormat::kGif:
       return "GIF";
   }
   return "";
@@ -132,7 +132,7 @@ const ReaderModule& Module() {
 // What the module's callbacks work on: the picture they make, or why they refused it.
 struct ReadContext {
   const std::u16string& fileName;
-  std::unique_ptr<TGraphic> graphic;
+  std::unique_ptr<Graphic> graphic;
   std::exception_ptr refusal;
 };
 
@@ -152,7 +152,7 @@ uint8_t* PixelsFor(void* context, int width, int height, bool alpha) {
   auto& read = *static_cast<ReadContext*>(context);
   try {
     CheckPictureSize(width, height, read.fileName);
-    read.graphic = std::make_unique<TGraphic>(width, height, alpha);
+    read.graphic = std::make_unique<Graphic>(width, height, alpha);
     return read.graphic->Row(0);
   } catch (...) {
     read.refusal = std::current_exception();
@@ -166,7 +166,7 @@ struct Source {
   std::string path;  // UTF-8; empty when reading from memory
 };
 
-std::unique_ptr<TGraphic> Decode(TMagickFormat format, const Source& source, const std::u16string& fileName) {
+std::unique_ptr<Graphic> Decode(MagickFormat format, const Source& source, const std::u16string& fileName) {
   if (source.bytes.empty()) RaiseDecodeError(fileName, "the file is empty");
   const std::string coder = CoderOf(format, source.bytes);
   const MagickReadFunction read = Module().Read();
@@ -178,9 +178,9 @@ std::unique_ptr<TGraphic> Decode(TMagickFormat format, const Source& source, con
   request.bytes = source.bytes.data();
   request.size = source.bytes.size();
   request.path = source.path.empty() ? nullptr : source.path.c_str();
-  request.largestFrame = format == TMagickFormat::kIcon;  // of an icon, the largest image
-  request.subImage = format == TMagickFormat::kPcd ? 3 : 0;  // of a Photo CD, Base: 768 x 512
-  request.keepAlpha = format != TMagickFormat::kBmp || BitmapMayHaveAlpha(source.bytes);
+  request.largestFrame = format == MagickFormat::kIcon;  // of an icon, the largest image
+  request.subImage = format == MagickFormat::kPcd ? 3 : 0;  // of a Photo CD, Base: 768 x 512
+  request.keepAlpha = format != MagickFormat::kBmp || BitmapMayHaveAlpha(source.bytes);
   request.maxSide = PictureLimits().maxSide;
   request.maxPixels = PictureLimits().maxPixels;
   request.context = &context;
@@ -203,16 +203,16 @@ std::unique_ptr<TGraphic> Decode(TMagickFormat format, const Source& source, con
 
 void StartGraphicsMagick() { Module(); }
 
-std::unique_ptr<TGraphic> TMagickDecoder::LoadFromFile(const std::u16string& fileName) const {
-  if (format_ != TMagickFormat::kCut) return TGraphicDecoder::LoadFromFile(fileName);
+std::unique_ptr<Graphic> MagickDecoder::LoadFromFile(const std::u16string& fileName) const {
+  if (format_ != MagickFormat::kCut) return GraphicDecoder::LoadFromFile(fileName);
   // Read through the path: the reader looks for the palette file of the same name beside it.
   const std::string bytes = ReadFileBytes(fileName);
   return Decode(format_, {bytes, Utf16ToUtf8(fileName)}, fileName);
 }
 
-std::unique_ptr<TGraphic> TMagickDecoder::LoadFromMemory(std::string_view bytes,
+std::unique_ptr<Graphic> MagickDecoder::LoadFromMemory(std::string_view bytes,
                                                          const std::u16string& fileName) const {
-  if (format_ == TMagickFormat::kBmp && IsPackedDib(bytes)) {
+  if (format_ == MagickFormat::kBmp && IsPackedDib(bytes)) {
     const std::string bmp = WithBitmapFileHeader(bytes);
     return Decode(format_, {bmp, {}}, fileName);
   }

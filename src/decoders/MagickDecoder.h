@@ -10,7 +10,7 @@
 
 namespace bookloom {
 
-enum class TMagickFormat : uint8_t {
+enum class MagickFormat : uint8_t {
   kBmp,   // Windows bitmaps, with or without the file header (packed DIB)
   kIcon,  // Windows icons: the largest image of the file
   kWmf,   // Windows metafiles
@@ -25,18 +25,18 @@ enum class TMagickFormat : uint8_t {
   kCut,   // Dr. Halo: read by path, so that the palette file beside it is found
   kGif,   // GIF: the first frame
 };
-inline constexpr int kMagickFormatCount = static_cast<int>(TMagickFormat::kGif) + 1;
+inline constexpr int kMagickFormatCount = static_cast<int>(MagickFormat::kGif) + 1;
 
-class TMagickDecoder final : public TGraphicDecoder {
+class MagickDecoder final : public GraphicDecoder {
  public:
-  explicit TMagickDecoder(TMagickFormat format) : format_(format) {}
+  explicit MagickDecoder(MagickFormat format) : format_(format) {}
 
-  std::unique_ptr<TGraphic> LoadFromFile(const std::u16string& fileName) const override;
-  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+  std::unique_ptr<Graphic> LoadFromFile(const std::u16string& fileName) const override;
+  std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
                                            const std::u16string& fileName) const override;
 
  private:
-  TMagickFormat format_;
+  MagickFormat format_;
 };
 
 // Loads the GraphicsMagick reader module now rather than at the first picture it reads; later calls

@@ -11,13 +11,13 @@
 
 namespace bookloom {
 
-void RegisterOwnDecoders(TDecoderRegistry& registry) {
-  const auto photoshop = std::make_shared<TFunctionDecoder>(DecodePsd);
+void RegisterOwnDecoders(DecoderRegistry& registry) {
+  const auto photoshop = std::make_shared<FunctionDecoder>(DecodePsd);
   registry.Register(u"psd", u"Photoshop images", photoshop);
   registry.Register(u"pdd", u"Photoshop images", photoshop);
-  registry.Register(u"psp", u"Paintshop Pro images", std::make_shared<TFunctionDecoder>(DecodePsp));
-  registry.Register(u"emf", u"Windows enhanced meta files", std::make_shared<TFunctionDecoder>(DecodeEmf));
-  const auto autodesk = std::make_shared<TFunctionDecoder>(DecodeAutodesk);
+  registry.Register(u"psp", u"Paintshop Pro images", std::make_shared<FunctionDecoder>(DecodePsp));
+  registry.Register(u"emf", u"Windows enhanced meta files", std::make_shared<FunctionDecoder>(DecodeEmf));
+  const auto autodesk = std::make_shared<FunctionDecoder>(DecodeAutodesk);
   registry.Register(u"cel", u"Autodesk images", autodesk);
   registry.Register(u"pic", u"Autodesk images", autodesk);
 }

@@ -4,9 +4,9 @@
 
 namespace bookloom {
 
-class TDecoderRegistry;
+class DecoderRegistry;
 
-void RegisterOwnDecoders(TDecoderRegistry& registry);
+void RegisterOwnDecoders(DecoderRegistry& registry);
 
 // Frees what the metafile renderer's text leaves cached (cairo's fonts, fontconfig's
 // configuration); at program end, when no picture is being decoded.

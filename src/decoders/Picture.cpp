@@ -6,18 +6,18 @@
 
 namespace bookloom {
 
-void TPicture::LoadFromFile(const std::u16string& fileName) {
-  const TGraphicDecoder* decoder = DecoderRegistry().Find(fileName);
-  if (!decoder) Raise<EDecodeError>("Cannot read picture \"%s\": unknown picture file extension", {fileName});
+void Picture::LoadFromFile(const std::u16string& fileName) {
+  const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(fileName);
+  if (!decoder) Raise<DecodeError>("Cannot read picture \"%s\": unknown picture file extension", {fileName});
   LoadFromFile(fileName, *decoder);
 }
 
-void TPicture::LoadFromFile(const std::u16string& fileName, const TGraphicDecoder& decoder) {
+void Picture::LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder) {
   graphic_ = decoder.LoadFromFile(fileName);
   transparent_ = false;
 }
 
-void TPicture::AssignTo(Bitmap& target) const {
+void Picture::AssignTo(Bitmap& target) const {
   if (!graphic_) {
     target = Bitmap();
     return;

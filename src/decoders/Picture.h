@@ -10,15 +10,15 @@ namespace bookloom {
 
 class Bitmap;
 
-class TPicture {
+class Picture {
  public:
-  // Loads with the decoder registered for the file's extension; EDecodeError when none is.
+  // Loads with the decoder registered for the file's extension; DecodeError when none is.
   void LoadFromFile(const std::u16string& fileName);
   // Loads with the given decoder, whatever the extension.
-  void LoadFromFile(const std::u16string& fileName, const TGraphicDecoder& decoder);
+  void LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder);
 
   bool Empty() const { return !graphic_; }
-  const TGraphic* Graphic() const { return graphic_.get(); }
+  const Graphic* Decoded() const { return graphic_.get(); }
   void Clear() {
     graphic_.reset();
     transparent_ = false;
@@ -34,7 +34,7 @@ class TPicture {
   void AssignTo(Bitmap& target) const;
 
  private:
-  std::unique_ptr<TGraphic> graphic_;
+  std::unique_ptr<Graphic> graphic_;
   bool transparent_ = false;
 };
 

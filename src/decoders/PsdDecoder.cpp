@@ -186,9 +186,9 @@ uint8_t Unblend(uint8_t c, uint8_t a) {
   return static_cast<uint8_t>(std::clamp(v, 0, 255));
 }
 
-std::unique_ptr<TGraphic> Compose(const PsdHeader& h, const std::vector<std::vector<uint8_t>>& planes,
+std::unique_ptr<Graphic> Compose(const PsdHeader& h, const std::vector<std::vector<uint8_t>>& planes,
                                   bool alpha, const Palette256& palette) {
-  auto g = std::make_unique<TGraphic>(h.width, h.height, alpha);
+  auto g = std::make_unique<Graphic>(h.width, h.height, alpha);
   const int channels = g->Channels();
   const int colors = static_cast<int>(planes.size()) - (alpha ? 1 : 0);
   for (int y = 0; y < h.height; ++y) {
@@ -233,7 +233,7 @@ std::unique_ptr<TGraphic> Compose(const PsdHeader& h, const std::vector<std::vec
 
 }  // namespace
 
-std::unique_ptr<TGraphic> DecodePsd(std::string_view bytes, const std::u16string& nameForMessages,
+std::unique_ptr<Graphic> DecodePsd(std::string_view bytes, const std::u16string& nameForMessages,
                                     int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   const PsdHeader h = ReadHeader(in, maxPixels);

@@ -325,10 +325,10 @@ ImageAttributes ReadImageAttributes(const PspReader& psp, Block& block) {
   return a;
 }
 
-std::unique_ptr<TGraphic> ToGraphic(const RgbaPixels& p) {
+std::unique_ptr<Graphic> ToGraphic(const RgbaPixels& p) {
   bool alpha = false;
   for (size_t i = 3; i < p.rgba.size() && !alpha; i += 4) alpha = p.rgba[i] != 255;
-  auto g = std::make_unique<TGraphic>(p.width, p.height, alpha);
+  auto g = std::make_unique<Graphic>(p.width, p.height, alpha);
   const int channels = g->Channels();
   for (int y = 0; y < p.height; ++y) {
     const uint8_t* in = &p.rgba[static_cast<size_t>(y) * p.width * 4];
@@ -340,7 +340,7 @@ std::unique_ptr<TGraphic> ToGraphic(const RgbaPixels& p) {
 
 }  // namespace
 
-std::unique_ptr<TGraphic> DecodePsp(std::string_view bytes, const std::u16string& nameForMessages,
+std::unique_ptr<Graphic> DecodePsp(std::string_view bytes, const std::u16string& nameForMessages,
                                     int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 36 || in.Bytes(32) != kSignature) in.Fail("it is not a Paint Shop Pro file (no signature)");

@@ -57,7 +57,7 @@ std::string DetectCharset(std::string_view bytes) {
 std::u16string CharsetToWide(std::string_view bytes, const std::string& charset) {
   if (charset == "UTF-8") return Utf8ToUtf16(bytes);
   const iconv_t cd = iconv_open("UTF-16LE", charset.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) Raise<EConvertError>("Unknown character set %s", {charset});
+  if (cd == reinterpret_cast<iconv_t>(-1)) Raise<ConvertError>("Unknown character set %s", {charset});
   std::u16string out;
   out.reserve(bytes.size());
   char* in = const_cast<char*>(bytes.data());

@@ -18,7 +18,7 @@ std::u16string AnsiToWide(std::string_view bytes);
 std::string DetectCharset(std::string_view bytes);
 
 // Decodes bytes of a character set known to iconv; undecodable bytes become U+FFFD. Raises
-// EConvertError when iconv does not know the character set.
+// ConvertError when iconv does not know the character set.
 std::u16string CharsetToWide(std::string_view bytes, const std::string& charset);
 
 }  // namespace bookloom

@@ -17,13 +17,13 @@ size_t RowBytes(int width, PixelFormat format) {
 
 size_t PaletteSize(PixelFormat format) {
   switch (format) {
-    case PixelFormat::pf1bit:
+    case PixelFormat::k1Bit:
       return 2;
-    case PixelFormat::pf4bit:
+    case PixelFormat::k4Bit:
       return 16;
-    case PixelFormat::pf8bit:
+    case PixelFormat::k8Bit:
       return 256;
-    case PixelFormat::pf24bit:
+    case PixelFormat::k24Bit:
       return 0;
   }
   return 0;
@@ -70,16 +70,16 @@ class NearestCache {
 template <class Fn>
 void ForEachIndex(const uint8_t* row, int begin, int end, PixelFormat format, Fn&& fn) {
   switch (format) {
-    case PixelFormat::pf1bit:
+    case PixelFormat::k1Bit:
       for (int x = begin; x < end; ++x) fn(x, (row[x >> 3] >> (7 - (x & 7))) & 1);
       break;
-    case PixelFormat::pf4bit:
+    case PixelFormat::k4Bit:
       for (int x = begin; x < end; ++x) fn(x, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
       break;
-    case PixelFormat::pf8bit:
+    case PixelFormat::k8Bit:
       for (int x = begin; x < end; ++x) fn(x, row[x]);
       break;
-    case PixelFormat::pf24bit:
+    case PixelFormat::k24Bit:
       break;
   }
 }
@@ -88,7 +88,7 @@ void ForEachIndex(const uint8_t* row, int begin, int end, PixelFormat format, Fn
 template <class IndexOf>
 void PackRow(uint8_t* row, int width, PixelFormat format, IndexOf&& indexOf) {
   switch (format) {
-    case PixelFormat::pf1bit:
+    case PixelFormat::k1Bit:
       for (int x = 0; x < width; x += 8) {
         uint8_t byte = 0;
         for (int k = 0; k < 8 && x + k < width; ++k)
@@ -96,16 +96,16 @@ void PackRow(uint8_t* row, int width, PixelFormat format, IndexOf&& indexOf) {
         row[x >> 3] = byte;
       }
       break;
-    case PixelFormat::pf4bit:
+    case PixelFormat::k4Bit:
       for (int x = 0; x < width; x += 2) {
         const int low = x + 1 < width ? (indexOf(x + 1) & 0x0F) : 0;
         row[x >> 1] = static_cast<uint8_t>((indexOf(x) & 0x0F) << 4 | low);
       }
       break;
-    case PixelFormat::pf8bit:
+    case PixelFormat::k8Bit:
       for (int x = 0; x < width; ++x) row[x] = static_cast<uint8_t>(indexOf(x));
       break;
-    case PixelFormat::pf24bit:
+    case PixelFormat::k24Bit:
       break;
   }
 }
@@ -120,13 +120,13 @@ void PutBgr(uint8_t* p, Rgb c) {
 
 std::vector<Rgb> DefaultPalette(PixelFormat format) {
   switch (format) {
-    case PixelFormat::pf1bit:
+    case PixelFormat::k1Bit:
       return {kBlack, kWhite};
-    case PixelFormat::pf4bit:
+    case PixelFormat::k4Bit:
       return {{0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},  {0, 0, 128}, {128, 0, 128},
               {0, 128, 128}, {128, 128, 128}, {192, 192, 192}, {255, 0, 0},    {0, 255, 0}, {255, 255, 0},
               {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
-    case PixelFormat::pf8bit: {
+    case PixelFormat::k8Bit: {
       std::vector<Rgb> p;
       for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
@@ -139,7 +139,7 @@ std::vector<Rgb> DefaultPalette(PixelFormat format) {
       }
       return p;
     }
-    case PixelFormat::pf24bit:
+    case PixelFormat::k24Bit:
       return {};
   }
   return {};
@@ -166,10 +166,10 @@ void Bitmap::Allocate() {
 }
 
 void Bitmap::SetSize(int width, int height) {
-  if (width < 0 || height < 0) Raise<EInvalidGraphicOperation>("Invalid bitmap size %dx%d", {width, height});
+  if (width < 0 || height < 0) Raise<GraphicOperationError>("Invalid bitmap size %dx%d", {width, height});
   // A page of this program is 600 x 800; 2^31 bytes is far beyond any picture it accepts.
   if (static_cast<uint64_t>(RowBytes(width, format_)) * static_cast<uint64_t>(height) > (1ull << 31))
-    Raise<EOutOfMemory>("Bitmap of %dx%d pixels is too large", {width, height});
+    Raise<OutOfMemoryError>("Bitmap of %dx%d pixels is too large", {width, height});
   width_ = width;
   height_ = height;
   Allocate();
@@ -183,13 +183,13 @@ void Bitmap::SetPalette(std::vector<Rgb> palette) {
 Rgb Bitmap::Pixel(int x, int y) const {
   const uint8_t* row = Row(y);
   switch (format_) {
-    case PixelFormat::pf1bit:
+    case PixelFormat::k1Bit:
       return palette_[(row[x >> 3] >> (7 - (x & 7))) & 1];
-    case PixelFormat::pf4bit:
+    case PixelFormat::k4Bit:
       return palette_[(x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4)];
-    case PixelFormat::pf8bit:
+    case PixelFormat::k8Bit:
       return palette_[row[x]];
-    case PixelFormat::pf24bit:
+    case PixelFormat::k24Bit:
       return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
   }
   return {};
@@ -200,7 +200,7 @@ uint8_t Bitmap::Nearest(Rgb c) const { return NearestIndex(palette_, c); }
 void Bitmap::SetPixel(int x, int y, Rgb c) {
   uint8_t* row = Row(y);
   switch (format_) {
-    case PixelFormat::pf1bit: {
+    case PixelFormat::k1Bit: {
       const uint8_t mask = static_cast<uint8_t>(0x80 >> (x & 7));
       if (Nearest(c))
         row[x >> 3] |= mask;
@@ -208,16 +208,16 @@ void Bitmap::SetPixel(int x, int y, Rgb c) {
         row[x >> 3] &= static_cast<uint8_t>(~mask);
       break;
     }
-    case PixelFormat::pf4bit: {
+    case PixelFormat::k4Bit: {
       const uint8_t i = Nearest(c);
       uint8_t& b = row[x >> 1];
       b = (x & 1) ? static_cast<uint8_t>((b & 0xF0) | i) : static_cast<uint8_t>((b & 0x0F) | (i << 4));
       break;
     }
-    case PixelFormat::pf8bit:
+    case PixelFormat::k8Bit:
       row[x] = Nearest(c);
       break;
-    case PixelFormat::pf24bit:
+    case PixelFormat::k24Bit:
       PutBgr(row + 3 * x, c);
       break;
   }
@@ -232,7 +232,7 @@ void Bitmap::SetFormat(PixelFormat format, std::vector<Rgb> palette) {
   palette.resize(PaletteSize(format));
   const size_t stride = RowBytes(width_, format);
   std::vector<uint8_t> pixels(stride * static_cast<size_t>(height_));
-  const bool fromIndexed = format_ != PixelFormat::pf24bit, toIndexed = format != PixelFormat::pf24bit;
+  const bool fromIndexed = format_ != PixelFormat::k24Bit, toIndexed = format != PixelFormat::k24Bit;
   if (fromIndexed && toIndexed) {
     // Each entry of the old table has one nearest entry in the new one.
     std::array<uint8_t, 256> map{};
@@ -266,7 +266,7 @@ void Bitmap::SetFormat(PixelFormat format, std::vector<Rgb> palette) {
 void Bitmap::Fill(Rgb c) {
   if (Empty()) return;
   uint8_t* row0 = Row(0);
-  if (format_ == PixelFormat::pf24bit) {
+  if (format_ == PixelFormat::k24Bit) {
     for (int x = 0; x < width_; ++x) PutBgr(row0 + 3 * x, c);
   } else {
     const uint8_t index = Nearest(c);
@@ -276,8 +276,8 @@ void Bitmap::Fill(Rgb c) {
 }
 
 void Bitmap::DrawOnto(Bitmap& target, int x, int y) const {
-  if (target.format_ != PixelFormat::pf24bit)
-    Raise<EInvalidGraphicOperation>("Pictures are drawn onto 24-bit bitmaps only");
+  if (target.format_ != PixelFormat::k24Bit)
+    Raise<GraphicOperationError>("Pictures are drawn onto 24-bit bitmaps only");
   const int x0 = std::max(0, x), y0 = std::max(0, y);
   const int x1 = std::min(target.width_, x + width_), y1 = std::min(target.height_, y + height_);
   if (x0 >= x1 || y0 >= y1) return;
@@ -290,7 +290,7 @@ void Bitmap::DrawOnto(Bitmap& target, int x, int y) const {
   for (int ty = y0; ty < y1; ++ty) {
     uint8_t* out = target.Row(ty);
     const uint8_t* in = Row(ty - y);
-    if (format_ != PixelFormat::pf24bit) {
+    if (format_ != PixelFormat::k24Bit) {
       ForEachIndex(in, x0 - x, x1 - x, format_, [&](int sx, int i) {
         if (drawn[i]) PutBgr(out + 3 * (sx + x), palette_[i]);
       });

@@ -8,7 +8,7 @@
 
 namespace bookloom {
 
-enum class PixelFormat : uint8_t { pf1bit = 1, pf4bit = 4, pf8bit = 8, pf24bit = 24 };
+enum class PixelFormat : uint8_t { k1Bit = 1, k4Bit = 4, k8Bit = 8, k24Bit = 24 };
 
 struct Rgb {
   uint8_t r = 0, g = 0, b = 0;
@@ -68,7 +68,7 @@ class Bitmap {
 
   int width_ = 0;
   int height_ = 0;
-  PixelFormat format_ = PixelFormat::pf24bit;
+  PixelFormat format_ = PixelFormat::k24Bit;
   size_t stride_ = 0;
   std::vector<uint8_t> pixels_;
   std::vector<Rgb> palette_;

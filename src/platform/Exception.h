@@ -15,17 +15,17 @@ class Exception : public std::runtime_error {
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
-class EFOpenError : public Exception { using Exception::Exception; };     // a file cannot be opened
-class EFCreateError : public Exception { using Exception::Exception; };   // a file cannot be created
-class EReadError : public Exception { using Exception::Exception; };      // a read failed or fell short
-class EWriteError : public Exception { using Exception::Exception; };     // a write failed
-class EConvertError : public Exception { using Exception::Exception; };   // Assign between unrelated classes
-class EOutOfMemory : public Exception { using Exception::Exception; };
-class EInvalidGraphicOperation : public Exception { using Exception::Exception; };
-class EDivByZero : public Exception { using Exception::Exception; };
-class GIFException : public Exception { using Exception::Exception; };    // colour reduction errors
-class EDecodeError : public Exception { using Exception::Exception; };    // a picture file cannot be decoded
-class EBookFormatError : public Exception { using Exception::Exception; };  // a damaged book
+class FileOpenError : public Exception { using Exception::Exception; };     // a file cannot be opened
+class FileCreateError : public Exception { using Exception::Exception; };   // a file cannot be created
+class ReadError : public Exception { using Exception::Exception; };      // a read failed or fell short
+class WriteError : public Exception { using Exception::Exception; };     // a write failed
+class ConvertError : public Exception { using Exception::Exception; };   // Assign between unrelated classes
+class OutOfMemoryError : public Exception { using Exception::Exception; };
+class GraphicOperationError : public Exception { using Exception::Exception; };
+class DivByZeroError : public Exception { using Exception::Exception; };
+class ColorReductionError : public Exception { using Exception::Exception; };    // colour reduction errors
+class DecodeError : public Exception { using Exception::Exception; };    // a picture file cannot be decoded
+class BookFormatError : public Exception { using Exception::Exception; };  // a damaged book
 
 // One argument of Format: an integer, a floating-point number or a text (UTF-8 or UTF-16).
 class FormatArg {
@@ -54,7 +54,7 @@ std::string Format(const std::string& pattern, const std::vector<FormatArg>& arg
 // The text of errno, for the "%s" reason of file errors.
 std::string SystemErrorText(int error);
 
-// Thrown with the formatted message: Raise<EFOpenError>("Cannot open file \"%s\". %s", {name, why}).
+// Thrown with the formatted message: Raise<FileOpenError>("Cannot open file \"%s\". %s", {name, why}).
 template <class E>
 [[noreturn]] void Raise(const std::string& pattern, const std::vector<FormatArg>& args = {}) {
   throw E(Format(pattern, args));

@@ -34,7 +34,7 @@ std::string ReadFileBytes(const std::u16string& fileName) {
   if (fd < 0 || fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     const int error = fd < 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : errno);
     if (fd >= 0) close(fd);
-    Raise<EFOpenError>("Cannot open file \"%s\". %s", {fileName, SystemErrorText(error)});
+    Raise<FileOpenError>("Cannot open file \"%s\". %s", {fileName, SystemErrorText(error)});
   }
   std::string bytes;
   bytes.reserve(static_cast<size_t>(st.st_size));
@@ -45,7 +45,7 @@ std::string ReadFileBytes(const std::u16string& fileName) {
       if (errno == EINTR) continue;
       const int error = errno;
       close(fd);
-      Raise<EReadError>("Cannot read file \"%s\". %s", {fileName, SystemErrorText(error)});
+      Raise<ReadError>("Cannot read file \"%s\". %s", {fileName, SystemErrorText(error)});
     }
     if (got == 0) break;
     bytes.append(buf, static_cast<size_t>(got));
@@ -75,7 +75,7 @@ std::u16string TemporaryNameBeside(const std::u16string& target) {
 
 void ReplaceFile(const std::u16string& source, const std::u16string& target) {
   if (std::rename(Utf16ToUtf8(source).c_str(), Utf16ToUtf8(target).c_str()) != 0)
-    Raise<EWriteError>("Cannot replace file \"%s\". %s", {target, SystemErrorText(errno)});
+    Raise<WriteError>("Cannot replace file \"%s\". %s", {target, SystemErrorText(errno)});
 }
 
 std::u16string ExecutablePath() {

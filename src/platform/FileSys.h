@@ -15,13 +15,13 @@ int64_t FileSize(const std::u16string& fileName);
 // Removes the file; false when it could not be removed (also when it does not exist).
 bool DeleteFile(const std::u16string& fileName);
 
-// The whole content of a file; EFOpenError "Cannot open file "%s". %s" when it cannot be read.
+// The whole content of a file; FileOpenError "Cannot open file "%s". %s" when it cannot be read.
 std::string ReadFileBytes(const std::u16string& fileName);
 
 // A fresh, unused name in the folder of `target`, for writing a file that later replaces it.
 std::u16string TemporaryNameBeside(const std::u16string& target);
 
-// Puts `source` in the place of `target` in one step; EWriteError when that fails.
+// Puts `source` in the place of `target` in one step; WriteError when that fails.
 void ReplaceFile(const std::u16string& source, const std::u16string& target);
 
 // The path of the running executable, "" when it cannot be found.

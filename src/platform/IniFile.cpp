@@ -49,7 +49,7 @@ bool KeyValue(std::u16string_view line, std::u16string_view& key, std::u16string
 
 }  // namespace
 
-TIniFile::TIniFile(std::u16string fileName) : fileName_(std::move(fileName)) {
+IniFile::IniFile(std::u16string fileName) : fileName_(std::move(fileName)) {
   std::string bytes;
   try {
     bytes = ReadFileBytes(fileName_);
@@ -69,28 +69,28 @@ TIniFile::TIniFile(std::u16string fileName) : fileName_(std::move(fileName)) {
   }
 }
 
-size_t TIniFile::FindSection(std::u16string_view section) const {
+size_t IniFile::FindSection(std::u16string_view section) const {
   std::u16string_view name;
   for (size_t i = 0; i < lines_.size(); ++i)
     if (SectionName(lines_[i], name) && SameName(name, section)) return i;
   return lines_.size();
 }
 
-size_t TIniFile::SectionEnd(size_t header) const {
+size_t IniFile::SectionEnd(size_t header) const {
   std::u16string_view name;
   size_t i = header + 1;
   while (i < lines_.size() && !SectionName(lines_[i], name)) ++i;
   return i;
 }
 
-size_t TIniFile::FindKey(size_t begin, size_t end, std::u16string_view key) const {
+size_t IniFile::FindKey(size_t begin, size_t end, std::u16string_view key) const {
   std::u16string_view k, v;
   for (size_t i = begin; i < end; ++i)
     if (KeyValue(lines_[i], k, v) && SameName(k, key)) return i;
   return end;
 }
 
-std::u16string TIniFile::ReadString(std::u16string_view section, std::u16string_view key,
+std::u16string IniFile::ReadString(std::u16string_view section, std::u16string_view key,
                                     std::u16string_view def) const {
   const size_t header = FindSection(section);
   if (header == lines_.size()) return std::u16string(def);
@@ -104,7 +104,7 @@ std::u16string TIniFile::ReadString(std::u16string_view section, std::u16string_
   return std::u16string(value.substr(0, kMaxValueLength));
 }
 
-void TIniFile::WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+void IniFile::WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
   std::u16string entry(key);
   entry += u'=';
   entry += value;
@@ -125,7 +125,7 @@ void TIniFile::WriteString(std::u16string_view section, std::u16string_view key,
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after), std::move(entry));
 }
 
-bool TIniFile::UpdateFile() const {
+bool IniFile::UpdateFile() const {
   std::u16string text;
   for (const auto& line : lines_) {
     text += line;

@@ -8,13 +8,13 @@ namespace bookloom {
 
 // The whole file is held as its lines, so writing a value keeps every other line, comment and
 // order as it was. Section and key names compare without regard to ASCII case.
-class TIniFile {
+class IniFile {
  public:
   // The longest value ReadString returns, in UTF-16 code units.
   static constexpr size_t kMaxValueLength = 2047;
 
   // Reads the file (UTF-8); a missing or unreadable file gives an empty profile.
-  explicit TIniFile(std::u16string fileName);
+  explicit IniFile(std::u16string fileName);
 
   const std::u16string& FileName() const { return fileName_; }
 

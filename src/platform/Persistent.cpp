@@ -4,8 +4,8 @@
 
 namespace bookloom {
 
-void TPersistent::Assign(const TPersistent& source) {
-  Raise<EConvertError>("Cannot assign a %s to a %s", {source.ClassName(), ClassName()});
+void Persistent::Assign(const Persistent& source) {
+  Raise<ConvertError>("Cannot assign a %s to a %s", {source.ClassName(), ClassName()});
 }
 
 }  // namespace bookloom

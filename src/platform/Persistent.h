@@ -5,11 +5,11 @@
 
 namespace bookloom {
 
-class TPersistent {
+class Persistent {
  public:
-  virtual ~TPersistent() = default;
-  // Copies from another object; this base refuses every source with EConvertError.
-  virtual void Assign(const TPersistent& source);
+  virtual ~Persistent() = default;
+  // Copies from another object; this base refuses every source with ConvertError.
+  virtual void Assign(const Persistent& source);
   // The class name shown in the assignment error.
   virtual std::string ClassName() const = 0;
 };

@@ -12,7 +12,7 @@ namespace bookloom {
 
 void WriteGrayPng(const std::u16string& fileName, int width, int height, const std::vector<uint8_t>& gray) {
   std::FILE* file = std::fopen(Utf16ToUtf8(fileName).c_str(), "wb");
-  if (!file) Raise<EFCreateError>("Cannot create file \"%s\". %s", {fileName, SystemErrorText(errno)});
+  if (!file) Raise<FileCreateError>("Cannot create file \"%s\". %s", {fileName, SystemErrorText(errno)});
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   bool ok = false;
@@ -28,7 +28,7 @@ void WriteGrayPng(const std::u16string& fileName, int width, int height, const s
   }
   png_destroy_write_struct(&png, &info);
   const bool closed = std::fclose(file) == 0;
-  if (!ok || !closed) Raise<EWriteError>("Cannot write PNG file \"%s\"", {fileName});
+  if (!ok || !closed) Raise<WriteError>("Cannot write PNG file \"%s\"", {fileName});
 }
 
 }  // namespace bookloom

@@ -7,8 +7,8 @@
 
 namespace bookloom {
 
-// Writes an 8-bit greyscale PNG of width x height bytes, rows from the top; EFCreateError or
-// EWriteError when the file cannot be written.
+// Writes an 8-bit greyscale PNG of width x height bytes, rows from the top; FileCreateError or
+// WriteError when the file cannot be written.
 void WriteGrayPng(const std::u16string& fileName, int width, int height, const std::vector<uint8_t>& gray);
 
 }  // namespace bookloom

@@ -11,7 +11,7 @@ namespace bookloom {
 FileOutputStream::FileOutputStream(const std::u16string& fileName, const std::u16string& shownName)
     : fileName_(shownName.empty() ? fileName : shownName) {
   file_ = std::fopen(Utf16ToUtf8(fileName).c_str(), "wb");
-  if (!file_) Raise<EFCreateError>("Cannot create file \"%s\". %s", {fileName_, SystemErrorText(errno)});
+  if (!file_) Raise<FileCreateError>("Cannot create file \"%s\". %s", {fileName_, SystemErrorText(errno)});
 }
 
 FileOutputStream::~FileOutputStream() {
@@ -21,13 +21,13 @@ FileOutputStream::~FileOutputStream() {
 void FileOutputStream::Write(const void* data, size_t count) {
   if (count == 0) return;
   if (!file_ || std::fwrite(data, 1, count, file_) != count)
-    Raise<EWriteError>("Cannot write to file \"%s\". %s", {fileName_, SystemErrorText(errno)});
+    Raise<WriteError>("Cannot write to file \"%s\". %s", {fileName_, SystemErrorText(errno)});
   position_ += count;
 }
 
 void FileOutputStream::Seek(uint64_t position) {
   if (!file_ || std::fseek(file_, static_cast<long>(position), SEEK_SET) != 0)
-    Raise<EWriteError>("Cannot seek in file \"%s\". %s", {fileName_, SystemErrorText(errno)});
+    Raise<WriteError>("Cannot seek in file \"%s\". %s", {fileName_, SystemErrorText(errno)});
   position_ = position;
 }
 
@@ -38,7 +38,7 @@ void FileOutputStream::Close() {
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   if (!ok || !closed)
-    Raise<EWriteError>("Cannot write to file \"%s\". %s", {fileName_, SystemErrorText(flushError ? flushError : errno)});
+    Raise<WriteError>("Cannot write to file \"%s\". %s", {fileName_, SystemErrorText(flushError ? flushError : errno)});
 }
 
 void MemoryOutputStream::Write(const void* data, size_t count) {
@@ -51,7 +51,7 @@ void MemoryOutputStream::Write(const void* data, size_t count) {
 }
 
 void MemoryOutputStream::Seek(uint64_t position) {
-  if (position > bytes_.size()) Raise<EWriteError>("Seek beyond the end of a memory stream");
+  if (position > bytes_.size()) Raise<WriteError>("Seek beyond the end of a memory stream");
   position_ = position;
 }
 

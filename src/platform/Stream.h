@@ -19,8 +19,8 @@ class OutputStream {
   void WriteByte(uint8_t b) { Write(&b, 1); }
 };
 
-// A file created anew (an existing file is replaced); EFCreateError when it cannot be created,
-// EWriteError when a write fails. The errors name `shownName` when one is given: the file the user
+// A file created anew (an existing file is replaced); FileCreateError when it cannot be created,
+// WriteError when a write fails. The errors name `shownName` when one is given: the file the user
 // knows of, when this one is a temporary file that will take its place.
 class FileOutputStream : public OutputStream {
  public:
@@ -32,7 +32,7 @@ class FileOutputStream : public OutputStream {
   void Write(const void* data, size_t count) override;
   uint64_t Position() const override { return position_; }
   void Seek(uint64_t position) override;
-  // Flushes and closes; a failure raises EWriteError. The destructor closes silently.
+  // Flushes and closes; a failure raises WriteError. The destructor closes silently.
   void Close();
 
  private:

@@ -20,7 +20,7 @@ struct Rgba {
   uint8_t r, g, b, a;
 };
 
-std::vector<Rgba> Pixels(const TGraphic& graphic) {
+std::vector<Rgba> Pixels(const Graphic& graphic) {
   std::vector<Rgba> pixels;
   for (int y = 0; y < graphic.Height(); ++y)
     for (int x = 0; x < graphic.Width(); ++x) {
@@ -30,16 +30,16 @@ std::vector<Rgba> Pixels(const TGraphic& graphic) {
   return pixels;
 }
 
-std::string PixelsText(const TGraphic& graphic) {
+std::string PixelsText(const Graphic& graphic) {
   std::string text;
   for (const Rgba& p : Pixels(graphic))
     text += Format("%d,%d,%d,%d ", {int{p.r}, int{p.g}, int{p.b}, int{p.a}});
   return text;
 }
 
-std::unique_ptr<TGraphic> DecodeBytes(const std::string& bytes, const std::u16string& name) {
-  const TGraphicDecoder* decoder = DecoderRegistry().Find(name);
-  if (!decoder) throw EDecodeError("no decoder");
+std::unique_ptr<Graphic> DecodeBytes(const std::string& bytes, const std::u16string& name) {
+  const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(name);
+  if (!decoder) throw DecodeError("no decoder");
   return decoder->LoadFromMemory(bytes, name);
 }
 
@@ -228,7 +228,7 @@ void ExpectRefusedBySizeLimit(const std::string& bytes, const std::u16string& na
   try {
     DecodeBytes(bytes, name);
     ADD_FAILURE() << "decoded";
-  } catch (const EDecodeError& e) {
+  } catch (const DecodeError& e) {
     EXPECT_NE(std::string(e.what()).find("limit"), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find(Utf16ToUtf8(name)), std::string::npos) << e.what();
   }
@@ -247,7 +247,7 @@ TEST(SizeLimit, HeadersClaimingTooManyPixelsAreRefusedBeforeDecoding) {
   try {
     DecodeBytes(PngHeaderOnly(20000, 10), u"fits.png");
     ADD_FAILURE() << "decoded";
-  } catch (const EDecodeError& e) {
+  } catch (const DecodeError& e) {
     EXPECT_EQ(std::string(e.what()).find("limit"), std::string::npos) << e.what();
   }
 }
@@ -262,7 +262,7 @@ TEST(SizeLimit, LoweredLimitsApplyToEveryDecoder) {
   try {
     DecodeBytes(Icon({{8, IconImage(8, 0xFF0000FF)}, {200, IconImage(200, 0xFF0000FF)}}), u"small.ico");
     ADD_FAILURE() << "decoded";
-  } catch (const EDecodeError& e) {
+  } catch (const DecodeError& e) {
     EXPECT_NE(std::string(e.what()).find("small.ico"), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find("limit"), std::string::npos) << e.what();
   }
@@ -280,7 +280,7 @@ TEST(CutFiles, AreRejectedWithoutLosingTheEnd) {
     const std::u16string name = Utf8ToUtf16(file);
     for (size_t keep : {bytes.size() / 2, bytes.size() * 3 / 4}) {
       SCOPED_TRACE(std::string(file) + " cut to " + std::to_string(keep));
-      EXPECT_THROW(DecodeBytes(bytes.substr(0, keep), name), EDecodeError);
+      EXPECT_THROW(DecodeBytes(bytes.substr(0, keep), name), DecodeError);
     }
   }
 }
@@ -314,7 +314,7 @@ TEST(JpegOrientation, TheExifOrientationTurnsThePictureUpright) {
   const std::string jpeg = ReadBytes(TestDataPath("pictures/jpeg/testorig.jpg"));
   const auto stored = DecodeBytes(jpeg, u"stored.jpg");
   const int w = stored->Width(), h = stored->Height();
-  const auto at = [](const TGraphic& g, int x, int y) {
+  const auto at = [](const Graphic& g, int x, int y) {
     const uint8_t* p = g.Row(y) + 3 * x;
     return std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]);
   };
@@ -416,34 +416,34 @@ TEST(DecoderErrors, EmptyAndMissingFilesFailNamingTheFile) {
     try {
       DecodeFile(dir / name);
       ADD_FAILURE() << "decoded";
-    } catch (const EDecodeError& e) {
+    } catch (const DecodeError& e) {
       EXPECT_NE(std::string(e.what()).find((dir / name).string()), std::string::npos) << e.what();
     }
-    EXPECT_THROW(DecodeFile(dir / (std::string("missing-") + name)), EFOpenError);
+    EXPECT_THROW(DecodeFile(dir / (std::string("missing-") + name)), FileOpenError);
   }
 }
 
 TEST(DecoderRegistry, FindsDecodersWithoutRegardToCaseAndNamesUnknownExtensions) {
   for (const char16_t* name :
        {u"a.jpg", u"B.JPG", u"dir.x/c.JpEg", u"d.PNG", u"e.Tif", u"f.GIF", u"g.rle", u"h.BW"})
-    EXPECT_NE(DecoderRegistry().Find(name), nullptr) << Utf16ToUtf8(name);
-  EXPECT_EQ(DecoderRegistry().Find(u"a.jpg"), DecoderRegistry().Find(u"A.JPEG"));
+    EXPECT_NE(DecoderRegistry::Instance().Find(name), nullptr) << Utf16ToUtf8(name);
+  EXPECT_EQ(DecoderRegistry::Instance().Find(u"a.jpg"), DecoderRegistry::Instance().Find(u"A.JPEG"));
   for (const char16_t* name : {u"a.txt", u"noextension", u"dir.jpg/noextension", u"a.jpg.", u"a.xjpg"})
-    EXPECT_EQ(DecoderRegistry().Find(name), nullptr) << Utf16ToUtf8(name);
+    EXPECT_EQ(DecoderRegistry::Instance().Find(name), nullptr) << Utf16ToUtf8(name);
 
   const auto description = [](const std::u16string& ext) {
-    for (const auto& entry : DecoderRegistry().Entries())
+    for (const auto& entry : DecoderRegistry::Instance().Entries())
       if (entry.ext == ext) return entry.description;
     return std::u16string();
   };
   EXPECT_EQ(description(u"png"), u"Portable network graphic images");
   EXPECT_EQ(description(u"gif"), u"CompuServe GIF images");
 
-  TPicture picture;
+  Picture picture;
   try {
     picture.LoadFromFile(u"/somewhere/picture.xyz");
     ADD_FAILURE() << "loaded";
-  } catch (const EDecodeError& e) {
+  } catch (const DecodeError& e) {
     EXPECT_NE(std::string(e.what()).find("/somewhere/picture.xyz"), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find("unknown picture file extension"), std::string::npos) << e.what();
   }

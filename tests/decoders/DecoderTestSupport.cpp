@@ -14,12 +14,12 @@ namespace bookloom::test {
 
 namespace {
 
-// Decodes and reports whether the decoder refused the bytes with EDecodeError.
+// Decodes and reports whether the decoder refused the bytes with DecodeError.
 bool Refused(DecodeFunction load, std::string_view bytes, int64_t maxPixels, const std::string& what) {
   try {
     load(bytes, u"damaged", maxPixels);
     return false;
-  } catch (const EDecodeError& e) {
+  } catch (const DecodeError& e) {
     EXPECT_NE(std::string(e.what()).find("\"damaged\""), std::string::npos) << what << ": " << e.what();
     return true;
   } catch (const std::exception& e) {
@@ -30,14 +30,14 @@ bool Refused(DecodeFunction load, std::string_view bytes, int64_t maxPixels, con
 
 }  // namespace
 
-std::unique_ptr<TGraphic> DecodeFile(const std::filesystem::path& path) {
+std::unique_ptr<Graphic> DecodeFile(const std::filesystem::path& path) {
   const std::u16string name = Utf8ToUtf16(path.string());
-  const TGraphicDecoder* decoder = DecoderRegistry().Find(name);
-  if (!decoder) throw EDecodeError("no decoder for " + path.string());
+  const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(name);
+  if (!decoder) throw DecodeError("no decoder for " + path.string());
   return decoder->LoadFromFile(name);
 }
 
-RgbImage ToRgbOverWhite(const TGraphic& g) {
+RgbImage ToRgbOverWhite(const Graphic& g) {
   Bitmap b;
   g.AssignTo(b);
   RgbImage img{b.Width(), b.Height(), {}};
@@ -53,7 +53,7 @@ RgbImage ToRgbOverWhite(const TGraphic& g) {
   return img;
 }
 
-std::string PixelText(const TGraphic& g) {
+std::string PixelText(const Graphic& g) {
   std::string s;
   for (int y = 0; y < g.Height(); ++y)
     for (int x = 0; x < g.Width(); ++x) {

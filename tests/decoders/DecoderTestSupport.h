@@ -17,7 +17,7 @@
 namespace bookloom::test {
 
 // Decodes a file with the decoder registered for its extension.
-std::unique_ptr<TGraphic> DecodeFile(const std::filesystem::path& path);
+std::unique_ptr<Graphic> DecodeFile(const std::filesystem::path& path);
 
 // 8-bit RGB pixels of a picture, rows from the top.
 struct RgbImage {
@@ -26,11 +26,11 @@ struct RgbImage {
 };
 
 // The picture as RGB over white (alpha composited as the program does).
-RgbImage ToRgbOverWhite(const TGraphic& g);
+RgbImage ToRgbOverWhite(const Graphic& g);
 
 // The samples of every pixel as text, rows from the top: "r,g,b" (or "r,g,b,a") a pixel, separated by
 // spaces.
-std::string PixelText(const TGraphic& g);
+std::string PixelText(const Graphic& g);
 
 // Reads a binary PPM (P6, maximum value 255), as the tools write them; nothing when it is not one.
 std::optional<RgbImage> ReadPpm(const std::filesystem::path& path);
@@ -58,7 +58,7 @@ bool RunCommand(const std::string& commandLine);
 std::vector<std::filesystem::path> SampleFiles(const std::string& folder);
 
 // Feeds copies of `bytes` cut at many points and copies with bytes changed to the decoder: each must
-// decode or raise EDecodeError (a crash or another exception fails the test). Returns how many
+// decode or raise DecodeError (a crash or another exception fails the test). Returns how many
 // cut copies were accepted. Pictures are decoded with the given pixel limit.
 int ExpectDamageIsRefusedCleanly(DecodeFunction load, const std::string& bytes, const std::string& label,
                                  int64_t maxPixels = kMaxPicturePixels);

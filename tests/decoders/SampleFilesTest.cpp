@@ -210,7 +210,7 @@ TEST(SampleFiles, VariantsTheLibrariesCannotReadFailNamingFileAndReason) {
     try {
       DecodeFile(path);
       ADD_FAILURE() << "decoded";
-    } catch (const EDecodeError& e) {
+    } catch (const DecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos) << e.what();
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
     }
@@ -229,7 +229,7 @@ TEST(SampleFiles, DamagedFilesAreRejectedWithAnErrorOrDecoded) {
         const auto graphic = DecodeFile(entry.path());
         EXPECT_GT(graphic->Width(), 0);
         EXPECT_GT(graphic->Height(), 0);
-      } catch (const EDecodeError& e) {
+      } catch (const DecodeError& e) {
         ++rejected;
         EXPECT_NE(std::string(e.what()).find(entry.path().string()), std::string::npos) << e.what();
       }
@@ -245,7 +245,7 @@ TEST(SampleFiles, HeadersClaimingHugePicturesAreRefusedByTheSizeLimit) {
     try {
       DecodeFile(TestDataPath(std::string("pictures/") + file));
       ADD_FAILURE() << "decoded";
-    } catch (const EDecodeError& e) {
+    } catch (const DecodeError& e) {
       EXPECT_NE(std::string(e.what()).find("limit"), std::string::npos) << e.what();
     }
   }
@@ -303,15 +303,15 @@ TEST(SampleFiles, EveryRegisteredExtensionReadsASample) {
     if (!entry.is_regular_file() || entry.path().parent_path().filename() == "bad") continue;
     const std::u16string name = entry.path().u16string();
     const std::u16string ext(PathExtension(name));
-    if (wasDecoded(ext) || !DecoderRegistry().Find(name)) continue;
+    if (wasDecoded(ext) || !DecoderRegistry::Instance().Find(name)) continue;
     try {
       DecodeFile(entry.path());
       decoded.push_back(ext);
-    } catch (const EDecodeError&) {
+    } catch (const DecodeError&) {
       // another sample of the extension may read; the sizes test names the failures
     }
   }
-  for (const auto& entry : DecoderRegistry().Entries()) {
+  for (const auto& entry : DecoderRegistry::Instance().Entries()) {
     if (entry.ext == u"gif") continue;  // no GIF samples: the tests that make files cover it
     EXPECT_TRUE(wasDecoded(entry.ext)) << Utf16ToUtf8(entry.ext);
   }

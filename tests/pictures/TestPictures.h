@@ -24,17 +24,17 @@ namespace bookloom::test {
 inline const std::u16string kTestPictureExt = u"blmtestppm";
 
 // Reads binary PPM files ("P6", maximum value 255).
-class PpmTestDecoder : public TGraphicDecoder {
+class PpmTestDecoder : public GraphicDecoder {
  public:
-  std::unique_ptr<TGraphic> LoadFromMemory(std::string_view bytes,
+  std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
                                            const std::u16string& fileName) const override {
     int width = 0, height = 0, maxValue = 0, headerLength = 0;
     if (std::sscanf(std::string(bytes.substr(0, 64)).c_str(), "P6 %d %d %d%n", &width, &height, &maxValue,
                     &headerLength) != 3 ||
         maxValue != 255 || width <= 0 || height <= 0 ||
         bytes.size() < static_cast<size_t>(headerLength) + 1 + size_t(width) * height * 3)
-      Raise<EDecodeError>("Cannot read picture \"%s\": not a PPM file", {fileName});
-    auto graphic = std::make_unique<TGraphic>(width, height, false);
+      Raise<DecodeError>("Cannot read picture \"%s\": not a PPM file", {fileName});
+    auto graphic = std::make_unique<Graphic>(width, height, false);
     const char* pixels = bytes.data() + headerLength + 1;
     for (int y = 0; y < height; ++y)
       std::copy(pixels + size_t(y) * width * 3, pixels + size_t(y + 1) * width * 3, graphic->Row(y));
@@ -46,9 +46,9 @@ class PpmTestDecoder : public TGraphicDecoder {
 class ScopedTestDecoder {
  public:
   ScopedTestDecoder() {
-    DecoderRegistry().Register(kTestPictureExt, u"Test pictures", std::make_shared<PpmTestDecoder>());
+    DecoderRegistry::Instance().Register(kTestPictureExt, u"Test pictures", std::make_shared<PpmTestDecoder>());
   }
-  ~ScopedTestDecoder() { DecoderRegistry().Unregister(kTestPictureExt); }
+  ~ScopedTestDecoder() { DecoderRegistry::Instance().Unregister(kTestPictureExt); }
 };
 
 // Writes a bitmap as a PPM file the test decoder reads.
@@ -65,14 +65,14 @@ inline void WritePpm(const std::filesystem::path& path, const Bitmap& picture) {
 // A 24-bit picture of random bytes, the same for the same seed.
 inline Bitmap RandomPicture(int width, int height, unsigned seed) {
   std::mt19937 random(seed);
-  Bitmap b(width, height, PixelFormat::pf24bit);
+  Bitmap b(width, height, PixelFormat::k24Bit);
   for (int y = 0; y < height; ++y)
     for (size_t i = 0; i < b.Stride(); ++i) b.Row(y)[i] = static_cast<uint8_t>(random());
   return b;
 }
 
 inline Bitmap Filled(int width, int height, Rgb c) {
-  Bitmap b(width, height, PixelFormat::pf24bit);
+  Bitmap b(width, height, PixelFormat::k24Bit);
   b.Fill(c);
   return b;
 }

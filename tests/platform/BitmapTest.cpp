@@ -8,8 +8,8 @@
 namespace bookloom {
 namespace {
 
-constexpr PixelFormat kFormats[] = {PixelFormat::pf1bit, PixelFormat::pf4bit, PixelFormat::pf8bit,
-                                    PixelFormat::pf24bit};
+constexpr PixelFormat kFormats[] = {PixelFormat::k1Bit, PixelFormat::k4Bit, PixelFormat::k8Bit,
+                                    PixelFormat::k24Bit};
 
 Bitmap RandomBitmap(int width, int height, PixelFormat format, unsigned seed) {
   std::mt19937 random(seed);
@@ -41,11 +41,11 @@ TEST(Bitmap, ConvertsEveryFormatAsPixelByPixelNearestEntryWould) {
 
 TEST(Bitmap, ConvertsToAnExplicitColourTableAndFillsIndexedFormats) {
   const std::vector<Rgb> greys = {{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}};
-  Bitmap b(3, 1, PixelFormat::pf24bit);
+  Bitmap b(3, 1, PixelFormat::k24Bit);
   b.SetPixel(0, 0, {100, 100, 100});  // nearest 128
   b.SetPixel(1, 0, {170, 170, 170});  // 22 from 192, 42 from 128
   b.SetPixel(2, 0, {64, 64, 64});     // as far from 0 as from 128: the lower index wins
-  b.SetFormat(PixelFormat::pf8bit, greys);
+  b.SetFormat(PixelFormat::k8Bit, greys);
   EXPECT_EQ(b.Palette().size(), 256u);
   EXPECT_EQ(b.Row(0)[0], 1);
   EXPECT_EQ(b.Row(0)[1], 2);
@@ -60,14 +60,14 @@ TEST(Bitmap, ConvertsToAnExplicitColourTableAndFillsIndexedFormats) {
 }
 
 TEST(Bitmap, DrawsClippedAndLeavesOutOnlyAnExplicitTransparentColour) {
-  Bitmap picture(3, 2, PixelFormat::pf8bit);
+  Bitmap picture(3, 2, PixelFormat::k8Bit);
   picture.SetPalette({{255, 0, 0}, {0, 0, 255}});
   picture.Row(0)[0] = 1;  // blue at (0, 0), red elsewhere: the bottom-left pixel is red
   picture.SetTransparent(true);
   const Bitmap copy = picture;
   EXPECT_TRUE(copy.Transparent());
 
-  Bitmap page(4, 3, PixelFormat::pf24bit);
+  Bitmap page(4, 3, PixelFormat::k24Bit);
   page.Fill(kWhite);
   picture.DrawOnto(page, -1, 1);  // marked, but with no colour every pixel is drawn
   EXPECT_EQ(page.Pixel(0, 1), (Rgb{255, 0, 0}));
@@ -82,8 +82,8 @@ TEST(Bitmap, DrawsClippedAndLeavesOutOnlyAnExplicitTransparentColour) {
   EXPECT_EQ(page.Pixel(2, 0), kWhite);
   EXPECT_EQ(page.Pixel(1, 1), kWhite);
 
-  Bitmap indexedPage(2, 2, PixelFormat::pf8bit);
-  EXPECT_THROW(picture.DrawOnto(indexedPage, 0, 0), EInvalidGraphicOperation);
+  Bitmap indexedPage(2, 2, PixelFormat::k8Bit);
+  EXPECT_THROW(picture.DrawOnto(indexedPage, 0, 0), GraphicOperationError);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST(IniFile, ReadsValuesAsProfileStringsDo) {
             "Width=1\r\n"
             "[Second]\n"
             "Width=7\n");
-  const TIniFile ini(U16(dir / "a.ini"));
+  const IniFile ini(U16(dir / "a.ini"));
   const struct {
     std::u16string section, key, expected;
   } cases[] = {
@@ -59,7 +59,7 @@ TEST(IniFile, ReadsValuesAsProfileStringsDo) {
 TEST(IniFile, CutsLongValuesTo2047Characters) {
   test::ScratchDir dir;
   WriteText(dir / "a.ini", "[S]\nK=" + std::string(3000, 'v') + "\n");
-  EXPECT_EQ(TIniFile(U16(dir / "a.ini")).ReadString(u"S", u"K", u"").size(), 2047u);
+  EXPECT_EQ(IniFile(U16(dir / "a.ini")).ReadString(u"S", u"K", u"").size(), 2047u);
 }
 
 TEST(IniFile, WritesInPlaceAtTheSectionsEndOrInANewSection) {
@@ -72,7 +72,7 @@ TEST(IniFile, WritesInPlaceAtTheSectionsEndOrInANewSection) {
             "\n"
             "[Two]\n"
             "C=3\n");
-  TIniFile ini(U16(dir / "a.ini"));
+  IniFile ini(U16(dir / "a.ini"));
   ini.WriteString(u"one", u"b", u"20");  // replaces the line, with the name as written now
   ini.WriteString(u"One", u"D", u"4");   // after the last entry, before the blank line
   ini.WriteString(u"Three", u"E", u"5");
@@ -92,13 +92,13 @@ TEST(IniFile, WritesInPlaceAtTheSectionsEndOrInANewSection) {
 
 TEST(IniFile, MissingFileStartsEmptyAndUnwritableFileReportsFailure) {
   test::ScratchDir dir;
-  TIniFile fresh(U16(dir / "new.ini"));
+  IniFile fresh(U16(dir / "new.ini"));
   EXPECT_EQ(fresh.ReadString(u"S", u"K", u"d"), u"d");
   fresh.WriteString(u"S", u"K", u"v");
   ASSERT_TRUE(fresh.UpdateFile());
   EXPECT_EQ(ReadText(dir / "new.ini"), "[S]\nK=v\n");
 
-  TIniFile nowhere(U16(dir / "no-such-folder" / "a.ini"));
+  IniFile nowhere(U16(dir / "no-such-folder" / "a.ini"));
   nowhere.WriteString(u"S", u"K", u"v");
   EXPECT_FALSE(nowhere.UpdateFile());
 }

@@ -74,18 +74,18 @@ TEST(MulDiv, RoundsHalvesAwayFromZero) {
 }
 
 TEST(Bitmap, ConvertsBetweenFormatsAndDrawsWithAnExplicitTransparentColour) {
-  Bitmap b(3, 2, PixelFormat::pf24bit);
+  Bitmap b(3, 2, PixelFormat::k24Bit);
   b.Fill(kWhite);
   b.SetPixel(1, 1, {255, 0, 0});
-  b.SetFormat(PixelFormat::pf1bit);
+  b.SetFormat(PixelFormat::k1Bit);
   EXPECT_EQ(b.Pixel(0, 0), kWhite);
   EXPECT_EQ(b.Pixel(1, 1), kBlack);  // red is nearer to black
-  b.SetFormat(PixelFormat::pf24bit);
+  b.SetFormat(PixelFormat::k24Bit);
   EXPECT_EQ(b.Pixel(1, 1), kBlack);
 
-  Bitmap page(4, 4, PixelFormat::pf24bit);
+  Bitmap page(4, 4, PixelFormat::k24Bit);
   page.Fill({0, 0, 255});
-  Bitmap pic(2, 2, PixelFormat::pf24bit);
+  Bitmap pic(2, 2, PixelFormat::k24Bit);
   pic.Fill({255, 0, 0});
   pic.SetPixel(0, 0, {0, 255, 0});
   pic.SetTransparent(true);  // marked, but without a colour nothing is left out
@@ -120,12 +120,12 @@ TEST(Streams, WriteSeekAndReportFailures) {
   EXPECT_EQ(FileSize(name), 10);
   EXPECT_TRUE(FileExists(name));
   EXPECT_FALSE(FileExists(Utf8ToUtf16(dir.Path().string())));  // a folder is not a file
-  EXPECT_THROW(FileOutputStream(Utf8ToUtf16((dir / "no/such/dir/x").string())), EFCreateError);
-  EXPECT_THROW(ReadFileBytes(Utf8ToUtf16((dir / "missing").string())), EFOpenError);
+  EXPECT_THROW(FileOutputStream(Utf8ToUtf16((dir / "no/such/dir/x").string())), FileCreateError);
+  EXPECT_THROW(ReadFileBytes(Utf8ToUtf16((dir / "missing").string())), FileOpenError);
   if (FileExists(u"/dev/full")) {
     FileOutputStream full(u"/dev/full");
     std::string big(1 << 20, 'x');
-    EXPECT_THROW({ full.Write(big.data(), big.size()); full.Close(); }, EWriteError);
+    EXPECT_THROW({ full.Write(big.data(), big.size()); full.Close(); }, WriteError);
   }
 }
 

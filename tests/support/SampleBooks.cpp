@@ -5,7 +5,7 @@
 namespace bookloom::test {
 
 Bitmap MonoPicture(int width, int height) {
-  Bitmap b(width, height, PixelFormat::pf1bit);
+  Bitmap b(width, height, PixelFormat::k1Bit);
   b.Fill(kWhite);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
@@ -15,7 +15,7 @@ Bitmap MonoPicture(int width, int height) {
 
 Bitmap GreyPicture(int width, int height) {
   static constexpr uint8_t kGreys[4] = {0, 128, 192, 255};
-  Bitmap b(width, height, PixelFormat::pf24bit);
+  Bitmap b(width, height, PixelFormat::k24Bit);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const uint8_t g = kGreys[(x / 3 + y) % 4];
@@ -31,10 +31,10 @@ std::vector<uint8_t> DeviceGreys(const Bitmap& picture) {
   return greys;
 }
 
-std::string WriteBook(const std::function<void(TWolfWriter&)>& body,
-                      const std::function<void(TWolfWriter&)>& head) {
+std::string WriteBook(const std::function<void(BookWriter&)>& body,
+                      const std::function<void(BookWriter&)>& head) {
   MemoryOutputStream out;
-  TWolfWriter writer(out);
+  BookWriter writer(out);
   writer.Description().SetValue(0, "Sample");
   writer.WriteDescription();
   if (head) head(writer);
@@ -57,7 +57,7 @@ std::vector<std::string> SampleParagraphs() {
 
 std::string SampleBook() {
   return WriteBook(
-      [](TWolfWriter& w) {
+      [](BookWriter& w) {
         w.BeginText();
         w.AddTOCEntry(1, "Chapter \xCE\xE4\xE8\xED");  // "Один"
         const auto paragraphs = SampleParagraphs();
@@ -79,7 +79,7 @@ std::string SampleBook() {
         w.AddTOCEntry(1, std::string(45, 'T'));
         w.AddParagraph("The end");
       },
-      [](TWolfWriter& w) { w.WriteCoverPicture(MonoPicture(24, 32), 1); });
+      [](BookWriter& w) { w.WriteCoverPicture(MonoPicture(24, 32), 1); });
 }
 
 }  // namespace bookloom::test

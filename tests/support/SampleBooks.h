@@ -1,4 +1,4 @@
-// Small books written with TWolfWriter for the tests of the reader and of bookloom-cli.
+// Small books written with BookWriter for the tests of the reader and of bookloom-cli.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
-#include "wolf/cWolfWriter.h"
+#include "wolf/BookWriter.h"
 
 namespace bookloom::test {
 
@@ -20,8 +20,8 @@ std::vector<uint8_t> DeviceGreys(const Bitmap& picture);
 
 // Writes a book into memory: the description (title "Sample"), an optional cover, then `body`
 // between the body's opening and closing tags; the book is finished.
-std::string WriteBook(const std::function<void(TWolfWriter&)>& body,
-                      const std::function<void(TWolfWriter&)>& head = {});
+std::string WriteBook(const std::function<void(BookWriter&)>& body,
+                      const std::function<void(BookWriter&)>& head = {});
 
 // The paragraphs of the sample book's first chapter (Windows-1251).
 std::vector<std::string> SampleParagraphs();

@@ -1,10 +1,10 @@
 // The test program's main: the program's units are started around the whole run, as main() does.
 #include <gtest/gtest.h>
 
-#include "project/Units.h"
+#include "book/Startup.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  bookloom::Units units;
+  bookloom::Startup units;
   return RUN_ALL_TESTS();
 }

@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "UiTestSupport.h"
-#include "project/cBookDescription.h"
-#include "ui/fEditBookDescription.h"
+#include "book/BookDescription.h"
+#include "ui/DescriptionDialog.h"
 
 namespace bookloom {
 namespace {
@@ -14,122 +14,122 @@ namespace {
 const std::u16string kMessage4E2D =
     u"You are entered a symbol (code 0x4E2D), which\r\ncannot be represented in Windows-1251 code page!";
 
-class DescriptionDialog : public ::testing::Test {
+class DescriptionDialogTest : public ::testing::Test {
  protected:
   // Runs the dialog on `description`; `act` works inside it while it is open.
-  bool Run(TBookDescription& description, std::function<void()> act) {
+  bool Run(BookDescription& description, std::function<void()> act) {
     test::WhenModal([&](QWidget&) { act(); });
     return dialog.Execute(description);
   }
 
-  test::TTestMessages messages;
-  TfrmEditBookDescription dialog{messages};
+  test::TestUserDialogs messages;
+  DescriptionDialog dialog{messages};
 };
 
-TEST_F(DescriptionDialog, ReportsTheFirstCharacterWindows1251LacksAndFocusesItsField) {
-  TBookDescription d;
-  d.Title = u"Жи\u4E2D";
-  d.Author = u"Old author";
+TEST_F(DescriptionDialogTest, ReportsTheFirstCharacterWindows1251LacksAndFocusesItsField) {
+  BookDescription d;
+  d.title = u"Жи\u4E2D";
+  d.author = u"Old author";
   bool stillOpen = false;
   const bool ok = Run(d, [&] {
-    dialog.btnOK->click();
+    dialog.okButton->click();
     stillOpen = dialog.isVisible();
-    EXPECT_EQ(dialog.focusWidget(), dialog.edtTitle);
-    EXPECT_EQ(d.Title, u"Жи\u4E2D");  // nothing is taken over yet
-    dialog.edtTitle->setText(QStringLiteral("Жи"));
-    dialog.edtAuthor->setText(QStringLiteral("New author"));
-    dialog.btnOK->click();
+    EXPECT_EQ(dialog.focusWidget(), dialog.titleEdit);
+    EXPECT_EQ(d.title, u"Жи\u4E2D");  // nothing is taken over yet
+    dialog.titleEdit->setText(QStringLiteral("Жи"));
+    dialog.authorEdit->setText(QStringLiteral("New author"));
+    dialog.okButton->click();
   });
   EXPECT_TRUE(stillOpen);
   EXPECT_TRUE(ok);
   ASSERT_EQ(messages.validationErrors.size(), 1u);
   EXPECT_EQ(messages.validationErrors[0], kMessage4E2D);
-  EXPECT_EQ(d.Title, u"Жи");
-  EXPECT_EQ(d.Author, u"New author");
+  EXPECT_EQ(d.title, u"Жи");
+  EXPECT_EQ(d.author, u"New author");
 }
 
-TEST_F(DescriptionDialog, ReportsOnlyTheFirstOffendingField) {
-  TBookDescription d;
-  d.Author = u"A\u0100B\u4E2D";
-  d.ISBN = u"\u4E2D";
+TEST_F(DescriptionDialogTest, ReportsOnlyTheFirstOffendingField) {
+  BookDescription d;
+  d.author = u"A\u0100B\u4E2D";
+  d.isbn = u"\u4E2D";
   Run(d, [&] {
-    dialog.btnOK->click();
-    EXPECT_EQ(dialog.focusWidget(), dialog.edtAuthor);
+    dialog.okButton->click();
+    EXPECT_EQ(dialog.focusWidget(), dialog.authorEdit);
     dialog.reject();
   });
   ASSERT_EQ(messages.validationErrors.size(), 1u);
   EXPECT_NE(messages.validationErrors[0].find(u"(code 0x0100)"), std::u16string::npos);
 }
 
-TEST_F(DescriptionDialog, AcceptsEverythingWindows1251Has) {
-  TBookDescription d;
-  d.Annotation = u"Цена 5 € — «книга»\r\nпод\u00A0редакцией";  // the no-break space stays one
-  d.Subject = u" ";
-  EXPECT_TRUE(Run(d, [&] { dialog.btnOK->click(); }));
+TEST_F(DescriptionDialogTest, AcceptsEverythingWindows1251Has) {
+  BookDescription d;
+  d.annotation = u"Цена 5 € — «книга»\r\nпод\u00A0редакцией";  // the no-break space stays one
+  d.subject = u" ";
+  EXPECT_TRUE(Run(d, [&] { dialog.okButton->click(); }));
   EXPECT_TRUE(messages.validationErrors.empty());
-  EXPECT_EQ(d.Annotation, u"Цена 5 € — «книга»\r\nпод\u00A0редакцией");
-  EXPECT_EQ(d.Subject, u" ");
+  EXPECT_EQ(d.annotation, u"Цена 5 € — «книга»\r\nпод\u00A0редакцией");
+  EXPECT_EQ(d.subject, u" ");
 }
 
-TEST_F(DescriptionDialog, CutsLongTextsToTheBooksLimitsOnlyOnOK) {
-  TBookDescription d;
-  d.Title = std::u16string(200, u'т');
+TEST_F(DescriptionDialogTest, CutsLongTextsToTheBooksLimitsOnlyOnOK) {
+  BookDescription d;
+  d.title = std::u16string(200, u'т');
   Run(d, [&] {
-    EXPECT_EQ(dialog.edtTitle->text().size(), 128);
-    EXPECT_EQ(dialog.focusWidget(), dialog.edtTitle);
-    dialog.btnCancel->click();
+    EXPECT_EQ(dialog.titleEdit->text().size(), 128);
+    EXPECT_EQ(dialog.focusWidget(), dialog.titleEdit);
+    dialog.cancelButton->click();
   });
-  EXPECT_EQ(d.Title.size(), 200u);
-  Run(d, [&] { dialog.btnOK->click(); });
-  EXPECT_EQ(d.Title, std::u16string(128, u'т'));
+  EXPECT_EQ(d.title.size(), 200u);
+  Run(d, [&] { dialog.okButton->click(); });
+  EXPECT_EQ(d.title, std::u16string(128, u'т'));
 }
 
-TEST_F(DescriptionDialog, LimitsEveryFieldToItsBookField) {
+TEST_F(DescriptionDialogTest, LimitsEveryFieldToItsBookField) {
   const struct {
     QLineEdit* field;
     int limit;
   } cases[] = {
-      {dialog.edtTitle, 128},      {dialog.edtAuthor, 128},     {dialog.edtSubject, 128},
-      {dialog.edtAdapter, 128},    {dialog.edtTranslator, 128}, {dialog.edtPublisher, 128},
-      {dialog.edtPublishTime, 16}, {dialog.edtISBN, 128},
+      {dialog.titleEdit, 128},      {dialog.authorEdit, 128},     {dialog.subjectEdit, 128},
+      {dialog.adapterEdit, 128},    {dialog.translatorEdit, 128}, {dialog.publisherEdit, 128},
+      {dialog.publishTimeEdit, 16}, {dialog.isbnEdit, 128},
   };
   for (const auto& c : cases) EXPECT_EQ(c.field->maxLength(), c.limit) << c.field->x() << "," << c.field->y();
-  QTest::keyClicks(dialog.edtPublishTime, QStringLiteral("2024-01-01 12:00:59"));
-  EXPECT_EQ(dialog.edtPublishTime->text(), QStringLiteral("2024-01-01 12:00"));
+  QTest::keyClicks(dialog.publishTimeEdit, QStringLiteral("2024-01-01 12:00:59"));
+  EXPECT_EQ(dialog.publishTimeEdit->text(), QStringLiteral("2024-01-01 12:00"));
 
   // The annotation counts each line break as CR LF.
-  EXPECT_EQ(dialog.memAnnotation->MaxLength(), 1024);
-  dialog.memAnnotation->SetText(std::u16string(1030, u'a'));
-  EXPECT_EQ(dialog.memAnnotation->Text(), std::u16string(1024, u'a'));
+  EXPECT_EQ(dialog.annotationEdit->MaxLength(), 1024);
+  dialog.annotationEdit->SetText(std::u16string(1030, u'a'));
+  EXPECT_EQ(dialog.annotationEdit->Text(), std::u16string(1024, u'a'));
   const std::u16string full = std::u16string(1020, u'a') + u"\r\nbc";
-  dialog.memAnnotation->SetText(std::u16string(1020, u'a') + u"\r\nbcdef");
-  EXPECT_EQ(dialog.memAnnotation->Text(), full);
-  QTest::keyClicks(dialog.memAnnotation, QStringLiteral("xyz"));  // a full field takes nothing more
-  EXPECT_EQ(dialog.memAnnotation->Text(), full);
-  QTest::keyClick(dialog.memAnnotation, Qt::Key_Delete);
-  QTest::keyClicks(dialog.memAnnotation, QStringLiteral("xyz"));
-  EXPECT_EQ(dialog.memAnnotation->Text(), u"x" + full.substr(1));
+  dialog.annotationEdit->SetText(std::u16string(1020, u'a') + u"\r\nbcdef");
+  EXPECT_EQ(dialog.annotationEdit->Text(), full);
+  QTest::keyClicks(dialog.annotationEdit, QStringLiteral("xyz"));  // a full field takes nothing more
+  EXPECT_EQ(dialog.annotationEdit->Text(), full);
+  QTest::keyClick(dialog.annotationEdit, Qt::Key_Delete);
+  QTest::keyClicks(dialog.annotationEdit, QStringLiteral("xyz"));
+  EXPECT_EQ(dialog.annotationEdit->Text(), u"x" + full.substr(1));
 }
 
-TEST_F(DescriptionDialog, TabsThroughTheFieldsThenOKAndCancel) {
-  const std::vector<QWidget*> expected = {dialog.edtTitle,       dialog.edtAuthor,     dialog.edtSubject,
-                                          dialog.edtAdapter,     dialog.edtTranslator, dialog.edtPublisher,
-                                          dialog.edtPublishTime, dialog.edtISBN,       dialog.memAnnotation,
-                                          dialog.btnOK,          dialog.btnCancel};
+TEST_F(DescriptionDialogTest, TabsThroughTheFieldsThenOKAndCancel) {
+  const std::vector<QWidget*> expected = {dialog.titleEdit,       dialog.authorEdit,     dialog.subjectEdit,
+                                          dialog.adapterEdit,     dialog.translatorEdit, dialog.publisherEdit,
+                                          dialog.publishTimeEdit, dialog.isbnEdit,       dialog.annotationEdit,
+                                          dialog.okButton,          dialog.cancelButton};
   std::vector<QWidget*> order;
-  QWidget* w = dialog.edtTitle;
+  QWidget* w = dialog.titleEdit;
   do {
     if (w->focusPolicy() & Qt::TabFocus) order.push_back(w);
     w = w->nextInFocusChain();
-  } while (w != dialog.edtTitle && order.size() < 20);
+  } while (w != dialog.titleEdit && order.size() < 20);
   EXPECT_EQ(order, expected);
   EXPECT_EQ(dialog.size(), QSize(433, 345));
   EXPECT_EQ(dialog.windowTitle(), "Book Description");
   EXPECT_EQ(dialog.font().pixelSize(), 11);
-  EXPECT_EQ(dialog.edtPublishTime->geometry(), QRect(136, 160, 281, 21));
-  EXPECT_EQ(dialog.memAnnotation->geometry(), QRect(136, 208, 281, 89));
-  EXPECT_EQ(dialog.btnOK->geometry(), QRect(248, 312, 81, 25));
-  EXPECT_TRUE(dialog.btnOK->isDefault());
+  EXPECT_EQ(dialog.publishTimeEdit->geometry(), QRect(136, 160, 281, 21));
+  EXPECT_EQ(dialog.annotationEdit->geometry(), QRect(136, 208, 281, 89));
+  EXPECT_EQ(dialog.okButton->geometry(), QRect(248, 312, 81, 25));
+  EXPECT_TRUE(dialog.okButton->isDefault());
 }
 
 }  // namespace

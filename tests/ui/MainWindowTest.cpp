@@ -22,25 +22,25 @@
 #include "UiTestSupport.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
-#include "project/cBlmFileItemRegister.h"
-#include "project/uGlobals.h"
-#include "text/uUniWin1251.h"
-#include "ui/fEditBookCoverPage.h"
-#include "ui/fEditBookDescription.h"
-#include "ui/fMain.h"
-#include "ui/fmEditBookCoverPage.h"
-#include "wolf/WolfReader.h"
+#include "book/FileTypeRegistry.h"
+#include "ui/Settings.h"
+#include "text/Win1251.h"
+#include "ui/CoverPagePanel.h"
+#include "ui/DescriptionDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/CoverPageDialog.h"
+#include "wolf/BookReader.h"
 
 namespace bookloom {
 namespace {
 
 using test::U16;
 
-class MainWindow : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override { Open(); }
 
-  void Open() { window = std::make_unique<TfrmMain>(messages, U16(dir / "bookloom")); }
+  void Open() { window = std::make_unique<MainWindow>(messages, U16(dir / "bookloom")); }
 
   std::u16string TextFile(const std::string& name) {
     return test::WriteTextFile(dir / name, "text of " + name);
@@ -54,10 +54,10 @@ class MainWindow : public ::testing::Test {
   }
 
   void Select(const std::vector<int>& rows) {
-    QItemSelectionModel* selection = window->lvwFileList->selectionModel();
+    QItemSelectionModel* selection = window->fileListView->selectionModel();
     selection->clearSelection();
     for (int row : rows)
-      selection->select(window->lvwFileList->model()->index(row, 0),
+      selection->select(window->fileListView->model()->index(row, 0),
                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     window->UpdateActions();  // as the program does when it next becomes idle
   }
@@ -72,14 +72,14 @@ class MainWindow : public ::testing::Test {
   // The short names of the list, in order, as one text.
   std::string Files() const {
     std::string names;
-    for (int i = 0; i < window->FileList.Count(); ++i)
-      names += Utf16ToUtf8(window->FileList.Items(i).ShortName()).substr(0, 1);
+    for (int i = 0; i < window->fileList.Count(); ++i)
+      names += Utf16ToUtf8(window->fileList.Items(i).ShortName()).substr(0, 1);
     return names;
   }
 
   std::vector<int> SelectedRows() const {
     std::vector<int> rows;
-    for (const QModelIndex& index : window->lvwFileList->selectionModel()->selectedRows())
+    for (const QModelIndex& index : window->fileListView->selectionModel()->selectedRows())
       rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
@@ -93,11 +93,11 @@ class MainWindow : public ::testing::Test {
   }
 
   test::ScratchDir dir;
-  test::TTestMessages messages;
-  std::unique_ptr<TfrmMain> window;
+  test::TestUserDialogs messages;
+  std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainWindow, EnablesTheActionsByTheListAndItsSelection) {
+TEST_F(MainWindowTest, EnablesTheActionsByTheListAndItsSelection) {
   const struct {
     const char* files;
     std::vector<int> selected;
@@ -117,50 +117,50 @@ TEST_F(MainWindow, EnablesTheActionsByTheListAndItsSelection) {
     Select(c.selected);
     window->UpdateActions();
     const std::string what = std::string(c.files) + " selected " + std::to_string(c.selected.size());
-    EXPECT_EQ(window->actRemoveFile->isEnabled(), c.remove) << what;
-    EXPECT_EQ(window->actMoveFileUp->isEnabled(), c.up) << what;
-    EXPECT_EQ(window->actMoveFileDown->isEnabled(), c.down) << what;
-    EXPECT_EQ(window->actMakeWolf->isEnabled(), c.make) << what;
-    for (QAction* always : {window->actAddFile, window->actClearAll, window->actEditDescription,
-                            window->actEditCoverPage, window->actHelpAbout})
+    EXPECT_EQ(window->removeFileAction->isEnabled(), c.remove) << what;
+    EXPECT_EQ(window->moveFileUpAction->isEnabled(), c.up) << what;
+    EXPECT_EQ(window->moveFileDownAction->isEnabled(), c.down) << what;
+    EXPECT_EQ(window->makeWolfAction->isEnabled(), c.make) << what;
+    for (QAction* always : {window->addFileAction, window->clearAllAction, window->descriptionAction,
+                            window->coverPageAction, window->aboutAction})
       EXPECT_TRUE(always->isEnabled()) << always->text().toStdString();
-    for (QAction* never : {window->actFileSettings, window->actExit, window->actEditTOC})
+    for (QAction* never : {window->fileSettingsAction, window->exitAction, window->tocAction})
       EXPECT_FALSE(never->isEnabled()) << never->text().toStdString();
   }
 }
 
-TEST_F(MainWindow, ReevaluatesTheRulesWhenTheProgramBecomesIdle) {
+TEST_F(MainWindowTest, ReevaluatesTheRulesWhenTheProgramBecomesIdle) {
   AddFiles("ab");
-  QItemSelectionModel* selection = window->lvwFileList->selectionModel();
-  const QAbstractItemModel* model = window->lvwFileList->model();
+  QItemSelectionModel* selection = window->fileListView->selectionModel();
+  const QAbstractItemModel* model = window->fileListView->model();
   selection->select(model->index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  EXPECT_FALSE(window->actMoveFileUp->isEnabled());
+  EXPECT_FALSE(window->moveFileUpAction->isEnabled());
   Idle(20);
-  EXPECT_TRUE(window->actMoveFileUp->isEnabled());
+  EXPECT_TRUE(window->moveFileUpAction->isEnabled());
   selection->select(model->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   Idle(20);
-  EXPECT_FALSE(window->actMoveFileUp->isEnabled());
-  EXPECT_TRUE(window->actMoveFileDown->isEnabled());
+  EXPECT_FALSE(window->moveFileUpAction->isEnabled());
+  EXPECT_TRUE(window->moveFileDownAction->isEnabled());
 }
 
-TEST_F(MainWindow, ActionsCarryTheirCaptionsHintsAndShortcuts) {
+TEST_F(MainWindowTest, ActionsCarryTheirCaptionsHintsAndShortcuts) {
   const struct {
     QAction* action;
     const char *caption, *hint, *shortcut;
     bool icon;
   } cases[] = {
-      {window->actAddFile, "Add File", "Add file(s) to list", "Ctrl+Ins", true},
-      {window->actRemoveFile, "Remove File", "Remove file(s) from list", "Ctrl+Del", true},
-      {window->actMoveFileUp, "Move File Up", "Move file up", "Ctrl+Up", true},
-      {window->actMoveFileDown, "Move File Down", "Move file down", "Ctrl+Down", true},
-      {window->actFileSettings, "File Settings", "Set individual settings for file", "", true},
-      {window->actClearAll, "Clear All", "", "", false},
-      {window->actExit, "Exit", "", "", true},
-      {window->actEditTOC, "Table of contents", "", "", true},
-      {window->actEditDescription, "Description", "", "", true},
-      {window->actEditCoverPage, "Cover Page", "", "", true},
-      {window->actMakeWolf, "Make Wolf", "", "", true},
-      {window->actHelpAbout, "About", "", "", true},
+      {window->addFileAction, "Add File", "Add file(s) to list", "Ctrl+Ins", true},
+      {window->removeFileAction, "Remove File", "Remove file(s) from list", "Ctrl+Del", true},
+      {window->moveFileUpAction, "Move File Up", "Move file up", "Ctrl+Up", true},
+      {window->moveFileDownAction, "Move File Down", "Move file down", "Ctrl+Down", true},
+      {window->fileSettingsAction, "File Settings", "Set individual settings for file", "", true},
+      {window->clearAllAction, "Clear All", "", "", false},
+      {window->exitAction, "Exit", "", "", true},
+      {window->tocAction, "Table of contents", "", "", true},
+      {window->descriptionAction, "Description", "", "", true},
+      {window->coverPageAction, "Cover Page", "", "", true},
+      {window->makeWolfAction, "Make Wolf", "", "", true},
+      {window->aboutAction, "About", "", "", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.action->text().toStdString(), c.caption);
@@ -173,7 +173,7 @@ TEST_F(MainWindow, ActionsCarryTheirCaptionsHintsAndShortcuts) {
   }
 }
 
-TEST_F(MainWindow, PanelButtonsCarryTheWolfActions) {
+TEST_F(MainWindowTest, PanelButtonsCarryTheWolfActions) {
   EXPECT_EQ(window->windowTitle(), "Bookloom");
   EXPECT_EQ(window->minimumSize(), QSize(500, 300));
   EXPECT_EQ(window->font().pixelSize(), 11);
@@ -184,15 +184,15 @@ TEST_F(MainWindow, PanelButtonsCarryTheWolfActions) {
     EXPECT_EQ(button->parentWidget()->width(), 188);
   }
   EXPECT_EQ(buttons.size(), 4u);
-  EXPECT_EQ(buttons[window->actEditTOC], QRect(8, 8, 169, 45));
-  EXPECT_EQ(buttons[window->actEditDescription], QRect(8, 56, 169, 45));
-  EXPECT_EQ(buttons[window->actEditCoverPage], QRect(8, 104, 169, 45));
-  EXPECT_EQ(buttons[window->actMakeWolf], QRect(8, 152, 169, 45));
+  EXPECT_EQ(buttons[window->tocAction], QRect(8, 8, 169, 45));
+  EXPECT_EQ(buttons[window->descriptionAction], QRect(8, 56, 169, 45));
+  EXPECT_EQ(buttons[window->coverPageAction], QRect(8, 104, 169, 45));
+  EXPECT_EQ(buttons[window->makeWolfAction], QRect(8, 152, 169, 45));
 }
 
-TEST_F(MainWindow, ListShowsNameSizeAndFolderOfEveryFile) {
+TEST_F(MainWindowTest, ListShowsNameSizeAndFolderOfEveryFile) {
   AddFiles("ab");
-  const QAbstractItemModel* model = window->lvwFileList->model();
+  const QAbstractItemModel* model = window->fileListView->model();
   ASSERT_EQ(model->rowCount(), 2);
   EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "File Name");
   EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "Size");
@@ -201,28 +201,28 @@ TEST_F(MainWindow, ListShowsNameSizeAndFolderOfEveryFile) {
   EXPECT_EQ(model->index(1, 1).data().toString(), "13 B");
   EXPECT_EQ(model->index(1, 2).data().toString().toStdString(), dir.Path().string() + "/");
   EXPECT_EQ(model->index(1, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
-  EXPECT_EQ(window->lvwFileList->header()->sectionSize(0), 150);
-  EXPECT_EQ(window->lvwFileList->header()->sectionSize(1), 100);
-  EXPECT_EQ(window->lvwFileList->header()->sectionSize(2), 200);
+  EXPECT_EQ(window->fileListView->header()->sectionSize(0), 150);
+  EXPECT_EQ(window->fileListView->header()->sectionSize(1), 100);
+  EXPECT_EQ(window->fileListView->header()->sectionSize(2), 200);
 }
 
-TEST_F(MainWindow, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
+TEST_F(MainWindowTest, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
   std::filesystem::create_directory(dir / "folder.txt");
   const std::u16string text = TextFile("a.txt");
   messages.filesToOpen = {U16(dir / "missing.txt"), U16(dir / "folder.txt"),
                           test::WriteTextFile(dir / "notes.unknown", "x"), text, text};
-  window->actAddFile->trigger();
-  EXPECT_EQ(messages.openFilter, FileItemFormats().BuildFilter(1, GroupByClass | AllSupported, nullptr));
+  window->addFileAction->trigger();
+  EXPECT_EQ(messages.openFilter, FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
   EXPECT_EQ(Files(), "aa");
-  EXPECT_EQ(window->lvwFileList->model()->rowCount(), 2);
+  EXPECT_EQ(window->fileListView->model()->rowCount(), 2);
   EXPECT_TRUE(messages.errors.empty());
 
   messages.filesToOpen.clear();  // a cancelled dialog adds nothing
-  window->actAddFile->trigger();
+  window->addFileAction->trigger();
   EXPECT_EQ(Files(), "aa");
 }
 
-TEST_F(MainWindow, AddsDroppedFilesAsAddFileDoes) {
+TEST_F(MainWindowTest, AddsDroppedFilesAsAddFileDoes) {
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdU16String(TextFile("a.txt"))),
                 QUrl::fromLocalFile(QString::fromStdU16String(test::WriteTextFile(dir / "b.unknown", "x"))),
@@ -234,7 +234,7 @@ TEST_F(MainWindow, AddsDroppedFilesAsAddFileDoes) {
   QDropEvent drop(QPointF(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &drop);
   EXPECT_EQ(Files(), "ad");
-  EXPECT_EQ(window->lvwFileList->model()->rowCount(), 2);
+  EXPECT_EQ(window->fileListView->model()->rowCount(), 2);
 
   QMimeData text;
   text.setText(QStringLiteral("not a file"));
@@ -244,50 +244,50 @@ TEST_F(MainWindow, AddsDroppedFilesAsAddFileDoes) {
   EXPECT_FALSE(refused.isAccepted());
 }
 
-TEST_F(MainWindow, AddingStopsAtTheFirstFileThatFailsItsCheck) {
+TEST_F(MainWindowTest, AddingStopsAtTheFirstFileThatFailsItsCheck) {
   messages.filesToOpen = {TextFile("a.txt"), test::WriteTextFile(dir / "b.bmp", "BM no picture"),
                           TextFile("c.txt")};
-  window->actAddFile->trigger();
+  window->addFileAction->trigger();
   EXPECT_EQ(Files(), "a");
-  EXPECT_EQ(window->lvwFileList->model()->rowCount(), 1);
+  EXPECT_EQ(window->fileListView->model()->rowCount(), 1);
   ASSERT_EQ(messages.errors.size(), 1u);
   const std::string error = Utf16ToUtf8(messages.errors[0]);
   EXPECT_NE(error.find((dir / "b.bmp").string()), std::string::npos) << error;
   EXPECT_TRUE(error.ends_with(".")) << error;
 }
 
-TEST_F(MainWindow, MakesAWholeBookThroughItsActions) {
+TEST_F(MainWindowTest, MakesAWholeBookThroughItsActions) {
   test::WriteTextFile(dir / "Глава.txt", "\xEF\xBB\xBFПервая строка\r\nВторая строка\r\n");
   messages.filesToOpen = {U16(dir / "Глава.txt"), test::WritePicture(dir / "picture.bmp")};
-  window->actAddFile->trigger();
+  window->addFileAction->trigger();
 
-  TfrmEditBookDescription& description = *window->frmEditBookDescription;
+  DescriptionDialog& description = *window->descriptionDialog;
   test::WhenModal([&](QWidget&) {
-    description.edtTitle->setText(QStringLiteral("Война и мир"));
-    description.edtISBN->setText(QStringLiteral("978-5-00-000000-0"));
-    description.btnOK->click();
+    description.titleEdit->setText(QStringLiteral("Война и мир"));
+    description.isbnEdit->setText(QStringLiteral("978-5-00-000000-0"));
+    description.okButton->click();
   });
-  window->actEditDescription->trigger();
+  window->descriptionAction->trigger();
 
-  TfrmEditBookCoverPage& cover = *window->frmEditBookCoverPage;
+  CoverPageDialog& cover = *window->coverPageDialog;
   messages.picture = test::WritePicture(dir / "cover.bmp");
   test::WhenModal([&](QWidget&) {
-    cover.fraCoverPage->btnLoadPicture->click();
-    cover.fraCoverPage->cmbCoverPage->setCurrentIndex(1);
-    cover.btnOK->click();
+    cover.panel->loadPictureButton->click();
+    cover.panel->coverModeCombo->setCurrentIndex(1);
+    cover.okButton->click();
   });
-  window->actEditCoverPage->trigger();
+  window->coverPageAction->trigger();
 
   messages.saveAs = U16(dir / "book.wol");
   window->UpdateActions();
-  window->actMakeWolf->trigger();
+  window->makeWolfAction->trigger();
   ASSERT_TRUE(messages.errors.empty()) << Utf16ToUtf8(messages.errors[0]);
   EXPECT_EQ(messages.saveTitle, u"Choose target name");
   EXPECT_EQ(messages.saveFilter, u"Wolf Files|*.wol|All Files|*.*");
   EXPECT_EQ(messages.saveExt, u"wol");
 
-  const WolfReader reader(ReadFileBytes(messages.saveAs));
-  const WolfBook& book = reader.Book();
+  const BookReader reader(ReadFileBytes(messages.saveAs));
+  const BookContents& book = reader.Book();
   EXPECT_EQ(book.description[0], WideToWin1251(u"Война и мир"));
   EXPECT_EQ(book.description[2], "(no author)");
   EXPECT_EQ(book.description[12], "978-5-00-000000-0");
@@ -302,113 +302,113 @@ TEST_F(MainWindow, MakesAWholeBookThroughItsActions) {
   EXPECT_EQ(book.sections[1].images.size(), 1u);
 }
 
-TEST_F(MainWindow, FailedBuildIsReportedAndLeavesNoFile) {
+TEST_F(MainWindowTest, FailedBuildIsReportedAndLeavesNoFile) {
   AddFiles("a");
   messages.saveAs = U16(dir / "missing" / "book.wol");
   window->UpdateActions();
-  window->actMakeWolf->trigger();
+  window->makeWolfAction->trigger();
   ASSERT_EQ(messages.errors.size(), 1u);
   EXPECT_TRUE(messages.errors[0].starts_with(u"Cannot create file")) << Utf16ToUtf8(messages.errors[0]);
   EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 
   messages.saveAs.clear();  // a cancelled save dialog builds nothing
-  window->actMakeWolf->trigger();
+  window->makeWolfAction->trigger();
   EXPECT_EQ(messages.errors.size(), 1u);
 }
 
-TEST_F(MainWindow, RemovesOneFileWithoutAQuestionAndSeveralAfterOne) {
+TEST_F(MainWindowTest, RemovesOneFileWithoutAQuestionAndSeveralAfterOne) {
   AddFiles("abcde");
   Select({1});
-  window->actRemoveFile->trigger();
+  window->removeFileAction->trigger();
   EXPECT_TRUE(messages.questions.empty());
   EXPECT_EQ(Files(), "acde");
 
   Select({0, 2, 3});
   messages.confirm = false;
-  window->actRemoveFile->trigger();
+  window->removeFileAction->trigger();
   ASSERT_EQ(messages.questions.size(), 1u);
   EXPECT_EQ(messages.questions[0], u"Remove selected 3 files from list?");
   EXPECT_EQ(Files(), "acde");  // Cancel removes nothing
 
   messages.confirm = true;
-  window->actRemoveFile->trigger();
+  window->removeFileAction->trigger();
   EXPECT_EQ(Files(), "c");
-  EXPECT_EQ(window->lvwFileList->model()->rowCount(), 1);
+  EXPECT_EQ(window->fileListView->model()->rowCount(), 1);
   EXPECT_TRUE(SelectedRows().empty());
 }
 
-TEST_F(MainWindow, MovedFileKeepsTheSelection) {
+TEST_F(MainWindowTest, MovedFileKeepsTheSelection) {
   AddFiles("abc");
   Select({1});
-  window->actMoveFileUp->trigger();
+  window->moveFileUpAction->trigger();
   EXPECT_EQ(Files(), "bac");
   EXPECT_EQ(SelectedRows(), std::vector<int>{0});
-  EXPECT_EQ(window->lvwFileList->currentIndex().row(), 0);
+  EXPECT_EQ(window->fileListView->currentIndex().row(), 0);
 
   window->UpdateActions();
-  window->actMoveFileDown->trigger();
+  window->moveFileDownAction->trigger();
   window->UpdateActions();
-  window->actMoveFileDown->trigger();
+  window->moveFileDownAction->trigger();
   EXPECT_EQ(Files(), "acb");
   EXPECT_EQ(SelectedRows(), std::vector<int>{2});
-  EXPECT_EQ(window->lvwFileList->currentIndex().row(), 2);
+  EXPECT_EQ(window->fileListView->currentIndex().row(), 2);
   window->UpdateActions();
-  EXPECT_FALSE(window->actMoveFileDown->isEnabled());
+  EXPECT_FALSE(window->moveFileDownAction->isEnabled());
 }
 
-TEST_F(MainWindow, ShortcutsWorkWhileTheFocusIsInTheList) {
+TEST_F(MainWindowTest, ShortcutsWorkWhileTheFocusIsInTheList) {
   AddFiles("abc");
   window->show();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  window->lvwFileList->setFocus();
+  window->fileListView->setFocus();
   Select({1});
-  QTest::keyClick(window->lvwFileList, Qt::Key_Up, Qt::ControlModifier);
+  QTest::keyClick(window->fileListView, Qt::Key_Up, Qt::ControlModifier);
   EXPECT_EQ(Files(), "bac");
   window->UpdateActions();
-  QTest::keyClick(window->lvwFileList, Qt::Key_Down, Qt::ControlModifier);
+  QTest::keyClick(window->fileListView, Qt::Key_Down, Qt::ControlModifier);
   EXPECT_EQ(Files(), "abc");
   window->UpdateActions();
-  QTest::keyClick(window->lvwFileList, Qt::Key_Delete, Qt::ControlModifier);
+  QTest::keyClick(window->fileListView, Qt::Key_Delete, Qt::ControlModifier);
   EXPECT_EQ(Files(), "ac");
 }
 
-TEST_F(MainWindow, ClearAllAsksThenStartsANewBookWithTheCoverFromTheSettings) {
+TEST_F(MainWindowTest, ClearAllAsksThenStartsANewBookWithTheCoverFromTheSettings) {
   std::ofstream(dir / "bookloom.ini")
       << "[Cover]\nCoverFileName=/covers/c.bmp\nCoverColors=2\nEnlargeCover=0\n"
          "CoverLeft=1\nCoverRight=2\nCoverTop=3\nCoverBottom=4\n";
   Open();
   AddFiles("ab");
-  window->Description.Title = u"Title";
-  window->CoverPage.FileName = u"/other.bmp";
-  window->CoverPage.MarginTop = 50;
+  window->description.title = u"Title";
+  window->coverPage.fileName = u"/other.bmp";
+  window->coverPage.marginTop = 50;
 
   messages.confirm = false;
-  window->actClearAll->trigger();
+  window->clearAllAction->trigger();
   EXPECT_EQ(Files(), "ab");
-  EXPECT_EQ(window->Description.Title, u"Title");
+  EXPECT_EQ(window->description.title, u"Title");
 
   messages.confirm = true;
-  window->actClearAll->trigger();
+  window->clearAllAction->trigger();
   ASSERT_EQ(messages.questions.size(), 2u);
   EXPECT_EQ(messages.questions[1], u"Clear all sets and start new Wolf?");
   EXPECT_EQ(Files(), "");
-  EXPECT_EQ(window->lvwFileList->model()->rowCount(), 0);
-  EXPECT_EQ(window->Description.Title, u"");
-  const TBookCoverPage& cover = window->CoverPage;
-  EXPECT_EQ(cover.FileName, u"/covers/c.bmp");
-  EXPECT_EQ(static_cast<int>(cover.CoverMode), 2);
-  EXPECT_FALSE(cover.Enlarge);
-  EXPECT_EQ(cover.MarginLeft, 1);
-  EXPECT_EQ(cover.MarginRight, 2);
-  EXPECT_EQ(cover.MarginTop, 3);
-  EXPECT_EQ(cover.MarginBottom, 4);
+  EXPECT_EQ(window->fileListView->model()->rowCount(), 0);
+  EXPECT_EQ(window->description.title, u"");
+  const CoverPage& cover = window->coverPage;
+  EXPECT_EQ(cover.fileName, u"/covers/c.bmp");
+  EXPECT_EQ(static_cast<int>(cover.coverMode), 2);
+  EXPECT_FALSE(cover.enlarge);
+  EXPECT_EQ(cover.marginLeft, 1);
+  EXPECT_EQ(cover.marginRight, 2);
+  EXPECT_EQ(cover.marginTop, 3);
+  EXPECT_EQ(cover.marginBottom, 4);
 
-  window->actClearAll->trigger();  // an empty project is asked about too
+  window->clearAllAction->trigger();  // an empty project is asked about too
   EXPECT_EQ(messages.questions.size(), 3u);
 }
 
-TEST_F(MainWindow, FirstRunWritesBothSectionsWithAllKeysAtClosing) {
+TEST_F(MainWindowTest, FirstRunWritesBothSectionsWithAllKeysAtClosing) {
   window->show();
   EXPECT_TRUE(window->close());
   const std::string text = ReadSettingsText();
@@ -420,13 +420,13 @@ TEST_F(MainWindow, FirstRunWritesBothSectionsWithAllKeysAtClosing) {
             "CoverTop=0\nCoverBottom=0\n");
   for (const char* key : {"FormXPos=", "FormYPos=", "FormXLen=", "FormYLen="})
     EXPECT_LT(text.find(key), cover) << key;
-  TSettings s;
+  Settings s;
   LoadSettings(s, U16(dir / "bookloom.ini"));
-  EXPECT_EQ(s.FormXLen, window->width());
-  EXPECT_EQ(s.FormYLen, window->height());
+  EXPECT_EQ(s.windowWidth, window->width());
+  EXPECT_EQ(s.windowHeight, window->height());
 }
 
-TEST_F(MainWindow, PlacesItselfAsTheSettingsSay) {
+TEST_F(MainWindowTest, PlacesItselfAsTheSettingsSay) {
   EXPECT_EQ(window->pos(), QPoint(160, 181));
   EXPECT_EQ(window->size(), QSize(697, 426));
   std::ofstream(dir / "bookloom.ini") << "[Bookloom]\nFormXPos=0x20\nFormYPos=-5\nFormXLen=0\nFormYLen=500\n";
@@ -435,8 +435,8 @@ TEST_F(MainWindow, PlacesItselfAsTheSettingsSay) {
   EXPECT_EQ(window->size(), QSize(697, 500));
 }
 
-TEST_F(MainWindow, ClosesEvenWhenTheSettingsCannotBeWritten) {
-  window = std::make_unique<TfrmMain>(messages, U16(dir / "gone" / "bookloom"));
+TEST_F(MainWindowTest, ClosesEvenWhenTheSettingsCannotBeWritten) {
+  window = std::make_unique<MainWindow>(messages, U16(dir / "gone" / "bookloom"));
   window->show();
   EXPECT_TRUE(window->close());
   EXPECT_FALSE(window->isVisible());

@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "project/Units.h"
+#include "book/Startup.h"
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   ::testing::InitGoogleTest(&argc, argv);
-  bookloom::Units units;
+  bookloom::Startup units;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Bookloom"));
   return RUN_ALL_TESTS();

@@ -17,14 +17,14 @@
 
 #include "platform/Utf.h"
 #include "support/TestData.h"
-#include "ui/uMessages.h"
+#include "ui/UserDialogs.h"
 
 namespace bookloom::test {
 
 inline std::u16string U16(const std::filesystem::path& p) { return Utf8ToUtf16(p.string()); }
 
 // Records every message and answers questions and dialogs with what the test set beforehand.
-class TTestMessages : public TMessages {
+class TestUserDialogs : public UserDialogs {
  public:
   void ShowError(const std::u16string& text) override { errors.push_back(text); }
   bool Confirm(const std::u16string& text) override {

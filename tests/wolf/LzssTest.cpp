@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "wolf/uLZSS32.h"
+#include "wolf/Lzss.h"
 
 namespace bookloom {
 namespace {

@@ -12,15 +12,15 @@ using Args = std::vector<std::string>;
 void PrintUsage();
 
 // info BOOK.wol: prints what a book holds and checks it; 1 for a damaged book.
-int CmdInfo(const Args& args);
+int InfoCommand(const Args& args);
 // extract BOOK.wol DIR: writes the cover and pictures as PNG and the text as UTF-8 into DIR.
-int CmdExtract(const Args& args);
+int ExtractCommand(const Args& args);
 // prepare IN OUT.png [--mode 1|2] [--enlarge] [--margins L,R,T,B]: the device page of a picture.
-int CmdPrepare(const Args& args);
+int PrepareCommand(const Args& args);
 
 // make -o BOOK.wol [description and cover options] FILE...: builds a book.
-int CmdMake(const Args& args);
+int MakeCommand(const Args& args);
 // formats: the open-dialog filter and the registered extensions.
-int CmdFormats(const Args& args);
+int FormatsCommand(const Args& args);
 
 }  // namespace bookloom::cli

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/cli/Commands.h"
-#include "project/Units.h"
-#include "project/uVersion.h"
+#include "book/Startup.h"
+#include "platform/VersionStrings.h"
 
 // The version stamp read back from this executable by GetVersionStrings.
 [[gnu::section(".bookloom_version"), gnu::used]] constexpr bookloom::VersionStamp kVersionStamp =
@@ -24,11 +24,11 @@ struct Command {
 
 const Command kCommands[] = {
     {"help", [](const Args&) { PrintUsage(); return 0; }},
-    {"info", CmdInfo},
-    {"extract", CmdExtract},
-    {"prepare", CmdPrepare},
-    {"make", CmdMake},
-    {"formats", CmdFormats},
+    {"info", InfoCommand},
+    {"extract", ExtractCommand},
+    {"prepare", PrepareCommand},
+    {"make", MakeCommand},
+    {"formats", FormatsCommand},
 };
 
 }  // namespace
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   for (const auto& command : kCommands) {
     if (std::strcmp(argv[1], command.name) != 0) continue;
     try {
-      bookloom::Units units;
+      bookloom::Startup units;
       return command.run(args);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "bookloom-cli: %s\n", e.what());

@@ -5,10 +5,10 @@
 #include <exception>
 
 #include "platform/FileSys.h"
-#include "project/Units.h"
-#include "project/uVersion.h"
-#include "ui/fMain.h"
-#include "ui/uMessages.h"
+#include "book/Startup.h"
+#include "platform/VersionStrings.h"
+#include "ui/MainWindow.h"
+#include "ui/UserDialogs.h"
 
 // The version stamp read back from this executable by the about box.
 [[gnu::section(".bookloom_version"), gnu::used]] constexpr bookloom::VersionStamp kVersionStamp =
@@ -36,11 +36,11 @@ int main(int argc, char** argv) {
     return kNoDisplayStatus;
   }
   try {
-    bookloom::Units units;
+    bookloom::Startup units;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Bookloom"));
-    bookloom::TQtMessages messages;
-    bookloom::TfrmMain frmMain(messages, bookloom::ExecutablePath());
+    bookloom::QtUserDialogs messages;
+    bookloom::MainWindow frmMain(messages, bookloom::ExecutablePath());
     frmMain.show();
     return app.exec();
   } catch (const std::exception& e) {

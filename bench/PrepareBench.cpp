@@ -1,0 +1,135 @@
+// A 4000 x 3000 camera photograph prepared as a device page (decoded, scaled with Lanczos3, centred
+// on a white page, reduced to four greys with dithering), in this process and as `bookloom-cli
+// prepare`, against ImageMagick doing the equivalent in the same run. The photograph is made at
+// start from a real one of the shared test data, with ImageMagick.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "decoders/Picture.h"
+#include "pictures/PageFitting.h"
+#include "platform/Bitmap.h"
+#include "platform/PngFile.h"
+#include "book/Startup.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Inputs {
+  std::string skipped;  // why the benchmarks cannot run; "" when they can
+  std::string convert;  // ImageMagick's convert program
+  fs::path folder, photo, fourGreys;
+};
+
+Inputs inputs;
+
+bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// ImageMagick's own program: a `convert` found earlier on the PATH may be a script that wraps it,
+// whose start-up would be timed too.
+std::string FindConvert() {
+  if (access("/usr/bin/convert", X_OK) == 0) return "/usr/bin/convert";
+  return Run("command -v convert >/dev/null 2>&1") ? "convert" : "";
+}
+
+// The largest JPEG of the shared test data: a real photograph.
+fs::path LargestTestJpeg() {
+  const fs::path folder = fs::path(BOOKLOOM_TESTDATA) / "pictures/jpeg";
+  fs::path largest;
+  std::uintmax_t size = 0;
+  if (fs::is_directory(folder))
+    for (const auto& entry : fs::directory_iterator(folder))
+      if (entry.is_regular_file() && entry.path().extension() == ".jpg" && entry.file_size() > size)
+        size = entry.file_size(), largest = entry.path();
+  return largest;
+}
+
+void MakeInputs() {
+  inputs.convert = FindConvert();
+  const fs::path source = LargestTestJpeg();
+  if (inputs.convert.empty()) {
+    inputs.skipped = "ImageMagick's convert is not installed";
+    return;
+  }
+  if (source.empty()) {
+    inputs.skipped = "no shared test data (pictures/jpeg)";
+    return;
+  }
+  inputs.folder = fs::temp_directory_path() / ("bookloom-bench-prepare-" + std::to_string(getpid()));
+  fs::create_directories(inputs.folder);
+  inputs.photo = inputs.folder / "photo-4000x3000.jpg";
+  inputs.fourGreys = inputs.folder / "FOUR_GREYS.png";
+  bookloom::WriteGrayPng(inputs.fourGreys.u16string(), 4, 1, {0, 128, 192, 255});
+  if (!Run(inputs.convert + " " + Quoted(source) + " -resize '4000x3000!' -quality 90 " +
+           Quoted(inputs.photo)))
+    inputs.skipped = "convert could not make the photograph";
+}
+
+bool Skip(benchmark::State& state) {
+  if (inputs.skipped.empty()) return false;
+  state.SkipWithError(inputs.skipped.c_str());
+  return true;
+}
+
+// Decoding and fitting, as `prepare` and a picture item of the book do them.
+void BM_PrepareInProcess(benchmark::State& state) {
+  if (Skip(state)) return;
+  for (auto _ : state) {
+    bookloom::Picture picture;
+    picture.LoadFromFile(inputs.photo.u16string());
+    bookloom::Bitmap page;
+    bookloom::FitPictureToPage(picture, page, 600, 800, false, 2, 0, 0, 0, 0, true);
+    benchmark::DoNotOptimize(page.Row(0));
+  }
+}
+BENCHMARK(BM_PrepareInProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+// The whole program: start, decode, fit, write the page as PNG.
+void BM_PrepareCli(benchmark::State& state) {
+  if (Skip(state)) return;
+  const std::string command = std::string("'") + BOOKLOOM_CLI + "' prepare " + Quoted(inputs.photo) + " " +
+                              Quoted(inputs.folder / "page-bookloom.png");
+  for (auto _ : state)
+    if (!Run(command)) state.SkipWithError("bookloom-cli prepare failed");
+}
+BENCHMARK(BM_PrepareCli)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+// ImageMagick: Lanczos to fit 600 x 800, grey, Floyd-Steinberg onto the four greys; with its
+// threads as it chooses them (argument 0) or with one thread, as Bookloom works.
+void BM_ImageMagick(benchmark::State& state) {
+  if (Skip(state)) return;
+  const std::string threads =
+      state.range(0) > 0 ? "MAGICK_THREAD_LIMIT=" + std::to_string(state.range(0)) + " " : "";
+  const std::string command =
+      threads + inputs.convert + " " + Quoted(inputs.photo) +
+      " -filter Lanczos -resize 600x800 -colorspace Gray -dither FloydSteinberg -remap " +
+      Quoted(inputs.fourGreys) + " " + Quoted(inputs.folder / "page-magick.png");
+  for (auto _ : state)
+    if (!Run(command)) state.SkipWithError("convert failed");
+}
+BENCHMARK(BM_ImageMagick)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("threads")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bookloom::Startup units;
+  benchmark::Initialize(&argc, argv);
+  MakeInputs();
+  if (!inputs.skipped.empty()) std::fprintf(stderr, "PrepareBench: %s; skipped\n", inputs.skipped.c_str());
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  if (!inputs.folder.empty()) fs::remove_all(inputs.folder);
+}

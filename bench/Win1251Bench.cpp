@@ -1,0 +1,19 @@
+// Speed of WideToWin1251 over a whole novel, as the build converts every line of a book.
+#include <benchmark/benchmark.h>
+
+#include "BenchText.h"
+#include "platform/Utf.h"
+#include "text/Win1251.h"
+
+namespace {
+
+void BM_WideToWin1251(benchmark::State& state) {
+  const std::u16string text = bookloom::Utf8ToUtf16(bookloom::bench::NovelUtf8());
+  for (auto _ : state) benchmark::DoNotOptimize(bookloom::WideToWin1251(text));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_WideToWin1251)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) { return bookloom::bench::RunWithUnits(argc, argv); }

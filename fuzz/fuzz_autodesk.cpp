@@ -1,5 +1,0 @@
-// Feeds arbitrary bytes to the Autodesk Animator decoder: it must decode them or raise EDecodeError.
-#include "FuzzDecoder.h"
-#include "decoders/AutodeskDecoder.h"
-
-BOOKLOOM_FUZZ_DECODE_FUNCTION(bookloom::DecodeAutodesk, bookloom::kMaxPicturePixels)

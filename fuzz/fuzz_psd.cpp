@@ -1,5 +1,0 @@
-// Feeds arbitrary bytes to the Photoshop decoder: it must decode them or raise EDecodeError.
-#include "FuzzDecoder.h"
-#include "decoders/PsdDecoder.h"
-
-BOOKLOOM_FUZZ_DECODE_FUNCTION(bookloom::DecodePsd, bookloom::kMaxPicturePixels)

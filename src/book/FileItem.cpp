@@ -1,0 +1,70 @@
+#include "book/FileItem.h"
+
+#include <clocale>
+#include <cmath>
+#include <utility>
+
+#include "platform/Exception.h"
+#include "platform/FileSys.h"
+#include "platform/Path.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+std::u16string SizeToText(int64_t size) {
+  if (size < 0) return u"???";
+  if (size < 1024) return Utf8ToUtf16(std::to_string(size) + " B");
+  static constexpr struct {
+    int shift;
+    const char* unit;
+  } kUnits[] = {{10, " KB"}, {20, " MB"}, {30, " GB"}, {40, " TB"}};
+  size_t u = 0;
+  while (u + 1 < std::size(kUnits) && size >= (int64_t{1} << kUnits[u + 1].shift)) ++u;
+  // One digit after the separator, rounded to nearest (halves away from zero).
+  const long double value =
+      static_cast<long double>(size) / static_cast<long double>(int64_t{1} << kUnits[u].shift);
+  const long long tenths = std::llround(value * 10);
+  const std::lconv* conv = std::localeconv();
+  const char* separator = conv && conv->decimal_point && *conv->decimal_point ? conv->decimal_point : ".";
+  return Utf8ToUtf16(std::to_string(tenths / 10) + separator + std::to_string(tenths % 10) + kUnits[u].unit);
+}
+
+FileItem::FileItem(const std::u16string& fileName) : fileName_(fileName), size_(FileSize(fileName)) {}
+
+void FileItem::Load() { loaded_ = true; }
+
+void FileItem::Unload() { loaded_ = false; }
+
+void FileItem::WriteTo(BookWriter&) {
+  if (!loaded_) Load();
+}
+
+std::u16string FileItem::ShortName() const { return std::u16string(PathFileName(fileName_)); }
+
+std::u16string FileItem::Folder() const { return std::u16string(PathFolder(fileName_)); }
+
+std::u16string FileItem::SizeText() const { return SizeToText(size_); }
+
+size_t FileList::Checked(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= items_.size())
+    Raise<Exception>("List index out of bounds (%d)", {index});
+  return static_cast<size_t>(index);
+}
+
+FileItem& FileList::Items(int index) const { return *items_[Checked(index)]; }
+
+void FileList::Add(std::unique_ptr<FileItem> item) { items_.push_back(std::move(item)); }
+
+void FileList::Delete(int index) {
+  items_.erase(items_.begin() + static_cast<ptrdiff_t>(Checked(index)));
+}
+
+void FileList::Exchange(int index1, int index2) {
+  std::swap(items_[Checked(index1)], items_[Checked(index2)]);
+}
+
+std::u16string TitleOf(const FileItem& item) {
+  return std::u16string(PathNameWithoutExtension(item.FileName()));
+}
+
+}  // namespace bookloom

@@ -1,0 +1,82 @@
+// The input files of a book: the base of the file items, which read one kind of file and write
+// it into the book, and the ordered list that owns them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bookloom {
+
+class BookWriter;
+class FileItem;
+
+// One kind of file item: its name and how to create an item for a file. Every item class has
+// exactly one such object; the registry tells classes apart by its address.
+struct FileItemClass {
+  const char* name;
+  std::unique_ptr<FileItem> (*create)(const std::u16string& fileName);
+};
+
+class FileItem {
+ public:
+  // Takes the size of the file now; a missing file gives 0 and no error.
+  explicit FileItem(const std::u16string& fileName);
+  virtual ~FileItem() = default;
+  FileItem(const FileItem&) = delete;
+  FileItem& operator=(const FileItem&) = delete;
+
+  // Reads the file into memory (a subclass first reads, then calls this).
+  virtual void Load();
+  // Drops the content (a subclass first drops its own, then calls this).
+  virtual void Unload();
+  // Checks the file once when it is added to the list; an error refuses it.
+  virtual void Verify() = 0;
+  // Loads the file when it is not loaded; a subclass then writes its content.
+  virtual void WriteTo(BookWriter& writer);
+  // Whether Load may run on another thread while other items are written: it then shares nothing
+  // with writing. A build loads such an item while the one before it is written.
+  virtual bool LoadsAlongside() const { return false; }
+
+  const std::u16string& FileName() const { return fileName_; }
+  int64_t Size() const { return size_; }
+  bool Loaded() const { return loaded_; }
+
+  // The name after the last path separator, the folder up to and including it, and the size
+  // for display ("0 B", "1.5 KB", ...).
+  std::u16string ShortName() const;
+  std::u16string Folder() const;
+  std::u16string SizeText() const;
+
+ private:
+  const std::u16string fileName_;
+  const int64_t size_;
+  bool loaded_ = false;
+};
+
+// The file name without its folder and extension (from the last "." of the name on): the
+// title of the item's table-of-contents entry.
+std::u16string TitleOf(const FileItem& item);
+
+// A size in bytes as the file list shows it, with the user's decimal separator.
+std::u16string SizeToText(int64_t size);
+
+// The book's input files in order; the list owns them.
+class FileList {
+ public:
+  int Count() const { return static_cast<int>(items_.size()); }
+  FileItem& Items(int index) const;
+  void Add(std::unique_ptr<FileItem> item);
+  void Delete(int index);
+  void Exchange(int index1, int index2);
+  void Clear() { items_.clear(); }
+
+ private:
+  size_t Checked(int index) const;
+
+  std::vector<std::unique_ptr<FileItem>> items_;
+};
+
+}  // namespace bookloom

@@ -1,0 +1,46 @@
+#include "book/Startup.h"
+
+#include "decoders/DecoderRegistry.h"
+#include "decoders/LibraryDecoders.h"
+#include "decoders/OwnDecoders.h"
+#include "book/PictureFileItem.h"
+#include "platform/Exception.h"
+#include "platform/Memory.h"
+#include "book/FileTypeRegistry.h"
+#include "book/TextFileItem.h"
+#include "text/Win1251.h"
+#include "wolf/Lzss.h"
+
+namespace bookloom {
+
+// Each unit starts after the units it uses; shut-down runs in the reverse order.
+Startup::Startup() {
+  ReuseLargeBlocks();
+  FileTypeRegistry::CreateInstance();
+  RegisterTextItem();
+  RegisterPictureItem();
+  DecoderRegistry::CreateInstance();
+  RegisterLibraryDecoders(DecoderRegistry::Instance());
+  RegisterOwnDecoders(DecoderRegistry::Instance());
+  // Without its work buffers every picture would be written empty: refuse to start instead.
+  if (!LzssInit()) {
+    DecoderRegistry::DestroyInstance();
+    UnregisterPictureItem();
+    UnregisterTextItem();
+    FileTypeRegistry::DestroyInstance();
+    Raise<OutOfMemoryError>("Not enough memory for the picture compressor");
+  }
+  Win1251Codec::CreateInstance(UnmappedPolicy::kSkip);
+}
+
+Startup::~Startup() {
+  Win1251Codec::DestroyInstance();
+  LzssDone();
+  DecoderRegistry::DestroyInstance();
+  ReleaseOwnDecoderCaches();
+  UnregisterPictureItem();
+  UnregisterTextItem();
+  FileTypeRegistry::DestroyInstance();
+}
+
+}  // namespace bookloom

@@ -1,0 +1,38 @@
+// The user's cover page settings, a picture file with its reduction and margins, and the rendering
+// of them into the book's cover page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Persistent.h"
+
+namespace bookloom {
+
+class Bitmap;
+
+class CoverPage : public Persistent {
+ public:
+  CoverPage() { SetDefaults(); }
+
+  std::u16string fileName;  // the cover picture file
+  int32_t coverMode;        // 0 no cover, 1 monochrome, 2 gray 4 levels: also the cover's bits per pixel
+  bool enlarge;             // scale a picture smaller than the area up to fill it
+  int32_t marginLeft;       // margins in pixels
+  int32_t marginRight;
+  int32_t marginTop;
+  int32_t marginBottom;
+
+  // No file, no cover, enlarging on, no margins.
+  void SetDefaults();
+  // Copies all settings from another cover page; other sources raise ConvertError.
+  void Assign(const Persistent& source) override;
+  std::string ClassName() const override { return "TBookCoverPage"; }
+
+  // Fills target with the device page of the cover and returns true; returns false, leaving target
+  // untouched, when there is no cover to make (no mode, no file name, or no such file). A picture
+  // that cannot be decoded raises.
+  bool RenderCover(Bitmap& target) const;
+};
+
+}  // namespace bookloom

@@ -1,0 +1,342 @@
+#include "pictures/Resampling.h"
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <future>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "platform/Exception.h"
+
+namespace bookloom {
+
+// Every operation below is a float operation rounded to float (the unit is built without fused
+// multiply-add): the bytes must not depend on the compiler or the machine.
+namespace {
+
+constexpr float kPi = 3.14159265358979323846f;
+
+float Sinc(float t) {
+  if (t == 0.0f) return 1.0f;
+  const float u = kPi * t;
+  // The correctly rounded sine: sinf differs from it for a few arguments on some libraries.
+  return static_cast<float>(std::sin(static_cast<double>(u))) / u;
+}
+
+float BoxFilter(float x) { return (x > -0.5f && x <= 0.5f) ? 1.0f : 0.0f; }
+
+float TriangleFilter(float x) {
+  const float a = std::fabs(x);
+  return a < 1.0f ? 1.0f - a : 0.0f;
+}
+
+float HermiteFilter(float x) {
+  const float a = std::fabs(x);
+  return a < 1.0f ? (2.0f * a - 3.0f) * (a * a) + 1.0f : 0.0f;
+}
+
+float BellFilter(float x) {
+  const float a = std::fabs(x);
+  if (a < 0.5f) return 0.75f - a * a;
+  if (a < 1.5f) {
+    const float t = a - 1.5f;
+    return 0.5f * (t * t);
+  }
+  return 0.0f;
+}
+
+float BSplineFilter(float x) {
+  const float a = std::fabs(x);
+  if (a < 1.0f) {
+    const float tt = a * a;
+    return 0.5f * tt * a - tt + 2.0f / 3.0f;
+  }
+  if (a < 2.0f) {
+    const float t = 2.0f - a;
+    return t * t * t / 6.0f;
+  }
+  return 0.0f;
+}
+
+float Lanczos3Filter(float x) {
+  const float a = std::fabs(x);
+  return a < 3.0f ? Sinc(a) * Sinc(a / 3.0f) : 0.0f;
+}
+
+// Mitchell-Netravali with B = C = 1/3.
+float MitchellFilter(float x) {
+  const float a = std::fabs(x);
+  const float tt = a * a;
+  if (a < 1.0f) return (7.0f * (a * tt) - 12.0f * tt + 16.0f / 3.0f) / 6.0f;
+  if (a < 2.0f) return (-(7.0f / 3.0f) * (a * tt) + 12.0f * tt - 20.0f * a + 32.0f / 3.0f) / 6.0f;
+  return 0.0f;
+}
+
+struct Contributor {
+  int index;  // source pixel
+  float weight;
+};
+
+// For each target pixel of one direction, the source pixels it is made of: the list of pixel i is
+// items[start[i]] .. items[start[i + 1] - 1].
+struct Contributors {
+  std::vector<Contributor> items;
+  std::vector<size_t> start;
+};
+
+Contributors MakeContributors(int sourceSize, int targetSize, FilterFunction filter, float support) {
+  // The first and last pixels of source and target coincide; a single pixel on either side scales
+  // by the ratio of the sizes.
+  const float scale = (sourceSize == 1 || targetSize == 1)
+                          ? static_cast<float>(targetSize) / static_cast<float>(sourceSize)
+                          : static_cast<float>(targetSize - 1) / static_cast<float>(sourceSize - 1);
+  const bool shrinking = scale < 1.0f;
+  const float reach = shrinking ? support / scale : support;
+  const float fscale = shrinking ? 1.0f / scale : 1.0f;
+
+  Contributors lists;
+  lists.start.reserve(static_cast<size_t>(targetSize) + 1);
+  lists.items.reserve(static_cast<size_t>(targetSize) * static_cast<size_t>(2 * reach + 3));
+  for (int i = 0; i < targetSize; ++i) {
+    lists.start.push_back(lists.items.size());
+    const float center = static_cast<float>(i) / scale;
+    const int left = static_cast<int>(std::floor(center - reach));
+    const int right = static_cast<int>(std::ceil(center + reach));
+    for (int j = left; j <= right; ++j) {
+      const float distance = center - static_cast<float>(j);
+      const float weight = shrinking ? filter(distance / fscale) / fscale : filter(distance);
+      if (weight == 0.0f) continue;
+      // Beyond an edge the source is mirrored; what even the mirror misses takes the edge pixel.
+      int n = j < 0 ? -j : j >= sourceSize ? 2 * sourceSize - 1 - j : j;
+      n = std::clamp(n, 0, sourceSize - 1);
+      lists.items.push_back({n, weight});
+    }
+  }
+  lists.start.push_back(lists.items.size());
+  return lists;
+}
+
+// Four float lanes worked on by one instruction. The operations are element-wise, so every lane
+// is rounded exactly as the same operation on a lone float.
+using Floats = float __attribute__((vector_size(16)));
+constexpr int kFloatLanes = 4;
+
+inline Floats Broadcast(float f) { return Floats{f, f, f, f}; }
+inline Floats Load(const float* p) {
+  Floats v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void Store(float* p, Floats v) { std::memcpy(p, &v, sizeof v); }
+
+// Weighted sums as byte values: clamped to 0 .. 255, then rounded to nearest with halves to even
+// (adding and taking away 2^23 leaves the nearest integer of any value from 0 to 2^23).
+inline Floats ToByteValues(Floats sum) {
+  const Floats zero = {}, top = Broadcast(255.0f), magic = Broadcast(8388608.0f);
+  sum = sum > top ? top : sum;
+  sum = sum < zero ? zero : sum;
+  return (sum + magic) - magic;
+}
+
+// Floats of an intermediate row summed at once by the vertical pass, in registers across all of an
+// output row's contributors.
+constexpr int kColumnChunk = 64;
+
+// The image between the two passes: bytes, kept as the floats they are read as, each row padded
+// to whole chunks of the vertical pass. The horizontal pass writes every value but the padding, which alone is zeroed.
+struct ByteValueImage {
+  ByteValueImage(int width, int height)
+      : usedFloats(static_cast<size_t>(width) * 3),
+        rowFloats((usedFloats + kColumnChunk - 1) / kColumnChunk * kColumnChunk),
+        values(std::make_unique_for_overwrite<float[]>(rowFloats * static_cast<size_t>(height))) {
+    if (usedFloats == rowFloats) return;
+    for (int y = 0; y < height; ++y) std::fill(Row(y) + usedFloats, Row(y) + rowFloats, 0.0f);
+  }
+  float* Row(int y) { return values.get() + static_cast<size_t>(y) * rowFloats; }
+  const float* Row(int y) const { return values.get() + static_cast<size_t>(y) * rowFloats; }
+
+  size_t usedFloats;
+  size_t rowFloats;
+  std::unique_ptr<float[]> values;
+};
+
+// Rows resampled together in the horizontal pass: each weight is applied to the three channels of
+// this many rows at once.
+constexpr int kBlockRows = 16;
+constexpr int kBlockFloats = kBlockRows * 3;
+static_assert(kBlockFloats % kFloatLanes == 0);
+
+// Eight float lanes for the weighted sums of the horizontal pass: one instruction each where the
+// processor has 256-bit vectors (the function is built twice and the fitting build chosen when the
+// program starts), two otherwise. Either way every lane is rounded as a lone float would be.
+using WideFloats = float __attribute__((vector_size(32)));
+constexpr int kWideLanes = 8;
+static_assert(kBlockFloats % kWideLanes == 0);
+
+// Pictures from this size on have their rows resampled on two cores: below it, starting a thread
+// costs about what it saves.
+constexpr int64_t kShareFromPixels = 1'000'000;
+
+// The byte values of target pixel i's weighted sums over N floats: sum j is the sum, in list order,
+// of each contributor's weight times float j from `at(source index)`, every product and sum rounded
+// to float; the sums are kept in registers across the list.
+template <int N, class At>
+[[gnu::always_inline]] inline void WeightedByteValues(const Contributors& lists, int i, At at, float (&values)[N]) {
+  static_assert(N % kWideLanes == 0 && N % kFloatLanes == 0);
+  WideFloats sum[N / kWideLanes] = {};
+  for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
+    const WideFloats w = WideFloats{} + lists.items[k].weight;
+    const float* in = at(lists.items[k].index);
+#pragma GCC unroll 16
+    for (int v = 0; v < N / kWideLanes; ++v) {
+      WideFloats c;
+      std::memcpy(&c, in + v * kWideLanes, sizeof c);
+      sum[v] = sum[v] + w * c;
+    }
+  }
+  std::memcpy(values, sum, sizeof values);
+  for (int v = 0; v < N / kFloatLanes; ++v)
+    Store(values + v * kFloatLanes, ToByteValues(Load(values + v * kFloatLanes)));
+}
+
+// The block's values as columns: subpixel s (channel ch of source pixel n is s = 3n + ch, channels
+// in the source's order) of block row b at s * kBlockRows + b, so the 48 values of a source pixel
+// lie together, channel by channel.
+float* SubpixelLane(float* columns, size_t s) { return columns + s * kBlockRows; }
+
+// Eight rows' 8 subpixels from s on, as floats, transposed into columns: rows b0 .. b0 + 7.
+__attribute__((target("avx2"))) inline void TransposeEight(const uint8_t* const* in, int b0, size_t s,
+                                                           float* columns) {
+  __m256 r[8];
+  for (int b = 0; b < 8; ++b)
+    r[b] = _mm256_cvtepi32_ps(
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in[b0 + b] + s))));
+  // The usual 8 x 8 transpose: pairs, then fours within each half, then the halves.
+  const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]), t1 = _mm256_unpackhi_ps(r[0], r[1]);
+  const __m256 t2 = _mm256_unpacklo_ps(r[2], r[3]), t3 = _mm256_unpackhi_ps(r[2], r[3]);
+  const __m256 t4 = _mm256_unpacklo_ps(r[4], r[5]), t5 = _mm256_unpackhi_ps(r[4], r[5]);
+  const __m256 t6 = _mm256_unpacklo_ps(r[6], r[7]), t7 = _mm256_unpackhi_ps(r[6], r[7]);
+  const __m256 u0 = _mm256_shuffle_ps(t0, t2, 0x44), u1 = _mm256_shuffle_ps(t0, t2, 0xEE);
+  const __m256 u2 = _mm256_shuffle_ps(t1, t3, 0x44), u3 = _mm256_shuffle_ps(t1, t3, 0xEE);
+  const __m256 u4 = _mm256_shuffle_ps(t4, t6, 0x44), u5 = _mm256_shuffle_ps(t4, t6, 0xEE);
+  const __m256 u6 = _mm256_shuffle_ps(t5, t7, 0x44), u7 = _mm256_shuffle_ps(t5, t7, 0xEE);
+  const __m256 column[8] = {
+      _mm256_permute2f128_ps(u0, u4, 0x20), _mm256_permute2f128_ps(u1, u5, 0x20),
+      _mm256_permute2f128_ps(u2, u6, 0x20), _mm256_permute2f128_ps(u3, u7, 0x20),
+      _mm256_permute2f128_ps(u0, u4, 0x31), _mm256_permute2f128_ps(u1, u5, 0x31),
+      _mm256_permute2f128_ps(u2, u6, 0x31), _mm256_permute2f128_ps(u3, u7, 0x31)};
+  for (int c = 0; c < 8; ++c) _mm256_storeu_ps(SubpixelLane(columns, s + c) + b0, column[c]);
+}
+
+// Fills the columns from the block's 16 rows, 8 subpixels of 8 rows at a time; returns the first
+// subpixel left, which lies too near the end of a row for 8 bytes to be read.
+__attribute__((target("avx2"))) size_t FillColumnsEightByEight(const uint8_t* const* in, size_t subpixels,
+                                                                float* columns) {
+  size_t s = 0;
+  for (; s + 8 <= subpixels; s += 8) {
+    TransposeEight(in, 0, s, columns);
+    TransposeEight(in, 8, s, columns);
+  }
+  return s;
+}
+
+// Fills the columns from the block's 16 rows (a short block repeats its last row: those lanes are
+// never read back).
+void FillColumns(const uint8_t* const* in, int sourceWidth, float* columns) {
+  static const bool eightByEight = __builtin_cpu_supports("avx2");
+  const size_t subpixels = 3 * static_cast<size_t>(sourceWidth);
+  size_t s = eightByEight ? FillColumnsEightByEight(in, subpixels, columns) : 0;
+  for (; s < subpixels; ++s)
+    for (int b = 0; b < kBlockRows; ++b) SubpixelLane(columns, s)[b] = in[b][s];
+}
+
+// Resamples source rows begin .. end - 1 (begin a multiple of kBlockRows).
+__attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelRows& source, int begin,
+                                                                    int end, ByteValueImage& target,
+                                                                    int targetWidth,
+                                                                    const Contributors& lists) {
+  const int sourceWidth = source.width;
+  const int first = source.redFirst ? 2 : 0, last = 2 - first;
+  // Every value is written by FillColumns before it is read.
+  const auto columns = std::make_unique_for_overwrite<float[]>(static_cast<size_t>(sourceWidth) * kBlockFloats);
+  for (int top = begin; top < end; top += kBlockRows) {
+    const int rows = std::min(kBlockRows, end - top);
+    const uint8_t* in[kBlockRows];
+    for (int b = 0; b < kBlockRows; ++b) in[b] = source.Row(top + std::min(b, rows - 1));
+    FillColumns(in, sourceWidth, columns.get());
+    for (int i = 0; i < targetWidth; ++i) {
+      float bytes[kBlockFloats];
+      WeightedByteValues(lists, i, [&](int n) { return columns.get() + static_cast<size_t>(n) * kBlockFloats; },
+                         bytes);
+      // Red and blue change places on the way out when the source holds red first.
+      for (int b = 0; b < rows; ++b) {
+        float* out = target.Row(top + b) + 3 * i;
+        out[0] = bytes[first * kBlockRows + b];
+        out[1] = bytes[kBlockRows + b];
+        out[2] = bytes[last * kBlockRows + b];
+      }
+    }
+  }
+}
+
+__attribute__((target_clones("avx2", "default"))) void ResampleColumns(const ByteValueImage& source,
+                                                                       Bitmap& target,
+                                                                       const Contributors& lists) {
+  const size_t rowBytes = target.Stride();
+  for (int i = 0; i < target.Height(); ++i) {
+    uint8_t* out = target.Row(i);
+    for (size_t l = 0; l < rowBytes; l += kColumnChunk) {
+      float values[kColumnChunk];
+      WeightedByteValues(lists, i, [&](int n) { return source.Row(n) + l; }, values);
+      const size_t count = std::min<size_t>(kColumnChunk, rowBytes - l);
+      for (size_t x = 0; x < count; ++x) out[l + x] = static_cast<uint8_t>(values[x]);
+    }
+  }
+}
+
+}  // namespace
+
+const std::array<ResampleFilter, 7> kResampleFilters{{{"Box", BoxFilter, 0.5f},
+                                                          {"Triangle", TriangleFilter, 1.0f},
+                                                          {"Hermite", HermiteFilter, 1.0f},
+                                                          {"Bell", BellFilter, 1.5f},
+                                                          {"B-Spline", BSplineFilter, 2.0f},
+                                                          {"Lanczos3", Lanczos3Filter, 3.0f},
+                                                          {"Mitchell", MitchellFilter, 2.0f}}};
+
+void ResamplePixels(const PixelRows& source, Bitmap& target, FilterFunction filter, float support) {
+  if (source.width < 1 || source.height < 1) Raise<GraphicOperationError>("Source bitmap too small");
+  if (target.Width() < 1 || target.Height() < 1)
+    Raise<GraphicOperationError>("Cannot resample a picture to %dx%d pixels: the target has no pixels",
+                                    {target.Width(), target.Height()});
+  ByteValueImage intermediate(target.Width(), source.height);
+  target.SetFormat(PixelFormat::k24Bit);
+  const Contributors across = MakeContributors(source.width, target.Width(), filter, support);
+  // A large picture's rows are shared with a second core: each row comes out the same whichever
+  // core resamples it.
+  const int blocks = (source.height + kBlockRows - 1) / kBlockRows;
+  if (blocks >= 2 && static_cast<int64_t>(source.width) * source.height >= kShareFromPixels &&
+      std::thread::hardware_concurrency() > 1) {
+    const int middle = std::min(source.height, (blocks + 1) / 2 * kBlockRows);
+    auto lowerHalf = std::async(std::launch::async, [&] {
+      ResampleRows(source, middle, source.height, intermediate, target.Width(), across);
+    });
+    ResampleRows(source, 0, middle, intermediate, target.Width(), across);
+    lowerHalf.get();
+  } else {
+    ResampleRows(source, 0, source.height, intermediate, target.Width(), across);
+  }
+  ResampleColumns(intermediate, target, MakeContributors(source.height, target.Height(), filter, support));
+}
+
+void ResampleBitmap(Bitmap& source, Bitmap& target, FilterFunction filter, float support) {
+  source.SetFormat(PixelFormat::k24Bit);
+  ResamplePixels({source.Row(0), source.Stride(), source.Width(), source.Height(), false}, target, filter,
+                 support);
+}
+
+}  // namespace bookloom

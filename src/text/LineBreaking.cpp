@@ -1,0 +1,263 @@
+#include "text/LineBreaking.h"
+
+#include <algorithm>
+#include <array>
+
+namespace bookloom {
+
+namespace {
+
+using WidthTable = std::array<uint8_t, 256>;
+
+constexpr WidthTable MakeFont0() {
+  WidthTable w{};
+  for (auto& x : w) x = 11;
+  w[0x0D] = 0, w[0x20] = 5, w[0x21] = 9, w[0x22] = 10, w[0x2C] = 10, w[0x2E] = 9, w[0x3A] = 9;
+  w[0x3B] = 10, w[0x3F] = 8, w[0x85] = 12, w[0x91] = 8, w[0x92] = 10, w[0xC4] = 12;
+  return w;
+}
+
+constexpr WidthTable kWidths[2] = {
+    MakeFont0(),
+    {
+        14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 0,  14, 14,  // 0x00
+        14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14,  // 0x10
+        7,  9,  11, 13, 13, 14, 14, 9,  11, 11, 14, 14, 12, 12, 10, 14,  // 0x20
+        13, 13, 13, 12, 14, 12, 13, 13, 13, 13, 9,  11, 13, 13, 12, 11,  // 0x30
+        14, 14, 12, 13, 13, 12, 12, 14, 13, 12, 12, 12, 12, 14, 13, 14,  // 0x40
+        12, 14, 12, 13, 13, 13, 14, 14, 14, 14, 13, 10, 12, 11, 13, 14,  // 0x50
+        12, 13, 12, 12, 13, 13, 13, 13, 12, 12, 13, 12, 12, 13, 12, 13,  // 0x60
+        12, 13, 12, 12, 14, 12, 14, 14, 13, 14, 12, 12, 10, 12, 14, 14,  // 0x70
+        14, 12, 11, 11, 13, 14, 12, 12, 14, 14, 15, 11, 13, 12, 14, 13,  // 0x80
+        14, 9,  12, 13, 14, 11, 13, 14, 13, 14, 14, 14, 14, 12, 14, 12,  // 0x90
+        14, 14, 14, 12, 14, 12, 10, 13, 12, 14, 13, 12, 13, 12, 13, 12,  // 0xA0
+        12, 14, 12, 12, 11, 12, 13, 10, 13, 14, 12, 12, 13, 13, 12, 12,  // 0xB0
+        14, 12, 12, 12, 14, 12, 14, 13, 13, 13, 12, 14, 14, 13, 14, 13,  // 0xC0
+        12, 13, 13, 14, 14, 14, 13, 13, 13, 14, 13, 13, 12, 13, 13, 13,  // 0xD0
+        13, 13, 12, 11, 14, 13, 14, 13, 12, 12, 12, 14, 14, 12, 13, 12,  // 0xE0
+        12, 12, 13, 14, 14, 13, 13, 13, 13, 13, 13, 13, 12, 12, 13, 13,  // 0xF0
+    },
+};
+
+// Character classes of the bytes, as bit flags.
+enum : uint8_t { kLetter = 1, kVowel = 2, kConsonant = 4, kSign = 8, kPunctuation = 16, kDigit = 32 };
+
+constexpr void Mark(std::array<uint8_t, 256>& t, int from, int to, uint8_t flag) {
+  for (int b = from; b <= to; ++b) t[b] |= flag;
+}
+
+constexpr void MarkEach(std::array<uint8_t, 256>& t, std::string_view bytes, uint8_t flag) {
+  for (const char b : bytes) t[static_cast<uint8_t>(b)] |= flag;
+}
+
+constexpr std::array<uint8_t, 256> MakeClasses() {
+  std::array<uint8_t, 256> t{};
+  Mark(t, 0x41, 0x5A, kLetter);
+  Mark(t, 0x61, 0x7A, kLetter);
+  Mark(t, 0xC0, 0xFF, kLetter);
+  MarkEach(t, "\x27\xA8\xAA\xAF\xB8\xBA\xBF", kLetter);
+
+  MarkEach(t, "AEIOUYaeiouy\xA8\xAA\xAF\xB8\xBA\xBF", kVowel);
+  MarkEach(t, "\xC0\xC5\xC8\xCE\xD3\xDB\xDD\xDE\xDF\xE0\xE5\xE8\xEE\xF3\xFB\xFD\xFE\xFF", kVowel);
+
+  MarkEach(t, "BCDFGHJKLMNPQRSTVWXZbcdfghjklmnpqrstvwxz", kConsonant);
+  for (const int upper : {0xC0, 0xE0}) {  // the same consonants in capitals and small letters
+    Mark(t, upper + 0x01, upper + 0x04, kConsonant);
+    Mark(t, upper + 0x06, upper + 0x07, kConsonant);
+    Mark(t, upper + 0x09, upper + 0x0D, kConsonant);
+    Mark(t, upper + 0x0F, upper + 0x12, kConsonant);
+    Mark(t, upper + 0x14, upper + 0x19, kConsonant);
+  }
+
+  MarkEach(t, "\x27\xDA\xDC\xFA\xFC", kSign);
+
+  Mark(t, 0x21, 0x25, kPunctuation);
+  Mark(t, 0x27, 0x2F, kPunctuation);
+  MarkEach(t, "\x3A\x3B\x3D\x3F\x40", kPunctuation);
+  Mark(t, 0x5B, 0x60, kPunctuation);
+  Mark(t, 0x7B, 0x7E, kPunctuation);
+
+  Mark(t, 0x30, 0x39, kDigit);
+  return t;
+}
+
+constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
+
+constexpr uint8_t kCR = 0x0D, kLF = 0x0A, kBlank = 0x20, kHyphen = 0x2D;
+constexpr size_t kLongWord = 40;   // longer words are cut at the width, without hyphen
+constexpr size_t kLongNumber = 8;  // longer digit runs are cut at the width
+
+inline uint8_t At(std::string_view s, size_t i) { return static_cast<uint8_t>(s[i]); }
+inline bool Is(std::string_view s, size_t i, uint8_t flag) { return kClasses[At(s, i)] & flag; }
+
+// The bytes of class `flag` from `from` on, taken one by one while their summed width stays below
+// `limit`; it never looks further than the run or the width reach.
+size_t PrefixBelow(std::string_view text, size_t from, uint8_t flag, const WidthTable& widths, int limit) {
+  int sum = 0;
+  size_t i = from;
+  for (; i < text.size() && Is(text, i, flag); ++i) {
+    sum += widths[At(text, i)];
+    if (sum >= limit) break;
+  }
+  return i - from;
+}
+
+// Punctuation marks from `pos` on, counted only as far as can matter for a room of roomLeft (see
+// PunctuationOverflows): roomLeft / h + 2 marks at most.
+int PunctuationRun(std::string_view text, size_t pos, int roomLeft, int h) {
+  if (pos >= text.size() || !Is(text, pos, kPunctuation)) return 0;  // most words: no division
+  const int cap = roomLeft / h + 2;
+  int p = 0;
+  while (pos < text.size() && p < cap && Is(text, pos, kPunctuation)) ++pos, ++p;
+  return p;
+}
+
+// True when the room left after a word or number of width w cannot hold the reserve of the p
+// punctuation marks that follow it: H for one mark, (p - 1)·H for two or more.
+bool PunctuationOverflows(int p, int roomLeft, int w, int h) {
+  if (p == 1) return roomLeft < h;
+  return p >= 2 && w > 0 && roomLeft <= (p - 1) * h;
+}
+
+// The run of bytes of class `flag` from `pos`, looking at no more than `limit` + 1 bytes: its end
+// (end - pos is the run's length, or limit + 1 for any longer run) and the summed width of the
+// bytes looked at.
+struct Run {
+  size_t end;
+  int width;
+};
+Run ScanRun(std::string_view text, size_t pos, uint8_t flag, size_t limit, const WidthTable& widths) {
+  const size_t stop = std::min(text.size(), pos + limit + 1);
+  int width = 0;
+  for (uint8_t c; pos < stop && (kClasses[c = At(text, pos)] & flag); ++pos) width += widths[c];
+  return {pos, width};
+}
+
+int SummedWidth(std::string_view s, size_t from, size_t end, const WidthTable& widths) {
+  int sum = 0;
+  for (size_t i = from; i < end; ++i) sum += widths[At(s, i)];
+  return sum;
+}
+
+// The line of last resort: the opening word or number whole, otherwise the opening byte.
+size_t OpeningToken(std::string_view text) {
+  for (const uint8_t flag : {kLetter, kDigit}) {
+    if (!Is(text, 0, flag)) continue;
+    size_t end = 1;
+    while (end < text.size() && Is(text, end, flag)) ++end;
+    return end;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int CharWidth(int fontIndex, uint8_t byte) { return kWidths[fontIndex != 0][byte]; }
+
+int HyphenWidth(int fontIndex) { return CharWidth(fontIndex, kHyphen); }
+
+int FindHyphenation(std::string_view word, int fontIndex, int limit) {
+  const WidthTable& widths = kWidths[fontIndex != 0];
+  const size_t n = word.size();
+  size_t fit = 0;
+  int sum = 0;
+  while (fit < n && (sum += widths[At(word, fit)]) <= limit) ++fit;
+  if (fit == n || fit <= 2 || n <= 3) return 0;
+
+  // A vowel can open a split only when another vowel follows somewhere in the word.
+  size_t lastVowel = n;
+  for (size_t i = n; i-- > 0;)
+    if (Is(word, i, kVowel)) {
+      lastVowel = i;
+      break;
+    }
+  if (lastVowel == n) return 0;
+
+  // Positions below count from 1: the split after letter c keeps c letters on the line.
+  size_t best = 0;
+  for (size_t j = 1; j + 2 <= n && j - 1 < lastVowel; ++j) {
+    if (!Is(word, j - 1, kVowel)) continue;
+    size_t c = j;
+    if (Is(word, j, kConsonant)) {
+      if (Is(word, j + 1, kConsonant))
+        c = j + 1;  // one consonant stays with the vowel
+      else if (Is(word, j + 1, kSign))
+        c = j + 2;  // the sign stays with its consonant
+    }
+    if (c >= 2 && c + 2 <= n && c <= fit && c > best) best = c;
+  }
+  return static_cast<int>(best);
+}
+
+int BreakLine(std::string_view text, int textWidth, int fontIndex) {
+  const WidthTable& widths = kWidths[fontIndex != 0];
+  const int h = widths[kHyphen];
+  const size_t n = text.size();
+  size_t pos = 0;
+  int used = 0;
+
+  while (pos < n) {
+    const int room = textWidth - used;
+    const uint8_t c = At(text, pos);
+    size_t take = 1;  // bytes to take and their width, when the line goes on
+    int width;
+
+    if (kClasses[c] & kLetter) {
+      const auto [end, runWidth] = ScanRun(text, pos, kLetter, kLongWord, widths);
+      if (end - pos > kLongWord) {
+        pos += PrefixBelow(text, pos, kLetter, widths, room);
+        break;
+      }
+      const std::string_view word = text.substr(pos, end - pos);
+      width = runWidth;
+      if (width > room) {
+        if (3 * h > room) break;
+        if (const int hyph = FindHyphenation(word, fontIndex, room - h); hyph > 0) {
+          pos += static_cast<size_t>(hyph);
+        } else if (used == 0) {
+          pos += PrefixBelow(text, pos, kLetter, widths, room);
+        }
+        break;
+      }
+      const int roomLeft = room - width;
+      const int p = PunctuationRun(text, end, roomLeft, h);
+      if (PunctuationOverflows(p, roomLeft, width, h)) {
+        // A single mark that does not fit may still follow the word's first part, hyphenated.
+        if (p == 1 && 3 * h <= room) pos += static_cast<size_t>(FindHyphenation(word, fontIndex, room - h));
+        break;
+      }
+      take = word.size();
+    } else if (kClasses[c] & kDigit) {
+      const auto [end, runWidth] = ScanRun(text, pos, kDigit, kLongNumber, widths);
+      if (end - pos > kLongNumber) {
+        take = PrefixBelow(text, pos, kDigit, widths, room);
+        if (take == 0) break;
+        width = SummedWidth(text, pos, pos + take, widths);
+      } else {
+        width = runWidth;
+        if (width > room) break;
+        const int roomLeft = room - width;
+        if (PunctuationOverflows(PunctuationRun(text, end, roomLeft, h), roomLeft, width, h))
+          break;
+        take = end - pos;
+      }
+    } else if (c == kCR) {
+      ++pos;
+      if (pos < n && At(text, pos) == kLF) ++pos;
+      break;
+    } else if (c == kBlank) {
+      width = room > h ? h : 0;  // blanks at the end of a full line stay on it
+    } else {
+      width = widths[c];
+    }
+
+    if (used + width > textWidth) break;
+    used += width;
+    pos += take;
+  }
+
+  if (pos == 0 && n > 0) pos = OpeningToken(text);
+  return static_cast<int>(pos);
+}
+
+}  // namespace bookloom

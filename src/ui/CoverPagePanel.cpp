@@ -1,0 +1,176 @@
+#include "ui/CoverPagePanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "pictures/PageFitting.h"
+#include "platform/Bitmap.h"
+#include "ui/Appearance.h"
+#include "ui/UserDialogs.h"
+
+namespace bookloom {
+
+namespace {
+
+constexpr int kMarginDigits = 4;
+
+// A label whose text is centred on the height of the field beside it.
+void AddLabel(const char* text, int x, int y, int height, QWidget* parent) {
+  auto* label = new QLabel(QString::fromLatin1(text), parent);
+  label->setGeometry(x, y, label->sizeHint().width(), height);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+}  // namespace
+
+MarginEdit::MarginEdit(int maximum, QWidget* parent) : QSpinBox(parent) {
+  setRange(0, maximum);
+  setSingleStep(1);
+  setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+  lineEdit()->setMaxLength(kMarginDigits);
+}
+
+QValidator::State MarginEdit::validate(QString& input, int&) const {
+  if (input.size() > kMarginDigits) return QValidator::Invalid;
+  for (QChar c : input)
+    if (!c.isDigit() || c.unicode() > u'9') return QValidator::Invalid;
+  if (input.isEmpty()) return QValidator::Intermediate;
+  const int value = input.toInt();
+  return value >= minimum() && value <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+void MarginEdit::fixup(QString& input) const {
+  bool digits = true;
+  for (QChar c : input) digits = digits && c.isDigit() && c.unicode() <= u'9';
+  if (!digits) return;
+  const int value = input.isEmpty() ? 0 : input.toInt();
+  input = QString::number(std::clamp(value, minimum(), maximum()));
+}
+
+CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
+    : QWidget(parent), messages_(messages) {
+  coverPage.SetDefaults();
+  resize(557, 241);
+
+  auto* previewArea = new QWidget(this);
+  previewArea->setGeometry(0, 0, 169, 209);
+  auto* previewFrame = new QFrame(previewArea);
+  previewFrame->setGeometry(5, 4, 152, 202);
+  previewFrame->setFrameShape(QFrame::Box);
+  previewFrame->setFrameShadow(QFrame::Plain);
+  previewFrame->setLineWidth(1);
+  previewLabel = new QLabel(previewArea);
+  previewLabel->setGeometry(6, 5, kPreviewWidth, kPreviewHeight);
+  previewLabel->setAlignment(Qt::AlignCenter);
+
+  loadPictureButton = new QPushButton(QStringLiteral("Load Picture"), this);
+  loadPictureButton->setGeometry(4, 212, 152, 25);
+
+  auto* gbxSettings = new QGroupBox(QStringLiteral(" Cover Settings "), this);
+  gbxSettings->setGeometry(176, 0, 377, 81);
+  AddLabel("Cover page:", 16, 24, 21, gbxSettings);
+  coverModeCombo = new QComboBox(gbxSettings);
+  coverModeCombo->setGeometry(192, 24, 169, 21);
+  coverModeCombo->addItems({QStringLiteral("Don't add cover page"), QStringLiteral("Monochrome"),
+                          QStringLiteral("Gray (4 levels)")});
+  enlargeCheck = new QCheckBox(QStringLiteral("Enlarge cover page"), gbxSettings);
+  enlargeCheck->move(192, 47);
+  enlargeCheck->adjustSize();
+
+  auto* gbxMargins = new QGroupBox(QStringLiteral(" Cover Margins "), this);
+  gbxMargins->setGeometry(176, 88, 377, 97);
+  struct Margin {
+    const char* label;
+    int labelX, fieldX, y, maximum;
+    MarginEdit** field;
+  };
+  const Margin margins[] = {
+      {"Left:", 16, 112, 24, kDevicePageWidth, &leftMarginEdit},
+      {"Right:", 192, 296, 24, kDevicePageWidth, &rightMarginEdit},
+      {"Top:", 16, 112, 56, kDevicePageHeight, &topMarginEdit},
+      {"Bottom:", 192, 296, 56, kDevicePageHeight, &bottomMarginEdit},
+  };
+  for (const Margin& m : margins) {
+    AddLabel(m.label, m.labelX, m.y, 22, gbxMargins);
+    *m.field = new MarginEdit(m.maximum, gbxMargins);
+    (*m.field)->setGeometry(m.fieldX, m.y, 65, 22);
+  }
+
+  updatePreviewButton = new QPushButton(QStringLiteral("Update"), this);
+  updatePreviewButton->setGeometry(176, 212, 81, 25);
+
+  setTabOrder(loadPictureButton, coverModeCombo);
+  setTabOrder(coverModeCombo, enlargeCheck);
+  setTabOrder(enlargeCheck, leftMarginEdit);
+  setTabOrder(leftMarginEdit, rightMarginEdit);
+  setTabOrder(rightMarginEdit, topMarginEdit);
+  setTabOrder(topMarginEdit, bottomMarginEdit);
+  setTabOrder(bottomMarginEdit, updatePreviewButton);
+
+  connect(coverModeCombo, &QComboBox::currentIndexChanged, this, [this] { OnCoverModeChanged(); });
+  connect(loadPictureButton, &QPushButton::clicked, this, [this] { OnLoadPicture(); });
+  connect(updatePreviewButton, &QPushButton::clicked, this, [this] { OnUpdatePreview(); });
+}
+
+void CoverPagePanel::ShowSettings() {
+  coverModeCombo->setCurrentIndex(static_cast<int>(coverPage.coverMode));
+  enlargeCheck->setChecked(coverPage.enlarge);
+  leftMarginEdit->setValue(coverPage.marginLeft);
+  rightMarginEdit->setValue(coverPage.marginRight);
+  topMarginEdit->setValue(coverPage.marginTop);
+  bottomMarginEdit->setValue(coverPage.marginBottom);
+  OnCoverModeChanged();
+}
+
+void CoverPagePanel::ReadSettings() {
+  coverPage.coverMode = static_cast<decltype(coverPage.coverMode)>(coverModeCombo->currentIndex());
+  coverPage.enlarge = enlargeCheck->isChecked();
+  for (MarginEdit* field : {leftMarginEdit, rightMarginEdit, topMarginEdit, bottomMarginEdit})
+    field->interpretText();  // a value still being typed counts as it will when editing ends
+  coverPage.marginLeft = leftMarginEdit->value();
+  coverPage.marginRight = rightMarginEdit->value();
+  coverPage.marginTop = topMarginEdit->value();
+  coverPage.marginBottom = bottomMarginEdit->value();
+}
+
+void CoverPagePanel::UpdatePreview() {
+  previewLabel->clear();
+  ReadSettings();
+  Bitmap page;
+  if (!coverPage.RenderCover(page)) return;
+  Bitmap preview;
+  FitPictureToPage(page, preview, kPreviewWidth, kPreviewHeight, false, static_cast<int>(coverPage.coverMode),
+                   0, 0, 0, 0, true);
+  QPixmap pixmap = QPixmap::fromImage(BitmapToImage(preview));
+  if (pixmap.width() > kPreviewWidth || pixmap.height() > kPreviewHeight)
+    pixmap = pixmap.scaled(kPreviewWidth, kPreviewHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  previewLabel->setPixmap(pixmap);
+}
+
+void CoverPagePanel::OnCoverModeChanged() {
+  const bool wanted = coverModeCombo->currentIndex() > 0;
+  enlargeCheck->setEnabled(wanted);
+  for (MarginEdit* field : {leftMarginEdit, rightMarginEdit, topMarginEdit, bottomMarginEdit})
+    field->setEnabled(enlargeCheck->isEnabled());
+}
+
+void CoverPagePanel::OnLoadPicture() {
+  ReportErrors(messages_, [this] {
+    const std::u16string file =
+        messages_.OpenPicture(u"Select image for cover", u"All supported files (*.bmp)|*.bmp");
+    if (file.empty()) return;
+    coverPage.fileName = file;
+    UpdatePreview();
+  });
+}
+
+void CoverPagePanel::OnUpdatePreview() {
+  ReportErrors(messages_, [this] { UpdatePreview(); });
+}
+
+}  // namespace bookloom

@@ -1,0 +1,67 @@
+// The panel that edits the cover settings of a book and shows a preview of the cover page as it
+// will be reduced for the reader.
+#pragma once
+
+#include <QSpinBox>
+#include <QWidget>
+
+#include "pictures/CoverPage.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace bookloom {
+
+class UserDialogs;
+
+// An integer field with arrows that lets any number of up to four digits be typed and brings it
+// into its range when editing ends; an empty field counts as 0.
+class MarginEdit : public QSpinBox {
+ public:
+  MarginEdit(int maximum, QWidget* parent);
+
+ protected:
+  QValidator::State validate(QString& input, int& pos) const override;
+  void fixup(QString& input) const override;
+};
+
+class CoverPagePanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kPreviewWidth = 150, kPreviewHeight = 200;
+
+  explicit CoverPagePanel(UserDialogs& messages, QWidget* parent = nullptr);
+
+  // The settings being edited; the controls show them after ShowSettings.
+  CoverPage coverPage;
+
+  // Puts CoverPage into the controls and applies the enabling rule.
+  void ShowSettings();
+  // Takes the controls into CoverPage; the file name stays.
+  void ReadSettings();
+  // Shows the cover page that CoverPage makes, or nothing when it makes none.
+  void UpdatePreview();
+
+  QLabel* previewLabel;
+  QPushButton* loadPictureButton;
+  QComboBox* coverModeCombo;
+  QCheckBox* enlargeCheck;
+  MarginEdit* leftMarginEdit;
+  MarginEdit* rightMarginEdit;
+  MarginEdit* topMarginEdit;
+  MarginEdit* bottomMarginEdit;
+  QPushButton* updatePreviewButton;
+
+ private:
+  // The check box is enabled when a cover page is wanted, and the margins with it.
+  void OnCoverModeChanged();
+  void OnLoadPicture();
+  void OnUpdatePreview();
+
+  UserDialogs& messages_;
+};
+
+}  // namespace bookloom

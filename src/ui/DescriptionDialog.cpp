@@ -1,0 +1,189 @@
+#include "ui/DescriptionDialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "platform/Exception.h"
+#include "platform/Utf.h"
+#include "book/BookDescription.h"
+#include "text/Win1251.h"
+#include "ui/Appearance.h"
+#include "ui/UserDialogs.h"
+#include "wolf/BookRecords.h"
+
+namespace bookloom {
+
+namespace {
+
+// The dialog's rows, top to bottom, which is also the order of tabbing and of the check.
+struct Row {
+  const char* label;
+  std::u16string BookDescription::*field;
+  int wolfIndex;  // the book description field whose length limit the row takes
+};
+
+const Row kRows[] = {
+    {"Title:", &BookDescription::title, 0},
+    {"Author:", &BookDescription::author, 2},
+    {"Subject (genre):", &BookDescription::subject, 1},
+    {"Adapter:", &BookDescription::adapter, 3},
+    {"Translator:", &BookDescription::translator, 4},
+    {"Publisher:", &BookDescription::publisher, 6},
+    {"Publish Time:", &BookDescription::publishTime, 7},
+    {"ISBN:", &BookDescription::isbn, 12},
+    {"Annotation:", &BookDescription::annotation, 11},
+};
+constexpr size_t kAnnotationRow = 8;
+
+constexpr int kRowTop = 16, kRowStep = 24;
+constexpr int kLabelLeft = 8, kLabelWidth = 121;
+constexpr int kFieldLeft = 136, kFieldWidth = 281, kFieldHeight = 21, kMemoHeight = 89;
+
+bool IsLineBreak(QChar c) {
+  return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == u'\n';
+}
+
+}  // namespace
+
+MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {
+  setTabChangesFocus(true);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  connect(document(), &QTextDocument::contentsChange, this,
+          [this](int position, int, int added) { CutExcess(position, added); });
+}
+
+void MemoEdit::SetMaxLength(int length) { maxLength_ = length; }
+
+void MemoEdit::CutExcess(int position, int added) {
+  if (cutting_ || maxLength_ <= 0) return;
+  const QString raw = document()->toRawText();
+  int excess = static_cast<int>(raw.size()) - maxLength_;
+  for (QChar c : raw)
+    if (IsLineBreak(c)) ++excess;
+  if (excess <= 0) return;
+  const int end = std::min(position + added, static_cast<int>(raw.size()));
+  int start = end;
+  while (start > position && excess > 0) excess -= IsLineBreak(raw[--start]) ? 2 : 1;
+  if (start == end) return;
+  cutting_ = true;
+  QTextCursor cursor(document());
+  cursor.setPosition(start);
+  cursor.setPosition(end, QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+  cutting_ = false;
+}
+
+std::u16string MemoEdit::Text() const {
+  // The raw text: the plain text would turn no-break spaces into spaces.
+  QString text;
+  for (QChar c : document()->toRawText()) {
+    if (IsLineBreak(c))
+      text += QStringLiteral("\r\n");
+    else
+      text += c;
+  }
+  return text.toStdU16String();
+}
+
+void MemoEdit::SetText(const std::u16string& text) {
+  QString plain = QString::fromStdU16String(text);
+  plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+  setPlainText(plain);
+}
+
+DescriptionDialog::DescriptionDialog(UserDialogs& messages, QWidget* parent)
+    : QDialog(parent), messages_(messages) {
+  setWindowTitle(QStringLiteral("Book Description"));
+  setFont(WindowFont());
+  setFixedSize(433, 345);
+
+  for (size_t i = 0; i < std::size(kRows); ++i) {
+    const int top = kRowTop + static_cast<int>(i) * kRowStep;
+    auto* label = new QLabel(QString::fromLatin1(kRows[i].label), this);
+    label->setGeometry(kLabelLeft, top, kLabelWidth, kFieldHeight);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const int limit = kDescriptionFields[static_cast<size_t>(kRows[i].wolfIndex)].maxLength;
+    if (i == kAnnotationRow) {
+      annotationEdit = new MemoEdit(this);
+      annotationEdit->setGeometry(kFieldLeft, top, kFieldWidth, kMemoHeight);
+      annotationEdit->SetMaxLength(limit);
+      label->setBuddy(annotationEdit);
+    } else {
+      lines_[i] = new QLineEdit(this);
+      lines_[i]->setGeometry(kFieldLeft, top, kFieldWidth, kFieldHeight);
+      lines_[i]->setMaxLength(limit);
+      label->setBuddy(lines_[i]);
+    }
+  }
+  titleEdit = lines_[0];
+  authorEdit = lines_[1];
+  subjectEdit = lines_[2];
+  adapterEdit = lines_[3];
+  translatorEdit = lines_[4];
+  publisherEdit = lines_[5];
+  publishTimeEdit = lines_[6];
+  isbnEdit = lines_[7];
+
+  okButton = new QPushButton(QStringLiteral("OK"), this);
+  okButton->setGeometry(248, 312, 81, 25);
+  okButton->setDefault(true);
+  cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+  cancelButton->setGeometry(336, 312, 81, 25);
+  cancelButton->setAutoDefault(false);
+  connect(okButton, &QPushButton::clicked, this, &DescriptionDialog::OnOk);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+  QWidget* previous = lines_[0];
+  for (size_t i = 1; i < std::size(kRows); ++i) {
+    setTabOrder(previous, FieldWidget(i));
+    previous = FieldWidget(i);
+  }
+  setTabOrder(annotationEdit, okButton);
+  setTabOrder(okButton, cancelButton);
+  CenterOnScreen(*this);
+}
+
+std::u16string DescriptionDialog::FieldText(size_t row) const {
+  return row == kAnnotationRow ? annotationEdit->Text() : lines_[row]->text().toStdU16String();
+}
+
+void DescriptionDialog::SetFieldText(size_t row, const std::u16string& text) {
+  if (row == kAnnotationRow) {
+    annotationEdit->SetText(text);
+    return;
+  }
+  const size_t limit = static_cast<size_t>(lines_[row]->maxLength());
+  lines_[row]->setText(QString::fromStdU16String(text.substr(0, limit)));
+}
+
+QWidget* DescriptionDialog::FieldWidget(size_t row) const {
+  return row == kAnnotationRow ? static_cast<QWidget*>(annotationEdit) : lines_[row];
+}
+
+bool DescriptionDialog::Execute(BookDescription& description) {
+  for (size_t i = 0; i < std::size(kRows); ++i) SetFieldText(i, description.*kRows[i].field);
+  titleEdit->setFocus();
+  CenterOnScreen(*this);
+  if (exec() != QDialog::Accepted) return false;
+  for (size_t i = 0; i < std::size(kRows); ++i) description.*kRows[i].field = FieldText(i);
+  return true;
+}
+
+void DescriptionDialog::OnOk() {
+  for (size_t i = 0; i < std::size(kRows); ++i) {
+    const char16_t code = FindNonWin1251Char(FieldText(i));
+    if (code == 0) continue;
+    messages_.ShowValidationError(Utf8ToUtf16(Format(
+        "You are entered a symbol (code 0x%4.4x), which\r\ncannot be represented in Windows-1251 code page!",
+        {static_cast<int>(code)})));
+    FieldWidget(i)->setFocus();
+    return;
+  }
+  accept();
+}
+
+}  // namespace bookloom

@@ -1,0 +1,55 @@
+#include "ui/FileListModel.h"
+
+namespace bookloom {
+
+namespace {
+
+constexpr int kSizeColumn = 1;
+const char* const kHeadings[] = {"File Name", "Size", "Path"};
+
+}  // namespace
+
+FileListModel::FileListModel(RowCallback rowData, QObject* parent)
+    : QAbstractTableModel(parent), rowData_(std::move(rowData)) {}
+
+void FileListModel::SetRowCount(int count) {
+  if (count > count_) {
+    beginInsertRows(QModelIndex(), count_, count - 1);
+    count_ = count;
+    endInsertRows();
+  } else if (count < count_) {
+    beginRemoveRows(QModelIndex(), count, count_ - 1);
+    count_ = count;
+    endRemoveRows();
+  }
+  if (count_ > 0) emit dataChanged(index(0, 0), index(count_ - 1, columnCount() - 1));
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count_; }
+
+int FileListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(std::size(kHeadings));
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= count_) return {};
+  if (role == Qt::DisplayRole) return rowData_(index.row())[static_cast<size_t>(index.column())];
+  if (role == Qt::TextAlignmentRole && index.column() == kSizeColumn)
+    return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
+  return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+  if (role == Qt::DisplayRole) return QString::fromLatin1(kHeadings[section]);
+  if (role == Qt::TextAlignmentRole && section == kSizeColumn)
+    return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
+  return {};
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
+  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+                         : Qt::NoItemFlags;
+}
+
+}  // namespace bookloom

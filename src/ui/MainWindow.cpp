@@ -1,0 +1,419 @@
+#include "ui/MainWindow.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "platform/Exception.h"
+#include "platform/FileSys.h"
+#include "platform/Utf.h"
+#include "book/FileTypeRegistry.h"
+#include "ui/Settings.h"
+#include "book/BookBuild.h"
+#include "ui/AboutDialog.h"
+#include "ui/DescriptionDialog.h"
+#include "ui/CoverPageDialog.h"
+#include "ui/Appearance.h"
+#include "ui/FileListModel.h"
+#include "ui/UserDialogs.h"
+
+namespace bookloom {
+
+namespace {
+
+QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+const QRect kDefaultBounds(160, 181, 697, 426);
+constexpr int kPanelWidth = 188;
+constexpr int kFileNameWidth = 150, kSizeWidth = 100, kPathWidth = 200;
+
+// A large panel button that carries an action: icon and caption, and a tooltip only when the
+// action has a hint.
+class LargeButton : public QToolButton {
+ public:
+  LargeButton(QAction* action, int top, QWidget* panel) : QToolButton(panel) {
+    setDefaultAction(action);
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    setIconSize(QSize(32, 32));
+    setAutoRaise(true);
+    setGeometry(8, top, 169, 45);
+  }
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::ToolTip && defaultAction() && defaultAction()->statusTip().isEmpty()) {
+      e->ignore();
+      return true;
+    }
+    return QToolButton::event(e);
+  }
+};
+
+// The local files among dropped data.
+std::vector<std::u16string> LocalFiles(const QMimeData* data) {
+  std::vector<std::u16string> files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdU16String());
+  return files;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePath, QWidget* parent)
+    : QMainWindow(parent), messages_(messages), settingsFileName_(SettingsPathFor(executablePath)) {
+  setWindowTitle(QStringLiteral("Bookloom"));
+  setWindowIcon(QIcon(Emblem(48)));
+  setFont(WindowFont());
+  setMinimumSize(500, 300);
+  setAcceptDrops(true);
+
+  CreateActions();
+  CreateMenus();
+  CreateClientArea();
+
+  LoadSettings(settings_, settingsFileName_);
+  const Settings& s = settings_;
+  QRect bounds = kDefaultBounds;
+  if (s.windowLeft >= 0) bounds.moveLeft(s.windowLeft);
+  if (s.windowTop >= 0) bounds.moveTop(s.windowTop);
+  if (s.windowWidth > 0) bounds.setWidth(s.windowWidth);
+  if (s.windowHeight > 0) bounds.setHeight(s.windowHeight);
+  move(bounds.topLeft());
+  resize(bounds.size());
+
+  addFileFilter_ = FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr);
+  NewBook();
+
+  descriptionDialog = new DescriptionDialog(messages_, this);
+  aboutDialog = new AboutDialog(executablePath, this);
+  coverPageDialog = new CoverPageDialog(messages_, this);
+
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+          &MainWindow::UpdateActions);
+  UpdateActions();
+}
+
+MainWindow::~MainWindow() {
+  QAbstractEventDispatcher::instance()->disconnect(this);
+  // The list view outlives the file list by a little while the window is taken down: it must
+  // find no rows to draw by then.
+  model_->SetRowCount(0);
+}
+
+void MainWindow::CreateActions() {
+  struct ActionSetup {
+    QAction** action;
+    const char* caption;
+    const char* hint;
+    QKeySequence shortcut;
+    const char* themeIcon;  // nullptr: no icon
+    QStyle::StandardPixmap standardIcon;
+  };
+  const ActionSetup setups[] = {
+      {&addFileAction, "Add File", "Add file(s) to list", QKeySequence(Qt::CTRL | Qt::Key_Insert), "list-add",
+       QStyle::SP_FileDialogNewFolder},
+      {&removeFileAction, "Remove File", "Remove file(s) from list", QKeySequence(Qt::CTRL | Qt::Key_Delete),
+       "list-remove", QStyle::SP_TrashIcon},
+      {&moveFileUpAction, "Move File Up", "Move file up", QKeySequence(Qt::CTRL | Qt::Key_Up), "go-up",
+       QStyle::SP_ArrowUp},
+      {&moveFileDownAction, "Move File Down", "Move file down", QKeySequence(Qt::CTRL | Qt::Key_Down), "go-down",
+       QStyle::SP_ArrowDown},
+      {&fileSettingsAction,
+       "File Settings",
+       "Set individual settings for file",
+       {},
+       "document-properties",
+       QStyle::SP_FileDialogContentsView},
+      {&clearAllAction, "Clear All", "", {}, nullptr, {}},
+      {&exitAction, "Exit", "", {}, "application-exit", QStyle::SP_DialogCloseButton},
+      {&tocAction, "Table of contents", "", {}, "format-justify-left", QStyle::SP_FileDialogDetailedView},
+      {&descriptionAction, "Description", "", {}, "document-edit", QStyle::SP_FileDialogInfoView},
+      {&coverPageAction, "Cover Page", "", {}, "image-x-generic", QStyle::SP_FileIcon},
+      {&makeWolfAction, "Make Wolf", "", {}, "document-save", QStyle::SP_DialogSaveButton},
+      {&aboutAction, "About", "", {}, "help-about", QStyle::SP_DialogHelpButton},
+  };
+  for (const ActionSetup& setup : setups) {
+    auto* action = new QAction(QString::fromLatin1(setup.caption), this);
+    const QString hint = QString::fromLatin1(setup.hint);
+    action->setToolTip(hint.isEmpty() ? action->text() : hint);
+    action->setStatusTip(hint);
+    action->setShortcut(setup.shortcut);
+    if (setup.themeIcon) action->setIcon(ActionIcon(setup.themeIcon, setup.standardIcon));
+    *setup.action = action;
+    addAction(action);  // shortcuts work wherever the focus is in the window
+  }
+  OnTriggered(addFileAction, &MainWindow::OnAddFile);
+  OnTriggered(removeFileAction, &MainWindow::OnRemoveFile);
+  OnTriggered(moveFileUpAction, &MainWindow::OnMoveFileUp);
+  OnTriggered(moveFileDownAction, &MainWindow::OnMoveFileDown);
+  OnTriggered(clearAllAction, &MainWindow::OnClearAll);
+  OnTriggered(descriptionAction, &MainWindow::OnEditDescription);
+  OnTriggered(coverPageAction, &MainWindow::OnEditCoverPage);
+  OnTriggered(makeWolfAction, &MainWindow::OnMakeWolf);
+  OnTriggered(aboutAction, &MainWindow::OnAbout);
+}
+
+void MainWindow::OnTriggered(QAction* action, void (MainWindow::*handler)()) {
+  connect(action, &QAction::triggered, this,
+          [this, handler] { ReportErrors(messages_, [&] { (this->*handler)(); }); });
+}
+
+void MainWindow::CreateMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+  file->addActions({addFileAction, removeFileAction});
+  file->addSeparator();
+  file->addActions({moveFileUpAction, moveFileDownAction});
+  file->addSeparator();
+  file->addAction(fileSettingsAction);
+  file->addSeparator();
+  file->addAction(clearAllAction);
+  file->addSeparator();
+  file->addAction(exitAction);
+  QMenu* wolf = menuBar()->addMenu(QStringLiteral("Wolf"));
+  wolf->addActions({tocAction, descriptionAction, coverPageAction});
+  wolf->addSeparator();
+  wolf->addAction(makeWolfAction);
+  QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+  help->addAction(aboutAction);
+}
+
+void MainWindow::CreateClientArea() {
+  auto* client = new QWidget(this);
+  auto* columns = new QHBoxLayout(client);
+  columns->setContentsMargins(0, 0, 0, 0);
+  columns->setSpacing(0);
+
+  auto* left = new QWidget(client);
+  auto* rows = new QVBoxLayout(left);
+  rows->setContentsMargins(5, 5, 5, 5);
+  rows->setSpacing(0);
+  auto* toolBar = new QToolBar(left);
+  toolBar->setIconSize(QSize(16, 16));
+  toolBar->setMovable(false);
+  toolBar->setFloatable(false);
+  toolBar->addActions({addFileAction, removeFileAction});
+  toolBar->addSeparator();
+  toolBar->addActions({moveFileUpAction, moveFileDownAction});
+  toolBar->addSeparator();
+  toolBar->addAction(fileSettingsAction);
+  for (QAction* action : toolBar->actions())
+    if (!action->isSeparator()) toolBar->widgetForAction(action)->setFixedSize(26, 26);
+  rows->addWidget(toolBar);
+
+  model_ = new FileListModel(
+      [this](int row) {
+        const FileItem& item = fileList.Items(row);
+        return FileListModel::Row{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())};
+      },
+      this);
+  fileListView = new QTreeView(left);
+  fileListView->setModel(model_);
+  fileListView->setRootIsDecorated(false);
+  fileListView->setItemsExpandable(false);
+  fileListView->setUniformRowHeights(true);
+  fileListView->setAllColumnsShowFocus(true);
+  fileListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  fileListView->setSelectionBehavior(QAbstractItemView::SelectRows);
+  fileListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  fileListView->setSortingEnabled(false);
+  QHeaderView* header = fileListView->header();
+  header->setSectionsClickable(false);
+  header->setSectionsMovable(false);
+  header->setStretchLastSection(false);
+  header->resizeSection(0, kFileNameWidth);
+  header->resizeSection(1, kSizeWidth);
+  header->resizeSection(2, kPathWidth);
+  // The selection stays as visible when the list loses the focus.
+  QPalette palette = fileListView->palette();
+  for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  fileListView->setPalette(palette);
+  rows->addWidget(fileListView, 1);
+  columns->addWidget(left, 1);
+
+  auto* divider = new QFrame(client);
+  divider->setFrameShape(QFrame::VLine);
+  divider->setFrameShadow(QFrame::Sunken);
+  divider->setLineWidth(1);
+  divider->setMidLineWidth(1);
+  divider->setFixedWidth(3);
+  columns->addWidget(divider);
+
+  auto* panel = new QWidget(client);
+  panel->setFixedWidth(kPanelWidth);
+  int top = 8;
+  for (QAction* action : {tocAction, descriptionAction, coverPageAction, makeWolfAction}) {
+    new LargeButton(action, top, panel);
+    top += 48;
+  }
+  columns->addWidget(panel);
+  setCentralWidget(client);
+}
+
+std::vector<int> MainWindow::SelectedRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : fileListView->selectionModel()->selectedRows()) rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+void MainWindow::UpdateActions() {
+  const std::vector<int> selected = SelectedRows();
+  const bool one = selected.size() == 1;
+  addFileAction->setEnabled(true);
+  removeFileAction->setEnabled(!selected.empty());
+  moveFileUpAction->setEnabled(one && selected.front() > 0);
+  moveFileDownAction->setEnabled(one && selected.front() < fileList.Count() - 1);
+  clearAllAction->setEnabled(true);
+  descriptionAction->setEnabled(true);
+  coverPageAction->setEnabled(true);
+  makeWolfAction->setEnabled(model_->rowCount() > 0);
+  aboutAction->setEnabled(true);
+  // Actions without an operation.
+  fileSettingsAction->setEnabled(false);
+  exitAction->setEnabled(false);
+  tocAction->setEnabled(false);
+}
+
+void MainWindow::RefreshFileList() {
+  model_->SetRowCount(fileList.Count());
+  fileListView->viewport()->update();
+}
+
+void MainWindow::AddFile(const std::u16string& fileName) {
+  if (!FileExists(fileName)) return;
+  const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(fileName);
+  if (!itemClass) return;
+  std::unique_ptr<FileItem> item = itemClass->create(fileName);
+  item->Verify();
+  fileList.Add(std::move(item));
+}
+
+void MainWindow::AddFiles(const std::vector<std::u16string>& fileNames) {
+  try {
+    for (const auto& fileName : fileNames) AddFile(fileName);
+  } catch (...) {
+    RefreshFileList();
+    throw;
+  }
+  RefreshFileList();
+}
+
+void MainWindow::NewBook() {
+  description.Clear();
+  const Settings& s = settings_;
+  coverPage.fileName = s.coverFileName;
+  coverPage.coverMode = static_cast<decltype(coverPage.coverMode)>(s.coverColors);
+  coverPage.enlarge = s.enlargeCover;
+  coverPage.marginLeft = s.coverLeft;
+  coverPage.marginRight = s.coverRight;
+  coverPage.marginTop = s.coverTop;
+  coverPage.marginBottom = s.coverBottom;
+  fileList.Clear();
+  RefreshFileList();
+}
+
+void MainWindow::MakeBook(const std::u16string& fileName) {
+  QProgressDialog progress(this);
+  progress.setWindowTitle(QStringLiteral("Make Wolf"));
+  progress.setCancelButton(nullptr);
+  progress.setWindowModality(Qt::ApplicationModal);
+  progress.setMinimumDuration(0);
+  progress.setRange(0, fileList.Count());
+  progress.setMinimumWidth(360);
+  progress.show();
+  BuildBook(fileName, fileList, description, coverPage,
+                     [&progress](int index, int count, const FileItem& item) {
+                       progress.setLabelText(QString::fromStdString(
+                           Format("Writing file %d of %d: %s", {index + 1, count, item.ShortName()})));
+                       progress.setValue(index);
+                       QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                     });
+}
+
+void MainWindow::OnAddFile() {
+  const std::vector<std::u16string> files = messages_.OpenFiles(addFileFilter_);
+  if (!files.empty()) AddFiles(files);
+}
+
+void MainWindow::OnRemoveFile() {
+  const std::vector<int> selected = SelectedRows();
+  if (selected.size() > 1 && !messages_.Confirm(Utf8ToUtf16(Format("Remove selected %d files from list?",
+                                                                   {static_cast<int>(selected.size())}))))
+    return;
+  for (auto row = selected.rbegin(); row != selected.rend(); ++row) fileList.Delete(*row);
+  // The rows now hold other files: none of them stays selected.
+  fileListView->selectionModel()->clearSelection();
+  RefreshFileList();
+}
+
+void MainWindow::MoveCurrentFile(int offset) {
+  const std::vector<int> selected = SelectedRows();
+  const int from = selected.front(), to = from + offset;
+  fileList.Exchange(from, to);
+  RefreshFileList();
+  QItemSelectionModel* selection = fileListView->selectionModel();
+  selection->select(model_->index(from, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+  selection->setCurrentIndex(model_->index(to, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void MainWindow::OnMoveFileUp() { MoveCurrentFile(-1); }
+
+void MainWindow::OnMoveFileDown() { MoveCurrentFile(+1); }
+
+void MainWindow::OnClearAll() {
+  if (messages_.Confirm(u"Clear all sets and start new Wolf?")) NewBook();
+}
+
+void MainWindow::OnEditDescription() { descriptionDialog->Execute(description); }
+
+void MainWindow::OnEditCoverPage() { coverPageDialog->Execute(coverPage); }
+
+void MainWindow::OnMakeWolf() {
+  const std::u16string fileName =
+      messages_.SaveFile(u"Choose target name", u"Wolf Files|*.wol|All Files|*.*", u"wol");
+  if (!fileName.empty()) MakeBook(fileName);
+}
+
+void MainWindow::OnAbout() { aboutDialog->Execute(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  Settings& s = settings_;
+  s.windowLeft = x();
+  s.windowTop = y();
+  s.windowWidth = width();
+  s.windowHeight = height();
+  // A settings file that cannot be written is reported; the window closes all the same.
+  ReportErrors(messages_, [&] { SaveSettings(s, settingsFileName_); });
+  event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+// Files dropped onto the window are added as "Add File" adds them.
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::vector<std::u16string> files = LocalFiles(event->mimeData());
+  if (files.empty()) return;
+  event->acceptProposedAction();
+  ReportErrors(messages_, [&] { AddFiles(files); });
+}
+
+}  // namespace bookloom

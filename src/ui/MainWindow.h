@@ -1,0 +1,109 @@
+// The main window: the book project (files, description, cover), its actions, and the settings
+// file that keeps the window's bounds and the cover defaults of a new book.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pictures/CoverPage.h"
+#include "book/FileItem.h"
+#include "book/BookDescription.h"
+#include "ui/Settings.h"
+
+class QAction;
+class QTreeView;
+
+namespace bookloom {
+
+class FileListModel;
+class AboutDialog;
+class CoverPageDialog;
+class DescriptionDialog;
+class UserDialogs;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Creates the project, reads the settings file beside the executable, applies the window
+  // bounds it holds, builds the open dialog's filter and starts a new book; then creates the
+  // description dialog, the about box (with the executable's version) and the cover page
+  // dialog, once each.
+  MainWindow(UserDialogs& messages, const std::u16string& executablePath, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Adds one input file: a name that is no existing file, or whose extension is not
+  // registered, is skipped silently; an item that fails its check is not added and its error
+  // passes on. The same file may be added several times.
+  void AddFile(const std::u16string& fileName);
+  // Adds the files in order and refreshes the list; an error ends the loop and is reported,
+  // the files before it stay.
+  void AddFiles(const std::vector<std::u16string>& fileNames);
+  // Empties the project: description cleared, cover from the settings, no files.
+  void NewBook();
+  // Sets the list view's row count to the file count and draws every row again.
+  void RefreshFileList();
+  // The enabling rules of the actions; run whenever the program becomes idle.
+  void UpdateActions();
+  // Builds the book into the file of that name.
+  void MakeBook(const std::u16string& fileName);
+
+  FileList fileList;
+  BookDescription description;
+  CoverPage coverPage;
+
+  QAction* addFileAction;
+  QAction* removeFileAction;
+  QAction* moveFileUpAction;
+  QAction* moveFileDownAction;
+  QAction* fileSettingsAction;
+  QAction* clearAllAction;
+  QAction* exitAction;
+  QAction* tocAction;
+  QAction* descriptionAction;
+  QAction* coverPageAction;
+  QAction* makeWolfAction;
+  QAction* aboutAction;
+  QTreeView* fileListView;
+
+  DescriptionDialog* descriptionDialog;
+  AboutDialog* aboutDialog;
+  CoverPageDialog* coverPageDialog;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateClientArea();
+
+  void OnAddFile();
+  void OnRemoveFile();
+  void OnMoveFileUp();
+  void OnMoveFileDown();
+  void OnClearAll();
+  void OnEditDescription();
+  void OnEditCoverPage();
+  void OnMakeWolf();
+  void OnAbout();
+
+  // Moves the file of the current row by `offset` places; the selection follows it.
+  void MoveCurrentFile(int offset);
+  // The selected rows in ascending order.
+  std::vector<int> SelectedRows() const;
+  // Connects an action to a handler whose errors go to the general error box.
+  void OnTriggered(QAction* action, void (MainWindow::*handler)());
+
+  UserDialogs& messages_;
+  std::u16string settingsFileName_;
+  Settings settings_;
+  std::u16string addFileFilter_;
+  FileListModel* model_;
+};
+
+}  // namespace bookloom

@@ -1,0 +1,43 @@
+// The program's settings: the window's bounds and the cover defaults of every new book, kept in
+// a profile file beside the executable.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace bookloom {
+
+struct Settings {
+  int32_t windowLeft = -1;  // window left edge, applied when at least 0
+  int32_t windowTop = -1;  // window top edge, applied when at least 0
+  int32_t windowWidth = -1;  // window width, applied when greater than 0
+  int32_t windowHeight = -1;  // window height, applied when greater than 0
+  std::u16string coverFileName;
+  int32_t coverColors = 0;  // 0 no cover page, 1 monochrome, 2 four grey levels
+  bool enlargeCover = true;
+  int32_t coverLeft = 0;
+  int32_t coverRight = 0;
+  int32_t coverTop = 0;
+  int32_t coverBottom = 0;
+};
+
+// The settings file of an executable: its path with the extension replaced by ".ini", or
+// ".ini" appended when the name has no extension.
+std::u16string SettingsPathFor(const std::u16string& executablePath);
+
+// The settings file of the running executable.
+std::u16string SettingsFileName();
+
+// Reads every value from the file: a value that is missing or does not parse gives its default;
+// integers beginning with "0x" are hexadecimal; booleans are integers, non-zero true.
+void LoadSettings(Settings& settings, const std::u16string& fileName);
+
+// Writes all eleven values, section "Bookloom" first, keys in their fixed order; other lines of
+// the file stay. Raises WriteError "Unable to write to %s" when the file cannot be written.
+void SaveSettings(const Settings& settings, const std::u16string& fileName);
+
+// A profile integer: decimal with an optional sign, or hexadecimal after "0x" / "0X" (up to 32
+// bits, taken as signed); anything else, or a decimal outside 32 bits, gives `def`.
+int32_t ParseProfileInteger(std::u16string_view text, int32_t def);
+
+}  // namespace bookloom

@@ -1,0 +1,102 @@
+#include "ui/UserDialogs.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <exception>
+
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+namespace {
+
+QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+// A box centred on the screen; the text's CR LF line breaks are shown as line breaks.
+QMessageBox::StandardButton ShowBox(QMessageBox::Icon icon, const QString& caption,
+                                    const std::u16string& text, QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, caption, Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), buttons);
+  box.setDefaultButton(QMessageBox::Ok);
+  if (buttons & QMessageBox::Cancel) box.setEscapeButton(QMessageBox::Cancel);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+// Runs a file dialog; the chosen files, none when cancelled.
+QStringList RunFileDialog(QFileDialog& dialog, QString& folder) {
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  if (!folder.isEmpty()) dialog.setDirectory(folder);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  folder = dialog.directory().absolutePath();
+  return dialog.selectedFiles();
+}
+
+}  // namespace
+
+std::u16string GeneralErrorText(const std::u16string& message) {
+  if (!message.empty() && message.back() > u'.') return message + u'.';
+  return message;
+}
+
+void ReportErrors(UserDialogs& messages, const std::function<void()>& operation) {
+  try {
+    operation();
+  } catch (const std::exception& e) {
+    messages.ShowError(GeneralErrorText(Utf8ToUtf16(e.what())));
+  }
+}
+
+QString QtNameFilters(const std::u16string& filter) {
+  const QStringList parts = Q(filter).split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList masks;
+    for (const QString& mask : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+      const QString m = mask.trimmed();
+      if (!m.isEmpty()) masks << (m == QStringLiteral("*.*") ? QStringLiteral("*") : m);
+    }
+    filters << parts[i] + QStringLiteral(" (") + masks.join(u' ') + u')';
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+void QtUserDialogs::ShowError(const std::u16string& text) {
+  ShowBox(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok);
+}
+
+bool QtUserDialogs::Confirm(const std::u16string& text) {
+  return ShowBox(QMessageBox::Question, QStringLiteral("Confirm"), text,
+                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void QtUserDialogs::ShowValidationError(const std::u16string& text) {
+  ShowBox(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok);
+}
+
+std::vector<std::u16string> QtUserDialogs::OpenFiles(const std::u16string& filter) {
+  QFileDialog dialog(nullptr, QString(), QString(), QtNameFilters(filter));
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  std::vector<std::u16string> files;
+  for (const QString& f : RunFileDialog(dialog, addFolder_)) files.push_back(f.toStdU16String());
+  return files;
+}
+
+std::u16string QtUserDialogs::SaveFile(const std::u16string& title, const std::u16string& filter,
+                                     const std::u16string& defaultExt) {
+  QFileDialog dialog(nullptr, Q(title), QString(), QtNameFilters(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(Q(defaultExt));
+  const QStringList files = RunFileDialog(dialog, saveFolder_);
+  return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
+}
+
+std::u16string QtUserDialogs::OpenPicture(const std::u16string& title, const std::u16string& filter) {
+  QFileDialog dialog(nullptr, Q(title), QString(), QtNameFilters(filter));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const QStringList files = RunFileDialog(dialog, pictureFolder_);
+  return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
+}
+
+}  // namespace bookloom

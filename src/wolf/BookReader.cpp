@@ -1,0 +1,570 @@
+#include "wolf/BookReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "platform/Exception.h"
+#include "platform/LittleEndian.h"
+#include "text/LineBreaking.h"
+#include "wolf/Lzss.h"
+#include "wolf/BookRecords.h"
+
+namespace bookloom {
+
+size_t PictureData::RowBytes() const {
+  return (static_cast<size_t>(width) * static_cast<size_t>(bitCount) + 7) / 8;
+}
+
+namespace {
+
+constexpr size_t kHeaderSize = 128;
+constexpr std::string_view kMagic = "WolfEbook1.11";
+constexpr std::string_view kSectionOpen = "<catalog>";
+constexpr std::string_view kSectionClose = "</catalog>";
+constexpr std::string_view kBodyOpen = "<wolf>\r\n";
+constexpr std::string_view kBodyClose = "</wolf>";
+constexpr std::string_view kImageClose = "</img>";
+constexpr std::string_view kSubcatalogOpen = "<subcatalog>";
+constexpr std::string_view kSubcatalogClose = "\x08</subcatalog>";
+constexpr std::string_view kPageTableOpen = "<pagetable ver=\"001\">";
+constexpr std::string_view kPageTableClose = "</pagetable>";
+
+// The header bytes that hold a field; every other header byte is zero.
+struct HeaderField {
+  size_t offset, width;
+};
+constexpr HeaderField kHeaderFields[] = {{0, 13}, {17, 2}, {23, 2}, {25, 4}, {30, 4}, {34, 2}, {38, 4},
+                                         {60, 4}, {64, 2}, {66, 4}, {75, 4}, {95, 2}, {97, 4}};
+
+// One escaped character: its entity and the character it stands for.
+struct Entity {
+  std::string_view text;
+  char character;
+};
+constexpr Entity kEntities[] = {
+    {"&apos;", '&'}, {"&quot;", '"'}, {"&squot;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}};
+
+// Reads the book front to back; every access goes through a bounds check first.
+class BookParser {
+ public:
+  explicit BookParser(std::string_view bytes, BookContents& book) : b_(bytes), book_(book) {}
+
+  void Parse();
+
+ private:
+  [[noreturn]] void Fail(uint64_t at, const std::string& pattern, const std::vector<FormatArg>& args = {}) const {
+    throw BookFormatError("Offset " + std::to_string(at) + ": " + Format(pattern, args));
+  }
+
+  // The bytes [at, at + count) must lie before limit.
+  void Need(uint64_t at, uint64_t count, uint64_t limit, const char* what) const {
+    if (at > limit || count > limit - at)
+      Fail(at, "%s needs %d bytes but its block ends at offset %d", {what, count, limit});
+  }
+  bool At(uint64_t at, std::string_view literal, uint64_t limit) const {
+    return at <= limit && literal.size() <= limit - at && b_.compare(at, literal.size(), literal) == 0;
+  }
+  void Expect(uint64_t at, std::string_view literal, uint64_t limit) const {
+    if (!At(at, literal, limit)) Fail(at, "expected \"%s\"", {std::string(literal)});
+  }
+  uint16_t U16(uint64_t at, uint64_t limit, const char* what) const {
+    Need(at, 2, limit, what);
+    return GetU16(b_, at);
+  }
+  uint32_t U32(uint64_t at, uint64_t limit, const char* what) const {
+    Need(at, 4, limit, what);
+    return GetU32(b_, at);
+  }
+
+  // Appends the unescaped form of b_[from, to) to out; a byte that escaping never leaves raises.
+  void Unescape(uint64_t from, uint64_t to, std::string& out) const;
+  // A decimal number as printf writes it: no sign, no leading zeros.
+  uint32_t Number(uint64_t& at, uint64_t limit, const char* what) const;
+
+  void ParseHeader();
+  void ParseDescription(uint64_t start, uint64_t end);
+  void ParseCover(uint64_t start, uint64_t end);
+  void CheckPictureData(const PictureData& picture) const;
+  void ParseBody(uint64_t start, uint64_t end);
+  uint64_t ParsePictureSection(SectionData& section, uint64_t at, uint64_t end);
+  uint64_t ParseTextSection(SectionData& section, uint64_t at, uint64_t end);
+  void ParseSubcatalog(uint64_t start, uint64_t end);
+  void CheckTOCLinks();
+  void ParseCatalog(uint64_t start, uint64_t end);
+  void CheckTOCTargets() const;
+  void ParsePageTable(uint64_t start, uint64_t end);
+  void CheckPageLists() const;
+
+  std::string_view b_;
+  BookContents& book_;
+  uint64_t catalogStart_ = 0;
+  uint64_t pageTableStart_ = 0;
+  uint16_t level1Count_ = 0, otherCount_ = 0;
+  uint32_t headerList0Count_ = 0;
+  std::array<uint64_t, 8> listStarts_{};
+};
+
+void BookParser::Unescape(uint64_t from, uint64_t to, std::string& out) const {
+  for (uint64_t i = from; i < to;) {
+    const char c = b_[i];
+    if (c == '&') {
+      const Entity* found = nullptr;
+      for (const Entity& e : kEntities)
+        if (!found && At(i, e.text, to)) found = &e;
+      if (!found) Fail(i, "\"&\" that begins none of &apos; &quot; &squot; &lt; &gt;");
+      out += found->character;
+      i += found->text.size();
+      continue;
+    }
+    if (c == '"' || c == '\'' || c == '<' || c == '>')
+      Fail(i, "unescaped \"%s\" in text", {std::string(1, c)});
+    out += c;
+    ++i;
+  }
+}
+
+uint32_t BookParser::Number(uint64_t& at, uint64_t limit, const char* what) const {
+  const uint64_t start = at;
+  uint64_t value = 0;
+  while (at < limit && b_[at] >= '0' && b_[at] <= '9' && at - start < 10) {
+    value = value * 10 + static_cast<uint64_t>(b_[at] - '0');
+    ++at;
+  }
+  const uint64_t digits = at - start;
+  if (digits == 0 || (digits > 1 && b_[start] == '0') || value > 0x7FFFFFFF ||
+      (at < limit && b_[at] >= '0' && b_[at] <= '9'))
+    Fail(start, "%s is not a decimal number of the picture tag", {what});
+  return static_cast<uint32_t>(value);
+}
+
+void BookParser::Parse() {
+  book_.fileSize = b_.size();
+  ParseHeader();
+  const uint64_t descriptionStart = kHeaderSize;
+  const uint64_t coverStart = descriptionStart + GetU16(b_, 23);
+  const uint64_t bodyStart = coverStart + GetU32(b_, 25);
+  const uint64_t bodyEnd = bodyStart + GetU32(b_, 38);
+  catalogStart_ = bodyEnd;
+  const uint64_t catalogEnd = catalogStart_ + GetU32(b_, 30);
+  pageTableStart_ = catalogEnd;
+  const uint64_t pageTableEnd = pageTableStart_ + GetU32(b_, 60);
+  if (pageTableEnd != b_.size())
+    Fail(0, "the header's block lengths add up to %d bytes, the file has %d", {pageTableEnd, b_.size()});
+
+  ParseDescription(descriptionStart, coverStart);
+  if (coverStart != bodyStart) ParseCover(coverStart, bodyStart);
+  ParseBody(bodyStart, bodyEnd);
+  if (GetU32(b_, 97) != 0) ParseSubcatalog(GetU32(b_, 97), catalogEnd);
+  ParseCatalog(catalogStart_, catalogEnd);
+  CheckTOCTargets();
+  ParsePageTable(pageTableStart_, pageTableEnd);
+  CheckPageLists();
+}
+
+void BookParser::ParseHeader() {
+  Need(0, kHeaderSize, b_.size(), "the header");
+  if (b_.compare(0, kMagic.size(), kMagic) != 0) Fail(0, "not a Wolf book (no \"WolfEbook1.11\")");
+  bool used[kHeaderSize] = {};
+  for (const HeaderField& f : kHeaderFields) std::fill(used + f.offset, used + f.offset + f.width, true);
+  for (size_t i = 0; i < kHeaderSize; ++i)
+    if (!used[i] && b_[i] != 0)
+      Fail(i, "header byte is %d where it must be 0", {static_cast<uint8_t>(b_[i])});
+  if (GetU16(b_, 17) != 513) Fail(17, "header field is %d where it must be 513", {GetU16(b_, 17)});
+  if (GetU16(b_, 64) != 1) Fail(64, "header field is %d where it must be 1", {GetU16(b_, 64)});
+  if (GetU32(b_, 66) != GetU32(b_, 75))
+    Fail(75, "page count %d differs from the %d at offset 66", {GetU32(b_, 75), GetU32(b_, 66)});
+  level1Count_ = GetU16(b_, 34);
+  otherCount_ = GetU16(b_, 95);
+  headerList0Count_ = GetU32(b_, 66);
+}
+
+void BookParser::ParseDescription(uint64_t start, uint64_t end) {
+  Need(start, end - start, b_.size(), "the description block");
+  int next = 0;  // fields stand in index order, each at most once
+  uint64_t at = start;
+  const auto requireAlwaysWritten = [&](int upTo, uint64_t where) {
+    for (int j = next; j < upTo; ++j)
+      if (kDescriptionFields[j].alwaysWrite)
+        Fail(where, "description field %s is missing", {kDescriptionFields[j].tag});
+  };
+  while (at < end) {
+    int index = -1;
+    for (int j = next; j < kDescriptionFieldCount && index < 0; ++j)
+      if (At(at, kDescriptionFields[j].tag, end)) index = j;
+    if (index < 0) Fail(at, "unknown, repeated or misplaced description field");
+    requireAlwaysWritten(index, at);
+    const uint64_t valueStart = at + std::strlen(kDescriptionFields[index].tag);
+    // Escaped values hold no "<": the value runs to the next tag or the end of the block.
+    uint64_t lineEnd = valueStart;
+    while (lineEnd < end && b_[lineEnd] != '<') ++lineEnd;
+    if (lineEnd - valueStart < 2 || b_[lineEnd - 2] != '\r' || b_[lineEnd - 1] != '\n')
+      Fail(lineEnd, "description field %s does not end with CR LF", {kDescriptionFields[index].tag});
+    std::string& value = book_.description[index];
+    Unescape(valueStart, lineEnd - 2, value);
+    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    if (static_cast<int64_t>(value.size()) > kDescriptionFields[index].maxLength ||
+        (!value.empty() && (blank(value.front()) || blank(value.back()))) ||
+        (value.empty() && !kDescriptionFields[index].alwaysWrite))
+      Fail(valueStart, "description field %s holds a value it cannot be set to",
+           {kDescriptionFields[index].tag});
+    next = index + 1;
+    at = lineEnd;
+  }
+  requireAlwaysWritten(kDescriptionFieldCount, end);
+}
+
+void BookParser::ParseCover(uint64_t start, uint64_t end) {
+  Need(start, 11, end, "the cover");
+  PictureData cover;
+  cover.position = static_cast<uint32_t>(start);
+  if (GetU16(b_, start) != 1) Fail(start, "cover record starts with %d instead of 1", {GetU16(b_, start)});
+  cover.width = GetU16(b_, start + 2);
+  cover.bitCount = GetU16(b_, start + 4);
+  cover.height = GetU16(b_, start + 8);
+  if (cover.bitCount != 1 && cover.bitCount != 2)
+    Fail(start + 4, "cover has %d bits per pixel instead of 1 or 2", {cover.bitCount});
+  const unsigned rowField = GetU16(b_, start + 6);
+  if (rowField != static_cast<unsigned>(cover.bitCount * cover.width / 8))
+    Fail(start + 6, "cover row length %d does not match width %d at %d bits",
+         {rowField, cover.width, cover.bitCount});
+  cover.dataStart = static_cast<uint32_t>(start + 10);
+  cover.dataLength = static_cast<uint32_t>(end - start - 10);
+  CheckPictureData(cover);
+  book_.cover = cover;
+}
+
+// Decodes the rows of a picture whose data lies within the bytes; "" when it decodes to other
+// than height rows of RowBytes.
+std::string DecodeExactRows(std::string_view bytes, const PictureData& picture, uint64_t expected) {
+  if (picture.dataLength == 0) return {};
+  const std::string_view packed = bytes.substr(picture.dataStart, picture.dataLength - 1);
+  return LzssDecode(packed, expected + 1);
+}
+
+void BookParser::CheckPictureData(const PictureData& picture) const {
+  const uint64_t end = static_cast<uint64_t>(picture.dataStart) + picture.dataLength;
+  if (picture.dataLength == 0 || b_[end - 1] != 0)
+    Fail(end - 1, "picture data does not end with a zero byte");
+  const uint64_t expected = static_cast<uint64_t>(picture.height) * picture.RowBytes();
+  // A group of 17 compressed bytes expands to at most 144 bytes.
+  if (expected > 9 * static_cast<uint64_t>(picture.dataLength) + 144)
+    Fail(picture.dataStart, "%d bytes of picture data cannot hold %d rows of %d bytes",
+         {picture.dataLength, picture.height, picture.RowBytes()});
+  const std::string rows = DecodeExactRows(b_, picture, expected);
+  if (rows.size() != expected)
+    Fail(picture.dataStart, "picture data decodes to %s bytes where %d rows of %d bytes were expected",
+         {rows.size() > expected ? std::string("more") : std::to_string(rows.size()), picture.height,
+          picture.RowBytes()});
+}
+
+void BookParser::ParseBody(uint64_t start, uint64_t end) {
+  Need(start, end - start, b_.size(), "the body");
+  book_.bodyStart = static_cast<uint32_t>(start);
+  book_.bodyLength = static_cast<uint32_t>(end - start);
+  Expect(start, kBodyOpen, end);
+  uint64_t at = start + kBodyOpen.size();
+  while (!(At(at, kBodyClose, end) && at + kBodyClose.size() == end)) {
+    if (!At(at, kSectionOpen, end)) {
+      if (At(at, kBodyClose, end))
+        Fail(at + kBodyClose.size(), "the body ends here, its length says %d", {end});
+      Fail(at, "expected \"<catalog>\" or \"</wolf>\"");
+    }
+    SectionData& section = book_.sections.emplace_back();
+    section.position = static_cast<uint32_t>(at);
+    at += kSectionOpen.size();
+    at = At(at, "<img", end) ? ParsePictureSection(section, at, end) : ParseTextSection(section, at, end);
+  }
+}
+
+uint64_t BookParser::ParsePictureSection(SectionData& section, uint64_t at, uint64_t end) {
+  section.pictures = true;
+  while (At(at, "<", end) && !At(at, kSectionClose, end)) {
+    PictureData& picture = section.images.emplace_back();
+    picture.position = static_cast<uint32_t>(at);
+    Expect(at, "<img bitcount=", end);
+    at += 14;
+    picture.bitCount = static_cast<int>(Number(at, end, "bitcount"));
+    Expect(at, " compact=", end);
+    at += 9;
+    const uint64_t compactAt = at;
+    if (Number(at, end, "compact") != 1) Fail(compactAt, "picture is not compact=1");
+    Expect(at, " width=", end);
+    at += 7;
+    picture.width = static_cast<int>(Number(at, end, "width"));
+    Expect(at, " height=", end);
+    at += 8;
+    picture.height = static_cast<int>(Number(at, end, "height"));
+    Expect(at, " length=", end);
+    at += 8;
+    picture.dataLength = Number(at, end, "length");
+    Expect(at, ">", end);
+    ++at;
+    if (picture.bitCount != 1 && picture.bitCount != 2)
+      Fail(picture.position, "picture has %d bits per pixel instead of 1 or 2", {picture.bitCount});
+    picture.dataStart = static_cast<uint32_t>(at);
+    Need(at, picture.dataLength, end, "the picture data");
+    if (!At(at + picture.dataLength, kImageClose, end))
+      Fail(at + picture.dataLength, "picture length %d does not end at \"</img>\"", {picture.dataLength});
+    CheckPictureData(picture);
+    at += picture.dataLength + kImageClose.size();
+  }
+  Expect(at, kSectionClose, end);
+  return at + kSectionClose.size();
+}
+
+uint64_t BookParser::ParseTextSection(SectionData& section, uint64_t at, uint64_t end) {
+  std::string text;
+  while (!At(at, kSectionClose, end)) {
+    uint64_t cr = at;
+    while (cr < end && b_[cr] != '\r' && b_[cr] != '<') ++cr;
+    if (cr == at && cr < end && b_[cr] == '<') Expect(at, kSectionClose, end);
+    if (cr == end || b_[cr] != '\r') Fail(cr, "paragraph at offset %d is not ended by CR", {at});
+    text.clear();
+    Unescape(at, cr, text);
+    section.paragraphs.push_back(text);
+    section.paragraphStarts.push_back(static_cast<uint32_t>(at));
+    at = cr + 1;
+  }
+  return at + kSectionClose.size();
+}
+
+void BookParser::ParseSubcatalog(uint64_t start, uint64_t end) {
+  if (start < catalogStart_ + kSectionOpen.size() + kSectionClose.size() || start >= end)
+    Fail(97, "subcatalog position %d lies outside the catalog block", {start});
+  book_.subcatalogPosition = static_cast<uint32_t>(start);
+  Expect(start, kSubcatalogOpen, end);
+  const uint64_t records = start + kSubcatalogOpen.size();
+  const uint64_t firstTitle = U32(records + 4, end, "the first subcatalog record");
+  if (firstTitle <= records || (firstTitle - records) % kTocRecordSize != 0 || firstTitle > end)
+    Fail(records + 4, "title position %d is not right behind whole 80-byte records", {firstTitle});
+  const uint64_t count = (firstTitle - records) / kTocRecordSize;
+  uint64_t titleAt = firstTitle;
+  for (uint64_t i = 0; i < count; ++i) {
+    const uint64_t r = records + kTocRecordSize * i;
+    TocRecord& e = book_.toc.emplace_back();
+    e.recordPosition = static_cast<uint32_t>(r);
+    e.target = GetU32(b_, r);
+    if (GetU32(b_, r + 4) != titleAt)
+      Fail(r + 4, "title position %d where the titles place it at %d", {GetU32(b_, r + 4), titleAt});
+    const uint16_t length = GetU16(b_, r + 8);
+    if (length > kTocTitleMax) Fail(r + 8, "title length %d is above 254", {length});
+    e.childCount = GetU16(b_, r + 10);
+    e.previous = GetU32(b_, r + 12);
+    e.next = GetU32(b_, r + 16);
+    e.firstChild = GetU32(b_, r + 20);
+    e.parent = GetU32(b_, r + 24);
+    e.subsection = static_cast<uint8_t>(b_[r + 28]);
+    e.section = static_cast<uint8_t>(b_[r + 29]);
+    e.chapter = static_cast<uint8_t>(b_[r + 30]);
+    Need(titleAt, length, end - kSubcatalogClose.size(), "the entry's title");
+    e.title.assign(b_.substr(titleAt, length));
+    std::string inRecord(48, '\0');
+    e.title.copy(inRecord.data(), kTocRecordTitleMax);
+    if (b_[r + 31] != 0 || b_.compare(r + 32, 48, inRecord) != 0)
+      Fail(r + 31, "record bytes 31 to 79 are not the title's first bytes followed by zeros");
+    titleAt += length;
+  }
+  Expect(titleAt, kSubcatalogClose, end);
+  if (titleAt + kSubcatalogClose.size() != end)
+    Fail(titleAt + kSubcatalogClose.size(), "the subcatalog ends here, the catalog length says %d", {end});
+  CheckTOCLinks();
+}
+
+void BookParser::CheckTOCLinks() {
+  auto& toc = book_.toc;
+  std::unordered_map<uint32_t, int> indexOfKey;
+  std::unordered_map<uint64_t, int> childCount;  // (level << 32 | parent key) -> count
+  const auto keyOf = [](const TocRecord& e) {
+    return static_cast<uint32_t>(e.chapter) << 16 | static_cast<uint32_t>(e.section) << 8 | e.subsection;
+  };
+  for (size_t i = 0; i < toc.size(); ++i) {
+    TocRecord& e = toc[i];
+    const uint32_t key = keyOf(e);
+    e.level = TocLevelOf(key);
+    if (key == 0) Fail(e.recordPosition + 28, "entry numbered 0.0.0");
+    if (i > 0) {
+      const TocRecord& before = toc[i - 1];
+      if (before.level > e.level || (before.level == e.level && keyOf(before) >= key))
+        Fail(e.recordPosition + 28, "entries are not ordered by level and number");
+    }
+    indexOfKey.emplace(key, static_cast<int>(i));
+    if (e.level > 1)
+      ++childCount[static_cast<uint64_t>(e.level) << 32 | TocLinksOf(key, e.level).parent];
+  }
+  const auto recordOf = [&](uint32_t key) -> uint32_t {
+    const auto found = indexOfKey.find(key);
+    return found == indexOfKey.end() ? 0 : toc[found->second].recordPosition;
+  };
+  for (TocRecord& e : toc) {
+    const TocLinks related = TocLinksOf(keyOf(e), e.level);
+    const struct {
+      uint32_t value, expected;
+      size_t offset;
+      const char* name;
+    } links[] = {{e.previous, recordOf(related.previous), 12, "previous sibling"},
+                 {e.next, recordOf(related.next), 16, "next sibling"},
+                 {e.firstChild, recordOf(related.firstChild), 20, "first child"},
+                 {e.parent, recordOf(related.parent), 24, "parent"}};
+    for (const auto& link : links)
+      if (link.value != link.expected)
+        Fail(e.recordPosition + link.offset, "%s link is %d where it must be %d",
+             {link.name, link.value, link.expected});
+    const auto children = childCount.find(static_cast<uint64_t>(e.level + 1) << 32 | keyOf(e));
+    const int expectedChildren = children == childCount.end() ? 0 : children->second;
+    if (e.childCount != expectedChildren)
+      Fail(e.recordPosition + 10, "child count %d where the entries give %d",
+           {e.childCount, expectedChildren});
+    if (e.parent != 0) {
+      e.parentIndex = indexOfKey.at(related.parent);
+      toc[e.parentIndex].children.push_back(static_cast<int>(&e - toc.data()));
+    }
+  }
+}
+
+void BookParser::ParseCatalog(uint64_t start, uint64_t end) {
+  const uint64_t itemsEnd = book_.subcatalogPosition != 0 ? book_.subcatalogPosition : end;
+  Expect(start, kSectionOpen, itemsEnd);
+  // The items name the chapters of the table of contents, or the book when it has none.
+  std::vector<CatalogEntry> expected;
+  if (book_.toc.empty()) {
+    const uint32_t target = book_.sections.empty() ? 0 : book_.sections.front().position - book_.bodyStart;
+    expected.push_back({book_.description[0], target});
+  } else {
+    for (const TocRecord& e : book_.toc)
+      if (e.level == 1) expected.push_back({e.title, e.target});
+  }
+  if (level1Count_ != expected.size())
+    Fail(34, "the header counts %d catalog items where there are %d", {level1Count_, expected.size()});
+  const uint64_t others = book_.toc.empty() ? 0 : book_.toc.size() - expected.size();
+  if ((others & 0xFFFF) != otherCount_)
+    Fail(95, "the header counts %d lower entries, the table of contents has %d", {otherCount_, others});
+  uint64_t at = start + kSectionOpen.size();
+  for (CatalogEntry& item : expected) {
+    if (item.title.empty()) item.title = "NoName";
+    const std::string text = "<item>" + item.title + "</item>";
+    if (!At(at, text, itemsEnd)) Fail(at, "catalog item %d is not \"%s\"", {book_.catalog.size() + 1, text});
+    const uint32_t position = U32(at + text.size(), itemsEnd, "the catalog item");
+    if (position != item.position)
+      Fail(at + text.size(), "catalog item leads to %d, its entry to %d", {position, item.position});
+    book_.catalog.push_back(item);
+    at += text.size() + 4;
+  }
+  Expect(at, kSectionClose, itemsEnd);
+  if (at + kSectionClose.size() != itemsEnd)
+    Fail(at + kSectionClose.size(), "the catalog ends here but its block goes on to %d", {itemsEnd});
+}
+
+void BookParser::CheckTOCTargets() const {
+  // An entry leads to a section, a picture page, or the end of the sections.
+  std::vector<uint32_t> targets;
+  for (const SectionData& s : book_.sections) {
+    targets.push_back(s.position - book_.bodyStart);
+    for (const PictureData& p : s.images) targets.push_back(p.position - book_.bodyStart);
+  }
+  targets.push_back(book_.bodyLength - static_cast<uint32_t>(kBodyClose.size()));
+  std::sort(targets.begin(), targets.end());
+  for (const TocRecord& e : book_.toc)
+    if (!std::binary_search(targets.begin(), targets.end(), e.target))
+      Fail(e.recordPosition, "entry leads to body offset %d, which starts no section or picture", {e.target});
+}
+
+void BookParser::ParsePageTable(uint64_t start, uint64_t end) {
+  Expect(start, kPageTableOpen, end);
+  const uint64_t p = start + kPageTableOpen.size();
+  Need(p, 64, end, "the page table header");
+  Expect(p + 52, kPageTableClose, end);
+  uint64_t listStart = p + 64;
+  for (int k = 0; k < 4; ++k) {
+    const uint64_t a = GetU32(b_, p + 12 * k), b = GetU32(b_, p + 12 * k + 4), c = GetU32(b_, p + 12 * k + 8);
+    if (a != listStart) Fail(p + 12 * k, "page list %d starts at %d instead of %d", {2 * k, a, listStart});
+    if (b < a || c < b || (b - a) % 4 != 0) Fail(p + 12 * k + 4, "page list %d starts at %d", {2 * k + 1, b});
+    if ((c - b) % 4 != 0) Fail(p + 12 * k + 8, "end of page lists %d and %d at %d", {2 * k, 2 * k + 1, c});
+    if (U32(c, end, "the end of a page table section") != 0xFFFFFFFFu)
+      Fail(c, "page table section does not end with -1");
+    for (uint64_t at = a; at < c; at += 4)
+      book_.pageLists[at < b ? 2 * k : 2 * k + 1].push_back(GetU32(b_, at));
+    listStarts_[2 * k] = a;
+    listStarts_[2 * k + 1] = b;
+    listStart = c + 4;
+  }
+  if (GetU32(b_, p + 48) != listStart || listStart != end)
+    Fail(p + 48, "page table end %d where the lists end at %d and the block at %d",
+         {GetU32(b_, p + 48), listStart, end});
+  if (headerList0Count_ != book_.pageLists[0].size())
+    Fail(66, "the header counts %d pages, page list 0 has %d",
+         {headerList0Count_, book_.pageLists[0].size()});
+}
+
+void BookParser::CheckPageLists() const {
+  for (int layout = 0; layout < 4; ++layout) {
+    const PageLayout& l = kPageLayouts[layout];
+    // Every section starts a page; so does every further picture, and every line of a text section
+    // that follows a full page.
+    std::vector<uint32_t> pages;
+    std::string line;
+    for (const SectionData& s : book_.sections) {
+      pages.push_back(s.position);
+      for (size_t i = 1; i < s.images.size(); ++i) pages.push_back(s.images[i].position);
+      int lines = 0;
+      for (size_t i = 0; i < s.paragraphs.size(); ++i) {
+        line.assign(s.paragraphs[i]);
+        line += '\r';
+        std::string_view rest = line;
+        uint32_t lineStart = s.paragraphStarts[i];
+        while (!rest.empty()) {
+          const size_t n = static_cast<size_t>(BreakLine(rest, l.textWidth, l.fontIndex));
+          if (lines == l.linesPerPage) {
+            pages.push_back(lineStart);
+            lines = 0;
+          }
+          ++lines;
+          lineStart += static_cast<uint32_t>(WolfEscapedLength(rest.substr(0, n)));
+          rest.remove_prefix(n);
+        }
+      }
+    }
+    // The table holds every layout's list twice, in sections 0 and 1 and again in 2 and 3.
+    for (int j : {layout, layout + 4}) {
+      const auto& list = book_.pageLists[j];
+      const size_t common = std::min(list.size(), pages.size());
+      for (size_t i = 0; i < common; ++i)
+        if (list[i] != pages[i])
+          Fail(listStarts_[j] + 4 * i, "page list %d entry %d is %d where page %d of layout %d starts at %d",
+               {j, i, list[i], i + 1, layout, pages[i]});
+      if (list.size() != pages.size())
+        Fail(listStarts_[j] + 4 * common, "page list %d has %d entries, layout %d has %d pages",
+             {j, list.size(), layout, pages.size()});
+    }
+  }
+}
+
+}  // namespace
+
+BookReader::BookReader(std::string bytes) : bytes_(std::move(bytes)) { BookParser(bytes_, book_).Parse(); }
+
+std::string BookReader::DecodeRows(const PictureData& picture) const {
+  const uint64_t expected = static_cast<uint64_t>(picture.height) * picture.RowBytes();
+  std::string rows = DecodeExactRows(bytes_, picture, expected);
+  rows.resize(expected);  // a checked picture decodes to exactly this
+  return rows;
+}
+
+std::vector<uint8_t> PackedRowsToGray(const PictureData& picture, std::string_view rows) {
+  static constexpr uint8_t kLevels2[4] = {0, 128, 192, 255};
+  const size_t rowBytes = picture.RowBytes();
+  std::vector<uint8_t> gray(static_cast<size_t>(picture.width) * picture.height);
+  for (int y = 0; y < picture.height; ++y) {
+    const auto* row = reinterpret_cast<const uint8_t*>(rows.data()) + rowBytes * y;
+    uint8_t* out = gray.data() + static_cast<size_t>(picture.width) * y;
+    for (int x = 0; x < picture.width; ++x) {
+      if (picture.bitCount == 1)
+        out[x] = (row[x / 8] >> (7 - x % 8)) & 1 ? 0 : 255;
+      else
+        out[x] = kLevels2[(row[x / 4] >> (6 - 2 * (x % 4))) & 3];
+    }
+  }
+  return gray;
+}
+
+}  // namespace bookloom

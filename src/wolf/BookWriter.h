@@ -1,0 +1,78 @@
+// Writes one Wolf book onto an output stream in one forward pass: description, cover, text and
+// picture sections with their page starts in the four layouts, table of contents, page table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/Bitmap.h"
+#include "platform/Stream.h"
+#include "wolf/BookRecords.h"
+
+namespace bookloom {
+
+// The largest position a book can hold: every position in the file is 32-bit.
+inline constexpr uint64_t kMaxBookPosition = 0xFFFFFFFFu;
+
+class BookWriter {
+ public:
+  // Writes the provisional header (magic, 513, 1, everything else zero); the stream is then at 128.
+  explicit BookWriter(OutputStream& stream);
+  BookWriter(const BookWriter&) = delete;
+  BookWriter& operator=(const BookWriter&) = delete;
+
+  DescriptionRecord& Description() { return description_; }
+  // The description block; called once, right after construction.
+  void WriteDescription();
+  // The cover record and its picture data; "Bad input image!" when the picture cannot be encoded.
+  void WriteCoverPicture(const Bitmap& bitmap, uint16_t bitCount);
+  void BeginBody();
+  void EndBody();
+
+  // Makes sure a text section is open.
+  void BeginText();
+  // One paragraph: a Windows-1251 line without line end.
+  void AddParagraph(const std::string& text);
+  // One picture page; consecutive pictures share a section. "Bad input image!" when the picture
+  // cannot be encoded (nothing is written then).
+  void AddPicture(const Bitmap& bitmap, uint16_t bitCount);
+  // A table-of-contents entry of kind 1 (chapter), 2 (section) or 3 (subsection) at the current
+  // section or picture; other kinds are ignored. A 256th entry under one parent is left out, and
+  // so are the entries below it.
+  void AddTOCEntry(int kind, const std::string& title);
+  void CloseSection();
+
+  // Writes the catalog, the page table and the final header. Called once, when the body is done.
+  void Finish();
+
+ private:
+  void WriteStr(std::string_view bytes);
+  void WriteHeader();
+  // The stream position; raises when the book has grown beyond 32-bit positions.
+  uint32_t Position() const;
+  void OpenSection();
+  void NewSection();
+  void WriteParagraph(std::string_view text);
+  void WriteCatalogItem(std::string_view title, uint32_t position);
+  void WriteCatalog();
+  void WritePageTable();
+
+  OutputStream& stream_;
+  std::string header_;
+  DescriptionRecord description_;
+  TocList toc_;
+  PageTable pageTable_{4};
+  uint32_t bodyStart_ = 0;
+  uint8_t sectionMode_ = 0;  // 0 none open, 1 just opened, 2 text, 3 pictures
+  uint8_t chapter_ = 0, section_ = 0, subsection_ = 0;
+  int droppedTOCLevel_ = 0;  // the kind of the last entry left out, 0 when none is
+  std::array<PageLayout, 4> layouts_ = kPageLayouts;
+  // Reused from paragraph to paragraph and picture to picture.
+  std::string paragraph_;
+  std::string escaped_;
+  MemoryOutputStream picture_;
+};
+
+}  // namespace bookloom

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/Exception.h"
+#include "book/FileItem.h"
+#include "support/TestData.h"
+
+namespace bookloom {
+namespace {
+
+// An item that counts how many of its kind are alive, to see the list destroy them.
+class CountedItem : public FileItem {
+ public:
+  explicit CountedItem(const std::u16string& name) : FileItem(name) { ++alive; }
+  ~CountedItem() override { --alive; }
+  void Verify() override {}
+  static inline int alive = 0;
+};
+
+std::u16string Path(const std::filesystem::path& p) { return p.u16string(); }
+
+TEST(FileItem, SplitsTheNameAtTheLastSlash) {
+  const struct {
+    std::u16string fileName, shortName, folder;
+  } cases[] = {
+      {u"/home/ann/Books/story.txt", u"story.txt", u"/home/ann/Books/"},
+      {u"story.txt", u"story.txt", u""},
+      {u"/story.txt", u"story.txt", u"/"},
+      {u"dir.d/", u"", u"dir.d/"},
+      {u"C:\\Books\\story.txt", u"C:\\Books\\story.txt", u""},  // not separators on this system
+  };
+  for (const auto& c : cases) {
+    const CountedItem item(c.fileName);
+    EXPECT_EQ(item.ShortName(), c.shortName);
+    EXPECT_EQ(item.Folder(), c.folder);
+  }
+}
+
+TEST(SizeToText, ChoosesTheUnitAndRoundsToOneDigit) {
+  const struct {
+    int64_t size;
+    std::u16string text;
+  } cases[] = {
+      {0, u"0 B"},
+      {1023, u"1023 B"},
+      {1024, u"1.0 KB"},
+      {1280, u"1.3 KB"},  // a half rounds up
+      {1536, u"1.5 KB"},
+      {1048575, u"1024.0 KB"},
+      {1048576, u"1.0 MB"},
+      {int64_t{3} << 30, u"3.0 GB"},
+      {int64_t{1} << 40, u"1.0 TB"},
+      {int64_t{5000} << 40, u"5000.0 TB"},
+      {-1, u"???"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SizeToText(c.size), c.text) << c.size;
+}
+
+TEST(FileItem, TakesTheSizeWhenCreatedAndZeroForAMissingFile) {
+  test::ScratchDir dir;
+  std::ofstream(dir / "a.txt", std::ios::binary) << std::string(1536, 'x');
+  const CountedItem item(Path(dir / "a.txt"));
+  EXPECT_EQ(item.Size(), 1536);
+  EXPECT_EQ(item.SizeText(), u"1.5 KB");
+  EXPECT_FALSE(item.Loaded());
+  const CountedItem missing(Path(dir / "missing.txt"));
+  EXPECT_EQ(missing.Size(), 0);
+  EXPECT_EQ(missing.SizeText(), u"0 B");
+}
+
+TEST(FileList, OwnsReordersAndDestroysItsItems) {
+  {
+    FileList list;
+    for (const char16_t* name : {u"a", u"b", u"c", u"d"}) list.Add(std::make_unique<CountedItem>(name));
+    ASSERT_EQ(list.Count(), 4);
+    list.Exchange(1, 2);
+    const auto names = [&] {
+      std::u16string s;
+      for (int i = 0; i < list.Count(); ++i) s += list.Items(i).FileName();
+      return s;
+    };
+    EXPECT_EQ(names(), u"acbd");
+    list.Delete(0);
+    EXPECT_EQ(names(), u"cbd");
+    EXPECT_EQ(CountedItem::alive, 3);
+    EXPECT_THROW(list.Items(3), Exception);
+    EXPECT_THROW(list.Delete(-1), Exception);
+    list.Clear();
+    EXPECT_EQ(CountedItem::alive, 0);
+    list.Add(std::make_unique<CountedItem>(u"e"));
+  }
+  EXPECT_EQ(CountedItem::alive, 0);  // destroyed with the list
+}
+
+}  // namespace
+}  // namespace bookloom

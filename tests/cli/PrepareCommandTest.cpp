@@ -1,0 +1,99 @@
+// bookloom-cli prepare: the options reach the page fitting, the page is written as grey PNG, and
+// bad arguments and unreadable pictures fail with a message.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "decoders/DecoderRegistry.h"
+#include "platform/PngFile.h"
+#include "platform/Utf.h"
+#include "support/TestData.h"
+
+namespace bookloom::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+  int status;
+  std::string errors;
+};
+
+CliResult Prepare(const ScratchDir& dir, const std::string& arguments) {
+  const fs::path errors = dir / "errors.txt";
+  const std::string command = std::string(BOOKLOOM_CLI) + " prepare " + arguments + " 2>" + errors.string();
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(errors)};
+}
+
+// A black picture of the given size, as a grey PNG.
+fs::path BlackPicture(const ScratchDir& dir, int width, int height) {
+  const fs::path file = dir / "black.png";
+  WriteGrayPng(Utf8ToUtf16(file.string()), width, height, std::vector<uint8_t>(size_t(width) * height, 0));
+  return file;
+}
+
+// The rectangle of non-white pixels of the written page, as "left,top right,bottom" (exclusive),
+// after checking that the page is 600 x 800 and holds only the four device greys.
+std::string DarkArea(const fs::path& page) {
+  const std::u16string name = Utf8ToUtf16(page.string());
+  const auto graphic = DecoderRegistry::Instance().Find(name)->LoadFromFile(name);
+  EXPECT_EQ(graphic->Width(), 600);
+  EXPECT_EQ(graphic->Height(), 800);
+  int left = 600, top = 800, right = 0, bottom = 0;
+  for (int y = 0; y < graphic->Height(); ++y)
+    for (int x = 0; x < graphic->Width(); ++x) {
+      const uint8_t v = graphic->Row(y)[3 * x];
+      EXPECT_TRUE(v == 0 || v == 128 || v == 192 || v == 255) << x << "," << y << ": " << int(v);
+      if (v == 255) continue;
+      left = std::min(left, x), top = std::min(top, y), right = std::max(right, x + 1),
+      bottom = std::max(bottom, y + 1);
+    }
+  return std::to_string(left) + "," + std::to_string(top) + " " + std::to_string(right) + "," +
+         std::to_string(bottom);
+}
+
+TEST(CliPrepare, PlacesThePictureAsTheOptionsSay) {
+  ScratchDir dir;
+  const std::string in = BlackPicture(dir, 300, 200).string();
+  const std::string out = (dir / "page.png").string();
+  const struct {
+    const char* options;
+    const char* area;
+  } cases[] = {
+      {"", "150,300 450,500"},                                    // a book picture: its own size, centred
+      {"--mode 1", "150,300 450,500"},                            // black and white
+      {"--enlarge", "0,200 600,600"},                             // as wide as the page
+      {"--margins 100,0,0,0", "200,300 500,500"},                 // centred in columns 100 to 599
+      {"--mode 1 --enlarge --margins 0,0,0,400", "0,0 600,400"},  // the area 600 x 400, filled
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options);
+    const CliResult run = Prepare(dir, in + " " + out + " " + c.options);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(DarkArea(out), c.area);
+  }
+}
+
+TEST(CliPrepare, BadArgumentsAndUnreadablePicturesFailWithAMessage) {
+  ScratchDir dir;
+  const std::string in = BlackPicture(dir, 4, 4).string();
+  const std::string out = (dir / "page.png").string();
+  for (const std::string& arguments :
+       {in, in + " " + out + " --mode 3", in + " " + out + " --margins 1,2,3",
+        in + " " + out + " --margins 1,2,3,-4", in + " " + out + " --size 5", in + " " + out + " extra"}) {
+    SCOPED_TRACE(arguments);
+    const CliResult run = Prepare(dir, arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("bookloom-cli prepare: "), std::string::npos) << run.errors;
+  }
+  const std::string missing = (dir / "missing.jpg").string();
+  const CliResult run = Prepare(dir, missing + " " + out);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find(missing), std::string::npos) << run.errors;
+  EXPECT_FALSE(fs::exists(out));
+}
+
+}  // namespace
+}  // namespace bookloom::test

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "pictures/TestPictures.h"
+#include "pictures/CoverPage.h"
+#include "platform/Bitmap.h"
+#include "platform/Exception.h"
+#include "support/TestData.h"
+
+namespace bookloom {
+namespace {
+
+using test::Box;
+using test::CountOf;
+using test::Filled;
+using test::NonWhiteBox;
+
+class CoverPageTest : public ::testing::Test {
+ protected:
+  // A black picture of that size in the test decoder's format; its name.
+  std::u16string BlackPicture(int width, int height) {
+    const auto path = dir_ / ("cover." + std::filesystem::path(test::kTestPictureExt).string());
+    test::WritePpm(path, Filled(width, height, kBlack));
+    return path.u16string();
+  }
+  CoverPage Cover(std::u16string fileName, int mode, bool enlarge, int margin = 0) {
+    CoverPage cover;
+    cover.fileName = std::move(fileName);
+    cover.coverMode = mode;
+    cover.enlarge = enlarge;
+    cover.marginLeft = cover.marginRight = cover.marginTop = cover.marginBottom = margin;
+    return cover;
+  }
+
+  test::ScratchDir dir_;
+  test::ScopedTestDecoder decoder_;
+};
+
+TEST_F(CoverPageTest, RendersNothingWithoutAModeOrAnExistingFile) {
+  const std::u16string picture = BlackPicture(10, 10);
+  const std::u16string folder =
+      (dir_ / ("folder." + std::filesystem::path(test::kTestPictureExt).string())).u16string();
+  std::filesystem::create_directory(std::filesystem::path(folder));
+  const struct {
+    const char* name;
+    std::u16string fileName;
+    int mode;
+  } cases[] = {
+      {"mode 0", picture, 0},   {"negative mode", picture, -1},
+      {"no file name", u"", 1}, {"missing file", (dir_ / "missing.blmtestppm").u16string(), 1},
+      {"a folder", folder, 2},
+  };
+  for (const auto& c : cases) {
+    Bitmap target = Filled(3, 3, {1, 2, 3});
+    EXPECT_FALSE(Cover(c.fileName, c.mode, true).RenderCover(target)) << c.name;
+    EXPECT_EQ(target.Width(), 3) << c.name;
+    EXPECT_EQ(target.Pixel(1, 1), (Rgb{1, 2, 3})) << c.name;
+  }
+}
+
+TEST_F(CoverPageTest, FillsThePageOnlyWhenEnlarging) {
+  const std::u16string picture = BlackPicture(300, 400);
+  Bitmap page;
+  ASSERT_TRUE(Cover(picture, 2, true).RenderCover(page));
+  EXPECT_EQ(page.Format(), PixelFormat::k24Bit);
+  EXPECT_EQ(CountOf(page, kBlack), 600 * 800);
+
+  ASSERT_TRUE(Cover(picture, 2, false).RenderCover(page));
+  EXPECT_EQ(NonWhiteBox(page), (Box{150, 200, 300, 400}));
+  EXPECT_EQ(CountOf(page, kBlack), 300 * 400);
+}
+
+TEST_F(CoverPageTest, MarginsMakeTheAreaAndMonochromeGivesOneBit) {
+  Bitmap page;
+  ASSERT_TRUE(Cover(BlackPicture(1000, 1000), 1, true, 100).RenderCover(page));
+  ASSERT_EQ(page.Format(), PixelFormat::k1Bit);
+  EXPECT_EQ(page.Width(), 600);
+  EXPECT_EQ(page.Height(), 800);
+  EXPECT_EQ(NonWhiteBox(page), (Box{100, 200, 400, 400}));
+  EXPECT_EQ(CountOf(page, kBlack), 400 * 400);
+
+  CoverPage noArea = Cover(BlackPicture(120, 80), 1, true);
+  noArea.marginLeft = noArea.marginRight = 300;
+  ASSERT_TRUE(noArea.RenderCover(page));
+  EXPECT_EQ(page.Width(), 120);  // the picture itself at its own size
+  EXPECT_EQ(page.Height(), 80);
+}
+
+TEST_F(CoverPageTest, AnUndecodableFileRaises) {
+  const auto path = dir_ / "bad.blmtestppm";
+  std::ofstream(path) << "not a picture";
+  Bitmap page;
+  EXPECT_THROW(Cover(path.u16string(), 1, true).RenderCover(page), DecodeError);
+}
+
+TEST(CoverPage, StartsFromDefaultsAndAssignsEverySetting) {
+  CoverPage defaults;
+  EXPECT_TRUE(defaults.fileName.empty());
+  EXPECT_EQ(defaults.coverMode, 0);
+  EXPECT_TRUE(defaults.enlarge);
+  EXPECT_EQ(defaults.marginLeft + defaults.marginRight + defaults.marginTop + defaults.marginBottom, 0);
+
+  CoverPage source;
+  source.fileName = u"cover.bmp";
+  source.coverMode = 2;
+  source.enlarge = false;
+  source.marginLeft = 1;
+  source.marginRight = 2;
+  source.marginTop = 3;
+  source.marginBottom = 4;
+  CoverPage copy;
+  copy.Assign(source);
+  EXPECT_EQ(copy.fileName, u"cover.bmp");
+  EXPECT_EQ(copy.coverMode, 2);
+  EXPECT_FALSE(copy.enlarge);
+  EXPECT_EQ(copy.marginLeft, 1);
+  EXPECT_EQ(copy.marginRight, 2);
+  EXPECT_EQ(copy.marginTop, 3);
+  EXPECT_EQ(copy.marginBottom, 4);
+
+  copy.SetDefaults();
+  EXPECT_TRUE(copy.fileName.empty());
+  EXPECT_TRUE(copy.enlarge);
+
+  class TOther : public Persistent {
+    std::string ClassName() const override { return "TOther"; }
+  } other;
+  EXPECT_THROW(copy.Assign(other), ConvertError);
+}
+
+}  // namespace
+}  // namespace bookloom

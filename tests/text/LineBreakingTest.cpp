@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "text/Win1251.h"
+#include "text/LineBreaking.h"
+
+namespace bookloom {
+namespace {
+
+constexpr int kNarrow = 576, kWide = 776;  // the layouts' text widths
+
+std::string Cp(const std::u16string& text) { return WideToWin1251(text); }
+
+TEST(CharWidth, ReadsTheTwoFonts) {
+  EXPECT_EQ(HyphenWidth(0), 11);
+  EXPECT_EQ(HyphenWidth(1), 12);
+  EXPECT_EQ(CharWidth(0, 0x0D), 0);
+  EXPECT_EQ(CharWidth(0, 0xC4), 12);
+  EXPECT_EQ(CharWidth(0, 0x20), 5);
+  EXPECT_EQ(CharWidth(1, 0x0D), 0);
+  EXPECT_EQ(CharWidth(1, 0x8A), 15);
+  EXPECT_EQ(CharWidth(1, 0xFF), 13);
+}
+
+TEST(FindHyphenation, SplitsBetweenSyllablesWithinTheLimit) {
+  const struct {
+    std::u16string word;
+    int limit, result;
+  } cases[] = {
+      {u"молоко", 39, 2},   // мо-локо
+      {u"молоко", 60, 4},   // моло-ко
+      {u"молоко", 70, 0},   // fits whole
+      {u"сестра", 50, 3},   // one consonant stays with the vowel
+      {u"подъезд", 60, 4},  // the hard sign stays with its consonant
+      {u"война", 40, 3},    // the short i is a consonant
+      {u"молоко", 30, 0},   // two letters fit, not enough
+      {u"три", 22, 0},      // three letters are never split
+      {u"стрст", 40, 0},    // no vowel
+  };
+  for (const auto& c : cases) EXPECT_EQ(FindHyphenation(Cp(c.word), 0, c.limit), c.result) << c.limit;
+}
+
+TEST(BreakLine, EndsALineAtCrAndTakesAnLfAfterIt) {
+  const struct {
+    std::string text;
+    int result;
+  } cases[] = {
+      {"\r", 1},            // the writer's CR alone
+      {"\r\n", 2},          // CR LF is one break
+      {"abc\rdef\r", 4},    // the CR stays on its line
+      {"abc\r\ndef\r", 5},  // and the LF after it
+      {"abc\n\rdef\r", 5},  // an LF alone is a character of the line
+  };
+  for (const auto& c : cases)
+    for (const int font : {0, 1}) EXPECT_EQ(BreakLine(c.text, kNarrow, font), c.result) << c.text;
+}
+
+TEST(BreakLine, KeepsBlanksOnAFullLineAndMovesTheNextWord) {
+  std::u16string paragraph;
+  for (int i = 0; i < 6; ++i) paragraph += u"Мама мыла раму. ";
+  const std::string text = Cp(paragraph) + "\r";
+  ASSERT_EQ(text.size(), 97u);
+  EXPECT_EQ(BreakLine(text, kNarrow, 0), 53);
+  EXPECT_EQ(BreakLine(std::string_view(text).substr(53), kNarrow, 0), 44);
+}
+
+TEST(BreakLine, HyphenatesAWordThatDoesNotFit) {
+  const struct {
+    std::u16string text;
+    int width, result;
+  } cases[] = {
+      {u"ab молоко", 80, 5},  // "ab мо-": 33 pixels used, молоко cut within 36
+      {u"ab молоко", 60, 3},  // less than three hyphens of room: the word moves on
+      {u"ab стрстр", 80, 3},  // no split: the word moves on
+      {u"молоко.", 70, 4},    // fits, but its full stop does not: "моло-"
+      {u"молоко. ", 80, 8},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BreakLine(Cp(c.text), c.width, 0), c.result) << c.width;
+}
+
+TEST(BreakLine, CutsLongWordsAndNumbersAtTheWidth) {
+  const std::string letters60(60, 'a'), digits130(130, '7');
+  const struct {
+    std::string text;
+    int width, result;
+  } cases[] = {
+      {letters60 + "\r", kNarrow, 52},
+      {std::string(45, 'a') + " more text\r", kNarrow, 45},  // a long word always ends the line
+      {std::string(40, 'a') + "...\r", kNarrow, 44},         // with its dots and the CR
+      {digits130, kNarrow, 52},
+      {digits130.substr(52), kNarrow, 52},
+      {digits130.substr(104), kNarrow, 26},
+      {"abcd 1234567890", 100, 9},  // four digits fit; the six left do not
+      {"12345678 x", 90, 9},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BreakLine(c.text, c.width, 0), c.result) << c.text;
+}
+
+TEST(BreakLine, ReservesRoomForThePunctuationAfterAWord) {
+  const struct {
+    std::string text;
+    int width, result;
+  } cases[] = {
+      {"ab cd!", 66, 6},     // 55 + 11 for "!"
+      {"ab cd!", 65, 3},     // the word and its mark move on together
+      {"ab cd!!!", 77, 3},   // at most 2 hyphens left for 3 marks
+      {"ab cd!!!", 78, 7},   // the marks themselves are then taken while they fit
+      {"ab 1234!!", 88, 3},  // numbers too
+      {"ab 1234!!", 89, 8},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BreakLine(c.text, c.width, 0), c.result) << c.width;
+}
+
+// Where the rules would leave the line empty, it holds the whole opening word or number.
+TEST(BreakLine, NeverReturnsZeroForAText) {
+  const struct {
+    std::string text;
+    int font, width, result;
+  } cases[] = {
+      {std::string(40, '\xC0') + "...\r", 1, kNarrow, 40},  // 560 pixels, 16 left for "..."
+      {std::string(40, '\xC0') + "...\r", 1, kWide, 44},
+      {"ab" + std::string(60, '.'), 0, kNarrow, 2},
+      {"ab" + std::string(60, '.'), 1, kNarrow, 2},
+      {"12345678" + std::string(60, ','), 0, kNarrow, 8},
+      {"12345678" + std::string(60, ','), 1, kWide, 8},
+      {"abcdef", 0, 10, 6},  // a width below every letter
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(BreakLine(c.text, c.width, c.font), c.result) << c.text.substr(0, 12) << " " << c.font;
+  EXPECT_EQ(BreakLine("", kNarrow, 0), 0);
+}
+
+}  // namespace
+}  // namespace bookloom
