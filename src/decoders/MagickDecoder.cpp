@@ -94,14 +94,15 @@ bool BitmapMayHaveAlpha(std::string_view bmp) {
   return bitCount == 16 || bitCount == 32;
 }
 
-// The reader module, loaded once: beside the program, or where the build put it.
+// The reader module, loaded once: beside the program (as in the build folder), or in the module
+// folder of an installed program.
 class ReaderModule {
  public:
   ReaderModule() {
     std::error_code error;
     const std::filesystem::path programDir = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
     std::string failures;
-    for (const std::filesystem::path& dir : {programDir, std::filesystem::path(BOOKLOOM_PLUGIN_BUILD_DIR)}) {
+    for (const std::filesystem::path& dir : {programDir, programDir / BOOKLOOM_MODULE_DIR_FROM_PROGRAM}) {
       const std::filesystem::path file = dir / kMagickPluginFile;
       if (!std::filesystem::exists(file, error)) continue;
       if (void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) {

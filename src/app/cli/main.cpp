@@ -7,7 +7,7 @@
 
 #include "app/cli/Commands.h"
 #include "book/Startup.h"
-#include "platform/VersionStrings.h"
+#include "app/BuildVersion.h"
 
 // The version stamp read back from this executable by GetVersionStrings.
 [[gnu::section(".bookloom_version"), gnu::used]] constexpr bookloom::VersionStamp kVersionStamp =

@@ -6,7 +6,7 @@
 
 #include "platform/FileSys.h"
 #include "book/Startup.h"
-#include "platform/VersionStrings.h"
+#include "app/BuildVersion.h"
 #include "ui/MainWindow.h"
 #include "ui/UserDialogs.h"
 
