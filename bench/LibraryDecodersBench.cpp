@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "decoders/DecoderRegistry.h"
-#include "decoders/LibraryDecoders.h"
+#include "decoders/PictureFormats.h"
 #include "platform/Bitmap.h"
 #include "platform/FileSys.h"
 
@@ -15,7 +15,7 @@ namespace {
 const GraphicDecoder& DecoderFor(const std::u16string& name) {
   static DecoderRegistry registry = [] {
     DecoderRegistry r;
-    RegisterLibraryDecoders(r);
+    RegisterPictureDecoders(r);
     return r;
   }();
   return *registry.Find(name);

@@ -25,12 +25,15 @@ std::u16string GetBookAuthor(const BookDescription& description) {
 namespace {
 
 void FillDescription(DescriptionRecord& wolf, const BookDescription& description) {
-  const std::pair<int, std::u16string> values[] = {
-      {0, GetBookTitle(description)}, {2, GetBookAuthor(description)}, {1, description.subject},
-      {3, description.adapter},       {4, description.translator},     {6, description.publisher},
-      {7, description.publishTime},   {11, description.annotation},    {12, description.isbn},
+  using enum DescriptionFieldId;
+  const std::pair<DescriptionFieldId, std::u16string> values[] = {
+      {kTitle, GetBookTitle(description)},  {kAuthor, GetBookAuthor(description)},
+      {kSubject, description.subject},      {kAdapter, description.adapter},
+      {kTranslator, description.translator}, {kPublisher, description.publisher},
+      {kTimePublish, description.publishTime}, {kIntroduction, description.annotation},
+      {kIsbn, description.isbn},
   };
-  for (const auto& [index, value] : values) wolf.SetValue(index, WideToWin1251(value));
+  for (const auto& [field, value] : values) wolf.SetValue(field, WideToWin1251(value));
 }
 
 bool WantsCover(const CoverPage& cover) {

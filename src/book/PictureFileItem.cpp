@@ -1,6 +1,7 @@
 #include "book/PictureFileItem.h"
 
 #include "decoders/DecoderRegistry.h"
+#include "decoders/PictureFormats.h"
 #include "pictures/PageFitting.h"
 #include "platform/Bitmap.h"
 #include "book/FileTypeRegistry.h"
@@ -53,63 +54,8 @@ void PictureFileItem::WriteTo(BookWriter& writer) {
   Unload();
 }
 
-namespace {
-
-struct ImageFormat {
-  const char16_t* ext;
-  const char16_t* group;
-  const char16_t* description;
-};
-
-// In registration order: the open dialog lists them in this order within their groups.
-const ImageFormat kImageFormats[] = {
-    {u"bmp", u"Windows bitmaps", u""},
-    {u"ico", u"Windows icons", u""},
-    {u"wmf", u"Windows metafiles", u""},
-    {u"emf", u"Windows metafiles", u"Windows enhanced meta files"},
-    {u"jfif", u"JPG images", u"JFIF images"},
-    {u"jpg", u"JPG images", u"JPG images"},
-    {u"jpe", u"JPG images", u"JPE images"},
-    {u"jpeg", u"JPG images", u"JPEG images"},
-    {u"rle", u"Windows bitmaps", u"Run length encoded Windows bitmaps"},
-    {u"dib", u"Windows bitmaps", u"Device independant Windows bitmaps"},
-    {u"win", u"Truevision images", u""},
-    {u"vst", u"Truevision images", u""},
-    {u"vda", u"Truevision images", u""},
-    {u"tga", u"Truevision images", u""},
-    {u"icb", u"Truevision images", u""},
-    {u"tiff", u"Tagged image file format images", u"Macintosh TIFF images"},
-    {u"tif", u"Tagged image file format images", u"PC TIF images"},
-    {u"fax", u"Tagged image file format images", u"GFI fax images"},
-    {u"eps", u"Encapsulated Postscript images", u""},
-    {u"pcx", u"ZSoft Paintbrush images", u""},
-    {u"pcc", u"ZSoft Paintbrush images", u""},
-    {u"scr", u"ZSoft Paintbrush images", u"Word 5.x screen capture images"},
-    {u"rpf", u"Alias/Wavefront images", u""},
-    {u"rla", u"Alias/Wavefront images", u""},
-    {u"sgi", u"SGI images", u"SGI true color images"},
-    {u"rgba", u"SGI images", u"SGI true color images with alpha"},
-    {u"rgb", u"SGI images", u"SGI true color images"},
-    {u"bw", u"SGI images", u"SGI black/white images"},
-    {u"psd", u"Photoshop images", u""},
-    {u"pdd", u"Photoshop images", u""},
-    {u"ppm", u"Portable map images", u"Portable pixel map images"},
-    {u"pgm", u"Portable map images", u"Portable gray map images"},
-    {u"pbm", u"Portable map images", u"Portable bitmap images"},
-    {u"cel", u"Autodesk images", u""},
-    {u"pic", u"Autodesk images", u""},
-    {u"pcd", u"Kodak Photo-CD images", u""},
-    {u"cut", u"Dr. Halo images", u""},
-    {u"psp", u"Paintshop Pro images", u""},
-    // Ours beyond the classic set: the most common picture formats of today's books.
-    {u"png", u"Portable network graphic images", u""},
-    {u"gif", u"CompuServe GIF images", u""},
-};
-
-}  // namespace
-
 void RegisterPictureItem() {
-  for (const auto& f : kImageFormats)
+  for (const PictureFormat& f : PictureFormats())
     FileTypeRegistry::Instance().RegisterFormat(f.ext, f.group, f.description, false, PictureFileItem::Class);
 }
 

@@ -1,7 +1,7 @@
 #include "book/Startup.h"
 
 #include "decoders/DecoderRegistry.h"
-#include "decoders/LibraryDecoders.h"
+#include "decoders/PictureFormats.h"
 #include "decoders/OwnDecoders.h"
 #include "book/PictureFileItem.h"
 #include "platform/Exception.h"
@@ -20,8 +20,7 @@ Startup::Startup() {
   RegisterTextItem();
   RegisterPictureItem();
   DecoderRegistry::CreateInstance();
-  RegisterLibraryDecoders(DecoderRegistry::Instance());
-  RegisterOwnDecoders(DecoderRegistry::Instance());
+  RegisterPictureDecoders(DecoderRegistry::Instance());
   // Without its work buffers every picture would be written empty: refuse to start instead.
   if (!LzssInit()) {
     DecoderRegistry::DestroyInstance();

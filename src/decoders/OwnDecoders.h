@@ -4,10 +4,6 @@
 
 namespace bookloom {
 
-class DecoderRegistry;
-
-void RegisterOwnDecoders(DecoderRegistry& registry);
-
 // Frees what the metafile renderer's text leaves cached (cairo's fonts, fontconfig's
 // configuration); at program end, when no picture is being decoded.
 void ReleaseOwnDecoderCaches();

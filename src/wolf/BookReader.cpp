@@ -7,8 +7,9 @@
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "text/LineBreaking.h"
-#include "wolf/Lzss.h"
+#include "wolf/BookFormat.h"
 #include "wolf/BookRecords.h"
+#include "wolf/Lzss.h"
 
 namespace bookloom {
 
@@ -17,25 +18,6 @@ size_t PictureData::RowBytes() const {
 }
 
 namespace {
-
-constexpr size_t kHeaderSize = 128;
-constexpr std::string_view kMagic = "WolfEbook1.11";
-constexpr std::string_view kSectionOpen = "<catalog>";
-constexpr std::string_view kSectionClose = "</catalog>";
-constexpr std::string_view kBodyOpen = "<wolf>\r\n";
-constexpr std::string_view kBodyClose = "</wolf>";
-constexpr std::string_view kImageClose = "</img>";
-constexpr std::string_view kSubcatalogOpen = "<subcatalog>";
-constexpr std::string_view kSubcatalogClose = "\x08</subcatalog>";
-constexpr std::string_view kPageTableOpen = "<pagetable ver=\"001\">";
-constexpr std::string_view kPageTableClose = "</pagetable>";
-
-// The header bytes that hold a field; every other header byte is zero.
-struct HeaderField {
-  size_t offset, width;
-};
-constexpr HeaderField kHeaderFields[] = {{0, 13}, {17, 2}, {23, 2}, {25, 4}, {30, 4}, {34, 2}, {38, 4},
-                                         {60, 4}, {64, 2}, {66, 4}, {75, 4}, {95, 2}, {97, 4}};
 
 // One escaped character: its entity and the character it stands for.
 struct Entity {
@@ -75,6 +57,10 @@ class BookParser {
   uint32_t U32(uint64_t at, uint64_t limit, const char* what) const {
     Need(at, 4, limit, what);
     return GetU32(b_, at);
+  }
+  // A header field; the header has been checked to be there.
+  uint32_t Field(HeaderField field) const {
+    return field.width == 2 ? GetU16(b_, field.offset) : GetU32(b_, field.offset);
   }
 
   // Appends the unescaped form of b_[from, to) to out; a byte that escaping never leaves raises.
@@ -142,20 +128,20 @@ void BookParser::Parse() {
   book_.fileSize = b_.size();
   ParseHeader();
   const uint64_t descriptionStart = kHeaderSize;
-  const uint64_t coverStart = descriptionStart + GetU16(b_, 23);
-  const uint64_t bodyStart = coverStart + GetU32(b_, 25);
-  const uint64_t bodyEnd = bodyStart + GetU32(b_, 38);
+  const uint64_t coverStart = descriptionStart + Field(kDescriptionLengthField);
+  const uint64_t bodyStart = coverStart + Field(kCoverLengthField);
+  const uint64_t bodyEnd = bodyStart + Field(kBodyLengthField);
   catalogStart_ = bodyEnd;
-  const uint64_t catalogEnd = catalogStart_ + GetU32(b_, 30);
+  const uint64_t catalogEnd = catalogStart_ + Field(kCatalogLengthField);
   pageTableStart_ = catalogEnd;
-  const uint64_t pageTableEnd = pageTableStart_ + GetU32(b_, 60);
+  const uint64_t pageTableEnd = pageTableStart_ + Field(kPageTableLengthField);
   if (pageTableEnd != b_.size())
     Fail(0, "the header's block lengths add up to %d bytes, the file has %d", {pageTableEnd, b_.size()});
 
   ParseDescription(descriptionStart, coverStart);
   if (coverStart != bodyStart) ParseCover(coverStart, bodyStart);
   ParseBody(bodyStart, bodyEnd);
-  if (GetU32(b_, 97) != 0) ParseSubcatalog(GetU32(b_, 97), catalogEnd);
+  if (Field(kSubcatalogField) != 0) ParseSubcatalog(Field(kSubcatalogField), catalogEnd);
   ParseCatalog(catalogStart_, catalogEnd);
   CheckTOCTargets();
   ParsePageTable(pageTableStart_, pageTableEnd);
@@ -164,19 +150,23 @@ void BookParser::Parse() {
 
 void BookParser::ParseHeader() {
   Need(0, kHeaderSize, b_.size(), "the header");
-  if (b_.compare(0, kMagic.size(), kMagic) != 0) Fail(0, "not a Wolf book (no \"WolfEbook1.11\")");
+  if (b_.compare(kMagicField.offset, kBookMagic.size(), kBookMagic) != 0)
+    Fail(0, "not a Wolf book (no \"%s\")", {std::string(kBookMagic)});
   bool used[kHeaderSize] = {};
   for (const HeaderField& f : kHeaderFields) std::fill(used + f.offset, used + f.offset + f.width, true);
   for (size_t i = 0; i < kHeaderSize; ++i)
     if (!used[i] && b_[i] != 0)
       Fail(i, "header byte is %d where it must be 0", {static_cast<uint8_t>(b_[i])});
-  if (GetU16(b_, 17) != 513) Fail(17, "header field is %d where it must be 513", {GetU16(b_, 17)});
-  if (GetU16(b_, 64) != 1) Fail(64, "header field is %d where it must be 1", {GetU16(b_, 64)});
-  if (GetU32(b_, 66) != GetU32(b_, 75))
-    Fail(75, "page count %d differs from the %d at offset 66", {GetU32(b_, 75), GetU32(b_, 66)});
-  level1Count_ = GetU16(b_, 34);
-  otherCount_ = GetU16(b_, 95);
-  headerList0Count_ = GetU32(b_, 66);
+  for (const auto& [field, value] : {std::pair{kFormatVersionField, kFormatVersion},
+                                     std::pair{kPageTableVersionField, kPageTableVersion}})
+    if (Field(field) != value)
+      Fail(field.offset, "header field is %d where it must be %d", {Field(field), value});
+  if (Field(kPageCountField) != Field(kPageCountAgainField))
+    Fail(kPageCountAgainField.offset, "page count %d differs from the %d at offset %d",
+         {Field(kPageCountAgainField), Field(kPageCountField), kPageCountField.offset});
+  level1Count_ = static_cast<uint16_t>(Field(kChapterCountField));
+  otherCount_ = static_cast<uint16_t>(Field(kLowerEntryCountField));
+  headerList0Count_ = Field(kPageCountField);
 }
 
 void BookParser::ParseDescription(uint64_t start, uint64_t end) {
@@ -215,21 +205,22 @@ void BookParser::ParseDescription(uint64_t start, uint64_t end) {
 }
 
 void BookParser::ParseCover(uint64_t start, uint64_t end) {
-  Need(start, 11, end, "the cover");
+  Need(start, kCoverRecordSize + 1, end, "the cover");
   PictureData cover;
   cover.position = static_cast<uint32_t>(start);
-  if (GetU16(b_, start) != 1) Fail(start, "cover record starts with %d instead of 1", {GetU16(b_, start)});
-  cover.width = GetU16(b_, start + 2);
-  cover.bitCount = GetU16(b_, start + 4);
-  cover.height = GetU16(b_, start + 8);
+  if (GetU16(b_, start) != kCoverRecordMark)
+    Fail(start, "cover record starts with %d instead of %d", {GetU16(b_, start), kCoverRecordMark});
+  cover.width = GetU16(b_, start + kCoverWidthAt);
+  cover.bitCount = GetU16(b_, start + kCoverBitCountAt);
+  cover.height = GetU16(b_, start + kCoverHeightAt);
   if (cover.bitCount != 1 && cover.bitCount != 2)
-    Fail(start + 4, "cover has %d bits per pixel instead of 1 or 2", {cover.bitCount});
-  const unsigned rowField = GetU16(b_, start + 6);
+    Fail(start + kCoverBitCountAt, "cover has %d bits per pixel instead of 1 or 2", {cover.bitCount});
+  const unsigned rowField = GetU16(b_, start + kCoverRowBytesAt);
   if (rowField != static_cast<unsigned>(cover.bitCount * cover.width / 8))
-    Fail(start + 6, "cover row length %d does not match width %d at %d bits",
+    Fail(start + kCoverRowBytesAt, "cover row length %d does not match width %d at %d bits",
          {rowField, cover.width, cover.bitCount});
-  cover.dataStart = static_cast<uint32_t>(start + 10);
-  cover.dataLength = static_cast<uint32_t>(end - start - 10);
+  cover.dataStart = static_cast<uint32_t>(start + kCoverRecordSize);
+  cover.dataLength = static_cast<uint32_t>(end - start - kCoverRecordSize);
   CheckPictureData(cover);
   book_.cover = cover;
 }
@@ -273,7 +264,7 @@ void BookParser::ParseBody(uint64_t start, uint64_t end) {
     SectionData& section = book_.sections.emplace_back();
     section.position = static_cast<uint32_t>(at);
     at += kSectionOpen.size();
-    at = At(at, "<img", end) ? ParsePictureSection(section, at, end) : ParseTextSection(section, at, end);
+    at = At(at, kImageTagOpen, end) ? ParsePictureSection(section, at, end) : ParseTextSection(section, at, end);
   }
 }
 
@@ -282,24 +273,22 @@ uint64_t BookParser::ParsePictureSection(SectionData& section, uint64_t at, uint
   while (At(at, "<", end) && !At(at, kSectionClose, end)) {
     PictureData& picture = section.images.emplace_back();
     picture.position = static_cast<uint32_t>(at);
-    Expect(at, "<img bitcount=", end);
-    at += 14;
-    picture.bitCount = static_cast<int>(Number(at, end, "bitcount"));
-    Expect(at, " compact=", end);
-    at += 9;
-    const uint64_t compactAt = at;
-    if (Number(at, end, "compact") != 1) Fail(compactAt, "picture is not compact=1");
-    Expect(at, " width=", end);
-    at += 7;
-    picture.width = static_cast<int>(Number(at, end, "width"));
-    Expect(at, " height=", end);
-    at += 8;
-    picture.height = static_cast<int>(Number(at, end, "height"));
-    Expect(at, " length=", end);
-    at += 8;
-    picture.dataLength = Number(at, end, "length");
-    Expect(at, ">", end);
-    ++at;
+    // The tag's five numbers in order: bit count, compact, width, height, length.
+    static constexpr const char* kNames[] = {"bitcount", "compact", "width", "height", "length"};
+    uint32_t values[std::size(kImageTagParts)];
+    for (size_t i = 0; i < std::size(kImageTagParts); ++i) {
+      Expect(at, kImageTagParts[i], end);
+      at += kImageTagParts[i].size();
+      const uint64_t valueAt = at;
+      values[i] = Number(at, end, kNames[i]);
+      if (i == 1 && values[i] != 1) Fail(valueAt, "picture is not compact=1");
+    }
+    Expect(at, kImageTagEnd, end);
+    at += kImageTagEnd.size();
+    picture.bitCount = static_cast<int>(values[0]);
+    picture.width = static_cast<int>(values[2]);
+    picture.height = static_cast<int>(values[3]);
+    picture.dataLength = values[4];
     if (picture.bitCount != 1 && picture.bitCount != 2)
       Fail(picture.position, "picture has %d bits per pixel instead of 1 or 2", {picture.bitCount});
     picture.dataStart = static_cast<uint32_t>(at);
@@ -331,38 +320,43 @@ uint64_t BookParser::ParseTextSection(SectionData& section, uint64_t at, uint64_
 
 void BookParser::ParseSubcatalog(uint64_t start, uint64_t end) {
   if (start < catalogStart_ + kSectionOpen.size() + kSectionClose.size() || start >= end)
-    Fail(97, "subcatalog position %d lies outside the catalog block", {start});
+    Fail(kSubcatalogField.offset, "subcatalog position %d lies outside the catalog block", {start});
   book_.subcatalogPosition = static_cast<uint32_t>(start);
   Expect(start, kSubcatalogOpen, end);
   const uint64_t records = start + kSubcatalogOpen.size();
-  const uint64_t firstTitle = U32(records + 4, end, "the first subcatalog record");
+  const uint64_t firstTitle = U32(records + kTocTitlePositionAt, end, "the first subcatalog record");
   if (firstTitle <= records || (firstTitle - records) % kTocRecordSize != 0 || firstTitle > end)
-    Fail(records + 4, "title position %d is not right behind whole 80-byte records", {firstTitle});
+    Fail(records + kTocTitlePositionAt, "title position %d is not right behind whole %d-byte records",
+         {firstTitle, kTocRecordSize});
   const uint64_t count = (firstTitle - records) / kTocRecordSize;
   uint64_t titleAt = firstTitle;
   for (uint64_t i = 0; i < count; ++i) {
     const uint64_t r = records + kTocRecordSize * i;
     TocRecord& e = book_.toc.emplace_back();
     e.recordPosition = static_cast<uint32_t>(r);
-    e.target = GetU32(b_, r);
-    if (GetU32(b_, r + 4) != titleAt)
-      Fail(r + 4, "title position %d where the titles place it at %d", {GetU32(b_, r + 4), titleAt});
-    const uint16_t length = GetU16(b_, r + 8);
-    if (length > kTocTitleMax) Fail(r + 8, "title length %d is above 254", {length});
-    e.childCount = GetU16(b_, r + 10);
-    e.previous = GetU32(b_, r + 12);
-    e.next = GetU32(b_, r + 16);
-    e.firstChild = GetU32(b_, r + 20);
-    e.parent = GetU32(b_, r + 24);
-    e.subsection = static_cast<uint8_t>(b_[r + 28]);
-    e.section = static_cast<uint8_t>(b_[r + 29]);
-    e.chapter = static_cast<uint8_t>(b_[r + 30]);
+    e.target = GetU32(b_, r + kTocTargetAt);
+    if (GetU32(b_, r + kTocTitlePositionAt) != titleAt)
+      Fail(r + kTocTitlePositionAt, "title position %d where the titles place it at %d",
+           {GetU32(b_, r + kTocTitlePositionAt), titleAt});
+    const uint16_t length = GetU16(b_, r + kTocTitleLengthAt);
+    if (length > kTocTitleMax) Fail(r + kTocTitleLengthAt, "title length %d is above %d", {length, kTocTitleMax});
+    e.childCount = GetU16(b_, r + kTocChildCountAt);
+    e.previous = GetU32(b_, r + kTocPreviousAt);
+    e.next = GetU32(b_, r + kTocNextAt);
+    e.firstChild = GetU32(b_, r + kTocFirstChildAt);
+    e.parent = GetU32(b_, r + kTocParentAt);
+    e.subsection = static_cast<uint8_t>(b_[r + kTocSubsectionAt]);
+    e.section = static_cast<uint8_t>(b_[r + kTocSectionAt]);
+    e.chapter = static_cast<uint8_t>(b_[r + kTocChapterAt]);
     Need(titleAt, length, end - kSubcatalogClose.size(), "the entry's title");
     e.title.assign(b_.substr(titleAt, length));
-    std::string inRecord(48, '\0');
+    // After the numbers: a zero byte, then the title's first bytes and zeros to the record's end.
+    std::string inRecord(kTocRecordSize - kTocRecordTitleAt, '\0');
     e.title.copy(inRecord.data(), kTocRecordTitleMax);
-    if (b_[r + 31] != 0 || b_.compare(r + 32, 48, inRecord) != 0)
-      Fail(r + 31, "record bytes 31 to 79 are not the title's first bytes followed by zeros");
+    const size_t zeroAt = kTocChapterAt + 1;
+    if (b_[r + zeroAt] != 0 || b_.compare(r + kTocRecordTitleAt, inRecord.size(), inRecord) != 0)
+      Fail(r + zeroAt, "record bytes %d to %d are not the title's first bytes followed by zeros",
+           {zeroAt, kTocRecordSize - 1});
     titleAt += length;
   }
   Expect(titleAt, kSubcatalogClose, end);
@@ -382,11 +376,11 @@ void BookParser::CheckTOCLinks() {
     TocRecord& e = toc[i];
     const uint32_t key = keyOf(e);
     e.level = TocLevelOf(key);
-    if (key == 0) Fail(e.recordPosition + 28, "entry numbered 0.0.0");
+    if (key == 0) Fail(e.recordPosition + kTocSubsectionAt, "entry numbered 0.0.0");
     if (i > 0) {
       const TocRecord& before = toc[i - 1];
       if (before.level > e.level || (before.level == e.level && keyOf(before) >= key))
-        Fail(e.recordPosition + 28, "entries are not ordered by level and number");
+        Fail(e.recordPosition + kTocSubsectionAt, "entries are not ordered by level and number");
     }
     indexOfKey.emplace(key, static_cast<int>(i));
     if (e.level > 1)
@@ -402,10 +396,10 @@ void BookParser::CheckTOCLinks() {
       uint32_t value, expected;
       size_t offset;
       const char* name;
-    } links[] = {{e.previous, recordOf(related.previous), 12, "previous sibling"},
-                 {e.next, recordOf(related.next), 16, "next sibling"},
-                 {e.firstChild, recordOf(related.firstChild), 20, "first child"},
-                 {e.parent, recordOf(related.parent), 24, "parent"}};
+    } links[] = {{e.previous, recordOf(related.previous), kTocPreviousAt, "previous sibling"},
+                 {e.next, recordOf(related.next), kTocNextAt, "next sibling"},
+                 {e.firstChild, recordOf(related.firstChild), kTocFirstChildAt, "first child"},
+                 {e.parent, recordOf(related.parent), kTocParentAt, "parent"}};
     for (const auto& link : links)
       if (link.value != link.expected)
         Fail(e.recordPosition + link.offset, "%s link is %d where it must be %d",
@@ -413,7 +407,7 @@ void BookParser::CheckTOCLinks() {
     const auto children = childCount.find(static_cast<uint64_t>(e.level + 1) << 32 | keyOf(e));
     const int expectedChildren = children == childCount.end() ? 0 : children->second;
     if (e.childCount != expectedChildren)
-      Fail(e.recordPosition + 10, "child count %d where the entries give %d",
+      Fail(e.recordPosition + kTocChildCountAt, "child count %d where the entries give %d",
            {e.childCount, expectedChildren});
     if (e.parent != 0) {
       e.parentIndex = indexOfKey.at(related.parent);
@@ -429,20 +423,22 @@ void BookParser::ParseCatalog(uint64_t start, uint64_t end) {
   std::vector<CatalogEntry> expected;
   if (book_.toc.empty()) {
     const uint32_t target = book_.sections.empty() ? 0 : book_.sections.front().position - book_.bodyStart;
-    expected.push_back({book_.description[0], target});
+    expected.push_back({book_.description[static_cast<size_t>(DescriptionFieldId::kTitle)], target});
   } else {
     for (const TocRecord& e : book_.toc)
       if (e.level == 1) expected.push_back({e.title, e.target});
   }
   if (level1Count_ != expected.size())
-    Fail(34, "the header counts %d catalog items where there are %d", {level1Count_, expected.size()});
+    Fail(kChapterCountField.offset, "the header counts %d catalog items where there are %d",
+         {level1Count_, expected.size()});
   const uint64_t others = book_.toc.empty() ? 0 : book_.toc.size() - expected.size();
   if ((others & 0xFFFF) != otherCount_)
-    Fail(95, "the header counts %d lower entries, the table of contents has %d", {otherCount_, others});
+    Fail(kLowerEntryCountField.offset, "the header counts %d lower entries, the table of contents has %d",
+         {otherCount_, others});
   uint64_t at = start + kSectionOpen.size();
   for (CatalogEntry& item : expected) {
-    if (item.title.empty()) item.title = "NoName";
-    const std::string text = "<item>" + item.title + "</item>";
+    if (item.title.empty()) item.title = kUntitledItem;
+    const std::string text = std::string(kCatalogItemOpen) + item.title + std::string(kCatalogItemClose);
     if (!At(at, text, itemsEnd)) Fail(at, "catalog item %d is not \"%s\"", {book_.catalog.size() + 1, text});
     const uint32_t position = U32(at + text.size(), itemsEnd, "the catalog item");
     if (position != item.position)
@@ -472,15 +468,16 @@ void BookParser::CheckTOCTargets() const {
 void BookParser::ParsePageTable(uint64_t start, uint64_t end) {
   Expect(start, kPageTableOpen, end);
   const uint64_t p = start + kPageTableOpen.size();
-  Need(p, 64, end, "the page table header");
-  Expect(p + 52, kPageTableClose, end);
-  uint64_t listStart = p + 64;
-  for (int k = 0; k < 4; ++k) {
+  Need(p, kPageTablePositionsSize, end, "the page table header");
+  const uint64_t endPosition = p + 12 * kPageTableSections;  // the position where the lists end
+  Expect(endPosition + 4, kPageTableClose, end);
+  uint64_t listStart = p + kPageTablePositionsSize;
+  for (int k = 0; k < kPageTableSections; ++k) {
     const uint64_t a = GetU32(b_, p + 12 * k), b = GetU32(b_, p + 12 * k + 4), c = GetU32(b_, p + 12 * k + 8);
     if (a != listStart) Fail(p + 12 * k, "page list %d starts at %d instead of %d", {2 * k, a, listStart});
     if (b < a || c < b || (b - a) % 4 != 0) Fail(p + 12 * k + 4, "page list %d starts at %d", {2 * k + 1, b});
     if ((c - b) % 4 != 0) Fail(p + 12 * k + 8, "end of page lists %d and %d at %d", {2 * k, 2 * k + 1, c});
-    if (U32(c, end, "the end of a page table section") != 0xFFFFFFFFu)
+    if (U32(c, end, "the end of a page table section") != kPageListEnd)
       Fail(c, "page table section does not end with -1");
     for (uint64_t at = a; at < c; at += 4)
       book_.pageLists[at < b ? 2 * k : 2 * k + 1].push_back(GetU32(b_, at));
@@ -488,11 +485,11 @@ void BookParser::ParsePageTable(uint64_t start, uint64_t end) {
     listStarts_[2 * k + 1] = b;
     listStart = c + 4;
   }
-  if (GetU32(b_, p + 48) != listStart || listStart != end)
-    Fail(p + 48, "page table end %d where the lists end at %d and the block at %d",
-         {GetU32(b_, p + 48), listStart, end});
+  if (GetU32(b_, endPosition) != listStart || listStart != end)
+    Fail(endPosition, "page table end %d where the lists end at %d and the block at %d",
+         {GetU32(b_, endPosition), listStart, end});
   if (headerList0Count_ != book_.pageLists[0].size())
-    Fail(66, "the header counts %d pages, page list 0 has %d",
+    Fail(kPageCountField.offset, "the header counts %d pages, page list 0 has %d",
          {headerList0Count_, book_.pageLists[0].size()});
 }
 

@@ -1,7 +1,6 @@
 #include "wolf/BookRecords.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/LittleEndian.h"
@@ -82,21 +81,24 @@ std::string WolfEscape(std::string_view text) {
 }
 
 std::string WolfImageTag(int width, int height, int bitCount, uint32_t length, int compact) {
-  char tag[128];
-  std::snprintf(tag, sizeof tag, "<%s %s=%d %s=%d %s=%d %s=%d %s=%u>", "img", "bitcount", bitCount, "compact",
-                compact, "width", width, "height", height, "length", length);
+  const int64_t values[] = {bitCount, compact, width, height, length};
+  std::string tag;
+  for (size_t i = 0; i < std::size(values); ++i) {
+    tag += kImageTagParts[i];
+    tag += std::to_string(values[i]);
+  }
+  tag += kImageTagEnd;
   return tag;
 }
 
 // ---- DescriptionRecord
 
-const std::string& DescriptionRecord::GetValue(int index) const {
-  static const std::string empty;
-  return index >= 0 && index < kDescriptionFieldCount ? values_[index] : empty;
+const std::string& DescriptionRecord::GetValue(DescriptionFieldId field) const {
+  return values_[static_cast<size_t>(field)];
 }
 
-void DescriptionRecord::SetValue(int index, std::string_view text) {
-  if (index < 0 || index >= kDescriptionFieldCount) return;
+void DescriptionRecord::SetValue(DescriptionFieldId field, std::string_view text) {
+  const auto index = static_cast<size_t>(field);
   text = text.substr(0, kDescriptionFields[index].maxLength);
   const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
@@ -204,22 +206,22 @@ std::string TocList::BuildRecord(int index, uint32_t recordsStart) const {
   IndexKeys();
   const TocEntry& item = *items_[index];
   std::string record(kTocRecordSize, '\0');
-  PutU16(record, 8, static_cast<uint16_t>(item.Title().size()));
+  PutU16(record, kTocTitleLengthAt, static_cast<uint16_t>(item.Title().size()));
   const auto children = childCount_.find(static_cast<uint64_t>(item.Level() + 1) << 32 | item.Key());
-  PutU16(record, 10, static_cast<uint16_t>(children == childCount_.end() ? 0 : children->second));
+  PutU16(record, kTocChildCountAt, static_cast<uint16_t>(children == childCount_.end() ? 0 : children->second));
   const auto recordOf = [&](uint32_t key) -> uint32_t {
     const int i = IndexOfKey(key);
     return i < 0 ? 0 : recordsStart + static_cast<uint32_t>(kTocRecordSize) * static_cast<uint32_t>(i);
   };
   const TocLinks related = TocLinksOf(item.Key(), item.Level());
-  PutU32(record, 12, recordOf(related.previous));
-  PutU32(record, 16, recordOf(related.next));
-  PutU32(record, 20, recordOf(related.firstChild));
-  PutU32(record, 24, recordOf(related.parent));
-  record[28] = static_cast<char>(item.Subsection());
-  record[29] = static_cast<char>(item.Section());
-  record[30] = static_cast<char>(item.Chapter());
-  item.Title().copy(record.data() + 32, kTocRecordTitleMax);
+  PutU32(record, kTocPreviousAt, recordOf(related.previous));
+  PutU32(record, kTocNextAt, recordOf(related.next));
+  PutU32(record, kTocFirstChildAt, recordOf(related.firstChild));
+  PutU32(record, kTocParentAt, recordOf(related.parent));
+  record[kTocSubsectionAt] = static_cast<char>(item.Subsection());
+  record[kTocSectionAt] = static_cast<char>(item.Section());
+  record[kTocChapterAt] = static_cast<char>(item.Chapter());
+  item.Title().copy(record.data() + kTocRecordTitleAt, kTocRecordTitleMax);
   return record;
 }
 

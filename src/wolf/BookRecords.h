@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "wolf/BookFormat.h"
+
 namespace bookloom {
 
 // One field of the book description: its opening tag, the longest value it keeps, and whether
@@ -20,7 +22,6 @@ struct DescriptionField {
   bool alwaysWrite;
 };
 
-inline constexpr int kDescriptionFieldCount = 18;
 extern const std::array<DescriptionField, kDescriptionFieldCount> kDescriptionFields;
 
 // The bytes each character becomes when escaped (1 for all but & " ' < >).
@@ -47,11 +48,9 @@ class DescriptionRecord {
  public:
   DescriptionRecord() { Clear(); }
 
-  // The value; "" for an index outside 0 to 17.
-  const std::string& GetValue(int index) const;
-  // Keeps the first maxLength bytes of text without leading and trailing bytes up to 32;
-  // an index outside 0 to 17 is ignored.
-  void SetValue(int index, std::string_view text);
+  const std::string& GetValue(DescriptionFieldId field) const;
+  // Keeps the first maxLength bytes of text without leading and trailing bytes up to 32.
+  void SetValue(DescriptionFieldId field, std::string_view text);
   // The description block: tag, escaped value and CR LF for every value that is set or always
   // written.
   std::string GetText() const;
@@ -92,10 +91,6 @@ class TocEntry {
   std::string title_;
   uint32_t position_;
 };
-
-inline constexpr size_t kTocRecordSize = 80;
-inline constexpr size_t kTocTitleMax = 254;
-inline constexpr size_t kTocRecordTitleMax = 40;
 
 // The keys an entry's 80-byte record links to (0 when there is none to look up), by the entry's
 // numbers alone.

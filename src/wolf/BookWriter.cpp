@@ -1,29 +1,32 @@
 #include "wolf/BookWriter.h"
 
-#include "wolf/PictureEncoding.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "text/LineBreaking.h"
+#include "wolf/BookFormat.h"
+#include "wolf/PictureEncoding.h"
 
 namespace bookloom {
 
 namespace {
 
-constexpr size_t kHeaderSize = 128;
-constexpr std::string_view kMagic = "WolfEbook1.11";
-constexpr std::string_view kSectionOpen = "<catalog>";
-constexpr std::string_view kSectionClose = "</catalog>";
-
 [[noreturn]] void RaiseTooLarge() {
   Raise<WriteError>("The book would reach 4 GiB, more than a Wolf book can hold");
+}
+
+void PutField(std::string& header, HeaderField field, uint32_t value) {
+  if (field.width == 2)
+    PutU16(header, field.offset, static_cast<uint16_t>(value));
+  else
+    PutU32(header, field.offset, value);
 }
 
 }  // namespace
 
 BookWriter::BookWriter(OutputStream& stream) : stream_(stream), header_(kHeaderSize, '\0') {
-  header_.replace(0, kMagic.size(), kMagic);
-  PutU16(header_, 17, 513);
-  PutU16(header_, 64, 1);
+  header_.replace(kMagicField.offset, kBookMagic.size(), kBookMagic);
+  PutField(header_, kFormatVersionField, kFormatVersion);
+  PutField(header_, kPageTableVersionField, kPageTableVersion);
   WriteHeader();
 }
 
@@ -45,32 +48,32 @@ void BookWriter::WriteHeader() {
 
 void BookWriter::WriteDescription() {
   WriteStr(description_.GetText());
-  PutU16(header_, 23, static_cast<uint16_t>(description_.Size() & 0xFFFF));
+  PutField(header_, kDescriptionLengthField, static_cast<uint16_t>(description_.Size() & 0xFFFF));
 }
 
 void BookWriter::WriteCoverPicture(const Bitmap& bitmap, uint16_t bitCount) {
-  std::string record;
-  AppendU16(record, 1);
-  AppendU16(record, static_cast<uint16_t>(bitmap.Width()));
-  AppendU16(record, bitCount);
-  AppendU16(record, static_cast<uint16_t>(bitCount * bitmap.Width() / 8));
-  AppendU16(record, static_cast<uint16_t>(bitmap.Height()));
+  std::string record(kCoverRecordSize, '\0');
+  PutU16(record, 0, kCoverRecordMark);
+  PutU16(record, kCoverWidthAt, static_cast<uint16_t>(bitmap.Width()));
+  PutU16(record, kCoverBitCountAt, bitCount);
+  PutU16(record, kCoverRowBytesAt, static_cast<uint16_t>(bitCount * bitmap.Width() / 8));
+  PutU16(record, kCoverHeightAt, static_cast<uint16_t>(bitmap.Height()));
   WriteStr(record);
   const uint32_t n = EncodePicture(stream_, bitmap, bitCount);
   if (n == 0) Raise<Exception>("Bad input image!");
   Position();  // the cover data must leave the book within 32-bit positions
-  PutU32(header_, 25, n + 10);
+  PutField(header_, kCoverLengthField, n + static_cast<uint32_t>(kCoverRecordSize));
 }
 
 void BookWriter::BeginBody() {
   bodyStart_ = Position();
-  WriteStr("<wolf>\r\n");
+  WriteStr(kBodyOpen);
 }
 
 void BookWriter::EndBody() {
   CloseSection();
-  WriteStr("</wolf>");
-  PutU32(header_, 38, Position() - bodyStart_);
+  WriteStr(kBodyClose);
+  PutField(header_, kBodyLengthField, Position() - bodyStart_);
 }
 
 void BookWriter::OpenSection() {
@@ -80,7 +83,7 @@ void BookWriter::OpenSection() {
     layout.lineCount = 0;
   }
   WriteStr(kSectionOpen);
-  sectionMode_ = 1;
+  section_ = SectionState::kOpened;
 }
 
 void BookWriter::NewSection() {
@@ -89,13 +92,13 @@ void BookWriter::NewSection() {
 }
 
 void BookWriter::CloseSection() {
-  if (sectionMode_ != 0) WriteStr(kSectionClose);
-  sectionMode_ = 0;
+  if (section_ != SectionState::kClosed) WriteStr(kSectionClose);
+  section_ = SectionState::kClosed;
 }
 
 void BookWriter::BeginText() {
-  if (sectionMode_ != 1 && sectionMode_ != 2) NewSection();
-  sectionMode_ = 2;
+  if (section_ != SectionState::kOpened && section_ != SectionState::kText) NewSection();
+  section_ = SectionState::kText;
 }
 
 void BookWriter::AddParagraph(const std::string& text) {
@@ -136,46 +139,46 @@ void BookWriter::AddPicture(const Bitmap& bitmap, uint16_t bitCount) {
   const uint32_t n = EncodePicture(picture_, bitmap, bitCount);
   if (n == 0) Raise<Exception>("Bad input image!");
 
-  switch (sectionMode_) {
-    case 0:
+  switch (section_) {
+    case SectionState::kClosed:
       OpenSection();
       break;
-    case 2:
+    case SectionState::kText:
       NewSection();
       break;
-    case 3:  // the picture is a page of its own inside the open section
+    case SectionState::kPictures:  // the picture is a page of its own inside the open section
       pageTable_.AddSectionStart(Position());
       break;
-    default:
+    case SectionState::kOpened:
       break;
   }
-  sectionMode_ = 3;
+  section_ = SectionState::kPictures;
   WriteStr(WolfImageTag(bitmap.Width(), bitmap.Height(), bitCount, n, 1));
   WriteStr(std::string_view(picture_.Bytes()).substr(0, n));
-  WriteStr("</img>");
+  WriteStr(kImageClose);
 }
 
 void BookWriter::AddTOCEntry(int kind, const std::string& title) {
   if (kind < 1 || kind > 3) return;
   // Below an entry that was left out, its would-be children are left out too.
   if (droppedTOCLevel_ != 0 && kind > droppedTOCLevel_) return;
-  uint8_t& counter = kind == 1 ? chapter_ : kind == 2 ? section_ : subsection_;
+  uint8_t& counter = kind == 1 ? chapterNumber_ : kind == 2 ? sectionNumber_ : subsectionNumber_;
   if (counter == 255) {  // the numbers of one parent's entries end at 255; 0 would mean "none"
     droppedTOCLevel_ = kind;
     return;
   }
   droppedTOCLevel_ = 0;
   ++counter;
-  if (kind == 1) section_ = 0;
-  if (kind <= 2) subsection_ = 0;
-  const uint32_t position = sectionMode_ == 0 ? Position() : pageTable_.LastSectionStart();
-  toc_.Add(chapter_, section_, subsection_, title, position);
+  if (kind == 1) sectionNumber_ = 0;
+  if (kind <= 2) subsectionNumber_ = 0;
+  const uint32_t position = section_ == SectionState::kClosed ? Position() : pageTable_.LastSectionStart();
+  toc_.Add(chapterNumber_, sectionNumber_, subsectionNumber_, title, position);
 }
 
 void BookWriter::WriteCatalogItem(std::string_view title, uint32_t position) {
-  std::string item = "<item>";
-  item += title.empty() ? "NoName" : title;
-  item += "</item>";
+  std::string item(kCatalogItemOpen);
+  item += title.empty() ? kUntitledItem : title;
+  item += kCatalogItemClose;
   AppendU32(item, position);
   WriteStr(item);
 }
@@ -189,7 +192,7 @@ void BookWriter::WriteCatalog() {
     // One entry for the whole book; a body without sections points at its own start.
     const PageList& pages = pageTable_.Group(0);
     const uint32_t target = pages.Count() > 0 ? pages.Items(0) : bodyStart_;
-    WriteCatalogItem(description_.GetValue(0), target - bodyStart_);
+    WriteCatalogItem(description_.GetValue(DescriptionFieldId::kTitle), target - bodyStart_);
     level1Count = 1;
   } else {
     for (int i = 0; i < toc_.Count(); ++i) {
@@ -205,35 +208,35 @@ void BookWriter::WriteCatalog() {
   WriteStr(kSectionClose);
 
   if (toc_.Count() == 0) {
-    PutU32(header_, 97, 0);
+    PutField(header_, kSubcatalogField, 0);
   } else {
-    PutU32(header_, 97, Position());
-    WriteStr("<subcatalog>");
+    PutField(header_, kSubcatalogField, Position());
+    WriteStr(kSubcatalogOpen);
     const uint32_t recordsStart = Position();
     uint32_t titleAt = recordsStart + static_cast<uint32_t>(kTocRecordSize * toc_.Count());
     for (int i = 0; i < toc_.Count(); ++i) {
       const TocEntry& item = toc_.Items(i);
       std::string record = toc_.BuildRecord(i, recordsStart);
-      PutU32(record, 0, item.Position() - bodyStart_);
-      PutU32(record, 4, titleAt);
+      PutU32(record, kTocTargetAt, item.Position() - bodyStart_);
+      PutU32(record, kTocTitlePositionAt, titleAt);
       titleAt += static_cast<uint32_t>(item.Title().size());
       WriteStr(record);
     }
     for (int i = 0; i < toc_.Count(); ++i) WriteStr(toc_.Items(i).Title());
-    WriteStr("\x08</subcatalog>");
+    WriteStr(kSubcatalogClose);
   }
-  PutU32(header_, 30, Position() - start);
-  PutU16(header_, 34, static_cast<uint16_t>(level1Count));
-  PutU16(header_, 95, static_cast<uint16_t>(otherCount));
+  PutField(header_, kCatalogLengthField, Position() - start);
+  PutField(header_, kChapterCountField, static_cast<uint16_t>(level1Count));
+  PutField(header_, kLowerEntryCountField, static_cast<uint16_t>(otherCount));
 }
 
 void BookWriter::WritePageTable() {
   const uint32_t start = Position();
-  WriteStr("<pagetable ver=\"001\">");
-  // Four sections of two lists and a -1 each; the 13 positions say where each part starts.
+  WriteStr(kPageTableOpen);
+  // Four sections of two lists and an end mark each; the 13 positions say where each part starts.
   std::string positions;
-  uint32_t at = Position() + 64;
-  for (int k = 0; k < 4; ++k) {
+  uint32_t at = Position() + static_cast<uint32_t>(kPageTablePositionsSize);
+  for (int k = 0; k < kPageTableSections; ++k) {
     AppendU32(positions, at);
     at += pageTable_.Group(2 * k).ByteSize();
     AppendU32(positions, at);
@@ -242,22 +245,22 @@ void BookWriter::WritePageTable() {
     at += 4;
   }
   AppendU32(positions, at);
-  positions += "</pagetable>";
+  positions += kPageTableClose;
   WriteStr(positions);
 
   std::string lists;
-  for (int k = 0; k < 4; ++k) {
+  for (int k = 0; k < kPageTableSections; ++k) {
     lists.clear();
     for (int g = 2 * k; g <= 2 * k + 1; ++g) {
       const PageList& group = pageTable_.Group(g);
       for (int i = 0; i < group.Count(); ++i) AppendU32(lists, group.Items(i));
     }
-    AppendU32(lists, 0xFFFFFFFFu);
+    AppendU32(lists, kPageListEnd);
     WriteStr(lists);
   }
-  PutU32(header_, 60, Position() - start);
-  PutU32(header_, 66, static_cast<uint32_t>(pageTable_.Group(0).Count()));
-  PutU32(header_, 75, static_cast<uint32_t>(pageTable_.Group(4).Count()));
+  PutField(header_, kPageTableLengthField, Position() - start);
+  PutField(header_, kPageCountField, static_cast<uint32_t>(pageTable_.Group(0).Count()));
+  PutField(header_, kPageCountAgainField, static_cast<uint32_t>(pageTable_.Group(4).Count()));
 }
 
 void BookWriter::Finish() {

@@ -13,9 +13,6 @@
 
 namespace bookloom {
 
-// The largest position a book can hold: every position in the file is 32-bit.
-inline constexpr uint64_t kMaxBookPosition = 0xFFFFFFFFu;
-
 class BookWriter {
  public:
   // Writes the provisional header (magic, 513, 1, everything else zero); the stream is then at 128.
@@ -65,8 +62,11 @@ class BookWriter {
   TocList toc_;
   PageTable pageTable_{4};
   uint32_t bodyStart_ = 0;
-  uint8_t sectionMode_ = 0;  // 0 none open, 1 just opened, 2 text, 3 pictures
-  uint8_t chapter_ = 0, section_ = 0, subsection_ = 0;
+  // Whether a section is open, and what it holds so far.
+  enum class SectionState { kClosed, kOpened, kText, kPictures };
+  SectionState section_ = SectionState::kClosed;
+  // The numbers of the last table-of-contents entry of each kind.
+  uint8_t chapterNumber_ = 0, sectionNumber_ = 0, subsectionNumber_ = 0;
   int droppedTOCLevel_ = 0;  // the kind of the last entry left out, 0 when none is
   std::array<PageLayout, 4> layouts_ = kPageLayouts;
   // Reused from paragraph to paragraph and picture to picture.

@@ -35,7 +35,7 @@ std::string WriteBook(const std::function<void(BookWriter&)>& body,
                       const std::function<void(BookWriter&)>& head) {
   MemoryOutputStream out;
   BookWriter writer(out);
-  writer.Description().SetValue(0, "Sample");
+  writer.Description().SetValue(DescriptionFieldId::kTitle, "Sample");
   writer.WriteDescription();
   if (head) head(writer);
   writer.BeginBody();

@@ -41,19 +41,16 @@ TEST(DescriptionRecord, CutsThenTrimsAndKeepsTheBlockSize) {
             "<time_publish>\r\n<introduction>\r\n<ISBN>\r\n");
 
   // Cut to 128 first: the blanks that end up last are trimmed, the letters beyond are gone.
-  d.SetValue(0, std::string(126, 'a') + "  " + std::string(72, 'b'));
-  EXPECT_EQ(d.GetValue(0), std::string(126, 'a'));
-  d.SetValue(0, std::string(200, ' '));
-  EXPECT_EQ(d.GetValue(0), "");
-  d.SetValue(2, "\t\x01 Author \r\n");
-  EXPECT_EQ(d.GetValue(2), "Author");
-  d.SetValue(5, "2024-01-01 12:00:00 extra");  // time_write keeps 16 bytes
-  EXPECT_EQ(d.GetValue(5), "2024-01-01 12:00");
-  d.SetValue(0, "<T>");
-  d.SetValue(18, "ignored");
-  d.SetValue(-1, "ignored");
-  EXPECT_EQ(d.GetValue(18), "");
-  EXPECT_EQ(d.GetValue(-1), "");
+  using enum DescriptionFieldId;
+  d.SetValue(kTitle, std::string(126, 'a') + "  " + std::string(72, 'b'));
+  EXPECT_EQ(d.GetValue(kTitle), std::string(126, 'a'));
+  d.SetValue(kTitle, std::string(200, ' '));
+  EXPECT_EQ(d.GetValue(kTitle), "");
+  d.SetValue(kAuthor, "\t\x01 Author \r\n");
+  EXPECT_EQ(d.GetValue(kAuthor), "Author");
+  d.SetValue(kTimeWrite, "2024-01-01 12:00:00 extra");  // time_write keeps 16 bytes
+  EXPECT_EQ(d.GetValue(kTimeWrite), "2024-01-01 12:00");
+  d.SetValue(kTitle, "<T>");
 
   const std::string text = d.GetText();
   EXPECT_EQ(text.substr(0, 20), "<title>&lt;T&gt;\r\n<s");
@@ -66,7 +63,7 @@ TEST(DescriptionRecord, CutsThenTrimsAndKeepsTheBlockSize) {
   EXPECT_EQ(copy.Size(), d.Size());
   copy.Clear();
   EXPECT_EQ(copy.Size(), 107);
-  EXPECT_EQ(d.GetValue(2), "Author");
+  EXPECT_EQ(d.GetValue(DescriptionFieldId::kAuthor), "Author");
 }
 
 TEST(TocEntry, DerivesKeyLevelAndTitle) {

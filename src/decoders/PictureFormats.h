@@ -1,0 +1,32 @@
+// The picture formats Bookloom reads, in one table: each extension with the group and description
+// the open dialog shows and the reader that decodes it. The decoder registry and the picture file
+// item are both made from it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "decoders/MagickDecoder.h"
+
+namespace bookloom {
+
+class DecoderRegistry;
+
+// Who decodes a format: Bookloom itself, libjpeg-turbo, libpng, or a reader of GraphicsMagick.
+enum class PictureReader : uint8_t { kJpeg, kPng, kPsd, kPsp, kEmf, kAutodesk, kMagick };
+
+struct PictureFormat {
+  const char16_t* ext;          // without the dot
+  const char16_t* group;        // the open dialog's entry that lists it
+  const char16_t* description;  // the extension's own description; empty: the group's
+  PictureReader reader;
+  MagickFormat magickFormat = MagickFormat::kBmp;  // the GraphicsMagick reader, for kMagick
+};
+
+// Every format, in the order the open dialog lists them within their groups.
+std::span<const PictureFormat> PictureFormats();
+
+// Registers the decoder of every format: one decoder object per reader, shared by its extensions.
+void RegisterPictureDecoders(DecoderRegistry& registry);
+
+}  // namespace bookloom
