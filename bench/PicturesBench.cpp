@@ -55,7 +55,7 @@ void BM_FitPictureToPage(benchmark::State& state) {
   const Bitmap source = Photo(4000, 3000);
   for (auto _ : state) {
     Bitmap page;
-    FitPictureToPage(source, page, kDevicePageWidth, kDevicePageHeight, false, 2, 0, 0, 0, 0, true);
+    FitPictureToPage(source, page);
     benchmark::DoNotOptimize(page.Row(0));
   }
 }

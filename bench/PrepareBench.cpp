@@ -85,7 +85,7 @@ void BM_PrepareInProcess(benchmark::State& state) {
     bookloom::Picture picture;
     picture.LoadFromFile(inputs.photo.u16string());
     bookloom::Bitmap page;
-    bookloom::FitPictureToPage(picture, page, 600, 800, false, 2, 0, 0, 0, 0, true);
+    bookloom::FitPictureToPage(picture, page);
     benchmark::DoNotOptimize(page.Row(0));
   }
 }

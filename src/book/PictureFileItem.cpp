@@ -44,7 +44,7 @@ void PictureFileItem::WriteTo(BookWriter& writer) {
   try {
     FileItem::WriteTo(writer);
     Bitmap page;
-    FitPictureToPage(picture_, page, 600, 800, false, 2, 0, 0, 0, 0, true);
+    FitPictureToPage(picture_, page);
     writer.AddPicture(page, 2);
     writer.AddTOCEntry(1, WideToWin1251(TitleOf(*this)));
   } catch (...) {

@@ -10,10 +10,7 @@ void CoverPage::SetDefaults() {
   fileName.clear();
   coverMode = 0;
   enlarge = true;
-  marginLeft = 0;
-  marginRight = 0;
-  marginTop = 0;
-  marginBottom = 0;
+  margins = {};
 }
 
 void CoverPage::Assign(const Persistent& source) {
@@ -22,18 +19,15 @@ void CoverPage::Assign(const Persistent& source) {
   fileName = other->fileName;
   coverMode = other->coverMode;
   enlarge = other->enlarge;
-  marginLeft = other->marginLeft;
-  marginRight = other->marginRight;
-  marginTop = other->marginTop;
-  marginBottom = other->marginBottom;
+  margins = other->margins;
 }
 
 bool CoverPage::RenderCover(Bitmap& target) const {
   if (fileName.empty() || !FileExists(fileName) || coverMode <= 0) return false;
   Picture picture;
   picture.LoadFromFile(fileName);
-  FitPictureToPage(picture, target, kDevicePageWidth, kDevicePageHeight, enlarge, coverMode, marginLeft,
-                   marginRight, marginTop, marginBottom, true);
+  FitPictureToPage(picture, target,
+                   {.enlarge = enlarge, .colors = PageColorsOfBits(coverMode), .margins = margins});
   return true;
 }
 

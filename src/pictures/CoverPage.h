@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "pictures/PageFitting.h"
 #include "platform/Persistent.h"
 
 namespace bookloom {
@@ -18,10 +19,7 @@ class CoverPage : public Persistent {
   std::u16string fileName;  // the cover picture file
   int32_t coverMode;        // 0 no cover, 1 monochrome, 2 gray 4 levels: also the cover's bits per pixel
   bool enlarge;             // scale a picture smaller than the area up to fill it
-  int32_t marginLeft;       // margins in pixels
-  int32_t marginRight;
-  int32_t marginTop;
-  int32_t marginBottom;
+  Margins margins;          // around the area the picture is fitted into
 
   // No file, no cover, enlarging on, no margins.
   void SetDefaults();

@@ -16,11 +16,18 @@ struct Size {
   int width, height;
 };
 
-// The size a picture of width x height is scaled to for an area, or nothing when it keeps its size:
+// The area inside the margins.
+Size AreaOf(const FitOptions& options) {
+  const Margins& m = options.margins;
+  return {options.pageWidth - m.left - m.right, options.pageHeight - m.top - m.bottom};
+}
+
+// The size a picture of width x height is scaled to for the area, or nothing when it keeps its size:
 // the area has no room, the picture is one pixel wide or high, or it fits and is not to be enlarged.
-std::optional<Size> FittedSize(int width, int height, int areaWidth, int areaHeight, bool enlarge) {
+std::optional<Size> FittedSize(int width, int height, const FitOptions& options) {
+  const auto [areaWidth, areaHeight] = AreaOf(options);
   if (areaWidth <= 0 || areaHeight <= 0 || width <= 1 || height <= 1) return std::nullopt;
-  if (areaWidth >= width && areaHeight >= height && !enlarge) return std::nullopt;
+  if (areaWidth >= width && areaHeight >= height && !options.enlarge) return std::nullopt;
   // Keep the aspect ratio: the side whose ratio is the tighter fills the area. The ratios are
   // compared exactly, so equal ratios fill the height.
   int newWidth, newHeight;
@@ -44,23 +51,21 @@ void ScaleInto(const PixelRows& source, Size size, Bitmap& target) {
 }
 
 // Places the (scaled) picture that `target` holds on its page and reduces its colours, in place.
-void PlaceAndReduce(Bitmap& target, int pageWidth, int pageHeight, int mode, int marginLeft, int marginRight,
-                    int marginTop, int marginBottom, bool makePage) {
-  const int areaWidth = pageWidth - marginLeft - marginRight;
-  const int areaHeight = pageHeight - marginTop - marginBottom;
-  if (makePage && areaWidth > 0 && areaHeight > 0) {
-    Bitmap page(pageWidth, pageHeight, PixelFormat::k24Bit);
+void PlaceAndReduce(Bitmap& target, const FitOptions& options) {
+  const auto [areaWidth, areaHeight] = AreaOf(options);
+  if (options.makePage && areaWidth > 0 && areaHeight > 0) {
+    Bitmap page(options.pageWidth, options.pageHeight, PixelFormat::k24Bit);
     page.Fill(kWhite);
-    target.DrawOnto(page, marginLeft + (areaWidth - target.Width()) / 2,
-                    marginTop + (areaHeight - target.Height()) / 2);
+    target.DrawOnto(page, options.margins.left + (areaWidth - target.Width()) / 2,
+                    options.margins.top + (areaHeight - target.Height()) / 2);
     target = std::move(page);
   }
 
-  if (mode == 1) {
+  if (options.colors == PageColors::kMonochrome) {
     auto reduced = ReduceColors(target, ReductionMode::kMonochrome, DitherMode::kStucki);
     reduced->SetFormat(PixelFormat::k1Bit);
     target = std::move(*reduced);
-  } else if (mode == 2) {
+  } else if (options.colors == PageColors::kGray4) {
     auto reduced = ReduceColors(target, ReductionMode::kGray4, DitherMode::kStucki);
     reduced->SetFormat(PixelFormat::k24Bit);
     target = std::move(*reduced);
@@ -69,27 +74,23 @@ void PlaceAndReduce(Bitmap& target, int pageWidth, int pageHeight, int mode, int
 
 }  // namespace
 
-void FitPictureToPage(const Bitmap& source, Bitmap& target, int pageWidth, int pageHeight, bool enlarge,
-                      int mode, int marginLeft, int marginRight, int marginTop, int marginBottom,
-                      bool makePage) {
+PageColors PageColorsOfBits(int bitCount) {
+  return bitCount == 1 ? PageColors::kMonochrome : bitCount == 2 ? PageColors::kGray4 : PageColors::kKeep;
+}
+
+void FitPictureToPage(const Bitmap& source, Bitmap& target, const FitOptions& options) {
   if (&target != &source) target = source;
-  if (const auto size = FittedSize(target.Width(), target.Height(), pageWidth - marginLeft - marginRight,
-                                   pageHeight - marginTop - marginBottom, enlarge)) {
+  if (const auto size = FittedSize(target.Width(), target.Height(), options)) {
     target.SetFormat(PixelFormat::k24Bit);
     ScaleInto({target.Row(0), target.Stride(), target.Width(), target.Height(), false}, *size, target);
   }
-  PlaceAndReduce(target, pageWidth, pageHeight, mode, marginLeft, marginRight, marginTop, marginBottom,
-                 makePage);
+  PlaceAndReduce(target, options);
 }
 
-void FitPictureToPage(const Picture& source, Bitmap& target, int pageWidth, int pageHeight, bool enlarge,
-                      int mode, int marginLeft, int marginRight, int marginTop, int marginBottom,
-                      bool makePage) {
+void FitPictureToPage(const Picture& source, Bitmap& target, const FitOptions& options) {
   const Graphic* graphic = source.Decoded();
   const std::optional<Size> size =
-      graphic ? FittedSize(graphic->Width(), graphic->Height(), pageWidth - marginLeft - marginRight,
-                           pageHeight - marginTop - marginBottom, enlarge)
-              : std::nullopt;
+      graphic ? FittedSize(graphic->Width(), graphic->Height(), options) : std::nullopt;
   if (size && !graphic->HasAlpha()) {
     // An opaque picture is scaled straight from its decoded rows: no full-size copy is made.
     ScaleInto({graphic->Row(0), graphic->Stride(), graphic->Width(), graphic->Height(), true}, *size, target);
@@ -99,8 +100,7 @@ void FitPictureToPage(const Picture& source, Bitmap& target, int pageWidth, int 
       ScaleInto({target.Row(0), target.Stride(), target.Width(), target.Height(), false}, *size, target);
     }
   }
-  PlaceAndReduce(target, pageWidth, pageHeight, mode, marginLeft, marginRight, marginTop, marginBottom,
-                 makePage);
+  PlaceAndReduce(target, options);
 }
 
 }  // namespace bookloom

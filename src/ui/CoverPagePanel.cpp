@@ -120,10 +120,10 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
 void CoverPagePanel::ShowSettings() {
   coverModeCombo->setCurrentIndex(static_cast<int>(coverPage.coverMode));
   enlargeCheck->setChecked(coverPage.enlarge);
-  leftMarginEdit->setValue(coverPage.marginLeft);
-  rightMarginEdit->setValue(coverPage.marginRight);
-  topMarginEdit->setValue(coverPage.marginTop);
-  bottomMarginEdit->setValue(coverPage.marginBottom);
+  leftMarginEdit->setValue(coverPage.margins.left);
+  rightMarginEdit->setValue(coverPage.margins.right);
+  topMarginEdit->setValue(coverPage.margins.top);
+  bottomMarginEdit->setValue(coverPage.margins.bottom);
   OnCoverModeChanged();
 }
 
@@ -132,10 +132,10 @@ void CoverPagePanel::ReadSettings() {
   coverPage.enlarge = enlargeCheck->isChecked();
   for (MarginEdit* field : {leftMarginEdit, rightMarginEdit, topMarginEdit, bottomMarginEdit})
     field->interpretText();  // a value still being typed counts as it will when editing ends
-  coverPage.marginLeft = leftMarginEdit->value();
-  coverPage.marginRight = rightMarginEdit->value();
-  coverPage.marginTop = topMarginEdit->value();
-  coverPage.marginBottom = bottomMarginEdit->value();
+  coverPage.margins.left = leftMarginEdit->value();
+  coverPage.margins.right = rightMarginEdit->value();
+  coverPage.margins.top = topMarginEdit->value();
+  coverPage.margins.bottom = bottomMarginEdit->value();
 }
 
 void CoverPagePanel::UpdatePreview() {
@@ -144,8 +144,9 @@ void CoverPagePanel::UpdatePreview() {
   Bitmap page;
   if (!coverPage.RenderCover(page)) return;
   Bitmap preview;
-  FitPictureToPage(page, preview, kPreviewWidth, kPreviewHeight, false, static_cast<int>(coverPage.coverMode),
-                   0, 0, 0, 0, true);
+  FitPictureToPage(page, preview,
+                   {.pageWidth = kPreviewWidth, .pageHeight = kPreviewHeight,
+                    .colors = PageColorsOfBits(coverPage.coverMode)});
   QPixmap pixmap = QPixmap::fromImage(BitmapToImage(preview));
   if (pixmap.width() > kPreviewWidth || pixmap.height() > kPreviewHeight)
     pixmap = pixmap.scaled(kPreviewWidth, kPreviewHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);

@@ -321,10 +321,10 @@ void MainWindow::NewBook() {
   coverPage.fileName = s.coverFileName;
   coverPage.coverMode = static_cast<decltype(coverPage.coverMode)>(s.coverColors);
   coverPage.enlarge = s.enlargeCover;
-  coverPage.marginLeft = s.coverLeft;
-  coverPage.marginRight = s.coverRight;
-  coverPage.marginTop = s.coverTop;
-  coverPage.marginBottom = s.coverBottom;
+  coverPage.margins.left = s.coverLeft;
+  coverPage.margins.right = s.coverRight;
+  coverPage.margins.top = s.coverTop;
+  coverPage.margins.bottom = s.coverBottom;
   fileList.Clear();
   RefreshFileList();
 }

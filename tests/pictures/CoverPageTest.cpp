@@ -30,7 +30,7 @@ class CoverPageTest : public ::testing::Test {
     cover.fileName = std::move(fileName);
     cover.coverMode = mode;
     cover.enlarge = enlarge;
-    cover.marginLeft = cover.marginRight = cover.marginTop = cover.marginBottom = margin;
+    cover.margins.left = cover.margins.right = cover.margins.top = cover.margins.bottom = margin;
     return cover;
   }
 
@@ -82,7 +82,7 @@ TEST_F(CoverPageTest, MarginsMakeTheAreaAndMonochromeGivesOneBit) {
   EXPECT_EQ(CountOf(page, kBlack), 400 * 400);
 
   CoverPage noArea = Cover(BlackPicture(120, 80), 1, true);
-  noArea.marginLeft = noArea.marginRight = 300;
+  noArea.margins.left = noArea.margins.right = 300;
   ASSERT_TRUE(noArea.RenderCover(page));
   EXPECT_EQ(page.Width(), 120);  // the picture itself at its own size
   EXPECT_EQ(page.Height(), 80);
@@ -100,25 +100,25 @@ TEST(CoverPage, StartsFromDefaultsAndAssignsEverySetting) {
   EXPECT_TRUE(defaults.fileName.empty());
   EXPECT_EQ(defaults.coverMode, 0);
   EXPECT_TRUE(defaults.enlarge);
-  EXPECT_EQ(defaults.marginLeft + defaults.marginRight + defaults.marginTop + defaults.marginBottom, 0);
+  EXPECT_EQ(defaults.margins.left + defaults.margins.right + defaults.margins.top + defaults.margins.bottom, 0);
 
   CoverPage source;
   source.fileName = u"cover.bmp";
   source.coverMode = 2;
   source.enlarge = false;
-  source.marginLeft = 1;
-  source.marginRight = 2;
-  source.marginTop = 3;
-  source.marginBottom = 4;
+  source.margins.left = 1;
+  source.margins.right = 2;
+  source.margins.top = 3;
+  source.margins.bottom = 4;
   CoverPage copy;
   copy.Assign(source);
   EXPECT_EQ(copy.fileName, u"cover.bmp");
   EXPECT_EQ(copy.coverMode, 2);
   EXPECT_FALSE(copy.enlarge);
-  EXPECT_EQ(copy.marginLeft, 1);
-  EXPECT_EQ(copy.marginRight, 2);
-  EXPECT_EQ(copy.marginTop, 3);
-  EXPECT_EQ(copy.marginBottom, 4);
+  EXPECT_EQ(copy.margins.left, 1);
+  EXPECT_EQ(copy.margins.right, 2);
+  EXPECT_EQ(copy.margins.top, 3);
+  EXPECT_EQ(copy.margins.bottom, 4);
 
   copy.SetDefaults();
   EXPECT_TRUE(copy.fileName.empty());

@@ -38,8 +38,8 @@ TEST(FitPictureToPage, ScalesAndPlacesThePictureInTheAreaInsideTheMargins) {
   };
   for (const auto& c : cases) {
     Bitmap page;
-    FitPictureToPage(Filled(c.width, c.height, kRed), page, 600, 800, c.enlarge, 0, c.left, c.right, c.top,
-                     c.bottom, true);
+    FitPictureToPage(Filled(c.width, c.height, kRed), page,
+                     {.enlarge = c.enlarge, .colors = PageColors::kKeep, .margins = {c.left, c.right, c.top, c.bottom}});
     ASSERT_EQ(page.Width(), 600) << c.name;
     ASSERT_EQ(page.Height(), 800) << c.name;
     EXPECT_EQ(NonWhiteBox(page), c.expected) << c.name;
@@ -51,7 +51,7 @@ TEST(FitPictureToPage, OffsetsOfPicturesLargerThanTheAreaRoundTowardZero) {
   Bitmap tall(1, 2001, PixelFormat::k24Bit);
   for (int y = 0; y < 2001; ++y) tall.SetPixel(0, y, {uint8_t(y % 251), 0, 0});
   Bitmap page;
-  FitPictureToPage(tall, page, 600, 800, false, 0, 0, 0, 0, 0, true);
+  FitPictureToPage(tall, page, {.colors = PageColors::kKeep});
   EXPECT_EQ(page.Pixel(299, 0).r, 600 % 251);
   EXPECT_EQ(page.Pixel(299, 799).r, 1399 % 251);
 }
@@ -59,20 +59,21 @@ TEST(FitPictureToPage, OffsetsOfPicturesLargerThanTheAreaRoundTowardZero) {
 TEST(FitPictureToPage, MarginsWithoutAreaSkipScalingAndThePage) {
   for (auto [left, right, top, bottom] : {std::tuple{300, 300, 0, 0}, {0, 0, 500, 300}, {400, 400, 0, 0}}) {
     Bitmap result;
-    FitPictureToPage(Filled(1000, 900, kRed), result, 600, 800, true, 2, left, right, top, bottom, true);
+    FitPictureToPage(Filled(1000, 900, kRed), result, {.enlarge = true, .margins = {left, right, top, bottom}});
     EXPECT_EQ(result.Width(), 1000);
     EXPECT_EQ(result.Height(), 900);
     EXPECT_EQ(result.Format(), PixelFormat::k24Bit);
   }
   Bitmap noPage;
-  FitPictureToPage(Filled(300, 200, kRed), noPage, 600, 800, true, 0, 0, 0, 0, 0, false);
+  FitPictureToPage(Filled(300, 200, kRed), noPage,
+                   {.enlarge = true, .colors = PageColors::kKeep, .makePage = false});
   EXPECT_EQ(noPage.Width(), 600);  // scaled, but not put on a page
   EXPECT_EQ(noPage.Height(), 400);
 }
 
 TEST(FitPictureToPage, ReducesToBlackAndWhiteOrFourGreys) {
   Bitmap mono;
-  FitPictureToPage(Filled(300, 200, kBlack), mono, 600, 800, false, 1, 0, 0, 0, 0, true);
+  FitPictureToPage(Filled(300, 200, kBlack), mono, {.colors = PageColors::kMonochrome});
   ASSERT_EQ(mono.Format(), PixelFormat::k1Bit);
   EXPECT_EQ(mono.Palette(), (std::vector<Rgb>{kBlack, kWhite}));
   EXPECT_EQ(CountOf(mono, kBlack), 300 * 200);
@@ -82,7 +83,7 @@ TEST(FitPictureToPage, ReducesToBlackAndWhiteOrFourGreys) {
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 256; ++x) ramp.SetPixel(x, y, {uint8_t(x), uint8_t(255 - x), uint8_t(y * 4)});
   Bitmap grey;
-  FitPictureToPage(ramp, grey, 600, 800, true, 2, 0, 0, 0, 0, true);
+  FitPictureToPage(ramp, grey, {.enlarge = true, .colors = PageColors::kGray4});
   ASSERT_EQ(grey.Format(), PixelFormat::k24Bit);
   int counts[4] = {};
   const Rgb greys[4] = {{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}};
@@ -91,7 +92,7 @@ TEST(FitPictureToPage, ReducesToBlackAndWhiteOrFourGreys) {
   for (int i = 0; i < 4; ++i) EXPECT_GT(counts[i], 0) << int(greys[i].r);
 
   Bitmap colour;
-  FitPictureToPage(Filled(30, 20, kRed), colour, 600, 800, false, 7, 0, 0, 0, 0, true);
+  FitPictureToPage(Filled(30, 20, kRed), colour, {.colors = PageColors::kKeep});
   EXPECT_EQ(colour.Format(), PixelFormat::k24Bit);
   EXPECT_EQ(CountOf(colour, kRed), 30 * 20);
 }
@@ -102,11 +103,11 @@ TEST(FitPictureToPage, OnlyAnExplicitTransparentColourStaysWhite) {
   picture.SetPixel(1, 1, {0, 0, 255});
   picture.SetTransparent(true);
   Bitmap page;
-  FitPictureToPage(picture, page, 600, 800, false, 0, 0, 0, 0, 0, true);
+  FitPictureToPage(picture, page, {.colors = PageColors::kKeep});
   EXPECT_EQ(CountOf(page, kRed), 15);
 
   picture.SetTransparentColor(kRed);
-  FitPictureToPage(picture, page, 600, 800, false, 0, 0, 0, 0, 0, true);
+  FitPictureToPage(picture, page, {.colors = PageColors::kKeep});
   EXPECT_EQ(CountOf(page, kRed), 0);
   EXPECT_EQ(NonWhiteBox(page), (Box{299, 399, 1, 1}));
 }
@@ -120,7 +121,7 @@ TEST(FitPictureToPage, TakesADecodedPictureMarkedTransparentAsOpaqueColour) {
   picture.LoadFromFile((dir / "p.ppm").u16string(), test::PpmTestDecoder());
   picture.SetTransparent(true);
   Bitmap page;
-  FitPictureToPage(picture, page, 600, 800, false, 0, 0, 0, 0, 0, true);
+  FitPictureToPage(picture, page, {.colors = PageColors::kKeep});
   EXPECT_EQ(NonWhiteBox(page), (Box{285, 390, 30, 20}));
   EXPECT_EQ(page.Pixel(285, 409), (Rgb{0, 0, 255}));
   EXPECT_EQ(CountOf(page, kRed), 30 * 20 - 1);
@@ -148,10 +149,12 @@ TEST(FitPictureToPage, GivesADecodedPictureTheSamePageAsItsBitmap) {
     picture.LoadFromFile((dir / "p.ppm").u16string(), test::PpmTestDecoder());
     Bitmap copy, fromBitmap, fromPicture;
     picture.AssignTo(copy);
-    FitPictureToPage(copy, fromBitmap, 600, 800, c.enlarge, c.mode, c.margin, c.margin, c.margin, c.margin,
-                     c.makePage);
-    FitPictureToPage(picture, fromPicture, 600, 800, c.enlarge, c.mode, c.margin, c.margin, c.margin,
-                     c.margin, c.makePage);
+    const FitOptions options{.enlarge = c.enlarge,
+                             .colors = PageColorsOfBits(c.mode),
+                             .margins = {c.margin, c.margin, c.margin, c.margin},
+                             .makePage = c.makePage};
+    FitPictureToPage(copy, fromBitmap, options);
+    FitPictureToPage(picture, fromPicture, options);
     ASSERT_EQ(fromPicture.Width(), fromBitmap.Width());
     ASSERT_EQ(fromPicture.Height(), fromBitmap.Height());
     ASSERT_EQ(fromPicture.Format(), fromBitmap.Format());

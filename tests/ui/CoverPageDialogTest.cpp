@@ -85,9 +85,9 @@ TEST_F(CoverPageDialogTest, MarginFieldsBringTypedValuesIntoTheirRange) {
     EXPECT_EQ(c.field->value(), c.shown.toInt()) << c.typed.toStdString();
   }
   panel.ReadSettings();
-  EXPECT_EQ(panel.coverPage.marginLeft, 42);
-  EXPECT_EQ(panel.coverPage.marginTop, 0);
-  EXPECT_EQ(panel.coverPage.marginBottom, 7);
+  EXPECT_EQ(panel.coverPage.margins.left, 42);
+  EXPECT_EQ(panel.coverPage.margins.top, 0);
+  EXPECT_EQ(panel.coverPage.margins.bottom, 7);
 }
 
 TEST_F(CoverPageDialogTest, TakesTheChosenPictureOverOnlyOnOK) {
@@ -114,7 +114,7 @@ TEST_F(CoverPageDialogTest, TakesTheChosenPictureOverOnlyOnOK) {
   EXPECT_TRUE(dialog.Execute(cover));
   EXPECT_EQ(cover.fileName, messages.picture);
   EXPECT_EQ(static_cast<int>(cover.coverMode), 2);
-  EXPECT_EQ(cover.marginLeft, 15);
+  EXPECT_EQ(cover.margins.left, 15);
 }
 
 TEST_F(CoverPageDialogTest, PreviewShowsTheReducedCoverAfterUpdate) {

@@ -381,7 +381,7 @@ TEST_F(MainWindowTest, ClearAllAsksThenStartsANewBookWithTheCoverFromTheSettings
   AddFiles("ab");
   window->description.title = u"Title";
   window->coverPage.fileName = u"/other.bmp";
-  window->coverPage.marginTop = 50;
+  window->coverPage.margins.top = 50;
 
   messages.confirm = false;
   window->clearAllAction->trigger();
@@ -399,10 +399,10 @@ TEST_F(MainWindowTest, ClearAllAsksThenStartsANewBookWithTheCoverFromTheSettings
   EXPECT_EQ(cover.fileName, u"/covers/c.bmp");
   EXPECT_EQ(static_cast<int>(cover.coverMode), 2);
   EXPECT_FALSE(cover.enlarge);
-  EXPECT_EQ(cover.marginLeft, 1);
-  EXPECT_EQ(cover.marginRight, 2);
-  EXPECT_EQ(cover.marginTop, 3);
-  EXPECT_EQ(cover.marginBottom, 4);
+  EXPECT_EQ(cover.margins.left, 1);
+  EXPECT_EQ(cover.margins.right, 2);
+  EXPECT_EQ(cover.margins.top, 3);
+  EXPECT_EQ(cover.margins.bottom, 4);
 
   window->clearAllAction->trigger();  // an empty project is asked about too
   EXPECT_EQ(messages.questions.size(), 3u);

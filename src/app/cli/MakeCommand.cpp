@@ -52,7 +52,7 @@ int ParseInt(const std::string& text, const char* option) {
 }
 
 void ParseMargins(const std::string& text, CoverPage& cover) {
-  int* fields[] = {&cover.marginLeft, &cover.marginRight, &cover.marginTop, &cover.marginBottom};
+  int* fields[] = {&cover.margins.left, &cover.margins.right, &cover.margins.top, &cover.margins.bottom};
   size_t start = 0;
   for (int i = 0; i < 4; ++i) {
     const size_t comma = text.find(',', start);

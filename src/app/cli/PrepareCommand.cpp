@@ -20,7 +20,7 @@ struct PrepareOptions {
   std::string output;
   int mode = 2;
   bool enlarge = false;
-  int margins[4] = {0, 0, 0, 0};  // left, right, top, bottom
+  Margins margins;
 };
 
 // A whole non-negative number of at most six digits.
@@ -32,11 +32,12 @@ bool ParseCount(const std::string& text, int& value) {
 }
 
 // "L,R,T,B": four margins in pixels.
-bool ParseMargins(const std::string& text, int (&margins)[4]) {
+bool ParseMargins(const std::string& text, Margins& margins) {
+  int* const fields[] = {&margins.left, &margins.right, &margins.top, &margins.bottom};
   size_t start = 0;
   for (int i = 0; i < 4; ++i) {
     const size_t comma = i < 3 ? text.find(',', start) : text.size();
-    if (comma == std::string::npos || !ParseCount(text.substr(start, comma - start), margins[i]))
+    if (comma == std::string::npos || !ParseCount(text.substr(start, comma - start), *fields[i]))
       return false;
     start = comma + 1;
   }
@@ -83,8 +84,8 @@ int PrepareCommand(const Args& args) {
   Picture picture;
   picture.LoadFromFile(Utf8ToUtf16(options.input));
   Bitmap page;
-  FitPictureToPage(picture, page, kDevicePageWidth, kDevicePageHeight, options.enlarge, options.mode,
-                   options.margins[0], options.margins[1], options.margins[2], options.margins[3], true);
+  FitPictureToPage(picture, page,
+                   {.enlarge = options.enlarge, .colors = PageColorsOfBits(options.mode), .margins = options.margins});
   // Both modes leave greys only: red, green and blue are equal.
   std::vector<uint8_t> gray(static_cast<size_t>(page.Width()) * page.Height());
   for (int y = 0; y < page.Height(); ++y)
