@@ -7,8 +7,8 @@
 
 #include "BenchText.h"
 #include "platform/Utf.h"
-#include "text/Win1251.h"
 #include "text/LineBreaking.h"
+#include "text/Win1251.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <random>
 
-#include "pictures/PageFitting.h"
 #include "pictures/ColorReduction.h"
+#include "pictures/PageFitting.h"
 #include "pictures/Resampling.h"
 
 namespace bookloom {

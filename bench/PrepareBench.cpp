@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
+#include "book/Startup.h"
 #include "decoders/Picture.h"
 #include "pictures/PageFitting.h"
 #include "platform/Bitmap.h"
 #include "platform/PngFile.h"
-#include "book/Startup.h"
 
 namespace {
 

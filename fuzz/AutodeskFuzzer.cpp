@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the Autodesk Animator decoder: it must decode them or raise DecodeError.
-#include "FuzzDecoder.h"
+#include "DecoderFuzzing.h"
 #include "decoders/AutodeskDecoder.h"
 
 BOOKLOOM_FUZZ_DECODE_FUNCTION(bookloom::DecodeAutodesk, bookloom::kMaxPicturePixels)

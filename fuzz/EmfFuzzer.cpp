@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the enhanced metafile decoder: it must decode them or raise DecodeError.
-#include "FuzzDecoder.h"
+#include "DecoderFuzzing.h"
 #include "decoders/EmfDecoder.h"
 
 // Fontconfig, FreeType and cairo keep the fonts they have looked up for the rest of the process

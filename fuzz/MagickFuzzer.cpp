@@ -1,7 +1,7 @@
 // Fuzzes the GraphicsMagick entry point: the first byte picks the format family, the rest is the
 // file. Encapsulated PostScript is left out: GraphicsMagick hands it to Ghostscript, a program of its
 // own, which would make each input take a process start.
-#include "FuzzDecoder.h"
+#include "DecoderFuzzing.h"
 #include "decoders/MagickDecoder.h"
 
 namespace {

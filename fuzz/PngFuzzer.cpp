@@ -1,5 +1,5 @@
 // Fuzzes the PNG decoder (libpng) from memory.
-#include "FuzzDecoder.h"
+#include "DecoderFuzzing.h"
 #include "decoders/PngDecoder.h"
 
 BOOKLOOM_FUZZ_DECODE_FUNCTION(bookloom::DecodePng, bookloom::kMaxPicturePixels)

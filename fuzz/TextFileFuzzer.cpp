@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "book/TextFileItem.h"
-#include "text/Win1251.h"
 #include "text/LineBreaking.h"
+#include "text/Win1251.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace bookloom;

@@ -3,12 +3,12 @@
 #include <future>
 #include <system_error>
 
+#include "book/BookDescription.h"
+#include "book/FileItem.h"
 #include "pictures/CoverPage.h"
 #include "platform/Bitmap.h"
 #include "platform/FileSys.h"
 #include "platform/Stream.h"
-#include "book/FileItem.h"
-#include "book/BookDescription.h"
 #include "text/Win1251.h"
 #include "wolf/BookWriter.h"
 
@@ -27,10 +27,14 @@ namespace {
 void FillDescription(DescriptionRecord& wolf, const BookDescription& description) {
   using enum DescriptionFieldId;
   const std::pair<DescriptionFieldId, std::u16string> values[] = {
-      {kTitle, GetBookTitle(description)},  {kAuthor, GetBookAuthor(description)},
-      {kSubject, description.subject},      {kAdapter, description.adapter},
-      {kTranslator, description.translator}, {kPublisher, description.publisher},
-      {kTimePublish, description.publishTime}, {kIntroduction, description.annotation},
+      {kTitle, GetBookTitle(description)},
+      {kAuthor, GetBookAuthor(description)},
+      {kSubject, description.subject},
+      {kAdapter, description.adapter},
+      {kTranslator, description.translator},
+      {kPublisher, description.publisher},
+      {kTimePublish, description.publishTime},
+      {kIntroduction, description.annotation},
       {kIsbn, description.isbn},
   };
   for (const auto& [field, value] : values) wolf.SetValue(field, WideToWin1251(value));
@@ -42,7 +46,9 @@ bool WantsCover(const CoverPage& cover) {
 
 // Loads the next item on a second thread while the current one is written, where the item allows
 // it: decoding the next picture then overlaps fitting and compressing this one. At most one item is
-// loaded ahead, so the memory a build needs does not grow with the number of items.
+// loaded ahead, so the memory a build needs does not grow with the number of items. The second
+// thread runs only the item's Load (see FileItem::LoadsAlongside); the main thread does not touch
+// that item until Finish has waited for it.
 class LoadAhead {
  public:
   LoadAhead() = default;
@@ -89,7 +95,8 @@ void WriteBook(OutputStream& stream, FileList& files, const BookDescription& des
   writer.WriteDescription();
   if (WantsCover(coverPage)) {
     Bitmap cover;
-    if (coverPage.RenderCover(cover)) writer.WriteCoverPicture(cover, static_cast<uint16_t>(coverPage.coverMode));
+    if (coverPage.RenderCover(cover))
+      writer.WriteCoverPicture(cover, static_cast<uint16_t>(coverPage.coverMode));
   }
   writer.BeginBody();
   const int count = files.Count();
@@ -107,7 +114,7 @@ void WriteBook(OutputStream& stream, FileList& files, const BookDescription& des
 }  // namespace
 
 void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
-              const CoverPage& coverPage, const BuildProgress& progress) {
+               const CoverPage& coverPage, const BuildProgress& progress) {
   const std::u16string temporary = TemporaryNameBeside(fileName);
   try {
     FileOutputStream file(temporary, fileName);

@@ -23,6 +23,6 @@ std::u16string GetBookAuthor(const BookDescription& description);
 // fileName only when the book is complete: on any error the temporary file is removed, an
 // existing book of that name stays as it was, and the error is passed on.
 void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
-              const CoverPage& coverPage, const BuildProgress& progress = {});
+               const CoverPage& coverPage, const BuildProgress& progress = {});
 
 }  // namespace bookloom

@@ -55,9 +55,7 @@ FileItem& FileList::Items(int index) const { return *items_[Checked(index)]; }
 
 void FileList::Add(std::unique_ptr<FileItem> item) { items_.push_back(std::move(item)); }
 
-void FileList::Delete(int index) {
-  items_.erase(items_.begin() + static_cast<ptrdiff_t>(Checked(index)));
-}
+void FileList::Delete(int index) { items_.erase(items_.begin() + static_cast<ptrdiff_t>(Checked(index))); }
 
 void FileList::Exchange(int index1, int index2) {
   std::swap(items_[Checked(index1)], items_[Checked(index2)]);

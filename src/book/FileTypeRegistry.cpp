@@ -60,18 +60,16 @@ FileTypeExtension* FileTypeRegistry::FindExt(std::u16string_view ext) const {
 }
 
 FileTypeClass* FileTypeRegistry::FindClass(const FileItemClass& itemClass,
-                                                            const std::u16string& description) const {
+                                           const std::u16string& description) const {
   for (const auto& c : classes_)
     if (c->itemClass == &itemClass && (description.empty() || c->description == description)) return c.get();
   return nullptr;
 }
 
-void FileTypeRegistry::Link(FileTypeExtension& ext, FileTypeClass* classItem,
-                                  const FileItemClass& itemClass,
-                                  const std::u16string& classDescription) {
+void FileTypeRegistry::Link(FileTypeExtension& ext, FileTypeClass* classItem, const FileItemClass& itemClass,
+                            const std::u16string& classDescription) {
   if (!classItem) {
-    classes_.push_back(
-        std::make_unique<FileTypeClass>(FileTypeClass{&itemClass, classDescription}));
+    classes_.push_back(std::make_unique<FileTypeClass>(FileTypeClass{&itemClass, classDescription}));
     classItem = classes_.back().get();
   }
   ++classItem->refCount;
@@ -84,14 +82,13 @@ void FileTypeRegistry::Release(FileTypeClass* classItem) {
 }
 
 void FileTypeRegistry::RegisterFormat(const std::u16string& ext, const std::u16string& classDescription,
-                                            const std::u16string& extDescription, bool replace,
-                                            const FileItemClass& itemClass) {
+                                      const std::u16string& extDescription, bool replace,
+                                      const FileItemClass& itemClass) {
   if (ext.empty()) return;
   FileTypeExtension* e = FindExt(ext);
   FileTypeClass* c = FindClass(itemClass, classDescription);
   if (!e) {
-    extensions_.push_back(
-        std::make_unique<FileTypeExtension>(FileTypeExtension{ext, extDescription}));
+    extensions_.push_back(std::make_unique<FileTypeExtension>(FileTypeExtension{ext, extDescription}));
     Link(*extensions_.back(), c, itemClass, classDescription);
     return;
   }
@@ -119,13 +116,11 @@ void FileTypeRegistry::UnregisterFormat(const std::u16string& ext, const FileIte
 }
 
 std::u16string FileTypeRegistry::BuildFilter(int sortMode, int options,
-                                                   const FileItemClass* itemClass) const {
+                                             const FileItemClass* itemClass) const {
   const bool allSupported = options & kAllSupported;
   const bool sortedExts = sortMode == 1 || sortMode == 3;
   TextList entries(sortMode == 1 || sortMode == 2), classExts(sortedExts), allExts(sortedExts);
-  const auto wanted = [&](const FileTypeClass& c) {
-    return !itemClass || c.itemClass == itemClass;
-  };
+  const auto wanted = [&](const FileTypeClass& c) { return !itemClass || c.itemClass == itemClass; };
 
   if (options & kGroupByClass) {
     for (const auto& c : classes_) {

@@ -55,10 +55,9 @@ class FileTypeRegistry : public SingleInstance<FileTypeRegistry> {
 
  private:
   FileTypeExtension* FindExt(std::u16string_view ext) const;
-  FileTypeClass* FindClass(const FileItemClass& itemClass,
-                                      const std::u16string& description) const;
-  void Link(FileTypeExtension& ext, FileTypeClass* classItem,
-            const FileItemClass& itemClass, const std::u16string& classDescription);
+  FileTypeClass* FindClass(const FileItemClass& itemClass, const std::u16string& description) const;
+  void Link(FileTypeExtension& ext, FileTypeClass* classItem, const FileItemClass& itemClass,
+            const std::u16string& classDescription);
   void Release(FileTypeClass* classItem);
 
   std::vector<std::unique_ptr<FileTypeClass>> classes_;

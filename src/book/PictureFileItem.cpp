@@ -1,10 +1,10 @@
 #include "book/PictureFileItem.h"
 
+#include "book/FileTypeRegistry.h"
 #include "decoders/DecoderRegistry.h"
 #include "decoders/PictureFormats.h"
 #include "pictures/PageFitting.h"
 #include "platform/Bitmap.h"
-#include "book/FileTypeRegistry.h"
 #include "text/Win1251.h"
 #include "wolf/BookWriter.h"
 

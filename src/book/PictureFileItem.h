@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "decoders/Picture.h"
 #include "book/FileItem.h"
+#include "decoders/Picture.h"
 
 namespace bookloom {
 
@@ -19,7 +19,8 @@ class PictureFileItem : public FileItem {
   // transparent.
   void Load() override;
   void Unload() override;
-  // Decoding reads only the file and the decoder registry.
+  // Loading runs on the build's second thread: it touches only this item, the file, the decoder
+  // registry and the picture limits, which nothing changes during a build.
   bool LoadsAlongside() const override { return true; }
   // Chooses the decoder and checks that it can read the picture, so that an unreadable file is refused.
   void Verify() override;

@@ -1,13 +1,13 @@
 #include "book/Startup.h"
 
-#include "decoders/DecoderRegistry.h"
-#include "decoders/PictureFormats.h"
-#include "decoders/OwnDecoders.h"
+#include "book/FileTypeRegistry.h"
 #include "book/PictureFileItem.h"
+#include "book/TextFileItem.h"
+#include "decoders/DecoderRegistry.h"
+#include "decoders/OwnDecoders.h"
+#include "decoders/PictureFormats.h"
 #include "platform/Exception.h"
 #include "platform/Memory.h"
-#include "book/FileTypeRegistry.h"
-#include "book/TextFileItem.h"
 #include "text/Win1251.h"
 #include "wolf/Lzss.h"
 

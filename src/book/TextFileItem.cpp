@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "book/FileTypeRegistry.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
-#include "book/FileTypeRegistry.h"
 #include "text/Win1251.h"
 #include "wolf/BookWriter.h"
 
@@ -78,7 +78,7 @@ void TextFileItem::WriteTo(BookWriter& writer) {
 
 void RegisterTextItem() {
   FileTypeRegistry::Instance().RegisterFormat(u"txt", u"Text documents", u"Plain text file", false,
-                                   TextFileItem::Class);
+                                              TextFileItem::Class);
 }
 
 void UnregisterTextItem() { FileTypeRegistry::Instance().UnregisterFormat(u"", TextFileItem::Class); }

@@ -205,7 +205,7 @@ std::unique_ptr<Graphic> ReadAnimationFirstFrame(ByteReader& in, uint16_t magic,
 }  // namespace
 
 std::unique_ptr<Graphic> DecodeAutodesk(std::string_view bytes, const std::u16string& nameForMessages,
-                                         int64_t maxPixels) {
+                                        int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 32) in.Fail("the file is too short for an Autodesk Animator picture");
   const uint16_t first = in.U16LE();

@@ -14,6 +14,6 @@ namespace bookloom {
 // Decodes the bytes of a file (a DecodeFunction); the name is only used in error messages.
 // Pictures of more than `maxPixels` pixels are refused.
 std::unique_ptr<Graphic> DecodeAutodesk(std::string_view bytes, const std::u16string& nameForMessages,
-                                         int64_t maxPixels = kMaxPicturePixels);
+                                        int64_t maxPixels = kMaxPicturePixels);
 
 }  // namespace bookloom

@@ -15,7 +15,7 @@ size_t DecoderRegistry::IndexOf(std::u16string_view ext) const {
 }
 
 void DecoderRegistry::Register(const std::u16string& ext, const std::u16string& description,
-                                std::shared_ptr<const GraphicDecoder> decoder) {
+                               std::shared_ptr<const GraphicDecoder> decoder) {
   const size_t i = IndexOf(ext);
   if (i < entries_.size())
     entries_[i] = {ext, description, std::move(decoder)};

@@ -1302,7 +1302,7 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
 }  // namespace
 
 std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
-                                    int64_t maxPixels) {
+                                   int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 88 || in.U32LE() != kHeader) in.Fail("it is not an enhanced metafile (no header record)");
   const uint32_t headerSize = in.U32LE();

@@ -28,7 +28,7 @@ void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileN
         {fileName, width, height, limits.maxSide, limits.maxPixels});
   if (width * height > maxPixels)
     Raise<DecodeError>("Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels",
-                        {fileName, width, height, maxPixels});
+                       {fileName, width, height, maxPixels});
 }
 
 std::unique_ptr<Graphic> GraphicDecoder::LoadFromFile(const std::u16string& fileName) const {

@@ -17,7 +17,9 @@ inline constexpr int64_t kMaxPictureSide = 20000;
 inline constexpr int64_t kMaxPicturePixels = 200'000'000;
 
 // The limits CheckPictureSize applies: the constants above unless lowered, as the fuzz targets do to
-// keep every input quick.
+// keep every input quick. They are program-wide state: set them before the first picture is read
+// (GraphicsMagick takes its own limits from them when its module is loaded), never while a second
+// thread decodes.
 struct PictureSizeLimits {
   int64_t maxSide = kMaxPictureSide;
   int64_t maxPixels = kMaxPicturePixels;
@@ -64,7 +66,9 @@ class Graphic {
 };
 
 // One picture format family: reads a file into a graphic or raises DecodeError (or FileOpenError)
-// with a message that names the file and says why.
+// with a message that names the file and says why. A decoder keeps no state between pictures, so a
+// build decodes the next picture on a second thread while the main thread writes the one before it:
+// decoding may read the file, the picture limits and the decoder registry, nothing else that is shared.
 class GraphicDecoder {
  public:
   virtual ~GraphicDecoder() = default;
@@ -72,7 +76,7 @@ class GraphicDecoder {
   virtual std::unique_ptr<Graphic> LoadFromFile(const std::u16string& fileName) const;
   // Decodes the bytes of a file; fileName only names it in messages.
   virtual std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
-                                                   const std::u16string& fileName) const = 0;
+                                                  const std::u16string& fileName) const = 0;
   // Raises what LoadFromFile would raise for the file, and nothing when it would load; by default
   // the file is loaded and the picture dropped, a decoder may check without making the pixels.
   virtual void CheckFile(const std::u16string& fileName) const { LoadFromFile(fileName); }
@@ -81,8 +85,7 @@ class GraphicDecoder {
 // Decodes the bytes of a file in one call; the name is only used in error messages. Pictures of more
 // than `maxPixels` pixels are refused (or, where a format can, drawn smaller).
 using DecodeFunction = std::unique_ptr<Graphic> (*)(std::string_view bytes,
-                                                     const std::u16string& nameForMessages,
-                                                     int64_t maxPixels);
+                                                    const std::u16string& nameForMessages, int64_t maxPixels);
 
 // Raises exactly what the DecodeFunction of the same format raises for the same bytes, without
 // making the picture.
@@ -96,7 +99,7 @@ class FunctionDecoder final : public GraphicDecoder {
   explicit FunctionDecoder(DecodeFunction decode, CheckFunction check = nullptr)
       : decode_(decode), check_(check) {}
   std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
-                                           const std::u16string& fileName) const override {
+                                          const std::u16string& fileName) const override {
     return decode_(bytes, fileName, kMaxPicturePixels);
   }
   void CheckFile(const std::u16string& fileName) const override;

@@ -18,6 +18,6 @@ Palette256 GreyPalette();
 
 // The picture of width x height indexes (rows from the top, `stride` bytes apart).
 std::unique_ptr<Graphic> GraphicFromIndexes(int width, int height, const uint8_t* indexes, size_t stride,
-                                             const Palette256& palette);
+                                            const Palette256& palette);
 
 }  // namespace bookloom

@@ -189,8 +189,8 @@ std::unique_ptr<Graphic> Upright(const Graphic& stored, int orientation) {
   const bool mirrorX = orientation == 2 || orientation == 3 || orientation == 6 || orientation == 7;
   const bool mirrorY = orientation == 3 || orientation == 4 || orientation == 7 || orientation == 8;
   const int w = stored.Width(), h = stored.Height();
-  auto upright = std::make_unique<Graphic>(transpose ? h : w, transpose ? w : h, false,
-                                            Graphic::Pixels::kUninitialised);
+  auto upright =
+      std::make_unique<Graphic>(transpose ? h : w, transpose ? w : h, false, Graphic::Pixels::kUninitialised);
   for (int y = 0; y < h; ++y) {
     const unsigned char* in = stored.Row(y);
     for (int x = 0; x < w; ++x, in += 3) {
@@ -225,7 +225,8 @@ void Start(Reader& r, std::string_view bytes, const std::u16string& fileName, in
 // data does this is refused by decoding no more than its header is.
 bool ScanRunsIntoImageEnd(const unsigned char* scan, const unsigned char* end) {
   const unsigned char* p = scan;
-  while (p < end && (p = static_cast<const unsigned char*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p))))) {
+  while (p < end &&
+         (p = static_cast<const unsigned char*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p))))) {
     while (++p < end && *p == 0xFF) {
     }
     if (p == end) return false;
@@ -247,15 +248,15 @@ void Finish(Reader& r, const std::u16string& fileName) {
 }  // namespace
 
 std::unique_ptr<Graphic> DecodeJpeg(std::string_view bytes, const std::u16string& fileName,
-                                     int64_t maxPixels) {
+                                    int64_t maxPixels) {
   Reader r;
   Start(r, bytes, fileName, maxPixels);
   // Cameras store the rows as the sensor read them and say in the Exif data how to turn them.
   const int orientation = ExifOrientation(r.cinfo);
   const bool cmyk = r.cinfo.out_color_space == JCS_CMYK;
   auto graphic = std::make_unique<Graphic>(static_cast<int>(r.cinfo.output_width),
-                                            static_cast<int>(r.cinfo.output_height), false,
-                                            Graphic::Pixels::kUninitialised);
+                                           static_cast<int>(r.cinfo.output_height), false,
+                                           Graphic::Pixels::kUninitialised);
   std::vector<unsigned char> cmykRow(cmyk ? size_t{4} * r.cinfo.output_width : 0);
   if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) Fail(r, fileName);
   Finish(r, fileName);

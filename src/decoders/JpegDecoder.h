@@ -14,7 +14,7 @@ namespace bookloom {
 // Decodes the bytes of a file (a DecodeFunction); the name is only used in error messages.
 // Pictures of more than `maxPixels` pixels are refused.
 std::unique_ptr<Graphic> DecodeJpeg(std::string_view bytes, const std::u16string& nameForMessages,
-                                     int64_t maxPixels = kMaxPicturePixels);
+                                    int64_t maxPixels = kMaxPicturePixels);
 
 // Raises exactly as DecodeJpeg does for the same bytes, without making the picture: the coded data
 // is read through, the pixels are not computed (a CheckFunction).

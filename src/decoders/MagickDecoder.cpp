@@ -100,15 +100,21 @@ class ReaderModule {
  public:
   ReaderModule() {
     std::error_code error;
-    const std::filesystem::path programDir = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    const std::filesystem::path programDir =
+        std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
     std::string failures;
     for (const std::filesystem::path& dir : {programDir, programDir / BOOKLOOM_MODULE_DIR_FROM_PROGRAM}) {
       const std::filesystem::path file = dir / kMagickPluginFile;
       if (!std::filesystem::exists(file, error)) continue;
       if (void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+        const auto start = reinterpret_cast<MagickStartFunction>(dlsym(handle, kMagickPluginStartEntry));
         read_ = reinterpret_cast<MagickReadFunction>(dlsym(handle, kMagickPluginEntry));
-        if (read_) return;
-        failures += std::string(file) + " has no entry point; ";
+        // GraphicsMagick's resource limits are the program's picture limits as they stand now.
+        const MagickStartRequest limits{.maxSide = PictureLimits().maxSide,
+                                        .maxPixels = PictureLimits().maxPixels};
+        if (start && read_ && start(&limits)) return;
+        read_ = nullptr;
+        failures += std::string(file) + (start ? " is of another version; " : " has no entry point; ");
       } else {
         failures += std::string(dlerror()) + "; ";
       }
@@ -179,11 +185,9 @@ std::unique_ptr<Graphic> Decode(MagickFormat format, const Source& source, const
   request.bytes = source.bytes.data();
   request.size = source.bytes.size();
   request.path = source.path.empty() ? nullptr : source.path.c_str();
-  request.largestFrame = format == MagickFormat::kIcon;  // of an icon, the largest image
+  request.largestFrame = format == MagickFormat::kIcon;     // of an icon, the largest image
   request.subImage = format == MagickFormat::kPcd ? 3 : 0;  // of a Photo CD, Base: 768 x 512
   request.keepAlpha = format != MagickFormat::kBmp || BitmapMayHaveAlpha(source.bytes);
-  request.maxSide = PictureLimits().maxSide;
-  request.maxPixels = PictureLimits().maxPixels;
   request.context = &context;
   request.acceptSize = AcceptSize;
   request.pixelsFor = PixelsFor;
@@ -195,7 +199,8 @@ std::unique_ptr<Graphic> Decode(MagickFormat format, const Source& source, const
     case MagickReadResult::kFailed:
       RaiseDecodeError(fileName, request.why);
   }
-  if (!context.graphic) RaiseDecodeError(fileName, "not a readable " + coder + " file: the reader returned no picture");
+  if (!context.graphic)
+    RaiseDecodeError(fileName, "not a readable " + coder + " file: the reader returned no picture");
   context.graphic->DropUniformAlpha();
   return std::move(context.graphic);
 }
@@ -212,7 +217,7 @@ std::unique_ptr<Graphic> MagickDecoder::LoadFromFile(const std::u16string& fileN
 }
 
 std::unique_ptr<Graphic> MagickDecoder::LoadFromMemory(std::string_view bytes,
-                                                         const std::u16string& fileName) const {
+                                                       const std::u16string& fileName) const {
   if (format_ == MagickFormat::kBmp && IsPackedDib(bytes)) {
     const std::string bmp = WithBitmapFileHeader(bytes);
     return Decode(format_, {bmp, {}}, fileName);

@@ -33,15 +33,15 @@ class MagickDecoder final : public GraphicDecoder {
 
   std::unique_ptr<Graphic> LoadFromFile(const std::u16string& fileName) const override;
   std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
-                                           const std::u16string& fileName) const override;
+                                          const std::u16string& fileName) const override;
 
  private:
   MagickFormat format_;
 };
 
 // Loads the GraphicsMagick reader module now rather than at the first picture it reads; later calls
-// do nothing. GraphicsMagick's own resource limits follow PictureLimits() at every read, so that
-// oversized pictures are refused before allocation.
+// do nothing. GraphicsMagick's own resource limits are PictureLimits() as they stand when the module
+// is loaded, so that oversized pictures are refused before allocation.
 void StartGraphicsMagick();
 
 }  // namespace bookloom

@@ -8,10 +8,19 @@
 
 namespace bookloom {
 
-// Raised whenever the request changes; a module of another version is not used.
-inline constexpr int kMagickPluginVersion = 1;
+// Raised whenever a request changes; a module of another version is not used.
+inline constexpr int kMagickPluginVersion = 2;
 inline constexpr const char* kMagickPluginFile = "bookloom-magick.so";
+inline constexpr const char* kMagickPluginStartEntry = "BookloomMagickStart";
 inline constexpr const char* kMagickPluginEntry = "BookloomMagickRead";
+
+// Sent once, when the module is loaded: GraphicsMagick's own resource limits, which then hold for
+// every picture it reads.
+struct MagickStartRequest {
+  int version = kMagickPluginVersion;
+  int64_t maxSide = 0;
+  int64_t maxPixels = 0;
+};
 
 struct MagickReadRequest {
   int version = kMagickPluginVersion;
@@ -22,8 +31,6 @@ struct MagickReadRequest {
   bool largestFrame = false;   // read every frame and take the largest, true colour and alpha first
   int subImage = 0;            // otherwise the one frame to read
   bool keepAlpha = true;       // false: an alpha channel the reader reports is dropped
-  int64_t maxSide = 0;         // GraphicsMagick's own resource limits
-  int64_t maxPixels = 0;
 
   void* context = nullptr;
   // The picture's size, from the header before decoding (unless the reader cannot tell it) and
@@ -41,7 +48,9 @@ enum class MagickReadResult : int {
   kRefused = 2,  // a callback refused the picture
 };
 
-// The module's entry point.
+// The module's entry points: start, once, then read; false from start means a module of another
+// version.
+using MagickStartFunction = bool (*)(const MagickStartRequest* request);
 using MagickReadFunction = MagickReadResult (*)(MagickReadRequest* request);
 
 }  // namespace bookloom

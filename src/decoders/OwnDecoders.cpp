@@ -3,7 +3,6 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
-
 namespace bookloom {
 
 void ReleaseOwnDecoderCaches() {

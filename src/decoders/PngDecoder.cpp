@@ -13,7 +13,8 @@ namespace {
 // Chunks that do not change the pixels are skipped unread: libpng would otherwise allocate
 // whatever length a damaged text or profile chunk claims, gigabytes included.
 void IgnoreAncillaryChunks(png_structp png) {
-  static const png_byte kIgnored[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0tIME\0pHYs\0hIST\0bKGD\0oFFs\0pCAL\0sCAL\0";
+  static const png_byte kIgnored[] =
+      "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0tIME\0pHYs\0hIST\0bKGD\0oFFs\0pCAL\0sCAL\0";
   png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, static_cast<int>(sizeof kIgnored / 5));
 }
 
@@ -86,7 +87,7 @@ bool ReadEnd(Reader& r) {
 }  // namespace
 
 std::unique_ptr<Graphic> DecodePng(std::string_view bytes, const std::u16string& fileName,
-                                    int64_t maxPixels) {
+                                   int64_t maxPixels) {
   const auto fail = [&](const std::string& why) {
     RaiseDecodeError(fileName, "not a readable PNG file: " + why);
   };

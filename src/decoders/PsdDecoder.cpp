@@ -187,7 +187,7 @@ uint8_t Unblend(uint8_t c, uint8_t a) {
 }
 
 std::unique_ptr<Graphic> Compose(const PsdHeader& h, const std::vector<std::vector<uint8_t>>& planes,
-                                  bool alpha, const Palette256& palette) {
+                                 bool alpha, const Palette256& palette) {
   auto g = std::make_unique<Graphic>(h.width, h.height, alpha);
   const int channels = g->Channels();
   const int colors = static_cast<int>(planes.size()) - (alpha ? 1 : 0);
@@ -234,7 +234,7 @@ std::unique_ptr<Graphic> Compose(const PsdHeader& h, const std::vector<std::vect
 }  // namespace
 
 std::unique_ptr<Graphic> DecodePsd(std::string_view bytes, const std::u16string& nameForMessages,
-                                    int64_t maxPixels) {
+                                   int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   const PsdHeader h = ReadHeader(in, maxPixels);
   const int colors = ColorChannels(h, in);

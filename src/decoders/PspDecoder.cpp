@@ -341,7 +341,7 @@ std::unique_ptr<Graphic> ToGraphic(const RgbaPixels& p) {
 }  // namespace
 
 std::unique_ptr<Graphic> DecodePsp(std::string_view bytes, const std::u16string& nameForMessages,
-                                    int64_t maxPixels) {
+                                   int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 36 || in.Bytes(32) != kSignature) in.Fail("it is not a Paint Shop Pro file (no signature)");
   const int major = in.U16LE();

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <list>
-#include <mutex>
 #include <string>
 #include <tuple>
 
@@ -103,17 +102,12 @@ void Deliver(Magick::Image& frame, MagickReadRequest& request) {
 }
 
 void Read(MagickReadRequest& request) {
-  static std::once_flag started;
-  std::call_once(started, [] { Magick::InitializeMagick(nullptr); });
-  MagickLib::SetMagickResourceLimit(MagickLib::WidthResource, static_cast<unsigned long>(request.maxSide));
-  MagickLib::SetMagickResourceLimit(MagickLib::HeightResource, static_cast<unsigned long>(request.maxSide));
-  MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, static_cast<unsigned long>(request.maxPixels));
-
   Magick::Image options = ReadingOptions(request);
   // The size first, from the header alone; readers that cannot tell it without decoding say 0.
   Frames probe = ReadFrames(options, request, true);
   const Magick::Image& first = probe.front();
-  if (first.columns() != 0 && first.rows() != 0 && !request.acceptSize(request.context, first.columns(), first.rows()))
+  if (first.columns() != 0 && first.rows() != 0 &&
+      !request.acceptSize(request.context, first.columns(), first.rows()))
     throw Refused{};
   probe.clear();
 
@@ -123,7 +117,19 @@ void Read(MagickReadRequest& request) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) MagickReadResult BookloomMagickRead(MagickReadRequest* request) {
+extern "C" __attribute__((visibility("default"))) bool BookloomMagickStart(
+    const bookloom::MagickStartRequest* request) {
+  if (request->version != bookloom::kMagickPluginVersion) return false;
+  Magick::InitializeMagick(nullptr);
+  MagickLib::SetMagickResourceLimit(MagickLib::WidthResource, static_cast<unsigned long>(request->maxSide));
+  MagickLib::SetMagickResourceLimit(MagickLib::HeightResource, static_cast<unsigned long>(request->maxSide));
+  MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource,
+                                    static_cast<unsigned long>(request->maxPixels));
+  return true;
+}
+
+extern "C" __attribute__((visibility("default"))) MagickReadResult BookloomMagickRead(
+    MagickReadRequest* request) {
   if (request->version != bookloom::kMagickPluginVersion) {
     std::snprintf(request->why, sizeof request->why, "the GraphicsMagick reader is of another version");
     return MagickReadResult::kFailed;

@@ -8,11 +8,11 @@
 
 namespace bookloom {
 
-const std::array<Rgb, 20> kSystemPalette{{{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},
-                                         {0, 0, 128},     {128, 0, 128},   {0, 128, 128},   {192, 192, 192},
-                                         {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164},
-                                         {128, 128, 128}, {255, 0, 0},     {0, 255, 0},     {255, 255, 0},
-                                         {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}}};
+const std::array<Rgb, 20> kSystemPalette{
+    {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
+     {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
+     {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
+     {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}}};
 
 // ---- colour lookups ----
 
@@ -52,7 +52,7 @@ uint8_t* DibRows::ScanLine(int row) {
 DibReader::DibReader(Bitmap& source) : DibRows(source) { source.SetFormat(PixelFormat::k24Bit); }
 
 DibWriter::DibWriter(Bitmap& result, PixelFormat format, int width, int height,
-                       const std::vector<Rgb>& palette)
+                     const std::vector<Rgb>& palette)
     : DibRows(result), format_(format), width_(width), height_(height), palette_(palette) {
   if (format != PixelFormat::k8Bit && format != PixelFormat::k24Bit)
     Raise<ColorReductionError>("Invalid pixel format");
@@ -265,8 +265,8 @@ void Diffuse(DibReader& reader, DibWriter& writer, int width, int height, Lookup
 
 // Reduces with the kernel of `dither` into result; an unknown ditherer leaves result empty.
 template <class Lookup>
-void DiffuseWith(DitherMode dither, DibReader& reader, Bitmap& result, int width, int height,
-                 Lookup& lookup, const std::vector<Rgb>& palette) {
+void DiffuseWith(DitherMode dither, DibReader& reader, Bitmap& result, int width, int height, Lookup& lookup,
+                 const std::vector<Rgb>& palette) {
   auto run = [&](auto kernel) {
     DibWriter writer(result, PixelFormat::k8Bit, width, height, palette);
     Diffuse<decltype(kernel)>(reader, writer, width, height, lookup);

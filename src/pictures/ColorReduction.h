@@ -111,8 +111,8 @@ class DibWriter : public DibRows {
 };
 
 // The source reduced to the palette of `mode` with the ditherer of `dither`: an 8-bit bitmap whose
-// 256-entry colour table starts with the palette. ReductionMode::kNone gives a 24-bit copy; an unknown mode or
-// ditherer gives an empty bitmap. The source is converted to 24 bits per pixel in place.
+// 256-entry colour table starts with the palette. ReductionMode::kNone gives a 24-bit copy; an unknown mode
+// or ditherer gives an empty bitmap. The source is converted to 24 bits per pixel in place.
 std::unique_ptr<Bitmap> ReduceColors(Bitmap& source, ReductionMode mode, DitherMode dither);
 
 }  // namespace bookloom

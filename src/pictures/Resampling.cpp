@@ -1,6 +1,16 @@
 #include "pictures/Resampling.h"
 
+// x86-64 builds choose between AVX2 code and plain code when the program starts; every other target
+// (or a build with BOOKLOOM_PLAIN_VECTORS) has the plain code alone. Both give the same bytes.
+#if defined(__x86_64__) && !defined(BOOKLOOM_PLAIN_VECTORS)
+#define BOOKLOOM_X86_VECTORS 1
 #include <immintrin.h>
+// A function built once for AVX2 and once plain, the build that fits the processor chosen at start.
+#define BOOKLOOM_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define BOOKLOOM_X86_VECTORS 0
+#define BOOKLOOM_AVX2_CLONES
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -147,7 +157,8 @@ inline Floats ToByteValues(Floats sum) {
 constexpr int kColumnChunk = 64;
 
 // The image between the two passes: bytes, kept as the floats they are read as, each row padded
-// to whole chunks of the vertical pass. The horizontal pass writes every value but the padding, which alone is zeroed.
+// to whole chunks of the vertical pass. The horizontal pass writes every value but the padding, which alone
+// is zeroed.
 struct ByteValueImage {
   ByteValueImage(int width, int height)
       : usedFloats(static_cast<size_t>(width) * 3),
@@ -171,8 +182,9 @@ constexpr int kBlockFloats = kBlockRows * 3;
 static_assert(kBlockFloats % kFloatLanes == 0);
 
 // Eight float lanes for the weighted sums of the horizontal pass: one instruction each where the
-// processor has 256-bit vectors (the function is built twice and the fitting build chosen when the
-// program starts), two otherwise. Either way every lane is rounded as a lone float would be.
+// processor has 256-bit vectors (on x86-64 the function is built twice and the fitting build chosen
+// when the program starts), several otherwise. Either way every lane is rounded as a lone float
+// would be.
 using WideFloats = float __attribute__((vector_size(32)));
 constexpr int kWideLanes = 8;
 static_assert(kBlockFloats % kWideLanes == 0);
@@ -185,7 +197,8 @@ constexpr int64_t kShareFromPixels = 1'000'000;
 // of each contributor's weight times float j from `at(source index)`, every product and sum rounded
 // to float; the sums are kept in registers across the list.
 template <int N, class At>
-[[gnu::always_inline]] inline void WeightedByteValues(const Contributors& lists, int i, At at, float (&values)[N]) {
+[[gnu::always_inline]] inline void WeightedByteValues(const Contributors& lists, int i, At at,
+                                                      float (&values)[N]) {
   static_assert(N % kWideLanes == 0 && N % kFloatLanes == 0);
   WideFloats sum[N / kWideLanes] = {};
   for (size_t k = lists.start[i]; k < lists.start[i + 1]; ++k) {
@@ -208,6 +221,7 @@ template <int N, class At>
 // lie together, channel by channel.
 float* SubpixelLane(float* columns, size_t s) { return columns + s * kBlockRows; }
 
+#if BOOKLOOM_X86_VECTORS
 // Eight rows' 8 subpixels from s on, as floats, transposed into columns: rows b0 .. b0 + 7.
 __attribute__((target("avx2"))) inline void TransposeEight(const uint8_t* const* in, int b0, size_t s,
                                                            float* columns) {
@@ -224,18 +238,17 @@ __attribute__((target("avx2"))) inline void TransposeEight(const uint8_t* const*
   const __m256 u2 = _mm256_shuffle_ps(t1, t3, 0x44), u3 = _mm256_shuffle_ps(t1, t3, 0xEE);
   const __m256 u4 = _mm256_shuffle_ps(t4, t6, 0x44), u5 = _mm256_shuffle_ps(t4, t6, 0xEE);
   const __m256 u6 = _mm256_shuffle_ps(t5, t7, 0x44), u7 = _mm256_shuffle_ps(t5, t7, 0xEE);
-  const __m256 column[8] = {
-      _mm256_permute2f128_ps(u0, u4, 0x20), _mm256_permute2f128_ps(u1, u5, 0x20),
-      _mm256_permute2f128_ps(u2, u6, 0x20), _mm256_permute2f128_ps(u3, u7, 0x20),
-      _mm256_permute2f128_ps(u0, u4, 0x31), _mm256_permute2f128_ps(u1, u5, 0x31),
-      _mm256_permute2f128_ps(u2, u6, 0x31), _mm256_permute2f128_ps(u3, u7, 0x31)};
+  const __m256 column[8] = {_mm256_permute2f128_ps(u0, u4, 0x20), _mm256_permute2f128_ps(u1, u5, 0x20),
+                            _mm256_permute2f128_ps(u2, u6, 0x20), _mm256_permute2f128_ps(u3, u7, 0x20),
+                            _mm256_permute2f128_ps(u0, u4, 0x31), _mm256_permute2f128_ps(u1, u5, 0x31),
+                            _mm256_permute2f128_ps(u2, u6, 0x31), _mm256_permute2f128_ps(u3, u7, 0x31)};
   for (int c = 0; c < 8; ++c) _mm256_storeu_ps(SubpixelLane(columns, s + c) + b0, column[c]);
 }
 
 // Fills the columns from the block's 16 rows, 8 subpixels of 8 rows at a time; returns the first
 // subpixel left, which lies too near the end of a row for 8 bytes to be read.
 __attribute__((target("avx2"))) size_t FillColumnsEightByEight(const uint8_t* const* in, size_t subpixels,
-                                                                float* columns) {
+                                                               float* columns) {
   size_t s = 0;
   for (; s + 8 <= subpixels; s += 8) {
     TransposeEight(in, 0, s, columns);
@@ -243,26 +256,30 @@ __attribute__((target("avx2"))) size_t FillColumnsEightByEight(const uint8_t* co
   }
   return s;
 }
+#endif
 
 // Fills the columns from the block's 16 rows (a short block repeats its last row: those lanes are
 // never read back).
 void FillColumns(const uint8_t* const* in, int sourceWidth, float* columns) {
-  static const bool eightByEight = __builtin_cpu_supports("avx2");
   const size_t subpixels = 3 * static_cast<size_t>(sourceWidth);
+#if BOOKLOOM_X86_VECTORS
+  static const bool eightByEight = __builtin_cpu_supports("avx2");
   size_t s = eightByEight ? FillColumnsEightByEight(in, subpixels, columns) : 0;
+#else
+  size_t s = 0;
+#endif
   for (; s < subpixels; ++s)
     for (int b = 0; b < kBlockRows; ++b) SubpixelLane(columns, s)[b] = in[b][s];
 }
 
 // Resamples source rows begin .. end - 1 (begin a multiple of kBlockRows).
-__attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelRows& source, int begin,
-                                                                    int end, ByteValueImage& target,
-                                                                    int targetWidth,
-                                                                    const Contributors& lists) {
+BOOKLOOM_AVX2_CLONES void ResampleRows(const PixelRows& source, int begin, int end, ByteValueImage& target,
+                                       int targetWidth, const Contributors& lists) {
   const int sourceWidth = source.width;
   const int first = source.redFirst ? 2 : 0, last = 2 - first;
   // Every value is written by FillColumns before it is read.
-  const auto columns = std::make_unique_for_overwrite<float[]>(static_cast<size_t>(sourceWidth) * kBlockFloats);
+  const auto columns =
+      std::make_unique_for_overwrite<float[]>(static_cast<size_t>(sourceWidth) * kBlockFloats);
   for (int top = begin; top < end; top += kBlockRows) {
     const int rows = std::min(kBlockRows, end - top);
     const uint8_t* in[kBlockRows];
@@ -270,8 +287,8 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
     FillColumns(in, sourceWidth, columns.get());
     for (int i = 0; i < targetWidth; ++i) {
       float bytes[kBlockFloats];
-      WeightedByteValues(lists, i, [&](int n) { return columns.get() + static_cast<size_t>(n) * kBlockFloats; },
-                         bytes);
+      WeightedByteValues(
+          lists, i, [&](int n) { return columns.get() + static_cast<size_t>(n) * kBlockFloats; }, bytes);
       // Red and blue change places on the way out when the source holds red first.
       for (int b = 0; b < rows; ++b) {
         float* out = target.Row(top + b) + 3 * i;
@@ -283,15 +300,15 @@ __attribute__((target_clones("avx2", "default"))) void ResampleRows(const PixelR
   }
 }
 
-__attribute__((target_clones("avx2", "default"))) void ResampleColumns(const ByteValueImage& source,
-                                                                       Bitmap& target,
-                                                                       const Contributors& lists) {
+BOOKLOOM_AVX2_CLONES void ResampleColumns(const ByteValueImage& source, Bitmap& target,
+                                          const Contributors& lists) {
   const size_t rowBytes = target.Stride();
   for (int i = 0; i < target.Height(); ++i) {
     uint8_t* out = target.Row(i);
     for (size_t l = 0; l < rowBytes; l += kColumnChunk) {
       float values[kColumnChunk];
-      WeightedByteValues(lists, i, [&](int n) { return source.Row(n) + l; }, values);
+      WeightedByteValues(
+          lists, i, [&](int n) { return source.Row(n) + l; }, values);
       const size_t count = std::min<size_t>(kColumnChunk, rowBytes - l);
       for (size_t x = 0; x < count; ++x) out[l + x] = static_cast<uint8_t>(values[x]);
     }
@@ -301,23 +318,24 @@ __attribute__((target_clones("avx2", "default"))) void ResampleColumns(const Byt
 }  // namespace
 
 const std::array<ResampleFilter, 7> kResampleFilters{{{"Box", BoxFilter, 0.5f},
-                                                          {"Triangle", TriangleFilter, 1.0f},
-                                                          {"Hermite", HermiteFilter, 1.0f},
-                                                          {"Bell", BellFilter, 1.5f},
-                                                          {"B-Spline", BSplineFilter, 2.0f},
-                                                          {"Lanczos3", Lanczos3Filter, 3.0f},
-                                                          {"Mitchell", MitchellFilter, 2.0f}}};
+                                                      {"Triangle", TriangleFilter, 1.0f},
+                                                      {"Hermite", HermiteFilter, 1.0f},
+                                                      {"Bell", BellFilter, 1.5f},
+                                                      {"B-Spline", BSplineFilter, 2.0f},
+                                                      {"Lanczos3", Lanczos3Filter, 3.0f},
+                                                      {"Mitchell", MitchellFilter, 2.0f}}};
 
 void ResamplePixels(const PixelRows& source, Bitmap& target, FilterFunction filter, float support) {
   if (source.width < 1 || source.height < 1) Raise<GraphicOperationError>("Source bitmap too small");
   if (target.Width() < 1 || target.Height() < 1)
     Raise<GraphicOperationError>("Cannot resample a picture to %dx%d pixels: the target has no pixels",
-                                    {target.Width(), target.Height()});
+                                 {target.Width(), target.Height()});
   ByteValueImage intermediate(target.Width(), source.height);
   target.SetFormat(PixelFormat::k24Bit);
   const Contributors across = MakeContributors(source.width, target.Width(), filter, support);
   // A large picture's rows are shared with a second core: each row comes out the same whichever
-  // core resamples it.
+  // core resamples it. Both threads only read the source and the contributor lists, and each
+  // writes its own rows of the intermediate image.
   const int blocks = (source.height + kBlockRows - 1) / kBlockRows;
   if (blocks >= 2 && static_cast<int64_t>(source.width) * source.height >= kShareFromPixels &&
       std::thread::hardware_concurrency() > 1) {

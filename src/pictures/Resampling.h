@@ -15,7 +15,7 @@ using FilterFunction = float (*)(float);
 struct ResampleFilter {
   const char* name;
   FilterFunction filter;  // the weight of a sample at a distance, in source pixels after scaling
-  float support;       // the distance beyond which the weight is zero
+  float support;          // the distance beyond which the weight is zero
 };
 
 // Box, Triangle, Hermite, Bell, B-Spline, Lanczos3, Mitchell.

@@ -24,9 +24,7 @@ int64_t FileSize(const std::u16string& fileName) {
   return static_cast<int64_t>(st.st_size);
 }
 
-bool DeleteFile(const std::u16string& fileName) {
-  return std::remove(Utf16ToUtf8(fileName).c_str()) == 0;
-}
+bool DeleteFile(const std::u16string& fileName) { return std::remove(Utf16ToUtf8(fileName).c_str()) == 0; }
 
 std::string ReadFileBytes(const std::u16string& fileName) {
   const int fd = open(Utf16ToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC);

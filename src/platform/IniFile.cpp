@@ -91,7 +91,7 @@ size_t IniFile::FindKey(size_t begin, size_t end, std::u16string_view key) const
 }
 
 std::u16string IniFile::ReadString(std::u16string_view section, std::u16string_view key,
-                                    std::u16string_view def) const {
+                                   std::u16string_view def) const {
   const size_t header = FindSection(section);
   if (header == lines_.size()) return std::u16string(def);
   const size_t end = SectionEnd(header);

@@ -19,7 +19,8 @@ void WriteGrayPng(const std::u16string& fileName, int width, int height, const s
   if (png && info && !setjmp(png_jmpbuf(png))) {
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y)
       png_write_row(png, const_cast<png_bytep>(gray.data() + static_cast<size_t>(y) * width));

@@ -38,7 +38,8 @@ void FileOutputStream::Close() {
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   if (!ok || !closed)
-    Raise<WriteError>("Cannot write to file \"%s\". %s", {fileName_, SystemErrorText(flushError ? flushError : errno)});
+    Raise<WriteError>("Cannot write to file \"%s\". %s",
+                      {fileName_, SystemErrorText(flushError ? flushError : errno)});
 }
 
 void MemoryOutputStream::Write(const void* data, size_t count) {

@@ -237,8 +237,7 @@ int BreakLine(std::string_view text, int textWidth, int fontIndex) {
         width = runWidth;
         if (width > room) break;
         const int roomLeft = room - width;
-        if (PunctuationOverflows(PunctuationRun(text, end, roomLeft, h), roomLeft, width, h))
-          break;
+        if (PunctuationOverflows(PunctuationRun(text, end, roomLeft, h), roomLeft, width, h)) break;
         take = end - pos;
       }
     } else if (c == kCR) {

@@ -60,13 +60,12 @@ bool Win1251Codec::TryEncodeChar(char16_t code, uint8_t& byte) const {
 }
 
 void SingleByteCodec::RaiseUnencodable(char16_t code, int32_t position) const {
-  throw CodecError(
-      Format("Unicode code point $%x has no equivalent in %s", {unsigned{code}, Name()}), position);
+  throw CodecError(Format("Unicode code point $%x has no equivalent in %s", {unsigned{code}, Name()}),
+                   position);
 }
 
 void SingleByteCodec::RaiseUndecodable(uint8_t byte, int32_t position) const {
-  throw CodecError(Format("Byte $%x has no Unicode equivalent in %s", {unsigned{byte}, Name()}),
-                               position);
+  throw CodecError(Format("Byte $%x has no Unicode equivalent in %s", {unsigned{byte}, Name()}), position);
 }
 
 char16_t SingleByteCodec::DecodeChar(uint8_t byte) const {

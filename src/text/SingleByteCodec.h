@@ -24,8 +24,7 @@ enum class UnmappedPolicy : uint8_t {
 // A conversion failed; position is the index (from 0) of the character or byte concerned.
 class CodecError : public Exception {
  public:
-  CodecError(const std::string& message, int32_t position)
-      : Exception(message), position(position) {}
+  CodecError(const std::string& message, int32_t position) : Exception(message), position(position) {}
   int32_t position;
 };
 

@@ -2,8 +2,8 @@
 
 #include <QPushButton>
 
-#include "ui/CoverPagePanel.h"
 #include "ui/Appearance.h"
+#include "ui/CoverPagePanel.h"
 
 namespace bookloom {
 

@@ -77,7 +77,7 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
   coverModeCombo = new QComboBox(gbxSettings);
   coverModeCombo->setGeometry(192, 24, 169, 21);
   coverModeCombo->addItems({QStringLiteral("Don't add cover page"), QStringLiteral("Monochrome"),
-                          QStringLiteral("Gray (4 levels)")});
+                            QStringLiteral("Gray (4 levels)")});
   enlargeCheck = new QCheckBox(QStringLiteral("Enlarge cover page"), gbxSettings);
   enlargeCheck->move(192, 47);
   enlargeCheck->adjustSize();
@@ -145,7 +145,8 @@ void CoverPagePanel::UpdatePreview() {
   if (!coverPage.RenderCover(page)) return;
   Bitmap preview;
   FitPictureToPage(page, preview,
-                   {.pageWidth = kPreviewWidth, .pageHeight = kPreviewHeight,
+                   {.pageWidth = kPreviewWidth,
+                    .pageHeight = kPreviewHeight,
                     .colors = PageColorsOfBits(coverPage.coverMode)});
   QPixmap pixmap = QPixmap::fromImage(BitmapToImage(preview));
   if (pixmap.width() > kPreviewWidth || pixmap.height() > kPreviewHeight)

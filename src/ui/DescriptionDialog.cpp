@@ -7,9 +7,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "book/BookDescription.h"
 #include "platform/Exception.h"
 #include "platform/Utf.h"
-#include "book/BookDescription.h"
 #include "text/Win1251.h"
 #include "ui/Appearance.h"
 #include "ui/UserDialogs.h"

@@ -19,17 +19,17 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "book/BookBuild.h"
+#include "book/FileTypeRegistry.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
-#include "book/FileTypeRegistry.h"
-#include "ui/Settings.h"
-#include "book/BookBuild.h"
 #include "ui/AboutDialog.h"
-#include "ui/DescriptionDialog.h"
-#include "ui/CoverPageDialog.h"
 #include "ui/Appearance.h"
+#include "ui/CoverPageDialog.h"
+#include "ui/DescriptionDialog.h"
 #include "ui/FileListModel.h"
+#include "ui/Settings.h"
 #include "ui/UserDialogs.h"
 
 namespace bookloom {
@@ -132,8 +132,8 @@ void MainWindow::CreateActions() {
        "list-remove", QStyle::SP_TrashIcon},
       {&moveFileUpAction, "Move File Up", "Move file up", QKeySequence(Qt::CTRL | Qt::Key_Up), "go-up",
        QStyle::SP_ArrowUp},
-      {&moveFileDownAction, "Move File Down", "Move file down", QKeySequence(Qt::CTRL | Qt::Key_Down), "go-down",
-       QStyle::SP_ArrowDown},
+      {&moveFileDownAction, "Move File Down", "Move file down", QKeySequence(Qt::CTRL | Qt::Key_Down),
+       "go-down", QStyle::SP_ArrowDown},
       {&fileSettingsAction,
        "File Settings",
        "Set individual settings for file",
@@ -339,12 +339,12 @@ void MainWindow::MakeBook(const std::u16string& fileName) {
   progress.setMinimumWidth(360);
   progress.show();
   BuildBook(fileName, fileList, description, coverPage,
-                     [&progress](int index, int count, const FileItem& item) {
-                       progress.setLabelText(QString::fromStdString(
-                           Format("Writing file %d of %d: %s", {index + 1, count, item.ShortName()})));
-                       progress.setValue(index);
-                       QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                     });
+            [&progress](int index, int count, const FileItem& item) {
+              progress.setLabelText(QString::fromStdString(
+                  Format("Writing file %d of %d: %s", {index + 1, count, item.ShortName()})));
+              progress.setValue(index);
+              QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            });
 }
 
 void MainWindow::OnAddFile() {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "pictures/CoverPage.h"
-#include "book/FileItem.h"
 #include "book/BookDescription.h"
+#include "book/FileItem.h"
+#include "pictures/CoverPage.h"
 #include "ui/Settings.h"
 
 class QAction;

@@ -8,9 +8,9 @@
 namespace bookloom {
 
 struct Settings {
-  int32_t windowLeft = -1;  // window left edge, applied when at least 0
-  int32_t windowTop = -1;  // window top edge, applied when at least 0
-  int32_t windowWidth = -1;  // window width, applied when greater than 0
+  int32_t windowLeft = -1;    // window left edge, applied when at least 0
+  int32_t windowTop = -1;     // window top edge, applied when at least 0
+  int32_t windowWidth = -1;   // window width, applied when greater than 0
   int32_t windowHeight = -1;  // window height, applied when greater than 0
   std::u16string coverFileName;
   int32_t coverColors = 0;  // 0 no cover page, 1 monochrome, 2 four grey levels

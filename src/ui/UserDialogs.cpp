@@ -83,7 +83,7 @@ std::vector<std::u16string> QtUserDialogs::OpenFiles(const std::u16string& filte
 }
 
 std::u16string QtUserDialogs::SaveFile(const std::u16string& title, const std::u16string& filter,
-                                     const std::u16string& defaultExt) {
+                                       const std::u16string& defaultExt) {
   QFileDialog dialog(nullptr, Q(title), QString(), QtNameFilters(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);

@@ -23,7 +23,7 @@ struct HeaderField {
 
 inline constexpr std::string_view kBookMagic = "WolfEbook1.11";
 inline constexpr HeaderField kMagicField{0, 13};
-inline constexpr HeaderField kFormatVersionField{17, 2};     // always kFormatVersion
+inline constexpr HeaderField kFormatVersionField{17, 2};      // always kFormatVersion
 inline constexpr HeaderField kDescriptionLengthField{23, 2};  // the description block, from byte 128
 inline constexpr HeaderField kCoverLengthField{25, 4};        // the cover record and its data; 0 for none
 inline constexpr HeaderField kCatalogLengthField{30, 4};      // the catalog and subcatalog, after the body
@@ -37,9 +37,10 @@ inline constexpr HeaderField kLowerEntryCountField{95, 2};    // table-of-conten
 inline constexpr HeaderField kSubcatalogField{97, 4};         // the subcatalog's position; 0 for none
 
 inline constexpr HeaderField kHeaderFields[] = {
-    kMagicField,           kFormatVersionField,  kDescriptionLengthField, kCoverLengthField,
-    kCatalogLengthField,   kChapterCountField,   kBodyLengthField,        kPageTableLengthField,
-    kPageTableVersionField, kPageCountField,     kPageCountAgainField,    kLowerEntryCountField,
+    kMagicField,       kFormatVersionField,   kDescriptionLengthField,
+    kCoverLengthField, kCatalogLengthField,   kChapterCountField,
+    kBodyLengthField,  kPageTableLengthField, kPageTableVersionField,
+    kPageCountField,   kPageCountAgainField,  kLowerEntryCountField,
     kSubcatalogField};
 
 inline constexpr uint16_t kFormatVersion = 513;
@@ -87,8 +88,8 @@ inline constexpr std::string_view kSectionClose = "</catalog>";
 // A picture: "<img bitcount=B compact=C width=W height=H length=L>", L bytes of data, "</img>". A
 // section that starts with kImageTagOpen is a picture section.
 inline constexpr std::string_view kImageTagOpen = "<img";
-inline constexpr std::string_view kImageTagParts[] = {"<img bitcount=", " compact=", " width=", " height=",
-                                                      " length="};
+inline constexpr std::string_view kImageTagParts[] = {
+    "<img bitcount=", " compact=", " width=", " height=", " length="};
 static_assert(kImageTagParts[0].starts_with(kImageTagOpen));
 inline constexpr std::string_view kImageTagEnd = ">";
 inline constexpr std::string_view kImageClose = "</img>";

@@ -35,7 +35,8 @@ class BookParser {
   void Parse();
 
  private:
-  [[noreturn]] void Fail(uint64_t at, const std::string& pattern, const std::vector<FormatArg>& args = {}) const {
+  [[noreturn]] void Fail(uint64_t at, const std::string& pattern,
+                         const std::vector<FormatArg>& args = {}) const {
     throw BookFormatError("Offset " + std::to_string(at) + ": " + Format(pattern, args));
   }
 
@@ -157,8 +158,8 @@ void BookParser::ParseHeader() {
   for (size_t i = 0; i < kHeaderSize; ++i)
     if (!used[i] && b_[i] != 0)
       Fail(i, "header byte is %d where it must be 0", {static_cast<uint8_t>(b_[i])});
-  for (const auto& [field, value] : {std::pair{kFormatVersionField, kFormatVersion},
-                                     std::pair{kPageTableVersionField, kPageTableVersion}})
+  for (const auto& [field, value] :
+       {std::pair{kFormatVersionField, kFormatVersion}, std::pair{kPageTableVersionField, kPageTableVersion}})
     if (Field(field) != value)
       Fail(field.offset, "header field is %d where it must be %d", {Field(field), value});
   if (Field(kPageCountField) != Field(kPageCountAgainField))
@@ -264,7 +265,8 @@ void BookParser::ParseBody(uint64_t start, uint64_t end) {
     SectionData& section = book_.sections.emplace_back();
     section.position = static_cast<uint32_t>(at);
     at += kSectionOpen.size();
-    at = At(at, kImageTagOpen, end) ? ParsePictureSection(section, at, end) : ParseTextSection(section, at, end);
+    at = At(at, kImageTagOpen, end) ? ParsePictureSection(section, at, end)
+                                    : ParseTextSection(section, at, end);
   }
 }
 
@@ -339,7 +341,8 @@ void BookParser::ParseSubcatalog(uint64_t start, uint64_t end) {
       Fail(r + kTocTitlePositionAt, "title position %d where the titles place it at %d",
            {GetU32(b_, r + kTocTitlePositionAt), titleAt});
     const uint16_t length = GetU16(b_, r + kTocTitleLengthAt);
-    if (length > kTocTitleMax) Fail(r + kTocTitleLengthAt, "title length %d is above %d", {length, kTocTitleMax});
+    if (length > kTocTitleMax)
+      Fail(r + kTocTitleLengthAt, "title length %d is above %d", {length, kTocTitleMax});
     e.childCount = GetU16(b_, r + kTocChildCountAt);
     e.previous = GetU32(b_, r + kTocPreviousAt);
     e.next = GetU32(b_, r + kTocNextAt);
@@ -383,8 +386,7 @@ void BookParser::CheckTOCLinks() {
         Fail(e.recordPosition + kTocSubsectionAt, "entries are not ordered by level and number");
     }
     indexOfKey.emplace(key, static_cast<int>(i));
-    if (e.level > 1)
-      ++childCount[static_cast<uint64_t>(e.level) << 32 | TocLinksOf(key, e.level).parent];
+    if (e.level > 1) ++childCount[static_cast<uint64_t>(e.level) << 32 | TocLinksOf(key, e.level).parent];
   }
   const auto recordOf = [&](uint32_t key) -> uint32_t {
     const auto found = indexOfKey.find(key);

@@ -162,14 +162,14 @@ TocLinks TocLinksOf(uint32_t key, int32_t level) {
 }
 
 TocEntry::TocEntry(uint8_t chapter, uint8_t section, uint8_t subsection, std::string_view title,
-                           uint32_t position)
+                   uint32_t position)
     : key_(static_cast<uint32_t>(chapter) << 16 | static_cast<uint32_t>(section) << 8 | subsection),
       level_(TocLevelOf(key_)),
       title_(title.substr(0, kTocTitleMax)),
       position_(position) {}
 
 void TocList::Add(uint8_t chapter, uint8_t section, uint8_t subsection, std::string_view title,
-                       uint32_t position) {
+                  uint32_t position) {
   items_.push_back(std::make_unique<TocEntry>(chapter, section, subsection, title, position));
   indexed_ = false;
 }
@@ -208,7 +208,8 @@ std::string TocList::BuildRecord(int index, uint32_t recordsStart) const {
   std::string record(kTocRecordSize, '\0');
   PutU16(record, kTocTitleLengthAt, static_cast<uint16_t>(item.Title().size()));
   const auto children = childCount_.find(static_cast<uint64_t>(item.Level() + 1) << 32 | item.Key());
-  PutU16(record, kTocChildCountAt, static_cast<uint16_t>(children == childCount_.end() ? 0 : children->second));
+  PutU16(record, kTocChildCountAt,
+         static_cast<uint16_t>(children == childCount_.end() ? 0 : children->second));
   const auto recordOf = [&](uint32_t key) -> uint32_t {
     const int i = IndexOfKey(key);
     return i < 0 ? 0 : recordsStart + static_cast<uint32_t>(kTocRecordSize) * static_cast<uint32_t>(i);

@@ -69,8 +69,7 @@ class DescriptionRecord {
 // One entry of the table of contents, numbered by chapter, section and subsection.
 class TocEntry {
  public:
-  TocEntry(uint8_t chapter, uint8_t section, uint8_t subsection, std::string_view title,
-               uint32_t position);
+  TocEntry(uint8_t chapter, uint8_t section, uint8_t subsection, std::string_view title, uint32_t position);
 
   // Chapter * 65536 + Section * 256 + Subsection.
   uint32_t Key() const { return key_; }

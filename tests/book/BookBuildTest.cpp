@@ -8,20 +8,20 @@
 #include <set>
 #include <sstream>
 
-#include "pictures/TestPictures.h"
+#include "book/BookBuild.h"
+#include "book/BookDescription.h"
+#include "book/FileItem.h"
+#include "book/FileTypeRegistry.h"
 #include "book/PictureFileItem.h"
+#include "book/TextFileItem.h"
 #include "pictures/CoverPage.h"
+#include "pictures/TestPictures.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "platform/PngFile.h"
 #include "platform/Utf.h"
-#include "book/FileItem.h"
-#include "book/FileTypeRegistry.h"
-#include "book/BookDescription.h"
-#include "book/BookBuild.h"
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
-#include "book/TextFileItem.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom {
@@ -221,7 +221,8 @@ TEST(BuildBook, WritesNoCoverWithoutAModeOrAnExistingFile) {
 
 TEST(BuildBook, MakesOneChapterPerFileAndGroupsConsecutivePictures) {
   test::ScratchDir dir;
-  test::WriteBytes(dir / "first.txt", "\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD0\xB0\xD1\x8F\nSecond & <line>\n\nlast");
+  test::WriteBytes(dir / "first.txt",
+                   "\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD0\xB0\xD1\x8F\nSecond & <line>\n\nlast");
   test::WriteBytes(dir / "second.part.txt", "one line\r\n");
   WriteGreyPicture(dir / "photo.2024.png", 100, 50, 0);
   test::WritePpm(dir / "scan.ppm", test::Filled(20, 30, {10, 20, 30}));
@@ -232,11 +233,11 @@ TEST(BuildBook, MakesOneChapterPerFileAndGroupsConsecutivePictures) {
     project.Add(dir / name);
   std::vector<int> progress;
   BuildBook((dir / "book.wol").u16string(), project.files, project.description, project.cover,
-           [&](int index, int count, const FileItem& item) {
-             EXPECT_EQ(count, 6);
-             EXPECT_EQ(&item, &project.files.Items(index));
-             progress.push_back(index);
-           });
+            [&](int index, int count, const FileItem& item) {
+              EXPECT_EQ(count, 6);
+              EXPECT_EQ(&item, &project.files.Items(index));
+              progress.push_back(index);
+            });
   EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5}));
   const BookReader reader(test::ReadBytes(dir / "book.wol"));
   const BookContents& book = reader.Book();

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Exception.h"
 #include "book/BookDescription.h"
+#include "platform/Exception.h"
 
 namespace bookloom {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "platform/Exception.h"
 #include "book/FileItem.h"
+#include "platform/Exception.h"
 #include "support/TestData.h"
 
 namespace bookloom {

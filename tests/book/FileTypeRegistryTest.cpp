@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/Exception.h"
 #include "book/FileTypeRegistry.h"
 #include "book/TextFileItem.h"
+#include "platform/Exception.h"
 
 namespace bookloom {
 namespace {
@@ -13,9 +13,9 @@ class OtherItem : public FileItem {
   void Verify() override {}
 };
 
-const FileItemClass kTextClass = {
-    "TextLike",
-    [](const std::u16string& f) -> std::unique_ptr<FileItem> { return std::make_unique<OtherItem>(f); }};
+const FileItemClass kTextClass = {"TextLike", [](const std::u16string& f) -> std::unique_ptr<FileItem> {
+                                    return std::make_unique<OtherItem>(f);
+                                  }};
 const FileItemClass kPictureClass = {"PictureLike", kTextClass.create};
 
 // The descriptions and reference counts of the class entries, in order: "Text documents:2 ...".
@@ -123,7 +123,8 @@ TEST_F(BuildFilter, GroupsByClassInEverySortMode) {
        u"*.png)|*.jpg; *.png|Bitmaps (*.bmp)|*.bmp|comma separated (*.csv)|*.csv|"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(formats.BuildFilter(c.sortMode, kGroupByClass | kAllSupported, nullptr), c.filter) << c.sortMode;
+    EXPECT_EQ(formats.BuildFilter(c.sortMode, kGroupByClass | kAllSupported, nullptr), c.filter)
+        << c.sortMode;
 }
 
 TEST_F(BuildFilter, ListsEveryExtensionWithoutGrouping) {

@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "book/FileTypeRegistry.h"
 #include "book/PictureFileItem.h"
+#include "book/TextFileItem.h"
 #include "platform/Exception.h"
 #include "platform/PngFile.h"
 #include "platform/Utf.h"
-#include "book/FileTypeRegistry.h"
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
-#include "book/TextFileItem.h"
 #include "wolf/BookReader.h"
 #include "wolf/BookWriter.h"
 

@@ -2,12 +2,12 @@
 
 #include <fstream>
 
+#include "book/TextFileItem.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Exception.h"
 #include "platform/Stream.h"
 #include "platform/Utf.h"
 #include "support/TestData.h"
-#include "book/TextFileItem.h"
 #include "text/Win1251.h"
 #include "wolf/BookReader.h"
 #include "wolf/BookWriter.h"

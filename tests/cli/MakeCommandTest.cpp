@@ -37,7 +37,8 @@ CliRun RunCli(const fs::path& folder, const std::string& arguments) {
   const std::string command = "cd '" + folder.string() + "' && '" + BOOKLOOM_CLI + "' " + arguments + " >'" +
                               (outputs / "out").string() + "' 2>'" + (outputs / "errors").string() + "'";
   const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadBytes(outputs / "out"), test::ReadBytes(outputs / "errors")};
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadBytes(outputs / "out"),
+          test::ReadBytes(outputs / "errors")};
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -163,7 +164,8 @@ TEST_F(MakeCommandTest, RefusesWrongArgumentsBeforeWritingAnything) {
 }
 
 TEST_F(MakeCommandTest, TakesTheAnnotationFromAFileWithItsLineEnds) {
-  test::WriteBytes(dir_ / "about.txt", "First line\nSecond \xD1\x81\xD1\x82\xD1\x80\xD0\xBE\xD0\xBA\xD0\xB0\r\n\n");
+  test::WriteBytes(dir_ / "about.txt",
+                   "First line\nSecond \xD1\x81\xD1\x82\xD1\x80\xD0\xBE\xD0\xBA\xD0\xB0\r\n\n");
   const CliRun run = RunCli(dir_.Path(), "make -o book.wol --annotation-file about.txt en.txt");
   ASSERT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(Book().Book().description[11], "First line\r\nSecond \xF1\xF2\xF0\xEE\xEA\xE0");

@@ -257,8 +257,9 @@ TEST(SizeLimit, LoweredLimitsApplyToEveryDecoder) {
   ExpectRefusedBySizeLimit(Tga(2, 11, 10, 24, 0x20, std::string(330, '\0')), u"small.tga");
   ExpectRefusedBySizeLimit(PngHeaderOnly(11, 10), u"small.png");
   ExpectRefusedBySizeLimit(JpegHeaderOnly(10, 11), u"small.jpg");
-  // The header check sees the first image of an icon only; GraphicsMagick's own limits guard the
-  // others before their pixels are allocated.
+  // The header check sees the first image of an icon only; the others are refused by GraphicsMagick's
+  // own limits (when they were lowered before its module was loaded) or by the check of the decoded
+  // frame.
   try {
     DecodeBytes(Icon({{8, IconImage(8, 0xFF0000FF)}, {200, IconImage(200, 0xFF0000FF)}}), u"small.ico");
     ADD_FAILURE() << "decoded";

@@ -42,7 +42,7 @@ std::string PackBits(const std::string& row) {
 
 struct PsdRecipe {
   PsdRecipe(int version, int mode, int depth, int width, int height, bool packBits,
-          std::vector<std::string> channels, std::string modeData = "")
+            std::vector<std::string> channels, std::string modeData = "")
       : version(version),
         mode(mode),
         depth(depth),

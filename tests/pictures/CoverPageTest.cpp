@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "pictures/TestPictures.h"
 #include "pictures/CoverPage.h"
+#include "pictures/TestPictures.h"
 #include "platform/Bitmap.h"
 #include "platform/Exception.h"
 #include "support/TestData.h"
@@ -100,7 +100,8 @@ TEST(CoverPage, StartsFromDefaultsAndAssignsEverySetting) {
   EXPECT_TRUE(defaults.fileName.empty());
   EXPECT_EQ(defaults.coverMode, 0);
   EXPECT_TRUE(defaults.enlarge);
-  EXPECT_EQ(defaults.margins.left + defaults.margins.right + defaults.margins.top + defaults.margins.bottom, 0);
+  EXPECT_EQ(defaults.margins.left + defaults.margins.right + defaults.margins.top + defaults.margins.bottom,
+            0);
 
   CoverPage source;
   source.fileName = u"cover.bmp";

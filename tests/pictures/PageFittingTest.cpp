@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "decoders/Picture.h"
-#include "pictures/TestPictures.h"
 #include "pictures/PageFitting.h"
+#include "pictures/TestPictures.h"
 #include "support/TestData.h"
 
 namespace bookloom {
@@ -38,8 +38,9 @@ TEST(FitPictureToPage, ScalesAndPlacesThePictureInTheAreaInsideTheMargins) {
   };
   for (const auto& c : cases) {
     Bitmap page;
-    FitPictureToPage(Filled(c.width, c.height, kRed), page,
-                     {.enlarge = c.enlarge, .colors = PageColors::kKeep, .margins = {c.left, c.right, c.top, c.bottom}});
+    FitPictureToPage(
+        Filled(c.width, c.height, kRed), page,
+        {.enlarge = c.enlarge, .colors = PageColors::kKeep, .margins = {c.left, c.right, c.top, c.bottom}});
     ASSERT_EQ(page.Width(), 600) << c.name;
     ASSERT_EQ(page.Height(), 800) << c.name;
     EXPECT_EQ(NonWhiteBox(page), c.expected) << c.name;
@@ -59,7 +60,8 @@ TEST(FitPictureToPage, OffsetsOfPicturesLargerThanTheAreaRoundTowardZero) {
 TEST(FitPictureToPage, MarginsWithoutAreaSkipScalingAndThePage) {
   for (auto [left, right, top, bottom] : {std::tuple{300, 300, 0, 0}, {0, 0, 500, 300}, {400, 400, 0, 0}}) {
     Bitmap result;
-    FitPictureToPage(Filled(1000, 900, kRed), result, {.enlarge = true, .margins = {left, right, top, bottom}});
+    FitPictureToPage(Filled(1000, 900, kRed), result,
+                     {.enlarge = true, .margins = {left, right, top, bottom}});
     EXPECT_EQ(result.Width(), 1000);
     EXPECT_EQ(result.Height(), 900);
     EXPECT_EQ(result.Format(), PixelFormat::k24Bit);

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "pictures/TestPictures.h"
 #include "pictures/Resampling.h"
+#include "pictures/TestPictures.h"
 #include "platform/Exception.h"
 
 namespace bookloom {
@@ -153,8 +153,7 @@ TEST(kResampleFilters, HoldsTheSevenFiltersWithTheirShapes) {
     for (float x = -3.5f; x <= 3.5f; x += 0.0625f)
       ASSERT_EQ(row.filter(x), plainFilters[f](x)) << names[f] << " " << x;
   }
-  const FilterFunction box = kResampleFilters[0].filter,
-                    lanczos = kResampleFilters[kLanczos3Filter].filter;
+  const FilterFunction box = kResampleFilters[0].filter, lanczos = kResampleFilters[kLanczos3Filter].filter;
   EXPECT_EQ(box(0.5f), 1.0f);  // not symmetric at the edge
   EXPECT_EQ(box(-0.5f), 0.0f);
   EXPECT_NEAR(kResampleFilters[6].filter(0.0f), 8.0f / 9.0f, 1e-6);

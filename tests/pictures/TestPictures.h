@@ -27,7 +27,7 @@ inline const std::u16string kTestPictureExt = u"blmtestppm";
 class PpmTestDecoder : public GraphicDecoder {
  public:
   std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
-                                           const std::u16string& fileName) const override {
+                                          const std::u16string& fileName) const override {
     int width = 0, height = 0, maxValue = 0, headerLength = 0;
     if (std::sscanf(std::string(bytes.substr(0, 64)).c_str(), "P6 %d %d %d%n", &width, &height, &maxValue,
                     &headerLength) != 3 ||
@@ -46,7 +46,8 @@ class PpmTestDecoder : public GraphicDecoder {
 class ScopedTestDecoder {
  public:
   ScopedTestDecoder() {
-    DecoderRegistry::Instance().Register(kTestPictureExt, u"Test pictures", std::make_shared<PpmTestDecoder>());
+    DecoderRegistry::Instance().Register(kTestPictureExt, u"Test pictures",
+                                         std::make_shared<PpmTestDecoder>());
   }
   ~ScopedTestDecoder() { DecoderRegistry::Instance().Unregister(kTestPictureExt); }
 };

@@ -25,9 +25,9 @@ TEST(Utf8ToUtf16, DecodesEverySequenceAndReplacesFaults) {
   EXPECT_EQ(Utf8ToUtf16("\xD0\x9C\xD0\xB0"), u"Ма");
   EXPECT_EQ(Utf8ToUtf16("\xE2\x82\xAC"), u"€");
   EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80"), std::u16string(u"\U0001F600"));
-  EXPECT_EQ(Utf8ToUtf16("a\xC3(b"), u"a\uFFFD(b");     // bad continuation
-  EXPECT_EQ(Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD");      // cut short
-  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong form
+  EXPECT_EQ(Utf8ToUtf16("a\xC3(b"), u"a\uFFFD(b");                // bad continuation
+  EXPECT_EQ(Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD");                // cut short
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong form
   EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
   EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("\xF0\x9F\x98\x80 \xD0\x96")), "\xF0\x9F\x98\x80 \xD0\x96");
 }
@@ -125,7 +125,12 @@ TEST(Streams, WriteSeekAndReportFailures) {
   if (FileExists(u"/dev/full")) {
     FileOutputStream full(u"/dev/full");
     std::string big(1 << 20, 'x');
-    EXPECT_THROW({ full.Write(big.data(), big.size()); full.Close(); }, WriteError);
+    EXPECT_THROW(
+        {
+          full.Write(big.data(), big.size());
+          full.Close();
+        },
+        WriteError);
   }
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "text/Win1251.h"
 #include "text/LineBreaking.h"
+#include "text/Win1251.h"
 
 namespace bookloom {
 namespace {

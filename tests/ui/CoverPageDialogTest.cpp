@@ -10,8 +10,8 @@
 #include <set>
 
 #include "UiTestSupport.h"
-#include "ui/CoverPagePanel.h"
 #include "ui/CoverPageDialog.h"
+#include "ui/CoverPagePanel.h"
 
 namespace bookloom {
 namespace {
@@ -74,10 +74,14 @@ TEST_F(CoverPageDialogTest, MarginFieldsBringTypedValuesIntoTheirRange) {
     QSpinBox* field;
     QString typed, shown;
   } cases[] = {
-      {panel.leftMarginEdit, "900", "600"}, {panel.rightMarginEdit, "601", "600"},
-      {panel.topMarginEdit, "900", "800"},  {panel.bottomMarginEdit, "9999", "800"},
-      {panel.topMarginEdit, "", "0"},       {panel.leftMarginEdit, "12345", "600"},  // four characters at most
-      {panel.leftMarginEdit, "42", "42"},   {panel.bottomMarginEdit, "x7", "7"},
+      {panel.leftMarginEdit, "900", "600"},
+      {panel.rightMarginEdit, "601", "600"},
+      {panel.topMarginEdit, "900", "800"},
+      {panel.bottomMarginEdit, "9999", "800"},
+      {panel.topMarginEdit, "", "0"},
+      {panel.leftMarginEdit, "12345", "600"},  // four characters at most
+      {panel.leftMarginEdit, "42", "42"},
+      {panel.bottomMarginEdit, "x7", "7"},
   };
   for (const auto& c : cases) {
     TypeAndLeave(c.field, c.typed);

@@ -112,10 +112,10 @@ TEST_F(DescriptionDialogTest, LimitsEveryFieldToItsBookField) {
 }
 
 TEST_F(DescriptionDialogTest, TabsThroughTheFieldsThenOKAndCancel) {
-  const std::vector<QWidget*> expected = {dialog.titleEdit,       dialog.authorEdit,     dialog.subjectEdit,
-                                          dialog.adapterEdit,     dialog.translatorEdit, dialog.publisherEdit,
-                                          dialog.publishTimeEdit, dialog.isbnEdit,       dialog.annotationEdit,
-                                          dialog.okButton,          dialog.cancelButton};
+  const std::vector<QWidget*> expected = {
+      dialog.titleEdit,      dialog.authorEdit,    dialog.subjectEdit,     dialog.adapterEdit,
+      dialog.translatorEdit, dialog.publisherEdit, dialog.publishTimeEdit, dialog.isbnEdit,
+      dialog.annotationEdit, dialog.okButton,      dialog.cancelButton};
   std::vector<QWidget*> order;
   QWidget* w = dialog.titleEdit;
   do {

@@ -20,15 +20,15 @@
 #include <sstream>
 
 #include "UiTestSupport.h"
+#include "book/FileTypeRegistry.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
-#include "book/FileTypeRegistry.h"
-#include "ui/Settings.h"
 #include "text/Win1251.h"
+#include "ui/CoverPageDialog.h"
 #include "ui/CoverPagePanel.h"
 #include "ui/DescriptionDialog.h"
 #include "ui/MainWindow.h"
-#include "ui/CoverPageDialog.h"
+#include "ui/Settings.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom {
@@ -212,7 +212,8 @@ TEST_F(MainWindowTest, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
   messages.filesToOpen = {U16(dir / "missing.txt"), U16(dir / "folder.txt"),
                           test::WriteTextFile(dir / "notes.unknown", "x"), text, text};
   window->addFileAction->trigger();
-  EXPECT_EQ(messages.openFilter, FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
+  EXPECT_EQ(messages.openFilter,
+            FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
   EXPECT_EQ(Files(), "aa");
   EXPECT_EQ(window->fileListView->model()->rowCount(), 2);
   EXPECT_TRUE(messages.errors.empty());

@@ -5,8 +5,8 @@
 
 #include "platform/Exception.h"
 #include "platform/Utf.h"
-#include "ui/Settings.h"
 #include "support/TestData.h"
+#include "ui/Settings.h"
 
 namespace bookloom {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "wolf/PictureEncoding.h"
 #include "wolf/Lzss.h"
+#include "wolf/PictureEncoding.h"
 
 namespace bookloom {
 namespace {
@@ -100,9 +100,8 @@ TEST(EncodePicture, RefusesUnsuitableFormatsAndWritesNothing) {
     PixelFormat format;
     uint16_t bitCount;
   } cases[] = {
-      {PixelFormat::k24Bit, 1}, {PixelFormat::k8Bit, 1},   {PixelFormat::k8Bit, 2},
-      {PixelFormat::k1Bit, 2},  {PixelFormat::k4Bit, 1},   {PixelFormat::k24Bit, 0},
-      {PixelFormat::k24Bit, 4}, {PixelFormat::k24Bit, 24},
+      {PixelFormat::k24Bit, 1}, {PixelFormat::k8Bit, 1},  {PixelFormat::k8Bit, 2},  {PixelFormat::k1Bit, 2},
+      {PixelFormat::k4Bit, 1},  {PixelFormat::k24Bit, 0}, {PixelFormat::k24Bit, 4}, {PixelFormat::k24Bit, 24},
   };
   for (const auto& c : cases) {
     MemoryOutputStream stream;

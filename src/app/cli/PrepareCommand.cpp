@@ -84,8 +84,9 @@ int PrepareCommand(const Args& args) {
   Picture picture;
   picture.LoadFromFile(Utf8ToUtf16(options.input));
   Bitmap page;
-  FitPictureToPage(picture, page,
-                   {.enlarge = options.enlarge, .colors = PageColorsOfBits(options.mode), .margins = options.margins});
+  FitPictureToPage(
+      picture, page,
+      {.enlarge = options.enlarge, .colors = PageColorsOfBits(options.mode), .margins = options.margins});
   // Both modes leave greys only: red, green and blue are equal.
   std::vector<uint8_t> gray(static_cast<size_t>(page.Width()) * page.Height());
   for (int y = 0; y < page.Height(); ++y)

@@ -5,9 +5,9 @@
 #include <exception>
 #include <string>
 
+#include "app/BuildVersion.h"
 #include "app/cli/Commands.h"
 #include "book/Startup.h"
-#include "app/BuildVersion.h"
 
 // The version stamp read back from this executable by GetVersionStrings.
 [[gnu::section(".bookloom_version"), gnu::used]] constexpr bookloom::VersionStamp kVersionStamp =
@@ -23,7 +23,11 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"help", [](const Args&) { PrintUsage(); return 0; }},
+    {"help",
+     [](const Args&) {
+       PrintUsage();
+       return 0;
+     }},
     {"info", InfoCommand},
     {"extract", ExtractCommand},
     {"prepare", PrepareCommand},

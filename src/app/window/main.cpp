@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <exception>
 
-#include "platform/FileSys.h"
-#include "book/Startup.h"
 #include "app/BuildVersion.h"
+#include "book/Startup.h"
+#include "platform/FileSys.h"
 #include "ui/MainWindow.h"
 #include "ui/UserDialogs.h"
 
