@@ -17,16 +17,16 @@ constexpr uint16_t kFlcMagic = 0xAF12;
 constexpr uint16_t kFrameChunk = 0xF1FA;
 
 // Chunks inside an animation frame that the first frame needs.
-enum FrameChunk : uint16_t {
-  kColor256 = 4,
-  kColor64 = 11,
-  kBlack = 13,
-  kByteRun = 15,
-  kFliCopy = 16,
-};
+constexpr uint16_t kColor256 = 4;
+constexpr uint16_t kColor64 = 11;
+constexpr uint16_t kBlack = 13;
+constexpr uint16_t kByteRun = 15;
+constexpr uint16_t kFliCopy = 16;
 
 // Chunks of an Animator Pro picture.
-enum PictureChunk : uint16_t { kPicColorMap = 0, kPicBytePixels = 1, kPicBitPixels = 2 };
+constexpr uint16_t kPicColorMap = 0;
+constexpr uint16_t kPicBytePixels = 1;
+constexpr uint16_t kPicBitPixels = 2;
 
 uint8_t SixBitToEight(uint8_t v) { return static_cast<uint8_t>(((v & 63) * 255 + 31) / 63); }
 

@@ -7,7 +7,8 @@ namespace bookloom {
 
 namespace {
 
-enum DibCompression : uint32_t { kRgb = 0, kBitFields = 3 };
+constexpr uint32_t kRgb = 0;
+constexpr uint32_t kBitFields = 3;
 
 uint32_t ReadU32(std::string_view s, size_t at) {
   return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 | uint32_t(uint8_t(s[at + 2])) << 16 |

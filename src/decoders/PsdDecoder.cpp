@@ -13,18 +13,17 @@ namespace bookloom {
 
 namespace {
 
-enum ColorMode : uint16_t {
-  kBitmap = 0,
-  kGrayscale = 1,
-  kIndexed = 2,
-  kRgb = 3,
-  kCmyk = 4,
-  kMultichannel = 7,
-  kDuotone = 8,
-  kLab = 9,
-};
+constexpr uint16_t kBitmap = 0;
+constexpr uint16_t kGrayscale = 1;
+constexpr uint16_t kIndexed = 2;
+constexpr uint16_t kRgb = 3;
+constexpr uint16_t kCmyk = 4;
+constexpr uint16_t kMultichannel = 7;
+constexpr uint16_t kDuotone = 8;
+constexpr uint16_t kLab = 9;
 
-enum Compression : uint16_t { kRaw = 0, kPackBits = 1 };
+constexpr uint16_t kRaw = 0;
+constexpr uint16_t kPackBits = 1;
 
 struct PsdHeader {
   int version = 1;  // 2: the large-document format

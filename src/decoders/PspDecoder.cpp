@@ -15,20 +15,27 @@ namespace {
 
 constexpr std::string_view kSignature("Paint Shop Pro Image File\n\x1a\0\0\0\0\0", 32);
 
-enum BlockId : uint16_t {
-  kImageBlock = 0,
-  kColorBlock = 2,
-  kLayerBankBlock = 3,
-  kLayerBlock = 4,
-  kChannelBlock = 5,
-  kCompositeImageBlock = 9,  // a thumbnail in format 3, which has no composite image
-  kCompositeBankBlock = 16,
-  kCompositeAttributesBlock = 17,
-};
+// Block identifiers.
+constexpr uint16_t kImageBlock = 0;
+constexpr uint16_t kColorBlock = 2;
+constexpr uint16_t kLayerBankBlock = 3;
+constexpr uint16_t kLayerBlock = 4;
+constexpr uint16_t kChannelBlock = 5;
+constexpr uint16_t kCompositeImageBlock = 9;  // a thumbnail in format 3, which has no composite image
+constexpr uint16_t kCompositeBankBlock = 16;
+constexpr uint16_t kCompositeAttributesBlock = 17;
 
-enum Compression : uint16_t { kUncompressed = 0, kRle = 1, kLz77 = 2 };
-enum BitmapType : uint16_t { kColorBitmap = 0, kTransparencyMask = 1 };
-enum ChannelType : uint16_t { kIndexOrGrey = 0, kRed = 1, kGreen = 2, kBlue = 3 };
+// Compression of a channel.
+constexpr uint16_t kUncompressed = 0;
+constexpr uint16_t kRle = 1;
+constexpr uint16_t kLz77 = 2;
+// What a channel belongs to: the picture or its transparency mask, and which of its channels.
+constexpr uint16_t kColorBitmap = 0;
+constexpr uint16_t kTransparencyMask = 1;
+constexpr uint16_t kIndexOrGrey = 0;
+constexpr uint16_t kRed = 1;
+constexpr uint16_t kGreen = 2;
+constexpr uint16_t kBlue = 3;
 
 struct Block {
   uint16_t id = 0;

@@ -40,7 +40,12 @@ constexpr WidthTable kWidths[2] = {
 };
 
 // Character classes of the bytes, as bit flags.
-enum : uint8_t { kLetter = 1, kVowel = 2, kConsonant = 4, kSign = 8, kPunctuation = 16, kDigit = 32 };
+constexpr uint8_t kLetter = 1;
+constexpr uint8_t kVowel = 2;
+constexpr uint8_t kConsonant = 4;
+constexpr uint8_t kSign = 8;
+constexpr uint8_t kPunctuation = 16;
+constexpr uint8_t kDigit = 32;
 
 constexpr void Mark(std::array<uint8_t, 256>& t, int from, int to, uint8_t flag) {
   for (int b = from; b <= to; ++b) t[b] |= flag;

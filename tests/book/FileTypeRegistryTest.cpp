@@ -147,7 +147,7 @@ TEST_F(BuildFilter, KeepsToOneClassAndIgnoresUnknownOptionBits) {
 }
 
 // The program's registry holds the text item from start-up on.
-TEST(FileItemFormats, HoldsTheTextItem) {
+TEST(FileTypeRegistry, HoldsTheTextItem) {
   EXPECT_EQ(FileTypeRegistry::Instance().FindItemClass(u"/texts/Story.TXT"), &TextFileItem::Class);
   EXPECT_EQ(FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, &TextFileItem::Class),
             u"All supported formats|*.txt|Text documents (*.txt)|*.txt|");

@@ -32,7 +32,7 @@ CliRun RunCli(const std::string& arguments) {
   return run;
 }
 
-TEST(CliInfo, PrintsTheBookAndFailsOnADamagedOne) {
+TEST(InfoCommand, PrintsTheBookAndFailsOnADamagedOne) {
   test::ScratchDir dir;
   const std::string book = test::SampleBook();
   test::WriteBytes(dir / "book.wol", book);
@@ -59,7 +59,7 @@ TEST(CliInfo, PrintsTheBookAndFailsOnADamagedOne) {
   EXPECT_EQ(RunCli("info").status, 2);
 }
 
-TEST(CliExtract, WritesCoverPicturesAndText) {
+TEST(ExtractCommand, WritesCoverPicturesAndText) {
   test::ScratchDir dir;
   test::WriteBytes(dir / "book.wol", test::SampleBook());
   const CliRun run = RunCli("extract " + test::Quoted(dir / "book.wol") + " " + test::Quoted(dir / "out"));

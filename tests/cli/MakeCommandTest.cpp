@@ -204,7 +204,7 @@ TEST_F(MakeCommandTest, WritesTheCoverInTheModeAsked) {
   EXPECT_EQ(greys[400 * 600 + 101], 0);
 }
 
-TEST(CliFormats, PrintsTheFilterThenEveryExtension) {
+TEST(FormatsCommand, PrintsTheFilterThenEveryExtension) {
   const test::ScratchDir dir;
   const CliRun run = RunCli(dir.Path(), "formats");
   ASSERT_EQ(run.status, 0);

@@ -54,7 +54,7 @@ std::string DarkArea(const fs::path& page) {
          std::to_string(bottom);
 }
 
-TEST(CliPrepare, PlacesThePictureAsTheOptionsSay) {
+TEST(PrepareCommand, PlacesThePictureAsTheOptionsSay) {
   ScratchDir dir;
   const std::string in = BlackPicture(dir, 300, 200).string();
   const std::string out = (dir / "page.png").string();
@@ -76,7 +76,7 @@ TEST(CliPrepare, PlacesThePictureAsTheOptionsSay) {
   }
 }
 
-TEST(CliPrepare, BadArgumentsAndUnreadablePicturesFailWithAMessage) {
+TEST(PrepareCommand, BadArgumentsAndUnreadablePicturesFailWithAMessage) {
   ScratchDir dir;
   const std::string in = BlackPicture(dir, 4, 4).string();
   const std::string out = (dir / "page.png").string();

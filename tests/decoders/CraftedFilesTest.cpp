@@ -320,7 +320,8 @@ TEST(JpegOrientation, TheExifOrientationTurnsThePictureUpright) {
     return std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]);
   };
   // Where the stored first row and first column end up, as the Exif orientation values say.
-  enum Side { kTop, kBottom, kLeft, kRight };
+  enum class Side { kTop, kBottom, kLeft, kRight };
+  using enum Side;
   const struct {
     int orientation;
     Side firstRow, firstColumn;

@@ -141,7 +141,7 @@ Bitmap Resampled(const Bitmap& source, int width, int height, const ResampleFilt
   return target;
 }
 
-TEST(kResampleFilters, HoldsTheSevenFiltersWithTheirShapes) {
+TEST(ResampleFilters, HoldsTheSevenFiltersWithTheirShapes) {
   float (*const plainFilters[])(float) = {plain::box,     plain::triangle, plain::hermite, plain::bell,
                                           plain::bspline, plain::lanczos3, plain::mitchell};
   const char* names[] = {"Box", "Triangle", "Hermite", "Bell", "B-Spline", "Lanczos3", "Mitchell"};

@@ -25,7 +25,7 @@ TEST(WideToWin1251, GivesOneBytePerCharacterOfTheCodePage) {
 
 // The table against the system's own Windows-1251 converter: every byte but 0x98, which the code
 // page leaves undefined and we read as U+0098.
-TEST(kWin1251Chars, AgreesWithTheSystemConverterAndRoundTrips) {
+TEST(Win1251Chars, AgreesWithTheSystemConverterAndRoundTrips) {
   iconv_t cd = iconv_open("UTF-16LE", "CP1251");
   ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
   for (int b = 0; b < 256; ++b) {

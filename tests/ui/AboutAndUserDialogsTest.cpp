@@ -12,7 +12,7 @@
 namespace bookloom {
 namespace {
 
-TEST(AboutBox, ShowsTheVersionAndBuildOfTheExecutable) {
+TEST(AboutDialog, ShowsTheVersionAndBuildOfTheExecutable) {
   test::ScratchDir dir;
   const struct {
     uint16_t major, minor, release, build;
