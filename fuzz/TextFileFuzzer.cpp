@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "book/TextFileItem.h"
 #include "text/LineBreaking.h"
+#include "text/TextFile.h"
 #include "text/Win1251.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -61,26 +61,6 @@ TEST(TextFileItem, ReadsTheEncodingItsByteOrderMarkNames) {
   for (const auto& c : cases) EXPECT_EQ(LinesOfFile(c.bytes), c.lines) << testing::PrintToString(c.bytes);
 }
 
-TEST(TextFileItem, SplitsLinesAtCrLfAndLineSeparator) {
-  const struct {
-    std::u16string text;
-    Lines lines;
-  } cases[] = {
-      {u"A\r\nB\r\n", {u"A", u"B"}},
-      {u"A\rB", {u"A", u"B"}},
-      {u"A\nB\n", {u"A", u"B"}},
-      {u"A\n\rB", {u"A", u"", u"B"}},  // LF CR is two breaks
-      {u"A\r\rB", {u"A", u"", u"B"}},
-      {u"A\u2028B", {u"A", u"B"}},
-      {u"A\r\n\u2028B\r\u2028", {u"A", u"B"}},
-      {u"\n", {u""}},
-      {u"A\n\n", {u"A", u""}},
-      {std::u16string(u"A\nB\0C\nD", 7), {u"A", u"B"}},  // U+0000 ends the text
-      {u"", {}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << testing::PrintToString(c.lines);
-}
-
 TEST(TextFileItem, ReadsTextWithoutMarkAsUtf8OrAsTheCodePageItLooksLike) {
   EXPECT_EQ(LinesOfFile("\xD0\x9C\xD0\xB0\xD0\xBC\xD0\xB0\n"), Lines{u"Мама"});  // valid UTF-8
   // EF BB is no mark: two characters of a single-byte code page.
