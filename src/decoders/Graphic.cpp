@@ -14,21 +14,21 @@ const PictureSizeLimits& PictureLimits() { return limits; }
 void SetPictureLimits(const PictureSizeLimits& newLimits) { limits = newLimits; }
 
 void RaiseDecodeError(const std::u16string& fileName, const std::string& why) {
-  Raise<DecodeError>("Cannot read picture \"%s\": %s", {fileName, why});
+  throw DecodeError(Format("Cannot read picture \"%s\": %s", {fileName, why}), why);
 }
 
 void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName, int64_t maxPixels) {
   if (width <= 0 || height <= 0)
-    Raise<DecodeError>("Cannot read picture \"%s\": it has no pixels (%dx%d)", {fileName, width, height});
+    RaiseDecodeError(fileName, Format("it has no pixels (%dx%d)", {width, height}));
   // Both sides are at most the side limit here, so the product cannot overflow.
   if (width > limits.maxSide || height > limits.maxSide || width * height > limits.maxPixels)
-    Raise<DecodeError>(
-        "Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels a side and %d pixels "
-        "in all",
-        {fileName, width, height, limits.maxSide, limits.maxPixels});
+    RaiseDecodeError(fileName,
+                     Format("%dx%d pixels is larger than the limit of %d pixels a side and %d pixels "
+                            "in all",
+                            {width, height, limits.maxSide, limits.maxPixels}));
   if (width * height > maxPixels)
-    Raise<DecodeError>("Cannot read picture \"%s\": %dx%d pixels is larger than the limit of %d pixels",
-                       {fileName, width, height, maxPixels});
+    RaiseDecodeError(
+        fileName, Format("%dx%d pixels is larger than the limit of %d pixels", {width, height, maxPixels}));
 }
 
 std::unique_ptr<Graphic> GraphicDecoder::LoadFromFile(const std::u16string& fileName) const {

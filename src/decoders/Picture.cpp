@@ -8,7 +8,7 @@ namespace bookloom {
 
 void Picture::LoadFromFile(const std::u16string& fileName) {
   const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(fileName);
-  if (!decoder) Raise<DecodeError>("Cannot read picture \"%s\": unknown picture file extension", {fileName});
+  if (!decoder) RaiseDecodeError(fileName, "unknown picture file extension");
   LoadFromFile(fileName, *decoder);
 }
 

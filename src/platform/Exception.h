@@ -15,17 +15,46 @@ class Exception : public std::runtime_error {
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
-class FileOpenError : public Exception { using Exception::Exception; };     // a file cannot be opened
-class FileCreateError : public Exception { using Exception::Exception; };   // a file cannot be created
-class ReadError : public Exception { using Exception::Exception; };      // a read failed or fell short
-class WriteError : public Exception { using Exception::Exception; };     // a write failed
-class ConvertError : public Exception { using Exception::Exception; };   // Assign between unrelated classes
-class OutOfMemoryError : public Exception { using Exception::Exception; };
-class GraphicOperationError : public Exception { using Exception::Exception; };
-class DivByZeroError : public Exception { using Exception::Exception; };
-class ColorReductionError : public Exception { using Exception::Exception; };    // colour reduction errors
-class DecodeError : public Exception { using Exception::Exception; };    // a picture file cannot be decoded
-class BookFormatError : public Exception { using Exception::Exception; };  // a damaged book
+class FileOpenError : public Exception {
+  using Exception::Exception;
+};  // a file cannot be opened
+class FileCreateError : public Exception {
+  using Exception::Exception;
+};  // a file cannot be created
+class ReadError : public Exception {
+  using Exception::Exception;
+};  // a read failed or fell short
+class WriteError : public Exception {
+  using Exception::Exception;
+};  // a write failed
+class ConvertError : public Exception {
+  using Exception::Exception;
+};  // Assign between unrelated classes
+class OutOfMemoryError : public Exception {
+  using Exception::Exception;
+};
+class GraphicOperationError : public Exception {
+  using Exception::Exception;
+};
+class DivByZeroError : public Exception {
+  using Exception::Exception;
+};
+class ColorReductionError : public Exception {
+  using Exception::Exception;
+};  // colour reduction errors
+// A picture file cannot be decoded; the reason is the message without the file's name.
+class DecodeError : public Exception {
+ public:
+  DecodeError(const std::string& message, std::string reason)
+      : Exception(message), reason_(std::move(reason)) {}
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
+class BookFormatError : public Exception {
+  using Exception::Exception;
+};  // a damaged book
 
 // One argument of Format: an integer, a floating-point number or a text (UTF-8 or UTF-16).
 class FormatArg {

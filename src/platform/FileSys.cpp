@@ -18,6 +18,20 @@ bool FileExists(const std::u16string& fileName) {
   return stat(Utf16ToUtf8(fileName).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+FileKind KindOf(const std::u16string& fileName) {
+  struct stat st {};
+  if (stat(Utf16ToUtf8(fileName).c_str(), &st) != 0) return FileKind::kMissing;
+  if (S_ISREG(st.st_mode)) return FileKind::kRegular;
+  return S_ISDIR(st.st_mode) ? FileKind::kFolder : FileKind::kOther;
+}
+
+bool SameFile(const std::u16string& a, const std::u16string& b) {
+  struct stat sa {
+  }, sb{};
+  return stat(Utf16ToUtf8(a).c_str(), &sa) == 0 && stat(Utf16ToUtf8(b).c_str(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 int64_t FileSize(const std::u16string& fileName) {
   struct stat st {};
   if (stat(Utf16ToUtf8(fileName).c_str(), &st) != 0) return 0;
@@ -27,12 +41,17 @@ int64_t FileSize(const std::u16string& fileName) {
 bool DeleteFile(const std::u16string& fileName) { return std::remove(Utf16ToUtf8(fileName).c_str()) == 0; }
 
 std::string ReadFileBytes(const std::u16string& fileName) {
-  const int fd = open(Utf16ToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting, so that a named pipe without a writer cannot stop the program.
+  const int fd = open(Utf16ToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) Raise<FileOpenError>("Cannot open file \"%s\". %s", {fileName, SystemErrorText(errno)});
   struct stat st {};
-  if (fd < 0 || fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int error = fd < 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : errno);
-    if (fd >= 0) close(fd);
-    Raise<FileOpenError>("Cannot open file \"%s\". %s", {fileName, SystemErrorText(error)});
+  const int statError = fstat(fd, &st) != 0 ? errno : 0;
+  if (statError != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    if (statError == 0 && !S_ISDIR(st.st_mode))
+      Raise<FileOpenError>("Cannot open file \"%s\". It is not a regular file", {fileName});
+    Raise<FileOpenError>("Cannot open file \"%s\". %s",
+                         {fileName, SystemErrorText(statError != 0 ? statError : EISDIR)});
   }
   std::string bytes;
   bytes.reserve(static_cast<size_t>(st.st_size));
@@ -72,6 +91,8 @@ std::u16string TemporaryNameBeside(const std::u16string& target) {
 }
 
 void ReplaceFile(const std::u16string& source, const std::u16string& target) {
+  struct stat old {};
+  if (stat(Utf16ToUtf8(target).c_str(), &old) == 0) chmod(Utf16ToUtf8(source).c_str(), old.st_mode & 07777);
   if (std::rename(Utf16ToUtf8(source).c_str(), Utf16ToUtf8(target).c_str()) != 0)
     Raise<WriteError>("Cannot replace file \"%s\". %s", {target, SystemErrorText(errno)});
 }

@@ -9,19 +9,30 @@ namespace bookloom {
 // True when the name is an existing file and not a folder.
 bool FileExists(const std::u16string& fileName);
 
+// What a name stands for: nothing, a regular file, a folder, or something else (a pipe, a device, a
+// socket) that a book cannot be read from.
+enum class FileKind { kMissing, kRegular, kFolder, kOther };
+FileKind KindOf(const std::u16string& fileName);
+
+// Whether the two names lead to the same file (the same device and inode), whatever their spelling
+// or links; false when either does not exist.
+bool SameFile(const std::u16string& a, const std::u16string& b);
+
 // The size in bytes of the directory entry of that name (a folder too); 0 when there is none.
 int64_t FileSize(const std::u16string& fileName);
 
 // Removes the file; false when it could not be removed (also when it does not exist).
 bool DeleteFile(const std::u16string& fileName);
 
-// The whole content of a file; FileOpenError "Cannot open file "%s". %s" when it cannot be read.
+// The whole content of a regular file; FileOpenError "Cannot open file "%s". %s" when it cannot be
+// opened or is not a regular file (a pipe or a device is never waited on).
 std::string ReadFileBytes(const std::u16string& fileName);
 
 // A fresh, unused name in the folder of `target`, for writing a file that later replaces it.
 std::u16string TemporaryNameBeside(const std::u16string& target);
 
-// Puts `source` in the place of `target` in one step; WriteError when that fails.
+// Puts `source` in the place of `target` in one step; WriteError when that fails. A target that
+// exists keeps its permissions.
 void ReplaceFile(const std::u16string& source, const std::u16string& target);
 
 // The path of the running executable, "" when it cannot be found.

@@ -39,7 +39,7 @@ std::string PixelsText(const Graphic& graphic) {
 
 std::unique_ptr<Graphic> DecodeBytes(const std::string& bytes, const std::u16string& name) {
   const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(name);
-  if (!decoder) throw DecodeError("no decoder");
+  if (!decoder) RaiseDecodeError(name, "no decoder");
   return decoder->LoadFromMemory(bytes, name);
 }
 

@@ -33,7 +33,7 @@ bool Refused(DecodeFunction load, std::string_view bytes, int64_t maxPixels, con
 std::unique_ptr<Graphic> DecodeFile(const std::filesystem::path& path) {
   const std::u16string name = Utf8ToUtf16(path.string());
   const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(name);
-  if (!decoder) throw DecodeError("no decoder for " + path.string());
+  if (!decoder) RaiseDecodeError(path.u16string(), "no decoder");
   return decoder->LoadFromFile(name);
 }
 

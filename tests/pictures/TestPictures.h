@@ -33,7 +33,7 @@ class PpmTestDecoder : public GraphicDecoder {
                     &headerLength) != 3 ||
         maxValue != 255 || width <= 0 || height <= 0 ||
         bytes.size() < static_cast<size_t>(headerLength) + 1 + size_t(width) * height * 3)
-      Raise<DecodeError>("Cannot read picture \"%s\": not a PPM file", {fileName});
+      RaiseDecodeError(fileName, "not a PPM file");
     auto graphic = std::make_unique<Graphic>(width, height, false);
     const char* pixels = bytes.data() + headerLength + 1;
     for (int y = 0; y < height; ++y)
