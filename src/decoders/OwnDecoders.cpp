@@ -5,9 +5,9 @@
 
 #include "decoders/AutodeskDecoder.h"
 #include "decoders/DecoderRegistry.h"
-#include "decoders/EmfDecoder.h"
 #include "decoders/PsdDecoder.h"
 #include "decoders/PspDecoder.h"
+#include "decoders/emf/EmfDecoder.h"
 
 namespace bookloom {
 

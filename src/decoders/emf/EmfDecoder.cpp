@@ -1,4 +1,4 @@
-#include "decoders/EmfDecoder.h"
+#include "decoders/emf/EmfDecoder.h"
 
 #include <cairo.h>
 
