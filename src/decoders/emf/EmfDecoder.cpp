@@ -12,12 +12,19 @@
 
 #include "decoders/ByteReader.h"
 #include "decoders/DibPixels.h"
+#include "decoders/emf/CairoHandles.h"
 #include "platform/Exception.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
 
 namespace {
+
+using emf::ContextPtr;
+using emf::CopyPath;
+using emf::PathPtr;
+using emf::PatternPtr;
+using emf::SurfacePtr;
 
 // Record types.
 enum : uint32_t {
@@ -153,9 +160,6 @@ struct Font {
   std::string face;
 };
 using GdiObject = std::variant<Pen, Brush, Font>;
-
-using PathPtr = std::shared_ptr<cairo_path_t>;
-PathPtr CopyPath(cairo_t* cr) { return PathPtr(cairo_copy_path(cr), cairo_path_destroy); }
 
 // One part of the clipping region: the picture is clipped to the inside of every part.
 struct ClipPart {
@@ -438,41 +442,47 @@ void EmfPlayer::Draw(const std::vector<Point>& extent, const std::function<void(
   if (!inPath_) FillAndStroke(fill, stroke);
 }
 
+// An 8 x 8 pixel tile of a hatched brush: the hatch lines in the brush colour over the background
+// colour, or over nothing when backgrounds are left unpainted.
+SurfacePtr HatchTile(const Brush& brush, const DcState& dc) {
+  SurfacePtr tile(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8));
+  const ContextPtr context(cairo_create(tile.get()));
+  cairo_t* t = context.get();
+  if (dc.bkMode == kBkOpaque) {
+    cairo_set_source_rgb(t, dc.bkColor.r, dc.bkColor.g, dc.bkColor.b);
+    cairo_paint(t);
+  }
+  cairo_set_source_rgb(t, brush.color.r, brush.color.g, brush.color.b);
+  cairo_set_line_width(t, 1);
+  cairo_set_antialias(t, CAIRO_ANTIALIAS_NONE);
+  const uint32_t h = brush.hatch;
+  if (h == 0 || h == 4) cairo_move_to(t, 0, 3.5), cairo_line_to(t, 8, 3.5);  // horizontal, cross
+  if (h == 1 || h == 4) cairo_move_to(t, 3.5, 0), cairo_line_to(t, 3.5, 8);  // vertical, cross
+  if (h == 2 || h == 5) cairo_move_to(t, 0, 0), cairo_line_to(t, 8, 8);      // top-left to bottom-right
+  if (h == 3 || h == 5) cairo_move_to(t, 0, 8), cairo_line_to(t, 8, 0);      // bottom-left to top-right
+  cairo_stroke(t);
+  return tile;
+}
+
+// A pattern that repeats `tile` in every direction.
+PatternPtr RepeatingPattern(cairo_surface_t* tile) {
+  PatternPtr pattern(cairo_pattern_create_for_surface(tile));
+  cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
+  return pattern;
+}
+
 void EmfPlayer::SetBrushSource(const Brush& brush) {
   if (brush.style == kBsHatched) {
-    // An 8 x 8 pixel tile: the hatch lines in the brush colour over the background (or nothing).
-    cairo_surface_t* tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
-    cairo_t* t = cairo_create(tile);
-    if (dc_.bkMode == kBkOpaque) {
-      cairo_set_source_rgb(t, dc_.bkColor.r, dc_.bkColor.g, dc_.bkColor.b);
-      cairo_paint(t);
-    }
-    cairo_set_source_rgb(t, brush.color.r, brush.color.g, brush.color.b);
-    cairo_set_line_width(t, 1);
-    cairo_set_antialias(t, CAIRO_ANTIALIAS_NONE);
-    const uint32_t h = brush.hatch;
-    if (h == 0 || h == 4) cairo_move_to(t, 0, 3.5), cairo_line_to(t, 8, 3.5);  // horizontal, cross
-    if (h == 1 || h == 4) cairo_move_to(t, 3.5, 0), cairo_line_to(t, 3.5, 8);  // vertical, cross
-    if (h == 2 || h == 5) cairo_move_to(t, 0, 0), cairo_line_to(t, 8, 8);      // top-left to bottom-right
-    if (h == 3 || h == 5) cairo_move_to(t, 0, 8), cairo_line_to(t, 8, 0);      // bottom-left to top-right
-    cairo_stroke(t);
-    cairo_destroy(t);
-    cairo_pattern_t* p = cairo_pattern_create_for_surface(tile);
-    cairo_pattern_set_extend(p, CAIRO_EXTEND_REPEAT);
-    cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
-    cairo_set_source(cr_, p);
-    cairo_pattern_destroy(p);
-    cairo_surface_destroy(tile);
+    const SurfacePtr tile = HatchTile(brush, dc_);
+    const PatternPtr pattern = RepeatingPattern(tile.get());
+    cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
+    cairo_set_source(cr_, pattern.get());
   } else if (brush.style == kBsPattern && brush.pattern) {
     DibImage& img = *brush.pattern;
-    cairo_surface_t* s =
+    const SurfacePtr bitmap(
         cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(img.argb.data()),
-                                            CAIRO_FORMAT_ARGB32, img.width, img.height, img.width * 4);
-    cairo_pattern_t* p = cairo_pattern_create_for_surface(s);
-    cairo_pattern_set_extend(p, CAIRO_EXTEND_REPEAT);
-    cairo_set_source(cr_, p);
-    cairo_pattern_destroy(p);
-    cairo_surface_destroy(s);
+                                            CAIRO_FORMAT_ARGB32, img.width, img.height, img.width * 4));
+    cairo_set_source(cr_, RepeatingPattern(bitmap.get()).get());
   } else {
     cairo_set_source_rgb(cr_, brush.color.r, brush.color.g, brush.color.b);
   }
@@ -845,15 +855,15 @@ void EmfPlayer::DrawDib(std::string_view info, std::string_view bits, double x, 
   ApplyClip();
   cairo_new_path(cr_);
   if (!UseLogical()) return;
-  cairo_surface_t* s =
+  const SurfacePtr bitmap(
       cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(img->argb.data()),
-                                          CAIRO_FORMAT_ARGB32, img->width, img->height, img->width * 4);
+                                          CAIRO_FORMAT_ARGB32, img->width, img->height, img->width * 4));
   cairo_save(cr_);
   cairo_translate(cr_, x, y);
   cairo_scale(cr_, w / sw, h / sh);
   cairo_translate(cr_, -sx, -sy);
   cairo_rectangle(cr_, sx, sy, sw, sh);
-  cairo_set_source_surface(cr_, s, 0, 0);
+  cairo_set_source_surface(cr_, bitmap.get(), 0, 0);
   cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
   // Raster operations that combine with what is there, as near as blending comes.
   switch (rop) {
@@ -871,7 +881,6 @@ void EmfPlayer::DrawDib(std::string_view info, std::string_view bits, double x, 
   }
   cairo_fill(cr_);
   cairo_restore(cr_);
-  cairo_surface_destroy(s);
 }
 
 void EmfPlayer::BitmapRecord(ByteReader& r, uint32_t type) {
@@ -1302,7 +1311,7 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
 }  // namespace
 
 std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
-                                    int64_t maxPixels) {
+                                   int64_t maxPixels) {
   ByteReader in(bytes, nameForMessages);
   if (in.Size() < 88 || in.U32LE() != kHeader) in.Fail("it is not an enhanced metafile (no header record)");
   const uint32_t headerSize = in.U32LE();
@@ -1347,54 +1356,46 @@ std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string&
   const int h = static_cast<int>(std::max(1.0, std::floor(height * fit + 1e-6)));
   CheckPictureSize(w, h, nameForMessages);
 
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-  cairo_t* cr = cairo_create(surface);
-  std::unique_ptr<Graphic> g;
-  try {
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_paint(cr);
-    cairo_matrix_t deviceToOutput;
-    cairo_matrix_init(&deviceToOutput, w / devWidth, 0, 0, h / devHeight, -left * w / devWidth,
-                      -top * h / devHeight);
-    EmfPlayer player(cr, deviceToOutput, devPerMmX, devPerMmY, w, h);
-    in.Seek(headerSize);
-    bool ended = false;
-    for (int n = 1; !ended && n < kMaxRecords; ++n) {
-      if (in.Remaining() < 8) in.Fail("the metafile ends before its end record");
-      const size_t start = in.Pos();
-      const uint32_t type = in.U32LE(), size = in.U32LE();
-      if (size < 8 || size % 4 || size > in.Size() - start)
-        in.Fail("record " + std::to_string(n) + " has a wrong size");
-      ByteReader record(bytes.substr(start, size), nameForMessages);
-      record.Seek(8);
-      try {
-        player.Play(type, record);
-      } catch (const DecodeError&) {
-        in.Fail("record " + std::to_string(n) + " (type " + std::to_string(type) + ") is damaged");
-      }
-      in.Seek(start + size);
-      ended = type == kEof;
+  const SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
+  const ContextPtr context(cairo_create(surface.get()));
+  cairo_t* cr = context.get();
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  cairo_matrix_t deviceToOutput;
+  cairo_matrix_init(&deviceToOutput, w / devWidth, 0, 0, h / devHeight, -left * w / devWidth,
+                    -top * h / devHeight);
+  EmfPlayer player(cr, deviceToOutput, devPerMmX, devPerMmY, w, h);
+  in.Seek(headerSize);
+  bool ended = false;
+  for (int n = 1; !ended && n < kMaxRecords; ++n) {
+    if (in.Remaining() < 8) in.Fail("the metafile ends before its end record");
+    const size_t start = in.Pos();
+    const uint32_t type = in.U32LE(), size = in.U32LE();
+    if (size < 8 || size % 4 || size > in.Size() - start)
+      in.Fail("record " + std::to_string(n) + " has a wrong size");
+    ByteReader record(bytes.substr(start, size), nameForMessages);
+    record.Seek(8);
+    try {
+      player.Play(type, record);
+    } catch (const DecodeError&) {
+      in.Fail("record " + std::to_string(n) + " (type " + std::to_string(type) + ") is damaged");
     }
-    cairo_surface_flush(surface);
-    g = std::make_unique<Graphic>(w, h, false);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < h; ++y) {
-      const auto* px = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-      uint8_t* out = g->Row(y);
-      for (int x = 0; x < w; ++x, out += 3) {
-        out[0] = (px[x] >> 16) & 0xFF;
-        out[1] = (px[x] >> 8) & 0xFF;
-        out[2] = px[x] & 0xFF;
-      }
-    }
-  } catch (...) {
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
-    throw;
+    in.Seek(start + size);
+    ended = type == kEof;
   }
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
+  cairo_surface_flush(surface.get());
+  auto g = std::make_unique<Graphic>(w, h, false);
+  const unsigned char* data = cairo_image_surface_get_data(surface.get());
+  const int stride = cairo_image_surface_get_stride(surface.get());
+  for (int y = 0; y < h; ++y) {
+    const auto* px = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
+    uint8_t* out = g->Row(y);
+    for (int x = 0; x < w; ++x, out += 3) {
+      out[0] = (px[x] >> 16) & 0xFF;
+      out[1] = (px[x] >> 8) & 0xFF;
+      out[2] = px[x] & 0xFF;
+    }
+  }
   return g;
 }
 
