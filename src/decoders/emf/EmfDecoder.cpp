@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <numbers>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "decoders/ByteReader.h"
 #include "decoders/DibPixels.h"
 #include "decoders/emf/CairoHandles.h"
+#include "decoders/emf/EmfRecords.h"
 #include "platform/Exception.h"
 #include "platform/Utf.h"
 
@@ -20,121 +22,45 @@ namespace bookloom {
 
 namespace {
 
-using emf::ContextPtr;
-using emf::CopyPath;
-using emf::PathPtr;
-using emf::PatternPtr;
-using emf::SurfacePtr;
+using namespace emf;
+using std::numbers::pi;
 
-// Record types.
-enum : uint32_t {
-  kHeader = 1,
-  kPolyBezier = 2,
-  kPolygon = 3,
-  kPolyline = 4,
-  kPolyBezierTo = 5,
-  kPolylineTo = 6,
-  kPolyPolyline = 7,
-  kPolyPolygon = 8,
-  kSetWindowExtEx = 9,
-  kSetWindowOrgEx = 10,
-  kSetViewportExtEx = 11,
-  kSetViewportOrgEx = 12,
-  kEof = 14,
-  kSetPixelV = 15,
-  kSetMapMode = 17,
-  kSetBkMode = 18,
-  kSetPolyFillMode = 19,
-  kSetTextAlign = 22,
-  kSetTextColor = 24,
-  kSetBkColor = 25,
-  kMoveToEx = 27,
-  kExcludeClipRect = 29,
-  kIntersectClipRect = 30,
-  kScaleViewportExtEx = 31,
-  kScaleWindowExtEx = 32,
-  kSaveDc = 33,
-  kRestoreDc = 34,
-  kSetWorldTransform = 35,
-  kModifyWorldTransform = 36,
-  kSelectObject = 37,
-  kCreatePen = 38,
-  kCreateBrushIndirect = 39,
-  kDeleteObject = 40,
-  kAngleArc = 41,
-  kEllipse = 42,
-  kRectangle = 43,
-  kRoundRect = 44,
-  kArc = 45,
-  kChord = 46,
-  kPie = 47,
-  kLineTo = 54,
-  kArcTo = 55,
-  kPolyDraw = 56,
-  kSetArcDirection = 57,
-  kSetMiterLimit = 58,
-  kBeginPath = 59,
-  kEndPath = 60,
-  kCloseFigure = 61,
-  kFillPath = 62,
-  kStrokeAndFillPath = 63,
-  kStrokePath = 64,
-  kSelectClipPath = 67,
-  kAbortPath = 68,
-  kFillRgn = 71,
-  kPaintRgn = 74,
-  kExtSelectClipRgn = 75,
-  kBitBlt = 76,
-  kStretchBlt = 77,
-  kSetDiBitsToDevice = 80,
-  kStretchDiBits = 81,
-  kExtCreateFontIndirectW = 82,
-  kExtTextOutA = 83,
-  kExtTextOutW = 84,
-  kPolyBezier16 = 85,
-  kPolygon16 = 86,
-  kPolyline16 = 87,
-  kPolyBezierTo16 = 88,
-  kPolylineTo16 = 89,
-  kPolyPolyline16 = 90,
-  kPolyPolygon16 = 91,
-  kPolyDraw16 = 92,
-  kCreateMonoBrush = 93,
-  kCreateDibPatternBrushPt = 94,
-  kExtCreatePen = 95,
-};
-
-enum MapMode {
-  kMmText = 1,
-  kMmLoMetric,
-  kMmHiMetric,
-  kMmLoEnglish,
-  kMmHiEnglish,
-  kMmTwips,
-  kMmIsotropic,
-  kMmAnisotropic
-};
-enum RegionMode { kRgnAnd = 1, kRgnOr, kRgnXor, kRgnDiff, kRgnCopy };
-enum BrushStyle { kBsSolid = 0, kBsNull = 1, kBsHatched = 2, kBsPattern = 3 };
-enum PenStyle {
-  kPsSolid = 0,
-  kPsDash,
-  kPsDot,
-  kPsDashDot,
-  kPsDashDotDot,
-  kPsNull,
-  kPsInsideFrame,
-  kPsUserStyle
-};
+// Map modes: how logical units become device pixels.
+constexpr uint32_t kMapText = 1, kMapLoMetric = 2, kMapHiMetric = 3, kMapLoEnglish = 4, kMapHiEnglish = 5,
+                   kMapTwips = 6, kMapIsotropic = 7, kMapAnisotropic = 8;
+// How a record combines a region with the clipping region; union (2) and exclusive-or (3) are not
+// drawn.
+constexpr uint32_t kRegionAnd = 1, kRegionDiff = 4, kRegionCopy = 5;
+constexpr uint32_t kBrushSolid = 0, kBrushNull = 1, kBrushHatched = 2, kBrushPattern = 3;
+constexpr uint32_t kHatchHorizontal = 0, kHatchVertical = 1, kHatchForwardDiagonal = 2,
+                   kHatchBackwardDiagonal = 3, kHatchCross = 4, kHatchDiagonalCross = 5;
+// Pen styles: the line style in the lowest four bits, the end cap and the join above them.
+constexpr uint32_t kPenSolid = 0, kPenDash = 1, kPenDot = 2, kPenDashDot = 3, kPenDashDotDot = 4,
+                   kPenNull = 5;
 constexpr uint32_t kPenStyleMask = 0xF, kPenEndCapMask = 0xF00, kPenJoinMask = 0xF000;
+constexpr uint32_t kPenEndCapSquare = 0x100, kPenEndCapFlat = 0x200, kPenJoinBevel = 0x1000,
+                   kPenJoinMiter = 0x2000;
 constexpr uint32_t kStockObject = 0x80000000u;
-constexpr uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;
-constexpr uint32_t kEtoOpaque = 2, kEtoClipped = 4, kEtoGlyphIndex = 0x10, kEtoPdy = 0x2000;
-constexpr int kBkOpaque = 2;  // the other background mode, 1, leaves backgrounds unpainted
+constexpr uint32_t kAlignUpdateCp = 1, kAlignRight = 2, kAlignCenter = 6, kAlignBottom = 8,
+                   kAlignBaseline = 24;
+constexpr uint32_t kTextOpaque = 2, kTextClipped = 4, kTextGlyphIndex = 0x10, kTextPdy = 0x2000;
+constexpr uint32_t kBackgroundOpaque = 2;  // the other background mode, 1, leaves backgrounds unpainted
+// Raster operations: how a bitmap, the brush and what is drawn already combine.
+constexpr uint32_t kRopSrcCopy = 0xCC0020, kRopSrcAnd = 0x8800C6, kRopSrcPaint = 0xEE0086,
+                   kRopSrcInvert = 0x660046, kRopBlackness = 0x000042, kRopWhiteness = 0xFF0062,
+                   kRopPatCopy = 0xF00021;
+// Ways of changing the world transform.
+constexpr uint32_t kWorldIdentity = 1, kWorldLeftMultiply = 2, kWorldRightMultiply = 3, kWorldSet = 4;
+constexpr uint32_t kFillWinding = 2;   // the polygon fill mode that is not alternate (1)
+constexpr uint32_t kArcClockwise = 2;  // the arc direction that is not counter-clockwise (1)
+// The kinds of the points of PolyDraw records: the close-figure bit, and a kind in the bits of kPointKind.
+constexpr uint32_t kPointCloseFigure = 1, kPointBezierTo = 4, kPointMoveTo = 6, kPointKind = 6;
+constexpr uint32_t kSignature = 0x464D4520;  // " EMF" in the header record
 constexpr int kMaxRecords = 2'000'000;
+constexpr size_t kMaxSavedStates = 10000;        // further SaveDC records are left out
+constexpr size_t kMaxObjects = 100000;           // further objects are not created
 constexpr size_t kMaxClipParts = 100;            // further narrowing of the clip is left out
 constexpr int64_t kMaxPatternPixels = 64 << 20;  // in all brush bitmaps together
-constexpr double kPi = 3.14159265358979323846;
 
 struct Color {
   double r = 0, g = 0, b = 0;
@@ -144,12 +70,12 @@ Color ColorRef(uint32_t c) {
 }
 
 struct Pen {
-  uint32_t style = kPsSolid;
+  uint32_t style = kPenSolid;
   double width = 0;  // logical units; 0 is one pixel
   Color color;
 };
 struct Brush {
-  uint32_t style = kBsSolid;
+  uint32_t style = kBrushSolid;
   Color color{1, 1, 1};
   uint32_t hatch = 0;
   std::shared_ptr<DibImage> pattern;
@@ -169,7 +95,7 @@ struct ClipPart {
 
 // Everything SaveDC keeps.
 struct DcState {
-  int mapMode = kMmText;
+  uint32_t mapMode = kMapText;
   double winOrgX = 0, winOrgY = 0, winExtX = 1, winExtY = 1;
   double vpOrgX = 0, vpOrgY = 0, vpExtX = 1, vpExtY = 1;
   cairo_matrix_t world{1, 0, 0, 1, 0, 0};
@@ -177,7 +103,7 @@ struct DcState {
   Brush brush;
   Font font;
   Color textColor, bkColor{1, 1, 1};
-  int bkMode = kBkOpaque;
+  uint32_t bkMode = kBackgroundOpaque;
   uint32_t textAlign = 0;
   bool winding = false;
   bool clockwise = false;
@@ -185,36 +111,41 @@ struct DcState {
   std::vector<ClipPart> clip;
 };
 
-// The stock objects that SelectObject names with the top bit set.
+// The stock objects, by the index that SelectObject names them with (the top bit set).
+constexpr uint32_t kWhiteBrush = 0, kLightGrayBrush = 1, kGrayBrush = 2, kDarkGrayBrush = 3, kBlackBrush = 4,
+                   kNullBrush = 5, kWhitePen = 6, kBlackPen = 7, kNullPen = 8, kOemFixedFont = 10,
+                   kAnsiFixedFont = 11, kAnsiVarFont = 12, kSystemFont = 13, kDeviceDefaultFont = 14,
+                   kSystemFixedFont = 16, kDefaultGuiFont = 17;
+
 std::optional<GdiObject> StockObject(uint32_t index) {
-  auto brush = [](double grey) { return Brush{kBsSolid, {grey, grey, grey}, 0, nullptr}; };
+  auto brush = [](double grey) { return Brush{kBrushSolid, {grey, grey, grey}, 0, nullptr}; };
   switch (index) {
-    case 0:
+    case kWhiteBrush:
       return brush(1);
-    case 1:
+    case kLightGrayBrush:
       return brush(0.75);
-    case 2:
+    case kGrayBrush:
       return brush(0.5);
-    case 3:
+    case kDarkGrayBrush:
       return brush(0.25);
-    case 4:
+    case kBlackBrush:
       return brush(0);
-    case 5:
-      return Brush{kBsNull, {}, 0, nullptr};
-    case 6:
-      return Pen{kPsSolid, 0, {1, 1, 1}};
-    case 7:
-      return Pen{kPsSolid, 0, {}};
-    case 8:
-      return Pen{kPsNull, 0, {}};
-    case 10:
-    case 11:
-    case 16:
+    case kNullBrush:
+      return Brush{kBrushNull, {}, 0, nullptr};
+    case kWhitePen:
+      return Pen{kPenSolid, 0, {1, 1, 1}};
+    case kBlackPen:
+      return Pen{kPenSolid, 0, {}};
+    case kNullPen:
+      return Pen{kPenNull, 0, {}};
+    case kOemFixedFont:
+    case kAnsiFixedFont:
+    case kSystemFixedFont:
       return Font{0, 0, 400, false, "monospace"};
-    case 12:
-    case 13:
-    case 14:
-    case 17:
+    case kAnsiVarFont:
+    case kSystemFont:
+    case kDeviceDefaultFont:
+    case kDefaultGuiFont:
       return Font{};
     default:
       return std::nullopt;
@@ -227,10 +158,6 @@ bool Finite(const cairo_matrix_t& m) {
   const double det = m.xx * m.yy - m.xy * m.yx;
   return std::fabs(det) > 1e-12;
 }
-
-struct Point {
-  double x, y;
-};
 
 // A byte of 8-bit text as the Western code page reads it (0x80 to 0x9F differ from Latin-1).
 char16_t AnsiChar(uint8_t c) {
@@ -301,26 +228,26 @@ cairo_matrix_t EmfPlayer::PageToDevice() const {
     sy = -devPerMmY_ * mmPerUnit;
   };
   switch (dc_.mapMode) {
-    case kMmLoMetric:
+    case kMapLoMetric:
       metric(0.1);
       break;
-    case kMmHiMetric:
+    case kMapHiMetric:
       metric(0.01);
       break;
-    case kMmLoEnglish:
+    case kMapLoEnglish:
       metric(0.254);
       break;
-    case kMmHiEnglish:
+    case kMapHiEnglish:
       metric(0.0254);
       break;
-    case kMmTwips:
+    case kMapTwips:
       metric(25.4 / 1440);
       break;
-    case kMmIsotropic:
-    case kMmAnisotropic:
+    case kMapIsotropic:
+    case kMapAnisotropic:
       sx = dc_.winExtX != 0 ? dc_.vpExtX / dc_.winExtX : 1;
       sy = dc_.winExtY != 0 ? dc_.vpExtY / dc_.winExtY : 1;
-      if (dc_.mapMode == kMmIsotropic) {
+      if (dc_.mapMode == kMapIsotropic) {
         const double s = std::min(std::fabs(sx), std::fabs(sy));
         sx = std::copysign(s, sx);
         sy = std::copysign(s, sy);
@@ -381,13 +308,13 @@ void EmfPlayer::ApplyClip() {
 // leave the region as it is.
 void EmfPlayer::AddClip(PathPtr path, cairo_fill_rule_t rule, uint32_t mode) {
   switch (mode) {
-    case kRgnCopy:
+    case kRegionCopy:
       dc_.clip = {{std::move(path), rule}};
       break;
-    case kRgnAnd:
-    case kRgnDiff: {
+    case kRegionAnd:
+    case kRegionDiff: {
       if (dc_.clip.size() >= kMaxClipParts) return;
-      if (mode == kRgnDiff) {
+      if (mode == kRegionDiff) {
         cairo_new_path(cr_);
         cairo_identity_matrix(cr_);
         cairo_rectangle(cr_, -1e6, -1e6, 3e6, 3e6);
@@ -448,7 +375,7 @@ SurfacePtr HatchTile(const Brush& brush, const DcState& dc) {
   SurfacePtr tile(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8));
   const ContextPtr context(cairo_create(tile.get()));
   cairo_t* t = context.get();
-  if (dc.bkMode == kBkOpaque) {
+  if (dc.bkMode == kBackgroundOpaque) {
     cairo_set_source_rgb(t, dc.bkColor.r, dc.bkColor.g, dc.bkColor.b);
     cairo_paint(t);
   }
@@ -456,10 +383,11 @@ SurfacePtr HatchTile(const Brush& brush, const DcState& dc) {
   cairo_set_line_width(t, 1);
   cairo_set_antialias(t, CAIRO_ANTIALIAS_NONE);
   const uint32_t h = brush.hatch;
-  if (h == 0 || h == 4) cairo_move_to(t, 0, 3.5), cairo_line_to(t, 8, 3.5);  // horizontal, cross
-  if (h == 1 || h == 4) cairo_move_to(t, 3.5, 0), cairo_line_to(t, 3.5, 8);  // vertical, cross
-  if (h == 2 || h == 5) cairo_move_to(t, 0, 0), cairo_line_to(t, 8, 8);      // top-left to bottom-right
-  if (h == 3 || h == 5) cairo_move_to(t, 0, 8), cairo_line_to(t, 8, 0);      // bottom-left to top-right
+  if (h == kHatchHorizontal || h == kHatchCross) cairo_move_to(t, 0, 3.5), cairo_line_to(t, 8, 3.5);
+  if (h == kHatchVertical || h == kHatchCross) cairo_move_to(t, 3.5, 0), cairo_line_to(t, 3.5, 8);
+  // The forward diagonal runs from the top left to the bottom right, the backward one the other way.
+  if (h == kHatchForwardDiagonal || h == kHatchDiagonalCross) cairo_move_to(t, 0, 0), cairo_line_to(t, 8, 8);
+  if (h == kHatchBackwardDiagonal || h == kHatchDiagonalCross) cairo_move_to(t, 0, 8), cairo_line_to(t, 8, 0);
   cairo_stroke(t);
   return tile;
 }
@@ -472,12 +400,12 @@ PatternPtr RepeatingPattern(cairo_surface_t* tile) {
 }
 
 void EmfPlayer::SetBrushSource(const Brush& brush) {
-  if (brush.style == kBsHatched) {
+  if (brush.style == kBrushHatched) {
     const SurfacePtr tile = HatchTile(brush, dc_);
     const PatternPtr pattern = RepeatingPattern(tile.get());
     cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
     cairo_set_source(cr_, pattern.get());
-  } else if (brush.style == kBsPattern && brush.pattern) {
+  } else if (brush.style == kBrushPattern && brush.pattern) {
     DibImage& img = *brush.pattern;
     const SurfacePtr bitmap(
         cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(img.argb.data()),
@@ -498,16 +426,16 @@ void EmfPlayer::SetPen() {
   const double* pattern = nullptr;
   int count = 0;
   switch (pen.style & kPenStyleMask) {
-    case kPsDash:
+    case kPenDash:
       pattern = dash, count = 2;
       break;
-    case kPsDot:
+    case kPenDot:
       pattern = dot, count = 2;
       break;
-    case kPsDashDot:
+    case kPenDashDot:
       pattern = dashDot, count = 4;
       break;
-    case kPsDashDotDot:
+    case kPenDashDotDot:
       pattern = dashDotDot, count = 6;
       break;
     default:
@@ -517,41 +445,25 @@ void EmfPlayer::SetPen() {
   for (int i = 0; i < count; ++i) scaled[i] = pattern[i] * std::max(width, 1.5);
   cairo_set_dash(cr_, scaled, count, 0);
   const uint32_t cap = pen.style & kPenEndCapMask, join = pen.style & kPenJoinMask;
-  cairo_set_line_cap(cr_, cap == 0x100   ? CAIRO_LINE_CAP_SQUARE
-                          : cap == 0x200 ? CAIRO_LINE_CAP_BUTT
-                                         : CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_join(cr_, join == 0x1000   ? CAIRO_LINE_JOIN_BEVEL
-                           : join == 0x2000 ? CAIRO_LINE_JOIN_MITER
-                                            : CAIRO_LINE_JOIN_ROUND);
+  cairo_set_line_cap(cr_, cap == kPenEndCapSquare ? CAIRO_LINE_CAP_SQUARE
+                          : cap == kPenEndCapFlat ? CAIRO_LINE_CAP_BUTT
+                                                  : CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr_, join == kPenJoinBevel   ? CAIRO_LINE_JOIN_BEVEL
+                           : join == kPenJoinMiter ? CAIRO_LINE_JOIN_MITER
+                                                   : CAIRO_LINE_JOIN_ROUND);
 }
 
 void EmfPlayer::FillAndStroke(bool fill, bool stroke) {
-  if (fill && dc_.brush.style != kBsNull) {
+  if (fill && dc_.brush.style != kBrushNull) {
     SetBrushSource(dc_.brush);
     cairo_set_fill_rule(cr_, dc_.winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
     cairo_fill_preserve(cr_);
   }
-  if (stroke && (dc_.pen.style & kPenStyleMask) != kPsNull) {
+  if (stroke && (dc_.pen.style & kPenStyleMask) != kPenNull) {
     SetPen();
     cairo_stroke_preserve(cr_);
   }
   cairo_new_path(cr_);
-}
-
-Point ReadPoint(ByteReader& r, bool shortPoints) {
-  if (shortPoints) {
-    const double x = r.I16LE();
-    return {x, static_cast<double>(r.I16LE())};
-  }
-  const double x = r.I32LE();
-  return {x, static_cast<double>(r.I32LE())};
-}
-
-std::vector<Point> ReadPoints(ByteReader& r, uint32_t count, bool shortPoints) {
-  if (count > r.Remaining() / (shortPoints ? 4 : 8)) r.Fail("a record holds fewer points than it counts");
-  std::vector<Point> points(count);
-  for (auto& p : points) p = ReadPoint(r, shortPoints);
-  return points;
 }
 
 void AddBeziers(cairo_t* cr, const std::vector<Point>& p, size_t from) {
@@ -624,15 +536,15 @@ void EmfPlayer::PolyDraw(ByteReader& r, bool shortPoints) {
         cairo_move_to(cr_, dc_.curX, dc_.curY);
         for (size_t i = 0; i < p.size(); ++i) {
           const uint8_t t = static_cast<uint8_t>(types[i]);
-          if ((t & 6) == 6) {
+          if ((t & kPointKind) == kPointMoveTo) {
             cairo_move_to(cr_, p[i].x, p[i].y);
-          } else if ((t & 6) == 4 && i + 2 < p.size()) {
+          } else if ((t & kPointKind) == kPointBezierTo && i + 2 < p.size()) {
             cairo_curve_to(cr_, p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, p[i + 2].x, p[i + 2].y);
             i += 2;
           } else {
             cairo_line_to(cr_, p[i].x, p[i].y);
           }
-          if (t & 1) cairo_close_path(cr_);
+          if (t & kPointCloseFigure) cairo_close_path(cr_);
         }
       },
       false, true);
@@ -656,9 +568,9 @@ void EmfPlayer::Arc(const int32_t box[4], Point start, Point end, bool connect) 
   cairo_scale(cr_, rx, ry);
   if (!connect) cairo_new_sub_path(cr_);
   if (decreasing)
-    cairo_arc_negative(cr_, 0, 0, 1, a1, a2 >= a1 ? a2 - 2 * kPi : a2);
+    cairo_arc_negative(cr_, 0, 0, 1, a1, a2 >= a1 ? a2 - 2 * pi : a2);
   else
-    cairo_arc(cr_, 0, 0, 1, a1, a2 <= a1 ? a2 + 2 * kPi : a2);
+    cairo_arc(cr_, 0, 0, 1, a1, a2 <= a1 ? a2 + 2 * pi : a2);
   cairo_restore(cr_);
 }
 
@@ -697,13 +609,13 @@ void EmfPlayer::Shape(ByteReader& r, uint32_t type) {
               cairo_save(cr_);
               cairo_translate(cr_, x, y);
               cairo_scale(cr_, cw / 2, ch / 2);
-              cairo_arc(cr_, 0, 0, 1, from, from + kPi / 2);
+              cairo_arc(cr_, 0, 0, 1, from, from + pi / 2);
               cairo_restore(cr_);
             };
-            corner(l + w - cw / 2, t + ch / 2, -kPi / 2);
+            corner(l + w - cw / 2, t + ch / 2, -pi / 2);
             corner(l + w - cw / 2, t + h - ch / 2, 0);
-            corner(l + cw / 2, t + h - ch / 2, kPi / 2);
-            corner(l + cw / 2, t + ch / 2, kPi);
+            corner(l + cw / 2, t + h - ch / 2, pi / 2);
+            corner(l + cw / 2, t + ch / 2, pi);
             cairo_close_path(cr_);
             cairo_restore(cr_);
           },
@@ -751,7 +663,7 @@ void EmfPlayer::Text(ByteReader& r, bool wide) {
     r.Seek(offDx);
     for (uint32_t i = 0; i < chars; ++i) {
       dx.push_back(r.I32LE());
-      if (options & kEtoPdy) r.I32LE();
+      if (options & kTextPdy) r.I32LE();
     }
   }
 
@@ -772,24 +684,24 @@ void EmfPlayer::Text(ByteReader& r, bool wide) {
                     std::fabs(double(rect[2]) - rect[0]), std::fabs(double(rect[3]) - rect[1]));
     cairo_identity_matrix(cr_);
   };
-  if (options & kEtoOpaque) {
+  if (options & kTextOpaque) {
     cairo_new_path(cr_);
     logicalRect();
     cairo_set_source_rgb(cr_, dc_.bkColor.r, dc_.bkColor.g, dc_.bkColor.b);
     cairo_fill(cr_);
   }
-  if (text.empty() || (options & kEtoGlyphIndex)) return;
+  if (text.empty() || (options & kTextGlyphIndex)) return;
 
   const Font& font = dc_.font;
   const double yScale = std::hypot(m.xy, m.yy), xScale = std::hypot(m.xx, m.yx);
   double em = font.height < 0 ? -double(font.height) : font.height > 0 ? font.height * 0.8 : 12;
   em *= yScale;
   if (!(em >= 0.5) || em > maxExtent_) return;
-  const Point at = (dc_.textAlign & kTaUpdateCp) ? ToOutput(dc_.curX, dc_.curY) : ToOutput(refX, refY);
-  const double angle = std::atan2(m.yx, m.xx) - font.escapement * kPi / 1800;
+  const Point at = (dc_.textAlign & kAlignUpdateCp) ? ToOutput(dc_.curX, dc_.curY) : ToOutput(refX, refY);
+  const double angle = std::atan2(m.yx, m.xx) - font.escapement * pi / 1800;
 
   cairo_save(cr_);
-  if (options & kEtoClipped) {
+  if (options & kTextClipped) {
     cairo_new_path(cr_);
     logicalRect();
     cairo_clip(cr_);
@@ -817,9 +729,13 @@ void EmfPlayer::Text(ByteReader& r, bool wide) {
     }
   }
   const uint32_t align = dc_.textAlign;
-  const double x0 = (align & kTaCenter) == kTaCenter ? -advance / 2 : (align & kTaRight) ? -advance : 0;
-  const double y0 = (align & kTaBaseline) == kTaBaseline ? 0 : (align & kTaBottom) ? -fe.descent : fe.ascent;
-  if (dc_.bkMode == kBkOpaque && !(options & kEtoOpaque)) {
+  const double x0 = (align & kAlignCenter) == kAlignCenter ? -advance / 2
+                    : (align & kAlignRight)                ? -advance
+                                                           : 0;
+  const double y0 = (align & kAlignBaseline) == kAlignBaseline ? 0
+                    : (align & kAlignBottom)                   ? -fe.descent
+                                                               : fe.ascent;
+  if (dc_.bkMode == kBackgroundOpaque && !(options & kTextOpaque)) {
     cairo_rectangle(cr_, x0, y0 - fe.ascent, advance, fe.ascent + fe.descent);
     cairo_set_source_rgb(cr_, dc_.bkColor.r, dc_.bkColor.g, dc_.bkColor.b);
     cairo_fill(cr_);
@@ -841,7 +757,7 @@ void EmfPlayer::Text(ByteReader& r, bool wide) {
     }
   }
   cairo_restore(cr_);
-  if (align & kTaUpdateCp) dc_.curX += advance / std::max(xScale, 1e-9);
+  if (align & kAlignUpdateCp) dc_.curX += advance / std::max(xScale, 1e-9);
 }
 
 // Draws the part (sx, sy, sw, sh) of a bitmap into the logical rectangle (x, y, w, h).
@@ -867,15 +783,15 @@ void EmfPlayer::DrawDib(std::string_view info, std::string_view bits, double x, 
   cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
   // Raster operations that combine with what is there, as near as blending comes.
   switch (rop) {
-    case 0x8800C6:
+    case kRopSrcAnd:  // source AND destination
       cairo_set_operator(cr_, CAIRO_OPERATOR_MULTIPLY);
-      break;  // source AND destination
-    case 0xEE0086:
+      break;
+    case kRopSrcPaint:  // source OR destination
       cairo_set_operator(cr_, CAIRO_OPERATOR_LIGHTEN);
-      break;  // source OR destination
-    case 0x660046:
+      break;
+    case kRopSrcInvert:  // source XOR destination
       cairo_set_operator(cr_, CAIRO_OPERATOR_DIFFERENCE);
-      break;  // source XOR destination
+      break;
     default:
       break;
   }
@@ -895,7 +811,7 @@ void EmfPlayer::BitmapRecord(ByteReader& r, uint32_t type) {
     const uint32_t offBmi = r.U32LE(), cbBmi = r.U32LE(), offBits = r.U32LE(), cbBits = r.U32LE();
     r.U32LE();  // usage of the colour table
     if (type == kSetDiBitsToDevice) {
-      DrawDib(part(offBmi, cbBmi), part(offBits, cbBits), x, y, sw, sh, sx, sy, sw, sh, 0xCC0020);
+      DrawDib(part(offBmi, cbBmi), part(offBits, cbBits), x, y, sw, sh, sx, sy, sw, sh, kRopSrcCopy);
       return;
     }
     const uint32_t rop = r.U32LE();
@@ -917,11 +833,11 @@ void EmfPlayer::BitmapRecord(ByteReader& r, uint32_t type) {
   }
   // No source: the destination is painted with the brush, black or white.
   Brush paint = dc_.brush;
-  if (rop == 0x000042)
-    paint = {kBsSolid, {0, 0, 0}, 0, nullptr};
-  else if (rop == 0xFF0062)
-    paint = {kBsSolid, {1, 1, 1}, 0, nullptr};
-  else if (rop != 0xF00021)
+  if (rop == kRopBlackness)
+    paint = {kBrushSolid, {0, 0, 0}, 0, nullptr};
+  else if (rop == kRopWhiteness)
+    paint = {kBrushSolid, {1, 1, 1}, 0, nullptr};
+  else if (rop != kRopPatCopy)
     return;
   std::swap(paint, dc_.brush);
   Draw(
@@ -974,7 +890,7 @@ void EmfPlayer::CreateObject(uint32_t type, ByteReader& r) {
       r.Skip(16);  // the brush bitmap of the pen, not used
       const uint32_t style = r.U32LE(), width = r.U32LE(), brushStyle = r.U32LE();
       const Color color = ColorRef(r.U32LE());
-      objects_[index] = Pen{brushStyle == kBsNull ? uint32_t(kPsNull) : style, double(width), color};
+      objects_[index] = Pen{brushStyle == kBrushNull ? kPenNull : style, double(width), color};
       break;
     }
     case kCreateBrushIndirect: {
@@ -982,7 +898,7 @@ void EmfPlayer::CreateObject(uint32_t type, ByteReader& r) {
       const Color color = ColorRef(r.U32LE());
       const uint32_t hatch = r.U32LE();
       objects_[index] =
-          Brush{style == kBsHatched || style == kBsNull ? style : uint32_t(kBsSolid), color, hatch, nullptr};
+          Brush{style == kBrushHatched || style == kBrushNull ? style : kBrushSolid, color, hatch, nullptr};
       break;
     }
     case kCreateMonoBrush:
@@ -994,8 +910,8 @@ void EmfPlayer::CreateObject(uint32_t type, ByteReader& r) {
       auto img = DecodeDib(r.All().substr(offBmi, cbBmi), r.All().substr(offBits, cbBits),
                            std::min<int64_t>(1 << 20, kMaxPatternPixels - patternPixels_));
       if (img) patternPixels_ += int64_t(img->width) * img->height;
-      objects_[index] = img ? Brush{kBsPattern, {}, 0, std::make_shared<DibImage>(std::move(*img))}
-                            : Brush{kBsSolid, {0.5, 0.5, 0.5}, 0, nullptr};
+      objects_[index] = img ? Brush{kBrushPattern, {}, 0, std::make_shared<DibImage>(std::move(*img))}
+                            : Brush{kBrushSolid, {0.5, 0.5, 0.5}, 0, nullptr};
       break;
     }
     case kExtCreateFontIndirectW: {
@@ -1021,10 +937,6 @@ void EmfPlayer::CreateObject(uint32_t type, ByteReader& r) {
 }
 
 void EmfPlayer::Play(uint32_t type, ByteReader& r) {
-  auto point = [&r] {
-    const double x = r.I32LE();
-    return Point{x, double(r.I32LE())};
-  };
   switch (type) {
     case kPolyBezier:
     case kPolygon:
@@ -1051,22 +963,22 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       PolyDraw(r, type == kPolyDraw16);
       break;
     case kSetWindowExtEx: {
-      const Point p = point();
+      const Point p = ReadPoint(r);
       dc_.winExtX = p.x, dc_.winExtY = p.y;
       break;
     }
     case kSetWindowOrgEx: {
-      const Point p = point();
+      const Point p = ReadPoint(r);
       dc_.winOrgX = p.x, dc_.winOrgY = p.y;
       break;
     }
     case kSetViewportExtEx: {
-      const Point p = point();
+      const Point p = ReadPoint(r);
       dc_.vpExtX = p.x, dc_.vpExtY = p.y;
       break;
     }
     case kSetViewportOrgEx: {
-      const Point p = point();
+      const Point p = ReadPoint(r);
       dc_.vpOrgX = p.x, dc_.vpOrgY = p.y;
       break;
     }
@@ -1081,7 +993,7 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       break;
     }
     case kSetPixelV: {
-      const Point p = point();
+      const Point p = ReadPoint(r);
       const Color c = ColorRef(r.U32LE());
       ApplyClip();
       const Point o = ToOutput(p.x, p.y);
@@ -1093,13 +1005,13 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       break;
     }
     case kSetMapMode:
-      dc_.mapMode = static_cast<int>(r.U32LE());
+      dc_.mapMode = r.U32LE();
       break;
     case kSetBkMode:
-      dc_.bkMode = static_cast<int>(r.U32LE());
+      dc_.bkMode = r.U32LE();
       break;
     case kSetPolyFillMode:
-      dc_.winding = r.U32LE() == 2;
+      dc_.winding = r.U32LE() == kFillWinding;
       break;
     case kSetTextAlign:
       dc_.textAlign = r.U32LE();
@@ -1111,16 +1023,16 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       dc_.bkColor = ColorRef(r.U32LE());
       break;
     case kSetArcDirection:
-      dc_.clockwise = r.U32LE() == 2;
+      dc_.clockwise = r.U32LE() == kArcClockwise;
       break;
     case kMoveToEx: {
-      const Point p = point();
+      const Point p = ReadPoint(r);
       dc_.curX = p.x, dc_.curY = p.y;
       if (inPath_ && UseLogical()) cairo_move_to(cr_, p.x, p.y), cairo_identity_matrix(cr_);
       break;
     }
     case kLineTo: {
-      const Point p = point();
+      const Point p = ReadPoint(r);
       Draw(
           {p, {dc_.curX, dc_.curY}},
           [&] {
@@ -1132,13 +1044,13 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       break;
     }
     case kAngleArc: {
-      const Point c = point();
+      const Point c = ReadPoint(r);
       const double radius = r.U32LE();
       double start = r.F32LE(), sweep = r.F32LE();
       if (!std::isfinite(start) || !std::isfinite(sweep)) break;
       // More than a full turn draws the same circle again.
-      start = std::fmod(start, 360.0) * kPi / 180;
-      sweep = std::clamp(sweep, -360.0, 360.0) * kPi / 180;
+      start = std::fmod(start, 360.0) * pi / 180;
+      sweep = std::clamp(sweep, -360.0, 360.0) * pi / 180;
       Draw(
           {{dc_.curX, dc_.curY},
            {c.x - radius, c.y - radius},
@@ -1174,14 +1086,14 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       cairo_new_path(cr_);
       cairo_rectangle(cr_, l, t, rr - l, b - t);
       cairo_identity_matrix(cr_);
-      AddClip(CopyPath(cr_), CAIRO_FILL_RULE_WINDING, type == kIntersectClipRect ? kRgnAnd : kRgnDiff);
+      AddClip(CopyPath(cr_), CAIRO_FILL_RULE_WINDING, type == kIntersectClipRect ? kRegionAnd : kRegionDiff);
       cairo_new_path(cr_);
       break;
     }
     case kExtSelectClipRgn: {
       const uint32_t size = r.U32LE(), mode = r.U32LE();
       if (size < 32) {
-        if (mode == kRgnCopy) dc_.clip.clear(), clipDirty_ = true;
+        if (mode == kRegionCopy) dc_.clip.clear(), clipDirty_ = true;
         break;
       }
       if (PathPtr p = RegionPath(r, size, true)) AddClip(p, CAIRO_FILL_RULE_WINDING, mode);
@@ -1213,7 +1125,7 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       break;
     }
     case kSaveDc:
-      if (saved_.size() < 10000) saved_.push_back(dc_);
+      if (saved_.size() < kMaxSavedStates) saved_.push_back(dc_);
       break;
     case kRestoreDc: {
       const int32_t n = r.I32LE();
@@ -1230,14 +1142,14 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
       cairo_matrix_t x;
       x.xx = r.F32LE(), x.yx = r.F32LE(), x.xy = r.F32LE(), x.yy = r.F32LE(), x.x0 = r.F32LE(),
       x.y0 = r.F32LE();
-      const uint32_t mode = type == kSetWorldTransform ? 4 : r.U32LE();
-      if (mode == 1)
+      const uint32_t mode = type == kSetWorldTransform ? kWorldSet : r.U32LE();
+      if (mode == kWorldIdentity)
         cairo_matrix_init_identity(&dc_.world);
-      else if (mode == 2)
+      else if (mode == kWorldLeftMultiply)
         cairo_matrix_multiply(&dc_.world, &x, &dc_.world);
-      else if (mode == 3)
+      else if (mode == kWorldRightMultiply)
         cairo_matrix_multiply(&dc_.world, &dc_.world, &x);
-      else if (mode == 4)
+      else if (mode == kWorldSet)
         dc_.world = x;
       break;
     }
@@ -1262,7 +1174,7 @@ void EmfPlayer::Play(uint32_t type, ByteReader& r) {
     case kCreateMonoBrush:
     case kCreateDibPatternBrushPt:
     case kExtCreateFontIndirectW:
-      if (objects_.size() < 100000) CreateObject(type, r);
+      if (objects_.size() < kMaxObjects) CreateObject(type, r);
       break;
     case kBeginPath:
       inPath_ = true;
@@ -1318,7 +1230,7 @@ std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string&
   int32_t bounds[4], frame[4];
   for (auto& v : bounds) v = in.I32LE();
   for (auto& v : frame) v = in.I32LE();
-  if (in.U32LE() != 0x464D4520) in.Fail("it is not an enhanced metafile (no \" EMF\" signature)");
+  if (in.U32LE() != kSignature) in.Fail("it is not an enhanced metafile (no \" EMF\" signature)");
   if (headerSize < 88 || headerSize > in.Size() || headerSize % 4)
     in.Fail("the metafile header has a wrong size");
   in.Seek(72);

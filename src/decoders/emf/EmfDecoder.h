@@ -14,6 +14,6 @@ namespace bookloom {
 // Plays the bytes of a file (a DecodeFunction); the name is only used in error messages. A frame
 // larger than `maxPixels` (or the side limit) is drawn scaled down to fit.
 std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
-                                    int64_t maxPixels = kMaxPicturePixels);
+                                   int64_t maxPixels = kMaxPicturePixels);
 
 }  // namespace bookloom
