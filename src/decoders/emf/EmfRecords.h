@@ -1,4 +1,4 @@
-// The records of enhanced metafiles: their type codes and the points they hold.
+// The records of enhanced metafiles: their type codes and the points and rectangles they hold.
 #pragma once
 
 #include <cstdint>
@@ -83,8 +83,14 @@ inline constexpr uint32_t kCreateMonoBrush = 93;
 inline constexpr uint32_t kCreateDibPatternBrushPt = 94;
 inline constexpr uint32_t kExtCreatePen = 95;
 
+// Coordinates as records hold them: logical units, device pixels or bitmap pixels.
 struct Point {
   double x, y;
+};
+struct Rect {
+  double x, y, w, h;
+
+  std::vector<Point> Corners() const { return {{x, y}, {x + w, y}, {x, y + h}, {x + w, y + h}}; }
 };
 
 // A point of two 32-bit coordinates, or of two 16-bit ones in the records whose names end in 16.
