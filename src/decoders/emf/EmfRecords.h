@@ -1,7 +1,10 @@
-// The records of enhanced metafiles: their type codes and the points and rectangles they hold.
+// The records of enhanced metafiles: their type codes, the walk from one record to the next and the
+// points and rectangles they hold.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "decoders/ByteReader.h"
@@ -92,6 +95,11 @@ struct Rect {
 
   std::vector<Point> Corners() const { return {{x, y}, {x + w, y}, {x, y + h}, {x + w, y + h}}; }
 };
+
+// Hands each record from position `first` of `in` on to `play`, as its type and a reader over the
+// record placed after type and size, up to and with the end record. Raises when a record's size is
+// wrong, when the records end before the end record and, naming the record, when `play` raises.
+void ForEachRecord(ByteReader& in, size_t first, const std::function<void(uint32_t, ByteReader&)>& play);
 
 // A point of two 32-bit coordinates, or of two 16-bit ones in the records whose names end in 16.
 Point ReadPoint(ByteReader& r, bool shortPoints = false);
