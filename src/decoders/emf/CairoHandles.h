@@ -1,5 +1,4 @@
-// Owning handles of the cairo objects the metafile player makes: each object is released when its
-// handle goes, however the drawing ends.
+// Owning handles of the cairo objects the metafile player makes, released however drawing ends.
 #pragma once
 
 #include <cairo.h>

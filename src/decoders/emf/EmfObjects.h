@@ -1,5 +1,4 @@
-// The drawing objects of metafiles: pens, brushes and fonts as records create them, and the stock
-// objects that need no record.
+// The drawing objects of metafiles: pens, brushes and fonts, as records create them or stock ones.
 #pragma once
 
 #include <cstdint>

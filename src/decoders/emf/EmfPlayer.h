@@ -1,5 +1,4 @@
-// The player of metafile records: each record changes the player's state or draws on a cairo
-// context whose device space is the output picture, in pixels.
+// The player of metafile records: each sets the player's state or draws on a cairo context.
 #pragma once
 
 #include <cairo.h>

@@ -1,5 +1,4 @@
-// The records of enhanced metafiles: their type codes, the walk from one record to the next and the
-// points and rectangles they hold.
+// Metafile records: their type codes, the walk from one to the next, and the points they hold.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,4 @@
-// The state that metafile records set and SaveDC keeps: the mapping of coordinates, the selected
-// objects, colours and modes, the current position and the clipping region.
+// What metafile records set and SaveDC keeps: mapping, selected objects, colours, modes and clipping.
 #pragma once
 
 #include <cairo.h>
