@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the enhanced metafile decoder: it must decode them or raise DecodeError.
 #include "DecoderFuzzing.h"
-#include "decoders/EmfDecoder.h"
+#include "decoders/emf/EmfDecoder.h"
 
 // Fontconfig, FreeType and cairo keep the fonts they have looked up for the rest of the process
 // (the program frees them at shut-down); inputs that name new fonts are not leaking.

@@ -4,7 +4,7 @@
 #include "book/PictureFileItem.h"
 #include "book/TextFileItem.h"
 #include "decoders/DecoderRegistry.h"
-#include "decoders/OwnDecoders.h"
+#include "decoders/emf/EmfDecoder.h"
 #include "decoders/PictureFormats.h"
 #include "platform/Exception.h"
 #include "platform/Memory.h"
@@ -36,7 +36,7 @@ Startup::~Startup() {
   Win1251Codec::DestroyInstance();
   LzssDone();
   DecoderRegistry::DestroyInstance();
-  ReleaseOwnDecoderCaches();
+  ReleaseEmfCaches();
   UnregisterPictureItem();
   UnregisterTextItem();
   FileTypeRegistry::DestroyInstance();

@@ -16,4 +16,8 @@ namespace bookloom {
 std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
                                    int64_t maxPixels = kMaxPicturePixels);
 
+// Frees what the metafiles' text leaves cached (cairo's fonts, fontconfig's configuration); at
+// program end, when no picture is being decoded.
+void ReleaseEmfCaches();
+
 }  // namespace bookloom
