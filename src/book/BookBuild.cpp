@@ -8,6 +8,7 @@
 #include "pictures/CoverPage.h"
 #include "platform/Bitmap.h"
 #include "platform/FileSys.h"
+#include "platform/SignalCleanup.h"
 #include "platform/Stream.h"
 #include "text/Win1251.h"
 #include "wolf/BookWriter.h"
@@ -25,19 +26,10 @@ std::u16string GetBookAuthor(const BookDescription& description) {
 namespace {
 
 void FillDescription(DescriptionRecord& wolf, const BookDescription& description) {
-  using enum DescriptionFieldId;
-  const std::pair<DescriptionFieldId, std::u16string> values[] = {
-      {kTitle, GetBookTitle(description)},
-      {kAuthor, GetBookAuthor(description)},
-      {kSubject, description.subject},
-      {kAdapter, description.adapter},
-      {kTranslator, description.translator},
-      {kPublisher, description.publisher},
-      {kTimePublish, description.publishTime},
-      {kIntroduction, description.annotation},
-      {kIsbn, description.isbn},
-  };
-  for (const auto& [field, value] : values) wolf.SetValue(field, WideToWin1251(value));
+  BookDescription filled = description;
+  filled.title = GetBookTitle(description);
+  filled.author = GetBookAuthor(description);
+  for (const DescriptionText& t : DescriptionTexts()) wolf.SetValue(t.field, WideToWin1251(filled.*t.text));
 }
 
 bool WantsCover(const CoverPage& cover) {
@@ -88,8 +80,31 @@ class LoadAhead {
   std::future<void> pending_;
 };
 
+ItemReport ReportSince(const BookWriter& writer, const ItemReport& before) {
+  return {writer.ParagraphCount() - before.paragraphs, writer.PictureCount() - before.pictures,
+          writer.PageCount(0) - before.pages};
+}
+
+// Writes one item and tells the observer what it became and what it warned of.
+void WriteItem(BookWriter& writer, FileItem& item, int index, int count, BuildObserver& observer) {
+  const ItemReport before = ReportSince(writer, {});
+  item.WriteTo(writer);
+  observer.Written(index, count, item, ReportSince(writer, before));
+  for (const std::string& warning : item.TakeWarnings()) observer.Warning(item, warning);
+}
+
+// Refuses a book that would take the place of one of the files it is made from.
+void CheckNotAnInput(const std::u16string& fileName, const FileList& files, const CoverPage& coverPage) {
+  for (int i = 0; i < files.Count(); ++i)
+    if (SameFile(fileName, files.Items(i).FileName()))
+      Raise<Exception>("The book \"%s\" would replace its own input file \"%s\"",
+                       {fileName, files.Items(i).FileName()});
+  if (!coverPage.fileName.empty() && SameFile(fileName, coverPage.fileName))
+    Raise<Exception>("The book \"%s\" would replace its own cover picture", {fileName});
+}
+
 void WriteBook(OutputStream& stream, FileList& files, const BookDescription& description,
-               const CoverPage& coverPage, const BuildProgress& progress) {
+               const CoverPage& coverPage, BuildObserver& observer) {
   BookWriter writer(stream);
   FillDescription(writer.Description(), description);
   writer.WriteDescription();
@@ -102,10 +117,11 @@ void WriteBook(OutputStream& stream, FileList& files, const BookDescription& des
   const int count = files.Count();
   LoadAhead ahead;
   for (int i = 0; i < count; ++i) {
-    if (progress) progress(i, count, files.Items(i));
+    if (observer.CancelRequested()) throw BuildCancelledError("The build was cancelled");
+    observer.Starting(i, count, files.Items(i));
     ahead.Finish(files.Items(i));
     if (i + 1 < count) ahead.Start(files.Items(i + 1));
-    files.Items(i).WriteTo(writer);
+    WriteItem(writer, files.Items(i), i, count, observer);
   }
   writer.EndBody();
   writer.Finish();
@@ -114,11 +130,14 @@ void WriteBook(OutputStream& stream, FileList& files, const BookDescription& des
 }  // namespace
 
 void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
-               const CoverPage& coverPage, const BuildProgress& progress) {
+               const CoverPage& coverPage, BuildObserver* observer) {
+  CheckNotAnInput(fileName, files, coverPage);
+  BuildObserver silent;
   const std::u16string temporary = TemporaryNameBeside(fileName);
+  const TemporaryFileRegistration removedOnSignal(temporary);
   try {
     FileOutputStream file(temporary, fileName);
-    WriteBook(file, files, description, coverPage, progress);
+    WriteBook(file, files, description, coverPage, observer ? *observer : silent);
     file.Close();
     ReplaceFile(temporary, fileName);
   } catch (...) {

@@ -1,8 +1,9 @@
 // The build: turns the book project (file list, description, cover) into one Wolf book file.
 #pragma once
 
-#include <functional>
 #include <string>
+
+#include "platform/Exception.h"
 
 namespace bookloom {
 
@@ -11,8 +12,31 @@ class FileList;
 class BookDescription;
 class CoverPage;
 
-// Called before each file of the list is written: its index from 0, the number of files, the item.
-using BuildProgress = std::function<void(int index, int count, const FileItem& item)>;
+// What one input added to the book.
+struct ItemReport {
+  int paragraphs = 0;
+  int pictures = 0;
+  int pages = 0;  // in the first layout
+};
+
+// Follows a build, file by file; every call comes from the thread that runs the build.
+class BuildObserver {
+ public:
+  virtual ~BuildObserver() = default;
+  // Before file `index` (from 0) of `count` is written.
+  virtual void Starting(int index, int count, const FileItem& item) {}
+  // After it is written: what it added, then each warning it gave (characters replaced, a picture
+  // only partly read, ...).
+  virtual void Written(int index, int count, const FileItem& item, const ItemReport& report) {}
+  virtual void Warning(const FileItem& item, const std::string& message) {}
+  // Asked before each file: true stops the build as a failure would, with BuildCancelledError.
+  virtual bool CancelRequested() { return false; }
+};
+
+// A build stopped at the user's request.
+class BuildCancelledError : public Exception {
+  using Exception::Exception;
+};
 
 // The description's title, or "(no title)" when it is empty.
 std::u16string GetBookTitle(const BookDescription& description);
@@ -20,9 +44,11 @@ std::u16string GetBookTitle(const BookDescription& description);
 std::u16string GetBookAuthor(const BookDescription& description);
 
 // Writes the book to fileName. The book is written to a temporary file beside it, which replaces
-// fileName only when the book is complete: on any error the temporary file is removed, an
-// existing book of that name stays as it was, and the error is passed on.
+// fileName only when the book is complete: on any error (or a cancellation, or SIGINT and SIGTERM
+// where the program has them remove temporary files) the temporary file is removed, an existing
+// book of that name stays as it was, and the error is passed on. A book that would replace one of
+// its own inputs or its cover is refused before anything is written.
 void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
-               const CoverPage& coverPage, const BuildProgress& progress = {});
+               const CoverPage& coverPage, BuildObserver* observer = nullptr);
 
 }  // namespace bookloom

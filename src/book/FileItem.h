@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace bookloom {
@@ -40,6 +41,10 @@ class FileItem {
   // with writing. A build loads such an item while the one before it is written.
   virtual bool LoadsAlongside() const { return false; }
 
+  // What went wrong without stopping the build (characters replaced, a picture read in part), in the
+  // order it happened; taking them empties the list.
+  std::vector<std::string> TakeWarnings() { return std::exchange(warnings_, {}); }
+
   const std::u16string& FileName() const { return fileName_; }
   int64_t Size() const { return size_; }
   bool Loaded() const { return loaded_; }
@@ -50,10 +55,15 @@ class FileItem {
   std::u16string Folder() const;
   std::u16string SizeText() const;
 
+ protected:
+  // Notes a warning for the build to report; Load may call it on the build's second thread.
+  void Warn(std::string message) { warnings_.push_back(std::move(message)); }
+
  private:
   const std::u16string fileName_;
   const int64_t size_;
   bool loaded_ = false;
+  std::vector<std::string> warnings_;
 };
 
 // The file name without its folder and extension (from the last "." of the name on): the

@@ -83,18 +83,20 @@ void FileTypeRegistry::Release(FileTypeClass* classItem) {
 
 void FileTypeRegistry::RegisterFormat(const std::u16string& ext, const std::u16string& classDescription,
                                       const std::u16string& extDescription, bool replace,
-                                      const FileItemClass& itemClass) {
+                                      const FileItemClass& itemClass, const std::string& reader) {
   if (ext.empty()) return;
   FileTypeExtension* e = FindExt(ext);
   FileTypeClass* c = FindClass(itemClass, classDescription);
   if (!e) {
-    extensions_.push_back(std::make_unique<FileTypeExtension>(FileTypeExtension{ext, extDescription}));
+    extensions_.push_back(
+        std::make_unique<FileTypeExtension>(FileTypeExtension{ext, extDescription, nullptr, reader}));
     Link(*extensions_.back(), c, itemClass, classDescription);
     return;
   }
   if (!replace) Raise<Exception>("Attempt to register %s twice!", {ext});
   FileTypeClass* old = e->classItem;
   if (old->itemClass == &itemClass) return;
+  e->reader = reader;
   Link(*e, c, itemClass, classDescription);
   Release(old);
 }

@@ -24,6 +24,7 @@ struct FileTypeExtension {
   std::u16string ext;
   std::u16string description;
   FileTypeClass* classItem = nullptr;
+  std::string reader;  // what reads the files: "built-in", "libpng", "GraphicsMagick", ...
 };
 
 // BuildFilter options, bits that may be combined.
@@ -37,8 +38,10 @@ class FileTypeRegistry : public SingleInstance<FileTypeRegistry> {
   // Maps `ext` to `itemClass` under the class description. An extension already registered
   // (case ignored) raises "Attempt to register %s twice!" unless `replace` is set, which moves
   // it to the new class. An empty extension is ignored.
+  // `reader` names what reads such files, for the list of formats.
   void RegisterFormat(const std::u16string& ext, const std::u16string& classDescription,
-                      const std::u16string& extDescription, bool replace, const FileItemClass& itemClass);
+                      const std::u16string& extDescription, bool replace, const FileItemClass& itemClass,
+                      const std::string& reader = "built-in");
   // Removes one extension, or, when `ext` is empty, everything registered for `itemClass`.
   void UnregisterFormat(const std::u16string& ext, const FileItemClass& itemClass);
 

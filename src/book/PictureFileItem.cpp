@@ -56,7 +56,8 @@ void PictureFileItem::WriteTo(BookWriter& writer) {
 
 void RegisterPictureItem() {
   for (const PictureFormat& f : PictureFormats())
-    FileTypeRegistry::Instance().RegisterFormat(f.ext, f.group, f.description, false, PictureFileItem::Class);
+    FileTypeRegistry::Instance().RegisterFormat(f.ext, f.group, f.description, false, PictureFileItem::Class,
+                                                ReaderName(f.reader));
 }
 
 void UnregisterPictureItem() { FileTypeRegistry::Instance().UnregisterFormat(u"", PictureFileItem::Class); }

@@ -85,6 +85,23 @@ std::shared_ptr<const GraphicDecoder> MakeDecoder(const PictureFormat& format) {
 
 }  // namespace
 
+const char* ReaderName(PictureReader reader) {
+  switch (reader) {
+    case kJpeg:
+      return "libjpeg-turbo";
+    case kPng:
+      return "libpng";
+    case kMagick:
+      return "GraphicsMagick";
+    case kPsd:
+    case kPsp:
+    case kEmf:
+    case kAutodesk:
+      break;
+  }
+  return "built-in";
+}
+
 std::span<const PictureFormat> PictureFormats() { return kFormats; }
 
 void RegisterPictureDecoders(DecoderRegistry& registry) {

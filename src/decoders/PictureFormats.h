@@ -23,6 +23,10 @@ struct PictureFormat {
   MagickFormat magickFormat = MagickFormat::kBmp;  // the GraphicsMagick reader, for kMagick
 };
 
+// What reads a format's files, as the list of formats names it: "built-in", "libjpeg-turbo",
+// "libpng" or "GraphicsMagick".
+const char* ReaderName(PictureReader reader);
+
 // Every format, in the order the open dialog lists them within their groups.
 std::span<const PictureFormat> PictureFormats();
 

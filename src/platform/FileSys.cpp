@@ -40,6 +40,13 @@ int64_t FileSize(const std::u16string& fileName) {
 
 bool DeleteFile(const std::u16string& fileName) { return std::remove(Utf16ToUtf8(fileName).c_str()) == 0; }
 
+std::string ReadAccessProblem(const std::u16string& fileName) {
+  const int fd = open(Utf16ToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return SystemErrorText(errno);
+  close(fd);
+  return "";
+}
+
 std::string ReadFileBytes(const std::u16string& fileName) {
   // Opened without waiting, so that a named pipe without a writer cannot stop the program.
   const int fd = open(Utf16ToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

@@ -24,6 +24,9 @@ int64_t FileSize(const std::u16string& fileName);
 // Removes the file; false when it could not be removed (also when it does not exist).
 bool DeleteFile(const std::u16string& fileName);
 
+// Why the file cannot be opened for reading ("Permission denied", ...); empty when it can.
+std::string ReadAccessProblem(const std::u16string& fileName);
+
 // The whole content of a regular file; FileOpenError "Cannot open file "%s". %s" when it cannot be
 // opened or is not a regular file (a pipe or a device is never waited on).
 std::string ReadFileBytes(const std::u16string& fileName);

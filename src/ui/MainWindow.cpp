@@ -21,6 +21,7 @@
 
 #include "book/BookBuild.h"
 #include "book/FileTypeRegistry.h"
+#include "book/InputFiles.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
@@ -297,7 +298,8 @@ void MainWindow::RefreshFileList() {
 }
 
 void MainWindow::AddFile(const std::u16string& fileName) {
-  if (!FileExists(fileName)) return;
+  if (KindOf(fileName) == FileKind::kMissing) return;
+  CheckInputFile(fileName);  // a folder, a pipe or a file that cannot be read is refused
   const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(fileName);
   if (!itemClass) return;
   std::unique_ptr<FileItem> item = itemClass->create(fileName);
@@ -338,13 +340,17 @@ void MainWindow::MakeBook(const std::u16string& fileName) {
   progress.setRange(0, fileList.Count());
   progress.setMinimumWidth(360);
   progress.show();
-  BuildBook(fileName, fileList, description, coverPage,
-            [&progress](int index, int count, const FileItem& item) {
-              progress.setLabelText(QString::fromStdString(
-                  Format("Writing file %d of %d: %s", {index + 1, count, item.ShortName()})));
-              progress.setValue(index);
-              QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            });
+  struct ProgressShown : BuildObserver {
+    explicit ProgressShown(QProgressDialog& dialog) : dialog(dialog) {}
+    void Starting(int index, int count, const FileItem& item) override {
+      dialog.setLabelText(
+          QString::fromStdString(Format("Writing file %d of %d: %s", {index + 1, count, item.ShortName()})));
+      dialog.setValue(index);
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    QProgressDialog& dialog;
+  } shown(progress);
+  BuildBook(fileName, fileList, description, coverPage, &shown);
 }
 
 void MainWindow::OnAddFile() {

@@ -35,8 +35,9 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   // Adds one input file: a name that is no existing file, or whose extension is not
-  // registered, is skipped silently; an item that fails its check is not added and its error
-  // passes on. The same file may be added several times.
+  // registered, is skipped silently; a folder, pipe or device, a file that cannot be read and an
+  // item that fails its check are not added and their error passes on. The same file may be added
+  // several times.
   void AddFile(const std::u16string& fileName);
   // Adds the files in order and refreshes the list; an error ends the loop and is reported,
   // the files before it stay.

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <unordered_map>
 
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
+#include "platform/Utf.h"
 #include "text/LineBreaking.h"
 #include "wolf/BookFormat.h"
 #include "wolf/BookRecords.h"
@@ -547,6 +549,12 @@ std::string BookReader::DecodeRows(const PictureData& picture) const {
   std::string rows = DecodeExactRows(bytes_, picture, expected);
   rows.resize(expected);  // a checked picture decodes to exactly this
   return rows;
+}
+
+bool LooksLikeWolfBook(const std::u16string& fileName) {
+  std::ifstream file(Utf16ToUtf8(fileName), std::ios::binary);
+  std::string start(kBookMagic.size(), '\0');
+  return file.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kBookMagic;
 }
 
 std::vector<uint8_t> PackedRowsToGray(const PictureData& picture, std::string_view rows) {

@@ -78,6 +78,10 @@ class BookReader {
   BookContents book_;
 };
 
+// Whether the file starts as a Wolf book does; false when it cannot be read. Tells a book that may be
+// replaced from a file that only has the name of one.
+bool LooksLikeWolfBook(const std::u16string& fileName);
+
 // The grey of a packed pixel: at 1 bit 1 is black (0) and 0 white (255); at 2 bits 0, 128, 192, 255.
 std::vector<uint8_t> PackedRowsToGray(const PictureData& picture, std::string_view rows);
 

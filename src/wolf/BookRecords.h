@@ -14,12 +14,13 @@
 
 namespace bookloom {
 
-// One field of the book description: its opening tag, the longest value it keeps, and whether
-// it is written even when empty.
+// One field of the book description: its opening tag, the longest value it keeps, whether it is
+// written even when empty, and the name it is shown and set by.
 struct DescriptionField {
   const char* tag;
   int32_t maxLength;
   bool alwaysWrite;
+  const char* name;
 };
 
 extern const std::array<DescriptionField, kDescriptionFieldCount> kDescriptionFields;

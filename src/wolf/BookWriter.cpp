@@ -107,6 +107,7 @@ void BookWriter::AddParagraph(const std::string& text) {
 }
 
 void BookWriter::WriteParagraph(std::string_view text) {
+  ++paragraphCount_;
   escaped_.clear();
   AppendWolfEscaped(escaped_, text);
   escaped_ += '\r';
@@ -156,6 +157,7 @@ void BookWriter::AddPicture(const Bitmap& bitmap, uint16_t bitCount) {
   WriteStr(WolfImageTag(bitmap.Width(), bitmap.Height(), bitCount, n, 1));
   WriteStr(std::string_view(picture_.Bytes()).substr(0, n));
   WriteStr(kImageClose);
+  ++pictureCount_;
 }
 
 void BookWriter::AddTOCEntry(int kind, const std::string& title) {

@@ -44,6 +44,11 @@ class BookWriter {
   // Writes the catalog, the page table and the final header. Called once, when the body is done.
   void Finish();
 
+  // What the body holds so far.
+  int ParagraphCount() const { return paragraphCount_; }
+  int PictureCount() const { return pictureCount_; }
+  int PageCount(int layout) const { return pageTable_.Group(layout).Count(); }
+
  private:
   void WriteStr(std::string_view bytes);
   void WriteHeader();
@@ -67,7 +72,9 @@ class BookWriter {
   SectionState section_ = SectionState::kClosed;
   // The numbers of the last table-of-contents entry of each kind.
   uint8_t chapterNumber_ = 0, sectionNumber_ = 0, subsectionNumber_ = 0;
-  int droppedTOCLevel_ = 0;  // the kind of the last entry left out, 0 when none is
+  int droppedTOCLevel_ = 0;
+  int paragraphCount_ = 0;
+  int pictureCount_ = 0;  // the kind of the last entry left out, 0 when none is
   std::array<PageLayout, 4> layouts_ = kPageLayouts;
   // Reused from paragraph to paragraph and picture to picture.
   std::string paragraph_;

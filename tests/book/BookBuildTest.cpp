@@ -2,6 +2,7 @@
 // and every way a build can fail, each leaving the folder as it was.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -231,14 +232,28 @@ TEST(BuildBook, MakesOneChapterPerFileAndGroupsConsecutivePictures) {
   Project project;
   for (const char* name : {"first.txt", "photo.2024.png", "scan.ppm", "second.part.txt", "a.png", "b.png"})
     project.Add(dir / name);
-  std::vector<int> progress;
-  BuildBook((dir / "book.wol").u16string(), project.files, project.description, project.cover,
-            [&](int index, int count, const FileItem& item) {
-              EXPECT_EQ(count, 6);
-              EXPECT_EQ(&item, &project.files.Items(index));
-              progress.push_back(index);
-            });
-  EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+  // Each file is announced before it is written, and reported with what it added.
+  struct Recorder : BuildObserver {
+    explicit Recorder(const FileList& files) : files(files) {}
+    void Starting(int index, int count, const FileItem& item) override {
+      EXPECT_EQ(count, 6);
+      EXPECT_EQ(&item, &files.Items(index));
+      started.push_back(index);
+    }
+    void Written(int index, int, const FileItem&, const ItemReport& report) override {
+      EXPECT_EQ(started.back(), index);
+      reports.push_back({report.paragraphs, report.pictures, report.pages});
+    }
+    const FileList& files;
+    std::vector<int> started;
+    std::vector<std::array<int, 3>> reports;
+  } recorder(project.files);
+  BuildBook((dir / "book.wol").u16string(), project.files, project.description, project.cover, &recorder);
+  EXPECT_EQ(recorder.started, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+  // paragraphs, pictures and pages of each file: a text starts a page with its section, and so
+  // does every picture.
+  EXPECT_EQ(recorder.reports, (std::vector<std::array<int, 3>>{
+                                  {4, 0, 1}, {0, 1, 1}, {0, 1, 1}, {1, 0, 1}, {0, 1, 1}, {0, 1, 1}}));
   const BookReader reader(test::ReadBytes(dir / "book.wol"));
   const BookContents& book = reader.Book();
 

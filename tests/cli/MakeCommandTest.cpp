@@ -1,15 +1,20 @@
-// bookloom-cli make and formats: books from files and options, warnings for files left out, and
-// refusals that leave the folder as it was.
+// bookloom-cli make: books from files and options, one policy for bad inputs, outputs that never
+// lose a file, and the command line's own conventions.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
+#include <thread>
 
 #include "platform/PngFile.h"
+#include "support/CliRun.h"
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
 #include "wolf/BookReader.h"
@@ -18,6 +23,8 @@ namespace bookloom {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Contains;
+using test::RunCli;
 
 std::set<std::string> Listing(const fs::path& folder) {
   std::set<std::string> names;
@@ -25,27 +32,7 @@ std::set<std::string> Listing(const fs::path& folder) {
   return names;
 }
 
-struct CliRun {
-  int status;
-  std::string out, errors;
-};
-
-// Runs bookloom-cli in `folder` (so that arguments may name its files plainly), its output kept
-// outside that folder.
-CliRun RunCli(const fs::path& folder, const std::string& arguments) {
-  const test::ScratchDir outputs;
-  const std::string command = "cd '" + folder.string() + "' && '" + BOOKLOOM_CLI + "' " + arguments + " >'" +
-                              (outputs / "out").string() + "' 2>'" + (outputs / "errors").string() + "'";
-  const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadBytes(outputs / "out"),
-          test::ReadBytes(outputs / "errors")};
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-// A folder with a Russian and an English text and three pictures.
+// A folder with a Russian and an English text, two pictures and a cover.
 class MakeCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -57,21 +44,21 @@ class MakeCommandTest : public ::testing::Test {
     for (int y = 0; y < 400; ++y) std::fill_n(half.begin() + y * 300, 150, 0);
     WriteGrayPng((dir_ / "cover.png").u16string(), 300, 400, half);
   }
+  test::CliRun Make(const std::string& arguments) { return RunCli(dir_.Path(), "make " + arguments); }
   BookReader Book(const std::string& name = "book.wol") { return BookReader(test::ReadBytes(dir_ / name)); }
 
   test::ScratchDir dir_;
 };
 
 TEST_F(MakeCommandTest, BuildsABookThatInfoAccepts) {
-  const CliRun run =
-      RunCli(dir_.Path(),
-             "make -o book.wol --title '\xD0\x9A\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB0' --author Ann "
-             "--isbn 123 --publish-time 2024 ru.txt a.png b.png en.txt");
+  const test::CliRun run = Make(
+      "-o book.wol --title '\xD0\x9A\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB0' --author=Ann --isbn 123 --publish-time "
+      "2024 "
+      "-- ru.txt a.png b.png en.txt");
   ASSERT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(run.out, "Wrote book.wol (4 files)\n");
-  EXPECT_EQ(run.errors, "");  // no progress lines when standard error is not a terminal
-  const CliRun info = RunCli(dir_.Path(), "info book.wol");
-  EXPECT_EQ(info.status, 0) << info.out << info.errors;
+  EXPECT_EQ(run.errors, "");  // no progress when standard error is not a terminal
+  EXPECT_EQ(RunCli(dir_.Path(), "info book.wol").status, 0);
 
   const BookReader reader = Book();
   const BookContents& book = reader.Book();
@@ -86,6 +73,16 @@ TEST_F(MakeCommandTest, BuildsABookThatInfoAccepts) {
   EXPECT_EQ(book.sections[2].paragraphs, (std::vector<std::string>{"One", "Two", "Three"}));
   ASSERT_EQ(book.toc.size(), 4u);
   EXPECT_EQ(book.toc[1].title, "a");
+}
+
+TEST_F(MakeCommandTest, VerboseSaysWhatEachInputBecameAndQuietSaysNothing) {
+  const test::CliRun verbose = Make("-v -o book.wol en.txt a.png");
+  ASSERT_EQ(verbose.status, 0) << verbose.errors;
+  EXPECT_EQ(verbose.errors, "[1/2] en.txt: 3 paragraphs, 1 page\n[2/2] a.png: 1 picture, 1 page\n");
+  const test::CliRun quiet = Make("--quiet --skip-bad -o book.wol en.txt missing.txt");
+  ASSERT_EQ(quiet.status, 0) << quiet.errors;
+  EXPECT_EQ(quiet.errors, "");
+  EXPECT_EQ(quiet.out, "Wrote book.wol (1 file)\n");
 }
 
 // The dynamic loader's account of the files a successful run of bookloom-cli loads.
@@ -107,66 +104,195 @@ TEST_F(MakeCommandTest, LoadsGraphicsMagickOnlyForThePicturesItReads) {
   EXPECT_TRUE(Contains(withPgm, "libGraphicsMagick"));
 }
 
-TEST_F(MakeCommandTest, NamesTheFilesItLeavesOut) {
+// Every kind of bad input fails the build before anything is written, each named with its reason;
+// with --skip-bad each is a warning and the book is made of the rest.
+TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
   test::WriteBytes(dir_ / "notes.xyz", "not a book file");
-  const CliRun run = RunCli(dir_.Path(), "make -o book.wol missing.txt en.txt notes.xyz");
-  ASSERT_EQ(run.status, 0) << run.errors;
-  EXPECT_TRUE(Contains(run.errors, "warning: no such file, skipped: missing.txt\n")) << run.errors;
-  EXPECT_TRUE(Contains(run.errors, "warning: not a known kind of file, skipped: notes.xyz\n")) << run.errors;
-  ASSERT_EQ(Book().Book().toc.size(), 1u);
-  EXPECT_EQ(Book().Book().toc[0].title, "en");
-}
-
-TEST_F(MakeCommandTest, AnUndecodablePictureFailsAndLeavesTheOldBook) {
   test::WriteBytes(dir_ / "broken.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
+  fs::create_directory(dir_ / "folder.txt");
+  ASSERT_EQ(mkfifo((dir_ / "pipe.txt").c_str(), 0600), 0);
+  const struct {
+    const char* input;
+    const char* reason;
+  } cases[] = {
+      {"missing.txt", "missing.txt: no such file"},      {"folder.txt", "folder.txt: is a folder"},
+      {"pipe.txt", "pipe.txt: is not a regular file"},   {"notes.xyz", "notes.xyz: unknown file type .xyz"},
+      {"broken.jpg", "broken.jpg: cannot be decoded: "},
+  };
   const std::string oldBook = test::SampleBook();
   test::WriteBytes(dir_ / "book.wol", oldBook);
-  const auto before = Listing(dir_.Path());
-  const CliRun run = RunCli(dir_.Path(), "make -o book.wol en.txt broken.jpg a.png");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(Contains(run.errors, "bookloom-cli: Cannot read picture \"broken.jpg\"")) << run.errors;
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(Listing(dir_.Path()), before);
-  EXPECT_EQ(test::ReadBytes(dir_ / "book.wol"), oldBook);
+  std::string all;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const auto before = Listing(dir_.Path());
+    const test::CliRun refused = Make(std::string("-o book.wol en.txt ") + c.input);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(Contains(refused.errors, c.reason)) << refused.errors;
+    EXPECT_EQ(Listing(dir_.Path()), before);
+    EXPECT_EQ(test::ReadBytes(dir_ / "book.wol"), oldBook);
+
+    const test::CliRun skipped = Make(std::string("--skip-bad -o skipped.wol en.txt ") + c.input);
+    EXPECT_EQ(skipped.status, 0) << skipped.errors;
+    EXPECT_TRUE(Contains(skipped.errors, std::string("warning: skipped ") + c.reason)) << skipped.errors;
+    EXPECT_EQ(Book("skipped.wol").Book().toc.size(), 1u);
+    all += std::string(" ") + c.input;
+  }
+  // All of them named at once; and a book with no usable input is no book.
+  const test::CliRun refused = Make("-o book.wol" + all);
+  EXPECT_EQ(refused.status, 1);
+  for (const auto& c : cases) EXPECT_TRUE(Contains(refused.errors, c.reason)) << refused.errors;
+  EXPECT_EQ(Make("--skip-bad -o none.wol" + all).status, 1);
+  EXPECT_FALSE(fs::exists(dir_ / "none.wol"));
 }
 
-// Wrong arguments are refused before anything is written.
-TEST_F(MakeCommandTest, RefusesWrongArgumentsBeforeWritingAnything) {
-  test::WriteBytes(dir_ / "cjk.txt", "\xE4\xB8\xAD");  // U+4E2D
+// The output never replaces an input, whatever it is called, nor a file that is not a book unless
+// the user insists; a replaced book keeps its permissions.
+TEST_F(MakeCommandTest, NeverLosesAFileItIsNotMeantToReplace) {
+  ASSERT_EQ(link((dir_ / "en.txt").c_str(), (dir_ / "linked.wol").c_str()), 0);
+  const std::string text = test::ReadBytes(dir_ / "en.txt");
+  for (const char* arguments :
+       {"-o en.txt en.txt", "--force -o ./en.txt en.txt", "--force -o linked.wol en.txt",
+        "--force -o cover.png --cover cover.png en.txt"}) {
+    SCOPED_TRACE(arguments);
+    const test::CliRun run = Make(arguments);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(test::ReadBytes(dir_ / "en.txt"), text);
+  }
+  EXPECT_TRUE(Contains(Make("--force -o linked.wol en.txt").errors, "would replace its own input file"));
+
+  test::WriteBytes(dir_ / "notes.wol", "my notes");
+  const test::CliRun refused = Make("-o notes.wol en.txt");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(Contains(refused.errors, "notes.wol exists and is not a Wolf book: give --force"))
+      << refused.errors;
+  EXPECT_EQ(test::ReadBytes(dir_ / "notes.wol"), "my notes");
+  EXPECT_EQ(Make("--force -o notes.wol en.txt").status, 0);
+  EXPECT_TRUE(LooksLikeWolfBook((dir_ / "notes.wol").u16string()));
+
+  ASSERT_EQ(chmod((dir_ / "notes.wol").c_str(), 0640), 0);
+  ASSERT_EQ(Make("-o notes.wol ru.txt").status, 0);
+  struct stat st {};
+  ASSERT_EQ(stat((dir_ / "notes.wol").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// Starts bookloom-cli in the folder with its output thrown away; the child's process id.
+pid_t StartCli(const fs::path& folder, const std::vector<std::string>& arguments) {
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  if (chdir(folder.c_str()) != 0) _exit(127);
+  const int null = open("/dev/null", O_WRONLY);
+  dup2(null, STDOUT_FILENO);
+  dup2(null, STDERR_FILENO);
+  std::vector<char*> argv = {const_cast<char*>(BOOKLOOM_CLI)};
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(BOOKLOOM_CLI, argv.data());
+  _exit(127);
+}
+
+bool HasTemporaryFile(const fs::path& folder) {
+  for (const auto& name : Listing(folder))
+    if (name.starts_with("book.wol.part")) return true;
+  return false;
+}
+
+TEST_F(MakeCommandTest, ASignalMidBuildLeavesTheOldBookAndNoTemporaryFile) {
+  // A build of many large pictures, stopped as soon as its temporary file appears.
+  WriteGrayPng((dir_ / "large.png").u16string(), 3000, 2000, std::vector<uint8_t>(3000 * 2000, 90));
+  std::vector<std::string> arguments = {"make", "-o", "book.wol"};
+  for (int i = 0; i < 60; ++i) arguments.push_back("large.png");
+  const std::string oldBook = test::SampleBook();
+  for (const auto& [signal, status] : {std::pair{SIGTERM, 143}, std::pair{SIGINT, 130}}) {
+    SCOPED_TRACE(signal);
+    test::WriteBytes(dir_ / "book.wol", oldBook);
+    const pid_t pid = StartCli(dir_.Path(), arguments);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!HasTemporaryFile(dir_.Path()) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(HasTemporaryFile(dir_.Path()));
+    kill(pid, signal);
+    int raw = 0;
+    ASSERT_EQ(waitpid(pid, &raw, 0), pid);
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), status);
+    EXPECT_FALSE(HasTemporaryFile(dir_.Path()));
+    EXPECT_EQ(test::ReadBytes(dir_ / "book.wol"), oldBook);
+  }
+}
+
+// Wrong command lines exit with 2 and a message on standard error, before anything is written.
+TEST_F(MakeCommandTest, UsageErrorsExitWithTwoOnStandardError) {
   const struct {
     std::string arguments;
     std::string error;
   } cases[] = {
-      {"-o book.wol --author '\xE4\xB8\xAD' en.txt",
-       "--author: You are entered a symbol (code 0x4E2D), which\ncannot be represented in Windows-1251 code "
-       "page!"},
-      {"-o book.wol --annotation-file cjk.txt en.txt",
-       "--annotation-file: You are entered a symbol (code 0x4E2D)"},
-      {"-o book.wol --annotation 'ok \xE2\x9C\x93' en.txt",
-       "--annotation: You are entered a symbol (code 0x2713)"},
-      {"en.txt", "no output book given"},
-      {"-o book.wol", "no input files given"},
-      {"-o book.wol --title", "--title needs a value"},
-      {"-o book.wol --cover missing.png en.txt", "cover picture not found: missing.png"},
-      {"-o book.wol --cover cover.png --cover-mode sepia en.txt", "--cover-mode is mono or gray, not sepia"},
-      {"-o book.wol --margins 1,2,3 en.txt", "--margins takes four numbers"},
-      {"-o book.wol --bogus en.txt", "unknown option --bogus"},
-      {"-o book.wol --annotation-file missing.txt en.txt", "Cannot open file \"missing.txt\""},
-      {"-o book.wol missing.txt notes.xyz", "none of the input files can be added to a book"},
+      {"make en.txt", "--output is required"},
+      {"make -o book.wol", "files is required"},
+      {"make -o book.wol --title", "--title"},
+      {"make -o book.wol --cover-mode sepia en.txt", "is gray or mono, not sepia"},
+      {"make -o book.wol --margins 1,2,3 en.txt", "four whole numbers"},
+      {"make -o book.wol --bogus en.txt", "--bogus"},
+      {"make -o book.wol --annotation x --annotation-file en.txt en.txt", "excludes"},
+      {"", "A subcommand is required"},
+      {"frob", "frob"},
   };
   const auto before = Listing(dir_.Path());
   for (const auto& c : cases) {
-    const CliRun run = RunCli(dir_.Path(), "make " + c.arguments);
-    EXPECT_EQ(run.status, 1) << c.arguments;
-    EXPECT_TRUE(Contains(run.errors, c.error)) << c.arguments << "\n" << run.errors;
-    EXPECT_EQ(Listing(dir_.Path()), before) << c.arguments;
+    SCOPED_TRACE(c.arguments);
+    const test::CliRun run = RunCli(dir_.Path(), c.arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(Contains(run.errors, c.error)) << run.errors;
+    EXPECT_EQ(Listing(dir_.Path()), before);
   }
+  for (const char* help : {"--help", "make --help", "info --help", "prepare -h"}) {
+    const test::CliRun run = RunCli(dir_.Path(), help);
+    EXPECT_EQ(run.status, 0) << help;
+    EXPECT_TRUE(Contains(run.out, "Usage: bookloom-cli")) << help << run.out;
+  }
+  const test::CliRun version = RunCli(dir_.Path(), "--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("bookloom-cli 0.2 (build 0.2.00)", 0), 0u) << version.out;
+}
+
+// Description texts the book cannot hold are refused with the dialog's words or the limit, naming
+// the option they came from; --truncate cuts them with a warning.
+TEST_F(MakeCommandTest, RefusesDescriptionTextsTheBookCannotHold) {
+  test::WriteBytes(dir_ / "cjk.txt", "\xE4\xB8\xAD");  // U+4E2D
+  test::WriteBytes(dir_ / "long.txt", std::string(1100, 'a'));
+  const std::string title(130, 't');
+  const struct {
+    std::string arguments;
+    std::string error;
+  } cases[] = {
+      {"--author '\xE4\xB8\xAD'",
+       "--author: You are entered a symbol (code 0x4E2D), which\ncannot be represented in Windows-1251 code "
+       "page!"},
+      {"--annotation-file cjk.txt", "--annotation-file: You are entered a symbol (code 0x4E2D)"},
+      {"--annotation 'ok \xE2\x9C\x93'", "--annotation: You are entered a symbol (code 0x2713)"},
+      {"--title " + title, "--title: 130 characters, more than the 128 a book can hold"},
+      {"--annotation-file long.txt", "--annotation-file: 1100 characters, more than the 1024"},
+      {"--annotation-file missing.txt", "Cannot open file \"missing.txt\""},
+  };
+  const auto before = Listing(dir_.Path());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const test::CliRun run = Make("-o book.wol " + c.arguments + " en.txt");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.errors, c.error)) << run.errors;
+    EXPECT_EQ(Listing(dir_.Path()), before);
+  }
+  const test::CliRun cut = Make("-o book.wol --truncate --title " + title + " en.txt");
+  ASSERT_EQ(cut.status, 0) << cut.errors;
+  EXPECT_TRUE(Contains(cut.errors, "warning: --title: cut to 128 of its 130 characters")) << cut.errors;
+  EXPECT_EQ(Book().Book().description[0], std::string(128, 't'));
 }
 
 TEST_F(MakeCommandTest, TakesTheAnnotationFromAFileWithItsLineEnds) {
   test::WriteBytes(dir_ / "about.txt",
                    "First line\nSecond \xD1\x81\xD1\x82\xD1\x80\xD0\xBE\xD0\xBA\xD0\xB0\r\n\n");
-  const CliRun run = RunCli(dir_.Path(), "make -o book.wol --annotation-file about.txt en.txt");
+  const test::CliRun run = Make("-o book.wol --annotation-file about.txt en.txt");
   ASSERT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(Book().Book().description[11], "First line\r\nSecond \xF1\xF2\xF0\xEE\xEA\xE0");
 }
@@ -177,11 +303,11 @@ TEST_F(MakeCommandTest, WritesTheCoverInTheModeAsked) {
     int bitCount;
   } cases[] = {
       {"--cover cover.png --cover-mode mono", 1},
-      {"--cover cover.png --cover-mode gray", 2},
+      {"--cover cover.png --cover-mode=gray", 2},
       {"--cover cover.png", 2},
   };
   for (const auto& c : cases) {
-    const CliRun run = RunCli(dir_.Path(), "make -o book.wol " + c.options + " en.txt");
+    const test::CliRun run = Make("-o book.wol " + c.options + " en.txt");
     ASSERT_EQ(run.status, 0) << c.options << run.errors;
     const BookReader reader = Book();
     ASSERT_TRUE(reader.Book().cover.has_value()) << c.options;
@@ -194,28 +320,38 @@ TEST_F(MakeCommandTest, WritesTheCoverInTheModeAsked) {
     EXPECT_EQ(greys[400 * 600 + 500], 255) << c.options;
   }
   // Without enlarging, and with margins, the picture keeps its size inside the margins.
-  const CliRun run =
-      RunCli(dir_.Path(), "make -o book.wol --cover cover.png --no-enlarge --margins 0,100,0,0 en.txt");
+  const test::CliRun run =
+      Make("-o book.wol --cover cover.png --no-cover-enlarge --cover-margins 0,100,0,0 en.txt");
   ASSERT_EQ(run.status, 0) << run.errors;
   const BookReader reader = Book();
   const std::vector<uint8_t> greys =
       PackedRowsToGray(*reader.Book().cover, reader.DecodeRows(*reader.Book().cover));
   EXPECT_EQ(greys[400 * 600 + 99], 255);  // left of the picture at x = (500 - 300) / 2
   EXPECT_EQ(greys[400 * 600 + 101], 0);
+  // A cover that cannot be used fails the build, or is left out with --skip-bad.
+  EXPECT_TRUE(
+      Contains(Make("-o book.wol --cover missing.png en.txt").errors, "cover missing.png: no such file"));
+  const test::CliRun skipped = Make("-o book.wol --skip-bad --cover missing.png en.txt");
+  EXPECT_EQ(skipped.status, 0);
+  EXPECT_FALSE(Book().Book().cover.has_value());
 }
 
-TEST(FormatsCommand, PrintsTheFilterThenEveryExtension) {
+TEST(FormatsCommand, PrintsATableOrTheFilter) {
   const test::ScratchDir dir;
-  const CliRun run = RunCli(dir.Path(), "formats");
-  ASSERT_EQ(run.status, 0);
-  EXPECT_EQ(run.out.rfind("All supported formats|*.bmp; *.bw; ", 0), 0u) << run.out;
-  EXPECT_TRUE(Contains(run.out, "|Windows bitmaps (*.bmp; *.dib; *.rle)|*.bmp; *.dib; *.rle|")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "\n  txt    Plain text file\n"));
-  EXPECT_TRUE(Contains(run.out, "\n  png    Portable network graphic images\n"));
-  EXPECT_TRUE(Contains(run.out, "\n  scr    Word 5.x screen capture images\n"));
-  size_t listed = 0;
-  for (size_t at = 0; (at = run.out.find("\n  ", at)) != std::string::npos; ++at) ++listed;
-  EXPECT_EQ(listed, 41u);
+  const test::CliRun table = RunCli(dir.Path(), "formats");
+  ASSERT_EQ(table.status, 0);
+  EXPECT_EQ(table.out.rfind("TYPE   DESCRIPTION", 0), 0u) << table.out;
+  for (const char* row : {"\n.txt   Plain text file ", "\n.png   Portable network graphic images ",
+                          "\n.scr   Word 5.x screen capture images "})
+    EXPECT_TRUE(Contains(table.out, row)) << row;
+  for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n"})
+    EXPECT_TRUE(Contains(table.out, reader)) << reader;
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 42);
+
+  const test::CliRun filter = RunCli(dir.Path(), "formats --filter");
+  EXPECT_EQ(filter.out.rfind("All supported formats|*.bmp; *.bw; ", 0), 0u) << filter.out;
+  EXPECT_TRUE(Contains(filter.out, "|Windows bitmaps (*.bmp; *.dib; *.rle)|*.bmp; *.dib; *.rle|"))
+      << filter.out;
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 // bookloom-cli prepare: the options reach the page fitting, the page is written as grey PNG, and
 // bad arguments and unreadable pictures fail with a message.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
 
 #include "decoders/DecoderRegistry.h"
 #include "platform/PngFile.h"
 #include "platform/Utf.h"
+#include "support/CliRun.h"
 #include "support/TestData.h"
 
 namespace bookloom::test {
@@ -15,16 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-  int status;
-  std::string errors;
-};
-
-CliResult Prepare(const ScratchDir& dir, const std::string& arguments) {
-  const fs::path errors = dir / "errors.txt";
-  const std::string command = std::string(BOOKLOOM_CLI) + " prepare " + arguments + " 2>" + errors.string();
-  const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(errors)};
+CliRun Prepare(const ScratchDir& dir, const std::string& arguments) {
+  return RunCli(dir.Path(), "prepare " + arguments);
 }
 
 // A black picture of the given size, as a grey PNG.
@@ -64,13 +54,14 @@ TEST(PrepareCommand, PlacesThePictureAsTheOptionsSay) {
   } cases[] = {
       {"", "150,300 450,500"},                                    // a book picture: its own size, centred
       {"--mode 1", "150,300 450,500"},                            // black and white
+      {"--picture-mode=mono", "150,300 450,500"},                 // the same, by name
       {"--enlarge", "0,200 600,600"},                             // as wide as the page
       {"--margins 100,0,0,0", "200,300 500,500"},                 // centred in columns 100 to 599
       {"--mode 1 --enlarge --margins 0,0,0,400", "0,0 600,400"},  // the area 600 x 400, filled
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.options);
-    const CliResult run = Prepare(dir, in + " " + out + " " + c.options);
+    const CliRun run = Prepare(dir, in + " " + out + " " + c.options);
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(DarkArea(out), c.area);
   }
@@ -84,15 +75,17 @@ TEST(PrepareCommand, BadArgumentsAndUnreadablePicturesFailWithAMessage) {
        {in, in + " " + out + " --mode 3", in + " " + out + " --margins 1,2,3",
         in + " " + out + " --margins 1,2,3,-4", in + " " + out + " --size 5", in + " " + out + " extra"}) {
     SCOPED_TRACE(arguments);
-    const CliResult run = Prepare(dir, arguments);
+    const CliRun run = Prepare(dir, arguments);
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.errors.find("bookloom-cli prepare: "), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("bookloom-cli: "), std::string::npos) << run.errors;
   }
   const std::string missing = (dir / "missing.jpg").string();
-  const CliResult run = Prepare(dir, missing + " " + out);
+  const CliRun run = Prepare(dir, missing + " " + out);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.errors.find(missing), std::string::npos) << run.errors;
   EXPECT_FALSE(fs::exists(out));
+  EXPECT_EQ(Prepare(dir, in + " " + in).status, 1);  // the page would replace its picture
+  EXPECT_EQ(ReadBytes(in).substr(1, 3), "PNG");
 }
 
 }  // namespace

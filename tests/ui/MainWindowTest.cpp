@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -207,10 +208,9 @@ TEST_F(MainWindowTest, ListShowsNameSizeAndFolderOfEveryFile) {
 }
 
 TEST_F(MainWindowTest, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
-  std::filesystem::create_directory(dir / "folder.txt");
   const std::u16string text = TextFile("a.txt");
-  messages.filesToOpen = {U16(dir / "missing.txt"), U16(dir / "folder.txt"),
-                          test::WriteTextFile(dir / "notes.unknown", "x"), text, text};
+  messages.filesToOpen = {U16(dir / "missing.txt"), test::WriteTextFile(dir / "notes.unknown", "x"), text,
+                          text};
   window->addFileAction->trigger();
   EXPECT_EQ(messages.openFilter,
             FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
@@ -243,6 +243,25 @@ TEST_F(MainWindowTest, AddsDroppedFilesAsAddFileDoes) {
   refused.setAccepted(false);
   QApplication::sendEvent(window.get(), &refused);
   EXPECT_FALSE(refused.isAccepted());
+}
+
+// A folder, a pipe or a device is refused with the words the command line uses; a pipe is never
+// waited on.
+TEST_F(MainWindowTest, RefusesWhatIsNotARegularFile) {
+  std::filesystem::create_directory(dir / "folder.txt");
+  ASSERT_EQ(mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    std::string error;
+  } cases[] = {{"folder.txt", ": is a folder."}, {"pipe.txt", ": is not a regular file."}};
+  for (const auto& c : cases) {
+    messages.errors.clear();
+    messages.filesToOpen = {U16(dir / c.name), TextFile("a.txt")};
+    window->addFileAction->trigger();
+    ASSERT_EQ(messages.errors.size(), 1u) << c.name;
+    EXPECT_EQ(Utf16ToUtf8(messages.errors[0]), (dir / c.name).string() + c.error);
+  }
+  EXPECT_EQ(Files(), "");
 }
 
 TEST_F(MainWindowTest, AddingStopsAtTheFirstFileThatFailsItsCheck) {

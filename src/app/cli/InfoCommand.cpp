@@ -1,8 +1,10 @@
-// bookloom-cli info: prints what a book holds after the reader has checked all of it.
-#include <cstdio>
-#include <string>
+// bookloom-cli info: prints what a book holds after the reader has checked all of it, for people
+// or, with --json, as one JSON document for scripts.
+#include <nlohmann/json.hpp>
 
-#include "app/cli/Commands.h"
+#include "app/cli/Command.h"
+#include "app/cli/Console.h"
+#include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
 #include "text/Win1251.h"
@@ -13,74 +15,163 @@ namespace bookloom::cli {
 
 namespace {
 
+using nlohmann::json;
+
 std::string ToUtf8(const std::string& win1251) { return Utf16ToUtf8(Win1251ToWide(win1251)); }
 
-const char* Bits(int bitCount) { return bitCount == 1 ? "1 bit" : "2 bits"; }
+std::string Bits(int bitCount) { return Counted(bitCount, "bit", "bits"); }
 
-void PrintEntry(const BookContents& book, int index, int depth) {
-  const TocRecord& e = book.toc[index];
-  std::printf("  %*s%d.%d.%d %s (body offset %u)\n", 2 * depth, "", e.chapter, e.section, e.subsection,
-              ToUtf8(e.title).c_str(), e.target);
-  for (int child : e.children) PrintEntry(book, child, depth + 1);
+// The description fields the book holds a value for, or always writes, with the names the options
+// give them.
+std::vector<std::pair<std::string, std::string>> DescriptionOf(const BookContents& book) {
+  std::vector<std::pair<std::string, std::string>> fields;
+  for (int i = 0; i < kDescriptionFieldCount; ++i)
+    if (!book.description[i].empty() || kDescriptionFields[i].alwaysWrite)
+      fields.emplace_back(kDescriptionFields[i].name, ToUtf8(book.description[i]));
+  return fields;
 }
 
-}  // namespace
+json PictureJson(const PictureData& p) {
+  return {{"position", p.position},
+          {"width", p.width},
+          {"height", p.height},
+          {"bits", p.bitCount},
+          {"bytes", p.dataLength}};
+}
 
-int InfoCommand(const Args& args) {
-  if (args.size() != 1) {
-    PrintUsage();
-    return 2;
-  }
-  const BookReader reader(ReadFileBytes(Utf8ToUtf16(args[0])));
-  const BookContents& book = reader.Book();
+json EntryJson(const BookContents& book, int index) {
+  const TocRecord& e = book.toc[index];
+  json children = json::array();
+  for (int child : e.children) children.push_back(EntryJson(book, child));
+  return {{"number", {e.chapter, e.section, e.subsection}},
+          {"level", e.level},
+          {"title", ToUtf8(e.title)},
+          {"target", e.target},
+          {"children", children}};
+}
 
-  std::printf("Book: %s, %zu bytes\n", args[0].c_str(), book.fileSize);
-  std::printf("Description:\n");
-  for (int i = 0; i < kDescriptionFieldCount; ++i) {
-    const std::string tag = kDescriptionFields[i].tag;
-    if (book.description[i].empty() && !kDescriptionFields[i].alwaysWrite) continue;
-    std::printf("  %s: %s\n", tag.substr(1, tag.size() - 2).c_str(), ToUtf8(book.description[i]).c_str());
-  }
-  if (book.cover)
-    std::printf("Cover: %d x %d, %s per pixel\n", book.cover->width, book.cover->height,
-                Bits(book.cover->bitCount));
-  else
-    std::printf("Cover: none\n");
-
-  size_t paragraphs = 0, pictures = 0;
+json BookJson(const std::string& fileName, const BookContents& book) {
+  json description = json::object();
+  for (const auto& [name, value] : DescriptionOf(book)) description[name] = value;
+  json sections = json::array();
   for (const SectionData& s : book.sections) {
-    paragraphs += s.paragraphs.size();
-    pictures += s.images.size();
+    json pictures = json::array();
+    for (const PictureData& p : s.images) pictures.push_back(PictureJson(p));
+    sections.push_back({{"position", s.position},
+                        {"kind", s.pictures ? "pictures" : "text"},
+                        {"paragraphs", s.paragraphs.size()},
+                        {"pictures", pictures}});
   }
-  std::printf("Body: %zu sections, %zu paragraphs, %zu pictures\n", book.sections.size(), paragraphs,
-              pictures);
+  json catalog = json::array();
+  for (const CatalogEntry& item : book.catalog)
+    catalog.push_back({{"title", ToUtf8(item.title)}, {"position", item.position}});
+  json toc = json::array();
+  for (size_t i = 0; i < book.toc.size(); ++i)
+    if (book.toc[i].parentIndex < 0) toc.push_back(EntryJson(book, static_cast<int>(i)));
+  json pages = json::array();
+  for (int layout = 0; layout < 4; ++layout) {
+    const PageLayout& l = kPageLayouts[layout];
+    pages.push_back({{"layout", layout},
+                     {"font", l.fontIndex},
+                     {"width", l.textWidth},
+                     {"lines", l.linesPerPage},
+                     {"pages", book.pageLists[layout].size()}});
+  }
+  return {{"file", fileName},
+          {"bytes", book.fileSize},
+          {"description", description},
+          {"cover", book.cover ? PictureJson(*book.cover) : json(nullptr)},
+          {"sections", sections},
+          {"catalog", catalog},
+          {"toc", toc},
+          {"pages", pages}};
+}
+
+void PrintEntry(Console& console, const BookContents& book, int index, int depth) {
+  const TocRecord& e = book.toc[index];
+  console.Result(
+      Format("  %s%d.%d.%d %s (body offset %d)",
+             {std::string(2 * depth, ' '), e.chapter, e.section, e.subsection, ToUtf8(e.title), e.target}));
+  for (int child : e.children) PrintEntry(console, book, child, depth + 1);
+}
+
+void PrintBook(Console& console, const std::string& fileName, const BookContents& book) {
+  console.Result(
+      Format("Book: %s, %s", {fileName, Counted(static_cast<int64_t>(book.fileSize), "byte", "bytes")}));
+  console.Result("Description:");
+  for (const auto& [name, value] : DescriptionOf(book)) console.Result("  " + name + ": " + value);
+  if (book.cover)
+    console.Result(Format("Cover: %d x %d, %s per pixel",
+                          {book.cover->width, book.cover->height, Bits(book.cover->bitCount)}));
+  else
+    console.Result("Cover: none");
+
+  int64_t paragraphs = 0, pictures = 0;
+  for (const SectionData& s : book.sections) {
+    paragraphs += static_cast<int64_t>(s.paragraphs.size());
+    pictures += static_cast<int64_t>(s.images.size());
+  }
+  console.Result("Body: " + Counted(static_cast<int64_t>(book.sections.size()), "section", "sections") +
+                 ", " + Counted(paragraphs, "paragraph", "paragraphs") + ", " +
+                 Counted(pictures, "picture", "pictures"));
   for (size_t i = 0; i < book.sections.size(); ++i) {
     const SectionData& s = book.sections[i];
     if (!s.pictures) {
-      std::printf("  section %zu at %u: text, %zu paragraphs\n", i + 1, s.position, s.paragraphs.size());
+      console.Result(Format("  section %d at %d: text, %s",
+                            {i + 1, s.position,
+                             Counted(static_cast<int64_t>(s.paragraphs.size()), "paragraph", "paragraphs")}));
       continue;
     }
-    std::printf("  section %zu at %u: %zu pictures\n", i + 1, s.position, s.images.size());
+    console.Result(
+        Format("  section %d at %d: %s",
+               {i + 1, s.position, Counted(static_cast<int64_t>(s.images.size()), "picture", "pictures")}));
     for (const PictureData& p : s.images)
-      std::printf("    picture at %u: %d x %d, %s per pixel, %u bytes\n", p.position, p.width, p.height,
-                  Bits(p.bitCount), p.dataLength);
+      console.Result(
+          Format("    picture at %d: %d x %d, %s per pixel, %s",
+                 {p.position, p.width, p.height, Bits(p.bitCount), Counted(p.dataLength, "byte", "bytes")}));
   }
 
-  std::printf("Catalog:\n");
+  console.Result("Catalog:");
   for (const CatalogEntry& item : book.catalog)
-    std::printf("  %s (body offset %u)\n", ToUtf8(item.title).c_str(), item.position);
-  std::printf("Table of contents: %zu entries\n", book.toc.size());
+    console.Result(Format("  %s (body offset %d)", {ToUtf8(item.title), item.position}));
+  console.Result("Table of contents: " + Counted(static_cast<int64_t>(book.toc.size()), "entry", "entries"));
   for (size_t i = 0; i < book.toc.size(); ++i)
-    if (book.toc[i].parentIndex < 0) PrintEntry(book, static_cast<int>(i), 0);
+    if (book.toc[i].parentIndex < 0) PrintEntry(console, book, static_cast<int>(i), 0);
 
-  std::printf("Pages:\n");
+  console.Result("Pages:");
   for (int layout = 0; layout < 4; ++layout) {
     const PageLayout& l = kPageLayouts[layout];
-    std::printf("  layout %d (font %d, %d pixels, %d lines): %zu\n", layout, l.fontIndex, l.textWidth,
-                l.linesPerPage, book.pageLists[layout].size());
+    console.Result(Format("  layout %d (font %d, %d pixels, %d lines): %d",
+                          {layout, l.fontIndex, l.textWidth, l.linesPerPage, book.pageLists[layout].size()}));
   }
-  std::printf("The book is sound.\n");
-  return 0;
+  console.Result("The book is sound.");
 }
+
+class InfoCommand : public Command {
+ public:
+  explicit InfoCommand(CLI::App& app) {
+    CLI::App& info = *app.add_subcommand(
+        "info", "prints what a book holds; checks every byte of it (exit 1 when damaged)");
+    info.add_option("book", book_, "the book to read")->required()->type_name("BOOK.wol");
+    info.add_flag("--json", json_, "print the same as one JSON document");
+  }
+
+  int Run(Console& console) override {
+    const BookReader reader(ReadFileBytes(Utf8ToUtf16(book_)));
+    if (json_)
+      console.Result(BookJson(book_, reader.Book()).dump(2));
+    else
+      PrintBook(console, book_, reader.Book());
+    return 0;
+  }
+
+ private:
+  std::string book_;
+  bool json_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> AddInfoCommand(CLI::App& app) { return std::make_unique<InfoCommand>(app); }
 
 }  // namespace bookloom::cli

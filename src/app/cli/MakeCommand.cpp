@@ -1,177 +1,251 @@
-// bookloom-cli make: builds a book from files and options, as the window's "Make Wolf" does.
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
+// bookloom-cli make: builds a book from files and options, as the window's "Make Wolf" does, with
+// one policy for bad inputs and without ever losing a file.
+#include <map>
 #include <memory>
+#include <vector>
 
-#include "app/cli/Commands.h"
+#include "app/cli/Command.h"
+#include "app/cli/Console.h"
+#include "app/cli/Options.h"
+#include "book/BookBuild.h"
+#include "book/BookDescription.h"
+#include "book/FileItem.h"
+#include "book/InputFiles.h"
 #include "pictures/CoverPage.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
-#include "book/FileItem.h"
-#include "book/FileTypeRegistry.h"
-#include "book/BookDescription.h"
-#include "book/BookBuild.h"
+#include "text/TextFile.h"
 #include "text/Win1251.h"
+#include "wolf/BookReader.h"
+#include "wolf/BookRecords.h"
 
 namespace bookloom::cli {
 
 namespace {
-
-struct MakeOptions {
-  std::u16string output;
-  BookDescription description;
-  CoverPage cover;
-  std::vector<std::u16string> files;
-  const char* annotationOption = "--annotation";  // the option the annotation came from
-};
-
-// A description text option and the field it fills.
-struct TextOption {
-  const char* name;
-  std::u16string BookDescription::*field;
-};
-
-const TextOption kTextOptions[] = {
-    {"--title", &BookDescription::title},           {"--author", &BookDescription::author},
-    {"--subject", &BookDescription::subject},       {"--adapter", &BookDescription::adapter},
-    {"--translator", &BookDescription::translator}, {"--publisher", &BookDescription::publisher},
-    {"--publish-time", &BookDescription::publishTime}, {"--isbn", &BookDescription::isbn},
-    {"--annotation", &BookDescription::annotation},
-};
-
-[[noreturn]] void UsageError(const std::string& message) { Raise<Exception>("make: %s", {message}); }
-
-int ParseInt(const std::string& text, const char* option) {
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end || v < 0 || v > 100000) UsageError(std::string("bad number for ") + option + ": " + text);
-  return static_cast<int>(v);
-}
-
-void ParseMargins(const std::string& text, CoverPage& cover) {
-  int* fields[] = {&cover.margins.left, &cover.margins.right, &cover.margins.top, &cover.margins.bottom};
-  size_t start = 0;
-  for (int i = 0; i < 4; ++i) {
-    const size_t comma = text.find(',', start);
-    if ((i < 3) == (comma == std::string::npos)) UsageError("--margins takes four numbers: L,R,T,B");
-    *fields[i] = ParseInt(text.substr(start, comma - start), "--margins");
-    start = comma + 1;
-  }
-}
 
 // Normalises line ends to CR LF, as the description dialog stores a multi-line annotation.
 std::u16string WithCrLf(const std::u16string& text) {
   std::u16string out;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    if (text[i] == u'\r' || text[i] == u'\n') out += u"\r\n"; else out += text[i];
+    if (text[i] == u'\r' || text[i] == u'\n')
+      out += u"\r\n";
+    else
+      out += text[i];
   }
   return out;
 }
 
-MakeOptions ParseMakeArgs(const Args& args) {
-  MakeOptions o;
-  o.cover.SetDefaults();
-  bool coverModeGiven = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= args.size()) UsageError(a + " needs a value");
-      return args[++i];
-    };
-    bool matched = false;
-    for (const auto& t : kTextOptions)
-      if (a == t.name) {
-        o.description.*t.field = Utf8ToUtf16(value());
-        matched = true;
+std::string FieldName(DescriptionFieldId field) {
+  return kDescriptionFields[static_cast<size_t>(field)].name;
+}
+
+std::string OptionOf(DescriptionFieldId field) { return "--" + FieldName(field); }
+
+std::string HelpOf(DescriptionFieldId field) {
+  switch (field) {
+    case DescriptionFieldId::kTimePublish:
+      return "when the book was published";
+    case DescriptionFieldId::kIsbn:
+      return "the book's ISBN";
+    case DescriptionFieldId::kIntroduction:
+      return "a few lines about the book";
+    default:
+      return "the book's " + FieldName(field);
+  }
+}
+
+// Prints progress, what each input became and the inputs' warnings.
+class ConsoleObserver : public BuildObserver {
+ public:
+  ConsoleObserver(Console& console, const FileList& files) : console_(console) {
+    int64_t total = 0;
+    for (int i = 0; i < files.Count(); ++i) total += files.Items(i).Size();
+    console_.StartProgress(total);
+  }
+  ~ConsoleObserver() override { console_.EndProgress(); }
+
+  void Starting(int index, int count, const FileItem& item) override {
+    console_.ShowProgress(done_, Utf16ToUtf8(item.ShortName()));
+  }
+  void Written(int index, int count, const FileItem& item, const ItemReport& report) override {
+    done_ += item.Size();
+    console_.Note(Format("[%d/%d] %s: %s", {index + 1, count, item.FileName(), Summary(report)}));
+  }
+  void Warning(const FileItem& item, const std::string& message) override {
+    console_.Warning(Utf16ToUtf8(item.FileName()) + ": " + message);
+  }
+
+ private:
+  static std::string Summary(const ItemReport& report) {
+    std::string text;
+    if (report.paragraphs > 0 || report.pictures == 0)
+      text += Counted(report.paragraphs, "paragraph", "paragraphs");
+    if (report.pictures > 0)
+      text += (text.empty() ? "" : ", ") + Counted(report.pictures, "picture", "pictures");
+    return text + ", " + Counted(report.pages, "page", "pages");
+  }
+
+  Console& console_;
+  int64_t done_ = 0;
+};
+
+class MakeCommand : public Command {
+ public:
+  explicit MakeCommand(CLI::App& app) {
+    CLI::App& make = *app.add_subcommand("make", "builds a book from text files and pictures");
+    make.add_option("-o,--output", output_, "the book to write (an existing Wolf book is replaced)")
+        ->required()
+        ->type_name("BOOK.wol");
+    make.add_option("files", files_, "the text files and pictures, in the order of the book")
+        ->required()
+        ->type_name("FILE");
+    for (const DescriptionText& t : DescriptionTexts())
+      make.add_option(OptionOf(t.field), texts_[t.field], HelpOf(t.field))
+          ->group("Description")
+          ->type_name("TEXT");
+    make.add_option("--annotation-file", annotationFileName_, "the annotation, read from a text file")
+        ->group("Description")
+        ->type_name("FILE")
+        ->excludes(OptionOf(DescriptionFieldId::kIntroduction));
+    make.add_flag("--truncate", truncate_, "cut description texts the book cannot hold whole, with a warning")
+        ->group("Description");
+    make.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
+    AddColorsOption(make, "--cover-mode", coverOptions_.colors,
+                    "the cover in four greys (the default) or black and white")
+        ->group("Cover");
+    make.add_flag("--cover-enlarge,!--no-cover-enlarge", coverEnlarge_,
+                  "scale a smaller cover picture up to fill the page (the default)")
+        ->group("Cover");
+    AddMarginsOption(make, "--cover-margins,--margins", coverOptions_.margins,
+                     "the cover's margins in pixels")
+        ->group("Cover");
+    make.add_flag("--skip-bad", skipBad_,
+                  "leave out inputs that cannot be used, with a warning, instead of failing");
+    make.add_flag("--force", force_, "replace an existing output that is not a Wolf book");
+  }
+
+  int Run(Console& console) override {
+    const BookDescription description = Description(console);
+    CoverPage cover = Cover(console);
+    FileList files = Inputs(console);
+    const std::u16string output = Utf8ToUtf16(output_);
+    CheckOutput(output);
+    ConsoleObserver observer(console, files);
+    BuildBook(output, files, description, cover, &observer);
+    console.Result("Wrote " + output_ + " (" + Counted(files.Count(), "file", "files") + ")");
+    return 0;
+  }
+
+ private:
+  struct CoverOptions {
+    PageColors colors = PageColors::kGray4;
+    Margins margins;
+  };
+
+  BookDescription Description(Console& console) const {
+    BookDescription description;
+    for (const DescriptionText& t : DescriptionTexts()) {
+      const auto given = texts_.find(t.field);
+      if (given != texts_.end()) description.*t.text = Utf8ToUtf16(given->second);
+    }
+    std::string annotationOption = OptionOf(DescriptionFieldId::kIntroduction);
+    if (!annotationFileName_.empty()) {
+      description.annotation = DecodeTextFile(ReadFileBytes(Utf8ToUtf16(annotationFileName_)));
+      annotationOption = "--annotation-file";
+    }
+    description.annotation = WithCrLf(description.annotation);
+    for (const DescriptionText& t : DescriptionTexts()) {
+      const std::string option =
+          t.field == DescriptionFieldId::kIntroduction ? annotationOption : OptionOf(t.field);
+      if (const char16_t bad = FindNonWin1251Char(description.*t.text))
+        Raise<Exception>(
+            "%s: You are entered a symbol (code 0x%4.4x), which\ncannot be represented in Windows-1251 code "
+            "page!",
+            {option, static_cast<int>(bad)});
+    }
+    for (const DescriptionOverflow& o : FindDescriptionOverflows(description)) {
+      const std::string option =
+          o.field == DescriptionFieldId::kIntroduction ? annotationOption : OptionOf(o.field);
+      if (!truncate_)
+        Raise<Exception>("%s: %d characters, more than the %d a book can hold (--truncate cuts it)",
+                         {option, o.length, o.limit});
+      console.Warning(Format("%s: cut to %d of its %d characters", {option, o.limit, o.length}));
+    }
+    return description;
+  }
+
+  CoverPage Cover(Console& console) const {
+    CoverPage cover;
+    if (coverFile_.empty()) return cover;
+    const std::u16string fileName = Utf8ToUtf16(coverFile_);
+    try {
+      MakeInputItem(fileName);
+    } catch (const InputError& e) {
+      if (!skipBad_) Raise<Exception>("cover %s: %s", {coverFile_, e.Reason()});
+      console.Warning(Format("no cover: %s: %s", {coverFile_, e.Reason()}));
+      return cover;
+    }
+    cover.fileName = fileName;
+    cover.coverMode = BitsOf(coverOptions_.colors);
+    cover.enlarge = coverEnlarge_;
+    cover.margins = coverOptions_.margins;
+    return cover;
+  }
+
+  // Every input as an item; the bad ones fail the build, all named, or are left out with --skip-bad.
+  FileList Inputs(Console& console) const {
+    FileList files;
+    std::vector<std::string> problems;
+    for (const std::string& name : files_) {
+      try {
+        files.Add(MakeInputItem(Utf8ToUtf16(name)));
+      } catch (const InputError& e) {
+        problems.push_back(name + ": " + e.Reason());
       }
-    if (matched) continue;
-    if (a == "-o" || a == "--output") o.output = Utf8ToUtf16(value());
-    else if (a == "--annotation-file") {
-      o.description.annotation = Utf8ToUtf16(ReadFileBytes(Utf8ToUtf16(value())));
-      o.annotationOption = "--annotation-file";
-    } else if (a == "--cover")
-      o.cover.fileName = Utf8ToUtf16(value());
-    else if (a == "--cover-mode") {
-      const std::string& m = value();
-      if (m == "mono") o.cover.coverMode = 1;
-      else if (m == "gray") o.cover.coverMode = 2;
-      else UsageError("--cover-mode is mono or gray, not " + m);
-      coverModeGiven = true;
-    } else if (a == "--no-enlarge") o.cover.enlarge = false;
-    else if (a == "--margins") ParseMargins(value(), o.cover);
-    else if (a.size() > 1 && a[0] == '-') UsageError("unknown option " + a);
-    else o.files.push_back(Utf8ToUtf16(a));
-  }
-  if (o.output.empty()) UsageError("no output book given (-o BOOK.wol)");
-  if (o.files.empty()) UsageError("no input files given");
-  if (!o.cover.fileName.empty()) {
-    if (!FileExists(o.cover.fileName)) UsageError("cover picture not found: " + Utf16ToUtf8(o.cover.fileName));
-    if (!coverModeGiven) o.cover.coverMode = 2;
-  }
-  o.description.annotation = WithCrLf(o.description.annotation);
-  return o;
-}
-
-// Refuses a description text that Windows-1251 cannot hold, with the description dialog's words,
-// naming the option the text came from.
-void CheckDescription(const MakeOptions& o) {
-  for (const auto& t : kTextOptions) {
-    const char16_t bad = FindNonWin1251Char(o.description.*t.field);
-    const bool annotation = t.field == &BookDescription::annotation;
-    if (bad)
-      Raise<Exception>(
-          "%s: You are entered a symbol (code 0x%4.4x), which\ncannot be represented in Windows-1251 code "
-          "page!",
-          {annotation ? o.annotationOption : t.name, static_cast<int>(bad)});
-  }
-}
-
-// Adds each file as the window's "Add File" does; names what cannot be added.
-void AddFiles(const std::vector<std::u16string>& names, FileList& list) {
-  for (const auto& name : names) {
-    if (!FileExists(name)) {
-      std::fprintf(stderr, "bookloom-cli: warning: no such file, skipped: %s\n", Utf16ToUtf8(name).c_str());
-      continue;
     }
-    const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(name);
-    if (!itemClass) {
-      std::fprintf(stderr, "bookloom-cli: warning: not a known kind of file, skipped: %s\n", Utf16ToUtf8(name).c_str());
-      continue;
+    if (skipBad_) {
+      for (const std::string& problem : problems) console.Warning("skipped " + problem);
+      if (files.Count() == 0) Raise<Exception>("none of the inputs can be made into a book");
+    } else if (!problems.empty()) {
+      std::string message = problems.size() == 1 ? "cannot use an input" : "cannot use these inputs";
+      for (const std::string& problem : problems) message += "\n  " + problem;
+      Raise<Exception>("%s\n(--skip-bad leaves them out)", {message});
     }
-    auto item = itemClass->create(name);
-    item->Verify();
-    list.Add(std::move(item));
+    return files;
   }
-  if (list.Count() == 0) Raise<Exception>("make: none of the input files can be added to a book");
-}
+
+  // An existing output is replaced only when it is a Wolf book (or empty), or with --force.
+  void CheckOutput(const std::u16string& output) const {
+    switch (KindOf(output)) {
+      case FileKind::kMissing:
+        return;
+      case FileKind::kFolder:
+        Raise<Exception>("the output %s is a folder", {output_});
+      case FileKind::kOther:
+        Raise<Exception>("the output %s is not a regular file", {output_});
+      case FileKind::kRegular:
+        break;
+    }
+    if (!force_ && FileSize(output) > 0 && !LooksLikeWolfBook(output))
+      Raise<Exception>("%s exists and is not a Wolf book: give --force to replace it", {output_});
+  }
+
+  std::string output_;
+  std::vector<std::string> files_;
+  std::map<DescriptionFieldId, std::string> texts_;
+  std::string annotationFileName_;
+  bool truncate_ = false;
+  std::string coverFile_;
+  CoverOptions coverOptions_;
+  bool coverEnlarge_ = true;
+  bool skipBad_ = false;
+  bool force_ = false;
+};
 
 }  // namespace
 
-int MakeCommand(const Args& args) {
-  MakeOptions o = ParseMakeArgs(args);
-  CheckDescription(o);
-  FileList files;
-  AddFiles(o.files, files);
-  const bool terminal = isatty(STDERR_FILENO);
-  BuildBook(o.output, files, o.description, o.cover, [&](int index, int count, const FileItem& item) {
-    if (terminal)
-      std::fprintf(stderr, "[%d/%d] %s\n", index + 1, count, Utf16ToUtf8(item.ShortName()).c_str());
-  });
-  std::printf("Wrote %s (%d files)\n", Utf16ToUtf8(o.output).c_str(), files.Count());
-  return 0;
-}
-
-int FormatsCommand(const Args&) {
-  std::printf("%s\n\nRegistered extensions:\n",
-              Utf16ToUtf8(FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr)).c_str());
-  for (const auto& e : FileTypeRegistry::Instance().Extensions())
-    std::printf("  %-6s %s\n", Utf16ToUtf8(e->ext).c_str(),
-                Utf16ToUtf8(e->description.empty() ? e->classItem->description : e->description).c_str());
-  return 0;
-}
+std::unique_ptr<Command> AddMakeCommand(CLI::App& app) { return std::make_unique<MakeCommand>(app); }
 
 }  // namespace bookloom::cli

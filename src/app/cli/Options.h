@@ -1,0 +1,23 @@
+// Options that several commands share, defined once: margins, the colours of a page, and the
+// enlarging of pictures.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <string>
+
+#include "pictures/PageFitting.h"
+
+namespace bookloom::cli {
+
+// "L,R,T,B": four whole numbers of pixels.
+CLI::Option* AddMarginsOption(CLI::App& app, const std::string& names, Margins& margins,
+                              const std::string& description);
+
+// "gray" (four greys) or "mono" (black and white); "2" and "1", the bits per pixel, are taken too.
+CLI::Option* AddColorsOption(CLI::App& app, const std::string& names, PageColors& colors,
+                             const std::string& description);
+
+// The bits per pixel a page of these colours is stored with.
+int BitsOf(PageColors colors);
+
+}  // namespace bookloom::cli

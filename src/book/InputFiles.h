@@ -1,0 +1,36 @@
+// The one policy for files named as inputs of a book: each must exist, be a regular file, be
+// readable, be of a registered type and pass its item's check. The command line and the window
+// refuse a bad input with the same words.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "book/FileItem.h"
+#include "platform/Exception.h"
+
+namespace bookloom {
+
+// An input that cannot become part of a book, with the reason in a few words ("no such file", "is a
+// folder", "is not a regular file", "cannot be read: ...", "unknown file type .xyz", "cannot be
+// decoded: ...").
+class InputError : public Exception {
+ public:
+  InputError(const std::u16string& fileName, std::string reason);
+  const std::u16string& FileName() const { return fileName_; }
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::u16string fileName_;
+  std::string reason_;
+};
+
+// Raises InputError when the name is not a regular file that can be read (no such file, a folder,
+// a pipe or a device, no permission).
+void CheckInputFile(const std::u16string& fileName);
+
+// The file item for an input, checked as CheckInputFile does, then by the type its extension names
+// and by the item's own check (a picture must decode); InputError otherwise.
+std::unique_ptr<FileItem> MakeInputItem(const std::u16string& fileName);
+
+}  // namespace bookloom
