@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "book/FileSettings.h"
+
 namespace bookloom {
 
 class BookWriter;
@@ -45,6 +47,10 @@ class FileItem {
   // order it happened; taking them empties the list.
   std::vector<std::string> TakeWarnings() { return std::exchange(warnings_, {}); }
 
+  // The settings the file is read and written with.
+  const FileSettings& Settings() const { return settings_; }
+  void SetSettings(const FileSettings& settings) { settings_ = settings; }
+
   const std::u16string& FileName() const { return fileName_; }
   int64_t Size() const { return size_; }
   bool Loaded() const { return loaded_; }
@@ -63,6 +69,7 @@ class FileItem {
   const std::u16string fileName_;
   const int64_t size_;
   bool loaded_ = false;
+  FileSettings settings_;
   std::vector<std::string> warnings_;
 };
 

@@ -44,8 +44,9 @@ void PictureFileItem::WriteTo(BookWriter& writer) {
   try {
     FileItem::WriteTo(writer);
     Bitmap page;
-    FitPictureToPage(picture_, page);
-    writer.AddPicture(page, 2);
+    const PictureSettings& settings = Settings().picture;
+    FitPictureToPage(picture_, page, FitOptionsOf(settings));
+    writer.AddPicture(page, static_cast<uint16_t>(BitsOf(settings.colors)));
     writer.AddTOCEntry(1, WideToWin1251(TitleOf(*this)));
   } catch (...) {
     Unload();

@@ -24,7 +24,8 @@ class PictureFileItem : public FileItem {
   bool LoadsAlongside() const override { return true; }
   // Chooses the decoder and checks that it can read the picture, so that an unreadable file is refused.
   void Verify() override;
-  // One page in four greys and its first-level entry; the picture is released afterwards.
+  // One page, as the picture settings say, and its first-level entry; the picture is released
+  // afterwards.
   void WriteTo(BookWriter& writer) override;
 
   const Picture& LoadedPicture() const { return picture_; }

@@ -78,6 +78,8 @@ PageColors PageColorsOfBits(int bitCount) {
   return bitCount == 1 ? PageColors::kMonochrome : bitCount == 2 ? PageColors::kGray4 : PageColors::kKeep;
 }
 
+int BitsOf(PageColors colors) { return colors == PageColors::kMonochrome ? 1 : 2; }
+
 void FitPictureToPage(const Bitmap& source, Bitmap& target, const FitOptions& options) {
   if (&target != &source) target = source;
   if (const auto size = FittedSize(target.Width(), target.Height(), options)) {

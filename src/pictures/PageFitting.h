@@ -19,6 +19,8 @@ enum class PageColors { kKeep, kMonochrome, kGray4 };
 // The colours of a book picture of that many bits per pixel: 1 black and white, 2 four greys;
 // any other count keeps the colours.
 PageColors PageColorsOfBits(int bitCount);
+// The bits per pixel of a book picture of these colours: 1 for black and white, otherwise 2.
+int BitsOf(PageColors colors);
 
 // Margins around the area a picture is fitted into, in pixels.
 struct Margins {

@@ -336,6 +336,30 @@ TEST_F(MakeCommandTest, WritesTheCoverInTheModeAsked) {
   EXPECT_FALSE(Book().Book().cover.has_value());
 }
 
+// The picture options reach every picture of the book: black and white pages of one bit, and
+// small pictures enlarged to the page.
+TEST_F(MakeCommandTest, AppliesThePictureOptionsToEveryPicture) {
+  const struct {
+    const char* options;
+    int bitCount;
+    int darkWidth;  // of the 120 x 90 black picture's middle row
+  } cases[] = {{"", 2, 120},
+               {"--picture-mode mono", 1, 120},
+               {"--enlarge", 2, 600},
+               {"--enlarge --no-enlarge", 2, 120}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options);
+    ASSERT_EQ(Make(std::string("-o book.wol ") + c.options + " a.png b.png").status, 0);
+    const BookReader reader = Book();
+    ASSERT_EQ(reader.Book().sections.size(), 1u);
+    for (const PictureData& p : reader.Book().sections[0].images) {
+      EXPECT_EQ(p.bitCount, c.bitCount);
+      const std::vector<uint8_t> greys = PackedRowsToGray(p, reader.DecodeRows(p));
+      EXPECT_EQ(std::count(greys.begin() + 400 * 600, greys.begin() + 401 * 600, 0), c.darkWidth);
+    }
+  }
+}
+
 TEST(FormatsCommand, PrintsATableOrTheFilter) {
   const test::ScratchDir dir;
   const test::CliRun table = RunCli(dir.Path(), "formats");

@@ -121,6 +121,7 @@ class MakeCommand : public Command {
     AddMarginsOption(make, "--cover-margins,--margins", coverOptions_.margins,
                      "the cover's margins in pixels")
         ->group("Cover");
+    AddPictureOptions(make, settings_.picture);
     make.add_flag("--skip-bad", skipBad_,
                   "leave out inputs that cannot be used, with a warning, instead of failing");
     make.add_flag("--force", force_, "replace an existing output that is not a Wolf book");
@@ -200,7 +201,9 @@ class MakeCommand : public Command {
     std::vector<std::string> problems;
     for (const std::string& name : files_) {
       try {
-        files.Add(MakeInputItem(Utf8ToUtf16(name)));
+        std::unique_ptr<FileItem> item = MakeInputItem(Utf8ToUtf16(name));
+        item->SetSettings(settings_);
+        files.Add(std::move(item));
       } catch (const InputError& e) {
         problems.push_back(name + ": " + e.Reason());
       }
@@ -240,6 +243,7 @@ class MakeCommand : public Command {
   std::string coverFile_;
   CoverOptions coverOptions_;
   bool coverEnlarge_ = true;
+  FileSettings settings_;
   bool skipBad_ = false;
   bool force_ = false;
 };

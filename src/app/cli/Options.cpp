@@ -53,6 +53,13 @@ CLI::Option* AddColorsOption(CLI::App& app, const std::string& names, PageColors
       ->type_name("gray|mono");
 }
 
-int BitsOf(PageColors colors) { return colors == PageColors::kMonochrome ? 1 : 2; }
+void AddPictureOptions(CLI::App& app, PictureSettings& settings) {
+  app.add_flag("--enlarge,!--no-enlarge", settings.enlarge,
+               "scale pictures smaller than the page up to fill it")
+      ->group("Pictures");
+  AddColorsOption(app, "--picture-mode", settings.colors,
+                  "pictures in four greys (the default) or black and white")
+      ->group("Pictures");
+}
 
 }  // namespace bookloom::cli

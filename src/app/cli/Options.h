@@ -6,6 +6,7 @@
 #include <string>
 
 #include "pictures/PageFitting.h"
+#include "pictures/PictureSettings.h"
 
 namespace bookloom::cli {
 
@@ -17,7 +18,7 @@ CLI::Option* AddMarginsOption(CLI::App& app, const std::string& names, Margins& 
 CLI::Option* AddColorsOption(CLI::App& app, const std::string& names, PageColors& colors,
                              const std::string& description);
 
-// The bits per pixel a page of these colours is stored with.
-int BitsOf(PageColors colors);
+// The options of the book's pictures: --enlarge and --picture-mode.
+void AddPictureOptions(CLI::App& app, PictureSettings& settings);
 
 }  // namespace bookloom::cli

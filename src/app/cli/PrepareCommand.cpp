@@ -26,10 +26,10 @@ class PrepareCommand : public Command {
         *app.add_subcommand("prepare", "writes the page a picture becomes on the reader, as a grey PNG");
     prepare.add_option("picture", input_, "the picture to prepare")->required()->type_name("PICTURE");
     prepare.add_option("page", output_, "the PNG file to write")->required()->type_name("OUT.png");
-    AddColorsOption(prepare, "--picture-mode,--mode", options_.colors,
-                    "four greys (the default) or black and white");
-    prepare.add_flag("--enlarge", options_.enlarge, "scale a smaller picture up to fill the page");
-    AddMarginsOption(prepare, "--margins", options_.margins, "margins around the picture in pixels");
+    AddPictureOptions(prepare, settings_);
+    // The spelling of earlier versions: --mode 1 or 2.
+    AddColorsOption(prepare, "--mode", settings_.colors, "the same as --picture-mode")->group("");
+    AddMarginsOption(prepare, "--margins", margins_, "margins around the picture in pixels");
   }
 
   int Run(Console&) override {
@@ -40,7 +40,9 @@ class PrepareCommand : public Command {
     Picture picture;
     picture.LoadFromFile(input);
     Bitmap page;
-    FitPictureToPage(picture, page, options_);
+    FitOptions options = FitOptionsOf(settings_);
+    options.margins = margins_;
+    FitPictureToPage(picture, page, options);
     // Both kinds of page hold greys only: red, green and blue are equal.
     std::vector<uint8_t> gray(static_cast<size_t>(page.Width()) * page.Height());
     for (int y = 0; y < page.Height(); ++y)
@@ -53,7 +55,8 @@ class PrepareCommand : public Command {
  private:
   std::string input_;
   std::string output_;
-  FitOptions options_;
+  PictureSettings settings_;
+  Margins margins_;
 };
 
 }  // namespace
