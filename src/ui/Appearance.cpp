@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyleOption>
 #include <QWidget>
@@ -85,6 +87,30 @@ QPixmap Emblem(int size) {
   }
   return pixmap;
 }
+
+namespace {
+
+// Presses the button it watches on Enter and Return.
+class EnterPresses : public QObject {
+ public:
+  explicit EnterPresses(QPushButton& button) : QObject(&button), button_(button) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    button_.click();
+    return true;
+  }
+
+ private:
+  QPushButton& button_;
+};
+
+}  // namespace
+
+void PressOnEnter(QPushButton& button) { button.installEventFilter(new EnterPresses(button)); }
 
 void CenterOnScreen(QWidget& window) {
   QScreen* screen = window.isVisible() ? window.screen() : QGuiApplication::primaryScreen();

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QStyle>
 
+class QPushButton;
 class QWidget;
 
 namespace bookloom {
@@ -28,6 +29,10 @@ QPixmap Emblem(int size);
 // Places a top-level window in the middle of the screen it is on (the primary screen before
 // it is shown).
 void CenterOnScreen(QWidget& window);
+
+// Enter pressed while the button has the focus presses it, and not the dialog's default button:
+// Enter on a focused Cancel cancels.
+void PressOnEnter(QPushButton& button);
 
 // The bitmap as an image; every pixel format is shown through its colours.
 QImage BitmapToImage(const Bitmap& bitmap);

@@ -19,6 +19,7 @@ CoverPageDialog::CoverPageDialog(UserDialogs& messages, QWidget* parent) : QDial
   cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
   cancelButton->setGeometry(480, 220, 81, 25);
   cancelButton->setAutoDefault(false);
+  PressOnEnter(*cancelButton);
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
   CenterOnScreen(*this);

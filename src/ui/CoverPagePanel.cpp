@@ -69,6 +69,8 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
   previewLabel->setAlignment(Qt::AlignCenter);
 
   loadPictureButton = new QPushButton(QStringLiteral("Load Picture"), this);
+  loadPictureButton->setAutoDefault(false);  // Enter in a field stays with the dialog's OK
+  PressOnEnter(*loadPictureButton);
   loadPictureButton->setGeometry(4, 212, 152, 25);
 
   auto* gbxSettings = new QGroupBox(QStringLiteral(" Cover Settings "), this);
@@ -102,6 +104,8 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
   }
 
   updatePreviewButton = new QPushButton(QStringLiteral("Update"), this);
+  updatePreviewButton->setAutoDefault(false);
+  PressOnEnter(*updatePreviewButton);
   updatePreviewButton->setGeometry(176, 212, 81, 25);
 
   setTabOrder(loadPictureButton, coverModeCombo);

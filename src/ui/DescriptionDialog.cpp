@@ -134,6 +134,7 @@ DescriptionDialog::DescriptionDialog(UserDialogs& messages, QWidget* parent)
   cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
   cancelButton->setGeometry(336, 312, 81, 25);
   cancelButton->setAutoDefault(false);
+  PressOnEnter(*cancelButton);
   connect(okButton, &QPushButton::clicked, this, &DescriptionDialog::OnOk);
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -12,7 +12,6 @@
 #include <QItemSelectionModel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QProgressDialog>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -27,6 +26,7 @@
 #include "platform/Utf.h"
 #include "ui/AboutDialog.h"
 #include "ui/Appearance.h"
+#include "ui/BuildDialog.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/DescriptionDialog.h"
 #include "ui/FileListModel.h"
@@ -104,6 +104,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   descriptionDialog = new DescriptionDialog(messages_, this);
   aboutDialog = new AboutDialog(executablePath, this);
   coverPageDialog = new CoverPageDialog(messages_, this);
+  buildDialog = new BuildDialog(this);
 
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
           &MainWindow::UpdateActions);
@@ -332,25 +333,13 @@ void MainWindow::NewBook() {
 }
 
 void MainWindow::MakeBook(const std::u16string& fileName) {
-  QProgressDialog progress(this);
-  progress.setWindowTitle(QStringLiteral("Make Wolf"));
-  progress.setCancelButton(nullptr);
-  progress.setWindowModality(Qt::ApplicationModal);
-  progress.setMinimumDuration(0);
-  progress.setRange(0, fileList.Count());
-  progress.setMinimumWidth(360);
-  progress.show();
-  struct ProgressShown : BuildObserver {
-    explicit ProgressShown(QProgressDialog& dialog) : dialog(dialog) {}
-    void Starting(int index, int count, const FileItem& item) override {
-      dialog.setLabelText(
-          QString::fromStdString(Format("Writing file %d of %d: %s", {index + 1, count, item.ShortName()})));
-      dialog.setValue(index);
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    QProgressDialog& dialog;
-  } shown(progress);
-  BuildBook(fileName, fileList, description, coverPage, &shown);
+  try {
+    buildDialog->Run(fileName, fileList, description, coverPage);
+  } catch (const BuildCancelledError&) {
+    return;  // the user stopped it: the old book stays, there is nothing to report
+  }
+  if (!buildDialog->Warnings().empty())
+    messages_.ShowWarnings(u"The book was made with warnings", buildDialog->Warnings());
 }
 
 void MainWindow::OnAddFile() {

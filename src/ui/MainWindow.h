@@ -19,6 +19,7 @@ namespace bookloom {
 
 class FileListModel;
 class AboutDialog;
+class BuildDialog;
 class CoverPageDialog;
 class DescriptionDialog;
 class UserDialogs;
@@ -72,6 +73,7 @@ class MainWindow : public QMainWindow {
   DescriptionDialog* descriptionDialog;
   AboutDialog* aboutDialog;
   CoverPageDialog* coverPageDialog;
+  BuildDialog* buildDialog;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -99,4 +99,13 @@ std::u16string QtUserDialogs::OpenPicture(const std::u16string& title, const std
   return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
 }
 
+void QtUserDialogs::ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Warnings"), Q(title), QMessageBox::Ok);
+  QStringList lines;
+  for (const std::u16string& warning : warnings) lines << Q(warning);
+  box.setDetailedText(lines.join(u'\n'));
+  box.setInformativeText(QStringLiteral("%1 warnings: see the details.").arg(warnings.size()));
+  box.exec();
+}
+
 }  // namespace bookloom

@@ -30,6 +30,8 @@ class UserDialogs {
                                   const std::u16string& defaultExt) = 0;
   // An open dialog for one existing picture. Empty when cancelled.
   virtual std::u16string OpenPicture(const std::u16string& title, const std::u16string& filter) = 0;
+  // Lists warnings in one box: caption "Warnings", warning icon, the title above the list, OK.
+  virtual void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) = 0;
 };
 
 // The general error box's text for an error message: a full stop is appended when the last
@@ -54,6 +56,7 @@ class QtUserDialogs : public UserDialogs {
   std::u16string SaveFile(const std::u16string& title, const std::u16string& filter,
                           const std::u16string& defaultExt) override;
   std::u16string OpenPicture(const std::u16string& title, const std::u16string& filter) override;
+  void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) override;
 
  private:
   // The folder each dialog showed last, so the next opening starts there.

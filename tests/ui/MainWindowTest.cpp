@@ -23,8 +23,10 @@
 #include "UiTestSupport.h"
 #include "book/FileTypeRegistry.h"
 #include "platform/FileSys.h"
+#include "platform/PngFile.h"
 #include "platform/Utf.h"
 #include "text/Win1251.h"
+#include "ui/BuildDialog.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/CoverPagePanel.h"
 #include "ui/DescriptionDialog.h"
@@ -320,6 +322,33 @@ TEST_F(MainWindowTest, MakesAWholeBookThroughItsActions) {
   EXPECT_EQ(book.sections[0].paragraphs,
             (std::vector<std::string>{WideToWin1251(u"Первая строка"), WideToWin1251(u"Вторая строка")}));
   EXPECT_EQ(book.sections[1].images.size(), 1u);
+}
+
+// The build runs beside the window: Cancel stops it at the next file, the old book stays and no
+// temporary file remains.
+TEST_F(MainWindowTest, ACancelledBuildLeavesTheOldBookAndNoTemporaryFile) {
+  WriteGrayPng(U16(dir / "large.png"), 3000, 2000, std::vector<uint8_t>(3000 * 2000, 90));
+  messages.filesToOpen.assign(8, U16(dir / "large.png"));
+  window->addFileAction->trigger();
+  const std::string oldBook = "WolfEbook1.11 an older book";
+  test::WriteBytes(dir / "book.wol", oldBook);
+  messages.saveAs = U16(dir / "book.wol");
+  window->UpdateActions();
+  BuildDialog& build = *window->buildDialog;
+  test::WhenModal([&](QWidget& dialog) {
+    EXPECT_EQ(&dialog, &build);
+    build.cancelButton->click();
+    EXPECT_FALSE(build.cancelButton->isEnabled());
+    // The dialog stays until the build has stopped, and closes itself then.
+    QEventLoop loop;
+    QObject::connect(&build, &QDialog::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+  });
+  window->makeWolfAction->trigger();
+  EXPECT_TRUE(messages.errors.empty());
+  EXPECT_EQ(test::ReadBytes(dir / "book.wol"), oldBook);
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    EXPECT_FALSE(entry.path().filename().string().starts_with("book.wol.part")) << entry.path();
 }
 
 TEST_F(MainWindowTest, FailedBuildIsReportedAndLeavesNoFile) {

@@ -43,6 +43,10 @@ class TestUserDialogs : public UserDialogs {
     saveExt = defaultExt;
     return saveAs;
   }
+  void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& list) override {
+    warningsTitle = title;
+    warnings = list;
+  }
   std::u16string OpenPicture(const std::u16string& title, const std::u16string& filter) override {
     pictureTitle = title;
     pictureFilter = filter;
@@ -55,7 +59,8 @@ class TestUserDialogs : public UserDialogs {
   std::u16string saveAs, picture;
   // What was shown or asked.
   std::vector<std::u16string> errors, questions, validationErrors;
-  std::u16string openFilter, saveTitle, saveFilter, saveExt, pictureTitle, pictureFilter;
+  std::u16string openFilter, saveTitle, saveFilter, saveExt, pictureTitle, pictureFilter, warningsTitle;
+  std::vector<std::u16string> warnings;
 };
 
 // Runs `action` as soon as the next modal dialog is running; the action should close it. A
