@@ -9,6 +9,7 @@
 #include <random>
 
 #include "platform/Exception.h"
+#include "platform/Stream.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
@@ -102,6 +103,19 @@ void ReplaceFile(const std::u16string& source, const std::u16string& target) {
   if (stat(Utf16ToUtf8(target).c_str(), &old) == 0) chmod(Utf16ToUtf8(source).c_str(), old.st_mode & 07777);
   if (std::rename(Utf16ToUtf8(source).c_str(), Utf16ToUtf8(target).c_str()) != 0)
     Raise<WriteError>("Cannot replace file \"%s\". %s", {target, SystemErrorText(errno)});
+}
+
+void WriteFileReplacing(const std::u16string& fileName, std::string_view bytes) {
+  const std::u16string temporary = TemporaryNameBeside(fileName);
+  try {
+    FileOutputStream file(temporary, fileName);
+    file.WriteStr(bytes);
+    file.Close();
+    ReplaceFile(temporary, fileName);
+  } catch (...) {
+    DeleteFile(temporary);
+    throw;
+  }
 }
 
 std::u16string ExecutablePath() {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace bookloom {
 
@@ -33,6 +34,10 @@ std::string ReadFileBytes(const std::u16string& fileName);
 
 // A fresh, unused name in the folder of `target`, for writing a file that later replaces it.
 std::u16string TemporaryNameBeside(const std::u16string& target);
+
+// Writes the bytes as the whole of the file, replacing it in one step: until then an old file of that
+// name stays as it was. FileCreateError or WriteError when it cannot be written.
+void WriteFileReplacing(const std::u16string& fileName, std::string_view bytes);
 
 // Puts `source` in the place of `target` in one step; WriteError when that fails. A target that
 // exists keeps its permissions.

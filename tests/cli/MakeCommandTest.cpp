@@ -360,6 +360,47 @@ TEST_F(MakeCommandTest, AppliesThePictureOptionsToEveryPicture) {
   }
 }
 
+// A project saved by the window builds the same book as the same files and options given on the
+// command line; options given beside the project take precedence.
+TEST_F(MakeCommandTest, BuildsTheBookOfAProject) {
+  test::WriteBytes(dir_ / "book.bookloom", R"({
+  "format": "bookloom-project", "version": 1,
+  "description": {"title": "From the project", "author": "Ann"},
+  "cover": {"file": "cover.png", "mode": "mono", "enlarge": true, "margins": [0, 0, 0, 0]},
+  "settings": {"picture": {"enlarge": false, "mode": "gray"}},
+  "files": [{"path": "en.txt"}, {"path": "a.png", "settings": {"picture": {"enlarge": true, "mode": "mono"}}},
+            {"path": "b.png"}]
+})");
+  ASSERT_EQ(Make("-o project.wol --project book.bookloom").status, 0);
+  ASSERT_EQ(RunCli(dir_.Path(),
+                   "make -o a.wol --title 'From the project' --author Ann --cover cover.png "
+                   "--cover-mode mono --enlarge --picture-mode mono a.png")
+                .status,
+            0);
+  ASSERT_EQ(Make("-o rest.wol --title 'From the project' --author Ann --cover cover.png --cover-mode mono "
+                 "en.txt a.png b.png")
+                .status,
+            0);
+  const BookReader project = Book("project.wol"), single = Book("a.wol"), rest = Book("rest.wol");
+  EXPECT_EQ(project.Book().description, rest.Book().description);
+  EXPECT_EQ(project.DecodeRows(*project.Book().cover), rest.DecodeRows(*rest.Book().cover));
+  // a.png has its own settings: enlarged, black and white; b.png the book's.
+  const auto& pictures = project.Book().sections.at(1).images;
+  ASSERT_EQ(pictures.size(), 2u);
+  const PictureData& own = single.Book().sections.at(0).images.at(0);
+  EXPECT_EQ(project.DecodeRows(pictures[0]), single.DecodeRows(own));
+  EXPECT_EQ(pictures[0].bitCount, 1);
+  EXPECT_EQ(project.DecodeRows(pictures[1]), rest.DecodeRows(rest.Book().sections.at(1).images.at(1)));
+
+  // Options beside the project win; a broken project fails the work, not the command line.
+  ASSERT_EQ(Make("-o over.wol --project book.bookloom --title Other").status, 0);
+  EXPECT_EQ(Book("over.wol").Book().description[0], "Other");
+  test::WriteBytes(dir_ / "broken.bookloom", "{");
+  const test::CliRun broken = Make("-o x.wol --project broken.bookloom");
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_TRUE(Contains(broken.errors, "broken.bookloom\" is not a readable project")) << broken.errors;
+}
+
 TEST(FormatsCommand, PrintsATableOrTheFilter) {
   const test::ScratchDir dir;
   const test::CliRun table = RunCli(dir.Path(), "formats");

@@ -11,6 +11,7 @@
 #include "book/BookDescription.h"
 #include "book/FileItem.h"
 #include "book/InputFiles.h"
+#include "book/Project.h"
 #include "pictures/CoverPage.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
@@ -98,9 +99,18 @@ class MakeCommand : public Command {
     make.add_option("-o,--output", output_, "the book to write (an existing Wolf book is replaced)")
         ->required()
         ->type_name("BOOK.wol");
-    make.add_option("files", files_, "the text files and pictures, in the order of the book")
-        ->required()
+    // Read as soon as it is met, so that the options given beside it take precedence.
+    make.add_option_function<std::string>(
+            "--project", [this](const std::string& file) { TakeProject(file); },
+            "a project saved by the window: its files, settings, description and cover")
+        ->type_name("FILE")
+        ->trigger_on_parse();
+    make.add_option("files", files_,
+                    "the text files and pictures, in the order of the book (after a project's)")
         ->type_name("FILE");
+    make.callback([this] {
+      if (files_.empty() && projectFiles_.empty() && !projectError_) throw CLI::RequiredError("files");
+    });
     for (const DescriptionText& t : DescriptionTexts())
       make.add_option(OptionOf(t.field), texts_[t.field], HelpOf(t.field))
           ->group("Description")
@@ -128,6 +138,7 @@ class MakeCommand : public Command {
   }
 
   int Run(Console& console) override {
+    if (projectError_) std::rethrow_exception(projectError_);
     const BookDescription description = Description(console);
     CoverPage cover = Cover(console);
     FileList files = Inputs(console);
@@ -145,11 +156,28 @@ class MakeCommand : public Command {
     Margins margins;
   };
 
+  // A project's files, settings, description and cover, taken before the options beside it.
+  void TakeProject(const std::string& file) {
+    try {
+      Project project = LoadProject(Utf8ToUtf16(file));
+      settings_ = project.settings;
+      projectDescription_ = project.description;
+      if (project.cover.coverMode > 0 && !project.cover.fileName.empty()) {
+        coverFile_ = Utf16ToUtf8(project.cover.fileName);
+        coverOptions_ = {PageColorsOfBits(project.cover.coverMode), project.cover.margins};
+        coverEnlarge_ = project.cover.enlarge;
+      }
+      projectFiles_ = std::move(project.files);
+    } catch (const Exception&) {
+      projectError_ = std::current_exception();
+    }
+  }
+
   BookDescription Description(Console& console) const {
-    BookDescription description;
+    BookDescription description = projectDescription_;
     for (const DescriptionText& t : DescriptionTexts()) {
       const auto given = texts_.find(t.field);
-      if (given != texts_.end()) description.*t.text = Utf8ToUtf16(given->second);
+      if (given != texts_.end() && !given->second.empty()) description.*t.text = Utf8ToUtf16(given->second);
     }
     std::string annotationOption = OptionOf(DescriptionFieldId::kIntroduction);
     if (!annotationFileName_.empty()) {
@@ -197,15 +225,17 @@ class MakeCommand : public Command {
 
   // Every input as an item; the bad ones fail the build, all named, or are left out with --skip-bad.
   FileList Inputs(Console& console) const {
+    std::vector<ProjectFile> inputs = projectFiles_;
+    for (const std::string& name : files_) inputs.push_back({Utf8ToUtf16(name), settings_, false});
     FileList files;
     std::vector<std::string> problems;
-    for (const std::string& name : files_) {
+    for (const ProjectFile& input : inputs) {
       try {
-        std::unique_ptr<FileItem> item = MakeInputItem(Utf8ToUtf16(name));
-        item->SetSettings(settings_);
+        std::unique_ptr<FileItem> item = MakeInputItem(input.path);
+        item->SetSettings(input.ownSettings ? input.settings : settings_);
         files.Add(std::move(item));
       } catch (const InputError& e) {
-        problems.push_back(name + ": " + e.Reason());
+        problems.push_back(Utf16ToUtf8(input.path) + ": " + e.Reason());
       }
     }
     if (skipBad_) {
@@ -244,6 +274,9 @@ class MakeCommand : public Command {
   CoverOptions coverOptions_;
   bool coverEnlarge_ = true;
   FileSettings settings_;
+  BookDescription projectDescription_;
+  std::vector<ProjectFile> projectFiles_;
+  std::exception_ptr projectError_;
   bool skipBad_ = false;
   bool force_ = false;
 };

@@ -1,0 +1,145 @@
+#include "book/Project.h"
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "platform/FileSys.h"
+#include "platform/Utf.h"
+#include "wolf/BookRecords.h"
+
+namespace bookloom {
+
+namespace {
+
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+constexpr char kFormat[] = "bookloom-project";
+constexpr int kVersion = 1;
+
+std::string Utf8(const std::u16string& text) { return Utf16ToUtf8(text); }
+
+// The path relative to the folder when it lies inside it, otherwise as it is.
+std::string Relative(const std::u16string& path, const std::u16string& folder) {
+  if (path.empty()) return "";
+  const fs::path relative = fs::path(path).lexically_relative(fs::path(folder));
+  const bool inside = !relative.empty() && *relative.begin() != "..";
+  return inside ? relative.string() : fs::path(path).string();
+}
+
+std::u16string Absolute(const std::string& path, const std::u16string& folder) {
+  if (path.empty()) return u"";
+  const fs::path p(path);
+  return (p.is_absolute() ? p : (fs::path(folder) / p).lexically_normal()).u16string();
+}
+
+const char* ColorsName(PageColors colors) { return colors == PageColors::kMonochrome ? "mono" : "gray"; }
+PageColors ColorsOf(const std::string& name) {
+  return name == "mono" ? PageColors::kMonochrome : PageColors::kGray4;
+}
+
+json SettingsJson(const FileSettings& settings) {
+  const PictureSettings& p = settings.picture;
+  return {{"picture", {{"enlarge", p.enlarge}, {"mode", ColorsName(p.colors)}}}};
+}
+
+FileSettings SettingsOf(const json& j) {
+  FileSettings settings;
+  const json picture = j.value("picture", json::object());
+  settings.picture.enlarge = picture.value("enlarge", settings.picture.enlarge);
+  settings.picture.colors = ColorsOf(picture.value("mode", std::string("gray")));
+  return settings;
+}
+
+json DescriptionJson(const BookDescription& description) {
+  json j = json::object();
+  for (const DescriptionText& t : DescriptionTexts())
+    if (!(description.*t.text).empty())
+      j[kDescriptionFields[static_cast<size_t>(t.field)].name] = Utf8(description.*t.text);
+  return j;
+}
+
+BookDescription DescriptionOf(const json& j) {
+  BookDescription description;
+  for (const DescriptionText& t : DescriptionTexts()) {
+    const char* name = kDescriptionFields[static_cast<size_t>(t.field)].name;
+    if (j.contains(name)) description.*t.text = Utf8ToUtf16(j.at(name).get<std::string>());
+  }
+  return description;
+}
+
+json CoverJson(const CoverPage& cover, const std::u16string& folder) {
+  const Margins& m = cover.margins;
+  return {{"file", Relative(cover.fileName, folder)},
+          {"mode", cover.coverMode == 0 ? "none" : ColorsName(PageColorsOfBits(cover.coverMode))},
+          {"enlarge", cover.enlarge},
+          {"margins", {m.left, m.right, m.top, m.bottom}}};
+}
+
+CoverPage CoverOf(const json& j, const std::u16string& folder) {
+  CoverPage cover;
+  cover.fileName = Absolute(j.value("file", std::string()), folder);
+  const std::string mode = j.value("mode", std::string("none"));
+  cover.coverMode = mode == "none" ? 0 : BitsOf(ColorsOf(mode));
+  cover.enlarge = j.value("enlarge", true);
+  const std::vector<int> margins = j.value("margins", std::vector<int>{0, 0, 0, 0});
+  if (margins.size() == 4) cover.margins = {margins[0], margins[1], margins[2], margins[3]};
+  return cover;
+}
+
+std::u16string FolderOf(const std::u16string& fileName) {
+  return fs::absolute(fs::path(fileName)).parent_path().u16string();
+}
+
+}  // namespace
+
+std::string ProjectToJson(const Project& project, const std::u16string& folder) {
+  json files = json::array();
+  for (const ProjectFile& file : project.files) {
+    json entry = {{"path", Relative(file.path, folder)}};
+    if (file.ownSettings) entry["settings"] = SettingsJson(file.settings);
+    files.push_back(entry);
+  }
+  const json document = {{"format", kFormat},
+                         {"version", kVersion},
+                         {"description", DescriptionJson(project.description)},
+                         {"cover", CoverJson(project.cover, folder)},
+                         {"settings", SettingsJson(project.settings)},
+                         {"files", files}};
+  return document.dump(2) + "\n";
+}
+
+Project ProjectFromJson(const std::string& text, const std::u16string& folder,
+                        const std::u16string& fileName) {
+  try {
+    const json document = json::parse(text);
+    if (!document.is_object() || document.value("format", std::string()) != kFormat)
+      Raise<ProjectError>("\"%s\" is not a Bookloom project", {fileName});
+    if (document.value("version", 0) > kVersion)
+      Raise<ProjectError>("\"%s\" was written by a newer Bookloom", {fileName});
+    Project project;
+    project.description = DescriptionOf(document.value("description", json::object()));
+    project.cover = CoverOf(document.value("cover", json::object()), folder);
+    project.settings = SettingsOf(document.value("settings", json::object()));
+    for (const json& entry : document.value("files", json::array())) {
+      ProjectFile file;
+      file.path = Absolute(entry.at("path").get<std::string>(), folder);
+      file.ownSettings = entry.contains("settings");
+      file.settings = file.ownSettings ? SettingsOf(entry.at("settings")) : project.settings;
+      project.files.push_back(file);
+    }
+    return project;
+  } catch (const json::exception& e) {
+    Raise<ProjectError>("\"%s\" is not a readable project: %s", {fileName, std::string(e.what())});
+  }
+}
+
+void SaveProject(const Project& project, const std::u16string& fileName) {
+  WriteFileReplacing(fileName, ProjectToJson(project, FolderOf(fileName)));
+}
+
+Project LoadProject(const std::u16string& fileName) {
+  return ProjectFromJson(ReadFileBytes(fileName), FolderOf(fileName), fileName);
+}
+
+}  // namespace bookloom

@@ -1,0 +1,80 @@
+// Book projects in JSON: everything the window keeps survives a save and a load, paths follow the
+// project file, and files that are not projects are refused by name.
+#include <gtest/gtest.h>
+
+#include "book/Project.h"
+#include "platform/Utf.h"
+#include "support/TestData.h"
+
+namespace bookloom {
+namespace {
+
+TEST(Project, KeepsFilesSettingsDescriptionAndCoverWithPathsBesideIt) {
+  test::ScratchDir dir;
+  Project project;
+  project.description.title = u"Война и мир";
+  project.description.annotation = u"Two\r\nlines";
+  project.cover.fileName = (dir / "art" / "cover.png").u16string();
+  project.cover.coverMode = 1;
+  project.cover.enlarge = false;
+  project.cover.margins = {1, 2, 3, 4};
+  project.settings.picture.colors = PageColors::kMonochrome;
+  FileSettings own;
+  own.picture.enlarge = true;
+  project.files = {{(dir / "text" / "a.txt").u16string(), project.settings, false},
+                   {u"/elsewhere/b.png", own, true}};
+
+  SaveProject(project, (dir / "book.bookloom").u16string());
+  const std::string json = test::ReadBytes(dir / "book.bookloom");
+  EXPECT_NE(json.find("\"path\": \"text/a.txt\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"path\": \"/elsewhere/b.png\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"file\": \"art/cover.png\""), std::string::npos) << json;
+
+  // Moved with its folder, the project still finds its files.
+  std::filesystem::rename(dir.Path(), dir.Path().string() + "-moved");
+  std::filesystem::create_directory(dir.Path());  // for the scratch folder's own clean-up
+  const std::filesystem::path moved = dir.Path().string() + "-moved";
+  const Project loaded = LoadProject((moved / "book.bookloom").u16string());
+  std::filesystem::remove_all(moved);
+  EXPECT_EQ(loaded.description.title, project.description.title);
+  EXPECT_EQ(loaded.description.annotation, project.description.annotation);
+  EXPECT_EQ(loaded.cover.fileName, (moved / "art" / "cover.png").u16string());
+  EXPECT_EQ(loaded.cover.coverMode, 1);
+  EXPECT_FALSE(loaded.cover.enlarge);
+  EXPECT_EQ(loaded.cover.margins, (Margins{1, 2, 3, 4}));
+  EXPECT_EQ(loaded.settings, project.settings);
+  ASSERT_EQ(loaded.files.size(), 2u);
+  EXPECT_EQ(loaded.files[0].path, (moved / "text" / "a.txt").u16string());
+  EXPECT_FALSE(loaded.files[0].ownSettings);
+  EXPECT_EQ(loaded.files[0].settings, project.settings);  // the book's
+  EXPECT_EQ(loaded.files[1].path, u"/elsewhere/b.png");
+  EXPECT_TRUE(loaded.files[1].ownSettings);
+  EXPECT_EQ(loaded.files[1].settings, own);
+}
+
+TEST(Project, RefusesWhatIsNotAProjectNamingTheFile) {
+  test::ScratchDir dir;
+  const struct {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"not json at all", "is not a readable project"},
+      {"{\"format\": \"something-else\"}", "is not a Bookloom project"},
+      {"[1, 2]", "is not a Bookloom project"},
+      {"{\"format\": \"bookloom-project\", \"version\": 99}", "was written by a newer Bookloom"},
+      {"{\"format\": \"bookloom-project\", \"files\": [{\"name\": \"x\"}]}", "is not a readable project"},
+  };
+  for (const auto& c : cases) {
+    test::WriteBytes(dir / "p.bookloom", c.text);
+    try {
+      LoadProject((dir / "p.bookloom").u16string());
+      ADD_FAILURE() << c.text;
+    } catch (const ProjectError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("p.bookloom"), std::string::npos) << e.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace bookloom
