@@ -47,9 +47,13 @@ class FileItem {
   // order it happened; taking them empties the list.
   std::vector<std::string> TakeWarnings() { return std::exchange(warnings_, {}); }
 
-  // The settings the file is read and written with.
+  // The settings the file is read and written with, and whether they are its own or the book's.
   const FileSettings& Settings() const { return settings_; }
-  void SetSettings(const FileSettings& settings) { settings_ = settings; }
+  bool HasOwnSettings() const { return ownSettings_; }
+  void SetSettings(const FileSettings& settings, bool own = false) {
+    settings_ = settings;
+    ownSettings_ = own;
+  }
 
   const std::u16string& FileName() const { return fileName_; }
   int64_t Size() const { return size_; }
@@ -70,6 +74,7 @@ class FileItem {
   const int64_t size_;
   bool loaded_ = false;
   FileSettings settings_;
+  bool ownSettings_ = false;
   std::vector<std::string> warnings_;
 };
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "book/InputFiles.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
 #include "wolf/BookRecords.h"
@@ -132,6 +133,30 @@ Project ProjectFromJson(const std::string& text, const std::u16string& folder,
   } catch (const json::exception& e) {
     Raise<ProjectError>("\"%s\" is not a readable project: %s", {fileName, std::string(e.what())});
   }
+}
+
+Project MakeProject(const FileList& files, const BookDescription& description, const CoverPage& cover,
+                    const FileSettings& settings) {
+  Project project{description, cover, settings, {}};
+  for (int i = 0; i < files.Count(); ++i) {
+    const FileItem& item = files.Items(i);
+    project.files.push_back({item.FileName(), item.Settings(), item.HasOwnSettings()});
+  }
+  return project;
+}
+
+FileList MakeProjectItems(const Project& project, std::vector<std::string>& problems) {
+  FileList files;
+  for (const ProjectFile& file : project.files) {
+    try {
+      std::unique_ptr<FileItem> item = MakeInputItem(file.path);
+      item->SetSettings(file.ownSettings ? file.settings : project.settings, file.ownSettings);
+      files.Add(std::move(item));
+    } catch (const InputError& e) {
+      problems.push_back(e.what());
+    }
+  }
+  return files;
 }
 
 void SaveProject(const Project& project, const std::u16string& fileName) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "book/BookDescription.h"
+#include "book/FileItem.h"
 #include "book/FileSettings.h"
 #include "pictures/CoverPage.h"
 #include "platform/Exception.h"
@@ -38,6 +39,14 @@ std::string ProjectToJson(const Project& project, const std::u16string& folder);
 // `fileName` when the document is not a project of this program.
 Project ProjectFromJson(const std::string& json, const std::u16string& folder,
                         const std::u16string& fileName);
+
+// The project of a book being put together: every item's file and settings.
+Project MakeProject(const FileList& files, const BookDescription& description, const CoverPage& cover,
+                    const FileSettings& settings);
+
+// The items of a project's files, each with its settings; a file that cannot be used is left out
+// and named in `problems` with the reason.
+FileList MakeProjectItems(const Project& project, std::vector<std::string>& problems);
 
 // Writes the project file in one step: an old file of that name stays whole until the new one is.
 void SaveProject(const Project& project, const std::u16string& fileName);

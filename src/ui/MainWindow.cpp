@@ -106,6 +106,8 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   coverPageDialog = new CoverPageDialog(messages_, this);
   buildDialog = new BuildDialog(this);
 
+  UpdateRecentMenu();
+  UpdateTitle();
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
           &MainWindow::UpdateActions);
   UpdateActions();
@@ -128,6 +130,13 @@ void MainWindow::CreateActions() {
     QStyle::StandardPixmap standardIcon;
   };
   const ActionSetup setups[] = {
+      {&newProjectAction, "New", "Start a new book", QKeySequence::New, "document-new", QStyle::SP_FileIcon},
+      {&openProjectAction, "Open Project...", "Open a book project", QKeySequence::Open, "document-open",
+       QStyle::SP_DialogOpenButton},
+      {&saveProjectAction, "Save Project", "Save the book project", QKeySequence::Save, "document-save",
+       QStyle::SP_DialogSaveButton},
+      {&saveProjectAsAction, "Save Project As...", "Save the book project under a new name",
+       QKeySequence::SaveAs, "document-save-as", QStyle::SP_DialogSaveButton},
       {&addFileAction, "Add File", "Add file(s) to list", QKeySequence(Qt::CTRL | Qt::Key_Insert), "list-add",
        QStyle::SP_FileDialogNewFolder},
       {&removeFileAction, "Remove File", "Remove file(s) from list", QKeySequence(Qt::CTRL | Qt::Key_Delete),
@@ -160,6 +169,10 @@ void MainWindow::CreateActions() {
     *setup.action = action;
     addAction(action);  // shortcuts work wherever the focus is in the window
   }
+  OnTriggered(newProjectAction, &MainWindow::OnNewProject);
+  OnTriggered(openProjectAction, &MainWindow::OnOpenProject);
+  OnTriggered(saveProjectAction, &MainWindow::OnSaveProject);
+  OnTriggered(saveProjectAsAction, &MainWindow::OnSaveProjectAs);
   OnTriggered(addFileAction, &MainWindow::OnAddFile);
   OnTriggered(removeFileAction, &MainWindow::OnRemoveFile);
   OnTriggered(moveFileUpAction, &MainWindow::OnMoveFileUp);
@@ -178,6 +191,10 @@ void MainWindow::OnTriggered(QAction* action, void (MainWindow::*handler)()) {
 
 void MainWindow::CreateMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+  file->addActions({newProjectAction, openProjectAction});
+  recentMenu_ = file->addMenu(QStringLiteral("Open Recent"));
+  file->addActions({saveProjectAction, saveProjectAsAction});
+  file->addSeparator();
   file->addActions({addFileAction, removeFileAction});
   file->addSeparator();
   file->addActions({moveFileUpAction, moveFileDownAction});
@@ -309,13 +326,16 @@ void MainWindow::AddFile(const std::u16string& fileName) {
 }
 
 void MainWindow::AddFiles(const std::vector<std::u16string>& fileNames) {
+  const int before = fileList.Count();
   try {
     for (const auto& fileName : fileNames) AddFile(fileName);
   } catch (...) {
     RefreshFileList();
+    if (fileList.Count() != before) SetModified(true);
     throw;
   }
   RefreshFileList();
+  if (fileList.Count() != before) SetModified(true);
 }
 
 void MainWindow::NewBook() {
@@ -329,7 +349,9 @@ void MainWindow::NewBook() {
   coverPage.margins.top = s.coverTop;
   coverPage.margins.bottom = s.coverBottom;
   fileList.Clear();
+  bookSettings_ = {};
   RefreshFileList();
+  SetModified(false);
 }
 
 void MainWindow::MakeBook(const std::u16string& fileName) {
@@ -356,6 +378,7 @@ void MainWindow::OnRemoveFile() {
   // The rows now hold other files: none of them stays selected.
   fileListView->selectionModel()->clearSelection();
   RefreshFileList();
+  SetModified(true);
 }
 
 void MainWindow::MoveCurrentFile(int offset) {
@@ -363,6 +386,7 @@ void MainWindow::MoveCurrentFile(int offset) {
   const int from = selected.front(), to = from + offset;
   fileList.Exchange(from, to);
   RefreshFileList();
+  SetModified(true);
   QItemSelectionModel* selection = fileListView->selectionModel();
   selection->select(model_->index(from, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
   selection->setCurrentIndex(model_->index(to, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -373,12 +397,18 @@ void MainWindow::OnMoveFileUp() { MoveCurrentFile(-1); }
 void MainWindow::OnMoveFileDown() { MoveCurrentFile(+1); }
 
 void MainWindow::OnClearAll() {
-  if (messages_.Confirm(u"Clear all sets and start new Wolf?")) NewBook();
+  if (!messages_.Confirm(u"Clear all sets and start new Wolf?")) return;
+  NewBook();
+  if (!projectFileName_.empty()) SetModified(true);  // the open project now holds nothing
 }
 
-void MainWindow::OnEditDescription() { descriptionDialog->Execute(description); }
+void MainWindow::OnEditDescription() {
+  if (descriptionDialog->Execute(description)) SetModified(true);
+}
 
-void MainWindow::OnEditCoverPage() { coverPageDialog->Execute(coverPage); }
+void MainWindow::OnEditCoverPage() {
+  if (coverPageDialog->Execute(coverPage)) SetModified(true);
+}
 
 void MainWindow::OnMakeWolf() {
   const std::u16string fileName =
@@ -389,6 +419,12 @@ void MainWindow::OnMakeWolf() {
 void MainWindow::OnAbout() { aboutDialog->Execute(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  bool closing = true;
+  ReportErrors(messages_, [&] { closing = SaveIfWanted(); });
+  if (!closing) {
+    event->ignore();
+    return;
+  }
   Settings& s = settings_;
   s.windowLeft = x();
   s.windowTop = y();

@@ -9,10 +9,12 @@
 
 #include "book/BookDescription.h"
 #include "book/FileItem.h"
+#include "book/FileSettings.h"
 #include "pictures/CoverPage.h"
 #include "ui/Settings.h"
 
 class QAction;
+class QMenu;
 class QTreeView;
 
 namespace bookloom {
@@ -52,10 +54,23 @@ class MainWindow : public QMainWindow {
   // Builds the book into the file of that name.
   void MakeBook(const std::u16string& fileName);
 
+  // Opens a project in place of the book, asking first to save unsaved changes; the files that
+  // cannot be used any more are left out and named in a warning.
+  void OpenProject(const std::u16string& fileName);
+  // Saves the book as the project of that name, which the window then has open.
+  void SaveProject(const std::u16string& fileName);
+  // Whether the book has changed since it was started, opened or saved.
+  bool Modified() const { return modified_; }
+  const std::u16string& ProjectFileName() const { return projectFileName_; }
+
   FileList fileList;
   BookDescription description;
   CoverPage coverPage;
 
+  QAction* newProjectAction;
+  QAction* openProjectAction;
+  QAction* saveProjectAction;
+  QAction* saveProjectAsAction;
   QAction* addFileAction;
   QAction* removeFileAction;
   QAction* moveFileUpAction;
@@ -85,6 +100,10 @@ class MainWindow : public QMainWindow {
   void CreateMenus();
   void CreateClientArea();
 
+  void OnNewProject();
+  void OnOpenProject();
+  void OnSaveProject();
+  void OnSaveProjectAs();
   void OnAddFile();
   void OnRemoveFile();
   void OnMoveFileUp();
@@ -94,6 +113,14 @@ class MainWindow : public QMainWindow {
   void OnEditCoverPage();
   void OnMakeWolf();
   void OnAbout();
+
+  // Asks to save unsaved changes when there are any; false when the user cancels (or a save is
+  // cancelled), so that what was to happen does not.
+  bool SaveIfWanted();
+  void SetModified(bool modified);
+  // "NAME* — Bookloom" with a project open (the star while it has unsaved changes), else "Bookloom".
+  void UpdateTitle();
+  void UpdateRecentMenu();
 
   // Moves the file of the current row by `offset` places; the selection follows it.
   void MoveCurrentFile(int offset);
@@ -107,6 +134,10 @@ class MainWindow : public QMainWindow {
   Settings settings_;
   std::u16string addFileFilter_;
   FileListModel* model_;
+  QMenu* recentMenu_ = nullptr;
+  std::u16string projectFileName_;
+  bool modified_ = false;
+  FileSettings bookSettings_;  // given to every file without its own
 };
 
 }  // namespace bookloom

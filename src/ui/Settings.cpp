@@ -85,6 +85,21 @@ int32_t ParseProfileInteger(std::u16string_view text, int32_t def) {
   return static_cast<int32_t>(v);
 }
 
+namespace {
+
+constexpr char16_t kRecentSection[] = u"Projects";
+
+std::u16string RecentKey(size_t index) { return u"Recent" + Utf8ToUtf16(std::to_string(index + 1)); }
+
+}  // namespace
+
+void NoteRecentProject(Settings& settings, const std::u16string& fileName) {
+  auto& recent = settings.recentProjects;
+  std::erase(recent, fileName);
+  recent.insert(recent.begin(), fileName);
+  if (recent.size() > kMaxRecentProjects) recent.resize(kMaxRecentProjects);
+}
+
 void LoadSettings(Settings& settings, const std::u16string& fileName) {
   const IniFile ini(fileName);
   const Settings defaults;
@@ -101,6 +116,11 @@ void LoadSettings(Settings& settings, const std::u16string& fileName) {
         },
         key.field);
   }
+  settings.recentProjects.clear();
+  for (size_t i = 0; i < kMaxRecentProjects; ++i) {
+    const std::u16string project = ini.ReadString(kRecentSection, RecentKey(i), u"");
+    if (!project.empty()) settings.recentProjects.push_back(project);
+  }
 }
 
 void SaveSettings(const Settings& settings, const std::u16string& fileName) {
@@ -116,6 +136,12 @@ void SaveSettings(const Settings& settings, const std::u16string& fileName) {
         },
         key.field);
   }
+  // Every slot once the list has been written at all, so that a shorter list leaves none behind.
+  const bool written = !ini.ReadString(kRecentSection, RecentKey(0), u"").empty();
+  if (written || !settings.recentProjects.empty())
+    for (size_t i = 0; i < kMaxRecentProjects; ++i)
+      ini.WriteString(kRecentSection, RecentKey(i),
+                      i < settings.recentProjects.size() ? settings.recentProjects[i] : u"");
   if (!ini.UpdateFile()) Raise<WriteError>("Unable to write to %s", {fileName});
 }
 

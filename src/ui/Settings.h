@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace bookloom {
 
@@ -19,7 +20,15 @@ struct Settings {
   int32_t coverRight = 0;
   int32_t coverTop = 0;
   int32_t coverBottom = 0;
+  // The projects opened or saved last, the latest first; kept in a section of their own, written
+  // once there is one.
+  std::vector<std::u16string> recentProjects;
 };
+
+inline constexpr size_t kMaxRecentProjects = 8;
+
+// Puts a project first in the list of recent ones, keeping at most kMaxRecentProjects.
+void NoteRecentProject(Settings& settings, const std::u16string& fileName);
 
 // The settings file of an executable: its path with the extension replaced by ".ini", or
 // ".ini" appended when the name has no extension.

@@ -99,6 +99,28 @@ std::u16string QtUserDialogs::OpenPicture(const std::u16string& title, const std
   return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
 }
 
+std::u16string QtUserDialogs::OpenProject(const std::u16string& filter) {
+  QFileDialog dialog(nullptr, QStringLiteral("Open Project"), QString(), QtNameFilters(filter));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const QStringList files = RunFileDialog(dialog, projectFolder_);
+  return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
+}
+
+SaveChoice QtUserDialogs::AskToSave(const std::u16string& name) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Bookloom"),
+                  QStringLiteral("Save the changes of \"%1\" before closing it?").arg(Q(name)),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+  box.setDefaultButton(QMessageBox::Save);
+  switch (box.exec()) {
+    case QMessageBox::Save:
+      return SaveChoice::kSave;
+    case QMessageBox::Discard:
+      return SaveChoice::kDiscard;
+    default:
+      return SaveChoice::kCancel;
+  }
+}
+
 void QtUserDialogs::ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Warnings"), Q(title), QMessageBox::Ok);
   QStringList lines;

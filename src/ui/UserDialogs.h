@@ -9,6 +9,9 @@
 
 namespace bookloom {
 
+// What the user answers when a book with unsaved changes would be closed.
+enum class SaveChoice { kSave, kDiscard, kCancel };
+
 class UserDialogs {
  public:
   virtual ~UserDialogs() = default;
@@ -32,6 +35,10 @@ class UserDialogs {
   virtual std::u16string OpenPicture(const std::u16string& title, const std::u16string& filter) = 0;
   // Lists warnings in one box: caption "Warnings", warning icon, the title above the list, OK.
   virtual void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) = 0;
+  // An open dialog for one existing project file. Empty when cancelled.
+  virtual std::u16string OpenProject(const std::u16string& filter) = 0;
+  // Asks whether to save the changes of the book `name` first: Save, Discard or Cancel.
+  virtual SaveChoice AskToSave(const std::u16string& name) = 0;
 };
 
 // The general error box's text for an error message: a full stop is appended when the last
@@ -57,10 +64,12 @@ class QtUserDialogs : public UserDialogs {
                           const std::u16string& defaultExt) override;
   std::u16string OpenPicture(const std::u16string& title, const std::u16string& filter) override;
   void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) override;
+  std::u16string OpenProject(const std::u16string& filter) override;
+  SaveChoice AskToSave(const std::u16string& name) override;
 
  private:
   // The folder each dialog showed last, so the next opening starts there.
-  QString addFolder_, saveFolder_, pictureFolder_;
+  QString addFolder_, saveFolder_, pictureFolder_, projectFolder_;
 };
 
 }  // namespace bookloom

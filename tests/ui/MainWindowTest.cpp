@@ -351,6 +351,55 @@ TEST_F(MainWindowTest, ACancelledBuildLeavesTheOldBookAndNoTemporaryFile) {
     EXPECT_FALSE(entry.path().filename().string().starts_with("book.wol.part")) << entry.path();
 }
 
+// Projects: saved and opened with the title bar saying which is open and whether it changed,
+// a question before changes are lost, and the same book from the command line.
+TEST_F(MainWindowTest, SavesAndOpensProjectsAndAsksBeforeLosingChanges) {
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Bookloom"));
+  AddFiles("ab");
+  window->description.title = u"Projected";
+  messages.saveAs = U16(dir / "book.bookloom");
+  window->saveProjectAction->trigger();
+  EXPECT_EQ(messages.saveExt, u"bookloom");
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("book \u2014 Bookloom"));
+  EXPECT_FALSE(window->Modified());
+
+  // The window's book and the command line's book of the same project are one book.
+  messages.saveAs = U16(dir / "window.wol");
+  window->UpdateActions();
+  window->makeWolfAction->trigger();
+  const std::string command = test::Quoted(BOOKLOOM_CLI) + " make -q -o " + test::Quoted(dir / "cli.wol") +
+                              " --project " + test::Quoted(dir / "book.bookloom");
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(test::ReadBytes(dir / "window.wol"), test::ReadBytes(dir / "cli.wol"));
+
+  Select({0});
+  window->removeFileAction->trigger();
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("book* \u2014 Bookloom"));
+  messages.saveChoice = SaveChoice::kCancel;  // New asks, and Cancel keeps everything
+  window->newProjectAction->trigger();
+  EXPECT_EQ(messages.saveQuestions, std::vector<std::u16string>{u"book"});
+  EXPECT_EQ(Files(), "b");
+  messages.saveChoice = SaveChoice::kDiscard;
+  window->newProjectAction->trigger();
+  EXPECT_EQ(Files(), "");
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Bookloom"));
+
+  // Opened again: the project as it was saved; a file gone since is named in a warning.
+  std::filesystem::remove(dir / "a.txt");
+  messages.projectToOpen = U16(dir / "book.bookloom");
+  window->openProjectAction->trigger();
+  EXPECT_EQ(Files(), "b");
+  EXPECT_EQ(window->description.title, u"Projected");
+  ASSERT_EQ(messages.warnings.size(), 1u);
+  EXPECT_NE(messages.warnings[0].find(u"a.txt: no such file"), std::u16string::npos);
+
+  // Closing with changes saves them when asked to.
+  AddFiles("c");
+  messages.saveChoice = SaveChoice::kSave;
+  EXPECT_TRUE(window->close());
+  EXPECT_NE(test::ReadBytes(dir / "book.bookloom").find("c.txt"), std::string::npos);
+}
+
 TEST_F(MainWindowTest, FailedBuildIsReportedAndLeavesNoFile) {
   AddFiles("a");
   messages.saveAs = U16(dir / "missing" / "book.wol");

@@ -43,6 +43,14 @@ class TestUserDialogs : public UserDialogs {
     saveExt = defaultExt;
     return saveAs;
   }
+  std::u16string OpenProject(const std::u16string& filter) override {
+    projectFilter = filter;
+    return projectToOpen;
+  }
+  SaveChoice AskToSave(const std::u16string& name) override {
+    saveQuestions.push_back(name);
+    return saveChoice;
+  }
   void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& list) override {
     warningsTitle = title;
     warnings = list;
@@ -56,10 +64,13 @@ class TestUserDialogs : public UserDialogs {
   // Answers.
   bool confirm = true;
   std::vector<std::u16string> filesToOpen;
-  std::u16string saveAs, picture;
+  std::u16string saveAs, picture, projectToOpen;
+  SaveChoice saveChoice = SaveChoice::kCancel;
   // What was shown or asked.
   std::vector<std::u16string> errors, questions, validationErrors;
-  std::u16string openFilter, saveTitle, saveFilter, saveExt, pictureTitle, pictureFilter, warningsTitle;
+  std::u16string openFilter, saveTitle, saveFilter, saveExt, pictureTitle, pictureFilter, warningsTitle,
+      projectFilter;
+  std::vector<std::u16string> saveQuestions;
   std::vector<std::u16string> warnings;
 };
 

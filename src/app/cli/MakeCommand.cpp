@@ -225,19 +225,12 @@ class MakeCommand : public Command {
 
   // Every input as an item; the bad ones fail the build, all named, or are left out with --skip-bad.
   FileList Inputs(Console& console) const {
-    std::vector<ProjectFile> inputs = projectFiles_;
-    for (const std::string& name : files_) inputs.push_back({Utf8ToUtf16(name), settings_, false});
-    FileList files;
+    Project inputs;
+    inputs.settings = settings_;
+    inputs.files = projectFiles_;
+    for (const std::string& name : files_) inputs.files.push_back({Utf8ToUtf16(name), settings_, false});
     std::vector<std::string> problems;
-    for (const ProjectFile& input : inputs) {
-      try {
-        std::unique_ptr<FileItem> item = MakeInputItem(input.path);
-        item->SetSettings(input.ownSettings ? input.settings : settings_);
-        files.Add(std::move(item));
-      } catch (const InputError& e) {
-        problems.push_back(Utf16ToUtf8(input.path) + ": " + e.Reason());
-      }
-    }
+    FileList files = MakeProjectItems(inputs, problems);
     if (skipBad_) {
       for (const std::string& problem : problems) console.Warning("skipped " + problem);
       if (files.Count() == 0) Raise<Exception>("none of the inputs can be made into a book");

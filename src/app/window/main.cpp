@@ -40,8 +40,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Bookloom"));
     bookloom::QtUserDialogs messages;
-    bookloom::MainWindow frmMain(messages, bookloom::ExecutablePath());
-    frmMain.show();
+    bookloom::MainWindow mainWindow(messages, bookloom::ExecutablePath());
+    mainWindow.show();
+    // A project named on the command line, as the file manager passes it.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+      bookloom::ReportErrors(messages, [&] { mainWindow.OpenProject(arguments[1].toStdU16String()); });
     return app.exec();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bookloom: %s\n", e.what());
