@@ -8,10 +8,10 @@
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "platform/Utf.h"
-#include "text/LineBreaking.h"
 #include "wolf/BookFormat.h"
 #include "wolf/BookRecords.h"
 #include "wolf/Lzss.h"
+#include "wolf/PageFlow.h"
 
 namespace bookloom {
 
@@ -499,30 +499,23 @@ void BookParser::ParsePageTable(uint64_t start, uint64_t end) {
 
 void BookParser::CheckPageLists() const {
   for (int layout = 0; layout < 4; ++layout) {
-    const PageLayout& l = kPageLayouts[layout];
     // Every section starts a page; so does every further picture, and every line of a text section
     // that follows a full page.
+    PageFlow flow(kPageLayouts[layout]);
     std::vector<uint32_t> pages;
-    std::string line;
+    std::string paragraph;
     for (const SectionData& s : book_.sections) {
       pages.push_back(s.position);
       for (size_t i = 1; i < s.images.size(); ++i) pages.push_back(s.images[i].position);
-      int lines = 0;
+      flow.StartSection();
       for (size_t i = 0; i < s.paragraphs.size(); ++i) {
-        line.assign(s.paragraphs[i]);
-        line += '\r';
-        std::string_view rest = line;
+        paragraph.assign(s.paragraphs[i]);
+        paragraph += '\r';
         uint32_t lineStart = s.paragraphStarts[i];
-        while (!rest.empty()) {
-          const size_t n = static_cast<size_t>(BreakLine(rest, l.textWidth, l.fontIndex));
-          if (lines == l.linesPerPage) {
-            pages.push_back(lineStart);
-            lines = 0;
-          }
-          ++lines;
-          lineStart += static_cast<uint32_t>(WolfEscapedLength(rest.substr(0, n)));
-          rest.remove_prefix(n);
-        }
+        flow.AddParagraph(paragraph, [&](std::string_view line, bool startsPage) {
+          if (startsPage) pages.push_back(lineStart);
+          lineStart += static_cast<uint32_t>(WolfEscapedLength(line));
+        });
       }
     }
     // The table holds every layout's list twice, in sections 0 and 1 and again in 2 and 3.

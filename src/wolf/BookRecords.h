@@ -157,22 +157,19 @@ class PageTable {
   uint32_t lastSectionStart_ = 0xFFFFFFFFu;
 };
 
-// One of the device's four page layouts (font, text width, lines per page) and the running count
-// of its current page while a book is written.
+// One of the device's four page layouts: font, text width and lines per page.
 struct PageLayout {
   int32_t fontIndex;
   int32_t textWidth;
   int32_t linesPerPage;
-  int32_t lineCount;
-  int64_t pageBytes;  // escaped bytes of the current page
 };
 
 // The four layouts, each feeding the page list of the same number.
 inline constexpr std::array<PageLayout, 4> kPageLayouts = {{
-    {0, 576, 28, 0, 0},
-    {1, 576, 21, 0, 0},
-    {0, 776, 21, 0, 0},
-    {1, 776, 16, 0, 0},
+    {0, 576, 28},
+    {1, 576, 21},
+    {0, 776, 21},
+    {1, 776, 16},
 }};
 
 }  // namespace bookloom

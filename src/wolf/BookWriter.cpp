@@ -2,7 +2,6 @@
 
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
-#include "text/LineBreaking.h"
 #include "wolf/BookFormat.h"
 #include "wolf/PictureEncoding.h"
 
@@ -78,9 +77,9 @@ void BookWriter::EndBody() {
 
 void BookWriter::OpenSection() {
   pageTable_.AddSectionStart(Position());
-  for (auto& layout : layouts_) {
+  for (LayoutState& layout : layouts_) {
+    layout.flow.StartSection();
     layout.pageBytes = kSectionOpen.size();
-    layout.lineCount = 0;
   }
   WriteStr(kSectionOpen);
   section_ = SectionState::kOpened;
@@ -117,20 +116,15 @@ void BookWriter::WriteParagraph(std::string_view text) {
   paragraph_ += '\r';
   const bool plain = escaped_.size() == paragraph_.size();  // then a line's bytes are its length
   for (size_t i = 0; i < layouts_.size(); ++i) {
-    PageLayout& layout = layouts_[i];
-    std::string_view rest = paragraph_;
-    while (!rest.empty()) {
-      const size_t n = static_cast<size_t>(BreakLine(rest, layout.textWidth, layout.fontIndex));
-      const std::string_view line = rest.substr(0, n);
-      rest.remove_prefix(n);
-      if (layout.lineCount >= layout.linesPerPage) {
-        pageTable_.Group(static_cast<int>(i)).AddRelative(static_cast<uint32_t>(layout.pageBytes));
-        layout.lineCount = 0;
+    LayoutState& layout = layouts_[i];
+    PageList& pages = pageTable_.Group(static_cast<int>(i));
+    layout.flow.AddParagraph(paragraph_, [&](std::string_view line, bool startsPage) {
+      if (startsPage) {
+        pages.AddRelative(static_cast<uint32_t>(layout.pageBytes));
         layout.pageBytes = 0;
       }
-      ++layout.lineCount;
       layout.pageBytes += plain ? line.size() : WolfEscapedLength(line);
-    }
+    });
   }
 }
 

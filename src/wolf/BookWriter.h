@@ -10,6 +10,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Stream.h"
 #include "wolf/BookRecords.h"
+#include "wolf/PageFlow.h"
 
 namespace bookloom {
 
@@ -75,7 +76,15 @@ class BookWriter {
   int droppedTOCLevel_ = 0;
   int paragraphCount_ = 0;
   int pictureCount_ = 0;  // the kind of the last entry left out, 0 when none is
-  std::array<PageLayout, 4> layouts_ = kPageLayouts;
+  // Each layout's flow of lines and the escaped bytes of its current page.
+  struct LayoutState {
+    PageFlow flow;
+    int64_t pageBytes = 0;
+  };
+  std::array<LayoutState, 4> layouts_ = {{{PageFlow(kPageLayouts[0])},
+                                          {PageFlow(kPageLayouts[1])},
+                                          {PageFlow(kPageLayouts[2])},
+                                          {PageFlow(kPageLayouts[3])}}};
   // Reused from paragraph to paragraph and picture to picture.
   std::string paragraph_;
   std::string escaped_;
