@@ -129,6 +129,14 @@ void WriteBook(OutputStream& stream, FileList& files, const BookDescription& des
 
 }  // namespace
 
+std::string BuildBookInMemory(FileList& files, const BookDescription& description,
+                              const CoverPage& coverPage) {
+  MemoryOutputStream stream;
+  BuildObserver silent;
+  WriteBook(stream, files, description, coverPage, silent);
+  return std::move(stream.Bytes());
+}
+
 void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
                const CoverPage& coverPage, BuildObserver* observer) {
   CheckNotAnInput(fileName, files, coverPage);

@@ -51,4 +51,8 @@ std::u16string GetBookAuthor(const BookDescription& description);
 void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
                const CoverPage& coverPage, BuildObserver* observer = nullptr);
 
+// The same book in memory: what a preview shows of a file is what the book will hold.
+std::string BuildBookInMemory(FileList& files, const BookDescription& description,
+                              const CoverPage& coverPage);
+
 }  // namespace bookloom

@@ -191,7 +191,15 @@ std::unique_ptr<Graphic> Decode(MagickFormat format, const Source& source, const
   request.context = &context;
   request.acceptSize = AcceptSize;
   request.pixelsFor = PixelsFor;
-  switch (read(&request)) {
+  // GraphicsMagick reads one picture at a time: the build's second thread and the window's preview
+  // may both ask for one.
+  static std::mutex oneAtATime;
+  MagickReadResult result;
+  {
+    const std::lock_guard lock(oneAtATime);
+    result = read(&request);
+  }
+  switch (result) {
     case MagickReadResult::kRead:
       break;
     case MagickReadResult::kRefused:

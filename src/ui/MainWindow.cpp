@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
@@ -30,6 +31,7 @@
 #include "ui/CoverPageDialog.h"
 #include "ui/DescriptionDialog.h"
 #include "ui/FileListModel.h"
+#include "ui/PreviewPane.h"
 #include "ui/Settings.h"
 #include "ui/UserDialogs.h"
 
@@ -85,8 +87,9 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   setAcceptDrops(true);
 
   CreateActions();
-  CreateMenus();
   CreateClientArea();
+  CreatePreview();
+  CreateMenus();
 
   LoadSettings(settings_, settingsFileName_);
   const Settings& s = settings_;
@@ -208,6 +211,8 @@ void MainWindow::CreateMenus() {
   wolf->addActions({tocAction, descriptionAction, coverPageAction});
   wolf->addSeparator();
   wolf->addAction(makeWolfAction);
+  QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+  view->addAction(previewDock_->toggleViewAction());
   QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
   help->addAction(aboutAction);
 }
@@ -285,6 +290,29 @@ void MainWindow::CreateClientArea() {
   setCentralWidget(client);
 }
 
+void MainWindow::CreatePreview() {
+  previewPane = new PreviewPane(this);
+  previewDock_ = new QDockWidget(QStringLiteral("Page Preview"), this);
+  previewDock_->setObjectName(QStringLiteral("PagePreview"));
+  previewDock_->setWidget(previewPane);
+  previewDock_->setMinimumWidth(200);
+  addDockWidget(Qt::RightDockWidgetArea, previewDock_);
+  connect(fileListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &MainWindow::UpdatePreview);
+}
+
+void MainWindow::UpdatePreview() {
+  const std::vector<int> selected = SelectedRows();
+  if (selected.size() == 1) {
+    const FileItem& item = fileList.Items(selected.front());
+    previewPane->ShowFile(item.FileName(), item.Settings());
+  } else if (selected.empty() && coverPage.coverMode > 0 && !coverPage.fileName.empty()) {
+    previewPane->ShowCover(coverPage);
+  } else {
+    previewPane->Clear();
+  }
+}
+
 std::vector<int> MainWindow::SelectedRows() const {
   std::vector<int> rows;
   for (const QModelIndex& index : fileListView->selectionModel()->selectedRows()) rows.push_back(index.row());
@@ -352,6 +380,7 @@ void MainWindow::NewBook() {
   bookSettings_ = {};
   RefreshFileList();
   SetModified(false);
+  UpdatePreview();
 }
 
 void MainWindow::MakeBook(const std::u16string& fileName) {
@@ -407,7 +436,9 @@ void MainWindow::OnEditDescription() {
 }
 
 void MainWindow::OnEditCoverPage() {
-  if (coverPageDialog->Execute(coverPage)) SetModified(true);
+  if (!coverPageDialog->Execute(coverPage)) return;
+  SetModified(true);
+  UpdatePreview();
 }
 
 void MainWindow::OnMakeWolf() {

@@ -14,6 +14,7 @@
 #include "ui/Settings.h"
 
 class QAction;
+class QDockWidget;
 class QMenu;
 class QTreeView;
 
@@ -22,6 +23,7 @@ namespace bookloom {
 class FileListModel;
 class AboutDialog;
 class BuildDialog;
+class PreviewPane;
 class CoverPageDialog;
 class DescriptionDialog;
 class UserDialogs;
@@ -89,6 +91,7 @@ class MainWindow : public QMainWindow {
   AboutDialog* aboutDialog;
   CoverPageDialog* coverPageDialog;
   BuildDialog* buildDialog;
+  PreviewPane* previewPane;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -99,6 +102,7 @@ class MainWindow : public QMainWindow {
   void CreateActions();
   void CreateMenus();
   void CreateClientArea();
+  void CreatePreview();
 
   void OnNewProject();
   void OnOpenProject();
@@ -121,6 +125,8 @@ class MainWindow : public QMainWindow {
   // "NAME* — Bookloom" with a project open (the star while it has unsaved changes), else "Bookloom".
   void UpdateTitle();
   void UpdateRecentMenu();
+  // Shows the one selected file in the preview, or the cover page when no file is selected.
+  void UpdatePreview();
 
   // Moves the file of the current row by `offset` places; the selection follows it.
   void MoveCurrentFile(int offset);
@@ -135,6 +141,7 @@ class MainWindow : public QMainWindow {
   std::u16string addFileFilter_;
   FileListModel* model_;
   QMenu* recentMenu_ = nullptr;
+  QDockWidget* previewDock_ = nullptr;
   std::u16string projectFileName_;
   bool modified_ = false;
   FileSettings bookSettings_;  // given to every file without its own

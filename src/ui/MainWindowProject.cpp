@@ -55,6 +55,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   projectFileName_ = fileName;
   RefreshFileList();
   SetModified(false);
+  UpdatePreview();
   NoteRecentProject(settings_, fileName);
   UpdateRecentMenu();
   if (!problems.empty()) {

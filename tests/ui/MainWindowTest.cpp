@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QHeaderView>
+#include <QImage>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -31,6 +32,7 @@
 #include "ui/CoverPagePanel.h"
 #include "ui/DescriptionDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/PreviewPane.h"
 #include "ui/Settings.h"
 #include "wolf/BookReader.h"
 
@@ -398,6 +400,42 @@ TEST_F(MainWindowTest, SavesAndOpensProjectsAndAsksBeforeLosingChanges) {
   messages.saveChoice = SaveChoice::kSave;
   EXPECT_TRUE(window->close());
   EXPECT_NE(test::ReadBytes(dir / "book.bookloom").find("c.txt"), std::string::npos);
+}
+
+// The preview shows what the book will hold: a picture's page as prepare makes it, a text's
+// pages as many as the book's page table counts in the layout chosen.
+TEST_F(MainWindowTest, PreviewShowsThePagesTheBookWillHold) {
+  const std::u16string picture = test::WritePicture(dir / "picture.bmp");
+  std::string text;
+  for (int i = 0; i < 60; ++i) text += "line " + std::to_string(i) + "\n";
+  messages.filesToOpen = {picture, test::WriteTextFile(dir / "text.txt", text)};
+  window->addFileAction->trigger();
+  PreviewPane& pane = *window->previewPane;
+  const auto waitForPages = [&] {
+    QEventLoop loop;
+    QObject::connect(&pane, &PreviewPane::PagesReady, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+  };
+
+  Select({0});
+  waitForPages();
+  ASSERT_EQ(pane.Pages().size(), 1u);
+  const std::string command = test::Quoted(BOOKLOOM_CLI) + " prepare " + test::Quoted(dir / "picture.bmp") +
+                              " " + test::Quoted(dir / "page.png");
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const QImage prepared =
+      QImage(QString::fromStdString((dir / "page.png").string())).convertToFormat(QImage::Format_Grayscale8);
+  EXPECT_EQ(pane.Pages()[0], prepared);
+
+  Select({1});
+  waitForPages();
+  EXPECT_EQ(pane.Pages().size(), 3u);  // 28 + 28 + 4 lines
+  EXPECT_EQ(pane.Pages()[0].size(), QSize(600, 800));
+  pane.layoutCombo->setCurrentIndex(3);  // 16 lines on a turned page
+  waitForPages();
+  EXPECT_EQ(pane.Pages().size(), 4u);
+  EXPECT_EQ(pane.Pages()[0].size(), QSize(800, 600));
 }
 
 TEST_F(MainWindowTest, FailedBuildIsReportedAndLeavesNoFile) {
