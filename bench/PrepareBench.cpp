@@ -122,7 +122,7 @@ void BM_PrepareInProcess(benchmark::State& state) {
   if (Skip(state)) return;
   for (auto _ : state) {
     bookloom::Picture picture;
-    picture.LoadFromFile(inputs.photo.u16string());
+    picture.LoadFromFile(inputs.photo.u16string(), {.gray = true});
     bookloom::Bitmap page;
     bookloom::FitPictureToPage(picture, page);
     benchmark::DoNotOptimize(page.Row(0));

@@ -1,10 +1,15 @@
 // The GraphicsMagick reader module: reads one picture as a request says and hands its pixels to the
 // program. Loaded by the program on first use (see decoders/MagickPlugin.h).
 #include <Magick++.h>
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <list>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -46,19 +51,45 @@ class MagickExceptionInfo {
   MagickLib::ExceptionInfo info_;
 };
 
-// The reading options: the reader named explicitly, and which frames to decode.
-Magick::Image ReadingOptions(const MagickReadRequest& request) {
+// Whether programs that the reading thread starts (GraphicsMagick runs Ghostscript for PostScript)
+// are silenced.
+thread_local bool quietChildren = false;
+
+// Runs in every child process right after fork: a child of a reading thread gets no terminal, so
+// that what its program prints never reaches the user (the reader reports its failure as an error).
+// Only async-signal-safe calls are made here.
+void QuietChild() {
+  if (!quietChildren) return;
+  const int null = open("/dev/null", O_RDWR);
+  if (null < 0) return;
+  for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(null, fd);
+  if (null > STDERR_FILENO) close(null);
+}
+
+// Silences the children started while it lives on this thread.
+class QuietChildren {
+ public:
+  QuietChildren() { quietChildren = true; }
+  ~QuietChildren() { quietChildren = false; }
+  QuietChildren(const QuietChildren&) = delete;
+  QuietChildren& operator=(const QuietChildren&) = delete;
+};
+
+// The reading options: the reader named explicitly, and the one frame to decode (all without).
+Magick::Image ReadingOptions(const MagickReadRequest& request, std::optional<int> frame) {
   Magick::Image options;
   options.magick(request.coder);
   options.fileName(std::string(request.coder) + ":" + (request.path ? request.path : ""));
-  if (request.largestFrame) return options;
-  options.subImage(static_cast<unsigned>(request.subImage));
+  if (!frame) return options;
+  options.subImage(static_cast<unsigned>(*frame));
   options.subRange(1);
   return options;
 }
 
-// Reads, or only pings, the frames.
-Frames ReadFrames(Magick::Image& options, MagickReadRequest& request, bool ping) {
+// Reads, or only pings, the frames (the options are a copy that shares the original's data). A reader
+// that reports an error beside the frames it made (a file cut short, a damaged strip) leaves the
+// picture incomplete; without frames it failed.
+Frames ReadFrames(Magick::Image options, MagickReadRequest& request, bool ping) {
   MagickExceptionInfo exception;
   const MagickLib::ImageInfo* info = options.imageInfo();
   MagickLib::Image* list = nullptr;
@@ -69,10 +100,11 @@ Frames ReadFrames(Magick::Image& options, MagickReadRequest& request, bool ping)
     list = ping ? MagickLib::PingImage(info, exception.Get()) : MagickLib::ReadImage(info, exception.Get());
   Frames frames;
   Magick::insertImages(&frames, list);
-  if (exception.Failed() || frames.empty()) {
+  if (frames.empty()) {
     SetWhy(request, exception.Why());
     throw Failed{};
   }
+  if (exception.Failed()) request.incomplete = true;
   return frames;
 }
 
@@ -102,17 +134,40 @@ void Deliver(Magick::Image& frame, MagickReadRequest& request) {
 }
 
 void Read(MagickReadRequest& request) {
-  Magick::Image options = ReadingOptions(request);
-  // The size first, from the header alone; readers that cannot tell it without decoding say 0.
-  Frames probe = ReadFrames(options, request, true);
+  const QuietChildren quiet;
+  const Magick::Image every = ReadingOptions(request, std::nullopt);
+  const Magick::Image chosen = ReadingOptions(request, request.subImage);
+  // The size first, from the header alone; readers that cannot tell it without decoding say 0. The
+  // pages of a file are counted on the way.
+  Frames probe = ReadFrames(request.pages || request.largestFrame ? every : chosen, request, true);
   const Magick::Image& first = probe.front();
   if (first.columns() != 0 && first.rows() != 0 &&
       !request.acceptSize(request.context, first.columns(), first.rows()))
     throw Refused{};
+  request.frameCount = request.pages ? static_cast<int>(probe.size()) : 1;
   probe.clear();
 
-  Frames frames = ReadFrames(options, request, false);
-  Deliver(ChooseFrame(frames, request.largestFrame), request);
+  if (request.largestFrame) {
+    Frames frames = ReadFrames(every, request, false);
+    return Deliver(ChooseFrame(frames, true), request);
+  }
+  if (!request.pages || !request.allFrames) {
+    Frames frames = ReadFrames(chosen, request, false);
+    return Deliver(frames.front(), request);
+  }
+  if (std::strcmp(request.coder, "GIF") == 0) {
+    // A GIF frame draws on the ones before it: each is delivered as it is shown.
+    Frames frames = ReadFrames(every, request, false);
+    Frames shown;
+    Magick::coalesceImages(&shown, frames.begin(), frames.end());
+    for (Magick::Image& frame : shown) Deliver(frame, request);
+    return;
+  }
+  // Pages stand alone: read one at a time, so that only one is held.
+  for (int page = 0; page < request.frameCount; ++page) {
+    Frames frames = ReadFrames(ReadingOptions(request, page), request, false);
+    Deliver(frames.front(), request);
+  }
 }
 
 }  // namespace
@@ -121,6 +176,10 @@ extern "C" __attribute__((visibility("default"))) bool BookloomMagickStart(
     const bookloom::MagickStartRequest* request) {
   if (request->version != bookloom::kMagickPluginVersion) return false;
   Magick::InitializeMagick(nullptr);
+  // GraphicsMagick's messages come back in the exceptions of each read; it prints none of its own.
+  MagickLib::SetErrorHandler(nullptr);
+  MagickLib::SetWarningHandler(nullptr);
+  pthread_atfork(nullptr, nullptr, QuietChild);
   MagickLib::SetMagickResourceLimit(MagickLib::WidthResource, static_cast<unsigned long>(request->maxSide));
   MagickLib::SetMagickResourceLimit(MagickLib::HeightResource, static_cast<unsigned long>(request->maxSide));
   MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource,

@@ -230,7 +230,7 @@ TEST_F(MakeCommandTest, UsageErrorsExitWithTwoOnStandardError) {
       {"make en.txt", "--output is required"},
       {"make -o book.wol", "files is required"},
       {"make -o book.wol --title", "--title"},
-      {"make -o book.wol --cover-mode sepia en.txt", "is gray or mono, not sepia"},
+      {"make -o book.wol --cover-mode sepia en.txt", "is one of gray|mono, not sepia"},
       {"make -o book.wol --margins 1,2,3 en.txt", "four whole numbers"},
       {"make -o book.wol --bogus en.txt", "--bogus"},
       {"make -o book.wol --annotation x --annotation-file en.txt en.txt", "excludes"},
