@@ -371,6 +371,46 @@ TEST(JpegOrientation, ACameraPictureMarkedTurnedMatchesTheUprightOne) {
   EXPECT_LT(ComparePixels(turned, upright).mean, 8);  // apart only by their compression
 }
 
+// Decoded grey, a JPEG stored as YCbCr gives its Y channel, which is the luma of its colours but for
+// the rounding of libjpeg's conversion to RGB and the clipping of colours beyond RGB's range; a grey
+// JPEG gives its own greys, and one stored as CMYK the luma of its colours exactly.
+TEST(JpegGray, IsTheLumaOfTheColoursWithinWhatTheColourConversionAllows) {
+  REQUIRE_TESTDATA();
+  // Clipping moves a few saturated pixels by up to 16; on the whole the greys are within rounding.
+  const struct {
+    const char* file;
+    int most;        // the largest difference of a pixel
+    double average;  // the largest average difference
+  } cases[] = {
+      {"jpeg/testorig.jpg", 16, 0.5},      {"jpeg/cat-progressive.jpg", 16, 0.5},
+      {"jpeg/hopper.jpe", 16, 0.5},        {"jpeg/Storm.jpg", 16, 0.5},
+      {"jpeg/hopper_gray.jpg", 0, 0},      {"jpeg/pil_sample_cmyk.jpg", 0, 0},
+      {"jpeg/ycck-3channel.jpg", 16, 0.5}, {"jpeg/hopper_orientation_6.jpg", 16, 0.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const fs::path path = TestDataPath(std::string("pictures/") + c.file);
+    const std::u16string name = path.u16string();
+    const GraphicDecoder& decoder = *DecoderRegistry::Instance().Find(name);
+    std::unique_ptr<Graphic> luma = std::move(decoder.DecodeFile(name).frames[0]);
+    luma->MakeGray();
+    const DecodedFrames gray = decoder.DecodeFile(name, {.gray = true});
+    ASSERT_TRUE(gray.frames[0]->IsGray());
+    ASSERT_EQ(gray.frames[0]->Width(), luma->Width());
+    ASSERT_EQ(gray.frames[0]->Height(), luma->Height());
+    int most = 0;
+    double sum = 0;
+    for (int y = 0; y < luma->Height(); ++y)
+      for (int x = 0; x < luma->Width(); ++x) {
+        const int d = std::abs(gray.frames[0]->Row(y)[x] - luma->Row(y)[x]);
+        most = std::max(most, d);
+        sum += d;
+      }
+    EXPECT_LE(most, c.most);
+    EXPECT_LE(sum / (double(luma->Width()) * luma->Height()), c.average);
+  }
+}
+
 TEST(CutFiles, AJpegLackingOnlyItsEndMarkerOrFollowedByJunkKeepsThePicture) {
   REQUIRE_TESTDATA();
   for (const char* file : {"jpeg/testorig.jpg", "jpeg/cat-progressive.jpg"}) {
