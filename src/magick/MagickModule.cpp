@@ -3,6 +3,7 @@
 #include <Magick++.h>
 #include <fcntl.h>
 #include <pthread.h>
+#include <tiffio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "decoders/MagickPlugin.h"
 
@@ -43,7 +45,10 @@ class MagickExceptionInfo {
   bool Failed() const { return info_.severity >= MagickLib::ErrorException; }
   std::string Why() const {
     std::string why = info_.reason && *info_.reason ? info_.reason : "the reader returned no picture";
-    if (info_.description && *info_.description) why += std::string(" (") + info_.description + ")";
+    // A file name in the description is the picture's, or a temporary file of GraphicsMagick's: the
+    // message names the picture already.
+    if (info_.description && *info_.description && *info_.description != '/')
+      why += std::string(" (") + info_.description + ")";
     return why;
   }
 
@@ -133,6 +138,91 @@ void Deliver(Magick::Image& frame, MagickReadRequest& request) {
   frame.write(0, 0, frame.columns(), frame.rows(), alpha ? "RGBA" : "RGB", Magick::CharPixel, pixels);
 }
 
+// The bytes of a TIFF file as libtiff reads them.
+struct TiffSource {
+  const MagickReadRequest& request;
+  toff_t at = 0;
+  int errors = 0;  // reported by libtiff while reading
+};
+
+tmsize_t TiffRead(thandle_t handle, void* buffer, tmsize_t size) {
+  auto& source = *static_cast<TiffSource*>(handle);
+  const toff_t left = source.at < source.request.size ? source.request.size - source.at : 0;
+  const auto count = static_cast<tmsize_t>(std::min<toff_t>(left, static_cast<toff_t>(size)));
+  std::memcpy(buffer, source.request.bytes + source.at, static_cast<size_t>(count));
+  source.at += static_cast<toff_t>(count);
+  return count;
+}
+tmsize_t TiffWrite(thandle_t, void*, tmsize_t) { return 0; }
+toff_t TiffSeek(thandle_t handle, toff_t offset, int whence) {
+  auto& source = *static_cast<TiffSource*>(handle);
+  const toff_t base = whence == SEEK_CUR ? source.at : whence == SEEK_END ? source.request.size : 0;
+  return source.at = base + offset;
+}
+int TiffClose(thandle_t) { return 0; }
+toff_t TiffSize(thandle_t handle) { return static_cast<TiffSource*>(handle)->request.size; }
+int TiffMap(thandle_t, void**, toff_t*) { return 0; }
+void TiffUnmap(thandle_t, void*, toff_t) {}
+
+// libtiff's messages are counted, never printed.
+int TiffError(TIFF*, void* source, const char*, const char*, va_list) {
+  ++static_cast<TiffSource*>(source)->errors;
+  return 1;
+}
+int TiffWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+// Page `page` of a TIFF whose strips or tiles GraphicsMagick could not all read, through libtiff
+// straight, which goes on past the damage: what could be read becomes the picture, marked
+// incomplete. False when libtiff cannot make the picture either.
+bool ReadPastDamage(MagickReadRequest& request, int page) {
+  if (!request.bytes) return false;
+  TiffSource source{request};
+  TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+  TIFFOpenOptionsSetErrorHandlerExtR(options, TiffError, &source);
+  TIFFOpenOptionsSetWarningHandlerExtR(options, TiffWarning, &source);
+  TIFF* tiff = TIFFClientOpenExt("picture", "rm", &source, TiffRead, TiffWrite, TiffSeek, TiffClose, TiffSize,
+                                 TiffMap, TiffUnmap, options);
+  TIFFOpenOptionsFree(options);
+  if (!tiff) return false;
+  uint32_t width = 0, height = 0;
+  std::vector<uint32_t> raster;
+  bool read = TIFFSetDirectory(tiff, static_cast<tdir_t>(page)) &&
+              TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) &&
+              TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+  if (read && !request.acceptSize(request.context, width, height)) {
+    TIFFClose(tiff);
+    throw Refused{};
+  }
+  if (read) {
+    raster.resize(size_t{width} * height, 0xFFFFFFFFu);  // what is never read stays white
+    read = TIFFReadRGBAImageOriented(tiff, width, height, raster.data(), ORIENTATION_TOPLEFT, 0) != 0 &&
+           source.errors > 0;
+  }
+  TIFFClose(tiff);
+  if (!read) return false;
+  uint8_t* pixels =
+      request.pixelsFor(request.context, static_cast<int>(width), static_cast<int>(height), true);
+  if (!pixels) throw Refused{};
+  for (const uint32_t abgr : raster) {
+    *pixels++ = static_cast<uint8_t>(TIFFGetR(abgr));
+    *pixels++ = static_cast<uint8_t>(TIFFGetG(abgr));
+    *pixels++ = static_cast<uint8_t>(TIFFGetB(abgr));
+    *pixels++ = static_cast<uint8_t>(TIFFGetA(abgr));
+  }
+  request.incomplete = true;
+  return true;
+}
+
+// Reads one frame and delivers it; a TIFF page that GraphicsMagick gives up on is read past its damage.
+void ReadOne(MagickReadRequest& request, const Magick::Image& options, int frame) {
+  try {
+    Frames frames = ReadFrames(options, request, false);
+    Deliver(frames.front(), request);
+  } catch (const Failed&) {
+    if (std::strcmp(request.coder, "TIFF") != 0 || !ReadPastDamage(request, frame)) throw;
+  }
+}
+
 void Read(MagickReadRequest& request) {
   const QuietChildren quiet;
   const Magick::Image every = ReadingOptions(request, std::nullopt);
@@ -151,10 +241,7 @@ void Read(MagickReadRequest& request) {
     Frames frames = ReadFrames(every, request, false);
     return Deliver(ChooseFrame(frames, true), request);
   }
-  if (!request.pages || !request.allFrames) {
-    Frames frames = ReadFrames(chosen, request, false);
-    return Deliver(frames.front(), request);
-  }
+  if (!request.pages || !request.allFrames) return ReadOne(request, chosen, request.subImage);
   if (std::strcmp(request.coder, "GIF") == 0) {
     // A GIF frame draws on the ones before it: each is delivered as it is shown.
     Frames frames = ReadFrames(every, request, false);
@@ -164,10 +251,7 @@ void Read(MagickReadRequest& request) {
     return;
   }
   // Pages stand alone: read one at a time, so that only one is held.
-  for (int page = 0; page < request.frameCount; ++page) {
-    Frames frames = ReadFrames(ReadingOptions(request, page), request, false);
-    Deliver(frames.front(), request);
-  }
+  for (int page = 0; page < request.frameCount; ++page) ReadOne(request, ReadingOptions(request, page), page);
 }
 
 }  // namespace

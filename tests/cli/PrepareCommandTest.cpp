@@ -127,5 +127,18 @@ TEST(PrepareCommand, BadArgumentsAndUnreadablePicturesFailWithAMessage) {
   EXPECT_EQ(ReadBytes(in).substr(1, 3), "PNG");
 }
 
+// GraphicsMagick and the Ghostscript it runs for PostScript print nothing of their own: a picture
+// they cannot read gives one line naming the file.
+TEST(PrepareCommand, APictureGraphicsMagickCannotReadGivesOneLine) {
+  REQUIRE_TESTDATA();
+  ScratchDir dir;
+  const std::string eps = TestDataPath("pictures/eps/bad/timeout-d6757035.eps").string();
+  const CliRun run = Prepare(dir, Quoted(eps) + " page.png");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.errors, "bookloom-cli: prepare: Cannot read picture \"" + eps +
+                            "\": not a readable EPT file: Postscript delegate failed\n");
+  EXPECT_EQ(run.out, "");
+}
+
 }  // namespace
 }  // namespace bookloom::test

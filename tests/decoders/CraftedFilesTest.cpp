@@ -411,6 +411,28 @@ TEST(JpegGray, IsTheLumaOfTheColoursWithinWhatTheColourConversionAllows) {
   }
 }
 
+// A TIFF whose strips are damaged past the point where GraphicsMagick gives up is read on by libtiff:
+// what could be read is the picture, marked incomplete.
+TEST(DamagedFiles, ATiffWithADamagedStripGivesWhatCouldBeRead) {
+  REQUIRE_TESTDATA();
+  for (const char* file : {"tiff/hopper_lzw.tif", "tiff/hopper_g4.tif"}) {
+    SCOPED_TRACE(file);
+    const std::string bytes = ReadBytes(TestDataPath(std::string("pictures/") + file));
+    std::string damaged = bytes;
+    for (size_t i = damaged.size() / 2; i < damaged.size() / 2 + 200; ++i)
+      damaged[i] = static_cast<char>(i * 37);
+    const GraphicDecoder& decoder = *DecoderRegistry::Instance().Find(u"damaged.tif");
+    const DecodedFrames whole = decoder.Decode(bytes, u"whole.tif", {.gray = true});
+    const DecodedFrames read = decoder.Decode(damaged, u"damaged.tif", {.gray = true});
+    EXPECT_FALSE(whole.incomplete);
+    EXPECT_TRUE(read.incomplete);
+    ASSERT_EQ(read.frames[0]->Width(), whole.frames[0]->Width());
+    ASSERT_EQ(read.frames[0]->Height(), whole.frames[0]->Height());
+    // The first rows lie before the damage.
+    EXPECT_TRUE(std::equal(whole.frames[0]->Row(0), whole.frames[0]->Row(4), read.frames[0]->Row(0)));
+  }
+}
+
 TEST(CutFiles, AJpegLackingOnlyItsEndMarkerOrFollowedByJunkKeepsThePicture) {
   REQUIRE_TESTDATA();
   for (const char* file : {"jpeg/testorig.jpg", "jpeg/cat-progressive.jpg"}) {
