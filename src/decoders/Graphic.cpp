@@ -1,5 +1,7 @@
 #include "decoders/Graphic.h"
 
+#include <cstring>
+
 #include "platform/Bitmap.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
@@ -69,8 +71,8 @@ uint8_t OverWhite(unsigned c, unsigned a) {
 Graphic::Graphic(int width, int height, PixelLayout layout, Pixels pixels)
     : width_(width), height_(height), layout_(layout) {
   const size_t size = Stride() * static_cast<size_t>(height_);
-  pixels_ = pixels == Pixels::kZero ? std::make_unique<uint8_t[]>(size)
-                                    : std::make_unique_for_overwrite<uint8_t[]>(size);
+  pixels_ = AllocateLargeBlock<uint8_t>(size);
+  if (pixels == Pixels::kZero) std::memset(pixels_.get(), 0, size);
 }
 
 void Graphic::AssignTo(Bitmap& target) const {
@@ -103,7 +105,7 @@ void Graphic::AssignTo(Bitmap& target) const {
 void Graphic::MakeGray() {
   if (layout_ == PixelLayout::kGray) return;
   const size_t count = static_cast<size_t>(width_) * height_;
-  auto gray = std::make_unique_for_overwrite<uint8_t[]>(count);
+  LargeBlock<uint8_t> gray = AllocateLargeBlock<uint8_t>(count);
   const uint8_t* in = pixels_.get();
   if (layout_ == PixelLayout::kRgb) {
     for (size_t i = 0; i < count; ++i, in += 3) gray[i] = GrayOf(in[0], in[1], in[2]);
@@ -122,7 +124,7 @@ void Graphic::DropUniformAlpha() {
   if (first != 0 && first != 255) return;
   for (size_t i = 3; i < 4 * count; i += 4)
     if (pixels_[i] != first) return;
-  auto opaque = std::make_unique_for_overwrite<uint8_t[]>(3 * count);
+  LargeBlock<uint8_t> opaque = AllocateLargeBlock<uint8_t>(3 * count);
   for (size_t i = 0; i < count; ++i) {
     opaque[3 * i] = pixels_[4 * i];
     opaque[3 * i + 1] = pixels_[4 * i + 1];

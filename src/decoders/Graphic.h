@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Memory.h"
+
 namespace bookloom {
 
 class Bitmap;
@@ -75,7 +77,7 @@ class Graphic {
   int width_;
   int height_;
   PixelLayout layout_;
-  std::unique_ptr<uint8_t[]> pixels_;
+  LargeBlock<uint8_t> pixels_;
 };
 
 // What a decoding is asked for beyond the first picture of a file in colour.

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/Exception.h"
+#include "platform/Memory.h"
 
 namespace bookloom {
 
@@ -174,7 +175,7 @@ struct ByteValueImage {
   ByteValueImage(int width, int height)
       : usedFloats(static_cast<size_t>(width)),
         rowFloats((usedFloats + kColumnChunk - 1) / kColumnChunk * kColumnChunk),
-        values(std::make_unique_for_overwrite<float[]>(rowFloats * static_cast<size_t>(height))) {
+        values(AllocateLargeBlock<float>(rowFloats * static_cast<size_t>(height))) {
     if (usedFloats == rowFloats) return;
     for (int y = 0; y < height; ++y) std::fill(Row(y) + usedFloats, Row(y) + rowFloats, 0.0f);
   }
@@ -183,7 +184,7 @@ struct ByteValueImage {
 
   size_t usedFloats;
   size_t rowFloats;
-  std::unique_ptr<float[]> values;
+  LargeBlock<float> values;
 };
 
 // Rows resampled together in the horizontal pass: each weight is applied to this many rows at once.

@@ -8,6 +8,7 @@
 #include "decoders/Picture.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
+#include "platform/PngFile.h"
 #include "platform/Utf.h"
 #include "support/TestData.h"
 
@@ -430,6 +431,26 @@ TEST(DamagedFiles, ATiffWithADamagedStripGivesWhatCouldBeRead) {
     ASSERT_EQ(read.frames[0]->Height(), whole.frames[0]->Height());
     // The first rows lie before the damage.
     EXPECT_TRUE(std::equal(whole.frames[0]->Row(0), whole.frames[0]->Row(4), read.frames[0]->Row(0)));
+  }
+}
+
+// Pages are written as PNG in as few bits as their greys need; they read back grey for grey.
+TEST(GrayPng, WritesBlackAndWhiteInOneBitFourGreysInTwoAndOthersInEight) {
+  const struct {
+    std::vector<uint8_t> greys;  // repeated over the picture
+    int bitDepth;                // the PNG's, at byte 24
+  } cases[] = {{{0, 255}, 1}, {{255}, 1}, {{0, 128, 192, 255}, 2}, {{7, 200}, 2}, {{0, 1, 2, 3, 4}, 8}};
+  ScratchDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bitDepth);
+    std::vector<uint8_t> picture(13 * 5);
+    for (size_t i = 0; i < picture.size(); ++i) picture[i] = c.greys[i * 7 % c.greys.size()];
+    const fs::path file = dir / "page.png";
+    WriteGrayPng(file.u16string(), 13, 5, picture);
+    EXPECT_EQ(ReadBytes(file)[24], c.bitDepth);
+    const auto decoded = DecodeFile(file);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 13; ++x) ASSERT_EQ(decoded->Row(y)[3 * x], picture[y * 13 + x]) << x << "," << y;
   }
 }
 

@@ -19,12 +19,16 @@ namespace bookloom::cli {
 
 namespace {
 
-// The greys of a page: both kinds of page hold greys only, red, green and blue alike.
+// The greys of a page: 1 bit a pixel (1 white) or 24 bits of one grey, red, green and blue alike.
 std::vector<uint8_t> GreysOf(const Bitmap& page) {
   std::vector<uint8_t> gray(static_cast<size_t>(page.Width()) * page.Height());
-  for (int y = 0; y < page.Height(); ++y)
+  const bool bits = page.Format() == PixelFormat::k1Bit;
+  for (int y = 0; y < page.Height(); ++y) {
+    const uint8_t* in = page.Row(y);
+    uint8_t* out = gray.data() + static_cast<size_t>(y) * page.Width();
     for (int x = 0; x < page.Width(); ++x)
-      gray[static_cast<size_t>(y) * page.Width() + x] = page.Pixel(x, y).r;
+      out[x] = bits ? static_cast<uint8_t>(((in[x >> 3] >> (7 - (x & 7))) & 1) * 255) : in[3 * x];
+  }
   return gray;
 }
 
