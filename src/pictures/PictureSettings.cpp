@@ -44,13 +44,6 @@ Turn TurnOf(const GrayView& part, Rotation rotation) {
 
 }  // namespace
 
-FitOptions FitOptionsOf(const PictureSettings& settings) {
-  FitOptions options;
-  options.enlarge = settings.enlarge;
-  options.colors = settings.colors;
-  return options;
-}
-
 void MakePages(const GrayView& picture, const PictureSettings& settings, const Margins& margins,
                const std::function<void(Bitmap& page)>& takePage) {
   for (const GrayView& part : PartsOf(settings.crop ? Cropped(picture) : picture, settings)) {
@@ -58,7 +51,9 @@ void MakePages(const GrayView& picture, const PictureSettings& settings, const M
     if (settings.gamma != 1.0) levels = Then(levels, GammaTable(settings.gamma));
     GrayImage adjusted;
     const GrayView page = IsIdentity(levels) ? part : (adjusted = Adjusted(part, levels)).View();
-    FitOptions options = FitOptionsOf(settings);
+    FitOptions options;
+    options.enlarge = settings.enlarge;
+    options.colors = settings.colors;
     options.margins = margins;
     options.turn = TurnOf(page, settings.rotation);
     Bitmap bitmap;

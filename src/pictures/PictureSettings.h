@@ -40,9 +40,6 @@ struct PictureSettings {
   friend bool operator==(const PictureSettings&, const PictureSettings&) = default;
 };
 
-// The page fitting of a book picture with these settings: the whole device page, no margins.
-FitOptions FitOptionsOf(const PictureSettings& settings);
-
 // The pages a grey picture becomes with these settings, in order, each handed to `takePage` as the
 // bitmap the book stores (see FitPictureToPage), with the margins given. In turn: the borders are
 // cropped; a spread is split into its halves, and each half cropped again; the greys are

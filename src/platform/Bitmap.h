@@ -56,11 +56,6 @@ class Bitmap {
   void SetPixel(int x, int y, Rgb c);  // indexed formats take the nearest table entry
   void Fill(Rgb c);
 
-  // Draws this bitmap onto a 24-bit target with its top-left corner at (x, y), clipped to the
-  // target; when the bitmap is transparent with a transparent colour, pixels of exactly that
-  // colour are left out.
-  void DrawOnto(Bitmap& target, int x, int y) const;
-
   // Transparency is only ever an explicit colour: a bitmap never guesses one from its pixels.
   bool Transparent() const { return transparent_; }
   void SetTransparent(bool transparent) { transparent_ = transparent; }
