@@ -1,5 +1,6 @@
-// Speed of decoding: large camera JPEGs through libjpeg-turbo, a photograph as PNG, a TIFF through
-// GraphicsMagick, and the copy of a decoded picture into the bitmap the page fitting starts from.
+// Speed of decoding: large camera JPEGs through libjpeg-turbo (in colour, and grey as pages are made
+// from them), a photograph as PNG, a TIFF through GraphicsMagick, and the grey of a decoded colour
+// picture.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -21,6 +22,7 @@ const GraphicDecoder& DecoderFor(const std::u16string& name) {
   return *registry.Find(name);
 }
 
+// Argument 1 decodes grey, as a picture becomes a page; 0 in colour.
 void BM_Decode(benchmark::State& state, const char* sample) {
   const std::filesystem::path path = std::filesystem::path(BOOKLOOM_TESTDATA) / "pictures" / sample;
   if (!std::filesystem::exists(path)) {
@@ -30,28 +32,52 @@ void BM_Decode(benchmark::State& state, const char* sample) {
   const std::u16string name = path.u16string();
   const std::string bytes = ReadFileBytes(name);
   const GraphicDecoder& decoder = DecoderFor(name);
+  const DecodeOptions options{.gray = state.range(0) != 0};
   int64_t pixels = 0;
   for (auto _ : state) {
-    const auto graphic = decoder.LoadFromMemory(bytes, name);
-    pixels += int64_t{graphic->Width()} * graphic->Height();
+    const DecodedFrames decoded = decoder.Decode(bytes, name, options);
+    pixels += int64_t{decoded.frames[0]->Width()} * decoded.frames[0]->Height();
   }
   state.SetItemsProcessed(pixels);
 }
 BENCHMARK_CAPTURE(BM_Decode, jpeg_baseline_8mp, "jpeg/umang_by_Abhishek_Mudgal.jpg")
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("gray")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Decode, jpeg_progressive_12mp, "jpeg/sunset_by_Aitzol_Berasategi.jpg")
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("gray")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Decode, jpeg_cmyk, "jpeg/cmyk-sample.jpg")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Decode, png_768x512, "png/kodim23.png")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Decode, tiff_deflate, "tiff/tiff_adobe_deflate.tif")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Decode, jpeg_cmyk, "jpeg/cmyk-sample.jpg")
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("gray")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Decode, png_768x512, "png/kodim23.png")
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("gray")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Decode, tiff_deflate, "tiff/tiff_adobe_deflate.tif")
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("gray")
+    ->Unit(benchmark::kMillisecond);
 
-void BM_AssignToBitmap(benchmark::State& state) {
-  Graphic graphic(4000, 3000, state.range(0) != 0);
-  Bitmap bitmap;
-  for (auto _ : state) graphic.AssignTo(bitmap);
+// Transparency composited on white and the luma of each pixel.
+void BM_MakeGray(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    Graphic graphic(4000, 3000, RgbLayout(state.range(0) != 0));
+    state.ResumeTiming();
+    graphic.MakeGray();
+    benchmark::DoNotOptimize(graphic.Row(0));
+  }
   state.SetItemsProcessed(state.iterations() * 4000 * 3000);
 }
-BENCHMARK(BM_AssignToBitmap)->Arg(0)->Arg(1)->ArgName("alpha")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MakeGray)->Arg(0)->Arg(1)->ArgName("alpha")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace bookloom

@@ -1,10 +1,13 @@
 #include "book/PictureFileItem.h"
 
+#include <utility>
+
 #include "book/FileTypeRegistry.h"
 #include "decoders/DecoderRegistry.h"
 #include "decoders/PictureFormats.h"
-#include "pictures/PageFitting.h"
+#include "pictures/PictureSettings.h"
 #include "platform/Bitmap.h"
+#include "platform/Exception.h"
 #include "text/Win1251.h"
 #include "wolf/BookWriter.h"
 
@@ -16,11 +19,18 @@ const FileItemClass PictureFileItem::Class = {
     }};
 
 void PictureFileItem::Load() {
+  const DecodeOptions options{.gray = true, .allFrames = Settings().picture.allFrames};
   if (graphicClass_)
-    picture_.LoadFromFile(FileName(), *graphicClass_);
+    picture_.LoadFromFile(FileName(), *graphicClass_, options);
   else
-    picture_.LoadFromFile(FileName());
+    picture_.LoadFromFile(FileName(), options);
   picture_.SetTransparent(true);
+  if (picture_.Incomplete())
+    Warn("the picture is incomplete (the file is cut short or damaged): its pages show what could be read");
+  if (const int left = picture_.FrameCount() - static_cast<int>(picture_.Frames().size()); left > 0)
+    Warn(Format("%s of its %d left out (--all-frames makes every one a page)",
+                {left == 1 ? std::string("1 page or frame") : Format("%d pages or frames", {left}),
+                 picture_.FrameCount()}));
   FileItem::Load();
 }
 
@@ -43,16 +53,24 @@ void PictureFileItem::Verify() {
 void PictureFileItem::WriteTo(BookWriter& writer) {
   try {
     FileItem::WriteTo(writer);
-    Bitmap page;
-    const PictureSettings& settings = Settings().picture;
-    FitPictureToPage(picture_, page, FitOptionsOf(settings));
-    writer.AddPicture(page, static_cast<uint16_t>(BitsOf(settings.colors)));
-    writer.AddTOCEntry(1, WideToWin1251(TitleOf(*this)));
+    const auto bitCount = static_cast<uint16_t>(BitsOf(Settings().picture.colors));
+    bool first = true;
+    ForEachPage({}, [&](Bitmap& page) {
+      writer.AddPicture(page, bitCount);
+      // The entry leads to the first page.
+      if (std::exchange(first, false)) writer.AddTOCEntry(1, WideToWin1251(TitleOf(*this)));
+    });
   } catch (...) {
     Unload();
     throw;
   }
   Unload();
+}
+
+void PictureFileItem::ForEachPage(const Margins& margins,
+                                  const std::function<void(Bitmap& page)>& takePage) const {
+  for (const auto& frame : picture_.Frames())
+    MakePages(ViewOf(*frame), Settings().picture, margins, takePage);
 }
 
 void RegisterPictureItem() {

@@ -1,11 +1,14 @@
-// The file item of picture files: each picture becomes one page of the book, fitted onto the
-// reader's 600 x 800 screen in four greys, with a table-of-contents entry named after the file.
+// The file item of picture files: each picture becomes a page of the book (or several, as its
+// settings say), fitted onto the reader's 600 x 800 screen, with a table-of-contents entry named
+// after the file.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "book/FileItem.h"
 #include "decoders/Picture.h"
+#include "pictures/PageFitting.h"
 
 namespace bookloom {
 
@@ -15,8 +18,9 @@ class PictureFileItem : public FileItem {
 
   explicit PictureFileItem(const std::u16string& fileName) : FileItem(fileName) {}
 
-  // Decodes the picture (with the decoder chosen by Verify, else by the extension) and marks it
-  // transparent.
+  // Decodes the picture grey (with the decoder chosen by Verify, else by the extension), its first
+  // frame or all as the settings say, and marks it transparent. Warns of a picture read only in part
+  // and of frames left out.
   void Load() override;
   void Unload() override;
   // Loading runs on the build's second thread: it touches only this item, the file, the decoder
@@ -24,9 +28,12 @@ class PictureFileItem : public FileItem {
   bool LoadsAlongside() const override { return true; }
   // Chooses the decoder and checks that it can read the picture, so that an unreadable file is refused.
   void Verify() override;
-  // One page, as the picture settings say, and its first-level entry; the picture is released
-  // afterwards.
+  // The pages of each frame, as the picture settings say, and one first-level entry at the first;
+  // the picture is released afterwards.
   void WriteTo(BookWriter& writer) override;
+
+  // Each page the loaded picture becomes, in order, as the settings say, with the margins given.
+  void ForEachPage(const Margins& margins, const std::function<void(Bitmap& page)>& takePage) const;
 
   const Picture& LoadedPicture() const { return picture_; }
 

@@ -1,5 +1,6 @@
 // A decoded picture as every decoder delivers it: 8-bit RGB, or RGBA where the file has real
-// transparency, rows from the top. The size limit is checked before any pixel is allocated.
+// transparency, or one grey channel when grey is asked for, rows from the top. The size limit is
+// checked before any pixel is allocated.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Memory.h"
 
 namespace bookloom {
 
@@ -32,6 +35,12 @@ void SetPictureLimits(const PictureSizeLimits& limits);
 void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName,
                       int64_t maxPixels = kMaxPicturePixels);
 
+// The bytes of a pixel: one grey, red, green and blue, or red, green, blue and alpha.
+enum class PixelLayout : uint8_t { kGray = 1, kRgb = 3, kRgba = 4 };
+
+// RGB, with alpha or without.
+constexpr PixelLayout RgbLayout(bool alpha) { return alpha ? PixelLayout::kRgba : PixelLayout::kRgb; }
+
 class Graphic {
  public:
   // Whether new pixels start as zero or hold whatever memory held, for a decoder that writes every
@@ -39,15 +48,17 @@ class Graphic {
   enum class Pixels { kZero, kUninitialised };
 
   // Allocates the pixels; the size must have passed CheckPictureSize.
-  Graphic(int width, int height, bool hasAlpha, Pixels pixels = Pixels::kZero);
+  Graphic(int width, int height, PixelLayout layout, Pixels pixels = Pixels::kZero);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
-  bool HasAlpha() const { return hasAlpha_; }
-  int Channels() const { return hasAlpha_ ? 4 : 3; }
+  PixelLayout Layout() const { return layout_; }
+  bool HasAlpha() const { return layout_ == PixelLayout::kRgba; }
+  bool IsGray() const { return layout_ == PixelLayout::kGray; }
+  int Channels() const { return static_cast<int>(layout_); }
   size_t Stride() const { return static_cast<size_t>(width_) * Channels(); }
 
-  // Red, green, blue (and alpha) bytes of one row.
+  // The bytes of one row: greys, or red, green, blue (and alpha).
   uint8_t* Row(int y) { return pixels_.get() + static_cast<size_t>(y) * Stride(); }
   const uint8_t* Row(int y) const { return pixels_.get() + static_cast<size_t>(y) * Stride(); }
 
@@ -58,28 +69,49 @@ class Graphic {
   // (what writers that fill the alpha bytes with zero leave behind).
   void DropUniformAlpha();
 
+  // Makes the picture grey, as every page is: transparency composited on white first, then each
+  // pixel's grey by GrayOf. A grey picture stays as it is.
+  void MakeGray();
+
  private:
   int width_;
   int height_;
-  bool hasAlpha_;
-  std::unique_ptr<uint8_t[]> pixels_;
+  PixelLayout layout_;
+  LargeBlock<uint8_t> pixels_;
 };
 
-// One picture format family: reads a file into a graphic or raises DecodeError (or FileOpenError)
-// with a message that names the file and says why. A decoder keeps no state between pictures, so a
+// What a decoding is asked for beyond the first picture of a file in colour.
+struct DecodeOptions {
+  bool gray = false;       // every frame grey (see Graphic::MakeGray); a JPEG gives its own Y channel
+  bool allFrames = false;  // every page or frame of a file that holds several, not only the first
+};
+
+// What a decoder read from a file.
+struct DecodedFrames {
+  std::vector<std::unique_ptr<Graphic>> frames;  // the first frame, or all with allFrames; never empty
+  int frameCount = 1;                            // the frames the file holds
+  bool incomplete = false;  // the file ends early or is damaged: the pictures hold what could be read
+};
+
+// One picture format family: reads a file into graphics or raises DecodeError (or FileOpenError)
+// with a message that names the file and says why. A picture that can be read only in part is
+// decoded as far as it goes and marked incomplete. A decoder keeps no state between pictures, so a
 // build decodes the next picture on a second thread while the main thread writes the one before it:
 // decoding may read the file, the picture limits and the decoder registry, nothing else that is shared.
 class GraphicDecoder {
  public:
   virtual ~GraphicDecoder() = default;
+  // Decodes the bytes of a file as the options ask; fileName only names it in messages.
+  virtual DecodedFrames Decode(std::string_view bytes, const std::u16string& fileName,
+                               const DecodeOptions& options = {}) const = 0;
   // Reads the whole file and decodes it from memory.
-  virtual std::unique_ptr<Graphic> LoadFromFile(const std::u16string& fileName) const;
-  // Decodes the bytes of a file; fileName only names it in messages.
-  virtual std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
-                                                  const std::u16string& fileName) const = 0;
-  // Raises what LoadFromFile would raise for the file, and nothing when it would load; by default
-  // the file is loaded and the picture dropped, a decoder may check without making the pixels.
-  virtual void CheckFile(const std::u16string& fileName) const { LoadFromFile(fileName); }
+  virtual DecodedFrames DecodeFile(const std::u16string& fileName, const DecodeOptions& options = {}) const;
+  // The first picture of a file or of its bytes, in colour.
+  std::unique_ptr<Graphic> LoadFromFile(const std::u16string& fileName) const;
+  std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes, const std::u16string& fileName) const;
+  // Raises what DecodeFile would raise for the file, and nothing when it would decode; by default
+  // the file is decoded and the picture dropped, a decoder may check without making the pixels.
+  virtual void CheckFile(const std::u16string& fileName) const { DecodeFile(fileName); }
 };
 
 // Decodes the bytes of a file in one call; the name is only used in error messages. Pictures of more
@@ -98,10 +130,9 @@ class FunctionDecoder final : public GraphicDecoder {
  public:
   explicit FunctionDecoder(DecodeFunction decode, CheckFunction check = nullptr)
       : decode_(decode), check_(check) {}
-  std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
-                                          const std::u16string& fileName) const override {
-    return decode_(bytes, fileName, kMaxPicturePixels);
-  }
+  // The one picture the function makes, grey when asked for.
+  DecodedFrames Decode(std::string_view bytes, const std::u16string& fileName,
+                       const DecodeOptions& options = {}) const override;
   void CheckFile(const std::u16string& fileName) const override;
 
  private:

@@ -10,7 +10,7 @@ Palette256 GreyPalette() {
 
 std::unique_ptr<Graphic> GraphicFromIndexes(int width, int height, const uint8_t* indexes, size_t stride,
                                             const Palette256& palette) {
-  auto g = std::make_unique<Graphic>(width, height, false);
+  auto g = std::make_unique<Graphic>(width, height, PixelLayout::kRgb);
   for (int y = 0; y < height; ++y) {
     const uint8_t* in = indexes + static_cast<size_t>(y) * stride;
     uint8_t* out = g->Row(y);

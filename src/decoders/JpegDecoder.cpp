@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileSys.h"
+
 namespace bookloom {
 
 namespace {
@@ -94,7 +96,8 @@ bool StartDecompress(Reader& r) {
 // own buffers one at a time.
 constexpr int kRowsPerRead = 16;
 
-// Reads the rows: RGB straight into the graphic, CMYK through `cmykRow` and converted.
+// Reads the rows: grey or RGB straight into the graphic, CMYK through `cmykRow` and converted to RGB.
+// False when the decoder gave up before the last row.
 bool ReadRows(Reader& r, Graphic& graphic, unsigned char* cmykRow) {
   if (setjmp(r.err.jump)) return false;
   jpeg_decompress_struct& cinfo = r.cinfo;
@@ -112,11 +115,8 @@ bool ReadRows(Reader& r, Graphic& graphic, unsigned char* cmykRow) {
       wanted = std::min<JDIMENSION>(kRowsPerRead, cinfo.output_height - cinfo.output_scanline);
       for (JDIMENSION i = 0; i < wanted; ++i) rows[i] = graphic.Row(first + static_cast<int>(i));
     }
-    if (jpeg_read_scanlines(&cinfo, rows, wanted) == 0) {
-      // Only a suspending data source returns no row; ours never should.
-      r.err.fileEnded = r.err.dataMissing = true;
-      return true;
-    }
+    // Only a suspending data source returns no row; ours never should.
+    if (jpeg_read_scanlines(&cinfo, rows, wanted) == 0) return false;
     if (!cmykRow) continue;
     const unsigned char* in = cmykRow;
     unsigned char* out = graphic.Row(first);
@@ -127,22 +127,6 @@ bool ReadRows(Reader& r, Graphic& graphic, unsigned char* cmykRow) {
       out[2] = static_cast<unsigned char>(((in[2] ^ toLight) * k + 127) / 255);
     }
   }
-  return true;
-}
-
-// Goes through the coded data as ReadRows does, but without making the pixels: the decoder skips
-// every row but the last (it still reads every block of the coded data, which is where damage
-// shows), then the last row is read into `lastRow`. A skip to the very end would read nothing.
-bool SkipRows(Reader& r, unsigned char* lastRow) {
-  if (setjmp(r.err.jump)) return false;
-  jpeg_decompress_struct& cinfo = r.cinfo;
-  while (cinfo.output_scanline + 1 < cinfo.output_height)
-    if (jpeg_skip_scanlines(&cinfo, cinfo.output_height - 1 - cinfo.output_scanline) == 0) {
-      r.err.fileEnded = r.err.dataMissing = true;  // as in ReadRows
-      return true;
-    }
-  JSAMPROW row = lastRow;
-  if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) r.err.fileEnded = r.err.dataMissing = true;
   return true;
 }
 
@@ -189,15 +173,16 @@ std::unique_ptr<Graphic> Upright(const Graphic& stored, int orientation) {
   const bool mirrorX = orientation == 2 || orientation == 3 || orientation == 6 || orientation == 7;
   const bool mirrorY = orientation == 3 || orientation == 4 || orientation == 7 || orientation == 8;
   const int w = stored.Width(), h = stored.Height();
-  auto upright =
-      std::make_unique<Graphic>(transpose ? h : w, transpose ? w : h, false, Graphic::Pixels::kUninitialised);
+  const size_t channels = static_cast<size_t>(stored.Channels());
+  auto upright = std::make_unique<Graphic>(transpose ? h : w, transpose ? w : h, stored.Layout(),
+                                           Graphic::Pixels::kUninitialised);
   for (int y = 0; y < h; ++y) {
     const unsigned char* in = stored.Row(y);
-    for (int x = 0; x < w; ++x, in += 3) {
+    for (int x = 0; x < w; ++x, in += channels) {
       int tx = transpose ? y : x, ty = transpose ? x : y;
       if (mirrorX) tx = upright->Width() - 1 - tx;
       if (mirrorY) ty = upright->Height() - 1 - ty;
-      std::memcpy(upright->Row(ty) + 3 * static_cast<size_t>(tx), in, 3);
+      std::memcpy(upright->Row(ty) + channels * static_cast<size_t>(tx), in, channels);
     }
   }
   return upright;
@@ -207,72 +192,79 @@ std::unique_ptr<Graphic> Upright(const Graphic& stored, int orientation) {
   RaiseDecodeError(fileName, std::string("not a readable JPEG file: ") + r.err.message);
 }
 
-// Reads the header and starts the decoder: RGB out, or CMYK for CMYK and YCCK files.
-void Start(Reader& r, std::string_view bytes, const std::u16string& fileName, int64_t maxPixels) {
+// Reads the header and starts the decoder: CMYK out for CMYK and YCCK files; for the others RGB, or
+// with `gray` the Y channel of files stored as YCbCr or grey (libjpeg-turbo then leaves the colour
+// channels undecoded). The integer DCT, libjpeg's default, makes the same pixels on every machine.
+void Start(Reader& r, std::string_view bytes, const std::u16string& fileName, bool gray, int64_t maxPixels) {
   if (!ReadHeader(r, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) Fail(r, fileName);
   CheckPictureSize(r.cinfo.image_width, r.cinfo.image_height, fileName, maxPixels);
-  const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
-  r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;  // greyscale is expanded to RGB as well
+  const J_COLOR_SPACE stored = r.cinfo.jpeg_color_space;
+  if (stored == JCS_CMYK || stored == JCS_YCCK)
+    r.cinfo.out_color_space = JCS_CMYK;
+  else if (gray && (stored == JCS_YCbCr || stored == JCS_GRAYSCALE))
+    r.cinfo.out_color_space = JCS_GRAYSCALE;
+  else
+    r.cinfo.out_color_space = JCS_RGB;  // greyscale is expanded to RGB as well
+  r.cinfo.dct_method = JDCT_ISLOW;
   if (!StartDecompress(r)) Fail(r, fileName);
+  const int components = r.cinfo.out_color_space == JCS_CMYK ? 4 : r.cinfo.out_color_space == JCS_RGB ? 3 : 1;
   if (r.cinfo.output_width != r.cinfo.image_width || r.cinfo.output_height != r.cinfo.image_height ||
-      r.cinfo.output_components != (cmyk ? 4 : 3))
+      r.cinfo.output_components != components)
     RaiseDecodeError(fileName, "the JPEG decoder delivered an unexpected picture layout");
 }
 
-// Whether the coded data from `scan` on is followed by the end-of-image marker: the first marker in
-// it, past stuffed bytes and restart markers, is that one. Decoding such data can never run out of
-// it, whatever it holds: damage inside only ever shows as warnings, so a picture of one scan whose
-// data does this is refused by decoding no more than its header is.
-bool ScanRunsIntoImageEnd(const unsigned char* scan, const unsigned char* end) {
-  const unsigned char* p = scan;
-  while (p < end &&
-         (p = static_cast<const unsigned char*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p))))) {
-    while (++p < end && *p == 0xFF) {
-    }
-    if (p == end) return false;
-    const unsigned char code = *p++;
-    if (code == 0x00 || (code >= 0xD0 && code <= 0xD7)) continue;  // a stuffed byte, a restart marker
-    return code == 0xD9;
-  }
-  return false;
-}
-
-// After the last row: a file whose coded data ran out fails.
-void Finish(Reader& r, const std::u16string& fileName) {
-  if (r.err.fileEnded && r.err.dataMissing)
-    RaiseDecodeError(fileName, "the JPEG file ends before the picture does");
-  // What follows the last row (a missing end marker, trailing bytes) does not spoil the picture.
+// After the rows: whether the picture is whole. Coded data that ran out leaves the rest of the picture
+// as libjpeg filled it; what follows the last row (a missing end marker, trailing bytes) does not
+// spoil it.
+bool Finish(Reader& r) {
+  if (r.err.fileEnded && r.err.dataMissing) return false;
   FinishDecompress(r);
+  return true;
 }
 
 }  // namespace
 
-std::unique_ptr<Graphic> DecodeJpeg(std::string_view bytes, const std::u16string& fileName,
-                                    int64_t maxPixels) {
+DecodedFrames DecodeJpeg(std::string_view bytes, const std::u16string& fileName, const DecodeOptions& options,
+                         int64_t maxPixels) {
   Reader r;
-  Start(r, bytes, fileName, maxPixels);
+  Start(r, bytes, fileName, options.gray, maxPixels);
   // Cameras store the rows as the sensor read them and say in the Exif data how to turn them.
   const int orientation = ExifOrientation(r.cinfo);
   const bool cmyk = r.cinfo.out_color_space == JCS_CMYK;
+  const PixelLayout layout =
+      r.cinfo.out_color_space == JCS_GRAYSCALE ? PixelLayout::kGray : PixelLayout::kRgb;
   auto graphic = std::make_unique<Graphic>(static_cast<int>(r.cinfo.output_width),
-                                           static_cast<int>(r.cinfo.output_height), false,
+                                           static_cast<int>(r.cinfo.output_height), layout,
                                            Graphic::Pixels::kUninitialised);
   std::vector<unsigned char> cmykRow(cmyk ? size_t{4} * r.cinfo.output_width : 0);
-  if (!ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) Fail(r, fileName);
-  Finish(r, fileName);
-  return orientation == 1 ? std::move(graphic) : Upright(*graphic, orientation);
+  DecodedFrames decoded;
+  if (ReadRows(r, *graphic, cmyk ? cmykRow.data() : nullptr)) {
+    decoded.incomplete = !Finish(r);
+  } else {
+    // The decoder gave up amid the rows: those it did not deliver stay white.
+    for (int y = static_cast<int>(r.cinfo.output_scanline); y < graphic->Height(); ++y)
+      std::memset(graphic->Row(y), 255, graphic->Stride());
+    decoded.incomplete = true;
+  }
+  if (orientation != 1) graphic = Upright(*graphic, orientation);
+  if (options.gray) graphic->MakeGray();
+  decoded.frames.push_back(std::move(graphic));
+  return decoded;
 }
 
 void CheckJpeg(std::string_view bytes, const std::u16string& fileName, int64_t maxPixels) {
+  // Once the decoder has started, whatever the coded data holds makes a picture, whole or in part.
   Reader r;
-  Start(r, bytes, fileName, maxPixels);
-  // A picture of one scan is read from its coded data only as its rows are made, so the decoder
-  // now stands at the start of that data.
-  const auto* end = reinterpret_cast<const unsigned char*>(bytes.data() + bytes.size());
-  if (!jpeg_has_multiple_scans(&r.cinfo) && ScanRunsIntoImageEnd(r.cinfo.src->next_input_byte, end)) return;
-  std::vector<unsigned char> lastRow(size_t{r.cinfo.output_width} * r.cinfo.output_components);
-  if (!SkipRows(r, lastRow.data())) Fail(r, fileName);
-  Finish(r, fileName);
+  Start(r, bytes, fileName, false, maxPixels);
+}
+
+DecodedFrames JpegDecoder::Decode(std::string_view bytes, const std::u16string& fileName,
+                                  const DecodeOptions& options) const {
+  return DecodeJpeg(bytes, fileName, options);
+}
+
+void JpegDecoder::CheckFile(const std::u16string& fileName) const {
+  CheckJpeg(ReadFileBytes(fileName), fileName);
 }
 
 }  // namespace bookloom

@@ -136,12 +136,20 @@ const ReaderModule& Module() {
   return module;
 }
 
-// What the module's callbacks work on: the picture they make, or why they refused it.
+// What the module's callbacks work on: the frames they make, or why they refused the picture.
 struct ReadContext {
   const std::u16string& fileName;
-  std::unique_ptr<Graphic> graphic;
+  bool gray;
+  DecodedFrames decoded;
   std::exception_ptr refusal;
 };
+
+// A frame the module has written: an alpha channel that says nothing dropped, and grey when asked,
+// so that a file of many pages holds each in one byte a pixel.
+void Finish(Graphic& frame, bool gray) {
+  frame.DropUniformAlpha();
+  if (gray) frame.MakeGray();
+}
 
 bool AcceptSize(void* context, uint64_t width, uint64_t height) {
   auto& read = *static_cast<ReadContext*>(context);
@@ -159,8 +167,10 @@ uint8_t* PixelsFor(void* context, int width, int height, bool alpha) {
   auto& read = *static_cast<ReadContext*>(context);
   try {
     CheckPictureSize(width, height, read.fileName);
-    read.graphic = std::make_unique<Graphic>(width, height, alpha);
-    return read.graphic->Row(0);
+    std::vector<std::unique_ptr<Graphic>>& frames = read.decoded.frames;
+    if (!frames.empty()) Finish(*frames.back(), read.gray);
+    frames.push_back(std::make_unique<Graphic>(width, height, RgbLayout(alpha)));
+    return frames.back()->Row(0);
   } catch (...) {
     read.refusal = std::current_exception();
     return nullptr;
@@ -173,13 +183,14 @@ struct Source {
   std::string path;  // UTF-8; empty when reading from memory
 };
 
-std::unique_ptr<Graphic> Decode(MagickFormat format, const Source& source, const std::u16string& fileName) {
+DecodedFrames ReadPicture(MagickFormat format, const Source& source, const std::u16string& fileName,
+                          const DecodeOptions& options) {
   if (source.bytes.empty()) RaiseDecodeError(fileName, "the file is empty");
   const std::string coder = CoderOf(format, source.bytes);
   const MagickReadFunction read = Module().Read();
   if (!read) RaiseDecodeError(fileName, "the GraphicsMagick reader cannot be loaded: " + Module().Problem());
 
-  ReadContext context{fileName, nullptr, nullptr};
+  ReadContext context{fileName, options.gray, {}, nullptr};
   MagickReadRequest request;
   request.coder = coder.c_str();
   request.bytes = source.bytes.data();
@@ -187,6 +198,8 @@ std::unique_ptr<Graphic> Decode(MagickFormat format, const Source& source, const
   request.path = source.path.empty() ? nullptr : source.path.c_str();
   request.largestFrame = format == MagickFormat::kIcon;     // of an icon, the largest image
   request.subImage = format == MagickFormat::kPcd ? 3 : 0;  // of a Photo CD, Base: 768 x 512
+  request.pages = format == MagickFormat::kTiff || format == MagickFormat::kGif;
+  request.allFrames = options.allFrames;
   request.keepAlpha = format != MagickFormat::kBmp || BitmapMayHaveAlpha(source.bytes);
   request.context = &context;
   request.acceptSize = AcceptSize;
@@ -207,30 +220,32 @@ std::unique_ptr<Graphic> Decode(MagickFormat format, const Source& source, const
     case MagickReadResult::kFailed:
       RaiseDecodeError(fileName, request.why);
   }
-  if (!context.graphic)
+  if (context.decoded.frames.empty())
     RaiseDecodeError(fileName, "not a readable " + coder + " file: the reader returned no picture");
-  context.graphic->DropUniformAlpha();
-  return std::move(context.graphic);
+  Finish(*context.decoded.frames.back(), options.gray);
+  context.decoded.frameCount = std::max(request.frameCount, static_cast<int>(context.decoded.frames.size()));
+  context.decoded.incomplete = request.incomplete;
+  return std::move(context.decoded);
 }
 
 }  // namespace
 
 void StartGraphicsMagick() { Module(); }
 
-std::unique_ptr<Graphic> MagickDecoder::LoadFromFile(const std::u16string& fileName) const {
-  if (format_ != MagickFormat::kCut) return GraphicDecoder::LoadFromFile(fileName);
+DecodedFrames MagickDecoder::DecodeFile(const std::u16string& fileName, const DecodeOptions& options) const {
+  if (format_ != MagickFormat::kCut) return GraphicDecoder::DecodeFile(fileName, options);
   // Read through the path: the reader looks for the palette file of the same name beside it.
   const std::string bytes = ReadFileBytes(fileName);
-  return Decode(format_, {bytes, Utf16ToUtf8(fileName)}, fileName);
+  return ReadPicture(format_, {bytes, Utf16ToUtf8(fileName)}, fileName, options);
 }
 
-std::unique_ptr<Graphic> MagickDecoder::LoadFromMemory(std::string_view bytes,
-                                                       const std::u16string& fileName) const {
+DecodedFrames MagickDecoder::Decode(std::string_view bytes, const std::u16string& fileName,
+                                    const DecodeOptions& options) const {
   if (format_ == MagickFormat::kBmp && IsPackedDib(bytes)) {
     const std::string bmp = WithBitmapFileHeader(bytes);
-    return Decode(format_, {bmp, {}}, fileName);
+    return ReadPicture(format_, {bmp, {}}, fileName, options);
   }
-  return Decode(format_, {bytes, {}}, fileName);
+  return ReadPicture(format_, {bytes, {}}, fileName, options);
 }
 
 }  // namespace bookloom

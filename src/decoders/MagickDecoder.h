@@ -15,7 +15,7 @@ enum class MagickFormat : uint8_t {
   kIcon,  // Windows icons: the largest image of the file
   kWmf,   // Windows metafiles
   kTga,   // Truevision Targa
-  kTiff,  // TIFF, fax files (TIFF class F) too
+  kTiff,  // TIFF, fax files (TIFF class F) too: each page a frame
   kEps,   // Encapsulated PostScript, plain or with the DOS binary header (through Ghostscript)
   kPcx,   // ZSoft Paintbrush
   kRla,   // Alias/Wavefront RLA
@@ -23,7 +23,7 @@ enum class MagickFormat : uint8_t {
   kPnm,   // portable bitmaps, grey maps and pixel maps
   kPcd,   // Kodak Photo CD: the 768 x 512 base image
   kCut,   // Dr. Halo: read by path, so that the palette file beside it is found
-  kGif,   // GIF: the first frame
+  kGif,   // GIF: each frame as it is shown
 };
 inline constexpr int kMagickFormatCount = static_cast<int>(MagickFormat::kGif) + 1;
 
@@ -31,9 +31,9 @@ class MagickDecoder final : public GraphicDecoder {
  public:
   explicit MagickDecoder(MagickFormat format) : format_(format) {}
 
-  std::unique_ptr<Graphic> LoadFromFile(const std::u16string& fileName) const override;
-  std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
-                                          const std::u16string& fileName) const override;
+  DecodedFrames DecodeFile(const std::u16string& fileName, const DecodeOptions& options = {}) const override;
+  DecodedFrames Decode(std::string_view bytes, const std::u16string& fileName,
+                       const DecodeOptions& options = {}) const override;
 
  private:
   MagickFormat format_;

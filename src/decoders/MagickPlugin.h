@@ -9,7 +9,7 @@
 namespace bookloom {
 
 // Raised whenever a request changes; a module of another version is not used.
-inline constexpr int kMagickPluginVersion = 2;
+inline constexpr int kMagickPluginVersion = 3;
 inline constexpr const char* kMagickPluginFile = "bookloom-magick.so";
 inline constexpr const char* kMagickPluginStartEntry = "BookloomMagickStart";
 inline constexpr const char* kMagickPluginEntry = "BookloomMagickRead";
@@ -30,16 +30,21 @@ struct MagickReadRequest {
   const char* path = nullptr;  // ... or, when not null, the file read by its path (UTF-8)
   bool largestFrame = false;   // read every frame and take the largest, true colour and alpha first
   int subImage = 0;            // otherwise the one frame to read
+  bool pages = false;          // the frames are pages of their own (TIFF, GIF): they are counted, and ...
+  bool allFrames = false;      // ... with this every one is delivered, in order
   bool keepAlpha = true;       // false: an alpha channel the reader reports is dropped
 
   void* context = nullptr;
   // The picture's size, from the header before decoding (unless the reader cannot tell it) and
-  // again for the decoded frame: false refuses the picture.
+  // again for each decoded frame: false refuses the picture.
   bool (*acceptSize)(void* context, uint64_t width, uint64_t height) = nullptr;
-  // Where the frame's rows go, RGB or RGBA from the top: nullptr refuses the picture.
+  // Where a frame's rows go, RGB or RGBA from the top, asked once for each frame delivered: nullptr
+  // refuses the picture.
   uint8_t* (*pixelsFor)(void* context, int width, int height, bool alpha) = nullptr;
 
-  char why[512] = {};  // the reason of a failure
+  int frameCount = 1;       // set by the module: the frames the file holds (with `pages`)
+  bool incomplete = false;  // set by the module: the reader reported damage but made the picture
+  char why[512] = {};       // the reason of a failure
 };
 
 enum class MagickReadResult : int {

@@ -6,23 +6,24 @@
 
 namespace bookloom {
 
-void Picture::LoadFromFile(const std::u16string& fileName) {
+void Picture::LoadFromFile(const std::u16string& fileName, const DecodeOptions& options) {
   const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(fileName);
   if (!decoder) RaiseDecodeError(fileName, "unknown picture file extension");
-  LoadFromFile(fileName, *decoder);
+  LoadFromFile(fileName, *decoder, options);
 }
 
-void Picture::LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder) {
-  graphic_ = decoder.LoadFromFile(fileName);
+void Picture::LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder,
+                           const DecodeOptions& options) {
+  decoded_ = decoder.DecodeFile(fileName, options);
   transparent_ = false;
 }
 
 void Picture::AssignTo(Bitmap& target) const {
-  if (!graphic_) {
+  if (Empty()) {
     target = Bitmap();
     return;
   }
-  graphic_->AssignTo(target);
+  Decoded()->AssignTo(target);
   target.SetTransparent(transparent_);
 }
 

@@ -1,8 +1,9 @@
-// The picture holder: loads a file with the decoder its extension names and keeps the graphic.
+// The picture holder: loads a file with the decoder its extension names and keeps what it decoded.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "decoders/Graphic.h"
 
@@ -13,14 +14,22 @@ class Bitmap;
 class Picture {
  public:
   // Loads with the decoder registered for the file's extension; DecodeError when none is.
-  void LoadFromFile(const std::u16string& fileName);
+  void LoadFromFile(const std::u16string& fileName, const DecodeOptions& options = {});
   // Loads with the given decoder, whatever the extension.
-  void LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder);
+  void LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder,
+                    const DecodeOptions& options = {});
 
-  bool Empty() const { return !graphic_; }
-  const Graphic* Decoded() const { return graphic_.get(); }
+  bool Empty() const { return decoded_.frames.empty(); }
+  // The first frame, nullptr when empty.
+  const Graphic* Decoded() const { return Empty() ? nullptr : decoded_.frames.front().get(); }
+  // Every frame loaded: the first, or all that the options asked for.
+  const std::vector<std::unique_ptr<Graphic>>& Frames() const { return decoded_.frames; }
+  // How many frames the file holds, loaded or not.
+  int FrameCount() const { return decoded_.frameCount; }
+  // Whether the file could be read only in part.
+  bool Incomplete() const { return decoded_.incomplete; }
   void Clear() {
-    graphic_.reset();
+    decoded_ = {};
     transparent_ = false;
   }
 
@@ -29,12 +38,12 @@ class Picture {
   void SetTransparent(bool transparent) { transparent_ = transparent; }
   bool Transparent() const { return transparent_; }
 
-  // The picture as an opaque 24-bit bitmap (transparency composited on white); the bitmap
+  // The first frame as an opaque 24-bit bitmap (transparency composited on white); the bitmap
   // carries the holder's transparent mark. An empty holder gives an empty bitmap.
   void AssignTo(Bitmap& target) const;
 
  private:
-  std::unique_ptr<Graphic> graphic_;
+  DecodedFrames decoded_;
   bool transparent_ = false;
 };
 

@@ -66,7 +66,7 @@ const PictureFormat kFormats[] = {
 std::shared_ptr<const GraphicDecoder> MakeDecoder(const PictureFormat& format) {
   switch (format.reader) {
     case kJpeg:
-      return std::make_shared<FunctionDecoder>(DecodeJpeg, CheckJpeg);
+      return std::make_shared<JpegDecoder>();
     case kPng:
       return std::make_shared<FunctionDecoder>(DecodePng);
     case kPsd:

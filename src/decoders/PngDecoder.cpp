@@ -105,7 +105,8 @@ std::unique_ptr<Graphic> DecodePng(std::string_view bytes, const std::u16string&
   const png_uint_32 height = png_get_image_height(r.png, r.info);
   CheckPictureSize(width, height, fileName, maxPixels);
 
-  auto graphic = std::make_unique<Graphic>(static_cast<int>(width), static_cast<int>(height), alpha);
+  auto graphic =
+      std::make_unique<Graphic>(static_cast<int>(width), static_cast<int>(height), RgbLayout(alpha));
   if (png_get_rowbytes(r.png, r.info) != graphic->Stride()) fail("libpng delivered an unexpected row layout");
   std::vector<png_bytep> rows(height);
   for (png_uint_32 y = 0; y < height; ++y) rows[y] = graphic->Row(static_cast<int>(y));

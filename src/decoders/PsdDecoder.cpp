@@ -187,7 +187,7 @@ uint8_t Unblend(uint8_t c, uint8_t a) {
 
 std::unique_ptr<Graphic> Compose(const PsdHeader& h, const std::vector<std::vector<uint8_t>>& planes,
                                  bool alpha, const Palette256& palette) {
-  auto g = std::make_unique<Graphic>(h.width, h.height, alpha);
+  auto g = std::make_unique<Graphic>(h.width, h.height, RgbLayout(alpha));
   const int channels = g->Channels();
   const int colors = static_cast<int>(planes.size()) - (alpha ? 1 : 0);
   for (int y = 0; y < h.height; ++y) {

@@ -335,7 +335,7 @@ ImageAttributes ReadImageAttributes(const PspReader& psp, Block& block) {
 std::unique_ptr<Graphic> ToGraphic(const RgbaPixels& p) {
   bool alpha = false;
   for (size_t i = 3; i < p.rgba.size() && !alpha; i += 4) alpha = p.rgba[i] != 255;
-  auto g = std::make_unique<Graphic>(p.width, p.height, alpha);
+  auto g = std::make_unique<Graphic>(p.width, p.height, RgbLayout(alpha));
   const int channels = g->Channels();
   for (int y = 0; y < p.height; ++y) {
     const uint8_t* in = &p.rgba[static_cast<size_t>(y) * p.width * 4];

@@ -2,77 +2,30 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <new>
+#include <vector>
 
 #include "platform/Exception.h"
 
 namespace bookloom {
 
-const std::array<Rgb, 20> kSystemPalette{
-    {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-     {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-     {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-     {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}}};
-
-// ---- colour lookups ----
-
-FastColorLookup::FastColorLookup(const std::vector<Rgb>& palette)
-    : ColorLookup(static_cast<int>(std::min<size_t>(palette.size(), 256))),
-      palette_(palette.begin(), palette.begin() + Colors()),
-      cache_(32768, -1) {
-  // Each entry answers for its own cell unless an earlier entry already does.
-  for (int i = 0; i < Colors(); ++i) {
-    const Rgb& e = palette_[i];
-    int16_t& slot = cache_[(e.r >> 3) | (e.g >> 3) << 5 | (e.b >> 3) << 10];
-    if (slot < 0) slot = static_cast<int16_t>(i);
+Gray4Lookup::Gray4Lookup() {
+  cache_.fill(-1);
+  for (size_t i = 0; i < kGray4Palette.size(); ++i) {
+    int8_t& slot = cache_[kGray4Palette[i] >> 3];
+    if (slot < 0) slot = static_cast<int8_t>(i);
   }
 }
 
-int FastColorLookup::Search(int red, int green, int blue) const {
-  int best = 0, bestDistance = 196608;
-  for (int i = 0; i < Colors(); ++i) {
-    const Rgb& e = palette_[i];
-    const int d = std::abs(e.r - red) + std::abs(e.g - green) + std::abs(e.b - blue);
+int Gray4Lookup::Search(int gray) {
+  int best = 0, bestDistance = 256;
+  for (size_t i = 0; i < kGray4Palette.size(); ++i) {
+    const int d = std::abs(kGray4Palette[i] - gray);
     if (d < bestDistance) {
       bestDistance = d;
-      best = i;
+      best = static_cast<int>(i);
     }
   }
   return best;
-}
-
-// ---- row access ----
-
-uint8_t* DibRows::ScanLine(int row) {
-  if (bitmap_.Empty()) Raise<ColorReductionError>("Image has no DIB");
-  if (row < 0 || row >= bitmap_.Height()) Raise<GraphicOperationError>("Scan line index out of range");
-  return bitmap_.Row(row);
-}
-
-DibReader::DibReader(Bitmap& source) : DibRows(source) { source.SetFormat(PixelFormat::k24Bit); }
-
-DibWriter::DibWriter(Bitmap& result, PixelFormat format, int width, int height,
-                     const std::vector<Rgb>& palette)
-    : DibRows(result), format_(format), width_(width), height_(height), palette_(palette) {
-  if (format != PixelFormat::k8Bit && format != PixelFormat::k24Bit)
-    Raise<ColorReductionError>("Invalid pixel format");
-  if (width <= 0 || height <= 0) Raise<ColorReductionError>("Invalid image dimensions");
-}
-
-uint8_t* DibWriter::ScanLine(int row) {
-  if (!allocated_) {
-    try {
-      Bitmap image(width_, height_, format_);
-      image.SetPalette(palette_);  // the rest of the table stays black
-      bitmap_ = std::move(image);
-    } catch (const std::bad_alloc&) {
-      Raise<OutOfMemoryError>("Failed to allocate memory for GIF DIB");
-    } catch (const OutOfMemoryError&) {
-      Raise<OutOfMemoryError>("Failed to allocate memory for GIF DIB");
-    }
-    allocated_ = true;
-  }
-  return DibRows::ScanLine(row);
 }
 
 // ---- error diffusion ----
@@ -193,33 +146,36 @@ constexpr auto BelowWeights() {
   return weights;
 }
 
-// The errors of one column: blue, green, red and an unused lane, added together as one vector.
-using ErrorCell = int32_t __attribute__((vector_size(16)));
+// The error sums of one column.
+using ErrorCell = int32_t;
 
-// Maps every pixel in serpentine order (even rows left to right, odd rows right to left). Each
-// channel's error is summed, weighted, over the pixels ahead and in the rows below; a pixel reads
-// its sum divided by the kernel's divisor, rounded toward zero after adding half the divisor.
+// Maps every pixel in serpentine order (even rows left to right, odd rows right to left). The error
+// is summed, weighted, over the pixels ahead and in the rows below; a pixel reads its sum divided by
+// the kernel's divisor, rounded toward zero after adding half the divisor. What is spread past the
+// picture's edges lands in cells beside the rows and is never read.
 //
 // What a row spreads onto each row below is gathered in a window of cells that moves along with
 // the pixel, and added to that row's cell once no later pixel of this row reaches it: one memory
 // update a pixel for each row below instead of one for each weight. Integer sums come out the same.
-template <class Kernel, class Lookup>
-void Diffuse(DibReader& reader, DibWriter& writer, int width, int height, Lookup& lookup) {
+template <class Kernel, class Lookup, size_t kColors>
+void Diffuse(const GrayView& source, GrayImage& result, Lookup& lookup,
+             const std::array<uint8_t, kColors>& palette) {
   constexpr int kHalf = Kernel::kDivisor / 2;
   constexpr std::array<int, 2> kAhead = AheadWeights<Kernel>();
   constexpr int kReach = BelowReach<Kernel>();
   constexpr int kSpan = 2 * kReach + 1;
   constexpr int kBelowRows = Kernel::kRows - 1;
   constexpr auto kBelow = BelowWeights<Kernel>();
+  const int width = source.width;
   const size_t rowCells = static_cast<size_t>(width) + 2 * kEdgeCells;
   std::vector<ErrorCell> storage(rowCells * Kernel::kRows, ErrorCell{});
   std::array<ErrorCell*, Kernel::kRows> errors;
   for (int k = 0; k < Kernel::kRows; ++k) errors[k] = storage.data() + k * rowCells + kEdgeCells;
 
   int direction = 1;
-  for (int row = 0; row < height; ++row) {
-    const uint8_t* in = reader.ScanLine(row);
-    uint8_t* out = writer.ScanLine(row);
+  for (int row = 0; row < source.height; ++row) {
+    const uint8_t* in = source.Row(row);
+    uint8_t* out = result.Row(row);
     const int first = direction > 0 ? 0 : width - 1;
     ErrorCell next{}, afterNext{};  // this row's error for the next two pixels
     // window[r][j]: this row's error so far for the cell j - kReach pixels ahead, on row r + 1 below.
@@ -236,15 +192,11 @@ void Diffuse(DibReader& reader, DibWriter& writer, int width, int height, Lookup
       }
     };
     for (int c = first; c >= 0 && c < width; c += direction) {
-      const uint8_t* pixel = in + 3 * c;
       const ErrorCell sum = errors[0][c] + next + kHalf;
-      const int blue = std::clamp(pixel[0] + sum[0] / Kernel::kDivisor, 0, 255);
-      const int green = std::clamp(pixel[1] + sum[1] / Kernel::kDivisor, 0, 255);
-      const int red = std::clamp(pixel[2] + sum[2] / Kernel::kDivisor, 0, 255);
-      Rgb entry;
-      out[c] = static_cast<uint8_t>(lookup.Find(static_cast<uint8_t>(red), static_cast<uint8_t>(green),
-                                                static_cast<uint8_t>(blue), entry));
-      const ErrorCell error = {blue - entry.b, green - entry.g, red - entry.r, 0};
+      const int value = std::clamp(in[c] + sum / Kernel::kDivisor, 0, 255);
+      const int index = lookup.Find(static_cast<uint8_t>(value));
+      out[c] = static_cast<uint8_t>(index);
+      const ErrorCell error = value - palette[index];
       next = afterNext + kAhead[0] * error;
       afterNext = kAhead[1] * error;
 #pragma GCC unroll 4
@@ -263,72 +215,41 @@ void Diffuse(DibReader& reader, DibWriter& writer, int width, int height, Lookup
   }
 }
 
-// Reduces with the kernel of `dither` into result; an unknown ditherer leaves result empty.
-template <class Lookup>
-void DiffuseWith(DitherMode dither, DibReader& reader, Bitmap& result, int width, int height, Lookup& lookup,
-                 const std::vector<Rgb>& palette) {
-  auto run = [&](auto kernel) {
-    DibWriter writer(result, PixelFormat::k8Bit, width, height, palette);
-    Diffuse<decltype(kernel)>(reader, writer, width, height, lookup);
-  };
+// Reduces with the kernel of `dither` into result.
+template <class Lookup, size_t kColors>
+void DiffuseWith(DitherMode dither, const GrayView& source, GrayImage& result, Lookup& lookup,
+                 const std::array<uint8_t, kColors>& palette) {
+  auto run = [&](auto kernel) { Diffuse<decltype(kernel)>(source, result, lookup, palette); };
   switch (dither) {
     case DitherMode::kNearest:
-      run(NearestKernel{});
-      break;
+      return run(NearestKernel{});
     case DitherMode::kFloydSteinberg:
-      run(FloydSteinbergKernel{});
-      break;
+      return run(FloydSteinbergKernel{});
     case DitherMode::kStucki:
-      run(StuckiKernel{});
-      break;
+      return run(StuckiKernel{});
     case DitherMode::kSierra:
-      run(SierraKernel{});
-      break;
+      return run(SierraKernel{});
     case DitherMode::kJarvisJudiceNinke:
-      run(JarvisJudiceNinkeKernel{});
-      break;
+      return run(JarvisJudiceNinkeKernel{});
     case DitherMode::kStevensonArce:
-      run(StevensonArceKernel{});
-      break;
+      return run(StevensonArceKernel{});
     case DitherMode::kBurkes:
-      run(BurkesKernel{});
-      break;
+      return run(BurkesKernel{});
   }
+  Raise<ColorReductionError>("Unknown dithering mode %d", {static_cast<int>(dither)});
 }
 
 }  // namespace
 
-std::unique_ptr<Bitmap> ReduceColors(Bitmap& source, ReductionMode mode, DitherMode dither) {
-  auto result = std::make_unique<Bitmap>();
-  if (mode == ReductionMode::kNone) {
-    *result = source;
-    result->SetFormat(PixelFormat::k24Bit);
-    return result;
-  }
-  DibReader reader(source);
-
-  std::vector<Rgb> palette;
-  switch (mode) {
-    case ReductionMode::kSystemPalette:
-      palette.assign(kSystemPalette.begin(), kSystemPalette.end());
-      break;
-    case ReductionMode::kGray4:
-      palette.assign(kGray4Palette.begin(), kGray4Palette.end());
-      break;
-    case ReductionMode::kMonochrome:
-      palette.assign(kMonochromePalette.begin(), kMonochromePalette.end());
-      break;
-    default:
-      return result;
-  }
-
-  const int width = source.Width(), height = source.Height();
+GrayImage ReduceGray(const GrayView& source, ReductionMode mode, DitherMode dither) {
+  if (source.width <= 0 || source.height <= 0) Raise<ColorReductionError>("Invalid image dimensions");
+  GrayImage result(source.width, source.height);
   if (mode == ReductionMode::kMonochrome) {
     MonochromeLookup lookup;
-    DiffuseWith(dither, reader, *result, width, height, lookup, palette);
+    DiffuseWith(dither, source, result, lookup, kMonochromePalette);
   } else {
-    FastColorLookup lookup(palette);
-    if (lookup.Colors() > 0) DiffuseWith(dither, reader, *result, width, height, lookup, palette);
+    Gray4Lookup lookup;
+    DiffuseWith(dither, source, result, lookup, kGray4Palette);
   }
   return result;
 }

@@ -25,7 +25,7 @@ void CoverPage::Assign(const Persistent& source) {
 bool CoverPage::RenderCover(Bitmap& target) const {
   if (fileName.empty() || !FileExists(fileName) || coverMode <= 0) return false;
   Picture picture;
-  picture.LoadFromFile(fileName);
+  picture.LoadFromFile(fileName, {.gray = true});
   FitPictureToPage(picture, target,
                    {.enlarge = enlarge, .colors = PageColorsOfBits(coverMode), .margins = margins});
   return true;

@@ -1,6 +1,7 @@
 #include "pictures/PageFitting.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -23,10 +24,10 @@ Size AreaOf(const FitOptions& options) {
 }
 
 // The size a picture of width x height is scaled to for the area, or nothing when it keeps its size:
-// the area has no room, the picture is one pixel wide or high, or it fits and is not to be enlarged.
+// the picture is one pixel wide or high, or it fits and is not to be enlarged.
 std::optional<Size> FittedSize(int width, int height, const FitOptions& options) {
   const auto [areaWidth, areaHeight] = AreaOf(options);
-  if (areaWidth <= 0 || areaHeight <= 0 || width <= 1 || height <= 1) return std::nullopt;
+  if (width <= 1 || height <= 1) return std::nullopt;
   if (areaWidth >= width && areaHeight >= height && !options.enlarge) return std::nullopt;
   // Keep the aspect ratio: the side whose ratio is the tighter fills the area. The ratios are
   // compared exactly, so equal ratios fill the height.
@@ -42,33 +43,57 @@ std::optional<Size> FittedSize(int width, int height, const FitOptions& options)
   return Size{std::max(1, newWidth), std::max(1, newHeight)};
 }
 
-// Target becomes the source rows scaled to `size` with Lanczos3.
-void ScaleInto(const PixelRows& source, Size size, Bitmap& target) {
-  Bitmap scaled(size.width, size.height, PixelFormat::k24Bit);
-  const ResampleFilter& lanczos = kResampleFilters[kLanczos3Filter];
-  ResamplePixels(source, scaled, lanczos.filter, lanczos.support);
-  target = std::move(scaled);
+// The picture turned a quarter: to the left, its first column becomes its last row.
+GrayImage Turned(const GrayView& source, Turn turn) {
+  GrayImage turned(source.height, source.width);
+  for (int y = 0; y < source.height; ++y) {
+    const uint8_t* in = source.Row(y);
+    for (int x = 0; x < source.width; ++x) {
+      if (turn == Turn::kLeft)
+        turned.Row(source.width - 1 - x)[y] = in[x];
+      else
+        turned.Row(x)[source.height - 1 - y] = in[x];
+    }
+  }
+  return turned;
 }
 
-// Places the (scaled) picture that `target` holds on its page and reduces its colours, in place.
-void PlaceAndReduce(Bitmap& target, const FitOptions& options) {
-  const auto [areaWidth, areaHeight] = AreaOf(options);
-  if (options.makePage && areaWidth > 0 && areaHeight > 0) {
-    Bitmap page(options.pageWidth, options.pageHeight, PixelFormat::k24Bit);
-    page.Fill(kWhite);
-    target.DrawOnto(page, options.margins.left + (areaWidth - target.Width()) / 2,
-                    options.margins.top + (areaHeight - target.Height()) / 2);
-    target = std::move(page);
+// What each index of a reduced picture (or each grey of one kept as it is) shows.
+const uint8_t* GreysOf(PageColors colors) {
+  static constexpr auto kIdentity = [] {
+    std::array<uint8_t, 256> greys{};
+    for (int i = 0; i < 256; ++i) greys[i] = static_cast<uint8_t>(i);
+    return greys;
+  }();
+  switch (colors) {
+    case PageColors::kMonochrome:
+      return kMonochromePalette.data();
+    case PageColors::kGray4:
+      return kGray4Palette.data();
+    case PageColors::kKeep:
+      break;
   }
+  return kIdentity.data();
+}
 
-  if (options.colors == PageColors::kMonochrome) {
-    auto reduced = ReduceColors(target, ReductionMode::kMonochrome, DitherMode::kStucki);
-    reduced->SetFormat(PixelFormat::k1Bit);
-    target = std::move(*reduced);
-  } else if (options.colors == PageColors::kGray4) {
-    auto reduced = ReduceColors(target, ReductionMode::kGray4, DitherMode::kStucki);
-    reduced->SetFormat(PixelFormat::k24Bit);
-    target = std::move(*reduced);
+// Draws the picture (palette indices or greys) onto the bitmap, its top-left corner at (left, top),
+// clipped to the bitmap: a 1-bit bitmap takes the indices, a 24-bit one their greys.
+void Draw(const GrayView& picture, PageColors colors, Bitmap& target, int left, int top) {
+  const int x0 = std::max(0, left), y0 = std::max(0, top);
+  const int x1 = std::min(target.Width(), left + picture.width);
+  const int y1 = std::min(target.Height(), top + picture.height);
+  const uint8_t* greys = GreysOf(colors);
+  for (int y = y0; y < y1; ++y) {
+    const uint8_t* in = picture.Row(y - top);
+    uint8_t* out = target.Row(y);
+    if (target.Format() == PixelFormat::k1Bit) {
+      for (int x = x0; x < x1; ++x) {
+        const auto bit = static_cast<uint8_t>(0x80 >> (x & 7));
+        out[x >> 3] = static_cast<uint8_t>(in[x - left] ? out[x >> 3] | bit : out[x >> 3] & ~bit);
+      }
+    } else {
+      for (int x = x0; x < x1; ++x) out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = greys[in[x - left]];
+    }
   }
 }
 
@@ -80,29 +105,63 @@ PageColors PageColorsOfBits(int bitCount) {
 
 int BitsOf(PageColors colors) { return colors == PageColors::kMonochrome ? 1 : 2; }
 
-void FitPictureToPage(const Bitmap& source, Bitmap& target, const FitOptions& options) {
-  if (&target != &source) target = source;
-  if (const auto size = FittedSize(target.Width(), target.Height(), options)) {
-    target.SetFormat(PixelFormat::k24Bit);
-    ScaleInto({target.Row(0), target.Stride(), target.Width(), target.Height(), false}, *size, target);
+void CheckMargins(const Margins& margins, int pageWidth, int pageHeight) {
+  if (margins.left + margins.right >= pageWidth)
+    Raise<MarginsError>("Margins of %d + %d pixels leave no room on a page %d pixels wide",
+                        {margins.left, margins.right, pageWidth});
+  if (margins.top + margins.bottom >= pageHeight)
+    Raise<MarginsError>("Margins of %d + %d pixels leave no room on a page %d pixels high",
+                        {margins.top, margins.bottom, pageHeight});
+}
+
+void FitPictureToPage(const GrayView& source, Bitmap& target, const FitOptions& options) {
+  CheckMargins(options.margins, options.pageWidth, options.pageHeight);
+  const bool turned = options.turn != Turn::kNone;
+  GrayView picture = source;
+  GrayImage scaled;
+  if (const auto size = turned ? FittedSize(source.height, source.width, options)
+                               : FittedSize(source.width, source.height, options)) {
+    scaled = turned ? GrayImage(size->height, size->width) : GrayImage(size->width, size->height);
+    const ResampleFilter& lanczos = kResampleFilters[kLanczos3Filter];
+    ResampleGray(source, scaled, lanczos.filter, lanczos.support);
+    picture = scaled.View();
   }
-  PlaceAndReduce(target, options);
+  GrayImage turnedPicture;
+  if (turned) {
+    turnedPicture = Turned(picture, options.turn);
+    picture = turnedPicture.View();
+  }
+  GrayImage reduced;
+  if (options.colors != PageColors::kKeep) {
+    reduced = ReduceGray(
+        picture,
+        options.colors == PageColors::kMonochrome ? ReductionMode::kMonochrome : ReductionMode::kGray4,
+        DitherMode::kStucki);
+    picture = reduced.View();
+  }
+
+  const PixelFormat format =
+      options.colors == PageColors::kMonochrome ? PixelFormat::k1Bit : PixelFormat::k24Bit;
+  if (!options.makePage) {
+    target = Bitmap(picture.width, picture.height, format);
+    Draw(picture, options.colors, target, 0, 0);
+    return;
+  }
+  const auto [areaWidth, areaHeight] = AreaOf(options);
+  target = Bitmap(options.pageWidth, options.pageHeight, format);
+  target.Fill(kWhite);
+  Draw(picture, options.colors, target, options.margins.left + (areaWidth - picture.width) / 2,
+       options.margins.top + (areaHeight - picture.height) / 2);
+}
+
+void FitPictureToPage(const Bitmap& source, Bitmap& target, const FitOptions& options) {
+  const GrayImage gray = GrayOf(source);
+  FitPictureToPage(gray.View(), target, options);
 }
 
 void FitPictureToPage(const Picture& source, Bitmap& target, const FitOptions& options) {
-  const Graphic* graphic = source.Decoded();
-  const std::optional<Size> size =
-      graphic ? FittedSize(graphic->Width(), graphic->Height(), options) : std::nullopt;
-  if (size && !graphic->HasAlpha()) {
-    // An opaque picture is scaled straight from its decoded rows: no full-size copy is made.
-    ScaleInto({graphic->Row(0), graphic->Stride(), graphic->Width(), graphic->Height(), true}, *size, target);
-  } else {
-    source.AssignTo(target);
-    if (size) {
-      ScaleInto({target.Row(0), target.Stride(), target.Width(), target.Height(), false}, *size, target);
-    }
-  }
-  PlaceAndReduce(target, options);
+  if (source.Empty()) Raise<GraphicOperationError>("No picture to fit to the page");
+  FitPictureToPage(ViewOf(*source.Decoded()), target, options);
 }
 
 }  // namespace bookloom

@@ -1,19 +1,50 @@
 // How the pictures of a book become its pages: the options a user sets for the whole book or for one
-// file.
+// file, and the pages a picture becomes with them.
 #pragma once
+
+#include <functional>
 
 #include "pictures/PageFitting.h"
 
 namespace bookloom {
 
+// Which pictures are turned a quarter on their page.
+enum class Rotation {
+  kNone,
+  kAuto,   // a landscape picture (wider than high) to the right, so that it fills the portrait page
+  kLeft,   // every picture counter-clockwise
+  kRight,  // every picture clockwise
+};
+
+// Which pictures become two pages, and in which order.
+enum class Split {
+  kNone,
+  kLeftToRight,  // a double-page spread: its left half first
+  kRightToLeft,  // its right half first, as books read from right to left have them
+};
+
+// A picture is a double-page spread when it is wider than this many times its height: each half is
+// then at least 0.6 as wide as high, as narrow as the pages of books and comics come.
+inline constexpr double kSpreadRatio = 1.2;
+
 struct PictureSettings {
   bool enlarge = false;                    // scale a picture smaller than the page up to fill it
   PageColors colors = PageColors::kGray4;  // four greys (2 bits) or black and white (1 bit)
+  Rotation rotation = Rotation::kNone;
+  Split split = Split::kNone;
+  bool crop = false;       // trim uniform borders (see CropBox) before fitting
+  double gamma = 1.0;      // the gamma curve of the greys (see GammaTable); 1 leaves them
+  bool autolevel = false;  // stretch the greys to black and white (see AutolevelTable)
+  bool allFrames = false;  // every page of a multi-page file, every frame of an animation
 
   friend bool operator==(const PictureSettings&, const PictureSettings&) = default;
 };
 
-// The page fitting of a book picture with these settings: the whole device page, no margins.
-FitOptions FitOptionsOf(const PictureSettings& settings);
+// The pages a grey picture becomes with these settings, in order, each handed to `takePage` as the
+// bitmap the book stores (see FitPictureToPage), with the margins given. In turn: the borders are
+// cropped; a spread is split into its halves, and each half cropped again; the greys are
+// autolevelled, then the gamma curve applied; the page is turned; then it is fitted to the page.
+void MakePages(const GrayView& picture, const PictureSettings& settings, const Margins& margins,
+               const std::function<void(Bitmap& page)>& takePage);
 
 }  // namespace bookloom

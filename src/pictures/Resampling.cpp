@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/Exception.h"
+#include "platform/Memory.h"
 
 namespace bookloom {
 
@@ -98,6 +99,16 @@ struct Contributors {
   std::vector<size_t> start;
 };
 
+// Divides the weights of one target pixel by their sum (added in list order, each step rounded to
+// float), so that they sum to 1 as near as floats can: without it the weights of a shrinking Lanczos3
+// add up to a little more or less than 1, and white comes out as 254 here and there.
+void Normalise(std::vector<Contributor>::iterator first, std::vector<Contributor>::iterator last) {
+  float sum = 0.0f;
+  for (auto c = first; c != last; ++c) sum = sum + c->weight;
+  if (sum == 0.0f) return;
+  for (auto c = first; c != last; ++c) c->weight = c->weight / sum;
+}
+
 Contributors MakeContributors(int sourceSize, int targetSize, FilterFunction filter, float support) {
   // The first and last pixels of source and target coincide; a single pixel on either side scales
   // by the ratio of the sizes.
@@ -125,6 +136,7 @@ Contributors MakeContributors(int sourceSize, int targetSize, FilterFunction fil
       n = std::clamp(n, 0, sourceSize - 1);
       lists.items.push_back({n, weight});
     }
+    Normalise(lists.items.begin() + static_cast<ptrdiff_t>(lists.start.back()), lists.items.end());
   }
   lists.start.push_back(lists.items.size());
   return lists;
@@ -161,9 +173,9 @@ constexpr int kColumnChunk = 64;
 // is zeroed.
 struct ByteValueImage {
   ByteValueImage(int width, int height)
-      : usedFloats(static_cast<size_t>(width) * 3),
+      : usedFloats(static_cast<size_t>(width)),
         rowFloats((usedFloats + kColumnChunk - 1) / kColumnChunk * kColumnChunk),
-        values(std::make_unique_for_overwrite<float[]>(rowFloats * static_cast<size_t>(height))) {
+        values(AllocateLargeBlock<float>(rowFloats * static_cast<size_t>(height))) {
     if (usedFloats == rowFloats) return;
     for (int y = 0; y < height; ++y) std::fill(Row(y) + usedFloats, Row(y) + rowFloats, 0.0f);
   }
@@ -172,14 +184,11 @@ struct ByteValueImage {
 
   size_t usedFloats;
   size_t rowFloats;
-  std::unique_ptr<float[]> values;
+  LargeBlock<float> values;
 };
 
-// Rows resampled together in the horizontal pass: each weight is applied to the three channels of
-// this many rows at once.
-constexpr int kBlockRows = 16;
-constexpr int kBlockFloats = kBlockRows * 3;
-static_assert(kBlockFloats % kFloatLanes == 0);
+// Rows resampled together in the horizontal pass: each weight is applied to this many rows at once.
+constexpr int kBlockRows = 32;
 
 // Eight float lanes for the weighted sums of the horizontal pass: one instruction each where the
 // processor has 256-bit vectors (on x86-64 the function is built twice and the fitting build chosen
@@ -187,7 +196,7 @@ static_assert(kBlockFloats % kFloatLanes == 0);
 // would be.
 using WideFloats = float __attribute__((vector_size(32)));
 constexpr int kWideLanes = 8;
-static_assert(kBlockFloats % kWideLanes == 0);
+static_assert(kBlockRows % kWideLanes == 0);
 
 // Pictures from this size on have their rows resampled on two cores: below it, starting a thread
 // costs about what it saves.
@@ -216,19 +225,18 @@ template <int N, class At>
     Store(values + v * kFloatLanes, ToByteValues(Load(values + v * kFloatLanes)));
 }
 
-// The block's values as columns: subpixel s (channel ch of source pixel n is s = 3n + ch, channels
-// in the source's order) of block row b at s * kBlockRows + b, so the 48 values of a source pixel
-// lie together, channel by channel.
-float* SubpixelLane(float* columns, size_t s) { return columns + s * kBlockRows; }
+// The block's values as columns: source pixel n of block row b at n * kBlockRows + b, so the values of
+// one source pixel in all the block's rows lie together.
+float* PixelLane(float* columns, size_t n) { return columns + n * kBlockRows; }
 
 #if BOOKLOOM_X86_VECTORS
-// Eight rows' 8 subpixels from s on, as floats, transposed into columns: rows b0 .. b0 + 7.
-__attribute__((target("avx2"))) inline void TransposeEight(const uint8_t* const* in, int b0, size_t s,
+// Eight rows' 8 pixels from n on, as floats, transposed into columns: rows b0 .. b0 + 7.
+__attribute__((target("avx2"))) inline void TransposeEight(const uint8_t* const* in, int b0, size_t n,
                                                            float* columns) {
   __m256 r[8];
   for (int b = 0; b < 8; ++b)
     r[b] = _mm256_cvtepi32_ps(
-        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in[b0 + b] + s))));
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in[b0 + b] + n))));
   // The usual 8 x 8 transpose: pairs, then fours within each half, then the halves.
   const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]), t1 = _mm256_unpackhi_ps(r[0], r[1]);
   const __m256 t2 = _mm256_unpacklo_ps(r[2], r[3]), t3 = _mm256_unpackhi_ps(r[2], r[3]);
@@ -242,67 +250,57 @@ __attribute__((target("avx2"))) inline void TransposeEight(const uint8_t* const*
                             _mm256_permute2f128_ps(u2, u6, 0x20), _mm256_permute2f128_ps(u3, u7, 0x20),
                             _mm256_permute2f128_ps(u0, u4, 0x31), _mm256_permute2f128_ps(u1, u5, 0x31),
                             _mm256_permute2f128_ps(u2, u6, 0x31), _mm256_permute2f128_ps(u3, u7, 0x31)};
-  for (int c = 0; c < 8; ++c) _mm256_storeu_ps(SubpixelLane(columns, s + c) + b0, column[c]);
+  for (int c = 0; c < 8; ++c) _mm256_storeu_ps(PixelLane(columns, n + c) + b0, column[c]);
 }
 
-// Fills the columns from the block's 16 rows, 8 subpixels of 8 rows at a time; returns the first
-// subpixel left, which lies too near the end of a row for 8 bytes to be read.
-__attribute__((target("avx2"))) size_t FillColumnsEightByEight(const uint8_t* const* in, size_t subpixels,
+// Fills the columns from the block's rows, 8 pixels of 8 rows at a time; returns the first pixel
+// left, which lies too near the end of a row for 8 bytes to be read.
+__attribute__((target("avx2"))) size_t FillColumnsEightByEight(const uint8_t* const* in, size_t width,
                                                                float* columns) {
-  size_t s = 0;
-  for (; s + 8 <= subpixels; s += 8) {
-    TransposeEight(in, 0, s, columns);
-    TransposeEight(in, 8, s, columns);
-  }
-  return s;
+  size_t n = 0;
+  for (; n + 8 <= width; n += 8)
+    for (int b0 = 0; b0 < kBlockRows; b0 += 8) TransposeEight(in, b0, n, columns);
+  return n;
 }
 #endif
 
-// Fills the columns from the block's 16 rows (a short block repeats its last row: those lanes are
+// Fills the columns from the block's rows (a short block repeats its last row: those lanes are
 // never read back).
 void FillColumns(const uint8_t* const* in, int sourceWidth, float* columns) {
-  const size_t subpixels = 3 * static_cast<size_t>(sourceWidth);
+  const size_t width = static_cast<size_t>(sourceWidth);
 #if BOOKLOOM_X86_VECTORS
   static const bool eightByEight = __builtin_cpu_supports("avx2");
-  size_t s = eightByEight ? FillColumnsEightByEight(in, subpixels, columns) : 0;
+  size_t n = eightByEight ? FillColumnsEightByEight(in, width, columns) : 0;
 #else
-  size_t s = 0;
+  size_t n = 0;
 #endif
-  for (; s < subpixels; ++s)
-    for (int b = 0; b < kBlockRows; ++b) SubpixelLane(columns, s)[b] = in[b][s];
+  for (; n < width; ++n)
+    for (int b = 0; b < kBlockRows; ++b) PixelLane(columns, n)[b] = in[b][n];
 }
 
 // Resamples source rows begin .. end - 1 (begin a multiple of kBlockRows).
-BOOKLOOM_AVX2_CLONES void ResampleRows(const PixelRows& source, int begin, int end, ByteValueImage& target,
+BOOKLOOM_AVX2_CLONES void ResampleRows(const GrayView& source, int begin, int end, ByteValueImage& target,
                                        int targetWidth, const Contributors& lists) {
   const int sourceWidth = source.width;
-  const int first = source.redFirst ? 2 : 0, last = 2 - first;
   // Every value is written by FillColumns before it is read.
-  const auto columns =
-      std::make_unique_for_overwrite<float[]>(static_cast<size_t>(sourceWidth) * kBlockFloats);
+  const auto columns = std::make_unique_for_overwrite<float[]>(static_cast<size_t>(sourceWidth) * kBlockRows);
   for (int top = begin; top < end; top += kBlockRows) {
     const int rows = std::min(kBlockRows, end - top);
     const uint8_t* in[kBlockRows];
     for (int b = 0; b < kBlockRows; ++b) in[b] = source.Row(top + std::min(b, rows - 1));
     FillColumns(in, sourceWidth, columns.get());
     for (int i = 0; i < targetWidth; ++i) {
-      float bytes[kBlockFloats];
+      float values[kBlockRows];
       WeightedByteValues(
-          lists, i, [&](int n) { return columns.get() + static_cast<size_t>(n) * kBlockFloats; }, bytes);
-      // Red and blue change places on the way out when the source holds red first.
-      for (int b = 0; b < rows; ++b) {
-        float* out = target.Row(top + b) + 3 * i;
-        out[0] = bytes[first * kBlockRows + b];
-        out[1] = bytes[kBlockRows + b];
-        out[2] = bytes[last * kBlockRows + b];
-      }
+          lists, i, [&](int n) { return PixelLane(columns.get(), static_cast<size_t>(n)); }, values);
+      for (int b = 0; b < rows; ++b) target.Row(top + b)[i] = values[b];
     }
   }
 }
 
-BOOKLOOM_AVX2_CLONES void ResampleColumns(const ByteValueImage& source, Bitmap& target,
+BOOKLOOM_AVX2_CLONES void ResampleColumns(const ByteValueImage& source, GrayImage& target,
                                           const Contributors& lists) {
-  const size_t rowBytes = target.Stride();
+  const size_t rowBytes = static_cast<size_t>(target.Width());
   for (int i = 0; i < target.Height(); ++i) {
     uint8_t* out = target.Row(i);
     for (size_t l = 0; l < rowBytes; l += kColumnChunk) {
@@ -325,13 +323,12 @@ const std::array<ResampleFilter, 7> kResampleFilters{{{"Box", BoxFilter, 0.5f},
                                                       {"Lanczos3", Lanczos3Filter, 3.0f},
                                                       {"Mitchell", MitchellFilter, 2.0f}}};
 
-void ResamplePixels(const PixelRows& source, Bitmap& target, FilterFunction filter, float support) {
+void ResampleGray(const GrayView& source, GrayImage& target, FilterFunction filter, float support) {
   if (source.width < 1 || source.height < 1) Raise<GraphicOperationError>("Source bitmap too small");
   if (target.Width() < 1 || target.Height() < 1)
     Raise<GraphicOperationError>("Cannot resample a picture to %dx%d pixels: the target has no pixels",
                                  {target.Width(), target.Height()});
   ByteValueImage intermediate(target.Width(), source.height);
-  target.SetFormat(PixelFormat::k24Bit);
   const Contributors across = MakeContributors(source.width, target.Width(), filter, support);
   // A large picture's rows are shared with a second core: each row comes out the same whichever
   // core resamples it. Both threads only read the source and the contributor lists, and each
@@ -349,12 +346,6 @@ void ResamplePixels(const PixelRows& source, Bitmap& target, FilterFunction filt
     ResampleRows(source, 0, source.height, intermediate, target.Width(), across);
   }
   ResampleColumns(intermediate, target, MakeContributors(source.height, target.Height(), filter, support));
-}
-
-void ResampleBitmap(Bitmap& source, Bitmap& target, FilterFunction filter, float support) {
-  source.SetFormat(PixelFormat::k24Bit);
-  ResamplePixels({source.Row(0), source.Stride(), source.Width(), source.Height(), false}, target, filter,
-                 support);
 }
 
 }  // namespace bookloom

@@ -1,12 +1,11 @@
-// Resizing of bitmaps with a separable filter: every row to the new width, then every column to the
-// new height, in 32-bit floating point so that every build gives the same bytes.
+// Resizing of grey pictures with a separable filter: every row to the new width, then every column to
+// the new height, in 32-bit floating point so that every build gives the same bytes.
 #pragma once
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
 
-#include "platform/Bitmap.h"
+#include "pictures/GrayImage.h"
 
 namespace bookloom {
 
@@ -22,24 +21,10 @@ struct ResampleFilter {
 extern const std::array<ResampleFilter, 7> kResampleFilters;
 inline constexpr size_t kLanczos3Filter = 5;  // the filter pictures are fitted to the page with
 
-// Rows of 24-bit pixels: blue, green, red as in a Bitmap, or red first as in a decoded graphic.
-struct PixelRows {
-  const uint8_t* top;  // the first row
-  size_t stride;       // bytes from one row to the next
-  int width;
-  int height;
-  bool redFirst;
-  const uint8_t* Row(int y) const { return top + static_cast<size_t>(y) * stride; }
-};
-
-// Fills every pixel of target, whose size the caller has set, with the source rows resampled by the
-// filter; target becomes 24 bits per pixel, blue first. Raises GraphicOperationError when source
-// or target has no pixels.
-void ResamplePixels(const PixelRows& source, Bitmap& target, FilterFunction filter, float support);
-
-// Fills every pixel of target, whose size the caller has set, with source resampled by the filter;
-// both bitmaps become 24 bits per pixel. Raises GraphicOperationError when source or target
-// has no pixels.
-void ResampleBitmap(Bitmap& source, Bitmap& target, FilterFunction filter, float support);
+// Fills every pixel of target, whose size the caller has set, with the source resampled by the
+// filter. The weights a target pixel takes from its source pixels are normalised to sum to 1, so
+// that a uniform picture stays uniform. Raises GraphicOperationError when source or target has no
+// pixels.
+void ResampleGray(const GrayView& source, GrayImage& target, FilterFunction filter, float support);
 
 }  // namespace bookloom

@@ -275,35 +275,4 @@ void Bitmap::Fill(Rgb c) {
   for (int y = 1; y < height_; ++y) std::memcpy(Row(y), row0, stride_);
 }
 
-void Bitmap::DrawOnto(Bitmap& target, int x, int y) const {
-  if (target.format_ != PixelFormat::k24Bit)
-    Raise<GraphicOperationError>("Pictures are drawn onto 24-bit bitmaps only");
-  const int x0 = std::max(0, x), y0 = std::max(0, y);
-  const int x1 = std::min(target.width_, x + width_), y1 = std::min(target.height_, y + height_);
-  if (x0 >= x1 || y0 >= y1) return;
-  const bool skip = transparent_ && transparentColor_.has_value();
-  // Which entries of the colour table are drawn.
-  std::array<bool, 256> drawn;
-  drawn.fill(true);
-  if (skip)
-    for (size_t i = 0; i < palette_.size(); ++i) drawn[i] = palette_[i] != *transparentColor_;
-  for (int ty = y0; ty < y1; ++ty) {
-    uint8_t* out = target.Row(ty);
-    const uint8_t* in = Row(ty - y);
-    if (format_ != PixelFormat::k24Bit) {
-      ForEachIndex(in, x0 - x, x1 - x, format_, [&](int sx, int i) {
-        if (drawn[i]) PutBgr(out + 3 * (sx + x), palette_[i]);
-      });
-    } else if (!skip) {
-      std::memcpy(out + 3 * x0, in + 3 * (x0 - x), 3 * static_cast<size_t>(x1 - x0));
-    } else {
-      const Rgb t = *transparentColor_;
-      for (int sx = x0 - x; sx < x1 - x; ++sx) {
-        const uint8_t* p = in + 3 * sx;
-        if (p[0] != t.b || p[1] != t.g || p[2] != t.r) std::memcpy(out + 3 * (sx + x), p, 3);
-      }
-    }
-  }
-}
-
 }  // namespace bookloom

@@ -18,6 +18,12 @@ struct Rgb {
 inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kBlack{0, 0, 0};
 
+// The grey of a colour: its luma as BT.601 weighs it, in the fixed point JPEG itself uses
+// (0.299 red, 0.587 green, 0.114 blue, rounded). A grey stays itself.
+constexpr uint8_t GrayOf(uint8_t red, uint8_t green, uint8_t blue) {
+  return static_cast<uint8_t>((19595u * red + 38470u * green + 7471u * blue + 32768u) >> 16);
+}
+
 class Bitmap {
  public:
   Bitmap() = default;
@@ -49,11 +55,6 @@ class Bitmap {
   Rgb Pixel(int x, int y) const;
   void SetPixel(int x, int y, Rgb c);  // indexed formats take the nearest table entry
   void Fill(Rgb c);
-
-  // Draws this bitmap onto a 24-bit target with its top-left corner at (x, y), clipped to the
-  // target; when the bitmap is transparent with a transparent colour, pixels of exactly that
-  // colour are left out.
-  void DrawOnto(Bitmap& target, int x, int y) const;
 
   // Transparency is only ever an explicit colour: a bitmap never guesses one from its pixels.
   bool Transparent() const { return transparent_; }

@@ -4,6 +4,11 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+#include <new>
 
 namespace bookloom {
 
@@ -17,6 +22,22 @@ void ReuseLargeBlocks() {
   // pictures before it, where a heap of the thread's own would be grown and given back each time.
   mallopt(M_ARENA_MAX, 1);
 #endif
+}
+
+void* AllocateLargeBytes(size_t bytes) {
+  constexpr size_t kLargePage = size_t{2} << 20;
+  if (bytes < 2 * kLargePage) {
+    void* block = std::malloc(bytes ? bytes : 1);
+    if (!block) throw std::bad_alloc();
+    return block;
+  }
+  const size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+  void* block = std::aligned_alloc(kLargePage, rounded);
+  if (!block) throw std::bad_alloc();
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  madvise(block, rounded, MADV_HUGEPAGE);  // a hint: without large pages the block is as any other
+#endif
+  return block;
 }
 
 }  // namespace bookloom

@@ -7,7 +7,8 @@
 
 namespace bookloom {
 
-// Writes an 8-bit greyscale PNG of width x height bytes, rows from the top; FileCreateError or
+// Writes a greyscale PNG of width x height greys, rows from the top: black and white in one bit a
+// pixel, up to four greys in two (a palette of them), others in eight. FileCreateError or
 // WriteError when the file cannot be written.
 void WriteGrayPng(const std::u16string& fileName, int width, int height, const std::vector<uint8_t>& gray);
 

@@ -92,10 +92,10 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
     MarginEdit** field;
   };
   const Margin margins[] = {
-      {"Left:", 16, 112, 24, kDevicePageWidth, &leftMarginEdit},
-      {"Right:", 192, 296, 24, kDevicePageWidth, &rightMarginEdit},
-      {"Top:", 16, 112, 56, kDevicePageHeight, &topMarginEdit},
-      {"Bottom:", 192, 296, 56, kDevicePageHeight, &bottomMarginEdit},
+      {"Left:", 16, 112, 24, kDevicePageWidth - 1, &leftMarginEdit},
+      {"Right:", 192, 296, 24, kDevicePageWidth - 1, &rightMarginEdit},
+      {"Top:", 16, 112, 56, kDevicePageHeight - 1, &topMarginEdit},
+      {"Bottom:", 192, 296, 56, kDevicePageHeight - 1, &bottomMarginEdit},
   };
   for (const Margin& m : margins) {
     AddLabel(m.label, m.labelX, m.y, 22, gbxMargins);
@@ -115,6 +115,17 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
   setTabOrder(rightMarginEdit, topMarginEdit);
   setTabOrder(topMarginEdit, bottomMarginEdit);
   setTabOrder(bottomMarginEdit, updatePreviewButton);
+
+  // Opposite margins always leave at least one pixel of the page between them: each field's maximum
+  // follows the other's value.
+  const auto leaveRoom = [this](MarginEdit* changed, MarginEdit* opposite, int page) {
+    connect(changed, &QSpinBox::valueChanged, this,
+            [opposite, page](int value) { opposite->setMaximum(page - 1 - value); });
+  };
+  leaveRoom(leftMarginEdit, rightMarginEdit, kDevicePageWidth);
+  leaveRoom(rightMarginEdit, leftMarginEdit, kDevicePageWidth);
+  leaveRoom(topMarginEdit, bottomMarginEdit, kDevicePageHeight);
+  leaveRoom(bottomMarginEdit, topMarginEdit, kDevicePageHeight);
 
   connect(coverModeCombo, &QComboBox::currentIndexChanged, this, [this] { OnCoverModeChanged(); });
   connect(loadPictureButton, &QPushButton::clicked, this, [this] { OnLoadPicture(); });

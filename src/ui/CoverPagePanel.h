@@ -17,7 +17,8 @@ namespace bookloom {
 class UserDialogs;
 
 // An integer field with arrows that lets any number of up to four digits be typed and brings it
-// into its range when editing ends; an empty field counts as 0.
+// into its range when editing ends; an empty field counts as 0. The panel keeps the ranges of
+// opposite margins such that they always leave room on the page.
 class MarginEdit : public QSpinBox {
  public:
   MarginEdit(int maximum, QWidget* parent);

@@ -74,6 +74,9 @@ inline constexpr int kDescriptionFieldCount = 18;
 
 inline constexpr size_t kCoverRecordSize = 10;
 inline constexpr uint16_t kCoverRecordMark = 1;  // the record's first field
+// The size of the cover the reader shows: its whole screen.
+inline constexpr int kCoverWidth = 600;
+inline constexpr int kCoverHeight = 800;
 inline constexpr size_t kCoverWidthAt = 2;
 inline constexpr size_t kCoverBitCountAt = 4;
 inline constexpr size_t kCoverRowBytesAt = 6;  // bit count x width / 8, rounded down

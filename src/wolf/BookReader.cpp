@@ -225,6 +225,9 @@ void BookParser::ParseCover(uint64_t start, uint64_t end) {
   cover.dataStart = static_cast<uint32_t>(start + kCoverRecordSize);
   cover.dataLength = static_cast<uint32_t>(end - start - kCoverRecordSize);
   CheckPictureData(cover);
+  if (cover.width != kCoverWidth || cover.height != kCoverHeight)
+    book_.warnings.push_back(Format("the cover is %d x %d pixels, not the %d x %d of the reader's screen",
+                                    {cover.width, cover.height, kCoverWidth, kCoverHeight}));
   book_.cover = cover;
 }
 

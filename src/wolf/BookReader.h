@@ -1,5 +1,6 @@
 // Reads a finished Wolf book back from its bytes and checks every length, count, position and
-// link in it; a damaged book raises BookFormatError naming the byte offset and the fault.
+// link in it; a damaged book raises BookFormatError naming the byte offset and the fault, and what
+// is sound but shown badly is noted as a warning.
 #pragma once
 
 #include <array>
@@ -61,6 +62,9 @@ struct BookContents {
   std::vector<TocRecord> toc;
   // The eight page lists in file order: layouts 0, 1, 2, 3, 0, 1, 2, 3.
   std::array<std::vector<uint32_t>, 8> pageLists;
+  // What a sound book may hold but a reader shows badly (a cover not of the screen's size, as books
+  // made elsewhere may have); Bookloom writes no such book.
+  std::vector<std::string> warnings;
 };
 
 class BookReader {

@@ -37,6 +37,19 @@ TEST(InfoCommand, PrintsTheBookAndFailsOnADamagedOne) {
         "  layout 0 (font 0, 576 pixels, 28 lines): "})
     EXPECT_TRUE(Contains(info.out, line)) << line << "\n" << info.out;
   EXPECT_FALSE(Contains(info.out, "adpter")) << "the file's own field names";
+  // The sample's cover is smaller than the screen, as books made elsewhere may have it.
+  EXPECT_TRUE(Contains(info.out, "The book is readable, with 1 warning.\n")) << info.out;
+  EXPECT_TRUE(Contains(info.errors,
+                       "warning: book.wol: the cover is 24 x 32 pixels, not the 600 x 800 of the "
+                       "reader's screen"))
+      << info.errors;
+  test::WriteBytes(dir / "screen.wol", test::WriteBook([](BookWriter&) {},
+                                                       [](BookWriter& w) {
+                                                         w.WriteCoverPicture(test::MonoPicture(600, 800), 1);
+                                                       }));
+  const test::CliRun screen = RunCli(dir.Path(), "info screen.wol");
+  EXPECT_TRUE(Contains(screen.out, "The book is sound.\n")) << screen.out;
+  EXPECT_EQ(screen.errors, "");
 
   std::string damaged = book;
   damaged[17] = 3;
@@ -65,6 +78,8 @@ TEST(InfoCommand, PrintsTheReadersViewAsJson) {
   EXPECT_EQ(json["description"].size(), 9u);  // the fields a book always writes
   EXPECT_EQ(json["cover"]["width"], book.cover->width);
   EXPECT_EQ(json["cover"]["bits"], book.cover->bitCount);
+  EXPECT_EQ(json["warnings"], nlohmann::json(book.warnings));
+  EXPECT_EQ(json["warnings"].size(), 1u);  // the cover is not of the screen's size
   ASSERT_EQ(json["sections"].size(), book.sections.size());
   for (size_t i = 0; i < book.sections.size(); ++i) {
     const nlohmann::json& s = json["sections"][i];

@@ -230,7 +230,7 @@ TEST_F(MakeCommandTest, UsageErrorsExitWithTwoOnStandardError) {
       {"make en.txt", "--output is required"},
       {"make -o book.wol", "files is required"},
       {"make -o book.wol --title", "--title"},
-      {"make -o book.wol --cover-mode sepia en.txt", "is gray or mono, not sepia"},
+      {"make -o book.wol --cover-mode sepia en.txt", "is one of gray|mono, not sepia"},
       {"make -o book.wol --margins 1,2,3 en.txt", "four whole numbers"},
       {"make -o book.wol --bogus en.txt", "--bogus"},
       {"make -o book.wol --annotation x --annotation-file en.txt en.txt", "excludes"},
@@ -399,6 +399,66 @@ TEST_F(MakeCommandTest, BuildsTheBookOfAProject) {
   const test::CliRun broken = Make("-o x.wol --project broken.bookloom");
   EXPECT_EQ(broken.status, 1);
   EXPECT_TRUE(Contains(broken.errors, "broken.bookloom\" is not a readable project")) << broken.errors;
+}
+
+// Pictures that become several pages, or a page with a warning: a spread split in reading order, the
+// pages of a TIFF and the frames of a GIF, a JPEG cut short.
+TEST_F(MakeCommandTest, MakesThePagesOfSpreadsFramesAndPicturesReadInPart) {
+  REQUIRE_TESTDATA();
+  std::vector<uint8_t> spread(1000 * 400, 0);
+  for (int y = 0; y < 400; ++y) std::fill_n(spread.begin() + y * 1000 + 500, 500, 128);
+  WriteGrayPng((dir_ / "spread.png").u16string(), 1000, 400, spread);
+  fs::copy_file(test::TestDataPath("pictures/tiff/multipage.tiff"), dir_ / "pages.tiff");
+  const std::string jpeg = test::ReadBytes(test::TestDataPath("pictures/jpeg/testorig.jpg"));
+  test::WriteBytes(dir_ / "cut.jpg", jpeg.substr(0, jpeg.size() / 2));
+  const struct {
+    std::string arguments;
+    size_t pages;
+    std::vector<uint8_t> greys;  // of the halves of the spread, in the middle of each page
+    std::string warning;
+  } cases[] = {
+      {"--split rtl spread.png", 2, {128, 0}, ""},
+      {"--split ltr spread.png", 2, {0, 128}, ""},
+      {"spread.png", 1, {}, ""},
+      {"pages.tiff",
+       1,
+       {},
+       "pages.tiff: 2 pages or frames of its 3 left out (--all-frames makes every one a page)"},
+      {"--all-frames pages.tiff", 3, {}, ""},
+      {"cut.jpg", 1, {}, "cut.jpg: the picture is incomplete (the file is cut short or damaged)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const test::CliRun run = Make("-o book.wol " + c.arguments);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    if (c.warning.empty())
+      EXPECT_EQ(run.errors, "");
+    else
+      EXPECT_TRUE(Contains(run.errors, "bookloom-cli: warning: " + c.warning)) << run.errors;
+    const BookReader reader = Book();
+    ASSERT_EQ(reader.Book().sections.size(), 1u);
+    const auto& pages = reader.Book().sections[0].images;
+    ASSERT_EQ(pages.size(), c.pages);
+    for (size_t i = 0; i < c.greys.size(); ++i)
+      EXPECT_EQ(PackedRowsToGray(pages[i], reader.DecodeRows(pages[i]))[400 * 600 + 300], c.greys[i]) << i;
+    ASSERT_EQ(reader.Book().toc.size(), 1u);  // one entry, at the first page
+    EXPECT_EQ(reader.Book().toc[0].target, reader.Book().sections[0].position - reader.Book().bodyStart);
+  }
+}
+
+// Margins that leave no room on the page are refused on the command line.
+TEST_F(MakeCommandTest, RefusesMarginsThatLeaveNoRoom) {
+  for (const std::string& arguments :
+       {"make -o book.wol --cover cover.png --cover-margins 300,300,0,0 en.txt",
+        "make -o book.wol --cover cover.png --margins 0,0,799,1 en.txt",
+        "prepare a.png page.png --margins 0,0,400,400"}) {
+    SCOPED_TRACE(arguments);
+    const test::CliRun run = RunCli(dir_.Path(), arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.errors, "leave no room on a page")) << run.errors;
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "book.wol"));
+  EXPECT_EQ(Make("-o book.wol --cover cover.png --cover-margins 299,300,399,400 en.txt").status, 0);
 }
 
 TEST(FormatsCommand, PrintsATableOrTheFilter) {

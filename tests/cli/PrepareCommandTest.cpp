@@ -67,6 +67,45 @@ TEST(PrepareCommand, PlacesThePictureAsTheOptionsSay) {
   }
 }
 
+// A picture that becomes several pages is written as OUT-1.png, OUT-2.png, ...: the halves of a
+// spread, the frames of an animated GIF (made with GraphicsMagick when it is installed).
+TEST(PrepareCommand, WritesOneFileAPage) {
+  ScratchDir dir;
+  const std::string spread = BlackPicture(dir, 900, 300).string();
+  const struct {
+    std::string arguments;
+    std::vector<std::string> files;
+  } cases[] = {
+      {spread + " out.png", {"out.png"}},
+      {spread + " out.png --split ltr", {"out-1.png", "out-2.png"}},
+      {spread + " pages/out.png --split rtl --rotate auto", {"pages/out-1.png", "pages/out-2.png"}},
+  };
+  fs::create_directory(dir / "pages");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    ASSERT_EQ(Prepare(dir, c.arguments).status, 0);
+    for (const std::string& file : c.files) {
+      EXPECT_TRUE(fs::exists(dir / file)) << file;
+      fs::remove(dir / file);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()),
+              2);  // black.png, pages
+  }
+  if (std::system("gm version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no GraphicsMagick (gm)";
+  ASSERT_EQ(std::system(("gm convert -delay 10 -size 40x30 xc:black xc:white xc:gray " +
+                         Quoted(dir / "anim.gif") + " >/dev/null 2>&1")
+                            .c_str()),
+            0);
+  const CliRun first = Prepare(dir, "anim.gif frame.png");
+  ASSERT_EQ(first.status, 0);
+  EXPECT_TRUE(Contains(first.errors, "anim.gif: 2 pages or frames of its 3 left out")) << first.errors;
+  EXPECT_EQ(DarkArea(dir / "frame.png"), "280,385 320,415");
+  ASSERT_EQ(Prepare(dir, "anim.gif frame.png --all-frames").status, 0);
+  EXPECT_EQ(DarkArea(dir / "frame-1.png"), "280,385 320,415");  // black
+  EXPECT_EQ(DarkArea(dir / "frame-2.png"), "600,800 0,0");      // white: nothing dark
+  EXPECT_EQ(DarkArea(dir / "frame-3.png"), "280,385 320,415");  // grey
+}
+
 TEST(PrepareCommand, BadArgumentsAndUnreadablePicturesFailWithAMessage) {
   ScratchDir dir;
   const std::string in = BlackPicture(dir, 4, 4).string();
@@ -86,6 +125,19 @@ TEST(PrepareCommand, BadArgumentsAndUnreadablePicturesFailWithAMessage) {
   EXPECT_FALSE(fs::exists(out));
   EXPECT_EQ(Prepare(dir, in + " " + in).status, 1);  // the page would replace its picture
   EXPECT_EQ(ReadBytes(in).substr(1, 3), "PNG");
+}
+
+// GraphicsMagick and the Ghostscript it runs for PostScript print nothing of their own: a picture
+// they cannot read gives one line naming the file.
+TEST(PrepareCommand, APictureGraphicsMagickCannotReadGivesOneLine) {
+  REQUIRE_TESTDATA();
+  ScratchDir dir;
+  const std::string eps = TestDataPath("pictures/eps/bad/timeout-d6757035.eps").string();
+  const CliRun run = Prepare(dir, Quoted(eps) + " page.png");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.errors, "bookloom-cli: prepare: Cannot read picture \"" + eps +
+                            "\": not a readable EPT file: Postscript delegate failed\n");
+  EXPECT_EQ(run.out, "");
 }
 
 }  // namespace

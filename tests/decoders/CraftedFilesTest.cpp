@@ -8,6 +8,7 @@
 #include "decoders/Picture.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
+#include "platform/PngFile.h"
 #include "platform/Utf.h"
 #include "support/TestData.h"
 
@@ -270,18 +271,31 @@ TEST(SizeLimit, LoweredLimitsApplyToEveryDecoder) {
   EXPECT_EQ(DecodeBytes(Tga(2, 10, 10, 24, 0x20, std::string(300, '\0')), u"fits.tga")->Width(), 10);
 }
 
-TEST(CutFiles, AreRejectedWithoutLosingTheEnd) {
+TEST(CutFiles, AreRejectedOrDecodedAsFarAsTheyGoAndMarkedIncomplete) {
   REQUIRE_TESTDATA();
-  // Each is cut where pixel data still has to follow.
+  // Each is cut where pixel data still has to follow. A JPEG decoder makes what it can of the coded
+  // data there is; the other readers give up.
   for (const char* file :
        {"jpeg/testorig.jpg", "jpeg/cat-progressive.jpg", "png/kodim23.png", "png/basi2c08.png",
         "bmp/rgb24.bmp", "bmp/pal8rle.bmp", "tga/UTC24.TGA", "tiff/hopper.tif", "pcx/ICONDOC.pcx",
         "sgi/hopper.sgi", "pnm/input_p6.ppm", "ico/python.ico", "pcd/hopper.pcd"}) {
     const std::string bytes = ReadBytes(TestDataPath(std::string("pictures/") + file));
     const std::u16string name = Utf8ToUtf16(file);
+    const GraphicDecoder& decoder = *DecoderRegistry::Instance().Find(name);
+    const bool partly = std::string(file).starts_with("jpeg/");
     for (size_t keep : {bytes.size() / 2, bytes.size() * 3 / 4}) {
       SCOPED_TRACE(std::string(file) + " cut to " + std::to_string(keep));
-      EXPECT_THROW(DecodeBytes(bytes.substr(0, keep), name), DecodeError);
+      if (!partly) {
+        EXPECT_THROW(decoder.Decode(bytes.substr(0, keep), name), DecodeError);
+        continue;
+      }
+      const DecodedFrames cut = decoder.Decode(bytes.substr(0, keep), name, {.gray = true});
+      EXPECT_TRUE(cut.incomplete);
+      EXPECT_FALSE(decoder.Decode(bytes, name).incomplete);
+      // A picture of one scan has its rows before the cut as the whole file has them.
+      const DecodedFrames whole = decoder.Decode(bytes, name, {.gray = true});
+      if (std::string(file) == "jpeg/testorig.jpg")
+        EXPECT_TRUE(std::equal(whole.frames[0]->Row(0), whole.frames[0]->Row(2), cut.frames[0]->Row(0)));
     }
   }
 }
@@ -356,6 +370,88 @@ TEST(JpegOrientation, ACameraPictureMarkedTurnedMatchesTheUprightOne) {
   const RgbImage turned = ToRgbOverWhite(*DecodeFile(TestDataPath("pictures/jpeg/hopper_orientation_6.jpg")));
   const RgbImage upright = ToRgbOverWhite(*DecodeFile(TestDataPath("pictures/jpeg/hopper.jpe")));
   EXPECT_LT(ComparePixels(turned, upright).mean, 8);  // apart only by their compression
+}
+
+// Decoded grey, a JPEG stored as YCbCr gives its Y channel, which is the luma of its colours but for
+// the rounding of libjpeg's conversion to RGB and the clipping of colours beyond RGB's range; a grey
+// JPEG gives its own greys, and one stored as CMYK the luma of its colours exactly.
+TEST(JpegGray, IsTheLumaOfTheColoursWithinWhatTheColourConversionAllows) {
+  REQUIRE_TESTDATA();
+  // Clipping moves a few saturated pixels by up to 16; on the whole the greys are within rounding.
+  const struct {
+    const char* file;
+    int most;        // the largest difference of a pixel
+    double average;  // the largest average difference
+  } cases[] = {
+      {"jpeg/testorig.jpg", 16, 0.5},      {"jpeg/cat-progressive.jpg", 16, 0.5},
+      {"jpeg/hopper.jpe", 16, 0.5},        {"jpeg/Storm.jpg", 16, 0.5},
+      {"jpeg/hopper_gray.jpg", 0, 0},      {"jpeg/pil_sample_cmyk.jpg", 0, 0},
+      {"jpeg/ycck-3channel.jpg", 16, 0.5}, {"jpeg/hopper_orientation_6.jpg", 16, 0.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const fs::path path = TestDataPath(std::string("pictures/") + c.file);
+    const std::u16string name = path.u16string();
+    const GraphicDecoder& decoder = *DecoderRegistry::Instance().Find(name);
+    std::unique_ptr<Graphic> luma = std::move(decoder.DecodeFile(name).frames[0]);
+    luma->MakeGray();
+    const DecodedFrames gray = decoder.DecodeFile(name, {.gray = true});
+    ASSERT_TRUE(gray.frames[0]->IsGray());
+    ASSERT_EQ(gray.frames[0]->Width(), luma->Width());
+    ASSERT_EQ(gray.frames[0]->Height(), luma->Height());
+    int most = 0;
+    double sum = 0;
+    for (int y = 0; y < luma->Height(); ++y)
+      for (int x = 0; x < luma->Width(); ++x) {
+        const int d = std::abs(gray.frames[0]->Row(y)[x] - luma->Row(y)[x]);
+        most = std::max(most, d);
+        sum += d;
+      }
+    EXPECT_LE(most, c.most);
+    EXPECT_LE(sum / (double(luma->Width()) * luma->Height()), c.average);
+  }
+}
+
+// A TIFF whose strips are damaged past the point where GraphicsMagick gives up is read on by libtiff:
+// what could be read is the picture, marked incomplete.
+TEST(DamagedFiles, ATiffWithADamagedStripGivesWhatCouldBeRead) {
+  REQUIRE_TESTDATA();
+  for (const char* file : {"tiff/hopper_lzw.tif", "tiff/hopper_g4.tif"}) {
+    SCOPED_TRACE(file);
+    const std::string bytes = ReadBytes(TestDataPath(std::string("pictures/") + file));
+    std::string damaged = bytes;
+    for (size_t i = damaged.size() / 2; i < damaged.size() / 2 + 200; ++i)
+      damaged[i] = static_cast<char>(i * 37);
+    const GraphicDecoder& decoder = *DecoderRegistry::Instance().Find(u"damaged.tif");
+    const DecodedFrames whole = decoder.Decode(bytes, u"whole.tif", {.gray = true});
+    const DecodedFrames read = decoder.Decode(damaged, u"damaged.tif", {.gray = true});
+    EXPECT_FALSE(whole.incomplete);
+    EXPECT_TRUE(read.incomplete);
+    ASSERT_EQ(read.frames[0]->Width(), whole.frames[0]->Width());
+    ASSERT_EQ(read.frames[0]->Height(), whole.frames[0]->Height());
+    // The first rows lie before the damage.
+    EXPECT_TRUE(std::equal(whole.frames[0]->Row(0), whole.frames[0]->Row(4), read.frames[0]->Row(0)));
+  }
+}
+
+// Pages are written as PNG in as few bits as their greys need; they read back grey for grey.
+TEST(GrayPng, WritesBlackAndWhiteInOneBitFourGreysInTwoAndOthersInEight) {
+  const struct {
+    std::vector<uint8_t> greys;  // repeated over the picture
+    int bitDepth;                // the PNG's, at byte 24
+  } cases[] = {{{0, 255}, 1}, {{255}, 1}, {{0, 128, 192, 255}, 2}, {{7, 200}, 2}, {{0, 1, 2, 3, 4}, 8}};
+  ScratchDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bitDepth);
+    std::vector<uint8_t> picture(13 * 5);
+    for (size_t i = 0; i < picture.size(); ++i) picture[i] = c.greys[i * 7 % c.greys.size()];
+    const fs::path file = dir / "page.png";
+    WriteGrayPng(file.u16string(), 13, 5, picture);
+    EXPECT_EQ(ReadBytes(file)[24], c.bitDepth);
+    const auto decoded = DecodeFile(file);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 13; ++x) ASSERT_EQ(decoded->Row(y)[3 * x], picture[y * 13 + x]) << x << "," << y;
+  }
 }
 
 TEST(CutFiles, AJpegLackingOnlyItsEndMarkerOrFollowedByJunkKeepsThePicture) {

@@ -26,19 +26,22 @@ inline const std::u16string kTestPictureExt = u"blmtestppm";
 // Reads binary PPM files ("P6", maximum value 255).
 class PpmTestDecoder : public GraphicDecoder {
  public:
-  std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes,
-                                          const std::u16string& fileName) const override {
+  DecodedFrames Decode(std::string_view bytes, const std::u16string& fileName,
+                       const DecodeOptions& options = {}) const override {
     int width = 0, height = 0, maxValue = 0, headerLength = 0;
     if (std::sscanf(std::string(bytes.substr(0, 64)).c_str(), "P6 %d %d %d%n", &width, &height, &maxValue,
                     &headerLength) != 3 ||
         maxValue != 255 || width <= 0 || height <= 0 ||
         bytes.size() < static_cast<size_t>(headerLength) + 1 + size_t(width) * height * 3)
       RaiseDecodeError(fileName, "not a PPM file");
-    auto graphic = std::make_unique<Graphic>(width, height, false);
+    auto graphic = std::make_unique<Graphic>(width, height, PixelLayout::kRgb);
     const char* pixels = bytes.data() + headerLength + 1;
     for (int y = 0; y < height; ++y)
       std::copy(pixels + size_t(y) * width * 3, pixels + size_t(y + 1) * width * 3, graphic->Row(y));
-    return graphic;
+    if (options.gray) graphic->MakeGray();
+    DecodedFrames decoded;
+    decoded.frames.push_back(std::move(graphic));
+    return decoded;
   }
 };
 

@@ -59,32 +59,5 @@ TEST(Bitmap, ConvertsToAnExplicitColourTableAndFillsIndexedFormats) {
   }
 }
 
-TEST(Bitmap, DrawsClippedAndLeavesOutOnlyAnExplicitTransparentColour) {
-  Bitmap picture(3, 2, PixelFormat::k8Bit);
-  picture.SetPalette({{255, 0, 0}, {0, 0, 255}});
-  picture.Row(0)[0] = 1;  // blue at (0, 0), red elsewhere: the bottom-left pixel is red
-  picture.SetTransparent(true);
-  const Bitmap copy = picture;
-  EXPECT_TRUE(copy.Transparent());
-
-  Bitmap page(4, 3, PixelFormat::k24Bit);
-  page.Fill(kWhite);
-  picture.DrawOnto(page, -1, 1);  // marked, but with no colour every pixel is drawn
-  EXPECT_EQ(page.Pixel(0, 1), (Rgb{255, 0, 0}));
-  EXPECT_EQ(page.Pixel(1, 2), (Rgb{255, 0, 0}));
-  EXPECT_EQ(page.Pixel(2, 1), kWhite);
-  EXPECT_EQ(page.Pixel(0, 0), kWhite);
-
-  picture.SetTransparentColor(Rgb{255, 0, 0});
-  page.Fill(kWhite);
-  picture.DrawOnto(page, 1, 0);
-  EXPECT_EQ(page.Pixel(1, 0), (Rgb{0, 0, 255}));
-  EXPECT_EQ(page.Pixel(2, 0), kWhite);
-  EXPECT_EQ(page.Pixel(1, 1), kWhite);
-
-  Bitmap indexedPage(2, 2, PixelFormat::k8Bit);
-  EXPECT_THROW(picture.DrawOnto(indexedPage, 0, 0), GraphicOperationError);
-}
-
 }  // namespace
 }  // namespace bookloom

@@ -73,7 +73,7 @@ TEST(MulDiv, RoundsHalvesAwayFromZero) {
   EXPECT_EQ(MulDiv(2000000000, 3, 4), 1500000000);  // needs the 64-bit intermediate
 }
 
-TEST(Bitmap, ConvertsBetweenFormatsAndDrawsWithAnExplicitTransparentColour) {
+TEST(Bitmap, ConvertsBetweenFormats) {
   Bitmap b(3, 2, PixelFormat::k24Bit);
   b.Fill(kWhite);
   b.SetPixel(1, 1, {255, 0, 0});
@@ -82,19 +82,6 @@ TEST(Bitmap, ConvertsBetweenFormatsAndDrawsWithAnExplicitTransparentColour) {
   EXPECT_EQ(b.Pixel(1, 1), kBlack);  // red is nearer to black
   b.SetFormat(PixelFormat::k24Bit);
   EXPECT_EQ(b.Pixel(1, 1), kBlack);
-
-  Bitmap page(4, 4, PixelFormat::k24Bit);
-  page.Fill({0, 0, 255});
-  Bitmap pic(2, 2, PixelFormat::k24Bit);
-  pic.Fill({255, 0, 0});
-  pic.SetPixel(0, 0, {0, 255, 0});
-  pic.SetTransparent(true);  // marked, but without a colour nothing is left out
-  pic.DrawOnto(page, 3, 3);  // clipped to the page
-  EXPECT_EQ(page.Pixel(3, 3), (Rgb{0, 255, 0}));
-  pic.SetTransparentColor(Rgb{0, 255, 0});
-  pic.DrawOnto(page, 0, 0);
-  EXPECT_EQ(page.Pixel(0, 0), (Rgb{0, 0, 255}));
-  EXPECT_EQ(page.Pixel(1, 1), (Rgb{255, 0, 0}));
 }
 
 TEST(Streams, WriteSeekAndReportFailures) {

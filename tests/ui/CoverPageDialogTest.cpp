@@ -69,17 +69,22 @@ TEST_F(CoverPageDialogTest, EnablesSettingsOnlyWhenACoverPageIsWanted) {
   EXPECT_EQ(panel.coverModeCombo->itemText(2), "Gray (4 levels)");
 }
 
-TEST_F(CoverPageDialogTest, MarginFieldsBringTypedValuesIntoTheirRange) {
+// Opposite margins never reach the page's size together: each field's range ends one pixel short
+// of what the other leaves.
+TEST_F(CoverPageDialogTest, MarginFieldsBringTypedValuesIntoARangeThatLeavesRoom) {
   const struct {
     QSpinBox* field;
     QString typed, shown;
   } cases[] = {
-      {panel.leftMarginEdit, "900", "600"},
-      {panel.rightMarginEdit, "601", "600"},
-      {panel.topMarginEdit, "900", "800"},
-      {panel.bottomMarginEdit, "9999", "800"},
+      {panel.leftMarginEdit, "900", "599"},
+      {panel.rightMarginEdit, "601", "0"},  // the left margin leaves one pixel
+      {panel.leftMarginEdit, "300", "300"},
+      {panel.rightMarginEdit, "300", "299"},
+      {panel.topMarginEdit, "900", "799"},
+      {panel.bottomMarginEdit, "9999", "0"},
       {panel.topMarginEdit, "", "0"},
-      {panel.leftMarginEdit, "12345", "600"},  // four characters at most
+      {panel.bottomMarginEdit, "9999", "799"},
+      {panel.leftMarginEdit, "12345", "300"},  // four characters at most; room for the right margin
       {panel.leftMarginEdit, "42", "42"},
       {panel.bottomMarginEdit, "x7", "7"},
   };
@@ -90,8 +95,17 @@ TEST_F(CoverPageDialogTest, MarginFieldsBringTypedValuesIntoTheirRange) {
   }
   panel.ReadSettings();
   EXPECT_EQ(panel.coverPage.margins.left, 42);
+  EXPECT_EQ(panel.coverPage.margins.right, 299);
   EXPECT_EQ(panel.coverPage.margins.top, 0);
   EXPECT_EQ(panel.coverPage.margins.bottom, 7);
+  EXPECT_NO_THROW(CheckMargins(panel.coverPage.margins));
+  // Margins of a settings file that leave no room are brought into range when shown.
+  CoverPage cover;
+  cover.margins = {400, 400, 0, 800};
+  panel.coverPage.Assign(cover);
+  panel.ShowSettings();
+  panel.ReadSettings();
+  EXPECT_NO_THROW(CheckMargins(panel.coverPage.margins));
 }
 
 TEST_F(CoverPageDialogTest, TakesTheChosenPictureOverOnlyOnOK) {

@@ -1,5 +1,5 @@
 // bookloom-cli info: prints what a book holds after the reader has checked all of it, for people
-// or, with --json, as one JSON document for scripts.
+// or, with --json, as one JSON document for scripts; what it warns of goes to standard error too.
 #include <nlohmann/json.hpp>
 
 #include "app/cli/Command.h"
@@ -84,7 +84,8 @@ json BookJson(const std::string& fileName, const BookContents& book) {
           {"sections", sections},
           {"catalog", catalog},
           {"toc", toc},
-          {"pages", pages}};
+          {"pages", pages},
+          {"warnings", book.warnings}};
 }
 
 void PrintEntry(Console& console, const BookContents& book, int index, int depth) {
@@ -144,7 +145,10 @@ void PrintBook(Console& console, const std::string& fileName, const BookContents
     console.Result(Format("  layout %d (font %d, %d pixels, %d lines): %d",
                           {layout, l.fontIndex, l.textWidth, l.linesPerPage, book.pageLists[layout].size()}));
   }
-  console.Result("The book is sound.");
+  if (book.warnings.empty()) return console.Result("The book is sound.");
+  for (const std::string& warning : book.warnings) console.Warning(fileName + ": " + warning);
+  console.Result("The book is readable, with " +
+                 Counted(static_cast<int64_t>(book.warnings.size()), "warning", "warnings") + ".");
 }
 
 class InfoCommand : public Command {
@@ -158,9 +162,10 @@ class InfoCommand : public Command {
 
   int Run(Console& console) override {
     const BookReader reader(ReadFileBytes(Utf8ToUtf16(book_)));
-    if (json_)
+    if (json_) {
       console.Result(BookJson(book_, reader.Book()).dump(2));
-    else
+      for (const std::string& warning : reader.Book().warnings) console.Warning(book_ + ": " + warning);
+    } else
       PrintBook(console, book_, reader.Book());
     return 0;
   }

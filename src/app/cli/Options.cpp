@@ -30,27 +30,43 @@ CLI::Option* AddMarginsOption(CLI::App& app, const std::string& names, Margins& 
                 throw CLI::ValidationError("margins", "takes four whole numbers: LEFT,RIGHT,TOP,BOTTOM");
               start = comma + 1;
             }
+            try {
+              CheckMargins(margins);
+            } catch (const MarginsError& e) {
+              throw CLI::ValidationError("margins", e.what());
+            }
           },
           description)
       ->type_name("L,R,T,B");
 }
 
-CLI::Option* AddColorsOption(CLI::App& app, const std::string& names, PageColors& colors,
+// An option that takes one of a few names, each standing for a value; `names` lists them for help
+// and messages as "a|b|c".
+template <class T>
+CLI::Option* AddChoiceOption(CLI::App& app, const std::string& option, T& value,
+                             const std::map<std::string, T>& choices, const std::string& names,
                              const std::string& description) {
-  static const std::map<std::string, PageColors> kNames = {{"gray", PageColors::kGray4},
-                                                           {"mono", PageColors::kMonochrome},
-                                                           {"2", PageColors::kGray4},
-                                                           {"1", PageColors::kMonochrome}};
   return app
       .add_option_function<std::string>(
-          names,
-          [&colors](const std::string& name) {
-            const auto found = kNames.find(name);
-            if (found == kNames.end()) throw CLI::ValidationError("mode", "is gray or mono, not " + name);
-            colors = found->second;
+          option,
+          [&value, choices, names](const std::string& name) {
+            const auto found = choices.find(name);
+            if (found == choices.end())
+              throw CLI::ValidationError("value", "is one of " + names + ", not " + name);
+            value = found->second;
           },
           description)
-      ->type_name("gray|mono");
+      ->type_name(names);
+}
+
+CLI::Option* AddColorsOption(CLI::App& app, const std::string& names, PageColors& colors,
+                             const std::string& description) {
+  return AddChoiceOption(app, names, colors,
+                         {{"gray", PageColors::kGray4},
+                          {"mono", PageColors::kMonochrome},
+                          {"2", PageColors::kGray4},
+                          {"1", PageColors::kMonochrome}},
+                         "gray|mono", description);
 }
 
 void AddPictureOptions(CLI::App& app, PictureSettings& settings) {
@@ -58,7 +74,39 @@ void AddPictureOptions(CLI::App& app, PictureSettings& settings) {
                "scale pictures smaller than the page up to fill it")
       ->group("Pictures");
   AddColorsOption(app, "--picture-mode", settings.colors,
-                  "pictures in four greys (the default) or black and white")
+                  "pictures in four greys (the default) or black and white (1-bit pages: crisper line art "
+                  "and text scans, a smaller book)")
+      ->group("Pictures");
+  AddChoiceOption(app, "--rotate", settings.rotation,
+                  {{"none", Rotation::kNone},
+                   {"auto", Rotation::kAuto},
+                   {"left", Rotation::kLeft},
+                   {"right", Rotation::kRight}},
+                  "none|auto|left|right",
+                  "turn pictures a quarter: auto turns those wider than high clockwise, to fill the page "
+                  "(read them with the reader turned a quarter to the left); left (counter-clockwise) and "
+                  "right (clockwise) turn every picture")
+      ->group("Pictures");
+  AddChoiceOption(app, "--split", settings.split,
+                  {{"none", Split::kNone}, {"ltr", Split::kLeftToRight}, {"rtl", Split::kRightToLeft}},
+                  "none|ltr|rtl",
+                  "make a double-page spread (wider than 1.2 times its height) two pages: its left half "
+                  "first (ltr) or its right half first (rtl); splitting comes before rotating")
+      ->group("Pictures");
+  app.add_flag("--crop,!--no-crop", settings.crop,
+               "trim near-white or near-black borders (up to a fifth of each side) before fitting")
+      ->group("Pictures");
+  app.add_option("--gamma", settings.gamma,
+                 "gamma of the greys before scaling: above 1 lightens the middle greys, below 1 darkens them")
+      ->check(CLI::Range(0.1, 10.0))
+      ->type_name("G")
+      ->group("Pictures");
+  app.add_flag("--autolevel,!--no-autolevel", settings.autolevel,
+               "stretch each picture's greys so that its darkest and lightest 0.5 % become black and white")
+      ->group("Pictures");
+  app.add_flag("--all-frames,!--first-frame", settings.allFrames,
+               "make every page of a multi-page TIFF and every frame of an animated GIF a page (otherwise "
+               "the first, with a warning)")
       ->group("Pictures");
 }
 

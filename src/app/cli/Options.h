@@ -1,5 +1,5 @@
-// Options that several commands share, defined once: margins, the colours of a page, and the
-// enlarging of pictures.
+// Options that several commands share, defined once: margins, the colours of a page, and how
+// pictures become pages.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -10,7 +10,7 @@
 
 namespace bookloom::cli {
 
-// "L,R,T,B": four whole numbers of pixels.
+// "L,R,T,B": four whole numbers of pixels that leave room on the device page.
 CLI::Option* AddMarginsOption(CLI::App& app, const std::string& names, Margins& margins,
                               const std::string& description);
 
@@ -18,7 +18,8 @@ CLI::Option* AddMarginsOption(CLI::App& app, const std::string& names, Margins& 
 CLI::Option* AddColorsOption(CLI::App& app, const std::string& names, PageColors& colors,
                              const std::string& description);
 
-// The options of the book's pictures: --enlarge and --picture-mode.
+// The options of the book's pictures: --enlarge, --picture-mode, --rotate, --split, --crop, --gamma,
+// --autolevel and --all-frames.
 void AddPictureOptions(CLI::App& app, PictureSettings& settings);
 
 }  // namespace bookloom::cli

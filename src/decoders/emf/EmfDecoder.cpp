@@ -79,7 +79,7 @@ Header ReadHeader(ByteReader& in) {
 
 // The pixels of a cairo surface of format RGB24.
 std::unique_ptr<Graphic> CopyPixels(cairo_surface_t* surface, int w, int h) {
-  auto g = std::make_unique<Graphic>(w, h, false);
+  auto g = std::make_unique<Graphic>(w, h, PixelLayout::kRgb);
   const unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   for (int y = 0; y < h; ++y) {
