@@ -116,13 +116,13 @@ void BookWriter::WriteParagraph(std::string_view text) {
   paragraph_.assign(text);
   paragraph_ += '\r';
   const bool plain = escaped_.size() == paragraph_.size();  // then a line's bytes are its length
+  breaker_.Start(paragraph_);
   for (size_t i = 0; i < layouts_.size(); ++i) {
     PageLayout& layout = layouts_[i];
-    std::string_view rest = paragraph_;
-    while (!rest.empty()) {
-      const size_t n = static_cast<size_t>(BreakLine(rest, layout.textWidth, layout.fontIndex));
-      const std::string_view line = rest.substr(0, n);
-      rest.remove_prefix(n);
+    for (size_t at = 0; at < paragraph_.size();) {
+      const size_t n = breaker_.BreakLine(at, layout.textWidth, layout.fontIndex);
+      const std::string_view line = std::string_view(paragraph_).substr(at, n);
+      at += n;
       if (layout.lineCount >= layout.linesPerPage) {
         pageTable_.Group(static_cast<int>(i)).AddRelative(static_cast<uint32_t>(layout.pageBytes));
         layout.lineCount = 0;

@@ -9,6 +9,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Stream.h"
+#include "text/LineBreaking.h"
 #include "wolf/BookRecords.h"
 
 namespace bookloom {
@@ -79,6 +80,7 @@ class BookWriter {
   // Reused from paragraph to paragraph and picture to picture.
   std::string paragraph_;
   std::string escaped_;
+  ParagraphBreaker breaker_;
   MemoryOutputStream picture_;
 };
 
