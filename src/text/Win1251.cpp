@@ -8,17 +8,31 @@ namespace bookloom {
 std::string WideToWin1251(std::u16string_view text, FallbackReport* report, size_t line) {
   const auto& bytes = Win1251ByteTable();
   std::string out(text.size(), '\0');
+  size_t o = 0;
+  // Since `oneToOne`, each character has given one byte.
+  size_t oneToOne = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     const uint8_t b = bytes[c];
-    if (b == 0 && c != 0) {
-      // A character the code page lacks: the whole text again, with the fallback.
-      out.clear();
-      AppendWin1251Fallback(text, out, report, line);
-      return out;
+    if (b != 0 || c == 0) {
+      out[o++] = static_cast<char>(b);
+      continue;
     }
-    out[i] = static_cast<char>(b);
+    // A character the code page lacks: the stretch from the last ASCII character before it to the
+    // next one after it again, through the fallback. NFC and the grouping of letters with their
+    // marks never reach across an ASCII character.
+    size_t from = i;
+    while (from > oneToOne && text[from] >= 0x80) --from;
+    size_t end = i + 1;
+    while (end < text.size() && text[end] >= 0x80) ++end;
+    out.resize(o - (i - from));
+    AppendWin1251Fallback(text.substr(from, end - from), out, report, line);
+    o = out.size();
+    out.resize(o + text.size() - end);
+    oneToOne = end;
+    i = end - 1;
   }
+  out.resize(o);
   return out;
 }
 
