@@ -262,49 +262,52 @@ int BreakLine(std::string_view text, int textWidth, int fontIndex) {
   return static_cast<int>(BreakFrom(text, 0, ByteScan(text, widths), textWidth, widths));
 }
 
-// The answers of ByteScan, read from tables made once for a paragraph; punctuation comes in runs
-// of a byte or two and is still counted from the bytes.
+// The answers of ByteScan, with the runs of letters and of digits read from tables made once for
+// a paragraph; a run entered in its middle (after a hyphen), a run longer than the limit, and
+// punctuation (a byte or two) are still counted from the bytes.
 class ParagraphBreaker::Scan : public ByteScan {
  public:
   Scan(const ParagraphBreaker& tables, int font)
       : ByteScan(tables.text_, kWidths[font]),
+        text_(tables.text_),
         runEnd_(tables.runEnd_.data()),
-        widthBefore_(tables.widthBefore_[font].data()) {}
+        runWidth_(tables.runWidth_[font].data()) {}
 
-  // Asked only for the class of the byte at `pos`, whose run runEnd_ holds.
-  Run ScanRun(size_t pos, uint8_t, size_t limit) const {
-    const size_t end = std::min<size_t>(runEnd_[pos], pos + limit + 1);
-    return {end, widthBefore_[end] - widthBefore_[pos]};
+  Run ScanRun(size_t pos, uint8_t flag, size_t limit) const {
+    if ((pos == 0 || !Is(text_, pos - 1, flag)) && runEnd_[pos] - pos <= limit)
+      return {runEnd_[pos], runWidth_[pos]};
+    return ByteScan::ScanRun(pos, flag, limit);
   }
-  int SummedWidth(size_t from, size_t end) const { return widthBefore_[end] - widthBefore_[from]; }
 
  private:
+  std::string_view text_;
   const uint32_t* runEnd_;
-  const int32_t* widthBefore_;
+  const int32_t* runWidth_;
 };
 
 void ParagraphBreaker::Start(std::string_view paragraph) {
   text_ = paragraph;
   const size_t n = paragraph.size();
-  widthBefore_[0].resize(n + 1);
-  widthBefore_[1].resize(n + 1);
-  runEnd_.resize(n + 1);
-  int32_t* before0 = widthBefore_[0].data();
-  int32_t* before1 = widthBefore_[1].data();
-  before0[0] = before1[0] = 0;
-  for (size_t i = 0; i < n; ++i) {
-    const uint8_t c = At(paragraph, i);
-    before0[i + 1] = before0[i] + kWidths[0][c];
-    before1[i + 1] = before1[i] + kWidths[1][c];
-  }
-  // A byte is a letter or a digit or neither, so one table holds the end of either run.
-  uint32_t* runEnd = runEnd_.data();
-  runEnd[n] = static_cast<uint32_t>(n);
-  uint8_t next = 0;
-  for (size_t i = n; i-- > 0;) {
-    const uint8_t c = kClasses[At(paragraph, i)] & (kLetter | kDigit);
-    runEnd[i] = c != 0 && c == next ? runEnd[i + 1] : static_cast<uint32_t>(c != 0 ? i + 1 : i);
-    next = c;
+  runEnd_.resize(n);
+  runWidth_[0].resize(n);
+  runWidth_[1].resize(n);
+  // A byte is a letter or a digit or neither: the runs of either, where they start.
+  for (size_t i = 0; i < n;) {
+    const uint8_t kind = kClasses[At(paragraph, i)] & (kLetter | kDigit);
+    if (kind == 0) {
+      ++i;
+      continue;
+    }
+    const size_t start = i;
+    int32_t width0 = 0, width1 = 0;
+    do {
+      const uint8_t c = At(paragraph, i++);
+      width0 += kWidths[0][c];
+      width1 += kWidths[1][c];
+    } while (i < n && (kClasses[At(paragraph, i)] & (kLetter | kDigit)) == kind);
+    runEnd_[start] = static_cast<uint32_t>(i);
+    runWidth_[0][start] = width0;
+    runWidth_[1][start] = width1;
   }
 }
 

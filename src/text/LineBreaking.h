@@ -24,9 +24,9 @@ int BreakLine(std::string_view text, int textWidth, int fontIndex);
 // `limit` pixels (the hyphen not counted); 0 when it fits whole or cannot be hyphenated there.
 int FindHyphenation(std::string_view word, int fontIndex, int limit);
 
-// BreakLine for every line of one paragraph in every layout, with the widths and the runs of
-// letters, digits and punctuation of its bytes counted once for all of them: each line then costs
-// a step per word instead of a step per byte. Gives exactly what BreakLine gives.
+// BreakLine for every line of one paragraph in every layout, with the runs of letters and of
+// digits of its bytes and their widths counted once for all of them: each line then costs a step
+// per word instead of a step per byte. Gives exactly what BreakLine gives.
 class ParagraphBreaker {
  public:
   // Takes the paragraph (kept by the caller until the next Start).
@@ -38,8 +38,9 @@ class ParagraphBreaker {
   class Scan;
 
   std::string_view text_;
-  std::vector<int32_t> widthBefore_[2];  // per font: the summed width of the bytes before each
-  std::vector<uint32_t> runEnd_;         // where the run of letters or digits of each byte ends
+  // Where each run of letters or of digits that starts at a byte ends, and its width in each font.
+  std::vector<uint32_t> runEnd_;
+  std::vector<int32_t> runWidth_[2];
 };
 
 }  // namespace bookloom
