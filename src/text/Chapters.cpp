@@ -1,6 +1,7 @@
 #include "text/Chapters.h"
 
 #include <unicode/regex.h>
+#include <unicode/uchar.h>
 
 #include <algorithm>
 #include <string_view>
@@ -28,15 +29,35 @@ constexpr std::u16string_view kNumber =
 constexpr std::u16string_view kTitle = u"(?:[.:]|\\s*[.:\u2014\u2013-]\\s*\\S.*)?";
 // A numeral alone, in capitals: "XII", "7", "XIII. XIV".
 constexpr std::u16string_view kNumeral =
-    u"(?-i:(?:(?=[IVXLCDM])M{0,3}(?:CM|CD|D?C{0,3})(?:XC|XL|L?X{0,3})(?:IX|IV|V?I{0,3})|\\d{1,3})"
-    u"(?:\\.\\s*(?:(?=[IVXLCDM])M{0,3}(?:CM|CD|D?C{0,3})(?:XC|XL|L?X{0,3})(?:IX|IV|V?I{0,3})|\\d{1,3}))*\\.?"
-    u")";
+    u"(?:(?=[IVXLCDM])M{0,3}(?:CM|CD|D?C{0,3})(?:XC|XL|L?X{0,3})(?:IX|IV|V?I{0,3})|\\d{1,3})"
+    u"(?:\\.\\s*(?:(?=[IVXLCDM])M{0,3}(?:CM|CD|D?C{0,3})(?:XC|XL|L?X{0,3})(?:IX|IV|V?I{0,3})|\\d{1,3}))*\\.?";
 
 // The groups of the built-in pattern, one for each kind of heading.
 constexpr int kPartGroup = 1, kChapterGroup = 2, kFrameGroup = 3, kNumeralGroup = 4;
 
+// The pattern with each small letter as the set of it and its capital ("часть" as
+// "[чЧ][аА][сС][тТ][ьЬ]"), escapes left as they are: what the case-insensitive flag would match,
+// without the time ICU takes to gather the case variants of every letter for it.
+std::u16string AnyCase(std::u16string_view pattern) {
+  std::u16string out;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const char16_t c = pattern[i];
+    if (c == u'\\') {
+      const size_t end = pattern.substr(i, 2) == u"\\p" ? pattern.find(u'}', i) : i + 1;
+      out += pattern.substr(i, end - i + 1);
+      i = end;
+    } else if (u_islower(c)) {
+      ((out += u'[') += c) += static_cast<char16_t>(u_toupper(c));
+      out += u']';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::u16string BuiltInPattern() {
-  std::u16string p = u"(?i)(?:((?:часть|книга|part|book)\\s+";
+  std::u16string p = u"(?:((?:часть|книга|part|book)\\s+";
   p += kNumber;
   p += kTitle;
   p += u")|((?:глава|chapter)\\s+";
@@ -45,9 +66,10 @@ std::u16string BuiltInPattern() {
   p += u")|((?:пролог|эпилог|prologue|epilogue)";
   p += kTitle;
   p += u")|(";
-  p += kNumeral;
-  p += u"))";
-  return p;
+  std::u16string any = AnyCase(p);
+  any += kNumeral;
+  any += u"))";
+  return any;
 }
 
 std::unique_ptr<icu::RegexPattern> Compile(const std::u16string& pattern) {
@@ -104,21 +126,27 @@ struct Candidate {
   HeadingKind kind;
 };
 
+// Compiled once: ICU gathers the case variants of every letter, which takes longer than finding
+// the headings of a novel. Patterns serve any number of threads' matchers.
+const icu::RegexPattern& BuiltIn() {
+  static const std::unique_ptr<icu::RegexPattern> pattern = Compile(BuiltInPattern());
+  return *pattern;
+}
+
 }  // namespace
 
-ChapterPatterns::ChapterPatterns(const std::vector<std::u16string>& userPatterns)
-    : builtIn_(Compile(BuiltInPattern())) {
+ChapterPatterns::ChapterPatterns(const std::vector<std::u16string>& userPatterns) : builtIn_(BuiltIn()) {
   for (const auto& pattern : userPatterns) user_.push_back(Compile(pattern));
 }
 
 ChapterPatterns::~ChapterPatterns() = default;
 
 HeadingKind ChapterPatterns::KindOf(const std::u16string& line) const {
-  return Matchers(*builtIn_, user_).KindOf(TrimBlanks(line));
+  return Matchers(builtIn_, user_).KindOf(TrimBlanks(line));
 }
 
 std::vector<Heading> FindHeadings(const std::vector<std::u16string>& lines, const ChapterPatterns& patterns) {
-  Matchers matchers(*patterns.builtIn_, patterns.user_);
+  Matchers matchers(patterns.builtIn_, patterns.user_);
   std::vector<Candidate> candidates;
   const size_t n = lines.size();
   // The second line of a heading wrapped in two is no longer than this.

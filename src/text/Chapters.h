@@ -55,7 +55,7 @@ class ChapterPatterns {
   friend std::vector<Heading> FindHeadings(const std::vector<std::u16string>& lines,
                                            const ChapterPatterns& patterns);
 
-  std::unique_ptr<icu::RegexPattern> builtIn_;
+  const icu::RegexPattern& builtIn_;
   std::vector<std::unique_ptr<icu::RegexPattern>> user_;
 };
 
