@@ -70,12 +70,19 @@ class Fallback {
     nfd_ = icu::Normalizer2::getNFDInstance(status);
     nfkc_ = icu::Normalizer2::getNFKCInstance(status);
     Check(status, "the normalisers");
-    latinAscii_.reset(icu::Transliterator::createInstance("Latin-ASCII", UTRANS_FORWARD, status));
-    Check(status, "Latin-ASCII");
-    anyLatin_.reset(icu::Transliterator::createInstance("Any-Latin; Latin-ASCII", UTRANS_FORWARD, status));
-    Check(status, "Any-Latin");
     characters_.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
     Check(status, "the character breaker");
+  }
+
+  // A transliterator, made when it is first needed: Any-Latin alone takes longer to make than a
+  // novel takes to convert.
+  static icu::Transliterator& Transliterator(std::unique_ptr<icu::Transliterator>& made, const char* id) {
+    if (!made) {
+      UErrorCode status = U_ZERO_ERROR;
+      made.reset(icu::Transliterator::createInstance(id, UTRANS_FORWARD, status));
+      Check(status, id);
+    }
+    return *made;
   }
 
   static void Check(UErrorCode status, const char* what) {
@@ -94,27 +101,29 @@ class Fallback {
     const auto usable = [&](const icu::UnicodeString& form) {
       return !form.isEmpty() && form != source && HasWin1251Form(View(form));
     };
-    icu::UnicodeString form = source;
-    latinAscii_->transliterate(form);
-    if (usable(form)) return std::u16string(View(form));
-
+    // A letter of the code page with marks it lacks: the letter. Latin-ASCII gives the same for
+    // such a letter (é → e) and leaves a Cyrillic one as it is, so asking for it first changes no
+    // result and spares making ICU's transliterators, which takes longer than a novel's conversion.
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString parts = nfd_->normalize(source, status);
     if (U_SUCCESS(status) && !parts.isEmpty()) {
-      const UChar32 base = parts.char32At(0);
-      const icu::UnicodeString baseText(base);
-      bool marksOnly = true;
-      for (int32_t i = U16_LENGTH(base); i < parts.length() && marksOnly; i += U16_LENGTH(parts.char32At(i)))
+      const icu::UnicodeString base(parts.char32At(0));
+      bool marksOnly = !IsMark(base.char32At(0));
+      for (int32_t i = base.length(); i < parts.length() && marksOnly; i += U16_LENGTH(parts.char32At(i)))
         marksOnly = IsMark(parts.char32At(i));
-      if (marksOnly && !IsMark(base) && HasWin1251Form(View(baseText))) return std::u16string(View(baseText));
+      if (marksOnly && HasWin1251Form(View(base))) return std::u16string(View(base));
     }
+
+    icu::UnicodeString form = source;
+    Transliterator(latinAscii_, "Latin-ASCII").transliterate(form);
+    if (usable(form)) return std::u16string(View(form));
 
     status = U_ZERO_ERROR;
     form = nfkc_->normalize(source, status);
     if (U_SUCCESS(status) && usable(form)) return std::u16string(View(form));
 
     form = source;
-    anyLatin_->transliterate(form);
+    Transliterator(anyLatin_, "Any-Latin; Latin-ASCII").transliterate(form);
     if (usable(form)) return std::u16string(View(form));
     return {};
   }
