@@ -75,10 +75,14 @@ std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
   size_t i = 0;
   while (i < n) {
     if (p[i] < 0x80) {
-      *out++ = p[i++];
+      do *out++ = p[i++];
+      while (i < n && p[i] < 0x80);
     } else if (IsTwoByteSequence(p, n, i)) {
-      *out++ = static_cast<char16_t>((p[i] & 0x1F) << 6 | (p[i + 1] & 0x3F));
-      i += 2;
+      // A word of Cyrillic letters: one two-byte sequence after another.
+      do {
+        *out++ = static_cast<char16_t>((p[i] & 0x1F) << 6 | (p[i + 1] & 0x3F));
+        i += 2;
+      } while (IsTwoByteSequence(p, n, i));
     } else {
       uint32_t cp;
       size_t length;
