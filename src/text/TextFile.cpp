@@ -118,7 +118,10 @@ std::vector<std::u16string> SplitLines(std::u16string_view text) {
 
 namespace bookloom {
 
-bool IsBlankChar(char16_t c) { return c == u' ' || c == u'\t' || c == u'\uFEFF' || u_isUWhiteSpace(c); }
+bool IsBlankChar(char16_t c) {
+  if (c < 0x80) return c == u' ' || (c >= u'\t' && c <= u'\r');  // ASCII's white space, asked most
+  return c == u'\uFEFF' || u_isUWhiteSpace(c);
+}
 
 std::u16string_view TrimBlanks(std::u16string_view line) {
   size_t from = 0, to = line.size();
