@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "book/FileTypeRegistry.h"
+#include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "text/Chapters.h"
 #include "text/TextFile.h"
@@ -75,10 +76,7 @@ const FileItemClass TextFileItem::Class = {
 
 void TextFileItem::Load() {
   const DecodedTextFile file = DecodeTextFile(ReadFileBytes(FileName()), Settings().text.encoding);
-  if (file.faults.count > 0)
-    Warn(Format("%d %s that %s no %s replaced by U+FFFD, the first on line %d",
-                {file.faults.count, file.faults.count == 1 ? "byte sequence" : "byte sequences",
-                 file.faults.count == 1 ? "is" : "are", file.encoding, file.firstFaultLine}));
+  if (file.faults.count > 0) Warn(DescribeFaults(file));
   lines_ = SplitLines(file.text);
   FileItem::Load();
 }
@@ -120,16 +118,17 @@ void TextFileItem::WriteTo(BookWriter& writer) {
   if (fileEntry) contents.Add(1, TitleOf(*this), 0);
   FallbackReport report;
   auto heading = headings.begin();
+  size_t headingEnd = 0;        // the line after the last heading's lines
   bool sectionHasText = false;  // a heading right after another shares its section
   for (const LineRange& paragraph : paragraphs) {
-    const bool isHeading = heading != headings.end() && heading->line == paragraph.first;
-    if (isHeading) {
+    if (heading != headings.end() && heading->line == paragraph.first) {
       if (sectionHasText) {
         writer.CloseSection();
         writer.BeginText();
         sectionHasText = false;
       }
       contents.Add(heading->level + (fileEntry ? 1 : 0), heading->title, heading->line + 1);
+      headingEnd = heading->line + heading->lineCount;
       ++heading;
     }
     const std::u16string& line = lines_[paragraph.first];
@@ -138,7 +137,7 @@ void TextFileItem::WriteTo(BookWriter& writer) {
     } else {
       writer.AddParagraph(WideToWin1251(JoinLines(lines_, paragraph), &report, paragraph.first + 1));
     }
-    sectionHasText = sectionHasText || (!isHeading && !line.empty());
+    sectionHasText = sectionHasText || (paragraph.first >= headingEnd && !IsBlankLine(line));
   }
   writer.CloseSection();
 

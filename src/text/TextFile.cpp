@@ -103,6 +103,13 @@ DecodedTextFile DecodeTextFile(std::string_view bytes, const std::string& encodi
   return file;
 }
 
+std::string DescribeFaults(const DecodedTextFile& file) {
+  const size_t n = file.faults.count;
+  if (n == 0) return "";
+  return std::to_string(n) + (n == 1 ? " byte sequence that is" : " byte sequences that are") + " no " +
+         file.encoding + " replaced by U+FFFD, the first on line " + std::to_string(file.firstFaultLine);
+}
+
 std::vector<std::u16string> SplitLines(std::u16string_view text) {
   text = text.substr(0, text.find(u'\0'));
   std::vector<std::u16string> lines;

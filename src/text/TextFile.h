@@ -25,6 +25,10 @@ struct DecodedTextFile {
 // when iconv does not know `encoding`.
 DecodedTextFile DecodeTextFile(std::string_view bytes, const std::string& encoding = "");
 
+// The warning a file's faults give: "3 byte sequences that are no UTF-8 replaced by U+FFFD, the
+// first on line 12"; "" when it has none.
+std::string DescribeFaults(const DecodedTextFile& file);
+
 // The lines of a text, which ends at its end or at its first U+0000. CR, LF and U+2028 end a
 // line; CR LF, CR U+2028 and CR LF U+2028 count as one break. A break at the very end adds no
 // empty line.

@@ -166,9 +166,7 @@ class MakeCommand : public Command {
       const DecodedTextFile file =
           DecodeTextFile(ReadFileBytes(Utf8ToUtf16(annotationFileName_)),
                          textOptions_.EncodingsAt(*make_, annotationFileOption_).at(0));
-      if (file.faults.count > 0)
-        console.Warning(Format("--annotation-file: %d byte sequences that are no %s replaced by U+FFFD",
-                               {file.faults.count, file.encoding}));
+      if (file.faults.count > 0) console.Warning("--annotation-file: " + DescribeFaults(file));
       description.annotation = file.text;
       annotationOption = "--annotation-file";
     }
