@@ -1,16 +1,18 @@
-// The whole text path of a 3 MB UTF-8 book (decode, convert to Windows-1251, escape, write, lay
-// out four times) against iconv converting the same text alone from UTF-8 to CP1251.
+// The whole text path of a 3 MB UTF-8 book through its text item (read, decode, convert to
+// Windows-1251, escape, write, lay out four times), plain and with chapters and joined lines,
+// against iconv converting the same text alone from UTF-8 to CP1251.
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "BenchText.h"
+#include "book/TextFileItem.h"
 #include "platform/Stream.h"
-#include "platform/Utf.h"
-#include "text/Win1251.h"
 #include "wolf/BookWriter.h"
 
 namespace {
@@ -38,36 +40,47 @@ bool SkipWithoutText(benchmark::State& state) {
   return true;
 }
 
-// The book as the build makes it: one chapter, one paragraph per line.
+// The book's text in a file, as the build reads it.
+const std::filesystem::path& BookFile() {
+  static const std::filesystem::path path = [] {
+    const auto file = std::filesystem::temp_directory_path() / "bookloom-bench-text-path.txt";
+    std::ofstream(file, std::ios::binary) << BookText();
+    return file;
+  }();
+  return path;
+}
+
+// The book as the build makes it from the file, with the text settings of the benchmark's argument:
+// 0 plain (one chapter, one paragraph per line), 1 with --chapters --unwrap auto.
 void BM_TextPath(benchmark::State& state) {
   if (SkipWithoutText(state)) return;
-  const std::string& utf8 = BookText();
+  bookloom::FileSettings settings;
+  if (state.range(0) == 1) settings.text = {.chapters = true, .unwrap = bookloom::Unwrap::kAuto};
   size_t bookSize = 0;
   for (auto _ : state) {
-    const std::u16string wide = bookloom::Utf8ToUtf16(utf8);
+    bookloom::TextFileItem item(BookFile().u16string());
+    item.SetSettings(settings);
+    item.SetOnlyInput(true);
     bookloom::MemoryOutputStream out;
     bookloom::BookWriter writer(out);
     writer.WriteDescription();
     writer.BeginBody();
-    writer.BeginText();
-    writer.AddTOCEntry(1, "Chapter");
-    size_t from = 0;
-    while (from < wide.size()) {
-      size_t end = wide.find(u'\n', from);
-      if (end == std::u16string::npos) end = wide.size();
-      const size_t lineEnd = end > from && wide[end - 1] == u'\r' ? end - 1 : end;
-      writer.AddParagraph(bookloom::WideToWin1251(std::u16string_view(wide).substr(from, lineEnd - from)));
-      from = end + 1;
-    }
+    item.WriteTo(writer);
     writer.EndBody();
     writer.Finish();
     bookSize = out.Bytes().size();
     benchmark::DoNotOptimize(out.Bytes().data());
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(utf8.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BookText().size()));
   state.counters["book_bytes"] = static_cast<double>(bookSize);
 }
-BENCHMARK(BM_TextPath)->Unit(benchmark::kMillisecond);
+// The processor time of every thread: the writer counts the pages of one font on a second one.
+BENCHMARK(BM_TextPath)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("chapters_unwrap")
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 // iconv alone: UTF-8 to CP1251, characters the code page lacks left out.
 void BM_IconvUtf8ToCp1251(benchmark::State& state) {
@@ -95,12 +108,14 @@ void BM_IconvUtf8ToCp1251(benchmark::State& state) {
   iconv_close(cd);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(utf8.size()));
 }
-BENCHMARK(BM_IconvUtf8ToCp1251)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvUtf8ToCp1251)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (BookText().empty())
     std::fprintf(stderr, "TextPathBench: no shared texts in testdata/texts/ru; skipped\n");
-  return bookloom::bench::RunWithUnits(argc, argv);
+  const int status = bookloom::bench::RunWithUnits(argc, argv);
+  if (!BookText().empty()) std::filesystem::remove(BookFile());
+  return status;
 }

@@ -11,6 +11,7 @@ _bookloom_cli() {
   done
   case $prev in
     --cover-mode|--picture-mode|--mode) mapfile -t COMPREPLY < <(compgen -W "gray mono" -- "$cur"); return ;;
+    --unwrap) mapfile -t COMPREPLY < <(compgen -W "auto on off" -- "$cur"); return ;;
   esac
   if [[ -z $command ]]; then
     mapfile -t COMPREPLY < <(compgen -W "$("$program" names 2>/dev/null)" -- "$cur")

@@ -91,6 +91,7 @@ void WriteItem(BookWriter& writer, FileItem& item, int index, int count, BuildOb
   item.WriteTo(writer);
   observer.Written(index, count, item, ReportSince(writer, before));
   for (const std::string& warning : item.TakeWarnings()) observer.Warning(item, warning);
+  for (const std::string& note : item.TakeNotes()) observer.Note(item, note);
 }
 
 // Refuses a book that would take the place of one of the files it is made from.
@@ -119,6 +120,7 @@ void WriteBook(OutputStream& stream, FileList& files, const BookDescription& des
   for (int i = 0; i < count; ++i) {
     if (observer.CancelRequested()) throw BuildCancelledError("The build was cancelled");
     observer.Starting(i, count, files.Items(i));
+    files.Items(i).SetOnlyInput(count == 1);
     ahead.Finish(files.Items(i));
     if (i + 1 < count) ahead.Start(files.Items(i + 1));
     WriteItem(writer, files.Items(i), i, count, observer);

@@ -46,6 +46,9 @@ class FileItem {
   // What went wrong without stopping the build (characters replaced, a picture read in part), in the
   // order it happened; taking them empties the list.
   std::vector<std::string> TakeWarnings() { return std::exchange(warnings_, {}); }
+  // What the item did that only a detailed account tells (every character replaced, what it decided
+  // about a text's lines), in order; taking them empties the list.
+  std::vector<std::string> TakeNotes() { return std::exchange(notes_, {}); }
 
   // The settings the file is read and written with, and whether they are its own or the book's.
   const FileSettings& Settings() const { return settings_; }
@@ -54,6 +57,11 @@ class FileItem {
     settings_ = settings;
     ownSettings_ = own;
   }
+
+  // Whether the item is the book's only input, which the build tells it before writing: a text's
+  // chapters then head the table of contents instead of standing below the file's own entry.
+  bool OnlyInput() const { return onlyInput_; }
+  void SetOnlyInput(bool only) { onlyInput_ = only; }
 
   const std::u16string& FileName() const { return fileName_; }
   int64_t Size() const { return size_; }
@@ -68,14 +76,17 @@ class FileItem {
  protected:
   // Notes a warning for the build to report; Load may call it on the build's second thread.
   void Warn(std::string message) { warnings_.push_back(std::move(message)); }
+  void Note(std::string message) { notes_.push_back(std::move(message)); }
 
  private:
   const std::u16string fileName_;
   const int64_t size_;
   bool loaded_ = false;
+  bool onlyInput_ = false;
   FileSettings settings_;
   bool ownSettings_ = false;
   std::vector<std::string> warnings_;
+  std::vector<std::string> notes_;
 };
 
 // The file name without its folder and extension (from the last "." of the name on): the

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "pictures/PictureSettings.h"
+#include "text/TextSettings.h"
 
 namespace bookloom {
 
 struct FileSettings {
   PictureSettings picture;
+  TextSettings text;
 
   friend bool operator==(const FileSettings&, const FileSettings&) = default;
 };

@@ -3,12 +3,69 @@
 #include <memory>
 
 #include "book/FileTypeRegistry.h"
+#include "platform/Exception.h"
 #include "platform/FileSys.h"
+#include "text/Chapters.h"
 #include "text/TextFile.h"
+#include "text/Unwrapping.h"
 #include "text/Win1251.h"
 #include "wolf/BookWriter.h"
 
 namespace bookloom {
+
+namespace {
+
+// The changes of characters a warning names; a detailed account names them all.
+constexpr size_t kChangesShown = 5;
+
+// The table-of-contents entries of one text, with an account of those the book cannot hold.
+class Contents {
+ public:
+  explicit Contents(BookWriter& writer) : writer_(writer) {}
+
+  // An entry on `level` for the heading on `line` (from 1; 0 for the file's own entry).
+  void Add(int level, const std::u16string& title, size_t line) {
+    constexpr int kDeepestLevel = 3;
+    if (level > kDeepestLevel) {
+      Count(tooDeep_, title, line);
+    } else if (!writer_.AddTOCEntry(level, WideToWin1251(title))) {
+      Count(leftOut_, title, line);
+    }
+  }
+
+  // Warnings of the entries that are not in the book.
+  std::vector<std::string> Warnings() const {
+    std::vector<std::string> warnings;
+    if (leftOut_.count > 0)
+      warnings.push_back(
+          Format("%d table-of-contents entries left out, as a book holds at most 255 under one entry "
+                 "(the first: \"%s\"%s)",
+                 {leftOut_.count, leftOut_.first, leftOut_.where}));
+    if (tooDeep_.count > 0)
+      warnings.push_back(
+          Format("%d headings below the third level of the table of contents have no entry "
+                 "(the first: \"%s\"%s)",
+                 {tooDeep_.count, tooDeep_.first, tooDeep_.where}));
+    return warnings;
+  }
+
+ private:
+  struct Missing {
+    size_t count = 0;
+    std::u16string first;
+    std::string where;
+  };
+  static void Count(Missing& missing, const std::u16string& title, size_t line) {
+    if (missing.count++ > 0) return;
+    missing.first = title;
+    if (line > 0) missing.where = " on line " + std::to_string(line);
+  }
+
+  BookWriter& writer_;
+  Missing leftOut_, tooDeep_;
+};
+
+}  // namespace
 
 const FileItemClass TextFileItem::Class = {
     "TBlmFileItemText",
@@ -18,7 +75,9 @@ const FileItemClass TextFileItem::Class = {
 };
 
 void TextFileItem::Load() {
-  lines_ = SplitLines(DecodeTextFile(ReadFileBytes(FileName())));
+  const DecodedTextFile file = DecodeTextFile(ReadFileBytes(FileName()), Settings().text.encoding);
+  if (file.faults.count > 0) Warn(DescribeFaults(file));
+  lines_ = SplitLines(file.text);
   FileItem::Load();
 }
 
@@ -27,12 +86,66 @@ void TextFileItem::Unload() {
   FileItem::Unload();
 }
 
+std::vector<LineRange> TextFileItem::Paragraphs(const std::vector<Heading>& headings) {
+  const Unwrap unwrap = Settings().text.unwrap;
+  bool join = unwrap == Unwrap::kOn;
+  if (unwrap == Unwrap::kAuto) {
+    const UnwrapDecision decision = DecideUnwrap(lines_);
+    Note("lines " + decision.reason);
+    join = decision.wrapped;
+  }
+  if (!join) {
+    std::vector<LineRange> paragraphs(lines_.size());
+    for (size_t i = 0; i < lines_.size(); ++i) paragraphs[i].first = i;
+    return paragraphs;
+  }
+  std::vector<size_t> headingLines;
+  for (const Heading& heading : headings) headingLines.push_back(heading.line);
+  return JoinedParagraphs(lines_, headingLines);
+}
+
 void TextFileItem::WriteTo(BookWriter& writer) {
   FileItem::WriteTo(writer);
+  const TextSettings& settings = Settings().text;
+  std::vector<Heading> headings;
+  if (settings.chapters) headings = FindHeadings(lines_, ChapterPatterns(settings.chapterPatterns));
+  const std::vector<LineRange> paragraphs = Paragraphs(headings);
+
   writer.BeginText();
-  writer.AddTOCEntry(1, WideToWin1251(TitleOf(*this)));
-  for (const auto& line : lines_) writer.AddParagraph(WideToWin1251(line));
+  Contents contents(writer);
+  // With other inputs beside it, or without headings, the file has an entry of its own.
+  const bool fileEntry = headings.empty() || !OnlyInput();
+  if (fileEntry) contents.Add(1, TitleOf(*this), 0);
+  FallbackReport report;
+  auto heading = headings.begin();
+  size_t headingEnd = 0;        // the line after the last heading's lines
+  bool sectionHasText = false;  // a heading right after another shares its section
+  for (const LineRange& paragraph : paragraphs) {
+    if (heading != headings.end() && heading->line == paragraph.first) {
+      if (sectionHasText) {
+        writer.CloseSection();
+        writer.BeginText();
+        sectionHasText = false;
+      }
+      contents.Add(heading->level + (fileEntry ? 1 : 0), heading->title, heading->line + 1);
+      headingEnd = heading->line + heading->lineCount;
+      ++heading;
+    }
+    const std::u16string& line = lines_[paragraph.first];
+    if (paragraph.count == 1) {
+      writer.AddParagraph(WideToWin1251(line, &report, paragraph.first + 1));
+    } else {
+      writer.AddParagraph(WideToWin1251(JoinLines(lines_, paragraph), &report, paragraph.first + 1));
+    }
+    sectionHasText = sectionHasText || (paragraph.first >= headingEnd && !IsBlankLine(line));
+  }
   writer.CloseSection();
+
+  for (const std::string& warning : contents.Warnings()) Warn(warning);
+  if (!report.Empty()) {
+    Warn(report.Summary(kChangesShown));
+    for (const std::string& detail : report.Details()) Note(detail);
+  }
 }
 
 void RegisterTextItem() {

@@ -1,11 +1,14 @@
-// The file item of plain text files: reads a text file in UTF-16, UTF-8 or the system's code
-// page and writes it into the book as one chapter, one paragraph per line.
+// The file item of plain text files: reads a text file in UTF-16, UTF-8, the system's code page or
+// the encoding its settings name, and writes it into the book as one chapter, one paragraph per
+// line, or, as its settings ask, with its headings as chapters and its hard-wrapped lines joined.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "book/FileItem.h"
+#include "text/Chapters.h"
+#include "text/Unwrapping.h"
 
 namespace bookloom {
 
@@ -15,18 +18,25 @@ class TextFileItem : public FileItem {
 
   explicit TextFileItem(const std::u16string& fileName) : FileItem(fileName) {}
 
-  // Reads the whole file into Lines; FileOpenError when it cannot be opened.
+  // Reads the whole file into Lines, with a warning of the bytes that form no character;
+  // FileOpenError when it cannot be opened.
   void Load() override;
   void Unload() override;
   // Nothing to check: the file is read only when the book is made.
   void Verify() override {}
   // A chapter: a first-level table-of-contents entry titled with the file name without its
-  // extension, then every line as a paragraph. The lines stay loaded afterwards.
+  // extension, then every line as a paragraph. With chapters asked for, each heading starts a
+  // section and has an entry below the file's (in place of it when the file is the book's only
+  // input); with joined lines, a paragraph is a block of lines. Warns of the characters replaced
+  // and dropped and of the entries the book cannot hold. The lines stay loaded afterwards.
   void WriteTo(BookWriter& writer) override;
 
   const std::vector<std::u16string>& Lines() const { return lines_; }
 
  private:
+  // The paragraphs the lines make, as the settings ask; the headings are never joined to others.
+  std::vector<LineRange> Paragraphs(const std::vector<Heading>& headings);
+
   std::vector<std::u16string> lines_;
 };
 

@@ -63,10 +63,10 @@ bool NextCodePoint(const uint8_t* p, size_t n, size_t i, uint32_t& cp, size_t& l
   return k == len;
 }
 
-// Decodes into text; a malformed sequence becomes U+FFFD, or, when `strict`, ends the decoding
-// with false.
-template <bool strict>
-bool Decode(std::string_view utf8, std::u16string& text) {
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
+  std::u16string text;
   // Never more UTF-16 units than bytes: a four-byte sequence gives two units.
   text.assign(utf8.size(), u'\0');
   char16_t* out = text.data();
@@ -75,34 +75,28 @@ bool Decode(std::string_view utf8, std::u16string& text) {
   size_t i = 0;
   while (i < n) {
     if (p[i] < 0x80) {
-      *out++ = p[i++];
+      do *out++ = p[i++];
+      while (i < n && p[i] < 0x80);
     } else if (IsTwoByteSequence(p, n, i)) {
-      *out++ = static_cast<char16_t>((p[i] & 0x1F) << 6 | (p[i + 1] & 0x3F));
-      i += 2;
+      // A word of Cyrillic letters: one two-byte sequence after another.
+      do {
+        *out++ = static_cast<char16_t>((p[i] & 0x1F) << 6 | (p[i + 1] & 0x3F));
+        i += 2;
+      } while (IsTwoByteSequence(p, n, i));
     } else {
       uint32_t cp;
       size_t length;
       if (!NextCodePoint(p, n, i, cp, length)) {
-        if (strict) return false;
         cp = kReplacement;  // the bytes read so far form one bad sequence
+        if (faults && faults->count++ == 0) faults->firstAt = static_cast<size_t>(out - text.data());
       }
       out = PutCodePoint(out, cp);
       i += length;
     }
   }
   text.resize(static_cast<size_t>(out - text.data()));
-  return true;
-}
-
-}  // namespace
-
-std::u16string Utf8ToUtf16(std::string_view utf8) {
-  std::u16string text;
-  Decode<false>(utf8, text);
   return text;
 }
-
-bool DecodeValidUtf8(std::string_view utf8, std::u16string& text) { return Decode<true>(utf8, text); }
 
 bool IsValidUtf8(std::string_view utf8) {
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());

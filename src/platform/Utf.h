@@ -6,13 +6,18 @@
 
 namespace bookloom {
 
-// Decodes UTF-8 completely: four-byte sequences become surrogate pairs; every malformed or
-// truncated sequence, overlong form or encoded surrogate becomes one U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view utf8);
+// The bytes a decoding could not read: how many sequences became U+FFFD, and where the first of
+// them stands in the decoded text (an index of UTF-16 units).
+struct DecodingFaults {
+  size_t count = 0;
+  size_t firstAt = 0;
+};
 
-// Decodes as Utf8ToUtf16 does when the bytes are valid UTF-8 (as IsValidUtf8 tells); otherwise
-// returns false and leaves `text` unspecified.
-bool DecodeValidUtf8(std::string_view utf8, std::u16string& text);
+// Decodes UTF-8 completely: four-byte sequences become surrogate pairs; every malformed or
+// truncated sequence, overlong form or encoded surrogate becomes one U+FFFD, noted in `faults`
+// when given.
+std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults = nullptr);
+
 // Whether the bytes are UTF-8 without a single malformed sequence, overlong form or surrogate.
 bool IsValidUtf8(std::string_view utf8);
 

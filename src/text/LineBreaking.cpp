@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace bookloom {
 
@@ -95,6 +96,45 @@ constexpr size_t kLongNumber = 8;  // longer digit runs are cut at the width
 inline uint8_t At(std::string_view s, size_t i) { return static_cast<uint8_t>(s[i]); }
 inline bool Is(std::string_view s, size_t i, uint8_t flag) { return kClasses[At(s, i)] & flag; }
 
+// The run of bytes of class `flag` from `pos`, looking at no more than `limit` + 1 bytes: its end
+// (end - pos is the run's length, or limit + 1 for any longer run) and the summed width of the
+// bytes looked at.
+struct Run {
+  size_t end;
+  int width;
+};
+
+// The questions the line breaking asks of a text, answered by looking at its bytes as it goes:
+// the way for one line of a text.
+class ByteScan {
+ public:
+  ByteScan(std::string_view text, const WidthTable& widths) : text_(text), widths_(widths) {}
+
+  Run ScanRun(size_t pos, uint8_t flag, size_t limit) const {
+    const size_t stop = std::min(text_.size(), pos + limit + 1);
+    int width = 0;
+    for (uint8_t c; pos < stop && (kClasses[c = At(text_, pos)] & flag); ++pos) width += widths_[c];
+    return {pos, width};
+  }
+
+  // The number of punctuation marks from `pos` on, counting no further than `most`.
+  int Punctuation(size_t pos, int most) const {
+    int p = 0;
+    while (pos < text_.size() && p < most && Is(text_, pos, kPunctuation)) ++pos, ++p;
+    return p;
+  }
+
+  int SummedWidth(size_t from, size_t end) const {
+    int sum = 0;
+    for (size_t i = from; i < end; ++i) sum += widths_[At(text_, i)];
+    return sum;
+  }
+
+ private:
+  std::string_view text_;
+  const WidthTable& widths_;
+};
+
 // The bytes of class `flag` from `from` on, taken one by one while their summed width stays below
 // `limit`; it never looks further than the run or the width reach.
 size_t PrefixBelow(std::string_view text, size_t from, uint8_t flag, const WidthTable& widths, int limit) {
@@ -109,12 +149,10 @@ size_t PrefixBelow(std::string_view text, size_t from, uint8_t flag, const Width
 
 // Punctuation marks from `pos` on, counted only as far as can matter for a room of roomLeft (see
 // PunctuationOverflows): roomLeft / h + 2 marks at most.
-int PunctuationRun(std::string_view text, size_t pos, int roomLeft, int h) {
+template <class Scan>
+int PunctuationRun(std::string_view text, const Scan& scan, size_t pos, int roomLeft, int h) {
   if (pos >= text.size() || !Is(text, pos, kPunctuation)) return 0;  // most words: no division
-  const int cap = roomLeft / h + 2;
-  int p = 0;
-  while (pos < text.size() && p < cap && Is(text, pos, kPunctuation)) ++pos, ++p;
-  return p;
+  return scan.Punctuation(pos, roomLeft / h + 2);
 }
 
 // True when the room left after a word or number of width w cannot hold the reserve of the p
@@ -122,26 +160,6 @@ int PunctuationRun(std::string_view text, size_t pos, int roomLeft, int h) {
 bool PunctuationOverflows(int p, int roomLeft, int w, int h) {
   if (p == 1) return roomLeft < h;
   return p >= 2 && w > 0 && roomLeft <= (p - 1) * h;
-}
-
-// The run of bytes of class `flag` from `pos`, looking at no more than `limit` + 1 bytes: its end
-// (end - pos is the run's length, or limit + 1 for any longer run) and the summed width of the
-// bytes looked at.
-struct Run {
-  size_t end;
-  int width;
-};
-Run ScanRun(std::string_view text, size_t pos, uint8_t flag, size_t limit, const WidthTable& widths) {
-  const size_t stop = std::min(text.size(), pos + limit + 1);
-  int width = 0;
-  for (uint8_t c; pos < stop && (kClasses[c = At(text, pos)] & flag); ++pos) width += widths[c];
-  return {pos, width};
-}
-
-int SummedWidth(std::string_view s, size_t from, size_t end, const WidthTable& widths) {
-  int sum = 0;
-  for (size_t i = from; i < end; ++i) sum += widths[At(s, i)];
-  return sum;
 }
 
 // The line of last resort: the opening word or number whole, otherwise the opening byte.
@@ -155,6 +173,80 @@ size_t OpeningToken(std::string_view text) {
   return 1;
 }
 
+int Hyphenation(std::string_view word, const WidthTable& widths, int limit);
+
+// The line that starts at `start` of the text: where it ends.
+template <class Scan>
+size_t BreakFrom(std::string_view text, size_t start, const Scan& scan, int textWidth,
+                 const WidthTable& widths) {
+  const int h = widths[kHyphen];
+  const size_t n = text.size();
+  size_t pos = start;
+  int used = 0;
+
+  while (pos < n) {
+    const int room = textWidth - used;
+    const uint8_t c = At(text, pos);
+    size_t take = 1;  // bytes to take and their width, when the line goes on
+    int width;
+
+    if (kClasses[c] & kLetter) {
+      const auto [end, runWidth] = scan.ScanRun(pos, kLetter, kLongWord);
+      if (end - pos > kLongWord) {
+        pos += PrefixBelow(text, pos, kLetter, widths, room);
+        break;
+      }
+      const std::string_view word = text.substr(pos, end - pos);
+      width = runWidth;
+      if (width > room) {
+        if (3 * h > room) break;
+        if (const int hyph = Hyphenation(word, widths, room - h); hyph > 0) {
+          pos += static_cast<size_t>(hyph);
+        } else if (used == 0) {
+          pos += PrefixBelow(text, pos, kLetter, widths, room);
+        }
+        break;
+      }
+      const int roomLeft = room - width;
+      const int p = PunctuationRun(text, scan, end, roomLeft, h);
+      if (PunctuationOverflows(p, roomLeft, width, h)) {
+        // A single mark that does not fit may still follow the word's first part, hyphenated.
+        if (p == 1 && 3 * h <= room) pos += static_cast<size_t>(Hyphenation(word, widths, room - h));
+        break;
+      }
+      take = word.size();
+    } else if (kClasses[c] & kDigit) {
+      const auto [end, runWidth] = scan.ScanRun(pos, kDigit, kLongNumber);
+      if (end - pos > kLongNumber) {
+        take = PrefixBelow(text, pos, kDigit, widths, room);
+        if (take == 0) break;
+        width = scan.SummedWidth(pos, pos + take);
+      } else {
+        width = runWidth;
+        if (width > room) break;
+        const int roomLeft = room - width;
+        if (PunctuationOverflows(PunctuationRun(text, scan, end, roomLeft, h), roomLeft, width, h)) break;
+        take = end - pos;
+      }
+    } else if (c == kCR) {
+      ++pos;
+      if (pos < n && At(text, pos) == kLF) ++pos;
+      break;
+    } else if (c == kBlank) {
+      width = room > h ? h : 0;  // blanks at the end of a full line stay on it
+    } else {
+      width = widths[c];
+    }
+
+    if (used + width > textWidth) break;
+    used += width;
+    pos += take;
+  }
+
+  if (pos == start && n > start) pos = start + OpeningToken(text.substr(start));
+  return pos;
+}
+
 }  // namespace
 
 int CharWidth(int fontIndex, uint8_t byte) { return kWidths[fontIndex != 0][byte]; }
@@ -162,7 +254,71 @@ int CharWidth(int fontIndex, uint8_t byte) { return kWidths[fontIndex != 0][byte
 int HyphenWidth(int fontIndex) { return CharWidth(fontIndex, kHyphen); }
 
 int FindHyphenation(std::string_view word, int fontIndex, int limit) {
+  return Hyphenation(word, kWidths[fontIndex != 0], limit);
+}
+
+int BreakLine(std::string_view text, int textWidth, int fontIndex) {
   const WidthTable& widths = kWidths[fontIndex != 0];
+  return static_cast<int>(BreakFrom(text, 0, ByteScan(text, widths), textWidth, widths));
+}
+
+// The answers of ByteScan, with the runs of letters and of digits read from tables made once for
+// a paragraph; a run entered in its middle (after a hyphen), a run longer than the limit, and
+// punctuation (a byte or two) are still counted from the bytes.
+class ParagraphBreaker::Scan : public ByteScan {
+ public:
+  Scan(const ParagraphBreaker& tables, int font)
+      : ByteScan(tables.text_, kWidths[font]),
+        text_(tables.text_),
+        runEnd_(tables.runEnd_.data()),
+        runWidth_(tables.runWidth_[font].data()) {}
+
+  Run ScanRun(size_t pos, uint8_t flag, size_t limit) const {
+    if ((pos == 0 || !Is(text_, pos - 1, flag)) && runEnd_[pos] - pos <= limit)
+      return {runEnd_[pos], runWidth_[pos]};
+    return ByteScan::ScanRun(pos, flag, limit);
+  }
+
+ private:
+  std::string_view text_;
+  const uint32_t* runEnd_;
+  const int32_t* runWidth_;
+};
+
+void ParagraphBreaker::Start(std::string_view paragraph) {
+  text_ = paragraph;
+  const size_t n = paragraph.size();
+  runEnd_.resize(n);
+  runWidth_[0].resize(n);
+  runWidth_[1].resize(n);
+  // A byte is a letter or a digit or neither: the runs of either, where they start.
+  for (size_t i = 0; i < n;) {
+    const uint8_t kind = kClasses[At(paragraph, i)] & (kLetter | kDigit);
+    if (kind == 0) {
+      ++i;
+      continue;
+    }
+    const size_t start = i;
+    int32_t width0 = 0, width1 = 0;
+    do {
+      const uint8_t c = At(paragraph, i++);
+      width0 += kWidths[0][c];
+      width1 += kWidths[1][c];
+    } while (i < n && (kClasses[At(paragraph, i)] & (kLetter | kDigit)) == kind);
+    runEnd_[start] = static_cast<uint32_t>(i);
+    runWidth_[0][start] = width0;
+    runWidth_[1][start] = width1;
+  }
+}
+
+size_t ParagraphBreaker::BreakLine(size_t start, int textWidth, int fontIndex) const {
+  const int font = fontIndex != 0;
+  return BreakFrom(text_, start, Scan(*this, font), textWidth, kWidths[font]) - start;
+}
+
+namespace {
+
+int Hyphenation(std::string_view word, const WidthTable& widths, int limit) {
   const size_t n = word.size();
   size_t fit = 0;
   int sum = 0;
@@ -194,74 +350,6 @@ int FindHyphenation(std::string_view word, int fontIndex, int limit) {
   return static_cast<int>(best);
 }
 
-int BreakLine(std::string_view text, int textWidth, int fontIndex) {
-  const WidthTable& widths = kWidths[fontIndex != 0];
-  const int h = widths[kHyphen];
-  const size_t n = text.size();
-  size_t pos = 0;
-  int used = 0;
-
-  while (pos < n) {
-    const int room = textWidth - used;
-    const uint8_t c = At(text, pos);
-    size_t take = 1;  // bytes to take and their width, when the line goes on
-    int width;
-
-    if (kClasses[c] & kLetter) {
-      const auto [end, runWidth] = ScanRun(text, pos, kLetter, kLongWord, widths);
-      if (end - pos > kLongWord) {
-        pos += PrefixBelow(text, pos, kLetter, widths, room);
-        break;
-      }
-      const std::string_view word = text.substr(pos, end - pos);
-      width = runWidth;
-      if (width > room) {
-        if (3 * h > room) break;
-        if (const int hyph = FindHyphenation(word, fontIndex, room - h); hyph > 0) {
-          pos += static_cast<size_t>(hyph);
-        } else if (used == 0) {
-          pos += PrefixBelow(text, pos, kLetter, widths, room);
-        }
-        break;
-      }
-      const int roomLeft = room - width;
-      const int p = PunctuationRun(text, end, roomLeft, h);
-      if (PunctuationOverflows(p, roomLeft, width, h)) {
-        // A single mark that does not fit may still follow the word's first part, hyphenated.
-        if (p == 1 && 3 * h <= room) pos += static_cast<size_t>(FindHyphenation(word, fontIndex, room - h));
-        break;
-      }
-      take = word.size();
-    } else if (kClasses[c] & kDigit) {
-      const auto [end, runWidth] = ScanRun(text, pos, kDigit, kLongNumber, widths);
-      if (end - pos > kLongNumber) {
-        take = PrefixBelow(text, pos, kDigit, widths, room);
-        if (take == 0) break;
-        width = SummedWidth(text, pos, pos + take, widths);
-      } else {
-        width = runWidth;
-        if (width > room) break;
-        const int roomLeft = room - width;
-        if (PunctuationOverflows(PunctuationRun(text, end, roomLeft, h), roomLeft, width, h)) break;
-        take = end - pos;
-      }
-    } else if (c == kCR) {
-      ++pos;
-      if (pos < n && At(text, pos) == kLF) ++pos;
-      break;
-    } else if (c == kBlank) {
-      width = room > h ? h : 0;  // blanks at the end of a full line stay on it
-    } else {
-      width = widths[c];
-    }
-
-    if (used + width > textWidth) break;
-    used += width;
-    pos += take;
-  }
-
-  if (pos == 0 && n > 0) pos = OpeningToken(text);
-  return static_cast<int>(pos);
-}
+}  // namespace
 
 }  // namespace bookloom

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace bookloom {
 
@@ -22,5 +23,25 @@ int BreakLine(std::string_view text, int textWidth, int fontIndex);
 // The number of leading letters of `word` that stay on the line when it is hyphenated within
 // `limit` pixels (the hyphen not counted); 0 when it fits whole or cannot be hyphenated there.
 int FindHyphenation(std::string_view word, int fontIndex, int limit);
+
+// BreakLine for every line of one paragraph in every layout, with the runs of letters and of
+// digits of its bytes and their widths counted once for all of them: each line then costs a step
+// per word instead of a step per byte. Gives exactly what BreakLine gives.
+class ParagraphBreaker {
+ public:
+  // Takes the paragraph (kept by the caller until the next Start).
+  void Start(std::string_view paragraph);
+  std::string_view Text() const { return text_; }
+  // BreakLine of the paragraph's bytes from `start` on.
+  size_t BreakLine(size_t start, int textWidth, int fontIndex) const;
+
+ private:
+  class Scan;
+
+  std::string_view text_;
+  // Where each run of letters or of digits that starts at a byte ends, and its width in each font.
+  std::vector<uint32_t> runEnd_;
+  std::vector<int32_t> runWidth_[2];
+};
 
 }  // namespace bookloom

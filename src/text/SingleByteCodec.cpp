@@ -42,6 +42,8 @@ const ReverseTable& Reverse() {
 
 }  // namespace
 
+const std::array<uint8_t, 65536>& Win1251ByteTable() { return Reverse().byteOf; }
+
 int Win1251ByteOf(char16_t code) {
   const uint8_t b = Reverse().byteOf[code];
   return b != 0 || code == 0 ? b : -1;

@@ -81,6 +81,8 @@ extern const std::array<char16_t, 128> kWin1251Chars;
 
 // The Windows-1251 byte of a UTF-16 code unit, or -1 when the code page lacks it.
 int Win1251ByteOf(char16_t code);
+// The same for every code unit at once: 0 where the code page lacks it (only U+0000 has the byte 0).
+const std::array<uint8_t, 65536>& Win1251ByteTable();
 
 class Win1251Codec final : public SingleByteCodec, public SingleInstance<Win1251Codec> {
  public:

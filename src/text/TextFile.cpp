@@ -1,9 +1,11 @@
 #include "text/TextFile.h"
 
+#include <unicode/uchar.h>
+
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/AnsiCodePage.h"
-#include "platform/Utf.h"
 
 namespace bookloom {
 
@@ -21,29 +23,118 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
   return bytes.substr(0, mark.size()) == mark;
 }
 
+enum class ByteOrder { kNone, kLittleEndian, kBigEndian };
+
+// UTF-16 without a mark, told by its zero bytes: the high byte of every unit of mostly-Latin text
+// is zero, and so is that of the blanks, digits and punctuation of mostly-Cyrillic text (U+04xx),
+// at least one unit in ten; the low byte almost never is. A text in a single-byte code page or
+// in UTF-8 has no zero bytes at all.
+ByteOrder Utf16ByteOrder(std::string_view bytes) {
+  constexpr size_t kSample = 65536;
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+  const size_t units = std::min(bytes.size(), kSample) / 2;
+  if (units < 2) return ByteOrder::kNone;
+  size_t evenZeros = 0, oddZeros = 0;
+  for (size_t i = 0; i < units; ++i) {
+    evenZeros += p[2 * i] == 0;
+    oddZeros += p[2 * i + 1] == 0;
+  }
+  const auto looksLikeHighBytes = [units](size_t high, size_t low) {
+    return high * 10 >= units && low * 100 <= units;
+  };
+  if (looksLikeHighBytes(oddZeros, evenZeros)) return ByteOrder::kLittleEndian;
+  if (looksLikeHighBytes(evenZeros, oddZeros)) return ByteOrder::kBigEndian;
+  return ByteOrder::kNone;
+}
+
+// Where the line after the one that starts at `pos` starts: past its break, or the text's end.
+size_t NextLineStart(std::u16string_view text, size_t pos, size_t& lineEnd) {
+  const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2028'; };
+  lineEnd = pos;
+  while (lineEnd < text.size() && !isBreak(text[lineEnd])) ++lineEnd;
+  pos = lineEnd;
+  for (const char16_t breakChar : {u'\r', u'\n', u'\u2028'})
+    if (pos < text.size() && text[pos] == breakChar) ++pos;
+  return pos;
+}
+
+// The line (from 1) that holds the unit at `index`.
+size_t LineAt(std::u16string_view text, size_t index) {
+  size_t line = 1, lineEnd;
+  for (size_t pos = 0; (pos = NextLineStart(text, pos, lineEnd)) <= index && pos < text.size();) ++line;
+  return line;
+}
+
+DecodedTextFile Decode(std::string_view bytes, const std::string& encoding) {
+  DecodedTextFile file;
+  file.encoding = encoding;
+  if (!encoding.empty()) {
+    file.text = CharsetToWide(bytes, encoding, &file.faults);
+    if (!file.text.empty() && file.text[0] == u'\uFEFF') {
+      file.text.erase(0, 1);
+      if (file.faults.count > 0) --file.faults.firstAt;
+    }
+    return file;
+  }
+  if (StartsWith(bytes, "\xFF\xFE")) return {Utf16(bytes.substr(2), false), "UTF-16LE"};
+  if (StartsWith(bytes, "\xFE\xFF")) return {Utf16(bytes.substr(2), true), "UTF-16BE"};
+  if (StartsWith(bytes, "\xEF\xBB\xBF")) {
+    file.text = Utf8ToUtf16(bytes.substr(3), &file.faults);
+    file.encoding = "UTF-8";
+    return file;
+  }
+  switch (Utf16ByteOrder(bytes)) {
+    case ByteOrder::kLittleEndian:
+      return {Utf16(bytes, false), "UTF-16LE"};
+    case ByteOrder::kBigEndian:
+      return {Utf16(bytes, true), "UTF-16BE"};
+    case ByteOrder::kNone:
+      break;
+  }
+  file.text = AnsiToWide(bytes, &file.faults, &file.encoding);
+  return file;
+}
+
 }  // namespace
 
-std::u16string DecodeTextFile(std::string_view bytes) {
-  if (StartsWith(bytes, "\xFF\xFE")) return Utf16(bytes.substr(2), false);
-  if (StartsWith(bytes, "\xFE\xFF")) return Utf16(bytes.substr(2), true);
-  if (StartsWith(bytes, "\xEF\xBB\xBF")) return Utf8ToUtf16(bytes.substr(3));
-  return AnsiToWide(bytes);
+DecodedTextFile DecodeTextFile(std::string_view bytes, const std::string& encoding) {
+  DecodedTextFile file = Decode(bytes, encoding);
+  if (file.faults.count > 0) file.firstFaultLine = LineAt(file.text, file.faults.firstAt);
+  return file;
+}
+
+std::string DescribeFaults(const DecodedTextFile& file) {
+  const size_t n = file.faults.count;
+  if (n == 0) return "";
+  return std::to_string(n) + (n == 1 ? " byte sequence that is" : " byte sequences that are") + " no " +
+         file.encoding + " replaced by U+FFFD, the first on line " + std::to_string(file.firstFaultLine);
 }
 
 std::vector<std::u16string> SplitLines(std::u16string_view text) {
   text = text.substr(0, text.find(u'\0'));
   std::vector<std::u16string> lines;
-  size_t pos = 0;
-  const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2028'; };
-  while (pos < text.size()) {
-    size_t lineEnd = pos;
-    while (lineEnd < text.size() && !isBreak(text[lineEnd])) ++lineEnd;
+  size_t lineEnd;
+  for (size_t pos = 0, next; pos < text.size(); pos = next) {
+    next = NextLineStart(text, pos, lineEnd);
     lines.emplace_back(text.substr(pos, lineEnd - pos));
-    pos = lineEnd;
-    for (const char16_t breakChar : {u'\r', u'\n', u'\u2028'})
-      if (pos < text.size() && text[pos] == breakChar) ++pos;
   }
   return lines;
+}
+
+}  // namespace bookloom
+
+namespace bookloom {
+
+bool IsBlankChar(char16_t c) {
+  if (c < 0x80) return c == u' ' || (c >= u'\t' && c <= u'\r');  // ASCII's white space, asked most
+  return c == u'\uFEFF' || u_isUWhiteSpace(c);
+}
+
+std::u16string_view TrimBlanks(std::u16string_view line) {
+  size_t from = 0, to = line.size();
+  while (from < to && IsBlankChar(line[from])) ++from;
+  while (to > from && IsBlankChar(line[to - 1])) --to;
+  return line.substr(from, to - from);
 }
 
 }  // namespace bookloom

@@ -1,11 +1,43 @@
 #include "text/Win1251.h"
 
-#include <memory>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
 
 namespace bookloom {
 
-std::string WideToWin1251(std::u16string_view text) {
-  return Win1251Codec::Instance().EncodeText(text, static_cast<int32_t>(text.size())).bytes;
+std::string WideToWin1251(std::u16string_view text, FallbackReport* report, size_t line) {
+  const auto& bytes = Win1251ByteTable();
+  std::string out(text.size(), '\0');
+  size_t o = 0;
+  // Since `oneToOne`, each character has given one byte.
+  size_t oneToOne = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    const uint8_t b = bytes[c];
+    if (b != 0 || c == 0) {
+      out[o++] = static_cast<char>(b);
+      continue;
+    }
+    // A character the code page lacks: the stretch from the last ASCII character before it to the
+    // next one after it again, through the fallback. NFC and the grouping of letters with their
+    // marks never reach across an ASCII character.
+    size_t from = i;
+    while (from > oneToOne && text[from] >= 0x80) --from;
+    size_t end = i + 1;
+    while (end < text.size() && text[end] >= 0x80) ++end;
+    out.resize(o - (i - from));
+    AppendWin1251Fallback(text.substr(from, end - from), out, report, line);
+    o = out.size();
+    out.resize(o + text.size() - end);
+    oneToOne = end;
+    i = end - 1;
+  }
+  out.resize(o);
+  return out;
+}
+
+std::u16string FitToWin1251(std::u16string_view text, FallbackReport* report, size_t line) {
+  return Win1251ToWide(WideToWin1251(text, report, line));
 }
 
 std::u16string Win1251ToWide(std::string_view bytes) {
@@ -14,9 +46,19 @@ std::u16string Win1251ToWide(std::string_view bytes) {
 
 bool IsWin1251Char(char16_t code) { return code >= 0x80 && Win1251ByteOf(code) >= 0; }
 
-char16_t FindNonWin1251Char(std::u16string_view text) {
-  for (const char16_t c : text)
-    if (c >= 0x80 && !IsWin1251Char(c)) return c;
+char32_t FindNonWin1251Char(std::u16string_view text) {
+  const auto lacks = [](char32_t c) {
+    return c >= 0x80 && (c > 0xFFFF || !IsWin1251Char(static_cast<char16_t>(c)));
+  };
+  bool any = false;
+  for (const char16_t c : text) any = any || lacks(c);
+  if (!any) return 0;
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  const icu::UnicodeString source(false, text.data(), static_cast<int32_t>(text.size()));
+  const icu::UnicodeString normal = U_SUCCESS(status) ? nfc->normalize(source, status) : source;
+  for (int32_t i = 0; i < normal.length(); i += U16_LENGTH(normal.char32At(i)))
+    if (lacks(static_cast<char32_t>(normal.char32At(i)))) return static_cast<char32_t>(normal.char32At(i));
   return 0;
 }
 

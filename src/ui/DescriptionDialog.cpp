@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <cstdio>
 
 #include "book/BookDescription.h"
 #include "platform/Exception.h"
@@ -42,6 +43,14 @@ constexpr size_t kAnnotationRow = 8;
 constexpr int kRowTop = 16, kRowStep = 24;
 constexpr int kLabelLeft = 8, kLabelWidth = 121;
 constexpr int kFieldLeft = 136, kFieldWidth = 281, kFieldHeight = 21, kMemoHeight = 89;
+
+// U+1F600 "😀": the code point and the character itself.
+std::string CharacterName(char32_t code) {
+  char number[16];
+  std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(code));
+  const std::u16string character = QString::fromUcs4(&code, 1).toStdU16String();
+  return std::string(number) + " \"" + Utf16ToUtf8(character) + "\"";
+}
 
 bool IsLineBreak(QChar c) {
   return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == u'\n';
@@ -176,11 +185,11 @@ bool DescriptionDialog::Execute(BookDescription& description) {
 
 void DescriptionDialog::OnOk() {
   for (size_t i = 0; i < std::size(kRows); ++i) {
-    const char16_t code = FindNonWin1251Char(FieldText(i));
+    const char32_t code = FindNonWin1251Char(FieldText(i));
     if (code == 0) continue;
-    messages_.ShowValidationError(Utf8ToUtf16(Format(
-        "You are entered a symbol (code 0x%4.4x), which\r\ncannot be represented in Windows-1251 code page!",
-        {static_cast<int>(code)})));
+    messages_.ShowValidationError(Utf8ToUtf16(
+        Format("You are entered a symbol (%s), which\r\ncannot be represented in Windows-1251 code page!",
+               {CharacterName(code)})));
     FieldWidget(i)->setFocus();
     return;
   }

@@ -70,10 +70,12 @@ void AddTextPages(const SectionData& section, const PageLayout& layout, std::vec
   PageFlow flow(layout);
   newPage();
   std::string paragraph;
+  ParagraphBreaker breaker;
   for (const std::string& text : section.paragraphs) {
     if (pages.size() > kMaxPages) break;
     paragraph = text + '\r';
-    flow.AddParagraph(paragraph, [&](std::string_view bytes, bool startsPage) {
+    breaker.Start(paragraph);
+    flow.AddParagraph(breaker, [&](std::string_view bytes, bool startsPage) {
       if (startsPage) newPage();
       if (pages.size() > kMaxPages) return;
       const double baseline = (line + 0.78) * lineHeight;

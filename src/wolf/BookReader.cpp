@@ -507,6 +507,7 @@ void BookParser::CheckPageLists() const {
     PageFlow flow(kPageLayouts[layout]);
     std::vector<uint32_t> pages;
     std::string paragraph;
+    ParagraphBreaker breaker;
     for (const SectionData& s : book_.sections) {
       pages.push_back(s.position);
       for (size_t i = 1; i < s.images.size(); ++i) pages.push_back(s.images[i].position);
@@ -515,7 +516,8 @@ void BookParser::CheckPageLists() const {
         paragraph.assign(s.paragraphs[i]);
         paragraph += '\r';
         uint32_t lineStart = s.paragraphStarts[i];
-        flow.AddParagraph(paragraph, [&](std::string_view line, bool startsPage) {
+        breaker.Start(paragraph);
+        flow.AddParagraph(breaker, [&](std::string_view line, bool startsPage) {
           if (startsPage) pages.push_back(lineStart);
           lineStart += static_cast<uint32_t>(WolfEscapedLength(line));
         });

@@ -64,8 +64,8 @@ const std::array<uint8_t, 256> kEscapedLengths = MakeEscapedLengths();
 void AppendWolfEscaped(std::string& out, std::string_view text) {
   size_t plainFrom = 0;
   for (size_t i = 0; i < text.size(); ++i) {
+    if (kEscapedLengths[static_cast<unsigned char>(text[i])] == 1) continue;  // the common case
     const char* e = EscapeOf(static_cast<unsigned char>(text[i]));
-    if (!e) continue;
     out.append(text.data() + plainFrom, i - plainFrom);
     out.append(e);
     plainFrom = i + 1;

@@ -9,6 +9,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Stream.h"
+#include "text/LineBreaking.h"
 #include "wolf/BookRecords.h"
 #include "wolf/PageFlow.h"
 
@@ -38,8 +39,8 @@ class BookWriter {
   void AddPicture(const Bitmap& bitmap, uint16_t bitCount);
   // A table-of-contents entry of kind 1 (chapter), 2 (section) or 3 (subsection) at the current
   // section or picture; other kinds are ignored. A 256th entry under one parent is left out, and
-  // so are the entries below it.
-  void AddTOCEntry(int kind, const std::string& title);
+  // so are the entries below it. Whether the entry was added.
+  bool AddTOCEntry(int kind, const std::string& title);
   void CloseSection();
 
   // Writes the catalog, the page table and the final header. Called once, when the body is done.
@@ -88,6 +89,7 @@ class BookWriter {
   // Reused from paragraph to paragraph and picture to picture.
   std::string paragraph_;
   std::string escaped_;
+  ParagraphBreaker breaker_;
   MemoryOutputStream picture_;
 };
 

@@ -17,18 +17,19 @@ class PageFlow {
   // A section starts on a page of its own.
   void StartSection() { lines_ = 0; }
 
-  // Cuts a paragraph (Windows-1251, unescaped, with its closing CR) into the device's lines and calls
-  // onLine(line, startsPage) for each: startsPage is true for a line that opens a new page because
-  // the page before it is full.
+  // Cuts the paragraph the breaker was started on (Windows-1251, unescaped, with its closing CR) into
+  // the device's lines and calls onLine(line, startsPage) for each: startsPage is true for a line
+  // that opens a new page because the page before it is full.
   template <class OnLine>
-  void AddParagraph(std::string_view paragraph, OnLine&& onLine) {
-    while (!paragraph.empty()) {
-      const auto length = static_cast<size_t>(BreakLine(paragraph, layout_.textWidth, layout_.fontIndex));
+  void AddParagraph(const ParagraphBreaker& paragraph, OnLine&& onLine) {
+    const std::string_view text = paragraph.Text();
+    for (size_t at = 0; at < text.size();) {
+      const size_t length = paragraph.BreakLine(at, layout_.textWidth, layout_.fontIndex);
       const bool startsPage = lines_ == layout_.linesPerPage;
       if (startsPage) lines_ = 0;
       ++lines_;
-      onLine(paragraph.substr(0, length), startsPage);
-      paragraph.remove_prefix(length);
+      onLine(text.substr(at, length), startsPage);
+      at += length;
     }
   }
 

@@ -134,7 +134,7 @@ TEST(TextFileItem, WritesOneChapterOfItsLinesAndReadsTheFileOnce) {
   EXPECT_EQ(book.toc[0].level, 1);
   ASSERT_EQ(book.sections.size(), 1u);
   const std::vector<std::string> paragraphs = {WideToWin1251(u"Мама мыла раму."), "",
-                                               WideToWin1251(u"Ещё  строка & <b>")};
+                                               WideToWin1251(u"Ещё zhong строка & <b>")};
   EXPECT_EQ(book.sections[0].paragraphs, paragraphs);
   EXPECT_FALSE(book.sections[0].pictures);
 
@@ -227,6 +227,98 @@ TEST(TextFileItem, ReadsRealBooksWhole) {
 
   EXPECT_TRUE(LinesOf(test::TestDataPath("texts/edge/empty.txt")).empty());
   EXPECT_TRUE(LinesOf(test::TestDataPath("texts/edge/bom-only.utf8.txt")).empty());
+}
+
+}  // namespace
+}  // namespace bookloom
+
+namespace bookloom {
+namespace {
+
+// The book a text of these bytes makes with these settings, alone or after another input, and the
+// item's warnings and notes.
+struct MadeBook {
+  BookContents book;
+  std::vector<std::string> warnings, notes;
+};
+MadeBook MakeBook(const std::string& bytes, const TextSettings& settings, bool alone) {
+  test::ScratchDir dir;
+  std::ofstream(dir / "t.txt", std::ios::binary) << bytes;
+  TextFileItem item((dir / "t.txt").u16string());
+  item.SetSettings({.text = settings});
+  item.SetOnlyInput(alone);
+  MemoryOutputStream out;
+  BookWriter writer(out);
+  writer.WriteDescription();
+  writer.BeginBody();
+  if (!alone) writer.AddTOCEntry(1, "before");
+  item.WriteTo(writer);
+  writer.EndBody();
+  writer.Finish();
+  return {BookReader(out.Bytes()).Book(), item.TakeWarnings(), item.TakeNotes()};
+}
+
+std::vector<std::pair<int, std::string>> Entries(const BookContents& book) {
+  std::vector<std::pair<int, std::string>> entries;
+  for (const TocRecord& r : book.toc) entries.emplace_back(r.level, r.title);
+  return entries;
+}
+
+// Headings become sections and entries: the top levels of a book of one input, below the file's
+// entry beside other inputs; a heading right after another shares its section.
+TEST(TextFileItem, WritesItsHeadingsAsChapters) {
+  const std::string text = "Title page\n\nPART ONE\n\nI\n\nText.\n\nII\n\nMore text.\n";
+  const TextSettings chapters{.chapters = true};
+  const MadeBook alone = MakeBook(text, chapters, true);
+  EXPECT_EQ(Entries(alone.book),
+            (std::vector<std::pair<int, std::string>>{{1, "PART ONE"}, {2, "I"}, {2, "II"}}));
+  ASSERT_EQ(alone.book.sections.size(), 3u);  // title page, PART ONE with I, II
+  EXPECT_EQ(alone.book.sections[1].paragraphs.front(), "PART ONE");
+  EXPECT_EQ(alone.book.sections[2].paragraphs.front(), "II");
+  EXPECT_EQ(Entries(MakeBook(text, chapters, false).book),
+            (std::vector<std::pair<int, std::string>>{
+                {1, "before"}, {1, "t"}, {2, "PART ONE"}, {3, "I"}, {3, "II"}}));
+  // Without the setting the book is what it always was: one entry, one section.
+  const MadeBook plain = MakeBook(text, {}, true);
+  EXPECT_EQ(Entries(plain.book), (std::vector<std::pair<int, std::string>>{{1, "t"}}));
+  EXPECT_EQ(plain.book.sections.size(), 1u);
+}
+
+TEST(TextFileItem, WarnsOfWhatTheBookCannotHold) {
+  std::string many = "Book\n\n";
+  for (int i = 1; i <= 300; ++i) many += "Chapter " + std::to_string(i) + "\n\nText.\n\n";
+  const MadeBook book = MakeBook(many, {.chapters = true}, true);
+  EXPECT_EQ(book.book.toc.size(), 255u);
+  EXPECT_EQ(book.warnings,
+            (std::vector<std::string>{
+                "45 table-of-contents entries left out, as a book holds at most 255 under one entry "
+                "(the first: \"Chapter 256\" on line 1023)"}));
+  // A damaged byte among a thousand bytes and ten letters beyond ASCII stays a damaged UTF-8 text.
+  const MadeBook damaged = MakeBook("Жизнь прекрасна\nЖ\xFF\n Größe\n" + std::string(1000, '.'), {}, true);
+  EXPECT_EQ(damaged.warnings, (std::vector<std::string>{
+                                  "1 byte sequence that is no UTF-8 replaced by U+FFFD, the first on line 2",
+                                  "2 characters replaced and 1 dropped: \"\xEF\xBF\xBD\" dropped (line 2), "
+                                  "\"ö\" → \"o\" (line 3), \"ß\" → \"ss\" (line 3)"}));
+  EXPECT_EQ(damaged.notes, (std::vector<std::string>{"\"\xEF\xBF\xBD\" dropped: line 2",
+                                                     "\"ö\" → \"o\": line 3", "\"ß\" → \"ss\": line 3"}));
+}
+
+TEST(TextFileItem, JoinsHardWrappedLinesAsAsked) {
+  std::string text;
+  for (int p = 0; p < 5; ++p)
+    text +=
+        "It was a dark and stormy night; the rain fell in torrents, except at\n"
+        "occasional intervals, when it was checked by a violent gust of wind\n"
+        "which swept up the streets (for it is in London that our scene lies),\n"
+        "rattling along the housetops, and fiercely agitating the scanty flame.\n\n";
+  const MadeBook automatic = MakeBook(text, {.unwrap = Unwrap::kAuto}, true);
+  ASSERT_EQ(automatic.book.sections.at(0).paragraphs.size(), 10u);  // five paragraphs, five blank lines
+  EXPECT_EQ(automatic.book.sections[0].paragraphs[0].substr(60, 20), "xcept at occasional ");
+  ASSERT_EQ(automatic.notes.size(), 1u);
+  EXPECT_EQ(automatic.notes[0].rfind("lines joined: ", 0), 0u) << automatic.notes[0];
+  EXPECT_EQ(MakeBook(text, {.unwrap = Unwrap::kOff}, true).book.sections.at(0).paragraphs.size(), 25u);
+  EXPECT_EQ(MakeBook("a\nb\nc\n", {.unwrap = Unwrap::kOn}, true).book.sections.at(0).paragraphs,
+            std::vector<std::string>{"a b c"});
 }
 
 }  // namespace

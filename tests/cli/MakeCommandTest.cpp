@@ -256,21 +256,15 @@ TEST_F(MakeCommandTest, UsageErrorsExitWithTwoOnStandardError) {
   EXPECT_EQ(version.out.rfind("bookloom-cli 0.2 (build 0.2.00)", 0), 0u) << version.out;
 }
 
-// Description texts the book cannot hold are refused with the dialog's words or the limit, naming
-// the option they came from; --truncate cuts them with a warning.
+// Description texts too long for the book are refused, naming the option they came from;
+// --truncate cuts them with a warning.
 TEST_F(MakeCommandTest, RefusesDescriptionTextsTheBookCannotHold) {
-  test::WriteBytes(dir_ / "cjk.txt", "\xE4\xB8\xAD");  // U+4E2D
   test::WriteBytes(dir_ / "long.txt", std::string(1100, 'a'));
   const std::string title(130, 't');
   const struct {
     std::string arguments;
     std::string error;
   } cases[] = {
-      {"--author '\xE4\xB8\xAD'",
-       "--author: You are entered a symbol (code 0x4E2D), which\ncannot be represented in Windows-1251 code "
-       "page!"},
-      {"--annotation-file cjk.txt", "--annotation-file: You are entered a symbol (code 0x4E2D)"},
-      {"--annotation 'ok \xE2\x9C\x93'", "--annotation: You are entered a symbol (code 0x2713)"},
       {"--title " + title, "--title: 130 characters, more than the 128 a book can hold"},
       {"--annotation-file long.txt", "--annotation-file: 1100 characters, more than the 1024"},
       {"--annotation-file missing.txt", "Cannot open file \"missing.txt\""},
@@ -287,6 +281,68 @@ TEST_F(MakeCommandTest, RefusesDescriptionTextsTheBookCannotHold) {
   ASSERT_EQ(cut.status, 0) << cut.errors;
   EXPECT_TRUE(Contains(cut.errors, "warning: --title: cut to 128 of its 130 characters")) << cut.errors;
   EXPECT_EQ(Book().Book().description[0], std::string(128, 't'));
+}
+
+// Characters of the description that Windows-1251 lacks take their nearest form, with a warning
+// naming the option; the annotation file is read as the texts are.
+TEST_F(MakeCommandTest, KeepsTheLettersOfTheDescription) {
+  test::WriteBytes(dir_ / "cjk.txt", "\xE4\xB8\xAD");                        // U+4E2D in UTF-8
+  test::WriteBytes(dir_ / "koi8.txt", "\xED\xC1\xCD\xC1 \xD2\xC1\xCD\xD5");  // "Мама раму" in KOI8-R
+  const struct {
+    std::string arguments;
+    std::string warning;
+    size_t field;
+    std::string value;
+  } cases[] = {
+      {"--author 'Gr\xC3\xB6\xC3\x9F"
+       "e'",
+       "--author: 2 characters replaced: \"ö\" → \"o\", \"ß\" → \"ss\"", 2, "Grosse"},
+      {"--annotation-file cjk.txt", "--annotation-file: 1 character replaced: \"中\" → \"zhong\"", 11,
+       "zhong"},
+      {"--annotation 'ok \xE2\x9C\x93'", "--annotation: 1 character dropped: \"✓\" dropped", 11,
+       "ok"},  // blanks around are dropped
+      {"--input-encoding KOI8-R --annotation-file koi8.txt", "", 11, "\xCC\xE0\xEC\xE0 \xF0\xE0\xEC\xF3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const test::CliRun run = Make("-o book.wol " + c.arguments + " en.txt");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(run.errors, c.warning.empty() ? "" : "bookloom-cli: warning: " + c.warning + "\n");
+    EXPECT_EQ(Book().Book().description[c.field], c.value);
+  }
+}
+
+// The text options: an encoding for the files after it, chapters, joined lines, and what
+// --verbose tells of them.
+TEST_F(MakeCommandTest, ReadsTextsAsTheTextOptionsSay) {
+  test::WriteBytes(dir_ / "koi8.txt", "\xED\xC1\xCD\xC1\n");
+  test::WriteBytes(dir_ / "novel.txt", "CHAPTER 1\n\nOne.\n\nCHAPTER 2\n\nTwo\nlines.\n");
+  const test::CliRun run = Make(
+      "-v --chapters --unwrap on -o book.wol ru.txt --input-encoding KOI8-R koi8.txt --input-encoding auto "
+      "novel.txt");
+  ASSERT_EQ(run.status, 0) << run.errors;
+  const BookContents book = Book().Book();
+  EXPECT_EQ(book.sections.at(1).paragraphs.at(0), "\xCC\xE0\xEC\xE0");
+  std::vector<std::string> titles;
+  for (const TocRecord& r : book.toc) titles.push_back(std::to_string(r.level) + " " + r.title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"1 ru", "1 koi8", "1 novel", "2 CHAPTER 1", "2 CHAPTER 2"}));
+  EXPECT_EQ(book.sections.back().paragraphs, (std::vector<std::string>{"CHAPTER 2", "", "Two lines."}));
+
+  const test::CliRun automatic = Make("-v --unwrap auto -o book.wol novel.txt");
+  EXPECT_TRUE(Contains(automatic.errors, "novel.txt: lines left alone: too few lines")) << automatic.errors;
+  const struct {
+    const char* arguments;
+    const char* error;
+  } wrong[] = {
+      {"--input-encoding NO-SUCH en.txt", "iconv knows no encoding NO-SUCH"},
+      {"--unwrap sometimes en.txt", "is auto, on or off, not sometimes"},
+      {"--chapter-pattern '(' en.txt", "is no regular expression"},
+  };
+  for (const auto& c : wrong) {
+    const test::CliRun refused = Make(std::string("-o book.wol ") + c.arguments);
+    EXPECT_EQ(refused.status, 2) << c.arguments;
+    EXPECT_TRUE(Contains(refused.errors, c.error)) << refused.errors;
+  }
 }
 
 TEST_F(MakeCommandTest, TakesTheAnnotationFromAFileWithItsLineEnds) {

@@ -32,27 +32,29 @@ TEST(Utf8ToUtf16, DecodesEverySequenceAndReplacesFaults) {
   EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("\xF0\x9F\x98\x80 \xD0\x96")), "\xF0\x9F\x98\x80 \xD0\x96");
 }
 
-TEST(DecodeValidUtf8, DecodesOnlyValidText) {
+// Validity, and the faults a decoding counts: the number of bad sequences and where the first
+// one's U+FFFD stands in the text.
+TEST(Utf8ToUtf16, CountsTheSequencesItReplaces) {
   const struct {
     std::string utf8;
-    bool valid;
+    size_t faults, firstAt;
   } cases[] = {
-      {"", true},
-      {"plain", true},
-      {"\xD0\x9C\xD0\xB0 \xE2\x82\xAC\xF0\x9F\x98\x80", true},
-      {"\xD0", false},              // cut short after a lead byte of two
-      {"\xD0\x41", false},          // lead byte without its continuation
-      {"ok \xC1\xBF", false},       // overlong
-      {"\xED\xA0\x80", false},      // encoded surrogate
-      {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+      {"", 0, 0},
+      {"plain", 0, 0},
+      {"\xD0\x9C\xD0\xB0 \xE2\x82\xAC\xF0\x9F\x98\x80", 0, 0},
+      {"\xD0", 1, 0},                                 // cut short after a lead byte of two
+      {"\xF0\x9F\x98\x80\xD0\x41", 1, 2},             // after a surrogate pair: its two units count
+      {"ok \xC1\xBF", 2, 3},                          // overlong: two bytes that lead nothing
+      {"\xED\xA0\x80", 3, 0},                         // encoded surrogate
+      {"\xF4\x90\x80\x80 \xFF", 5, 0},                // beyond U+10FFFF, then a byte never used
+      {std::string("\xEF\xBF\xBD a \xFF", 7), 1, 4},  // a U+FFFD of the text is no fault
   };
   for (const auto& c : cases) {
-    std::u16string text = u"left over";
-    EXPECT_EQ(DecodeValidUtf8(c.utf8, text), c.valid) << c.utf8;
-    EXPECT_EQ(IsValidUtf8(c.utf8), c.valid) << c.utf8;
-    if (c.valid) {
-      EXPECT_EQ(text, Utf8ToUtf16(c.utf8)) << c.utf8;
-    }
+    DecodingFaults faults;
+    Utf8ToUtf16(c.utf8, &faults);
+    EXPECT_EQ(faults.count, c.faults) << c.utf8;
+    EXPECT_EQ(faults.firstAt, c.firstAt) << c.utf8;
+    EXPECT_EQ(IsValidUtf8(c.utf8), c.faults == 0) << c.utf8;
   }
 }
 

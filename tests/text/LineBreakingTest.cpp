@@ -131,3 +131,44 @@ TEST(BreakLine, NeverReturnsZeroForAText) {
 
 }  // namespace
 }  // namespace bookloom
+
+namespace bookloom {
+namespace {
+
+// The lines of a paragraph as BreakLine cuts them, one call per line.
+std::vector<size_t> LineEnds(std::string_view paragraph, int width, int font) {
+  std::vector<size_t> ends;
+  for (size_t at = 0; at < paragraph.size(); ends.push_back(at))
+    at += static_cast<size_t>(BreakLine(paragraph.substr(at), width, font));
+  return ends;
+}
+
+// The breaker that counts a paragraph once cuts every line of every layout where BreakLine does.
+TEST(ParagraphBreaker, CutsEveryLineAsBreakLineDoes) {
+  std::string words;
+  for (int i = 0; i < 40; ++i) words += Cp(u"Мама мыла раму, «а папа — нет»... 1234567890 подъезд; ");
+  const std::string cases[] = {
+      words + "\r",
+      Cp(u"Превысокомногорассмотрительствующийпревысокомногорассмотрительствующий слово") + "\r",
+      "123456789012345678901234567890 1999's, l'amour!!!??? x" + std::string(300, '.') + "\r\n",
+      Cp(u"сестра, молоко; подъезд: война!") + std::string(60, ' ') + "\r",
+      std::string("\r"),
+      std::string(500, 'm') + " " + std::string(3, '\'') + "\r",
+  };
+  const struct {
+    int width, font;
+  } layouts[] = {{kNarrow, 0}, {kNarrow, 1}, {kWide, 0}, {kWide, 1}, {40, 0}, {30, 1}};
+  ParagraphBreaker breaker;
+  for (const std::string& paragraph : cases) {
+    breaker.Start(paragraph);
+    for (const auto& l : layouts) {
+      std::vector<size_t> ends;
+      for (size_t at = 0; at < paragraph.size(); ends.push_back(at))
+        at += breaker.BreakLine(at, l.width, l.font);
+      EXPECT_EQ(ends, LineEnds(paragraph, l.width, l.font)) << paragraph.substr(0, 30) << " " << l.width;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace bookloom

@@ -15,8 +15,8 @@ TEST(WideToWin1251, GivesOneBytePerCharacterOfTheCodePage) {
       {u"АяЁё", "\xC0\xFF\xA8\xB8"},
       {u"Мама мыла раму.", "\xCC\xE0\xEC\xE0 \xEC\xFB\xEB\xE0 \xF0\xE0\xEC\xF3."},
       {u"\u20AC\u2116\u0098", "\x88\xB9\x98"},
-      {u"a\u4E2Db", "ab"},                                             // no byte for it: left out
-      {u"\u4E2D\u00E9\U0001F600", ""},                                 // both halves of a surrogate pair too
+      {u"a\u4E2Db", "azhongb"},                                        // no byte for it: transliterated
+      {u"\u4E2D\u00E9\U0001F600", "zhonge"},                           // a surrogate pair is left out whole
       {std::u16string(u"\t\r\n\0x", 5), std::string("\t\r\n\0x", 5)},  // controls pass
       {u"", ""},
   };
@@ -47,10 +47,11 @@ TEST(Win1251Chars, AgreesWithTheSystemConverterAndRoundTrips) {
 }
 
 TEST(Win1251Check, FindsTheFirstCharacterTheCodePageLacks) {
-  EXPECT_EQ(FindNonWin1251Char(u"ab\u00E9\u4E2D"), 0x00E9);
-  EXPECT_EQ(FindNonWin1251Char(u"Съешь же ещё этих мягких булок"), 0);
-  EXPECT_EQ(FindNonWin1251Char(u"plain ASCII \x01"), 0);
-  EXPECT_EQ(FindNonWin1251Char(u""), 0);
+  EXPECT_EQ(FindNonWin1251Char(u"ab\u00E9\u4E2D"), 0x00E9u);
+  EXPECT_EQ(FindNonWin1251Char(u"\u0438\u0306 \U0001F600"), 0x1F600u);  // "й" in NFC, then a whole code point
+  EXPECT_EQ(FindNonWin1251Char(u"Съешь же ещё этих мягких булок"), 0u);
+  EXPECT_EQ(FindNonWin1251Char(u"plain ASCII \x01"), 0u);
+  EXPECT_EQ(FindNonWin1251Char(u""), 0u);
   EXPECT_TRUE(IsWin1251Char(0x0410));
   EXPECT_TRUE(IsWin1251Char(0x0098));
   EXPECT_FALSE(IsWin1251Char(u'A'));  // only the 128 characters of the upper half count

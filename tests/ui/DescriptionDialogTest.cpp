@@ -12,7 +12,8 @@ namespace bookloom {
 namespace {
 
 const std::u16string kMessage4E2D =
-    u"You are entered a symbol (code 0x4E2D), which\r\ncannot be represented in Windows-1251 code page!";
+    u"You are entered a symbol (U+4E2D \"\u4E2D\"), which\r\ncannot be represented in Windows-1251 code "
+    u"page!";
 
 class DescriptionDialogTest : public ::testing::Test {
  protected:
@@ -58,7 +59,22 @@ TEST_F(DescriptionDialogTest, ReportsOnlyTheFirstOffendingField) {
     dialog.reject();
   });
   ASSERT_EQ(messages.validationErrors.size(), 1u);
-  EXPECT_NE(messages.validationErrors[0].find(u"(code 0x0100)"), std::u16string::npos);
+  EXPECT_NE(messages.validationErrors[0].find(u"(U+0100 \"\u0100\")"), std::u16string::npos);
+}
+
+// A character beyond 16 bits is named whole, not by half of its surrogate pair; a letter that is
+// decomposed but has a Windows-1251 form passes.
+TEST_F(DescriptionDialogTest, NamesTheCharacterItselfAndTakesDecomposedLetters) {
+  BookDescription d;
+  d.title = u"Мои\u0306 \U0001F600";
+  Run(d, [&] {
+    dialog.okButton->click();
+    EXPECT_EQ(dialog.focusWidget(), dialog.titleEdit);
+    dialog.titleEdit->setText(QString::fromStdU16String(u"Мои\u0306"));
+    dialog.okButton->click();
+  });
+  ASSERT_EQ(messages.validationErrors.size(), 1u);
+  EXPECT_NE(messages.validationErrors[0].find(u"(U+1F600 \"\U0001F600\")"), std::u16string::npos);
 }
 
 TEST_F(DescriptionDialogTest, AcceptsEverythingWindows1251Has) {

@@ -7,6 +7,7 @@
 #include "app/cli/Command.h"
 #include "app/cli/Console.h"
 #include "app/cli/Options.h"
+#include "app/cli/TextOptions.h"
 #include "book/BookBuild.h"
 #include "book/BookDescription.h"
 #include "book/FileItem.h"
@@ -24,6 +25,9 @@
 namespace bookloom::cli {
 
 namespace {
+
+// The changes of characters a warning about a description text names.
+constexpr size_t kChangesShown = 5;
 
 // Normalises line ends to CR LF, as the description dialog stores a multi-line annotation.
 std::u16string WithCrLf(const std::u16string& text) {
@@ -77,6 +81,9 @@ class ConsoleObserver : public BuildObserver {
   void Warning(const FileItem& item, const std::string& message) override {
     console_.Warning(Utf16ToUtf8(item.FileName()) + ": " + message);
   }
+  void Note(const FileItem& item, const std::string& message) override {
+    console_.Note(Utf16ToUtf8(item.FileName()) + ": " + message);
+  }
 
  private:
   static std::string Summary(const ItemReport& report) {
@@ -105,7 +112,8 @@ class MakeCommand : public Command {
             "a project saved by the window: its files, settings, description and cover")
         ->type_name("FILE")
         ->trigger_on_parse();
-    make.add_option("files", files_,
+    make_ = &make;
+    filesOption_ = make.add_option("files", files_,
                     "the text files and pictures, in the order of the book (after a project's)")
         ->type_name("FILE");
     make.callback([this] {
@@ -115,10 +123,11 @@ class MakeCommand : public Command {
       make.add_option(OptionOf(t.field), texts_[t.field], HelpOf(t.field))
           ->group("Description")
           ->type_name("TEXT");
-    make.add_option("--annotation-file", annotationFileName_, "the annotation, read from a text file")
-        ->group("Description")
-        ->type_name("FILE")
-        ->excludes(OptionOf(DescriptionFieldId::kIntroduction));
+    annotationFileOption_ =
+        make.add_option("--annotation-file", annotationFileName_, "the annotation, read from a text file")
+            ->group("Description")
+            ->type_name("FILE")
+            ->excludes(OptionOf(DescriptionFieldId::kIntroduction));
     make.add_flag("--truncate", truncate_, "cut description texts the book cannot hold whole, with a warning")
         ->group("Description");
     make.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
@@ -132,6 +141,7 @@ class MakeCommand : public Command {
                      "the cover's margins in pixels")
         ->group("Cover");
     AddPictureOptions(make, settings_.picture);
+    textOptions_.Add(make, settings_.text);
     make.add_flag("--skip-bad", skipBad_,
                   "leave out inputs that cannot be used, with a warning, instead of failing");
     make.add_flag("--force", force_, "replace an existing output that is not a Wolf book");
@@ -181,18 +191,20 @@ class MakeCommand : public Command {
     }
     std::string annotationOption = OptionOf(DescriptionFieldId::kIntroduction);
     if (!annotationFileName_.empty()) {
-      description.annotation = DecodeTextFile(ReadFileBytes(Utf8ToUtf16(annotationFileName_)));
+      const DecodedTextFile file =
+          DecodeTextFile(ReadFileBytes(Utf8ToUtf16(annotationFileName_)),
+                         textOptions_.EncodingsAt(*make_, annotationFileOption_).at(0));
+      if (file.faults.count > 0) console.Warning("--annotation-file: " + DescribeFaults(file));
+      description.annotation = file.text;
       annotationOption = "--annotation-file";
     }
     description.annotation = WithCrLf(description.annotation);
     for (const DescriptionText& t : DescriptionTexts()) {
       const std::string option =
           t.field == DescriptionFieldId::kIntroduction ? annotationOption : OptionOf(t.field);
-      if (const char16_t bad = FindNonWin1251Char(description.*t.text))
-        Raise<Exception>(
-            "%s: You are entered a symbol (code 0x%4.4x), which\ncannot be represented in Windows-1251 code "
-            "page!",
-            {option, static_cast<int>(bad)});
+      FallbackReport report;
+      description.*t.text = FitToWin1251(description.*t.text, &report);
+      if (!report.Empty()) console.Warning(option + ": " + report.Summary(kChangesShown));
     }
     for (const DescriptionOverflow& o : FindDescriptionOverflows(description)) {
       const std::string option =
@@ -228,7 +240,13 @@ class MakeCommand : public Command {
     Project inputs;
     inputs.settings = settings_;
     inputs.files = projectFiles_;
-    for (const std::string& name : files_) inputs.files.push_back({Utf8ToUtf16(name), settings_, false});
+    // A file after --input-encoding has its own encoding.
+    const std::vector<std::string> encodings = textOptions_.EncodingsAt(*make_, filesOption_);
+    for (size_t i = 0; i < files_.size(); ++i) {
+      FileSettings settings = settings_;
+      settings.text.encoding = encodings.at(i);
+      inputs.files.push_back({Utf8ToUtf16(files_[i]), settings, settings != settings_});
+    }
     std::vector<std::string> problems;
     FileList files = MakeProjectItems(inputs, problems);
     if (skipBad_) {
@@ -258,6 +276,9 @@ class MakeCommand : public Command {
       Raise<Exception>("%s exists and is not a Wolf book: give --force to replace it", {output_});
   }
 
+  CLI::App* make_ = nullptr;
+  CLI::Option* filesOption_ = nullptr;
+  CLI::Option* annotationFileOption_ = nullptr;
   std::string output_;
   std::vector<std::string> files_;
   std::map<DescriptionFieldId, std::string> texts_;
@@ -270,6 +291,7 @@ class MakeCommand : public Command {
   BookDescription projectDescription_;
   std::vector<ProjectFile> projectFiles_;
   std::exception_ptr projectError_;
+  TextOptions textOptions_;
   bool skipBad_ = false;
   bool force_ = false;
 };

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "platform/Utf.h"
+#include "support/TestData.h"
+#include "text/TextFile.h"
+#include "text/Unwrapping.h"
+
+namespace bookloom {
+namespace {
+
+using Lines = std::vector<std::u16string>;
+
+// A paragraph of words wrapped greedily at `width` columns.
+Lines Wrapped(const std::u16string& words, size_t width) {
+  Lines lines{u""};
+  for (size_t from = 0; from < words.size();) {
+    size_t to = words.find(u' ', from);
+    if (to == std::u16string::npos) to = words.size();
+    const std::u16string word = words.substr(from, to - from);
+    if (!lines.back().empty() && lines.back().size() + 1 + word.size() > width) lines.emplace_back();
+    lines.back() += (lines.back().empty() ? u"" : u" ") + word;
+    from = to + 1;
+  }
+  return lines;
+}
+
+TEST(DecideUnwrap, JoinsOnlyTextsCutAtAFixedWidth) {
+  std::u16string words;
+  for (int i = 0; i < 60; ++i) words += u"lorem ipsum dolores sit amet consectetur ";
+  Lines prose;
+  for (int p = 0; p < 4; ++p) {
+    for (const auto& line : Wrapped(words, 70)) prose.push_back(line);
+    prose.emplace_back();
+  }
+  Lines verse, onePerLine;
+  for (int i = 0; i < 40; ++i) {
+    verse.push_back(i % 2 ? u"Не мысля гордый свет забавить," : u"Вниманье дружбы возлюбя,");
+    onePerLine.push_back(words.substr(0, 100 + static_cast<size_t>(i) * 37));
+  }
+  EXPECT_TRUE(DecideUnwrap(prose).wrapped) << DecideUnwrap(prose).reason;
+  EXPECT_EQ(DecideUnwrap(prose).reason.rfind("joined: 100.0% of the lines", 0), 0u)
+      << DecideUnwrap(prose).reason;
+  EXPECT_FALSE(DecideUnwrap(verse).wrapped);
+  EXPECT_FALSE(DecideUnwrap(onePerLine).wrapped);
+  EXPECT_FALSE(DecideUnwrap(Lines(3, u"short")).wrapped);
+}
+
+TEST(DecideUnwrap, TellsTheRealBooksApart) {
+  REQUIRE_TESTDATA();
+  const struct {
+    const char* file;
+    bool wrapped;
+  } cases[] = {
+      {"texts/en/moby_dick_pg2701.txt", true},
+      {"texts/ru/eugene_onegin.utf8.txt", false},         // verse
+      {"texts/ru/crime_and_punishment.utf8.txt", false},  // one paragraph per line
+      {"texts/edge/beyond-cp1251.utf8.txt", false},
+  };
+  for (const auto& c : cases) {
+    const auto lines = SplitLines(DecodeTextFile(test::ReadBytes(test::TestDataPath(c.file))).text);
+    EXPECT_EQ(DecideUnwrap(lines).wrapped, c.wrapped) << c.file << ": " << DecideUnwrap(lines).reason;
+  }
+}
+
+TEST(JoinedParagraphs, JoinsBlocksButNotHeadingsListsOrTables) {
+  const Lines lines = {u"CHAPTER 1",     u"",          u"Call me Ish-", u"mael. Some  ",
+                       u"  years ago",   u"",          u"- one",        u"- two",
+                       u"a   b   c",     u"d   e   f", u"A well-",      u"Known name; a pre-",
+                       u"- and post-war"};
+  const std::vector<size_t> headings = {0};
+  std::vector<std::u16string> paragraphs;
+  for (const LineRange& range : JoinedParagraphs(lines, headings))
+    paragraphs.push_back(JoinLines(lines, range));
+  EXPECT_EQ(paragraphs,
+            (Lines{u"CHAPTER 1", u"", u"Call me Ishmael. Some years ago", u"", u"- one", u"- two",
+                   u"a   b   c", u"d   e   f", u"A well- Known name; a pre-", u"- and post-war"}));
+}
+
+}  // namespace
+}  // namespace bookloom
