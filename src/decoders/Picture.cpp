@@ -17,6 +17,15 @@ void Picture::LoadFromFile(const std::u16string& fileName, const GraphicDecoder&
   transparent_ = false;
 }
 
+void Picture::LoadFromMemory(std::string_view bytes, const std::u16string& name, const GraphicDecoder& decoder) {
+  Assign(decoder.LoadFromMemory(bytes, name));
+}
+
+void Picture::Assign(std::unique_ptr<Graphic> graphic) {
+  graphic_ = std::move(graphic);
+  transparent_ = false;
+}
+
 void Picture::AssignTo(Bitmap& target) const {
   if (!graphic_) {
     target = Bitmap();

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "decoders/Graphic.h"
 
@@ -16,6 +17,12 @@ class Picture {
   void LoadFromFile(const std::u16string& fileName);
   // Loads with the given decoder, whatever the extension.
   void LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder);
+
+  // Decodes a picture held in memory (inside a book or an archive) with the given decoder; the name
+  // only names it in messages.
+  void LoadFromMemory(std::string_view bytes, const std::u16string& name, const GraphicDecoder& decoder);
+  // Holds a picture made in memory, such as a rendered page.
+  void Assign(std::unique_ptr<Graphic> graphic);
 
   bool Empty() const { return !graphic_; }
   const Graphic* Decoded() const { return graphic_.get(); }
