@@ -1,10 +1,9 @@
 #include "book/PictureFileItem.h"
 
 #include "book/FileTypeRegistry.h"
+#include "book/PicturePages.h"
 #include "decoders/DecoderRegistry.h"
 #include "decoders/PictureFormats.h"
-#include "pictures/PageFitting.h"
-#include "platform/Bitmap.h"
 #include "text/Win1251.h"
 #include "wolf/BookWriter.h"
 
@@ -43,10 +42,7 @@ void PictureFileItem::Verify() {
 void PictureFileItem::WriteTo(BookWriter& writer) {
   try {
     FileItem::WriteTo(writer);
-    Bitmap page;
-    const PictureSettings& settings = Settings().picture;
-    FitPictureToPage(picture_, page, FitOptionsOf(settings));
-    writer.AddPicture(page, static_cast<uint16_t>(BitsOf(settings.colors)));
+    WritePicturePages(writer, picture_, Settings().picture);
     writer.AddTOCEntry(1, WideToWin1251(TitleOf(*this)));
   } catch (...) {
     Unload();

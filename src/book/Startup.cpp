@@ -1,5 +1,6 @@
 #include "book/Startup.h"
 
+#include "book/DocumentFileItem.h"
 #include "book/FileTypeRegistry.h"
 #include "book/PictureFileItem.h"
 #include "book/TextFileItem.h"
@@ -19,11 +20,14 @@ Startup::Startup() {
   FileTypeRegistry::CreateInstance();
   RegisterTextItem();
   RegisterPictureItem();
+  RegisterDocumentItems();
+  StartDocumentReaders();
   DecoderRegistry::CreateInstance();
   RegisterPictureDecoders(DecoderRegistry::Instance());
   // Without its work buffers every picture would be written empty: refuse to start instead.
   if (!LzssInit()) {
     DecoderRegistry::DestroyInstance();
+    UnregisterDocumentItems();
     UnregisterPictureItem();
     UnregisterTextItem();
     FileTypeRegistry::DestroyInstance();
@@ -37,6 +41,7 @@ Startup::~Startup() {
   LzssDone();
   DecoderRegistry::DestroyInstance();
   ReleaseEmfCaches();
+  UnregisterDocumentItems();
   UnregisterPictureItem();
   UnregisterTextItem();
   FileTypeRegistry::DestroyInstance();

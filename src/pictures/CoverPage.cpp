@@ -26,9 +26,12 @@ bool CoverPage::RenderCover(Bitmap& target) const {
   if (fileName.empty() || !FileExists(fileName) || coverMode <= 0) return false;
   Picture picture;
   picture.LoadFromFile(fileName);
-  FitPictureToPage(picture, target,
-                   {.enlarge = enlarge, .colors = PageColorsOfBits(coverMode), .margins = margins});
+  RenderCover(picture, target);
   return true;
+}
+
+void CoverPage::RenderCover(const Picture& picture, Bitmap& target) const {
+  FitPictureToPage(picture, target, {.enlarge = enlarge, .colors = PageColorsOfBits(coverMode), .margins = margins});
 }
 
 }  // namespace bookloom

@@ -160,14 +160,14 @@ void BookWriter::AddPicture(const Bitmap& bitmap, uint16_t bitCount) {
   ++pictureCount_;
 }
 
-void BookWriter::AddTOCEntry(int kind, const std::string& title) {
-  if (kind < 1 || kind > 3) return;
+bool BookWriter::AddTOCEntry(int kind, const std::string& title) {
+  if (kind < 1 || kind > 3) return false;
   // Below an entry that was left out, its would-be children are left out too.
-  if (droppedTOCLevel_ != 0 && kind > droppedTOCLevel_) return;
+  if (droppedTOCLevel_ != 0 && kind > droppedTOCLevel_) return false;
   uint8_t& counter = kind == 1 ? chapterNumber_ : kind == 2 ? sectionNumber_ : subsectionNumber_;
   if (counter == 255) {  // the numbers of one parent's entries end at 255; 0 would mean "none"
     droppedTOCLevel_ = kind;
-    return;
+    return false;
   }
   droppedTOCLevel_ = 0;
   ++counter;
@@ -175,6 +175,7 @@ void BookWriter::AddTOCEntry(int kind, const std::string& title) {
   if (kind <= 2) subsectionNumber_ = 0;
   const uint32_t position = section_ == SectionState::kClosed ? Position() : pageTable_.LastSectionStart();
   toc_.Add(chapterNumber_, sectionNumber_, subsectionNumber_, title, position);
+  return true;
 }
 
 void BookWriter::WriteCatalogItem(std::string_view title, uint32_t position) {

@@ -37,8 +37,8 @@ class BookWriter {
   void AddPicture(const Bitmap& bitmap, uint16_t bitCount);
   // A table-of-contents entry of kind 1 (chapter), 2 (section) or 3 (subsection) at the current
   // section or picture; other kinds are ignored. A 256th entry under one parent is left out, and
-  // so are the entries below it.
-  void AddTOCEntry(int kind, const std::string& title);
+  // so are the entries below it. Returns whether the entry was added.
+  bool AddTOCEntry(int kind, const std::string& title);
   void CloseSection();
 
   // Writes the catalog, the page table and the final header. Called once, when the body is done.

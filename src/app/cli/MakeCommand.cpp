@@ -94,11 +94,17 @@ class ConsoleObserver : public BuildObserver {
 class MakeCommand : public Command {
  public:
   explicit MakeCommand(CLI::App& app) {
-    CLI::App& make = *app.add_subcommand("make", "builds a book from text files and pictures");
+    CLI::App& make = *app.add_subcommand("make", "builds a book from texts, pictures, e-books, archives and PDFs");
+    make.footer(
+        "Inputs may be text files, pictures, FB2 (also .fb2.zip), EPUB and HTML books, comic archives (.cbz, .cbr,\n"
+        ".cb7, .cbt, .zip, .rar, .7z, .tar), PDF files and folders (their pictures and texts in natural order,\n"
+        "each sub-folder a chapter); `bookloom-cli formats` lists them all. A PDF becomes pictures of its pages:\n"
+        "its text is not reflowed. An e-book's title, authors and the rest fill the description texts not given\n"
+        "here, and its cover is the book's cover unless --cover or --no-cover is given.");
     make.add_option("-o,--output", output_, "the book to write (an existing Wolf book is replaced)")
         ->required()
         ->type_name("BOOK.wol");
-    make.add_option("files", files_, "the text files and pictures, in the order of the book")
+    make.add_option("files", files_, "the inputs (files and folders), in the order of the book")
         ->required()
         ->type_name("FILE");
     for (const DescriptionText& t : DescriptionTexts())
@@ -111,7 +117,8 @@ class MakeCommand : public Command {
         ->excludes(OptionOf(DescriptionFieldId::kIntroduction));
     make.add_flag("--truncate", truncate_, "cut description texts the book cannot hold whole, with a warning")
         ->group("Description");
-    make.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
+    CLI::Option* cover = make.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
+    make.add_flag("--no-cover", noCover_, "no cover page, not even one an input offers")->group("Cover")->excludes(cover);
     AddColorsOption(make, "--cover-mode", coverOptions_.colors,
                     "the cover in four greys (the default) or black and white")
         ->group("Cover");
@@ -123,7 +130,7 @@ class MakeCommand : public Command {
         ->group("Cover");
     AddPictureOptions(make, settings_.picture);
     make.add_flag("--skip-bad", skipBad_,
-                  "leave out inputs that cannot be used, with a warning, instead of failing");
+                  "leave out inputs (and damaged pictures or pages inside them) that cannot be used, with a warning, instead of failing");
     make.add_flag("--force", force_, "replace an existing output that is not a Wolf book");
   }
 
@@ -177,8 +184,13 @@ class MakeCommand : public Command {
     return description;
   }
 
+  // The cover picture given, or without one the cover an input offers, unless --no-cover.
   CoverPage Cover(Console& console) const {
     CoverPage cover;
+    if (noCover_) return cover;
+    cover.coverMode = BitsOf(coverOptions_.colors);
+    cover.enlarge = coverEnlarge_;
+    cover.margins = coverOptions_.margins;
     if (coverFile_.empty()) return cover;
     const std::u16string fileName = Utf8ToUtf16(coverFile_);
     try {
@@ -186,12 +198,9 @@ class MakeCommand : public Command {
     } catch (const InputError& e) {
       if (!skipBad_) Raise<Exception>("cover %s: %s", {coverFile_, e.Reason()});
       console.Warning(Format("no cover: %s: %s", {coverFile_, e.Reason()}));
-      return cover;
+      return CoverPage();
     }
     cover.fileName = fileName;
-    cover.coverMode = BitsOf(coverOptions_.colors);
-    cover.enlarge = coverEnlarge_;
-    cover.margins = coverOptions_.margins;
     return cover;
   }
 
@@ -202,7 +211,9 @@ class MakeCommand : public Command {
     for (const std::string& name : files_) {
       try {
         std::unique_ptr<FileItem> item = MakeInputItem(Utf8ToUtf16(name));
-        item->SetSettings(settings_);
+        FileSettings settings = settings_;
+        settings.skipBadParts = skipBad_;
+        item->SetSettings(settings);
         files.Add(std::move(item));
       } catch (const InputError& e) {
         problems.push_back(name + ": " + e.Reason());
@@ -241,6 +252,7 @@ class MakeCommand : public Command {
   std::string annotationFileName_;
   bool truncate_ = false;
   std::string coverFile_;
+  bool noCover_ = false;
   CoverOptions coverOptions_;
   bool coverEnlarge_ = true;
   FileSettings settings_;

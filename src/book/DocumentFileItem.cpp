@@ -1,0 +1,229 @@
+#include "book/DocumentFileItem.h"
+
+#include <algorithm>
+#include <future>
+#include <system_error>
+
+#include "book/FileTypeRegistry.h"
+#include "book/FolderReader.h"
+#include "book/PicturePages.h"
+#include "decoders/Picture.h"
+#include "documents/ComicArchiveReader.h"
+#include "documents/EpubReader.h"
+#include "documents/Fb2Reader.h"
+#include "documents/HtmlReader.h"
+#include "documents/PdfReader.h"
+#include "platform/Utf.h"
+#include "text/Win1251.h"
+#include "wolf/BookWriter.h"
+
+namespace bookloom {
+
+namespace {
+
+template <DocumentReadFunction read>
+std::unique_ptr<FileItem> Create(const std::u16string& fileName) {
+  return std::make_unique<DocumentFileItem>(fileName, read);
+}
+
+// Decodes the next picture of a document on a second thread while the one before it is written, as
+// a build loads the next picture file: decoding then overlaps fitting and compressing. At most one
+// picture is decoded ahead. The document's pictures are touched by one thread at a time: the second
+// thread only between Start and Take.
+class PictureAhead {
+ public:
+  explicit PictureAhead(DocumentPictures& pictures) : pictures_(pictures) {}
+
+  // The picture, decoded ahead when it was started, else now. Pictures are taken in the order they
+  // are started.
+  std::unique_ptr<Graphic> Take(size_t index) {
+    if (pending_.valid() && index_ == index) return pending_.get();
+    return pictures_.Decode(index);
+  }
+
+  // Starts decoding a picture that will be taken next.
+  void Start(size_t index) {
+    if (pending_.valid()) return;
+    try {
+      pending_ = std::async(std::launch::async, [this, index] { return pictures_.Decode(index); });
+      index_ = index;
+    } catch (const std::system_error&) {
+      // No thread to be had: the picture is decoded when it is taken.
+    }
+  }
+
+ private:
+  DocumentPictures& pictures_;
+  std::future<std::unique_ptr<Graphic>> pending_;  // waited for when the writing stops early
+  size_t index_ = 0;
+};
+
+bool HasEntryBeforeContent(const Document& document) {
+  for (const DocumentBlock& b : document.blocks) {
+    if (b.kind != DocumentBlock::Kind::kHeading) return false;
+    if (b.level > 0 && !b.text.empty()) return true;
+  }
+  return true;
+}
+
+struct DocumentFormat {
+  const char16_t* ext;
+  const char16_t* group;
+  const char16_t* description;
+  const FileItemClass& itemClass;
+  const char* reader;
+};
+
+const DocumentFormat kFormats[] = {
+    {u"fb2", u"FictionBook books", u"FB2 books", DocumentFileItem::Fb2Class, "libxml2"},
+    {u"fb2.zip", u"FictionBook books", u"FB2 books in zip archives", DocumentFileItem::Fb2Class,
+     "libarchive, libxml2"},
+    {u"epub", u"EPUB books", u"", DocumentFileItem::EpubClass, "libarchive, libxml2"},
+    {u"html", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
+    {u"htm", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
+    {u"xhtml", u"Web pages", u"XHTML pages", DocumentFileItem::HtmlClass, "libxml2"},
+    {u"cbz", u"Comic archives", u"Comic book zip archives", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"zip", u"Comic archives", u"Zip archives of pictures", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"cbr", u"Comic archives", u"Comic book RAR archives", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"rar", u"Comic archives", u"RAR archives of pictures", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"cb7", u"Comic archives", u"Comic book 7z archives", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"7z", u"Comic archives", u"7z archives of pictures", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"cbt", u"Comic archives", u"Comic book tar archives", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"tar", u"Comic archives", u"Tar archives of pictures", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"pdf", u"PDF documents", u"PDF documents (as pictures of their pages)", DocumentFileItem::PdfClass,
+     "poppler"},
+};
+
+}  // namespace
+
+const FileItemClass DocumentFileItem::Fb2Class = {"TBlmFileItemFb2", Create<ReadFb2File>};
+const FileItemClass DocumentFileItem::EpubClass = {"TBlmFileItemEpub", Create<ReadEpub>};
+const FileItemClass DocumentFileItem::HtmlClass = {"TBlmFileItemHtml", Create<ReadHtmlFile>};
+const FileItemClass DocumentFileItem::ComicArchiveClass = {"TBlmFileItemComicArchive", Create<ReadComicArchive>};
+const FileItemClass DocumentFileItem::PdfClass = {"TBlmFileItemPdf", Create<ReadPdf>};
+const FileItemClass DocumentFileItem::FolderClass = {"TBlmFileItemFolder", Create<ReadFolder>};
+
+void DocumentFileItem::Load() {
+  document_ = read_(FileName());
+  FileItem::Load();
+}
+
+void DocumentFileItem::Unload() {
+  document_ = Document();
+  FileItem::Unload();
+}
+
+void DocumentFileItem::Verify() {
+  if (!Loaded()) Load();
+}
+
+std::string DocumentFileItem::ToBookText(std::u16string_view text) { return WideToWin1251(text); }
+
+void DocumentFileItem::WriteHeading(BookWriter& writer, int level, const std::u16string& title) {
+  writer.CloseSection();
+  if (level <= 0 || title.empty()) return;
+  // A level never skips one: a book's entries each need a parent.
+  const int kind = std::min(std::min(level, lastLevel_ + 1), 3);
+  if (writer.AddTOCEntry(kind, ToBookText(title)))
+    lastLevel_ = kind;
+  else
+    Warn("table of contents: \"" + Utf16ToUtf8(title) +
+         "\" is left out (an entry of the book holds at most 255 entries)");
+}
+
+void DocumentFileItem::WriteTo(BookWriter& writer) {
+  try {
+    FileItem::WriteTo(writer);
+    for (std::string& warning : document_.warnings) Warn(std::move(warning));
+    document_.warnings.clear();
+    lastLevel_ = 0;
+    if (!HasEntryBeforeContent(document_))
+      WriteHeading(writer, 1, document_.info.title.empty() ? TitleOf(*this) : document_.info.title);
+    const std::vector<DocumentBlock>& blocks = document_.blocks;
+    PictureAhead ahead(*document_.pictures);
+    for (size_t i = 0; i < blocks.size(); ++i) {
+      const DocumentBlock& block = blocks[i];
+      switch (block.kind) {
+        case DocumentBlock::Kind::kHeading:
+          WriteHeading(writer, block.level, block.text);
+          break;
+        case DocumentBlock::Kind::kParagraph:
+          writer.AddParagraph(ToBookText(block.text));
+          break;
+        case DocumentBlock::Kind::kPicture: {
+          Picture picture;
+          try {
+            picture.Assign(ahead.Take(block.picture));
+          } catch (const DocumentError& e) {
+            if (!Settings().skipBadParts) throw;
+            Warn(e.Reason() + ": left out");
+          } catch (const DecodeError& e) {
+            if (!Settings().skipBadParts) throw;
+            Warn(Utf16ToUtf8(document_.pictures->Name(block.picture)) + ": " + e.Reason() + ": left out");
+          }
+          for (size_t next = i + 1; next < blocks.size(); ++next)
+            if (blocks[next].kind == DocumentBlock::Kind::kPicture) {
+              ahead.Start(blocks[next].picture);
+              break;
+            }
+          if (picture.Empty()) break;
+          picture.SetTransparent(true);
+          WritePicturePages(writer, picture, Settings().picture);
+          break;
+        }
+      }
+    }
+    writer.CloseSection();
+  } catch (...) {
+    Unload();
+    throw;
+  }
+  Unload();
+}
+
+BookDescription DocumentFileItem::OfferedDescription() {
+  if (!Loaded()) Load();
+  const DocumentInfo& info = document_.info;
+  BookDescription offered;
+  offered.title = info.title;
+  offered.author = info.author;
+  offered.subject = info.subject;
+  offered.translator = info.translator;
+  offered.publisher = info.publisher;
+  offered.publishTime = info.publishTime;
+  offered.isbn = info.isbn;
+  offered.annotation = info.annotation;
+  return offered;
+}
+
+bool DocumentFileItem::LoadOfferedCover(Picture& picture) {
+  if (!Loaded()) Load();
+  if (!document_.cover) return false;
+  try {
+    picture.Assign(document_.pictures->Decode(*document_.cover));
+  } catch (const DocumentError& e) {
+    if (!Settings().skipBadParts) throw;
+    Warn("the cover: " + e.Reason() + ": left out");
+    return false;
+  } catch (const DecodeError& e) {
+    if (!Settings().skipBadParts) throw;
+    Warn("the cover: " + e.Reason() + ": left out");
+    return false;
+  }
+  picture.SetTransparent(true);
+  return true;
+}
+
+void RegisterDocumentItems() {
+  for (const DocumentFormat& f : kFormats)
+    FileTypeRegistry::Instance().RegisterFormat(f.ext, f.group, f.description, false, f.itemClass, f.reader);
+}
+
+void UnregisterDocumentItems() {
+  for (const FileItemClass* c : {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass,
+                                 &DocumentFileItem::HtmlClass, &DocumentFileItem::ComicArchiveClass,
+                                 &DocumentFileItem::PdfClass})
+    FileTypeRegistry::Instance().UnregisterFormat(u"", *c);
+}
+
+}  // namespace bookloom
