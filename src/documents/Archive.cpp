@@ -119,7 +119,7 @@ archive* ArchiveReader::NewReader() {
 }
 
 void ArchiveReader::Opened(int status) {
-  if (status != ARCHIVE_OK) Fail("", ErrorText("not an archive of a known kind"));
+  if (status != ARCHIVE_OK) Fail("", "not an archive of a known kind (" + ErrorText("unreadable") + ")");
 }
 
 std::string ArchiveReader::ErrorText(const std::string& otherwise) const {
@@ -132,7 +132,8 @@ bool ArchiveReader::Next() {
   for (;;) {
     const int status = archive_read_next_header(archive_.get(), &entry);
     if (status == ARCHIVE_EOF) return false;
-    if (status < ARCHIVE_WARN) Fail(name_.empty() ? "" : "after entry \"" + name_ + "\"", ErrorText("damaged archive"));
+    if (status < ARCHIVE_WARN)
+      Fail(name_.empty() ? "the first entry" : "the entry after \"" + name_ + "\"", ErrorText("damaged archive"));
     if (++entries_ > limits_.maxEntries)
       Fail("", "more than " + std::to_string(limits_.maxEntries) + " entries");
     const char* utf8 = archive_entry_pathname_utf8(entry);

@@ -164,7 +164,7 @@ class Fb2Reader {
       } else if (name == "tr") {
         std::u16string row;
         for (const xmlNode* cell = node->children; cell; cell = cell->next)
-          if (cell->type == XML_ELEMENT_NODE) row += (row.empty() ? u"" : u"  ") + TextOf(cell);
+          if (cell->type == XML_ELEMENT_NODE) row += (row.empty() ? u"" : u" | ") + TextOf(cell);
         document_.AddParagraph(std::move(row));
       } else if (name != "binary") {
         // title, epigraph, cite, annotation, table and whatever else holds the above.

@@ -98,7 +98,7 @@ class HtmlWalker {
     }
     if (IsElement(node, "td") || IsElement(node, "th")) {
       // The cells of a row make one paragraph.
-      if (!text_.empty()) text_ += u"  ";
+      if (!text_.empty()) text_ += u" | ";
       Walk(node->children);
       return;
     }

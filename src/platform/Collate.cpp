@@ -47,33 +47,34 @@ int CompareTextIgnoreCase(std::u16string_view a, std::u16string_view b) {
 int CompareNatural(std::u16string_view a, std::u16string_view b) {
   const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
   size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    if (isDigit(a[i]) && isDigit(b[j])) {
-      // Two numbers: leading zeros aside, the one with more digits is larger, else the first digit
-      // that differs decides; so numbers of any length compare without overflow.
-      size_t ei = i, ej = j;
-      while (ei < a.size() && isDigit(a[ei])) ++ei;
-      while (ej < b.size() && isDigit(b[ej])) ++ej;
-      size_t si = i, sj = j;
-      while (si + 1 < ei && a[si] == u'0') ++si;
-      while (sj + 1 < ej && b[sj] == u'0') ++sj;
-      if (ei - si != ej - sj) return ei - si < ej - sj ? -1 : 1;
-      if (const int c = a.substr(si, ei - si).compare(b.substr(sj, ej - sj)); c != 0) return c;
-      i = ei;
-      j = ej;
+  for (;;) {
+    // Blanks are passed over: "Page 3" comes between "page2" and "page10".
+    while (i < a.size() && a[i] == u' ') ++i;
+    while (j < b.size() && b[j] == u' ') ++j;
+    if (i == a.size() || j == b.size()) break;
+    if (!isDigit(a[i]) || !isDigit(b[j])) {
+      const wchar_t x = Fold(a[i]), y = Fold(b[j]);
+      if (x != y) return x < y ? -1 : 1;
+      ++i;
+      ++j;
       continue;
     }
-    // The texts up to the next digit on either side compare as words.
+    // Two numbers: leading zeros aside, the one with more digits is larger, else the first digit
+    // that differs decides; so numbers of any length compare without overflow.
     size_t ei = i, ej = j;
-    while (ei < a.size() && !isDigit(a[ei])) ++ei;
-    while (ej < b.size() && !isDigit(b[ej])) ++ej;
-    if (const int c = CompareTextIgnoreCase(a.substr(i, ei - i), b.substr(j, ej - j)); c != 0) return c;
+    while (ei < a.size() && isDigit(a[ei])) ++ei;
+    while (ej < b.size() && isDigit(b[ej])) ++ej;
+    while (i + 1 < ei && a[i] == u'0') ++i;
+    while (j + 1 < ej && b[j] == u'0') ++j;
+    if (ei - i != ej - j) return ei - i < ej - j ? -1 : 1;
+    if (const int c = a.substr(i, ei - i).compare(b.substr(j, ej - j)); c != 0) return c < 0 ? -1 : 1;
     i = ei;
     j = ej;
   }
   if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
-  // Equal as read ("p01" and "p1"): the exact texts decide, so that the order is total.
-  return a.compare(b) < 0 ? -1 : a.compare(b) > 0 ? 1 : 0;
+  // Equal as read ("p01" and "p1", "A" and "a"): the exact texts decide, so that the order is total.
+  const int c = a.compare(b);
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
 bool SameTextIgnoreCase(std::u16string_view a, std::u16string_view b) {

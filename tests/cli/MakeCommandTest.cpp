@@ -115,7 +115,8 @@ TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
     const char* input;
     const char* reason;
   } cases[] = {
-      {"missing.txt", "missing.txt: no such file"},      {"folder.txt", "folder.txt: is a folder"},
+      {"missing.txt", "missing.txt: no such file"},
+      {"folder.txt", "folder.txt: cannot be read: the folder holds no picture and no text file"},
       {"pipe.txt", "pipe.txt: is not a regular file"},   {"notes.xyz", "notes.xyz: unknown file type .xyz"},
       {"broken.jpg", "broken.jpg: cannot be decoded: "},
   };
@@ -364,16 +365,18 @@ TEST(FormatsCommand, PrintsATableOrTheFilter) {
   const test::ScratchDir dir;
   const test::CliRun table = RunCli(dir.Path(), "formats");
   ASSERT_EQ(table.status, 0);
-  EXPECT_EQ(table.out.rfind("TYPE   DESCRIPTION", 0), 0u) << table.out;
-  for (const char* row : {"\n.txt   Plain text file ", "\n.png   Portable network graphic images ",
-                          "\n.scr   Word 5.x screen capture images "})
+  EXPECT_EQ(table.out.rfind("TYPE      DESCRIPTION", 0), 0u) << table.out;
+  for (const char* row : {"\n.txt      Plain text file ", "\n.png      Portable network graphic images ",
+                          "\n.scr      Word 5.x screen capture images ", "\n.fb2.zip  FB2 books in zip archives ",
+                          "\n.cbr      Comic book RAR archives "})
     EXPECT_TRUE(Contains(table.out, row)) << row;
-  for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n"})
+  for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libxml2\n",
+                             "libarchive, libxml2\n", "libarchive\n", "poppler\n"})
     EXPECT_TRUE(Contains(table.out, reader)) << reader;
-  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 42);
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 57);
 
   const test::CliRun filter = RunCli(dir.Path(), "formats --filter");
-  EXPECT_EQ(filter.out.rfind("All supported formats|*.bmp; *.bw; ", 0), 0u) << filter.out;
+  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.bmp; *.bw; *.cb7; ", 0), 0u) << filter.out;
   EXPECT_TRUE(Contains(filter.out, "|Windows bitmaps (*.bmp; *.dib; *.rle)|*.bmp; *.dib; *.rle|"))
       << filter.out;
 }
