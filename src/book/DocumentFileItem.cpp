@@ -127,8 +127,7 @@ void DocumentFileItem::WriteHeading(BookWriter& writer, int level, const std::u1
   if (writer.AddTOCEntry(kind, ToBookText(title)))
     lastLevel_ = kind;
   else
-    Warn("table of contents: \"" + Utf16ToUtf8(title) +
-         "\" is left out (an entry of the book holds at most 255 entries)");
+    ++leftOutEntries_;
 }
 
 void DocumentFileItem::WriteTo(BookWriter& writer) {
@@ -137,6 +136,7 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
     for (std::string& warning : document_.warnings) Warn(std::move(warning));
     document_.warnings.clear();
     lastLevel_ = 0;
+    leftOutEntries_ = 0;
     if (!HasEntryBeforeContent(document_))
       WriteHeading(writer, 1, document_.info.title.empty() ? TitleOf(*this) : document_.info.title);
     const std::vector<DocumentBlock>& blocks = document_.blocks;
@@ -174,6 +174,9 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
       }
     }
     writer.CloseSection();
+    if (leftOutEntries_ > 0)
+      Warn(Format("table of contents: %d entries are left out (one entry of a book holds at most 255)",
+                  {leftOutEntries_}));
   } catch (...) {
     Unload();
     throw;

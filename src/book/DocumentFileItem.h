@@ -44,7 +44,8 @@ class DocumentFileItem : public FileItem {
 
   DocumentReadFunction read_;
   Document document_;
-  int lastLevel_ = 0;  // the level of the last table-of-contents entry written
+  int lastLevel_ = 0;       // the level of the last table-of-contents entry written
+  int leftOutEntries_ = 0;  // entries the book had no room for
 };
 
 // The document items' extensions in the file type registry, from the start to the end of the program.

@@ -17,6 +17,7 @@
 #include "support/CliRun.h"
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
+#include "support/TestDocuments.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom {
@@ -359,6 +360,46 @@ TEST_F(MakeCommandTest, AppliesThePictureOptionsToEveryPicture) {
       EXPECT_EQ(std::count(greys.begin() + 400 * 600, greys.begin() + 401 * 600, 0), c.darkWidth);
     }
   }
+}
+
+// An e-book fills the description texts the command line leaves out and gives its cover unless
+// --cover or --no-cover says otherwise; a folder is an input; damaged pages inside an input fail the
+// build naming them, or are left out with --skip-bad.
+TEST_F(MakeCommandTest, TakesBooksInOtherFormatsWithWhatTheyOffer) {
+  test::WriteBytes(dir_ / "book.fb2",
+                   test::Fb2Book("<title-info><book-title>From FB2</book-title><author><last-name>Writer</last-name>"
+                                 "</author><coverpage><image l:href=\"#c\"/></coverpage></title-info>",
+                                 "<body><section><p>Text</p></section></body>",
+                                 test::Fb2Binary("c", test::JpegPicture(30, 40, 0))));
+  fs::create_directory(dir_ / "album");
+  test::WriteBytes(dir_ / "album" / "p1.jpg", test::JpegPicture(30, 40, 0));
+  test::WriteBytes(dir_ / "comic.cbz", test::ArchiveOf({{"1.jpg", test::JpegPicture(30, 40, 0)}, {"2.jpg", "damaged"}}));
+  const struct {
+    std::string arguments;
+    std::string title, author;
+    bool cover;
+  } cases[] = {
+      {"book.fb2", "From FB2", "Writer", true},
+      {"--title Mine --no-cover book.fb2 album/", "Mine", "Writer", false},
+      {"--cover cover.png en.txt book.fb2", "From FB2", "Writer", true},
+      {"album", "(no title)", "(no author)", false},
+  };
+  for (const auto& c : cases) {
+    const test::CliRun run = Make("-o book.wol " + c.arguments);
+    ASSERT_EQ(run.status, 0) << c.arguments << run.errors;
+    const BookReader reader = Book();
+    EXPECT_EQ(reader.Book().description[0], c.title) << c.arguments;
+    EXPECT_EQ(reader.Book().description[2], c.author) << c.arguments;
+    EXPECT_EQ(reader.Book().cover.has_value(), c.cover) << c.arguments;
+  }
+  const test::CliRun failed = Make("-o book.wol comic.cbz");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_TRUE(Contains(failed.errors, "comic.cbz: 2.jpg")) << failed.errors;
+  const test::CliRun skipped = Make("--skip-bad -o book.wol comic.cbz");
+  EXPECT_EQ(skipped.status, 0) << skipped.errors;
+  EXPECT_TRUE(Contains(skipped.errors, "warning: ")) << skipped.errors;
+  EXPECT_EQ(Book().Book().sections.at(0).images.size(), 1u);
+  EXPECT_TRUE(Contains(Make("--help").out, "its text is not reflowed"));
 }
 
 TEST(FormatsCommand, PrintsATableOrTheFilter) {

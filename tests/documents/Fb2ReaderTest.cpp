@@ -11,30 +11,6 @@
 namespace bookloom {
 namespace {
 
-// An FB2 book around `body`, with the binaries given after it.
-std::string Fb2(const std::string& description, const std::string& body, const std::string& binaries = "") {
-  return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-         "<FictionBook xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\" "
-         "xmlns:l=\"http://www.w3.org/1999/xlink\">"
-         "<description>" + description + "</description>" + body + binaries + "</FictionBook>";
-}
-
-std::string Binary(const std::string& id, const std::string& bytes) {
-  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    uint32_t v = static_cast<uint8_t>(bytes[i]) << 16;
-    if (i + 1 < bytes.size()) v |= static_cast<uint8_t>(bytes[i + 1]) << 8;
-    if (i + 2 < bytes.size()) v |= static_cast<uint8_t>(bytes[i + 2]);
-    text += kAlphabet[v >> 18];
-    text += kAlphabet[(v >> 12) & 63];
-    text += i + 1 < bytes.size() ? kAlphabet[(v >> 6) & 63] : '=';
-    text += i + 2 < bytes.size() ? kAlphabet[v & 63] : '=';
-    if (i % 57 == 54) text += "\n";
-  }
-  return "<binary id=\"" + id + "\" content-type=\"image/jpeg\">" + text + "</binary>";
-}
-
 const std::string kDescription =
     "<title-info><author><first-name>Лев</first-name><middle-name>Николаевич</middle-name>"
     "<last-name>Толстой</last-name></author><author><nickname>Соавтор</nickname></author>"
@@ -55,8 +31,8 @@ TEST(Fb2Reader, ReadsTheDescriptionAndTheBodyInReadingOrder) {
       "<section><p>Без заголовка</p></section></section></body>"
       "<body name=\"notes\"><section id=\"n1\"><title><p>1</p></title><p>Сноска.</p></section></body>";
   const Document document =
-      ReadFb2(Fb2(kDescription, body, Binary("cover.jpg", test::JpegPicture(30, 40, 0)) +
-                                          Binary("pic.jpg", test::JpegPicture(20, 10, 128))),
+      ReadFb2(test::Fb2Book(kDescription, body, test::Fb2Binary("cover.jpg", test::JpegPicture(30, 40, 0)) +
+                                          test::Fb2Binary("pic.jpg", test::JpegPicture(20, 10, 128))),
               u"war.fb2");
   const DocumentInfo& info = document.info;
   EXPECT_EQ(Utf16ToUtf8(info.title), "Война и мир");
@@ -90,7 +66,7 @@ TEST(Fb2Reader, ReadsTheEncodingTheBookDeclaresAndTheFirstFb2OfAZip) {
   EXPECT_EQ(test::OutlineOf(ReadFb2(cp1251, u"old.fb2")), "#1 Глава\nГлава\n");
 
   const test::ScratchDir dir;
-  const std::string utf8 = Fb2("", "<body><section><p>Текст</p></section></body>");
+  const std::string utf8 = test::Fb2Book("", "<body><section><p>Текст</p></section></body>");
   test::WriteBytes(dir / "book.fb2.zip", test::ArchiveOf({{"readme.txt", "x"}, {"Book.FB2", utf8}}));
   EXPECT_EQ(test::OutlineOf(ReadFb2File((dir / "book.fb2.zip").u16string())), "#1\nТекст\n");
   test::WriteBytes(dir / "empty.fb2.zip", test::ArchiveOf({{"readme.txt", "x"}}));
@@ -105,10 +81,10 @@ TEST(Fb2Reader, RefusesDamagedBooksNamingThePart) {
     std::string bytes;
     const char* reason;
   } cases[] = {
-      {"not well formed", Fb2("", "<body><section><p>open</section></body>"),
+      {"not well formed", test::Fb2Book("", "<body><section><p>open</section></body>"),
        "the XML is not well formed at line 2"},
       {"not FB2", "<?xml version=\"1.0\"?><html/>", "not an FB2 book: its root is <html>"},
-      {"missing picture", Fb2("", "<body><image l:href=\"#gone.jpg\"/></body>"),
+      {"missing picture", test::Fb2Book("", "<body><image l:href=\"#gone.jpg\"/></body>"),
        "picture \"#gone.jpg\": the book has no <binary> of that id"},
       {"empty", "", "the XML is not well formed"},
   };

@@ -38,6 +38,29 @@ std::string JpegPicture(int width, int height, int grey) {
   return bytes;
 }
 
+std::string Fb2Book(const std::string& description, const std::string& body, const std::string& binaries) {
+  return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+         "<FictionBook xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\" "
+         "xmlns:l=\"http://www.w3.org/1999/xlink\"><description>" +
+         description + "</description>" + body + binaries + "</FictionBook>";
+}
+
+std::string Fb2Binary(const std::string& id, const std::string& bytes) {
+  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string text;
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    uint32_t v = static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])) << 16;
+    if (i + 1 < bytes.size()) v |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[i + 1])) << 8;
+    if (i + 2 < bytes.size()) v |= static_cast<uint8_t>(bytes[i + 2]);
+    text += kAlphabet[v >> 18];
+    text += kAlphabet[(v >> 12) & 63];
+    text += i + 1 < bytes.size() ? kAlphabet[(v >> 6) & 63] : '=';
+    text += i + 2 < bytes.size() ? kAlphabet[v & 63] : '=';
+    if (i % 57 == 54) text += "\n";
+  }
+  return "<binary id=\"" + id + "\" content-type=\"image/jpeg\">" + text + "</binary>";
+}
+
 std::string ArchiveOf(const std::vector<std::pair<std::string, std::string>>& entries, ArchiveKind kind,
                       const std::string& passphrase) {
   std::string bytes;
