@@ -78,13 +78,13 @@ void ReadDocument(Read read, size_t maxPictures) {
 }  // namespace bookloom::fuzz
 
 // The entry points of a target that feeds every input, as a file, to one document reader.
-#define BOOKLOOM_FUZZ_DOCUMENT_FILE(read, maxPictures)                                        \
-  extern "C" int LLVMFuzzerInitialize(int*, char***) {                                        \
-    ::bookloom::fuzz::StartDocumentReading();                                                 \
-    return 0;                                                                                 \
-  }                                                                                           \
-  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {                   \
-    const ::bookloom::fuzz::InputFile file(data, size);                                       \
-    ::bookloom::fuzz::ReadDocument([&] { return read(file.Name()); }, maxPictures);           \
-    return 0;                                                                                 \
+#define BOOKLOOM_FUZZ_DOCUMENT_FILE(read, maxPictures)                              \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) {                              \
+    ::bookloom::fuzz::StartDocumentReading();                                       \
+    return 0;                                                                       \
+  }                                                                                 \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {         \
+    const ::bookloom::fuzz::InputFile file(data, size);                             \
+    ::bookloom::fuzz::ReadDocument([&] { return read(file.Name()); }, maxPictures); \
+    return 0;                                                                       \
   }

@@ -16,14 +16,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace bookloom;
   try {
-    const XmlDocPtr page = ParseHtml(std::string_view(reinterpret_cast<const char*>(data), size), u"fuzz", "");
+    const XmlDocPtr page =
+        ParseHtml(std::string_view(reinterpret_cast<const char*>(data), size), u"fuzz", "");
     Document document;
     size_t pictures = 0;
     ReadHtmlBody(*page, document,
                  {.picture = [&](const std::string&) -> std::optional<size_t> { return pictures++; },
-                  .anchor = [&](const std::string&, size_t block) {
-                    if (block > document.blocks.size()) __builtin_trap();
-                  }});
+                  .anchor =
+                      [&](const std::string&, size_t block) {
+                        if (block > document.blocks.size()) __builtin_trap();
+                      }});
     HtmlTitle(*page);
   } catch (const DocumentError&) {
   }

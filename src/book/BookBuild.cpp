@@ -51,8 +51,9 @@ BookDescription WithOfferedTexts(const BookDescription& given, FileList& files, 
   for (const DescriptionOverflow& o : FindDescriptionOverflows(result))
     for (size_t t = 0; t < sources.size(); ++t)
       if (sources[t] && DescriptionTexts()[t].field == o.field)
-        observer.Warning(*sources[t], Format("the %s it gives the book is cut to %d of its %d characters",
-                                             {kDescriptionFields[static_cast<size_t>(o.field)].name, o.limit, o.length}));
+        observer.Warning(*sources[t],
+                         Format("the %s it gives the book is cut to %d of its %d characters",
+                                {kDescriptionFields[static_cast<size_t>(o.field)].name, o.limit, o.length}));
   return result;
 }
 

@@ -82,14 +82,20 @@ const DocumentFormat kFormats[] = {
     {u"html", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
     {u"htm", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
     {u"xhtml", u"Web pages", u"XHTML pages", DocumentFileItem::HtmlClass, "libxml2"},
-    {u"cbz", u"Comic archives", u"Comic book zip archives", DocumentFileItem::ComicArchiveClass, "libarchive"},
-    {u"zip", u"Comic archives", u"Zip archives of pictures", DocumentFileItem::ComicArchiveClass, "libarchive"},
-    {u"cbr", u"Comic archives", u"Comic book RAR archives", DocumentFileItem::ComicArchiveClass, "libarchive"},
-    {u"rar", u"Comic archives", u"RAR archives of pictures", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"cbz", u"Comic archives", u"Comic book zip archives", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"zip", u"Comic archives", u"Zip archives of pictures", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"cbr", u"Comic archives", u"Comic book RAR archives", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"rar", u"Comic archives", u"RAR archives of pictures", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
     {u"cb7", u"Comic archives", u"Comic book 7z archives", DocumentFileItem::ComicArchiveClass, "libarchive"},
     {u"7z", u"Comic archives", u"7z archives of pictures", DocumentFileItem::ComicArchiveClass, "libarchive"},
-    {u"cbt", u"Comic archives", u"Comic book tar archives", DocumentFileItem::ComicArchiveClass, "libarchive"},
-    {u"tar", u"Comic archives", u"Tar archives of pictures", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"cbt", u"Comic archives", u"Comic book tar archives", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"tar", u"Comic archives", u"Tar archives of pictures", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
     {u"pdf", u"PDF documents", u"PDF documents (as pictures of their pages)", DocumentFileItem::PdfClass,
      "poppler"},
 };
@@ -99,7 +105,8 @@ const DocumentFormat kFormats[] = {
 const FileItemClass DocumentFileItem::Fb2Class = {"TBlmFileItemFb2", Create<ReadFb2File>};
 const FileItemClass DocumentFileItem::EpubClass = {"TBlmFileItemEpub", Create<ReadEpub>};
 const FileItemClass DocumentFileItem::HtmlClass = {"TBlmFileItemHtml", Create<ReadHtmlFile>};
-const FileItemClass DocumentFileItem::ComicArchiveClass = {"TBlmFileItemComicArchive", Create<ReadComicArchive>};
+const FileItemClass DocumentFileItem::ComicArchiveClass = {"TBlmFileItemComicArchive",
+                                                           Create<ReadComicArchive>};
 const FileItemClass DocumentFileItem::PdfClass = {"TBlmFileItemPdf", Create<ReadPdf>};
 const FileItemClass DocumentFileItem::FolderClass = {"TBlmFileItemFolder", Create<ReadFolder>};
 
@@ -223,9 +230,9 @@ void RegisterDocumentItems() {
 }
 
 void UnregisterDocumentItems() {
-  for (const FileItemClass* c : {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass,
-                                 &DocumentFileItem::HtmlClass, &DocumentFileItem::ComicArchiveClass,
-                                 &DocumentFileItem::PdfClass})
+  for (const FileItemClass* c :
+       {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass, &DocumentFileItem::HtmlClass,
+        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass})
     FileTypeRegistry::Instance().UnregisterFormat(u"", *c);
 }
 

@@ -18,7 +18,8 @@ class DocumentFileItem : public FileItem {
   // One class per format, each with its reader.
   static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, FolderClass;
 
-  DocumentFileItem(const std::u16string& fileName, DocumentReadFunction read) : FileItem(fileName), read_(read) {}
+  DocumentFileItem(const std::u16string& fileName, DocumentReadFunction read)
+      : FileItem(fileName), read_(read) {}
 
   // Reads the document: its text and the list of its pictures, which are decoded only when written.
   void Load() override;
@@ -28,8 +29,8 @@ class DocumentFileItem : public FileItem {
   void Verify() override;
   // The document's headings, paragraphs and pictures in order, then the document is released. Content
   // before the document's first table-of-contents entry gets a first-level entry with the document's
-  // title, or else the file's name, as a text file's chapter has. A picture that cannot be decoded fails the build, or is left out with
-  // a warning when the settings say to skip bad parts.
+  // title, or else the file's name, as a text file's chapter has. A picture that cannot be decoded fails the
+  // build, or is left out with a warning when the settings say to skip bad parts.
   void WriteTo(BookWriter& writer) override;
 
   BookDescription OfferedDescription() override;

@@ -154,9 +154,11 @@ const FileItemClass* FileTypeRegistry::FindItemClass(const std::u16string& fileN
   const FileTypeExtension* e = nullptr;
   for (const auto& x : extensions_) {
     const size_t length = x->ext.size() + 1;
-    if (x->ext.find(u'.') == std::u16string::npos || name.size() <= length || (e && e->ext.size() >= x->ext.size()))
+    if (x->ext.find(u'.') == std::u16string::npos || name.size() <= length ||
+        (e && e->ext.size() >= x->ext.size()))
       continue;
-    if (name[name.size() - length] == u'.' && SameTextIgnoreCase(name.substr(name.size() - x->ext.size()), x->ext))
+    if (name[name.size() - length] == u'.' &&
+        SameTextIgnoreCase(name.substr(name.size() - x->ext.size()), x->ext))
       e = x.get();
   }
   if (!e) e = FindExt(PathExtension(fileName));

@@ -52,14 +52,16 @@ class FolderWalker {
       const size_t picture = pictures_->Add(name, {}, {}, path);
       document_.AddPicture(picture);
       const std::u16string_view title = PathNameWithoutExtension(name);
-      if (top && !document_.cover && (SameTextIgnoreCase(title, u"cover") || SameTextIgnoreCase(title, u"folder")))
+      if (top && !document_.cover &&
+          (SameTextIgnoreCase(title, u"cover") || SameTextIgnoreCase(title, u"folder")))
         document_.cover = picture;
     } else if (itemClass == &TextFileItem::Class) {
       document_.AddHeading(level, std::u16string(PathNameWithoutExtension(PathFileName(name))));
       for (std::u16string& line : SplitLines(DecodeTextFile(ReadFileBytes(path))))
         document_.AddParagraph(std::move(line), true);
     } else if (itemClass) {
-      document_.warnings.push_back(Utf16ToUtf8(name) + ": only pictures and texts are taken from a folder: left out");
+      document_.warnings.push_back(Utf16ToUtf8(name) +
+                                   ": only pictures and texts are taken from a folder: left out");
     }
   }
 
@@ -74,7 +76,8 @@ Document ReadFolder(const std::u16string& folder) {
   std::u16string top = folder;
   while (top.size() > 1 && top.ends_with(u'/')) top.pop_back();
   FolderWalker(top, document).Walk(top, u"", 1);
-  if (document.blocks.empty()) throw DocumentError(folder, "", "the folder holds no picture and no text file");
+  if (document.blocks.empty())
+    throw DocumentError(folder, "", "the folder holds no picture and no text file");
   return document;
 }
 

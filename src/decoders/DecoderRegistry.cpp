@@ -50,8 +50,8 @@ const GraphicDecoder* DecoderRegistry::FindFor(std::string_view bytes, const std
   static constexpr struct {
     std::string_view type;
     const char16_t* ext;
-  } kTypes[] = {{"image/jpeg", u"jpg"}, {"image/jpg", u"jpg"}, {"image/png", u"png"}, {"image/gif", u"gif"},
-                {"image/bmp", u"bmp"},  {"image/tiff", u"tif"}};
+  } kTypes[] = {{"image/jpeg", u"jpg"}, {"image/jpg", u"jpg"}, {"image/png", u"png"},
+                {"image/gif", u"gif"},  {"image/bmp", u"bmp"}, {"image/tiff", u"tif"}};
   for (const auto& t : kTypes)
     if (mediaType == t.type) return Find(std::u16string(u"x.") + t.ext);
   return nullptr;

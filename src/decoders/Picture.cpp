@@ -17,7 +17,8 @@ void Picture::LoadFromFile(const std::u16string& fileName, const GraphicDecoder&
   transparent_ = false;
 }
 
-void Picture::LoadFromMemory(std::string_view bytes, const std::u16string& name, const GraphicDecoder& decoder) {
+void Picture::LoadFromMemory(std::string_view bytes, const std::u16string& name,
+                             const GraphicDecoder& decoder) {
   Assign(decoder.LoadFromMemory(bytes, name));
 }
 

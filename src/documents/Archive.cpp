@@ -68,7 +68,8 @@ std::string ResolveEntryName(std::string_view from, std::string_view reference) 
   if (target.starts_with("/")) return PlainEntryName(target.substr(1));
   const size_t slash = from.rfind('/');
   std::vector<std::string> parts;
-  std::string path = (slash == std::string_view::npos ? std::string() : std::string(from.substr(0, slash + 1))) + target;
+  std::string path =
+      (slash == std::string_view::npos ? std::string() : std::string(from.substr(0, slash + 1))) + target;
   std::string part;
   path += '/';
   for (const char c : path) {
@@ -94,7 +95,8 @@ ArchiveReader::ArchiveReader(const std::u16string& fileName, const ArchiveLimits
   Opened(archive_read_open_filename(archive_.get(), Utf16ToUtf8(fileName).c_str(), 1 << 16));
 }
 
-ArchiveReader::ArchiveReader(std::string_view bytes, const std::u16string& fileName, const ArchiveLimits& limits)
+ArchiveReader::ArchiveReader(std::string_view bytes, const std::u16string& fileName,
+                             const ArchiveLimits& limits)
     : fileName_(fileName), limits_(limits), archive_(NewReader(), archive_read_free) {
   Opened(archive_read_open_memory(archive_.get(), bytes.data(), bytes.size()));
 }
@@ -133,7 +135,8 @@ bool ArchiveReader::Next() {
     const int status = archive_read_next_header(archive_.get(), &entry);
     if (status == ARCHIVE_EOF) return false;
     if (status < ARCHIVE_WARN)
-      Fail(name_.empty() ? "the first entry" : "the entry after \"" + name_ + "\"", ErrorText("damaged archive"));
+      Fail(name_.empty() ? "the first entry" : "the entry after \"" + name_ + "\"",
+           ErrorText("damaged archive"));
     if (++entries_ > limits_.maxEntries)
       Fail("", "more than " + std::to_string(limits_.maxEntries) + " entries");
     const char* utf8 = archive_entry_pathname_utf8(entry);
@@ -142,7 +145,8 @@ bool ArchiveReader::Next() {
     if (archive_entry_filetype(entry) != AE_IFREG) continue;
     name_ = PlainEntryName(name);
     if (name_.empty()) Fail("entry \"" + name + "\"", "a name that leads out of the archive");
-    if (archive_entry_is_encrypted(entry)) Fail("entry \"" + name_ + "\"", "encrypted (protected by a password)");
+    if (archive_entry_is_encrypted(entry))
+      Fail("entry \"" + name_ + "\"", "encrypted (protected by a password)");
     return true;
   }
 }
@@ -161,7 +165,8 @@ std::string ArchiveReader::Read() {
     total_ += count;
     if (total_ > limits_.maxTotalBytes)
       Fail(part, "the archive's content is larger than the limit of " + MegaBytes(limits_.maxTotalBytes));
-    const auto packed = static_cast<uint64_t>(std::max<la_int64_t>(archive_filter_bytes(archive_.get(), -1), 1));
+    const auto packed =
+        static_cast<uint64_t>(std::max<la_int64_t>(archive_filter_bytes(archive_.get(), -1), 1));
     if (total_ > limits_.ratioAllowance && total_ / packed > limits_.maxRatio)
       Fail(part, "its content is more than " + std::to_string(limits_.maxRatio) +
                      " times larger than the archive (a zip bomb)");

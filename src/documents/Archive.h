@@ -36,7 +36,8 @@ class ArchiveReader {
   // Opens the archive file; DocumentError naming it when libarchive reads no such format.
   explicit ArchiveReader(const std::u16string& fileName, const ArchiveLimits& limits = kArchiveLimits);
   // Opens an archive held in memory (which must outlive the reader); fileName names it in messages.
-  ArchiveReader(std::string_view bytes, const std::u16string& fileName, const ArchiveLimits& limits = kArchiveLimits);
+  ArchiveReader(std::string_view bytes, const std::u16string& fileName,
+                const ArchiveLimits& limits = kArchiveLimits);
   ~ArchiveReader();
   ArchiveReader(const ArchiveReader&) = delete;
   ArchiveReader& operator=(const ArchiveReader&) = delete;

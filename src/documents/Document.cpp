@@ -60,7 +60,8 @@ std::string DecodeBase64(std::string_view text) {
   std::string out(text.size() / 4 * 3 + 3, '\0');
   gint state = 0;
   guint save = 0;
-  out.resize(g_base64_decode_step(text.data(), text.size(), reinterpret_cast<guchar*>(out.data()), &state, &save));
+  out.resize(
+      g_base64_decode_step(text.data(), text.size(), reinterpret_cast<guchar*>(out.data()), &state, &save));
   return out;
 }
 

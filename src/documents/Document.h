@@ -73,7 +73,8 @@ class EncodedPictures : public DocumentPictures {
 
   // Adds a picture held in memory, or one that is a file of its own (read when it is decoded) when
   // `fileName` is given; returns its index.
-  size_t Add(std::u16string name, std::string bytes, std::string mediaType = {}, std::u16string fileName = {});
+  size_t Add(std::u16string name, std::string bytes, std::string mediaType = {},
+             std::u16string fileName = {});
 
   size_t Count() const override { return pictures_.size(); }
   std::u16string Name(size_t index) const override { return pictures_[index].name; }

@@ -58,8 +58,9 @@ std::u16string IsbnOf(std::string_view identifier, std::string_view scheme) {
       scheme = "ISBN";
     }
   const size_t digits = std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-  const bool looksLikeIsbn = (digits == 10 || digits == 13 || (digits == 9 && (text.back() == 'X' || text.back() == 'x'))) &&
-                             text.find_first_not_of("0123456789-Xx ") == std::string::npos;
+  const bool looksLikeIsbn =
+      (digits == 10 || digits == 13 || (digits == 9 && (text.back() == 'X' || text.back() == 'x'))) &&
+      text.find_first_not_of("0123456789-Xx ") == std::string::npos;
   return scheme == "ISBN" || looksLikeIsbn ? Utf8ToUtf16(text) : std::u16string();
 }
 
@@ -98,7 +99,8 @@ class EpubReader {
 
   void RefuseDrm() const {
     if (entries_.contains("META-INF/rights.xml"))
-      throw DocumentError(fileName_, "META-INF/rights.xml", "the book is protected by DRM and cannot be read");
+      throw DocumentError(fileName_, "META-INF/rights.xml",
+                          "the book is protected by DRM and cannot be read");
     const auto encryption = entries_.find("META-INF/encryption.xml");
     if (encryption == entries_.end()) return;
     const XmlDocPtr xml = ParseXml(encryption->second, fileName_, encryption->first);
@@ -109,8 +111,10 @@ class EpubReader {
       nodes.pop_back();
       if (IsElement(node, "EncryptionMethod")) {
         const std::string algorithm = AttributeOf(node, "Algorithm");
-        if (std::find(std::begin(kFontObfuscation), std::end(kFontObfuscation), algorithm) == std::end(kFontObfuscation))
-          throw DocumentError(fileName_, encryption->first, "the book is protected by DRM and cannot be read");
+        if (std::find(std::begin(kFontObfuscation), std::end(kFontObfuscation), algorithm) ==
+            std::end(kFontObfuscation))
+          throw DocumentError(fileName_, encryption->first,
+                              "the book is protected by DRM and cannot be read");
       }
       for (const xmlNode* c = node->children; c; c = c->next)
         if (c->type == XML_ELEMENT_NODE) nodes.push_back(c);
@@ -163,7 +167,8 @@ class EpubReader {
         info.title = text;
       } else if (name == "creator" || name == "contributor") {
         std::string role = AttributeOf(c, "role");
-        if (const auto refined = roles.find("#" + AttributeOf(c, "id")); refined != roles.end()) role = refined->second;
+        if (const auto refined = roles.find("#" + AttributeOf(c, "id")); refined != roles.end())
+          role = refined->second;
         if (role == "trl")
           join(info.translator);
         else if (name == "creator" && (role.empty() || role == "aut"))
@@ -180,11 +185,13 @@ class EpubReader {
         join(subjects);
       }
     }
-    info.subject = series.empty() ? subjects
-                                  : Utf8ToUtf16(series) + (seriesIndex.empty() ? u"" : u" #" + Utf8ToUtf16(seriesIndex));
+    info.subject = series.empty()
+                       ? subjects
+                       : Utf8ToUtf16(series) + (seriesIndex.empty() ? u"" : u" #" + Utf8ToUtf16(seriesIndex));
     for (const auto& [id, item] : manifest_)
       if (HasWord(item.properties, "cover-image")) coverId = id;
-    if (const auto cover = manifest_.find(coverId); cover != manifest_.end() && entries_.contains(cover->second.entry))
+    if (const auto cover = manifest_.find(coverId);
+        cover != manifest_.end() && entries_.contains(cover->second.entry))
       document_.cover = PictureAt(cover->second.entry, cover->second.mediaType);
   }
 
@@ -196,7 +203,8 @@ class EpubReader {
     ReadHtmlBody(*html, lines, {.headingEntries = false});
     std::u16string annotation;
     for (const DocumentBlock& b : lines.blocks)
-      if (b.kind == DocumentBlock::Kind::kParagraph) annotation += (annotation.empty() ? u"" : u"\r\n") + b.text;
+      if (b.kind == DocumentBlock::Kind::kParagraph)
+        annotation += (annotation.empty() ? u"" : u"\r\n") + b.text;
     return annotation;
   }
 
@@ -258,7 +266,8 @@ class EpubReader {
     }
   }
 
-  static void NavPoints(const xmlNode* parent, const std::string& from, int level, std::vector<NavEntry>& toc) {
+  static void NavPoints(const xmlNode* parent, const std::string& from, int level,
+                        std::vector<NavEntry>& toc) {
     for (const xmlNode* point = parent ? parent->children : nullptr; point; point = point->next) {
       if (!IsElement(point, "navPoint")) continue;
       const std::string src = AttributeOf(ChildElement(point, "content"), "src");
@@ -272,7 +281,8 @@ class EpubReader {
   void Page(const std::string& idref, bool headingEntries) {
     const auto item = manifest_.find(idref);
     if (item == manifest_.end()) {
-      document_.warnings.push_back("the spine names \"" + idref + "\", which the package does not list: left out");
+      document_.warnings.push_back("the spine names \"" + idref +
+                                   "\", which the package does not list: left out");
       return;
     }
     const std::string& entry = item->second.entry;
@@ -288,7 +298,10 @@ class EpubReader {
     ReadHtmlBody(*page, document_,
                  {.headingEntries = headingEntries,
                   .picture = [&](const std::string& reference) { return PageImage(entry, reference); },
-                  .anchor = [&](const std::string& id, size_t block) { anchors_.try_emplace({entry, id}, block); }});
+                  .anchor =
+                      [&](const std::string& id, size_t block) {
+                        anchors_.try_emplace({entry, id}, block);
+                      }});
     // A page that shows nothing but the cover picture is the cover, not a page of the book.
     const auto isPicture = [](const DocumentBlock& b) { return b.kind == DocumentBlock::Kind::kPicture; };
     const auto& blocks = document_.blocks;
@@ -299,11 +312,13 @@ class EpubReader {
 
   std::optional<size_t> PageImage(const std::string& page, const std::string& reference) {
     if (reference.starts_with("http:") || reference.starts_with("https:") || reference.starts_with("data:")) {
-      document_.warnings.push_back(page + ": picture \"" + reference.substr(0, 80) + "\" is not inside the book: left out");
+      document_.warnings.push_back(page + ": picture \"" + reference.substr(0, 80) +
+                                   "\" is not inside the book: left out");
       return std::nullopt;
     }
     const std::string entry = ResolveEntryName(page, reference);
-    if (entry.empty()) throw DocumentError(fileName_, page, "picture \"" + reference + "\" leads out of the book");
+    if (entry.empty())
+      throw DocumentError(fileName_, page, "picture \"" + reference + "\" leads out of the book");
     if (!entries_.contains(entry))
       throw DocumentError(fileName_, page, "picture \"" + reference + "\" is missing from the book");
     return PictureAt(entry);
@@ -328,7 +343,8 @@ class EpubReader {
     auto place = places.begin();
     for (size_t i = 0; i <= document_.blocks.size(); ++i) {
       for (; place != places.end() && place->first == i; ++place)
-        blocks.push_back({DocumentBlock::Kind::kHeading, std::min(place->second->level, 3), place->second->title});
+        blocks.push_back(
+            {DocumentBlock::Kind::kHeading, std::min(place->second->level, 3), place->second->title});
       if (i < document_.blocks.size()) blocks.push_back(std::move(document_.blocks[i]));
     }
     document_.blocks = std::move(blocks);

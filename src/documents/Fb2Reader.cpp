@@ -58,7 +58,8 @@ class Fb2Reader {
 
   void Read(const xmlNode* root) {
     if (!IsElement(root, "FictionBook"))
-      throw DocumentError(fileName_, "", Format("not an FB2 book: its root is <%s>", {std::string(LocalName(root))}));
+      throw DocumentError(fileName_, "",
+                          Format("not an FB2 book: its root is <%s>", {std::string(LocalName(root))}));
     for (const xmlNode* c = root->children; c; c = c->next)
       if (IsElement(c, "binary")) binaries_[AttributeOf(c, "id")] = c;
     Description(ChildElement(root, "description"));
@@ -225,8 +226,10 @@ Document ReadFb2File(const std::u16string& fileName) {
   ArchiveReader archive(std::string_view(bytes), fileName);
   while (archive.Next()) {
     std::string name = archive.Name();
-    std::transform(name.begin(), name.end(), name.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-    if (name.ends_with(".fb2")) return ReadFb2(archive.Read(), fileName + u": " + Utf8ToUtf16(archive.Name()));
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+    if (name.ends_with(".fb2"))
+      return ReadFb2(archive.Read(), fileName + u": " + Utf8ToUtf16(archive.Name()));
   }
   throw DocumentError(fileName, "", "the archive holds no .fb2 book");
 }

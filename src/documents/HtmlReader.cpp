@@ -38,12 +38,14 @@ Document ReadHtmlFile(const std::u16string& fileName) {
       if (!bytes.empty()) return list.Add(u"data: link", std::move(bytes), std::move(mediaType));
     }
     if (reference.find("://") != std::string::npos || reference.starts_with("data:")) {
-      document.warnings.push_back("picture \"" + reference.substr(0, 80) + "\" is not next to the page: left out");
+      document.warnings.push_back("picture \"" + reference.substr(0, 80) +
+                                  "\" is not next to the page: left out");
       return std::nullopt;
     }
     // The pictures of a saved page lie in its folder or below it.
     const std::string name = ResolveEntryName("page", reference);
-    if (name.empty()) throw DocumentError(fileName, "picture \"" + reference + "\"", "it lies outside the page's folder");
+    if (name.empty())
+      throw DocumentError(fileName, "picture \"" + reference + "\"", "it lies outside the page's folder");
     const std::u16string path = folder + Utf8ToUtf16(name);
     if (!FileExists(path)) throw DocumentError(fileName, "picture \"" + reference + "\"", "no such file");
     return list.Add(Utf8ToUtf16(name), {}, {}, path);

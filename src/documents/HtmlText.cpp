@@ -12,10 +12,10 @@ namespace {
 
 // Elements that end the paragraph before them and start a new one.
 constexpr std::string_view kBlockElements[] = {
-    "p",      "div",     "li",      "blockquote", "pre",     "br",      "hr",       "ul",    "ol",
-    "dl",     "dt",      "dd",      "table",      "tr",      "caption", "section",  "article", "aside",
-    "header", "footer",  "nav",     "figure",     "figcaption", "address", "center", "main",  "body",
-    "h1",     "h2",      "h3",      "h4",         "h5",      "h6"};
+    "p",      "div",    "li",  "blockquote", "pre",        "br",      "hr",      "ul",      "ol",
+    "dl",     "dt",     "dd",  "table",      "tr",         "caption", "section", "article", "aside",
+    "header", "footer", "nav", "figure",     "figcaption", "address", "center",  "main",    "body",
+    "h1",     "h2",     "h3",  "h4",         "h5",         "h6"};
 
 // Elements whose content is not part of the text.
 constexpr std::string_view kSkipped[] = {"head", "script", "style", "noscript", "template", "title"};
@@ -47,7 +47,8 @@ class HtmlWalker {
         size_t end = text_.find(u'\n', start);
         if (end == std::u16string::npos) end = text_.size();
         std::u16string line = text_.substr(start, end - start);
-        while (!line.empty() && (line.back() == u'\r' || line.back() == u' ' || line.back() == u'\t')) line.pop_back();
+        while (!line.empty() && (line.back() == u'\r' || line.back() == u' ' || line.back() == u'\t'))
+          line.pop_back();
         if (!line.empty() || end < text_.size()) document_.AddParagraph(std::move(line), true);
         start = end + 1;
       }
@@ -138,7 +139,8 @@ std::u16string HtmlTitle(const xmlDoc& page) { return TextOf(ChildElement(HeadOf
 
 std::u16string HtmlMeta(const xmlDoc& page, std::string_view name) {
   for (const xmlNode* c = HeadOf(page) ? HeadOf(page)->children : nullptr; c; c = c->next)
-    if (IsElement(c, "meta") && AttributeOf(c, "name") == name) return CollapseSpaces(Utf8ToUtf16(AttributeOf(c, "content")));
+    if (IsElement(c, "meta") && AttributeOf(c, "name") == name)
+      return CollapseSpaces(Utf8ToUtf16(AttributeOf(c, "content")));
   return {};
 }
 

@@ -33,29 +33,36 @@ class PdfPages : public DocumentPictures {
   PdfPages(std::u16string fileName, std::unique_ptr<poppler::document> pdf)
       : fileName_(std::move(fileName)), pdf_(std::move(pdf)) {
     renderer_.set_image_format(poppler::image::format_gray8);
-    renderer_.set_render_hints(poppler::page_renderer::antialiasing | poppler::page_renderer::text_antialiasing);
+    renderer_.set_render_hints(poppler::page_renderer::antialiasing |
+                               poppler::page_renderer::text_antialiasing);
   }
 
   size_t Count() const override { return static_cast<size_t>(pdf_->pages()); }
-  std::u16string Name(size_t index) const override { return Utf8ToUtf16("page " + std::to_string(index + 1)); }
+  std::u16string Name(size_t index) const override {
+    return Utf8ToUtf16("page " + std::to_string(index + 1));
+  }
 
   std::unique_ptr<Graphic> Decode(size_t index) override {
     const std::string part = "page " + std::to_string(index + 1);
     const std::unique_ptr<poppler::page> page(pdf_->create_page(static_cast<int>(index)));
     if (!page) throw DocumentError(fileName_, part, "the page cannot be read");
     const poppler::rectf box = page->page_rect(poppler::crop_box);
-    const bool turned = page->orientation() == poppler::page::landscape || page->orientation() == poppler::page::seascape;
+    const bool turned =
+        page->orientation() == poppler::page::landscape || page->orientation() == poppler::page::seascape;
     const double width = turned ? box.height() : box.width(), height = turned ? box.width() : box.height();
     const double resolution = PdfRenderResolution(width, height);
     // The size is checked before poppler allocates a pixel of it.
-    CheckPictureSize(static_cast<int64_t>(width * resolution / 72 + 1), static_cast<int64_t>(height * resolution / 72 + 1),
+    CheckPictureSize(static_cast<int64_t>(width * resolution / 72 + 1),
+                     static_cast<int64_t>(height * resolution / 72 + 1),
                      fileName_ + u": " + Utf8ToUtf16(part));
     const poppler::image image = renderer_.render_page(page.get(), resolution, resolution);
     if (!image.is_valid() || image.format() != poppler::image::format_gray8)
       throw DocumentError(fileName_, part, "the page cannot be rendered");
-    auto graphic = std::make_unique<Graphic>(image.width(), image.height(), false, Graphic::Pixels::kUninitialised);
+    auto graphic =
+        std::make_unique<Graphic>(image.width(), image.height(), false, Graphic::Pixels::kUninitialised);
     for (int y = 0; y < image.height(); ++y) {
-      const auto* in = reinterpret_cast<const uint8_t*>(image.const_data()) + static_cast<size_t>(y) * image.bytes_per_row();
+      const auto* in = reinterpret_cast<const uint8_t*>(image.const_data()) +
+                       static_cast<size_t>(y) * image.bytes_per_row();
       uint8_t* out = graphic->Row(y);
       for (int x = 0; x < image.width(); ++x, out += 3) out[0] = out[1] = out[2] = in[x];
     }
@@ -107,7 +114,8 @@ class Outline {
  public:
   explicit Outline(const std::u16string& fileName) {
     GErrorHolder uriError, openError;
-    const std::unique_ptr<gchar, GFree> uri(g_filename_to_uri(Utf16ToUtf8(fileName).c_str(), nullptr, &uriError.error));
+    const std::unique_ptr<gchar, GFree> uri(
+        g_filename_to_uri(Utf16ToUtf8(fileName).c_str(), nullptr, &uriError.error));
     if (uri) pdf_.reset(poppler_document_new_from_file(uri.get(), nullptr, &openError.error));
   }
 
@@ -125,7 +133,8 @@ class Outline {
       const std::unique_ptr<PopplerAction, ActionFree> action(poppler_index_iter_get_action(iter.get()));
       if (action && action->type == POPPLER_ACTION_GOTO_DEST) {
         const char* title = action->any.title;
-        entries.push_back({std::min(depth, 3), CollapseSpaces(Utf8ToUtf16(title ? title : "")), PageOf(action->goto_dest.dest)});
+        entries.push_back({std::min(depth, 3), CollapseSpaces(Utf8ToUtf16(title ? title : "")),
+                           PageOf(action->goto_dest.dest)});
       }
       Walk(IndexIterPtr(poppler_index_iter_get_child(iter.get())), depth + 1, entries);
     } while (poppler_index_iter_next(iter.get()));
@@ -134,7 +143,8 @@ class Outline {
   int PageOf(const PopplerDest* dest) const {
     if (!dest) return 0;
     if (dest->type != POPPLER_DEST_NAMED) return dest->page_num;
-    const std::unique_ptr<PopplerDest, DestFree> named(poppler_document_find_dest(pdf_.get(), dest->named_dest));
+    const std::unique_ptr<PopplerDest, DestFree> named(
+        poppler_document_find_dest(pdf_.get(), dest->named_dest));
     return named ? named->page_num : 0;
   }
 

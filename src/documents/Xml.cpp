@@ -23,12 +23,13 @@ xmlParserInputPtr NoExternalEntities(const char*, const char*, xmlParserCtxtPtr)
 
 int SizeOf(std::string_view bytes, const std::u16string& fileName, const std::string& part) {
   if (bytes.size() > kMaxPartBytes || bytes.size() > INT_MAX)
-    throw DocumentError(fileName, part, "larger than the limit of " + std::to_string(kMaxPartBytes >> 20) + " MB");
+    throw DocumentError(fileName, part,
+                        "larger than the limit of " + std::to_string(kMaxPartBytes >> 20) + " MB");
   return static_cast<int>(bytes.size());
 }
 
-[[noreturn]] void RaiseParseError(xmlParserCtxt* ctxt, const std::u16string& fileName, const std::string& part,
-                                  const std::string& what) {
+[[noreturn]] void RaiseParseError(xmlParserCtxt* ctxt, const std::u16string& fileName,
+                                  const std::string& part, const std::string& what) {
   const xmlError* error = xmlCtxtGetLastError(ctxt);
   std::string why = what;
   if (error && error->message) {
@@ -102,14 +103,15 @@ XmlDocPtr ParseXml(std::string_view bytes, const std::u16string& fileName, const
 XmlDocPtr ParseHtml(std::string_view bytes, const std::u16string& fileName, const std::string& part) {
   const int size = SizeOf(bytes, fileName, part);
   std::string encoding = DeclaredXmlEncoding(bytes);
-  const bool bom = bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+  const bool bom =
+      bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
   if (encoding.empty() && !bom && IsValidUtf8(bytes)) encoding = "UTF-8";
-  const std::unique_ptr<htmlParserCtxt, void (*)(htmlParserCtxtPtr)> ctxt(htmlNewParserCtxt(), htmlFreeParserCtxt);
+  const std::unique_ptr<htmlParserCtxt, void (*)(htmlParserCtxtPtr)> ctxt(htmlNewParserCtxt(),
+                                                                          htmlFreeParserCtxt);
   if (!ctxt) throw DocumentError(fileName, part, "out of memory");
-  XmlDocPtr doc(htmlCtxtReadMemory(ctxt.get(), bytes.data(), size, nullptr,
-                                   encoding.empty() || bom ? nullptr : encoding.c_str(),
-                                   HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                                       HTML_PARSE_RECOVER));
+  XmlDocPtr doc(htmlCtxtReadMemory(
+      ctxt.get(), bytes.data(), size, nullptr, encoding.empty() || bom ? nullptr : encoding.c_str(),
+      HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER));
   if (!doc || !xmlDocGetRootElement(doc.get()))
     RaiseParseError(ctxt.get(), fileName, part, "nothing can be read as HTML");
   return doc;

@@ -31,7 +31,8 @@ bool CoverPage::RenderCover(Bitmap& target) const {
 }
 
 void CoverPage::RenderCover(const Picture& picture, Bitmap& target) const {
-  FitPictureToPage(picture, target, {.enlarge = enlarge, .colors = PageColorsOfBits(coverMode), .margins = margins});
+  FitPictureToPage(picture, target,
+                   {.enlarge = enlarge, .colors = PageColorsOfBits(coverMode), .margins = margins});
 }
 
 }  // namespace bookloom

@@ -52,7 +52,8 @@ struct Project {
 void AddEntries(const std::vector<TocRecord>& toc, const std::vector<int>& entries, std::string& lines) {
   for (const int i : entries) {
     const TocRecord& r = toc[static_cast<size_t>(i)];
-    lines += std::string(2 * (r.level - 1), ' ') + std::to_string(r.level) + " " + Utf16ToUtf8(Win1251ToWide(r.title)) + "\n";
+    lines += std::string(2 * (r.level - 1), ' ') + std::to_string(r.level) + " " +
+             Utf16ToUtf8(Win1251ToWide(r.title)) + "\n";
     AddEntries(toc, r.children, lines);
   }
 }
@@ -78,9 +79,11 @@ int PictureCount(const BookReader& reader) {
 const std::string kFb2 = test::Fb2Book(
     "<title-info><author><first-name>Ann</first-name><last-name>Author</last-name></author>"
     "<book-title>Книга</book-title><annotation><p>About.</p></annotation>"
-    "<coverpage><image l:href=\"#c.jpg\"/></coverpage></title-info><publish-info><year>1999</year></publish-info>",
+    "<coverpage><image "
+    "l:href=\"#c.jpg\"/></coverpage></title-info><publish-info><year>1999</year></publish-info>",
     "<body><title><p>Книга</p></title><section><title><p>Часть</p></title>"
-    "<section><title><p>Глава</p></title><p>Текст.</p><image l:href=\"#c.jpg\"/><p>Ещё.</p></section></section></body>"
+    "<section><title><p>Глава</p></title><p>Текст.</p><image "
+    "l:href=\"#c.jpg\"/><p>Ещё.</p></section></section></body>"
     "<body name=\"notes\"><section><p>Note.</p></section></body>",
     test::Fb2Binary("c.jpg", test::JpegPicture(60, 80, 0)));
 
@@ -112,19 +115,22 @@ TEST(DocumentFileItem, AnFb2BookGivesItsDescriptionCoverAndChapters) {
   project.cover.coverMode = 2;
   project.cover.fileName = (dir / "white.jpg").u16string();
   const BookReader given = project.Make(dir / "book.wol");
-  const std::vector<uint8_t> greys = PackedRowsToGray(*given.Book().cover, given.DecodeRows(*given.Book().cover));
+  const std::vector<uint8_t> greys =
+      PackedRowsToGray(*given.Book().cover, given.DecodeRows(*given.Book().cover));
   EXPECT_EQ(greys[400 * 600 + 300], 255);
 }
 
 TEST(DocumentFileItem, EachFormatBecomesItsChaptersAndPictures) {
   const test::ScratchDir dir;
   const std::string page = test::JpegPicture(30, 40, 0);
-  test::WriteBytes(dir / "comic.cbz", test::ArchiveOf({{"p10.jpg", page}, {"p9.jpg", page}, {"p1.jpg", page}}));
-  test::WriteBytes(dir / "scan.pdf", test::PdfOf({{300, 400, 0}, {300, 400, 1}, {300, 400, 0.5}},
-                                                 {{"Start", 1}, {"End", 3}}));
-  test::WriteBytes(dir / "page.html",
-                   "<html><head><title>Page</title></head><body><h3>Deep first</h3><p>x</p><img src=\"pics/a.jpg\">"
-                   "<h1>One</h1><p>y</p></body></html>");
+  test::WriteBytes(dir / "comic.cbz",
+                   test::ArchiveOf({{"p10.jpg", page}, {"p9.jpg", page}, {"p1.jpg", page}}));
+  test::WriteBytes(dir / "scan.pdf",
+                   test::PdfOf({{300, 400, 0}, {300, 400, 1}, {300, 400, 0.5}}, {{"Start", 1}, {"End", 3}}));
+  test::WriteBytes(
+      dir / "page.html",
+      "<html><head><title>Page</title></head><body><h3>Deep first</h3><p>x</p><img src=\"pics/a.jpg\">"
+      "<h1>One</h1><p>y</p></body></html>");
   fs::create_directories(dir / "pics");
   test::WriteBytes(dir / "pics" / "a.jpg", page);
   fs::create_directories(dir / "album" / "Part 10");
@@ -199,13 +205,20 @@ TEST(DocumentFileItem, EachExtensionFindsItsReader) {
     std::u16string name;
     const FileItemClass* itemClass;
   } cases[] = {
-      {u"a.fb2", &DocumentFileItem::Fb2Class},        {u"a.fb2.zip", &DocumentFileItem::Fb2Class},
-      {u"A.FB2.ZIP", &DocumentFileItem::Fb2Class},    {u"a.zip", &DocumentFileItem::ComicArchiveClass},
-      {u"fb2.zip", &DocumentFileItem::ComicArchiveClass}, {u"a.epub", &DocumentFileItem::EpubClass},
-      {u"a.xhtml", &DocumentFileItem::HtmlClass},     {u"a.htm", &DocumentFileItem::HtmlClass},
-      {u"a.cbr", &DocumentFileItem::ComicArchiveClass}, {u"a.cb7", &DocumentFileItem::ComicArchiveClass},
-      {u"a.tar", &DocumentFileItem::ComicArchiveClass}, {u"a.pdf", &DocumentFileItem::PdfClass},
-      {u"/d.fb2.zip/x.txt", &TextFileItem::Class},    {u"a.jpg", &PictureFileItem::Class},
+      {u"a.fb2", &DocumentFileItem::Fb2Class},
+      {u"a.fb2.zip", &DocumentFileItem::Fb2Class},
+      {u"A.FB2.ZIP", &DocumentFileItem::Fb2Class},
+      {u"a.zip", &DocumentFileItem::ComicArchiveClass},
+      {u"fb2.zip", &DocumentFileItem::ComicArchiveClass},
+      {u"a.epub", &DocumentFileItem::EpubClass},
+      {u"a.xhtml", &DocumentFileItem::HtmlClass},
+      {u"a.htm", &DocumentFileItem::HtmlClass},
+      {u"a.cbr", &DocumentFileItem::ComicArchiveClass},
+      {u"a.cb7", &DocumentFileItem::ComicArchiveClass},
+      {u"a.tar", &DocumentFileItem::ComicArchiveClass},
+      {u"a.pdf", &DocumentFileItem::PdfClass},
+      {u"/d.fb2.zip/x.txt", &TextFileItem::Class},
+      {u"a.jpg", &PictureFileItem::Class},
   };
   for (const auto& c : cases)
     EXPECT_EQ(FileTypeRegistry::Instance().FindItemClass(c.name), c.itemClass) << Utf16ToUtf8(c.name);

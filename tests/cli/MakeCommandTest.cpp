@@ -118,7 +118,8 @@ TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
   } cases[] = {
       {"missing.txt", "missing.txt: no such file"},
       {"folder.txt", "folder.txt: cannot be read: the folder holds no picture and no text file"},
-      {"pipe.txt", "pipe.txt: is not a regular file"},   {"notes.xyz", "notes.xyz: unknown file type .xyz"},
+      {"pipe.txt", "pipe.txt: is not a regular file"},
+      {"notes.xyz", "notes.xyz: unknown file type .xyz"},
       {"broken.jpg", "broken.jpg: cannot be decoded: "},
   };
   const std::string oldBook = test::SampleBook();
@@ -366,14 +367,16 @@ TEST_F(MakeCommandTest, AppliesThePictureOptionsToEveryPicture) {
 // --cover or --no-cover says otherwise; a folder is an input; damaged pages inside an input fail the
 // build naming them, or are left out with --skip-bad.
 TEST_F(MakeCommandTest, TakesBooksInOtherFormatsWithWhatTheyOffer) {
-  test::WriteBytes(dir_ / "book.fb2",
-                   test::Fb2Book("<title-info><book-title>From FB2</book-title><author><last-name>Writer</last-name>"
-                                 "</author><coverpage><image l:href=\"#c\"/></coverpage></title-info>",
-                                 "<body><section><p>Text</p></section></body>",
-                                 test::Fb2Binary("c", test::JpegPicture(30, 40, 0))));
+  test::WriteBytes(
+      dir_ / "book.fb2",
+      test::Fb2Book("<title-info><book-title>From FB2</book-title><author><last-name>Writer</last-name>"
+                    "</author><coverpage><image l:href=\"#c\"/></coverpage></title-info>",
+                    "<body><section><p>Text</p></section></body>",
+                    test::Fb2Binary("c", test::JpegPicture(30, 40, 0))));
   fs::create_directory(dir_ / "album");
   test::WriteBytes(dir_ / "album" / "p1.jpg", test::JpegPicture(30, 40, 0));
-  test::WriteBytes(dir_ / "comic.cbz", test::ArchiveOf({{"1.jpg", test::JpegPicture(30, 40, 0)}, {"2.jpg", "damaged"}}));
+  test::WriteBytes(dir_ / "comic.cbz",
+                   test::ArchiveOf({{"1.jpg", test::JpegPicture(30, 40, 0)}, {"2.jpg", "damaged"}}));
   const struct {
     std::string arguments;
     std::string title, author;
@@ -408,8 +411,8 @@ TEST(FormatsCommand, PrintsATableOrTheFilter) {
   ASSERT_EQ(table.status, 0);
   EXPECT_EQ(table.out.rfind("TYPE      DESCRIPTION", 0), 0u) << table.out;
   for (const char* row : {"\n.txt      Plain text file ", "\n.png      Portable network graphic images ",
-                          "\n.scr      Word 5.x screen capture images ", "\n.fb2.zip  FB2 books in zip archives ",
-                          "\n.cbr      Comic book RAR archives "})
+                          "\n.scr      Word 5.x screen capture images ",
+                          "\n.fb2.zip  FB2 books in zip archives ", "\n.cbr      Comic book RAR archives "})
     EXPECT_TRUE(Contains(table.out, row)) << row;
   for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libxml2\n",
                              "libarchive, libxml2\n", "libarchive\n", "poppler\n"})

@@ -15,9 +15,16 @@ TEST(Archive, EntryNamesAreMadePlainOrRefused) {
     const char* name;
     const char* plain;
   } cases[] = {
-      {"a/b.jpg", "a/b.jpg"}, {"./a//b.jpg", "a/b.jpg"}, {"a\\b.jpg", "a/b.jpg"}, {"a/./b", "a/b"},
-      {"../b.jpg", ""},       {"a/../../b", ""},        {"/etc/passwd", ""},    {"a/..", ""},
-      {"", ""},               {".", ""},
+      {"a/b.jpg", "a/b.jpg"},
+      {"./a//b.jpg", "a/b.jpg"},
+      {"a\\b.jpg", "a/b.jpg"},
+      {"a/./b", "a/b"},
+      {"../b.jpg", ""},
+      {"a/../../b", ""},
+      {"/etc/passwd", ""},
+      {"a/..", ""},
+      {"", ""},
+      {".", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(PlainEntryName(c.name), c.plain) << c.name;
 }
@@ -42,7 +49,8 @@ TEST(Archive, LinksAreResolvedInsideTheArchive) {
 
 // Every kind of archive books come in, read entry by entry: folders are passed over.
 TEST(Archive, ReadsEveryKindOfArchive) {
-  const std::vector<std::pair<std::string, std::string>> entries = {{"a.txt", "alpha"}, {"dir/b.txt", "beta"}};
+  const std::vector<std::pair<std::string, std::string>> entries = {{"a.txt", "alpha"},
+                                                                    {"dir/b.txt", "beta"}};
   for (const auto kind : {test::ArchiveKind::kZip, test::ArchiveKind::kSevenZip, test::ArchiveKind::kTar,
                           test::ArchiveKind::kTarGzip}) {
     const std::string bytes = test::ArchiveOf(entries, kind);
@@ -83,14 +91,17 @@ TEST(Archive, RefusesWhatNoBookMayBe) {
        "entry \"big\": its content is larger than the limit of 0 MB"},
       {"many entries", Refusal(test::ArchiveOf({{"a", "1"}, {"b", "2"}, {"c", "3"}}), fewEntries),
        "more than 2 entries"},
-      {"large total", Refusal(two, smallTotal), "entry \"b\": the archive's content is larger than the limit"},
+      {"large total", Refusal(two, smallTotal),
+       "entry \"b\": the archive's content is larger than the limit"},
       {"climbs out", Refusal(test::ArchiveOf({{"../../evil.jpg", "x"}})),
        "entry \"../../evil.jpg\": a name that leads out of the archive"},
       {"encrypted", Refusal(test::ArchiveOf({{"secret.jpg", "data"}}, test::ArchiveKind::kZip, "password")),
        "entry \"secret.jpg\": encrypted (protected by a password)"},
-      {"not an archive", Refusal("just some text that is no archive at all"), "not an archive of a known kind"},
+      {"not an archive", Refusal("just some text that is no archive at all"),
+       "not an archive of a known kind"},
   };
-  for (const auto& c : cases) EXPECT_NE(c.reason.find(c.expected), std::string::npos) << c.name << ": " << c.reason;
+  for (const auto& c : cases)
+    EXPECT_NE(c.reason.find(c.expected), std::string::npos) << c.name << ": " << c.reason;
   // A damaged entry, and an archive cut short, each fail as damaged rather than read.
   std::string text;
   for (int i = 0; text.size() < 20000; ++i) text += std::to_string(i * 7919 % 10007) + " ";

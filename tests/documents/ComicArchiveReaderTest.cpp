@@ -19,15 +19,14 @@ TEST(ComicArchiveReader, ReadsPicturesInNaturalOrderWithTheirComicInfo) {
   for (const auto kind : {test::ArchiveKind::kZip, test::ArchiveKind::kSevenZip, test::ArchiveKind::kTar}) {
     SCOPED_TRACE(static_cast<int>(kind));
     // Widths tell the pages apart: page N is N pixels wide.
-    test::WriteBytes(dir / "comic.cbz",
-                     test::ArchiveOf({{"page10.jpg", test::JpegPicture(10, 8, 0)},
-                                      {"notes.txt", "not a page"},
-                                      {"page2.jpg", test::JpegPicture(2, 8, 0)},
-                                      {"__MACOSX/._page1.jpg", "resource fork"},
-                                      {"ComicInfo.xml", kComicInfo},
-                                      {"page1.jpg", test::JpegPicture(1, 8, 0)},
-                                      {"Page 3.JPG", test::JpegPicture(3, 8, 0)}},
-                                     kind));
+    test::WriteBytes(dir / "comic.cbz", test::ArchiveOf({{"page10.jpg", test::JpegPicture(10, 8, 0)},
+                                                         {"notes.txt", "not a page"},
+                                                         {"page2.jpg", test::JpegPicture(2, 8, 0)},
+                                                         {"__MACOSX/._page1.jpg", "resource fork"},
+                                                         {"ComicInfo.xml", kComicInfo},
+                                                         {"page1.jpg", test::JpegPicture(1, 8, 0)},
+                                                         {"Page 3.JPG", test::JpegPicture(3, 8, 0)}},
+                                                        kind));
     Document document = ReadComicArchive((dir / "comic.cbz").u16string());
     EXPECT_EQ(test::OutlineOf(document), "[page1.jpg]\n[page2.jpg]\n[Page 3.JPG]\n[page10.jpg]\n");
     EXPECT_EQ(Utf16ToUtf8(document.info.title), "The Case");
@@ -38,7 +37,8 @@ TEST(ComicArchiveReader, ReadsPicturesInNaturalOrderWithTheirComicInfo) {
     // The cover first, then every page in order: the archive holds them in another order.
     EXPECT_EQ(document.cover, 0u);
     const int widths[] = {1, 2, 3, 10};
-    for (const size_t index : {0, 0, 1, 2, 3}) EXPECT_EQ(document.pictures->Decode(index)->Width(), widths[index]);
+    for (const size_t index : {0, 0, 1, 2, 3})
+      EXPECT_EQ(document.pictures->Decode(index)->Width(), widths[index]);
     // Asked for again, a page is read in a new pass.
     EXPECT_EQ(document.pictures->Decode(1)->Width(), 2);
   }
@@ -47,7 +47,8 @@ TEST(ComicArchiveReader, ReadsPicturesInNaturalOrderWithTheirComicInfo) {
 TEST(ComicArchiveReader, RefusesArchivesWithoutPicturesOrWithABadComicInfo) {
   const test::ScratchDir dir;
   test::WriteBytes(dir / "text.cbz", test::ArchiveOf({{"a.txt", "x"}}));
-  test::WriteBytes(dir / "info.cbz", test::ArchiveOf({{"a.jpg", test::JpegPicture(4, 4, 0)}, {"ComicInfo.xml", "<ComicInfo>"}}));
+  test::WriteBytes(dir / "info.cbz", test::ArchiveOf({{"a.jpg", test::JpegPicture(4, 4, 0)},
+                                                      {"ComicInfo.xml", "<ComicInfo>"}}));
   test::WriteBytes(dir / "torn.cbz", test::ArchiveOf({{"a.jpg", test::JpegPicture(4, 4, 0)}}).substr(0, 40));
   const struct {
     const char* file;

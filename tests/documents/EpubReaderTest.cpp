@@ -13,12 +13,14 @@ namespace {
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
 const std::string kContainer =
-    "<?xml version=\"1.0\"?><container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">"
+    "<?xml version=\"1.0\"?><container version=\"1.0\" "
+    "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">"
     "<rootfiles><rootfile full-path=\"OEBPS/content.opf\" media-type=\"application/oebps-package+xml\"/>"
     "</rootfiles></container>";
 
 std::string Page(const std::string& body) {
-  return "<?xml version=\"1.0\" encoding=\"utf-8\"?><!DOCTYPE html><html xmlns=\"http://www.w3.org/1999/xhtml\" "
+  return "<?xml version=\"1.0\" encoding=\"utf-8\"?><!DOCTYPE html><html "
+         "xmlns=\"http://www.w3.org/1999/xhtml\" "
          "xmlns:epub=\"http://www.idpf.org/2007/ops\"><head><title>t</title><style>p{}</style></head><body>" +
          body + "</body></html>";
 }
@@ -28,9 +30,10 @@ const std::string kChapter1 = Page(
     "<h1>Chapter 1</h1><p>First <b>bold</b>\n paragraph.</p><p id=\"p2\">Second<br/>line</p>"
     "<ul><li>one</li><li>two</li></ul><blockquote>quoted</blockquote><pre>a  b\n  c</pre>"
     "<p><img src=\"images/pic%20one.png\"/>after</p>");
-const std::string kChapter2 =
-    Page("<h2>Chapter 2</h2><div>text<div>inner</div></div><svg xmlns:xlink=\"http://www.w3.org/1999/xlink\">"
-         "<image xlink:href=\"../OEBPS/images/pic%20one.png\"/></svg><table><tr><td>a</td><td>b</td></tr></table>");
+const std::string kChapter2 = Page(
+    "<h2>Chapter 2</h2><div>text<div>inner</div></div><svg xmlns:xlink=\"http://www.w3.org/1999/xlink\">"
+    "<image "
+    "xlink:href=\"../OEBPS/images/pic%20one.png\"/></svg><table><tr><td>a</td><td>b</td></tr></table>");
 
 const std::string kExpectedBody =
     "#0\n"
@@ -56,7 +59,8 @@ const std::string kManifest =
     "<item id=\"ch1\" href=\"ch1.xhtml\" media-type=\"application/xhtml+xml\"/>"
     "<item id=\"ch2\" href=\"ch2.xhtml\" media-type=\"application/xhtml+xml\"/>"
     "<item id=\"pic\" href=\"images/pic%20one.png\" media-type=\"image/png\"/>";
-const std::string kSpine = "<itemref idref=\"cover\"/><itemref idref=\"ch1\"/><itemref idref=\"ch2\"/></spine>";
+const std::string kSpine =
+    "<itemref idref=\"cover\"/><itemref idref=\"ch1\"/><itemref idref=\"ch2\"/></spine>";
 
 Entries Epub2() {
   const std::string opf =
@@ -73,12 +77,15 @@ Entries Epub2() {
       kManifest +
       "<item id=\"ncx\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>"
       "<item id=\"cover-img\" href=\"images/cover.jpg\" media-type=\"image/jpeg\"/></manifest>"
-      "<spine toc=\"ncx\">" + kSpine + "</package>";
+      "<spine toc=\"ncx\">" +
+      kSpine + "</package>";
   const std::string ncx =
       "<?xml version=\"1.0\"?><ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\"><navMap>"
       "<navPoint id=\"a\"><navLabel><text>Chapter 1</text></navLabel><content src=\"ch1.xhtml\"/>"
-      "<navPoint id=\"b\"><navLabel><text>Part 1.1</text></navLabel><content src=\"ch1.xhtml#p2\"/></navPoint>"
-      "</navPoint><navPoint id=\"c\"><navLabel><text>Chapter 2</text></navLabel><content src=\"ch2.xhtml\"/></navPoint>"
+      "<navPoint id=\"b\"><navLabel><text>Part 1.1</text></navLabel><content "
+      "src=\"ch1.xhtml#p2\"/></navPoint>"
+      "</navPoint><navPoint id=\"c\"><navLabel><text>Chapter 2</text></navLabel><content "
+      "src=\"ch2.xhtml\"/></navPoint>"
       "<navPoint id=\"d\"><navLabel><text>Lost</text></navLabel><content src=\"gone.xhtml\"/></navPoint>"
       "</navMap></ncx>";
   return Epub(opf, {{"OEBPS/toc.ncx", ncx}});
@@ -96,8 +103,10 @@ Entries Epub3() {
       "property=\"group-position\">2</meta></metadata><manifest>" +
       kManifest +
       "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" properties=\"nav\"/>"
-      "<item id=\"cover-img\" href=\"images/cover.jpg\" media-type=\"image/jpeg\" properties=\"cover-image\"/>"
-      "</manifest><spine>" + kSpine + "</package>";
+      "<item id=\"cover-img\" href=\"images/cover.jpg\" media-type=\"image/jpeg\" "
+      "properties=\"cover-image\"/>"
+      "</manifest><spine>" +
+      kSpine + "</package>";
   const std::string nav = Page(
       "<nav epub:type=\"landmarks\"><ol><li><a href=\"cover.xhtml\">Cover</a></li></ol></nav>"
       "<nav epub:type=\"toc\"><h1>Contents</h1><ol><li><a href=\"ch1.xhtml\">Chapter 1</a>"
@@ -174,16 +183,19 @@ TEST(EpubReader, RefusesProtectedAndDamagedBooks) {
   } cases[] = {
       {"DRM", replaced(Epub2(), "META-INF/encryption.xml", aes),
        "META-INF/encryption.xml: the book is protected by DRM"},
-      {"Adobe DRM", replaced(Epub2(), "META-INF/rights.xml", "<rights/>"), "META-INF/rights.xml: the book is protected"},
+      {"Adobe DRM", replaced(Epub2(), "META-INF/rights.xml", "<rights/>"),
+       "META-INF/rights.xml: the book is protected"},
       {"obfuscated fonts", replaced(Epub2(), "META-INF/encryption.xml", fonts), ""},
       {"no container", replaced(Epub2(), "META-INF/container.xml", ""),
        "META-INF/container.xml: the container is missing from the book"},
-      {"page missing", replaced(Epub2(), "OEBPS/ch2.xhtml", ""), "OEBPS/ch2.xhtml: a page of the spine is missing"},
+      {"page missing", replaced(Epub2(), "OEBPS/ch2.xhtml", ""),
+       "OEBPS/ch2.xhtml: a page of the spine is missing"},
       {"picture missing", replaced(Epub2(), "OEBPS/images/pic one.png", ""),
        "OEBPS/ch1.xhtml: picture \"images/pic%20one.png\" is missing from the book"},
       {"package not well formed", replaced(Epub2(), "OEBPS/content.opf", "<package><metadata></package>"),
        "OEBPS/content.opf: the XML is not well formed at line 1"},
-      {"picture out of the book", replaced(Epub2(), "OEBPS/ch2.xhtml", Page("<img src=\"../../etc/x.png\"/>")),
+      {"picture out of the book",
+       replaced(Epub2(), "OEBPS/ch2.xhtml", Page("<img src=\"../../etc/x.png\"/>")),
        "OEBPS/ch2.xhtml: picture \"../../etc/x.png\" leads out of the book"},
   };
   for (const auto& c : cases) {

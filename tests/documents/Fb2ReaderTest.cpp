@@ -22,17 +22,20 @@ const std::string kDescription =
 TEST(Fb2Reader, ReadsTheDescriptionAndTheBodyInReadingOrder) {
   const std::string body =
       "<body><title><p>Война и мир</p></title>"
-      "<section><title><p>Том</p><p>первый</p></title><epigraph><p>Эпиграф</p><text-author>Автор</text-author></epigraph>"
+      "<section><title><p>Том</p><p>первый</p></title><epigraph><p>Эпиграф</p><text-author>Автор</"
+      "text-author></epigraph>"
       "<section><title><p>Глава 1</p></title><p>Текст <emphasis>главы</emphasis>\n  один.</p>"
       "<image l:href=\"#pic.jpg\"/><subtitle>* * *</subtitle><empty-line/>"
       "<poem><stanza><v>Строка 1</v><v>Строка 2</v></stanza><stanza><v>Строка 3</v></stanza></poem>"
       "<cite><p>Цитата<a l:href=\"#n1\" type=\"note\">[1]</a></p></cite>"
-      "<section><section><section><title><p>Глубоко</p></title><p>x</p></section></section></section></section>"
+      "<section><section><section><title><p>Глубоко</p></title><p>x</p></section></section></section></"
+      "section>"
       "<section><p>Без заголовка</p></section></section></body>"
       "<body name=\"notes\"><section id=\"n1\"><title><p>1</p></title><p>Сноска.</p></section></body>";
   const Document document =
-      ReadFb2(test::Fb2Book(kDescription, body, test::Fb2Binary("cover.jpg", test::JpegPicture(30, 40, 0)) +
-                                          test::Fb2Binary("pic.jpg", test::JpegPicture(20, 10, 128))),
+      ReadFb2(test::Fb2Book(kDescription, body,
+                            test::Fb2Binary("cover.jpg", test::JpegPicture(30, 40, 0)) +
+                                test::Fb2Binary("pic.jpg", test::JpegPicture(20, 10, 128))),
               u"war.fb2");
   const DocumentInfo& info = document.info;
   EXPECT_EQ(Utf16ToUtf8(info.title), "Война и мир");
@@ -61,8 +64,9 @@ TEST(Fb2Reader, ReadsTheDescriptionAndTheBodyInReadingOrder) {
 
 TEST(Fb2Reader, ReadsTheEncodingTheBookDeclaresAndTheFirstFb2OfAZip) {
   // "Глава" in Windows-1251.
-  const std::string cp1251 = "<?xml version=\"1.0\" encoding=\"windows-1251\"?><FictionBook><description/>"
-                             "<body><section><title><p>\xC3\xEB\xE0\xE2\xE0</p></title></section></body></FictionBook>";
+  const std::string cp1251 =
+      "<?xml version=\"1.0\" encoding=\"windows-1251\"?><FictionBook><description/>"
+      "<body><section><title><p>\xC3\xEB\xE0\xE2\xE0</p></title></section></body></FictionBook>";
   EXPECT_EQ(test::OutlineOf(ReadFb2(cp1251, u"old.fb2")), "#1 Глава\nГлава\n");
 
   const test::ScratchDir dir;
@@ -100,7 +104,8 @@ TEST(Fb2Reader, RefusesDamagedBooksNamingThePart) {
   const test::ScratchDir dir;
   test::WriteBytes(dir / "secret.txt", "SECRET");
   const std::string external = "<?xml version=\"1.0\"?><!DOCTYPE FictionBook [<!ENTITY x SYSTEM \"file://" +
-                               (dir / "secret.txt").string() + "\">]><FictionBook><body><p>a&x;b</p></body></FictionBook>";
+                               (dir / "secret.txt").string() +
+                               "\">]><FictionBook><body><p>a&x;b</p></body></FictionBook>";
   EXPECT_EQ(test::OutlineOf(ReadFb2(external, u"entities.fb2")), "ab\n");
   // A billion laughs: ten entities, each ten of the one before.
   std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE FictionBook [<!ENTITY a \"laugh\">";

@@ -17,11 +17,11 @@ TEST(PdfReader, RendersPagesToCoverTheScreen) {
     double width, height;
     int pixelWidth, pixelHeight;
   } cases[] = {
-      {600, 800, 600, 800},    // the screen's own shape
-      {300, 400, 600, 800},    // small pages are rendered larger
-      {595, 842, 600, 849},    // A4 covers the screen's width
-      {842, 595, 1132, 800},   // a spread of two pages covers its height, for cutting in two
-      {100, 5000, 64, 3200},    // at most four times the screen on a side
+      {600, 800, 600, 800},   // the screen's own shape
+      {300, 400, 600, 800},   // small pages are rendered larger
+      {595, 842, 600, 849},   // A4 covers the screen's width
+      {842, 595, 1132, 800},  // a spread of two pages covers its height, for cutting in two
+      {100, 5000, 64, 3200},  // at most four times the screen on a side
   };
   for (const auto& c : cases) {
     const double resolution = PdfRenderResolution(c.width, c.height);
@@ -32,10 +32,11 @@ TEST(PdfReader, RendersPagesToCoverTheScreen) {
 
 TEST(PdfReader, ReadsPagesOutlineAndTitle) {
   const test::ScratchDir dir;
-  test::WriteBytes(dir / "scan.pdf",
-                   test::PdfOf({{300, 400, 0}, {600, 400, 0.5}, {300, 400, 1}},
-                               {{"Part", 1}, {"Chapter", 2, 0}, {"Deeper", 2, 1}, {"Deepest", 3, 2}, {"Appendix", 3}},
-                               "Scanned"));
+  test::WriteBytes(
+      dir / "scan.pdf",
+      test::PdfOf({{300, 400, 0}, {600, 400, 0.5}, {300, 400, 1}},
+                  {{"Part", 1}, {"Chapter", 2, 0}, {"Deeper", 2, 1}, {"Deepest", 3, 2}, {"Appendix", 3}},
+                  "Scanned"));
   const Document document = ReadPdf((dir / "scan.pdf").u16string());
   EXPECT_EQ(Utf16ToUtf8(document.info.title), "Scanned");
   EXPECT_EQ(test::OutlineOf(document),

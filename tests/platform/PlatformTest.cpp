@@ -62,10 +62,18 @@ TEST(CompareNatural, OrdersNumbersByValueAndIgnoresCaseAndBlanks) {
     std::u16string a, b;
     int order;
   } cases[] = {
-      {u"page2", u"page10", -1},   {u"page10", u"page2", 1},        {u"Page 3", u"page10", -1},
-      {u"page 3", u"page2", 1},    {u"p007", u"p7", -1},            {u"p7", u"p007", 1},
-      {u"a", u"B", -1},            {u"ch1/p2", u"ch1/p10", -1},      {u"ch2/p1", u"ch10/p1", -1},
-      {u"x", u"x1", -1},           {u"page", u"page", 0},           {u"Глава 2", u"глава 10", -1},
+      {u"page2", u"page10", -1},
+      {u"page10", u"page2", 1},
+      {u"Page 3", u"page10", -1},
+      {u"page 3", u"page2", 1},
+      {u"p007", u"p7", -1},
+      {u"p7", u"p007", 1},
+      {u"a", u"B", -1},
+      {u"ch1/p2", u"ch1/p10", -1},
+      {u"ch2/p1", u"ch10/p1", -1},
+      {u"x", u"x1", -1},
+      {u"page", u"page", 0},
+      {u"Глава 2", u"глава 10", -1},
       {u"99999999999999999999", u"100000000000000000000", -1},
   };
   for (const auto& c : cases) {

@@ -92,7 +92,8 @@ std::string ArchiveOf(const std::vector<std::pair<std::string, std::string>>& en
   if (archive_write_open(a.get(), &bytes, nullptr, write, nullptr) != ARCHIVE_OK)
     throw std::runtime_error(archive_error_string(a.get()));
   for (const auto& [name, content] : entries) {
-    const std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(), archive_entry_free);
+    const std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(),
+                                                                         archive_entry_free);
     archive_entry_set_pathname(entry.get(), name.c_str());
     archive_entry_set_filetype(entry.get(), AE_IFREG);
     archive_entry_set_perm(entry.get(), 0644);
@@ -111,7 +112,8 @@ std::string PdfOf(const std::vector<PdfPage>& pages, const std::vector<PdfOutlin
     static_cast<std::string*>(out)->append(reinterpret_cast<const char*>(data), size);
     return CAIRO_STATUS_SUCCESS;
   };
-  cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(write, &bytes, pages.at(0).width, pages.at(0).height);
+  cairo_surface_t* surface =
+      cairo_pdf_surface_create_for_stream(write, &bytes, pages.at(0).width, pages.at(0).height);
   if (!title.empty()) cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, title.c_str());
   cairo_t* cr = cairo_create(surface);
   for (const PdfPage& page : pages) {
@@ -157,9 +159,10 @@ std::string EncryptedPdf() {
     std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
     pdf += line;
   }
-  pdf += "trailer\n<< /Size 5 /Root 1 0 R /Encrypt 4 0 R /ID [<00112233445566778899aabbccddeeff> "
-         "<00112233445566778899aabbccddeeff>] >>\nstartxref\n" +
-         std::to_string(xref) + "\n%%EOF\n";
+  pdf +=
+      "trailer\n<< /Size 5 /Root 1 0 R /Encrypt 4 0 R /ID [<00112233445566778899aabbccddeeff> "
+      "<00112233445566778899aabbccddeeff>] >>\nstartxref\n" +
+      std::to_string(xref) + "\n%%EOF\n";
   return pdf;
 }
 

@@ -13,7 +13,8 @@ std::string JpegPicture(int width, int height, int grey);
 
 // An FB2 book of that description and body (with the "l:" prefix of links declared), and a
 // <binary> of a JPEG picture to put after the body.
-std::string Fb2Book(const std::string& description, const std::string& body, const std::string& binaries = "");
+std::string Fb2Book(const std::string& description, const std::string& body,
+                    const std::string& binaries = "");
 std::string Fb2Binary(const std::string& id, const std::string& bytes);
 
 // The kinds of archive libarchive writes.

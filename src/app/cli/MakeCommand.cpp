@@ -94,12 +94,17 @@ class ConsoleObserver : public BuildObserver {
 class MakeCommand : public Command {
  public:
   explicit MakeCommand(CLI::App& app) {
-    CLI::App& make = *app.add_subcommand("make", "builds a book from texts, pictures, e-books, archives and PDFs");
+    CLI::App& make =
+        *app.add_subcommand("make", "builds a book from texts, pictures, e-books, archives and PDFs");
     make.footer(
-        "Inputs may be text files, pictures, FB2 (also .fb2.zip), EPUB and HTML books, comic archives (.cbz, .cbr,\n"
-        ".cb7, .cbt, .zip, .rar, .7z, .tar), PDF files and folders (their pictures and texts in natural order,\n"
-        "each sub-folder a chapter); `bookloom-cli formats` lists them all. A PDF becomes pictures of its pages:\n"
-        "its text is not reflowed. An e-book's title, authors and the rest fill the description texts not given\n"
+        "Inputs may be text files, pictures, FB2 (also .fb2.zip), EPUB and HTML books, comic archives (.cbz, "
+        ".cbr,\n"
+        ".cb7, .cbt, .zip, .rar, .7z, .tar), PDF files and folders (their pictures and texts in natural "
+        "order,\n"
+        "each sub-folder a chapter); `bookloom-cli formats` lists them all. A PDF becomes pictures of its "
+        "pages:\n"
+        "its text is not reflowed. An e-book's title, authors and the rest fill the description texts not "
+        "given\n"
         "here, and its cover is the book's cover unless --cover or --no-cover is given.");
     make.add_option("-o,--output", output_, "the book to write (an existing Wolf book is replaced)")
         ->required()
@@ -117,8 +122,11 @@ class MakeCommand : public Command {
         ->excludes(OptionOf(DescriptionFieldId::kIntroduction));
     make.add_flag("--truncate", truncate_, "cut description texts the book cannot hold whole, with a warning")
         ->group("Description");
-    CLI::Option* cover = make.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
-    make.add_flag("--no-cover", noCover_, "no cover page, not even one an input offers")->group("Cover")->excludes(cover);
+    CLI::Option* cover =
+        make.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
+    make.add_flag("--no-cover", noCover_, "no cover page, not even one an input offers")
+        ->group("Cover")
+        ->excludes(cover);
     AddColorsOption(make, "--cover-mode", coverOptions_.colors,
                     "the cover in four greys (the default) or black and white")
         ->group("Cover");
@@ -130,7 +138,8 @@ class MakeCommand : public Command {
         ->group("Cover");
     AddPictureOptions(make, settings_.picture);
     make.add_flag("--skip-bad", skipBad_,
-                  "leave out inputs (and damaged pictures or pages inside them) that cannot be used, with a warning, instead of failing");
+                  "leave out inputs (and damaged pictures or pages inside them) that cannot be used, with a "
+                  "warning, instead of failing");
     make.add_flag("--force", force_, "replace an existing output that is not a Wolf book");
   }
 
