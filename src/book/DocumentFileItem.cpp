@@ -137,58 +137,60 @@ void DocumentFileItem::WriteHeading(BookWriter& writer, int level, const std::u1
     ++leftOutEntries_;
 }
 
+void DocumentFileItem::LeaveOutOrRaise(const std::string& part) {
+  if (!Settings().skipBadParts) throw;
+  Warn(part + ": left out");
+}
+
 void DocumentFileItem::WriteTo(BookWriter& writer) {
-  try {
-    FileItem::WriteTo(writer);
-    for (std::string& warning : document_.warnings) Warn(std::move(warning));
-    document_.warnings.clear();
-    lastLevel_ = 0;
-    leftOutEntries_ = 0;
-    if (!HasEntryBeforeContent(document_))
-      WriteHeading(writer, 1, document_.info.title.empty() ? TitleOf(*this) : document_.info.title);
-    const std::vector<DocumentBlock>& blocks = document_.blocks;
-    PictureAhead ahead(*document_.pictures);
-    for (size_t i = 0; i < blocks.size(); ++i) {
-      const DocumentBlock& block = blocks[i];
-      switch (block.kind) {
-        case DocumentBlock::Kind::kHeading:
-          WriteHeading(writer, block.level, block.text);
-          break;
-        case DocumentBlock::Kind::kParagraph:
-          writer.AddParagraph(ToBookText(block.text));
-          break;
-        case DocumentBlock::Kind::kPicture: {
-          Picture picture;
-          try {
-            picture.Assign(ahead.Take(block.picture));
-          } catch (const DocumentError& e) {
-            if (!Settings().skipBadParts) throw;
-            Warn(e.Reason() + ": left out");
-          } catch (const DecodeError& e) {
-            if (!Settings().skipBadParts) throw;
-            Warn(Utf16ToUtf8(document_.pictures->Name(block.picture)) + ": " + e.Reason() + ": left out");
-          }
-          for (size_t next = i + 1; next < blocks.size(); ++next)
-            if (blocks[next].kind == DocumentBlock::Kind::kPicture) {
-              ahead.Start(blocks[next].picture);
-              break;
-            }
-          if (picture.Empty()) break;
-          picture.SetTransparent(true);
-          WritePicturePages(writer, picture, Settings().picture);
-          break;
+  // The document is released when the writing ends, however it ends.
+  struct UnloadAtEnd {
+    DocumentFileItem& item;
+    ~UnloadAtEnd() { item.Unload(); }
+  } unload{*this};
+  FileItem::WriteTo(writer);
+  for (std::string& warning : document_.warnings) Warn(std::move(warning));
+  document_.warnings.clear();
+  lastLevel_ = 0;
+  leftOutEntries_ = 0;
+  if (!HasEntryBeforeContent(document_))
+    WriteHeading(writer, 1, document_.info.title.empty() ? TitleOf(*this) : document_.info.title);
+  const std::vector<DocumentBlock>& blocks = document_.blocks;
+  PictureAhead ahead(*document_.pictures);
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const DocumentBlock& block = blocks[i];
+    switch (block.kind) {
+      case DocumentBlock::Kind::kHeading:
+        WriteHeading(writer, block.level, block.text);
+        break;
+      case DocumentBlock::Kind::kParagraph:
+        writer.AddParagraph(ToBookText(block.text));
+        break;
+      case DocumentBlock::Kind::kPicture: {
+        Picture picture;
+        try {
+          picture.Assign(ahead.Take(block.picture));
+        } catch (const DocumentError& e) {
+          LeaveOutOrRaise(e.Reason());
+        } catch (const DecodeError& e) {
+          LeaveOutOrRaise(Utf16ToUtf8(document_.pictures->Name(block.picture)) + ": " + e.Reason());
         }
+        for (size_t next = i + 1; next < blocks.size(); ++next)
+          if (blocks[next].kind == DocumentBlock::Kind::kPicture) {
+            ahead.Start(blocks[next].picture);
+            break;
+          }
+        if (picture.Empty()) break;
+        picture.SetTransparent(true);
+        WritePicturePages(writer, picture, Settings().picture);
+        break;
       }
     }
-    writer.CloseSection();
-    if (leftOutEntries_ > 0)
-      Warn(Format("table of contents: %d entries are left out (one entry of a book holds at most 255)",
-                  {leftOutEntries_}));
-  } catch (...) {
-    Unload();
-    throw;
   }
-  Unload();
+  writer.CloseSection();
+  if (leftOutEntries_ > 0)
+    Warn(Format("table of contents: %d entries are left out (one entry of a book holds at most 255)",
+                {leftOutEntries_}));
 }
 
 BookDescription DocumentFileItem::OfferedDescription() {
@@ -212,12 +214,10 @@ bool DocumentFileItem::LoadOfferedCover(Picture& picture) {
   try {
     picture.Assign(document_.pictures->Decode(*document_.cover));
   } catch (const DocumentError& e) {
-    if (!Settings().skipBadParts) throw;
-    Warn("the cover: " + e.Reason() + ": left out");
+    LeaveOutOrRaise("the cover: " + e.Reason());
     return false;
   } catch (const DecodeError& e) {
-    if (!Settings().skipBadParts) throw;
-    Warn("the cover: " + e.Reason() + ": left out");
+    LeaveOutOrRaise("the cover: " + e.Reason());
     return false;
   }
   picture.SetTransparent(true);

@@ -42,6 +42,9 @@ class DocumentFileItem : public FileItem {
   // The one conversion of the document's texts into the book's Windows-1251.
   std::string ToBookText(std::u16string_view text);
   void WriteHeading(BookWriter& writer, int level, const std::u16string& title);
+  // Called while a damaged part's error is handled: raises it again, or, when the settings say to
+  // skip bad parts, notes that the part is left out.
+  void LeaveOutOrRaise(const std::string& part);
 
   DocumentReadFunction read_;
   Document document_;

@@ -33,6 +33,17 @@ struct NavEntry {
   std::string fragment;  // the element of that page, "" for its start
 };
 
+// Fonts, style sheets and scripts, which a Wolf book has no use for: never read into memory.
+bool IsStyling(std::string_view name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  std::string ext(name.substr(dot + 1));
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  for (const char* styling : {"css", "js", "ttf", "otf", "woff", "woff2", "eot"})
+    if (ext == styling) return true;
+  return false;
+}
+
 bool HasWord(std::string_view list, std::string_view word) {
   size_t at = 0;
   while ((at = list.find(word, at)) != std::string_view::npos) {
@@ -74,7 +85,8 @@ class EpubReader {
 
   Document Read() {
     ArchiveReader archive(fileName_);
-    while (archive.Next()) entries_[archive.Name()] = archive.Read();
+    while (archive.Next())
+      if (!IsStyling(archive.Name())) entries_[archive.Name()] = archive.Read();
     RefuseDrm();
     const std::string opfName = PackageName();
     const XmlDocPtr opf = ParseXml(Entry(opfName, "the package"), fileName_, opfName);

@@ -19,10 +19,10 @@ struct HtmlReading {
   bool headingEntries = true;
   // The index among the document's pictures of the picture a reference names (an <img>'s src, an
   // SVG <image>'s href); nullopt leaves it out.
-  std::function<std::optional<size_t>(const std::string& reference)> picture;
+  std::function<std::optional<size_t>(const std::string& reference)> picture = {};
   // Called for each element with an id (or an <a> with a name) with the index of the block it
   // starts at, so that links into the page can be placed.
-  std::function<void(const std::string& id, size_t block)> anchor;
+  std::function<void(const std::string& id, size_t block)> anchor = {};
 };
 
 // Appends the blocks of the page's <body> (the whole page when it has none) to the document.

@@ -102,6 +102,21 @@ TEST(Archive, RefusesWhatNoBookMayBe) {
   };
   for (const auto& c : cases)
     EXPECT_NE(c.reason.find(c.expected), std::string::npos) << c.name << ": " << c.reason;
+  // An entry that claims four gigabytes is read as what it holds, or refused: never believed.
+  const std::string content(3000, 'c');
+  std::string lying = test::ArchiveOf({{"lies.txt", content}});
+  for (const std::string_view header : {"PK\x03\x04", "PK\x01\x02"}) {
+    const size_t sizeField = header[2] == 3 ? 22 : 24;
+    for (size_t at = lying.find(header); at != std::string::npos; at = lying.find(header, at + 4))
+      lying.replace(at + sizeField, 4, "\xFE\xFF\xFF\xFF");
+  }
+  try {
+    ArchiveReader reader(std::string_view(lying), u"lying.zip");
+    ASSERT_TRUE(reader.Next());
+    EXPECT_EQ(reader.Read(), content);
+  } catch (const DocumentError& e) {
+    EXPECT_NE(e.Reason().find("lies.txt"), std::string::npos) << e.Reason();
+  }
   // A damaged entry, and an archive cut short, each fail as damaged rather than read.
   std::string text;
   for (int i = 0; text.size() < 20000; ++i) text += std::to_string(i * 7919 % 10007) + " ";
