@@ -26,35 +26,45 @@ std::unique_ptr<FileItem> Create(const std::u16string& fileName) {
   return std::make_unique<DocumentFileItem>(fileName, read);
 }
 
-// Decodes the next picture of a document on a second thread while the one before it is written, as
-// a build loads the next picture file: decoding then overlaps fitting and compressing. At most one
-// picture is decoded ahead. The document's pictures are touched by one thread at a time: the second
-// thread only between Start and Take.
-class PictureAhead {
+// Decodes the next picture of a document and prepares its pages on a second thread while the book
+// writes the pages before: decoding, scaling and dithering then overlap compressing and writing, as a
+// build loads the next picture file while it writes the one before. At most one picture is prepared
+// ahead. The document's pictures are touched by one thread at a time: the second thread only between
+// Start and Take.
+class PicturesAhead {
  public:
-  explicit PictureAhead(DocumentPictures& pictures) : pictures_(pictures) {}
+  PicturesAhead(DocumentPictures& pictures, const PictureSettings& settings)
+      : pictures_(pictures), settings_(settings) {}
 
-  // The picture, decoded ahead when it was started, else now. Pictures are taken in the order they
-  // are started.
-  std::unique_ptr<Graphic> Take(size_t index) {
+  // The pages of the picture, prepared ahead when it was started, else now. Pictures are taken in the
+  // order they are started.
+  PicturePages Take(size_t index) {
     if (pending_.valid() && index_ == index) return pending_.get();
-    return pictures_.Decode(index);
+    return Prepare(index);
   }
 
-  // Starts decoding a picture that will be taken next.
+  // Starts preparing a picture that will be taken next.
   void Start(size_t index) {
     if (pending_.valid()) return;
     try {
-      pending_ = std::async(std::launch::async, [this, index] { return pictures_.Decode(index); });
+      pending_ = std::async(std::launch::async, [this, index] { return Prepare(index); });
       index_ = index;
     } catch (const std::system_error&) {
-      // No thread to be had: the picture is decoded when it is taken.
+      // No thread to be had: the picture is prepared when it is taken.
     }
   }
 
  private:
+  PicturePages Prepare(size_t index) {
+    Picture picture;
+    picture.Assign(pictures_.Decode(index));
+    picture.SetTransparent(true);
+    return PreparePicturePages(picture, settings_);
+  }
+
   DocumentPictures& pictures_;
-  std::future<std::unique_ptr<Graphic>> pending_;  // waited for when the writing stops early
+  const PictureSettings& settings_;
+  std::future<PicturePages> pending_;  // waited for when the writing stops early
   size_t index_ = 0;
 };
 
@@ -156,7 +166,7 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
   if (!HasEntryBeforeContent(document_))
     WriteHeading(writer, 1, document_.info.title.empty() ? TitleOf(*this) : document_.info.title);
   const std::vector<DocumentBlock>& blocks = document_.blocks;
-  PictureAhead ahead(*document_.pictures);
+  PicturesAhead ahead(*document_.pictures, Settings().picture);
   for (size_t i = 0; i < blocks.size(); ++i) {
     const DocumentBlock& block = blocks[i];
     switch (block.kind) {
@@ -167,9 +177,9 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
         writer.AddParagraph(ToBookText(block.text));
         break;
       case DocumentBlock::Kind::kPicture: {
-        Picture picture;
+        PicturePages pages;
         try {
-          picture.Assign(ahead.Take(block.picture));
+          pages = ahead.Take(block.picture);
         } catch (const DocumentError& e) {
           LeaveOutOrRaise(e.Reason());
         } catch (const DecodeError& e) {
@@ -180,9 +190,7 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
             ahead.Start(blocks[next].picture);
             break;
           }
-        if (picture.Empty()) break;
-        picture.SetTransparent(true);
-        WritePicturePages(writer, picture, Settings().picture);
+        WritePicturePages(writer, pages);
         break;
       }
     }

@@ -2,15 +2,23 @@
 
 #include "decoders/Picture.h"
 #include "pictures/PageFitting.h"
-#include "platform/Bitmap.h"
 #include "wolf/BookWriter.h"
 
 namespace bookloom {
 
+PicturePages PreparePicturePages(const Picture& picture, const PictureSettings& settings) {
+  PicturePages prepared;
+  prepared.bitCount = static_cast<uint16_t>(BitsOf(settings.colors));
+  FitPictureToPage(picture, prepared.pages.emplace_back(), FitOptionsOf(settings));
+  return prepared;
+}
+
+void WritePicturePages(BookWriter& writer, const PicturePages& pages) {
+  for (const Bitmap& page : pages.pages) writer.AddPicture(page, pages.bitCount);
+}
+
 void WritePicturePages(BookWriter& writer, const Picture& picture, const PictureSettings& settings) {
-  Bitmap page;
-  FitPictureToPage(picture, page, FitOptionsOf(settings));
-  writer.AddPicture(page, static_cast<uint16_t>(BitsOf(settings.colors)));
+  WritePicturePages(writer, PreparePicturePages(picture, settings));
 }
 
 }  // namespace bookloom
