@@ -13,7 +13,10 @@ namespace bookloom {
 
 namespace {
 
-std::string MegaBytes(uint64_t bytes) { return std::to_string(bytes >> 20) + " MB"; }
+// "2000 bytes", "256 MB".
+std::string SizeText(uint64_t bytes) {
+  return bytes < (1 << 20) ? std::to_string(bytes) + " bytes" : std::to_string(bytes >> 20) + " MB";
+}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -147,6 +150,13 @@ bool ArchiveReader::Next() {
     if (name_.empty()) Fail("entry \"" + name + "\"", "a name that leads out of the archive");
     if (archive_entry_is_encrypted(entry))
       Fail("entry \"" + name_ + "\"", "encrypted (protected by a password)");
+    // An entry that claims more than the limit is refused before a byte of it is inflated; one that
+    // claims less is not believed either (Read counts what it really holds).
+    if (archive_entry_size_is_set(entry) &&
+        static_cast<uint64_t>(archive_entry_size(entry)) > limits_.maxEntryBytes)
+      Fail("entry \"" + name_ + "\"", "it claims " +
+                                          SizeText(static_cast<uint64_t>(archive_entry_size(entry))) +
+                                          ", more than the limit of " + SizeText(limits_.maxEntryBytes));
     return true;
   }
 }
@@ -161,10 +171,10 @@ std::string ArchiveReader::Read() {
     if (n < 0) Fail(part, ErrorText("damaged data"));
     const auto count = static_cast<uint64_t>(n);
     if (content.size() + count > limits_.maxEntryBytes)
-      Fail(part, "its content is larger than the limit of " + MegaBytes(limits_.maxEntryBytes));
+      Fail(part, "its content is larger than the limit of " + SizeText(limits_.maxEntryBytes));
     total_ += count;
     if (total_ > limits_.maxTotalBytes)
-      Fail(part, "the archive's content is larger than the limit of " + MegaBytes(limits_.maxTotalBytes));
+      Fail(part, "the archive's content is larger than the limit of " + SizeText(limits_.maxTotalBytes));
     const auto packed =
         static_cast<uint64_t>(std::max<la_int64_t>(archive_filter_bytes(archive_.get(), -1), 1));
     if (total_ > limits_.ratioAllowance && total_ / packed > limits_.maxRatio)

@@ -44,7 +44,8 @@ class ArchiveReader {
 
   // Moves to the next regular file of the archive (folders, links and the like are passed over) and
   // returns true, or returns false at the end. Raises DocumentError naming the archive and the entry
-  // when the archive is damaged, the entry is encrypted or its name leaves the archive.
+  // when the archive is damaged, the entry is encrypted, its name leaves the archive or it claims to
+  // be larger than the limit of an entry.
   bool Next();
   // The current entry's name: its path inside the archive with "/" between folders, without a
   // leading "./" or "/".

@@ -88,7 +88,7 @@ TEST(Archive, RefusesWhatNoBookMayBe) {
       {"zip bomb", Refusal(test::ArchiveOf({{"zeros.bin", zeros}})),
        "entry \"zeros.bin\": its content is more than 200 times larger than the archive (a zip bomb)"},
       {"large entry", Refusal(test::ArchiveOf({{"big", std::string(2000, 'x')}}), small),
-       "entry \"big\": its content is larger than the limit of 0 MB"},
+       "entry \"big\": it claims 2000 bytes, more than the limit of 1000 bytes"},
       {"many entries", Refusal(test::ArchiveOf({{"a", "1"}, {"b", "2"}, {"c", "3"}}), fewEntries),
        "more than 2 entries"},
       {"large total", Refusal(two, smallTotal),
