@@ -49,7 +49,8 @@ class FolderWalker {
   void File(const std::u16string& path, const std::u16string& name, int level, bool top) {
     const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(path);
     if (itemClass == &PictureFileItem::Class) {
-      const size_t picture = pictures_->Add(name, {}, {}, path);
+      // A picture file's extension is one a decoder reads.
+      const size_t picture = pictures_->Add(name, {}, {}, path).value();
       document_.AddPicture(picture);
       const std::u16string_view title = PathNameWithoutExtension(name);
       if (top && !document_.cover &&

@@ -22,8 +22,9 @@ DocumentError::DocumentError(const std::u16string& fileName, const std::string& 
     : Exception(Format("Cannot read \"%s\": %s", {fileName, Describe(part, why)})),
       reason_(Describe(part, why)) {}
 
-size_t EncodedPictures::Add(std::u16string name, std::string bytes, std::string mediaType,
-                            std::u16string fileName) {
+std::optional<size_t> EncodedPictures::Add(std::u16string name, std::string bytes, std::string mediaType,
+                                           std::u16string fileName) {
+  if (!DecoderRegistry::Instance().FindFor(bytes, name, mediaType)) return std::nullopt;
   pictures_.push_back({std::move(name), std::move(bytes), std::move(mediaType), std::move(fileName)});
   return pictures_.size() - 1;
 }

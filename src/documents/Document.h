@@ -72,9 +72,10 @@ class EncodedPictures : public DocumentPictures {
   explicit EncodedPictures(std::u16string documentName) : documentName_(std::move(documentName)) {}
 
   // Adds a picture held in memory, or one that is a file of its own (read when it is decoded) when
-  // `fileName` is given; returns its index.
-  size_t Add(std::u16string name, std::string bytes, std::string mediaType = {},
-             std::u16string fileName = {});
+  // `fileName` is given; returns its index, or nullopt when no decoder reads such a picture (an SVG
+  // drawing, a WebP picture): the document then leaves it out.
+  std::optional<size_t> Add(std::u16string name, std::string bytes, std::string mediaType = {},
+                            std::u16string fileName = {});
 
   size_t Count() const override { return pictures_.size(); }
   std::u16string Name(size_t index) const override { return pictures_[index].name; }

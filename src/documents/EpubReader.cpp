@@ -220,9 +220,10 @@ class EpubReader {
     return annotation;
   }
 
-  size_t PictureAt(const std::string& entry, const std::string& mediaType = {}) {
+  std::optional<size_t> PictureAt(const std::string& entry, const std::string& mediaType = {}) {
     if (const auto known = pictureOf_.find(entry); known != pictureOf_.end()) return known->second;
-    const size_t index = pictures_->Add(Utf8ToUtf16(entry), entries_.at(entry), mediaType);
+    const std::optional<size_t> index = pictures_->Add(Utf8ToUtf16(entry), entries_.at(entry), mediaType);
+    if (!index) document_.warnings.push_back(entry + ": no decoder reads this kind of picture: left out");
     pictureOf_[entry] = index;
     return index;
   }
@@ -303,7 +304,7 @@ class EpubReader {
     anchors_[{entry, ""}] = start;
     document_.AddHeading(0, {});
     if (item->second.mediaType.starts_with("image/") && item->second.mediaType != "image/svg+xml") {
-      document_.AddPicture(PictureAt(entry, item->second.mediaType));
+      if (const auto picture = PictureAt(entry, item->second.mediaType)) document_.AddPicture(*picture);
       return;
     }
     const XmlDocPtr page = ParseHtml(bytes, fileName_, entry);
@@ -367,7 +368,7 @@ class EpubReader {
   EncodedPictures* pictures_ = nullptr;  // owned by the document
   std::map<std::string, std::string> entries_;
   std::map<std::string, ManifestItem> manifest_;
-  std::map<std::string, size_t> pictureOf_;
+  std::map<std::string, std::optional<size_t>> pictureOf_;
   std::map<std::pair<std::string, std::string>, size_t> anchors_;
 };
 

@@ -197,8 +197,11 @@ class Fb2Reader {
     std::string raw;
     for (const xmlNode* t = binary->second->children; t; t = t->next)
       if (t->type == XML_TEXT_NODE && t->content) raw += reinterpret_cast<const char*>(t->content);
-    const size_t index =
+    const std::optional<size_t> index =
         pictures_->Add(Utf8ToUtf16(id), DecodeBase64(raw), AttributeOf(binary->second, "content-type"));
+    if (!index)
+      document_.warnings.push_back("picture \"" + href +
+                                   "\": no decoder reads this kind of picture: left out");
     used_[id] = index;
     return index;
   }
@@ -207,7 +210,7 @@ class Fb2Reader {
   Document& document_;
   EncodedPictures* pictures_ = nullptr;  // owned by the document
   std::map<std::string, const xmlNode*> binaries_;
-  std::map<std::string, size_t> used_;
+  std::map<std::string, std::optional<size_t>> used_;
   int stanzas_ = 0;
 };
 

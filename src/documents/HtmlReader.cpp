@@ -35,7 +35,8 @@ Document ReadHtmlFile(const std::u16string& fileName) {
   const auto picture = [&](const std::string& reference) -> std::optional<size_t> {
     if (reference.starts_with("data:")) {
       auto [bytes, mediaType] = DataLink(reference);
-      if (!bytes.empty()) return list.Add(u"data: link", std::move(bytes), std::move(mediaType));
+      if (const auto picture = list.Add(u"data: link", std::move(bytes), std::move(mediaType)))
+        return picture;
     }
     if (reference.find("://") != std::string::npos || reference.starts_with("data:")) {
       document.warnings.push_back("picture \"" + reference.substr(0, 80) +
@@ -48,7 +49,11 @@ Document ReadHtmlFile(const std::u16string& fileName) {
       throw DocumentError(fileName, "picture \"" + reference + "\"", "it lies outside the page's folder");
     const std::u16string path = folder + Utf8ToUtf16(name);
     if (!FileExists(path)) throw DocumentError(fileName, "picture \"" + reference + "\"", "no such file");
-    return list.Add(Utf8ToUtf16(name), {}, {}, path);
+    const auto added = list.Add(Utf8ToUtf16(name), {}, {}, path);
+    if (!added)
+      document.warnings.push_back("picture \"" + reference +
+                                  "\": no decoder reads this kind of picture: left out");
+    return added;
   };
   ReadHtmlBody(*page, document, {.headingEntries = true, .picture = picture});
   return document;
