@@ -6,6 +6,7 @@
 
 #include "decoders/DecoderRegistry.h"
 #include "documents/Archive.h"
+#include "documents/Fb2Reader.h"
 #include "documents/Xml.h"
 #include "platform/Collate.h"
 #include "platform/Path.h"
@@ -93,14 +94,19 @@ void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, con
 Document ReadComicArchive(const std::u16string& fileName) {
   Document document;
   std::vector<std::string> pictures;
+  bool fb2 = false;
   ArchiveReader archive(fileName);
   while (archive.Next()) {
-    const std::string& name = archive.Name();
-    if (SameTextIgnoreCase(PathFileName(Utf8ToUtf16(name)), u"ComicInfo.xml"))
-      ReadComicInfo(archive.Read(), fileName, name, document.info);
-    else if (IsPicture(name))
-      pictures.push_back(name);
+    const std::u16string name = Utf8ToUtf16(archive.Name());
+    if (SameTextIgnoreCase(PathFileName(name), u"ComicInfo.xml"))
+      ReadComicInfo(archive.Read(), fileName, archive.Name(), document.info);
+    else if (IsPicture(archive.Name()))
+      pictures.push_back(archive.Name());
+    else
+      fb2 |= SameTextIgnoreCase(PathExtension(name), u"fb2");
   }
+  // A zip of one FB2 book, as libraries hand them out under a plain ".zip".
+  if (pictures.empty() && fb2) return ReadFb2File(fileName);
   if (pictures.empty()) throw DocumentError(fileName, "", "the archive holds no picture");
   std::sort(pictures.begin(), pictures.end(), [](const std::string& a, const std::string& b) {
     return CompareNatural(Utf8ToUtf16(a), Utf8ToUtf16(b)) < 0;

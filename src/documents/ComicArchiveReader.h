@@ -10,7 +10,8 @@
 namespace bookloom {
 
 // Reads the archive's list of pictures and its ComicInfo.xml; DocumentError names the file and the
-// part that failed (an entry, the ComicInfo.xml), or tells that it holds no picture.
+// part that failed (an entry, the ComicInfo.xml), or tells that it holds no picture. An archive
+// without pictures that holds an FB2 book is read as that book.
 Document ReadComicArchive(const std::u16string& fileName);
 
 }  // namespace bookloom

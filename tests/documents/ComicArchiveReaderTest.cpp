@@ -64,6 +64,11 @@ TEST(ComicArchiveReader, RefusesArchivesWithoutPicturesOrWithABadComicInfo) {
       EXPECT_NE(e.Reason().find(c.reason), std::string::npos) << c.file << ": " << e.Reason();
     }
   }
+  // A zip of an FB2 book is that book.
+  test::WriteBytes(
+      dir / "book.zip",
+      test::ArchiveOf({{"book.fb2", test::Fb2Book("", "<body><section><p>Text</p></section></body>")}}));
+  EXPECT_EQ(test::OutlineOf(ReadComicArchive((dir / "book.zip").u16string())), "#1\nText\n");
   // A page whose data is damaged fails when it is decoded, naming the archive and the page.
   test::WriteBytes(dir / "damaged.cbz", test::ArchiveOf({{"a.jpg", "\xFF\xD8\xFF not a JPEG"}}));
   Document document = ReadComicArchive((dir / "damaged.cbz").u16string());
