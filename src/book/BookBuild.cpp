@@ -2,9 +2,11 @@
 
 #include <future>
 #include <system_error>
+#include <vector>
 
 #include "book/BookDescription.h"
 #include "book/FileItem.h"
+#include "decoders/Picture.h"
 #include "pictures/CoverPage.h"
 #include "platform/Bitmap.h"
 #include "platform/FileSys.h"
@@ -30,6 +32,42 @@ void FillDescription(DescriptionRecord& wolf, const BookDescription& description
   filled.title = GetBookTitle(description);
   filled.author = GetBookAuthor(description);
   for (const DescriptionText& t : DescriptionTexts()) wolf.SetValue(t.field, WideToWin1251(filled.*t.text));
+}
+
+// The description with each text the user left empty taken from the first input that offers one. An
+// offered text longer than the book can hold is cut, with a warning.
+BookDescription WithOfferedTexts(const BookDescription& given, FileList& files, BuildObserver& observer) {
+  BookDescription result = given;
+  std::vector<const FileItem*> sources(DescriptionTexts().size(), nullptr);
+  for (int i = 0; i < files.Count(); ++i) {
+    const BookDescription offered = files.Items(i).OfferedDescription();
+    for (size_t t = 0; t < DescriptionTexts().size(); ++t) {
+      std::u16string BookDescription::*text = DescriptionTexts()[t].text;
+      if (!(result.*text).empty() || (offered.*text).empty()) continue;
+      result.*text = offered.*text;
+      sources[t] = &files.Items(i);
+    }
+  }
+  for (const DescriptionOverflow& o : FindDescriptionOverflows(result))
+    for (size_t t = 0; t < sources.size(); ++t)
+      if (sources[t] && DescriptionTexts()[t].field == o.field)
+        observer.Warning(*sources[t],
+                         Format("the %s it gives the book is cut to %d of its %d characters",
+                                {kDescriptionFields[static_cast<size_t>(o.field)].name, o.limit, o.length}));
+  return result;
+}
+
+// Writes the cover an input offers, when the user chose a kind of cover page but no picture for it.
+void WriteOfferedCover(BookWriter& writer, FileList& files, const CoverPage& coverPage) {
+  if (!coverPage.fileName.empty() || coverPage.coverMode <= 0) return;
+  for (int i = 0; i < files.Count(); ++i) {
+    Picture picture;
+    if (!files.Items(i).LoadOfferedCover(picture)) continue;
+    Bitmap cover;
+    coverPage.RenderCover(picture, cover);
+    writer.WriteCoverPicture(cover, static_cast<uint16_t>(coverPage.coverMode));
+    return;
+  }
 }
 
 bool WantsCover(const CoverPage& cover) {
@@ -107,12 +145,14 @@ void CheckNotAnInput(const std::u16string& fileName, const FileList& files, cons
 void WriteBook(OutputStream& stream, FileList& files, const BookDescription& description,
                const CoverPage& coverPage, BuildObserver& observer) {
   BookWriter writer(stream);
-  FillDescription(writer.Description(), description);
+  FillDescription(writer.Description(), WithOfferedTexts(description, files, observer));
   writer.WriteDescription();
   if (WantsCover(coverPage)) {
     Bitmap cover;
     if (coverPage.RenderCover(cover))
       writer.WriteCoverPicture(cover, static_cast<uint16_t>(coverPage.coverMode));
+  } else {
+    WriteOfferedCover(writer, files, coverPage);
   }
   writer.BeginBody();
   const int count = files.Count();

@@ -45,11 +45,13 @@ std::u16string GetBookTitle(const BookDescription& description);
 // The description's author, or "(no author)" when it is empty.
 std::u16string GetBookAuthor(const BookDescription& description);
 
-// Writes the book to fileName. The book is written to a temporary file beside it, which replaces
-// fileName only when the book is complete: on any error (or a cancellation, or SIGINT and SIGTERM
-// where the program has them remove temporary files) the temporary file is removed, an existing
-// book of that name stays as it was, and the error is passed on. A book that would replace one of
-// its own inputs or its cover is refused before anything is written.
+// Writes the book to fileName. Each description text the user left empty is taken from the first
+// input that offers one (an FB2 book's title, an EPUB's authors); when the user chose a kind of cover
+// page but no picture for it, the first cover an input offers is the book's cover. The book is written to a
+// temporary file beside it, which replaces fileName only when the book is complete: on any error (or a
+// cancellation, or SIGINT and SIGTERM where the program has them remove temporary files) the temporary file
+// is removed, an existing book of that name stays as it was, and the error is passed on. A book that would
+// replace one of its own inputs or its cover is refused before anything is written.
 void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
                const CoverPage& coverPage, BuildObserver* observer = nullptr);
 

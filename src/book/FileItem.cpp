@@ -65,4 +65,10 @@ std::u16string TitleOf(const FileItem& item) {
   return std::u16string(PathNameWithoutExtension(item.FileName()));
 }
 
+void FileItem::WarnOfFallback(const FallbackReport& report) {
+  if (report.Empty()) return;
+  Warn(report.Summary(kFallbackChangesShown));
+  for (const std::string& detail : report.Details()) Note(detail);
+}
+
 }  // namespace bookloom

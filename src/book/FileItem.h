@@ -9,12 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "book/BookDescription.h"
 #include "book/FileSettings.h"
+#include "text/Win1251Fallback.h"
 
 namespace bookloom {
 
 class BookWriter;
 class FileItem;
+class Picture;
 
 // One kind of file item: its name and how to create an item for a file. Every item class has
 // exactly one such object; the registry tells classes apart by its address.
@@ -42,6 +45,13 @@ class FileItem {
   // Whether Load may run on another thread while other items are written: it then shares nothing
   // with writing. A build loads such an item while the one before it is written.
   virtual bool LoadsAlongside() const { return false; }
+
+  // What the file tells of the whole book (an e-book's title, authors, annotation...), for the texts
+  // the user leaves empty; empty texts where it tells nothing. Loads the file when it is not loaded.
+  virtual BookDescription OfferedDescription() { return {}; }
+  // Decodes the cover picture the file names into `picture` and returns true; false when it names
+  // none. Loads the file when it is not loaded.
+  virtual bool LoadOfferedCover(Picture& picture) { return false; }
 
   // What went wrong without stopping the build (characters replaced, a picture read in part), in the
   // order it happened; taking them empties the list.
@@ -77,6 +87,9 @@ class FileItem {
   // Notes a warning for the build to report; Load may call it on the build's second thread.
   void Warn(std::string message) { warnings_.push_back(std::move(message)); }
   void Note(std::string message) { notes_.push_back(std::move(message)); }
+  // Warns of the characters of the file's text that the book's code page lacks, when there were
+  // any: a summary, and a note for each distinct change.
+  void WarnOfFallback(const FallbackReport& report);
 
  private:
   const std::u16string fileName_;

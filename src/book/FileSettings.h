@@ -10,6 +10,9 @@ namespace bookloom {
 struct FileSettings {
   PictureSettings picture;
   TextSettings text;
+  // A damaged part of a book file (a picture, a page) is left out with a warning instead of failing
+  // the build.
+  bool skipBadParts = false;
 
   friend bool operator==(const FileSettings&, const FileSettings&) = default;
 };

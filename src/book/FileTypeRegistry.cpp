@@ -150,7 +150,18 @@ std::u16string FileTypeRegistry::BuildFilter(int sortMode, int options,
 }
 
 const FileItemClass* FileTypeRegistry::FindItemClass(const std::u16string& fileName) const {
-  const FileTypeExtension* e = FindExt(PathExtension(fileName));
+  const std::u16string_view name = PathFileName(fileName);
+  const FileTypeExtension* e = nullptr;
+  for (const auto& x : extensions_) {
+    const size_t length = x->ext.size() + 1;
+    if (x->ext.find(u'.') == std::u16string::npos || name.size() <= length ||
+        (e && e->ext.size() >= x->ext.size()))
+      continue;
+    if (name[name.size() - length] == u'.' &&
+        SameTextIgnoreCase(name.substr(name.size() - x->ext.size()), x->ext))
+      e = x.get();
+  }
+  if (!e) e = FindExt(PathExtension(fileName));
   return e ? e->classItem->itemClass : nullptr;
 }
 

@@ -50,7 +50,8 @@ class FileTypeRegistry : public SingleInstance<FileTypeRegistry> {
   // extensions only. `itemClass` null means every class.
   std::u16string BuildFilter(int sortMode, int options, const FileItemClass* itemClass) const;
 
-  // The class registered for the extension of a file name; null when there is none.
+  // The class registered for the extension of a file name; null when there is none. An extension of
+  // two parts ("fb2.zip") is found before the last part alone ("zip").
   const FileItemClass* FindItemClass(const std::u16string& fileName) const;
 
   const std::vector<std::unique_ptr<FileTypeClass>>& Classes() const { return classes_; }

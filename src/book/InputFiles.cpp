@@ -1,5 +1,6 @@
 #include "book/InputFiles.h"
 
+#include "book/DocumentFileItem.h"
 #include "book/FileTypeRegistry.h"
 #include "platform/FileSys.h"
 #include "platform/Path.h"
@@ -25,9 +26,18 @@ void CheckInputFile(const std::u16string& fileName) {
     throw InputError(fileName, "cannot be read: " + why);
 }
 
-std::unique_ptr<FileItem> MakeInputItem(const std::u16string& fileName) {
-  CheckInputFile(fileName);
-  const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(fileName);
+std::unique_ptr<FileItem> MakeInputItem(const std::u16string& name) {
+  std::u16string fileName = name;
+  const bool folder = KindOf(fileName) == FileKind::kFolder;
+  if (folder) {
+    while (fileName.size() > 1 && fileName.ends_with(u'/')) fileName.pop_back();
+    if (const std::string why = ReadAccessProblem(fileName); !why.empty())
+      throw InputError(name, "cannot be read: " + why);
+  } else {
+    CheckInputFile(fileName);
+  }
+  const FileItemClass* itemClass =
+      folder ? &DocumentFileItem::FolderClass : FileTypeRegistry::Instance().FindItemClass(fileName);
   if (!itemClass) {
     const std::u16string_view ext = PathExtension(fileName);
     throw InputError(fileName,
@@ -38,6 +48,10 @@ std::unique_ptr<FileItem> MakeInputItem(const std::u16string& fileName) {
     item->Verify();
   } catch (const DecodeError& e) {
     throw InputError(fileName, "cannot be decoded: " + e.Reason());
+  } catch (const DocumentError& e) {
+    throw InputError(fileName, "cannot be read: " + e.Reason());
+  } catch (const FileOpenError& e) {
+    throw InputError(fileName, std::string("cannot be read: ") + e.what());
   }
   return item;
 }

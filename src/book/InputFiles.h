@@ -30,7 +30,8 @@ class InputError : public Exception {
 void CheckInputFile(const std::u16string& fileName);
 
 // The file item for an input, checked as CheckInputFile does, then by the type its extension names
-// and by the item's own check (a picture must decode); InputError otherwise.
+// and by the item's own check (a picture must decode, a book must be readable); InputError otherwise.
+// A folder is an input too: its pictures and texts make one item.
 std::unique_ptr<FileItem> MakeInputItem(const std::u16string& fileName);
 
 }  // namespace bookloom

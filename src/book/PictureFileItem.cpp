@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "book/FileTypeRegistry.h"
+#include "book/PicturePages.h"
 #include "decoders/DecoderRegistry.h"
 #include "decoders/PictureFormats.h"
 #include "pictures/PictureSettings.h"

@@ -1,11 +1,12 @@
 #include "book/Startup.h"
 
+#include "book/DocumentFileItem.h"
 #include "book/FileTypeRegistry.h"
 #include "book/PictureFileItem.h"
 #include "book/TextFileItem.h"
 #include "decoders/DecoderRegistry.h"
-#include "decoders/emf/EmfDecoder.h"
 #include "decoders/PictureFormats.h"
+#include "decoders/emf/EmfDecoder.h"
 #include "platform/Exception.h"
 #include "platform/Memory.h"
 #include "text/Win1251.h"
@@ -19,11 +20,14 @@ Startup::Startup() {
   FileTypeRegistry::CreateInstance();
   RegisterTextItem();
   RegisterPictureItem();
+  RegisterDocumentItems();
+  StartDocumentReaders();
   DecoderRegistry::CreateInstance();
   RegisterPictureDecoders(DecoderRegistry::Instance());
   // Without its work buffers every picture would be written empty: refuse to start instead.
   if (!LzssInit()) {
     DecoderRegistry::DestroyInstance();
+    UnregisterDocumentItems();
     UnregisterPictureItem();
     UnregisterTextItem();
     FileTypeRegistry::DestroyInstance();
@@ -37,6 +41,7 @@ Startup::~Startup() {
   LzssDone();
   DecoderRegistry::DestroyInstance();
   ReleaseEmfCaches();
+  UnregisterDocumentItems();
   UnregisterPictureItem();
   UnregisterTextItem();
   FileTypeRegistry::DestroyInstance();

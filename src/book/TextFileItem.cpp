@@ -15,9 +15,6 @@ namespace bookloom {
 
 namespace {
 
-// The changes of characters a warning names; a detailed account names them all.
-constexpr size_t kChangesShown = 5;
-
 // The table-of-contents entries of one text, with an account of those the book cannot hold.
 class Contents {
  public:
@@ -142,10 +139,7 @@ void TextFileItem::WriteTo(BookWriter& writer) {
   writer.CloseSection();
 
   for (const std::string& warning : contents.Warnings()) Warn(warning);
-  if (!report.Empty()) {
-    Warn(report.Summary(kChangesShown));
-    for (const std::string& detail : report.Details()) Note(detail);
-  }
+  WarnOfFallback(report);
 }
 
 void RegisterTextItem() {

@@ -32,4 +32,29 @@ const GraphicDecoder* DecoderRegistry::Find(const std::u16string& fileName) cons
   return i < entries_.size() ? entries_[i].decoder.get() : nullptr;
 }
 
+const GraphicDecoder* DecoderRegistry::FindFor(std::string_view bytes, const std::u16string& name,
+                                               std::string_view mediaType) const {
+  static constexpr struct {
+    std::string_view start;
+    const char16_t* ext;
+  } kSignatures[] = {
+      {"\xFF\xD8\xFF", u"jpg"},
+      {"\x89PNG\r\n\x1A\n", u"png"},
+      {"GIF87a", u"gif"},
+      {"GIF89a", u"gif"},
+  };
+  for (const auto& s : kSignatures)
+    if (bytes.starts_with(s.start)) return Find(std::u16string(u"x.") + s.ext);
+  if (const GraphicDecoder* decoder = Find(name)) return decoder;
+  // "image/jpeg" and the like: the subtype is the extension, but for the few that differ.
+  static constexpr struct {
+    std::string_view type;
+    const char16_t* ext;
+  } kTypes[] = {{"image/jpeg", u"jpg"}, {"image/jpg", u"jpg"}, {"image/png", u"png"},
+                {"image/gif", u"gif"},  {"image/bmp", u"bmp"}, {"image/tiff", u"tif"}};
+  for (const auto& t : kTypes)
+    if (mediaType == t.type) return Find(std::u16string(u"x.") + t.ext);
+  return nullptr;
+}
+
 }  // namespace bookloom

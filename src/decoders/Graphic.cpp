@@ -41,9 +41,9 @@ std::unique_ptr<Graphic> GraphicDecoder::LoadFromFile(const std::u16string& file
   return std::move(DecodeFile(fileName).frames.front());
 }
 
-std::unique_ptr<Graphic> GraphicDecoder::LoadFromMemory(std::string_view bytes,
-                                                        const std::u16string& fileName) const {
-  return std::move(Decode(bytes, fileName).frames.front());
+std::unique_ptr<Graphic> GraphicDecoder::LoadFromMemory(std::string_view bytes, const std::u16string& fileName,
+                                                        const DecodeOptions& options) const {
+  return std::move(Decode(bytes, fileName, {.gray = options.gray}).frames.front());
 }
 
 DecodedFrames FunctionDecoder::Decode(std::string_view bytes, const std::u16string& fileName,

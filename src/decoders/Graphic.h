@@ -106,9 +106,10 @@ class GraphicDecoder {
                                const DecodeOptions& options = {}) const = 0;
   // Reads the whole file and decodes it from memory.
   virtual DecodedFrames DecodeFile(const std::u16string& fileName, const DecodeOptions& options = {}) const;
-  // The first picture of a file or of its bytes, in colour.
+  // The first picture of a file or of its bytes, in colour unless the options ask for grey.
   std::unique_ptr<Graphic> LoadFromFile(const std::u16string& fileName) const;
-  std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes, const std::u16string& fileName) const;
+  std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes, const std::u16string& fileName,
+                                          const DecodeOptions& options = {}) const;
   // Raises what DecodeFile would raise for the file, and nothing when it would decode; by default
   // the file is decoded and the picture dropped, a decoder may check without making the pixels.
   virtual void CheckFile(const std::u16string& fileName) const { DecodeFile(fileName); }

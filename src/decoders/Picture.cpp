@@ -18,6 +18,13 @@ void Picture::LoadFromFile(const std::u16string& fileName, const GraphicDecoder&
   transparent_ = false;
 }
 
+void Picture::Assign(std::unique_ptr<Graphic> graphic) {
+  graphic->MakeGray();
+  decoded_ = {};
+  decoded_.frames.push_back(std::move(graphic));
+  transparent_ = false;
+}
+
 void Picture::AssignTo(Bitmap& target) const {
   if (Empty()) {
     target = Bitmap();

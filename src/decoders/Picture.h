@@ -19,6 +19,10 @@ class Picture {
   void LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder,
                     const DecodeOptions& options = {});
 
+  // Holds a picture decoded or made in memory (inside an e-book or an archive, a rendered page),
+  // made grey as every page is.
+  void Assign(std::unique_ptr<Graphic> graphic);
+
   bool Empty() const { return decoded_.frames.empty(); }
   // The first frame, nullptr when empty.
   const Graphic* Decoded() const { return Empty() ? nullptr : decoded_.frames.front().get(); }

@@ -26,9 +26,13 @@ bool CoverPage::RenderCover(Bitmap& target) const {
   if (fileName.empty() || !FileExists(fileName) || coverMode <= 0) return false;
   Picture picture;
   picture.LoadFromFile(fileName, {.gray = true});
+  RenderCover(picture, target);
+  return true;
+}
+
+void CoverPage::RenderCover(const Picture& picture, Bitmap& target) const {
   FitPictureToPage(picture, target,
                    {.enlarge = enlarge, .colors = PageColorsOfBits(coverMode), .margins = margins});
-  return true;
 }
 
 }  // namespace bookloom

@@ -11,6 +11,7 @@
 namespace bookloom {
 
 class Bitmap;
+class Picture;
 
 class CoverPage : public Persistent {
  public:
@@ -31,6 +32,8 @@ class CoverPage : public Persistent {
   // untouched, when there is no cover to make (no mode, no file name, or no such file). A picture
   // that cannot be decoded raises.
   bool RenderCover(Bitmap& target) const;
+  // Fills target with the device page of another cover picture (one a book offers) in these settings.
+  void RenderCover(const Picture& picture, Bitmap& target) const;
 };
 
 }  // namespace bookloom

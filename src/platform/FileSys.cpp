@@ -1,11 +1,13 @@
 #include "platform/FileSys.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <random>
 
 #include "platform/Exception.h"
@@ -24,6 +26,22 @@ FileKind KindOf(const std::u16string& fileName) {
   if (stat(Utf16ToUtf8(fileName).c_str(), &st) != 0) return FileKind::kMissing;
   if (S_ISREG(st.st_mode)) return FileKind::kRegular;
   return S_ISDIR(st.st_mode) ? FileKind::kFolder : FileKind::kOther;
+}
+
+std::vector<FolderEntry> ListFolder(const std::u16string& folder) {
+  const std::string path = Utf16ToUtf8(folder);
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(path.c_str()), closedir);
+  if (!dir) Raise<FileOpenError>("Cannot open folder \"%s\". %s", {folder, SystemErrorText(errno)});
+  std::vector<FolderEntry> entries;
+  while (const dirent* e = readdir(dir.get())) {
+    const std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    const std::u16string full = folder + (folder.ends_with(u'/') ? u"" : u"/") + Utf8ToUtf16(name);
+    struct stat st {};
+    const bool link = lstat(Utf16ToUtf8(full).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    entries.push_back({Utf8ToUtf16(name), KindOf(full), link});
+  }
+  return entries;
 }
 
 bool SameFile(const std::u16string& a, const std::u16string& b) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bookloom {
 
@@ -14,6 +15,17 @@ bool FileExists(const std::u16string& fileName);
 // socket) that a book cannot be read from.
 enum class FileKind { kMissing, kRegular, kFolder, kOther };
 FileKind KindOf(const std::u16string& fileName);
+
+// One name in a folder: the name alone, and whether it is a folder (a link is what it leads to, and
+// `link` tells that it is one).
+struct FolderEntry {
+  std::u16string name;
+  FileKind kind;
+  bool link;
+};
+// The names in a folder, "." and ".." left out, in no particular order; FileOpenError when the
+// folder cannot be read.
+std::vector<FolderEntry> ListFolder(const std::u16string& folder);
 
 // Whether the two names lead to the same file (the same device and inode), whatever their spelling
 // or links; false when either does not exist.

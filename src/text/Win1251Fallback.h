@@ -10,6 +10,9 @@
 
 namespace bookloom {
 
+// The distinct changes a warning names; --verbose lists them all.
+inline constexpr size_t kFallbackChangesShown = 5;
+
 // What became of the characters without a Windows-1251 form in one text (a file, a description
 // field): how many were replaced and dropped, and each distinct change with the lines it was made on.
 class FallbackReport {

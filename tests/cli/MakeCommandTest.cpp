@@ -17,6 +17,7 @@
 #include "support/CliRun.h"
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
+#include "support/TestDocuments.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom {
@@ -115,8 +116,10 @@ TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
     const char* input;
     const char* reason;
   } cases[] = {
-      {"missing.txt", "missing.txt: no such file"},      {"folder.txt", "folder.txt: is a folder"},
-      {"pipe.txt", "pipe.txt: is not a regular file"},   {"notes.xyz", "notes.xyz: unknown file type .xyz"},
+      {"missing.txt", "missing.txt: no such file"},
+      {"folder.txt", "folder.txt: cannot be read: the folder holds no picture and no text file"},
+      {"pipe.txt", "pipe.txt: is not a regular file"},
+      {"notes.xyz", "notes.xyz: unknown file type .xyz"},
       {"broken.jpg", "broken.jpg: cannot be decoded: "},
   };
   const std::string oldBook = test::SampleBook();
@@ -517,20 +520,64 @@ TEST_F(MakeCommandTest, RefusesMarginsThatLeaveNoRoom) {
   EXPECT_EQ(Make("-o book.wol --cover cover.png --cover-margins 299,300,399,400 en.txt").status, 0);
 }
 
+// An e-book fills the description texts the command line leaves out and gives its cover unless
+// --cover or --no-cover says otherwise; a folder is an input; damaged pages inside an input fail the
+// build naming them, or are left out with --skip-bad.
+TEST_F(MakeCommandTest, TakesBooksInOtherFormatsWithWhatTheyOffer) {
+  test::WriteBytes(
+      dir_ / "book.fb2",
+      test::Fb2Book("<title-info><book-title>From FB2</book-title><author><last-name>Writer</last-name>"
+                    "</author><coverpage><image l:href=\"#c\"/></coverpage></title-info>",
+                    "<body><section><p>Text</p></section></body>",
+                    test::Fb2Binary("c", test::JpegPicture(30, 40, 0))));
+  fs::create_directory(dir_ / "album");
+  test::WriteBytes(dir_ / "album" / "p1.jpg", test::JpegPicture(30, 40, 0));
+  test::WriteBytes(dir_ / "comic.cbz",
+                   test::ArchiveOf({{"1.jpg", test::JpegPicture(30, 40, 0)}, {"2.jpg", "damaged"}}));
+  const struct {
+    std::string arguments;
+    std::string title, author;
+    bool cover;
+  } cases[] = {
+      {"book.fb2", "From FB2", "Writer", true},
+      {"--title Mine --no-cover book.fb2 album/", "Mine", "Writer", false},
+      {"--cover cover.png en.txt book.fb2", "From FB2", "Writer", true},
+      {"album", "(no title)", "(no author)", false},
+  };
+  for (const auto& c : cases) {
+    const test::CliRun run = Make("-o book.wol " + c.arguments);
+    ASSERT_EQ(run.status, 0) << c.arguments << run.errors;
+    const BookReader reader = Book();
+    EXPECT_EQ(reader.Book().description[0], c.title) << c.arguments;
+    EXPECT_EQ(reader.Book().description[2], c.author) << c.arguments;
+    EXPECT_EQ(reader.Book().cover.has_value(), c.cover) << c.arguments;
+  }
+  const test::CliRun failed = Make("-o book.wol comic.cbz");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_TRUE(Contains(failed.errors, "comic.cbz: 2.jpg")) << failed.errors;
+  const test::CliRun skipped = Make("--skip-bad -o book.wol comic.cbz");
+  EXPECT_EQ(skipped.status, 0) << skipped.errors;
+  EXPECT_TRUE(Contains(skipped.errors, "warning: ")) << skipped.errors;
+  EXPECT_EQ(Book().Book().sections.at(0).images.size(), 1u);
+  EXPECT_TRUE(Contains(Make("--help").out, "its text is not reflowed"));
+}
+
 TEST(FormatsCommand, PrintsATableOrTheFilter) {
   const test::ScratchDir dir;
   const test::CliRun table = RunCli(dir.Path(), "formats");
   ASSERT_EQ(table.status, 0);
-  EXPECT_EQ(table.out.rfind("TYPE   DESCRIPTION", 0), 0u) << table.out;
-  for (const char* row : {"\n.txt   Plain text file ", "\n.png   Portable network graphic images ",
-                          "\n.scr   Word 5.x screen capture images "})
+  EXPECT_EQ(table.out.rfind("TYPE      DESCRIPTION", 0), 0u) << table.out;
+  for (const char* row : {"\n.txt      Plain text file ", "\n.png      Portable network graphic images ",
+                          "\n.scr      Word 5.x screen capture images ",
+                          "\n.fb2.zip  FB2 books in zip archives ", "\n.cbr      Comic book RAR archives "})
     EXPECT_TRUE(Contains(table.out, row)) << row;
-  for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n"})
+  for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libxml2\n",
+                             "libarchive, libxml2\n", "libarchive\n", "poppler\n"})
     EXPECT_TRUE(Contains(table.out, reader)) << reader;
-  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 42);
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 57);
 
   const test::CliRun filter = RunCli(dir.Path(), "formats --filter");
-  EXPECT_EQ(filter.out.rfind("All supported formats|*.bmp; *.bw; ", 0), 0u) << filter.out;
+  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.bmp; *.bw; *.cb7; ", 0), 0u) << filter.out;
   EXPECT_TRUE(Contains(filter.out, "|Windows bitmaps (*.bmp; *.dib; *.rle)|*.bmp; *.dib; *.rle|"))
       << filter.out;
 }

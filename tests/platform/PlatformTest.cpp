@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Bitmap.h"
+#include "platform/Collate.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "platform/LittleEndian.h"
@@ -55,6 +56,31 @@ TEST(Utf8ToUtf16, CountsTheSequencesItReplaces) {
     EXPECT_EQ(faults.count, c.faults) << c.utf8;
     EXPECT_EQ(faults.firstAt, c.firstAt) << c.utf8;
     EXPECT_EQ(IsValidUtf8(c.utf8), c.faults == 0) << c.utf8;
+  }
+}
+
+TEST(CompareNatural, OrdersNumbersByValueAndIgnoresCaseAndBlanks) {
+  const struct {
+    std::u16string a, b;
+    int order;
+  } cases[] = {
+      {u"page2", u"page10", -1},
+      {u"page10", u"page2", 1},
+      {u"Page 3", u"page10", -1},
+      {u"page 3", u"page2", 1},
+      {u"p007", u"p7", -1},
+      {u"p7", u"p007", 1},
+      {u"a", u"B", -1},
+      {u"ch1/p2", u"ch1/p10", -1},
+      {u"ch2/p1", u"ch10/p1", -1},
+      {u"x", u"x1", -1},
+      {u"page", u"page", 0},
+      {u"Глава 2", u"глава 10", -1},
+      {u"99999999999999999999", u"100000000000000000000", -1},
+  };
+  for (const auto& c : cases) {
+    const int order = CompareNatural(c.a, c.b);
+    EXPECT_EQ((order > 0) - (order < 0), c.order) << Utf16ToUtf8(c.a) << " " << Utf16ToUtf8(c.b);
   }
 }
 

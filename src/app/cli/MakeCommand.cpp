@@ -26,9 +26,6 @@ namespace bookloom::cli {
 
 namespace {
 
-// The changes of characters a warning about a description text names.
-constexpr size_t kChangesShown = 5;
-
 // Normalises line ends to CR LF, as the description dialog stores a multi-line annotation.
 std::u16string WithCrLf(const std::u16string& text) {
   std::u16string out;
@@ -102,7 +99,18 @@ class ConsoleObserver : public BuildObserver {
 class MakeCommand : public Command {
  public:
   explicit MakeCommand(CLI::App& app) {
-    CLI::App& make = *app.add_subcommand("make", "builds a book from text files and pictures");
+    CLI::App& make =
+        *app.add_subcommand("make", "builds a book from texts, pictures, e-books, archives and PDFs");
+    make.footer(
+        "Inputs may be text files, pictures, FB2 (also .fb2.zip), EPUB and HTML books, comic archives (.cbz, "
+        ".cbr,\n"
+        ".cb7, .cbt, .zip, .rar, .7z, .tar), PDF files and folders (their pictures and texts in natural "
+        "order,\n"
+        "each sub-folder a chapter); `bookloom-cli formats` lists them all. A PDF becomes pictures of its "
+        "pages:\n"
+        "its text is not reflowed. An e-book's title, authors and the rest fill the description texts not "
+        "given\n"
+        "here, and its cover is the book's cover unless --cover or --no-cover is given.");
     make.add_option("-o,--output", output_, "the book to write (an existing Wolf book is replaced)")
         ->required()
         ->type_name("BOOK.wol");
@@ -114,7 +122,7 @@ class MakeCommand : public Command {
         ->trigger_on_parse();
     make_ = &make;
     filesOption_ = make.add_option("files", files_,
-                    "the text files and pictures, in the order of the book (after a project's)")
+                    "the inputs (files and folders), in the order of the book (after a project's)")
         ->type_name("FILE");
     make.callback([this] {
       if (files_.empty() && projectFiles_.empty() && !projectError_) throw CLI::RequiredError("files");
@@ -130,7 +138,11 @@ class MakeCommand : public Command {
             ->excludes(OptionOf(DescriptionFieldId::kIntroduction));
     make.add_flag("--truncate", truncate_, "cut description texts the book cannot hold whole, with a warning")
         ->group("Description");
-    make.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
+    CLI::Option* cover =
+        make.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
+    make.add_flag("--no-cover", noCover_, "no cover page, not even one an input offers")
+        ->group("Cover")
+        ->excludes(cover);
     AddColorsOption(make, "--cover-mode", coverOptions_.colors,
                     "the cover in four greys (the default) or black and white")
         ->group("Cover");
@@ -143,7 +155,8 @@ class MakeCommand : public Command {
     AddPictureOptions(make, settings_.picture);
     textOptions_.Add(make, settings_.text);
     make.add_flag("--skip-bad", skipBad_,
-                  "leave out inputs that cannot be used, with a warning, instead of failing");
+                  "leave out inputs (and damaged pictures or pages inside them) that cannot be used, with a "
+                  "warning, instead of failing");
     make.add_flag("--force", force_, "replace an existing output that is not a Wolf book");
   }
 
@@ -204,7 +217,7 @@ class MakeCommand : public Command {
           t.field == DescriptionFieldId::kIntroduction ? annotationOption : OptionOf(t.field);
       FallbackReport report;
       description.*t.text = FitToWin1251(description.*t.text, &report);
-      if (!report.Empty()) console.Warning(option + ": " + report.Summary(kChangesShown));
+      if (!report.Empty()) console.Warning(option + ": " + report.Summary(kFallbackChangesShown));
     }
     for (const DescriptionOverflow& o : FindDescriptionOverflows(description)) {
       const std::string option =
@@ -217,8 +230,13 @@ class MakeCommand : public Command {
     return description;
   }
 
+  // The cover picture given, or without one the cover an input offers, unless --no-cover.
   CoverPage Cover(Console& console) const {
     CoverPage cover;
+    if (noCover_) return cover;
+    cover.coverMode = BitsOf(coverOptions_.colors);
+    cover.enlarge = coverEnlarge_;
+    cover.margins = coverOptions_.margins;
     if (coverFile_.empty()) return cover;
     const std::u16string fileName = Utf8ToUtf16(coverFile_);
     try {
@@ -226,12 +244,9 @@ class MakeCommand : public Command {
     } catch (const InputError& e) {
       if (!skipBad_) Raise<Exception>("cover %s: %s", {coverFile_, e.Reason()});
       console.Warning(Format("no cover: %s: %s", {coverFile_, e.Reason()}));
-      return cover;
+      return CoverPage();
     }
     cover.fileName = fileName;
-    cover.coverMode = BitsOf(coverOptions_.colors);
-    cover.enlarge = coverEnlarge_;
-    cover.margins = coverOptions_.margins;
     return cover;
   }
 
@@ -239,13 +254,15 @@ class MakeCommand : public Command {
   FileList Inputs(Console& console) const {
     Project inputs;
     inputs.settings = settings_;
+    inputs.settings.skipBadParts = skipBad_;
     inputs.files = projectFiles_;
+    for (ProjectFile& file : inputs.files) file.settings.skipBadParts = skipBad_;
     // A file after --input-encoding has its own encoding.
     const std::vector<std::string> encodings = textOptions_.EncodingsAt(*make_, filesOption_);
     for (size_t i = 0; i < files_.size(); ++i) {
-      FileSettings settings = settings_;
+      FileSettings settings = inputs.settings;
       settings.text.encoding = encodings.at(i);
-      inputs.files.push_back({Utf8ToUtf16(files_[i]), settings, settings != settings_});
+      inputs.files.push_back({Utf8ToUtf16(files_[i]), settings, settings != inputs.settings});
     }
     std::vector<std::string> problems;
     FileList files = MakeProjectItems(inputs, problems);
@@ -285,6 +302,7 @@ class MakeCommand : public Command {
   std::string annotationFileName_;
   bool truncate_ = false;
   std::string coverFile_;
+  bool noCover_ = false;
   CoverOptions coverOptions_;
   bool coverEnlarge_ = true;
   FileSettings settings_;

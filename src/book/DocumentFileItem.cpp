@@ -1,0 +1,249 @@
+#include "book/DocumentFileItem.h"
+
+#include <algorithm>
+#include <future>
+#include <system_error>
+
+#include "book/FileTypeRegistry.h"
+#include "book/FolderReader.h"
+#include "book/PicturePages.h"
+#include "decoders/Picture.h"
+#include "documents/ComicArchiveReader.h"
+#include "documents/EpubReader.h"
+#include "documents/Fb2Reader.h"
+#include "documents/HtmlReader.h"
+#include "documents/PdfReader.h"
+#include "platform/Utf.h"
+#include "text/Win1251.h"
+#include "wolf/BookWriter.h"
+
+namespace bookloom {
+
+namespace {
+
+template <DocumentReadFunction read>
+std::unique_ptr<FileItem> Create(const std::u16string& fileName) {
+  return std::make_unique<DocumentFileItem>(fileName, read);
+}
+
+// Decodes the next picture of a document and prepares its pages on a second thread while the book
+// writes the pages before: decoding, scaling and dithering then overlap compressing and writing, as a
+// build loads the next picture file while it writes the one before. At most one picture is prepared
+// ahead. The document's pictures are touched by one thread at a time: the second thread only between
+// Start and Take.
+class PicturesAhead {
+ public:
+  PicturesAhead(DocumentPictures& pictures, const PictureSettings& settings)
+      : pictures_(pictures), settings_(settings) {}
+
+  // The pages of the picture, prepared ahead when it was started, else now. Pictures are taken in the
+  // order they are started.
+  PicturePages Take(size_t index) {
+    if (pending_.valid() && index_ == index) return pending_.get();
+    return Prepare(index);
+  }
+
+  // Starts preparing a picture that will be taken next.
+  void Start(size_t index) {
+    if (pending_.valid()) return;
+    try {
+      pending_ = std::async(std::launch::async, [this, index] { return Prepare(index); });
+      index_ = index;
+    } catch (const std::system_error&) {
+      // No thread to be had: the picture is prepared when it is taken.
+    }
+  }
+
+ private:
+  PicturePages Prepare(size_t index) {
+    Picture picture;
+    picture.Assign(pictures_.Decode(index));
+    picture.SetTransparent(true);
+    return PreparePicturePages(picture, settings_);
+  }
+
+  DocumentPictures& pictures_;
+  const PictureSettings& settings_;
+  std::future<PicturePages> pending_;  // waited for when the writing stops early
+  size_t index_ = 0;
+};
+
+bool HasEntryBeforeContent(const Document& document) {
+  for (const DocumentBlock& b : document.blocks) {
+    if (b.kind != DocumentBlock::Kind::kHeading) return false;
+    if (b.level > 0 && !b.text.empty()) return true;
+  }
+  return true;
+}
+
+struct DocumentFormat {
+  const char16_t* ext;
+  const char16_t* group;
+  const char16_t* description;
+  const FileItemClass& itemClass;
+  const char* reader;
+};
+
+const DocumentFormat kFormats[] = {
+    {u"fb2", u"FictionBook books", u"FB2 books", DocumentFileItem::Fb2Class, "libxml2"},
+    {u"fb2.zip", u"FictionBook books", u"FB2 books in zip archives", DocumentFileItem::Fb2Class,
+     "libarchive, libxml2"},
+    {u"epub", u"EPUB books", u"", DocumentFileItem::EpubClass, "libarchive, libxml2"},
+    {u"html", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
+    {u"htm", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
+    {u"xhtml", u"Web pages", u"XHTML pages", DocumentFileItem::HtmlClass, "libxml2"},
+    {u"cbz", u"Comic archives", u"Comic book zip archives", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"zip", u"Comic archives", u"Zip archives of pictures", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"cbr", u"Comic archives", u"Comic book RAR archives", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"rar", u"Comic archives", u"RAR archives of pictures", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"cb7", u"Comic archives", u"Comic book 7z archives", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"7z", u"Comic archives", u"7z archives of pictures", DocumentFileItem::ComicArchiveClass, "libarchive"},
+    {u"cbt", u"Comic archives", u"Comic book tar archives", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"tar", u"Comic archives", u"Tar archives of pictures", DocumentFileItem::ComicArchiveClass,
+     "libarchive"},
+    {u"pdf", u"PDF documents", u"PDF documents (as pictures of their pages)", DocumentFileItem::PdfClass,
+     "poppler"},
+};
+
+}  // namespace
+
+const FileItemClass DocumentFileItem::Fb2Class = {"TBlmFileItemFb2", Create<ReadFb2File>};
+const FileItemClass DocumentFileItem::EpubClass = {"TBlmFileItemEpub", Create<ReadEpub>};
+const FileItemClass DocumentFileItem::HtmlClass = {"TBlmFileItemHtml", Create<ReadHtmlFile>};
+const FileItemClass DocumentFileItem::ComicArchiveClass = {"TBlmFileItemComicArchive",
+                                                           Create<ReadComicArchive>};
+const FileItemClass DocumentFileItem::PdfClass = {"TBlmFileItemPdf", Create<ReadPdf>};
+const FileItemClass DocumentFileItem::FolderClass = {"TBlmFileItemFolder", Create<ReadFolder>};
+
+void DocumentFileItem::Load() {
+  document_ = read_(FileName());
+  FileItem::Load();
+}
+
+void DocumentFileItem::Unload() {
+  document_ = Document();
+  FileItem::Unload();
+}
+
+void DocumentFileItem::Verify() {
+  if (!Loaded()) Load();
+}
+
+std::string DocumentFileItem::ToBookText(std::u16string_view text) { return WideToWin1251(text, &fallback_); }
+
+void DocumentFileItem::WriteHeading(BookWriter& writer, int level, const std::u16string& title) {
+  writer.CloseSection();
+  if (level <= 0 || title.empty()) return;
+  // A level never skips one: a book's entries each need a parent.
+  const int kind = std::min(std::min(level, lastLevel_ + 1), 3);
+  if (writer.AddTOCEntry(kind, ToBookText(title)))
+    lastLevel_ = kind;
+  else
+    ++leftOutEntries_;
+}
+
+void DocumentFileItem::LeaveOutOrRaise(const std::string& part) {
+  if (!Settings().skipBadParts) throw;
+  Warn(part + ": left out");
+}
+
+void DocumentFileItem::WriteTo(BookWriter& writer) {
+  // The document is released when the writing ends, however it ends.
+  struct UnloadAtEnd {
+    DocumentFileItem& item;
+    ~UnloadAtEnd() { item.Unload(); }
+  } unload{*this};
+  FileItem::WriteTo(writer);
+  for (std::string& warning : document_.warnings) Warn(std::move(warning));
+  document_.warnings.clear();
+  lastLevel_ = 0;
+  leftOutEntries_ = 0;
+  fallback_ = FallbackReport();
+  if (!HasEntryBeforeContent(document_))
+    WriteHeading(writer, 1, document_.info.title.empty() ? TitleOf(*this) : document_.info.title);
+  const std::vector<DocumentBlock>& blocks = document_.blocks;
+  PicturesAhead ahead(*document_.pictures, Settings().picture);
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const DocumentBlock& block = blocks[i];
+    switch (block.kind) {
+      case DocumentBlock::Kind::kHeading:
+        WriteHeading(writer, block.level, block.text);
+        break;
+      case DocumentBlock::Kind::kParagraph:
+        writer.AddParagraph(ToBookText(block.text));
+        break;
+      case DocumentBlock::Kind::kPicture: {
+        PicturePages pages;
+        try {
+          pages = ahead.Take(block.picture);
+        } catch (const DocumentError& e) {
+          LeaveOutOrRaise(e.Reason());
+        } catch (const DecodeError& e) {
+          LeaveOutOrRaise(Utf16ToUtf8(document_.pictures->Name(block.picture)) + ": " + e.Reason());
+        }
+        for (size_t next = i + 1; next < blocks.size(); ++next)
+          if (blocks[next].kind == DocumentBlock::Kind::kPicture) {
+            ahead.Start(blocks[next].picture);
+            break;
+          }
+        WritePicturePages(writer, pages);
+        break;
+      }
+    }
+  }
+  writer.CloseSection();
+  WarnOfFallback(fallback_);
+  if (leftOutEntries_ > 0)
+    Warn(Format("table of contents: %d entries are left out (one entry of a book holds at most 255)",
+                {leftOutEntries_}));
+}
+
+BookDescription DocumentFileItem::OfferedDescription() {
+  if (!Loaded()) Load();
+  const DocumentInfo& info = document_.info;
+  BookDescription offered;
+  offered.title = info.title;
+  offered.author = info.author;
+  offered.subject = info.subject;
+  offered.translator = info.translator;
+  offered.publisher = info.publisher;
+  offered.publishTime = info.publishTime;
+  offered.isbn = info.isbn;
+  offered.annotation = info.annotation;
+  return offered;
+}
+
+bool DocumentFileItem::LoadOfferedCover(Picture& picture) {
+  if (!Loaded()) Load();
+  if (!document_.cover) return false;
+  try {
+    picture.Assign(document_.pictures->Decode(*document_.cover));
+  } catch (const DocumentError& e) {
+    LeaveOutOrRaise("the cover: " + e.Reason());
+    return false;
+  } catch (const DecodeError& e) {
+    LeaveOutOrRaise("the cover: " + e.Reason());
+    return false;
+  }
+  picture.SetTransparent(true);
+  return true;
+}
+
+void RegisterDocumentItems() {
+  for (const DocumentFormat& f : kFormats)
+    FileTypeRegistry::Instance().RegisterFormat(f.ext, f.group, f.description, false, f.itemClass, f.reader);
+}
+
+void UnregisterDocumentItems() {
+  for (const FileItemClass* c :
+       {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass, &DocumentFileItem::HtmlClass,
+        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass})
+    FileTypeRegistry::Instance().UnregisterFormat(u"", *c);
+}
+
+}  // namespace bookloom

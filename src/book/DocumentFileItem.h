@@ -1,0 +1,61 @@
+// The file item of books in other formats and of albums: FB2, EPUB, HTML pages, comic archives, PDF
+// files and folders. Each format's reader makes a document; this item writes any document into the
+// book: its headings as sections and table-of-contents entries, its paragraphs, its pictures as pages.
+#pragma once
+
+#include <string>
+
+#include "book/FileItem.h"
+#include "documents/Document.h"
+
+namespace bookloom {
+
+// Reads a file (or a folder) of one format into a document.
+using DocumentReadFunction = Document (*)(const std::u16string& fileName);
+
+class DocumentFileItem : public FileItem {
+ public:
+  // One class per format, each with its reader.
+  static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, FolderClass;
+
+  DocumentFileItem(const std::u16string& fileName, DocumentReadFunction read)
+      : FileItem(fileName), read_(read) {}
+
+  // Reads the document: its text and the list of its pictures, which are decoded only when written.
+  void Load() override;
+  void Unload() override;
+  // Reads the document, which stays loaded for the build: a file that is damaged or not well formed,
+  // or that names a picture it lacks, is refused (DocumentError).
+  void Verify() override;
+  // The document's headings, paragraphs and pictures in order, then the document is released. Content
+  // before the document's first table-of-contents entry gets a first-level entry with the document's
+  // title, or else the file's name, as a text file's chapter has. A picture that cannot be decoded fails the
+  // build, or is left out with a warning when the settings say to skip bad parts.
+  void WriteTo(BookWriter& writer) override;
+
+  BookDescription OfferedDescription() override;
+  bool LoadOfferedCover(Picture& picture) override;
+
+  const Document& LoadedDocument() const { return document_; }
+
+ private:
+  // The one conversion of the document's texts into the book's Windows-1251, each character the code
+  // page lacks in its nearest form, counted for the warning.
+  std::string ToBookText(std::u16string_view text);
+  void WriteHeading(BookWriter& writer, int level, const std::u16string& title);
+  // Called while a damaged part's error is handled: raises it again, or, when the settings say to
+  // skip bad parts, notes that the part is left out.
+  void LeaveOutOrRaise(const std::string& part);
+
+  DocumentReadFunction read_;
+  Document document_;
+  int lastLevel_ = 0;       // the level of the last table-of-contents entry written
+  int leftOutEntries_ = 0;  // entries the book had no room for
+  FallbackReport fallback_;
+};
+
+// The document items' extensions in the file type registry, from the start to the end of the program.
+void RegisterDocumentItems();
+void UnregisterDocumentItems();
+
+}  // namespace bookloom

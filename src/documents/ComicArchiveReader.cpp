@@ -1,0 +1,120 @@
+#include "documents/ComicArchiveReader.h"
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "decoders/DecoderRegistry.h"
+#include "documents/Archive.h"
+#include "documents/Fb2Reader.h"
+#include "documents/Xml.h"
+#include "platform/Collate.h"
+#include "platform/Path.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+namespace {
+
+// The pictures of an archive in their order, each read when it is decoded. The archive is read
+// forward once when the pictures are asked for in their order; a picture that comes before its turn
+// waits in memory, and one asked for again (the cover, which is also the first page) starts a new
+// pass.
+class ArchivePictures : public DocumentPictures {
+ public:
+  ArchivePictures(std::u16string fileName, std::vector<std::string> names)
+      : fileName_(std::move(fileName)), names_(std::move(names)) {
+    for (size_t i = 0; i < names_.size(); ++i) order_.try_emplace(names_[i], i);
+  }
+
+  size_t Count() const override { return names_.size(); }
+  std::u16string Name(size_t index) const override { return Utf8ToUtf16(names_[index]); }
+
+  std::unique_ptr<Graphic> Decode(size_t index) override {
+    const std::string bytes = Fetch(index);
+    const std::u16string shown = fileName_ + u": " + Name(index);
+    const GraphicDecoder* decoder = DecoderRegistry::Instance().FindFor(bytes, Name(index));
+    if (!decoder) RaiseDecodeError(shown, "no decoder reads this kind of picture");
+    return decoder->LoadFromMemory(bytes, shown, {.gray = true});
+  }
+
+ private:
+  std::string Fetch(size_t index) {
+    if (const auto waiting = waiting_.find(index); waiting != waiting_.end()) {
+      std::string bytes = std::move(waiting->second);
+      waiting_.erase(waiting);
+      return bytes;
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+      if (!reader_) reader_ = std::make_unique<ArchiveReader>(fileName_);
+      while (reader_->Next()) {
+        const auto entry = order_.find(reader_->Name());
+        if (entry == order_.end() || entry->second < index) continue;
+        if (entry->second == index) return reader_->Read();
+        if (!waiting_.contains(entry->second)) waiting_[entry->second] = reader_->Read();
+      }
+      reader_.reset();
+    }
+    throw DocumentError(fileName_, "entry \"" + names_[index] + "\"", "it is no longer in the archive");
+  }
+
+  std::u16string fileName_;
+  std::vector<std::string> names_;
+  std::map<std::string, size_t> order_;
+  std::unique_ptr<ArchiveReader> reader_;
+  std::map<size_t, std::string> waiting_;
+};
+
+bool IsPicture(const std::string& name) {
+  const std::u16string wide = Utf8ToUtf16(name);
+  const std::u16string_view file = PathFileName(wide);
+  // Hidden files and the resource forks macOS leaves in archives are not pages.
+  if (file.starts_with(u".") || name.starts_with("__MACOSX/")) return false;
+  return DecoderRegistry::Instance().Find(wide) != nullptr;
+}
+
+void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, const std::string& part,
+                   DocumentInfo& info) {
+  const XmlDocPtr xml = ParseXml(bytes, fileName, part);
+  const xmlNode* root = xmlDocGetRootElement(xml.get());
+  const auto text = [&](std::string_view name) { return TextOf(ChildElement(root, name)); };
+  std::u16string series = text("Series");
+  if (!series.empty() && !text("Number").empty()) series += u" #" + text("Number");
+  info.title = text("Title").empty() ? series : text("Title");
+  info.subject = series.empty() ? text("Genre") : series;
+  info.author = text("Writer");
+  info.translator = text("Translator");
+  info.publisher = text("Publisher");
+  info.publishTime = text("Year");
+  info.annotation = text("Summary");
+}
+
+}  // namespace
+
+Document ReadComicArchive(const std::u16string& fileName) {
+  Document document;
+  std::vector<std::string> pictures;
+  bool fb2 = false;
+  ArchiveReader archive(fileName);
+  while (archive.Next()) {
+    const std::u16string name = Utf8ToUtf16(archive.Name());
+    if (SameTextIgnoreCase(PathFileName(name), u"ComicInfo.xml"))
+      ReadComicInfo(archive.Read(), fileName, archive.Name(), document.info);
+    else if (IsPicture(archive.Name()))
+      pictures.push_back(archive.Name());
+    else
+      fb2 |= SameTextIgnoreCase(PathExtension(name), u"fb2");
+  }
+  // A zip of one FB2 book, as libraries hand them out under a plain ".zip".
+  if (pictures.empty() && fb2) return ReadFb2File(fileName);
+  if (pictures.empty()) throw DocumentError(fileName, "", "the archive holds no picture");
+  std::sort(pictures.begin(), pictures.end(), [](const std::string& a, const std::string& b) {
+    return CompareNatural(Utf8ToUtf16(a), Utf8ToUtf16(b)) < 0;
+  });
+  for (size_t i = 0; i < pictures.size(); ++i) document.AddPicture(i);
+  document.cover = 0;
+  document.pictures = std::make_unique<ArchivePictures>(fileName, std::move(pictures));
+  return document;
+}
+
+}  // namespace bookloom

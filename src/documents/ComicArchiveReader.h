@@ -1,0 +1,17 @@
+// Comic archives (.cbz/.zip, .cbr/.rar, .cb7/.7z, .cbt/.tar): their pictures in natural order ("page2"
+// before "page10") as one picture section, described by the archive's ComicInfo.xml where it has one.
+// The pictures are read from the archive one by one as they are written.
+#pragma once
+
+#include <string>
+
+#include "documents/Document.h"
+
+namespace bookloom {
+
+// Reads the archive's list of pictures and its ComicInfo.xml; DocumentError names the file and the
+// part that failed (an entry, the ComicInfo.xml), or tells that it holds no picture. An archive
+// without pictures that holds an FB2 book is read as that book.
+Document ReadComicArchive(const std::u16string& fileName);
+
+}  // namespace bookloom

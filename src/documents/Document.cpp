@@ -1,0 +1,85 @@
+#include "documents/Document.h"
+
+#include <glib.h>
+
+#include "decoders/DecoderRegistry.h"
+#include "documents/PdfReader.h"
+#include "documents/Xml.h"
+#include "platform/FileSys.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+namespace {
+
+std::string Describe(const std::string& part, const std::string& why) {
+  return part.empty() ? why : part + ": " + why;
+}
+
+}  // namespace
+
+DocumentError::DocumentError(const std::u16string& fileName, const std::string& part, const std::string& why)
+    : Exception(Format("Cannot read \"%s\": %s", {fileName, Describe(part, why)})),
+      reason_(Describe(part, why)) {}
+
+std::optional<size_t> EncodedPictures::Add(std::u16string name, std::string bytes, std::string mediaType,
+                                           std::u16string fileName) {
+  if (!DecoderRegistry::Instance().FindFor(bytes, name, mediaType)) return std::nullopt;
+  pictures_.push_back({std::move(name), std::move(bytes), std::move(mediaType), std::move(fileName)});
+  return pictures_.size() - 1;
+}
+
+std::unique_ptr<Graphic> EncodedPictures::Decode(size_t index) {
+  const Encoded& p = pictures_[index];
+  const std::string fileBytes = p.fileName.empty() ? std::string() : ReadFileBytes(p.fileName);
+  const std::string_view bytes = p.fileName.empty() ? std::string_view(p.bytes) : fileBytes;
+  const std::u16string shown = p.fileName.empty() ? documentName_ + u": " + p.name : p.fileName;
+  const GraphicDecoder* decoder = DecoderRegistry::Instance().FindFor(bytes, p.name, p.mediaType);
+  if (!decoder) RaiseDecodeError(shown, "no decoder reads this kind of picture");
+  return decoder->LoadFromMemory(bytes, shown, {.gray = true});
+}
+
+void Document::AddHeading(int level, std::u16string title) {
+  blocks.push_back({DocumentBlock::Kind::kHeading, level, std::move(title)});
+}
+
+void Document::AddParagraph(std::u16string text, bool keepEmpty) {
+  if (text.empty() && !keepEmpty) return;
+  blocks.push_back({DocumentBlock::Kind::kParagraph, 0, std::move(text)});
+}
+
+void Document::AddPicture(size_t picture) {
+  blocks.push_back({DocumentBlock::Kind::kPicture, 0, {}, picture});
+}
+
+void StartDocumentReaders() {
+  StartXmlReading();
+  SilencePdfWarnings();
+}
+
+std::string DecodeBase64(std::string_view text) {
+  std::string out(text.size() / 4 * 3 + 3, '\0');
+  gint state = 0;
+  guint save = 0;
+  out.resize(
+      g_base64_decode_step(text.data(), text.size(), reinterpret_cast<guchar*>(out.data()), &state, &save));
+  return out;
+}
+
+std::u16string CollapseSpaces(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  bool blank = false;
+  for (const char16_t c : text) {
+    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v') {
+      blank = !out.empty();
+      continue;
+    }
+    if (blank) out += u' ';
+    blank = false;
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace bookloom

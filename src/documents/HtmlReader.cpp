@@ -1,0 +1,62 @@
+#include "documents/HtmlReader.h"
+
+#include "documents/Archive.h"
+#include "documents/HtmlText.h"
+#include "documents/Xml.h"
+#include "platform/FileSys.h"
+#include "platform/Path.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+namespace {
+
+// The bytes of a "data:image/png;base64,...." link, with its media type.
+std::pair<std::string, std::string> DataLink(std::string_view link) {
+  const size_t comma = link.find(',');
+  if (comma == std::string_view::npos) return {};
+  const std::string_view header = link.substr(5, comma - 5);
+  if (!header.ends_with(";base64")) return {};
+  return {DecodeBase64(link.substr(comma + 1)), std::string(header.substr(0, header.find(';')))};
+}
+
+}  // namespace
+
+Document ReadHtmlFile(const std::u16string& fileName) {
+  const XmlDocPtr page = ParseHtml(ReadFileBytes(fileName), fileName, "");
+  Document document;
+  auto pictures = std::make_unique<EncodedPictures>(fileName);
+  EncodedPictures& list = *pictures;
+  document.pictures = std::move(pictures);
+  document.info.title = HtmlTitle(*page);
+  document.info.author = HtmlMeta(*page, "author");
+  document.info.annotation = HtmlMeta(*page, "description");
+  const std::u16string folder(PathFolder(fileName));
+  const auto picture = [&](const std::string& reference) -> std::optional<size_t> {
+    if (reference.starts_with("data:")) {
+      auto [bytes, mediaType] = DataLink(reference);
+      if (const auto picture = list.Add(u"data: link", std::move(bytes), std::move(mediaType)))
+        return picture;
+    }
+    if (reference.find("://") != std::string::npos || reference.starts_with("data:")) {
+      document.warnings.push_back("picture \"" + reference.substr(0, 80) +
+                                  "\" is not next to the page: left out");
+      return std::nullopt;
+    }
+    // The pictures of a saved page lie in its folder or below it.
+    const std::string name = ResolveEntryName("page", reference);
+    if (name.empty())
+      throw DocumentError(fileName, "picture \"" + reference + "\"", "it lies outside the page's folder");
+    const std::u16string path = folder + Utf8ToUtf16(name);
+    if (!FileExists(path)) throw DocumentError(fileName, "picture \"" + reference + "\"", "no such file");
+    const auto added = list.Add(Utf8ToUtf16(name), {}, {}, path);
+    if (!added)
+      document.warnings.push_back("picture \"" + reference +
+                                  "\": no decoder reads this kind of picture: left out");
+    return added;
+  };
+  ReadHtmlBody(*page, document, {.headingEntries = true, .picture = picture});
+  return document;
+}
+
+}  // namespace bookloom

@@ -1,0 +1,147 @@
+#include "documents/HtmlText.h"
+
+#include <algorithm>
+#include <span>
+
+#include "documents/Xml.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+namespace {
+
+// Elements that end the paragraph before them and start a new one.
+constexpr std::string_view kBlockElements[] = {
+    "p",      "div",    "li",  "blockquote", "pre",        "br",      "hr",      "ul",      "ol",
+    "dl",     "dt",     "dd",  "table",      "tr",         "caption", "section", "article", "aside",
+    "header", "footer", "nav", "figure",     "figcaption", "address", "center",  "main",    "body",
+    "h1",     "h2",     "h3",  "h4",         "h5",         "h6"};
+
+// Elements whose content is not part of the text.
+constexpr std::string_view kSkipped[] = {"head", "script", "style", "noscript", "template", "title"};
+
+bool IsOneOf(const xmlNode* node, std::span<const std::string_view> names) {
+  return std::any_of(names.begin(), names.end(), [&](std::string_view n) { return IsElement(node, n); });
+}
+
+int HeadingRank(const xmlNode* node) {
+  static constexpr std::string_view kHeadings[] = {"h1", "h2", "h3", "h4", "h5", "h6"};
+  for (int i = 0; i < 6; ++i)
+    if (IsElement(node, kHeadings[i])) return i + 1;
+  return 0;
+}
+
+class HtmlWalker {
+ public:
+  HtmlWalker(Document& document, const HtmlReading& reading) : document_(document), reading_(reading) {}
+
+  void Walk(const xmlNode* node) {
+    for (; node; node = node->next) Visit(node);
+  }
+
+  void Flush() {
+    if (preformatted_ > 0) {
+      // Each line of preformatted text is a paragraph of its own, its blanks kept.
+      size_t start = 0;
+      while (start <= text_.size()) {
+        size_t end = text_.find(u'\n', start);
+        if (end == std::u16string::npos) end = text_.size();
+        std::u16string line = text_.substr(start, end - start);
+        while (!line.empty() && (line.back() == u'\r' || line.back() == u' ' || line.back() == u'\t'))
+          line.pop_back();
+        if (!line.empty() || end < text_.size()) document_.AddParagraph(std::move(line), true);
+        start = end + 1;
+      }
+    } else {
+      document_.AddParagraph(CollapseSpaces(text_));
+    }
+    text_.clear();
+  }
+
+ private:
+  void Visit(const xmlNode* node) {
+    switch (node->type) {
+      case XML_TEXT_NODE:
+      case XML_CDATA_SECTION_NODE:
+        if (node->content) text_ += Utf8ToUtf16(reinterpret_cast<const char*>(node->content));
+        return;
+      case XML_ELEMENT_NODE:
+        break;
+      default:
+        return;
+    }
+    if (IsOneOf(node, kSkipped)) return;
+    const int rank = HeadingRank(node);
+    const bool block = rank > 0 || IsOneOf(node, kBlockElements);
+    // An element that starts a paragraph ends the one before it before its id is placed.
+    if (block) Flush();
+    if (reading_.anchor) {
+      std::string id = AttributeOf(node, "id");
+      if (id.empty() && IsElement(node, "a")) id = AttributeOf(node, "name");
+      if (!id.empty()) reading_.anchor(id, document_.blocks.size());
+    }
+    if (IsElement(node, "img") || IsElement(node, "image")) {
+      std::string reference = AttributeOf(node, IsElement(node, "img") ? "src" : "href");
+      if (reference.empty() && IsElement(node, "img")) reference = AttributeOf(node, "href");
+      if (!reference.empty() && reading_.picture) {
+        if (const std::optional<size_t> picture = reading_.picture(reference)) {
+          Flush();
+          document_.AddPicture(*picture);
+        }
+      }
+      return;
+    }
+    if (rank > 0) {
+      document_.AddHeading(reading_.headingEntries ? std::min(rank, 3) : 0, TextOf(node));
+      Walk(node->children);
+      Flush();
+      return;
+    }
+    if (IsElement(node, "td") || IsElement(node, "th")) {
+      // The cells of a row make one paragraph.
+      if (!text_.empty()) text_ += u" | ";
+      Walk(node->children);
+      return;
+    }
+    const bool pre = IsElement(node, "pre");
+    if (block) Flush();
+    preformatted_ += pre;
+    Walk(node->children);
+    if (block) Flush();
+    preformatted_ -= pre;
+  }
+
+  Document& document_;
+  const HtmlReading& reading_;
+  std::u16string text_;
+  int preformatted_ = 0;
+};
+
+const xmlNode* HeadOf(const xmlDoc& page) {
+  const xmlNode* root = xmlDocGetRootElement(&page);
+  return IsElement(root, "head") ? root : ChildElement(root, "head");
+}
+
+}  // namespace
+
+void ReadHtmlBody(const xmlDoc& page, Document& document, const HtmlReading& reading) {
+  const xmlNode* root = xmlDocGetRootElement(&page);
+  const xmlNode* body = ChildElement(root, "body");
+  HtmlWalker walker(document, reading);
+  if (body)
+    walker.Walk(body->children);
+  else
+    walker.Walk(root);
+  walker.Flush();
+}
+
+std::u16string HtmlTitle(const xmlDoc& page) { return TextOf(ChildElement(HeadOf(page), "title")); }
+
+std::u16string HtmlMeta(const xmlDoc& page, std::string_view name) {
+  for (const xmlNode* c = HeadOf(page) ? HeadOf(page)->children : nullptr; c; c = c->next)
+    if (IsElement(c, "meta") && AttributeOf(c, "name") == name)
+      return CollapseSpaces(Utf8ToUtf16(AttributeOf(c, "content")));
+  return {};
+}
+
+}  // namespace bookloom

@@ -1,0 +1,166 @@
+#include "documents/Xml.h"
+
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
+
+#include <climits>
+
+#include "documents/Document.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+namespace {
+
+struct ParserFree {
+  void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
+};
+using ParserPtr = std::unique_ptr<xmlParserCtxt, ParserFree>;
+
+// Loads no DTD and no external entity, from a file or the network alike.
+xmlParserInputPtr NoExternalEntities(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
+
+int SizeOf(std::string_view bytes, const std::u16string& fileName, const std::string& part) {
+  if (bytes.size() > kMaxPartBytes || bytes.size() > INT_MAX)
+    throw DocumentError(fileName, part,
+                        "larger than the limit of " + std::to_string(kMaxPartBytes >> 20) + " MB");
+  return static_cast<int>(bytes.size());
+}
+
+[[noreturn]] void RaiseParseError(xmlParserCtxt* ctxt, const std::u16string& fileName,
+                                  const std::string& part, const std::string& what) {
+  const xmlError* error = xmlCtxtGetLastError(ctxt);
+  std::string why = what;
+  if (error && error->message) {
+    std::string message = error->message;
+    while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+    why += Format(" at line %d: %s", {error->line, message});
+  }
+  throw DocumentError(fileName, part, why);
+}
+
+// The encoding an XML declaration at the start names ("windows-1251"), "" when there is none.
+std::string DeclaredXmlEncoding(std::string_view bytes) {
+  if (!bytes.starts_with("<?xml")) return {};
+  const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+  const size_t at = declaration.find("encoding");
+  if (at == std::string_view::npos) return {};
+  const size_t quote = declaration.find_first_of("\"'", at);
+  if (quote == std::string_view::npos) return {};
+  const size_t end = declaration.find(declaration[quote], quote + 1);
+  if (end == std::string_view::npos) return {};
+  return std::string(declaration.substr(quote + 1, end - quote - 1));
+}
+
+void AppendText(const xmlNode* node, std::u16string& out) {
+  for (const xmlNode* c = node; c; c = c->next) {
+    switch (c->type) {
+      case XML_TEXT_NODE:
+      case XML_CDATA_SECTION_NODE:
+        if (c->content) out += Utf8ToUtf16(reinterpret_cast<const char*>(c->content));
+        break;
+      case XML_ENTITY_REF_NODE:
+        if (const htmlEntityDesc* e = htmlEntityLookup(c->name)) {
+          const char32_t v = e->value;
+          std::u16string ch;
+          if (v < 0x10000) {
+            ch = std::u16string(1, static_cast<char16_t>(v));
+          } else {
+            ch = {static_cast<char16_t>(0xD800 + ((v - 0x10000) >> 10)),
+                  static_cast<char16_t>(0xDC00 + ((v - 0x10000) & 0x3FF))};
+          }
+          out += ch;
+        }
+        break;
+      case XML_ELEMENT_NODE:
+        AppendText(c->children, out);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void StartXmlReading() {
+  xmlInitParser();
+  xmlSetExternalEntityLoader(NoExternalEntities);
+}
+
+XmlDocPtr ParseXml(std::string_view bytes, const std::u16string& fileName, const std::string& part) {
+  const int size = SizeOf(bytes, fileName, part);
+  const ParserPtr ctxt(xmlNewParserCtxt());
+  if (!ctxt) throw DocumentError(fileName, part, "out of memory");
+  XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), bytes.data(), size, nullptr, nullptr,
+                                  XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  if (!doc || !ctxt->wellFormed) RaiseParseError(ctxt.get(), fileName, part, "the XML is not well formed");
+  if (!xmlDocGetRootElement(doc.get())) throw DocumentError(fileName, part, "the XML holds no element");
+  return doc;
+}
+
+XmlDocPtr ParseHtml(std::string_view bytes, const std::u16string& fileName, const std::string& part) {
+  const int size = SizeOf(bytes, fileName, part);
+  std::string encoding = DeclaredXmlEncoding(bytes);
+  const bool bom =
+      bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+  if (encoding.empty() && !bom && IsValidUtf8(bytes)) encoding = "UTF-8";
+  const std::unique_ptr<htmlParserCtxt, void (*)(htmlParserCtxtPtr)> ctxt(htmlNewParserCtxt(),
+                                                                          htmlFreeParserCtxt);
+  if (!ctxt) throw DocumentError(fileName, part, "out of memory");
+  XmlDocPtr doc(htmlCtxtReadMemory(
+      ctxt.get(), bytes.data(), size, nullptr, encoding.empty() || bom ? nullptr : encoding.c_str(),
+      HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER));
+  if (!doc || !xmlDocGetRootElement(doc.get()))
+    RaiseParseError(ctxt.get(), fileName, part, "nothing can be read as HTML");
+  return doc;
+}
+
+std::string_view LocalName(const xmlNode* node) {
+  if (!node || !node->name) return {};
+  const std::string_view name = reinterpret_cast<const char*>(node->name);
+  const size_t colon = name.rfind(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+bool IsElement(const xmlNode* node, std::string_view localName) {
+  if (!node || node->type != XML_ELEMENT_NODE) return false;
+  const std::string_view name = LocalName(node);
+  if (name.size() != localName.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(name[i]) != lower(localName[i])) return false;
+  }
+  return true;
+}
+
+xmlNode* ChildElement(const xmlNode* node, std::string_view localName) {
+  for (xmlNode* c = node ? node->children : nullptr; c; c = c->next)
+    if (IsElement(c, localName)) return c;
+  return nullptr;
+}
+
+std::string AttributeOf(const xmlNode* node, std::string_view localName) {
+  if (!node || node->type != XML_ELEMENT_NODE) return {};
+  for (const xmlAttr* a = node->properties; a; a = a->next) {
+    std::string_view name = reinterpret_cast<const char*>(a->name);
+    if (const size_t colon = name.rfind(':'); colon != std::string_view::npos) name = name.substr(colon + 1);
+    if (name != localName) continue;
+    std::string value;
+    for (const xmlNode* t = a->children; t; t = t->next)
+      if (t->type == XML_TEXT_NODE && t->content) value += reinterpret_cast<const char*>(t->content);
+    return value;
+  }
+  return {};
+}
+
+std::u16string RawTextOf(const xmlNode* node) {
+  std::u16string out;
+  if (node) AppendText(node->children, out);
+  return out;
+}
+
+std::u16string TextOf(const xmlNode* node) { return CollapseSpaces(RawTextOf(node)); }
+
+}  // namespace bookloom

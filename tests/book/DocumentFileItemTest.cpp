@@ -1,0 +1,228 @@
+// Books made from FB2, EPUB, HTML, comic archives, PDF files and folders, read back with the book
+// reader: their table of contents, description, cover, paragraphs and pictures; what the user gives
+// wins over what the files offer; damaged pictures fail the build or are left out when asked.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "book/BookBuild.h"
+#include "book/DocumentFileItem.h"
+#include "book/FileTypeRegistry.h"
+#include "book/InputFiles.h"
+#include "book/PictureFileItem.h"
+#include "book/TextFileItem.h"
+#include "pictures/CoverPage.h"
+#include "platform/Utf.h"
+#include "support/TestData.h"
+#include "support/TestDocuments.h"
+#include "text/Win1251.h"
+#include "wolf/BookReader.h"
+
+namespace bookloom {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Collects what a build warns of.
+struct Warnings : BuildObserver {
+  void Warning(const FileItem& item, const std::string& message) override { messages += message + "\n"; }
+  std::string messages;
+};
+
+struct Project {
+  FileList files;
+  BookDescription description;
+  CoverPage cover;
+  Warnings warnings;
+
+  void Add(const fs::path& path, bool skipBadParts = false) {
+    auto item = MakeInputItem(path.u16string());
+    FileSettings settings;
+    settings.skipBadParts = skipBadParts;
+    item->SetSettings(settings);
+    files.Add(std::move(item));
+  }
+  BookReader Make(const fs::path& target) {
+    BuildBook(target.u16string(), files, description, cover, &warnings);
+    return BookReader(test::ReadBytes(target));
+  }
+};
+
+// The table of contents as lines "2 Title", indented by level, in the order of the tree.
+void AddEntries(const std::vector<TocRecord>& toc, const std::vector<int>& entries, std::string& lines) {
+  for (const int i : entries) {
+    const TocRecord& r = toc[static_cast<size_t>(i)];
+    lines += std::string(2 * (r.level - 1), ' ') + std::to_string(r.level) + " " +
+             Utf16ToUtf8(Win1251ToWide(r.title)) + "\n";
+    AddEntries(toc, r.children, lines);
+  }
+}
+
+std::string Toc(const BookReader& reader) {
+  const std::vector<TocRecord>& toc = reader.Book().toc;
+  std::vector<int> top;
+  for (size_t i = 0; i < toc.size(); ++i)
+    if (toc[i].parentIndex < 0) top.push_back(static_cast<int>(i));
+  std::string lines;
+  AddEntries(toc, top, lines);
+  return lines;
+}
+
+std::string Text(const std::string& win1251) { return Utf16ToUtf8(Win1251ToWide(win1251)); }
+
+int PictureCount(const BookReader& reader) {
+  int count = 0;
+  for (const SectionData& s : reader.Book().sections) count += static_cast<int>(s.images.size());
+  return count;
+}
+
+const std::string kFb2 = test::Fb2Book(
+    "<title-info><author><first-name>Ann</first-name><last-name>Author</last-name></author>"
+    "<book-title>Книга</book-title><annotation><p>About.</p></annotation>"
+    "<coverpage><image "
+    "l:href=\"#c.jpg\"/></coverpage></title-info><publish-info><year>1999</year></publish-info>",
+    "<body><title><p>Книга</p></title><section><title><p>Часть</p></title>"
+    "<section><title><p>Глава</p></title><p>Текст.</p><image "
+    "l:href=\"#c.jpg\"/><p>Ещё.</p></section></section></body>"
+    "<body name=\"notes\"><section><p>Note.</p></section></body>",
+    test::Fb2Binary("c.jpg", test::JpegPicture(60, 80, 0)));
+
+TEST(DocumentFileItem, AnFb2BookGivesItsDescriptionCoverAndChapters) {
+  const test::ScratchDir dir;
+  test::WriteBytes(dir / "book.fb2", kFb2);
+  Project project;
+  project.Add(dir / "book.fb2");
+  project.description.author = u"Given Author";  // the user's text wins
+  project.cover.coverMode = 2;
+  const BookReader reader = project.Make(dir / "book.wol");
+  const BookContents& book = reader.Book();
+  EXPECT_EQ(Text(book.description[static_cast<size_t>(DescriptionFieldId::kTitle)]), "Книга");
+  EXPECT_EQ(Text(book.description[static_cast<size_t>(DescriptionFieldId::kAuthor)]), "Given Author");
+  EXPECT_EQ(Text(book.description[static_cast<size_t>(DescriptionFieldId::kIntroduction)]), "About.");
+  EXPECT_EQ(Text(book.description[static_cast<size_t>(DescriptionFieldId::kTimePublish)]), "1999");
+  ASSERT_TRUE(book.cover.has_value());
+  EXPECT_EQ(Toc(reader), "1 Книга\n1 Часть\n  2 Глава\n1 Notes\n");
+  EXPECT_EQ(PictureCount(reader), 1);
+  std::string paragraphs;
+  for (const SectionData& s : book.sections)
+    for (const std::string& p : s.paragraphs) paragraphs += Text(p) + "|";
+  EXPECT_EQ(paragraphs, "Книга|Часть|Глава|Текст.|Ещё.|Notes|Note.|");
+  // Without a kind of cover page chosen the book has none; a cover picture given wins.
+  project.cover.coverMode = 0;
+  EXPECT_FALSE(project.Make(dir / "book.wol").Book().cover.has_value());
+  test::WriteBytes(dir / "white.jpg", test::JpegPicture(60, 80, 255));
+  project.cover = CoverPage();
+  project.cover.coverMode = 2;
+  project.cover.fileName = (dir / "white.jpg").u16string();
+  const BookReader given = project.Make(dir / "book.wol");
+  const std::vector<uint8_t> greys =
+      PackedRowsToGray(*given.Book().cover, given.DecodeRows(*given.Book().cover));
+  EXPECT_EQ(greys[400 * 600 + 300], 255);
+}
+
+TEST(DocumentFileItem, EachFormatBecomesItsChaptersAndPictures) {
+  const test::ScratchDir dir;
+  const std::string page = test::JpegPicture(30, 40, 0);
+  test::WriteBytes(dir / "comic.cbz",
+                   test::ArchiveOf({{"p10.jpg", page}, {"p9.jpg", page}, {"p1.jpg", page}}));
+  test::WriteBytes(dir / "scan.pdf",
+                   test::PdfOf({{300, 400, 0}, {300, 400, 1}, {300, 400, 0.5}}, {{"Start", 1}, {"End", 3}}));
+  test::WriteBytes(
+      dir / "page.html",
+      "<html><head><title>Page</title></head><body><h3>Deep first</h3><p>x</p><img src=\"pics/a.jpg\">"
+      "<h1>One</h1><p>y</p></body></html>");
+  fs::create_directories(dir / "pics");
+  test::WriteBytes(dir / "pics" / "a.jpg", page);
+  fs::create_directories(dir / "album" / "Part 10");
+  fs::create_directories(dir / "album" / "Part 2" / "inner");
+  fs::create_directories(dir / "album" / ".hidden");
+  test::WriteBytes(dir / "album" / "cover.jpg", page);
+  test::WriteBytes(dir / "album" / "intro.txt", "Hello\n\nworld\n");
+  test::WriteBytes(dir / "album" / "Part 10" / "z.jpg", page);
+  test::WriteBytes(dir / "album" / "Part 2" / "b.jpg", page);
+  test::WriteBytes(dir / "album" / "Part 2" / "inner" / "notes.txt", "inner text\n");
+  test::WriteBytes(dir / "album" / "Part 2" / "skip.pdf", "not taken");
+  test::WriteBytes(dir / "album" / ".hidden" / "h.jpg", page);
+  const struct {
+    const char* input;
+    std::string toc;
+    int pictures;
+    std::string warnings;
+  } cases[] = {
+      {"comic.cbz", "1 comic\n", 3, ""},
+      {"scan.pdf", "1 Start\n1 End\n", 3, ""},
+      {"page.html", "1 Deep first\n1 One\n", 1, ""},
+      {"album", "1 album\n1 intro\n1 Part 2\n  2 inner\n    3 notes\n1 Part 10\n", 3,
+       "Part 2/skip.pdf: only pictures and texts are taken from a folder: left out\n"},
+  };
+  for (const auto& c : cases) {
+    Project project;
+    project.Add(dir / c.input);
+    const BookReader reader = project.Make(dir / "book.wol");
+    EXPECT_EQ(Toc(reader), c.toc) << c.input;
+    EXPECT_EQ(PictureCount(reader), c.pictures) << c.input;
+    EXPECT_EQ(project.warnings.messages, c.warnings) << c.input;
+  }
+}
+
+// A damaged picture fails the build naming the file and the picture, or is left out with a warning
+// when bad parts are skipped.
+TEST(DocumentFileItem, ADamagedPictureFailsTheBuildOrIsLeftOut) {
+  const test::ScratchDir dir;
+  test::WriteBytes(dir / "comic.cbz", test::ArchiveOf({{"1.jpg", test::JpegPicture(30, 40, 0)},
+                                                       {"2.jpg", "\xFF\xD8\xFF not a JPEG"},
+                                                       {"3.jpg", test::JpegPicture(30, 40, 0)}}));
+  Project failing;
+  failing.Add(dir / "comic.cbz");
+  try {
+    failing.Make(dir / "book.wol");
+    ADD_FAILURE() << "no error";
+  } catch (const DecodeError& e) {
+    EXPECT_NE(std::string(e.what()).find("comic.cbz: 2.jpg"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(fs::exists(dir / "book.wol"));
+  Project skipping;
+  skipping.Add(dir / "comic.cbz", true);
+  EXPECT_EQ(PictureCount(skipping.Make(dir / "book.wol")), 2);
+  EXPECT_NE(skipping.warnings.messages.find("2.jpg: not a readable JPEG file"), std::string::npos)
+      << skipping.warnings.messages;
+}
+
+TEST(DocumentFileItem, LeavesOutTheEntriesABookHasNoRoomFor) {
+  const test::ScratchDir dir;
+  std::string html = "<html><body>";
+  for (int i = 1; i <= 300; ++i) html += "<h1>" + std::to_string(i) + "</h1>";
+  test::WriteBytes(dir / "many.html", html + "</body></html>");
+  Project project;
+  project.Add(dir / "many.html");
+  EXPECT_EQ(project.Make(dir / "book.wol").Book().toc.size(), 255u);
+  EXPECT_EQ(project.warnings.messages,
+            "table of contents: 45 entries are left out (one entry of a book holds at most 255)\n");
+}
+
+TEST(DocumentFileItem, EachExtensionFindsItsReader) {
+  const struct {
+    std::u16string name;
+    const FileItemClass* itemClass;
+  } cases[] = {
+      {u"a.fb2", &DocumentFileItem::Fb2Class},
+      {u"a.fb2.zip", &DocumentFileItem::Fb2Class},
+      {u"A.FB2.ZIP", &DocumentFileItem::Fb2Class},
+      {u"a.zip", &DocumentFileItem::ComicArchiveClass},
+      {u"fb2.zip", &DocumentFileItem::ComicArchiveClass},
+      {u"a.epub", &DocumentFileItem::EpubClass},
+      {u"a.xhtml", &DocumentFileItem::HtmlClass},
+      {u"a.htm", &DocumentFileItem::HtmlClass},
+      {u"a.cbr", &DocumentFileItem::ComicArchiveClass},
+      {u"a.cb7", &DocumentFileItem::ComicArchiveClass},
+      {u"a.tar", &DocumentFileItem::ComicArchiveClass},
+      {u"a.pdf", &DocumentFileItem::PdfClass},
+      {u"/d.fb2.zip/x.txt", &TextFileItem::Class},
+      {u"a.jpg", &PictureFileItem::Class},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FileTypeRegistry::Instance().FindItemClass(c.name), c.itemClass) << Utf16ToUtf8(c.name);
+}
+
+}  // namespace
+}  // namespace bookloom
