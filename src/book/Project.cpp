@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "book/InputFiles.h"
+#include "book/SettingNames.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
 #include "wolf/BookRecords.h"
@@ -34,21 +35,57 @@ std::u16string Absolute(const std::string& path, const std::u16string& folder) {
   return (p.is_absolute() ? p : (fs::path(folder) / p).lexically_normal()).u16string();
 }
 
-const char* ColorsName(PageColors colors) { return colors == PageColors::kMonochrome ? "mono" : "gray"; }
-PageColors ColorsOf(const std::string& name) {
-  return name == "mono" ? PageColors::kMonochrome : PageColors::kGray4;
+// The choice of that name; an unknown name makes the project unreadable.
+template <class T, size_t N>
+T ChoiceOf(const json& j, const char* key, const NamedChoice<T> (&choices)[N], T fallback) {
+  if (!j.contains(key)) return fallback;
+  const std::string name = j.at(key).get<std::string>();
+  const std::optional<T> value = ChoiceNamed(choices, name);
+  if (!value) throw json::other_error::create(501, std::string(key) + " is not one of " + ChoiceNames(choices), &j);
+  return *value;
 }
 
 json SettingsJson(const FileSettings& settings) {
   const PictureSettings& p = settings.picture;
-  return {{"picture", {{"enlarge", p.enlarge}, {"mode", ColorsName(p.colors)}}}};
+  const TextSettings& t = settings.text;
+  json patterns = json::array();
+  for (const std::u16string& pattern : t.chapterPatterns) patterns.push_back(Utf8(pattern));
+  return {{"picture",
+           {{"enlarge", p.enlarge},
+            {"mode", NameOf(kColorsNames, p.colors)},
+            {"rotate", NameOf(kRotationNames, p.rotation)},
+            {"split", NameOf(kSplitNames, p.split)},
+            {"crop", p.crop},
+            {"gamma", p.gamma},
+            {"autolevel", p.autolevel},
+            {"allFrames", p.allFrames}}},
+          {"text",
+           {{"encoding", t.encoding},
+            {"chapters", t.chapters},
+            {"chapterPatterns", patterns},
+            {"unwrap", NameOf(kUnwrapNames, t.unwrap)}}}};
 }
 
+// Settings the file leaves out keep their defaults.
 FileSettings SettingsOf(const json& j) {
   FileSettings settings;
+  PictureSettings& p = settings.picture;
   const json picture = j.value("picture", json::object());
-  settings.picture.enlarge = picture.value("enlarge", settings.picture.enlarge);
-  settings.picture.colors = ColorsOf(picture.value("mode", std::string("gray")));
+  p.enlarge = picture.value("enlarge", p.enlarge);
+  p.colors = ChoiceOf(picture, "mode", kColorsNames, p.colors);
+  p.rotation = ChoiceOf(picture, "rotate", kRotationNames, p.rotation);
+  p.split = ChoiceOf(picture, "split", kSplitNames, p.split);
+  p.crop = picture.value("crop", p.crop);
+  p.gamma = picture.value("gamma", p.gamma);
+  p.autolevel = picture.value("autolevel", p.autolevel);
+  p.allFrames = picture.value("allFrames", p.allFrames);
+  TextSettings& t = settings.text;
+  const json text = j.value("text", json::object());
+  t.encoding = text.value("encoding", t.encoding);
+  t.chapters = text.value("chapters", t.chapters);
+  for (const std::string& pattern : text.value("chapterPatterns", std::vector<std::string>()))
+    t.chapterPatterns.push_back(Utf8ToUtf16(pattern));
+  t.unwrap = ChoiceOf(text, "unwrap", kUnwrapNames, t.unwrap);
   return settings;
 }
 
@@ -72,7 +109,7 @@ BookDescription DescriptionOf(const json& j) {
 json CoverJson(const CoverPage& cover, const std::u16string& folder) {
   const Margins& m = cover.margins;
   return {{"file", Relative(cover.fileName, folder)},
-          {"mode", cover.coverMode == 0 ? "none" : ColorsName(PageColorsOfBits(cover.coverMode))},
+          {"mode", cover.coverMode == 0 ? "none" : NameOf(kColorsNames, PageColorsOfBits(cover.coverMode))},
           {"enlarge", cover.enlarge},
           {"margins", {m.left, m.right, m.top, m.bottom}}};
 }
@@ -80,8 +117,8 @@ json CoverJson(const CoverPage& cover, const std::u16string& folder) {
 CoverPage CoverOf(const json& j, const std::u16string& folder) {
   CoverPage cover;
   cover.fileName = Absolute(j.value("file", std::string()), folder);
-  const std::string mode = j.value("mode", std::string("none"));
-  cover.coverMode = mode == "none" ? 0 : BitsOf(ColorsOf(mode));
+  const bool none = j.value("mode", std::string("none")) == "none";
+  cover.coverMode = none ? 0 : BitsOf(ChoiceOf(j, "mode", kColorsNames, PageColors::kGray4));
   cover.enlarge = j.value("enlarge", true);
   const std::vector<int> margins = j.value("margins", std::vector<int>{0, 0, 0, 0});
   if (margins.size() == 4) cover.margins = {margins[0], margins[1], margins[2], margins[3]};

@@ -20,7 +20,9 @@ TEST(Project, KeepsFilesSettingsDescriptionAndCoverWithPathsBesideIt) {
   project.cover.margins = {1, 2, 3, 4};
   project.settings.picture.colors = PageColors::kMonochrome;
   FileSettings own;
-  own.picture.enlarge = true;
+  own.picture = {.enlarge = true, .rotation = Rotation::kAuto, .split = Split::kRightToLeft, .crop = true,
+                 .gamma = 1.5, .autolevel = true, .allFrames = true};
+  own.text = {.encoding = "KOI8-R", .chapters = true, .chapterPatterns = {u"Глава .*"}, .unwrap = Unwrap::kAuto};
   project.files = {{(dir / "text" / "a.txt").u16string(), project.settings, false},
                    {u"/elsewhere/b.png", own, true}};
 
@@ -63,6 +65,8 @@ TEST(Project, RefusesWhatIsNotAProjectNamingTheFile) {
       {"[1, 2]", "is not a Bookloom project"},
       {"{\"format\": \"bookloom-project\", \"version\": 99}", "was written by a newer Bookloom"},
       {"{\"format\": \"bookloom-project\", \"files\": [{\"name\": \"x\"}]}", "is not a readable project"},
+      {"{\"format\": \"bookloom-project\", \"settings\": {\"picture\": {\"rotate\": \"up\"}}}",
+       "rotate is not one of none|auto|left|right"},
   };
   for (const auto& c : cases) {
     test::WriteBytes(dir / "p.bookloom", c.text);

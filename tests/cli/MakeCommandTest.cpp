@@ -338,7 +338,7 @@ TEST_F(MakeCommandTest, ReadsTextsAsTheTextOptionsSay) {
     const char* error;
   } wrong[] = {
       {"--input-encoding NO-SUCH en.txt", "iconv knows no encoding NO-SUCH"},
-      {"--unwrap sometimes en.txt", "is auto, on or off, not sometimes"},
+      {"--unwrap sometimes en.txt", "is one of off|on|auto, not sometimes"},
       {"--chapter-pattern '(' en.txt", "is no regular expression"},
   };
   for (const auto& c : wrong) {

@@ -1,6 +1,5 @@
 #include "app/cli/Options.h"
 
-#include <map>
 
 namespace bookloom::cli {
 
@@ -40,33 +39,10 @@ CLI::Option* AddMarginsOption(CLI::App& app, const std::string& names, Margins& 
       ->type_name("L,R,T,B");
 }
 
-// An option that takes one of a few names, each standing for a value; `names` lists them for help
-// and messages as "a|b|c".
-template <class T>
-CLI::Option* AddChoiceOption(CLI::App& app, const std::string& option, T& value,
-                             const std::map<std::string, T>& choices, const std::string& names,
-                             const std::string& description) {
-  return app
-      .add_option_function<std::string>(
-          option,
-          [&value, choices, names](const std::string& name) {
-            const auto found = choices.find(name);
-            if (found == choices.end())
-              throw CLI::ValidationError("value", "is one of " + names + ", not " + name);
-            value = found->second;
-          },
-          description)
-      ->type_name(names);
-}
-
 CLI::Option* AddColorsOption(CLI::App& app, const std::string& names, PageColors& colors,
                              const std::string& description) {
-  return AddChoiceOption(app, names, colors,
-                         {{"gray", PageColors::kGray4},
-                          {"mono", PageColors::kMonochrome},
-                          {"2", PageColors::kGray4},
-                          {"1", PageColors::kMonochrome}},
-                         "gray|mono", description);
+  return AddChoiceOption(app, names, colors, kColorsNames, description,
+                         {{"2", PageColors::kGray4}, {"1", PageColors::kMonochrome}});
 }
 
 void AddPictureOptions(CLI::App& app, PictureSettings& settings) {
@@ -77,19 +53,12 @@ void AddPictureOptions(CLI::App& app, PictureSettings& settings) {
                   "pictures in four greys (the default) or black and white (1-bit pages: crisper line art "
                   "and text scans, a smaller book)")
       ->group("Pictures");
-  AddChoiceOption(app, "--rotate", settings.rotation,
-                  {{"none", Rotation::kNone},
-                   {"auto", Rotation::kAuto},
-                   {"left", Rotation::kLeft},
-                   {"right", Rotation::kRight}},
-                  "none|auto|left|right",
+  AddChoiceOption(app, "--rotate", settings.rotation, kRotationNames,
                   "turn pictures a quarter: auto turns those wider than high clockwise, to fill the page "
                   "(read them with the reader turned a quarter to the left); left (counter-clockwise) and "
                   "right (clockwise) turn every picture")
       ->group("Pictures");
-  AddChoiceOption(app, "--split", settings.split,
-                  {{"none", Split::kNone}, {"ltr", Split::kLeftToRight}, {"rtl", Split::kRightToLeft}},
-                  "none|ltr|rtl",
+  AddChoiceOption(app, "--split", settings.split, kSplitNames,
                   "make a double-page spread (wider than 1.2 times its height) two pages: its left half "
                   "first (ltr) or its right half first (rtl); splitting comes before rotating")
       ->group("Pictures");

@@ -1,7 +1,6 @@
 #include "app/cli/TextOptions.h"
 
-#include <map>
-
+#include "app/cli/Options.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Exception.h"
 #include "platform/Utf.h"
@@ -51,20 +50,10 @@ void TextOptions::Add(CLI::App& app, TextSettings& settings) {
          "--chapters)")
       ->group("Texts")
       ->type_name("REGEX");
-  static const std::map<std::string, Unwrap> kModes = {
-      {"off", Unwrap::kOff}, {"on", Unwrap::kOn}, {"auto", Unwrap::kAuto}};
-  app.add_option_function<std::string>(
-         "--unwrap",
-         [&settings](const std::string& mode) {
-           const auto found = kModes.find(mode);
-           if (found == kModes.end())
-             throw CLI::ValidationError("--unwrap", "is auto, on or off, not " + mode);
-           settings.unwrap = found->second;
-         },
-         "join the lines of hard-wrapped texts into paragraphs: auto decides for each file, off (the "
-         "default) keeps every line a paragraph")
-      ->group("Texts")
-      ->type_name("auto|on|off");
+  AddChoiceOption(app, "--unwrap", settings.unwrap, kUnwrapNames,
+                  "join the lines of hard-wrapped texts into paragraphs: auto decides for each file, off (the "
+                  "default) keeps every line a paragraph")
+      ->group("Texts");
 }
 
 std::vector<std::string> TextOptions::EncodingsAt(const CLI::App& app, const CLI::Option* option) const {
