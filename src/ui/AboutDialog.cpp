@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/Exception.h"
 #include "platform/VersionStrings.h"
 #include "ui/Appearance.h"
 
@@ -27,7 +26,7 @@ QLabel* AddLine(const QString& text, int y, int height, QWidget* parent) {
 
 AboutDialog::AboutDialog(const std::u16string& executablePath, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-  setWindowTitle(QStringLiteral(" About"));
+  setWindowTitle(tr(" About"));
   setFont(WindowFont());
   setFixedSize(kWidth, kHeight);
   setAutoFillBackground(true);
@@ -45,12 +44,12 @@ AboutDialog::AboutDialog(const std::u16string& executablePath, QWidget* parent)
   nameFont.setBold(true);
   nameFont.setPixelSize(13);
   name->setFont(nameFont);
-  versionLabel = AddLine(QStringLiteral("version ?"), 28, 16, this);
+  versionLabel = AddLine(QString(), 28, 16, this);
   QFont bold = font();
   bold.setBold(true);
   versionLabel->setFont(bold);
-  AddLine(QStringLiteral("Copyright \u00A9 2026 the Bookloom developers"), 50, 14, this);
-  AddLine(QStringLiteral("Wolf e-books from texts and pictures"), 66, 14, this);
+  AddLine(tr("Copyright \u00A9 2026 the Bookloom developers"), 50, 14, this);
+  AddLine(tr("Wolf e-books from texts and pictures"), 66, 14, this);
 
   auto* divider = new QFrame(this);
   divider->setGeometry(0, kHeight - kBandHeight - 2, kWidth, 2);
@@ -63,18 +62,18 @@ AboutDialog::AboutDialog(const std::u16string& executablePath, QWidget* parent)
   QPalette band = white;
   band.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
   pnlBuild->setPalette(band);  // the band keeps the ordinary window colour
-  buildLabel = new QLabel(QStringLiteral("    Build: ?"), pnlBuild);
+  buildLabel = new QLabel(pnlBuild);
   buildLabel->setGeometry(0, 0, 224, kBandHeight);
   buildLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  closeButton = new QPushButton(QStringLiteral("Close"), pnlBuild);
+  closeButton = new QPushButton(tr("Close"), pnlBuild);
   closeButton->setGeometry(232, 7, 73, 25);
   closeButton->setDefault(true);
   connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
   std::u16string version, build;
   if (!GetVersionStrings(executablePath, &version, &build)) version = build = u"?";
-  versionLabel->setText(QString::fromStdString(Format("version %s", {version})));
-  buildLabel->setText(QString::fromStdString(Format("    Build: %s", {build})));
+  versionLabel->setText(tr("version %1").arg(QString::fromStdU16String(version)));
+  buildLabel->setText(tr("    Build: %1").arg(QString::fromStdU16String(build)));
   CenterOnScreen(*this);
 }
 

@@ -60,14 +60,14 @@ class BuildDialog::Observer : public BuildObserver {
 };
 
 BuildDialog::BuildDialog(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Make Wolf"));
+  setWindowTitle(tr("Make Wolf"));
   setFont(WindowFont());
   setMinimumWidth(400);
   auto* rows = new QVBoxLayout(this);
   fileLabel = new QLabel(this);
   progressLabel = new QLabel(this);
   bar = new QProgressBar(this);
-  cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+  cancelButton = new QPushButton(tr("Cancel"), this);
   rows->addWidget(fileLabel);
   rows->addWidget(bar);
   rows->addWidget(progressLabel);
@@ -113,7 +113,7 @@ void BuildDialog::Run(const std::u16string& fileName, FileList& files, const Boo
 }
 
 void BuildDialog::Starting(int index, int count, const QString& file, int64_t bytesDone) {
-  fileLabel->setText(QStringLiteral("Writing file %1 of %2: %3").arg(index + 1).arg(count).arg(file));
+  fileLabel->setText(tr("Writing file %1 of %2: %3").arg(index + 1).arg(count).arg(file));
   Written(0, bytesDone);
 }
 
@@ -122,17 +122,16 @@ void BuildDialog::Written(int pages, int64_t bytesDone) {
   const double part = totalBytes_ > 0 ? std::min(1.0, static_cast<double>(bytesDone) / totalBytes_) : 0.0;
   bar->setValue(static_cast<int>(part * 1000));
   const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-  QString text = QStringLiteral("%1 pages so far").arg(pages_);
-  if (part > 0.02 && elapsed > 0.5)
-    text += QStringLiteral(", %1 left").arg(Duration(elapsed / part - elapsed));
-  if (cancelRequested_) text = QStringLiteral("Cancelling...");
+  QString text = tr("%n pages so far", nullptr, pages_);
+  if (part > 0.02 && elapsed > 0.5) text += tr(", %1 left").arg(Duration(elapsed / part - elapsed));
+  if (cancelRequested_) text = tr("Cancelling...");
   progressLabel->setText(text);
 }
 
 void BuildDialog::Cancel() {
   cancelRequested_ = true;
   cancelButton->setEnabled(false);
-  progressLabel->setText(QStringLiteral("Cancelling..."));
+  progressLabel->setText(tr("Cancelling..."));
 }
 
 void BuildDialog::reject() {

@@ -8,15 +8,15 @@
 namespace bookloom {
 
 CoverPageDialog::CoverPageDialog(UserDialogs& messages, QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Edit Cover Page"));
+  setWindowTitle(tr("Edit Cover Page"));
   setFont(WindowFont());
   setFixedSize(569, 257);
   panel = new CoverPagePanel(messages, this);
   panel->move(8, 8);
-  okButton = new QPushButton(QStringLiteral("OK"), this);
+  okButton = new QPushButton(tr("OK"), this);
   okButton->setGeometry(392, 220, 81, 25);
   okButton->setDefault(true);
-  cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+  cancelButton = new QPushButton(tr("Cancel"), this);
   cancelButton->setGeometry(480, 220, 81, 25);
   cancelButton->setAutoDefault(false);
   PressOnEnter(*cancelButton);

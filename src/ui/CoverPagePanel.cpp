@@ -20,8 +20,8 @@ namespace {
 constexpr int kMarginDigits = 4;
 
 // A label whose text is centred on the height of the field beside it.
-void AddLabel(const char* text, int x, int y, int height, QWidget* parent) {
-  auto* label = new QLabel(QString::fromLatin1(text), parent);
+void AddLabel(const QString& text, int x, int y, int height, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
   label->setGeometry(x, y, label->sizeHint().width(), height);
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
@@ -68,23 +68,22 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
   previewLabel->setGeometry(6, 5, kPreviewWidth, kPreviewHeight);
   previewLabel->setAlignment(Qt::AlignCenter);
 
-  loadPictureButton = new QPushButton(QStringLiteral("Load Picture"), this);
+  loadPictureButton = new QPushButton(tr("Load Picture"), this);
   loadPictureButton->setAutoDefault(false);  // Enter in a field stays with the dialog's OK
   PressOnEnter(*loadPictureButton);
   loadPictureButton->setGeometry(4, 212, 152, 25);
 
-  auto* gbxSettings = new QGroupBox(QStringLiteral(" Cover Settings "), this);
+  auto* gbxSettings = new QGroupBox(tr(" Cover Settings "), this);
   gbxSettings->setGeometry(176, 0, 377, 81);
-  AddLabel("Cover page:", 16, 24, 21, gbxSettings);
+  AddLabel(tr("Cover page:"), 16, 24, 21, gbxSettings);
   coverModeCombo = new QComboBox(gbxSettings);
   coverModeCombo->setGeometry(192, 24, 169, 21);
-  coverModeCombo->addItems({QStringLiteral("Don't add cover page"), QStringLiteral("Monochrome"),
-                            QStringLiteral("Gray (4 levels)")});
-  enlargeCheck = new QCheckBox(QStringLiteral("Enlarge cover page"), gbxSettings);
+  coverModeCombo->addItems({tr("Don't add cover page"), tr("Monochrome"), tr("Gray (4 levels)")});
+  enlargeCheck = new QCheckBox(tr("Enlarge cover page"), gbxSettings);
   enlargeCheck->move(192, 47);
   enlargeCheck->adjustSize();
 
-  auto* gbxMargins = new QGroupBox(QStringLiteral(" Cover Margins "), this);
+  auto* gbxMargins = new QGroupBox(tr(" Cover Margins "), this);
   gbxMargins->setGeometry(176, 88, 377, 97);
   struct Margin {
     const char* label;
@@ -92,18 +91,18 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
     MarginEdit** field;
   };
   const Margin margins[] = {
-      {"Left:", 16, 112, 24, kDevicePageWidth - 1, &leftMarginEdit},
-      {"Right:", 192, 296, 24, kDevicePageWidth - 1, &rightMarginEdit},
-      {"Top:", 16, 112, 56, kDevicePageHeight - 1, &topMarginEdit},
-      {"Bottom:", 192, 296, 56, kDevicePageHeight - 1, &bottomMarginEdit},
+      {QT_TR_NOOP("Left:"), 16, 112, 24, kDevicePageWidth - 1, &leftMarginEdit},
+      {QT_TR_NOOP("Right:"), 192, 296, 24, kDevicePageWidth - 1, &rightMarginEdit},
+      {QT_TR_NOOP("Top:"), 16, 112, 56, kDevicePageHeight - 1, &topMarginEdit},
+      {QT_TR_NOOP("Bottom:"), 192, 296, 56, kDevicePageHeight - 1, &bottomMarginEdit},
   };
   for (const Margin& m : margins) {
-    AddLabel(m.label, m.labelX, m.y, 22, gbxMargins);
+    AddLabel(tr(m.label), m.labelX, m.y, 22, gbxMargins);
     *m.field = new MarginEdit(m.maximum, gbxMargins);
     (*m.field)->setGeometry(m.fieldX, m.y, 65, 22);
   }
 
-  updatePreviewButton = new QPushButton(QStringLiteral("Update"), this);
+  updatePreviewButton = new QPushButton(tr("Update"), this);
   updatePreviewButton->setAutoDefault(false);
   PressOnEnter(*updatePreviewButton);
   updatePreviewButton->setGeometry(176, 212, 81, 25);
@@ -179,7 +178,8 @@ void CoverPagePanel::OnCoverModeChanged() {
 void CoverPagePanel::OnLoadPicture() {
   ReportErrors(messages_, [this] {
     const std::u16string file =
-        messages_.OpenPicture(u"Select image for cover", u"All supported files (*.bmp)|*.bmp");
+        messages_.OpenPicture(tr("Select image for cover").toStdU16String(),
+                              tr("All supported files (*.bmp)|*.bmp").toStdU16String());
     if (file.empty()) return;
     coverPage.fileName = file;
     UpdatePreview();

@@ -9,7 +9,6 @@
 #include <cstdio>
 
 #include "book/BookDescription.h"
-#include "platform/Exception.h"
 #include "platform/Utf.h"
 #include "text/Win1251.h"
 #include "ui/Appearance.h"
@@ -28,15 +27,15 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"Title:", &BookDescription::title, 0},
-    {"Author:", &BookDescription::author, 2},
-    {"Subject (genre):", &BookDescription::subject, 1},
-    {"Adapter:", &BookDescription::adapter, 3},
-    {"Translator:", &BookDescription::translator, 4},
-    {"Publisher:", &BookDescription::publisher, 6},
-    {"Publish Time:", &BookDescription::publishTime, 7},
-    {"ISBN:", &BookDescription::isbn, 12},
-    {"Annotation:", &BookDescription::annotation, 11},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Title:"), &BookDescription::title, 0},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Author:"), &BookDescription::author, 2},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Subject (genre):"), &BookDescription::subject, 1},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Adapter:"), &BookDescription::adapter, 3},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Translator:"), &BookDescription::translator, 4},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Publisher:"), &BookDescription::publisher, 6},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Publish Time:"), &BookDescription::publishTime, 7},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "ISBN:"), &BookDescription::isbn, 12},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Annotation:"), &BookDescription::annotation, 11},
 };
 constexpr size_t kAnnotationRow = 8;
 
@@ -106,13 +105,13 @@ void MemoEdit::SetText(const std::u16string& text) {
 
 DescriptionDialog::DescriptionDialog(UserDialogs& messages, QWidget* parent)
     : QDialog(parent), messages_(messages) {
-  setWindowTitle(QStringLiteral("Book Description"));
+  setWindowTitle(tr("Book Description"));
   setFont(WindowFont());
   setFixedSize(433, 345);
 
   for (size_t i = 0; i < std::size(kRows); ++i) {
     const int top = kRowTop + static_cast<int>(i) * kRowStep;
-    auto* label = new QLabel(QString::fromLatin1(kRows[i].label), this);
+    auto* label = new QLabel(tr(kRows[i].label), this);
     label->setGeometry(kLabelLeft, top, kLabelWidth, kFieldHeight);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const int limit = kDescriptionFields[static_cast<size_t>(kRows[i].wolfIndex)].maxLength;
@@ -137,10 +136,10 @@ DescriptionDialog::DescriptionDialog(UserDialogs& messages, QWidget* parent)
   publishTimeEdit = lines_[6];
   isbnEdit = lines_[7];
 
-  okButton = new QPushButton(QStringLiteral("OK"), this);
+  okButton = new QPushButton(tr("OK"), this);
   okButton->setGeometry(248, 312, 81, 25);
   okButton->setDefault(true);
-  cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+  cancelButton = new QPushButton(tr("Cancel"), this);
   cancelButton->setGeometry(336, 312, 81, 25);
   cancelButton->setAutoDefault(false);
   PressOnEnter(*cancelButton);
@@ -187,9 +186,10 @@ void DescriptionDialog::OnOk() {
   for (size_t i = 0; i < std::size(kRows); ++i) {
     const char32_t code = FindNonWin1251Char(FieldText(i));
     if (code == 0) continue;
-    messages_.ShowValidationError(Utf8ToUtf16(
-        Format("You are entered a symbol (%s), which\r\ncannot be represented in Windows-1251 code page!",
-               {CharacterName(code)})));
+    messages_.ShowValidationError(
+        tr("You are entered a symbol (%1), which\r\ncannot be represented in Windows-1251 code page!")
+            .arg(QString::fromStdString(CharacterName(code)))
+            .toStdU16String());
     FieldWidget(i)->setFocus();
     return;
   }

@@ -5,7 +5,9 @@ namespace bookloom {
 namespace {
 
 constexpr int kSizeColumn = 1;
-const char* const kHeadings[] = {"File Name", "Size", "Path"};
+const char* const kHeadings[] = {QT_TRANSLATE_NOOP("bookloom::FileListModel", "File Name"),
+                                 QT_TRANSLATE_NOOP("bookloom::FileListModel", "Size"),
+                                 QT_TRANSLATE_NOOP("bookloom::FileListModel", "Path")};
 
 }  // namespace
 
@@ -41,7 +43,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
-  if (role == Qt::DisplayRole) return QString::fromLatin1(kHeadings[section]);
+  if (role == Qt::DisplayRole) return tr(kHeadings[section]);
   if (role == Qt::TextAlignmentRole && section == kSizeColumn)
     return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
   return {};

@@ -133,38 +133,45 @@ void MainWindow::CreateActions() {
     QStyle::StandardPixmap standardIcon;
   };
   const ActionSetup setups[] = {
-      {&newProjectAction, "New", "Start a new book", QKeySequence::New, "document-new", QStyle::SP_FileIcon},
-      {&openProjectAction, "Open Project...", "Open a book project", QKeySequence::Open, "document-open",
-       QStyle::SP_DialogOpenButton},
-      {&saveProjectAction, "Save Project", "Save the book project", QKeySequence::Save, "document-save",
+      {&newProjectAction, QT_TR_NOOP("New"), QT_TR_NOOP("Start a new book"), QKeySequence::New,
+       "document-new", QStyle::SP_FileIcon},
+      {&openProjectAction, QT_TR_NOOP("Open Project..."), QT_TR_NOOP("Open a book project"),
+       QKeySequence::Open, "document-open", QStyle::SP_DialogOpenButton},
+      {&saveProjectAction, QT_TR_NOOP("Save Project"), QT_TR_NOOP("Save the book project"),
+       QKeySequence::Save, "document-save", QStyle::SP_DialogSaveButton},
+      {&saveProjectAsAction, QT_TR_NOOP("Save Project As..."),
+       QT_TR_NOOP("Save the book project under a new name"), QKeySequence::SaveAs, "document-save-as",
        QStyle::SP_DialogSaveButton},
-      {&saveProjectAsAction, "Save Project As...", "Save the book project under a new name",
-       QKeySequence::SaveAs, "document-save-as", QStyle::SP_DialogSaveButton},
-      {&addFileAction, "Add File", "Add file(s) to list", QKeySequence(Qt::CTRL | Qt::Key_Insert), "list-add",
-       QStyle::SP_FileDialogNewFolder},
-      {&removeFileAction, "Remove File", "Remove file(s) from list", QKeySequence(Qt::CTRL | Qt::Key_Delete),
-       "list-remove", QStyle::SP_TrashIcon},
-      {&moveFileUpAction, "Move File Up", "Move file up", QKeySequence(Qt::CTRL | Qt::Key_Up), "go-up",
-       QStyle::SP_ArrowUp},
-      {&moveFileDownAction, "Move File Down", "Move file down", QKeySequence(Qt::CTRL | Qt::Key_Down),
-       "go-down", QStyle::SP_ArrowDown},
+      {&addFileAction, QT_TR_NOOP("Add File"), QT_TR_NOOP("Add file(s) to list"),
+       QKeySequence(Qt::CTRL | Qt::Key_Insert), "list-add", QStyle::SP_FileDialogNewFolder},
+      {&removeFileAction, QT_TR_NOOP("Remove File"), QT_TR_NOOP("Remove file(s) from list"),
+       QKeySequence(Qt::CTRL | Qt::Key_Delete), "list-remove", QStyle::SP_TrashIcon},
+      {&moveFileUpAction, QT_TR_NOOP("Move File Up"), QT_TR_NOOP("Move file up"),
+       QKeySequence(Qt::CTRL | Qt::Key_Up), "go-up", QStyle::SP_ArrowUp},
+      {&moveFileDownAction, QT_TR_NOOP("Move File Down"), QT_TR_NOOP("Move file down"),
+       QKeySequence(Qt::CTRL | Qt::Key_Down), "go-down", QStyle::SP_ArrowDown},
       {&fileSettingsAction,
-       "File Settings",
-       "Set individual settings for file",
+       QT_TR_NOOP("File Settings"),
+       QT_TR_NOOP("Set individual settings for file"),
        {},
        "document-properties",
        QStyle::SP_FileDialogContentsView},
-      {&clearAllAction, "Clear All", "", {}, nullptr, {}},
-      {&exitAction, "Exit", "", {}, "application-exit", QStyle::SP_DialogCloseButton},
-      {&tocAction, "Table of contents", "", {}, "format-justify-left", QStyle::SP_FileDialogDetailedView},
-      {&descriptionAction, "Description", "", {}, "document-edit", QStyle::SP_FileDialogInfoView},
-      {&coverPageAction, "Cover Page", "", {}, "image-x-generic", QStyle::SP_FileIcon},
-      {&makeWolfAction, "Make Wolf", "", {}, "document-save", QStyle::SP_DialogSaveButton},
-      {&aboutAction, "About", "", {}, "help-about", QStyle::SP_DialogHelpButton},
+      {&clearAllAction, QT_TR_NOOP("Clear All"), "", {}, nullptr, {}},
+      {&exitAction, QT_TR_NOOP("Exit"), "", {}, "application-exit", QStyle::SP_DialogCloseButton},
+      {&tocAction,
+       QT_TR_NOOP("Table of contents"),
+       "",
+       {},
+       "format-justify-left",
+       QStyle::SP_FileDialogDetailedView},
+      {&descriptionAction, QT_TR_NOOP("Description"), "", {}, "document-edit", QStyle::SP_FileDialogInfoView},
+      {&coverPageAction, QT_TR_NOOP("Cover Page"), "", {}, "image-x-generic", QStyle::SP_FileIcon},
+      {&makeWolfAction, QT_TR_NOOP("Make Wolf"), "", {}, "document-save", QStyle::SP_DialogSaveButton},
+      {&aboutAction, QT_TR_NOOP("About"), "", {}, "help-about", QStyle::SP_DialogHelpButton},
   };
   for (const ActionSetup& setup : setups) {
-    auto* action = new QAction(QString::fromLatin1(setup.caption), this);
-    const QString hint = QString::fromLatin1(setup.hint);
+    auto* action = new QAction(tr(setup.caption), this);
+    const QString hint = *setup.hint ? tr(setup.hint) : QString();
     action->setToolTip(hint.isEmpty() ? action->text() : hint);
     action->setStatusTip(hint);
     action->setShortcut(setup.shortcut);
@@ -193,9 +200,9 @@ void MainWindow::OnTriggered(QAction* action, void (MainWindow::*handler)()) {
 }
 
 void MainWindow::CreateMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+  QMenu* file = menuBar()->addMenu(tr("File"));
   file->addActions({newProjectAction, openProjectAction});
-  recentMenu_ = file->addMenu(QStringLiteral("Open Recent"));
+  recentMenu_ = file->addMenu(tr("Open Recent"));
   file->addActions({saveProjectAction, saveProjectAsAction});
   file->addSeparator();
   file->addActions({addFileAction, removeFileAction});
@@ -207,13 +214,13 @@ void MainWindow::CreateMenus() {
   file->addAction(clearAllAction);
   file->addSeparator();
   file->addAction(exitAction);
-  QMenu* wolf = menuBar()->addMenu(QStringLiteral("Wolf"));
+  QMenu* wolf = menuBar()->addMenu(tr("Wolf"));
   wolf->addActions({tocAction, descriptionAction, coverPageAction});
   wolf->addSeparator();
   wolf->addAction(makeWolfAction);
-  QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+  QMenu* view = menuBar()->addMenu(tr("View"));
   view->addAction(previewDock_->toggleViewAction());
-  QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+  QMenu* help = menuBar()->addMenu(tr("Help"));
   help->addAction(aboutAction);
 }
 
@@ -292,7 +299,7 @@ void MainWindow::CreateClientArea() {
 
 void MainWindow::CreatePreview() {
   previewPane = new PreviewPane(this);
-  previewDock_ = new QDockWidget(QStringLiteral("Page Preview"), this);
+  previewDock_ = new QDockWidget(tr("Page Preview"), this);
   previewDock_->setObjectName(QStringLiteral("PagePreview"));
   previewDock_->setWidget(previewPane);
   previewDock_->setMinimumWidth(200);
@@ -390,7 +397,7 @@ void MainWindow::MakeBook(const std::u16string& fileName) {
     return;  // the user stopped it: the old book stays, there is nothing to report
   }
   if (!buildDialog->Warnings().empty())
-    messages_.ShowWarnings(u"The book was made with warnings", buildDialog->Warnings());
+    messages_.ShowWarnings(tr("The book was made with warnings").toStdU16String(), buildDialog->Warnings());
 }
 
 void MainWindow::OnAddFile() {
@@ -400,8 +407,9 @@ void MainWindow::OnAddFile() {
 
 void MainWindow::OnRemoveFile() {
   const std::vector<int> selected = SelectedRows();
-  if (selected.size() > 1 && !messages_.Confirm(Utf8ToUtf16(Format("Remove selected %d files from list?",
-                                                                   {static_cast<int>(selected.size())}))))
+  if (selected.size() > 1 &&
+      !messages_.Confirm(tr("Remove selected %n files from list?", nullptr, static_cast<int>(selected.size()))
+                             .toStdU16String()))
     return;
   for (auto row = selected.rbegin(); row != selected.rend(); ++row) fileList.Delete(*row);
   // The rows now hold other files: none of them stays selected.
@@ -426,7 +434,7 @@ void MainWindow::OnMoveFileUp() { MoveCurrentFile(-1); }
 void MainWindow::OnMoveFileDown() { MoveCurrentFile(+1); }
 
 void MainWindow::OnClearAll() {
-  if (!messages_.Confirm(u"Clear all sets and start new Wolf?")) return;
+  if (!messages_.Confirm(tr("Clear all sets and start new Wolf?").toStdU16String())) return;
   NewBook();
   if (!projectFileName_.empty()) SetModified(true);  // the open project now holds nothing
 }
@@ -443,7 +451,8 @@ void MainWindow::OnEditCoverPage() {
 
 void MainWindow::OnMakeWolf() {
   const std::u16string fileName =
-      messages_.SaveFile(u"Choose target name", u"Wolf Files|*.wol|All Files|*.*", u"wol");
+      messages_.SaveFile(tr("Choose target name").toStdU16String(),
+                         tr("Wolf Files|*.wol|All Files|*.*").toStdU16String(), u"wol");
   if (!fileName.empty()) MakeBook(fileName);
 }
 

@@ -14,7 +14,8 @@ namespace bookloom {
 
 namespace {
 
-constexpr char16_t kProjectFilter[] = u"Bookloom projects|*.bookloom|All Files|*.*|";
+const char* const kProjectFilter =
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "Bookloom projects|*.bookloom|All Files|*.*|");
 constexpr char16_t kProjectExtension[] = u"bookloom";
 
 }  // namespace
@@ -26,7 +27,7 @@ void MainWindow::OnNewProject() {
 }
 
 void MainWindow::OnOpenProject() {
-  const std::u16string fileName = messages_.OpenProject(kProjectFilter);
+  const std::u16string fileName = messages_.OpenProject(tr(kProjectFilter).toStdU16String());
   if (!fileName.empty()) OpenProject(fileName);
 }
 
@@ -38,7 +39,8 @@ void MainWindow::OnSaveProject() {
 }
 
 void MainWindow::OnSaveProjectAs() {
-  const std::u16string fileName = messages_.SaveFile(u"Save Project", kProjectFilter, kProjectExtension);
+  const std::u16string fileName = messages_.SaveFile(tr("Save Project").toStdU16String(),
+                                                     tr(kProjectFilter).toStdU16String(), kProjectExtension);
   if (!fileName.empty()) SaveProject(fileName);
 }
 
@@ -61,7 +63,8 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   if (!problems.empty()) {
     std::vector<std::u16string> warnings;
     for (const std::string& problem : problems) warnings.push_back(Utf8ToUtf16(problem));
-    messages_.ShowWarnings(u"Some files of the project cannot be used and were left out", warnings);
+    messages_.ShowWarnings(tr("Some files of the project cannot be used and were left out").toStdU16String(),
+                           warnings);
   }
 }
 
@@ -75,8 +78,9 @@ void MainWindow::SaveProject(const std::u16string& fileName) {
 
 bool MainWindow::SaveIfWanted() {
   if (!modified_) return true;
-  const std::u16string name =
-      projectFileName_.empty() ? u"Untitled" : std::u16string(PathNameWithoutExtension(projectFileName_));
+  const std::u16string name = projectFileName_.empty()
+                                  ? tr("Untitled").toStdU16String()
+                                  : std::u16string(PathNameWithoutExtension(projectFileName_));
   switch (messages_.AskToSave(name)) {
     case SaveChoice::kDiscard:
       return true;

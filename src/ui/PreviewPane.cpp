@@ -127,9 +127,8 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
   auto* rows = new QVBoxLayout(this);
   rows->setContentsMargins(4, 4, 4, 4);
   layoutCombo = new QComboBox(this);
-  layoutCombo->addItems({QStringLiteral("Small letters"), QStringLiteral("Large letters"),
-                         QStringLiteral("Small letters, landscape"),
-                         QStringLiteral("Large letters, landscape")});
+  layoutCombo->addItems({tr("Small letters"), tr("Large letters"), tr("Small letters, landscape"),
+                         tr("Large letters, landscape")});
   rows->addWidget(layoutCombo);
   pageLabel = new QLabel(this);
   pageLabel->setAlignment(Qt::AlignCenter);
@@ -163,7 +162,7 @@ void PreviewPane::ShowFile(const std::u16string& fileName, const FileSettings& s
     const PageLayout layout = kPageLayouts[static_cast<size_t>(std::max(0, layoutCombo->currentIndex()))];
     Start([fileName, settings, layout]() -> Result {
       const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(fileName);
-      if (!itemClass) return {{}, QStringLiteral("Not a kind of file a book is made from")};
+      if (!itemClass) return {{}, tr("Not a kind of file a book is made from")};
       FileList files;
       files.Add(itemClass->create(fileName));
       files.Items(0).SetSettings(settings);
@@ -177,7 +176,7 @@ void PreviewPane::ShowCover(const CoverPage& cover) {
   repeat_ = [this, cover] {
     Start([cover]() -> Result {
       Bitmap page;
-      if (!cover.RenderCover(page)) return {{}, QStringLiteral("No cover page")};
+      if (!cover.RenderCover(page)) return {{}, tr("No cover page")};
       return {{BitmapImage(page)}, {}};
     });
   };
@@ -193,7 +192,7 @@ void PreviewPane::Clear() {
 }
 
 void PreviewPane::Start(std::function<Result()> make) {
-  statusLabel->setText(QStringLiteral("Preparing..."));
+  statusLabel->setText(tr("Preparing..."));
   // Errors of the file are shown in the pane: a preview never interrupts the user with a box.
   watcher_.setFuture(QtConcurrent::run([make = std::move(make)]() -> Result {
     try {
@@ -227,7 +226,7 @@ void PreviewPane::Refresh() {
     pageLabel->clear();
     return;
   }
-  statusLabel->setText(QStringLiteral("Page %1 of %2").arg(current_ + 1).arg(pages_.size()));
+  statusLabel->setText(tr("Page %1 of %2").arg(current_ + 1).arg(pages_.size()));
   const QImage& page = pages_[static_cast<size_t>(current_)];
   pageLabel->setPixmap(
       QPixmap::fromImage(page).scaled(pageLabel->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));

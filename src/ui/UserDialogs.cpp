@@ -66,12 +66,13 @@ void QtUserDialogs::ShowError(const std::u16string& text) {
 }
 
 bool QtUserDialogs::Confirm(const std::u16string& text) {
-  return ShowBox(QMessageBox::Question, QStringLiteral("Confirm"), text,
-                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+  return ShowBox(QMessageBox::Question, QCoreApplication::translate("bookloom::QtUserDialogs", "Confirm"),
+                 text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 void QtUserDialogs::ShowValidationError(const std::u16string& text) {
-  ShowBox(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok);
+  ShowBox(QMessageBox::Critical, QCoreApplication::translate("bookloom::QtUserDialogs", "Error"), text,
+          QMessageBox::Ok);
 }
 
 std::vector<std::u16string> QtUserDialogs::OpenFiles(const std::u16string& filter) {
@@ -100,16 +101,19 @@ std::u16string QtUserDialogs::OpenPicture(const std::u16string& title, const std
 }
 
 std::u16string QtUserDialogs::OpenProject(const std::u16string& filter) {
-  QFileDialog dialog(nullptr, QStringLiteral("Open Project"), QString(), QtNameFilters(filter));
+  QFileDialog dialog(nullptr, QCoreApplication::translate("bookloom::QtUserDialogs", "Open Project"),
+                     QString(), QtNameFilters(filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
   const QStringList files = RunFileDialog(dialog, projectFolder_);
   return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
 }
 
 SaveChoice QtUserDialogs::AskToSave(const std::u16string& name) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Bookloom"),
-                  QStringLiteral("Save the changes of \"%1\" before closing it?").arg(Q(name)),
-                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+  QMessageBox box(
+      QMessageBox::Question, QStringLiteral("Bookloom"),
+      QCoreApplication::translate("bookloom::QtUserDialogs", "Save the changes of \"%1\" before closing it?")
+          .arg(Q(name)),
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
   box.setDefaultButton(QMessageBox::Save);
   switch (box.exec()) {
     case QMessageBox::Save:
@@ -122,11 +126,14 @@ SaveChoice QtUserDialogs::AskToSave(const std::u16string& name) {
 }
 
 void QtUserDialogs::ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Warnings"), Q(title), QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Warning, QCoreApplication::translate("bookloom::QtUserDialogs", "Warnings"),
+                  Q(title), QMessageBox::Ok);
   QStringList lines;
   for (const std::u16string& warning : warnings) lines << Q(warning);
   box.setDetailedText(lines.join(u'\n'));
-  box.setInformativeText(QStringLiteral("%1 warnings: see the details.").arg(warnings.size()));
+  box.setInformativeText(QCoreApplication::translate("bookloom::QtUserDialogs",
+                                                     "%n warnings: see the details.", nullptr,
+                                                     static_cast<int>(warnings.size())));
   box.exec();
 }
 

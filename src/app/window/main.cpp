@@ -8,6 +8,7 @@
 #include "book/Startup.h"
 #include "platform/FileSys.h"
 #include "ui/MainWindow.h"
+#include "ui/Translations.h"
 #include "ui/UserDialogs.h"
 
 // The version stamp read back from this executable by the about box.
@@ -30,15 +31,23 @@ bool HaveDisplay() {
 
 int main(int argc, char** argv) {
   if (!HaveDisplay()) {
-    std::fprintf(stderr,
-                 "bookloom: no display is available (neither DISPLAY nor WAYLAND_DISPLAY is set), so the "
-                 "window cannot open.\nUse bookloom-cli to make books without a window.\n");
+    // Only the message, in the user's language: no window opens.
+    QCoreApplication app(argc, argv);
+    const bookloom::Translations translations(QLocale::system());
+    std::fputs(QCoreApplication::translate("main",
+                                           "bookloom: no display is available (neither DISPLAY nor "
+                                           "WAYLAND_DISPLAY is set), so the window cannot open.\nUse "
+                                           "bookloom-cli to make books without a window.\n")
+                   .toLocal8Bit()
+                   .constData(),
+               stderr);
     return kNoDisplayStatus;
   }
   try {
     bookloom::Startup units;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Bookloom"));
+    const bookloom::Translations translations(QLocale::system());
     bookloom::QtUserDialogs messages;
     bookloom::MainWindow mainWindow(messages, bookloom::ExecutablePath());
     mainWindow.show();
