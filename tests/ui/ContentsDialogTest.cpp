@@ -176,6 +176,7 @@ TEST_F(ContentsDialogTest, Screenshots) {
     dialog.tree->setCurrentItem(dialog.EntryRow(1, 1));
     dialog.levelUpButton->click();
     dialog.tree->setCurrentItem(dialog.EntryRow(0, 3));
+    dialog.tree->scrollToTop();
     QApplication::processEvents();
     shoot(dialog, "edited");
     dialog.tree->scrollToBottom();
