@@ -64,8 +64,7 @@ class FileItem {
 
   // The table-of-contents entries the item writes, in order, with their levels before the user's
   // edits: what WriteTo writes with the same settings and OnlyInput. Reads the file when it is not
-  // loaded, and leaves it as it found it. The errors of
-  // reading pass on.
+  // loaded, and leaves it as it found it; the errors of reading pass on.
   virtual std::vector<ContentsEntry> ContentsEntries() { return {}; }
   // The user's edits of those entries (Contents.h), applied whenever the item writes them.
   const ContentsEdits& Edits() const { return edits_; }
