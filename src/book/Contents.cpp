@@ -19,20 +19,25 @@ bool ChangesNothing(const ContentsEdit& edit) {
 // Changes the entry's edit (made when it has none), removing it when it then changes nothing; the
 // edits stay as they were when the plan does not change. Whether it changed.
 template <class Change>
-bool ChangeEdit(ContentsEdits& edits, const std::vector<ContentsEntry>& entries, size_t index, Change change) {
+bool ChangeEdit(ContentsEdits& edits, const std::vector<ContentsEntry>& entries, size_t index,
+                Change change) {
   if (index >= entries.size()) return false;
   ContentsEdits changed = FittingEdits(entries, edits);
-  auto edit = std::find_if(changed.begin(), changed.end(), [&](const ContentsEdit& e) { return e.index == index; });
-  if (edit == changed.end()) edit = changed.insert(changed.end(), {index, entries[index].title, u"", 0, false});
+  auto edit =
+      std::find_if(changed.begin(), changed.end(), [&](const ContentsEdit& e) { return e.index == index; });
+  if (edit == changed.end())
+    edit = changed.insert(changed.end(), {index, entries[index].title, u"", 0, false});
   change(*edit);
   if (ChangesNothing(*edit)) changed.erase(edit);
   std::sort(changed.begin(), changed.end(),
             [](const ContentsEdit& a, const ContentsEdit& b) { return a.index < b.index; });
-  const std::vector<PlannedEntry> before = PlanContents(entries, edits), after = PlanContents(entries, changed);
-  const bool differs = !std::equal(before.begin(), before.end(), after.begin(), after.end(),
-                                   [](const PlannedEntry& a, const PlannedEntry& b) {
-                                     return a.title == b.title && a.level == b.level && a.omitted == b.omitted;
-                                   });
+  const std::vector<PlannedEntry> before = PlanContents(entries, edits),
+                                  after = PlanContents(entries, changed);
+  const bool differs =
+      !std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                  [](const PlannedEntry& a, const PlannedEntry& b) {
+                    return a.title == b.title && a.level == b.level && a.omitted == b.omitted;
+                  });
   if (differs) edits = std::move(changed);
   return differs;
 }
@@ -48,7 +53,8 @@ ContentsEdits FittingEdits(const std::vector<ContentsEntry>& entries, const Cont
   return fitting;
 }
 
-std::vector<PlannedEntry> PlanContents(const std::vector<ContentsEntry>& entries, const ContentsEdits& edits) {
+std::vector<PlannedEntry> PlanContents(const std::vector<ContentsEntry>& entries,
+                                       const ContentsEdits& edits) {
   const ContentsEdits fitting = FittingEdits(entries, edits);
   const bool levelsEdited = std::any_of(fitting.begin(), fitting.end(), [](const ContentsEdit& edit) {
     return edit.levelShift != 0 || edit.omitted;
@@ -76,7 +82,8 @@ std::vector<PlannedEntry> PlanContents(const std::vector<ContentsEntry>& entries
     if (move != 0) {
       planned.level = std::max(1, entry.level + move);
       // An entry the item makes too deep may come up; one moved down stops at the deepest level.
-      if (entry.level <= kDeepestContentsLevel) planned.level = std::min(planned.level, kDeepestContentsLevel);
+      if (entry.level <= kDeepestContentsLevel)
+        planned.level = std::min(planned.level, kDeepestContentsLevel);
     }
     if (levelsEdited) planned.level = std::max(1, std::min(planned.level, previous + 1));
     if (!planned.omitted && planned.level <= kDeepestContentsLevel) previous = planned.level;
@@ -106,7 +113,8 @@ bool CanShiftEntry(const std::vector<ContentsEntry>& entries, const ContentsEdit
   if (index >= entries.size()) return false;
   ContentsEdits shifted = edits;
   ShiftEntry(shifted, entries, index, direction);
-  const int before = PlanContents(entries, edits)[index].level, after = PlanContents(entries, shifted)[index].level;
+  const int before = PlanContents(entries, edits)[index].level,
+            after = PlanContents(entries, shifted)[index].level;
   return direction < 0 ? after < before : after > before;
 }
 

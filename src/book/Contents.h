@@ -36,7 +36,7 @@ struct PlannedEntry {
   std::u16string title;     // the title written
   int level = 1;            // the level written; above 3 the entry cannot be written
   bool omitted = false;
-  bool edited = false;      // an edit applies to it
+  bool edited = false;  // an edit applies to it
 };
 
 inline constexpr int kDeepestContentsLevel = 3;

@@ -68,7 +68,8 @@ std::u16string TitleOf(const FileItem& item) {
   return std::u16string(PathNameWithoutExtension(item.FileName()));
 }
 
-std::vector<ContentsEntry> FileItem::ListWhileLoaded(const std::function<std::vector<ContentsEntry>()>& list) {
+std::vector<ContentsEntry> FileItem::ListWhileLoaded(
+    const std::function<std::vector<ContentsEntry>()>& list) {
   const bool wasLoaded = loaded_;
   const size_t warnings = warnings_.size(), notes = notes_.size();
   struct Restore {
@@ -97,7 +98,7 @@ FileItem::EntryResult FileItem::WriteEntry(BookWriter& writer, FallbackReport* r
   if (entry.omitted) return EntryResult::kOmitted;
   if (entry.level > kDeepestContentsLevel) return EntryResult::kTooDeep;
   return writer.AddTOCEntry(entry.level, WideToWin1251(entry.title, report)) ? EntryResult::kWritten
-                                                                              : EntryResult::kNoRoom;
+                                                                             : EntryResult::kNoRoom;
 }
 
 void FileItem::WarnOfFallback(const FallbackReport& report) {

@@ -58,7 +58,8 @@ ContentsDialog::ContentsDialog(QWidget* parent) : QDialog(parent) {
   buttons->addStretch(1);
   columns->addLayout(buttons);
 
-  auto* hint = new QLabel(QStringLiteral("Double-click an entry to rename it; clear its check to leave it out."), this);
+  auto* hint = new QLabel(
+      QStringLiteral("Double-click an entry to rename it; clear its check to leave it out."), this);
   hint->setWordWrap(true);
   auto* box = new QDialogButtonBox(this);
   okButton = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -151,7 +152,8 @@ void ContentsDialog::Fill() {
     fileRow->setToolTip(0, Q(state.item->FileName()));
     if (static_cast<int>(f) == currentFile && currentEntry < 0) newCurrent = fileRow;
     if (!state.error.empty()) {
-      auto* errorRow = new QTreeWidgetItem(fileRow, {QStringLiteral("(cannot be read: %1)").arg(Q(state.error))});
+      auto* errorRow =
+          new QTreeWidgetItem(fileRow, {QStringLiteral("(cannot be read: %1)").arg(Q(state.error))});
       errorRow->setFlags(Qt::ItemIsEnabled);
       errorRow->setData(0, kFileRole, static_cast<int>(f));
       errorRow->setData(0, kEntryRole, -1);
@@ -182,7 +184,7 @@ void ContentsDialog::Fill() {
 void ContentsDialog::ShowEntry(QTreeWidgetItem& row, const PlannedEntry& entry) {
   row.setText(0, Q(entry.title));
   row.setText(1, entry.level > kDeepestContentsLevel ? QStringLiteral("%1 (too deep)").arg(entry.level)
-                                                      : QString::number(entry.level));
+                                                     : QString::number(entry.level));
   row.setCheckState(0, entry.omitted ? Qt::Unchecked : Qt::Checked);
   QFont font = row.font(0);
   font.setStrikeOut(entry.omitted);
@@ -193,8 +195,8 @@ void ContentsDialog::ShowEntry(QTreeWidgetItem& row, const PlannedEntry& entry) 
                                   ? tree->palette().brush(QPalette::Disabled, QPalette::Text)
                                   : tree->palette().brush(QPalette::Active, QPalette::Text));
   }
-  row.setToolTip(0, entry.title == entry.original ? QString()
-                                                  : QStringLiteral("Originally: %1").arg(Q(entry.original)));
+  row.setToolTip(
+      0, entry.title == entry.original ? QString() : QStringLiteral("Originally: %1").arg(Q(entry.original)));
 }
 
 bool ContentsDialog::EntryOf(const QTreeWidgetItem* row, int& file, int& index) const {
@@ -244,7 +246,8 @@ void ContentsDialog::UpdateButtons() {
   int file = 0, index = 0;
   const bool entry = EntryOf(tree->currentItem(), file, index);
   const FileState* state = entry ? &files_[static_cast<size_t>(file)] : nullptr;
-  levelUpButton->setEnabled(entry && CanShiftEntry(state->entries, state->edits, static_cast<size_t>(index), -1));
+  levelUpButton->setEnabled(entry &&
+                            CanShiftEntry(state->entries, state->edits, static_cast<size_t>(index), -1));
   levelDownButton->setEnabled(entry &&
                               CanShiftEntry(state->entries, state->edits, static_cast<size_t>(index), +1));
   leaveOutButton->setEnabled(entry);

@@ -39,38 +39,52 @@ ContentsEdit Shift(size_t index, const std::u16string& original, int shift) {
 ContentsEdit Omit(size_t index, const std::u16string& original) { return {index, original, u"", 0, true}; }
 
 TEST(Contents, EditsPlanTheEntries) {
-  const std::vector<ContentsEntry> entries = {{u"Book", 1}, {u"Part", 2}, {u"Ch1", 3}, {u"Ch2", 3}, {u"Deep", 4}};
+  const std::vector<ContentsEntry> entries = {
+      {u"Book", 1}, {u"Part", 2}, {u"Ch1", 3}, {u"Ch2", 3}, {u"Deep", 4}};
   const struct {
     const char* what;
     ContentsEdits edits;
     Lines plan;
   } cases[] = {
-      {"none: the item's own levels, even one too deep", {}, {"1 Book", "2 Part", "3 Ch1", "3 Ch2", "4 Deep"}},
-      {"a new title", {Rename(2, u"Ch1", u"Chapter one")}, {"1 Book", "2 Part", "3 Chapter one", "3 Ch2", "4 Deep"}},
+      {"none: the item's own levels, even one too deep",
+       {},
+       {"1 Book", "2 Part", "3 Ch1", "3 Ch2", "4 Deep"}},
+      {"a new title",
+       {Rename(2, u"Ch1", u"Chapter one")},
+       {"1 Book", "2 Part", "3 Chapter one", "3 Ch2", "4 Deep"}},
       {"an edit of an entry with another title now is dropped",
        {Rename(2, u"Chapter 1", u"X"), Omit(0, u"Other")},
        {"1 Book", "2 Part", "3 Ch1", "3 Ch2", "4 Deep"}},
-      {"an edit beyond the entries is dropped", {Omit(9, u"Ch1")}, {"1 Book", "2 Part", "3 Ch1", "3 Ch2", "4 Deep"}},
-      {"a level up, with the entries below it", {Shift(3, u"Ch2", -1)},
-       {"1 Book", "2 Part", "3 Ch1", "2 Ch2", "3 Deep"}},
-      {"no level down below the entry before", {Shift(1, u"Part", 1)},
+      {"an edit beyond the entries is dropped",
+       {Omit(9, u"Ch1")},
        {"1 Book", "2 Part", "3 Ch1", "3 Ch2", "4 Deep"}},
-      {"levels stay within 1..3", {Shift(1, u"Part", -5), Shift(3, u"Ch2", 5)},
+      {"a level up, with the entries below it",
+       {Shift(3, u"Ch2", -1)},
+       {"1 Book", "2 Part", "3 Ch1", "2 Ch2", "3 Deep"}},
+      {"no level down below the entry before",
+       {Shift(1, u"Part", 1)},
+       {"1 Book", "2 Part", "3 Ch1", "3 Ch2", "4 Deep"}},
+      {"levels stay within 1..3",
+       {Shift(1, u"Part", -5), Shift(3, u"Ch2", 5)},
        {"1 Book", "1 Part", "2 Ch1", "3 Ch2", "4 Deep"}},
-      {"no entry goes more than one below the one before", {Shift(2, u"Ch1", -1), Shift(3, u"Ch2", 1)},
+      {"no entry goes more than one below the one before",
+       {Shift(2, u"Ch1", -1), Shift(3, u"Ch2", 1)},
        {"1 Book", "2 Part", "2 Ch1", "3 Ch2", "4 Deep"}},
-      {"an entry left out: the entries below it move up to its place", {Omit(0, u"Book")},
+      {"an entry left out: the entries below it move up to its place",
+       {Omit(0, u"Book")},
        {"-1 Book", "1 Part", "2 Ch1", "2 Ch2", "3 Deep"}},
       {"left out in the middle: its entries take its place",
        {Omit(1, u"Part"), Shift(3, u"Ch2", 0)},
        {"1 Book", "-2 Part", "2 Ch1", "2 Ch2", "3 Deep"}},
-      {"renamed and left out", {{0, u"Book", u"Title", -1, true}},
+      {"renamed and left out",
+       {{0, u"Book", u"Title", -1, true}},
        {"-1 Title", "1 Part", "2 Ch1", "2 Ch2", "3 Deep"}},
   };
   for (const auto& c : cases) EXPECT_EQ(PlanLines(PlanContents(entries, c.edits)), c.plan) << c.what;
   // A level down takes the entries below it along, which stop at the deepest level.
-  EXPECT_EQ(PlanLines(PlanContents({{u"A", 1}, {u"B", 1}, {u"C", 2}, {u"D", 3}, {u"E", 1}}, {Shift(1, u"B", 1)})),
-            (Lines{"1 A", "2 B", "3 C", "3 D", "1 E"}));
+  EXPECT_EQ(
+      PlanLines(PlanContents({{u"A", 1}, {u"B", 1}, {u"C", 2}, {u"D", 3}, {u"E", 1}}, {Shift(1, u"B", 1)})),
+      (Lines{"1 A", "2 B", "3 C", "3 D", "1 E"}));
 }
 
 TEST(Contents, ChangesKeepOneEditPerEntryAndOnlyThoseThatChangeSomething) {
@@ -119,10 +133,11 @@ struct Inputs {
     test::WriteBytes(dir / "story.txt",
                      "Title page\n\nPART ONE\n\nI\n\nText.\n\nII\n\nMore.\n\nPART TWO\n\nI\n\nEnd.\n");
     test::WriteBytes(dir / "picture.jpg", test::JpegPicture(60, 80, 0));
-    test::WriteBytes(dir / "book.fb2",
-                     test::Fb2Book("<title-info><book-title>Книга</book-title></title-info>",
-                                   "<body><section><title><p>Часть</p></title>"
-                                   "<section><title><p>Глава</p></title><p>Текст.</p></section></section></body>"));
+    test::WriteBytes(
+        dir / "book.fb2",
+        test::Fb2Book("<title-info><book-title>Книга</book-title></title-info>",
+                      "<body><section><title><p>Часть</p></title>"
+                      "<section><title><p>Глава</p></title><p>Текст.</p></section></section></body>"));
     for (const char* name : {"story.txt", "picture.jpg", "book.fb2"}) {
       std::unique_ptr<FileItem> item = MakeInputItem((dir / name).u16string());
       FileSettings settings;

@@ -90,9 +90,8 @@ namespace {
 TEST(Project, KeepsEachFilesEditsOfItsTableOfContents) {
   test::ScratchDir dir;
   Project project;
-  const ContentsEdits edits = {{0, u"story", u"История", 0, false},
-                               {2, u"Глава 1", u"", -1, false},
-                               {3, u"Глава 2", u"", 1, true}};
+  const ContentsEdits edits = {
+      {0, u"story", u"История", 0, false}, {2, u"Глава 1", u"", -1, false}, {3, u"Глава 2", u"", 1, true}};
   project.files = {{(dir / "a.txt").u16string(), project.settings, false, edits},
                    {(dir / "b.txt").u16string(), project.settings, false, {}}};
   SaveProject(project, (dir / "book.bookloom").u16string());
