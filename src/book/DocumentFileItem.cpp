@@ -76,6 +76,31 @@ bool HasEntryBeforeContent(const Document& document) {
   return true;
 }
 
+// Whether a heading block of the document has an entry.
+bool IsEntry(const DocumentBlock& block) {
+  return block.kind == DocumentBlock::Kind::kHeading && block.level > 0 && !block.text.empty();
+}
+
+// The document's entries: its title's when content comes before its first heading, then one for each
+// heading, whose level never skips one (a book's entries each need a parent) nor goes below the third.
+// The title of the entry that leads to the content before the first heading; empty when there is none.
+std::u16string LeadTitle(const Document& document, const std::u16string& fileTitle) {
+  if (HasEntryBeforeContent(document)) return u"";
+  return document.info.title.empty() ? fileTitle : document.info.title;
+}
+
+std::vector<ContentsEntry> EntriesOf(const Document& document, const std::u16string& fileTitle) {
+  std::vector<ContentsEntry> entries;
+  if (const std::u16string lead = LeadTitle(document, fileTitle); !lead.empty()) entries.push_back({lead, 1});
+  int last = entries.empty() ? 0 : 1;
+  for (const DocumentBlock& block : document.blocks) {
+    if (!IsEntry(block)) continue;
+    last = std::min({block.level, last + 1, kDeepestContentsLevel});
+    entries.push_back({block.text, last});
+  }
+  return entries;
+}
+
 struct DocumentFormat {
   const char16_t* ext;
   const char16_t* group;
@@ -136,15 +161,13 @@ void DocumentFileItem::Verify() {
 
 std::string DocumentFileItem::ToBookText(std::u16string_view text) { return WideToWin1251(text, &fallback_); }
 
-void DocumentFileItem::WriteHeading(BookWriter& writer, int level, const std::u16string& title) {
+void DocumentFileItem::WriteEntry(BookWriter& writer) {
   writer.CloseSection();
-  if (level <= 0 || title.empty()) return;
-  // A level never skips one: a book's entries each need a parent.
-  const int kind = std::min(std::min(level, lastLevel_ + 1), 3);
-  if (writer.AddTOCEntry(kind, ToBookText(title)))
-    lastLevel_ = kind;
-  else
-    ++leftOutEntries_;
+  if (FileItem::WriteEntry(writer, &fallback_) == EntryResult::kNoRoom) ++leftOutEntries_;
+}
+
+std::vector<ContentsEntry> DocumentFileItem::ContentsEntries() {
+  return ListWhileLoaded([this] { return EntriesOf(document_, TitleOf(*this)); });
 }
 
 void DocumentFileItem::LeaveOutOrRaise(const std::string& part) {
@@ -161,18 +184,20 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
   FileItem::WriteTo(writer);
   for (std::string& warning : document_.warnings) Warn(std::move(warning));
   document_.warnings.clear();
-  lastLevel_ = 0;
   leftOutEntries_ = 0;
   fallback_ = FallbackReport();
-  if (!HasEntryBeforeContent(document_))
-    WriteHeading(writer, 1, document_.info.title.empty() ? TitleOf(*this) : document_.info.title);
+  BeginEntries(EntriesOf(document_, TitleOf(*this)));
+  if (!LeadTitle(document_, TitleOf(*this)).empty()) WriteEntry(writer);
   const std::vector<DocumentBlock>& blocks = document_.blocks;
   PicturesAhead ahead(*document_.pictures, Settings().picture);
   for (size_t i = 0; i < blocks.size(); ++i) {
     const DocumentBlock& block = blocks[i];
     switch (block.kind) {
       case DocumentBlock::Kind::kHeading:
-        WriteHeading(writer, block.level, block.text);
+        if (IsEntry(block))
+          WriteEntry(writer);
+        else
+          writer.CloseSection();
         break;
       case DocumentBlock::Kind::kParagraph:
         writer.AddParagraph(ToBookText(block.text));

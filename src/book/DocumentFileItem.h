@@ -33,6 +33,10 @@ class DocumentFileItem : public FileItem {
   // build, or is left out with a warning when the settings say to skip bad parts.
   void WriteTo(BookWriter& writer) override;
 
+  // The document's headings, and its title's entry first when content comes before them. Reads the
+  // document when it is not loaded, and releases it again.
+  std::vector<ContentsEntry> ContentsEntries() override;
+
   BookDescription OfferedDescription() override;
   bool LoadOfferedCover(Picture& picture) override;
 
@@ -42,14 +46,14 @@ class DocumentFileItem : public FileItem {
   // The one conversion of the document's texts into the book's Windows-1251, each character the code
   // page lacks in its nearest form, counted for the warning.
   std::string ToBookText(std::u16string_view text);
-  void WriteHeading(BookWriter& writer, int level, const std::u16string& title);
+  // Closes the section before a heading and writes its entry, counting those the book has no room for.
+  void WriteEntry(BookWriter& writer);
   // Called while a damaged part's error is handled: raises it again, or, when the settings say to
   // skip bad parts, notes that the part is left out.
   void LeaveOutOrRaise(const std::string& part);
 
   DocumentReadFunction read_;
   Document document_;
-  int lastLevel_ = 0;       // the level of the last table-of-contents entry written
   int leftOutEntries_ = 0;  // entries the book had no room for
   FallbackReport fallback_;
 };

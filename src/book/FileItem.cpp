@@ -1,5 +1,6 @@
 #include "book/FileItem.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <utility>
@@ -8,6 +9,8 @@
 #include "platform/FileSys.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
+#include "text/Win1251.h"
+#include "wolf/BookWriter.h"
 
 namespace bookloom {
 
@@ -63,6 +66,39 @@ void FileList::Exchange(int index1, int index2) {
 
 std::u16string TitleOf(const FileItem& item) {
   return std::u16string(PathNameWithoutExtension(item.FileName()));
+}
+
+std::vector<ContentsEntry> FileItem::ListWhileLoaded(
+    const std::function<std::vector<ContentsEntry>()>& list) {
+  const bool wasLoaded = loaded_;
+  const size_t warnings = warnings_.size(), notes = notes_.size();
+  struct Restore {
+    FileItem& item;
+    bool wasLoaded;
+    size_t warnings, notes;
+    ~Restore() {
+      if (!wasLoaded && item.loaded_) item.Unload();
+      item.warnings_.resize(std::min(warnings, item.warnings_.size()));
+      item.notes_.resize(std::min(notes, item.notes_.size()));
+    }
+  } restore{*this, wasLoaded, warnings, notes};
+  if (!wasLoaded) Load();
+  return list();
+}
+
+void FileItem::BeginEntries(const std::vector<ContentsEntry>& entries) {
+  plannedEntries_ = PlanContents(entries, edits_);
+  nextEntry_ = 0;
+}
+
+FileItem::EntryResult FileItem::WriteEntry(BookWriter& writer, FallbackReport* report) {
+  if (nextEntry_ >= plannedEntries_.size())
+    Raise<Exception>("%s wrote more table-of-contents entries than it lists", {fileName_});
+  const PlannedEntry& entry = plannedEntries_[nextEntry_++];
+  if (entry.omitted) return EntryResult::kOmitted;
+  if (entry.level > kDeepestContentsLevel) return EntryResult::kTooDeep;
+  return writer.AddTOCEntry(entry.level, WideToWin1251(entry.title, report)) ? EntryResult::kWritten
+                                                                             : EntryResult::kNoRoom;
 }
 
 void FileItem::WarnOfFallback(const FallbackReport& report) {

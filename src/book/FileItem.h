@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "book/BookDescription.h"
+#include "book/Contents.h"
 #include "book/FileSettings.h"
 #include "text/Win1251Fallback.h"
 
@@ -60,6 +62,17 @@ class FileItem {
   // about a text's lines), in order; taking them empties the list.
   std::vector<std::string> TakeNotes() { return std::exchange(notes_, {}); }
 
+  // The table-of-contents entries the item writes, in order, with their levels before the user's
+  // edits: what WriteTo writes with the same settings and OnlyInput. Reads the file when it is not
+  // loaded, and leaves it as it found it; the errors of reading pass on.
+  virtual std::vector<ContentsEntry> ContentsEntries() { return {}; }
+  // The user's edits of those entries (Contents.h), applied whenever the item writes them.
+  const ContentsEdits& Edits() const { return edits_; }
+  void SetEdits(ContentsEdits edits) { edits_ = std::move(edits); }
+
+  // What became of an entry the item was to write.
+  enum class EntryResult { kWritten, kOmitted, kTooDeep, kNoRoom };
+
   // The settings the file is read and written with, and whether they are its own or the book's.
   const FileSettings& Settings() const { return settings_; }
   bool HasOwnSettings() const { return ownSettings_; }
@@ -91,6 +104,17 @@ class FileItem {
   // any: a summary, and a note for each distinct change.
   void WarnOfFallback(const FallbackReport& report);
 
+  // Lists the entries with `list` while the file is loaded: loads it when it is not, and then
+  // unloads it again; the warnings and notes of that reading are dropped (the build gives its own).
+  std::vector<ContentsEntry> ListWhileLoaded(const std::function<std::vector<ContentsEntry>()>& list);
+
+  // Every item writes its entries through these two: BeginEntries with the entries that
+  // ContentsEntries lists, then WriteEntry for each in turn, at the book's place of the entry. The
+  // user's edits are applied there: the new title and level written, an omitted entry not. Titles
+  // that Windows-1251 lacks characters of are counted in `report` when there is one.
+  void BeginEntries(const std::vector<ContentsEntry>& entries);
+  EntryResult WriteEntry(BookWriter& writer, FallbackReport* report = nullptr);
+
  private:
   const std::u16string fileName_;
   const int64_t size_;
@@ -98,6 +122,9 @@ class FileItem {
   bool onlyInput_ = false;
   FileSettings settings_;
   bool ownSettings_ = false;
+  ContentsEdits edits_;
+  std::vector<PlannedEntry> plannedEntries_;  // while the entries are written
+  size_t nextEntry_ = 0;
   std::vector<std::string> warnings_;
   std::vector<std::string> notes_;
 };

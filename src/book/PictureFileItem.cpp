@@ -55,11 +55,12 @@ void PictureFileItem::WriteTo(BookWriter& writer) {
   try {
     FileItem::WriteTo(writer);
     const auto bitCount = static_cast<uint16_t>(BitsOf(Settings().picture.colors));
+    BeginEntries(ContentsEntries());
     bool first = true;
     ForEachPage({}, [&](Bitmap& page) {
       writer.AddPicture(page, bitCount);
       // The entry leads to the first page.
-      if (std::exchange(first, false)) writer.AddTOCEntry(1, WideToWin1251(TitleOf(*this)));
+      if (std::exchange(first, false)) WriteEntry(writer);
     });
   } catch (...) {
     Unload();
@@ -67,6 +68,8 @@ void PictureFileItem::WriteTo(BookWriter& writer) {
   }
   Unload();
 }
+
+std::vector<ContentsEntry> PictureFileItem::ContentsEntries() { return {{TitleOf(*this), 1}}; }
 
 void PictureFileItem::ForEachPage(const Margins& margins,
                                   const std::function<void(Bitmap& page)>& takePage) const {

@@ -31,6 +31,8 @@ class PictureFileItem : public FileItem {
   // The pages of each frame, as the picture settings say, and one first-level entry at the first;
   // the picture is released afterwards.
   void WriteTo(BookWriter& writer) override;
+  // One first-level entry titled with the file's name.
+  std::vector<ContentsEntry> ContentsEntries() override;
 
   // Each page the loaded picture becomes, in order, as the settings say, with the margins given.
   void ForEachPage(const Margins& margins, const std::function<void(Bitmap& page)>& takePage) const;

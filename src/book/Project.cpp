@@ -89,6 +89,33 @@ FileSettings SettingsOf(const json& j) {
   return settings;
 }
 
+// An entry's edit: the entry by its place and title, then only what the edit changes.
+json EditsJson(const ContentsEdits& edits) {
+  json list = json::array();
+  for (const ContentsEdit& edit : edits) {
+    json j = {{"entry", edit.index}, {"title", Utf8(edit.original)}};
+    if (!edit.title.empty()) j["newTitle"] = Utf8(edit.title);
+    if (edit.levelShift != 0) j["levelShift"] = edit.levelShift;
+    if (edit.omitted) j["omitted"] = true;
+    list.push_back(j);
+  }
+  return list;
+}
+
+ContentsEdits EditsOf(const json& list) {
+  ContentsEdits edits;
+  for (const json& j : list) {
+    ContentsEdit edit;
+    edit.index = j.at("entry").get<size_t>();
+    edit.original = Utf8ToUtf16(j.at("title").get<std::string>());
+    edit.title = Utf8ToUtf16(j.value("newTitle", std::string()));
+    edit.levelShift = j.value("levelShift", 0);
+    edit.omitted = j.value("omitted", false);
+    edits.push_back(edit);
+  }
+  return edits;
+}
+
 json DescriptionJson(const BookDescription& description) {
   json j = json::object();
   for (const DescriptionText& t : DescriptionTexts())
@@ -136,6 +163,7 @@ std::string ProjectToJson(const Project& project, const std::u16string& folder) 
   for (const ProjectFile& file : project.files) {
     json entry = {{"path", Relative(file.path, folder)}};
     if (file.ownSettings) entry["settings"] = SettingsJson(file.settings);
+    if (!file.contents.empty()) entry["contents"] = EditsJson(file.contents);
     files.push_back(entry);
   }
   const json document = {{"format", kFormat},
@@ -164,6 +192,7 @@ Project ProjectFromJson(const std::string& text, const std::u16string& folder,
       file.path = Absolute(entry.at("path").get<std::string>(), folder);
       file.ownSettings = entry.contains("settings");
       file.settings = file.ownSettings ? SettingsOf(entry.at("settings")) : project.settings;
+      file.contents = EditsOf(entry.value("contents", json::array()));
       project.files.push_back(file);
     }
     return project;
@@ -177,7 +206,7 @@ Project MakeProject(const FileList& files, const BookDescription& description, c
   Project project{description, cover, settings, {}};
   for (int i = 0; i < files.Count(); ++i) {
     const FileItem& item = files.Items(i);
-    project.files.push_back({item.FileName(), item.Settings(), item.HasOwnSettings()});
+    project.files.push_back({item.FileName(), item.Settings(), item.HasOwnSettings(), item.Edits()});
   }
   return project;
 }
@@ -188,6 +217,7 @@ FileList MakeProjectItems(const Project& project, std::vector<std::string>& prob
     try {
       std::unique_ptr<FileItem> item = MakeInputItem(file.path);
       item->SetSettings(file.ownSettings ? file.settings : project.settings, file.ownSettings);
+      item->SetEdits(file.contents);
       files.Add(std::move(item));
     } catch (const InputError& e) {
       problems.push_back(e.what());

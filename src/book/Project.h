@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "book/BookDescription.h"
+#include "book/Contents.h"
 #include "book/FileItem.h"
 #include "book/FileSettings.h"
 #include "pictures/CoverPage.h"
@@ -18,6 +19,7 @@ struct ProjectFile {
   std::u16string path;    // absolute once loaded
   FileSettings settings;  // the file's own, or the book's when the user gave it none
   bool ownSettings = false;
+  ContentsEdits contents;  // the user's edits of the file's table-of-contents entries
 };
 
 struct Project {
@@ -40,11 +42,11 @@ std::string ProjectToJson(const Project& project, const std::u16string& folder);
 Project ProjectFromJson(const std::string& json, const std::u16string& folder,
                         const std::u16string& fileName);
 
-// The project of a book being put together: every item's file and settings.
+// The project of a book being put together: every item's file, settings and edits of its entries.
 Project MakeProject(const FileList& files, const BookDescription& description, const CoverPage& cover,
                     const FileSettings& settings);
 
-// The items of a project's files, each with its settings; a file that cannot be used is left out
+// The items of a project's files, each with its settings and edits; a file that cannot be used is left out
 // and named in `problems` with the reason.
 FileList MakeProjectItems(const Project& project, std::vector<std::string>& problems);
 

@@ -15,19 +15,13 @@ namespace bookloom {
 
 namespace {
 
-// The table-of-contents entries of one text, with an account of those the book cannot hold.
+// An account of the table-of-contents entries of one text that the book cannot hold.
 class Contents {
  public:
-  explicit Contents(BookWriter& writer) : writer_(writer) {}
-
-  // An entry on `level` for the heading on `line` (from 1; 0 for the file's own entry).
-  void Add(int level, const std::u16string& title, size_t line) {
-    constexpr int kDeepestLevel = 3;
-    if (level > kDeepestLevel) {
-      Count(tooDeep_, title, line);
-    } else if (!writer_.AddTOCEntry(level, WideToWin1251(title))) {
-      Count(leftOut_, title, line);
-    }
+  // What became of the entry of the heading on `line` (from 1; 0 for the file's own entry).
+  void Add(FileItem::EntryResult result, const std::u16string& title, size_t line) {
+    if (result == FileItem::EntryResult::kTooDeep) Count(tooDeep_, title, line);
+    if (result == FileItem::EntryResult::kNoRoom) Count(leftOut_, title, line);
   }
 
   // Warnings of the entries that are not in the book.
@@ -58,7 +52,6 @@ class Contents {
     if (line > 0) missing.where = " on line " + std::to_string(line);
   }
 
-  BookWriter& writer_;
   Missing leftOut_, tooDeep_;
 };
 
@@ -101,18 +94,32 @@ std::vector<LineRange> TextFileItem::Paragraphs(const std::vector<Heading>& head
   return JoinedParagraphs(lines_, headingLines);
 }
 
+TextFileItem::Outline TextFileItem::MakeOutline() const {
+  Outline outline;
+  const TextSettings& settings = Settings().text;
+  if (settings.chapters) outline.headings = FindHeadings(lines_, ChapterPatterns(settings.chapterPatterns));
+  // With other inputs beside it, or without headings, the file has an entry of its own.
+  outline.fileEntry = outline.headings.empty() || !OnlyInput();
+  if (outline.fileEntry) outline.entries.push_back({TitleOf(*this), 1});
+  for (const Heading& heading : outline.headings)
+    outline.entries.push_back({heading.title, heading.level + (outline.fileEntry ? 1 : 0)});
+  return outline;
+}
+
+std::vector<ContentsEntry> TextFileItem::ContentsEntries() {
+  return ListWhileLoaded([this] { return MakeOutline().entries; });
+}
+
 void TextFileItem::WriteTo(BookWriter& writer) {
   FileItem::WriteTo(writer);
-  const TextSettings& settings = Settings().text;
-  std::vector<Heading> headings;
-  if (settings.chapters) headings = FindHeadings(lines_, ChapterPatterns(settings.chapterPatterns));
+  const Outline outline = MakeOutline();
+  const std::vector<Heading>& headings = outline.headings;
   const std::vector<LineRange> paragraphs = Paragraphs(headings);
 
   writer.BeginText();
-  Contents contents(writer);
-  // With other inputs beside it, or without headings, the file has an entry of its own.
-  const bool fileEntry = headings.empty() || !OnlyInput();
-  if (fileEntry) contents.Add(1, TitleOf(*this), 0);
+  BeginEntries(outline.entries);
+  Contents contents;
+  if (outline.fileEntry) contents.Add(WriteEntry(writer), TitleOf(*this), 0);
   FallbackReport report;
   auto heading = headings.begin();
   size_t headingEnd = 0;        // the line after the last heading's lines
@@ -124,7 +131,7 @@ void TextFileItem::WriteTo(BookWriter& writer) {
         writer.BeginText();
         sectionHasText = false;
       }
-      contents.Add(heading->level + (fileEntry ? 1 : 0), heading->title, heading->line + 1);
+      contents.Add(WriteEntry(writer), heading->title, heading->line + 1);
       headingEnd = heading->line + heading->lineCount;
       ++heading;
     }
@@ -140,6 +147,19 @@ void TextFileItem::WriteTo(BookWriter& writer) {
 
   for (const std::string& warning : contents.Warnings()) Warn(warning);
   WarnOfFallback(report);
+}
+
+int DetectChapters(FileList& files) {
+  int changed = 0;
+  for (int i = 0; i < files.Count(); ++i) {
+    FileItem& item = files.Items(i);
+    if (!dynamic_cast<TextFileItem*>(&item) || item.Settings().text.chapters) continue;
+    FileSettings settings = item.Settings();
+    settings.text.chapters = true;
+    item.SetSettings(settings, true);
+    ++changed;
+  }
+  return changed;
 }
 
 void RegisterTextItem() {

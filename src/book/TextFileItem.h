@@ -33,12 +33,29 @@ class TextFileItem : public FileItem {
 
   const std::vector<std::u16string>& Lines() const { return lines_; }
 
+  // The file's own entry (unless its headings stand in its place), then one for each heading the
+  // settings find, a level below the file's.
+  std::vector<ContentsEntry> ContentsEntries() override;
+
  private:
+  // The headings of the loaded lines and the entries they and the file make: one list for writing
+  // and for listing.
+  struct Outline {
+    std::vector<Heading> headings;
+    bool fileEntry = true;
+    std::vector<ContentsEntry> entries;
+  };
+  Outline MakeOutline() const;
+
   // The paragraphs the lines make, as the settings ask; the headings are never joined to others.
   std::vector<LineRange> Paragraphs(const std::vector<Heading>& headings);
 
   std::vector<std::u16string> lines_;
 };
+
+// Runs the chapter rules on every text of the list: each text without them gets them turned on as a
+// setting of its own. How many texts changed.
+int DetectChapters(FileList& files);
 
 // The text item's place in the file type registry, from the start to the end of the program.
 void RegisterTextItem();

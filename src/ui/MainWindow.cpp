@@ -188,6 +188,7 @@ void MainWindow::CreateActions() {
   OnTriggered(moveFileUpAction, &MainWindow::OnMoveFileUp);
   OnTriggered(moveFileDownAction, &MainWindow::OnMoveFileDown);
   OnTriggered(clearAllAction, &MainWindow::OnClearAll);
+  OnTriggered(tocAction, &MainWindow::OnEditContents);
   OnTriggered(descriptionAction, &MainWindow::OnEditDescription);
   OnTriggered(coverPageAction, &MainWindow::OnEditCoverPage);
   OnTriggered(makeWolfAction, &MainWindow::OnMakeWolf);
@@ -338,11 +339,11 @@ void MainWindow::UpdateActions() {
   descriptionAction->setEnabled(true);
   coverPageAction->setEnabled(true);
   makeWolfAction->setEnabled(model_->rowCount() > 0);
+  tocAction->setEnabled(fileList.Count() > 0);
   aboutAction->setEnabled(true);
   // Actions without an operation.
   fileSettingsAction->setEnabled(false);
   exitAction->setEnabled(false);
-  tocAction->setEnabled(false);
 }
 
 void MainWindow::RefreshFileList() {

@@ -24,6 +24,7 @@ class FileListModel;
 class AboutDialog;
 class BuildDialog;
 class PreviewPane;
+class ContentsDialog;
 class CoverPageDialog;
 class DescriptionDialog;
 class UserDialogs;
@@ -92,6 +93,7 @@ class MainWindow : public QMainWindow {
   CoverPageDialog* coverPageDialog;
   BuildDialog* buildDialog;
   PreviewPane* previewPane;
+  ContentsDialog* contentsDialog = nullptr;  // made when first shown
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -113,6 +115,7 @@ class MainWindow : public QMainWindow {
   void OnMoveFileUp();
   void OnMoveFileDown();
   void OnClearAll();
+  void OnEditContents();  // in MainWindowContents.cpp
   void OnEditDescription();
   void OnEditCoverPage();
   void OnMakeWolf();

@@ -23,8 +23,8 @@ TEST(Project, KeepsFilesSettingsDescriptionAndCoverWithPathsBesideIt) {
   own.picture = {.enlarge = true, .rotation = Rotation::kAuto, .split = Split::kRightToLeft, .crop = true,
                  .gamma = 1.5, .autolevel = true, .allFrames = true};
   own.text = {.encoding = "KOI8-R", .chapters = true, .chapterPatterns = {u"Глава .*"}, .unwrap = Unwrap::kAuto};
-  project.files = {{(dir / "text" / "a.txt").u16string(), project.settings, false},
-                   {u"/elsewhere/b.png", own, true}};
+  project.files = {{(dir / "text" / "a.txt").u16string(), project.settings, false, {}},
+                   {u"/elsewhere/b.png", own, true, {}}};
 
   SaveProject(project, (dir / "book.bookloom").u16string());
   const std::string json = test::ReadBytes(dir / "book.bookloom");
@@ -78,6 +78,37 @@ TEST(Project, RefusesWhatIsNotAProjectNamingTheFile) {
       EXPECT_NE(std::string(e.what()).find("p.bookloom"), std::string::npos) << e.what();
     }
   }
+}
+
+}  // namespace
+}  // namespace bookloom
+
+namespace bookloom {
+namespace {
+
+// The edits of a file's table of contents are kept with the file, and only for files that have some.
+TEST(Project, KeepsEachFilesEditsOfItsTableOfContents) {
+  test::ScratchDir dir;
+  Project project;
+  const ContentsEdits edits = {
+      {0, u"story", u"История", 0, false}, {2, u"Глава 1", u"", -1, false}, {3, u"Глава 2", u"", 1, true}};
+  project.files = {{(dir / "a.txt").u16string(), project.settings, false, edits},
+                   {(dir / "b.txt").u16string(), project.settings, false, {}}};
+  SaveProject(project, (dir / "book.bookloom").u16string());
+  const std::string json = test::ReadBytes(dir / "book.bookloom");
+  EXPECT_EQ(json.find("\"contents\""), json.rfind("\"contents\"")) << json;  // the second file has none
+  const Project loaded = LoadProject((dir / "book.bookloom").u16string());
+  ASSERT_EQ(loaded.files.size(), 2u);
+  EXPECT_EQ(loaded.files[0].contents, edits);
+  EXPECT_TRUE(loaded.files[1].contents.empty());
+  // The items made from the project carry them.
+  test::WriteBytes(dir / "a.txt", "text");
+  test::WriteBytes(dir / "b.txt", "text");
+  std::vector<std::string> problems;
+  const FileList files = MakeProjectItems(loaded, problems);
+  ASSERT_EQ(files.Count(), 2);
+  EXPECT_EQ(files.Items(0).Edits(), edits);
+  EXPECT_EQ(MakeProject(files, {}, {}, {}).files[0].contents, edits);
 }
 
 }  // namespace

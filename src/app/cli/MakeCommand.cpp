@@ -117,7 +117,8 @@ class MakeCommand : public Command {
     // Read as soon as it is met, so that the options given beside it take precedence.
     make.add_option_function<std::string>(
             "--project", [this](const std::string& file) { TakeProject(file); },
-            "a project saved by the window: its files, settings, description and cover")
+            "a project saved by the window: its files with their settings and table-of-contents edits, the "
+            "description and the cover")
         ->type_name("FILE")
         ->trigger_on_parse();
     make_ = &make;
