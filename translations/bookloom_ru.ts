@@ -60,6 +60,81 @@
     </message>
 </context>
 <context>
+    <name>bookloom::ContentsDialog</name>
+    <message>
+        <source>Table of contents</source>
+        <translation>Оглавление</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Пункт</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Уровень</translation>
+    </message>
+    <message>
+        <source>Level up</source>
+        <translation>Уровнем выше</translation>
+    </message>
+    <message>
+        <source>Move the entry one level up</source>
+        <translation>Поднять пункт на уровень выше</translation>
+    </message>
+    <message>
+        <source>Level down</source>
+        <translation>Уровнем ниже</translation>
+    </message>
+    <message>
+        <source>Move the entry one level down, below the entry before it</source>
+        <translation>Опустить пункт на уровень ниже, под предыдущий пункт</translation>
+    </message>
+    <message>
+        <source>Leave out</source>
+        <translation>Исключить</translation>
+    </message>
+    <message>
+        <source>Leave the entry out of the book, or put it back</source>
+        <translation>Исключить пункт из книги или вернуть его</translation>
+    </message>
+    <message>
+        <source>Detect chapters</source>
+        <translation>Найти главы</translation>
+    </message>
+    <message>
+        <source>Find the chapters of every text file</source>
+        <translation>Найти главы во всех текстовых файлах</translation>
+    </message>
+    <message>
+        <source>Double-click an entry to rename it; clear its check to leave it out.</source>
+        <translation>Дважды щёлкните пункт, чтобы переименовать его; снимите флажок, чтобы исключить его.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>(cannot be read: %1)</source>
+        <translation>(не удаётся прочитать: %1)</translation>
+    </message>
+    <message>
+        <source>%1 (too deep)</source>
+        <translation>%1 (слишком глубоко)</translation>
+    </message>
+    <message>
+        <source>Originally: %1</source>
+        <translation>Исходно: %1</translation>
+    </message>
+    <message>
+        <source>Put back</source>
+        <translation>Вернуть</translation>
+    </message>
+</context>
+<context>
     <name>bookloom::CoverPageDialog</name>
     <message>
         <source>Edit Cover Page</source>

@@ -27,12 +27,12 @@ QString Q(const std::u16string& text) { return QString::fromStdU16String(text); 
 }  // namespace
 
 ContentsDialog::ContentsDialog(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Table of Contents"));
+  setWindowTitle(tr("Table of contents"));
   resize(560, 420);
   auto* columns = new QHBoxLayout;
   tree = new QTreeWidget(this);
   tree->setColumnCount(2);
-  tree->setHeaderLabels({QStringLiteral("Entry"), QStringLiteral("Level")});
+  tree->setHeaderLabels({tr("Entry"), tr("Level")});
   tree->header()->setStretchLastSection(false);
   tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   tree->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
@@ -42,14 +42,14 @@ ContentsDialog::ContentsDialog(QWidget* parent) : QDialog(parent) {
   columns->addWidget(tree, 1);
 
   auto* buttons = new QVBoxLayout;
-  levelUpButton = new QPushButton(QStringLiteral("Level Up"), this);
-  levelUpButton->setToolTip(QStringLiteral("Move the entry one level up"));
-  levelDownButton = new QPushButton(QStringLiteral("Level Down"), this);
-  levelDownButton->setToolTip(QStringLiteral("Move the entry one level down, below the entry before it"));
-  leaveOutButton = new QPushButton(QStringLiteral("Leave Out"), this);
-  leaveOutButton->setToolTip(QStringLiteral("Leave the entry out of the book, or put it back"));
-  detectChaptersButton = new QPushButton(QStringLiteral("Detect Chapters"), this);
-  detectChaptersButton->setToolTip(QStringLiteral("Find the chapters of every text file"));
+  levelUpButton = new QPushButton(tr("Level up"), this);
+  levelUpButton->setToolTip(tr("Move the entry one level up"));
+  levelDownButton = new QPushButton(tr("Level down"), this);
+  levelDownButton->setToolTip(tr("Move the entry one level down, below the entry before it"));
+  leaveOutButton = new QPushButton(tr("Leave out"), this);
+  leaveOutButton->setToolTip(tr("Leave the entry out of the book, or put it back"));
+  detectChaptersButton = new QPushButton(tr("Detect chapters"), this);
+  detectChaptersButton->setToolTip(tr("Find the chapters of every text file"));
   for (QPushButton* button : {levelUpButton, levelDownButton, leaveOutButton, detectChaptersButton}) {
     button->setAutoDefault(false);
     buttons->addWidget(button);
@@ -59,11 +59,11 @@ ContentsDialog::ContentsDialog(QWidget* parent) : QDialog(parent) {
   columns->addLayout(buttons);
 
   auto* hint = new QLabel(
-      QStringLiteral("Double-click an entry to rename it; clear its check to leave it out."), this);
+      tr("Double-click an entry to rename it; clear its check to leave it out."), this);
   hint->setWordWrap(true);
   auto* box = new QDialogButtonBox(this);
-  okButton = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  cancelButton = box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+  okButton = box->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+  cancelButton = box->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
   okButton->setDefault(true);
   cancelButton->setAutoDefault(false);
   PressOnEnter(*cancelButton);
@@ -153,7 +153,7 @@ void ContentsDialog::Fill() {
     if (static_cast<int>(f) == currentFile && currentEntry < 0) newCurrent = fileRow;
     if (!state.error.empty()) {
       auto* errorRow =
-          new QTreeWidgetItem(fileRow, {QStringLiteral("(cannot be read: %1)").arg(Q(state.error))});
+          new QTreeWidgetItem(fileRow, {tr("(cannot be read: %1)").arg(Q(state.error))});
       errorRow->setFlags(Qt::ItemIsEnabled);
       errorRow->setData(0, kFileRole, static_cast<int>(f));
       errorRow->setData(0, kEntryRole, -1);
@@ -183,7 +183,7 @@ void ContentsDialog::Fill() {
 
 void ContentsDialog::ShowEntry(QTreeWidgetItem& row, const PlannedEntry& entry) {
   row.setText(0, Q(entry.title));
-  row.setText(1, entry.level > kDeepestContentsLevel ? QStringLiteral("%1 (too deep)").arg(entry.level)
+  row.setText(1, entry.level > kDeepestContentsLevel ? tr("%1 (too deep)").arg(entry.level)
                                                      : QString::number(entry.level));
   row.setCheckState(0, entry.omitted ? Qt::Unchecked : Qt::Checked);
   QFont font = row.font(0);
@@ -196,7 +196,7 @@ void ContentsDialog::ShowEntry(QTreeWidgetItem& row, const PlannedEntry& entry) 
                                   : tree->palette().brush(QPalette::Active, QPalette::Text));
   }
   row.setToolTip(
-      0, entry.title == entry.original ? QString() : QStringLiteral("Originally: %1").arg(Q(entry.original)));
+      0, entry.title == entry.original ? QString() : tr("Originally: %1").arg(Q(entry.original)));
 }
 
 bool ContentsDialog::EntryOf(const QTreeWidgetItem* row, int& file, int& index) const {
@@ -253,8 +253,8 @@ void ContentsDialog::UpdateButtons() {
   leaveOutButton->setEnabled(entry);
   if (entry)
     leaveOutButton->setText(PlanContents(state->entries, state->edits)[static_cast<size_t>(index)].omitted
-                                ? QStringLiteral("Put Back")
-                                : QStringLiteral("Leave Out"));
+                                ? tr("Put back")
+                                : tr("Leave out"));
   bool texts = false;
   for (const FileState& s : files_) texts = texts || dynamic_cast<const TextFileItem*>(s.item);
   detectChaptersButton->setEnabled(texts);

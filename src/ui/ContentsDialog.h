@@ -26,7 +26,7 @@ class ContentsDialog : public QDialog {
   explicit ContentsDialog(QWidget* parent = nullptr);
 
   // Shows the entries of the files. OK keeps the edits on the items, and the chapter detection that
-  // "Detect Chapters" turned on; Cancel leaves every item as it was. True when OK changed anything.
+  // "Detect chapters" turned on; Cancel leaves every item as it was. True when OK changed anything.
   bool Execute(FileList& files);
 
   // The tree: a row for each file, with its entries below it; an entry's row holds its title, which

@@ -141,7 +141,7 @@ TEST_F(ContentsDialogTest, CancelLeavesTheBookAsItWas) {
     dialog.detectChaptersButton->click();
     dialog.tree->setCurrentItem(dialog.EntryRow(1, 0));
     dialog.leaveOutButton->click();
-    EXPECT_EQ(dialog.leaveOutButton->text(), QStringLiteral("Put Back"));
+    EXPECT_EQ(dialog.leaveOutButton->text(), QStringLiteral("Put back"));
     EXPECT_EQ(dialog.EntryRow(1, 0)->checkState(0), Qt::Unchecked);
     EXPECT_TRUE(dialog.EntryRow(1, 0)->font(0).strikeOut());
     dialog.cancelButton->click();
