@@ -108,6 +108,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   aboutDialog = new AboutDialog(executablePath, this);
   coverPageDialog = new CoverPageDialog(messages_, this);
   buildDialog = new BuildDialog(this);
+  CreateSettingsDialog();
 
   UpdateRecentMenu();
   UpdateTitle();
@@ -154,6 +155,8 @@ void MainWindow::CreateActions() {
        {},
        "document-properties",
        QStyle::SP_FileDialogContentsView},
+      {&bookSettingsAction, "Book Settings...", "Settings of every file without its own", {}, "preferences-other",
+       QStyle::SP_FileDialogListView},
       {&clearAllAction, "Clear All", "", {}, nullptr, {}},
       {&exitAction, "Exit", "", {}, "application-exit", QStyle::SP_DialogCloseButton},
       {&tocAction, "Table of contents", "", {}, "format-justify-left", QStyle::SP_FileDialogDetailedView},
@@ -208,7 +211,7 @@ void MainWindow::CreateMenus() {
   file->addSeparator();
   file->addAction(exitAction);
   QMenu* wolf = menuBar()->addMenu(QStringLiteral("Wolf"));
-  wolf->addActions({tocAction, descriptionAction, coverPageAction});
+  wolf->addActions({tocAction, descriptionAction, coverPageAction, bookSettingsAction});
   wolf->addSeparator();
   wolf->addAction(makeWolfAction);
   QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
@@ -243,7 +246,7 @@ void MainWindow::CreateClientArea() {
   model_ = new FileListModel(
       [this](int row) {
         const FileItem& item = fileList.Items(row);
-        return FileListModel::Row{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())};
+        return FileListModel::Row{{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())}, SettingsTip(item)};
       },
       this);
   fileListView = new QTreeView(left);
@@ -332,8 +335,9 @@ void MainWindow::UpdateActions() {
   coverPageAction->setEnabled(true);
   makeWolfAction->setEnabled(model_->rowCount() > 0);
   aboutAction->setEnabled(true);
+  fileSettingsAction->setEnabled(one);
+  bookSettingsAction->setEnabled(true);
   // Actions without an operation.
-  fileSettingsAction->setEnabled(false);
   exitAction->setEnabled(false);
   tocAction->setEnabled(false);
 }
@@ -350,6 +354,7 @@ void MainWindow::AddFile(const std::u16string& fileName) {
   if (!itemClass) return;
   std::unique_ptr<FileItem> item = itemClass->create(fileName);
   item->Verify();
+  item->SetSettings(bookSettings_);
   fileList.Add(std::move(item));
 }
 
@@ -366,6 +371,24 @@ void MainWindow::AddFiles(const std::vector<std::u16string>& fileNames) {
   if (fileList.Count() != before) SetModified(true);
 }
 
+void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
+  std::vector<std::u16string> problems;
+  const int before = fileList.Count();
+  for (const std::u16string& fileName : fileNames) {
+    try {
+      std::unique_ptr<FileItem> item = MakeInputItem(fileName);
+      item->SetSettings(bookSettings_);
+      fileList.Add(std::move(item));
+    } catch (const InputError& e) {
+      problems.push_back(Utf8ToUtf16(e.what()));
+    }
+  }
+  RefreshFileList();
+  if (fileList.Count() != before) SetModified(true);
+  if (!problems.empty())
+    messages_.ShowWarnings(tr("Some of the files cannot be used and were not added").toStdU16String(), problems);
+}
+
 void MainWindow::NewBook() {
   description.Clear();
   const Settings& s = settings_;
@@ -377,7 +400,7 @@ void MainWindow::NewBook() {
   coverPage.margins.top = s.coverTop;
   coverPage.margins.bottom = s.coverBottom;
   fileList.Clear();
-  bookSettings_ = {};
+  bookSettings_ = settings_.bookDefaults;
   RefreshFileList();
   SetModified(false);
   UpdatePreview();
@@ -470,12 +493,12 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
-// Files dropped onto the window are added as "Add File" adds them.
+// Files and folders dropped onto the window are added as the command line's make adds them.
 void MainWindow::dropEvent(QDropEvent* event) {
   const std::vector<std::u16string> files = LocalFiles(event->mimeData());
   if (files.empty()) return;
   event->acceptProposedAction();
-  ReportErrors(messages_, [&] { AddFiles(files); });
+  ReportErrors(messages_, [&] { AddInputs(files); });
 }
 
 }  // namespace bookloom
