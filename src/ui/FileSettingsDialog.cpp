@@ -373,6 +373,8 @@ bool FileSettingsDialog::Run(const QString& title, const SettingGroups& groups) 
   groups_ = groups;
   ShowChoice();
   okButton->setFocus();
+  layout()->activate();  // the size of the groups shown, before the dialog is placed
+  adjustSize();
   CenterOnScreen(*this);
   return exec() == QDialog::Accepted;
 }
