@@ -2,6 +2,109 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>FileSettingsForm</name>
+    <message>
+        <source>Encoding</source>
+        <translation>Кодировка</translation>
+    </message>
+    <message>
+        <source>Chapters</source>
+        <translation>Главы</translation>
+    </message>
+    <message>
+        <source>Heading patterns</source>
+        <translation>Образцы заголовков</translation>
+    </message>
+    <message>
+        <source>Join lines</source>
+        <translation>Склеивать строки</translation>
+    </message>
+    <message>
+        <source>Picture mode</source>
+        <translation>Картинки</translation>
+    </message>
+    <message>
+        <source>Enlarge</source>
+        <translation>Увеличивать</translation>
+    </message>
+    <message>
+        <source>Rotate</source>
+        <translation>Поворот</translation>
+    </message>
+    <message>
+        <source>Split</source>
+        <translation>Разворот</translation>
+    </message>
+    <message>
+        <source>Crop borders</source>
+        <translation>Обрезать поля</translation>
+    </message>
+    <message>
+        <source>Gamma</source>
+        <translation>Гамма</translation>
+    </message>
+    <message>
+        <source>Autolevel</source>
+        <translation>Автоуровни</translation>
+    </message>
+    <message>
+        <source>All frames</source>
+        <translation>Все кадры</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Автоматически</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Да</translation>
+    </message>
+    <message>
+        <source>Four greys</source>
+        <translation>Четыре оттенка серого</translation>
+    </message>
+    <message>
+        <source>Black and white</source>
+        <translation>Чёрно-белые</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Wide pictures</source>
+        <translation>Широкие картинки</translation>
+    </message>
+    <message>
+        <source>Every picture to the left</source>
+        <translation>Все картинки влево</translation>
+    </message>
+    <message>
+        <source>Every picture to the right</source>
+        <translation>Все картинки вправо</translation>
+    </message>
+    <message>
+        <source>Spreads, left half first</source>
+        <translation>Развороты, сначала левая половина</translation>
+    </message>
+    <message>
+        <source>Spreads, right half first</source>
+        <translation>Развороты, сначала правая половина</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>да</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>нет</translation>
+    </message>
+</context>
+<context>
     <name>bookloom::AboutDialog</name>
     <message>
         <source> About</source>
@@ -285,6 +388,112 @@ cannot be represented in Windows-1251 code page!</source>
     </message>
 </context>
 <context>
+    <name>bookloom::FileSettingsDialog</name>
+    <message>
+        <source>Use the book&apos;s settings</source>
+        <translation>Настройки книги</translation>
+    </message>
+    <message>
+        <source>The file takes the book&apos;s settings, and follows them when they change</source>
+        <translation>Файл берёт настройки книги и следует им, когда они меняются</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>File Settings - %1</source>
+        <translation>Настройки файла — %1</translation>
+    </message>
+    <message>
+        <source>Book Settings</source>
+        <translation>Настройки книги</translation>
+    </message>
+</context>
+<context>
+    <name>bookloom::FileSettingsForm</name>
+    <message>
+        <source>Texts</source>
+        <translation>Тексты</translation>
+    </message>
+    <message>
+        <source>The encoding of the text: Automatic tells it from the bytes; any name iconv knows may be typed, such as CP1251, KOI8-R or UTF-16LE</source>
+        <translation>Кодировка текста: «Автоматически» определяет её по содержимому; можно ввести любое имя, известное iconv, например CP1251, KOI8-R или UTF-16LE</translation>
+    </message>
+    <message>
+        <source>%1:</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>Make the headings of the text (parts, chapters, numerals alone, prologue and epilogue) sections and table-of-contents entries</source>
+        <translation>Сделать заголовки текста (части, главы, номера, пролог и эпилог) разделами и пунктами оглавления</translation>
+    </message>
+    <message>
+        <source>Headings of your own, one per line: ICU regular expressions that match the whole line</source>
+        <translation>Свои заголовки, по одному в строке: регулярные выражения ICU, совпадающие со всей строкой</translation>
+    </message>
+    <message>
+        <source>Join the lines of a hard-wrapped text into paragraphs: On joins the lines between blank lines, Automatic decides by the text, Off keeps every line a paragraph</source>
+        <translation>Склеивать строки текста с жёсткими переносами в абзацы: «Да» склеивает строки между пустыми строками, «Автоматически» решает по тексту, «Нет» оставляет каждую строку абзацем</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Картинки</translation>
+    </message>
+    <message>
+        <source>Pictures in four greys, or in black and white: crisper line art and text scans, a smaller book</source>
+        <translation>Картинки в четырёх оттенках серого или чёрно-белые: чётче штриховые рисунки и сканы текста, книга меньше</translation>
+    </message>
+    <message>
+        <source>Turn pictures a quarter: wide pictures (wider than high) clockwise, to fill the page, or every picture counter-clockwise (left) or clockwise (right)</source>
+        <translation>Поворачивать картинки на четверть оборота: широкие (шире, чем выше) по часовой стрелке, чтобы заполнить страницу, или все картинки против часовой стрелки (влево) или по часовой (вправо)</translation>
+    </message>
+    <message>
+        <source>Make a double-page spread (wider than 1.2 times its height) two pages, in the order the book is read; splitting comes before rotating</source>
+        <translation>Делить разворот (шире 1,2 своей высоты) на две страницы в порядке чтения книги; деление идёт до поворота</translation>
+    </message>
+    <message>
+        <source>The gamma of the greys before scaling: above 1 lightens the middle greys, below 1 darkens them</source>
+        <translation>Гамма оттенков серого до масштабирования: больше 1 осветляет средние тона, меньше 1 затемняет их</translation>
+    </message>
+    <message>
+        <source>Scale pictures smaller than the page up to fill it</source>
+        <translation>Увеличивать картинки меньше страницы, чтобы они заполнили её</translation>
+    </message>
+    <message>
+        <source>Trim near-white or near-black borders (up to a fifth of each side) before fitting</source>
+        <translation>Обрезать почти белые или почти чёрные поля (не больше пятой части каждой стороны) до вписывания</translation>
+    </message>
+    <message>
+        <source>Stretch each picture&apos;s greys so that its darkest and lightest 0.5 % become black and white</source>
+        <translation>Растягивать оттенки каждой картинки так, чтобы самые тёмные и самые светлые 0,5 % стали чёрными и белыми</translation>
+    </message>
+    <message>
+        <source>Make every page of a multi-page TIFF and every frame of an animated GIF a page (otherwise the first)</source>
+        <translation>Делать страницей каждую страницу многостраничного TIFF и каждый кадр анимированного GIF (иначе только первую)</translation>
+    </message>
+    <message>
+        <source>The encoding &quot;%1&quot; is not known. Choose one of the list, or type another name iconv knows, such as CP1251 or KOI8-R.</source>
+        <translation>Кодировка «%1» неизвестна. Выберите её из списка или введите другое имя, известное iconv, например CP1251 или KOI8-R.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Own settings, the same as the book&apos;s</source>
+        <translation>Свои настройки, такие же, как у книги</translation>
+    </message>
+    <message>
+        <source>Own settings:</source>
+        <translation>Свои настройки:</translation>
+    </message>
+</context>
+<context>
     <name>bookloom::MainWindow</name>
     <message>
         <source>New</source>
@@ -445,6 +654,18 @@ cannot be represented in Windows-1251 code page!</source>
     <message>
         <source>Untitled</source>
         <translation>Без имени</translation>
+    </message>
+    <message>
+        <source>Book Settings...</source>
+        <translation>Настройки книги…</translation>
+    </message>
+    <message>
+        <source>Settings of every file without its own</source>
+        <translation>Настройки всех файлов, у которых нет своих</translation>
+    </message>
+    <message>
+        <source>Some of the files cannot be used and were not added</source>
+        <translation>Некоторые файлы нельзя использовать, они не добавлены</translation>
     </message>
 </context>
 <context>

@@ -27,6 +27,9 @@ class DocumentFileItem : public FileItem {
   // Reads the document, which stays loaded for the build: a file that is damaged or not well formed,
   // or that names a picture it lacks, is refused (DocumentError).
   void Verify() override;
+  // The pictures of a document become pages as the picture settings say; its text has its own
+  // encoding and structure.
+  SettingGroups UsedSettings() const override { return {.pictures = true}; }
   // The document's headings, paragraphs and pictures in order, then the document is released. Content
   // before the document's first table-of-contents entry gets a first-level entry with the document's
   // title, or else the file's name, as a text file's chapter has. A picture that cannot be decoded fails the

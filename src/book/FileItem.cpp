@@ -64,6 +64,11 @@ void FileList::Exchange(int index1, int index2) {
   std::swap(items_[Checked(index1)], items_[Checked(index2)]);
 }
 
+void FileList::SetBookSettings(const FileSettings& settings) {
+  for (const auto& item : items_)
+    if (!item->HasOwnSettings()) item->SetSettings(settings);
+}
+
 std::u16string TitleOf(const FileItem& item) {
   return std::u16string(PathNameWithoutExtension(item.FileName()));
 }

@@ -80,6 +80,8 @@ class FileItem {
     settings_ = settings;
     ownSettings_ = own;
   }
+  // The settings this kind of file is read and written with; the others change nothing in its pages.
+  virtual SettingGroups UsedSettings() const { return {}; }
 
   // Whether the item is the book's only input, which the build tells it before writing: a text's
   // chapters then head the table of contents instead of standing below the file's own entry.
@@ -145,6 +147,8 @@ class FileList {
   void Delete(int index);
   void Exchange(int index1, int index2);
   void Clear() { items_.clear(); }
+  // Gives the book's settings to every item without settings of its own.
+  void SetBookSettings(const FileSettings& settings);
 
  private:
   size_t Checked(int index) const;

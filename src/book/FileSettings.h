@@ -17,4 +17,11 @@ struct FileSettings {
   friend bool operator==(const FileSettings&, const FileSettings&) = default;
 };
 
+// Which of the settings a kind of file is read with, so that a user is offered only those.
+struct SettingGroups {
+  bool text = false;       // encoding, chapters, joined lines
+  bool pictures = false;   // how pictures become pages
+  bool allFrames = false;  // whether a multi-page picture gives all its pages
+};
+
 }  // namespace bookloom

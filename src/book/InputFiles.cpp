@@ -26,6 +26,11 @@ void CheckInputFile(const std::u16string& fileName) {
     throw InputError(fileName, "cannot be read: " + why);
 }
 
+const FileItemClass* InputItemClass(const std::u16string& fileName) {
+  return KindOf(fileName) == FileKind::kFolder ? &DocumentFileItem::FolderClass
+                                                : FileTypeRegistry::Instance().FindItemClass(fileName);
+}
+
 std::unique_ptr<FileItem> MakeInputItem(const std::u16string& name) {
   std::u16string fileName = name;
   const bool folder = KindOf(fileName) == FileKind::kFolder;
@@ -36,8 +41,7 @@ std::unique_ptr<FileItem> MakeInputItem(const std::u16string& name) {
   } else {
     CheckInputFile(fileName);
   }
-  const FileItemClass* itemClass =
-      folder ? &DocumentFileItem::FolderClass : FileTypeRegistry::Instance().FindItemClass(fileName);
+  const FileItemClass* itemClass = InputItemClass(fileName);
   if (!itemClass) {
     const std::u16string_view ext = PathExtension(fileName);
     throw InputError(fileName,

@@ -29,6 +29,10 @@ class InputError : public Exception {
 // a pipe or a device, no permission).
 void CheckInputFile(const std::u16string& fileName);
 
+// The item class that reads an input: the folder item for a folder, else the one registered for the
+// name's extension; null when there is none.
+const FileItemClass* InputItemClass(const std::u16string& fileName);
+
 // The file item for an input, checked as CheckInputFile does, then by the type its extension names
 // and by the item's own check (a picture must decode, a book must be readable); InputError otherwise.
 // A folder is an input too: its pictures and texts make one item.

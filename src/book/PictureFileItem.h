@@ -28,6 +28,7 @@ class PictureFileItem : public FileItem {
   bool LoadsAlongside() const override { return true; }
   // Chooses the decoder and checks that it can read the picture, so that an unreadable file is refused.
   void Verify() override;
+  SettingGroups UsedSettings() const override { return {.pictures = true, .allFrames = true}; }
   // The pages of each frame, as the picture settings say, and one first-level entry at the first;
   // the picture is released afterwards.
   void WriteTo(BookWriter& writer) override;

@@ -24,6 +24,7 @@ class TextFileItem : public FileItem {
   void Unload() override;
   // Nothing to check: the file is read only when the book is made.
   void Verify() override {}
+  SettingGroups UsedSettings() const override { return {.text = true}; }
   // A chapter: a first-level table-of-contents entry titled with the file name without its
   // extension, then every line as a paragraph. With chapters asked for, each heading starts a
   // section and has an entry below the file's (in place of it when the file is the book's only

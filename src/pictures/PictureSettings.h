@@ -27,6 +27,9 @@ enum class Split {
 // then at least 0.6 as wide as high, as narrow as the pages of books and comics come.
 inline constexpr double kSpreadRatio = 1.2;
 
+// The range of the gamma a user may set.
+inline constexpr double kMinGamma = 0.1, kMaxGamma = 10.0;
+
 struct PictureSettings {
   bool enlarge = false;                    // scale a picture smaller than the page up to fill it
   PageColors colors = PageColors::kGray4;  // four greys (2 bits) or black and white (1 bit)

@@ -1,5 +1,7 @@
 #include "ui/FileListModel.h"
 
+#include "ui/Appearance.h"
+
 namespace bookloom {
 
 namespace {
@@ -12,7 +14,9 @@ const char* const kHeadings[] = {QT_TRANSLATE_NOOP("bookloom::FileListModel", "F
 }  // namespace
 
 FileListModel::FileListModel(RowCallback rowData, QObject* parent)
-    : QAbstractTableModel(parent), rowData_(std::move(rowData)) {}
+    : QAbstractTableModel(parent),
+      rowData_(std::move(rowData)),
+      ownSettingsIcon_(ActionIcon("document-properties", QStyle::SP_FileDialogContentsView)) {}
 
 void FileListModel::SetRowCount(int count) {
   if (count > count_) {
@@ -35,7 +39,13 @@ int FileListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= count_) return {};
-  if (role == Qt::DisplayRole) return rowData_(index.row())[static_cast<size_t>(index.column())];
+  if (role == Qt::DisplayRole) return rowData_(index.row()).texts[static_cast<size_t>(index.column())];
+  if (role == Qt::DecorationRole && index.column() == 0 && !rowData_(index.row()).settingsTip.isEmpty())
+    return ownSettingsIcon_;
+  if (role == Qt::ToolTipRole) {
+    const QString tip = rowData_(index.row()).settingsTip;
+    return tip.isEmpty() ? QVariant() : QVariant(tip);
+  }
   if (role == Qt::TextAlignmentRole && index.column() == kSizeColumn)
     return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
   return {};

@@ -1,8 +1,10 @@
 // The model behind the window's file list: it holds only a row count and asks a callback for the
-// texts of a row when the view draws it.
+// texts of a row when the view draws it. A file with settings of its own shows an icon before its
+// name and their summary as its tooltip.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QString>
 #include <array>
 #include <functional>
@@ -13,8 +15,10 @@ class FileListModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  // The texts of one row: file name, size, folder.
-  using Row = std::array<QString, 3>;
+  struct Row {
+    std::array<QString, 3> texts;  // file name, size, folder
+    QString settingsTip;           // empty for a file with the book's settings
+  };
   using RowCallback = std::function<Row(int row)>;
 
   explicit FileListModel(RowCallback rowData, QObject* parent = nullptr);
@@ -32,6 +36,7 @@ class FileListModel : public QAbstractTableModel {
  private:
   RowCallback rowData_;
   int count_ = 0;
+  QIcon ownSettingsIcon_;
 };
 
 }  // namespace bookloom

@@ -108,6 +108,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   aboutDialog = new AboutDialog(executablePath, this);
   coverPageDialog = new CoverPageDialog(messages_, this);
   buildDialog = new BuildDialog(this);
+  CreateSettingsDialog();
 
   UpdateRecentMenu();
   UpdateTitle();
@@ -156,6 +157,12 @@ void MainWindow::CreateActions() {
        {},
        "document-properties",
        QStyle::SP_FileDialogContentsView},
+      {&bookSettingsAction,
+       QT_TR_NOOP("Book Settings..."),
+       QT_TR_NOOP("Settings of every file without its own"),
+       {},
+       "preferences-other",
+       QStyle::SP_FileDialogListView},
       {&clearAllAction, QT_TR_NOOP("Clear All"), "", {}, nullptr, {}},
       {&exitAction, QT_TR_NOOP("Exit"), "", {}, "application-exit", QStyle::SP_DialogCloseButton},
       {&tocAction,
@@ -216,7 +223,7 @@ void MainWindow::CreateMenus() {
   file->addSeparator();
   file->addAction(exitAction);
   QMenu* wolf = menuBar()->addMenu(tr("Wolf"));
-  wolf->addActions({tocAction, descriptionAction, coverPageAction});
+  wolf->addActions({tocAction, descriptionAction, coverPageAction, bookSettingsAction});
   wolf->addSeparator();
   wolf->addAction(makeWolfAction);
   QMenu* view = menuBar()->addMenu(tr("View"));
@@ -251,7 +258,7 @@ void MainWindow::CreateClientArea() {
   model_ = new FileListModel(
       [this](int row) {
         const FileItem& item = fileList.Items(row);
-        return FileListModel::Row{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())};
+        return FileListModel::Row{{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())}, SettingsTip(item)};
       },
       this);
   fileListView = new QTreeView(left);
@@ -341,8 +348,9 @@ void MainWindow::UpdateActions() {
   makeWolfAction->setEnabled(model_->rowCount() > 0);
   tocAction->setEnabled(fileList.Count() > 0);
   aboutAction->setEnabled(true);
+  fileSettingsAction->setEnabled(one);
+  bookSettingsAction->setEnabled(true);
   // Actions without an operation.
-  fileSettingsAction->setEnabled(false);
   exitAction->setEnabled(false);
 }
 
@@ -358,6 +366,7 @@ void MainWindow::AddFile(const std::u16string& fileName) {
   if (!itemClass) return;
   std::unique_ptr<FileItem> item = itemClass->create(fileName);
   item->Verify();
+  item->SetSettings(bookSettings_);
   fileList.Add(std::move(item));
 }
 
@@ -374,6 +383,24 @@ void MainWindow::AddFiles(const std::vector<std::u16string>& fileNames) {
   if (fileList.Count() != before) SetModified(true);
 }
 
+void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
+  std::vector<std::u16string> problems;
+  const int before = fileList.Count();
+  for (const std::u16string& fileName : fileNames) {
+    try {
+      std::unique_ptr<FileItem> item = MakeInputItem(fileName);
+      item->SetSettings(bookSettings_);
+      fileList.Add(std::move(item));
+    } catch (const InputError& e) {
+      problems.push_back(Utf8ToUtf16(e.what()));
+    }
+  }
+  RefreshFileList();
+  if (fileList.Count() != before) SetModified(true);
+  if (!problems.empty())
+    messages_.ShowWarnings(tr("Some of the files cannot be used and were not added").toStdU16String(), problems);
+}
+
 void MainWindow::NewBook() {
   description.Clear();
   const Settings& s = settings_;
@@ -385,7 +412,7 @@ void MainWindow::NewBook() {
   coverPage.margins.top = s.coverTop;
   coverPage.margins.bottom = s.coverBottom;
   fileList.Clear();
-  bookSettings_ = {};
+  bookSettings_ = settings_.bookDefaults;
   RefreshFileList();
   SetModified(false);
   UpdatePreview();
@@ -480,12 +507,12 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
-// Files dropped onto the window are added as "Add File" adds them.
+// Files and folders dropped onto the window are added as the command line's make adds them.
 void MainWindow::dropEvent(QDropEvent* event) {
   const std::vector<std::u16string> files = LocalFiles(event->mimeData());
   if (files.empty()) return;
   event->acceptProposedAction();
-  ReportErrors(messages_, [&] { AddFiles(files); });
+  ReportErrors(messages_, [&] { AddInputs(files); });
 }
 
 }  // namespace bookloom

@@ -27,6 +27,7 @@ class PreviewPane;
 class ContentsDialog;
 class CoverPageDialog;
 class DescriptionDialog;
+class FileSettingsDialog;
 class UserDialogs;
 
 class MainWindow : public QMainWindow {
@@ -48,6 +49,9 @@ class MainWindow : public QMainWindow {
   // Adds the files in order and refreshes the list; an error ends the loop and is reported,
   // the files before it stay.
   void AddFiles(const std::vector<std::u16string>& fileNames);
+  // Adds files and folders as the command line's make does: a folder's pictures and texts make one
+  // item; what cannot be used is left out and named, with make's words, in one warning.
+  void AddInputs(const std::vector<std::u16string>& fileNames);
   // Empties the project: description cleared, cover from the settings, no files.
   void NewBook();
   // Sets the list view's row count to the file count and draws every row again.
@@ -64,6 +68,9 @@ class MainWindow : public QMainWindow {
   void SaveProject(const std::u16string& fileName);
   // Whether the book has changed since it was started, opened or saved.
   bool Modified() const { return modified_; }
+  // The settings of every file without its own: the settings file's defaults in a new book, the
+  // project's in an opened one.
+  const FileSettings& BookSettings() const { return bookSettings_; }
   const std::u16string& ProjectFileName() const { return projectFileName_; }
 
   FileList fileList;
@@ -79,6 +86,7 @@ class MainWindow : public QMainWindow {
   QAction* moveFileUpAction;
   QAction* moveFileDownAction;
   QAction* fileSettingsAction;
+  QAction* bookSettingsAction;
   QAction* clearAllAction;
   QAction* exitAction;
   QAction* tocAction;
@@ -91,6 +99,7 @@ class MainWindow : public QMainWindow {
   DescriptionDialog* descriptionDialog;
   AboutDialog* aboutDialog;
   CoverPageDialog* coverPageDialog;
+  FileSettingsDialog* fileSettingsDialog;
   BuildDialog* buildDialog;
   PreviewPane* previewPane;
   ContentsDialog* contentsDialog = nullptr;  // made when first shown
@@ -120,6 +129,13 @@ class MainWindow : public QMainWindow {
   void OnEditCoverPage();
   void OnMakeWolf();
   void OnAbout();
+  void OnFileSettings();
+  void OnBookSettings();
+
+  // Creates the settings dialog and connects the settings actions and the list's double click.
+  void CreateSettingsDialog();
+  // The tooltip of a file with its own settings: what differs from the book's; empty otherwise.
+  QString SettingsTip(const FileItem& item) const;
 
   // Asks to save unsaved changes when there are any; false when the user cancels (or a save is
   // cancelled), so that what was to happen does not.

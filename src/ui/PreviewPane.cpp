@@ -11,7 +11,7 @@
 #include "book/BookBuild.h"
 #include "book/BookDescription.h"
 #include "book/FileItem.h"
-#include "book/FileTypeRegistry.h"
+#include "book/InputFiles.h"
 #include "platform/Bitmap.h"
 #include "text/LineBreaking.h"
 #include "text/Win1251.h"
@@ -161,7 +161,7 @@ void PreviewPane::ShowFile(const std::u16string& fileName, const FileSettings& s
   repeat_ = [this, fileName, settings] {
     const PageLayout layout = kPageLayouts[static_cast<size_t>(std::max(0, layoutCombo->currentIndex()))];
     Start([fileName, settings, layout]() -> Result {
-      const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(fileName);
+      const FileItemClass* itemClass = InputItemClass(fileName);
       if (!itemClass) return {{}, tr("Not a kind of file a book is made from")};
       FileList files;
       files.Add(itemClass->create(fileName));

@@ -1,9 +1,11 @@
 #include "ui/Settings.h"
 
+#include <charconv>
 #include <string>
 #include <type_traits>
 #include <variant>
 
+#include "book/SettingNames.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "platform/IniFile.h"
@@ -91,6 +93,86 @@ constexpr char16_t kRecentSection[] = u"Projects";
 
 std::u16string RecentKey(size_t index) { return u"Recent" + Utf8ToUtf16(std::to_string(index + 1)); }
 
+constexpr char16_t kDefaultsSection[] = u"BookDefaults";
+
+std::u16string PatternKey(size_t index) { return u"ChapterPattern" + Utf8ToUtf16(std::to_string(index + 1)); }
+
+// A text value in quotes, so that reading it back keeps its blanks and its own quotes.
+std::u16string Quoted(const std::u16string& text) { return u"\"" + text + u"\""; }
+
+std::u16string FlagText(bool value) { return value ? u"1" : u"0"; }
+
+bool ReadFlag(const IniFile& ini, const char16_t* key, bool def) {
+  return ParseProfileInteger(ini.ReadString(kDefaultsSection, key, u""), def ? 1 : 0) != 0;
+}
+
+template <class T, size_t N>
+T ReadChoice(const IniFile& ini, const char16_t* key, const NamedChoice<T> (&choices)[N], T def) {
+  const std::string name = Utf16ToUtf8(ini.ReadString(kDefaultsSection, key, u""));
+  return ChoiceNamed(choices, name).value_or(def);
+}
+
+// The shortest decimal that reads back as the same number, whatever the locale.
+std::u16string NumberText(double value) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return Utf8ToUtf16(std::string(text, end));
+}
+
+double ReadGamma(const IniFile& ini, double def) {
+  const std::string text = Utf16ToUtf8(ini.ReadString(kDefaultsSection, u"Gamma", u""));
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  const bool valid = error == std::errc() && end == text.data() + text.size();
+  return valid && value >= kMinGamma && value <= kMaxGamma ? value : def;
+}
+
+void LoadBookDefaults(FileSettings& settings, const IniFile& ini) {
+  const FileSettings defaults;
+  TextSettings& t = settings.text;
+  t.encoding = Utf16ToUtf8(ini.ReadString(kDefaultsSection, u"Encoding", u""));
+  t.chapters = ReadFlag(ini, u"Chapters", defaults.text.chapters);
+  t.chapterPatterns.clear();
+  for (size_t i = 0;; ++i) {
+    std::u16string pattern = ini.ReadString(kDefaultsSection, PatternKey(i), u"");
+    if (pattern.empty()) break;
+    t.chapterPatterns.push_back(std::move(pattern));
+  }
+  t.unwrap = ReadChoice(ini, u"Unwrap", kUnwrapNames, defaults.text.unwrap);
+  PictureSettings& p = settings.picture;
+  const PictureSettings& d = defaults.picture;
+  p.colors = ReadChoice(ini, u"PictureMode", kColorsNames, d.colors);
+  p.enlarge = ReadFlag(ini, u"Enlarge", d.enlarge);
+  p.rotation = ReadChoice(ini, u"Rotate", kRotationNames, d.rotation);
+  p.split = ReadChoice(ini, u"Split", kSplitNames, d.split);
+  p.crop = ReadFlag(ini, u"Crop", d.crop);
+  p.gamma = ReadGamma(ini, d.gamma);
+  p.autolevel = ReadFlag(ini, u"Autolevel", d.autolevel);
+  p.allFrames = ReadFlag(ini, u"AllFrames", d.allFrames);
+}
+
+void SaveBookDefaults(const FileSettings& settings, IniFile& ini) {
+  const bool written = !ini.ReadString(kDefaultsSection, u"Encoding", u"\n").starts_with(u"\n");
+  if (!written && settings == FileSettings()) return;
+  const TextSettings& t = settings.text;
+  ini.WriteString(kDefaultsSection, u"Encoding", Quoted(Utf8ToUtf16(t.encoding)));
+  ini.WriteString(kDefaultsSection, u"Chapters", FlagText(t.chapters));
+  // The patterns, then every slot a longer list left, emptied.
+  for (size_t i = 0; i < t.chapterPatterns.size() || !ini.ReadString(kDefaultsSection, PatternKey(i), u"").empty();
+       ++i)
+    ini.WriteString(kDefaultsSection, PatternKey(i), i < t.chapterPatterns.size() ? Quoted(t.chapterPatterns[i]) : u"");
+  ini.WriteString(kDefaultsSection, u"Unwrap", Utf8ToUtf16(NameOf(kUnwrapNames, t.unwrap)));
+  const PictureSettings& p = settings.picture;
+  ini.WriteString(kDefaultsSection, u"PictureMode", Utf8ToUtf16(NameOf(kColorsNames, p.colors)));
+  ini.WriteString(kDefaultsSection, u"Enlarge", FlagText(p.enlarge));
+  ini.WriteString(kDefaultsSection, u"Rotate", Utf8ToUtf16(NameOf(kRotationNames, p.rotation)));
+  ini.WriteString(kDefaultsSection, u"Split", Utf8ToUtf16(NameOf(kSplitNames, p.split)));
+  ini.WriteString(kDefaultsSection, u"Crop", FlagText(p.crop));
+  ini.WriteString(kDefaultsSection, u"Gamma", NumberText(p.gamma));
+  ini.WriteString(kDefaultsSection, u"Autolevel", FlagText(p.autolevel));
+  ini.WriteString(kDefaultsSection, u"AllFrames", FlagText(p.allFrames));
+}
+
 }  // namespace
 
 void NoteRecentProject(Settings& settings, const std::u16string& fileName) {
@@ -121,6 +203,7 @@ void LoadSettings(Settings& settings, const std::u16string& fileName) {
     const std::u16string project = ini.ReadString(kRecentSection, RecentKey(i), u"");
     if (!project.empty()) settings.recentProjects.push_back(project);
   }
+  LoadBookDefaults(settings.bookDefaults, ini);
 }
 
 void SaveSettings(const Settings& settings, const std::u16string& fileName) {
@@ -142,6 +225,7 @@ void SaveSettings(const Settings& settings, const std::u16string& fileName) {
     for (size_t i = 0; i < kMaxRecentProjects; ++i)
       ini.WriteString(kRecentSection, RecentKey(i),
                       i < settings.recentProjects.size() ? settings.recentProjects[i] : u"");
+  SaveBookDefaults(settings.bookDefaults, ini);
   if (!ini.UpdateFile()) Raise<WriteError>("Unable to write to %s", {fileName});
 }
 

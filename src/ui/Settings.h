@@ -1,10 +1,12 @@
-// The program's settings: the window's bounds and the cover defaults of every new book, kept in
-// a profile file beside the executable.
+// The program's settings: the window's bounds, the cover defaults and the file settings of every
+// new book, kept in a profile file beside the executable.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "book/FileSettings.h"
 
 namespace bookloom {
 
@@ -23,6 +25,9 @@ struct Settings {
   // The projects opened or saved last, the latest first; kept in a section of their own, written
   // once there is one.
   std::vector<std::u16string> recentProjects;
+  // The settings a new book gives its files; kept in a section of their own, written once they
+  // differ from the built-in ones.
+  FileSettings bookDefaults;
 };
 
 inline constexpr size_t kMaxRecentProjects = 8;

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 
 namespace bookloom {
@@ -304,6 +305,9 @@ struct Work {
 };
 
 std::unique_ptr<Work> work;
+// Second threads touch the work buffers too (the window's page preview builds a book while the window
+// builds another): one compression at a time.
+std::mutex workMutex;
 
 void Encode(Work& wk, const LzssReadFn& read, const LzssWriteFn& write) {
   Trees& t = wk.trees;
@@ -409,6 +413,7 @@ void LzssDone() { work.reset(); }
 bool LzssReady() { return work != nullptr; }
 
 void LzssEncode(const LzssReadFn& read, const LzssWriteFn& write) {
+  const std::lock_guard lock(workMutex);
   if (work) Encode(*work, read, write);
 }
 

@@ -27,7 +27,8 @@ using LzssWriteFn = std::function<void(const uint8_t* data, size_t count)>;
 
 // Compresses everything Read delivers and hands the output to Write: one call per full buffer and
 // a final call with the rest (0 bytes when nothing is pending). Does nothing at all when the unit
-// is not ready. Not reentrant: the callbacks must not start another compression.
+// is not ready. Compressions of several threads take turns. Not reentrant: the callbacks must not
+// start another compression.
 void LzssEncode(const LzssReadFn& read, const LzssWriteFn& write);
 
 // Decodes data as LzssEncode writes it (a 4096-byte ring starting zeroed, write position 4078).

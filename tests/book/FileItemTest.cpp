@@ -3,6 +3,9 @@
 #include <fstream>
 
 #include "book/FileItem.h"
+#include "book/InputFiles.h"
+#include "platform/PngFile.h"
+#include "support/TestDocuments.h"
 #include "platform/Exception.h"
 #include "support/TestData.h"
 
@@ -91,6 +94,54 @@ TEST(FileList, OwnsReordersAndDestroysItsItems) {
     list.Add(std::make_unique<CountedItem>(u"e"));
   }
   EXPECT_EQ(CountedItem::alive, 0);  // destroyed with the list
+}
+
+// A user is offered the settings a kind of file is read with: a text its encoding, chapters and
+// lines, a picture file how its pictures (and its frames) become pages, a book or an album how its
+// pictures do.
+TEST(FileItem, OffersTheSettingsItsKindOfFileIsReadWith) {
+  test::ScratchDir dir;
+  std::ofstream(dir / "a.txt") << "text";
+  WriteGrayPng(Path(dir / "b.png"), 8, 8, std::vector<uint8_t>(64, 100));
+  test::WriteBytes(dir / "c.fb2", test::Fb2Book("<title-info><book-title>C</book-title></title-info>",
+                                                "<body><section><p>text</p></section></body>"));
+  test::WriteBytes(dir / "d.cbz", test::ArchiveOf({{"1.jpg", test::JpegPicture(8, 8, 50)}}));
+  std::filesystem::create_directory(dir / "e");
+  WriteGrayPng(Path(dir / "e" / "1.png"), 8, 8, std::vector<uint8_t>(64, 100));
+  const struct {
+    const char* name;
+    bool text, pictures, allFrames;
+  } cases[] = {
+      {"a.txt", true, false, false},
+      {"b.png", false, true, true},
+      {"c.fb2", false, true, false},
+      {"d.cbz", false, true, false},
+      {"e", false, true, false},
+  };
+  for (const auto& c : cases) {
+    const SettingGroups groups = MakeInputItem(Path(dir / c.name))->UsedSettings();
+    EXPECT_EQ(groups.text, c.text) << c.name;
+    EXPECT_EQ(groups.pictures, c.pictures) << c.name;
+    EXPECT_EQ(groups.allFrames, c.allFrames) << c.name;
+  }
+}
+
+TEST(FileList, GivesTheBookSettingsToTheItemsWithoutTheirOwn) {
+  FileList list;
+  for (const char16_t* name : {u"a", u"b", u"c"}) list.Add(std::make_unique<CountedItem>(name));
+  FileSettings own;
+  own.picture.gamma = 2;
+  list.Items(1).SetSettings(own, true);
+  FileSettings book;
+  book.text.encoding = "KOI8-R";
+  book.picture.rotation = Rotation::kAuto;
+  list.SetBookSettings(book);
+  for (int i : {0, 2}) {
+    EXPECT_EQ(list.Items(i).Settings(), book) << i;
+    EXPECT_FALSE(list.Items(i).HasOwnSettings()) << i;
+  }
+  EXPECT_EQ(list.Items(1).Settings(), own);
+  EXPECT_TRUE(list.Items(1).HasOwnSettings());
 }
 
 }  // namespace

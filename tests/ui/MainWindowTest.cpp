@@ -106,15 +106,15 @@ TEST_F(MainWindowTest, EnablesTheActionsByTheListAndItsSelection) {
   const struct {
     const char* files;
     std::vector<int> selected;
-    bool remove, up, down, make;
+    bool remove, up, down, make, settings;
   } cases[] = {
-      {"", {}, false, false, false, false},
-      {"a", {}, false, false, false, true},
-      {"a", {0}, true, false, false, true},
-      {"ab", {0}, true, false, true, true},      // the first row cannot move up
-      {"ab", {1}, true, true, false, true},      // the last row cannot move down
-      {"ab", {0, 1}, true, false, false, true},  // two rows move neither way
-      {"abc", {1}, true, true, true, true},
+      {"", {}, false, false, false, false, false},
+      {"a", {}, false, false, false, true, false},
+      {"a", {0}, true, false, false, true, true},
+      {"ab", {0}, true, false, true, true, true},       // the first row cannot move up
+      {"ab", {1}, true, true, false, true, true},       // the last row cannot move down
+      {"ab", {0, 1}, true, false, false, true, false},  // two rows move neither way, have no one's settings
+      {"abc", {1}, true, true, true, true, true},
   };
   for (const auto& c : cases) {
     window->NewBook();
@@ -127,10 +127,11 @@ TEST_F(MainWindowTest, EnablesTheActionsByTheListAndItsSelection) {
     EXPECT_EQ(window->moveFileDownAction->isEnabled(), c.down) << what;
     EXPECT_EQ(window->makeWolfAction->isEnabled(), c.make) << what;
     EXPECT_EQ(window->tocAction->isEnabled(), c.make) << what;  // whenever the list is not empty
+    EXPECT_EQ(window->fileSettingsAction->isEnabled(), c.settings) << what;
     for (QAction* always : {window->addFileAction, window->clearAllAction, window->descriptionAction,
-                            window->coverPageAction, window->aboutAction})
+                            window->coverPageAction, window->bookSettingsAction, window->aboutAction})
       EXPECT_TRUE(always->isEnabled()) << always->text().toStdString();
-    for (QAction* never : {window->fileSettingsAction, window->exitAction})
+    for (QAction* never : {window->exitAction})
       EXPECT_FALSE(never->isEnabled()) << never->text().toStdString();
   }
 }
@@ -160,6 +161,7 @@ TEST_F(MainWindowTest, ActionsCarryTheirCaptionsHintsAndShortcuts) {
       {window->moveFileUpAction, "Move File Up", "Move file up", "Ctrl+Up", true},
       {window->moveFileDownAction, "Move File Down", "Move file down", "Ctrl+Down", true},
       {window->fileSettingsAction, "File Settings", "Set individual settings for file", "", true},
+      {window->bookSettingsAction, "Book Settings...", "Settings of every file without its own", "", true},
       {window->clearAllAction, "Clear All", "", "", false},
       {window->exitAction, "Exit", "", "", true},
       {window->tocAction, "Table of contents", "", "", true},

@@ -125,5 +125,37 @@ TEST(Settings, UnwritableFileRaisesUnableToWrite) {
   }
 }
 
+// The book's file settings are kept once they differ from the built-in ones, every value read back
+// as it was (blanks and quotes of a pattern too); a shorter list of patterns leaves none of the
+// longer one behind, and a value that does not parse gives its default.
+TEST(Settings, KeepsTheBookDefaultsOnceTheyDiffer) {
+  test::ScratchDir dir;
+  const std::u16string path = U16(dir / "bookloom.ini");
+  Settings s;
+  FileSettings& d = s.bookDefaults;
+  d.text = {"KOI8-R", true, {u"\"Scene\" \\d+", u" Глава .*"}, Unwrap::kAuto};
+  d.picture = {true, PageColors::kMonochrome, Rotation::kRight, Split::kRightToLeft, true, 0.35, true, true};
+  SaveSettings(s, path);
+  Settings read;
+  LoadSettings(read, path);
+  EXPECT_EQ(read.bookDefaults, d);
+
+  d.text.chapterPatterns = {u"Part .*"};
+  d.picture.gamma = 1.0;
+  SaveSettings(s, path);
+  LoadSettings(read, path);
+  EXPECT_EQ(read.bookDefaults, d);
+
+  d = FileSettings();  // back to the built-in ones: written all the same, so that they win over the old
+  SaveSettings(s, path);
+  LoadSettings(read, path);
+  EXPECT_EQ(read.bookDefaults, FileSettings());
+
+  std::ofstream(dir / "bad.ini") << "[BookDefaults]\nRotate=sideways\nGamma=11\nUnwrap=\nChapters=x\n";
+  read.bookDefaults.picture.gamma = 3;
+  LoadSettings(read, U16(dir / "bad.ini"));
+  EXPECT_EQ(read.bookDefaults, FileSettings());
+}
+
 }  // namespace
 }  // namespace bookloom

@@ -67,7 +67,7 @@ void AddPictureOptions(CLI::App& app, PictureSettings& settings) {
       ->group("Pictures");
   app.add_option("--gamma", settings.gamma,
                  "gamma of the greys before scaling: above 1 lightens the middle greys, below 1 darkens them")
-      ->check(CLI::Range(0.1, 10.0))
+      ->check(CLI::Range(kMinGamma, kMaxGamma))
       ->type_name("G")
       ->group("Pictures");
   app.add_flag("--autolevel,!--no-autolevel", settings.autolevel,
