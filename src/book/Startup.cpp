@@ -16,7 +16,7 @@ namespace bookloom {
 
 // Each unit starts after the units it uses; shut-down runs in the reverse order.
 Startup::Startup() {
-  ReuseLargeBlocks();
+  ConfigureAllocator();
   FileTypeRegistry::CreateInstance();
   RegisterTextItem();
   RegisterPictureItem();

@@ -12,11 +12,13 @@
 
 namespace bookloom {
 
-void ReuseLargeBlocks() {
+void ConfigureAllocator() {
 #if defined(__GLIBC__)
-  // Blocks below the first size come from the heap instead of a mapping of their own; the heap
-  // gives memory back only when more than the second size lies free at its top.
-  mallopt(M_MMAP_THRESHOLD, 256 << 20);
+  // Blocks of 8 MB and more (decoded pictures, resampling buffers) get a mapping of their own that
+  // is given back when they are freed, so the peak is that of the pictures in hand: in the heap,
+  // two threads' pictures left holes that let it grow to several times that. Smaller blocks come
+  // from the heap, which gives memory back only when more than the second size lies free at its top.
+  mallopt(M_MMAP_THRESHOLD, 8 << 20);
   mallopt(M_TRIM_THRESHOLD, 512 << 20);
   // One heap for every thread: a picture decoded on a helper thread then reuses the blocks of the
   // pictures before it, where a heap of the thread's own would be grown and given back each time.

@@ -27,9 +27,9 @@ LargeBlock<T> AllocateLargeBlock(size_t count) {
   return LargeBlock<T>(static_cast<T*>(AllocateLargeBytes(count * sizeof(T))));
 }
 
-// Keeps freed blocks (up to a few hundred megabytes) in the process for the next picture, instead
-// of handing each back to the system and faulting it in again page by page for the next picture
-// of a book. The peak stays that of the largest picture.
-void ReuseLargeBlocks();
+// Sets the allocator up for a book's pictures: each picture's large blocks are mapped on their own
+// and given back when freed, so that the peak stays that of the pictures in hand, and every thread
+// shares one heap for the small blocks. Called once at start.
+void ConfigureAllocator();
 
 }  // namespace bookloom
