@@ -2,109 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
-    <name>FileSettingsForm</name>
-    <message>
-        <source>Encoding</source>
-        <translation>Кодировка</translation>
-    </message>
-    <message>
-        <source>Chapters</source>
-        <translation>Главы</translation>
-    </message>
-    <message>
-        <source>Heading patterns</source>
-        <translation>Образцы заголовков</translation>
-    </message>
-    <message>
-        <source>Join lines</source>
-        <translation>Склеивать строки</translation>
-    </message>
-    <message>
-        <source>Picture mode</source>
-        <translation>Картинки</translation>
-    </message>
-    <message>
-        <source>Enlarge</source>
-        <translation>Увеличивать</translation>
-    </message>
-    <message>
-        <source>Rotate</source>
-        <translation>Поворот</translation>
-    </message>
-    <message>
-        <source>Split</source>
-        <translation>Разворот</translation>
-    </message>
-    <message>
-        <source>Crop borders</source>
-        <translation>Обрезать поля</translation>
-    </message>
-    <message>
-        <source>Gamma</source>
-        <translation>Гамма</translation>
-    </message>
-    <message>
-        <source>Autolevel</source>
-        <translation>Автоуровни</translation>
-    </message>
-    <message>
-        <source>All frames</source>
-        <translation>Все кадры</translation>
-    </message>
-    <message>
-        <source>Automatic</source>
-        <translation>Автоматически</translation>
-    </message>
-    <message>
-        <source>Off</source>
-        <translation>Нет</translation>
-    </message>
-    <message>
-        <source>On</source>
-        <translation>Да</translation>
-    </message>
-    <message>
-        <source>Four greys</source>
-        <translation>Четыре оттенка серого</translation>
-    </message>
-    <message>
-        <source>Black and white</source>
-        <translation>Чёрно-белые</translation>
-    </message>
-    <message>
-        <source>None</source>
-        <translation>Нет</translation>
-    </message>
-    <message>
-        <source>Wide pictures</source>
-        <translation>Широкие картинки</translation>
-    </message>
-    <message>
-        <source>Every picture to the left</source>
-        <translation>Все картинки влево</translation>
-    </message>
-    <message>
-        <source>Every picture to the right</source>
-        <translation>Все картинки вправо</translation>
-    </message>
-    <message>
-        <source>Spreads, left half first</source>
-        <translation>Развороты, сначала левая половина</translation>
-    </message>
-    <message>
-        <source>Spreads, right half first</source>
-        <translation>Развороты, сначала правая половина</translation>
-    </message>
-    <message>
-        <source>on</source>
-        <translation>да</translation>
-    </message>
-    <message>
-        <source>off</source>
-        <translation>нет</translation>
-    </message>
-</context>
-<context>
     <name>bookloom::AboutDialog</name>
     <message>
         <source> About</source>
@@ -391,7 +288,7 @@ cannot be represented in Windows-1251 code page!</source>
     <name>bookloom::FileSettingsDialog</name>
     <message>
         <source>Use the book&apos;s settings</source>
-        <translation>Настройки книги</translation>
+        <translation>Использовать настройки книги</translation>
     </message>
     <message>
         <source>The file takes the book&apos;s settings, and follows them when they change</source>
@@ -491,6 +388,106 @@ cannot be represented in Windows-1251 code page!</source>
     <message>
         <source>Own settings:</source>
         <translation>Свои настройки:</translation>
+    </message>
+    <message>
+        <source>Encoding</source>
+        <translation>Кодировка</translation>
+    </message>
+    <message>
+        <source>Chapters</source>
+        <translation>Главы</translation>
+    </message>
+    <message>
+        <source>Heading patterns</source>
+        <translation>Образцы заголовков</translation>
+    </message>
+    <message>
+        <source>Join lines</source>
+        <translation>Склеивать строки</translation>
+    </message>
+    <message>
+        <source>Picture mode</source>
+        <translation>Цвета картинок</translation>
+    </message>
+    <message>
+        <source>Enlarge</source>
+        <translation>Увеличивать</translation>
+    </message>
+    <message>
+        <source>Rotate</source>
+        <translation>Поворот</translation>
+    </message>
+    <message>
+        <source>Split</source>
+        <translation>Разворот</translation>
+    </message>
+    <message>
+        <source>Crop borders</source>
+        <translation>Обрезать поля</translation>
+    </message>
+    <message>
+        <source>Gamma</source>
+        <translation>Гамма</translation>
+    </message>
+    <message>
+        <source>Autolevel</source>
+        <translation>Автоуровни</translation>
+    </message>
+    <message>
+        <source>All frames</source>
+        <translation>Все кадры</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Автоматически</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Да</translation>
+    </message>
+    <message>
+        <source>Four greys</source>
+        <translation>Четыре оттенка серого</translation>
+    </message>
+    <message>
+        <source>Black and white</source>
+        <translation>Чёрно-белые</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Wide pictures</source>
+        <translation>Широкие картинки</translation>
+    </message>
+    <message>
+        <source>Every picture to the left</source>
+        <translation>Все картинки влево</translation>
+    </message>
+    <message>
+        <source>Every picture to the right</source>
+        <translation>Все картинки вправо</translation>
+    </message>
+    <message>
+        <source>Spreads, left half first</source>
+        <translation>Развороты, сначала левая половина</translation>
+    </message>
+    <message>
+        <source>Spreads, right half first</source>
+        <translation>Развороты, сначала правая половина</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>да</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>нет</translation>
     </message>
 </context>
 <context>

@@ -25,19 +25,19 @@ namespace {
 QString Tr(const char* text) { return FileSettingsForm::tr(text); }
 
 // The names of the settings: the form's labels and the summary's.
-constexpr const char* kEncodingName = QT_TRANSLATE_NOOP("FileSettingsForm", "Encoding");
-constexpr const char* kChaptersName = QT_TRANSLATE_NOOP("FileSettingsForm", "Chapters");
-constexpr const char* kPatternsName = QT_TRANSLATE_NOOP("FileSettingsForm", "Heading patterns");
-constexpr const char* kUnwrapName = QT_TRANSLATE_NOOP("FileSettingsForm", "Join lines");
-constexpr const char* kModeName = QT_TRANSLATE_NOOP("FileSettingsForm", "Picture mode");
-constexpr const char* kEnlargeName = QT_TRANSLATE_NOOP("FileSettingsForm", "Enlarge");
-constexpr const char* kRotateName = QT_TRANSLATE_NOOP("FileSettingsForm", "Rotate");
-constexpr const char* kSplitName = QT_TRANSLATE_NOOP("FileSettingsForm", "Split");
-constexpr const char* kCropName = QT_TRANSLATE_NOOP("FileSettingsForm", "Crop borders");
-constexpr const char* kGammaName = QT_TRANSLATE_NOOP("FileSettingsForm", "Gamma");
-constexpr const char* kAutolevelName = QT_TRANSLATE_NOOP("FileSettingsForm", "Autolevel");
-constexpr const char* kAllFramesName = QT_TRANSLATE_NOOP("FileSettingsForm", "All frames");
-constexpr const char* kAutomatic = QT_TRANSLATE_NOOP("FileSettingsForm", "Automatic");
+constexpr const char* kEncodingName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Encoding");
+constexpr const char* kChaptersName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Chapters");
+constexpr const char* kPatternsName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Heading patterns");
+constexpr const char* kUnwrapName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Join lines");
+constexpr const char* kModeName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Picture mode");
+constexpr const char* kEnlargeName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Enlarge");
+constexpr const char* kRotateName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Rotate");
+constexpr const char* kSplitName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Split");
+constexpr const char* kCropName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Crop borders");
+constexpr const char* kGammaName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Gamma");
+constexpr const char* kAutolevelName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Autolevel");
+constexpr const char* kAllFramesName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "All frames");
+constexpr const char* kAutomatic = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Automatic");
 
 // The encodings offered in the list; any other name iconv knows may be typed.
 const char* const kEncodings[] = {"UTF-8",      "Windows-1251", "KOI8-R",     "CP866",        "ISO-8859-5",
@@ -50,21 +50,21 @@ struct ChoiceText {
   const char* text;
 };
 
-const ChoiceText<Unwrap> kUnwrapTexts[] = {{Unwrap::kOff, QT_TRANSLATE_NOOP("FileSettingsForm", "Off")},
-                                           {Unwrap::kOn, QT_TRANSLATE_NOOP("FileSettingsForm", "On")},
+const ChoiceText<Unwrap> kUnwrapTexts[] = {{Unwrap::kOff, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Off")},
+                                           {Unwrap::kOn, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "On")},
                                            {Unwrap::kAuto, kAutomatic}};
 const ChoiceText<PageColors> kModeTexts[] = {
-    {PageColors::kGray4, QT_TRANSLATE_NOOP("FileSettingsForm", "Four greys")},
-    {PageColors::kMonochrome, QT_TRANSLATE_NOOP("FileSettingsForm", "Black and white")}};
+    {PageColors::kGray4, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Four greys")},
+    {PageColors::kMonochrome, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Black and white")}};
 const ChoiceText<Rotation> kRotationTexts[] = {
-    {Rotation::kNone, QT_TRANSLATE_NOOP("FileSettingsForm", "None")},
-    {Rotation::kAuto, QT_TRANSLATE_NOOP("FileSettingsForm", "Wide pictures")},
-    {Rotation::kLeft, QT_TRANSLATE_NOOP("FileSettingsForm", "Every picture to the left")},
-    {Rotation::kRight, QT_TRANSLATE_NOOP("FileSettingsForm", "Every picture to the right")}};
+    {Rotation::kNone, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "None")},
+    {Rotation::kAuto, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Wide pictures")},
+    {Rotation::kLeft, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Every picture to the left")},
+    {Rotation::kRight, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Every picture to the right")}};
 const ChoiceText<Split> kSplitTexts[] = {
-    {Split::kNone, QT_TRANSLATE_NOOP("FileSettingsForm", "None")},
-    {Split::kLeftToRight, QT_TRANSLATE_NOOP("FileSettingsForm", "Spreads, left half first")},
-    {Split::kRightToLeft, QT_TRANSLATE_NOOP("FileSettingsForm", "Spreads, right half first")}};
+    {Split::kNone, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "None")},
+    {Split::kLeftToRight, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Spreads, left half first")},
+    {Split::kRightToLeft, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Spreads, right half first")}};
 
 template <class T, size_t N>
 QComboBox* ChoiceCombo(const ChoiceText<T> (&choices)[N], QWidget* parent) {
@@ -91,7 +91,7 @@ QString ChoiceName(const ChoiceText<T> (&choices)[N], T value) {
 }
 
 QString OnOff(bool on) {
-  return on ? Tr(QT_TRANSLATE_NOOP("FileSettingsForm", "on")) : Tr(QT_TRANSLATE_NOOP("FileSettingsForm", "off"));
+  return on ? Tr(QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "on")) : Tr(QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "off"));
 }
 
 QString GammaText(double gamma) { return QString::number(gamma, 'f', 2); }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QMenuBar>
@@ -16,6 +17,7 @@
 #include "UiTestSupport.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/DescriptionDialog.h"
+#include "ui/FileSettingsDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/Translations.h"
 
@@ -89,6 +91,10 @@ TEST_F(WindowLanguageTest, ARussianLocaleGetsRussianMenusDialogsAndQuestions) {
   EXPECT_EQ(window->descriptionDialog->windowTitle(), "Описание книги");
   EXPECT_EQ(window->coverPageDialog->windowTitle(), "Обложка книги");
   EXPECT_EQ(window->coverPageDialog->cancelButton->text(), "Отмена");
+  // Texts kept in tables and translated where they are shown.
+  const FileSettingsDialog settings(messages, nullptr);
+  EXPECT_EQ(settings.form->encodingCombo->itemText(0), "Автоматически");
+  EXPECT_EQ(settings.form->unwrapCombo->itemText(0), "Нет");
 
   // Messages handed to the question boxes, the counts in the right plural form.
   const struct {
