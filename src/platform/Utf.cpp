@@ -32,7 +32,7 @@ char16_t* PutCodePoint(char16_t* out, uint32_t cp) {
 // A two-byte sequence (U+0080 to U+07FF: Cyrillic, Greek, accented Latin), the common case after
 // ASCII, taken without the general checks.
 inline bool IsTwoByteSequence(const uint8_t* p, size_t n, size_t i) {
-  return p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80;
+  return i + 1 < n && p[i] >= 0xC2 && p[i] <= 0xDF && (p[i + 1] & 0xC0) == 0x80;
 }
 
 // Decodes the sequence at p[i]: its code point and length, or false and the number of bytes

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+
 #include "platform/Bitmap.h"
 #include "platform/Collate.h"
 #include "platform/Exception.h"
@@ -31,6 +34,12 @@ TEST(Utf8ToUtf16, DecodesEverySequenceAndReplacesFaults) {
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong form
   EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
   EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("\xF0\x9F\x98\x80 \xD0\x96")), "\xF0\x9F\x98\x80 \xD0\x96");
+  // Bytes that end with a two-byte letter and have nothing after them (no string's closing zero:
+  // under AddressSanitizer a read past the end fails).
+  const auto bytes = std::make_unique<char[]>(4);
+  std::memcpy(bytes.get(), "\xD0\x9C\xD0\xB0", 4);
+  EXPECT_EQ(Utf8ToUtf16(std::string_view(bytes.get(), 4)), u"Ма");
+  EXPECT_TRUE(IsValidUtf8(std::string_view(bytes.get(), 4)));
 }
 
 // Validity, and the faults a decoding counts: the number of bad sequences and where the first
