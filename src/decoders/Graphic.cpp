@@ -43,7 +43,7 @@ std::unique_ptr<Graphic> GraphicDecoder::LoadFromFile(const std::u16string& file
 
 std::unique_ptr<Graphic> GraphicDecoder::LoadFromMemory(std::string_view bytes, const std::u16string& fileName,
                                                         const DecodeOptions& options) const {
-  return std::move(Decode(bytes, fileName, {.gray = options.gray}).frames.front());
+  return std::move(Decode(bytes, fileName, options).frames.front());
 }
 
 DecodedFrames FunctionDecoder::Decode(std::string_view bytes, const std::u16string& fileName,

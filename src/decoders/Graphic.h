@@ -106,7 +106,7 @@ class GraphicDecoder {
                                const DecodeOptions& options = {}) const = 0;
   // Reads the whole file and decodes it from memory.
   virtual DecodedFrames DecodeFile(const std::u16string& fileName, const DecodeOptions& options = {}) const;
-  // The first picture of a file or of its bytes, in colour unless the options ask for grey.
+  // The first picture of a file or of its bytes, as the options ask (in colour by default).
   std::unique_ptr<Graphic> LoadFromFile(const std::u16string& fileName) const;
   std::unique_ptr<Graphic> LoadFromMemory(std::string_view bytes, const std::u16string& fileName,
                                           const DecodeOptions& options = {}) const;

@@ -11,6 +11,7 @@
 #include "book/TextFileItem.h"
 #include "pictures/CoverPage.h"
 #include "platform/Utf.h"
+#include "support/ContentsLines.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
 #include "text/Win1251.h"
@@ -107,23 +108,7 @@ TEST(Contents, ChangesKeepOneEditPerEntryAndOnlyThoseThatChangeSomething) {
 }
 
 // The entries of a built book, "2 Title" each, in order.
-void AddEntries(const std::vector<TocRecord>& toc, const std::vector<int>& entries, Lines& lines) {
-  for (const int i : entries) {
-    const TocRecord& r = toc[static_cast<size_t>(i)];
-    lines.push_back(std::to_string(r.level) + " " + Utf16ToUtf8(Win1251ToWide(r.title)));
-    AddEntries(toc, r.children, lines);
-  }
-}
-Lines BookEntries(const std::string& bytes) {
-  const BookReader reader(bytes);
-  const std::vector<TocRecord>& toc = reader.Book().toc;
-  std::vector<int> top;
-  for (size_t i = 0; i < toc.size(); ++i)
-    if (toc[i].parentIndex < 0) top.push_back(static_cast<int>(i));
-  Lines lines;
-  AddEntries(toc, top, lines);
-  return lines;
-}
+Lines BookEntries(const std::string& bytes) { return test::ContentsLines(BookReader(bytes)); }
 
 struct Inputs {
   test::ScratchDir dir;

@@ -13,6 +13,7 @@
 #include "book/TextFileItem.h"
 #include "pictures/CoverPage.h"
 #include "platform/Utf.h"
+#include "support/ContentsLines.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
 #include "text/Win1251.h"
@@ -49,22 +50,10 @@ struct Project {
 };
 
 // The table of contents as lines "2 Title", indented by level, in the order of the tree.
-void AddEntries(const std::vector<TocRecord>& toc, const std::vector<int>& entries, std::string& lines) {
-  for (const int i : entries) {
-    const TocRecord& r = toc[static_cast<size_t>(i)];
-    lines += std::string(2 * (r.level - 1), ' ') + std::to_string(r.level) + " " +
-             Utf16ToUtf8(Win1251ToWide(r.title)) + "\n";
-    AddEntries(toc, r.children, lines);
-  }
-}
-
 std::string Toc(const BookReader& reader) {
-  const std::vector<TocRecord>& toc = reader.Book().toc;
-  std::vector<int> top;
-  for (size_t i = 0; i < toc.size(); ++i)
-    if (toc[i].parentIndex < 0) top.push_back(static_cast<int>(i));
   std::string lines;
-  AddEntries(toc, top, lines);
+  for (const std::string& line : test::ContentsLines(reader))
+    lines += std::string(2 * static_cast<size_t>(line[0] - '1'), ' ') + line + "\n";
   return lines;
 }
 
@@ -133,15 +122,15 @@ TEST(DocumentFileItem, EachFormatBecomesItsChaptersAndPictures) {
       "<h1>One</h1><p>y</p></body></html>");
   fs::create_directories(dir / "pics");
   test::WriteBytes(dir / "pics" / "a.jpg", page);
-  fs::create_directories(dir / "album" / "Part 10");
-  fs::create_directories(dir / "album" / "Part 2" / "inner");
+  fs::create_directories(dir / "album" / "Volume 10");
+  fs::create_directories(dir / "album" / "Volume 2" / "inner");
   fs::create_directories(dir / "album" / ".hidden");
   test::WriteBytes(dir / "album" / "cover.jpg", page);
   test::WriteBytes(dir / "album" / "intro.txt", "Hello\n\nworld\n");
-  test::WriteBytes(dir / "album" / "Part 10" / "z.jpg", page);
-  test::WriteBytes(dir / "album" / "Part 2" / "b.jpg", page);
-  test::WriteBytes(dir / "album" / "Part 2" / "inner" / "notes.txt", "inner text\n");
-  test::WriteBytes(dir / "album" / "Part 2" / "skip.pdf", "not taken");
+  test::WriteBytes(dir / "album" / "Volume 10" / "z.jpg", page);
+  test::WriteBytes(dir / "album" / "Volume 2" / "b.jpg", page);
+  test::WriteBytes(dir / "album" / "Volume 2" / "inner" / "notes.txt", "inner text\n");
+  test::WriteBytes(dir / "album" / "Volume 2" / "skip.pdf", "not taken");
   test::WriteBytes(dir / "album" / ".hidden" / "h.jpg", page);
   const struct {
     const char* input;
@@ -152,8 +141,8 @@ TEST(DocumentFileItem, EachFormatBecomesItsChaptersAndPictures) {
       {"comic.cbz", "1 comic\n", 3, ""},
       {"scan.pdf", "1 Start\n1 End\n", 3, ""},
       {"page.html", "1 Deep first\n1 One\n", 1, ""},
-      {"album", "1 album\n1 intro\n1 Part 2\n  2 inner\n    3 notes\n1 Part 10\n", 3,
-       "Part 2/skip.pdf: only pictures and texts are taken from a folder: left out\n"},
+      {"album", "1 album\n1 intro\n1 Volume 2\n  2 inner\n    3 notes\n1 Volume 10\n", 3,
+       "Volume 2/skip.pdf: only pictures and texts are taken from a folder: left out\n"},
   };
   for (const auto& c : cases) {
     Project project;

@@ -38,7 +38,7 @@ const std::string kChapter2 = Page(
 const std::string kExpectedBody =
     "#0\n"
     "#1 Chapter 1\n#0\n#0 Chapter 1\nChapter 1\nFirst bold paragraph.\n"
-    "#2 Part 1.1\nSecond\nline\none\ntwo\nquoted\na  b\n  c\n[OEBPS/images/pic one.png]\nafter\n"
+    "#2 Section 1.1\nSecond\nline\none\ntwo\nquoted\na  b\n  c\n[OEBPS/images/pic one.png]\nafter\n"
     "#1 Chapter 2\n#0\n#0 Chapter 2\nChapter 2\ntext\ninner\n[OEBPS/images/pic one.png]\na | b\n";
 
 Entries Epub(const std::string& opf, const Entries& more) {
@@ -82,7 +82,7 @@ Entries Epub2() {
   const std::string ncx =
       "<?xml version=\"1.0\"?><ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\"><navMap>"
       "<navPoint id=\"a\"><navLabel><text>Chapter 1</text></navLabel><content src=\"ch1.xhtml\"/>"
-      "<navPoint id=\"b\"><navLabel><text>Part 1.1</text></navLabel><content "
+      "<navPoint id=\"b\"><navLabel><text>Section 1.1</text></navLabel><content "
       "src=\"ch1.xhtml#p2\"/></navPoint>"
       "</navPoint><navPoint id=\"c\"><navLabel><text>Chapter 2</text></navLabel><content "
       "src=\"ch2.xhtml\"/></navPoint>"
@@ -110,7 +110,7 @@ Entries Epub3() {
   const std::string nav = Page(
       "<nav epub:type=\"landmarks\"><ol><li><a href=\"cover.xhtml\">Cover</a></li></ol></nav>"
       "<nav epub:type=\"toc\"><h1>Contents</h1><ol><li><a href=\"ch1.xhtml\">Chapter 1</a>"
-      "<ol><li><a href=\"ch1.xhtml#p2\">Part 1.1</a></li></ol></li>"
+      "<ol><li><a href=\"ch1.xhtml#p2\">Section 1.1</a></li></ol></li>"
       "<li><a href=\"ch2.xhtml\">Chapter <em>2</em></a></li></ol></nav>");
   return Epub(opf, {{"OEBPS/nav.xhtml", nav}});
 }

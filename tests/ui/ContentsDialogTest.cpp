@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "UiTestSupport.h"
+#include "support/ContentsLines.h"
 #include "platform/Utf.h"
 #include "text/Win1251.h"
 #include "ui/ContentsDialog.h"
@@ -30,22 +31,8 @@ const char kFb2[] =
     "<body><section><title><p>Часть</p></title><section><title><p>Глава</p></title><p>Текст.</p>"
     "</section></section></body></FictionBook>\n";
 
-void AddEntries(const std::vector<TocRecord>& toc, const std::vector<int>& entries, Lines& lines) {
-  for (const int i : entries) {
-    const TocRecord& r = toc[static_cast<size_t>(i)];
-    lines.push_back(std::to_string(r.level) + " " + Utf16ToUtf8(Win1251ToWide(r.title)));
-    AddEntries(toc, r.children, lines);
-  }
-}
 Lines BookEntries(const std::filesystem::path& book) {
-  const BookReader reader(test::ReadBytes(book));
-  const std::vector<TocRecord>& toc = reader.Book().toc;
-  std::vector<int> top;
-  for (size_t i = 0; i < toc.size(); ++i)
-    if (toc[i].parentIndex < 0) top.push_back(static_cast<int>(i));
-  Lines lines;
-  AddEntries(toc, top, lines);
-  return lines;
+  return test::ContentsLines(BookReader(test::ReadBytes(book)));
 }
 
 // The rows below the files, "2 Title", "-" before one left out, in the tree's order.
