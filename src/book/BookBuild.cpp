@@ -118,7 +118,7 @@ class LoadAhead {
   std::future<void> pending_;
 };
 
-ItemReport ReportSince(const BookWriter& writer, const ItemReport& before) {
+ItemReport ReportSince(BookWriter& writer, const ItemReport& before) {
   return {writer.ParagraphCount() - before.paragraphs, writer.PictureCount() - before.pictures,
           writer.PageCount(0) - before.pages};
 }

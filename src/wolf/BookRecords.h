@@ -150,7 +150,6 @@ class PageTable {
   int GroupCount() const { return static_cast<int>(groups_.size()); }
   // Appends position to every group, unless it is the section start recorded last.
   void AddSectionStart(uint32_t position);
-  uint32_t LastSectionStart() const { return lastSectionStart_; }
 
  private:
   std::vector<PageList> groups_;

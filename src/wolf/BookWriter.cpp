@@ -75,12 +75,13 @@ void BookWriter::EndBody() {
   PutField(header_, kBodyLengthField, Position() - bodyStart_);
 }
 
+void BookWriter::AddSectionStart(bool newSection) {
+  lastSectionStart_ = Position();
+  pages_.AddSectionStart(lastSectionStart_, newSection);
+}
+
 void BookWriter::OpenSection() {
-  pageTable_.AddSectionStart(Position());
-  for (LayoutState& layout : layouts_) {
-    layout.flow.StartSection();
-    layout.pageBytes = kSectionOpen.size();
-  }
+  AddSectionStart(true);
   WriteStr(kSectionOpen);
   section_ = SectionState::kOpened;
 }
@@ -112,21 +113,7 @@ void BookWriter::WriteParagraph(std::string_view text) {
   escaped_ += '\r';
   WriteStr(escaped_);
 
-  paragraph_.assign(text);
-  paragraph_ += '\r';
-  const bool plain = escaped_.size() == paragraph_.size();  // then a line's bytes are its length
-  breaker_.Start(paragraph_);
-  for (size_t i = 0; i < layouts_.size(); ++i) {
-    LayoutState& layout = layouts_[i];
-    PageList& pages = pageTable_.Group(static_cast<int>(i));
-    layout.flow.AddParagraph(breaker_, [&](std::string_view line, bool startsPage) {
-      if (startsPage) {
-        pages.AddRelative(static_cast<uint32_t>(layout.pageBytes));
-        layout.pageBytes = 0;
-      }
-      layout.pageBytes += plain ? line.size() : WolfEscapedLength(line);
-    });
-  }
+  pages_.AddParagraph(text, escaped_.size() == text.size() + 1);
 }
 
 void BookWriter::AddPicture(const Bitmap& bitmap, uint16_t bitCount) {
@@ -143,7 +130,7 @@ void BookWriter::AddPicture(const Bitmap& bitmap, uint16_t bitCount) {
       NewSection();
       break;
     case SectionState::kPictures:  // the picture is a page of its own inside the open section
-      pageTable_.AddSectionStart(Position());
+      AddSectionStart(false);
       break;
     case SectionState::kOpened:
       break;
@@ -168,7 +155,7 @@ bool BookWriter::AddTOCEntry(int kind, const std::string& title) {
   ++counter;
   if (kind == 1) sectionNumber_ = 0;
   if (kind <= 2) subsectionNumber_ = 0;
-  const uint32_t position = section_ == SectionState::kClosed ? Position() : pageTable_.LastSectionStart();
+  const uint32_t position = section_ == SectionState::kClosed ? Position() : lastSectionStart_;
   toc_.Add(chapterNumber_, sectionNumber_, subsectionNumber_, title, position);
   return true;
 }
@@ -188,7 +175,7 @@ void BookWriter::WriteCatalog() {
   uint32_t level1Count = 0, otherCount = 0;
   if (toc_.Count() == 0) {
     // One entry for the whole book; a body without sections points at its own start.
-    const PageList& pages = pageTable_.Group(0);
+    const PageList& pages = pages_.Table().Group(0);
     const uint32_t target = pages.Count() > 0 ? pages.Items(0) : bodyStart_;
     WriteCatalogItem(description_.GetValue(DescriptionFieldId::kTitle), target - bodyStart_);
     level1Count = 1;
@@ -229,6 +216,7 @@ void BookWriter::WriteCatalog() {
 }
 
 void BookWriter::WritePageTable() {
+  const PageTable& pageTable = pages_.Table();
   const uint32_t start = Position();
   WriteStr(kPageTableOpen);
   // Four sections of two lists and an end mark each; the 13 positions say where each part starts.
@@ -236,9 +224,9 @@ void BookWriter::WritePageTable() {
   uint32_t at = Position() + static_cast<uint32_t>(kPageTablePositionsSize);
   for (int k = 0; k < kPageTableSections; ++k) {
     AppendU32(positions, at);
-    at += pageTable_.Group(2 * k).ByteSize();
+    at += pageTable.Group(2 * k).ByteSize();
     AppendU32(positions, at);
-    at += pageTable_.Group(2 * k + 1).ByteSize();
+    at += pageTable.Group(2 * k + 1).ByteSize();
     AppendU32(positions, at);
     at += 4;
   }
@@ -250,15 +238,15 @@ void BookWriter::WritePageTable() {
   for (int k = 0; k < kPageTableSections; ++k) {
     lists.clear();
     for (int g = 2 * k; g <= 2 * k + 1; ++g) {
-      const PageList& group = pageTable_.Group(g);
+      const PageList& group = pageTable.Group(g);
       for (int i = 0; i < group.Count(); ++i) AppendU32(lists, group.Items(i));
     }
     AppendU32(lists, kPageListEnd);
     WriteStr(lists);
   }
   PutField(header_, kPageTableLengthField, Position() - start);
-  PutField(header_, kPageCountField, static_cast<uint32_t>(pageTable_.Group(0).Count()));
-  PutField(header_, kPageCountAgainField, static_cast<uint32_t>(pageTable_.Group(4).Count()));
+  PutField(header_, kPageCountField, static_cast<uint32_t>(pageTable.Group(0).Count()));
+  PutField(header_, kPageCountAgainField, static_cast<uint32_t>(pageTable.Group(4).Count()));
 }
 
 void BookWriter::Finish() {

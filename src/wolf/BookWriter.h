@@ -9,9 +9,8 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Stream.h"
-#include "text/LineBreaking.h"
 #include "wolf/BookRecords.h"
-#include "wolf/PageFlow.h"
+#include "wolf/PageTableBuilder.h"
 
 namespace bookloom {
 
@@ -49,7 +48,8 @@ class BookWriter {
   // What the body holds so far.
   int ParagraphCount() const { return paragraphCount_; }
   int PictureCount() const { return pictureCount_; }
-  int PageCount(int layout) const { return pageTable_.Group(layout).Count(); }
+  // Waits for the line breaking of the text written so far.
+  int PageCount(int layout) { return pages_.Table().Group(layout).Count(); }
 
  private:
   void WriteStr(std::string_view bytes);
@@ -57,6 +57,7 @@ class BookWriter {
   // The stream position; raises when the book has grown beyond 32-bit positions.
   uint32_t Position() const;
   void OpenSection();
+  void AddSectionStart(bool newSection);
   void NewSection();
   void WriteParagraph(std::string_view text);
   void WriteCatalogItem(std::string_view title, uint32_t position);
@@ -67,7 +68,8 @@ class BookWriter {
   std::string header_;
   DescriptionRecord description_;
   TocList toc_;
-  PageTable pageTable_{4};
+  PageTableBuilder pages_;
+  uint32_t lastSectionStart_ = 0xFFFFFFFFu;
   uint32_t bodyStart_ = 0;
   // Whether a section is open, and what it holds so far.
   enum class SectionState { kClosed, kOpened, kText, kPictures };
@@ -77,19 +79,8 @@ class BookWriter {
   int droppedTOCLevel_ = 0;
   int paragraphCount_ = 0;
   int pictureCount_ = 0;  // the kind of the last entry left out, 0 when none is
-  // Each layout's flow of lines and the escaped bytes of its current page.
-  struct LayoutState {
-    PageFlow flow;
-    int64_t pageBytes = 0;
-  };
-  std::array<LayoutState, 4> layouts_ = {{{PageFlow(kPageLayouts[0])},
-                                          {PageFlow(kPageLayouts[1])},
-                                          {PageFlow(kPageLayouts[2])},
-                                          {PageFlow(kPageLayouts[3])}}};
   // Reused from paragraph to paragraph and picture to picture.
-  std::string paragraph_;
   std::string escaped_;
-  ParagraphBreaker breaker_;
   MemoryOutputStream picture_;
 };
 

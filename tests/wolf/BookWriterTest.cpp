@@ -229,6 +229,29 @@ TEST(BookWriter, OpensAndClosesSectionsAsTextAndPicturesAlternate) {
   for (int j = 0; j < 8; ++j) EXPECT_EQ(book.pageLists[j], pages) << j;
 }
 
+// A book long enough that its pages are worked out on a second thread, batch by batch: text sections,
+// pictures between them, escaped bytes and page counts asked for on the way give the page lists the
+// reader works out again on its own.
+TEST(BookWriter, LaysOutALongBookOnASecondThreadAsTheReaderDoes) {
+  std::vector<int> pageCounts;
+  const BookReader reader(WriteBook([&](BookWriter& w) {
+    for (int section = 0; section < 6; ++section) {
+      for (int i = 0; i < 1500; ++i) {
+        std::string paragraph;
+        for (int word = 0; word < 5 + (i * 7 + section) % 60; ++word)
+          paragraph += (word % 13 == 5 ? "R&D " : word % 17 == 3 ? "\xEF\xF0\xE5\xE4\xEB\xEE\xE6\xE5\xED\xE8\xE5, " : "text ");
+        w.AddParagraph(paragraph);
+      }
+      if (section % 2) w.AddPicture(MonoPicture(8, 2), 1);
+      pageCounts.push_back(w.PageCount(0));
+    }
+  }));
+  // The counts asked for on the way are the pages written so far.
+  EXPECT_TRUE(std::is_sorted(pageCounts.begin(), pageCounts.end()));
+  EXPECT_EQ(pageCounts.back(), static_cast<int>(reader.Book().pageLists[0].size()));
+  EXPECT_GT(pageCounts.back(), 1000);
+}
+
 TEST(BookWriter, ReadsBackWholeDevicePages) {
   const Bitmap grey = GreyPicture(600, 800), mono = MonoPicture(600, 800);
   const BookReader reader(WriteBook([&](BookWriter& w) {
