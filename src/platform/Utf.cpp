@@ -1,6 +1,10 @@
 #include "platform/Utf.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+
+#include "platform/Vectors.h"
 
 namespace bookloom {
 
@@ -63,6 +67,106 @@ bool NextCodePoint(const uint8_t* p, size_t n, size_t i, uint32_t& cp, size_t& l
   return k == len;
 }
 
+// Decodes the bytes from p[i] to p[until] (and the rest of a sequence that starts before `until`).
+void DecodeBytes(const uint8_t* p, size_t n, size_t& i, size_t until, char16_t*& out, const char16_t* begin,
+                 DecodingFaults* faults) {
+  while (i < until) {
+    if (p[i] < 0x80) {
+      do *out++ = p[i++];
+      while (i < until && p[i] < 0x80);
+    } else if (IsTwoByteSequence(p, n, i)) {
+      // A word of Cyrillic letters: one two-byte sequence after another.
+      do {
+        *out++ = static_cast<char16_t>((p[i] & 0x1F) << 6 | (p[i + 1] & 0x3F));
+        i += 2;
+      } while (i < until && IsTwoByteSequence(p, n, i));
+    } else {
+      uint32_t cp;
+      size_t length;
+      if (!NextCodePoint(p, n, i, cp, length)) {
+        cp = kReplacement;  // the bytes read so far form one bad sequence
+        if (faults && faults->count++ == 0) faults->firstAt = static_cast<size_t>(out - begin);
+      }
+      out = PutCodePoint(out, cp);
+      i += length;
+    }
+  }
+}
+
+#if BOOKLOOM_X86_VECTORS
+// For each set of lanes of eight UTF-16 units to keep (bit k for lane k), the byte shuffle that moves
+// them to the front, in order.
+using Shuffle = std::array<uint8_t, 16>;
+constexpr std::array<Shuffle, 256> MakePackShuffles() {
+  std::array<Shuffle, 256> shuffles{};
+  for (int keep = 0; keep < 256; ++keep) {
+    int to = 0;
+    for (int lane = 0; lane < 8; ++lane)
+      if (keep >> lane & 1) {
+        shuffles[keep][2 * to] = static_cast<uint8_t>(2 * lane);
+        shuffles[keep][2 * to + 1] = static_cast<uint8_t>(2 * lane + 1);
+        ++to;
+      }
+    for (; to < 8; ++to) shuffles[keep][2 * to] = shuffles[keep][2 * to + 1] = 0x80;
+  }
+  return shuffles;
+}
+alignas(16) constexpr std::array<Shuffle, 256> kPackShuffles = MakePackShuffles();
+
+// Writes the kept lanes of eight units at `out` (writing all 16 bytes) and moves past them.
+__attribute__((target("avx2"))) inline void PutKeptLanes(__m128i units, unsigned keep, char16_t*& out) {
+  const __m128i shuffle = _mm_load_si128(reinterpret_cast<const __m128i*>(kPackShuffles[keep].data()));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(units, shuffle));
+  out += __builtin_popcount(keep);
+}
+
+// Eight units from eight bytes widened, each with the byte after it: the byte itself, or where the
+// lead mask is set, the letter of the two-byte sequence it opens.
+__attribute__((target("avx2"))) inline __m128i Units(__m128i bytes, __m128i next, __m128i leadMask) {
+  const __m128i two = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(bytes, _mm_set1_epi16(0x1F)), 6),
+                                   _mm_and_si128(next, _mm_set1_epi16(0x3F)));
+  return _mm_blendv_epi8(bytes, two, leadMask);
+}
+
+// Decodes blocks of 16 bytes that hold ASCII and two-byte sequences alone (the letters of Cyrillic,
+// Greek and most European texts), 16 at a time; stops before the first block that holds anything
+// else (a longer sequence, a damaged one, the last 16 bytes of the text) for the bytes to decode it.
+__attribute__((target("avx2"))) void DecodeShortSequences(const uint8_t* p, size_t n, size_t& i,
+                                                          char16_t*& out) {
+  const __m128i zero = _mm_setzero_si128();
+  // i + 16 must be readable: a lead byte in a block's last place takes its next byte along.
+  while (i + 17 <= n) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const unsigned nonAscii = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    if (nonAscii == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+      out += 16;
+      i += 16;
+      continue;
+    }
+    // Leads of two-byte sequences are C2 to DF; continuations 80 to BF.
+    const __m128i fromC2 = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2)));
+    const __m128i isLead = _mm_cmpeq_epi8(_mm_min_epu8(fromC2, _mm_set1_epi8(0x1D)), fromC2);
+    const unsigned lead = static_cast<unsigned>(_mm_movemask_epi8(isLead));
+    const unsigned continuation = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+        _mm_and_si128(bytes, _mm_set1_epi8(static_cast<char>(0xC0))), _mm_set1_epi8(static_cast<char>(0x80)))));
+    const bool lastLeadFollowed = !(lead >> 15) || (p[i + 16] & 0xC0) == 0x80;
+    if ((lead | continuation) != nonAscii || ((lead << 1) & 0xFFFF) != continuation || !lastLeadFollowed) return;
+
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+    const unsigned keep = ~continuation & 0xFFFF;
+    PutKeptLanes(Units(_mm_unpacklo_epi8(bytes, zero), _mm_unpacklo_epi8(next, zero),
+                       _mm_unpacklo_epi8(isLead, isLead)),
+                 keep & 0xFF, out);
+    PutKeptLanes(Units(_mm_unpackhi_epi8(bytes, zero), _mm_unpackhi_epi8(next, zero),
+                       _mm_unpackhi_epi8(isLead, isLead)),
+                 keep >> 8, out);
+    i += 16 + (lead >> 15);
+  }
+}
+#endif
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
@@ -73,27 +177,17 @@ std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
   const size_t n = utf8.size();
   size_t i = 0;
-  while (i < n) {
-    if (p[i] < 0x80) {
-      do *out++ = p[i++];
-      while (i < n && p[i] < 0x80);
-    } else if (IsTwoByteSequence(p, n, i)) {
-      // A word of Cyrillic letters: one two-byte sequence after another.
-      do {
-        *out++ = static_cast<char16_t>((p[i] & 0x1F) << 6 | (p[i + 1] & 0x3F));
-        i += 2;
-      } while (IsTwoByteSequence(p, n, i));
-    } else {
-      uint32_t cp;
-      size_t length;
-      if (!NextCodePoint(p, n, i, cp, length)) {
-        cp = kReplacement;  // the bytes read so far form one bad sequence
-        if (faults && faults->count++ == 0) faults->firstAt = static_cast<size_t>(out - text.data());
-      }
-      out = PutCodePoint(out, cp);
-      i += length;
+#if BOOKLOOM_X86_VECTORS
+  static const bool vectors = __builtin_cpu_supports("avx2");
+  if (vectors) {
+    // Blocks of short sequences 16 bytes at a time; what stops them, byte by byte.
+    while (i < n) {
+      DecodeShortSequences(p, n, i, out);
+      DecodeBytes(p, n, i, std::min(n, i + 16), out, text.data(), faults);
     }
   }
+#endif
+  DecodeBytes(p, n, i, n, out, text.data(), faults);
   text.resize(static_cast<size_t>(out - text.data()));
   return text;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <random>
 
 #include "platform/Bitmap.h"
 #include "platform/Collate.h"
@@ -65,6 +66,43 @@ TEST(Utf8ToUtf16, CountsTheSequencesItReplaces) {
     EXPECT_EQ(faults.count, c.faults) << c.utf8;
     EXPECT_EQ(faults.firstAt, c.firstAt) << c.utf8;
     EXPECT_EQ(IsValidUtf8(c.utf8), c.faults == 0) << c.utf8;
+  }
+}
+
+// Long texts, where blocks of ASCII and two-byte letters are decoded many at a time: any mix of
+// sequences, with damaged bytes anywhere between them (each one bad sequence), decodes as the
+// letters it was made from.
+TEST(Utf8ToUtf16, DecodesLongMixedTextsAsTheirLetters) {
+  const char32_t letters[] = {U'a', U' ', U'.', U'\u00E9', U'\u0416', U'\u0436', U'\u07FF', U'\u00AB',
+                              U'\u2014', U'\u20AC', U'\U0001F600'};
+  const char* damage[] = {"\xFF", "\x80", "\xC3"};
+  std::mt19937 random(1251);
+  for (int round = 0; round < 300; ++round) {
+    std::string utf8;
+    std::u16string expected;
+    DecodingFaults expectedFaults;
+    const int runs = 1 + static_cast<int>(random() % 60);
+    // Runs of one kind of letter, as words are; damage now and then.
+    for (int i = 0; i < runs; ++i) {
+      if (random() % 8 == 0) {
+        if (expectedFaults.count++ == 0) expectedFaults.firstAt = expected.size();
+        utf8 += damage[random() % 3];
+        expected += u'\uFFFD';
+      }
+      const char32_t letter = letters[random() % std::size(letters)];
+      for (int run = 1 + static_cast<int>(random() % 12); run > 0; --run) {
+        const std::u16string one =
+            letter > 0xFFFF ? std::u16string{static_cast<char16_t>(0xD800 + ((letter - 0x10000) >> 10)),
+                                             static_cast<char16_t>(0xDC00 + ((letter - 0x10000) & 0x3FF))}
+                            : std::u16string{static_cast<char16_t>(letter)};
+        utf8 += Utf16ToUtf8(one);
+        expected += one;
+      }
+    }
+    DecodingFaults faults;
+    ASSERT_EQ(Utf8ToUtf16(utf8, &faults), expected) << "round " << round;
+    EXPECT_EQ(faults.count, expectedFaults.count) << "round " << round;
+    EXPECT_EQ(faults.firstAt, expectedFaults.firstAt) << "round " << round;
   }
 }
 
