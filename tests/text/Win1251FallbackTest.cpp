@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unicode/normalizer2.h>
 
+#include <random>
+
 #include "platform/Utf.h"
 #include "support/TestData.h"
 #include "text/TextFile.h"
@@ -33,6 +35,26 @@ TEST(Win1251Fallback, KeepsEveryLetterThatCanBeKept) {
     EXPECT_EQ(report.Replaced(), c.replaced) << Utf16ToUtf8(c.in);
     EXPECT_EQ(report.Dropped(), c.dropped) << Utf16ToUtf8(c.in);
   }
+}
+
+// Long texts, which are converted many characters at a time where they can be: every character of the
+// code page comes back as its byte, and a letter that needs the fallback in the middle of a long
+// word changes that letter alone.
+TEST(Win1251Fallback, ConvertsLongTextsCharacterForCharacter) {
+  std::mt19937 random(1251);
+  for (int round = 0; round < 50; ++round) {
+    std::string bytes;
+    for (int i = 0; i < 500; ++i) {
+      // Mostly the Russian letters and ASCII, in runs; the other bytes of the code page now and then.
+      const uint8_t b = random() % 10 == 0 ? static_cast<uint8_t>(0x80 + random() % 0x40)
+                        : random() % 3 == 0 ? static_cast<uint8_t>(random() % 0x80)
+                                            : static_cast<uint8_t>(0xC0 + random() % 0x40);
+      if (b != 0x98) bytes += static_cast<char>(b);  // the one byte the code page leaves unused
+    }
+    EXPECT_EQ(WideToWin1251(Win1251ToWide(bytes)), bytes) << "round " << round;
+  }
+  const std::u16string word(40, u'\u0436');
+  EXPECT_EQ(WideToWin1251(word + u"\u0438\u0306" + word), WideToWin1251(word + u"\u0439" + word));
 }
 
 TEST(Win1251Fallback, ReportsTheFirstChangesAndListsThemAll) {
