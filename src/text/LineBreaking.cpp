@@ -175,76 +175,86 @@ size_t OpeningToken(std::string_view text) {
 
 int Hyphenation(std::string_view word, const WidthTable& widths, int limit);
 
-// The line that starts at `start` of the text: where it ends.
+// One step of a line that has `used` pixels of `textWidth` filled up to `pos`: takes the word,
+// number, blank or mark at `pos` onto the line and returns true, or returns false where the line ends
+// (with `pos` after what it still takes: a hyphenated word's first part, the line end).
 template <class Scan>
-size_t BreakFrom(std::string_view text, size_t start, const Scan& scan, int textWidth,
-                 const WidthTable& widths) {
+bool Step(std::string_view text, size_t& pos, int& used, const Scan& scan, int textWidth,
+          const WidthTable& widths) {
   const int h = widths[kHyphen];
   const size_t n = text.size();
-  size_t pos = start;
-  int used = 0;
+  const int room = textWidth - used;
+  const uint8_t c = At(text, pos);
+  size_t take = 1;  // bytes to take and their width, when the line goes on
+  int width;
 
-  while (pos < n) {
-    const int room = textWidth - used;
-    const uint8_t c = At(text, pos);
-    size_t take = 1;  // bytes to take and their width, when the line goes on
-    int width;
-
-    if (kClasses[c] & kLetter) {
-      const auto [end, runWidth] = scan.ScanRun(pos, kLetter, kLongWord);
-      if (end - pos > kLongWord) {
-        pos += PrefixBelow(text, pos, kLetter, widths, room);
-        break;
-      }
-      const std::string_view word = text.substr(pos, end - pos);
-      width = runWidth;
-      if (width > room) {
-        if (3 * h > room) break;
-        if (const int hyph = Hyphenation(word, widths, room - h); hyph > 0) {
-          pos += static_cast<size_t>(hyph);
-        } else if (used == 0) {
-          pos += PrefixBelow(text, pos, kLetter, widths, room);
-        }
-        break;
-      }
-      const int roomLeft = room - width;
-      const int p = PunctuationRun(text, scan, end, roomLeft, h);
-      if (PunctuationOverflows(p, roomLeft, width, h)) {
-        // A single mark that does not fit may still follow the word's first part, hyphenated.
-        if (p == 1 && 3 * h <= room) pos += static_cast<size_t>(Hyphenation(word, widths, room - h));
-        break;
-      }
-      take = word.size();
-    } else if (kClasses[c] & kDigit) {
-      const auto [end, runWidth] = scan.ScanRun(pos, kDigit, kLongNumber);
-      if (end - pos > kLongNumber) {
-        take = PrefixBelow(text, pos, kDigit, widths, room);
-        if (take == 0) break;
-        width = scan.SummedWidth(pos, pos + take);
-      } else {
-        width = runWidth;
-        if (width > room) break;
-        const int roomLeft = room - width;
-        if (PunctuationOverflows(PunctuationRun(text, scan, end, roomLeft, h), roomLeft, width, h)) break;
-        take = end - pos;
-      }
-    } else if (c == kCR) {
-      ++pos;
-      if (pos < n && At(text, pos) == kLF) ++pos;
-      break;
-    } else if (c == kBlank) {
-      width = room > h ? h : 0;  // blanks at the end of a full line stay on it
-    } else {
-      width = widths[c];
+  if (kClasses[c] & kLetter) {
+    const auto [end, runWidth] = scan.ScanRun(pos, kLetter, kLongWord);
+    if (end - pos > kLongWord) {
+      pos += PrefixBelow(text, pos, kLetter, widths, room);
+      return false;
     }
-
-    if (used + width > textWidth) break;
-    used += width;
-    pos += take;
+    const std::string_view word = text.substr(pos, end - pos);
+    width = runWidth;
+    if (width > room) {
+      if (3 * h > room) return false;
+      if (const int hyph = Hyphenation(word, widths, room - h); hyph > 0) {
+        pos += static_cast<size_t>(hyph);
+      } else if (used == 0) {
+        pos += PrefixBelow(text, pos, kLetter, widths, room);
+      }
+      return false;
+    }
+    const int roomLeft = room - width;
+    const int p = PunctuationRun(text, scan, end, roomLeft, h);
+    if (PunctuationOverflows(p, roomLeft, width, h)) {
+      // A single mark that does not fit may still follow the word's first part, hyphenated.
+      if (p == 1 && 3 * h <= room) pos += static_cast<size_t>(Hyphenation(word, widths, room - h));
+      return false;
+    }
+    take = word.size();
+  } else if (kClasses[c] & kDigit) {
+    const auto [end, runWidth] = scan.ScanRun(pos, kDigit, kLongNumber);
+    if (end - pos > kLongNumber) {
+      take = PrefixBelow(text, pos, kDigit, widths, room);
+      if (take == 0) return false;
+      width = scan.SummedWidth(pos, pos + take);
+    } else {
+      width = runWidth;
+      if (width > room) return false;
+      const int roomLeft = room - width;
+      if (PunctuationOverflows(PunctuationRun(text, scan, end, roomLeft, h), roomLeft, width, h)) return false;
+      take = end - pos;
+    }
+  } else if (c == kCR) {
+    ++pos;
+    if (pos < n && At(text, pos) == kLF) ++pos;
+    return false;
+  } else if (c == kBlank) {
+    width = room > h ? h : 0;  // blanks at the end of a full line stay on it
+  } else {
+    width = widths[c];
   }
 
-  if (pos == start && n > start) pos = start + OpeningToken(text.substr(start));
+  if (used + width > textWidth) return false;
+  used += width;
+  pos += take;
+  return true;
+}
+
+// The end of a line whose first bytes up to `pos` (`used` pixels) are already on it.
+template <class Scan>
+size_t BreakFrom(std::string_view text, size_t pos, int used, const Scan& scan, int textWidth,
+                 const WidthTable& widths) {
+  while (pos < text.size() && Step(text, pos, used, scan, textWidth, widths)) {
+  }
   return pos;
+}
+
+// A line never ends before its first byte: when nothing else fits, it is the opening word or number
+// whole, otherwise the opening byte.
+size_t AtLeastOneToken(std::string_view text, size_t start, size_t end) {
+  return end == start && text.size() > start ? start + OpeningToken(text.substr(start)) : end;
 }
 
 }  // namespace
@@ -259,61 +269,148 @@ int FindHyphenation(std::string_view word, int fontIndex, int limit) {
 
 int BreakLine(std::string_view text, int textWidth, int fontIndex) {
   const WidthTable& widths = kWidths[fontIndex != 0];
-  return static_cast<int>(BreakFrom(text, 0, ByteScan(text, widths), textWidth, widths));
+  return static_cast<int>(AtLeastOneToken(text, 0, BreakFrom(text, 0, 0, ByteScan(text, widths), textWidth, widths)));
 }
 
-// The answers of ByteScan, with the runs of letters and of digits read from tables made once for
-// a paragraph; a run entered in its middle (after a hyphen), a run longer than the limit, and
-// punctuation (a byte or two) are still counted from the bytes.
+// The answers of ByteScan, with the runs of letters and of digits read from the paragraph's tokens;
+// a run entered in its middle (after a hyphen), a run longer than the limit, and punctuation (a
+// byte or two) are still counted from the bytes.
 class ParagraphBreaker::Scan : public ByteScan {
  public:
   Scan(const ParagraphBreaker& tables, int font)
-      : ByteScan(tables.text_, kWidths[font]),
-        text_(tables.text_),
-        runEnd_(tables.runEnd_.data()),
-        runWidth_(tables.runWidth_[font].data()) {}
+      : ByteScan(tables.text_, kWidths[font]), tables_(tables), font_(font) {}
 
   Run ScanRun(size_t pos, uint8_t flag, size_t limit) const {
-    if ((pos == 0 || !Is(text_, pos - 1, flag)) && runEnd_[pos] - pos <= limit)
-      return {runEnd_[pos], runWidth_[pos]};
+    if (pos == 0 || !Is(tables_.text_, pos - 1, flag)) {
+      const Token& run = tables_.tokens_[tables_.tokenAt_[pos]];
+      if (run.end - pos <= limit) return {run.end, run.width[font_]};
+    }
     return ByteScan::ScanRun(pos, flag, limit);
   }
 
  private:
-  std::string_view text_;
-  const uint32_t* runEnd_;
-  const int32_t* runWidth_;
+  const ParagraphBreaker& tables_;
+  int font_;
 };
+
+namespace {
+
+// Both fonts' widths of each byte in one number, font 0 in the low half: a run's widths are summed
+// with one addition a byte.
+constexpr std::array<uint64_t, 256> MakePairedWidths() {
+  std::array<uint64_t, 256> paired{};
+  for (int b = 0; b < 256; ++b) paired[b] = kWidths[0][b] | uint64_t{kWidths[1][b]} << 32;
+  return paired;
+}
+constexpr std::array<uint64_t, 256> kPairedWidths = MakePairedWidths();
+
+}  // namespace
 
 void ParagraphBreaker::Start(std::string_view paragraph) {
   text_ = paragraph;
   const size_t n = paragraph.size();
-  runEnd_.resize(n);
-  runWidth_[0].resize(n);
-  runWidth_[1].resize(n);
-  // A byte is a letter or a digit or neither: the runs of either, where they start.
-  for (size_t i = 0; i < n;) {
-    const uint8_t kind = kClasses[At(paragraph, i)] & (kLetter | kDigit);
-    if (kind == 0) {
-      ++i;
-      continue;
-    }
+  // Both tables only grow: an entry is read only where a token of this paragraph starts (or for the
+  // tokens, up to this paragraph's last), and written before.
+  if (tokenAt_.size() < n) {
+    tokenAt_.resize(n);
+    tokens_.resize(n);
+  }
+  Token* token = tokens_.data();
+  for (size_t i = 0; i < n; ++token) {
     const size_t start = i;
-    int32_t width0 = 0, width1 = 0;
-    do {
-      const uint8_t c = At(paragraph, i++);
-      width0 += kWidths[0][c];
-      width1 += kWidths[1][c];
-    } while (i < n && (kClasses[At(paragraph, i)] & (kLetter | kDigit)) == kind);
-    runEnd_[start] = static_cast<uint32_t>(i);
-    runWidth_[0][start] = width0;
-    runWidth_[1][start] = width1;
+    const uint8_t c = At(paragraph, i++);
+    const uint8_t kind = kClasses[c] & (kLetter | kDigit);
+    uint64_t widths = kPairedWidths[c];
+    token->kind = Token::Kind::kMark;
+    token->marksAfter = 0;
+    if (kind != 0) {
+      token->kind = kind == kLetter ? Token::Kind::kWord : Token::Kind::kNumber;
+      for (uint8_t b; i < n && (kClasses[b = At(paragraph, i)] & (kLetter | kDigit)) == kind; ++i)
+        widths += kPairedWidths[b];
+      for (size_t after = i; after < n && Is(paragraph, after, kPunctuation) && token->marksAfter < 255; ++after)
+        ++token->marksAfter;
+    } else if (c == kCR) {
+      token->kind = Token::Kind::kLineEnd;
+      if (i < n && At(paragraph, i) == kLF) ++i;
+    } else if (c == kBlank) {
+      token->kind = Token::Kind::kBlank;
+    }
+    token->end = static_cast<uint32_t>(i);
+    token->width[0] = static_cast<int32_t>(widths & 0xFFFFFFFFu);
+    token->width[1] = static_cast<int32_t>(widths >> 32);
+    tokenAt_[start] = static_cast<uint32_t>(token - tokens_.data());
   }
 }
 
+bool ParagraphBreaker::StartsToken(size_t pos) const {
+  if (pos == 0) return true;
+  const uint8_t kind = kClasses[At(text_, pos)] & (kLetter | kDigit);
+  if (kind != 0) return (kClasses[At(text_, pos - 1)] & (kLetter | kDigit)) != kind;
+  return !(At(text_, pos) == kLF && At(text_, pos - 1) == kCR);
+}
+
+// Token by token, which is the byte-by-byte way with every question about a word, a number or a mark
+// answered once for the paragraph; what the tokens cannot answer (a word longer than kLongWord, a
+// number longer than kLongNumber, the rest of a word cut by the line before) takes the steps of the
+// byte-by-byte way.
 size_t ParagraphBreaker::BreakLine(size_t start, int textWidth, int fontIndex) const {
   const int font = fontIndex != 0;
-  return BreakFrom(text_, start, Scan(*this, font), textWidth, kWidths[font]) - start;
+  const WidthTable& widths = kWidths[font];
+  const Scan scan(*this, font);
+  const int h = widths[kHyphen];
+  const size_t n = text_.size();
+  size_t pos = start;
+  int used = 0;
+  while (pos < n && !StartsToken(pos))
+    if (!Step(text_, pos, used, scan, textWidth, widths)) return AtLeastOneToken(text_, start, pos) - start;
+
+  for (size_t t = pos < n ? tokenAt_[pos] : 0; pos < n; ++t) {
+    const Token& token = tokens_[t];
+    const int room = textWidth - used;
+    switch (token.kind) {
+      case Token::Kind::kWord:
+      case Token::Kind::kNumber: {
+        const bool word = token.kind == Token::Kind::kWord;
+        if (token.end - pos > (word ? kLongWord : kLongNumber)) {
+          pos = BreakFrom(text_, pos, used, scan, textWidth, widths);
+          return AtLeastOneToken(text_, start, pos) - start;
+        }
+        const int width = token.width[font];
+        if (width > room) {
+          if (word && 3 * h <= room) {
+            const std::string_view letters = text_.substr(pos, token.end - pos);
+            if (const int hyph = Hyphenation(letters, widths, room - h); hyph > 0) {
+              pos += static_cast<size_t>(hyph);
+            } else if (used == 0) {
+              pos += PrefixBelow(text_, pos, kLetter, widths, room);
+            }
+          }
+          return AtLeastOneToken(text_, start, pos) - start;
+        }
+        const int roomLeft = room - width;
+        const int marks = token.marksAfter == 0 ? 0 : std::min<int>(token.marksAfter, roomLeft / h + 2);
+        if (PunctuationOverflows(marks, roomLeft, width, h)) {
+          // A single mark that does not fit may still follow the word's first part, hyphenated.
+          if (word && marks == 1 && 3 * h <= room)
+            pos += static_cast<size_t>(Hyphenation(text_.substr(pos, token.end - pos), widths, room - h));
+          return AtLeastOneToken(text_, start, pos) - start;
+        }
+        used += width;
+        break;
+      }
+      case Token::Kind::kLineEnd:
+        return token.end - start;
+      case Token::Kind::kBlank:
+        used += room > h ? h : 0;  // blanks at the end of a full line stay on it
+        break;
+      case Token::Kind::kMark:
+        if (used + token.width[font] > textWidth) return AtLeastOneToken(text_, start, pos) - start;
+        used += token.width[font];
+        break;
+    }
+    pos = token.end;
+  }
+  return AtLeastOneToken(text_, start, pos) - start;
 }
 
 namespace {

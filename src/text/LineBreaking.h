@@ -24,9 +24,9 @@ int BreakLine(std::string_view text, int textWidth, int fontIndex);
 // `limit` pixels (the hyphen not counted); 0 when it fits whole or cannot be hyphenated there.
 int FindHyphenation(std::string_view word, int fontIndex, int limit);
 
-// BreakLine for every line of one paragraph in every layout, with the runs of letters and of
-// digits of its bytes and their widths counted once for all of them: each line then costs a step
-// per word instead of a step per byte. Gives exactly what BreakLine gives.
+// BreakLine for every line of one paragraph in every layout, with its words, numbers and marks and
+// their widths counted once for all of them: each line then costs a step per token instead of a
+// step per byte. Gives exactly what BreakLine gives.
 class ParagraphBreaker {
  public:
   // Takes the paragraph (kept by the caller until the next Start).
@@ -37,11 +37,21 @@ class ParagraphBreaker {
 
  private:
   class Scan;
+  // A word (a run of letters), a number (a run of digits), the paragraph's line end (CR, and an LF
+  // right after it) or any other byte, with its width in each font.
+  struct Token {
+    enum class Kind : uint8_t { kWord, kNumber, kLineEnd, kBlank, kMark };
+    uint32_t end;
+    int32_t width[2];
+    Kind kind;
+    uint8_t marksAfter = 0;  // a word's or number's punctuation marks right after it (at most 255)
+  };
+  // Whether a token starts at that byte: not inside a word or a number, nor at the LF of a CR LF.
+  bool StartsToken(size_t pos) const;
 
   std::string_view text_;
-  // Where each run of letters or of digits that starts at a byte ends, and its width in each font.
-  std::vector<uint32_t> runEnd_;
-  std::vector<int32_t> runWidth_[2];
+  std::vector<Token> tokens_;
+  std::vector<uint32_t> tokenAt_;  // the index of the token that starts at a byte
 };
 
 }  // namespace bookloom

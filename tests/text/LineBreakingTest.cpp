@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "text/LineBreaking.h"
 #include "text/Win1251.h"
 
@@ -166,6 +168,49 @@ TEST(ParagraphBreaker, CutsEveryLineAsBreakLineDoes) {
       for (size_t at = 0; at < paragraph.size(); ends.push_back(at))
         at += breaker.BreakLine(at, l.width, l.font);
       EXPECT_EQ(ends, LineEnds(paragraph, l.width, l.font)) << paragraph.substr(0, 30) << " " << l.width;
+    }
+  }
+}
+
+// Random paragraphs of words of every length (beyond the longest that is hyphenated too), numbers
+// (beyond the longest kept whole), clusters of marks, blanks and line ends, at every width: the breaker
+// cuts them where BreakLine does.
+TEST(ParagraphBreaker, CutsRandomParagraphsAsBreakLineDoes) {
+  std::mt19937 random(1251);
+  const auto pick = [&](std::string_view from) { return from[random() % from.size()]; };
+  const std::string letters = Cp(u"абвгдеёжзийклмнопрстуфхцчшщъыьэюяАЕЁОУЫЭЮЯ") + "aeiouybcdlmnrst'";
+  ParagraphBreaker breaker;
+  for (int round = 0; round < 400; ++round) {
+    std::string paragraph;
+    for (int token = 1 + static_cast<int>(random() % 80); token > 0; --token) {
+      switch (random() % 8) {
+        case 0:
+        case 1:
+        case 2:
+          for (int n = 1 + static_cast<int>(random() % (random() % 10 ? 12 : 50)); n > 0; --n)
+            paragraph += pick(letters);
+          break;
+        case 3:
+          for (int n = 1 + static_cast<int>(random() % 12); n > 0; --n) paragraph += pick("0123456789");
+          break;
+        case 4:
+          for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n) paragraph += pick(".,;:!?'\"()-&<\x85\xAB\xBB");
+          break;
+        case 5:
+        case 6:
+          paragraph += std::string(1 + random() % 2, ' ');
+          break;
+        default:
+          paragraph += random() % 3 ? "\r\n" : random() % 2 ? "\n" : "\r";
+      }
+    }
+    paragraph += '\r';
+    breaker.Start(paragraph);
+    for (int layout = 0; layout < 6; ++layout) {
+      const int width = 20 + static_cast<int>(random() % 780), font = layout % 2;
+      std::vector<size_t> ends;
+      for (size_t at = 0; at < paragraph.size(); ends.push_back(at)) at += breaker.BreakLine(at, width, font);
+      ASSERT_EQ(ends, LineEnds(paragraph, width, font)) << "round " << round << ", width " << width;
     }
   }
 }
