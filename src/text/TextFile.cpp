@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/AnsiCodePage.h"
+#include "platform/Vectors.h"
 
 namespace bookloom {
 
@@ -47,10 +48,30 @@ ByteOrder Utf16ByteOrder(std::string_view bytes) {
   return ByteOrder::kNone;
 }
 
+#if BOOKLOOM_X86_VECTORS
+// Past the blocks of 16 units from `from` on that hold no line break.
+__attribute__((target("avx2"))) size_t SkipUnbrokenUnits(std::u16string_view text, size_t from) {
+  size_t i = from;
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i));
+    const __m256i breaks = _mm256_or_si256(
+        _mm256_or_si256(_mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\r')),
+                        _mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\n'))),
+        _mm256_cmpeq_epi16(units, _mm256_set1_epi16(static_cast<short>(u'\u2028'))));
+    if (!_mm256_testz_si256(breaks, breaks)) break;
+  }
+  return i;
+}
+#endif
+
 // Where the line after the one that starts at `pos` starts: past its break, or the text's end.
 size_t NextLineStart(std::u16string_view text, size_t pos, size_t& lineEnd) {
   const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2028'; };
   lineEnd = pos;
+#if BOOKLOOM_X86_VECTORS
+  static const bool vectors = __builtin_cpu_supports("avx2");
+  if (vectors) lineEnd = SkipUnbrokenUnits(text, lineEnd);
+#endif
   while (lineEnd < text.size() && !isBreak(text[lineEnd])) ++lineEnd;
   pos = lineEnd;
   for (const char16_t breakChar : {u'\r', u'\n', u'\u2028'})

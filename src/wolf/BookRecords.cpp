@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/LittleEndian.h"
+#include "platform/Vectors.h"
 
 namespace bookloom {
 
@@ -61,14 +62,45 @@ constexpr std::array<uint8_t, 256> MakeEscapedLengths() {
 
 const std::array<uint8_t, 256> kEscapedLengths = MakeEscapedLengths();
 
+namespace {
+
+#if BOOKLOOM_X86_VECTORS
+// Past the blocks of 32 bytes from `from` on that hold none of the five escaped bytes.
+__attribute__((target("avx2"))) size_t SkipPlainBytes(std::string_view text, size_t from) {
+  size_t i = from;
+  for (; i + 32 <= text.size(); i += 32) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i));
+    __m256i escaped = _mm256_setzero_si256();
+    for (const char c : {'&', '"', '\'', '<', '>'})
+      escaped = _mm256_or_si256(escaped, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(c)));
+    if (!_mm256_testz_si256(escaped, escaped)) break;
+  }
+  return i;
+}
+#endif
+
+}  // namespace
+
+namespace {
+
+// The first byte from `from` on that is escaped; the text's size when there is none.
+size_t FindEscaped(std::string_view text, size_t from) {
+  size_t i = from;
+#if BOOKLOOM_X86_VECTORS
+  static const bool vectors = __builtin_cpu_supports("avx2");
+  if (vectors) i = SkipPlainBytes(text, i);
+#endif
+  while (i < text.size() && kEscapedLengths[static_cast<unsigned char>(text[i])] == 1) ++i;
+  return i;
+}
+
+}  // namespace
+
 void AppendWolfEscaped(std::string& out, std::string_view text) {
   size_t plainFrom = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (kEscapedLengths[static_cast<unsigned char>(text[i])] == 1) continue;  // the common case
-    const char* e = EscapeOf(static_cast<unsigned char>(text[i]));
+  for (size_t i; (i = FindEscaped(text, plainFrom)) < text.size(); plainFrom = i + 1) {
     out.append(text.data() + plainFrom, i - plainFrom);
-    out.append(e);
-    plainFrom = i + 1;
+    out.append(EscapeOf(static_cast<unsigned char>(text[i])));
   }
   out.append(text.data() + plainFrom, text.size() - plainFrom);
 }

@@ -27,6 +27,13 @@ TEST(SplitLines, BreaksAtCrLfAndLineSeparator) {
       {u"", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << testing::PrintToString(c.lines);
+  // Long lines, which are searched many units at a time: a break at every place of a block.
+  for (size_t at = 0; at < 40; ++at)
+    for (const char16_t lineBreak : {u'\r', u'\n', u'\u2028'}) {
+      std::u16string text(80, u'x');
+      text[at] = lineBreak;
+      EXPECT_EQ(SplitLines(text), (Lines{text.substr(0, at), text.substr(at + 1)})) << at;
+    }
 }
 
 }  // namespace

@@ -24,6 +24,13 @@ TEST(WolfEscape, ReplacesTheFiveCharactersAmpersandFirst) {
   for (int b = 0; b < 256; ++b) {
     const std::string one(1, static_cast<char>(b));
     EXPECT_EQ(WolfEscapedLength(one), WolfEscape(one).size()) << b;
+    // In a long text, which is searched many bytes at a time, at every place of a block.
+    for (size_t at : {0, 31, 32, 70}) {
+      std::string text(100, 'x'), expected(text);
+      text[at] = one[0];
+      expected.replace(at, 1, WolfEscape(one));
+      EXPECT_EQ(WolfEscape(text), expected) << b << " at " << at;
+    }
   }
 }
 
