@@ -59,8 +59,10 @@ class FolderWalker {
     } else if (itemClass == &TextFileItem::Class) {
       document_.AddHeading(level, std::u16string(PathNameWithoutExtension(PathFileName(name))));
       DecodedTextFile text = DecodeTextFile(ReadFileBytes(path));
-      if (text.faults.count > 0) document_.warnings.push_back(Utf16ToUtf8(name) + ": " + DescribeFaults(text));
-      for (std::u16string& line : SplitLines(text.text)) document_.AddParagraph(std::move(line), true);
+      if (text.faults.count > 0)
+        document_.warnings.push_back(Utf16ToUtf8(name) + ": " + DescribeFaults(text));
+      for (const std::u16string_view line : SplitLines(text.text))
+        document_.AddParagraph(std::u16string(line), true);
     } else if (itemClass) {
       document_.warnings.push_back(Utf16ToUtf8(name) +
                                    ": only pictures and texts are taken from a folder: left out");

@@ -65,14 +65,17 @@ const FileItemClass TextFileItem::Class = {
 };
 
 void TextFileItem::Load() {
-  const DecodedTextFile file = DecodeTextFile(ReadFileBytes(FileName()), Settings().text.encoding);
+  DecodedTextFile file = DecodeTextFile(ReadFileBytes(FileName()), Settings().text.encoding);
   if (file.faults.count > 0) Warn(DescribeFaults(file));
-  lines_ = SplitLines(file.text);
+  text_ = std::move(file.text);
+  lines_ = SplitLines(text_);
   FileItem::Load();
 }
 
 void TextFileItem::Unload() {
   lines_.clear();
+  text_.clear();
+  text_.shrink_to_fit();
   FileItem::Unload();
 }
 
@@ -135,7 +138,7 @@ void TextFileItem::WriteTo(BookWriter& writer) {
       headingEnd = heading->line + heading->lineCount;
       ++heading;
     }
-    const std::u16string& line = lines_[paragraph.first];
+    const std::u16string_view line = lines_[paragraph.first];
     if (paragraph.count == 1) {
       writer.AddParagraph(WideToWin1251(line, &report, paragraph.first + 1));
     } else {

@@ -32,7 +32,7 @@ class TextFileItem : public FileItem {
   // and dropped and of the entries the book cannot hold. The lines stay loaded afterwards.
   void WriteTo(BookWriter& writer) override;
 
-  const std::vector<std::u16string>& Lines() const { return lines_; }
+  const std::vector<std::u16string_view>& Lines() const { return lines_; }
 
   // The file's own entry (unless its headings stand in its place), then one for each heading the
   // settings find, a level below the file's.
@@ -51,7 +51,8 @@ class TextFileItem : public FileItem {
   // The paragraphs the lines make, as the settings ask; the headings are never joined to others.
   std::vector<LineRange> Paragraphs(const std::vector<Heading>& headings);
 
-  std::vector<std::u16string> lines_;
+  std::u16string text_;
+  std::vector<std::u16string_view> lines_;  // views into text_
 };
 
 // Runs the chapter rules on every text of the list: each text without them gets them turned on as a

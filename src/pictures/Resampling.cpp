@@ -1,7 +1,5 @@
 #include "pictures/Resampling.h"
 
-#include "platform/Vectors.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -12,6 +10,7 @@
 
 #include "platform/Exception.h"
 #include "platform/Memory.h"
+#include "platform/Vectors.h"
 
 namespace bookloom {
 

@@ -149,10 +149,12 @@ __attribute__((target("avx2"))) void DecodeShortSequences(const uint8_t* p, size
     const __m128i fromC2 = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2)));
     const __m128i isLead = _mm_cmpeq_epi8(_mm_min_epu8(fromC2, _mm_set1_epi8(0x1D)), fromC2);
     const unsigned lead = static_cast<unsigned>(_mm_movemask_epi8(isLead));
-    const unsigned continuation = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-        _mm_and_si128(bytes, _mm_set1_epi8(static_cast<char>(0xC0))), _mm_set1_epi8(static_cast<char>(0x80)))));
+    const unsigned continuation = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(static_cast<char>(0xC0))),
+                                         _mm_set1_epi8(static_cast<char>(0x80)))));
     const bool lastLeadFollowed = !(lead >> 15) || (p[i + 16] & 0xC0) == 0x80;
-    if ((lead | continuation) != nonAscii || ((lead << 1) & 0xFFFF) != continuation || !lastLeadFollowed) return;
+    if ((lead | continuation) != nonAscii || ((lead << 1) & 0xFFFF) != continuation || !lastLeadFollowed)
+      return;
 
     const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
     const unsigned keep = ~continuation & 0xFFFF;

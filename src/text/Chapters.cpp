@@ -145,7 +145,8 @@ HeadingKind ChapterPatterns::KindOf(const std::u16string& line) const {
   return Matchers(builtIn_, user_).KindOf(TrimBlanks(line));
 }
 
-std::vector<Heading> FindHeadings(const std::vector<std::u16string>& lines, const ChapterPatterns& patterns) {
+std::vector<Heading> FindHeadings(const std::vector<std::u16string_view>& lines,
+                                  const ChapterPatterns& patterns) {
   Matchers matchers(patterns.builtIn_, patterns.user_);
   std::vector<Candidate> candidates;
   const size_t n = lines.size();

@@ -52,7 +52,7 @@ class ChapterPatterns {
   HeadingKind KindOf(const std::u16string& line) const;
 
  private:
-  friend std::vector<Heading> FindHeadings(const std::vector<std::u16string>& lines,
+  friend std::vector<Heading> FindHeadings(const std::vector<std::u16string_view>& lines,
                                            const ChapterPatterns& patterns);
 
   const icu::RegexPattern& builtIn_;
@@ -71,6 +71,7 @@ inline constexpr size_t kLongestHeading = 80;
 // ends where its first heading comes again, as the text's own. Levels:
 // parts above chapters above lone numerals, counting only the kinds the text has; prologues and
 // epilogues on the top level.
-std::vector<Heading> FindHeadings(const std::vector<std::u16string>& lines, const ChapterPatterns& patterns);
+std::vector<Heading> FindHeadings(const std::vector<std::u16string_view>& lines,
+                                  const ChapterPatterns& patterns);
 
 }  // namespace bookloom

@@ -223,7 +223,8 @@ bool Step(std::string_view text, size_t& pos, int& used, const Scan& scan, int t
       width = runWidth;
       if (width > room) return false;
       const int roomLeft = room - width;
-      if (PunctuationOverflows(PunctuationRun(text, scan, end, roomLeft, h), roomLeft, width, h)) return false;
+      if (PunctuationOverflows(PunctuationRun(text, scan, end, roomLeft, h), roomLeft, width, h))
+        return false;
       take = end - pos;
     }
   } else if (c == kCR) {
@@ -269,7 +270,8 @@ int FindHyphenation(std::string_view word, int fontIndex, int limit) {
 
 int BreakLine(std::string_view text, int textWidth, int fontIndex) {
   const WidthTable& widths = kWidths[fontIndex != 0];
-  return static_cast<int>(AtLeastOneToken(text, 0, BreakFrom(text, 0, 0, ByteScan(text, widths), textWidth, widths)));
+  return static_cast<int>(
+      AtLeastOneToken(text, 0, BreakFrom(text, 0, 0, ByteScan(text, widths), textWidth, widths)));
 }
 
 // The answers of ByteScan, with the runs of letters and of digits read from the paragraph's tokens;
@@ -327,7 +329,8 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
       token->kind = kind == kLetter ? Token::Kind::kWord : Token::Kind::kNumber;
       for (uint8_t b; i < n && (kClasses[b = At(paragraph, i)] & (kLetter | kDigit)) == kind; ++i)
         widths += kPairedWidths[b];
-      for (size_t after = i; after < n && Is(paragraph, after, kPunctuation) && token->marksAfter < 255; ++after)
+      for (size_t after = i; after < n && Is(paragraph, after, kPunctuation) && token->marksAfter < 255;
+           ++after)
         ++token->marksAfter;
     } else if (c == kCR) {
       token->kind = Token::Kind::kLineEnd;

@@ -54,10 +54,10 @@ __attribute__((target("avx2"))) size_t SkipUnbrokenUnits(std::u16string_view tex
   size_t i = from;
   for (; i + 16 <= text.size(); i += 16) {
     const __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i));
-    const __m256i breaks = _mm256_or_si256(
-        _mm256_or_si256(_mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\r')),
-                        _mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\n'))),
-        _mm256_cmpeq_epi16(units, _mm256_set1_epi16(static_cast<short>(u'\u2028'))));
+    const __m256i breaks =
+        _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\r')),
+                                        _mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\n'))),
+                        _mm256_cmpeq_epi16(units, _mm256_set1_epi16(static_cast<short>(u'\u2028'))));
     if (!_mm256_testz_si256(breaks, breaks)) break;
   }
   return i;
@@ -131,9 +131,9 @@ std::string DescribeFaults(const DecodedTextFile& file) {
          file.encoding + " replaced by U+FFFD, the first on line " + std::to_string(file.firstFaultLine);
 }
 
-std::vector<std::u16string> SplitLines(std::u16string_view text) {
+std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   text = text.substr(0, text.find(u'\0'));
-  std::vector<std::u16string> lines;
+  std::vector<std::u16string_view> lines;
   size_t lineEnd;
   for (size_t pos = 0, next; pos < text.size(); pos = next) {
     next = NextLineStart(text, pos, lineEnd);

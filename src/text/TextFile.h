@@ -29,10 +29,10 @@ DecodedTextFile DecodeTextFile(std::string_view bytes, const std::string& encodi
 // first on line 12"; "" when it has none.
 std::string DescribeFaults(const DecodedTextFile& file);
 
-// The lines of a text, which ends at its end or at its first U+0000. CR, LF and U+2028 end a
-// line; CR LF, CR U+2028 and CR LF U+2028 count as one break. A break at the very end adds no
-// empty line.
-std::vector<std::u16string> SplitLines(std::u16string_view text);
+// The lines of a text, which ends at its end or at its first U+0000, as views into it. CR, LF and
+// U+2028 end a line; CR LF, CR U+2028 and CR LF U+2028 count as one break. A break at the very end
+// adds no empty line.
+std::vector<std::u16string_view> SplitLines(std::u16string_view text);
 
 // Blanks around and inside lines: spaces, tabs, no-break spaces, byte order marks and every other
 // Unicode white space.

@@ -56,7 +56,7 @@ std::string Percent(size_t part, size_t whole) {
 
 }  // namespace
 
-UnwrapDecision DecideUnwrap(const std::vector<std::u16string>& lines) {
+UnwrapDecision DecideUnwrap(const std::vector<std::u16string_view>& lines) {
   constexpr size_t kFewestInnerLines = 8;
   constexpr size_t kShortestWrap = 40;
   constexpr size_t kMostLinesPerBlock = 40;  // more without a blank line: paragraphs are not set apart
@@ -92,7 +92,7 @@ UnwrapDecision DecideUnwrap(const std::vector<std::u16string>& lines) {
   return {false, "left alone: only " + why + " (verse, lists or one paragraph per line)"};
 }
 
-std::vector<LineRange> JoinedParagraphs(const std::vector<std::u16string>& lines,
+std::vector<LineRange> JoinedParagraphs(const std::vector<std::u16string_view>& lines,
                                         std::span<const size_t> alone) {
   std::vector<LineRange> paragraphs;
   size_t nextAlone = 0;
@@ -110,8 +110,8 @@ std::vector<LineRange> JoinedParagraphs(const std::vector<std::u16string>& lines
   return paragraphs;
 }
 
-std::u16string JoinLines(const std::vector<std::u16string>& lines, LineRange range) {
-  std::u16string text = lines[range.first];
+std::u16string JoinLines(const std::vector<std::u16string_view>& lines, LineRange range) {
+  std::u16string text(lines[range.first]);
   if (range.count == 1) return text;
   text.resize(Length(text));
   for (size_t k = 1; k < range.count; ++k) {

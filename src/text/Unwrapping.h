@@ -20,7 +20,7 @@ struct UnwrapDecision {
 // column (the length that all but one in a hundred lines keep within, 40 or more): greedy wrapping
 // leaves exactly that. Verse (short lines, or lines that end with room to spare), lists, tables and
 // texts of one paragraph per line are not.
-UnwrapDecision DecideUnwrap(const std::vector<std::u16string>& lines);
+UnwrapDecision DecideUnwrap(const std::vector<std::u16string_view>& lines);
 
 // Lines [first, first + count) that make one paragraph.
 struct LineRange {
@@ -32,12 +32,12 @@ struct LineRange {
 // a blank line stays a paragraph of its own and so does each line of `alone` (ascending line
 // indices: the headings) and each table row (a line with a run of three blanks inside); a list
 // item ("- ", "• ", "1. ", "a) ") starts a paragraph.
-std::vector<LineRange> JoinedParagraphs(const std::vector<std::u16string>& lines,
+std::vector<LineRange> JoinedParagraphs(const std::vector<std::u16string_view>& lines,
                                         std::span<const size_t> alone);
 
 // The text of the paragraph of those lines: joined with one blank, each line after the first
 // without its leading blanks; a hyphen that ends a line after a letter and before a lower-case
 // letter joins the word instead ("con-" "tinued" gives "continued").
-std::u16string JoinLines(const std::vector<std::u16string>& lines, LineRange range);
+std::u16string JoinLines(const std::vector<std::u16string_view>& lines, LineRange range);
 
 }  // namespace bookloom

@@ -20,7 +20,8 @@ __attribute__((target("avx2"))) size_t ConvertCommonLetters(const char16_t* text
     const __m256i fromA = _mm256_sub_epi16(units, _mm256_set1_epi16(0x410));
     const __m256i isLetter = _mm256_cmpeq_epi16(_mm256_min_epu16(fromA, _mm256_set1_epi16(0x3F)), fromA);
     if (_mm256_movemask_epi8(_mm256_or_si256(isAscii, isLetter)) != -1) break;
-    const __m256i bytes = _mm256_blendv_epi8(units, _mm256_add_epi16(fromA, _mm256_set1_epi16(0xC0)), isLetter);
+    const __m256i bytes =
+        _mm256_blendv_epi8(units, _mm256_add_epi16(fromA, _mm256_set1_epi16(0xC0)), isLetter);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
                      _mm_packus_epi16(_mm256_castsi256_si128(bytes), _mm256_extracti128_si256(bytes, 1)));
   }

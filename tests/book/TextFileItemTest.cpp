@@ -24,13 +24,13 @@ Lines LinesOfFile(const std::string& bytes) {
   TextFileItem item((dir / "t.txt").u16string());
   item.Load();
   EXPECT_TRUE(item.Loaded());
-  return item.Lines();
+  return {item.Lines().begin(), item.Lines().end()};
 }
 
 Lines LinesOf(const std::filesystem::path& path) {
   TextFileItem item(path.u16string());
   item.Load();
-  return item.Lines();
+  return {item.Lines().begin(), item.Lines().end()};
 }
 
 TEST(TextFileItem, ReadsTheEncodingItsByteOrderMarkNames) {

@@ -73,8 +73,8 @@ TEST(Utf8ToUtf16, CountsTheSequencesItReplaces) {
 // sequences, with damaged bytes anywhere between them (each one bad sequence), decodes as the
 // letters it was made from.
 TEST(Utf8ToUtf16, DecodesLongMixedTextsAsTheirLetters) {
-  const char32_t letters[] = {U'a', U' ', U'.', U'\u00E9', U'\u0416', U'\u0436', U'\u07FF', U'\u00AB',
-                              U'\u2014', U'\u20AC', U'\U0001F600'};
+  const char32_t letters[] = {U'a',      U' ',      U'.',      U'\u00E9', U'\u0416',    U'\u0436',
+                              U'\u07FF', U'\u00AB', U'\u2014', U'\u20AC', U'\U0001F600'};
   const char* damage[] = {"\xFF", "\x80", "\xC3"};
   std::mt19937 random(1251);
   for (int round = 0; round < 300; ++round) {

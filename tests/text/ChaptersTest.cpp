@@ -10,7 +10,7 @@
 namespace bookloom {
 namespace {
 
-using Lines = std::vector<std::u16string>;
+using Lines = std::vector<std::u16string_view>;
 
 TEST(ChapterPatterns, TellWhatAHeadingLineSays) {
   const ChapterPatterns patterns;

@@ -194,7 +194,8 @@ TEST(ParagraphBreaker, CutsRandomParagraphsAsBreakLineDoes) {
           for (int n = 1 + static_cast<int>(random() % 12); n > 0; --n) paragraph += pick("0123456789");
           break;
         case 4:
-          for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n) paragraph += pick(".,;:!?'\"()-&<\x85\xAB\xBB");
+          for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n)
+            paragraph += pick(".,;:!?'\"()-&<\x85\xAB\xBB");
           break;
         case 5:
         case 6:

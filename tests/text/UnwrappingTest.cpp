@@ -10,6 +10,9 @@ namespace {
 
 using Lines = std::vector<std::u16string>;
 
+// The lines as the functions read them: views of a text that outlives them.
+std::vector<std::u16string_view> Views(const Lines& lines) { return {lines.begin(), lines.end()}; }
+
 // A paragraph of words wrapped greedily at `width` columns.
 Lines Wrapped(const std::u16string& words, size_t width) {
   Lines lines{u""};
@@ -37,12 +40,12 @@ TEST(DecideUnwrap, JoinsOnlyTextsCutAtAFixedWidth) {
     verse.push_back(i % 2 ? u"Не мысля гордый свет забавить," : u"Вниманье дружбы возлюбя,");
     onePerLine.push_back(words.substr(0, 100 + static_cast<size_t>(i) * 37));
   }
-  EXPECT_TRUE(DecideUnwrap(prose).wrapped) << DecideUnwrap(prose).reason;
-  EXPECT_EQ(DecideUnwrap(prose).reason.rfind("joined: 100.0% of the lines", 0), 0u)
-      << DecideUnwrap(prose).reason;
-  EXPECT_FALSE(DecideUnwrap(verse).wrapped);
-  EXPECT_FALSE(DecideUnwrap(onePerLine).wrapped);
-  EXPECT_FALSE(DecideUnwrap(Lines(3, u"short")).wrapped);
+  const UnwrapDecision proseDecision = DecideUnwrap(Views(prose));
+  EXPECT_TRUE(proseDecision.wrapped) << proseDecision.reason;
+  EXPECT_EQ(proseDecision.reason.rfind("joined: 100.0% of the lines", 0), 0u) << proseDecision.reason;
+  EXPECT_FALSE(DecideUnwrap(Views(verse)).wrapped);
+  EXPECT_FALSE(DecideUnwrap(Views(onePerLine)).wrapped);
+  EXPECT_FALSE(DecideUnwrap(Views(Lines(3, u"short"))).wrapped);
 }
 
 TEST(DecideUnwrap, TellsTheRealBooksApart) {
@@ -57,16 +60,17 @@ TEST(DecideUnwrap, TellsTheRealBooksApart) {
       {"texts/edge/beyond-cp1251.utf8.txt", false},
   };
   for (const auto& c : cases) {
-    const auto lines = SplitLines(DecodeTextFile(test::ReadBytes(test::TestDataPath(c.file))).text);
+    const std::u16string text = DecodeTextFile(test::ReadBytes(test::TestDataPath(c.file))).text;
+    const auto lines = SplitLines(text);
     EXPECT_EQ(DecideUnwrap(lines).wrapped, c.wrapped) << c.file << ": " << DecideUnwrap(lines).reason;
   }
 }
 
 TEST(JoinedParagraphs, JoinsBlocksButNotHeadingsListsOrTables) {
-  const Lines lines = {u"CHAPTER 1",     u"",          u"Call me Ish-", u"mael. Some  ",
-                       u"  years ago",   u"",          u"- one",        u"- two",
-                       u"a   b   c",     u"d   e   f", u"A well-",      u"Known name; a pre-",
-                       u"- and post-war"};
+  const std::vector<std::u16string_view> lines = {
+      u"CHAPTER 1",     u"",      u"Call me Ish-", u"mael. Some  ", u"  years ago", u"",
+      u"- one",         u"- two", u"a   b   c",    u"d   e   f",    u"A well-",     u"Known name; a pre-",
+      u"- and post-war"};
   const std::vector<size_t> headings = {0};
   std::vector<std::u16string> paragraphs;
   for (const LineRange& range : JoinedParagraphs(lines, headings))

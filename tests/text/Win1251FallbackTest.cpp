@@ -46,7 +46,7 @@ TEST(Win1251Fallback, ConvertsLongTextsCharacterForCharacter) {
     std::string bytes;
     for (int i = 0; i < 500; ++i) {
       // Mostly the Russian letters and ASCII, in runs; the other bytes of the code page now and then.
-      const uint8_t b = random() % 10 == 0 ? static_cast<uint8_t>(0x80 + random() % 0x40)
+      const uint8_t b = random() % 10 == 0  ? static_cast<uint8_t>(0x80 + random() % 0x40)
                         : random() % 3 == 0 ? static_cast<uint8_t>(random() % 0x80)
                                             : static_cast<uint8_t>(0xC0 + random() % 0x40);
       if (b != 0x98) bytes += static_cast<char>(b);  // the one byte the code page leaves unused

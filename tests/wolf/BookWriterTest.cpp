@@ -239,7 +239,9 @@ TEST(BookWriter, LaysOutALongBookOnASecondThreadAsTheReaderDoes) {
       for (int i = 0; i < 1500; ++i) {
         std::string paragraph;
         for (int word = 0; word < 5 + (i * 7 + section) % 60; ++word)
-          paragraph += (word % 13 == 5 ? "R&D " : word % 17 == 3 ? "\xEF\xF0\xE5\xE4\xEB\xEE\xE6\xE5\xED\xE8\xE5, " : "text ");
+          paragraph += (word % 13 == 5   ? "R&D "
+                        : word % 17 == 3 ? "\xEF\xF0\xE5\xE4\xEB\xEE\xE6\xE5\xED\xE8\xE5, "
+                                         : "text ");
         w.AddParagraph(paragraph);
       }
       if (section % 2) w.AddPicture(MonoPicture(8, 2), 1);
