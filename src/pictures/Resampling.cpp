@@ -258,8 +258,7 @@ __attribute__((target("avx2"))) size_t FillColumnsEightByEight(const uint8_t* co
 void FillColumns(const uint8_t* const* in, int sourceWidth, float* columns) {
   const size_t width = static_cast<size_t>(sourceWidth);
 #if BOOKLOOM_X86_VECTORS
-  static const bool eightByEight = __builtin_cpu_supports("avx2");
-  size_t n = eightByEight ? FillColumnsEightByEight(in, width, columns) : 0;
+  size_t n = HasAvx2() ? FillColumnsEightByEight(in, width, columns) : 0;
 #else
   size_t n = 0;
 #endif

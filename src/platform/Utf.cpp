@@ -180,8 +180,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
   const size_t n = utf8.size();
   size_t i = 0;
 #if BOOKLOOM_X86_VECTORS
-  static const bool vectors = __builtin_cpu_supports("avx2");
-  if (vectors) {
+  if (HasAvx2()) {
     // Blocks of short sequences 16 bytes at a time; what stops them, byte by byte.
     while (i < n) {
       DecodeShortSequences(p, n, i, out);

@@ -69,8 +69,7 @@ size_t NextLineStart(std::u16string_view text, size_t pos, size_t& lineEnd) {
   const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2028'; };
   lineEnd = pos;
 #if BOOKLOOM_X86_VECTORS
-  static const bool vectors = __builtin_cpu_supports("avx2");
-  if (vectors) lineEnd = SkipUnbrokenUnits(text, lineEnd);
+  if (HasAvx2()) lineEnd = SkipUnbrokenUnits(text, lineEnd);
 #endif
   while (lineEnd < text.size() && !isBreak(text[lineEnd])) ++lineEnd;
   pos = lineEnd;

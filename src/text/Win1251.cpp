@@ -38,7 +38,7 @@ std::string WideToWin1251(std::u16string_view text, FallbackReport* report, size
   // Since `oneToOne`, each character has given one byte.
   size_t oneToOne = 0;
 #if BOOKLOOM_X86_VECTORS
-  static const bool vectors = __builtin_cpu_supports("avx2");
+  const bool vectors = HasAvx2();
 #endif
   for (size_t i = 0; i < text.size(); ++i) {
 #if BOOKLOOM_X86_VECTORS

@@ -87,8 +87,7 @@ namespace {
 size_t FindEscaped(std::string_view text, size_t from) {
   size_t i = from;
 #if BOOKLOOM_X86_VECTORS
-  static const bool vectors = __builtin_cpu_supports("avx2");
-  if (vectors) i = SkipPlainBytes(text, i);
+  if (HasAvx2()) i = SkipPlainBytes(text, i);
 #endif
   while (i < text.size() && kEscapedLengths[static_cast<unsigned char>(text[i])] == 1) ++i;
   return i;
