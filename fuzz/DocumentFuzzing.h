@@ -77,14 +77,18 @@ void ReadDocument(Read read, size_t maxPictures) {
 
 }  // namespace bookloom::fuzz
 
-// The entry points of a target that feeds every input, as a file, to one document reader.
-#define BOOKLOOM_FUZZ_DOCUMENT_FILE(read, maxPictures)                              \
-  extern "C" int LLVMFuzzerInitialize(int*, char***) {                              \
-    ::bookloom::fuzz::StartDocumentReading();                                       \
-    return 0;                                                                       \
-  }                                                                                 \
+// The entry point of a target that feeds every input, as a file, to one document reader.
+#define BOOKLOOM_FUZZ_DOCUMENT_INPUT(read, maxPictures)                             \
   extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {         \
     const ::bookloom::fuzz::InputFile file(data, size);                             \
     ::bookloom::fuzz::ReadDocument([&] { return read(file.Name()); }, maxPictures); \
     return 0;                                                                       \
   }
+
+// The same with the document readers started before the first input.
+#define BOOKLOOM_FUZZ_DOCUMENT_FILE(read, maxPictures) \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) { \
+    ::bookloom::fuzz::StartDocumentReading();          \
+    return 0;                                          \
+  }                                                    \
+  BOOKLOOM_FUZZ_DOCUMENT_INPUT(read, maxPictures)

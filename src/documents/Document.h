@@ -115,8 +115,8 @@ std::u16string CollapseSpaces(std::u16string_view text);
 // between the characters are allowed, anything else that is not base64 is passed over.
 std::string DecodeBase64(std::string_view text);
 
-// Readies the document readers' libraries (libxml2, poppler) for the program; called once by the
-// program's start-up before any document is read.
+// Readies libxml2 for the document readers; called once by the program's start-up before any
+// document is read.
 void StartDocumentReaders();
 
 // The readers' limits on what a document may hold, so that no file makes a build allocate without
