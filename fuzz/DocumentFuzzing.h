@@ -1,6 +1,6 @@
-// What the document fuzz targets share: the picture decoders and document readers started once with
-// small picture limits, inputs handed to readers that take a file name through an in-memory file, and
-// reading that treats the readers' own errors as the expected outcome.
+// What the document fuzz targets share: the picture decoders started once with small picture limits
+// (the readers load their libraries at their first input), inputs handed to readers that take a file name
+// through an in-memory file, and reading that treats the readers' own errors as the expected outcome.
 #pragma once
 
 #include <sys/mman.h>
@@ -23,7 +23,6 @@ inline void StartDocumentReading() {
   LimitPictureSizes();
   DecoderRegistry::CreateInstance();
   RegisterPictureDecoders(DecoderRegistry::Instance());
-  StartDocumentReaders();
 }
 
 // The input as a file of its own that lives in memory, named by a path that any reader can open.

@@ -1,7 +1,6 @@
 #include "documents/Document.h"
 
 #include "decoders/DecoderRegistry.h"
-#include "documents/Xml.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
 
@@ -58,8 +57,6 @@ void Document::AddParagraph(std::u16string text, bool keepEmpty) {
 void Document::AddPicture(size_t picture) {
   blocks.push_back({DocumentBlock::Kind::kPicture, 0, {}, picture});
 }
-
-void StartDocumentReaders() { StartXmlReading(); }
 
 std::string DecodeBase64(std::string_view text) {
   std::string out;

@@ -27,6 +27,11 @@ OpenedLibrary OpenProgramModule(const char* fileName, const std::function<std::s
   return {nullptr, failures.substr(0, failures.size() - 2)};
 }
 
+OpenedLibrary OpenSystemLibrary(const char* soname) {
+  if (void* handle = dlopen(soname, RTLD_NOW | RTLD_LOCAL)) return {handle, {}};
+  return {nullptr, dlerror()};
+}
+
 void* FindSymbol(void* handle, const char* name) { return dlsym(handle, name); }
 
 }  // namespace bookloom

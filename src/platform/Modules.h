@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace bookloom {
@@ -21,7 +22,45 @@ struct OpenedLibrary {
 // with it ("is of another version").
 OpenedLibrary OpenProgramModule(const char* fileName, const std::function<std::string(void* handle)>& start);
 
+// Opens a library of the system by the name it is loaded under ("libxml2.so.2").
+OpenedLibrary OpenSystemLibrary(const char* soname);
+
 // The library's symbol of that name; null when it has none.
 void* FindSymbol(void* handle, const char* name);
+
+// The functions a unit calls in a library of the system that it loads at first use, one typed
+// pointer each, declared from the list of their names (`#define LIBXML2_FUNCTIONS(F) F(xmlFreeDoc)
+// F(xmlNewParserCtxt)`): BOOKLOOM_LIBRARY_FUNCTIONS(Libxml2, LIBXML2_FUNCTIONS) declares the struct
+// Libxml2, which LoadLibraryFunctions<Libxml2>(soname) fills.
+#define BOOKLOOM_LIBRARY_FUNCTIONS(Name, LIST)                                          \
+  struct Name {                                                                         \
+    LIST(BOOKLOOM_LIBRARY_FUNCTION_POINTER)                                             \
+    /* Looks every function up in the library: the name of one it lacks, "" if none. */ \
+    const char* FindIn(void* handle) {                                                  \
+      LIST(BOOKLOOM_LIBRARY_FUNCTION_FIND)                                              \
+      return "";                                                                        \
+    }                                                                                   \
+  }
+#define BOOKLOOM_LIBRARY_FUNCTION_POINTER(function) decltype(&::function) function = nullptr;
+#define BOOKLOOM_LIBRARY_FUNCTION_FIND(function)                                              \
+  function = reinterpret_cast<decltype(function)>(::bookloom::FindSymbol(handle, #function)); \
+  if (!function) return #function;
+
+template <class Functions>
+struct LoadedFunctions {
+  std::optional<Functions> functions;  // none when the library or one of its functions is missing
+  std::string problem;                 // then why
+};
+
+// Opens the library and looks up the functions of `Functions` (a BOOKLOOM_LIBRARY_FUNCTIONS struct).
+template <class Functions>
+LoadedFunctions<Functions> LoadLibraryFunctions(const char* soname) {
+  const OpenedLibrary library = OpenSystemLibrary(soname);
+  if (!library.handle) return {std::nullopt, library.problem};
+  Functions functions;
+  const std::string missing = functions.FindIn(library.handle);
+  if (!missing.empty()) return {std::nullopt, std::string(soname) + " has no function " + missing};
+  return {functions, {}};
+}
 
 }  // namespace bookloom
