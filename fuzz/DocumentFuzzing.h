@@ -1,6 +1,6 @@
-// What the document fuzz targets share: the picture decoders and document readers started once with
-// small picture limits, inputs handed to readers that take a file name through an in-memory file, and
-// reading that treats the readers' own errors as the expected outcome.
+// What the document fuzz targets share: the picture decoders started once with small picture limits
+// (the readers load their libraries at their first input), inputs handed to readers that take a file name
+// through an in-memory file, and reading that treats the readers' own errors as the expected outcome.
 #pragma once
 
 #include <sys/mman.h>
@@ -23,7 +23,6 @@ inline void StartDocumentReading() {
   LimitPictureSizes();
   DecoderRegistry::CreateInstance();
   RegisterPictureDecoders(DecoderRegistry::Instance());
-  StartDocumentReaders();
 }
 
 // The input as a file of its own that lives in memory, named by a path that any reader can open.
@@ -77,14 +76,18 @@ void ReadDocument(Read read, size_t maxPictures) {
 
 }  // namespace bookloom::fuzz
 
-// The entry points of a target that feeds every input, as a file, to one document reader.
-#define BOOKLOOM_FUZZ_DOCUMENT_FILE(read, maxPictures)                              \
-  extern "C" int LLVMFuzzerInitialize(int*, char***) {                              \
-    ::bookloom::fuzz::StartDocumentReading();                                       \
-    return 0;                                                                       \
-  }                                                                                 \
+// The entry point of a target that feeds every input, as a file, to one document reader.
+#define BOOKLOOM_FUZZ_DOCUMENT_INPUT(read, maxPictures)                             \
   extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {         \
     const ::bookloom::fuzz::InputFile file(data, size);                             \
     ::bookloom::fuzz::ReadDocument([&] { return read(file.Name()); }, maxPictures); \
     return 0;                                                                       \
   }
+
+// The same with the document readers started before the first input.
+#define BOOKLOOM_FUZZ_DOCUMENT_FILE(read, maxPictures) \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) { \
+    ::bookloom::fuzz::StartDocumentReading();          \
+    return 0;                                          \
+  }                                                    \
+  BOOKLOOM_FUZZ_DOCUMENT_INPUT(read, maxPictures)

@@ -21,7 +21,6 @@ Startup::Startup() {
   RegisterTextItem();
   RegisterPictureItem();
   RegisterDocumentItems();
-  StartDocumentReaders();
   DecoderRegistry::CreateInstance();
   RegisterPictureDecoders(DecoderRegistry::Instance());
   // Without its work buffers every picture would be written empty: refuse to start instead.

@@ -1,16 +1,14 @@
 #include "decoders/MagickDecoder.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <exception>
-#include <filesystem>
 #include <mutex>
 #include <new>
 
 #include "decoders/MagickPlugin.h"
 #include "platform/FileSys.h"
 #include "platform/LittleEndian.h"
+#include "platform/Modules.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
@@ -94,39 +92,29 @@ bool BitmapMayHaveAlpha(std::string_view bmp) {
   return bitCount == 16 || bitCount == 32;
 }
 
-// The reader module, loaded once: beside the program (as in the build folder), or in the module
-// folder of an installed program.
+// The reader module, loaded once.
 class ReaderModule {
  public:
   ReaderModule() {
-    std::error_code error;
-    const std::filesystem::path programDir =
-        std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    std::string failures;
-    for (const std::filesystem::path& dir : {programDir, programDir / BOOKLOOM_MODULE_DIR_FROM_PROGRAM}) {
-      const std::filesystem::path file = dir / kMagickPluginFile;
-      if (!std::filesystem::exists(file, error)) continue;
-      if (void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-        const auto start = reinterpret_cast<MagickStartFunction>(dlsym(handle, kMagickPluginStartEntry));
-        read_ = reinterpret_cast<MagickReadFunction>(dlsym(handle, kMagickPluginEntry));
-        // GraphicsMagick's resource limits are the program's picture limits as they stand now.
-        const MagickStartRequest limits{.maxSide = PictureLimits().maxSide,
-                                        .maxPixels = PictureLimits().maxPixels};
-        if (start && read_ && start(&limits)) return;
-        read_ = nullptr;
-        failures += std::string(file) + (start ? " is of another version; " : " has no entry point; ");
-      } else {
-        failures += std::string(dlerror()) + "; ";
-      }
-    }
-    problem_ = failures.empty() ? std::string(kMagickPluginFile) + " is not installed beside the program"
-                                : failures.substr(0, failures.size() - 2);
+    problem_ = OpenProgramModule(kMagickPluginFile, [this](void* module) { return Start(module); }).problem;
   }
 
   MagickReadFunction Read() const { return read_; }
   const std::string& Problem() const { return problem_; }
 
  private:
+  // Looks up the module's entry points and starts it: "" when it is ready, else what is wrong with it.
+  std::string Start(void* module) {
+    const auto start = reinterpret_cast<MagickStartFunction>(FindSymbol(module, kMagickPluginStartEntry));
+    read_ = reinterpret_cast<MagickReadFunction>(FindSymbol(module, kMagickPluginEntry));
+    // GraphicsMagick's resource limits are the program's picture limits as they stand now.
+    const MagickStartRequest limits{.maxSide = PictureLimits().maxSide,
+                                    .maxPixels = PictureLimits().maxPixels};
+    if (start && read_ && start(&limits)) return {};
+    read_ = nullptr;
+    return start ? "is of another version" : "has no entry point";
+  }
+
   MagickReadFunction read_ = nullptr;
   std::string problem_;
 };

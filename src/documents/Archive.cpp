@@ -7,11 +7,38 @@
 #include <vector>
 
 #include "documents/Document.h"
+#include "platform/Modules.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
 
+// The functions of libarchive that the reader calls: a reader of the formats books come in, opened
+// on a file or on memory, and its entries one by one.
+// clang-format off
+#define LIBARCHIVE_FUNCTIONS(F)                                                                    \
+  F(archive_read_new) F(archive_read_free)                                                         \
+  F(archive_read_support_format_zip) F(archive_read_support_format_rar)                            \
+  F(archive_read_support_format_rar5) F(archive_read_support_format_7zip)                          \
+  F(archive_read_support_format_tar) F(archive_read_support_filter_gzip)                           \
+  F(archive_read_support_filter_bzip2) F(archive_read_support_filter_xz)                           \
+  F(archive_read_support_filter_zstd)                                                              \
+  F(archive_read_open_filename) F(archive_read_open_memory) F(archive_error_string)                \
+  F(archive_read_next_header) F(archive_entry_pathname_utf8) F(archive_entry_pathname)             \
+  F(archive_entry_filetype) F(archive_entry_is_encrypted) F(archive_entry_size_is_set)             \
+  F(archive_entry_size) F(archive_read_data) F(archive_filter_bytes)
+// clang-format on
+BOOKLOOM_LIBRARY_FUNCTIONS(Libarchive, LIBARCHIVE_FUNCTIONS);
+
 namespace {
+
+// libarchive's functions, loaded at the first archive read; DocumentError naming the archive when
+// libarchive cannot be loaded.
+const Libarchive& LibarchiveFor(const std::u16string& fileName) {
+  static const LoadedFunctions<Libarchive> libarchive = LoadLibraryFunctions<Libarchive>(BOOKLOOM_LIBARCHIVE);
+  if (!libarchive.functions)
+    throw DocumentError(fileName, "", "libarchive cannot be loaded: " + libarchive.problem);
+  return *libarchive.functions;
+}
 
 // "2000 bytes", "256 MB".
 std::string SizeText(uint64_t bytes) {
@@ -94,32 +121,38 @@ std::string ResolveEntryName(std::string_view from, std::string_view reference) 
 }
 
 ArchiveReader::ArchiveReader(const std::u16string& fileName, const ArchiveLimits& limits)
-    : fileName_(fileName), limits_(limits), archive_(NewReader(), archive_read_free) {
-  Opened(archive_read_open_filename(archive_.get(), Utf16ToUtf8(fileName).c_str(), 1 << 16));
+    : fileName_(fileName),
+      limits_(limits),
+      libarchive_(LibarchiveFor(fileName)),
+      archive_(NewReader(), libarchive_.archive_read_free) {
+  Opened(libarchive_.archive_read_open_filename(archive_.get(), Utf16ToUtf8(fileName).c_str(), 1 << 16));
 }
 
 ArchiveReader::ArchiveReader(std::string_view bytes, const std::u16string& fileName,
                              const ArchiveLimits& limits)
-    : fileName_(fileName), limits_(limits), archive_(NewReader(), archive_read_free) {
-  Opened(archive_read_open_memory(archive_.get(), bytes.data(), bytes.size()));
+    : fileName_(fileName),
+      limits_(limits),
+      libarchive_(LibarchiveFor(fileName)),
+      archive_(NewReader(), libarchive_.archive_read_free) {
+  Opened(libarchive_.archive_read_open_memory(archive_.get(), bytes.data(), bytes.size()));
 }
 
 ArchiveReader::~ArchiveReader() = default;
 
-archive* ArchiveReader::NewReader() {
-  archive* a = archive_read_new();
+archive* ArchiveReader::NewReader() const {
+  archive* a = libarchive_.archive_read_new();
   if (!a) throw OutOfMemoryError("Out of memory for an archive reader");
   // Only the formats books and comics come in: never one that reads other files of the disk (mtree)
   // nor a filter that runs an outside program.
-  archive_read_support_format_zip(a);
-  archive_read_support_format_rar(a);
-  archive_read_support_format_rar5(a);
-  archive_read_support_format_7zip(a);
-  archive_read_support_format_tar(a);
-  archive_read_support_filter_gzip(a);
-  archive_read_support_filter_bzip2(a);
-  archive_read_support_filter_xz(a);
-  archive_read_support_filter_zstd(a);
+  libarchive_.archive_read_support_format_zip(a);
+  libarchive_.archive_read_support_format_rar(a);
+  libarchive_.archive_read_support_format_rar5(a);
+  libarchive_.archive_read_support_format_7zip(a);
+  libarchive_.archive_read_support_format_tar(a);
+  libarchive_.archive_read_support_filter_gzip(a);
+  libarchive_.archive_read_support_filter_bzip2(a);
+  libarchive_.archive_read_support_filter_xz(a);
+  libarchive_.archive_read_support_filter_zstd(a);
   return a;
 }
 
@@ -128,35 +161,34 @@ void ArchiveReader::Opened(int status) {
 }
 
 std::string ArchiveReader::ErrorText(const std::string& otherwise) const {
-  const char* text = archive_error_string(archive_.get());
+  const char* text = libarchive_.archive_error_string(archive_.get());
   return text && *text ? text : otherwise;
 }
 
 bool ArchiveReader::Next() {
   archive_entry* entry = nullptr;
   for (;;) {
-    const int status = archive_read_next_header(archive_.get(), &entry);
+    const int status = libarchive_.archive_read_next_header(archive_.get(), &entry);
     if (status == ARCHIVE_EOF) return false;
     if (status < ARCHIVE_WARN)
       Fail(name_.empty() ? "the first entry" : "the entry after \"" + name_ + "\"",
            ErrorText("damaged archive"));
     if (++entries_ > limits_.maxEntries)
       Fail("", "more than " + std::to_string(limits_.maxEntries) + " entries");
-    const char* utf8 = archive_entry_pathname_utf8(entry);
-    const char* raw = archive_entry_pathname(entry);
+    const char* utf8 = libarchive_.archive_entry_pathname_utf8(entry);
+    const char* raw = libarchive_.archive_entry_pathname(entry);
     const std::string name = utf8 ? utf8 : raw ? raw : "";
-    if (archive_entry_filetype(entry) != AE_IFREG) continue;
+    if (libarchive_.archive_entry_filetype(entry) != AE_IFREG) continue;
     name_ = PlainEntryName(name);
     if (name_.empty()) Fail("entry \"" + name + "\"", "a name that leads out of the archive");
-    if (archive_entry_is_encrypted(entry))
+    if (libarchive_.archive_entry_is_encrypted(entry))
       Fail("entry \"" + name_ + "\"", "encrypted (protected by a password)");
     // An entry that claims more than the limit is refused before a byte of it is inflated; one that
     // claims less is not believed either (Read counts what it really holds).
-    if (archive_entry_size_is_set(entry) &&
-        static_cast<uint64_t>(archive_entry_size(entry)) > limits_.maxEntryBytes)
-      Fail("entry \"" + name_ + "\"", "it claims " +
-                                          SizeText(static_cast<uint64_t>(archive_entry_size(entry))) +
-                                          ", more than the limit of " + SizeText(limits_.maxEntryBytes));
+    const auto claimed = static_cast<uint64_t>(libarchive_.archive_entry_size(entry));
+    if (libarchive_.archive_entry_size_is_set(entry) && claimed > limits_.maxEntryBytes)
+      Fail("entry \"" + name_ + "\"",
+           "it claims " + SizeText(claimed) + ", more than the limit of " + SizeText(limits_.maxEntryBytes));
     return true;
   }
 }
@@ -166,7 +198,7 @@ std::string ArchiveReader::Read() {
   std::string content;
   char buffer[1 << 16];
   for (;;) {
-    const la_ssize_t n = archive_read_data(archive_.get(), buffer, sizeof buffer);
+    const la_ssize_t n = libarchive_.archive_read_data(archive_.get(), buffer, sizeof buffer);
     if (n == 0) break;
     if (n < 0) Fail(part, ErrorText("damaged data"));
     const auto count = static_cast<uint64_t>(n);
@@ -176,7 +208,7 @@ std::string ArchiveReader::Read() {
     if (total_ > limits_.maxTotalBytes)
       Fail(part, "the archive's content is larger than the limit of " + SizeText(limits_.maxTotalBytes));
     const auto packed =
-        static_cast<uint64_t>(std::max<la_int64_t>(archive_filter_bytes(archive_.get(), -1), 1));
+        static_cast<uint64_t>(std::max<la_int64_t>(libarchive_.archive_filter_bytes(archive_.get(), -1), 1));
     if (total_ > limits_.ratioAllowance && total_ / packed > limits_.maxRatio)
       Fail(part, "its content is more than " + std::to_string(limits_.maxRatio) +
                      " times larger than the archive (a zip bomb)");

@@ -2,7 +2,8 @@
 // within limits, so that no archive can make a build allocate without bound: the bytes of one entry
 // and of all entries, and how many times larger than the archive its content may be. Encrypted
 // entries and names that climb out of the archive ("../x") are refused; nothing is ever written to
-// disk.
+// disk. libarchive is loaded at the first archive read, so that programs which read none do not load
+// it.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,8 @@
 struct archive;
 
 namespace bookloom {
+
+struct Libarchive;
 
 struct ArchiveLimits {
   uint64_t maxEntryBytes;  // the content of one entry
@@ -33,7 +36,8 @@ inline constexpr ArchiveLimits kArchiveLimits = {
 
 class ArchiveReader {
  public:
-  // Opens the archive file; DocumentError naming it when libarchive reads no such format.
+  // Opens the archive file; DocumentError naming it when libarchive reads no such format or cannot be
+  // loaded.
   explicit ArchiveReader(const std::u16string& fileName, const ArchiveLimits& limits = kArchiveLimits);
   // Opens an archive held in memory (which must outlive the reader); fileName names it in messages.
   ArchiveReader(std::string_view bytes, const std::u16string& fileName,
@@ -54,13 +58,14 @@ class ArchiveReader {
   std::string Read();
 
  private:
-  static archive* NewReader();
+  archive* NewReader() const;
   void Opened(int status);
   std::string ErrorText(const std::string& otherwise) const;
   [[noreturn]] void Fail(const std::string& part, const std::string& why) const;
 
   std::u16string fileName_;
   ArchiveLimits limits_;
+  const Libarchive& libarchive_;
   std::unique_ptr<archive, int (*)(archive*)> archive_;
   std::string name_;
   uint64_t entries_ = 0;

@@ -76,7 +76,7 @@ bool IsPicture(const std::string& name) {
 void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, const std::string& part,
                    DocumentInfo& info) {
   const XmlDocPtr xml = ParseXml(bytes, fileName, part);
-  const xmlNode* root = xmlDocGetRootElement(xml.get());
+  const xmlNode* root = RootElement(xml.get());
   const auto text = [&](std::string_view name) { return TextOf(ChildElement(root, name)); };
   std::u16string series = text("Series");
   if (!series.empty() && !text("Number").empty()) series += u" #" + text("Number");

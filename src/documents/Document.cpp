@@ -1,10 +1,6 @@
 #include "documents/Document.h"
 
-#include <glib.h>
-
 #include "decoders/DecoderRegistry.h"
-#include "documents/PdfReader.h"
-#include "documents/Xml.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
 
@@ -14,6 +10,16 @@ namespace {
 
 std::string Describe(const std::string& part, const std::string& why) {
   return part.empty() ? why : part + ": " + why;
+}
+
+// The six bits a base64 character stands for; the padding "=" counts as 0, -1 for any other character.
+int Base64Value(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return c == '=' ? 0 : -1;
 }
 
 }  // namespace
@@ -52,17 +58,26 @@ void Document::AddPicture(size_t picture) {
   blocks.push_back({DocumentBlock::Kind::kPicture, 0, {}, picture});
 }
 
-void StartDocumentReaders() {
-  StartXmlReading();
-  SilencePdfWarnings();
-}
-
 std::string DecodeBase64(std::string_view text) {
-  std::string out(text.size() / 4 * 3 + 3, '\0');
-  gint state = 0;
-  guint save = 0;
-  out.resize(
-      g_base64_decode_step(text.data(), text.size(), reinterpret_cast<guchar*>(out.data()), &state, &save));
+  std::string out;
+  out.reserve(text.size() / 4 * 3 + 3);
+  uint32_t bits = 0;
+  int count = 0;  // the characters of the group of four so far
+  char last = 0, beforeLast = 0;
+  for (const char c : text) {
+    const int value = Base64Value(c);
+    if (value < 0) continue;
+    bits = bits << 6 | static_cast<uint32_t>(value);
+    beforeLast = last;
+    last = c;
+    if (++count < 4) continue;
+    // Each group makes three bytes, less one for each "=" that ends it; a group left unfinished at
+    // the end makes none.
+    out += static_cast<char>(bits >> 16);
+    if (beforeLast != '=') out += static_cast<char>(bits >> 8);
+    if (last != '=') out += static_cast<char>(bits);
+    count = 0;
+  }
   return out;
 }
 

@@ -115,10 +115,6 @@ std::u16string CollapseSpaces(std::u16string_view text);
 // between the characters are allowed, anything else that is not base64 is passed over.
 std::string DecodeBase64(std::string_view text);
 
-// Readies the document readers' libraries (libxml2, poppler) for the program; called once by the
-// program's start-up before any document is read.
-void StartDocumentReaders();
-
 // The readers' limits on what a document may hold, so that no file makes a build allocate without
 // bound: the bytes of one part (an archive entry, a picture, a page of XML) and of all parts.
 inline constexpr uint64_t kMaxPartBytes = uint64_t{256} << 20;

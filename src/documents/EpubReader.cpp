@@ -90,7 +90,7 @@ class EpubReader {
     RefuseDrm();
     const std::string opfName = PackageName();
     const XmlDocPtr opf = ParseXml(Entry(opfName, "the package"), fileName_, opfName);
-    const xmlNode* package = xmlDocGetRootElement(opf.get());
+    const xmlNode* package = RootElement(opf.get());
     Manifest(ChildElement(package, "manifest"), opfName);
     Metadata(ChildElement(package, "metadata"));
     const xmlNode* spine = ChildElement(package, "spine");
@@ -117,7 +117,7 @@ class EpubReader {
     if (encryption == entries_.end()) return;
     const XmlDocPtr xml = ParseXml(encryption->second, fileName_, encryption->first);
     // Every <EncryptionMethod> must be font obfuscation.
-    std::vector<const xmlNode*> nodes = {xmlDocGetRootElement(xml.get())};
+    std::vector<const xmlNode*> nodes = {RootElement(xml.get())};
     while (!nodes.empty()) {
       const xmlNode* node = nodes.back();
       nodes.pop_back();
@@ -136,7 +136,7 @@ class EpubReader {
   std::string PackageName() const {
     const std::string containerName = "META-INF/container.xml";
     const XmlDocPtr container = ParseXml(Entry(containerName, "the container"), fileName_, containerName);
-    const xmlNode* rootfiles = ChildElement(xmlDocGetRootElement(container.get()), "rootfiles");
+    const xmlNode* rootfiles = ChildElement(RootElement(container.get()), "rootfiles");
     for (const xmlNode* c = rootfiles ? rootfiles->children : nullptr; c; c = c->next)
       if (IsElement(c, "rootfile")) {
         const std::string name = PlainEntryName(AttributeOf(c, "full-path"));
@@ -234,7 +234,7 @@ class EpubReader {
     for (const auto& [id, item] : manifest_)
       if (HasWord(item.properties, "nav") && entries_.contains(item.entry)) {
         const XmlDocPtr nav = ParseHtml(entries_.at(item.entry), fileName_, item.entry);
-        NavList(NavElement(xmlDocGetRootElement(nav.get())), item.entry, 1, toc);
+        NavList(NavElement(RootElement(nav.get())), item.entry, 1, toc);
         if (!toc.empty()) return toc;
       }
     std::string ncxId = AttributeOf(spine, "toc");
@@ -244,7 +244,7 @@ class EpubReader {
     const auto ncx = manifest_.find(ncxId);
     if (ncx == manifest_.end() || !entries_.contains(ncx->second.entry)) return toc;
     const XmlDocPtr xml = ParseXml(entries_.at(ncx->second.entry), fileName_, ncx->second.entry);
-    NavPoints(ChildElement(xmlDocGetRootElement(xml.get()), "navMap"), ncx->second.entry, 1, toc);
+    NavPoints(ChildElement(RootElement(xml.get()), "navMap"), ncx->second.entry, 1, toc);
     return toc;
   }
 

@@ -219,7 +219,7 @@ class Fb2Reader {
 Document ReadFb2(std::string_view bytes, const std::u16string& fileName) {
   const XmlDocPtr xml = ParseXml(bytes, fileName, "");
   Document document;
-  Fb2Reader(fileName, document).Read(xmlDocGetRootElement(xml.get()));
+  Fb2Reader(fileName, document).Read(RootElement(xml.get()));
   return document;
 }
 

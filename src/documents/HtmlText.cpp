@@ -118,14 +118,14 @@ class HtmlWalker {
 };
 
 const xmlNode* HeadOf(const xmlDoc& page) {
-  const xmlNode* root = xmlDocGetRootElement(&page);
+  const xmlNode* root = RootElement(&page);
   return IsElement(root, "head") ? root : ChildElement(root, "head");
 }
 
 }  // namespace
 
 void ReadHtmlBody(const xmlDoc& page, Document& document, const HtmlReading& reading) {
-  const xmlNode* root = xmlDocGetRootElement(&page);
+  const xmlNode* root = RootElement(&page);
   const xmlNode* body = ChildElement(root, "body");
   HtmlWalker walker(document, reading);
   if (body)

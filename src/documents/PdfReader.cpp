@@ -1,103 +1,53 @@
 #include "documents/PdfReader.h"
 
-#include <glib.h>
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-global.h>
-#include <poppler/cpp/poppler-image.h>
-#include <poppler/cpp/poppler-page-renderer.h>
-#include <poppler/cpp/poppler-page.h>
-#include <poppler/glib/poppler.h>
-
 #include <algorithm>
-#include <cstring>
+#include <exception>
 #include <map>
 
+#include "documents/PdfPlugin.h"
 #include "pictures/PageFitting.h"
+#include "platform/Modules.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
 
 namespace {
 
-constexpr int kMaxOutlineDepth = 32;
-constexpr size_t kMaxOutlineEntries = 20000;
+// The reader module as loading it left it: its functions, or why it cannot be used.
+struct PdfModule {
+  const PdfModuleFunctions* functions = nullptr;
+  std::string problem;
+};
 
-std::u16string TextOf(const poppler::ustring& text) {
-  const poppler::byte_array utf8 = text.to_utf8();
-  return CollapseSpaces(Utf8ToUtf16(std::string_view(utf8.data(), utf8.size())));
+PdfModule LoadPdfModule() {
+  PdfModule module;
+  module.problem = OpenProgramModule(kPdfPluginFile, [&](void* handle) -> std::string {
+                     const auto start =
+                         reinterpret_cast<PdfStartFunction>(FindSymbol(handle, kPdfPluginStartEntry));
+                     if (!start) return "has no entry point";
+                     module.functions = start(kPdfPluginVersion);
+                     return module.functions ? "" : "is of another version";
+                   }).problem;
+  return module;
 }
 
-// The pages of a PDF, rendered one by one in greys.
-class PdfPages : public DocumentPictures {
- public:
-  PdfPages(std::u16string fileName, std::unique_ptr<poppler::document> pdf)
-      : fileName_(std::move(fileName)), pdf_(std::move(pdf)) {
-    renderer_.set_image_format(poppler::image::format_gray8);
-    renderer_.set_render_hints(poppler::page_renderer::antialiasing |
-                               poppler::page_renderer::text_antialiasing);
-  }
+const PdfModule& Module() {
+  static const PdfModule module = LoadPdfModule();
+  return module;
+}
 
-  size_t Count() const override { return static_cast<size_t>(pdf_->pages()); }
-  std::u16string Name(size_t index) const override {
-    return Utf8ToUtf16("page " + std::to_string(index + 1));
-  }
+// The reader module's functions, or DocumentError naming the file when it cannot be loaded.
+const PdfModuleFunctions& ModuleFor(const std::u16string& fileName) {
+  if (!Module().functions)
+    throw DocumentError(fileName, "", "the PDF reader cannot be loaded: " + Module().problem);
+  return *Module().functions;
+}
 
-  std::unique_ptr<Graphic> Decode(size_t index) override {
-    const std::string part = "page " + std::to_string(index + 1);
-    const std::unique_ptr<poppler::page> page(pdf_->create_page(static_cast<int>(index)));
-    if (!page) throw DocumentError(fileName_, part, "the page cannot be read");
-    const poppler::rectf box = page->page_rect(poppler::crop_box);
-    const bool turned =
-        page->orientation() == poppler::page::landscape || page->orientation() == poppler::page::seascape;
-    const double width = turned ? box.height() : box.width(), height = turned ? box.width() : box.height();
-    const double resolution = PdfRenderResolution(width, height);
-    // The size is checked before poppler allocates a pixel of it.
-    CheckPictureSize(static_cast<int64_t>(width * resolution / 72 + 1),
-                     static_cast<int64_t>(height * resolution / 72 + 1),
-                     fileName_ + u": " + Utf8ToUtf16(part));
-    const poppler::image image = renderer_.render_page(page.get(), resolution, resolution);
-    if (!image.is_valid() || image.format() != poppler::image::format_gray8)
-      throw DocumentError(fileName_, part, "the page cannot be rendered");
-    auto graphic = std::make_unique<Graphic>(image.width(), image.height(), PixelLayout::kGray,
-                                             Graphic::Pixels::kUninitialised);
-    for (int y = 0; y < image.height(); ++y)
-      std::memcpy(graphic->Row(y), image.const_data() + static_cast<size_t>(y) * image.bytes_per_row(),
-                  static_cast<size_t>(image.width()));
-    return graphic;
-  }
-
- private:
-  std::u16string fileName_;
-  std::unique_ptr<poppler::document> pdf_;
-  poppler::page_renderer renderer_;
+struct PdfFileClose {
+  const PdfModuleFunctions* module;
+  void operator()(PdfFile* file) const { module->close(file); }
 };
-
-struct GObjectUnref {
-  void operator()(void* object) const { g_object_unref(object); }
-};
-struct GFree {
-  void operator()(void* p) const { g_free(p); }
-};
-// Owns the error a GLib call reports, when it reports one.
-struct GErrorHolder {
-  GErrorHolder() = default;
-  GErrorHolder(const GErrorHolder&) = delete;
-  GErrorHolder& operator=(const GErrorHolder&) = delete;
-  ~GErrorHolder() {
-    if (error) g_error_free(error);
-  }
-  GError* error = nullptr;
-};
-struct IndexIterFree {
-  void operator()(PopplerIndexIter* iter) const { poppler_index_iter_free(iter); }
-};
-struct ActionFree {
-  void operator()(PopplerAction* action) const { poppler_action_free(action); }
-};
-struct DestFree {
-  void operator()(PopplerDest* dest) const { poppler_dest_free(dest); }
-};
-using IndexIterPtr = std::unique_ptr<PopplerIndexIter, IndexIterFree>;
+using PdfFilePtr = std::unique_ptr<PdfFile, PdfFileClose>;
 
 struct OutlineEntry {
   int level;
@@ -105,47 +55,93 @@ struct OutlineEntry {
   int page;  // from 1; 0 when the entry leads to no page
 };
 
-// The outline's entries in order, through poppler's GLib interface, which tells the page an entry
-// leads to.
-class Outline {
+// What opening a PDF reports: its information and its outline.
+struct PdfDescription {
+  DocumentInfo info;
+  std::vector<OutlineEntry> outline;
+};
+
+void AddInfo(void* context, PdfInfoField field, const char* utf8, size_t size) {
+  DocumentInfo& info = static_cast<PdfDescription*>(context)->info;
+  std::u16string& text = field == PdfInfoField::kTitle    ? info.title
+                         : field == PdfInfoField::kAuthor ? info.author
+                                                          : info.subject;
+  text = CollapseSpaces(Utf8ToUtf16(std::string_view(utf8, size)));
+}
+
+void AddOutlineEntry(void* context, int level, const char* title, int page) {
+  static_cast<PdfDescription*>(context)->outline.push_back({level, CollapseSpaces(Utf8ToUtf16(title)), page});
+}
+
+// What rendering a page works on: its name in messages, and the picture made or why it was refused.
+struct PageRendering {
+  std::u16string name;
+  std::unique_ptr<Graphic> graphic;
+  std::exception_ptr refusal;
+};
+
+double ResolutionFor(void* context, double widthPoints, double heightPoints) {
+  auto& rendering = *static_cast<PageRendering*>(context);
+  const double resolution = PdfRenderResolution(widthPoints, heightPoints);
+  try {
+    // The size is checked before poppler allocates a pixel of it.
+    CheckPictureSize(static_cast<int64_t>(widthPoints * resolution / 72 + 1),
+                     static_cast<int64_t>(heightPoints * resolution / 72 + 1), rendering.name);
+    return resolution;
+  } catch (...) {
+    rendering.refusal = std::current_exception();
+    return 0;
+  }
+}
+
+uint8_t* PixelsFor(void* context, int width, int height) {
+  auto& rendering = *static_cast<PageRendering*>(context);
+  try {
+    rendering.graphic =
+        std::make_unique<Graphic>(width, height, PixelLayout::kGray, Graphic::Pixels::kUninitialised);
+    return rendering.graphic->Row(0);
+  } catch (...) {
+    rendering.refusal = std::current_exception();
+    return nullptr;
+  }
+}
+
+// The pages of a PDF, rendered one by one in greys.
+class PdfPages : public DocumentPictures {
  public:
-  explicit Outline(const std::u16string& fileName) {
-    GErrorHolder uriError, openError;
-    const std::unique_ptr<gchar, GFree> uri(
-        g_filename_to_uri(Utf16ToUtf8(fileName).c_str(), nullptr, &uriError.error));
-    if (uri) pdf_.reset(poppler_document_new_from_file(uri.get(), nullptr, &openError.error));
+  PdfPages(std::u16string fileName, PdfFilePtr pdf, int pageCount)
+      : fileName_(std::move(fileName)), pdf_(std::move(pdf)), pageCount_(static_cast<size_t>(pageCount)) {}
+
+  size_t Count() const override { return pageCount_; }
+  std::u16string Name(size_t index) const override {
+    return Utf8ToUtf16("page " + std::to_string(index + 1));
   }
 
-  std::vector<OutlineEntry> Entries() {
-    std::vector<OutlineEntry> entries;
-    if (pdf_) Walk(IndexIterPtr(poppler_index_iter_new(pdf_.get())), 1, entries);
-    return entries;
+  std::unique_ptr<Graphic> Decode(size_t index) override {
+    const std::string part = "page " + std::to_string(index + 1);
+    PageRendering rendering{fileName_ + u": " + Utf8ToUtf16(part), nullptr, nullptr};
+    PdfRenderRequest request{.file = pdf_.get(),
+                             .page = static_cast<int>(index),
+                             .context = &rendering,
+                             .resolutionFor = ResolutionFor,
+                             .pixelsFor = PixelsFor};
+    switch (pdf_.get_deleter().module->render(&request)) {
+      case PdfRenderResult::kRendered:
+        break;
+      case PdfRenderResult::kUnreadable:
+        throw DocumentError(fileName_, part, "the page cannot be read");
+      case PdfRenderResult::kFailed:
+        throw DocumentError(fileName_, part, "the page cannot be rendered");
+      case PdfRenderResult::kRefused:
+        std::rethrow_exception(rendering.refusal);
+    }
+    return std::move(rendering.graphic);
   }
 
  private:
-  void Walk(IndexIterPtr iter, int depth, std::vector<OutlineEntry>& entries) {
-    if (!iter || depth > kMaxOutlineDepth) return;
-    do {
-      if (entries.size() >= kMaxOutlineEntries) return;
-      const std::unique_ptr<PopplerAction, ActionFree> action(poppler_index_iter_get_action(iter.get()));
-      if (action && action->type == POPPLER_ACTION_GOTO_DEST) {
-        const char* title = action->any.title;
-        entries.push_back({std::min(depth, 3), CollapseSpaces(Utf8ToUtf16(title ? title : "")),
-                           PageOf(action->goto_dest.dest)});
-      }
-      Walk(IndexIterPtr(poppler_index_iter_get_child(iter.get())), depth + 1, entries);
-    } while (poppler_index_iter_next(iter.get()));
-  }
-
-  int PageOf(const PopplerDest* dest) const {
-    if (!dest) return 0;
-    if (dest->type != POPPLER_DEST_NAMED) return dest->page_num;
-    const std::unique_ptr<PopplerDest, DestFree> named(
-        poppler_document_find_dest(pdf_.get(), dest->named_dest));
-    return named ? named->page_num : 0;
-  }
-
-  std::unique_ptr<PopplerDocument, GObjectUnref> pdf_;
+  std::u16string fileName_;
+  PdfFilePtr pdf_;
+  size_t pageCount_;
 };
 
 }  // namespace
@@ -158,22 +154,24 @@ double PdfRenderResolution(double widthPoints, double heightPoints) {
   return 72 * scale;
 }
 
-void SilencePdfWarnings() {
-  poppler::set_debug_error_function([](const std::string&, void*) {}, nullptr);
-}
+void StartPdfReader() { Module(); }
 
 Document ReadPdf(const std::u16string& fileName) {
-  std::unique_ptr<poppler::document> pdf(poppler::document::load_from_file(Utf16ToUtf8(fileName)));
+  const PdfModuleFunctions& module = ModuleFor(fileName);
+  const std::string path = Utf16ToUtf8(fileName);
+  PdfDescription description;
+  PdfOpenRequest request{
+      .path = path.c_str(), .context = &description, .info = AddInfo, .outlineEntry = AddOutlineEntry};
+  module.open(&request);
+  PdfFilePtr pdf(request.file, {&module});
   if (!pdf) throw DocumentError(fileName, "", "not a PDF file, or a damaged one");
-  if (pdf->is_locked()) throw DocumentError(fileName, "", "encrypted: it opens only with its password");
-  const int pages = pdf->pages();
+  if (request.locked) throw DocumentError(fileName, "", "encrypted: it opens only with its password");
+  const int pages = request.pageCount;
   if (pages <= 0) throw DocumentError(fileName, "", "the PDF has no page");
   Document document;
-  document.info.title = TextOf(pdf->get_title());
-  document.info.author = TextOf(pdf->get_author());
-  document.info.subject = TextOf(pdf->get_subject());
+  document.info = std::move(description.info);
   std::multimap<int, OutlineEntry> headings;
-  for (OutlineEntry& entry : Outline(fileName).Entries()) {
+  for (OutlineEntry& entry : description.outline) {
     if (entry.page < 1 || entry.page > pages) {
       document.warnings.push_back("outline: \"" + Utf16ToUtf8(entry.title) + "\" leads to no page: left out");
       continue;
@@ -186,7 +184,7 @@ Document ReadPdf(const std::u16string& fileName) {
     document.AddPicture(static_cast<size_t>(page - 1));
   }
   document.cover = 0;
-  document.pictures = std::make_unique<PdfPages>(fileName, std::move(pdf));
+  document.pictures = std::make_unique<PdfPages>(fileName, std::move(pdf), pages);
   return document;
 }
 

@@ -1,5 +1,6 @@
-// PDF files through poppler: every page rendered in greys as a picture, the outline as the table of
-// contents and the document's information as the description. A PDF's text is never reflowed: a PDF
+// PDF files through poppler, in a module loaded at the first PDF read: every page rendered in greys
+// as a picture, the outline as the table of contents and the document's information as the
+// description. A PDF's text is never reflowed: a PDF
 // with a text layer still becomes pictures of its pages.
 #pragma once
 
@@ -10,7 +11,8 @@
 namespace bookloom {
 
 // Opens the PDF and reads its outline; the pages are rendered only when they are written.
-// DocumentError when it is not a PDF, is damaged, or opens only with a password.
+// DocumentError when it is not a PDF, is damaged, opens only with a password, or when the PDF reader
+// module cannot be loaded.
 Document ReadPdf(const std::u16string& fileName);
 
 // The resolution, in pixels per inch, that a page of that size in points is rendered at: the page
@@ -19,8 +21,7 @@ Document ReadPdf(const std::u16string& fileName);
 // cut in two), and at most four times the screen on a side.
 double PdfRenderResolution(double widthPoints, double heightPoints);
 
-// Keeps poppler's own complaints about damaged files off the terminal: the errors that matter reach
-// the user as DocumentError. Called once by the program's start-up.
-void SilencePdfWarnings();
+// Loads the PDF reader module now rather than at the first PDF read; later calls do nothing.
+void StartPdfReader();
 
 }  // namespace bookloom

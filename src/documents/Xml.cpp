@@ -7,19 +7,52 @@
 #include <climits>
 
 #include "documents/Document.h"
+#include "platform/Modules.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
 
 namespace {
 
-struct ParserFree {
-  void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
-};
-using ParserPtr = std::unique_ptr<xmlParserCtxt, ParserFree>;
+// The functions of libxml2 that the readers call: its set-up, the XML and HTML parsers, and what
+// the documents they make need.
+// clang-format off
+#define LIBXML2_FUNCTIONS(F)                                                                       \
+  F(xmlInitParser) F(xmlSetExternalEntityLoader)                                                   \
+  F(xmlNewParserCtxt) F(xmlCtxtReadMemory) F(xmlCtxtGetLastError) F(xmlFreeParserCtxt)             \
+  F(htmlNewParserCtxt) F(htmlCtxtReadMemory) F(htmlFreeParserCtxt)                                 \
+  F(xmlFreeDoc) F(htmlEntityLookup)
+// clang-format on
+BOOKLOOM_LIBRARY_FUNCTIONS(Libxml2, LIBXML2_FUNCTIONS);
 
 // Loads no DTD and no external entity, from a file or the network alike.
 xmlParserInputPtr NoExternalEntities(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
+
+// libxml2, loaded at the first document parsed and readied for the program then: its parser, and an
+// entity loader that loads nothing.
+const LoadedFunctions<Libxml2>& LoadedLibxml2() {
+  static const LoadedFunctions<Libxml2> libxml2 = [] {
+    LoadedFunctions<Libxml2> loaded = LoadLibraryFunctions<Libxml2>(BOOKLOOM_LIBXML2);
+    if (loaded.functions) {
+      loaded.functions->xmlInitParser();
+      loaded.functions->xmlSetExternalEntityLoader(NoExternalEntities);
+    }
+    return loaded;
+  }();
+  return libxml2;
+}
+
+// libxml2's functions, to parse a part of the file with; DocumentError when libxml2 cannot be loaded.
+const Libxml2& Xml2For(const std::u16string& fileName, const std::string& part) {
+  const LoadedFunctions<Libxml2>& libxml2 = LoadedLibxml2();
+  if (!libxml2.functions) throw DocumentError(fileName, part, "libxml2 cannot be loaded: " + libxml2.problem);
+  return *libxml2.functions;
+}
+
+// libxml2's functions, for what a parse has made: libxml2 is loaded by then.
+const Libxml2& Xml2() { return *LoadedLibxml2().functions; }
+
+using ParserPtr = std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)>;
 
 int SizeOf(std::string_view bytes, const std::u16string& fileName, const std::string& part) {
   if (bytes.size() > kMaxPartBytes || bytes.size() > INT_MAX)
@@ -30,7 +63,7 @@ int SizeOf(std::string_view bytes, const std::u16string& fileName, const std::st
 
 [[noreturn]] void RaiseParseError(xmlParserCtxt* ctxt, const std::u16string& fileName,
                                   const std::string& part, const std::string& what) {
-  const xmlError* error = xmlCtxtGetLastError(ctxt);
+  const xmlError* error = Xml2().xmlCtxtGetLastError(ctxt);
   std::string why = what;
   if (error && error->message) {
     std::string message = error->message;
@@ -61,7 +94,7 @@ void AppendText(const xmlNode* node, std::u16string& out) {
         if (c->content) out += Utf8ToUtf16(reinterpret_cast<const char*>(c->content));
         break;
       case XML_ENTITY_REF_NODE:
-        if (const htmlEntityDesc* e = htmlEntityLookup(c->name)) {
+        if (const htmlEntityDesc* e = Xml2().htmlEntityLookup(c->name)) {
           const char32_t v = e->value;
           std::u16string ch;
           if (v < 0x10000) {
@@ -84,19 +117,17 @@ void AppendText(const xmlNode* node, std::u16string& out) {
 
 }  // namespace
 
-void StartXmlReading() {
-  xmlInitParser();
-  xmlSetExternalEntityLoader(NoExternalEntities);
-}
+void XmlDocFree::operator()(xmlDoc* doc) const { Xml2().xmlFreeDoc(doc); }
 
 XmlDocPtr ParseXml(std::string_view bytes, const std::u16string& fileName, const std::string& part) {
   const int size = SizeOf(bytes, fileName, part);
-  const ParserPtr ctxt(xmlNewParserCtxt());
+  const Libxml2& xml2 = Xml2For(fileName, part);
+  const ParserPtr ctxt(xml2.xmlNewParserCtxt(), xml2.xmlFreeParserCtxt);
   if (!ctxt) throw DocumentError(fileName, part, "out of memory");
-  XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), bytes.data(), size, nullptr, nullptr,
-                                  XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  XmlDocPtr doc(xml2.xmlCtxtReadMemory(ctxt.get(), bytes.data(), size, nullptr, nullptr,
+                                       XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!doc || !ctxt->wellFormed) RaiseParseError(ctxt.get(), fileName, part, "the XML is not well formed");
-  if (!xmlDocGetRootElement(doc.get())) throw DocumentError(fileName, part, "the XML holds no element");
+  if (!RootElement(doc.get())) throw DocumentError(fileName, part, "the XML holds no element");
   return doc;
 }
 
@@ -106,15 +137,21 @@ XmlDocPtr ParseHtml(std::string_view bytes, const std::u16string& fileName, cons
   const bool bom =
       bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
   if (encoding.empty() && !bom && IsValidUtf8(bytes)) encoding = "UTF-8";
-  const std::unique_ptr<htmlParserCtxt, void (*)(htmlParserCtxtPtr)> ctxt(htmlNewParserCtxt(),
-                                                                          htmlFreeParserCtxt);
+  const Libxml2& xml2 = Xml2For(fileName, part);
+  const ParserPtr ctxt(xml2.htmlNewParserCtxt(), xml2.htmlFreeParserCtxt);
   if (!ctxt) throw DocumentError(fileName, part, "out of memory");
-  XmlDocPtr doc(htmlCtxtReadMemory(
+  XmlDocPtr doc(xml2.htmlCtxtReadMemory(
       ctxt.get(), bytes.data(), size, nullptr, encoding.empty() || bom ? nullptr : encoding.c_str(),
       HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER));
-  if (!doc || !xmlDocGetRootElement(doc.get()))
+  if (!doc || !RootElement(doc.get()))
     RaiseParseError(ctxt.get(), fileName, part, "nothing can be read as HTML");
   return doc;
+}
+
+xmlNode* RootElement(const xmlDoc* doc) {
+  for (xmlNode* c = doc ? doc->children : nullptr; c; c = c->next)
+    if (c->type == XML_ELEMENT_NODE) return c;
+  return nullptr;
 }
 
 std::string_view LocalName(const xmlNode* node) {

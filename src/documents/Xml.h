@@ -1,6 +1,7 @@
 // XML and HTML read through libxml2 and nothing else: never from the network, never an external
 // entity or DTD, never an entity of the document's own expanded into text; a document that is not
 // well formed raises DocumentError naming the part and the line. Small helpers walk the tree.
+// libxml2 is loaded at the first document parsed, so that programs which read none do not load it.
 #pragma once
 
 #include <libxml/tree.h>
@@ -12,16 +13,13 @@
 namespace bookloom {
 
 struct XmlDocFree {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+  void operator()(xmlDoc* doc) const;
 };
 using XmlDocPtr = std::unique_ptr<xmlDoc, XmlDocFree>;
 
-// Readies libxml2 for the program: its parser, and an entity loader that loads nothing. Called once
-// by the program's start-up before any document is read.
-void StartXmlReading();
-
 // An XML document, or DocumentError naming the file, the part (an archive entry, "" for the file
-// itself) and the line where it is not well formed. The encoding is the one the document declares.
+// itself) and the line where it is not well formed, or why libxml2 cannot be loaded. The encoding is
+// the one the document declares.
 XmlDocPtr ParseXml(std::string_view bytes, const std::u16string& fileName, const std::string& part);
 
 // An HTML or XHTML document as libxml2's HTML parser reads it, which mends what browsers mend; the
@@ -29,6 +27,8 @@ XmlDocPtr ParseXml(std::string_view bytes, const std::u16string& fileName, const
 // bytes are UTF-8, else the parser's guess. DocumentError when nothing can be made of the bytes.
 XmlDocPtr ParseHtml(std::string_view bytes, const std::u16string& fileName, const std::string& part);
 
+// The document's root element, or null.
+xmlNode* RootElement(const xmlDoc* doc);
 // An element's name without its namespace prefix ("image" of "svg:image" and of "l:image").
 std::string_view LocalName(const xmlNode* node);
 // Whether the node is an element of that local name (ASCII case ignored, as HTML has it).

@@ -95,14 +95,59 @@ std::string LoadedFiles(const fs::path& folder, const std::string& arguments) {
   return test::ReadBytes(outputs / "trace");
 }
 
-// GraphicsMagick comes with a module that is loaded only when a picture is read through it: a book
-// of text and PNG pictures is made without it, a grey map brings it in.
-TEST_F(MakeCommandTest, LoadsGraphicsMagickOnlyForThePicturesItReads) {
+// The libraries that only some inputs need are loaded at the first such input: a book of text and
+// PNG pictures loads none of them, each other kind of input its own.
+TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
   test::WriteBytes(dir_ / "d.pgm", std::string("P5\n2 2\n255\n") + std::string(4, '\x80'));
-  EXPECT_FALSE(Contains(LoadedFiles(dir_.Path(), "make -o plain.wol en.txt a.png"), "GraphicsMagick"));
-  const std::string withPgm = LoadedFiles(dir_.Path(), "make -o grey.wol en.txt d.pgm");
-  EXPECT_TRUE(Contains(withPgm, "bookloom-magick.so"));
-  EXPECT_TRUE(Contains(withPgm, "libGraphicsMagick"));
+  test::WriteBytes(dir_ / "book.fb2", test::Fb2Book("", "<body><section><p>Text</p></section></body>"));
+  test::WriteBytes(dir_ / "comic.cbz", test::ArchiveOf({{"1.png", test::ReadBytes(dir_ / "a.png")}}));
+  test::WriteBytes(dir_ / "scan.pdf", test::PdfOf({{300, 400, 1}}));
+  const struct {
+    const char* inputs;
+    std::vector<std::string> loaded, notLoaded;
+  } cases[] = {
+      {"en.txt a.png",
+       {},
+       {"GraphicsMagick", "bookloom-pdf.so", "libpoppler", "libglib", "libxml2", "libarchive"}},
+      {"en.txt d.pgm", {"bookloom-magick.so", "libGraphicsMagick"}, {"libpoppler", "libarchive"}},
+      {"book.fb2", {"libxml2"}, {"GraphicsMagick", "libpoppler", "libglib", "libarchive"}},
+      {"comic.cbz", {"libarchive"}, {"GraphicsMagick", "libpoppler", "libglib"}},
+      {"scan.pdf", {"bookloom-pdf.so", "libpoppler", "libglib"}, {"GraphicsMagick", "libxml2", "libarchive"}},
+  };
+  for (const auto& c : cases) {
+    const std::string loaded = LoadedFiles(dir_.Path(), std::string("make -o book.wol ") + c.inputs);
+    for (const std::string& library : c.loaded)
+      EXPECT_TRUE(Contains(loaded, library)) << c.inputs << ": " << library;
+    for (const std::string& library : c.notLoaded)
+      EXPECT_FALSE(Contains(loaded, library)) << c.inputs << ": " << library;
+  }
+}
+
+// A program whose modules are neither beside it nor installed makes books of the inputs that need
+// none; an input that needs one fails with the reason.
+TEST_F(MakeCommandTest, AnInputWhoseModuleIsMissingFailsWithTheReason) {
+  const test::ScratchDir alone;
+  const fs::path program = alone / "bookloom-cli";
+  fs::copy_file(BOOKLOOM_CLI, program);
+  test::WriteBytes(dir_ / "d.pgm", std::string("P5\n2 2\n255\n") + std::string(4, '\x80'));
+  test::WriteBytes(dir_ / "scan.pdf", test::PdfOf({{300, 400, 1}}));
+  EXPECT_EQ(RunCli(dir_.Path(), "make -o book.wol en.txt a.png", program).status, 0);
+  const struct {
+    const char* input;
+    const char* reason;
+  } cases[] = {
+      {"d.pgm",
+       "d.pgm: cannot be decoded: the GraphicsMagick reader cannot be loaded: bookloom-magick.so is "
+       "not installed beside the program"},
+      {"scan.pdf",
+       "scan.pdf: cannot be read: the PDF reader cannot be loaded: bookloom-pdf.so is not "
+       "installed beside the program"},
+  };
+  for (const auto& c : cases) {
+    const test::CliRun run = RunCli(dir_.Path(), std::string("make -o book.wol en.txt ") + c.input, program);
+    EXPECT_EQ(run.status, 1) << c.input;
+    EXPECT_TRUE(Contains(run.errors, c.reason)) << run.errors;
+  }
 }
 
 // Every kind of bad input fails the build before anything is written, each named with its reason;

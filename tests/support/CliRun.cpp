@@ -8,9 +8,10 @@
 
 namespace bookloom::test {
 
-CliRun RunCli(const std::filesystem::path& folder, const std::string& arguments) {
+CliRun RunCli(const std::filesystem::path& folder, const std::string& arguments,
+              const std::filesystem::path& program) {
   const ScratchDir outputs;
-  const std::string command = "cd " + Quoted(folder) + " && exec " + Quoted(BOOKLOOM_CLI) + " " + arguments +
+  const std::string command = "cd " + Quoted(folder) + " && exec " + Quoted(program) + " " + arguments +
                               " >" + Quoted(outputs / "out") + " 2>" + Quoted(outputs / "errors");
   const int raw = std::system(command.c_str());
   const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : WIFSIGNALED(raw) ? 128 + WTERMSIG(raw) : -1;

@@ -12,8 +12,10 @@ struct CliRun {
 };
 
 // Runs `bookloom-cli ARGUMENTS` in `folder`, so that the arguments may name its files plainly; the
-// arguments go through the shell as they stand. Its output is kept outside that folder.
-CliRun RunCli(const std::filesystem::path& folder, const std::string& arguments);
+// arguments go through the shell as they stand. Its output is kept outside that folder. `program` is
+// the bookloom-cli to run: the one built, or a copy of it.
+CliRun RunCli(const std::filesystem::path& folder, const std::string& arguments,
+              const std::filesystem::path& program = BOOKLOOM_CLI);
 
 bool Contains(const std::string& text, const std::string& part);
 
