@@ -325,6 +325,7 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
     uint64_t widths = kPairedWidths[c];
     token->kind = Token::Kind::kMark;
     token->marksAfter = 0;
+    token->blankAfter = false;
     if (kind != 0) {
       token->kind = kind == kLetter ? Token::Kind::kWord : Token::Kind::kNumber;
       for (uint8_t b; i < n && (kClasses[b = At(paragraph, i)] & (kLetter | kDigit)) == kind; ++i)
@@ -332,6 +333,8 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
       for (size_t after = i; after < n && Is(paragraph, after, kPunctuation) && token->marksAfter < 255;
            ++after)
         ++token->marksAfter;
+      // Most words are followed by a blank: one step of a line takes both.
+      token->blankAfter = i < n && At(paragraph, i) == kBlank;
     } else if (c == kCR) {
       token->kind = Token::Kind::kLineEnd;
       if (i < n && At(paragraph, i) == kLF) ++i;
@@ -342,13 +345,16 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
     token->width[0] = static_cast<int32_t>(widths & 0xFFFFFFFFu);
     token->width[1] = static_cast<int32_t>(widths >> 32);
     tokenAt_[start] = static_cast<uint32_t>(token - tokens_.data());
+    i += token->blankAfter;
   }
 }
 
 bool ParagraphBreaker::StartsToken(size_t pos) const {
   if (pos == 0) return true;
   const uint8_t kind = kClasses[At(text_, pos)] & (kLetter | kDigit);
-  if (kind != 0) return (kClasses[At(text_, pos - 1)] & (kLetter | kDigit)) != kind;
+  const uint8_t kindBefore = kClasses[At(text_, pos - 1)] & (kLetter | kDigit);
+  if (kind != 0) return kindBefore != kind;
+  if (At(text_, pos) == kBlank) return kindBefore == 0;
   return !(At(text_, pos) == kLF && At(text_, pos - 1) == kCR);
 }
 
@@ -391,7 +397,9 @@ size_t ParagraphBreaker::BreakLine(size_t start, int textWidth, int fontIndex) c
           return AtLeastOneToken(text_, start, pos) - start;
         }
         const int roomLeft = room - width;
-        const int marks = token.marksAfter == 0 ? 0 : std::min<int>(token.marksAfter, roomLeft / h + 2);
+        // All the marks count: the byte-by-byte way counts no further than can matter, which gives
+        // the same answer.
+        const int marks = token.marksAfter;
         if (PunctuationOverflows(marks, roomLeft, width, h)) {
           // A single mark that does not fit may still follow the word's first part, hyphenated.
           if (word && marks == 1 && 3 * h <= room)
@@ -399,6 +407,11 @@ size_t ParagraphBreaker::BreakLine(size_t start, int textWidth, int fontIndex) c
           return AtLeastOneToken(text_, start, pos) - start;
         }
         used += width;
+        if (token.blankAfter) {
+          used += textWidth - used > h ? h : 0;  // as a blank token does
+          pos = token.end + 1;
+          continue;
+        }
         break;
       }
       case Token::Kind::kLineEnd:

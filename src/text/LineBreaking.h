@@ -37,16 +37,19 @@ class ParagraphBreaker {
 
  private:
   class Scan;
-  // A word (a run of letters), a number (a run of digits), the paragraph's line end (CR, and an LF
-  // right after it) or any other byte, with its width in each font.
+  // A word (a run of letters) or a number (a run of digits) with the blank right after it if there is
+  // one, the paragraph's line end (CR, and an LF right after it) or any other byte, with its width
+  // in each font.
   struct Token {
     enum class Kind : uint8_t { kWord, kNumber, kLineEnd, kBlank, kMark };
-    uint32_t end;
+    uint32_t end;  // after the word's or number's last digit or letter, the line end or the byte
     int32_t width[2];
     Kind kind;
-    uint8_t marksAfter = 0;  // a word's or number's punctuation marks right after it (at most 255)
+    uint8_t marksAfter = 0;   // a word's or number's punctuation marks right after it (at most 255)
+    bool blankAfter = false;  // a word or number followed by a blank, which the token takes along
   };
-  // Whether a token starts at that byte: not inside a word or a number, nor at the LF of a CR LF.
+  // Whether a token starts at that byte: not inside a word or a number, nor at the blank after one,
+  // nor at the LF of a CR LF.
   bool StartsToken(size_t pos) const;
 
   std::string_view text_;
