@@ -18,19 +18,30 @@ class PageFlow {
   void StartSection() { lines_ = 0; }
 
   // Cuts the paragraph the breaker was started on (Windows-1251, unescaped, with its closing CR) into
-  // the device's lines and calls onLine(line, startsPage) for each: startsPage is true for a line
-  // that opens a new page because the page before it is full.
+  // the lines of a layout and calls onLine(line) for each. The cutting depends on nothing but the
+  // paragraph and the layout: only the counting of lines into pages goes from paragraph to paragraph.
   template <class OnLine>
-  void AddParagraph(const ParagraphBreaker& paragraph, OnLine&& onLine) {
+  static void ForEachLine(const ParagraphBreaker& paragraph, const PageLayout& layout, OnLine&& onLine) {
     const std::string_view text = paragraph.Text();
     for (size_t at = 0; at < text.size();) {
-      const size_t length = paragraph.BreakLine(at, layout_.textWidth, layout_.fontIndex);
-      const bool startsPage = lines_ == layout_.linesPerPage;
-      if (startsPage) lines_ = 0;
-      ++lines_;
-      onLine(text.substr(at, length), startsPage);
+      const size_t length = paragraph.BreakLine(at, layout.textWidth, layout.fontIndex);
+      onLine(text.substr(at, length));
       at += length;
     }
+  }
+
+  // One line more: true when it opens a new page because the page before it is full.
+  bool AddLine() {
+    const bool startsPage = lines_ == layout_.linesPerPage;
+    if (startsPage) lines_ = 0;
+    ++lines_;
+    return startsPage;
+  }
+
+  // The paragraph's lines, each with whether it opens a new page: onLine(line, startsPage).
+  template <class OnLine>
+  void AddParagraph(const ParagraphBreaker& paragraph, OnLine&& onLine) {
+    ForEachLine(paragraph, layout_, [&](std::string_view line) { onLine(line, AddLine()); });
   }
 
   const PageLayout& Layout() const { return layout_; }

@@ -9,56 +9,63 @@ namespace bookloom {
 namespace {
 
 // Large enough that handing a batch over costs nothing beside its line breaking, small enough that
-// the worker starts early and the writer's last wait is short.
+// the cutters start early and the writer's last wait is short.
 constexpr size_t kBatchBytes = size_t{64} << 10;
-// Batches handed over and not yet laid out, at most: the writer waits rather than keep a whole
-// book's text.
+// Batches handed over and not yet counted, at most: the writer waits rather than keep a whole book's
+// text.
 constexpr size_t kMaxWaiting = 8;
+constexpr size_t kCutters = 2;
 
 }  // namespace
 
-PageTableBuilder::PageTableBuilder() = default;
+PageTableBuilder::PageTableBuilder() : filling_(std::make_unique<Batch>()) {}
 
 PageTableBuilder::~PageTableBuilder() {
-  if (!worker_.joinable()) return;
   {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
   }
   changed_.notify_all();
-  worker_.join();
+  for (std::thread& cutter : cutters_) cutter.join();
 }
 
 void PageTableBuilder::AddSectionStart(uint32_t position, bool newSection) {
-  filling_.steps.push_back(
+  filling_->steps.push_back(
       {newSection ? Step::Kind::kSectionStart : Step::Kind::kPictureStart, false, position});
 }
 
 void PageTableBuilder::AddParagraph(std::string_view text, bool plain) {
-  filling_.text.append(text);
-  filling_.text += '\r';
-  filling_.steps.push_back({Step::Kind::kParagraph, plain, static_cast<uint32_t>(filling_.text.size())});
-  if (filling_.text.size() >= kBatchBytes) Submit();
+  filling_->text.append(text);
+  filling_->text += '\r';
+  filling_->steps.push_back({Step::Kind::kParagraph, plain, static_cast<uint32_t>(filling_->text.size())});
+  if (filling_->text.size() >= kBatchBytes) Submit();
+}
+
+void PageTableBuilder::StartCutters() {
+  try {
+    while (cutters_.size() < kCutters) cutters_.emplace_back([this] { Cut(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: one cutter does, and without any the writer's thread does all.
+    alone_ = cutters_.empty();
+  }
 }
 
 void PageTableBuilder::Submit() {
-  if (!worker_.joinable()) {
-    try {
-      worker_ = std::thread([this] { Work(); });
-    } catch (const std::system_error&) {
-      // No thread to be had: the writer's own thread lays the batch out.
-      LayOut(filling_);
-      filling_.text.clear();
-      filling_.steps.clear();
-      return;
-    }
+  if (cutters_.empty() && !alone_) StartCutters();
+  if (alone_) {
+    CutLines(*filling_, breaker_);
+    CountPages(*filling_);
+    filling_->text.clear();
+    filling_->steps.clear();
+    return;
   }
   {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return waiting_.size() < kMaxWaiting || failure_; });
     waiting_.push_back(std::move(filling_));
-    filling_ = {};
-    if (!spare_.empty()) {
+    if (spare_.empty()) {
+      filling_ = std::make_unique<Batch>();
+    } else {
       filling_ = std::move(spare_.back());
       spare_.pop_back();
     }
@@ -66,72 +73,102 @@ void PageTableBuilder::Submit() {
   changed_.notify_all();
 }
 
-void PageTableBuilder::Work() {
+void PageTableBuilder::Cut() {
+  ParagraphBreaker breaker;
   std::unique_lock lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
-    if (waiting_.empty()) return;
-    Batch batch = std::move(waiting_.front());
-    waiting_.pop_front();
-    busy_ = true;
+    changed_.wait(lock, [this] { return stopping_ || taken_ < waiting_.size(); });
+    if (stopping_) return;
+    // A reference into the queue stays valid while other batches come and go.
+    Batch& batch = *waiting_[taken_++];
     const bool failed = failure_ != nullptr;
     lock.unlock();
     std::exception_ptr failure;
     if (!failed) {
       try {
-        LayOut(batch);
+        CutLines(batch, breaker);
       } catch (...) {
         failure = std::current_exception();
       }
     }
-    batch.text.clear();
-    batch.steps.clear();
     lock.lock();
-    if (failure) failure_ = failure;
-    spare_.push_back(std::move(batch));
-    busy_ = false;
+    if (failure && !failure_) failure_ = failure;
+    batch.cut = true;
+    CountCutBatches();
     changed_.notify_all();
   }
 }
 
+void PageTableBuilder::CountCutBatches() {
+  while (!waiting_.empty() && waiting_.front()->cut) {
+    std::unique_ptr<Batch> batch = std::move(waiting_.front());
+    waiting_.pop_front();
+    --taken_;
+    if (!failure_) CountPages(*batch);
+    batch->text.clear();
+    batch->steps.clear();
+    batch->cut = false;
+    spare_.push_back(std::move(batch));
+  }
+}
+
 const PageTable& PageTableBuilder::Table() {
-  if (worker_.joinable()) {
+  if (!cutters_.empty()) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return waiting_.empty() && !busy_; });
+    changed_.wait(lock, [this] { return waiting_.empty(); });
     if (failure_) std::rethrow_exception(failure_);
   }
-  // The worker is idle: what is left is laid out here.
-  LayOut(filling_);
-  filling_.text.clear();
-  filling_.steps.clear();
+  // The cutters are idle: what is left is done here.
+  CutLines(*filling_, breaker_);
+  CountPages(*filling_);
+  filling_->text.clear();
+  filling_->steps.clear();
   return table_;
 }
 
-void PageTableBuilder::LayOut(const Batch& batch) {
+// Each paragraph's lines in each layout, as their count and then their escaped lengths.
+void PageTableBuilder::CutLines(Batch& batch, ParagraphBreaker& breaker) {
+  for (std::vector<uint32_t>& lines : batch.lines) lines.clear();
   size_t from = 0;
+  for (const Step& step : batch.steps) {
+    if (step.kind != Step::Kind::kParagraph) continue;
+    breaker.Start(std::string_view(batch.text).substr(from, step.value - from));
+    from = step.value;
+    for (size_t i = 0; i < kPageLayouts.size(); ++i) {
+      std::vector<uint32_t>& lines = batch.lines[i];
+      const size_t countAt = lines.size();
+      lines.push_back(0);
+      PageFlow::ForEachLine(breaker, kPageLayouts[i], [&](std::string_view line) {
+        // A plain paragraph's lines are as long escaped as they are.
+        lines.push_back(static_cast<uint32_t>(step.plain ? line.size() : WolfEscapedLength(line)));
+      });
+      lines[countAt] = static_cast<uint32_t>(lines.size() - countAt - 1);
+    }
+  }
+}
+
+void PageTableBuilder::CountPages(const Batch& batch) {
+  std::array<size_t, 4> next{};  // in each layout's lines
   for (const Step& step : batch.steps) {
     if (step.kind != Step::Kind::kParagraph) {
       table_.AddSectionStart(step.value);
       if (step.kind == Step::Kind::kSectionStart)
-        for (LayoutState& layout : layouts_) {
-          layout.flow.StartSection();
-          layout.pageBytes = kSectionOpen.size();
+        for (size_t i = 0; i < flows_.size(); ++i) {
+          flows_[i].StartSection();
+          pageBytes_[i] = static_cast<int64_t>(kSectionOpen.size());
         }
       continue;
     }
-    breaker_.Start(std::string_view(batch.text).substr(from, step.value - from));
-    from = step.value;
-    for (size_t i = 0; i < layouts_.size(); ++i) {
-      LayoutState& layout = layouts_[i];
+    for (size_t i = 0; i < flows_.size(); ++i) {
+      const std::vector<uint32_t>& lines = batch.lines[i];
       PageList& pages = table_.Group(static_cast<int>(i));
-      layout.flow.AddParagraph(breaker_, [&](std::string_view line, bool startsPage) {
-        if (startsPage) {
-          pages.AddRelative(static_cast<uint32_t>(layout.pageBytes));
-          layout.pageBytes = 0;
+      for (uint32_t count = lines[next[i]++]; count > 0; --count) {
+        if (flows_[i].AddLine()) {
+          pages.AddRelative(static_cast<uint32_t>(pageBytes_[i]));
+          pageBytes_[i] = 0;
         }
-        // A plain paragraph's lines are as long escaped as they are.
-        layout.pageBytes += step.plain ? line.size() : WolfEscapedLength(line);
-      });
+        pageBytes_[i] += lines[next[i]++];
+      }
     }
   }
 }

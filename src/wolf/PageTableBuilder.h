@@ -1,7 +1,9 @@
 // The page starts of a book in its four layouts, worked out from its paragraphs and section starts
 // in the order they are written. Cutting a long text into the device's lines takes a third of a text
-// book's time: it runs on a second thread, a batch of paragraphs at a time, while the writer goes on
-// converting and writing the text. A short book never starts the thread.
+// book's time, and a paragraph's lines depend on nothing but the paragraph: two threads cut batches
+// of paragraphs, each its own batch, while the writer goes on converting and writing the text, and
+// the lines of each batch are counted into pages in the order of the batches. A short book never
+// starts the threads.
 #pragma once
 
 #include <array>
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -46,38 +49,42 @@ class PageTableBuilder {
     bool plain;
     uint32_t value;  // a paragraph's end in its batch's text, or a start's position
   };
-  // Paragraphs one after another, each with its closing CR, and the steps that lay them out.
+  // Paragraphs one after another, each with its closing CR, and the steps that lay them out; once
+  // cut, each layout's lines as their escaped lengths, with the starts between them.
   struct Batch {
     std::string text;
     std::vector<Step> steps;
+    std::array<std::vector<uint32_t>, 4> lines;
+    bool cut = false;
   };
 
   void Submit();
-  void Work();
-  void LayOut(const Batch& batch);
+  void StartCutters();
+  void Cut();
+  static void CutLines(Batch& batch, ParagraphBreaker& breaker);
+  void CountPages(const Batch& batch);
+  // Counts the pages of the batches cut at the front of the queue; under the lock.
+  void CountCutBatches();
 
   PageTable table_{4};
-  struct LayoutState {
-    PageFlow flow;
-    int64_t pageBytes = 0;
-  };
-  std::array<LayoutState, 4> layouts_ = {{{PageFlow(kPageLayouts[0])},
-                                          {PageFlow(kPageLayouts[1])},
-                                          {PageFlow(kPageLayouts[2])},
-                                          {PageFlow(kPageLayouts[3])}}};
-  ParagraphBreaker breaker_;
+  std::array<PageFlow, 4> flows_ = {PageFlow(kPageLayouts[0]), PageFlow(kPageLayouts[1]),
+                                    PageFlow(kPageLayouts[2]), PageFlow(kPageLayouts[3])};
+  std::array<int64_t, 4> pageBytes_{};  // the escaped bytes of each layout's current page
+  ParagraphBreaker breaker_;            // for what the writer's thread cuts itself
 
-  Batch filling_;  // the batch the writer adds to
-  // Shared with the worker, under the lock: the batches waiting, those laid out (kept for reuse), and
-  // what the worker raised.
+  std::unique_ptr<Batch> filling_;  // the batch the writer adds to
+  // Shared with the cutters, under the lock: the batches handed over and not yet counted, in order
+  // (the first `taken_` of them taken by a cutter), those counted (kept for reuse), and what a cutter
+  // raised.
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<Batch> waiting_;
-  std::vector<Batch> spare_;
-  bool busy_ = false;  // the worker is laying out a batch taken from waiting_
+  std::deque<std::unique_ptr<Batch>> waiting_;
+  size_t taken_ = 0;
+  std::vector<std::unique_ptr<Batch>> spare_;
   bool stopping_ = false;
   std::exception_ptr failure_;
-  std::thread worker_;
+  std::vector<std::thread> cutters_;
+  bool alone_ = false;  // no thread to be had: the writer's thread does all
 };
 
 }  // namespace bookloom

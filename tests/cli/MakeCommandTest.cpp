@@ -552,7 +552,7 @@ TEST_F(MakeCommandTest, MakesThePagesOfSpreadsFramesAndPicturesReadInPart) {
 
 // Margins that leave no room on the page are refused on the command line.
 TEST_F(MakeCommandTest, RefusesMarginsThatLeaveNoRoom) {
-  for (const std::string& arguments :
+  for (const char* arguments :
        {"make -o book.wol --cover cover.png --cover-margins 300,300,0,0 en.txt",
         "make -o book.wol --cover cover.png --margins 0,0,799,1 en.txt",
         "prepare a.png page.png --margins 0,0,400,400"}) {
