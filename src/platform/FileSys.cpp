@@ -11,6 +11,7 @@
 #include <random>
 
 #include "platform/Exception.h"
+#include "platform/Memory.h"
 #include "platform/Stream.h"
 #include "platform/Utf.h"
 
@@ -81,6 +82,7 @@ std::string ReadFileBytes(const std::u16string& fileName) {
   }
   std::string bytes;
   bytes.reserve(static_cast<size_t>(st.st_size));
+  PreferLargePages(bytes.data(), bytes.capacity());
   char buf[1 << 16];
   for (;;) {
     const ssize_t got = read(fd, buf, sizeof buf);

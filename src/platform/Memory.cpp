@@ -8,6 +8,7 @@
 #include <sys/mman.h>
 #endif
 
+#include <cstdint>
 #include <new>
 
 namespace bookloom {
@@ -26,8 +27,24 @@ void ConfigureAllocator() {
 #endif
 }
 
+namespace {
+
+constexpr size_t kLargePage = size_t{2} << 20;
+
+}  // namespace
+
+void PreferLargePages(void* block, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  const uintptr_t from = (reinterpret_cast<uintptr_t>(block) + kLargePage - 1) & ~(kLargePage - 1);
+  const uintptr_t to = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(kLargePage - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+  (void)block;
+  (void)bytes;
+#endif
+}
+
 void* AllocateLargeBytes(size_t bytes) {
-  constexpr size_t kLargePage = size_t{2} << 20;
   if (bytes < 2 * kLargePage) {
     void* block = std::malloc(bytes ? bytes : 1);
     if (!block) throw std::bad_alloc();
@@ -36,9 +53,7 @@ void* AllocateLargeBytes(size_t bytes) {
   const size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
   void* block = std::aligned_alloc(kLargePage, rounded);
   if (!block) throw std::bad_alloc();
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  madvise(block, rounded, MADV_HUGEPAGE);  // a hint: without large pages the block is as any other
-#endif
+  PreferLargePages(block, rounded);
   return block;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/Memory.h"
 #include "platform/Vectors.h"
 
 namespace bookloom {
@@ -174,6 +175,8 @@ __attribute__((target("avx2"))) void DecodeShortSequences(const uint8_t* p, size
 std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
   std::u16string text;
   // Never more UTF-16 units than bytes: a four-byte sequence gives two units.
+  text.reserve(utf8.size());
+  PreferLargePages(text.data(), utf8.size() * sizeof(char16_t));
   text.assign(utf8.size(), u'\0');
   char16_t* out = text.data();
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
