@@ -76,9 +76,9 @@ class BookWriter {
   SectionState section_ = SectionState::kClosed;
   // The numbers of the last table-of-contents entry of each kind.
   uint8_t chapterNumber_ = 0, sectionNumber_ = 0, subsectionNumber_ = 0;
-  int droppedTOCLevel_ = 0;
+  int droppedTOCLevel_ = 0;  // the kind of the last entry left out, 0 when none is
   int paragraphCount_ = 0;
-  int pictureCount_ = 0;  // the kind of the last entry left out, 0 when none is
+  int pictureCount_ = 0;
   // Reused from paragraph to paragraph and picture to picture.
   std::string escaped_;
   MemoryOutputStream picture_;

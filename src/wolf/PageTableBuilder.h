@@ -50,7 +50,7 @@ class PageTableBuilder {
     uint32_t value;  // a paragraph's end in its batch's text, or a start's position
   };
   // Paragraphs one after another, each with its closing CR, and the steps that lay them out; once
-  // cut, each layout's lines as their escaped lengths, with the starts between them.
+  // cut, each layout's lines: for each paragraph their count, then their escaped lengths.
   struct Batch {
     std::string text;
     std::vector<Step> steps;
