@@ -311,21 +311,24 @@ constexpr std::array<uint64_t, 256> kPairedWidths = MakePairedWidths();
 void ParagraphBreaker::Start(std::string_view paragraph) {
   text_ = paragraph;
   const size_t n = paragraph.size();
-  // Both tables only grow: an entry is read only where a token of this paragraph starts (or for the
-  // tokens, up to this paragraph's last), and written before.
+  // The tables only grow: an entry is read only up to this paragraph's last token, or where one of
+  // its tokens starts, and written before.
   if (tokenAt_.size() < n) {
     tokenAt_.resize(n);
-    tokens_.resize(n);
+    tokens_.resize(n + 1);
+    for (std::vector<int32_t>& taken : takenWidths_) taken.resize(n + 1);
   }
+  constexpr uint64_t kPairedHyphens = kPairedWidths[kHyphen];
+  uint64_t taken = 0;  // both fonts' takenWidths_, paired
   Token* token = tokens_.data();
   for (size_t i = 0; i < n; ++token) {
     const size_t start = i;
     const uint8_t c = At(paragraph, i++);
     const uint8_t kind = kClasses[c] & (kLetter | kDigit);
     uint64_t widths = kPairedWidths[c];
-    token->kind = Token::Kind::kMark;
     token->marksAfter = 0;
     token->blankAfter = false;
+    token->plain = true;
     if (kind != 0) {
       token->kind = kind == kLetter ? Token::Kind::kWord : Token::Kind::kNumber;
       for (uint8_t b; i < n && (kClasses[b = At(paragraph, i)] & (kLetter | kDigit)) == kind; ++i)
@@ -335,18 +338,30 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
         ++token->marksAfter;
       // Most words are followed by a blank: one step of a line takes both.
       token->blankAfter = i < n && At(paragraph, i) == kBlank;
+      token->plain = i - start <= (kind == kLetter ? kLongWord : kLongNumber) && token->marksAfter <= 1;
+      taken += widths + (token->blankAfter ? kPairedHyphens : 0);
     } else if (c == kCR) {
       token->kind = Token::Kind::kLineEnd;
+      token->plain = false;
       if (i < n && At(paragraph, i) == kLF) ++i;
     } else if (c == kBlank) {
       token->kind = Token::Kind::kBlank;
+      taken += kPairedHyphens;
+    } else {
+      token->kind = Token::Kind::kMark;
+      taken += widths;
     }
     token->end = static_cast<uint32_t>(i);
     token->width[0] = static_cast<int32_t>(widths & 0xFFFFFFFFu);
     token->width[1] = static_cast<int32_t>(widths >> 32);
-    tokenAt_[start] = static_cast<uint32_t>(token - tokens_.data());
+    const size_t index = static_cast<size_t>(token - tokens_.data());
+    tokenAt_[start] = static_cast<uint32_t>(index);
+    takenWidths_[0][index + 1] = static_cast<int32_t>(taken & 0xFFFFFFFFu);
+    takenWidths_[1][index + 1] = static_cast<int32_t>(taken >> 32);
     i += token->blankAfter;
   }
+  token->plain = false;  // after the last token: a line takes nothing more by width alone
+  takenWidths_[0][0] = takenWidths_[1][0] = 0;
 }
 
 bool ParagraphBreaker::StartsToken(size_t pos) const {
@@ -373,7 +388,19 @@ size_t ParagraphBreaker::BreakLine(size_t start, int textWidth, int fontIndex) c
   while (pos < n && !StartsToken(pos))
     if (!Step(text_, pos, used, scan, textWidth, widths)) return AtLeastOneToken(text_, start, pos) - start;
 
+  const int32_t* taken = takenWidths_[font].data();
   for (size_t t = pos < n ? tokenAt_[pos] : 0; pos < n; ++t) {
+    // Plain tokens that leave more room than a hyphen after them are taken whole, as the closer look
+    // below would take them: a word fits with room for its mark and its blank, a mark and a blank fit.
+    const int32_t limit = textWidth - h - 1 - used + taken[t];
+    size_t fitting = t;
+    while (tokens_[fitting].plain && taken[fitting + 1] <= limit) ++fitting;
+    if (fitting > t) {
+      used += taken[fitting] - taken[t];
+      pos = tokens_[fitting - 1].end + tokens_[fitting - 1].blankAfter;
+      t = fitting;
+      if (pos >= n) break;
+    }
     const Token& token = tokens_[t];
     const int room = textWidth - used;
     switch (token.kind) {

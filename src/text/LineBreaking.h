@@ -47,6 +47,9 @@ class ParagraphBreaker {
     Kind kind;
     uint8_t marksAfter = 0;   // a word's or number's punctuation marks right after it (at most 255)
     bool blankAfter = false;  // a word or number followed by a blank, which the token takes along
+    // A blank, a mark, or a word or number short enough to be taken whole and followed by one mark
+    // at most: a line that has room to spare for it takes it whole, by its width alone.
+    bool plain = false;
   };
   // Whether a token starts at that byte: not inside a word or a number, nor at the blank after one,
   // nor at the LF of a CR LF.
@@ -55,6 +58,9 @@ class ParagraphBreaker {
   std::string_view text_;
   std::vector<Token> tokens_;
   std::vector<uint32_t> tokenAt_;  // the index of the token that starts at a byte
+  // For each font, the summed widths of the tokens before each token as a line with room to spare
+  // takes them (a word or number with its blank, a blank as wide as a hyphen), and after the last.
+  std::vector<int32_t> takenWidths_[2];
 };
 
 }  // namespace bookloom
