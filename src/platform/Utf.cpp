@@ -68,19 +68,24 @@ bool NextCodePoint(const uint8_t* p, size_t n, size_t i, uint32_t& cp, size_t& l
   return k == len;
 }
 
-// Decodes the bytes from p[i] to p[until] (and the rest of a sequence that starts before `until`).
-void DecodeBytes(const uint8_t* p, size_t n, size_t& i, size_t until, char16_t*& out, const char16_t* begin,
-                 DecodingFaults* faults) {
+// Decodes the bytes from p[i] to p[until] (and the rest of a sequence that starts before `until`)
+// while there is room before `end`; false when it stopped for room.
+bool DecodeBytes(const uint8_t* p, size_t n, size_t& i, size_t until, char16_t*& out, const char16_t* end,
+                 const char16_t* begin, DecodingFaults* faults) {
   while (i < until) {
+    // Room for a surrogate pair, and a byte no further than there is room for its unit.
+    const size_t room = static_cast<size_t>(end - out);
+    if (room < 2) return false;
+    const size_t stop = std::min(until, i + room - 1);
     if (p[i] < 0x80) {
       do *out++ = p[i++];
-      while (i < until && p[i] < 0x80);
+      while (i < stop && p[i] < 0x80);
     } else if (IsTwoByteSequence(p, n, i)) {
       // A word of Cyrillic letters: one two-byte sequence after another.
       do {
         *out++ = static_cast<char16_t>((p[i] & 0x1F) << 6 | (p[i + 1] & 0x3F));
         i += 2;
-      } while (i < until && IsTwoByteSequence(p, n, i));
+      } while (i < stop && IsTwoByteSequence(p, n, i));
     } else {
       uint32_t cp;
       size_t length;
@@ -92,6 +97,7 @@ void DecodeBytes(const uint8_t* p, size_t n, size_t& i, size_t until, char16_t*&
       i += length;
     }
   }
+  return true;
 }
 
 #if BOOKLOOM_X86_VECTORS
@@ -129,14 +135,33 @@ __attribute__((target("avx2"))) inline __m128i Units(__m128i bytes, __m128i next
   return _mm_blendv_epi8(bytes, two, leadMask);
 }
 
+// UnitsOfValidUtf8 of the blocks of 32 bytes from i on, moving i past them.
+__attribute__((target("avx2"))) size_t CountUnitsOfValidUtf8(const uint8_t* p, size_t n, size_t& i) {
+  size_t units = 0;
+  for (; i + 32 <= n; i += 32) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+    const __m256i continuation =
+        _mm256_cmpeq_epi8(_mm256_and_si256(bytes, _mm256_set1_epi8(static_cast<char>(0xC0))),
+                          _mm256_set1_epi8(static_cast<char>(0x80)));
+    const __m256i fromF0 = _mm256_sub_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xF0)));
+    const __m256i fourByteLead = _mm256_cmpeq_epi8(_mm256_min_epu8(fromF0, _mm256_set1_epi8(0x0F)), fromF0);
+    units +=
+        32 -
+        static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm256_movemask_epi8(continuation)))) +
+        static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm256_movemask_epi8(fourByteLead))));
+  }
+  return units;
+}
+
 // Decodes blocks of 16 bytes that hold ASCII and two-byte sequences alone (the letters of Cyrillic,
 // Greek and most European texts), 16 at a time; stops before the first block that holds anything
 // else (a longer sequence, a damaged one, the last 16 bytes of the text) for the bytes to decode it.
 __attribute__((target("avx2"))) void DecodeShortSequences(const uint8_t* p, size_t n, size_t& i,
-                                                          char16_t*& out) {
+                                                          char16_t*& out, const char16_t* end) {
   const __m128i zero = _mm_setzero_si128();
-  // i + 16 must be readable: a lead byte in a block's last place takes its next byte along.
-  while (i + 17 <= n) {
+  // i + 16 must be readable: a lead byte in a block's last place takes its next byte along; and a
+  // block writes 16 units.
+  while (i + 17 <= n && end - out >= 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     const unsigned nonAscii = static_cast<unsigned>(_mm_movemask_epi8(bytes));
     if (nonAscii == 0) {
@@ -170,29 +195,50 @@ __attribute__((target("avx2"))) void DecodeShortSequences(const uint8_t* p, size
 }
 #endif
 
+// The units valid UTF-8 gives: one for each byte but the continuation bytes, two for a four-byte
+// sequence. Damaged bytes may give more (each stray continuation byte a U+FFFD of its own).
+size_t UnitsOfValidUtf8(const uint8_t* p, size_t n) {
+  size_t units = 0, i = 0;
+#if BOOKLOOM_X86_VECTORS
+  if (HasAvx2()) units = CountUnitsOfValidUtf8(p, n, i);
+#endif
+  for (; i < n; ++i) units += ((p[i] & 0xC0) != 0x80) + (p[i] >= 0xF0);
+  return units;
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
-  std::u16string text;
-  // Never more UTF-16 units than bytes: a four-byte sequence gives two units.
-  text.reserve(utf8.size());
-  PreferLargePages(text.data(), utf8.size() * sizeof(char16_t));
-  text.assign(utf8.size(), u'\0');
-  char16_t* out = text.data();
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
   const size_t n = utf8.size();
-  size_t i = 0;
+  std::u16string text;
+  // Never more UTF-16 units than bytes (a four-byte sequence gives two units): the room is reserved,
+  // but only the units of valid UTF-8 are made at first, so that memory never written is never
+  // touched. Damaged text that needs more is given the rest.
+  text.reserve(n + 1);
+  PreferLargePages(text.data(), (n + 1) * sizeof(char16_t));
+  text.resize(UnitsOfValidUtf8(p, n));
+  size_t i = 0, written = 0;
+  for (bool done = false; !done;) {
+    char16_t* out = text.data() + written;
+    const char16_t* end = text.data() + text.size();
+    done = true;
 #if BOOKLOOM_X86_VECTORS
-  if (HasAvx2()) {
-    // Blocks of short sequences 16 bytes at a time; what stops them, byte by byte.
-    while (i < n) {
-      DecodeShortSequences(p, n, i, out);
-      DecodeBytes(p, n, i, std::min(n, i + 16), out, text.data(), faults);
+    if (HasAvx2()) {
+      // Blocks of short sequences 16 bytes at a time; what stops them, byte by byte.
+      while (done && i < n) {
+        DecodeShortSequences(p, n, i, out, end);
+        done = DecodeBytes(p, n, i, std::min(n, i + 16), out, end, text.data(), faults);
+      }
     }
-  }
 #endif
-  DecodeBytes(p, n, i, n, out, text.data(), faults);
-  text.resize(static_cast<size_t>(out - text.data()));
+    if (done) done = DecodeBytes(p, n, i, n, out, end, text.data(), faults);
+    written = static_cast<size_t>(out - text.data());
+    // Within the room reserved; one unit more than the bytes, so that a step that writes two units
+    // (for four bytes) always has room for them.
+    if (!done) text.resize(n + 1);
+  }
+  text.resize(written);
   return text;
 }
 

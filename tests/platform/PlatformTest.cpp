@@ -59,6 +59,8 @@ TEST(Utf8ToUtf16, CountsTheSequencesItReplaces) {
       {"\xED\xA0\x80", 3, 0},                         // encoded surrogate
       {"\xF4\x90\x80\x80 \xFF", 5, 0},                // beyond U+10FFFF, then a byte never used
       {std::string("\xEF\xBF\xBD a \xFF", 7), 1, 4},  // a U+FFFD of the text is no fault
+      {"\x80", 1, 0},                                 // more units than valid UTF-8 of its length
+      {std::string(100, '\x80') + "\xD0\x96", 100, 0},
   };
   for (const auto& c : cases) {
     DecodingFaults faults;
