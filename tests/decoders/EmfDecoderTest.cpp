@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "decoders/DecoderTestSupport.h"
-#include "decoders/emf/EmfDecoder.h"
+#include "decoders/EmfDecoder.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "support/TestData.h"
