@@ -16,13 +16,14 @@ using bookloom::EmfDrawResult;
 // The callback refused the picture.
 struct Refused {};
 
+// A failure, its text put into the request.
 EmfDrawResult Failure(EmfDrawRequest& request, EmfDrawResult result, const char* why) {
   std::snprintf(request.why, sizeof request.why, "%s", why);
   return result;
 }
 
-// What the program is told of an error, by its kind: the reason of a damaged file, running out of
-// memory, or any other error's message.
+// Draws the request's metafile. An error comes back by its kind, for the program to raise it again:
+// the reason of a damaged file, running out of memory, or any other error's message.
 EmfDrawResult Draw(EmfDrawRequest* request) {
   try {
     bookloom::emf::DrawEmf({request->bytes, request->size}, request->maxPixels,
