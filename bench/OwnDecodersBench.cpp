@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "decoders/EmfDecoder.h"
 #include "decoders/PsdDecoder.h"
 #include "decoders/PspDecoder.h"
-#include "decoders/emf/EmfDecoder.h"
 #include "platform/LittleEndian.h"
 
 namespace bookloom {

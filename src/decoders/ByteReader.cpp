@@ -1,7 +1,6 @@
 #include "decoders/ByteReader.h"
 
-#include "decoders/Graphic.h"
-#include "platform/Exception.h"
+#include "decoders/DecodeFailure.h"
 
 namespace bookloom {
 

@@ -15,10 +15,6 @@ PictureSizeLimits limits;
 const PictureSizeLimits& PictureLimits() { return limits; }
 void SetPictureLimits(const PictureSizeLimits& newLimits) { limits = newLimits; }
 
-void RaiseDecodeError(const std::u16string& fileName, const std::string& why) {
-  throw DecodeError(Format("Cannot read picture \"%s\": %s", {fileName, why}), why);
-}
-
 void CheckPictureSize(int64_t width, int64_t height, const std::u16string& fileName, int64_t maxPixels) {
   if (width <= 0 || height <= 0)
     RaiseDecodeError(fileName, Format("it has no pixels (%dx%d)", {width, height}));

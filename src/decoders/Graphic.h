@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "decoders/DecodeFailure.h"
 #include "platform/Memory.h"
 
 namespace bookloom {
@@ -140,8 +141,5 @@ class FunctionDecoder final : public GraphicDecoder {
   DecodeFunction decode_;
   CheckFunction check_;
 };
-
-// Raises DecodeError "Cannot read picture "<file>": <why>".
-[[noreturn]] void RaiseDecodeError(const std::u16string& fileName, const std::string& why);
 
 }  // namespace bookloom

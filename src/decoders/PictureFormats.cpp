@@ -6,11 +6,11 @@
 
 #include "decoders/AutodeskDecoder.h"
 #include "decoders/DecoderRegistry.h"
+#include "decoders/EmfDecoder.h"
 #include "decoders/JpegDecoder.h"
 #include "decoders/PngDecoder.h"
 #include "decoders/PsdDecoder.h"
 #include "decoders/PspDecoder.h"
-#include "decoders/emf/EmfDecoder.h"
 
 namespace bookloom {
 

@@ -1,7 +1,7 @@
 // Libraries that the programs load only when an input needs them, so that a run which reads no such
 // input neither loads them nor resolves their symbols at start (Debian's libraries resolve every
-// symbol as they are loaded): the program's own modules (bookloom-magick.so, bookloom-pdf.so), and
-// libraries of the system called through a table of the functions used.
+// symbol as they are loaded): the program's own modules (bookloom-magick.so, bookloom-emf.so,
+// bookloom-pdf.so), and libraries of the system called through a table of the functions used.
 #pragma once
 
 #include <functional>

@@ -18,6 +18,7 @@
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestMetafiles.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom {
@@ -102,17 +103,26 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
   test::WriteBytes(dir_ / "book.fb2", test::Fb2Book("", "<body><section><p>Text</p></section></body>"));
   test::WriteBytes(dir_ / "comic.cbz", test::ArchiveOf({{"1.png", test::ReadBytes(dir_ / "a.png")}}));
   test::WriteBytes(dir_ / "scan.pdf", test::PdfOf({{300, 400, 1}}));
+  test::WriteBytes(dir_ / "d.emf", test::EmfOf(40, 30, ""));
   const struct {
     const char* inputs;
     std::vector<std::string> loaded, notLoaded;
   } cases[] = {
       {"en.txt a.png",
        {},
-       {"GraphicsMagick", "bookloom-pdf.so", "libpoppler", "libglib", "libxml2", "libarchive"}},
-      {"en.txt d.pgm", {"bookloom-magick.so", "libGraphicsMagick"}, {"libpoppler", "libarchive"}},
-      {"book.fb2", {"libxml2"}, {"GraphicsMagick", "libpoppler", "libglib", "libarchive"}},
-      {"comic.cbz", {"libarchive"}, {"GraphicsMagick", "libpoppler", "libglib"}},
-      {"scan.pdf", {"bookloom-pdf.so", "libpoppler", "libglib"}, {"GraphicsMagick", "libxml2", "libarchive"}},
+       {"GraphicsMagick", "bookloom-pdf.so", "libpoppler", "libglib", "libxml2", "libarchive",
+        "bookloom-emf.so", "libcairo", "libfontconfig"}},
+      {"en.txt d.pgm",
+       {"bookloom-magick.so", "libGraphicsMagick"},
+       {"libpoppler", "libarchive", "bookloom-emf.so"}},
+      {"book.fb2", {"libxml2"}, {"GraphicsMagick", "libpoppler", "libglib", "libarchive", "libcairo"}},
+      {"comic.cbz", {"libarchive"}, {"GraphicsMagick", "libpoppler", "libglib", "libcairo"}},
+      {"scan.pdf",
+       {"bookloom-pdf.so", "libpoppler", "libglib"},
+       {"GraphicsMagick", "libxml2", "libarchive", "bookloom-emf.so"}},
+      {"d.emf",
+       {"bookloom-emf.so", "libcairo", "libfontconfig"},
+       {"GraphicsMagick", "libpoppler", "libxml2"}},
   };
   for (const auto& c : cases) {
     const std::string loaded = LoadedFiles(dir_.Path(), std::string("make -o book.wol ") + c.inputs);
@@ -131,6 +141,7 @@ TEST_F(MakeCommandTest, AnInputWhoseModuleIsMissingFailsWithTheReason) {
   fs::copy_file(BOOKLOOM_CLI, program);
   test::WriteBytes(dir_ / "d.pgm", std::string("P5\n2 2\n255\n") + std::string(4, '\x80'));
   test::WriteBytes(dir_ / "scan.pdf", test::PdfOf({{300, 400, 1}}));
+  test::WriteBytes(dir_ / "d.emf", test::EmfOf(40, 30, ""));
   EXPECT_EQ(RunCli(dir_.Path(), "make -o book.wol en.txt a.png", program).status, 0);
   const struct {
     const char* input;
@@ -142,6 +153,9 @@ TEST_F(MakeCommandTest, AnInputWhoseModuleIsMissingFailsWithTheReason) {
       {"scan.pdf",
        "scan.pdf: cannot be read: the PDF reader cannot be loaded: bookloom-pdf.so is not "
        "installed beside the program"},
+      {"d.emf",
+       "d.emf: cannot be decoded: the metafile player cannot be loaded: bookloom-emf.so is not installed "
+       "beside the program"},
   };
   for (const auto& c : cases) {
     const test::CliRun run = RunCli(dir_.Path(), std::string("make -o book.wol en.txt ") + c.input, program);
@@ -552,10 +566,9 @@ TEST_F(MakeCommandTest, MakesThePagesOfSpreadsFramesAndPicturesReadInPart) {
 
 // Margins that leave no room on the page are refused on the command line.
 TEST_F(MakeCommandTest, RefusesMarginsThatLeaveNoRoom) {
-  for (const char* arguments :
-       {"make -o book.wol --cover cover.png --cover-margins 300,300,0,0 en.txt",
-        "make -o book.wol --cover cover.png --margins 0,0,799,1 en.txt",
-        "prepare a.png page.png --margins 0,0,400,400"}) {
+  for (const char* arguments : {"make -o book.wol --cover cover.png --cover-margins 300,300,0,0 en.txt",
+                                "make -o book.wol --cover cover.png --margins 0,0,799,1 en.txt",
+                                "prepare a.png page.png --margins 0,0,400,400"}) {
     SCOPED_TRACE(arguments);
     const test::CliRun run = RunCli(dir_.Path(), arguments);
     EXPECT_EQ(run.status, 2);

@@ -3,19 +3,18 @@
 #include <cstring>
 
 #include "decoders/DecoderTestSupport.h"
-#include "decoders/emf/EmfDecoder.h"
+#include "decoders/EmfDecoder.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "support/TestData.h"
+#include "support/TestMetafiles.h"
 
 namespace bookloom {
 namespace {
 
-std::string Ints(std::initializer_list<int64_t> values) {
-  std::string s;
-  for (int64_t v : values) AppendU32(s, static_cast<uint32_t>(v));
-  return s;
-}
+using test::EmfOf;
+using test::EmfRecord;
+using test::Ints;
 
 std::string Floats(std::initializer_list<float> values) {
   std::string s;
@@ -27,41 +26,10 @@ std::string Floats(std::initializer_list<float> values) {
   return s;
 }
 
-std::string Record(uint32_t type, std::string payload = "") {
-  while (payload.size() % 4) payload += '\0';
-  return Ints({type, static_cast<int64_t>(8 + payload.size())}) + payload;
-}
-
-// A metafile whose frame is width x height pixels at 96 dots per inch, on a reference device of
-// 96 dots per inch (one device unit is one pixel), with the given records and an end record.
-std::string Emf(int width, int height, const std::string& records) {
-  std::string header = Ints({0,
-                             0,
-                             width - 1,
-                             height - 1,
-                             0,
-                             0,
-                             width * 2540 / 96,
-                             height * 2540 / 96,
-                             0x464D4520,
-                             0x10000,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0,
-                             960,
-                             960,
-                             254,
-                             254});
-  return Record(1, header) + records + Record(14, Ints({0, 0, 20}));
-}
-
 // Record payloads.
-std::string SolidBrush(int index, uint32_t colorRef) { return Record(39, Ints({index, 0, colorRef, 0})); }
-std::string Select(uint32_t index) { return Record(37, Ints({index})); }
-std::string Rectangle(int l, int t, int r, int b) { return Record(43, Ints({l, t, r, b})); }
+std::string SolidBrush(int index, uint32_t colorRef) { return EmfRecord(39, Ints({index, 0, colorRef, 0})); }
+std::string Select(uint32_t index) { return EmfRecord(37, Ints({index})); }
+std::string Rectangle(int l, int t, int r, int b) { return EmfRecord(43, Ints({l, t, r, b})); }
 const std::string kNoPen = Select(0x80000008);
 const std::string kRedBrush = SolidBrush(1, 0x0000FF) + Select(1);
 
@@ -77,13 +45,13 @@ std::string DibRecord(int x, int y, int w, int h, int dibW, int dibH, int bits, 
                            std::string(1, static_cast<char>(bits)) + std::string(1, '\0') +
                            Ints({compression, 0, 0, 0, 0, 0}) + table;
   const int offBmi = 8 + 72, offBits = offBmi + static_cast<int>(info.size());
-  return Record(81, Ints({0, 0, 0, 0, x, y, 0, 0, dibW, dibH, offBmi, static_cast<int64_t>(info.size()),
-                          offBits, static_cast<int64_t>(pixels.size()), 0, 0xCC0020, w, h}) +
-                        info + pixels);
+  return EmfRecord(81, Ints({0, 0, 0, 0, x, y, 0, 0, dibW, dibH, offBmi, static_cast<int64_t>(info.size()),
+                             offBits, static_cast<int64_t>(pixels.size()), 0, 0xCC0020, w, h}) +
+                           info + pixels);
 }
 
 TEST(EmfDecoder, FillsARectangleWithTheSelectedBrush) {
-  const auto g = DecodeEmf(Emf(96, 96, kRedBrush + kNoPen + Rectangle(10, 20, 50, 60)), u"r.emf");
+  const auto g = DecodeEmf(EmfOf(96, 96, kRedBrush + kNoPen + Rectangle(10, 20, 50, 60)), u"r.emf");
   ASSERT_EQ(g->Width(), 96);
   ASSERT_EQ(g->Height(), 96);
   EXPECT_FALSE(g->HasAlpha());
@@ -101,43 +69,45 @@ TEST(EmfDecoder, FollowsMappingModesTransformsAndClipping) {
     int insideX, insideY, outsideX, outsideY;
   } cases[] = {
       {"anisotropic, viewport twice the window",
-       Record(17, Ints({8})) + Record(9, Ints({100, 100})) + Record(11, Ints({200, 200})) +
+       EmfRecord(17, Ints({8})) + EmfRecord(9, Ints({100, 100})) + EmfRecord(11, Ints({200, 200})) +
            Rectangle(10, 10, 20, 20),
        38, 38, 18, 18},
       {"window origin moves the picture",
-       Record(17, Ints({8})) + Record(10, Ints({-30, -30})) + Rectangle(0, 0, 10, 10), 35, 35, 5, 5},
+       EmfRecord(17, Ints({8})) + EmfRecord(10, Ints({-30, -30})) + Rectangle(0, 0, 10, 10), 35, 35, 5, 5},
       {"isotropic keeps the smaller scale",
-       Record(17, Ints({7})) + Record(9, Ints({10, 10})) + Record(11, Ints({40, 20})) +
+       EmfRecord(17, Ints({7})) + EmfRecord(9, Ints({10, 10})) + EmfRecord(11, Ints({40, 20})) +
            Rectangle(0, 0, 10, 10),
        15, 15, 30, 15},
       {"low metric: tenths of a millimetre, y upwards",
-       Record(17, Ints({2})) + Record(12, Ints({0, 80})) + Rectangle(0, 0, 100, 100), 30, 60, 30, 20},
-      {"world transform translates", Record(35, Floats({1, 0, 0, 1, 40, 0})) + Rectangle(0, 0, 10, 10), 45, 5,
-       5, 5},
+       EmfRecord(17, Ints({2})) + EmfRecord(12, Ints({0, 80})) + Rectangle(0, 0, 100, 100), 30, 60, 30, 20},
+      {"world transform translates", EmfRecord(35, Floats({1, 0, 0, 1, 40, 0})) + Rectangle(0, 0, 10, 10), 45,
+       5, 5, 5},
       {"modified world transform scales after translating",
-       Record(35, Floats({1, 0, 0, 1, 10, 0})) + Record(36, Floats({2, 0, 0, 2, 0, 0}) + Ints({3})) +
+       EmfRecord(35, Floats({1, 0, 0, 1, 10, 0})) + EmfRecord(36, Floats({2, 0, 0, 2, 0, 0}) + Ints({3})) +
            Rectangle(0, 0, 10, 10),
        35, 15, 5, 5},
-      {"clip rectangle", Record(30, Ints({0, 0, 20, 20})) + Rectangle(0, 0, 90, 70), 10, 10, 40, 40},
-      {"excluded rectangle", Record(29, Ints({0, 0, 20, 20})) + Rectangle(0, 0, 90, 70), 40, 40, 10, 10},
+      {"clip rectangle", EmfRecord(30, Ints({0, 0, 20, 20})) + Rectangle(0, 0, 90, 70), 10, 10, 40, 40},
+      {"excluded rectangle", EmfRecord(29, Ints({0, 0, 20, 20})) + Rectangle(0, 0, 90, 70), 40, 40, 10, 10},
       {"restored device context drops the clip",
-       Record(33) + Record(30, Ints({0, 0, 20, 20})) + Record(34, Ints({-1})) + Rectangle(0, 0, 90, 70), 40,
-       40, 95, 75},
+       EmfRecord(33) + EmfRecord(30, Ints({0, 0, 20, 20})) + EmfRecord(34, Ints({-1})) +
+           Rectangle(0, 0, 90, 70),
+       40, 40, 95, 75},
       {"clip region in device units",
-       Record(75, Ints({48, 5}) + Ints({32, 1, 1, 16, 60, 0, 80, 20}) + Ints({60, 0, 80, 20})) +
+       EmfRecord(75, Ints({48, 5}) + Ints({32, 1, 1, 16, 60, 0, 80, 20}) + Ints({60, 0, 80, 20})) +
            Rectangle(0, 0, 90, 70),
        70, 10, 10, 10},
-      {"filled path", Record(59) + Rectangle(50, 50, 60, 60) + Record(60) + Record(62, Ints({0, 0, 0, 0})),
-       55, 55, 45, 45},
+      {"filled path",
+       EmfRecord(59) + Rectangle(50, 50, 60, 60) + EmfRecord(60) + EmfRecord(62, Ints({0, 0, 0, 0})), 55, 55,
+       45, 45},
       {"polygon of 16-bit points",
-       Record(86,
-              Ints({0, 0, 0, 0, 3}) + std::string("\x0a\x00\x0a\x00\x50\x00\x0a\x00\x0a\x00\x40\x00", 12)),
+       EmfRecord(86,
+                 Ints({0, 0, 0, 0, 3}) + std::string("\x0a\x00\x0a\x00\x50\x00\x0a\x00\x0a\x00\x40\x00", 12)),
        20, 20, 70, 60},
-      {"ellipse", Record(42, Ints({10, 10, 70, 50})), 40, 30, 12, 12},
-      {"pie", Record(47, Ints({10, 10, 70, 70, 70, 40, 40, 10})), 50, 30, 30, 50},
+      {"ellipse", EmfRecord(42, Ints({10, 10, 70, 50})), 40, 30, 12, 12},
+      {"pie", EmfRecord(47, Ints({10, 10, 70, 70, 70, 40, 40, 10})), 50, 30, 30, 50},
   };
   for (const auto& c : cases) {
-    const auto g = DecodeEmf(Emf(96, 96, kRedBrush + kNoPen + c.records), u"m.emf");
+    const auto g = DecodeEmf(EmfOf(96, 96, kRedBrush + kNoPen + c.records), u"m.emf");
     EXPECT_EQ(At(*g, c.insideX, c.insideY), "255,0,0") << c.name;
     EXPECT_EQ(At(*g, c.outsideX, c.outsideY), "255,255,255") << c.name;
   }
@@ -145,11 +115,11 @@ TEST(EmfDecoder, FollowsMappingModesTransformsAndClipping) {
 
 TEST(EmfDecoder, StrokesWithThePenAndHatchesWithTheBrush) {
   // A 5-pixel blue pen along y = 20; a black cross-hatched brush on a transparent background.
-  const std::string records = Record(38, Ints({2, 0, 5, 0, 0xFF0000})) + Select(2) +
-                              Record(27, Ints({10, 20})) + Record(54, Ints({80, 20})) + Select(0x80000008) +
-                              Record(39, Ints({3, 2, 0x000000, 4})) + Select(3) + Record(18, Ints({1})) +
-                              Rectangle(10, 40, 74, 72);
-  const auto g = DecodeEmf(Emf(96, 96, records), u"p.emf");
+  const std::string records = EmfRecord(38, Ints({2, 0, 5, 0, 0xFF0000})) + Select(2) +
+                              EmfRecord(27, Ints({10, 20})) + EmfRecord(54, Ints({80, 20})) +
+                              Select(0x80000008) + EmfRecord(39, Ints({3, 2, 0x000000, 4})) + Select(3) +
+                              EmfRecord(18, Ints({1})) + Rectangle(10, 40, 74, 72);
+  const auto g = DecodeEmf(EmfOf(96, 96, records), u"p.emf");
   EXPECT_EQ(At(*g, 40, 20), "0,0,255");
   EXPECT_EQ(At(*g, 40, 18), "0,0,255");
   EXPECT_EQ(At(*g, 40, 25), "255,255,255");
@@ -178,14 +148,15 @@ TEST(EmfDecoder, DrawsBitmapsOfEveryDepth) {
   };
   for (const auto& c : cases) {
     const std::string records = DibRecord(10, 10, 40, 20, 2, 1, c.bits, c.table, c.pixels, c.compression);
-    const auto g = DecodeEmf(Emf(96, 96, records), u"d.emf");
+    const auto g = DecodeEmf(EmfOf(96, 96, records), u"d.emf");
     EXPECT_EQ(At(*g, 15, 20), "255,0,0") << c.bits << " bits";
     EXPECT_EQ(At(*g, 45, 20), "0,0,255") << c.bits << " bits";
     EXPECT_EQ(At(*g, 60, 20), "255,255,255") << c.bits << " bits";
   }
   // Rows of a bitmap are stored from the bottom: a 1 x 2 bitmap of red over blue.
   const auto g = DecodeEmf(
-      Emf(96, 96, DibRecord(0, 0, 20, 40, 1, 2, 24, "", std::string("\xFF\x00\x00\x00\x00\x00\xFF\x00", 8))),
+      EmfOf(96, 96,
+            DibRecord(0, 0, 20, 40, 1, 2, 24, "", std::string("\xFF\x00\x00\x00\x00\x00\xFF\x00", 8))),
       u"d.emf");
   EXPECT_EQ(At(*g, 10, 5), "255,0,0");
   EXPECT_EQ(At(*g, 10, 35), "0,0,255");
@@ -195,13 +166,13 @@ TEST(EmfDecoder, WritesTextInTheSelectedFont) {
   std::string face;
   for (char16_t c : std::u16string(u"DejaVu Sans")) AppendU16(face, c);
   face.resize(64, '\0');
-  const std::string font = Record(82, Ints({4, -40, 0, 0, 0, 700}) + std::string(8, '\0') + face);
+  const std::string font = EmfRecord(82, Ints({4, -40, 0, 0, 0, 700}) + std::string(8, '\0') + face);
   std::string text = Ints({0, 0, 0, 0, 1}) + Floats({1, 1}) + Ints({10, 10, 2, 76, 0, 0, 0, 0, 0, 0});
   AppendU16(text, u'H');
   AppendU16(text, u'I');
   const std::string records =
-      font + Select(4) + Record(24, Ints({0x00FF00})) + Record(18, Ints({1})) + Record(84, text);
-  const auto g = DecodeEmf(Emf(96, 96, records), u"t.emf");
+      font + Select(4) + EmfRecord(24, Ints({0x00FF00})) + EmfRecord(18, Ints({1})) + EmfRecord(84, text);
+  const auto g = DecodeEmf(EmfOf(96, 96, records), u"t.emf");
   int green = 0, elsewhere = 0;
   for (int y = 0; y < 96; ++y)
     for (int x = 0; x < 96; ++x) {
@@ -214,35 +185,53 @@ TEST(EmfDecoder, WritesTextInTheSelectedFont) {
 }
 
 TEST(EmfDecoder, RendersAtTheFrameSizeCappedAtTheLimit) {
-  const auto capped = DecodeEmf(Emf(30000, 10, ""), u"wide.emf");
+  const auto capped = DecodeEmf(EmfOf(30000, 10, ""), u"wide.emf");
   EXPECT_EQ(capped->Width(), 20000);
   EXPECT_EQ(capped->Height(), 6);
-  const auto small = DecodeEmf(Emf(1000, 1000, ""), u"big.emf", 10000);
+  const auto small = DecodeEmf(EmfOf(1000, 1000, ""), u"big.emf", 10000);
   EXPECT_EQ(small->Width(), 100);
   EXPECT_EQ(small->Height(), 100);
 }
 
+// Each failure is the DecodeError the program raises for a picture: the file named, then the reason.
 TEST(EmfDecoder, RefusesDamagedFiles) {
-  const std::string good = Emf(96, 96, kRedBrush + Rectangle(10, 20, 50, 60));
+  const std::string good = EmfOf(96, 96, kRedBrush + Rectangle(10, 20, 50, 60));
   const struct {
     const char* name;
     std::string file;
     const char* reason;
   } cases[] = {
-      {"no header", Record(14, Ints({0, 0, 20})) + std::string(100, '\0'), "not an enhanced metafile"},
-      {"no end record", good.substr(0, good.size() - 20), "end record"},
-      {"record past the end", good.substr(0, good.size() - 4), "wrong size"},
-      {"too few points", Emf(96, 96, Record(87, Ints({0, 0, 0, 0, 1000}) + Ints({1, 2}))), "is damaged"},
+      {"no header", EmfRecord(14, Ints({0, 0, 20})) + std::string(100, '\0'),
+       "it is not an enhanced metafile (no header record)"},
+      {"no end record", good.substr(0, good.size() - 20), "the metafile ends before its end record"},
+      {"record past the end", good.substr(0, good.size() - 4), "record 4 has a wrong size"},
+      {"too few points", EmfOf(96, 96, EmfRecord(87, Ints({0, 0, 0, 0, 1000}) + Ints({1, 2}))),
+       "record 1 (type 87) is damaged"},
+      {"no pixels", EmfOf(96, 96, "").replace(8, 16, Ints({0, 0, -1, 0})).replace(24, 16, Ints({0, 0, 0, 0})),
+       "the picture has no size"},
   };
   for (const auto& c : cases) {
     try {
       DecodeEmf(c.file, u"bad.emf");
       ADD_FAILURE() << c.name << " was accepted";
     } catch (const DecodeError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
+      EXPECT_EQ(e.Reason(), c.reason) << c.name;
+      EXPECT_EQ(std::string(e.what()), std::string("Cannot read picture \"bad.emf\": ") + c.reason) << c.name;
     }
   }
   EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(DecodeEmf, good, "r.emf"), 0);
+}
+
+// The program's picture limits, not only the drawing's own, refuse a frame before it is drawn.
+TEST(EmfDecoder, RefusesAFrameBeyondTheProgramsLimits) {
+  const test::ScopedPictureLimits limits({.maxSide = 50, .maxPixels = 2500});
+  try {
+    DecodeEmf(EmfOf(96, 20, kRedBrush + Rectangle(10, 2, 50, 18)), u"wide.emf");
+    ADD_FAILURE() << "a frame wider than the side limit was drawn";
+  } catch (const DecodeError& e) {
+    EXPECT_EQ(e.Reason(), "96x20 pixels is larger than the limit of 50 pixels a side and 2500 pixels in all");
+  }
+  EXPECT_EQ(DecodeEmf(EmfOf(50, 50, ""), u"square.emf")->Width(), 50);
 }
 
 TEST(EmfDecoder, RendersTheSampleFiles) {

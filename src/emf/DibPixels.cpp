@@ -1,4 +1,4 @@
-#include "decoders/DibPixels.h"
+#include "emf/DibPixels.h"
 
 #include <algorithm>
 #include <bit>

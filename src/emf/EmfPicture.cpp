@@ -1,4 +1,4 @@
-#include "decoders/emf/EmfDecoder.h"
+#include "emf/EmfPicture.h"
 
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
@@ -7,11 +7,12 @@
 #include <cmath>
 
 #include "decoders/ByteReader.h"
-#include "decoders/emf/CairoHandles.h"
-#include "decoders/emf/EmfPlayer.h"
-#include "decoders/emf/EmfRecords.h"
+#include "decoders/Graphic.h"
+#include "emf/CairoHandles.h"
+#include "emf/EmfPlayer.h"
+#include "emf/EmfRecords.h"
 
-namespace bookloom {
+namespace bookloom::emf {
 
 namespace {
 
@@ -57,7 +58,7 @@ void MoveFrameToBounds(Header& h, const int32_t bounds[4]) {
 }
 
 Header ReadHeader(ByteReader& in) {
-  if (in.Size() < kMinHeaderSize || in.U32LE() != emf::kHeader)
+  if (in.Size() < kMinHeaderSize || in.U32LE() != kHeader)
     in.Fail("it is not an enhanced metafile (no header record)");
   Header h;
   h.size = in.U32LE();
@@ -77,28 +78,27 @@ Header ReadHeader(ByteReader& in) {
   return h;
 }
 
-// The pixels of a cairo surface of format RGB24.
-std::unique_ptr<Graphic> CopyPixels(cairo_surface_t* surface, int w, int h) {
-  auto g = std::make_unique<Graphic>(w, h, PixelLayout::kRgb);
+// Copies the pixels of a cairo surface of format RGB24 into rows of RGB.
+void CopyPixels(cairo_surface_t* surface, int w, int h, uint8_t* rgb) {
   const unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   for (int y = 0; y < h; ++y) {
     const auto* px = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-    uint8_t* out = g->Row(y);
+    uint8_t* out = rgb + static_cast<size_t>(y) * w * 3;
     for (int x = 0; x < w; ++x, out += 3) {
       out[0] = (px[x] >> 16) & 0xFF;
       out[1] = (px[x] >> 8) & 0xFF;
       out[2] = px[x] & 0xFF;
     }
   }
-  return g;
 }
 
 }  // namespace
 
-std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
-                                   int64_t maxPixels) {
-  ByteReader in(bytes, nameForMessages);
+void DrawEmf(std::string_view bytes, int64_t maxPixels, const PixelsForSize& pixelsFor) {
+  // The program names the file in its messages.
+  const std::u16string noName;
+  ByteReader in(bytes, noName);
   const Header header = ReadHeader(in);
   // Larger than the limits: drawn smaller.
   const double width = header.width, height = header.height;
@@ -106,25 +106,24 @@ std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string&
                                std::sqrt(double(std::min(maxPixels, kMaxPicturePixels)) / (width * height))});
   const int w = static_cast<int>(std::max(1.0, std::floor(width * fit + 1e-6)));
   const int h = static_cast<int>(std::max(1.0, std::floor(height * fit + 1e-6)));
-  CheckPictureSize(w, h, nameForMessages);
+  uint8_t* const rgb = pixelsFor(w, h);
 
-  const emf::SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
-  const emf::ContextPtr cr(cairo_create(surface.get()));
+  const SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
+  const ContextPtr cr(cairo_create(surface.get()));
   cairo_set_source_rgb(cr.get(), 1, 1, 1);
   cairo_paint(cr.get());
   cairo_matrix_t deviceToOutput;
   cairo_matrix_init(&deviceToOutput, w / header.devWidth, 0, 0, h / header.devHeight,
                     -header.left * w / header.devWidth, -header.top * h / header.devHeight);
-  emf::EmfPlayer player(cr.get(), deviceToOutput, header.devPerMmX, header.devPerMmY, w, h);
-  emf::ForEachRecord(in, header.size,
-                     [&player](uint32_t type, ByteReader& record) { player.Play(type, record); });
+  EmfPlayer player(cr.get(), deviceToOutput, header.devPerMmX, header.devPerMmY, w, h);
+  ForEachRecord(in, header.size, [&player](uint32_t type, ByteReader& record) { player.Play(type, record); });
   cairo_surface_flush(surface.get());
-  return CopyPixels(surface.get(), w, h);
+  CopyPixels(surface.get(), w, h, rgb);
 }
 
-void ReleaseEmfCaches() {
+void ReleaseCaches() {
   cairo_debug_reset_static_data();
   FcFini();
 }
 
-}  // namespace bookloom
+}  // namespace bookloom::emf

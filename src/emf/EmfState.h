@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "decoders/emf/CairoHandles.h"
-#include "decoders/emf/EmfObjects.h"
-#include "decoders/emf/EmfRecords.h"
+#include "emf/CairoHandles.h"
+#include "emf/EmfObjects.h"
+#include "emf/EmfRecords.h"
 
 namespace bookloom::emf {
 

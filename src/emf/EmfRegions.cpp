@@ -3,7 +3,7 @@
 #include <utility>
 #include <variant>
 
-#include "decoders/emf/EmfPlayer.h"
+#include "emf/EmfPlayer.h"
 
 namespace bookloom::emf {
 

@@ -1,9 +1,9 @@
-#include "decoders/emf/EmfObjects.h"
+#include "emf/EmfObjects.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "decoders/emf/EmfRecords.h"
+#include "emf/EmfRecords.h"
 #include "platform/Utf.h"
 
 namespace bookloom::emf {

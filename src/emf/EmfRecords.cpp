@@ -1,4 +1,4 @@
-#include "decoders/emf/EmfRecords.h"
+#include "emf/EmfRecords.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 #include <numbers>
 #include <string_view>
 
-#include "decoders/emf/EmfPlayer.h"
+#include "emf/EmfPlayer.h"
 
 namespace bookloom::emf {
 

@@ -1,4 +1,4 @@
-#include "decoders/emf/EmfPlayer.h"
+#include "emf/EmfPlayer.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 // Path brackets: the figures between BeginPath and EndPath make a path, which later records fill,
 // outline or clip to.
-#include "decoders/emf/EmfPlayer.h"
+#include "emf/EmfPlayer.h"
 
 namespace bookloom::emf {
 

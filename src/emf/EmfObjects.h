@@ -8,7 +8,7 @@
 #include <variant>
 
 #include "decoders/ByteReader.h"
-#include "decoders/DibPixels.h"
+#include "emf/DibPixels.h"
 
 namespace bookloom::emf {
 

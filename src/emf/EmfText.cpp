@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "decoders/emf/EmfPlayer.h"
+#include "emf/EmfPlayer.h"
 #include "platform/Utf.h"
 
 namespace bookloom::emf {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "decoders/emf/EmfPlayer.h"
+#include "emf/EmfPlayer.h"
 
 namespace bookloom::emf {
 

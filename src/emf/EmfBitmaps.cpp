@@ -4,9 +4,9 @@
 #include <optional>
 #include <utility>
 
-#include "decoders/DibPixels.h"
 #include "decoders/Graphic.h"
-#include "decoders/emf/EmfPlayer.h"
+#include "emf/DibPixels.h"
+#include "emf/EmfPlayer.h"
 
 namespace bookloom::emf {
 

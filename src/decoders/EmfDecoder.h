@@ -1,5 +1,6 @@
-// Enhanced metafiles (.emf): the picture's records are played on a cairo surface the size of
-// its frame at 96 dots per inch, on white.
+// Enhanced metafiles (.emf), drawn by the metafile module, loaded at the first metafile (see
+// decoders/EmfPlugin.h): the picture's records are played on a surface the size of its frame at 96
+// dots per inch, on white.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +17,11 @@ namespace bookloom {
 std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
                                    int64_t maxPixels = kMaxPicturePixels);
 
-// Frees what the metafiles' text leaves cached (cairo's fonts, fontconfig's configuration); at
-// program end, when no picture is being decoded.
+// Frees what the metafiles' text leaves cached (cairo's fonts, fontconfig's configuration) when the
+// module was loaded; at program end, when no picture is being decoded.
 void ReleaseEmfCaches();
+
+// Loads the metafile module now rather than at the first metafile; later calls do nothing.
+void StartEmfDecoder();
 
 }  // namespace bookloom

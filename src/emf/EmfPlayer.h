@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "decoders/ByteReader.h"
-#include "decoders/emf/CairoHandles.h"
-#include "decoders/emf/EmfObjects.h"
-#include "decoders/emf/EmfRecords.h"
-#include "decoders/emf/EmfState.h"
+#include "emf/CairoHandles.h"
+#include "emf/EmfObjects.h"
+#include "emf/EmfRecords.h"
+#include "emf/EmfState.h"
 
 namespace bookloom::emf {
 
