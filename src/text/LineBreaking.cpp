@@ -320,6 +320,9 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
   }
   constexpr uint64_t kPairedHyphens = kPairedWidths[kHyphen];
   uint64_t taken = 0;  // both fonts' takenWidths_, paired
+  // The summed widths of a paragraph of 16 MB stay far within 31 bits; a longer one (a file without
+  // a line end) is cut token by token, closely.
+  const bool plainTokens = n < (size_t{1} << 24);
   Token* token = tokens_.data();
   for (size_t i = 0; i < n; ++token) {
     const size_t start = i;
@@ -328,7 +331,7 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
     uint64_t widths = kPairedWidths[c];
     token->marksAfter = 0;
     token->blankAfter = false;
-    token->plain = true;
+    token->plain = plainTokens;
     if (kind != 0) {
       token->kind = kind == kLetter ? Token::Kind::kWord : Token::Kind::kNumber;
       for (uint8_t b; i < n && (kClasses[b = At(paragraph, i)] & (kLetter | kDigit)) == kind; ++i)
@@ -338,7 +341,8 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
         ++token->marksAfter;
       // Most words are followed by a blank: one step of a line takes both.
       token->blankAfter = i < n && At(paragraph, i) == kBlank;
-      token->plain = i - start <= (kind == kLetter ? kLongWord : kLongNumber) && token->marksAfter <= 1;
+      token->plain =
+          plainTokens && i - start <= (kind == kLetter ? kLongWord : kLongNumber) && token->marksAfter <= 1;
       taken += widths + (token->blankAfter ? kPairedHyphens : 0);
     } else if (c == kCR) {
       token->kind = Token::Kind::kLineEnd;
