@@ -336,11 +336,13 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
       token->kind = kind == kLetter ? Token::Kind::kWord : Token::Kind::kNumber;
       for (uint8_t b; i < n && (kClasses[b = At(paragraph, i)] & (kLetter | kDigit)) == kind; ++i)
         widths += kPairedWidths[b];
-      for (size_t after = i; after < n && Is(paragraph, after, kPunctuation) && token->marksAfter < 255;
-           ++after)
-        ++token->marksAfter;
-      // Most words are followed by a blank: one step of a line takes both.
+      // Most words are followed by a blank, which one step of a line takes along; the others by their
+      // marks, if any.
       token->blankAfter = i < n && At(paragraph, i) == kBlank;
+      if (!token->blankAfter)
+        for (size_t after = i; after < n && Is(paragraph, after, kPunctuation) && token->marksAfter < 255;
+             ++after)
+          ++token->marksAfter;
       token->plain =
           plainTokens && i - start <= (kind == kLetter ? kLongWord : kLongNumber) && token->marksAfter <= 1;
       taken += widths + (token->blankAfter ? kPairedHyphens : 0);
