@@ -317,6 +317,7 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
     tokenAt_.resize(n);
     tokens_.resize(n + 1);
     for (std::vector<int32_t>& taken : takenWidths_) taken.resize(n + 1);
+    for (std::vector<int32_t>& reach : plainReach_) reach.resize(n + 1);
   }
   constexpr uint64_t kPairedHyphens = kPairedWidths[kHyphen];
   uint64_t taken = 0;  // both fonts' takenWidths_, paired
@@ -331,7 +332,9 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
     uint64_t widths = kPairedWidths[c];
     token->marksAfter = 0;
     token->blankAfter = false;
-    token->plain = plainTokens;
+    // A blank, a mark, or a word or number short enough to be taken whole and followed by one mark
+    // at most: a line that has room to spare for it takes it whole, by its width alone.
+    bool plain = plainTokens;
     if (kind != 0) {
       token->kind = kind == kLetter ? Token::Kind::kWord : Token::Kind::kNumber;
       for (uint8_t b; i < n && (kClasses[b = At(paragraph, i)] & (kLetter | kDigit)) == kind; ++i)
@@ -343,12 +346,12 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
         for (size_t after = i; after < n && Is(paragraph, after, kPunctuation) && token->marksAfter < 255;
              ++after)
           ++token->marksAfter;
-      token->plain =
+      plain =
           plainTokens && i - start <= (kind == kLetter ? kLongWord : kLongNumber) && token->marksAfter <= 1;
       taken += widths + (token->blankAfter ? kPairedHyphens : 0);
     } else if (c == kCR) {
       token->kind = Token::Kind::kLineEnd;
-      token->plain = false;
+      plain = false;
       if (i < n && At(paragraph, i) == kLF) ++i;
     } else if (c == kBlank) {
       token->kind = Token::Kind::kBlank;
@@ -364,9 +367,13 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
     tokenAt_[start] = static_cast<uint32_t>(index);
     takenWidths_[0][index + 1] = static_cast<int32_t>(taken & 0xFFFFFFFFu);
     takenWidths_[1][index + 1] = static_cast<int32_t>(taken >> 32);
+    plainReach_[0][index] = plain ? takenWidths_[0][index + 1] : INT32_MAX;
+    plainReach_[1][index] = plain ? takenWidths_[1][index + 1] : INT32_MAX;
     i += token->blankAfter;
   }
-  token->plain = false;  // after the last token: a line takes nothing more by width alone
+  // After the last token a line takes nothing more by width alone.
+  const size_t count = static_cast<size_t>(token - tokens_.data());
+  plainReach_[0][count] = plainReach_[1][count] = INT32_MAX;
   takenWidths_[0][0] = takenWidths_[1][0] = 0;
 }
 
@@ -395,12 +402,13 @@ size_t ParagraphBreaker::BreakLine(size_t start, int textWidth, int fontIndex) c
     if (!Step(text_, pos, used, scan, textWidth, widths)) return AtLeastOneToken(text_, start, pos) - start;
 
   const int32_t* taken = takenWidths_[font].data();
+  const int32_t* reach = plainReach_[font].data();
   for (size_t t = pos < n ? tokenAt_[pos] : 0; pos < n; ++t) {
     // Plain tokens that leave more room than a hyphen after them are taken whole, as the closer look
     // below would take them: a word fits with room for its mark and its blank, a mark and a blank fit.
     const int32_t limit = textWidth - h - 1 - used + taken[t];
     size_t fitting = t;
-    while (tokens_[fitting].plain && taken[fitting + 1] <= limit) ++fitting;
+    while (reach[fitting] <= limit) ++fitting;
     if (fitting > t) {
       used += taken[fitting] - taken[t];
       pos = tokens_[fitting - 1].end + tokens_[fitting - 1].blankAfter;

@@ -47,9 +47,6 @@ class ParagraphBreaker {
     Kind kind;
     uint8_t marksAfter = 0;   // a word's or number's punctuation marks right after it (at most 255)
     bool blankAfter = false;  // a word or number followed by a blank, which the token takes along
-    // A blank, a mark, or a word or number short enough to be taken whole and followed by one mark
-    // at most: a line that has room to spare for it takes it whole, by its width alone.
-    bool plain = false;
   };
   // Whether a token starts at that byte: not inside a word or a number, nor at the blank after one,
   // nor at the LF of a CR LF.
@@ -61,6 +58,11 @@ class ParagraphBreaker {
   // For each font, the summed widths of the tokens before each token as a line with room to spare
   // takes them (a word or number with its blank, a blank as wide as a hyphen), and after the last.
   std::vector<int32_t> takenWidths_[2];
+  // For each font, how wide a line is up to the end of each token when the token is plain (its
+  // takenWidths_ entry after it), else more than any line: a line takes plain tokens while their
+  // reach stays within its limit. Plain: a blank, a mark, or a word or number short enough to be
+  // taken whole and followed by one mark at most.
+  std::vector<int32_t> plainReach_[2];
 };
 
 }  // namespace bookloom
