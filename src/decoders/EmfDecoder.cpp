@@ -12,29 +12,18 @@ namespace bookloom {
 
 namespace {
 
-struct EmfModule {
-  const EmfModuleFunctions* functions = nullptr;
-  std::string problem;
-};
+using EmfModule = ModuleFunctions<EmfModuleFunctions>;
 
 // Set once the module has been looked for, so that shut-down leaves a module never needed unloaded.
 std::atomic<bool> moduleLoaded = false;
 
-EmfModule LoadEmfModule() {
-  EmfModule module;
-  module.problem = OpenProgramModule(kEmfPluginFile, [&](void* handle) -> std::string {
-                     const auto start =
-                         reinterpret_cast<EmfStartFunction>(FindSymbol(handle, kEmfPluginStartEntry));
-                     if (!start) return "has no entry point";
-                     module.functions = start(kEmfPluginVersion);
-                     return module.functions ? "" : "is of another version";
-                   }).problem;
-  moduleLoaded = true;
-  return module;
-}
-
 const EmfModule& Module() {
-  static const EmfModule module = LoadEmfModule();
+  static const EmfModule module = [] {
+    EmfModule opened =
+        OpenModuleFunctions<EmfModuleFunctions>(kEmfPluginFile, kEmfPluginStartEntry, kEmfPluginVersion);
+    moduleLoaded = true;
+    return opened;
+  }();
   return module;
 }
 

@@ -14,25 +14,9 @@ namespace bookloom {
 namespace {
 
 // The reader module as loading it left it: its functions, or why it cannot be used.
-struct PdfModule {
-  const PdfModuleFunctions* functions = nullptr;
-  std::string problem;
-};
-
-PdfModule LoadPdfModule() {
-  PdfModule module;
-  module.problem = OpenProgramModule(kPdfPluginFile, [&](void* handle) -> std::string {
-                     const auto start =
-                         reinterpret_cast<PdfStartFunction>(FindSymbol(handle, kPdfPluginStartEntry));
-                     if (!start) return "has no entry point";
-                     module.functions = start(kPdfPluginVersion);
-                     return module.functions ? "" : "is of another version";
-                   }).problem;
-  return module;
-}
-
-const PdfModule& Module() {
-  static const PdfModule module = LoadPdfModule();
+const ModuleFunctions<PdfModuleFunctions>& Module() {
+  static const auto module =
+      OpenModuleFunctions<PdfModuleFunctions>(kPdfPluginFile, kPdfPluginStartEntry, kPdfPluginVersion);
   return module;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <type_traits>
 
 #include "decoders/EmfPlugin.h"
 #include "emf/EmfPicture.h"
@@ -52,3 +53,6 @@ extern "C" __attribute__((visibility("default"))) const bookloom::EmfModuleFunct
     int version) {
   return version == bookloom::kEmfPluginVersion ? &kFunctions : nullptr;
 }
+
+// The entry point is what the program looks for.
+static_assert(std::is_same_v<decltype(&BookloomEmfStart), bookloom::EmfStartFunction>);

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "documents/PdfPlugin.h"
 
@@ -162,3 +163,6 @@ extern "C" __attribute__((visibility("default"))) const bookloom::PdfModuleFunct
   static constexpr bookloom::PdfModuleFunctions kFunctions = {Open, Render, Close};
   return &kFunctions;
 }
+
+// The entry point is what the program looks for.
+static_assert(std::is_same_v<decltype(&BookloomPdfStart), bookloom::PdfStartFunction>);

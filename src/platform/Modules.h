@@ -28,6 +28,28 @@ OpenedLibrary OpenSystemLibrary(const char* soname);
 // The library's symbol of that name; null when it has none.
 void* FindSymbol(void* handle, const char* name);
 
+// A program's module whose start entry takes the version of the interface the program speaks and
+// returns the module's table of functions, or null when the module speaks another.
+template <class Functions>
+struct ModuleFunctions {
+  const Functions* functions = nullptr;  // null when the module cannot be used
+  std::string problem;                   // then why
+};
+
+// Opens the module `fileName` and starts it through its entry `startEntry`.
+template <class Functions>
+ModuleFunctions<Functions> OpenModuleFunctions(const char* fileName, const char* startEntry, int version) {
+  using Start = const Functions* (*)(int version);
+  ModuleFunctions<Functions> module;
+  module.problem = OpenProgramModule(fileName, [&](void* handle) -> std::string {
+                     const auto start = reinterpret_cast<Start>(FindSymbol(handle, startEntry));
+                     if (!start) return "has no entry point";
+                     module.functions = start(version);
+                     return module.functions ? "" : "is of another version";
+                   }).problem;
+  return module;
+}
+
 // The functions a unit calls in a library of the system that it loads at first use, one typed
 // pointer each, declared from the list of their names (`#define LIBXML2_FUNCTIONS(F) F(xmlFreeDoc)
 // F(xmlNewParserCtxt)`): BOOKLOOM_LIBRARY_FUNCTIONS(Libxml2, LIBXML2_FUNCTIONS) declares the struct
