@@ -1,5 +1,5 @@
-// Speed of BreakLine: every paragraph of a novel cut into lines for the four page layouts, as
-// the writer does while it counts pages.
+// Speed of line breaking: every paragraph of a novel cut into lines for the four page layouts, byte by
+// byte and token by token as the writer does while it counts pages.
 #include <benchmark/benchmark.h>
 
 #include <sstream>
@@ -21,14 +21,18 @@ std::vector<std::string> Paragraphs() {
   return paragraphs;
 }
 
+// The fonts and text widths of the four page layouts.
+constexpr struct {
+  int font, width;
+} kLayouts[] = {{0, 576}, {1, 576}, {0, 776}, {1, 776}};
+
 void BM_BreakLineFourLayouts(benchmark::State& state) {
   const std::vector<std::string> paragraphs = Paragraphs();
-  const struct { int font, width; } layouts[] = {{0, 576}, {1, 576}, {0, 776}, {1, 776}};
   int64_t bytes = 0;
   for (const auto& p : paragraphs) bytes += static_cast<int64_t>(p.size());
   for (auto _ : state) {
     int64_t lines = 0;
-    for (const auto& layout : layouts)
+    for (const auto& layout : kLayouts)
       for (const auto& p : paragraphs)
         for (std::string_view rest = p; !rest.empty(); ++lines)
           rest.remove_prefix(static_cast<size_t>(bookloom::BreakLine(rest, layout.width, layout.font)));
@@ -37,6 +41,25 @@ void BM_BreakLineFourLayouts(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * bytes);
 }
 BENCHMARK(BM_BreakLineFourLayouts)->Unit(benchmark::kMillisecond);
+
+// The same lines as the writer cuts them: each paragraph read once into tokens, then cut four ways.
+void BM_ParagraphBreakerFourLayouts(benchmark::State& state) {
+  const std::vector<std::string> paragraphs = Paragraphs();
+  int64_t bytes = 0;
+  for (const auto& p : paragraphs) bytes += static_cast<int64_t>(p.size());
+  bookloom::ParagraphBreaker breaker;
+  for (auto _ : state) {
+    int64_t lines = 0;
+    for (const auto& p : paragraphs) {
+      breaker.Start(p);
+      for (const auto& layout : kLayouts)
+        for (size_t pos = 0; pos < p.size(); ++lines) pos += breaker.BreakLine(pos, layout.width, layout.font);
+    }
+    benchmark::DoNotOptimize(lines);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * bytes);
+}
+BENCHMARK(BM_ParagraphBreakerFourLayouts)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <vector>
+
+#include "platform/Vectors.h"
 
 namespace bookloom {
 
@@ -306,7 +309,98 @@ constexpr std::array<uint64_t, 256> MakePairedWidths() {
 }
 constexpr std::array<uint64_t, 256> kPairedWidths = MakePairedWidths();
 
+// The bytes of up to 64 of a text that tokens are told by, one bit each, the first byte the lowest.
+struct ByteKinds {
+  uint64_t letters = 0, digits = 0, blanks = 0, crs = 0, lfs = 0;
+};
+
+ByteKinds KindsOf(const uint8_t* p, size_t count) {
+  ByteKinds k;
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t c = kClasses[p[i]];
+    k.letters |= static_cast<uint64_t>(c & kLetter) << i;
+    k.digits |= static_cast<uint64_t>((c & kDigit) != 0) << i;
+    k.blanks |= static_cast<uint64_t>(p[i] == kBlank) << i;
+    k.crs |= static_cast<uint64_t>(p[i] == kCR) << i;
+    k.lfs |= static_cast<uint64_t>(p[i] == kLF) << i;
+  }
+  return k;
+}
+
+#if BOOKLOOM_X86_VECTORS
+// Whether bytes are in [low, low + count): a signed comparison of the bytes moved to the bottom.
+__attribute__((target("avx2"))) inline __m256i InRange(__m256i bytes, char low, int count) {
+  const __m256i moved = _mm256_xor_si256(_mm256_sub_epi8(bytes, _mm256_set1_epi8(low)), _mm256_set1_epi8(-128));
+  return _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(-128 + count)), moved);
+}
+
+inline uint64_t Bits(int low, int high) { return static_cast<uint32_t>(low) | uint64_t{static_cast<uint32_t>(high)} << 32; }
+
+// KindsOf 64 bytes, with the letters as kClasses has them.
+__attribute__((target("avx2"))) ByteKinds KindsOf64(const uint8_t* p) {
+  // 0xA8, 0xAA, 0xAF and the same low halves in 0xB8, 0xBA, 0xBF.
+  const __m256i otherLetterHalves = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, -1, 0, -1, 0, 0, 0, 0, -1,  //
+                                                     0, 0, 0, 0, 0, 0, 0, 0, -1, 0, -1, 0, 0, 0, 0, -1);
+  int masks[2][5];
+  for (int half = 0; half < 2; ++half) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * half));
+    const __m256i latin = InRange(_mm256_or_si256(bytes, _mm256_set1_epi8(0x20)), 'a', 26);
+    const __m256i cyrillic =
+        _mm256_cmpeq_epi8(_mm256_max_epu8(bytes, _mm256_set1_epi8(static_cast<char>(0xC0))), bytes);
+    const __m256i other = _mm256_and_si256(
+        _mm256_cmpeq_epi8(_mm256_and_si256(bytes, _mm256_set1_epi8(static_cast<char>(0xE0))),
+                          _mm256_set1_epi8(static_cast<char>(0xA0))),
+        _mm256_shuffle_epi8(otherLetterHalves, _mm256_and_si256(bytes, _mm256_set1_epi8(0x0F))));
+    const __m256i apostrophe = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(0x27));
+    masks[half][0] = _mm256_movemask_epi8(
+        _mm256_or_si256(_mm256_or_si256(latin, cyrillic), _mm256_or_si256(other, apostrophe)));
+    masks[half][1] = _mm256_movemask_epi8(InRange(bytes, '0', 10));
+    masks[half][2] = _mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kBlank)));
+    masks[half][3] = _mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kCR)));
+    masks[half][4] = _mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kLF)));
+  }
+  return {Bits(masks[0][0], masks[1][0]), Bits(masks[0][1], masks[1][1]), Bits(masks[0][2], masks[1][2]),
+          Bits(masks[0][3], masks[1][3]), Bits(masks[0][4], masks[1][4])};
+}
+#endif
+
+// The end of the run of set bits from bit `i` on; the mask has a clear bit after the text.
+inline size_t RunEnd(const uint64_t* mask, size_t i) {
+  size_t w = i / 64;
+  uint64_t outside = ~mask[w] >> (i & 63);
+  if (outside != 0) return i + static_cast<size_t>(std::countr_zero(outside));
+  while ((outside = ~mask[++w]) == 0) {
+  }
+  return w * 64 + static_cast<size_t>(std::countr_zero(outside));
+}
+
 }  // namespace
+
+// The letters, digits and token starts of the paragraph as bit masks: a token starts at a letter or a
+// digit after a byte of another kind, and at any other byte but the blank right after a word or
+// number and the LF right after a CR.
+void ParagraphBreaker::MarkTokens() {
+  const auto* p = reinterpret_cast<const uint8_t*>(text_.data());
+  const size_t n = text_.size();
+  uint64_t letterCarry = 0, digitCarry = 0, crCarry = 0;
+  for (size_t w = 0; w <= n / 64; ++w) {
+    const size_t count = std::min<size_t>(64, n - w * 64);
+#if BOOKLOOM_X86_VECTORS
+    const ByteKinds k = count == 64 && HasAvx2() ? KindsOf64(p + w * 64) : KindsOf(p + w * 64, count);
+#else
+    const ByteKinds k = KindsOf(p + w * 64, count);
+#endif
+    const uint64_t inText = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+    const uint64_t afterLetter = k.letters << 1 | letterCarry, afterDigit = k.digits << 1 | digitCarry;
+    const uint64_t others = inText & ~(k.letters | k.digits);
+    const uint64_t takenAlong = (k.blanks & (afterLetter | afterDigit)) | (k.lfs & (k.crs << 1 | crCarry));
+    letterMask_[w] = k.letters;
+    digitMask_[w] = k.digits;
+    startMask_[w] = (k.letters & ~afterLetter) | (k.digits & ~afterDigit) | (others & ~takenAlong);
+    letterCarry = k.letters >> 63, digitCarry = k.digits >> 63, crCarry = k.crs >> 63;
+  }
+  letterMask_[n / 64 + 1] = digitMask_[n / 64 + 1] = 0;
+}
 
 void ParagraphBreaker::Start(std::string_view paragraph) {
   text_ = paragraph;
@@ -316,75 +410,85 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
   if (tokenAt_.size() < n) {
     tokenAt_.resize(n);
     tokens_.resize(n + 1);
+    widthsBefore_.resize(n + 1);
+    for (std::vector<uint64_t>* mask : {&letterMask_, &digitMask_, &startMask_}) mask->resize(n / 64 + 2);
     for (std::vector<int32_t>& taken : takenWidths_) taken.resize(n + 1);
     for (std::vector<int32_t>& reach : plainReach_) reach.resize(n + 1);
   }
+  MarkTokens();
+  // Both fonts' summed widths of the bytes before each byte: a run's widths are a difference. Taken
+  // modulo 2^64, the difference is right in both halves even where a half has overflowed.
+  uint64_t* before = widthsBefore_.data();
+  uint64_t sum = 0;
+  for (size_t i = 0; i < n; ++i) {
+    before[i] = sum;
+    sum += kPairedWidths[At(paragraph, i)];
+  }
+  before[n] = sum;
+
   constexpr uint64_t kPairedHyphens = kPairedWidths[kHyphen];
   uint64_t taken = 0;  // both fonts' takenWidths_, paired
   // The summed widths of a paragraph of 16 MB stay far within 31 bits; a longer one (a file without
   // a line end) is cut token by token, closely.
   const bool plainTokens = n < (size_t{1} << 24);
-  Token* token = tokens_.data();
-  for (size_t i = 0; i < n; ++token) {
-    const size_t start = i;
-    const uint8_t c = At(paragraph, i++);
-    const uint8_t kind = kClasses[c] & (kLetter | kDigit);
-    uint64_t widths = kPairedWidths[c];
-    token->marksAfter = 0;
-    token->blankAfter = false;
-    // A blank, a mark, or a word or number short enough to be taken whole and followed by one mark
-    // at most: a line that has room to spare for it takes it whole, by its width alone.
-    bool plain = plainTokens;
-    if (kind != 0) {
-      token->kind = kind == kLetter ? Token::Kind::kWord : Token::Kind::kNumber;
-      for (uint8_t b; i < n && (kClasses[b = At(paragraph, i)] & (kLetter | kDigit)) == kind; ++i)
-        widths += kPairedWidths[b];
-      // Most words are followed by a blank, which one step of a line takes along; the others by their
-      // marks, if any.
-      token->blankAfter = i < n && At(paragraph, i) == kBlank;
-      if (!token->blankAfter)
-        for (size_t after = i; after < n && Is(paragraph, after, kPunctuation) && token->marksAfter < 255;
-             ++after)
-          ++token->marksAfter;
-      plain =
-          plainTokens && i - start <= (kind == kLetter ? kLongWord : kLongNumber) && token->marksAfter <= 1;
-      taken += widths + (token->blankAfter ? kPairedHyphens : 0);
-    } else if (c == kCR) {
-      token->kind = Token::Kind::kLineEnd;
-      plain = false;
-      if (i < n && At(paragraph, i) == kLF) ++i;
-    } else if (c == kBlank) {
-      token->kind = Token::Kind::kBlank;
-      taken += kPairedHyphens;
-    } else {
-      token->kind = Token::Kind::kMark;
-      taken += widths;
+  Token* const tokens = tokens_.data();
+  uint32_t* const tokenAt = tokenAt_.data();
+  int32_t* const taken0 = takenWidths_[0].data();
+  int32_t* const taken1 = takenWidths_[1].data();
+  int32_t* const reach0 = plainReach_[0].data();
+  int32_t* const reach1 = plainReach_[1].data();
+  uint32_t index = 0;
+  for (size_t w = 0; w <= n / 64; ++w) {
+    for (uint64_t starts = startMask_[w]; starts != 0; starts &= starts - 1, ++index) {
+      const size_t start = w * 64 + static_cast<size_t>(std::countr_zero(starts));
+      const uint8_t c = At(paragraph, start);
+      const uint8_t kind = kClasses[c] & (kLetter | kDigit);
+      Token token{static_cast<uint32_t>(start + 1), {}, Token::Kind::kMark, 0, false};
+      uint64_t widths = kPairedWidths[c];
+      // A blank, a mark, or a word or number short enough to be taken whole and followed by one mark
+      // at most: a line that has room to spare for it takes it whole, by its width alone.
+      bool plain = plainTokens;
+      if (kind != 0) {
+        token.kind = kind == kLetter ? Token::Kind::kWord : Token::Kind::kNumber;
+        const size_t end = RunEnd(kind == kLetter ? letterMask_.data() : digitMask_.data(), start + 1);
+        token.end = static_cast<uint32_t>(end);
+        widths = before[end] - before[start];
+        // Most words are followed by a blank, which one step of a line takes along; the others by
+        // their marks, if any.
+        token.blankAfter = end < n && At(paragraph, end) == kBlank;
+        if (!token.blankAfter)
+          for (size_t after = end; after < n && Is(paragraph, after, kPunctuation) && token.marksAfter < 255;
+               ++after)
+            ++token.marksAfter;
+        plain = plainTokens && end - start <= (kind == kLetter ? kLongWord : kLongNumber) &&
+                token.marksAfter <= 1;
+        taken += widths + (token.blankAfter ? kPairedHyphens : 0);
+      } else if (c == kCR) {
+        token.kind = Token::Kind::kLineEnd;
+        plain = false;
+        if (start + 1 < n && At(paragraph, start + 1) == kLF) ++token.end;
+      } else if (c == kBlank) {
+        token.kind = Token::Kind::kBlank;
+        taken += kPairedHyphens;
+      } else {
+        taken += widths;
+      }
+      token.width[0] = static_cast<int32_t>(widths & 0xFFFFFFFFu);
+      token.width[1] = static_cast<int32_t>(widths >> 32);
+      tokens[index] = token;
+      tokenAt[start] = index;
+      taken0[index + 1] = static_cast<int32_t>(taken & 0xFFFFFFFFu);
+      taken1[index + 1] = static_cast<int32_t>(taken >> 32);
+      reach0[index] = plain ? taken0[index + 1] : INT32_MAX;
+      reach1[index] = plain ? taken1[index + 1] : INT32_MAX;
     }
-    token->end = static_cast<uint32_t>(i);
-    token->width[0] = static_cast<int32_t>(widths & 0xFFFFFFFFu);
-    token->width[1] = static_cast<int32_t>(widths >> 32);
-    const size_t index = static_cast<size_t>(token - tokens_.data());
-    tokenAt_[start] = static_cast<uint32_t>(index);
-    takenWidths_[0][index + 1] = static_cast<int32_t>(taken & 0xFFFFFFFFu);
-    takenWidths_[1][index + 1] = static_cast<int32_t>(taken >> 32);
-    plainReach_[0][index] = plain ? takenWidths_[0][index + 1] : INT32_MAX;
-    plainReach_[1][index] = plain ? takenWidths_[1][index + 1] : INT32_MAX;
-    i += token->blankAfter;
   }
   // After the last token a line takes nothing more by width alone.
-  const size_t count = static_cast<size_t>(token - tokens_.data());
-  plainReach_[0][count] = plainReach_[1][count] = INT32_MAX;
-  takenWidths_[0][0] = takenWidths_[1][0] = 0;
+  reach0[index] = reach1[index] = INT32_MAX;
+  taken0[0] = taken1[0] = 0;
 }
 
-bool ParagraphBreaker::StartsToken(size_t pos) const {
-  if (pos == 0) return true;
-  const uint8_t kind = kClasses[At(text_, pos)] & (kLetter | kDigit);
-  const uint8_t kindBefore = kClasses[At(text_, pos - 1)] & (kLetter | kDigit);
-  if (kind != 0) return kindBefore != kind;
-  if (At(text_, pos) == kBlank) return kindBefore == 0;
-  return !(At(text_, pos) == kLF && At(text_, pos - 1) == kCR);
-}
+bool ParagraphBreaker::StartsToken(size_t pos) const { return startMask_[pos / 64] >> (pos & 63) & 1; }
 
 // Token by token, which is the byte-by-byte way with every question about a word, a number or a mark
 // answered once for the paragraph; what the tokens cannot answer (a word longer than kLongWord, a

@@ -51,10 +51,15 @@ class ParagraphBreaker {
   // Whether a token starts at that byte: not inside a word or a number, nor at the blank after one,
   // nor at the LF of a CR LF.
   bool StartsToken(size_t pos) const;
+  void MarkTokens();
 
   std::string_view text_;
   std::vector<Token> tokens_;
   std::vector<uint32_t> tokenAt_;  // the index of the token that starts at a byte
+  // The paragraph's letters, digits and token starts as bit masks (bit i % 64 of entry i / 64 for
+  // byte i), and both fonts' summed widths of the bytes before each byte (font 0 in the low half):
+  // what the tokens are read from.
+  std::vector<uint64_t> letterMask_, digitMask_, startMask_, widthsBefore_;
   // For each font, the summed widths of the tokens before each token as a line with room to spare
   // takes them (a word or number with its blank, a blank as wide as a hyphen), and after the last.
   std::vector<int32_t> takenWidths_[2];

@@ -49,29 +49,32 @@ ByteOrder Utf16ByteOrder(std::string_view bytes) {
 }
 
 #if BOOKLOOM_X86_VECTORS
-// Past the blocks of 16 units from `from` on that hold no line break.
-__attribute__((target("avx2"))) size_t SkipUnbrokenUnits(std::u16string_view text, size_t from) {
+// Past the blocks of 16 units from `from` on that hold none of the stops.
+template <char16_t... kStops>
+__attribute__((target("avx2"))) size_t SkipBlocksWithout(std::u16string_view text, size_t from) {
   size_t i = from;
   for (; i + 16 <= text.size(); i += 16) {
     const __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i));
-    const __m256i breaks =
-        _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\r')),
-                                        _mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\n'))),
-                        _mm256_cmpeq_epi16(units, _mm256_set1_epi16(static_cast<short>(u'\u2028'))));
-    if (!_mm256_testz_si256(breaks, breaks)) break;
+    const __m256i hits = (... | _mm256_cmpeq_epi16(units, _mm256_set1_epi16(static_cast<short>(kStops))));
+    if (!_mm256_testz_si256(hits, hits)) break;
   }
   return i;
 }
 #endif
 
+// The first unit from `from` on that is one of the stops, or the text's end.
+template <char16_t... kStops>
+size_t FindFirstOf(std::u16string_view text, size_t from) {
+#if BOOKLOOM_X86_VECTORS
+  if (HasAvx2()) from = SkipBlocksWithout<kStops...>(text, from);
+#endif
+  while (from < text.size() && ((text[from] != kStops) && ...)) ++from;
+  return from;
+}
+
 // Where the line after the one that starts at `pos` starts: past its break, or the text's end.
 size_t NextLineStart(std::u16string_view text, size_t pos, size_t& lineEnd) {
-  const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2028'; };
-  lineEnd = pos;
-#if BOOKLOOM_X86_VECTORS
-  if (HasAvx2()) lineEnd = SkipUnbrokenUnits(text, lineEnd);
-#endif
-  while (lineEnd < text.size() && !isBreak(text[lineEnd])) ++lineEnd;
+  lineEnd = FindFirstOf<u'\r', u'\n', u'\u2028'>(text, pos);
   pos = lineEnd;
   for (const char16_t breakChar : {u'\r', u'\n', u'\u2028'})
     if (pos < text.size() && text[pos] == breakChar) ++pos;
@@ -131,7 +134,7 @@ std::string DescribeFaults(const DecodedTextFile& file) {
 }
 
 std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
-  text = text.substr(0, text.find(u'\0'));
+  text = text.substr(0, FindFirstOf<u'\0'>(text, 0));
   std::vector<std::u16string_view> lines;
   size_t lineEnd;
   for (size_t pos = 0, next; pos < text.size(); pos = next) {

@@ -173,12 +173,12 @@ TEST(ParagraphBreaker, CutsEveryLineAsBreakLineDoes) {
 }
 
 // Random paragraphs of words of every length (beyond the longest that is hyphenated too), numbers
-// (beyond the longest kept whole), clusters of marks, blanks and line ends, at every width: the breaker
-// cuts them where BreakLine does.
+// (beyond the longest kept whole), clusters of marks and other bytes, blanks and line ends, at every
+// width: the breaker cuts them where BreakLine does.
 TEST(ParagraphBreaker, CutsRandomParagraphsAsBreakLineDoes) {
   std::mt19937 random(1251);
   const auto pick = [&](std::string_view from) { return from[random() % from.size()]; };
-  const std::string letters = Cp(u"абвгдеёжзийклмнопрстуфхцчшщъыьэюяАЕЁОУЫЭЮЯ") + "aeiouybcdlmnrst'";
+  const std::string letters = Cp(u"абвгдеёжзийклмнопрстуфхцчшщъыьэюяАЕЁОУЫЭЮЯЄЇєї") + "aeiouybcdlmnrst'AZ";
   ParagraphBreaker breaker;
   for (int round = 0; round < 400; ++round) {
     std::string paragraph;
@@ -194,8 +194,8 @@ TEST(ParagraphBreaker, CutsRandomParagraphsAsBreakLineDoes) {
           for (int n = 1 + static_cast<int>(random() % 12); n > 0; --n) paragraph += pick("0123456789");
           break;
         case 4:
-          for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n)
-            paragraph += pick(".,;:!?'\"()-&<\x85\xAB\xBB");
+          for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n)  // marks, now and then any byte
+            paragraph += random() % 4 ? pick(".,;:!?'\"()-&<\x85\xAB\xBB") : static_cast<char>(random() % 256);
           break;
         case 5:
         case 6:

@@ -27,14 +27,17 @@ TEST(SplitLines, BreaksAtCrLfAndLineSeparator) {
       {u"", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << testing::PrintToString(c.lines);
-  // Long lines, which are searched many units at a time: a break at every place of a block.
+  // Long lines, which are searched many units at a time: a break, or the U+0000 that ends the text,
+  // at every place of a block.
   for (size_t at = 0; at < 40; ++at)
-    for (const char16_t lineBreak : {u'\r', u'\n', u'\u2028'}) {
+    for (const char16_t stop : {u'\r', u'\n', u'\u2028', u'\0'}) {
       std::u16string text(80, u'x');
-      text[at] = lineBreak;
-      EXPECT_EQ(SplitLines(text),
-                (Lines{std::u16string_view(text).substr(0, at), std::u16string_view(text).substr(at + 1)}))
-          << at;
+      text[at] = stop;
+      const std::u16string_view before = std::u16string_view(text).substr(0, at);
+      const Lines expected = stop != u'\0'          ? Lines{before, std::u16string_view(text).substr(at + 1)}
+                             : before.empty() ? Lines{}
+                                              : Lines{before};
+      EXPECT_EQ(SplitLines(text), expected) << at;
     }
 }
 
