@@ -212,19 +212,14 @@ std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
   const size_t n = utf8.size();
   std::u16string text;
-  // Never more UTF-16 units than bytes (a four-byte sequence gives two units), and one unit more, so
-  // that a step that writes two units always has room for them: the room is reserved, but the text
-  // is made a block at a time just before the block is written, so that its zeroing stays in the
-  // cache and memory never written is never touched. Valid UTF-8 needs no more than its units;
-  // damaged text that needs more is given the rest.
+  // Never more UTF-16 units than bytes (a four-byte sequence gives two units): the room is reserved,
+  // but only the units of valid UTF-8 are made at first, so that memory never written is never
+  // touched. Damaged text that needs more is given the rest.
   text.reserve(n + 1);
   PreferLargePages(text.data(), (n + 1) * sizeof(char16_t));
-  const size_t units = UnitsOfValidUtf8(p, n);
-  constexpr size_t kBlock = 32768;
+  text.resize(UnitsOfValidUtf8(p, n));
   size_t i = 0, written = 0;
   for (bool done = false; !done;) {
-    const size_t block = std::min(written + kBlock, units);
-    text.resize(block > text.size() ? block : n + 1);
     char16_t* out = text.data() + written;
     const char16_t* end = text.data() + text.size();
     done = true;
@@ -239,6 +234,9 @@ std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
 #endif
     if (done) done = DecodeBytes(p, n, i, n, out, end, text.data(), faults);
     written = static_cast<size_t>(out - text.data());
+    // Within the room reserved; one unit more than the bytes, so that a step that writes two units
+    // (for four bytes) always has room for them.
+    if (!done) text.resize(n + 1);
   }
   text.resize(written);
   return text;
