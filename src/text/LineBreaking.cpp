@@ -407,7 +407,7 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
   const size_t n = paragraph.size();
   // The tables only grow: an entry is read only up to this paragraph's last token, or where one of
   // its tokens starts, and written before.
-  if (tokenAt_.size() < n) {
+  if (widthsBefore_.size() < n + 1) {
     tokenAt_.resize(n);
     tokens_.resize(n + 1);
     widthsBefore_.resize(n + 1);

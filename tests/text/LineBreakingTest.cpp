@@ -150,6 +150,7 @@ TEST(ParagraphBreaker, CutsEveryLineAsBreakLineDoes) {
   std::string words;
   for (int i = 0; i < 40; ++i) words += Cp(u"Мама мыла раму, «а папа — нет»... 1234567890 подъезд; ");
   const std::string cases[] = {
+      "",  // first, while the breaker's tables are empty
       words + "\r",
       Cp(u"Превысокомногорассмотрительствующийпревысокомногорассмотрительствующий слово") + "\r",
       "123456789012345678901234567890 1999's, l'amour!!!??? x" + std::string(300, '.') + "\r\n",
