@@ -69,9 +69,10 @@ bool NextCodePoint(const uint8_t* p, size_t n, size_t i, uint32_t& cp, size_t& l
 }
 
 // Decodes the bytes from p[i] to p[until] (and the rest of a sequence that starts before `until`)
-// while there is room before `end`; false when it stopped for room.
+// while there is room before `end`; false when it stopped for room. The first fault is noted by the
+// index of its first byte.
 bool DecodeBytes(const uint8_t* p, size_t n, size_t& i, size_t until, char16_t*& out, const char16_t* end,
-                 const char16_t* begin, DecodingFaults* faults) {
+                 DecodingFaults* faults) {
   while (i < until) {
     // Room for a surrogate pair, and a byte no further than there is room for its unit.
     const size_t room = static_cast<size_t>(end - out);
@@ -91,7 +92,7 @@ bool DecodeBytes(const uint8_t* p, size_t n, size_t& i, size_t until, char16_t*&
       size_t length;
       if (!NextCodePoint(p, n, i, cp, length)) {
         cp = kReplacement;  // the bytes read so far form one bad sequence
-        if (faults && faults->count++ == 0) faults->firstAt = static_cast<size_t>(out - begin);
+        if (faults && faults->count++ == 0) faults->firstAt = i;
       }
       out = PutCodePoint(out, cp);
       i += length;
@@ -211,34 +212,32 @@ size_t UnitsOfValidUtf8(const uint8_t* p, size_t n) {
 std::u16string Utf8ToUtf16(std::string_view utf8, DecodingFaults* faults) {
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
   const size_t n = utf8.size();
+  const bool faultedBefore = faults && faults->count > 0;
   std::u16string text;
   // Never more UTF-16 units than bytes (a four-byte sequence gives two units): the room is reserved,
-  // but only the units of valid UTF-8 are made at first, so that memory never written is never
-  // touched. Damaged text that needs more is given the rest.
-  text.reserve(n + 1);
-  PreferLargePages(text.data(), (n + 1) * sizeof(char16_t));
-  text.resize(UnitsOfValidUtf8(p, n));
-  size_t i = 0, written = 0;
-  for (bool done = false; !done;) {
-    char16_t* out = text.data() + written;
-    const char16_t* end = text.data() + text.size();
-    done = true;
+  // and the text is decoded a block at a time on the stack and appended, so that the string's memory
+  // is written once, and memory never written is never touched.
+  text.reserve(n);
+  PreferLargePages(text.data(), n * sizeof(char16_t));
+  constexpr size_t kBlock = 8192;
+  char16_t block[kBlock];
+  for (size_t i = 0; i < n;) {
+    char16_t* out = block;
+    bool done = true;  // false when the block is full
 #if BOOKLOOM_X86_VECTORS
     if (HasAvx2()) {
       // Blocks of short sequences 16 bytes at a time; what stops them, byte by byte.
       while (done && i < n) {
-        DecodeShortSequences(p, n, i, out, end);
-        done = DecodeBytes(p, n, i, std::min(n, i + 16), out, end, text.data(), faults);
+        DecodeShortSequences(p, n, i, out, block + kBlock);
+        done = DecodeBytes(p, n, i, std::min(n, i + 16), out, block + kBlock, faults);
       }
     }
 #endif
-    if (done) done = DecodeBytes(p, n, i, n, out, end, text.data(), faults);
-    written = static_cast<size_t>(out - text.data());
-    // Within the room reserved; one unit more than the bytes, so that a step that writes two units
-    // (for four bytes) always has room for them.
-    if (!done) text.resize(n + 1);
+    if (done) DecodeBytes(p, n, i, n, out, block + kBlock, faults);
+    text.append(block, static_cast<size_t>(out - block));
   }
-  text.resize(written);
+  // Everything before the first fault is valid UTF-8, which tells its place in the text.
+  if (faults && !faultedBefore && faults->count > 0) faults->firstAt = UnitsOfValidUtf8(p, faults->firstAt);
   return text;
 }
 
