@@ -22,9 +22,7 @@ std::vector<std::string> Paragraphs() {
 }
 
 // The fonts and text widths of the four page layouts.
-constexpr struct {
-  int font, width;
-} kLayouts[] = {{0, 576}, {1, 576}, {0, 776}, {1, 776}};
+constexpr struct { int font, width; } kLayouts[] = {{0, 576}, {1, 576}, {0, 776}, {1, 776}};
 
 void BM_BreakLineFourLayouts(benchmark::State& state) {
   const std::vector<std::string> paragraphs = Paragraphs();
@@ -53,7 +51,8 @@ void BM_ParagraphBreakerFourLayouts(benchmark::State& state) {
     for (const auto& p : paragraphs) {
       breaker.Start(p);
       for (const auto& layout : kLayouts)
-        for (size_t pos = 0; pos < p.size(); ++lines) pos += breaker.BreakLine(pos, layout.width, layout.font);
+        for (size_t pos = 0; pos < p.size(); ++lines)
+          pos += breaker.BreakLine(pos, layout.width, layout.font);
     }
     benchmark::DoNotOptimize(lines);
   }

@@ -309,7 +309,8 @@ constexpr std::array<uint64_t, 256> MakePairedWidths() {
 }
 constexpr std::array<uint64_t, 256> kPairedWidths = MakePairedWidths();
 
-// The bytes of up to 64 of a text that tokens are told by, one bit each, the first byte the lowest.
+// Where up to 64 bytes of a text are letters, digits, blanks, CRs and LFs (what tells where tokens
+// start and end): one bit a byte, the first byte's the lowest.
 struct ByteKinds {
   uint64_t letters = 0, digits = 0, blanks = 0, crs = 0, lfs = 0;
 };
@@ -330,11 +331,14 @@ ByteKinds KindsOf(const uint8_t* p, size_t count) {
 #if BOOKLOOM_X86_VECTORS
 // Whether bytes are in [low, low + count): a signed comparison of the bytes moved to the bottom.
 __attribute__((target("avx2"))) inline __m256i InRange(__m256i bytes, char low, int count) {
-  const __m256i moved = _mm256_xor_si256(_mm256_sub_epi8(bytes, _mm256_set1_epi8(low)), _mm256_set1_epi8(-128));
+  const __m256i moved =
+      _mm256_xor_si256(_mm256_sub_epi8(bytes, _mm256_set1_epi8(low)), _mm256_set1_epi8(-128));
   return _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(-128 + count)), moved);
 }
 
-inline uint64_t Bits(int low, int high) { return static_cast<uint32_t>(low) | uint64_t{static_cast<uint32_t>(high)} << 32; }
+inline uint64_t Bits(int low, int high) {
+  return static_cast<uint32_t>(low) | uint64_t{static_cast<uint32_t>(high)} << 32;
+}
 
 // KindsOf 64 bytes, with the letters as kClasses has them.
 __attribute__((target("avx2"))) ByteKinds KindsOf64(const uint8_t* p) {
@@ -402,6 +406,18 @@ void ParagraphBreaker::MarkTokens() {
   letterMask_[n / 64 + 1] = digitMask_[n / 64 + 1] = 0;
 }
 
+// Both fonts' summed widths of the bytes before each byte: a run's widths are a difference. Taken
+// modulo 2^64, the difference is right in both halves even where a half has overflowed.
+void ParagraphBreaker::SumWidths() {
+  uint64_t* before = widthsBefore_.data();
+  uint64_t sum = 0;  // kept out of the table, which the text's bytes might alias
+  for (size_t i = 0; i < text_.size(); ++i) {
+    before[i] = sum;
+    sum += kPairedWidths[At(text_, i)];
+  }
+  before[text_.size()] = sum;
+}
+
 void ParagraphBreaker::Start(std::string_view paragraph) {
   text_ = paragraph;
   const size_t n = paragraph.size();
@@ -416,15 +432,8 @@ void ParagraphBreaker::Start(std::string_view paragraph) {
     for (std::vector<int32_t>& reach : plainReach_) reach.resize(n + 1);
   }
   MarkTokens();
-  // Both fonts' summed widths of the bytes before each byte: a run's widths are a difference. Taken
-  // modulo 2^64, the difference is right in both halves even where a half has overflowed.
-  uint64_t* before = widthsBefore_.data();
-  uint64_t sum = 0;
-  for (size_t i = 0; i < n; ++i) {
-    before[i] = sum;
-    sum += kPairedWidths[At(paragraph, i)];
-  }
-  before[n] = sum;
+  SumWidths();
+  const uint64_t* before = widthsBefore_.data();
 
   constexpr uint64_t kPairedHyphens = kPairedWidths[kHyphen];
   uint64_t taken = 0;  // both fonts' takenWidths_, paired

@@ -52,6 +52,7 @@ class ParagraphBreaker {
   // nor at the LF of a CR LF.
   bool StartsToken(size_t pos) const;
   void MarkTokens();
+  void SumWidths();
 
   std::string_view text_;
   std::vector<Token> tokens_;

@@ -196,7 +196,8 @@ TEST(ParagraphBreaker, CutsRandomParagraphsAsBreakLineDoes) {
           break;
         case 4:
           for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n)  // marks, now and then any byte
-            paragraph += random() % 4 ? pick(".,;:!?'\"()-&<\x85\xAB\xBB") : static_cast<char>(random() % 256);
+            paragraph +=
+                random() % 4 ? pick(".,;:!?'\"()-&<\x85\xAB\xBB") : static_cast<char>(random() % 256);
           break;
         case 5:
         case 6:

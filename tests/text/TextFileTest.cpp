@@ -34,7 +34,7 @@ TEST(SplitLines, BreaksAtCrLfAndLineSeparator) {
       std::u16string text(80, u'x');
       text[at] = stop;
       const std::u16string_view before = std::u16string_view(text).substr(0, at);
-      const Lines expected = stop != u'\0'          ? Lines{before, std::u16string_view(text).substr(at + 1)}
+      const Lines expected = stop != u'\0'    ? Lines{before, std::u16string_view(text).substr(at + 1)}
                              : before.empty() ? Lines{}
                                               : Lines{before};
       EXPECT_EQ(SplitLines(text), expected) << at;
