@@ -129,18 +129,33 @@ const PageTable& PageTableBuilder::Table() {
 // Each paragraph's lines in each layout, as their count and then their escaped lengths.
 void PageTableBuilder::CutLines(Batch& batch, ParagraphBreaker& breaker) {
   for (std::vector<uint32_t>& lines : batch.lines) lines.clear();
+  // The escaped lengths of the bytes before each byte of a paragraph that has escaped bytes: a line's
+  // escaped length is a difference, however many layouts cut it.
+  std::vector<uint32_t> escapedBefore;
   size_t from = 0;
   for (const Step& step : batch.steps) {
     if (step.kind != Step::Kind::kParagraph) continue;
-    breaker.Start(std::string_view(batch.text).substr(from, step.value - from));
+    const std::string_view paragraph = std::string_view(batch.text).substr(from, step.value - from);
     from = step.value;
+    breaker.Start(paragraph);
+    if (!step.plain) {
+      escapedBefore.resize(paragraph.size() + 1);
+      uint32_t sum = 0;
+      for (size_t i = 0; i < paragraph.size(); ++i) {
+        escapedBefore[i] = sum;
+        sum += kEscapedLengths[static_cast<uint8_t>(paragraph[i])];
+      }
+      escapedBefore[paragraph.size()] = sum;
+    }
     for (size_t i = 0; i < kPageLayouts.size(); ++i) {
       std::vector<uint32_t>& lines = batch.lines[i];
       const size_t countAt = lines.size();
       lines.push_back(0);
       PageFlow::ForEachLine(breaker, kPageLayouts[i], [&](std::string_view line) {
         // A plain paragraph's lines are as long escaped as they are.
-        lines.push_back(static_cast<uint32_t>(step.plain ? line.size() : WolfEscapedLength(line)));
+        const size_t start = static_cast<size_t>(line.data() - paragraph.data());
+        lines.push_back(step.plain ? static_cast<uint32_t>(line.size())
+                                   : escapedBefore[start + line.size()] - escapedBefore[start]);
       });
       lines[countAt] = static_cast<uint32_t>(lines.size() - countAt - 1);
     }
