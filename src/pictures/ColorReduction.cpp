@@ -9,10 +9,10 @@
 namespace bookloom {
 
 Gray4Lookup::Gray4Lookup() {
-  cache_.fill(-1);
+  indices_.fill(-1);
   for (size_t i = 0; i < kGray4Palette.size(); ++i) {
-    int8_t& slot = cache_[kGray4Palette[i] >> 3];
-    if (slot < 0) slot = static_cast<int8_t>(i);
+    const size_t cell = kGray4Palette[i] >> 3;
+    if (indices_[cell] < 0) Remember(cell, static_cast<int>(i));
   }
 }
 
@@ -157,9 +157,8 @@ using ErrorCell = int32_t;
 // What a row spreads onto each row below is gathered in a window of cells that moves along with
 // the pixel, and added to that row's cell once no later pixel of this row reaches it: one memory
 // update a pixel for each row below instead of one for each weight. Integer sums come out the same.
-template <class Kernel, class Lookup, size_t kColors>
-void Diffuse(const GrayView& source, GrayImage& result, Lookup& lookup,
-             const std::array<uint8_t, kColors>& palette) {
+template <class Kernel, class Lookup>
+void Diffuse(const GrayView& source, GrayImage& result, Lookup& lookup) {
   constexpr int kHalf = Kernel::kDivisor / 2;
   constexpr std::array<int, 2> kAhead = AheadWeights<Kernel>();
   constexpr int kReach = BelowReach<Kernel>();
@@ -194,9 +193,9 @@ void Diffuse(const GrayView& source, GrayImage& result, Lookup& lookup,
     for (int c = first; c >= 0 && c < width; c += direction) {
       const ErrorCell sum = errors[0][c] + next + kHalf;
       const int value = std::clamp(in[c] + sum / Kernel::kDivisor, 0, 255);
-      const int index = lookup.Find(static_cast<uint8_t>(value));
-      out[c] = static_cast<uint8_t>(index);
-      const ErrorCell error = value - palette[index];
+      const PaletteEntry nearest = lookup.Find(static_cast<uint8_t>(value));
+      out[c] = static_cast<uint8_t>(nearest.index);
+      const ErrorCell error = value - nearest.grey;
       next = afterNext + kAhead[0] * error;
       afterNext = kAhead[1] * error;
 #pragma GCC unroll 4
@@ -216,10 +215,9 @@ void Diffuse(const GrayView& source, GrayImage& result, Lookup& lookup,
 }
 
 // Reduces with the kernel of `dither` into result.
-template <class Lookup, size_t kColors>
-void DiffuseWith(DitherMode dither, const GrayView& source, GrayImage& result, Lookup& lookup,
-                 const std::array<uint8_t, kColors>& palette) {
-  auto run = [&](auto kernel) { Diffuse<decltype(kernel)>(source, result, lookup, palette); };
+template <class Lookup>
+void DiffuseWith(DitherMode dither, const GrayView& source, GrayImage& result, Lookup& lookup) {
+  auto run = [&](auto kernel) { Diffuse<decltype(kernel)>(source, result, lookup); };
   switch (dither) {
     case DitherMode::kNearest:
       return run(NearestKernel{});
@@ -246,10 +244,10 @@ GrayImage ReduceGray(const GrayView& source, ReductionMode mode, DitherMode dith
   GrayImage result(source.width, source.height);
   if (mode == ReductionMode::kMonochrome) {
     MonochromeLookup lookup;
-    DiffuseWith(dither, source, result, lookup, kMonochromePalette);
+    DiffuseWith(dither, source, result, lookup);
   } else {
     Gray4Lookup lookup;
-    DiffuseWith(dither, source, result, lookup, kGray4Palette);
+    DiffuseWith(dither, source, result, lookup);
   }
   return result;
 }

@@ -24,27 +24,42 @@ enum class DitherMode : int32_t {
 inline constexpr std::array<uint8_t, 2> kMonochromePalette{0x00, 0xFF};
 inline constexpr std::array<uint8_t, 4> kGray4Palette{0x00, 0x80, 0xC0, 0xFF};
 
+// A palette colour: its index and its grey.
+struct PaletteEntry {
+  int index, grey;
+};
+
 // The nearest of the four greys, the lowest index winning ties, remembered per cell of eight greys
 // (grey >> 3): every later grey of a cell takes the answer found for its first grey. Each grey of the
 // palette answers for its own cell from the start.
 class Gray4Lookup {
  public:
   Gray4Lookup();
-  int Find(uint8_t gray) {
-    int8_t& slot = cache_[gray >> 3];
-    if (slot < 0) slot = static_cast<int8_t>(Search(gray));
-    return slot;
+  // The cell keeps the entry's grey beside its index, so that the grey is read at once rather than
+  // through the index: error diffusion waits on it for every pixel.
+  PaletteEntry Find(uint8_t gray) {
+    const size_t cell = gray >> 3;
+    if (indices_[cell] < 0) Remember(cell, Search(gray));
+    return {indices_[cell], greys_[cell]};
   }
 
  private:
   static int Search(int gray);
+  void Remember(size_t cell, int index) {
+    indices_[cell] = static_cast<int8_t>(index);
+    greys_[cell] = kGray4Palette[static_cast<size_t>(index)];
+  }
 
-  std::array<int8_t, 32> cache_;
+  std::array<int8_t, 32> indices_;
+  std::array<uint8_t, 32> greys_{};
 };
 
 // Black or white: white (index 1) when 256 times the grey exceeds 32512, so from 128 on.
 struct MonochromeLookup {
-  static int Find(uint8_t gray) { return 256 * gray > 32512 ? 1 : 0; }
+  static PaletteEntry Find(uint8_t gray) {
+    const int index = 256 * gray > 32512 ? 1 : 0;
+    return {index, kMonochromePalette[static_cast<size_t>(index)]};
+  }
 };
 
 // The picture reduced to the palette of `mode` with the ditherer of `dither`: one palette index a

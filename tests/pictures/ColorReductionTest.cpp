@@ -244,12 +244,14 @@ TEST(ReduceGray, EveryDithererKeepsTheToneOfAUniformGrey) {
 
 TEST(Gray4Lookup, TiesGoToTheLowerIndexAndTheFirstGreyOfACellDecidesForIt) {
   Gray4Lookup lookup;
-  EXPECT_EQ(lookup.Find(160), 1);  // as far from 128 as from 192
-  EXPECT_EQ(lookup.Find(167), 1);  // nearer to 192, but its cell already answered
-  EXPECT_EQ(lookup.Find(130), 1);  // the cell of 128 answers from the start
+  EXPECT_EQ(lookup.Find(160).index, 1);   // as far from 128 as from 192
+  EXPECT_EQ(lookup.Find(167).index, 1);   // nearer to 192, but its cell already answered
+  EXPECT_EQ(lookup.Find(130).index, 1);   // the cell of 128 answers from the start
+  EXPECT_EQ(lookup.Find(167).grey, 128);  // the grey of the index the cell answers
   Gray4Lookup fresh;
-  EXPECT_EQ(fresh.Find(165), 2);  // a fresh cache searches for the grey itself
-  EXPECT_EQ(fresh.Find(160), 2);
+  EXPECT_EQ(fresh.Find(165).index, 2);  // a fresh cache searches for the grey itself
+  EXPECT_EQ(fresh.Find(160).index, 2);
+  EXPECT_EQ(fresh.Find(160).grey, 192);
 }
 
 TEST(ReduceGray, RefusesPicturesWithoutPixelsAndUnknownDitherers) {
