@@ -33,8 +33,8 @@ struct Trees {
   uint8_t window[N + F - 1];   // positions N..N+F-2 mirror 0..F-2 so a string may run past the end
   uint16_t child[N + 257][2];  // [0] left, [1] right
   uint16_t parent[N + 1];
-  uint64_t prefix[N];  // bytes 1 to 8 of each node's string as LoadOrdered reads them; a string
-                       // never changes while its node is in a tree
+  uint64_t prefix[N + 1];  // bytes 1 to 8 of each node's string as LoadOrdered reads them; a string
+                           // never changes while its node is in a tree. Entry N (NIL) is read, never used.
   unsigned matchPos;
   int matchLen;
   // The node inserted last. It hangs less than 30 levels deep (a deeper insertion is splayed to
@@ -185,6 +185,10 @@ struct Trees {
     const uint64_t key17 = static_cast<uint64_t>(key[17]) << 56;
     unsigned p = N + 1 + key[0];
     unsigned next = Right(p);
+    // The next node's links and first bytes, read a step ahead: both children's are read while the
+    // comparison with their parent decides which one is next.
+    uint32_t nextLinks = Links(next);
+    uint64_t nextPrefix = prefix[next];
     bool after = true;  // the key sorts at or after node p: the search goes right
     int bestLen = 0;
     unsigned bestPos = matchPos;
@@ -198,9 +202,12 @@ struct Trees {
         break;
       }
       p = next;
-      const uint32_t links = Links(p);
+      const uint32_t links = nextLinks;
+      const unsigned left = (links >> kLeftShift) & 0xFFFF, right = (links >> kRightShift) & 0xFFFF;
+      const uint32_t leftLinks = Links(left), rightLinks = Links(right);
+      const uint64_t leftPrefix = prefix[left], rightPrefix = prefix[right];
       // The first word of bytes that differ, from byte 1 on (byte 0 is the tree's own).
-      uint64_t a = key1, b = prefix[p];
+      uint64_t a = key1, b = nextPrefix;
       int base = 1;
       if (a == b) {
         const uint8_t* node = window + p;
@@ -218,7 +225,9 @@ struct Trees {
       const int len = base + (std::countl_zero(diff) >> 3);
       after = a > b;
       // Both children are at hand before the comparison ends; choosing one is a conditional move.
-      next = after ? (links >> kRightShift) & 0xFFFF : (links >> kLeftShift) & 0xFFFF;
+      next = after ? right : left;
+      nextLinks = after ? rightLinks : leftLinks;
+      nextPrefix = after ? rightPrefix : leftPrefix;
       bestPos = len > bestLen ? p : bestPos;
       bestLen = len > bestLen ? len : bestLen;
     }
