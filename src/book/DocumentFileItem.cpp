@@ -1,7 +1,9 @@
 #include "book/DocumentFileItem.h"
 
 #include <algorithm>
+#include <deque>
 #include <future>
+#include <mutex>
 #include <system_error>
 
 #include "book/FileTypeRegistry.h"
@@ -26,47 +28,78 @@ std::unique_ptr<FileItem> Create(const std::u16string& fileName) {
   return std::make_unique<DocumentFileItem>(fileName, read);
 }
 
-// Decodes the next picture of a document and prepares its pages on a second thread while the book
+// Decodes the next pictures of a document and prepares their pages on other threads while the book
 // writes the pages before: decoding, scaling and dithering then overlap compressing and writing, as a
-// build loads the next picture file while it writes the one before. At most one picture is prepared
-// ahead. The document's pictures are touched by one thread at a time: the second thread only between
-// Start and Take.
+// build loads the next picture file while it writes the one before. Two pictures are prepared at
+// once, so that a second core is busy while the writer waits, and no more, so that the memory a
+// build needs does not grow with the number of pictures. The document's pictures are decoded and
+// named by one thread at a time.
 class PicturesAhead {
  public:
+  static constexpr size_t kAhead = 2;
+
   PicturesAhead(DocumentPictures& pictures, const PictureSettings& settings)
       : pictures_(pictures), settings_(settings) {}
 
   // The pages of the picture, prepared ahead when it was started, else now. Pictures are taken in the
   // order they are started.
   PicturePages Take(size_t index) {
-    if (pending_.valid() && index_ == index) return pending_.get();
+    if (!pending_.empty() && pending_.front().index == index) {
+      std::future<PicturePages> pages = std::move(pending_.front().pages);
+      pending_.pop_front();
+      return pages.get();
+    }
     return Prepare(index);
   }
 
-  // Starts preparing a picture that will be taken next.
+  // Starts preparing a picture that will be taken after those started before, unless it is one of
+  // them or kAhead are under way.
   void Start(size_t index) {
-    if (pending_.valid()) return;
+    if (pending_.size() >= kAhead) return;
+    for (const Pending& p : pending_)
+      if (p.index == index) return;
     try {
-      pending_ = std::async(std::launch::async, [this, index] { return Prepare(index); });
-      index_ = index;
+      pending_.push_back({index, std::async(std::launch::async, [this, index] { return Prepare(index); })});
     } catch (const std::system_error&) {
       // No thread to be had: the picture is prepared when it is taken.
     }
   }
 
+  std::u16string Name(size_t index) {
+    const std::lock_guard lock(decoding_);
+    return pictures_.Name(index);
+  }
+
  private:
   PicturePages Prepare(size_t index) {
     Picture picture;
-    picture.Assign(pictures_.Decode(index));
+    {
+      const std::lock_guard lock(decoding_);
+      picture.Assign(pictures_.Decode(index));
+    }
     picture.SetTransparent(true);
     return PreparePicturePages(picture, settings_);
   }
 
+  struct Pending {
+    size_t index;
+    std::future<PicturePages> pages;
+  };
   DocumentPictures& pictures_;
   const PictureSettings& settings_;
-  std::future<PicturePages> pending_;  // waited for when the writing stops early
-  size_t index_ = 0;
+  std::mutex decoding_;
+  std::deque<Pending> pending_;  // waited for when the writing stops early
 };
+
+// Starts preparing the pictures of the blocks from `from` on, as many as PicturesAhead takes.
+void StartPictures(PicturesAhead& ahead, const std::vector<DocumentBlock>& blocks, size_t from) {
+  size_t started = 0;
+  for (size_t i = from; i < blocks.size() && started < PicturesAhead::kAhead; ++i)
+    if (blocks[i].kind == DocumentBlock::Kind::kPicture) {
+      ahead.Start(blocks[i].picture);
+      ++started;
+    }
+}
 
 bool HasEntryBeforeContent(const Document& document) {
   for (const DocumentBlock& b : document.blocks) {
@@ -190,6 +223,7 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
   if (!LeadTitle(document_, TitleOf(*this)).empty()) WriteEntry(writer);
   const std::vector<DocumentBlock>& blocks = document_.blocks;
   PicturesAhead ahead(*document_.pictures, Settings().picture);
+  StartPictures(ahead, blocks, 0);
   for (size_t i = 0; i < blocks.size(); ++i) {
     const DocumentBlock& block = blocks[i];
     switch (block.kind) {
@@ -209,13 +243,9 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
         } catch (const DocumentError& e) {
           LeaveOutOrRaise(e.Reason());
         } catch (const DecodeError& e) {
-          LeaveOutOrRaise(Utf16ToUtf8(document_.pictures->Name(block.picture)) + ": " + e.Reason());
+          LeaveOutOrRaise(Utf16ToUtf8(ahead.Name(block.picture)) + ": " + e.Reason());
         }
-        for (size_t next = i + 1; next < blocks.size(); ++next)
-          if (blocks[next].kind == DocumentBlock::Kind::kPicture) {
-            ahead.Start(blocks[next].picture);
-            break;
-          }
+        StartPictures(ahead, blocks, i + 1);
         WritePicturePages(writer, pages);
         break;
       }

@@ -177,6 +177,34 @@ TEST(DocumentFileItem, ADamagedPictureFailsTheBuildOrIsLeftOut) {
       << skipping.warnings.messages;
 }
 
+// Pictures prepared ahead, several at once, come out in the document's order: each page is the page
+// the same picture gives as a file of its own.
+TEST(DocumentFileItem, PicturesPreparedAheadKeepTheirOrder) {
+  const test::ScratchDir dir;
+  std::vector<std::pair<std::string, std::string>> entries;
+  Project fromFiles;
+  for (int i = 1; i <= 6; ++i) {
+    const std::string name = "p" + std::to_string(i) + ".jpg";
+    entries.emplace_back(name, test::JpegPicture(30 + i, 40, 40 * i));
+    test::WriteBytes(dir / name, entries.back().second);
+    fromFiles.Add(dir / name);
+  }
+  test::WriteBytes(dir / "comic.cbz", test::ArchiveOf(entries));
+  Project fromArchive;
+  fromArchive.Add(dir / "comic.cbz");
+  const auto pages = [](Project& project, const fs::path& book) {
+    const BookReader reader = project.Make(book);
+    const std::string bytes = test::ReadBytes(book);
+    std::vector<std::string> data;
+    for (const SectionData& s : reader.Book().sections)
+      for (const PictureData& p : s.images) data.push_back(bytes.substr(p.dataStart, p.dataLength));
+    return data;
+  };
+  const std::vector<std::string> expected = pages(fromFiles, dir / "files.wol");
+  ASSERT_EQ(expected.size(), 6u);
+  EXPECT_EQ(pages(fromArchive, dir / "archive.wol"), expected);
+}
+
 TEST(DocumentFileItem, LeavesOutTheEntriesABookHasNoRoomFor) {
   const test::ScratchDir dir;
   std::string html = "<html><body>";
