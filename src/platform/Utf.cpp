@@ -136,24 +136,6 @@ __attribute__((target("avx2"))) inline __m128i Units(__m128i bytes, __m128i next
   return _mm_blendv_epi8(bytes, two, leadMask);
 }
 
-// UnitsOfValidUtf8 of the blocks of 32 bytes from i on, moving i past them.
-__attribute__((target("avx2"))) size_t CountUnitsOfValidUtf8(const uint8_t* p, size_t n, size_t& i) {
-  size_t units = 0;
-  for (; i + 32 <= n; i += 32) {
-    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-    const __m256i continuation =
-        _mm256_cmpeq_epi8(_mm256_and_si256(bytes, _mm256_set1_epi8(static_cast<char>(0xC0))),
-                          _mm256_set1_epi8(static_cast<char>(0x80)));
-    const __m256i fromF0 = _mm256_sub_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xF0)));
-    const __m256i fourByteLead = _mm256_cmpeq_epi8(_mm256_min_epu8(fromF0, _mm256_set1_epi8(0x0F)), fromF0);
-    units +=
-        32 -
-        static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm256_movemask_epi8(continuation)))) +
-        static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm256_movemask_epi8(fourByteLead))));
-  }
-  return units;
-}
-
 // Decodes blocks of 16 bytes that hold ASCII and two-byte sequences alone (the letters of Cyrillic,
 // Greek and most European texts), 16 at a time; stops before the first block that holds anything
 // else (a longer sequence, a damaged one, the last 16 bytes of the text) for the bytes to decode it.
@@ -197,13 +179,10 @@ __attribute__((target("avx2"))) void DecodeShortSequences(const uint8_t* p, size
 #endif
 
 // The units valid UTF-8 gives: one for each byte but the continuation bytes, two for a four-byte
-// sequence. Damaged bytes may give more (each stray continuation byte a U+FFFD of its own).
+// sequence. Asked only of damaged text, for the place of its first fault.
 size_t UnitsOfValidUtf8(const uint8_t* p, size_t n) {
-  size_t units = 0, i = 0;
-#if BOOKLOOM_X86_VECTORS
-  if (HasAvx2()) units = CountUnitsOfValidUtf8(p, n, i);
-#endif
-  for (; i < n; ++i) units += ((p[i] & 0xC0) != 0x80) + (p[i] >= 0xF0);
+  size_t units = 0;
+  for (size_t i = 0; i < n; ++i) units += ((p[i] & 0xC0) != 0x80) + (p[i] >= 0xF0);
   return units;
 }
 

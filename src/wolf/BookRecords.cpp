@@ -104,6 +104,16 @@ void AppendWolfEscaped(std::string& out, std::string_view text) {
   out.append(text.data() + plainFrom, text.size() - plainFrom);
 }
 
+void SumEscapedLengths(std::string_view text, std::vector<uint32_t>& before) {
+  before.resize(text.size() + 1);
+  uint32_t sum = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    before[i] = sum;
+    sum += kEscapedLengths[static_cast<unsigned char>(text[i])];
+  }
+  before[text.size()] = sum;
+}
+
 std::string WolfEscape(std::string_view text) {
   std::string out;
   out.reserve(WolfEscapedLength(text));

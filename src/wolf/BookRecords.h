@@ -39,6 +39,9 @@ inline size_t WolfEscapedLength(std::string_view text) {
   for (unsigned char c : text) n += kEscapedLengths[c];
   return n;
 }
+// WolfEscapedLength of each beginning of text: `before[i]` for its first i bytes, up to the whole text.
+// The escaped length of any stretch of it is then a difference.
+void SumEscapedLengths(std::string_view text, std::vector<uint32_t>& before);
 
 // The opening tag of a picture: <img bitcount=B compact=C width=W height=H length=L>.
 std::string WolfImageTag(int width, int height, int bitCount, uint32_t length, int compact);

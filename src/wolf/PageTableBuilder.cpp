@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "wolf/BookFormat.h"
+#include "wolf/BookRecords.h"
 
 namespace bookloom {
 
@@ -129,8 +130,8 @@ const PageTable& PageTableBuilder::Table() {
 // Each paragraph's lines in each layout, as their count and then their escaped lengths.
 void PageTableBuilder::CutLines(Batch& batch, ParagraphBreaker& breaker) {
   for (std::vector<uint32_t>& lines : batch.lines) lines.clear();
-  // The escaped lengths of the bytes before each byte of a paragraph that has escaped bytes: a line's
-  // escaped length is a difference, however many layouts cut it.
+  // The escaped lengths of the beginnings of a paragraph that has escaped bytes: a line's escaped
+  // length is a difference, however many layouts cut it.
   std::vector<uint32_t> escapedBefore;
   size_t from = 0;
   for (const Step& step : batch.steps) {
@@ -138,15 +139,7 @@ void PageTableBuilder::CutLines(Batch& batch, ParagraphBreaker& breaker) {
     const std::string_view paragraph = std::string_view(batch.text).substr(from, step.value - from);
     from = step.value;
     breaker.Start(paragraph);
-    if (!step.plain) {
-      escapedBefore.resize(paragraph.size() + 1);
-      uint32_t sum = 0;
-      for (size_t i = 0; i < paragraph.size(); ++i) {
-        escapedBefore[i] = sum;
-        sum += kEscapedLengths[static_cast<uint8_t>(paragraph[i])];
-      }
-      escapedBefore[paragraph.size()] = sum;
-    }
+    if (!step.plain) SumEscapedLengths(paragraph, escapedBefore);
     for (size_t i = 0; i < kPageLayouts.size(); ++i) {
       std::vector<uint32_t>& lines = batch.lines[i];
       const size_t countAt = lines.size();
