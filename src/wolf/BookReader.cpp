@@ -29,6 +29,10 @@ struct Entity {
 constexpr Entity kEntities[] = {
     {"&apos;", '&'}, {"&quot;", '"'}, {"&squot;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}};
 
+// The control bytes a description value may hold: the line ends and tabs of an annotation. A text
+// section holds none: CR ends its paragraphs.
+constexpr std::string_view kDescriptionControls = "\t\n\r";
+
 // Reads the book front to back; every access goes through a bounds check first.
 class BookParser {
  public:
@@ -37,9 +41,11 @@ class BookParser {
   void Parse();
 
  private:
+  // Names the offset, and the part of the book being read when there is one.
   [[noreturn]] void Fail(uint64_t at, const std::string& pattern,
                          const std::vector<FormatArg>& args = {}) const {
-    throw BookFormatError("Offset " + std::to_string(at) + ": " + Format(pattern, args));
+    throw BookFormatError("Offset " + std::to_string(at) + ": " + (part_.empty() ? "" : part_ + ": ") +
+                          Format(pattern, args));
   }
 
   // The bytes [at, at + count) must lie before limit.
@@ -66,8 +72,9 @@ class BookParser {
     return field.width == 2 ? GetU16(b_, field.offset) : GetU32(b_, field.offset);
   }
 
-  // Appends the unescaped form of b_[from, to) to out; a byte that escaping never leaves raises.
-  void Unescape(uint64_t from, uint64_t to, std::string& out) const;
+  // Appends the unescaped form of b_[from, to) to out; a byte that escaping never leaves raises, and
+  // so does a control byte other than those `allowedControls` holds.
+  void Unescape(uint64_t from, uint64_t to, std::string& out, std::string_view allowedControls = {}) const;
   // A decimal number as printf writes it: no sign, no leading zeros.
   uint32_t Number(uint64_t& at, uint64_t limit, const char* what) const;
 
@@ -87,6 +94,7 @@ class BookParser {
 
   std::string_view b_;
   BookContents& book_;
+  std::string part_;  // the section, paragraph or picture being read, for messages
   uint64_t catalogStart_ = 0;
   uint64_t pageTableStart_ = 0;
   uint16_t level1Count_ = 0, otherCount_ = 0;
@@ -94,9 +102,12 @@ class BookParser {
   std::array<uint64_t, 8> listStarts_{};
 };
 
-void BookParser::Unescape(uint64_t from, uint64_t to, std::string& out) const {
+void BookParser::Unescape(uint64_t from, uint64_t to, std::string& out,
+                          std::string_view allowedControls) const {
   for (uint64_t i = from; i < to;) {
     const char c = b_[i];
+    if (static_cast<unsigned char>(c) < 0x20 && allowedControls.find(c) == std::string_view::npos)
+      Fail(i, "control byte 0x%02x in text", {static_cast<unsigned char>(c)});
     if (c == '&') {
       const Entity* found = nullptr;
       for (const Entity& e : kEntities)
@@ -194,7 +205,7 @@ void BookParser::ParseDescription(uint64_t start, uint64_t end) {
     if (lineEnd - valueStart < 2 || b_[lineEnd - 2] != '\r' || b_[lineEnd - 1] != '\n')
       Fail(lineEnd, "description field %s does not end with CR LF", {kDescriptionFields[index].tag});
     std::string& value = book_.description[index];
-    Unescape(valueStart, lineEnd - 2, value);
+    Unescape(valueStart, lineEnd - 2, value, kDescriptionControls);
     const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     if (static_cast<int64_t>(value.size()) > kDescriptionFields[index].maxLength ||
         (!value.empty() && (blank(value.front()) || blank(value.back()))) ||
@@ -209,6 +220,7 @@ void BookParser::ParseDescription(uint64_t start, uint64_t end) {
 
 void BookParser::ParseCover(uint64_t start, uint64_t end) {
   Need(start, kCoverRecordSize + 1, end, "the cover");
+  part_ = "the cover";
   PictureData cover;
   cover.position = static_cast<uint32_t>(start);
   if (GetU16(b_, start) != kCoverRecordMark)
@@ -225,6 +237,7 @@ void BookParser::ParseCover(uint64_t start, uint64_t end) {
   cover.dataStart = static_cast<uint32_t>(start + kCoverRecordSize);
   cover.dataLength = static_cast<uint32_t>(end - start - kCoverRecordSize);
   CheckPictureData(cover);
+  part_.clear();
   if (cover.width != kCoverWidth || cover.height != kCoverHeight)
     book_.warnings.push_back(Format("the cover is %d x %d pixels, not the %d x %d of the reader's screen",
                                     {cover.width, cover.height, kCoverWidth, kCoverHeight}));
@@ -253,6 +266,15 @@ void BookParser::CheckPictureData(const PictureData& picture) const {
     Fail(picture.dataStart, "picture data decodes to %s bytes where %d rows of %d bytes were expected",
          {rows.size() > expected ? std::string("more") : std::to_string(rows.size()), picture.height,
           picture.RowBytes()});
+  // The compression is fixed to the byte, so the data must be exactly what compressing these rows
+  // gives: a changed byte that still decodes to rows of the right size shows here.
+  const std::string_view stored = b_.substr(picture.dataStart, picture.dataLength - 1);
+  const std::string written = LzssCompress(rows);
+  if (written != stored) {
+    const auto differ = std::mismatch(stored.begin(), stored.end(), written.begin(), written.end());
+    Fail(picture.dataStart + static_cast<uint64_t>(differ.first - stored.begin()),
+         "picture data differs here from the compression of the pixels it decodes to");
+  }
 }
 
 void BookParser::ParseBody(uint64_t start, uint64_t end) {
@@ -269,10 +291,12 @@ void BookParser::ParseBody(uint64_t start, uint64_t end) {
     }
     SectionData& section = book_.sections.emplace_back();
     section.position = static_cast<uint32_t>(at);
+    part_ = Format("section %d", {book_.sections.size()});
     at += kSectionOpen.size();
     at = At(at, kImageTagOpen, end) ? ParsePictureSection(section, at, end)
                                     : ParseTextSection(section, at, end);
   }
+  part_.clear();
 }
 
 uint64_t BookParser::ParsePictureSection(SectionData& section, uint64_t at, uint64_t end) {
@@ -280,6 +304,7 @@ uint64_t BookParser::ParsePictureSection(SectionData& section, uint64_t at, uint
   while (At(at, "<", end) && !At(at, kSectionClose, end)) {
     PictureData& picture = section.images.emplace_back();
     picture.position = static_cast<uint32_t>(at);
+    part_ = Format("section %d, picture %d", {book_.sections.size(), section.images.size()});
     // The tag's five numbers in order: bit count, compact, width, height, length.
     static constexpr const char* kNames[] = {"bitcount", "compact", "width", "height", "length"};
     uint32_t values[std::size(kImageTagParts)];
@@ -312,6 +337,7 @@ uint64_t BookParser::ParsePictureSection(SectionData& section, uint64_t at, uint
 uint64_t BookParser::ParseTextSection(SectionData& section, uint64_t at, uint64_t end) {
   std::string text;
   while (!At(at, kSectionClose, end)) {
+    part_ = Format("section %d, paragraph %d", {book_.sections.size(), section.paragraphs.size() + 1});
     uint64_t cr = at;
     while (cr < end && b_[cr] != '\r' && b_[cr] != '<') ++cr;
     if (cr == at && cr < end && b_[cr] == '<') Expect(at, kSectionClose, end);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "platform/LittleEndian.h"
 #include "platform/Vectors.h"
@@ -140,6 +141,14 @@ const std::string& DescriptionRecord::GetValue(DescriptionFieldId field) const {
 
 void DescriptionRecord::SetValue(DescriptionFieldId field, std::string_view text) {
   const auto index = static_cast<size_t>(field);
+  const auto isControl = [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+  };
+  std::string withoutControls;
+  if (std::any_of(text.begin(), text.end(), isControl)) {
+    std::remove_copy_if(text.begin(), text.end(), std::back_inserter(withoutControls), isControl);
+    text = withoutControls;
+  }
   text = text.substr(0, kDescriptionFields[index].maxLength);
   const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);

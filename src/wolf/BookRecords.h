@@ -53,7 +53,8 @@ class DescriptionRecord {
   DescriptionRecord() { Clear(); }
 
   const std::string& GetValue(DescriptionFieldId field) const;
-  // Keeps the first maxLength bytes of text without leading and trailing bytes up to 32.
+  // Keeps the first maxLength bytes of text without leading and trailing bytes up to 32; control
+  // bytes other than tabs and line ends are left out first.
   void SetValue(DescriptionFieldId field, std::string_view text);
   // The description block: tag, escaped value and CR LF for every value that is set or always
   // written.

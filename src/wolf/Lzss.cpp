@@ -426,6 +426,20 @@ void LzssEncode(const LzssReadFn& read, const LzssWriteFn& write) {
   if (work) Encode(*work, read, write);
 }
 
+std::string LzssCompress(std::string_view input) {
+  std::string out;
+  size_t at = 0;
+  LzssEncode(
+      [&](uint8_t* buffer) {
+        const size_t n = std::min(kLzssBufferSize, input.size() - at);
+        std::memcpy(buffer, input.data() + at, n);
+        at += n;
+        return n;
+      },
+      [&](const uint8_t* data, size_t count) { out.append(reinterpret_cast<const char*>(data), count); });
+  return out;
+}
+
 std::string LzssDecode(std::string_view input, size_t limit) {
   uint8_t ring[N] = {0};
   int pos = kStartPos;

@@ -31,6 +31,10 @@ using LzssWriteFn = std::function<void(const uint8_t* data, size_t count)>;
 // start another compression.
 void LzssEncode(const LzssReadFn& read, const LzssWriteFn& write);
 
+// The whole compressed form of `input`, exactly as LzssEncode writes it; "" when the unit is not
+// ready.
+std::string LzssCompress(std::string_view input);
+
 // Decodes data as LzssEncode writes it (a 4096-byte ring starting zeroed, write position 4078).
 // Stops at the end of the input or once `limit` bytes are produced; a final incomplete unit (a
 // lone first byte of a match) ends the data. Never reads outside `input`.

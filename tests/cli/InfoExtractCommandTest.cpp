@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
 #include "text/Win1251.h"
+#include "wolf/BookFormat.h"
 #include "wolf/BookReader.h"
 #include "wolf/BookRecords.h"
 #include "wolf/BookWriter.h"
@@ -59,6 +61,53 @@ TEST(InfoCommand, PrintsTheBookAndFailsOnADamagedOne) {
   EXPECT_TRUE(Contains(bad.errors, "Offset 17: header field is 515 where it must be 513")) << bad.errors;
   EXPECT_EQ(RunCli(dir.Path(), "info missing.wol").status, 1);
   EXPECT_EQ(RunCli(dir.Path(), "info").status, 2);
+}
+
+TEST(InfoCommand, NamesEachDamageWithItsPlaceAndFails) {
+  test::ScratchDir dir;
+  const std::string good = test::WriteBook([](BookWriter& w) {
+    for (int i = 0; i < 20; ++i)
+      for (const std::string& p : test::SampleParagraphs()) w.AddParagraph(p);
+    w.AddPicture(test::GreyPicture(600, 800), 2);
+  });
+  const BookReader reader(good);
+  const BookContents& book = reader.Book();
+  const uint32_t paragraph = book.sections[0].paragraphStarts[30];
+  const PictureData& picture = book.sections[1].images[0];
+  // The data opens with a flag byte whose bits tell literals (1) from matches (0), then the units: a
+  // match's first byte says where it copies from. Changed, it still decodes to rows of the right size.
+  const auto flags = static_cast<uint8_t>(good[picture.dataStart]);
+  const int literals = std::countr_one(flags);
+  ASSERT_LT(literals, 8);
+  const uint32_t match = picture.dataStart + 1 + literals;
+  // Entry 1 of page list 0: the lists follow the table's 13 positions and its closing tag.
+  const size_t secondPage = good.rfind(kPageTableOpen) + kPageTableOpen.size() + kPageTablePositionsSize + 4;
+  ASSERT_GT(book.pageLists[0].size(), 1u);
+  const struct {
+    std::string name;
+    size_t at;
+    std::string bytes, message;
+  } damages[] = {
+      {"a bell in the text", paragraph + 1, "\x07",
+       "Offset " + std::to_string(paragraph + 1) + ": section 1, paragraph 31: control byte 0x07 in text"},
+      {"a zero byte in the text", paragraph, std::string(1, '\0'),
+       "Offset " + std::to_string(paragraph) + ": section 1, paragraph 31: control byte 0x00 in text"},
+      {"bytes overwritten in the picture", picture.dataStart + 8, "\xFF\xFF\xFF\xFF",
+       "section 2, picture 1: picture data"},
+      {"a match that copies from elsewhere", match, std::string(1, static_cast<char>(good[match] ^ 1)),
+       "section 2, picture 1: picture data differs here"},
+      {"a page start moved", secondPage, std::string(1, static_cast<char>(good[secondPage] ^ 1)),
+       "page list 0 entry 1 is "},
+  };
+  for (const auto& d : damages) {
+    std::string bad = good;
+    bad.replace(d.at, d.bytes.size(), d.bytes);
+    ASSERT_NE(bad, good) << d.name;
+    test::WriteBytes(dir / "bad.wol", bad);
+    const test::CliRun info = RunCli(dir.Path(), "info bad.wol");
+    EXPECT_EQ(info.status, 1) << d.name;
+    EXPECT_TRUE(Contains(info.errors, d.message)) << d.name << ": " << info.errors;
+  }
 }
 
 // The JSON document holds what the reader sees: every field, section, picture, entry and count.

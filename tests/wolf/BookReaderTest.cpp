@@ -5,6 +5,7 @@
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "support/SampleBooks.h"
+#include "wolf/BookFormat.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom {
@@ -121,7 +122,8 @@ TEST(BookReader, ReportsWhatIsWrongInTextAndTags) {
     std::string replacement;
     std::string message;
   } cases[] = {
-      {paragraph + 1, "&", "Offset " + std::to_string(paragraph + 1) + ": \"&\" that begins none"},
+      {paragraph + 1, "&",
+       "Offset " + std::to_string(paragraph + 1) + ": section 1, paragraph 1: \"&\" that begins none"},
       {paragraph + 1, ">", "unescaped \">\""},
       {paragraph + 3, "x", "is not ended by CR"},
       {picture + 5, "B", "expected \"<img bitcount=\""},
@@ -132,6 +134,52 @@ TEST(BookReader, ReportsWhatIsWrongInTextAndTags) {
     std::string bad = good;
     bad.replace(c.at, c.replacement.size(), c.replacement);
     EXPECT_NE(Rejection(bad).find(c.message), std::string::npos) << Rejection(bad);
+  }
+}
+
+std::string Decimal(unsigned __int128 value) {
+  std::string digits;
+  do digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(value % 10)));
+  while ((value /= 10) != 0);
+  return digits;
+}
+
+// A book of one picture with `value` written for one number of the picture's tag, every length and
+// position after it moved along, so that only the number itself can be at fault.
+std::string WithTagNumber(const std::string& book, const std::string& name, const std::string& value) {
+  const size_t at = book.find(" " + name + "=") + name.size() + 2;
+  const size_t end = book.find_first_of(" >", at);
+  std::string out = book;
+  out.replace(at, end - at, value);
+  const auto delta = static_cast<uint32_t>(out.size() - book.size());
+  PutU32(out, kBodyLengthField.offset, GetU32(out, kBodyLengthField.offset) + delta);
+  // The one page list entry per layout is the section's start, before the tag; the positions of the
+  // lists themselves lie after it.
+  const size_t table = out.rfind(kPageTableOpen) + kPageTableOpen.size();
+  for (size_t i = 0; i < 13; ++i) PutU32(out, table + 4 * i, GetU32(out, table + 4 * i) + delta);
+  return out;
+}
+
+TEST(BookReader, ReadsEveryNumberOfThePictureTagAsWrittenOnly) {
+  const std::string good = test::WriteBook([](BookWriter& w) { w.AddPicture(test::MonoPicture(8, 2), 1); });
+  const PictureData& picture = BookReader(good).Book().sections[0].images[0];
+  const struct {
+    std::string name;
+    uint64_t value;
+  } numbers[] = {
+      {"bitcount", 1}, {"compact", 1}, {"width", 8}, {"height", 2}, {"length", picture.dataLength}};
+  for (const auto& n : numbers) {
+    const std::string v = std::to_string(n.value);
+    ASSERT_EQ(Rejection(WithTagNumber(good, n.name, v)), "") << n.name;  // the edit itself is sound
+    // Forms that a lax reader would take for the same number, and forms that hold none.
+    for (const std::string& bad :
+         {"0" + v, "00" + v, "+" + v, "-" + v, " " + v, std::string(), std::to_string(n.value + (1ull << 31)),
+          std::to_string(n.value + (1ull << 32)),
+          Decimal(n.value + (static_cast<unsigned __int128>(1) << 64)), std::string(11, '9')}) {
+      const std::string message = Rejection(WithTagNumber(good, n.name, bad));
+      EXPECT_NE(message.find(n.name + " is not a decimal number"), std::string::npos)
+          << n.name << "=" << bad << ": " << message;
+    }
   }
 }
 

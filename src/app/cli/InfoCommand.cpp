@@ -155,7 +155,10 @@ class InfoCommand : public Command {
  public:
   explicit InfoCommand(CLI::App& app) {
     CLI::App& info = *app.add_subcommand(
-        "info", "prints what a book holds; checks every byte of it (exit 1 when damaged)");
+        "info",
+        "prints what a book holds and checks all of it that can be checked: tags, numbers, lengths and "
+        "links, the text's bytes, the page tables of the four layouts, every picture's data (exit 1 when "
+        "damaged)");
     info.add_option("book", book_, "the book to read")->required()->type_name("BOOK.wol");
     info.add_flag("--json", json_, "print the same as one JSON document");
   }
