@@ -162,12 +162,12 @@ std::string WithTagNumber(const std::string& book, const std::string& name, cons
 
 TEST(BookReader, ReadsEveryNumberOfThePictureTagAsWrittenOnly) {
   const std::string good = test::WriteBook([](BookWriter& w) { w.AddPicture(test::MonoPicture(8, 2), 1); });
-  const PictureData& picture = BookReader(good).Book().sections[0].images[0];
+  const uint32_t length = BookReader(good).Book().sections[0].images[0].dataLength;
   const struct {
     std::string name;
     uint64_t value;
   } numbers[] = {
-      {"bitcount", 1}, {"compact", 1}, {"width", 8}, {"height", 2}, {"length", picture.dataLength}};
+      {"bitcount", 1}, {"compact", 1}, {"width", 8}, {"height", 2}, {"length", length}};
   for (const auto& n : numbers) {
     const std::string v = std::to_string(n.value);
     ASSERT_EQ(Rejection(WithTagNumber(good, n.name, v)), "") << n.name;  // the edit itself is sound
