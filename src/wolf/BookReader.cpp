@@ -29,8 +29,9 @@ struct Entity {
 constexpr Entity kEntities[] = {
     {"&apos;", '&'}, {"&quot;", '"'}, {"&squot;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}};
 
-// The control bytes a description value may hold: the line ends and tabs of an annotation. A text
-// section holds none: CR ends its paragraphs.
+// The control bytes a text may hold: tabs, and in a description value the line ends of an annotation
+// (in a text section CR ends the paragraph).
+constexpr std::string_view kTextControls = "\t";
 constexpr std::string_view kDescriptionControls = "\t\n\r";
 
 // Reads the book front to back; every access goes through a bounds check first.
@@ -74,7 +75,7 @@ class BookParser {
 
   // Appends the unescaped form of b_[from, to) to out; a byte that escaping never leaves raises, and
   // so does a control byte other than those `allowedControls` holds.
-  void Unescape(uint64_t from, uint64_t to, std::string& out, std::string_view allowedControls = {}) const;
+  void Unescape(uint64_t from, uint64_t to, std::string& out, std::string_view allowedControls) const;
   // A decimal number as printf writes it: no sign, no leading zeros.
   uint32_t Number(uint64_t& at, uint64_t limit, const char* what) const;
 
@@ -343,7 +344,7 @@ uint64_t BookParser::ParseTextSection(SectionData& section, uint64_t at, uint64_
     if (cr == at && cr < end && b_[cr] == '<') Expect(at, kSectionClose, end);
     if (cr == end || b_[cr] != '\r') Fail(cr, "paragraph at offset %d is not ended by CR", {at});
     text.clear();
-    Unescape(at, cr, text);
+    Unescape(at, cr, text, kTextControls);
     section.paragraphs.push_back(text);
     section.paragraphStarts.push_back(static_cast<uint32_t>(at));
     at = cr + 1;

@@ -111,7 +111,7 @@ TEST_F(DamagedBook, AnyChangedByteIsReadSafely) {
 
 TEST(BookReader, ReportsWhatIsWrongInTextAndTags) {
   const std::string good = test::WriteBook([](BookWriter& w) {
-    w.AddParagraph("abc");
+    w.AddParagraph("a\tc");  // a tab is text the writer keeps
     w.AddPicture(test::MonoPicture(8, 1), 1);
   });
   const BookReader reader(good);
@@ -125,6 +125,7 @@ TEST(BookReader, ReportsWhatIsWrongInTextAndTags) {
       {paragraph + 1, "&",
        "Offset " + std::to_string(paragraph + 1) + ": section 1, paragraph 1: \"&\" that begins none"},
       {paragraph + 1, ">", "unescaped \">\""},
+      {paragraph + 1, "\n", "section 1, paragraph 1: control byte 0x0A in text"},
       {paragraph + 3, "x", "is not ended by CR"},
       {picture + 5, "B", "expected \"<img bitcount=\""},
       {picture + 14, "3", "3 bits per pixel"},
