@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "documents/Archive.h"
 #include "documents/Xml.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
+#include "text/TextFile.h"
 
 namespace bookloom {
 
@@ -214,12 +216,28 @@ class Fb2Reader {
   int stanzas_ = 0;
 };
 
+// The bytes of a book in a single-byte or UTF-8 encoding without its control characters, which XML
+// refuses and a book has no use for; nullopt when it holds none. A book in UTF-16 (its text holds
+// zero bytes) is left as it is.
+std::optional<std::string> WithoutControlBytes(std::string_view bytes, LeftOutControls& controls) {
+  const auto isControl = [](char c) { return IsControlChar(static_cast<unsigned char>(c)); };
+  const auto first = std::find_if(bytes.begin(), bytes.end(), isControl);
+  if (first == bytes.end() || bytes.find('\0') != std::string_view::npos) return std::nullopt;
+  controls.firstLine = 1 + static_cast<size_t>(std::count(bytes.begin(), first, '\n'));
+  std::string kept(bytes);
+  controls.count = std::erase_if(kept, isControl);
+  return kept;
+}
+
 }  // namespace
 
 Document ReadFb2(std::string_view bytes, const std::u16string& fileName) {
-  const XmlDocPtr xml = ParseXml(bytes, fileName, "");
+  LeftOutControls controls;
+  const std::optional<std::string> kept = WithoutControlBytes(bytes, controls);
+  const XmlDocPtr xml = ParseXml(kept ? *kept : bytes, fileName, "");
   Document document;
   Fb2Reader(fileName, document).Read(RootElement(xml.get()));
+  if (controls.count > 0) document.warnings.push_back(DescribeControls(controls));
   return document;
 }
 
