@@ -18,10 +18,13 @@ namespace {
 
 // The pictures of an archive in their order, each read when it is decoded. The archive is read
 // forward once when the pictures are asked for in their order; a picture that comes before its turn
-// waits in memory, and one asked for again (the cover, which is also the first page) starts a new
-// pass.
+// waits in memory while the waiting ones hold less than kWaitingBytes, and is read again by a later
+// pass otherwise, so that the memory a build needs does not grow with the archive. One asked for
+// again (the cover, which is also the first page) starts a new pass.
 class ArchivePictures : public DocumentPictures {
  public:
+  static constexpr size_t kWaitingBytes = size_t{32} << 20;
+
   ArchivePictures(std::u16string fileName, std::vector<std::string> names)
       : fileName_(std::move(fileName)), names_(std::move(names)) {
     for (size_t i = 0; i < names_.size(); ++i) order_.try_emplace(names_[i], i);
@@ -31,31 +34,64 @@ class ArchivePictures : public DocumentPictures {
   std::u16string Name(size_t index) const override { return Utf8ToUtf16(names_[index]); }
 
   std::unique_ptr<Graphic> Decode(size_t index) override {
+    return std::move(DecodeFrames(index).frames.front());
+  }
+
+  DecodedFrames DecodeFrames(size_t index) override {
     const std::string bytes = Fetch(index);
-    const std::u16string shown = fileName_ + u": " + Name(index);
-    const GraphicDecoder* decoder = DecoderRegistry::Instance().FindFor(bytes, Name(index));
-    if (!decoder) RaiseDecodeError(shown, "no decoder reads this kind of picture");
-    return decoder->LoadFromMemory(bytes, shown, {.gray = true});
+    return DecoderOf(bytes, index).Decode(bytes, Shown(index), {.gray = true});
+  }
+
+  // One pass over the archive, an entry in memory at a time.
+  std::vector<std::pair<size_t, std::string>> Check() override {
+    std::vector<std::pair<size_t, std::string>> problems;
+    ArchiveReader reader(fileName_);
+    while (reader.Next()) {
+      const auto entry = order_.find(reader.Name());
+      if (entry == order_.end()) continue;
+      try {
+        const std::string bytes = reader.Read();
+        DecoderOf(bytes, entry->second).Check(bytes, Shown(entry->second));
+      } catch (const DecodeError& e) {
+        problems.emplace_back(entry->second, e.Reason());
+      }
+    }
+    std::sort(problems.begin(), problems.end());
+    return problems;
   }
 
  private:
+  std::u16string Shown(size_t index) const { return fileName_ + u": " + Name(index); }
+
+  const GraphicDecoder& DecoderOf(std::string_view bytes, size_t index) const {
+    const GraphicDecoder* decoder = DecoderRegistry::Instance().FindFor(bytes, Name(index));
+    if (!decoder) RaiseDecodeError(Shown(index), "no decoder reads this kind of picture");
+    return *decoder;
+  }
+
   std::string Fetch(size_t index) {
     if (const auto waiting = waiting_.find(index); waiting != waiting_.end()) {
       std::string bytes = std::move(waiting->second);
       waiting_.erase(waiting);
+      waitingBytes_ -= bytes.size();
       return bytes;
     }
-    for (int pass = 0; pass < 2; ++pass) {
+    // A pass from the archive's start that does not find the entry ends the search.
+    for (bool fromStart = !reader_;; fromStart = true) {
       if (!reader_) reader_ = std::make_unique<ArchiveReader>(fileName_);
       while (reader_->Next()) {
         const auto entry = order_.find(reader_->Name());
         if (entry == order_.end() || entry->second < index) continue;
         if (entry->second == index) return reader_->Read();
-        if (!waiting_.contains(entry->second)) waiting_[entry->second] = reader_->Read();
+        if (waitingBytes_ < kWaitingBytes && !waiting_.contains(entry->second)) {
+          std::string& bytes = waiting_[entry->second] = reader_->Read();
+          waitingBytes_ += bytes.size();
+        }
       }
       reader_.reset();
+      if (fromStart)
+        throw DocumentError(fileName_, "entry \"" + names_[index] + "\"", "it is no longer in the archive");
     }
-    throw DocumentError(fileName_, "entry \"" + names_[index] + "\"", "it is no longer in the archive");
   }
 
   std::u16string fileName_;
@@ -63,6 +99,7 @@ class ArchivePictures : public DocumentPictures {
   std::map<std::string, size_t> order_;
   std::unique_ptr<ArchiveReader> reader_;
   std::map<size_t, std::string> waiting_;
+  size_t waitingBytes_ = 0;
 };
 
 bool IsPicture(const std::string& name) {
