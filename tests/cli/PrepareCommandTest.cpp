@@ -146,6 +146,14 @@ TEST(PrepareCommand, APictureGraphicsMagickCannotReadGivesOneLine) {
   EXPECT_EQ(run.errors, "bookloom-cli: prepare: Cannot read picture \"" + eps +
                             "\": not a readable EPT file: Postscript delegate failed\n");
   EXPECT_EQ(run.out, "");
+  // The library that reads Windows metafiles prints nothing of its own either.
+  const std::string wmf = ReadBytes(TestDataPath("pictures/wmf/clock.wmf"));
+  WriteBytes(dir / "half.wmf", wmf.substr(0, wmf.size() / 2));
+  const CliRun half = Prepare(dir, "half.wmf page.png");
+  EXPECT_EQ(half.status, 1);
+  EXPECT_EQ(half.errors,
+            "bookloom-cli: prepare: Cannot read picture \"half.wmf\": not a readable WMF file: Failed to "
+            "scan file\n");
 }
 
 }  // namespace
