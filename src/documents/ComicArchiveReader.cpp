@@ -18,15 +18,12 @@ namespace {
 
 // The pictures of an archive in their order, each read when it is decoded. The archive is read
 // forward once when the pictures are asked for in their order; a picture that comes before its turn
-// waits in memory while the waiting ones hold less than kWaitingBytes, and is read again by a later
-// pass otherwise, so that the memory a build needs does not grow with the archive. One asked for
-// again (the cover, which is also the first page) starts a new pass.
+// waits in memory while the waiting ones hold less than the bytes given, and is read again by a later
+// pass otherwise. One asked for again (the cover, which is also the first page) starts a new pass.
 class ArchivePictures : public DocumentPictures {
  public:
-  static constexpr size_t kWaitingBytes = size_t{32} << 20;
-
-  ArchivePictures(std::u16string fileName, std::vector<std::string> names)
-      : fileName_(std::move(fileName)), names_(std::move(names)) {
+  ArchivePictures(std::u16string fileName, std::vector<std::string> names, size_t waitingBytes)
+      : fileName_(std::move(fileName)), names_(std::move(names)), mostWaitingBytes_(waitingBytes) {
     for (size_t i = 0; i < names_.size(); ++i) order_.try_emplace(names_[i], i);
   }
 
@@ -83,7 +80,7 @@ class ArchivePictures : public DocumentPictures {
         const auto entry = order_.find(reader_->Name());
         if (entry == order_.end() || entry->second < index) continue;
         if (entry->second == index) return reader_->Read();
-        if (waitingBytes_ < kWaitingBytes && !waiting_.contains(entry->second)) {
+        if (waitingBytes_ < mostWaitingBytes_ && !waiting_.contains(entry->second)) {
           std::string& bytes = waiting_[entry->second] = reader_->Read();
           waitingBytes_ += bytes.size();
         }
@@ -99,6 +96,7 @@ class ArchivePictures : public DocumentPictures {
   std::map<std::string, size_t> order_;
   std::unique_ptr<ArchiveReader> reader_;
   std::map<size_t, std::string> waiting_;
+  const size_t mostWaitingBytes_;
   size_t waitingBytes_ = 0;
 };
 
@@ -129,6 +127,10 @@ void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, con
 }  // namespace
 
 Document ReadComicArchive(const std::u16string& fileName) {
+  return ReadComicArchiveWithin(fileName, kMostWaitingBytes);
+}
+
+Document ReadComicArchiveWithin(const std::u16string& fileName, size_t waitingBytes) {
   Document document;
   std::vector<std::string> pictures;
   bool fb2 = false;
@@ -150,7 +152,7 @@ Document ReadComicArchive(const std::u16string& fileName) {
   });
   for (size_t i = 0; i < pictures.size(); ++i) document.AddPicture(i);
   document.cover = 0;
-  document.pictures = std::make_unique<ArchivePictures>(fileName, std::move(pictures));
+  document.pictures = std::make_unique<ArchivePictures>(fileName, std::move(pictures), waitingBytes);
   return document;
 }
 
