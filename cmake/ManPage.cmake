@@ -8,6 +8,10 @@ foreach(command make info extract prepare formats)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "${CLI} ${command} --help failed")
   endif()
+  # A line of help that starts with a dot or an apostrophe (".cb7, .cbt") would be read as a request:
+  # the zero-width escape keeps it text. A backslash is written as troff's escape of it.
+  string(REPLACE "\\" "\\e" help "${help}")
+  string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" help "${help}")
   string(APPEND commands ".SS ${command}\n.nf\n${help}\n.fi\n")
 endforeach()
 file(WRITE ${include_file} "[COMMANDS]\n${commands}\n[SEE ALSO]\nbookloom(1), the window that makes the same books.\n")

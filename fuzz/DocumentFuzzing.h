@@ -54,6 +54,7 @@ void ReadDocument(Read read, size_t maxPictures) {
   try {
     Document document = read();
     if (!document.pictures) return;
+    document.pictures->Check();
     if (document.cover) {
       try {
         document.pictures->Decode(*document.cover);

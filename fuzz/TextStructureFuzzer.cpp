@@ -21,10 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!headingLines.empty() && heading.line <= headingLines.back()) __builtin_trap();
     headingLines.push_back(heading.line);
   }
-  DecideUnwrap(lines);
+  const UnwrapDecision wrapping = DecideUnwrap(lines);
   size_t next = 0;
   FallbackReport report;
-  for (const LineRange& range : JoinedParagraphs(lines, headingLines)) {
+  for (const LineRange& range :
+       JoinedParagraphs(lines, headingLines, wrapping.wrapped ? &wrapping : nullptr)) {
     if (range.first != next || range.count == 0) __builtin_trap();
     next = range.first + range.count;
     WideToWin1251(JoinLines(lines, range), &report, range.first + 1);

@@ -1,5 +1,5 @@
 # Bash completion of bookloom-cli: its commands, each command's options, and file names. The names
-# come from the program itself ("bookloom-cli names [COMMAND]"), so they never fall behind.
+# come from the program itself ("bookloom-cli names [COMMAND [OPTION]]"), so they never fall behind.
 _bookloom_cli() {
   local program=${COMP_WORDS[0]} cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
   local command="" i
@@ -9,10 +9,15 @@ _bookloom_cli() {
       *) command=${COMP_WORDS[i]}; break ;;
     esac
   done
-  case $prev in
-    --cover-mode|--picture-mode|--mode) mapfile -t COMPREPLY < <(compgen -W "gray mono" -- "$cur"); return ;;
-    --unwrap) mapfile -t COMPREPLY < <(compgen -W "auto on off" -- "$cur"); return ;;
-  esac
+  # An option that takes one of a few names (--rotate, --split, --picture-mode, ...) offers them.
+  if [[ $prev == --?* ]]; then
+    local values
+    values=$("$program" names "${command:-make}" "${prev#--}" 2>/dev/null)
+    if [[ -n $values ]]; then
+      mapfile -t COMPREPLY < <(compgen -W "$values" -- "$cur")
+      return
+    fi
+  fi
   if [[ -z $command ]]; then
     mapfile -t COMPREPLY < <(compgen -W "$("$program" names 2>/dev/null)" -- "$cur")
   elif [[ $cur == -* ]]; then

@@ -126,18 +126,30 @@ ItemReport ReportSince(BookWriter& writer, const ItemReport& before) {
 // Writes one item and tells the observer what it became and what it warned of.
 void WriteItem(BookWriter& writer, FileItem& item, int index, int count, BuildObserver& observer) {
   const ItemReport before = ReportSince(writer, {});
+  struct StopListening {
+    FileItem& item;
+    ~StopListening() { item.SetProgressListener(nullptr); }
+  } stop{item};
+  item.SetProgressListener([&](double part) { observer.Progress(index, count, item, part); });
   item.WriteTo(writer);
   observer.Written(index, count, item, ReportSince(writer, before));
   for (const std::string& warning : item.TakeWarnings()) observer.Warning(item, warning);
   for (const std::string& note : item.TakeNotes()) observer.Note(item, note);
 }
 
-// Refuses a book that would take the place of one of the files it is made from.
+// Refuses a book that would take the place of one of the files it is made from: an input, a file a
+// folder or a page brings in, or the cover.
 void CheckNotAnInput(const std::u16string& fileName, const FileList& files, const CoverPage& coverPage) {
-  for (int i = 0; i < files.Count(); ++i)
-    if (SameFile(fileName, files.Items(i).FileName()))
+  if (KindOf(fileName) == FileKind::kMissing) return;
+  for (int i = 0; i < files.Count(); ++i) {
+    FileItem& item = files.Items(i);
+    if (SameFile(fileName, item.FileName()))
       Raise<Exception>("The book \"%s\" would replace its own input file \"%s\"",
-                       {fileName, files.Items(i).FileName()});
+                       {fileName, item.FileName()});
+    if (item.ReadsFile(fileName))
+      Raise<Exception>("The book \"%s\" would replace a file of its input \"%s\"",
+                       {fileName, item.FileName()});
+  }
   if (!coverPage.fileName.empty() && SameFile(fileName, coverPage.fileName))
     Raise<Exception>("The book \"%s\" would replace its own cover picture", {fileName});
 }

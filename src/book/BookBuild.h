@@ -29,6 +29,8 @@ class BuildObserver {
   // only partly read, ...).
   virtual void Written(int index, int count, const FileItem& item, const ItemReport& report) {}
   virtual void Warning(const FileItem& item, const std::string& message) {}
+  // While file `index` is written: the part of it written so far (0 to 1), after each of its pictures.
+  virtual void Progress(int index, int count, const FileItem& item, double part) {}
   // Then the details of what it did, for a detailed account.
   virtual void Note(const FileItem& item, const std::string& message) {}
   // Asked before each file: true stops the build as a failure would, with BuildCancelledError.

@@ -4,6 +4,7 @@
 #include <deque>
 #include <future>
 #include <mutex>
+#include <set>
 #include <system_error>
 
 #include "book/FileTypeRegistry.h"
@@ -15,6 +16,7 @@
 #include "documents/Fb2Reader.h"
 #include "documents/HtmlReader.h"
 #include "documents/PdfReader.h"
+#include "platform/FileSys.h"
 #include "platform/Utf.h"
 #include "text/Win1251.h"
 #include "wolf/BookWriter.h"
@@ -27,6 +29,12 @@ template <DocumentReadFunction read>
 std::unique_ptr<FileItem> Create(const std::u16string& fileName) {
   return std::make_unique<DocumentFileItem>(fileName, read);
 }
+
+// A picture's pages, and whether the picture could be read only in part.
+struct PreparedPicture {
+  PicturePages pages;
+  bool incomplete = false;
+};
 
 // Decodes the next pictures of a document and prepares their pages on other threads while the book
 // writes the pages before: decoding, scaling and dithering then overlap compressing and writing, as a
@@ -43,9 +51,9 @@ class PicturesAhead {
 
   // The pages of the picture, prepared ahead when it was started, else now. Pictures are taken in the
   // order they are started.
-  PicturePages Take(size_t index) {
+  PreparedPicture Take(size_t index) {
     if (!pending_.empty() && pending_.front().index == index) {
-      std::future<PicturePages> pages = std::move(pending_.front().pages);
+      std::future<PreparedPicture> pages = std::move(pending_.front().pages);
       pending_.pop_front();
       return pages.get();
     }
@@ -71,19 +79,22 @@ class PicturesAhead {
   }
 
  private:
-  PicturePages Prepare(size_t index) {
+  PreparedPicture Prepare(size_t index) {
     Picture picture;
+    bool incomplete = false;
     {
       const std::lock_guard lock(decoding_);
-      picture.Assign(pictures_.Decode(index));
+      DecodedFrames decoded = pictures_.DecodeFrames(index);
+      incomplete = decoded.incomplete;
+      picture.Assign(std::move(decoded.frames.front()));
     }
     picture.SetTransparent(true);
-    return PreparePicturePages(picture, settings_);
+    return {PreparePicturePages(picture, settings_), incomplete};
   }
 
   struct Pending {
     size_t index;
-    std::future<PicturePages> pages;
+    std::future<PreparedPicture> pages;
   };
   DocumentPictures& pictures_;
   const PictureSettings& settings_;
@@ -190,6 +201,38 @@ void DocumentFileItem::Unload() {
 
 void DocumentFileItem::Verify() {
   if (!Loaded()) Load();
+  if (!document_.pictures) return;
+  const std::vector<std::pair<size_t, std::string>> problems = document_.pictures->Check();
+  if (problems.empty()) return;
+  if (!Settings().skipBadParts) {
+    std::string list;
+    for (const auto& [picture, why] : problems)
+      list += "\n    " + Utf16ToUtf8(document_.pictures->Name(picture)) + ": " + why;
+    const size_t n = problems.size();
+    throw DocumentError(
+        FileName(), "",
+        std::to_string(n) + (n == 1 ? " picture cannot" : " pictures cannot") + " be decoded:" + list);
+  }
+  // The bad pictures are left out of this reading of the document, each with its warning.
+  std::set<size_t> bad;
+  for (const auto& [picture, why] : problems) {
+    bad.insert(picture);
+    document_.warnings.push_back(Utf16ToUtf8(document_.pictures->Name(picture)) + ": " + why + ": left out");
+  }
+  std::erase_if(document_.blocks, [&](const DocumentBlock& b) {
+    return b.kind == DocumentBlock::Kind::kPicture && bad.contains(b.picture);
+  });
+  if (document_.cover && bad.contains(*document_.cover)) document_.cover.reset();
+}
+
+bool DocumentFileItem::ReadsFile(const std::u16string& fileName) {
+  if (FileItem::ReadsFile(fileName)) return true;
+  const bool wasLoaded = Loaded();
+  if (!wasLoaded) Load();
+  const bool reads = std::any_of(document_.files.begin(), document_.files.end(),
+                                 [&](const std::u16string& file) { return SameFile(fileName, file); });
+  if (!wasLoaded) Unload();
+  return reads;
 }
 
 std::string DocumentFileItem::ToBookText(std::u16string_view text) { return WideToWin1251(text, &fallback_); }
@@ -237,16 +280,18 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
         writer.AddParagraph(ToBookText(block.text));
         break;
       case DocumentBlock::Kind::kPicture: {
-        PicturePages pages;
+        PreparedPicture prepared;
         try {
-          pages = ahead.Take(block.picture);
+          prepared = ahead.Take(block.picture);
+          if (prepared.incomplete) Warn(Utf16ToUtf8(ahead.Name(block.picture)) + ": " + kIncompletePicture);
         } catch (const DocumentError& e) {
           LeaveOutOrRaise(e.Reason());
         } catch (const DecodeError& e) {
           LeaveOutOrRaise(Utf16ToUtf8(ahead.Name(block.picture)) + ": " + e.Reason());
         }
         StartPictures(ahead, blocks, i + 1);
-        WritePicturePages(writer, pages);
+        WritePicturePages(writer, prepared.pages);
+        ReportProgress(i + 1, blocks.size());
         break;
       }
     }

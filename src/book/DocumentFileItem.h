@@ -27,6 +27,9 @@ class DocumentFileItem : public FileItem {
   // Reads the document, which stays loaded for the build: a file that is damaged or not well formed,
   // or that names a picture it lacks, is refused (DocumentError).
   void Verify() override;
+  // The document's file, and the files of the disk it is made of (a folder's pictures and texts, a
+  // page's pictures).
+  bool ReadsFile(const std::u16string& fileName) override;
   // The pictures of a document become pages as the picture settings say; its text has its own
   // encoding and structure.
   SettingGroups UsedSettings() const override { return {.pictures = true}; }

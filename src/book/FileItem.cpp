@@ -73,6 +73,8 @@ std::u16string TitleOf(const FileItem& item) {
   return std::u16string(PathNameWithoutExtension(item.FileName()));
 }
 
+bool FileItem::ReadsFile(const std::u16string& fileName) { return SameFile(fileName, fileName_); }
+
 std::vector<ContentsEntry> FileItem::ListWhileLoaded(
     const std::function<std::vector<ContentsEntry>()>& list) {
   const bool wasLoaded = loaded_;

@@ -42,6 +42,9 @@ class FileItem {
   virtual void Unload();
   // Checks the file once when it is added to the list; an error refuses it.
   virtual void Verify() = 0;
+  // Whether writing the item reads that existing file: its own, or one a folder or a page brings
+  // in. Loads the item to know when it is not loaded, and leaves it as it found it.
+  virtual bool ReadsFile(const std::u16string& fileName);
   // Loads the file when it is not loaded; a subclass then writes its content.
   virtual void WriteTo(BookWriter& writer);
   // Whether Load may run on another thread while other items are written: it then shares nothing
@@ -54,6 +57,10 @@ class FileItem {
   // Decodes the cover picture the file names into `picture` and returns true; false when it names
   // none. Loads the file when it is not loaded.
   virtual bool LoadOfferedCover(Picture& picture) { return false; }
+
+  // Called while the item is written with the part of it written so far (0 to 1), as often as a
+  // page or so is written; the build sets it for the writing and takes it away after.
+  void SetProgressListener(std::function<void(double part)> listener) { progress_ = std::move(listener); }
 
   // What went wrong without stopping the build (characters replaced, a picture read in part), in the
   // order it happened; taking them empties the list.
@@ -102,6 +109,10 @@ class FileItem {
   // Notes a warning for the build to report; Load may call it on the build's second thread.
   void Warn(std::string message) { warnings_.push_back(std::move(message)); }
   void Note(std::string message) { notes_.push_back(std::move(message)); }
+  // Tells the progress listener, when there is one, that `done` of `total` steps are written.
+  void ReportProgress(size_t done, size_t total) const {
+    if (progress_ && total > 0) progress_(static_cast<double>(done) / static_cast<double>(total));
+  }
   // Warns of the characters of the file's text that the book's code page lacks, when there were
   // any: a summary, and a note for each distinct change.
   void WarnOfFallback(const FallbackReport& report);
@@ -129,6 +140,7 @@ class FileItem {
   size_t nextEntry_ = 0;
   std::vector<std::string> warnings_;
   std::vector<std::string> notes_;
+  std::function<void(double)> progress_;
 };
 
 // The file name without its folder and extension (from the last "." of the name on): the

@@ -51,6 +51,7 @@ class FolderWalker {
     if (itemClass == &PictureFileItem::Class) {
       // A picture file's extension is one a decoder reads.
       const size_t picture = pictures_->Add(name, {}, {}, path).value();
+      document_.files.push_back(path);
       document_.AddPicture(picture);
       const std::u16string_view title = PathNameWithoutExtension(name);
       if (top && !document_.cover &&
@@ -59,8 +60,9 @@ class FolderWalker {
     } else if (itemClass == &TextFileItem::Class) {
       document_.AddHeading(level, std::u16string(PathNameWithoutExtension(PathFileName(name))));
       DecodedTextFile text = DecodeTextFile(ReadFileBytes(path));
-      if (text.faults.count > 0)
-        document_.warnings.push_back(Utf16ToUtf8(name) + ": " + DescribeFaults(text));
+      document_.files.push_back(path);
+      for (const std::string& warning : DecodingWarnings(text))
+        document_.warnings.push_back(Utf16ToUtf8(name) + ": " + warning);
       for (const std::u16string_view line : SplitLines(text.text))
         document_.AddParagraph(std::u16string(line), true);
     } else if (itemClass) {

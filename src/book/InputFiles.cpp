@@ -28,10 +28,11 @@ void CheckInputFile(const std::u16string& fileName) {
 
 const FileItemClass* InputItemClass(const std::u16string& fileName) {
   return KindOf(fileName) == FileKind::kFolder ? &DocumentFileItem::FolderClass
-                                                : FileTypeRegistry::Instance().FindItemClass(fileName);
+                                               : FileTypeRegistry::Instance().FindItemClass(fileName);
 }
 
-std::unique_ptr<FileItem> MakeInputItem(const std::u16string& name) {
+std::unique_ptr<FileItem> MakeInputItem(const std::u16string& name, const FileSettings& settings,
+                                        bool ownSettings) {
   std::u16string fileName = name;
   const bool folder = KindOf(fileName) == FileKind::kFolder;
   if (folder) {
@@ -48,6 +49,7 @@ std::unique_ptr<FileItem> MakeInputItem(const std::u16string& name) {
                      ext.empty() ? "has no file type extension" : "unknown file type ." + Utf16ToUtf8(ext));
   }
   std::unique_ptr<FileItem> item = itemClass->create(fileName);
+  item->SetSettings(settings, ownSettings);
   try {
     item->Verify();
   } catch (const DecodeError& e) {

@@ -33,9 +33,13 @@ void CheckInputFile(const std::u16string& fileName);
 // name's extension; null when there is none.
 const FileItemClass* InputItemClass(const std::u16string& fileName);
 
-// The file item for an input, checked as CheckInputFile does, then by the type its extension names
-// and by the item's own check (a picture must decode, a book must be readable); InputError otherwise.
-// A folder is an input too: its pictures and texts make one item.
-std::unique_ptr<FileItem> MakeInputItem(const std::u16string& fileName);
+// The file item for an input, with its settings (the book's unless `ownSettings`), checked as
+// CheckInputFile does, then by the type its extension names and by the item's own check (a picture
+// must decode, a book must be readable, every page of a folder or an archive must be one a decoder
+// takes, or is left out with a warning when the settings skip bad parts); InputError otherwise. A
+// folder is an input too: its pictures and texts make one item. Every way a file comes into a book
+// (named, in a project, dropped on the window) passes through here.
+std::unique_ptr<FileItem> MakeInputItem(const std::u16string& fileName, const FileSettings& settings = {},
+                                        bool ownSettings = false);
 
 }  // namespace bookloom

@@ -26,8 +26,7 @@ void PictureFileItem::Load() {
   else
     picture_.LoadFromFile(FileName(), options);
   picture_.SetTransparent(true);
-  if (picture_.Incomplete())
-    Warn("the picture is incomplete (the file is cut short or damaged): its pages show what could be read");
+  if (picture_.Incomplete()) Warn(kIncompletePicture);
   if (const int left = picture_.FrameCount() - static_cast<int>(picture_.Frames().size()); left > 0)
     Warn(Format("%s of its %d left out (--all-frames makes every one a page)",
                 {left == 1 ? std::string("1 page or frame") : Format("%d pages or frames", {left}),

@@ -14,6 +14,10 @@ namespace bookloom {
 class BookWriter;
 class Picture;
 
+// The warning of a picture that could be read only in part.
+inline constexpr char kIncompletePicture[] =
+    "the picture is incomplete (the file is cut short or damaged): its pages show what could be read";
+
 // The device pages of one picture and the bits per pixel they are written with.
 struct PicturePages {
   std::vector<Bitmap> pages;

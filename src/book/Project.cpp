@@ -41,7 +41,8 @@ T ChoiceOf(const json& j, const char* key, const NamedChoice<T> (&choices)[N], T
   if (!j.contains(key)) return fallback;
   const std::string name = j.at(key).get<std::string>();
   const std::optional<T> value = ChoiceNamed(choices, name);
-  if (!value) throw json::other_error::create(501, std::string(key) + " is not one of " + ChoiceNames(choices), &j);
+  if (!value)
+    throw json::other_error::create(501, std::string(key) + " is not one of " + ChoiceNames(choices), &j);
   return *value;
 }
 
@@ -215,8 +216,8 @@ FileList MakeProjectItems(const Project& project, std::vector<std::string>& prob
   FileList files;
   for (const ProjectFile& file : project.files) {
     try {
-      std::unique_ptr<FileItem> item = MakeInputItem(file.path);
-      item->SetSettings(file.ownSettings ? file.settings : project.settings, file.ownSettings);
+      std::unique_ptr<FileItem> item =
+          MakeInputItem(file.path, file.ownSettings ? file.settings : project.settings, file.ownSettings);
       item->SetEdits(file.contents);
       files.Add(std::move(item));
     } catch (const InputError& e) {

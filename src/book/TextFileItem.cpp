@@ -66,7 +66,7 @@ const FileItemClass TextFileItem::Class = {
 
 void TextFileItem::Load() {
   DecodedTextFile file = DecodeTextFile(ReadFileBytes(FileName()), Settings().text.encoding);
-  if (file.faults.count > 0) Warn(DescribeFaults(file));
+  for (std::string& warning : DecodingWarnings(file)) Warn(std::move(warning));
   text_ = std::move(file.text);
   lines_ = SplitLines(text_);
   FileItem::Load();
@@ -81,20 +81,16 @@ void TextFileItem::Unload() {
 
 std::vector<LineRange> TextFileItem::Paragraphs(const std::vector<Heading>& headings) {
   const Unwrap unwrap = Settings().text.unwrap;
-  bool join = unwrap == Unwrap::kOn;
-  if (unwrap == Unwrap::kAuto) {
-    const UnwrapDecision decision = DecideUnwrap(lines_);
-    Note("lines " + decision.reason);
-    join = decision.wrapped;
-  }
-  if (!join) {
+  const UnwrapDecision decision = unwrap == Unwrap::kOff ? UnwrapDecision() : DecideUnwrap(lines_);
+  if (unwrap == Unwrap::kAuto) Note("lines " + decision.reason);
+  if (unwrap == Unwrap::kOff || (unwrap == Unwrap::kAuto && !decision.wrapped)) {
     std::vector<LineRange> paragraphs(lines_.size());
     for (size_t i = 0; i < lines_.size(); ++i) paragraphs[i].first = i;
     return paragraphs;
   }
   std::vector<size_t> headingLines;
   for (const Heading& heading : headings) headingLines.push_back(heading.line);
-  return JoinedParagraphs(lines_, headingLines);
+  return JoinedParagraphs(lines_, headingLines, decision.wrapped ? &decision : nullptr);
 }
 
 TextFileItem::Outline TextFileItem::MakeOutline() const {

@@ -37,7 +37,8 @@ std::unique_ptr<Graphic> GraphicDecoder::LoadFromFile(const std::u16string& file
   return std::move(DecodeFile(fileName).frames.front());
 }
 
-std::unique_ptr<Graphic> GraphicDecoder::LoadFromMemory(std::string_view bytes, const std::u16string& fileName,
+std::unique_ptr<Graphic> GraphicDecoder::LoadFromMemory(std::string_view bytes,
+                                                        const std::u16string& fileName,
                                                         const DecodeOptions& options) const {
   return std::move(Decode(bytes, fileName, options).frames.front());
 }
@@ -51,8 +52,12 @@ DecodedFrames FunctionDecoder::Decode(std::string_view bytes, const std::u16stri
 }
 
 void FunctionDecoder::CheckFile(const std::u16string& fileName) const {
-  if (!check_) return GraphicDecoder::CheckFile(fileName);
-  check_(ReadFileBytes(fileName), fileName, kMaxPicturePixels);
+  Check(ReadFileBytes(fileName), fileName);
+}
+
+void FunctionDecoder::Check(std::string_view bytes, const std::u16string& fileName) const {
+  if (!check_) return GraphicDecoder::Check(bytes, fileName);
+  check_(bytes, fileName, kMaxPicturePixels);
 }
 
 namespace {

@@ -114,6 +114,10 @@ class GraphicDecoder {
   // Raises what DecodeFile would raise for the file, and nothing when it would decode; by default
   // the file is decoded and the picture dropped, a decoder may check without making the pixels.
   virtual void CheckFile(const std::u16string& fileName) const { DecodeFile(fileName); }
+  // The same for bytes in memory (a picture inside an archive or a folder's).
+  virtual void Check(std::string_view bytes, const std::u16string& fileName) const {
+    Decode(bytes, fileName, {.gray = true});
+  }
 };
 
 // Decodes the bytes of a file in one call; the name is only used in error messages. Pictures of more
@@ -136,6 +140,7 @@ class FunctionDecoder final : public GraphicDecoder {
   DecodedFrames Decode(std::string_view bytes, const std::u16string& fileName,
                        const DecodeOptions& options = {}) const override;
   void CheckFile(const std::u16string& fileName) const override;
+  void Check(std::string_view bytes, const std::u16string& fileName) const override;
 
  private:
   DecodeFunction decode_;

@@ -264,7 +264,11 @@ DecodedFrames JpegDecoder::Decode(std::string_view bytes, const std::u16string& 
 }
 
 void JpegDecoder::CheckFile(const std::u16string& fileName) const {
-  CheckJpeg(ReadFileBytes(fileName), fileName);
+  Check(ReadFileBytes(fileName), fileName);
+}
+
+void JpegDecoder::Check(std::string_view bytes, const std::u16string& fileName) const {
+  CheckJpeg(bytes, fileName);
 }
 
 }  // namespace bookloom

@@ -28,6 +28,7 @@ class JpegDecoder final : public GraphicDecoder {
   DecodedFrames Decode(std::string_view bytes, const std::u16string& fileName,
                        const DecodeOptions& options = {}) const override;
   void CheckFile(const std::u16string& fileName) const override;
+  void Check(std::string_view bytes, const std::u16string& fileName) const override;
 };
 
 }  // namespace bookloom

@@ -189,6 +189,7 @@ bool ArchiveReader::Next() {
     if (libarchive_.archive_entry_size_is_set(entry) && claimed > limits_.maxEntryBytes)
       Fail("entry \"" + name_ + "\"",
            "it claims " + SizeText(claimed) + ", more than the limit of " + SizeText(limits_.maxEntryBytes));
+    claimed_ = libarchive_.archive_entry_size_is_set(entry) ? claimed : 0;
     return true;
   }
 }
@@ -196,6 +197,9 @@ bool ArchiveReader::Next() {
 std::string ArchiveReader::Read() {
   const std::string part = "entry \"" + name_ + "\"";
   std::string content;
+  // Room for what the entry claims (up to a large picture's size, as the claim is not trusted), so
+  // that its content is not copied as it grows; more is read only as it comes.
+  content.reserve(static_cast<size_t>(std::min<uint64_t>(claimed_, uint64_t{16} << 20)));
   char buffer[1 << 16];
   for (;;) {
     const la_ssize_t n = libarchive_.archive_read_data(archive_.get(), buffer, sizeof buffer);

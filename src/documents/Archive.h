@@ -68,6 +68,7 @@ class ArchiveReader {
   const Libarchive& libarchive_;
   std::unique_ptr<archive, int (*)(archive*)> archive_;
   std::string name_;
+  uint64_t claimed_ = 0;  // the size the current entry claims (within the limit), 0 when unknown
   uint64_t entries_ = 0;
   uint64_t total_ = 0;
 };

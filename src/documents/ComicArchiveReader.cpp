@@ -18,12 +18,12 @@ namespace {
 
 // The pictures of an archive in their order, each read when it is decoded. The archive is read
 // forward once when the pictures are asked for in their order; a picture that comes before its turn
-// waits in memory, and one asked for again (the cover, which is also the first page) starts a new
-// pass.
+// waits in memory while the waiting ones hold less than the bytes given, and is read again by a later
+// pass otherwise. One asked for again (the cover, which is also the first page) starts a new pass.
 class ArchivePictures : public DocumentPictures {
  public:
-  ArchivePictures(std::u16string fileName, std::vector<std::string> names)
-      : fileName_(std::move(fileName)), names_(std::move(names)) {
+  ArchivePictures(std::u16string fileName, std::vector<std::string> names, size_t waitingBytes)
+      : fileName_(std::move(fileName)), names_(std::move(names)), mostWaitingBytes_(waitingBytes) {
     for (size_t i = 0; i < names_.size(); ++i) order_.try_emplace(names_[i], i);
   }
 
@@ -31,31 +31,64 @@ class ArchivePictures : public DocumentPictures {
   std::u16string Name(size_t index) const override { return Utf8ToUtf16(names_[index]); }
 
   std::unique_ptr<Graphic> Decode(size_t index) override {
+    return std::move(DecodeFrames(index).frames.front());
+  }
+
+  DecodedFrames DecodeFrames(size_t index) override {
     const std::string bytes = Fetch(index);
-    const std::u16string shown = fileName_ + u": " + Name(index);
-    const GraphicDecoder* decoder = DecoderRegistry::Instance().FindFor(bytes, Name(index));
-    if (!decoder) RaiseDecodeError(shown, "no decoder reads this kind of picture");
-    return decoder->LoadFromMemory(bytes, shown, {.gray = true});
+    return DecoderOf(bytes, index).Decode(bytes, Shown(index), {.gray = true});
+  }
+
+  // One pass over the archive, an entry in memory at a time.
+  std::vector<std::pair<size_t, std::string>> Check() override {
+    std::vector<std::pair<size_t, std::string>> problems;
+    ArchiveReader reader(fileName_);
+    while (reader.Next()) {
+      const auto entry = order_.find(reader.Name());
+      if (entry == order_.end()) continue;
+      try {
+        const std::string bytes = reader.Read();
+        DecoderOf(bytes, entry->second).Check(bytes, Shown(entry->second));
+      } catch (const DecodeError& e) {
+        problems.emplace_back(entry->second, e.Reason());
+      }
+    }
+    std::sort(problems.begin(), problems.end());
+    return problems;
   }
 
  private:
+  std::u16string Shown(size_t index) const { return fileName_ + u": " + Name(index); }
+
+  const GraphicDecoder& DecoderOf(std::string_view bytes, size_t index) const {
+    const GraphicDecoder* decoder = DecoderRegistry::Instance().FindFor(bytes, Name(index));
+    if (!decoder) RaiseDecodeError(Shown(index), "no decoder reads this kind of picture");
+    return *decoder;
+  }
+
   std::string Fetch(size_t index) {
     if (const auto waiting = waiting_.find(index); waiting != waiting_.end()) {
       std::string bytes = std::move(waiting->second);
       waiting_.erase(waiting);
+      waitingBytes_ -= bytes.size();
       return bytes;
     }
-    for (int pass = 0; pass < 2; ++pass) {
+    // A pass from the archive's start that does not find the entry ends the search.
+    for (bool fromStart = !reader_;; fromStart = true) {
       if (!reader_) reader_ = std::make_unique<ArchiveReader>(fileName_);
       while (reader_->Next()) {
         const auto entry = order_.find(reader_->Name());
         if (entry == order_.end() || entry->second < index) continue;
         if (entry->second == index) return reader_->Read();
-        if (!waiting_.contains(entry->second)) waiting_[entry->second] = reader_->Read();
+        if (waitingBytes_ < mostWaitingBytes_ && !waiting_.contains(entry->second)) {
+          std::string& bytes = waiting_[entry->second] = reader_->Read();
+          waitingBytes_ += bytes.size();
+        }
       }
       reader_.reset();
+      if (fromStart)
+        throw DocumentError(fileName_, "entry \"" + names_[index] + "\"", "it is no longer in the archive");
     }
-    throw DocumentError(fileName_, "entry \"" + names_[index] + "\"", "it is no longer in the archive");
   }
 
   std::u16string fileName_;
@@ -63,6 +96,8 @@ class ArchivePictures : public DocumentPictures {
   std::map<std::string, size_t> order_;
   std::unique_ptr<ArchiveReader> reader_;
   std::map<size_t, std::string> waiting_;
+  const size_t mostWaitingBytes_;
+  size_t waitingBytes_ = 0;
 };
 
 bool IsPicture(const std::string& name) {
@@ -92,6 +127,10 @@ void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, con
 }  // namespace
 
 Document ReadComicArchive(const std::u16string& fileName) {
+  return ReadComicArchiveWithin(fileName, kMostWaitingBytes);
+}
+
+Document ReadComicArchiveWithin(const std::u16string& fileName, size_t waitingBytes) {
   Document document;
   std::vector<std::string> pictures;
   bool fb2 = false;
@@ -113,7 +152,7 @@ Document ReadComicArchive(const std::u16string& fileName) {
   });
   for (size_t i = 0; i < pictures.size(); ++i) document.AddPicture(i);
   document.cover = 0;
-  document.pictures = std::make_unique<ArchivePictures>(fileName, std::move(pictures));
+  document.pictures = std::make_unique<ArchivePictures>(fileName, std::move(pictures), waitingBytes);
   return document;
 }
 

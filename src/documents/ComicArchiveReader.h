@@ -3,6 +3,7 @@
 // The pictures are read from the archive one by one as they are written.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "documents/Document.h"
@@ -13,5 +14,13 @@ namespace bookloom {
 // part that failed (an entry, the ComicInfo.xml), or tells that it holds no picture. An archive
 // without pictures that holds an FB2 book is read as that book.
 Document ReadComicArchive(const std::u16string& fileName);
+
+// The most bytes of pictures that, read from the archive ahead of their turn, wait in memory: a
+// picture beyond them is read again by a later pass, so that the memory a build needs does not grow
+// with the archive.
+inline constexpr size_t kMostWaitingBytes = size_t{32} << 20;
+
+// ReadComicArchive with pictures waiting in memory up to `waitingBytes`.
+Document ReadComicArchiveWithin(const std::u16string& fileName, size_t waitingBytes);
 
 }  // namespace bookloom

@@ -35,14 +35,49 @@ std::optional<size_t> EncodedPictures::Add(std::u16string name, std::string byte
   return pictures_.size() - 1;
 }
 
+DecodedFrames DocumentPictures::DecodeFrames(size_t index) {
+  DecodedFrames decoded;
+  decoded.frames.push_back(Decode(index));
+  return decoded;
+}
+
 std::unique_ptr<Graphic> EncodedPictures::Decode(size_t index) {
+  return std::move(DecodeFrames(index).frames.front());
+}
+
+// Calls `use` with the picture's bytes, the name messages give it and the decoder that reads it.
+template <typename Use>
+auto EncodedPictures::WithDecoder(size_t index, Use use) {
   const Encoded& p = pictures_[index];
   const std::string fileBytes = p.fileName.empty() ? std::string() : ReadFileBytes(p.fileName);
   const std::string_view bytes = p.fileName.empty() ? std::string_view(p.bytes) : fileBytes;
   const std::u16string shown = p.fileName.empty() ? documentName_ + u": " + p.name : p.fileName;
   const GraphicDecoder* decoder = DecoderRegistry::Instance().FindFor(bytes, p.name, p.mediaType);
   if (!decoder) RaiseDecodeError(shown, "no decoder reads this kind of picture");
-  return decoder->LoadFromMemory(bytes, shown, {.gray = true});
+  return use(bytes, shown, *decoder);
+}
+
+DecodedFrames EncodedPictures::DecodeFrames(size_t index) {
+  return WithDecoder(index,
+                     [](std::string_view bytes, const std::u16string& shown, const GraphicDecoder& decoder) {
+                       return decoder.Decode(bytes, shown, {.gray = true});
+                     });
+}
+
+std::vector<std::pair<size_t, std::string>> EncodedPictures::Check() {
+  std::vector<std::pair<size_t, std::string>> problems;
+  for (size_t i = 0; i < pictures_.size(); ++i) {
+    try {
+      WithDecoder(i, [](std::string_view bytes, const std::u16string& shown, const GraphicDecoder& decoder) {
+        decoder.Check(bytes, shown);
+      });
+    } catch (const DecodeError& e) {
+      problems.emplace_back(i, e.Reason());
+    } catch (const FileOpenError& e) {
+      problems.emplace_back(i, e.what());
+    }
+  }
+  return problems;
 }
 
 void Document::AddHeading(int level, std::u16string title) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "decoders/Graphic.h"
@@ -62,6 +63,12 @@ class DocumentPictures {
   virtual std::u16string Name(size_t index) const = 0;
   // Raises DecodeError or DocumentError when the picture cannot be read.
   virtual std::unique_ptr<Graphic> Decode(size_t index) = 0;
+  // The same, telling also whether the picture could be read only in part (a JPEG cut short), as
+  // the pictures that are read by a decoder can tell; the others say it is whole.
+  virtual DecodedFrames DecodeFrames(size_t index);
+  // Checks every picture as cheaply as its format allows (the header and the size of a JPEG), before
+  // any is decoded: the indexes of the pictures that decoding would refuse, with the reasons.
+  virtual std::vector<std::pair<size_t, std::string>> Check() { return {}; }
 };
 
 // Pictures held as the bytes of their files (inside an FB2, an EPUB, an HTML page's folder), each
@@ -80,6 +87,8 @@ class EncodedPictures : public DocumentPictures {
   size_t Count() const override { return pictures_.size(); }
   std::u16string Name(size_t index) const override { return pictures_[index].name; }
   std::unique_ptr<Graphic> Decode(size_t index) override;
+  DecodedFrames DecodeFrames(size_t index) override;
+  std::vector<std::pair<size_t, std::string>> Check() override;
 
  private:
   struct Encoded {
@@ -88,6 +97,9 @@ class EncodedPictures : public DocumentPictures {
     std::string mediaType;
     std::u16string fileName;
   };
+  template <typename Use>
+  auto WithDecoder(size_t index, Use use);
+
   std::u16string documentName_;
   std::vector<Encoded> pictures_;
 };
@@ -100,6 +112,9 @@ struct Document {
   // What the reader left out without failing (a picture of a kind no decoder reads, a table-of-
   // contents entry that leads nowhere), for the build to report.
   std::vector<std::string> warnings;
+  // The files of the disk the document is read from besides the one named: a folder's pictures and
+  // texts, the pictures beside a page. A book must never replace one of them.
+  std::vector<std::u16string> files;
 
   void AddHeading(int level, std::u16string title);
   // Adds the paragraph unless it is empty; `keepEmpty` keeps an empty one (an empty line of a poem).

@@ -44,17 +44,6 @@ bool IsStyling(std::string_view name) {
   return false;
 }
 
-bool HasWord(std::string_view list, std::string_view word) {
-  size_t at = 0;
-  while ((at = list.find(word, at)) != std::string_view::npos) {
-    const bool starts = at == 0 || list[at - 1] == ' ';
-    const bool ends = at + word.size() == list.size() || list[at + word.size()] == ' ';
-    if (starts && ends) return true;
-    at += word.size();
-  }
-  return false;
-}
-
 std::string FragmentOf(std::string_view reference) {
   const size_t hash = reference.find('#');
   return hash == std::string_view::npos ? std::string() : std::string(reference.substr(hash + 1));
@@ -299,6 +288,9 @@ class EpubReader {
       return;
     }
     const std::string& entry = item->second.entry;
+    // Books that split a page into parts name it once for each part ("page.xhtml#part2"): the page
+    // is read once, at its first place in the spine.
+    if (!pagesRead_.insert(entry).second) return;
     const std::string& bytes = Entry(entry, "a page of the spine");
     const size_t start = document_.blocks.size();
     anchors_[{entry, ""}] = start;
@@ -323,17 +315,19 @@ class EpubReader {
       document_.blocks.pop_back();
   }
 
+  // The picture a page shows; a picture the book does not hold is left out with a warning, as one no
+  // decoder reads is, and the rest of the book is read.
   std::optional<size_t> PageImage(const std::string& page, const std::string& reference) {
-    if (reference.starts_with("http:") || reference.starts_with("https:") || reference.starts_with("data:")) {
-      document_.warnings.push_back(page + ": picture \"" + reference.substr(0, 80) +
-                                   "\" is not inside the book: left out");
+    const auto leftOut = [&](const std::string& why) -> std::optional<size_t> {
+      document_.warnings.push_back(page + ": picture \"" + reference.substr(0, 80) + "\" " + why +
+                                   ": left out");
       return std::nullopt;
-    }
+    };
+    if (reference.starts_with("http:") || reference.starts_with("https:") || reference.starts_with("data:"))
+      return leftOut("is not inside the book");
     const std::string entry = ResolveEntryName(page, reference);
-    if (entry.empty())
-      throw DocumentError(fileName_, page, "picture \"" + reference + "\" leads out of the book");
-    if (!entries_.contains(entry))
-      throw DocumentError(fileName_, page, "picture \"" + reference + "\" is missing from the book");
+    if (entry.empty()) return leftOut("leads out of the book");
+    if (!entries_.contains(entry)) return leftOut("is missing from the book");
     return PictureAt(entry);
   }
 
@@ -370,6 +364,7 @@ class EpubReader {
   std::map<std::string, ManifestItem> manifest_;
   std::map<std::string, std::optional<size_t>> pictureOf_;
   std::map<std::pair<std::string, std::string>, size_t> anchors_;
+  std::set<std::string> pagesRead_;
 };
 
 }  // namespace

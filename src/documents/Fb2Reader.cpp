@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "documents/Archive.h"
 #include "documents/Xml.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
+#include "text/TextFile.h"
 
 namespace bookloom {
 
@@ -214,12 +216,56 @@ class Fb2Reader {
   int stanzas_ = 0;
 };
 
+// The length of the reference to a control character at the start of the text ("&#7;", "&#x1B;"),
+// which XML refuses as it refuses the character; 0 when the text starts with none.
+size_t ControlReferenceLength(std::string_view text) {
+  if (!text.starts_with("&#")) return 0;
+  const bool hex = text.size() > 2 && (text[2] == 'x' || text[2] == 'X');
+  const int base = hex ? 16 : 10;
+  uint32_t value = 0;
+  size_t i = hex ? 3 : 2;
+  for (; i < text.size() && i < 12; ++i) {
+    const char c = static_cast<char>(text[i] | 0x20);  // a hex digit in lower case
+    const int digit = c >= '0' && c <= '9' ? c - '0' : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (digit < 0) break;
+    value = value * base + static_cast<uint32_t>(digit);
+  }
+  const bool number = i > (hex ? 3u : 2u) && i < text.size() && text[i] == ';';
+  return number && IsControlChar(value) ? i + 1 : 0;
+}
+
+// The bytes of a book in a single-byte or UTF-8 encoding without its control characters, written
+// out or as references, which XML refuses and a book has no use for; nullopt when it holds none. A
+// book in UTF-16 (its text holds zero bytes) is left as it is.
+std::optional<std::string> WithoutControlBytes(std::string_view bytes, LeftOutControls& controls) {
+  if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
+  std::string kept;
+  size_t line = 1, copied = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    line += bytes[i] == '\n';
+    const size_t length = bytes[i] == '&' ? ControlReferenceLength(bytes.substr(i))
+                          : IsControlChar(static_cast<unsigned char>(bytes[i])) ? 1
+                                                                                : 0;
+    if (length == 0) continue;
+    if (controls.count++ == 0) controls.firstLine = line;
+    kept.append(bytes, copied, i - copied);
+    copied = i + length;
+    i = copied - 1;
+  }
+  if (controls.count == 0) return std::nullopt;
+  kept.append(bytes, copied);
+  return kept;
+}
+
 }  // namespace
 
 Document ReadFb2(std::string_view bytes, const std::u16string& fileName) {
-  const XmlDocPtr xml = ParseXml(bytes, fileName, "");
+  LeftOutControls controls;
+  const std::optional<std::string> kept = WithoutControlBytes(bytes, controls);
+  const XmlDocPtr xml = ParseXml(kept ? *kept : bytes, fileName, "");
   Document document;
   Fb2Reader(fileName, document).Read(RootElement(xml.get()));
+  if (controls.count > 0) document.warnings.push_back(DescribeControls(controls));
   return document;
 }
 

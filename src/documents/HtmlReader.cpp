@@ -38,18 +38,20 @@ Document ReadHtmlFile(const std::u16string& fileName) {
       if (const auto picture = list.Add(u"data: link", std::move(bytes), std::move(mediaType)))
         return picture;
     }
-    if (reference.find("://") != std::string::npos || reference.starts_with("data:")) {
-      document.warnings.push_back("picture \"" + reference.substr(0, 80) +
-                                  "\" is not next to the page: left out");
+    // A picture the page cannot show is left out with a warning; the rest of the page is read.
+    const auto leftOut = [&](const std::string& why) -> std::optional<size_t> {
+      document.warnings.push_back("picture \"" + reference.substr(0, 80) + "\" " + why + ": left out");
       return std::nullopt;
-    }
+    };
+    if (reference.find("://") != std::string::npos || reference.starts_with("data:"))
+      return leftOut("is not next to the page");
     // The pictures of a saved page lie in its folder or below it.
     const std::string name = ResolveEntryName("page", reference);
-    if (name.empty())
-      throw DocumentError(fileName, "picture \"" + reference + "\"", "it lies outside the page's folder");
+    if (name.empty()) return leftOut("lies outside the page's folder");
     const std::u16string path = folder + Utf8ToUtf16(name);
-    if (!FileExists(path)) throw DocumentError(fileName, "picture \"" + reference + "\"", "no such file");
+    if (!FileExists(path)) return leftOut("is missing (no such file)");
     const auto added = list.Add(Utf8ToUtf16(name), {}, {}, path);
+    if (added) document.files.push_back(path);
     if (!added)
       document.warnings.push_back("picture \"" + reference +
                                   "\": no decoder reads this kind of picture: left out");

@@ -1,7 +1,10 @@
 #include "documents/HtmlText.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <span>
+#include <utility>
+#include <vector>
 
 #include "documents/Xml.h"
 #include "platform/Utf.h"
@@ -53,7 +56,10 @@ class HtmlWalker {
         start = end + 1;
       }
     } else {
-      document_.AddParagraph(CollapseSpaces(text_));
+      std::u16string paragraph = CollapseSpaces(text_);
+      // A list item's bullet or number goes before its first text, however deep inside it that is.
+      if (!paragraph.empty() && !marker_.empty()) paragraph.insert(0, std::exchange(marker_, {}));
+      document_.AddParagraph(std::move(paragraph));
     }
     text_.clear();
   }
@@ -70,7 +76,7 @@ class HtmlWalker {
       default:
         return;
     }
-    if (IsOneOf(node, kSkipped)) return;
+    if (IsOneOf(node, kSkipped) || IsHidden(node) || IsBackLink(node)) return;
     const int rank = HeadingRank(node);
     const bool block = rank > 0 || IsOneOf(node, kBlockElements);
     // An element that starts a paragraph ends the one before it before its id is placed.
@@ -103,18 +109,69 @@ class HtmlWalker {
       Walk(node->children);
       return;
     }
+    if (IsNoteReference(node)) {
+      // A note's number stays in the text, in brackets as an FB2 book's notes have it.
+      const std::u16string number = TextOf(node);
+      text_ += number.starts_with(u"[") ? number : u"[" + number + u"]";
+      return;
+    }
     const bool pre = IsElement(node, "pre");
     if (block) Flush();
     preformatted_ += pre;
-    Walk(node->children);
+    const bool item = IsElement(node, "li");
+    if (item) marker_ = NextMarker();
+    if (IsElement(node, "ul") || IsElement(node, "ol"))
+      WalkList(node);
+    else
+      Walk(node->children);
     if (block) Flush();
+    if (item) marker_.clear();  // an item without text
     preformatted_ -= pre;
   }
+
+  // The items of a list, numbered from its start in an <ol>.
+  void WalkList(const xmlNode* list) {
+    const bool numbered = IsElement(list, "ol");
+    const std::string start = AttributeOf(list, "start");
+    const bool unmarked = AttributeOf(list, "style").find("none") != std::string::npos;
+    lists_.push_back({numbered, numbered && !start.empty() ? std::atoi(start.c_str()) : 1, unmarked});
+    Walk(list->children);
+    lists_.pop_back();
+  }
+
+  // "• " in a list of bullets, "3. " for the third item of a numbered one.
+  std::u16string NextMarker() {
+    if (lists_.empty() || lists_.back().unmarked) return {};
+    List& list = lists_.back();
+    return list.numbered ? Utf8ToUtf16(std::to_string(list.next++)) + u". " : u"\u2022 ";
+  }
+
+  // Content a reader does not show: the hidden landmarks of a navigation document and the like.
+  static bool IsHidden(const xmlNode* node) {
+    return HasAttribute(node, "hidden") || AttributeOf(node, "aria-hidden") == "true";
+  }
+  static bool IsNoteReference(const xmlNode* node) {
+    return IsElement(node, "a") &&
+           (HasWord(AttributeOf(node, "type"), "noteref") || AttributeOf(node, "role") == "doc-noteref");
+  }
+  // The link from a note back to its reference ("↩"), which has no use in a book.
+  static bool IsBackLink(const xmlNode* node) {
+    return IsElement(node, "a") && (AttributeOf(node, "role") == "doc-backlink" ||
+                                    HasWord(AttributeOf(node, "class"), "footnote-back"));
+  }
+
+  struct List {
+    bool numbered;
+    int next;
+    bool unmarked;
+  };
 
   Document& document_;
   const HtmlReading& reading_;
   std::u16string text_;
   int preformatted_ = 0;
+  std::vector<List> lists_;  // the lists the walk is inside, innermost last
+  std::u16string marker_;    // the bullet or number of the list item whose text has not started
 };
 
 const xmlNode* HeadOf(const xmlDoc& page) {
@@ -138,10 +195,13 @@ void ReadHtmlBody(const xmlDoc& page, Document& document, const HtmlReading& rea
 std::u16string HtmlTitle(const xmlDoc& page) { return TextOf(ChildElement(HeadOf(page), "title")); }
 
 std::u16string HtmlMeta(const xmlDoc& page, std::string_view name) {
+  std::u16string joined;
   for (const xmlNode* c = HeadOf(page) ? HeadOf(page)->children : nullptr; c; c = c->next)
-    if (IsElement(c, "meta") && AttributeOf(c, "name") == name)
-      return CollapseSpaces(Utf8ToUtf16(AttributeOf(c, "content")));
-  return {};
+    if (IsElement(c, "meta") && AttributeOf(c, "name") == name) {
+      const std::u16string content = CollapseSpaces(Utf8ToUtf16(AttributeOf(c, "content")));
+      if (!content.empty()) joined += (joined.empty() ? u"" : u", ") + content;
+    }
+  return joined;
 }
 
 }  // namespace bookloom

@@ -30,7 +30,8 @@ void ReadHtmlBody(const xmlDoc& page, Document& document, const HtmlReading& rea
 
 // The text of the page's <head><title>, "" when it has none.
 std::u16string HtmlTitle(const xmlDoc& page);
-// The content of the page's <meta name="NAME" content="...">, "" when it has none.
+// The content of the page's <meta name="NAME" content="...">, those of several joined by ", " (a
+// page's authors); "" when it has none.
 std::u16string HtmlMeta(const xmlDoc& page, std::string_view name);
 
 }  // namespace bookloom

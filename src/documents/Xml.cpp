@@ -178,12 +178,37 @@ xmlNode* ChildElement(const xmlNode* node, std::string_view localName) {
   return nullptr;
 }
 
-std::string AttributeOf(const xmlNode* node, std::string_view localName) {
-  if (!node || node->type != XML_ELEMENT_NODE) return {};
+namespace {
+
+const xmlAttr* FindAttribute(const xmlNode* node, std::string_view localName) {
+  if (!node || node->type != XML_ELEMENT_NODE) return nullptr;
   for (const xmlAttr* a = node->properties; a; a = a->next) {
     std::string_view name = reinterpret_cast<const char*>(a->name);
     if (const size_t colon = name.rfind(':'); colon != std::string_view::npos) name = name.substr(colon + 1);
-    if (name != localName) continue;
+    if (name == localName) return a;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool HasWord(std::string_view list, std::string_view word) {
+  size_t at = 0;
+  while ((at = list.find(word, at)) != std::string_view::npos) {
+    const bool starts = at == 0 || list[at - 1] == ' ';
+    const bool ends = at + word.size() == list.size() || list[at + word.size()] == ' ';
+    if (starts && ends) return true;
+    at += word.size();
+  }
+  return false;
+}
+
+bool HasAttribute(const xmlNode* node, std::string_view localName) {
+  return FindAttribute(node, localName) != nullptr;
+}
+
+std::string AttributeOf(const xmlNode* node, std::string_view localName) {
+  if (const xmlAttr* a = FindAttribute(node, localName)) {
     std::string value;
     for (const xmlNode* t = a->children; t; t = t->next)
       if (t->type == XML_TEXT_NODE && t->content) value += reinterpret_cast<const char*>(t->content);

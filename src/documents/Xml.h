@@ -35,6 +35,10 @@ std::string_view LocalName(const xmlNode* node);
 bool IsElement(const xmlNode* node, std::string_view localName);
 // The first child element of that local name, or null.
 xmlNode* ChildElement(const xmlNode* node, std::string_view localName);
+// Whether a list of words parted by blanks (an attribute's "class" or "properties") holds the word.
+bool HasWord(std::string_view list, std::string_view word);
+// Whether the element has an attribute of that local name, with a value or without ("hidden").
+bool HasAttribute(const xmlNode* node, std::string_view localName);
 // The value of the attribute of that local name, whatever its namespace or prefix ("href" finds
 // "xlink:href" and "l:href"); "" when there is none.
 std::string AttributeOf(const xmlNode* node, std::string_view localName);

@@ -256,6 +256,12 @@ void Read(MagickReadRequest& request) {
 
 }  // namespace
 
+// libwmf, which GraphicsMagick reads Windows metafiles with, prints its errors on standard error
+// ("ERROR: player/record.h: ..."), where they would reach the user's terminal. Its calls come here
+// instead, ahead of its own, as the module is the first of the libraries it brings: the failure
+// still reaches the program as GraphicsMagick's exception, naming the file.
+extern "C" __attribute__((visibility("default"))) void wmf_error(void*, char*, int, char*) {}
+
 extern "C" __attribute__((visibility("default"))) bool BookloomMagickStart(
     const bookloom::MagickStartRequest* request) {
   if (request->version != bookloom::kMagickPluginVersion) return false;

@@ -1,5 +1,9 @@
 #include "platform/Stream.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -10,7 +14,15 @@ namespace bookloom {
 
 FileOutputStream::FileOutputStream(const std::u16string& fileName, const std::u16string& shownName)
     : fileName_(shownName.empty() ? fileName : shownName) {
-  file_ = std::fopen(Utf16ToUtf8(fileName).c_str(), "wb");
+  if (shownName.empty()) {
+    file_ = std::fopen(Utf16ToUtf8(fileName).c_str(), "wb");
+  } else {
+    struct stat replaced {};
+    const mode_t mode = stat(Utf16ToUtf8(shownName).c_str(), &replaced) == 0 ? replaced.st_mode & 0777 : 0666;
+    const int fd = open(Utf16ToUtf8(fileName).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    file_ = fd < 0 ? nullptr : fdopen(fd, "wb");
+    if (fd >= 0 && !file_) close(fd);
+  }
   if (!file_) Raise<FileCreateError>("Cannot create file \"%s\". %s", {fileName_, SystemErrorText(errno)});
 }
 

@@ -21,7 +21,9 @@ class OutputStream {
 
 // A file created anew (an existing file is replaced); FileCreateError when it cannot be created,
 // WriteError when a write fails. The errors name `shownName` when one is given: the file the user
-// knows of, when this one is a temporary file that will take its place.
+// knows of, when this one is a temporary file that will take its place. Such a temporary file must
+// not exist yet (it is never opened through a link), and it is created with the permissions of the
+// file it will replace, when that exists: it is never open to more people than that file.
 class FileOutputStream : public OutputStream {
  public:
   explicit FileOutputStream(const std::u16string& fileName, const std::u16string& shownName = u"");

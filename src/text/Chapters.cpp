@@ -27,7 +27,8 @@ constexpr std::u16string_view kNumber =
 // What may follow the number: a full stop or colon, or a title after a separator ("CHAPTER 1.
 // Loomings.", "Part One: The Beginning", "Глава 3 — Встреча"), never a sentence ("Part two of it").
 constexpr std::u16string_view kTitle = u"(?:[.:]|\\s*[.:\u2014\u2013-]\\s*\\S.*)?";
-// A numeral alone, in capitals: "XII", "7", "XIII. XIV".
+// A numeral alone, in capitals: "XII", "7"; or several, the heading of stanzas left out or run
+// together: "XIII. XIV", "I. II. III. IV. V. VI.".
 constexpr std::u16string_view kNumeral =
     u"(?:(?=[IVXLCDM])M{0,3}(?:CM|CD|D?C{0,3})(?:XC|XL|L?X{0,3})(?:IX|IV|V?I{0,3})|\\d{1,3})"
     u"(?:\\.\\s*(?:(?=[IVXLCDM])M{0,3}(?:CM|CD|D?C{0,3})(?:XC|XL|L?X{0,3})(?:IX|IV|V?I{0,3})|\\d{1,3}))*\\.?";
@@ -124,7 +125,14 @@ class Matchers {
 struct Candidate {
   size_t line, lastLine;
   HeadingKind kind;
+  bool several = false;  // numerals of several stanzas ("I. II. III."): a heading of its own, never a list
 };
+
+// Whether a line of numerals names several: a full stop before its end.
+bool NamesSeveral(std::u16string_view numerals) {
+  const size_t stop = numerals.find(u'.');
+  return stop != std::u16string_view::npos && stop + 1 < numerals.size();
+}
 
 // Compiled once: ICU gathers the case variants of every letter, which takes longer than finding
 // the headings of a novel. Patterns serve any number of threads' matchers.
@@ -163,7 +171,7 @@ std::vector<Heading> FindHeadings(const std::vector<std::u16string_view>& lines,
     if (!blankAfter && !wrapped) continue;
     const HeadingKind kind = matchers.KindOf(line);
     if (kind == HeadingKind::kNone || (wrapped && kind == HeadingKind::kNumber)) continue;
-    candidates.push_back({i, wrapped ? i + 1 : i, kind});
+    candidates.push_back({i, wrapped ? i + 1 : i, kind, kind == HeadingKind::kNumber && NamesSeveral(line)});
   }
 
   // Prologues and epilogues stand beside the text's top headings.
@@ -175,7 +183,8 @@ std::vector<Heading> FindHeadings(const std::vector<std::u16string_view>& lines,
     if (c.kind == HeadingKind::kFrame) c.kind = top;
 
   // Runs of headings with only blank lines between them: a list of contents unless each heading
-  // is below the one before. A list of contents ends where its first heading comes again.
+  // is below the one before. A list of contents ends where its first heading comes again; the
+  // heading of several stanzas stands alone, as the stanza after it does.
   std::vector<Candidate> accepted;
   for (size_t first = 0, end; first < candidates.size(); first = end) {
     bool descending = true;
@@ -185,7 +194,9 @@ std::vector<Heading> FindHeadings(const std::vector<std::u16string_view>& lines,
       for (size_t i = previous.lastLine + 1; i < candidates[end].line && adjacent; ++i)
         adjacent = IsBlankLine(lines[i]);
       // The first heading again: the list of contents has ended and the text begins.
-      if (!adjacent || Title(lines[candidates[end].line]) == Title(lines[candidates[first].line])) break;
+      if (!adjacent || Title(lines[candidates[end].line]) == Title(lines[candidates[first].line]) ||
+          previous.several || candidates[end].several)
+        break;
       descending = descending && candidates[end].kind > previous.kind;
     }
     if (descending) accepted.insert(accepted.end(), candidates.begin() + first, candidates.begin() + end);

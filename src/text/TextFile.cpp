@@ -123,7 +123,26 @@ DecodedTextFile Decode(std::string_view bytes, const std::string& encoding) {
 DecodedTextFile DecodeTextFile(std::string_view bytes, const std::string& encoding) {
   DecodedTextFile file = Decode(bytes, encoding);
   if (file.faults.count > 0) file.firstFaultLine = LineAt(file.text, file.faults.firstAt);
+  const auto first = std::find_if(file.text.begin(), file.text.end(), IsControlChar);
+  if (first != file.text.end()) {
+    file.controls.firstLine = LineAt(file.text, static_cast<size_t>(first - file.text.begin()));
+    file.controls.count = std::erase_if(file.text, IsControlChar);
+  }
   return file;
+}
+
+std::string DescribeControls(const LeftOutControls& controls) {
+  const size_t n = controls.count;
+  if (n == 0) return "";
+  return std::to_string(n) + (n == 1 ? " control character" : " control characters") +
+         " left out, the first on line " + std::to_string(controls.firstLine);
+}
+
+std::vector<std::string> DecodingWarnings(const DecodedTextFile& file) {
+  std::vector<std::string> warnings;
+  for (std::string warning : {DescribeFaults(file), DescribeControls(file.controls)})
+    if (!warning.empty()) warnings.push_back(std::move(warning));
+  return warnings;
 }
 
 std::string DescribeFaults(const DecodedTextFile& file) {

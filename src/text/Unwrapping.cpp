@@ -19,11 +19,29 @@ size_t Length(std::u16string_view line) {
   return n;
 }
 
-size_t FirstWordLength(std::u16string_view line) {
+// The width of text in the measure: characters, or the bytes of its UTF-8 form (a surrogate pair
+// counts two units of two bytes each).
+size_t Width(std::u16string_view text, WidthMeasure measure) {
+  if (measure == WidthMeasure::kCharacters) return text.size();
+  size_t bytes = 0;
+  for (const char16_t c : text) bytes += c < 0x80 ? 1 : c < 0x800 || (c >= 0xD800 && c < 0xE000) ? 2 : 3;
+  return bytes;
+}
+
+size_t LineWidth(std::u16string_view line, WidthMeasure measure) {
+  return Width(line.substr(0, Length(line)), measure);
+}
+
+bool IsDash(char16_t c) { return c == u'-' || c == u'\u2013' || c == u'\u2014'; }
+
+// The width of the line's first word; a dash before it counts with it, as a dialogue's dash does
+// not stand apart from its words.
+size_t FirstWordWidth(std::u16string_view line, WidthMeasure measure) {
   const std::u16string_view text = TrimBlanks(line);
   size_t n = 0;
+  if (text.size() > 2 && IsDash(text[0]) && IsBlankChar(text[1])) n = 2;
   while (n < text.size() && !IsBlankChar(text[n])) ++n;
-  return n;
+  return Width(text.substr(0, n), measure);
 }
 
 // A row of a table: a run of three blanks between its cells.
@@ -46,6 +64,15 @@ bool IsListItem(std::u16string_view line) {
   return text.size() > 1 && u_islower(text[0]) && text[1] == u')' && blankAt(2);
 }
 
+// Whether the line ends a sentence: its last mark one that ends one, or a closing quote after it.
+bool EndsSentence(std::u16string_view line) {
+  std::u16string_view text = TrimBlanks(line);
+  while (!text.empty() &&
+         std::u16string_view(u"\"'\u00BB\u201D)").find(text.back()) != std::u16string_view::npos)
+    text.remove_suffix(1);
+  return !text.empty() && std::u16string_view(u".!?\u2026:;").find(text.back()) != std::u16string_view::npos;
+}
+
 bool IsWordHyphen(char16_t c) { return c == u'-' || c == u'\u2010' || c == u'\u00AD'; }
 
 std::string Percent(size_t part, size_t whole) {
@@ -54,46 +81,83 @@ std::string Percent(size_t part, size_t whole) {
   return text;
 }
 
+// Whether line `i` ends where the next line's first word would have passed the column: the wrapping
+// cut it, and the paragraph goes on.
+bool CutByWrapping(const std::vector<std::u16string_view>& lines, size_t i, const UnwrapDecision& wrapping) {
+  if (wrapping.cutKeepsBlank && !IsBlankChar(lines[i].back())) return false;
+  return LineWidth(lines[i], wrapping.measure) + 1 + FirstWordWidth(lines[i + 1], wrapping.measure) >
+         wrapping.column;
+}
+
+// What the lines show of wrapping when measured one way.
+struct WrapEvidence {
+  WidthMeasure measure = WidthMeasure::kCharacters;
+  size_t column = 0;        // the width all but one in a hundred lines keep within
+  size_t inner = 0;         // lines followed by a line of text
+  size_t longInner = 0;     // of them, those of three quarters of the column or more
+  size_t cut = 0;           // of those, the ones the wrapping cut
+  size_t cutWithBlank = 0;  // and of those, the ones that end with a blank
+};
+
+WrapEvidence Measure(const std::vector<std::u16string_view>& lines, WidthMeasure measure) {
+  WrapEvidence e;
+  e.measure = measure;
+  std::vector<size_t> widths;
+  for (const std::u16string_view line : lines)
+    if (const size_t width = LineWidth(line, measure); width > 0) widths.push_back(width);
+  if (widths.empty()) return e;
+  const size_t at = (widths.size() * 99 + 99) / 100 - 1;
+  std::nth_element(widths.begin(), widths.begin() + static_cast<ptrdiff_t>(at), widths.end());
+  e.column = widths[at];
+  const UnwrapDecision wrapping{true, {}, measure, e.column, false};
+  for (size_t i = 0; i + 1 < lines.size(); ++i) {
+    const size_t width = LineWidth(lines[i], measure);
+    if (width == 0 || Length(lines[i + 1]) == 0) continue;
+    ++e.inner;
+    if (width * 4 < e.column * 3) continue;
+    ++e.longInner;
+    if (!CutByWrapping(lines, i, wrapping)) continue;
+    ++e.cut;
+    e.cutWithBlank += IsBlankChar(lines[i].back());
+  }
+  return e;
+}
+
 }  // namespace
 
 UnwrapDecision DecideUnwrap(const std::vector<std::u16string_view>& lines) {
   constexpr size_t kFewestInnerLines = 8;
   constexpr size_t kShortestWrap = 40;
-  constexpr size_t kMostLinesPerBlock = 40;  // more without a blank line: paragraphs are not set apart
-  std::vector<size_t> lengths;
-  size_t inner = 0, fitting = 0, blocks = 0;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const size_t length = Length(lines[i]);
-    if (length == 0) continue;
-    lengths.push_back(length);
-    if (i == 0 || Length(lines[i - 1]) == 0) ++blocks;
-    if (i + 1 < lines.size() && Length(lines[i + 1]) > 0) ++inner;
+  WrapEvidence best = Measure(lines, WidthMeasure::kCharacters);
+  // UTF-8 bytes win when they show the wrapping better: a text wrapped by a tool that counts bytes.
+  if (const WrapEvidence bytes = Measure(lines, WidthMeasure::kUtf8Bytes);
+      bytes.longInner > 0 && bytes.cut * best.longInner > best.cut * bytes.longInner)
+    best = bytes;
+  const std::string unit = best.measure == WidthMeasure::kCharacters ? "characters" : "UTF-8 bytes";
+  UnwrapDecision decision{
+      false, {}, best.measure, best.column, best.cut > 0 && best.cutWithBlank * 10 >= best.cut * 9};
+  if (best.inner < kFewestInnerLines) {
+    decision.reason = "left alone: too few lines run on into the next to tell";
+  } else if (best.column < kShortestWrap) {
+    decision.reason = "left alone: its lines keep within " + std::to_string(best.column) + " " + unit +
+                      " (verse or a list)";
+  } else if (best.longInner * 2 < best.inner) {
+    decision.reason = "left alone: only " + Percent(best.longInner, best.inner) +
+                      " of the lines that run on come near column " + std::to_string(best.column) +
+                      " (one paragraph per line, or verse)";
+  } else {
+    const std::string why =
+        Percent(best.cut, best.longInner) +
+        " of the long lines inside paragraphs end where the next word would pass column " +
+        std::to_string(best.column) + " (in " + unit + ")";
+    decision.wrapped = best.cut * 10 >= best.longInner * 9;
+    decision.reason = decision.wrapped ? "joined: " + why : "left alone: only " + why + " (verse or lists)";
   }
-  if (inner < kFewestInnerLines) return {false, "left alone: too few lines run on into the next to tell"};
-  if (blocks * kMostLinesPerBlock < lengths.size())
-    return {false, "left alone: its paragraphs are not set apart by blank lines (" +
-                       std::to_string(lengths.size()) + " lines in " + std::to_string(blocks) + " blocks)"};
-  std::vector<size_t> sorted = lengths;
-  const size_t at = (sorted.size() * 99 + 99) / 100 - 1;
-  std::nth_element(sorted.begin(), sorted.begin() + static_cast<ptrdiff_t>(at), sorted.end());
-  const size_t column = sorted[at];
-  if (column < kShortestWrap)
-    return {false,
-            "left alone: its lines keep within " + std::to_string(column) + " characters (verse or a list)"};
-  for (size_t i = 0; i + 1 < lines.size(); ++i) {
-    const size_t length = Length(lines[i]), next = Length(lines[i + 1]);
-    if (length > 0 && next > 0 && length + 1 + FirstWordLength(lines[i + 1]) > column) ++fitting;
-  }
-  const std::string share = Percent(fitting, inner);
-  const std::string why = share +
-                          " of the lines inside paragraphs end where the next word would pass column " +
-                          std::to_string(column);
-  if (fitting * 10 >= inner * 9) return {true, "joined: " + why};
-  return {false, "left alone: only " + why + " (verse, lists or one paragraph per line)"};
+  return decision;
 }
 
 std::vector<LineRange> JoinedParagraphs(const std::vector<std::u16string_view>& lines,
-                                        std::span<const size_t> alone) {
+                                        std::span<const size_t> alone, const UnwrapDecision* wrapping) {
   std::vector<LineRange> paragraphs;
   size_t nextAlone = 0;
   const auto standsAlone = [&](size_t i) {
@@ -101,10 +165,17 @@ std::vector<LineRange> JoinedParagraphs(const std::vector<std::u16string_view>& 
     return (nextAlone < alone.size() && alone[nextAlone] == i) || Length(lines[i]) == 0 ||
            IsTableRow(lines[i]);
   };
+  // Whether line i (after line i - 1 of the same block) goes on with the paragraph of the line before.
+  const auto continues = [&](size_t i) {
+    if (!wrapping) return !IsListItem(lines[i]);
+    if (!CutByWrapping(lines, i - 1, *wrapping)) return false;
+    if (!IsListItem(lines[i])) return true;
+    return IsDash(TrimBlanks(lines[i])[0]) && !EndsSentence(lines[i - 1]);
+  };
   for (size_t i = 0; i < lines.size();) {
     const size_t first = i++;
     if (!standsAlone(first))
-      while (i < lines.size() && !standsAlone(i) && !IsListItem(lines[i])) ++i;
+      while (i < lines.size() && !standsAlone(i) && continues(i)) ++i;
     paragraphs.push_back({first, i - first});
   }
   return paragraphs;

@@ -46,6 +46,11 @@ class BuildDialog::Observer : public BuildObserver {
         &dialog_, [dialog = &dialog_, pages = report.pages, done = done_] { dialog->Written(pages, done); },
         Qt::QueuedConnection);
   }
+  void Progress(int, int, const FileItem& item, double part) override {
+    const int64_t done = done_ + static_cast<int64_t>(part * static_cast<double>(item.Size()));
+    QMetaObject::invokeMethod(
+        &dialog_, [dialog = &dialog_, done] { dialog->Written(0, done); }, Qt::QueuedConnection);
+  }
   void Warning(const FileItem& item, const std::string& message) override {
     const std::u16string warning = item.FileName() + u": " + Utf8ToUtf16(message);
     QMetaObject::invokeMethod(

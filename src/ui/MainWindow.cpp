@@ -258,7 +258,8 @@ void MainWindow::CreateClientArea() {
   model_ = new FileListModel(
       [this](int row) {
         const FileItem& item = fileList.Items(row);
-        return FileListModel::Row{{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())}, SettingsTip(item)};
+        return FileListModel::Row{{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())},
+                                  SettingsTip(item)};
       },
       this);
   fileListView = new QTreeView(left);
@@ -388,9 +389,7 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
   const int before = fileList.Count();
   for (const std::u16string& fileName : fileNames) {
     try {
-      std::unique_ptr<FileItem> item = MakeInputItem(fileName);
-      item->SetSettings(bookSettings_);
-      fileList.Add(std::move(item));
+      fileList.Add(MakeInputItem(fileName, bookSettings_));
     } catch (const InputError& e) {
       problems.push_back(Utf8ToUtf16(e.what()));
     }
@@ -398,7 +397,8 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
   RefreshFileList();
   if (fileList.Count() != before) SetModified(true);
   if (!problems.empty())
-    messages_.ShowWarnings(tr("Some of the files cannot be used and were not added").toStdU16String(), problems);
+    messages_.ShowWarnings(tr("Some of the files cannot be used and were not added").toStdU16String(),
+                           problems);
 }
 
 void MainWindow::NewBook() {

@@ -1,5 +1,8 @@
 #include "wolf/BookWriter.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "wolf/BookFormat.h"
@@ -146,18 +149,40 @@ bool BookWriter::AddTOCEntry(int kind, const std::string& title) {
   if (kind < 1 || kind > 3) return false;
   // Below an entry that was left out, its would-be children are left out too.
   if (droppedTOCLevel_ != 0 && kind > droppedTOCLevel_) return false;
-  uint8_t& counter = kind == 1 ? chapterNumber_ : kind == 2 ? sectionNumber_ : subsectionNumber_;
-  if (counter == 255) {  // the numbers of one parent's entries end at 255; 0 would mean "none"
+  // Subsections have no kind below them to be grouped in.
+  const int most = kind == 3 ? static_cast<int>(kMostEntriesUnderOne)
+                             : static_cast<int>(kMostEntriesUnderOne * kMostEntriesUnderOne);
+  int& count = entryCounts_[kind - 1];
+  if (count == most) {
     droppedTOCLevel_ = kind;
     return false;
   }
   droppedTOCLevel_ = 0;
-  ++counter;
-  if (kind == 1) sectionNumber_ = 0;
-  if (kind <= 2) subsectionNumber_ = 0;
+  ++count;
+  std::fill(entryCounts_ + kind, std::end(entryCounts_), 0);
   const uint32_t position = section_ == SectionState::kClosed ? Position() : lastSectionStart_;
-  toc_.Add(chapterNumber_, sectionNumber_, subsectionNumber_, title, position);
+  contents_.push_back({kind, title, position});
   return true;
+}
+
+void BookWriter::NumberContents() {
+  // The numbers of one parent's entries end at 255; 0 would mean "none". Below an entry that is
+  // left out, its children are left out too.
+  uint8_t numbers[3] = {};
+  int dropped = 0;
+  for (const ContentsItem& item : GroupedContents(contents_)) {
+    if (dropped != 0 && item.kind > dropped) continue;
+    uint8_t& number = numbers[item.kind - 1];
+    if (number == kMostEntriesUnderOne) {
+      dropped = item.kind;
+      continue;
+    }
+    dropped = 0;
+    ++number;
+    std::fill(numbers + item.kind, std::end(numbers), 0);
+    toc_.Add(numbers[0], numbers[1], numbers[2], item.title, item.position);
+  }
+  contents_.clear();
 }
 
 void BookWriter::WriteCatalogItem(std::string_view title, uint32_t position) {
@@ -170,6 +195,7 @@ void BookWriter::WriteCatalogItem(std::string_view title, uint32_t position) {
 
 void BookWriter::WriteCatalog() {
   const uint32_t start = Position();
+  NumberContents();
   toc_.Sort();
   WriteStr(kSectionOpen);
   uint32_t level1Count = 0, otherCount = 0;

@@ -10,6 +10,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Stream.h"
 #include "wolf/BookRecords.h"
+#include "wolf/ContentsGrouping.h"
 #include "wolf/PageTableBuilder.h"
 
 namespace bookloom {
@@ -37,8 +38,10 @@ class BookWriter {
   // cannot be encoded (nothing is written then).
   void AddPicture(const Bitmap& bitmap, uint16_t bitCount);
   // A table-of-contents entry of kind 1 (chapter), 2 (section) or 3 (subsection) at the current
-  // section or picture; other kinds are ignored. A 256th entry under one parent is left out, and
-  // so are the entries below it. Whether the entry was added.
+  // section or picture; other kinds are ignored. Chapters or sections beyond 255 under one parent
+  // are put under group entries when the catalog is written (GroupedContents); a 256th subsection
+  // under one parent is left out, and so is a chapter or section beyond 255 groups of 255. Whether
+  // the entry was added.
   bool AddTOCEntry(int kind, const std::string& title);
   void CloseSection();
 
@@ -61,6 +64,8 @@ class BookWriter {
   void NewSection();
   void WriteParagraph(std::string_view text);
   void WriteCatalogItem(std::string_view title, uint32_t position);
+  // The entries in the book's numbering, grouped where a parent has more than a book numbers.
+  void NumberContents();
   void WriteCatalog();
   void WritePageTable();
 
@@ -74,8 +79,9 @@ class BookWriter {
   // Whether a section is open, and what it holds so far.
   enum class SectionState { kClosed, kOpened, kText, kPictures };
   SectionState section_ = SectionState::kClosed;
-  // The numbers of the last table-of-contents entry of each kind.
-  uint8_t chapterNumber_ = 0, sectionNumber_ = 0, subsectionNumber_ = 0;
+  std::vector<ContentsItem> contents_;  // the entries in order, numbered when the catalog is written
+  // The entries of each kind under the last entry of the kind above.
+  int entryCounts_[3] = {};
   int droppedTOCLevel_ = 0;  // the kind of the last entry left out, 0 when none is
   int paragraphCount_ = 0;
   int pictureCount_ = 0;

@@ -3,6 +3,7 @@
 // wins over what the files offer; damaged pictures fail the build or are left out when asked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "book/BookBuild.h"
@@ -11,6 +12,7 @@
 #include "book/InputFiles.h"
 #include "book/PictureFileItem.h"
 #include "book/TextFileItem.h"
+#include "decoders/JpegDecoder.h"
 #include "pictures/CoverPage.h"
 #include "platform/Utf.h"
 #include "support/ContentsLines.h"
@@ -37,11 +39,9 @@ struct Project {
   Warnings warnings;
 
   void Add(const fs::path& path, bool skipBadParts = false) {
-    auto item = MakeInputItem(path.u16string());
     FileSettings settings;
     settings.skipBadParts = skipBadParts;
-    item->SetSettings(settings);
-    files.Add(std::move(item));
+    files.Add(MakeInputItem(path.u16string(), settings));
   }
   BookReader Make(const fs::path& target) {
     BuildBook(target.u16string(), files, description, cover, &warnings);
@@ -154,27 +154,48 @@ TEST(DocumentFileItem, EachFormatBecomesItsChaptersAndPictures) {
   }
 }
 
-// A damaged picture fails the build naming the file and the picture, or is left out with a warning
-// when bad parts are skipped.
-TEST(DocumentFileItem, ADamagedPictureFailsTheBuildOrIsLeftOut) {
+// Every page of an archive or a folder is checked when it is added: all the damaged ones are named at
+// once, or left out with a warning when bad parts are skipped; a picture cut short is a page, with a
+// warning, as a picture file is. The pages written are told to the build as they are written.
+TEST(DocumentFileItem, DamagedPagesOfArchivesAndFoldersAreAllNamedBeforeWriting) {
   const test::ScratchDir dir;
-  test::WriteBytes(dir / "comic.cbz", test::ArchiveOf({{"1.jpg", test::JpegPicture(30, 40, 0)},
-                                                       {"2.jpg", "\xFF\xD8\xFF not a JPEG"},
-                                                       {"3.jpg", test::JpegPicture(30, 40, 0)}}));
-  Project failing;
-  failing.Add(dir / "comic.cbz");
-  try {
-    failing.Make(dir / "book.wol");
-    ADD_FAILURE() << "no error";
-  } catch (const DecodeError& e) {
-    EXPECT_NE(std::string(e.what()).find("comic.cbz: 2.jpg"), std::string::npos) << e.what();
+  const std::string whole = test::JpegPicture(300, 400, 90);
+  const std::string cut = whole.substr(0, whole.size() * 3 / 4);
+  ASSERT_TRUE(DecodeJpeg(cut, u"cut.jpg").incomplete);
+  const std::vector<std::pair<std::string, std::string>> pages = {{"1.jpg", whole},
+                                                                  {"2.jpg", "\xFF\xD8\xFF not a JPEG"},
+                                                                  {"3.jpg", cut},
+                                                                  {"4.jpg", whole.substr(0, 20)},
+                                                                  {"5.jpg", whole}};
+  test::WriteBytes(dir / "comic.cbz", test::ArchiveOf(pages));
+  fs::create_directory(dir / "scans");
+  for (const auto& [name, bytes] : pages) test::WriteBytes(dir / "scans" / name, bytes);
+  for (const char* input : {"comic.cbz", "scans"}) {
+    SCOPED_TRACE(input);
+    try {
+      Project().Add(dir / input);
+      ADD_FAILURE() << "no error";
+    } catch (const InputError& e) {
+      EXPECT_NE(e.Reason().find("2 pictures cannot be decoded:\n    2.jpg: "), std::string::npos)
+          << e.Reason();
+      EXPECT_NE(e.Reason().find("\n    4.jpg: "), std::string::npos) << e.Reason();
+    }
+    struct : Warnings {
+      void Progress(int, int, const FileItem&, double part) override { parts.push_back(part); }
+      std::vector<double> parts;
+    } observer;
+    Project skipping;
+    skipping.Add(dir / input, true);
+    BuildBook((dir / "book.wol").u16string(), skipping.files, skipping.description, skipping.cover,
+              &observer);
+    EXPECT_EQ(PictureCount(BookReader(test::ReadBytes(dir / "book.wol"))), 3);
+    for (const char* warning :
+         {"2.jpg: not a readable JPEG file", "4.jpg: ", "3.jpg: the picture is incomplete"})
+      EXPECT_NE(observer.messages.find(warning), std::string::npos) << observer.messages;
+    EXPECT_EQ(observer.parts.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(observer.parts.begin(), observer.parts.end()));
+    EXPECT_FALSE(observer.parts.empty() || observer.parts.back() != 1.0);
   }
-  EXPECT_FALSE(fs::exists(dir / "book.wol"));
-  Project skipping;
-  skipping.Add(dir / "comic.cbz", true);
-  EXPECT_EQ(PictureCount(skipping.Make(dir / "book.wol")), 2);
-  EXPECT_NE(skipping.warnings.messages.find("2.jpg: not a readable JPEG file"), std::string::npos)
-      << skipping.warnings.messages;
 }
 
 // Pictures prepared ahead, several at once, come out in the document's order: each page is the page
@@ -205,16 +226,15 @@ TEST(DocumentFileItem, PicturesPreparedAheadKeepTheirOrder) {
   EXPECT_EQ(pages(fromArchive, dir / "archive.wol"), expected);
 }
 
-TEST(DocumentFileItem, LeavesOutTheEntriesABookHasNoRoomFor) {
+TEST(DocumentFileItem, GroupsTheEntriesOneEntryCannotNumber) {
   const test::ScratchDir dir;
   std::string html = "<html><body>";
   for (int i = 1; i <= 300; ++i) html += "<h1>" + std::to_string(i) + "</h1>";
   test::WriteBytes(dir / "many.html", html + "</body></html>");
   Project project;
   project.Add(dir / "many.html");
-  EXPECT_EQ(project.Make(dir / "book.wol").Book().toc.size(), 255u);
-  EXPECT_EQ(project.warnings.messages,
-            "table of contents: 45 entries are left out (one entry of a book holds at most 255)\n");
+  EXPECT_EQ(project.Make(dir / "book.wol").Book().toc.size(), 302u);  // "1–255" and "256–300" above them
+  EXPECT_EQ(project.warnings.messages, "");
 }
 
 TEST(DocumentFileItem, EachExtensionFindsItsReader) {

@@ -285,14 +285,29 @@ TEST(TextFileItem, WritesItsHeadingsAsChapters) {
 }
 
 TEST(TextFileItem, WarnsOfWhatTheBookCannotHold) {
+  // More chapters than one entry numbers go under entries of their own ("1–255", "256–300").
   std::string many = "Book\n\n";
   for (int i = 1; i <= 300; ++i) many += "Chapter " + std::to_string(i) + "\n\nText.\n\n";
+  const MadeBook chapters = MakeBook(many, {.chapters = true}, true);
+  ASSERT_EQ(chapters.book.toc.size(), 302u);
+  // The records come by level: the two groups, then the chapters below them.
+  EXPECT_EQ(Entries(chapters.book)[0], (std::pair<int, std::string>{1,
+                                                                    "1\x96"
+                                                                    "255"}));
+  EXPECT_EQ(Entries(chapters.book)[1], (std::pair<int, std::string>{1,
+                                                                    "256\x96"
+                                                                    "300"}));
+  EXPECT_EQ(Entries(chapters.book)[301], (std::pair<int, std::string>{2, "Chapter 300"}));
+  EXPECT_TRUE(chapters.warnings.empty());
+  // Subsections have no level below them to be grouped in: those beyond 255 are left out.
+  many = "Book\n\nPART ONE\n\nChapter 1\n\n";
+  for (int i = 1; i <= 300; ++i) many += std::to_string(i) + "\n\nText.\n\n";
   const MadeBook book = MakeBook(many, {.chapters = true}, true);
-  EXPECT_EQ(book.book.toc.size(), 255u);
+  EXPECT_EQ(book.book.toc.size(), 257u);
   EXPECT_EQ(book.warnings,
             (std::vector<std::string>{
                 "45 table-of-contents entries left out, as a book holds at most 255 under one entry "
-                "(the first: \"Chapter 256\" on line 1023)"}));
+                "(the first: \"256\" on line 1027)"}));
   // A damaged byte among a thousand bytes and ten letters beyond ASCII stays a damaged UTF-8 text.
   const MadeBook damaged = MakeBook("Жизнь прекрасна\nЖ\xFF\n Größe\n" + std::string(1000, '.'), {}, true);
   EXPECT_EQ(damaged.warnings, (std::vector<std::string>{

@@ -222,6 +222,26 @@ TEST_F(MakeCommandTest, NeverLosesAFileItIsNotMeantToReplace) {
   }
   EXPECT_TRUE(Contains(Make("--force -o linked.wol en.txt").errors, "would replace its own input file"));
 
+  // Nor a file that a folder or a project brings in, nor the project or annotation file itself.
+  fs::create_directory(dir_ / "d");
+  fs::copy_file(dir_ / "en.txt", dir_ / "d" / "a.txt");
+  ASSERT_EQ(Make("-o p.wol d").status, 0);
+  test::WriteBytes(dir_ / "p.bookloom",
+                   "{\"format\": \"bookloom-project\", \"version\": 1, \"files\": [{\"path\": \"d\"}]}");
+  for (const char* arguments :
+       {"--force -o d/a.txt d", "--force -o d/./a.txt ./d/", "--force -o d/a.txt --project p.bookloom",
+        "--force -o p.bookloom --project p.bookloom", "--force -o en.txt --annotation-file en.txt ru.txt"}) {
+    SCOPED_TRACE(arguments);
+    const test::CliRun run = Make(arguments);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.errors, "would replace")) << run.errors;
+    EXPECT_EQ(test::ReadBytes(dir_ / "d" / "a.txt"), text);
+    EXPECT_EQ(test::ReadBytes(dir_ / "en.txt"), text);
+  }
+  EXPECT_TRUE(LooksLikeWolfBook((dir_ / "p.wol").u16string()));
+  EXPECT_EQ(Make("-o d/p.wol d").status, 0);  // a book of its own beside the folder's files is no input
+  EXPECT_EQ(Make("-o d/p.wol d").status, 0);
+
   test::WriteBytes(dir_ / "notes.wol", "my notes");
   const test::CliRun refused = Make("-o notes.wol en.txt");
   EXPECT_EQ(refused.status, 1);
@@ -612,7 +632,12 @@ TEST_F(MakeCommandTest, TakesBooksInOtherFormatsWithWhatTheyOffer) {
   }
   const test::CliRun failed = Make("-o book.wol comic.cbz");
   EXPECT_EQ(failed.status, 1);
-  EXPECT_TRUE(Contains(failed.errors, "comic.cbz: 2.jpg")) << failed.errors;
+  // Named before anything is written, every bad page in the layout of every bad input.
+  EXPECT_TRUE(
+      Contains(failed.errors,
+               "comic.cbz: cannot be read: 1 picture cannot be decoded:\n    2.jpg: not a readable JPEG"))
+      << failed.errors;
+  EXPECT_TRUE(Contains(failed.errors, "(--skip-bad leaves them out)")) << failed.errors;
   const test::CliRun skipped = Make("--skip-bad -o book.wol comic.cbz");
   EXPECT_EQ(skipped.status, 0) << skipped.errors;
   EXPECT_TRUE(Contains(skipped.errors, "warning: ")) << skipped.errors;

@@ -61,7 +61,7 @@ TEST(PrepareCommand, PlacesThePictureAsTheOptionsSay) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.options);
-    const CliRun run = Prepare(dir, in + " " + out + " " + c.options);
+    const CliRun run = Prepare(dir, in + " " + out + " --force " + c.options);
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(DarkArea(out), c.area);
   }
@@ -123,8 +123,16 @@ TEST(PrepareCommand, BadArgumentsAndUnreadablePicturesFailWithAMessage) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.errors.find(missing), std::string::npos) << run.errors;
   EXPECT_FALSE(fs::exists(out));
-  EXPECT_EQ(Prepare(dir, in + " " + in).status, 1);  // the page would replace its picture
+  EXPECT_EQ(Prepare(dir, in + " " + in + " --force").status, 1);  // the page would replace its picture
   EXPECT_EQ(ReadBytes(in).substr(1, 3), "PNG");
+  // An existing page is replaced only with --force, as make and extract replace files.
+  WriteBytes(dir / "old.png", "mine");
+  const CliRun refused = Prepare(dir, in + " old.png");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(Contains(refused.errors, "old.png exists: give --force to replace it")) << refused.errors;
+  EXPECT_EQ(ReadBytes(dir / "old.png"), "mine");
+  EXPECT_EQ(Prepare(dir, in + " old.png --force").status, 0);
+  EXPECT_EQ(ReadBytes(dir / "old.png").substr(1, 3), "PNG");
 }
 
 // GraphicsMagick and the Ghostscript it runs for PostScript print nothing of their own: a picture
@@ -138,6 +146,14 @@ TEST(PrepareCommand, APictureGraphicsMagickCannotReadGivesOneLine) {
   EXPECT_EQ(run.errors, "bookloom-cli: prepare: Cannot read picture \"" + eps +
                             "\": not a readable EPT file: Postscript delegate failed\n");
   EXPECT_EQ(run.out, "");
+  // The library that reads Windows metafiles prints nothing of its own either.
+  const std::string wmf = ReadBytes(TestDataPath("pictures/wmf/clock.wmf"));
+  WriteBytes(dir / "half.wmf", wmf.substr(0, wmf.size() / 2));
+  const CliRun half = Prepare(dir, "half.wmf page.png");
+  EXPECT_EQ(half.status, 1);
+  EXPECT_EQ(half.errors,
+            "bookloom-cli: prepare: Cannot read picture \"half.wmf\": not a readable WMF file: Failed to "
+            "scan file\n");
 }
 
 }  // namespace

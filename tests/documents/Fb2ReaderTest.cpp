@@ -79,6 +79,19 @@ TEST(Fb2Reader, ReadsTheEncodingTheBookDeclaresAndTheFirstFb2OfAZip) {
 
 // What no book may do: each is refused naming the part that failed, and an entity never brings in
 // a file of the disk or text that grows without bound.
+// A control character in the text does not refuse the book: it is left out with a warning.
+TEST(Fb2Reader, LeavesOutControlCharacters) {
+  const Document document = ReadFb2(
+      test::Fb2Book("<title-info><book-title>T</book-title></title-info>",
+                    "<body><section><p>Звонок\x07 и\n\x1B конец&#7;&#x1b;&#x41;&#65;</p></section></body>"),
+      u"bell.fb2");
+  EXPECT_NE(test::OutlineOf(document).find("Звонок и конецAA"), std::string::npos)
+      << test::OutlineOf(document);
+  ASSERT_EQ(document.warnings.size(), 1u);
+  EXPECT_NE(document.warnings[0].find("4 control characters left out, the first on line "), std::string::npos)
+      << document.warnings[0];
+}
+
 TEST(Fb2Reader, RefusesDamagedBooksNamingThePart) {
   const struct {
     const char* name;

@@ -34,7 +34,7 @@ TEST(HtmlText, BlockElementsMakeParagraphsAndInlineMarkupIsDropped) {
       {"<p>one <b>two</b>\n\t three</p><p></p><p>   </p>", "one two three\n"},
       {"text<br>after<br/>end", "text\nafter\nend\n"},
       {"<div>a<div>b</div>c</div>", "a\nb\nc\n"},
-      {"<ul><li>x</li><li><p>y</p></li></ul><blockquote>q</blockquote>", "x\ny\nq\n"},
+      {"<blockquote>q</blockquote>", "q\n"},
       {"<pre>  keep  blanks\n\nline</pre>", "  keep  blanks\n\nline\n"},
       {"<table><tr><th>h</th><td>c</td></tr><tr><td>d</td></tr></table>", "h | c\nd\n"},
       {"<p>a&nbsp;b &mdash; c &amp; d</p>",
@@ -53,12 +53,36 @@ TEST(HtmlText, BlockElementsMakeParagraphsAndInlineMarkupIsDropped) {
   EXPECT_EQ(Blocks("<h1>Top</h1>", false), "#0 Top\nTop\n");
 }
 
+// Lists keep their bullets and numbers, notes their numbers; what a reader does not show stays out.
+TEST(HtmlText, ListsKeepTheirMarksAndNotesTheirNumbers) {
+  const struct {
+    std::string html, blocks;
+  } cases[] = {
+      {"<ul><li>x</li><li><p><b>y</b> z</p></li></ul>", "\u2022 x\n\u2022 y z\n"},
+      {"<ol start=\"3\"><li>c</li><li>d<ul><li>inner</li></ul></li><li>e</li></ol>",
+       "3. c\n4. d\n\u2022 inner\n5. e\n"},
+      {"<ul style=\"list-style: none\"><li>plain</li></ul><ol><li></li><li>second</li></ol>",
+       "plain\n2. second\n"},
+      {"<nav epub:type=\"landmarks\" hidden=\"hidden\"><ol><li><a href=\"t.xhtml\">Title "
+       "Page</a></li></ol></nav>"
+       "<p aria-hidden=\"true\">x</p><div hidden>y</div><p>shown</p>",
+       "shown\n"},
+      {"<p>A note.<a href=\"#fn1\" class=\"footnote-ref\" epub:type=\"noteref\">1</a> More<a "
+       "role=\"doc-noteref\" "
+       "href=\"#fn2\">[2]</a>.</p><ol><li id=\"fn1\"><p>The note.<a href=\"#fnref1\" class=\"footnote-back\" "
+       "role=\"doc-backlink\">\u21A9</a></p></li></ol>",
+       "A note.[1] More[2].\n1. The note.\nfn1@1 "},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Blocks(c.html), c.blocks) << c.html;
+}
+
 TEST(HtmlText, ReadsTheTitleAndMetaOfTheHead) {
   const XmlDocPtr page = ParseHtml(
-      "<html><head><title> The  Page </title><meta name=\"author\" content=\"Ann\"></head><body/></html>",
+      "<html><head><title> The  Page </title><meta name=\"author\" content=\"Ann\"><meta name=\"author\" "
+      "content=\"Bob  Lee\"></head><body/></html>",
       u"x", "");
   EXPECT_EQ(Utf16ToUtf8(HtmlTitle(*page)), "The Page");
-  EXPECT_EQ(Utf16ToUtf8(HtmlMeta(*page, "author")), "Ann");
+  EXPECT_EQ(Utf16ToUtf8(HtmlMeta(*page, "author")), "Ann, Bob Lee");
   EXPECT_EQ(Utf16ToUtf8(HtmlMeta(*page, "description")), "");
 }
 

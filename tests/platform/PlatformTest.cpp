@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <random>
 
@@ -15,6 +18,12 @@
 
 namespace bookloom {
 namespace {
+
+mode_t CurrentUmask() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return mask;
+}
 
 TEST(Format, FillsThePlaceholdersOfTheMessages) {
   EXPECT_EQ(Format("Attempt to register %s twice!", {"txt"}), "Attempt to register txt twice!");
@@ -197,6 +206,25 @@ TEST(Streams, WriteSeekAndReportFailures) {
         },
         WriteError);
   }
+}
+
+// A temporary file that will replace a file is made anew, never through an existing name, and with
+// no wider permissions than the file it replaces.
+TEST(Streams, ATemporaryFileTakesThePermissionsOfTheFileItReplaces) {
+  const test::ScratchDir dir;
+  const std::u16string book = (dir / "book.wol").u16string(), part = (dir / "book.wol.part1").u16string();
+  WriteFileReplacing(book, "old");
+  ASSERT_EQ(chmod((dir / "book.wol").c_str(), 0640), 0);
+  {
+    FileOutputStream temporary(part, book);
+    struct stat st {};
+    ASSERT_EQ(stat((dir / "book.wol.part1").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u & ~CurrentUmask());
+  }
+  EXPECT_THROW(FileOutputStream(part, book), FileCreateError);  // the name is taken
+  ASSERT_EQ(symlink((dir / "elsewhere").c_str(), (dir / "link.part").c_str()), 0);
+  EXPECT_THROW(FileOutputStream((dir / "link.part").u16string(), book), FileCreateError);
+  EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere"));
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ TEST(ChapterPatterns, TellWhatAHeadingLineSays) {
       {u"XIV", HeadingKind::kNumber},
       {u"12.", HeadingKind::kNumber},
       {u"XIII. XIV", HeadingKind::kNumber},
+      {u"I. II. III. IV. V. VI.", HeadingKind::kNumber},  // stanzas left out
       {u"ЭПИЛОГ", HeadingKind::kFrame},
       {u"Prologue", HeadingKind::kFrame},
       {u"* * *", HeadingKind::kNone},
@@ -66,6 +67,9 @@ TEST(FindHeadings, TakesLinesSetApartAndLeavesListsOfContents) {
        {u"", u"CHAPTER 57. Of Whales in Paint; in Teeth; in Wood; in Sheet-Iron; in", u"Stone; in Stars.",
         u"", u"Text."},
        {{1, 1}}},
+      {"a stanza after a list of the stanzas",
+       {u"I. II. III. IV. V. VI.", u"", u"VII", u"", u"Text.", u"", u"VIII", u"", u"More."},
+       {{0, 1}, {2, 1}, {6, 1}}},
       {"the epilogue of a book without parts",
        {u"Chapter 1", u"", u"Text.", u"", u"Epilogue", u"", u"Text."},
        {{0, 1}, {4, 1}}},
@@ -91,8 +95,9 @@ TEST(FindHeadings, FindsTheChaptersOfRealBooks) {
   } cases[] = {
       {"texts/ru/crime_and_punishment.utf8.txt", {{1, 7}, {2, 41}}, u"ЧАСТЬ ПЕРВАЯ"},
       {"texts/en/moby_dick_pg2701.txt", {{1, 136}}, u"CHAPTER 1. Loomings."},  // not its list of contents
-      // Its chapters and their numbered stanzas; one chapter heading is glued to a verse line.
-      {"texts/ru/eugene_onegin.utf8.txt", {{1, 7}, {2, 365}}, u"ГЛАВА ПЕРВАЯ"},
+      // Its chapters and their numbered stanzas (stanza VII too, after the line of stanzas I to VI
+      // left out); one chapter heading is glued to a verse line.
+      {"texts/ru/eugene_onegin.utf8.txt", {{1, 7}, {2, 367}}, u"ГЛАВА ПЕРВАЯ"},
   };
   const ChapterPatterns patterns;
   for (const auto& c : cases) {

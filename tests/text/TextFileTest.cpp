@@ -88,6 +88,31 @@ TEST(DecodeTextFile, TellsTheEncodingAndContainsTheDamage) {
   }
 }
 
+// Control characters have no place in a book: they are left out and counted, in every encoding.
+TEST(DecodeTextFile, LeavesOutControlCharacters) {
+  const struct {
+    std::string bytes, encoding;
+    std::u16string text;
+    size_t count, firstLine;
+  } cases[] = {
+      {"a\tb\r\nc\x07"
+       "d\n\x1B[1me\x7F",
+       "", u"a\tb\r\ncd\n[1me", 3, 2},
+      {"\xEF\xBB\xBF\xD0\xAF\x01\n", "", u"\u042F\n", 1, 1},
+      {std::string("\xFF\xFEx\0\x08\0", 6), "", u"x", 1, 1},
+      {"\xC0\x0C", "CP1251", u"\u0410", 1, 1},
+      {"plain\n", "", u"plain\n", 0, 0},
+  };
+  for (const auto& c : cases) {
+    const DecodedTextFile file = DecodeTextFile(c.bytes, c.encoding);
+    EXPECT_EQ(file.text, c.text) << c.bytes;
+    EXPECT_EQ(file.controls.count, c.count) << c.bytes;
+    EXPECT_EQ(file.controls.firstLine, c.firstLine) << c.bytes;
+  }
+  EXPECT_EQ(DecodingWarnings(DecodeTextFile("a\n\x07\x07")),
+            std::vector<std::string>{"2 control characters left out, the first on line 2"});
+}
+
 TEST(DecodeTextFile, ReadsTheEncodingItIsGiven) {
   const struct {
     std::string bytes, encoding;

@@ -282,38 +282,47 @@ TEST(BookWriter, IgnoresEntriesOfOtherKindsAndNamesABookWithoutEntriesByItsTitle
   EXPECT_EQ(reader.Book().catalog[0].position, reader.Book().sections[0].position - reader.Book().bodyStart);
 }
 
-TEST(BookWriter, LeavesOutA256thEntryUnderOneParentAndTheEntriesBelowIt) {
-  const BookReader reader(WriteBook([](BookWriter& w) {
+// Chapters or sections beyond the 255 one parent numbers go under group entries one level up, each
+// linked as any entry is; subsections, with no level below them, beyond 255 are left out.
+TEST(BookWriter, GroupsEntriesBeyond255UnderOneParentAndLeavesOutSubsectionsBeyond) {
+  const BookReader reader(WriteBook([&](BookWriter& w) {
     w.BeginText();
-    w.AddTOCEntry(1, "first");
-    for (int i = 0; i < 300; ++i) w.AddTOCEntry(2, "s" + std::to_string(i));
-    w.AddTOCEntry(3, "below a section that was left out");
-    for (int i = 0; i < 300; ++i) w.AddTOCEntry(1, "c" + std::to_string(i));
-    w.AddTOCEntry(2, "below a chapter that was left out");
+    for (int i = 0; i < 300; ++i) EXPECT_TRUE(w.AddTOCEntry(1, "c" + std::to_string(i)));
+    w.AddTOCEntry(2, "section");
   }));
   const auto& toc = reader.Book().toc;
-  ASSERT_EQ(toc.size(), 255u + 255u);
-  EXPECT_EQ(toc[254].title, "c253");  // chapters 2 to 255
-  EXPECT_EQ(toc[254].chapter, 255);
-  EXPECT_EQ(toc[254].next, 0u);
-  EXPECT_EQ(toc[255].title, "s0");
-  EXPECT_EQ(toc.back().title, "s254");
-  EXPECT_EQ(toc.back().section, 255);
+  ASSERT_EQ(toc.size(), 2u + 300u + 1u);
+  EXPECT_EQ(toc[0].title,
+            "1\x96"
+            "255");
   EXPECT_EQ(toc[0].childCount, 255);
+  EXPECT_EQ(toc[toc[0].children.front()].title, "c0");
+  EXPECT_EQ(toc[1].title,
+            "256\x96"
+            "300");
+  EXPECT_EQ(toc[1].childCount, 45);
+  EXPECT_EQ(toc[1].target, toc[toc[1].children.front()].target);  // a group leads to its first entry
+  EXPECT_EQ(toc.back().title, "section");                         // one level deeper, as its chapter
+  EXPECT_EQ(toc.back().level, 3);
   for (const auto& e : toc) EXPECT_FALSE(e.chapter == 0 && e.section == 0 && e.subsection == 0);
 
-  // After a left-out section, the next chapter numbers its sections from 1 again.
-  const BookReader again(WriteBook([](BookWriter& w) {
+  // After a left-out subsection, the next section numbers its subsections from 1 again.
+  std::vector<bool> added;
+  const BookReader again(WriteBook([&](BookWriter& w) {
     w.BeginText();
     w.AddTOCEntry(1, "one");
-    for (int i = 0; i < 256; ++i) w.AddTOCEntry(2, "s");
-    w.AddTOCEntry(1, "two");
-    w.AddTOCEntry(2, "two.1");
+    w.AddTOCEntry(2, "one.1");
+    for (int i = 0; i < 256; ++i) added.push_back(w.AddTOCEntry(3, "s"));
+    w.AddTOCEntry(2, "one.2");
+    w.AddTOCEntry(3, "one.2.1");
   }));
+  EXPECT_EQ(std::count(added.begin(), added.end(), false), 1);
+  EXPECT_FALSE(added.back());  // the 256th subsection
+  EXPECT_EQ(again.Book().toc.size(), 2u + 255u + 2u);
   const TocRecord& last = again.Book().toc.back();
-  EXPECT_EQ(last.title, "two.1");
-  EXPECT_EQ(last.chapter, 2);
-  EXPECT_EQ(last.section, 1);
+  EXPECT_EQ(last.title, "one.2.1");
+  EXPECT_EQ(last.section, 2);
+  EXPECT_EQ(last.subsection, 1);
 }
 
 TEST(BookWriter, RefusesPicturesItCannotEncode) {

@@ -54,6 +54,11 @@ void Console::StartProgress(int64_t total) {
 
 void Console::ShowProgress(int64_t done, const std::string& label) {
   if (!terminal_ || verbosity_ == Verbosity::kQuiet) return;
+  // Redrawn at most ten times a second, and whenever the label changes.
+  const auto now = std::chrono::steady_clock::now();
+  if (progressShown_ && label == label_ && now - drawn_ < std::chrono::milliseconds(100)) return;
+  drawn_ = now;
+  label_ = label;
   const double part = std::min(1.0, static_cast<double>(done) / static_cast<double>(total_));
   const int filled = static_cast<int>(part * kBarWidth);
   const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();

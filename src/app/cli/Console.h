@@ -36,6 +36,8 @@ class Console {
   bool progressShown_ = false;
   int64_t total_ = 0;
   std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point drawn_;  // when the progress line was last drawn
+  std::string label_;                            // and what it named
 };
 
 // "1 file", "2 files": the count and the noun in the number the count needs.

@@ -71,6 +71,10 @@ class ConsoleObserver : public BuildObserver {
   void Starting(int index, int count, const FileItem& item) override {
     console_.ShowProgress(done_, Utf16ToUtf8(item.ShortName()));
   }
+  void Progress(int index, int count, const FileItem& item, double part) override {
+    console_.ShowProgress(done_ + static_cast<int64_t>(part * static_cast<double>(item.Size())),
+                          Utf16ToUtf8(item.ShortName()));
+  }
   void Written(int index, int count, const FileItem& item, const ItemReport& report) override {
     done_ += item.Size();
     console_.Note(Format("[%d/%d] %s: %s", {index + 1, count, item.FileName(), Summary(report)}));
@@ -122,9 +126,10 @@ class MakeCommand : public Command {
         ->type_name("FILE")
         ->trigger_on_parse();
     make_ = &make;
-    filesOption_ = make.add_option("files", files_,
-                    "the inputs (files and folders), in the order of the book (after a project's)")
-        ->type_name("FILE");
+    filesOption_ =
+        make.add_option("files", files_,
+                        "the inputs (files and folders), in the order of the book (after a project's)")
+            ->type_name("FILE");
     make.callback([this] {
       if (files_.empty() && projectFiles_.empty() && !projectError_) throw CLI::RequiredError("files");
     });
@@ -182,6 +187,7 @@ class MakeCommand : public Command {
 
   // A project's files, settings, description and cover, taken before the options beside it.
   void TakeProject(const std::string& file) {
+    projectFile_ = file;
     try {
       Project project = LoadProject(Utf8ToUtf16(file));
       settings_ = project.settings;
@@ -208,7 +214,8 @@ class MakeCommand : public Command {
       const DecodedTextFile file =
           DecodeTextFile(ReadFileBytes(Utf8ToUtf16(annotationFileName_)),
                          textOptions_.EncodingsAt(*make_, annotationFileOption_).at(0));
-      if (file.faults.count > 0) console.Warning("--annotation-file: " + DescribeFaults(file));
+      for (const std::string& warning : DecodingWarnings(file))
+        console.Warning("--annotation-file: " + warning);
       description.annotation = file.text;
       annotationOption = "--annotation-file";
     }
@@ -290,6 +297,12 @@ class MakeCommand : public Command {
       case FileKind::kRegular:
         break;
     }
+    const std::pair<std::string, const char*> read[] = {{projectFile_, "project"},
+                                                        {annotationFileName_, "annotation file"}};
+    for (const auto& [file, what] : read)
+      if (!file.empty() && SameFile(output, Utf8ToUtf16(file)))
+        Raise<Exception>("The book \"%s\" would replace its own %s \"%s\"",
+                         {output_, std::string(what), file});
     if (!force_ && FileSize(output) > 0 && !LooksLikeWolfBook(output))
       Raise<Exception>("%s exists and is not a Wolf book: give --force to replace it", {output_});
   }
@@ -308,6 +321,7 @@ class MakeCommand : public Command {
   bool coverEnlarge_ = true;
   FileSettings settings_;
   BookDescription projectDescription_;
+  std::string projectFile_;
   std::vector<ProjectFile> projectFiles_;
   std::exception_ptr projectError_;
   TextOptions textOptions_;

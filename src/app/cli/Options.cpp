@@ -1,6 +1,5 @@
 #include "app/cli/Options.h"
 
-
 namespace bookloom::cli {
 
 namespace {
@@ -17,22 +16,23 @@ bool ParsePixels(const std::string& text, int& value) {
 
 CLI::Option* AddMarginsOption(CLI::App& app, const std::string& names, Margins& margins,
                               const std::string& description) {
+  const std::string shown = names.substr(0, names.find(','));
   return app
       .add_option_function<std::string>(
           names,
-          [&margins](const std::string& text) {
+          [&margins, shown](const std::string& text) {
             int* const fields[] = {&margins.left, &margins.right, &margins.top, &margins.bottom};
             size_t start = 0;
             for (int i = 0; i < 4; ++i) {
               const size_t comma = i < 3 ? text.find(',', start) : text.size();
               if (comma == std::string::npos || !ParsePixels(text.substr(start, comma - start), *fields[i]))
-                throw CLI::ValidationError("margins", "takes four whole numbers: LEFT,RIGHT,TOP,BOTTOM");
+                throw CLI::ValidationError(shown, "takes four whole numbers: LEFT,RIGHT,TOP,BOTTOM");
               start = comma + 1;
             }
             try {
               CheckMargins(margins);
             } catch (const MarginsError& e) {
-              throw CLI::ValidationError("margins", e.what());
+              throw CLI::ValidationError(shown, e.what());
             }
           },
           description)

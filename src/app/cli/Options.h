@@ -23,14 +23,15 @@ CLI::Option* AddChoiceOption(CLI::App& app, const std::string& option, T& value,
                              const NamedChoice<T> (&choices)[N], const std::string& description,
                              std::vector<NamedChoice<T>> aliases = {}) {
   const std::string names = ChoiceNames(choices);
+  const std::string shown = option.substr(0, option.find(','));
   return app
       .add_option_function<std::string>(
           option,
-          [&value, &choices, aliases, names](const std::string& name) {
+          [&value, &choices, aliases, names, shown](const std::string& name) {
             std::optional<T> chosen = ChoiceNamed(choices, name);
             for (const NamedChoice<T>& alias : aliases)
               if (name == alias.name) chosen = alias.value;
-            if (!chosen) throw CLI::ValidationError("value", "is one of " + names + ", not " + name);
+            if (!chosen) throw CLI::ValidationError(shown, "is one of " + names + ", not " + name);
             value = *chosen;
           },
           description)

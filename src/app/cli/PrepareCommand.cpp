@@ -55,6 +55,7 @@ class PrepareCommand : public Command {
     // The spelling of earlier versions: --mode 1 or 2.
     AddColorsOption(prepare, "--mode", settings_.colors, "the same as --picture-mode")->group("");
     AddMarginsOption(prepare, "--margins", margins_, "margins around the picture in pixels");
+    prepare.add_flag("--force", force_, "replace existing page files");
   }
 
   int Run(Console& console) override {
@@ -70,10 +71,13 @@ class PrepareCommand : public Command {
     item.ForEachPage(margins_, [&](Bitmap& page) { pages.push_back(std::move(page)); });
     item.Unload();
     const int count = static_cast<int>(pages.size());
-    for (int i = 0; i < count; ++i)
-      if (SameFile(input, Utf8ToUtf16(PageFile(output_, i + 1, count))))
-        Raise<Exception>("the page %s would replace the picture it is made from",
-                         {PageFile(output_, i + 1, count)});
+    for (int i = 0; i < count; ++i) {
+      const std::string file = PageFile(output_, i + 1, count);
+      if (SameFile(input, Utf8ToUtf16(file)))
+        Raise<Exception>("the page %s would replace the picture it is made from", {file});
+      if (!force_ && KindOf(Utf8ToUtf16(file)) != FileKind::kMissing)
+        Raise<Exception>("%s exists: give --force to replace it", {file});
+    }
     for (int i = 0; i < count; ++i) {
       const std::string file = PageFile(output_, i + 1, count);
       WriteGrayPng(Utf8ToUtf16(file), pages[i].Width(), pages[i].Height(), GreysOf(pages[i]));
@@ -87,6 +91,7 @@ class PrepareCommand : public Command {
   std::string output_;
   PictureSettings settings_;
   Margins margins_;
+  bool force_ = false;
 };
 
 }  // namespace
