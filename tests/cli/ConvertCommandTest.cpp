@@ -122,6 +122,7 @@ TEST_F(ConvertCommandTest, SkipsBooksNewerThanTheirInputAndOptionsUnlessForced) 
     std::set<std::string> made;  // the others are skipped
   } cases[] = {
       {"nothing changed", "", [] {}, {}},
+      {"only how the run goes changed", "-j 1 --shard 1/1 --verbose", [] {}, {}},
       {"an input changed", "", [&] { fs::last_write_time(dir_ / "out/sub/a.wol", past); }, {"a.wol"}},
       {"an option changed", "--picture-mode mono", [] {}, {"a.wol", "b.wol", "x.wol", "z.wol", "comic.wol"}},
       {"the same options again", "--picture-mode mono", [] {}, {}},

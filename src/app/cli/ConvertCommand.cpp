@@ -95,37 +95,42 @@ class ConvertCommand : public Command {
     convert_ = app.add_subcommand(
         "convert", "makes one book of each e-book and document among files, folders and archives of e-books");
     convert_->footer(
-        "A folder is walked with its sub-folders: its e-books, documents and texts each become a book at "
-        "the\n"
-        "same place below OUTDIR (pictures and other files are passed over); a zip of FB2 books gives each "
-        "of\n"
-        "them a book in a folder named after the zip; a comic archive is one book. A book newer than its\n"
-        "input and than the options it was made with is not made again (--force makes it). Every option of\n"
-        "`make` applies to every book.\n"
-        "Exit status: 0 every book made or skipped, 1 some failed (the others are made), 2 the command line "
-        "is "
-        "wrong.");
-    convert_->add_option("-O,--output-folder", outputFolder_, "the folder the books are written to")
-        ->required()
-        ->type_name("OUTDIR");
+        "A folder is walked with its sub-folders: its e-books, documents and texts each become a book at\n"
+        "the same place below OUTDIR (pictures and other files are passed over); a zip of FB2 books gives\n"
+        "each of them a book in a folder named after the zip; a comic archive is one book. A book newer\n"
+        "than its input and than the options it was made with is not made again (--force makes it).\n"
+        "Every option of `make` applies to every book.\n"
+        "Exit status: 0 every book made or skipped, 1 some failed (the others are made), 2 the command\n"
+        "line is wrong.");
+    // The options that change how a run goes, not its books.
+    runOnly_.push_back(convert_->get_help_ptr());
+    runOnly_.push_back(
+        convert_->add_option("-O,--output-folder", outputFolder_, "the folder the books are written to")
+            ->required()
+            ->type_name("OUTDIR"));
     inputsOption_ = convert_->add_option("inputs", inputs_, "the e-books, documents, folders and archives")
                         ->required()
                         ->type_name("FILE");
+    runOnly_.push_back(inputsOption_);
     jobs_ = std::max(1u, std::thread::hardware_concurrency());
-    convert_->add_option("-j,--jobs", jobs_, "books made at once (the default: one per core)")
-        ->check(CLI::Range(1, 256))
-        ->type_name("N");
-    convert_
-        ->add_option_function<std::string>(
-            "--shard", [this](const std::string& text) { shard_ = ParseShard(text); },
-            "make only part I of N of the books (1 <= I <= N), chosen by their paths: N machines with the "
-            "same command and I from 1 to N make every book once")
-        ->type_name("I/N");
-    convert_->add_option("--report", reportFile_, "write what became of every input to FILE as JSON")
-        ->type_name("FILE");
+    runOnly_.push_back(
+        convert_->add_option("-j,--jobs", jobs_, "books made at once (the default: one per core)")
+            ->check(CLI::Range(1, 256))
+            ->type_name("N"));
+    runOnly_.push_back(convert_
+                           ->add_option_function<std::string>(
+                               "--shard", [this](const std::string& text) { shard_ = ParseShard(text); },
+                               "make only part I of N of the books (1 <= I <= N), chosen by their paths: N "
+                               "machines with the "
+                               "same command and I from 1 to N make every book once")
+                           ->type_name("I/N"));
+    runOnly_.push_back(
+        convert_->add_option("--report", reportFile_, "write what became of every input to FILE as JSON")
+            ->type_name("FILE"));
     options_.Add(*convert_,
                  "make every book again, even one newer than its input, and replace outputs that are not "
                  "Wolf books");
+    runOnly_.push_back(convert_->get_option("--force"));
   }
 
   int Run(Console& console) override {
@@ -142,8 +147,11 @@ class ConvertCommand : public Command {
     const int64_t optionsTime = NoteOptions(folder);
     const std::vector<std::string> encodings = options_.EncodingsAt(inputsOption_);
     std::vector<BookOutcome> outcomes(books.size());
-    RunJobs(console, books, outcomes, [&](size_t i) {
-      return ConvertBook(books[i], folder, optionsTime, encodings.at(books[i].input), description, cover);
+    // Several books at once keep the cores busy; one alone uses threads of its own.
+    const size_t workers = std::min<size_t>(jobs_, books.size());
+    RunJobs(console, books, outcomes, workers, [&](size_t i) {
+      return ConvertBook(books[i], folder, optionsTime, encodings.at(books[i].input), description, cover,
+                         workers == 1);
     });
 
     for (const auto& [name, why] : library.unreadable) PrintFailure(name, why);
@@ -174,12 +182,10 @@ class ConvertCommand : public Command {
 
   // Every option that changes the books, one a line, as the command line gave them.
   std::string OptionsText() const {
-    static const std::string kRunOnly[] = {"--help", "-O", "inputs", "-j", "--shard", "--report", "--force"};
     std::string text;
     for (const CLI::Option* option : convert_->get_options()) {
-      if (std::find(std::begin(kRunOnly), std::end(kRunOnly), option->get_name()) != std::end(kRunOnly))
+      if (option->count() == 0 || std::find(runOnly_.begin(), runOnly_.end(), option) != runOnly_.end())
         continue;
-      if (option->count() == 0) continue;
       text += option->get_name();
       for (const std::string& value : option->results()) text += " " + value;
       text += "\n";
@@ -189,7 +195,7 @@ class ConvertCommand : public Command {
 
   BookOutcome ConvertBook(const LibraryBook& book, const std::u16string& folder, int64_t optionsTime,
                           const std::string& encoding, const BookDescription& description,
-                          const CoverPage& cover) const {
+                          const CoverPage& cover, bool helperThreads) const {
     const auto start = std::chrono::steady_clock::now();
     BookOutcome outcome;
     const std::u16string output = folder + u"/" + book.output;
@@ -207,7 +213,7 @@ class ConvertCommand : public Command {
       std::filesystem::create_directories(std::filesystem::path(Utf16ToUtf8(output)).parent_path(), error);
       options_.CheckOutput(output, Utf16ToUtf8(output));
       OutcomeObserver observer(outcome);
-      BuildBook(output, files, description, cover, &observer);
+      BuildBook(output, files, description, cover, &observer, helperThreads);
       outcome.status = BookOutcome::Status::kMade;
     } catch (const InputError& e) {
       outcome.reason = e.Reason();
@@ -218,20 +224,19 @@ class ConvertCommand : public Command {
     return outcome;
   }
 
-  // Runs `convert(i)` for every book on jobs_ threads, and tells of each book as it ends, in the
+  // Runs `convert(i)` for every book on `workers` threads, and tells of each book as it ends, in the
   // order they end.
   template <class Convert>
   void RunJobs(Console& console, const std::vector<LibraryBook>& books, std::vector<BookOutcome>& outcomes,
-               Convert convert) const {
+               size_t workers, Convert convert) const {
     std::mutex mutex;
     std::condition_variable ended;
     std::vector<size_t> finished;  // under the mutex
     std::atomic<size_t> next{0};
     {
-      std::vector<std::jthread> workers;
-      const size_t count = std::min<size_t>(jobs_, books.size());
-      for (size_t w = 0; w < count; ++w)
-        workers.emplace_back([&] {
+      std::vector<std::jthread> threads;
+      for (size_t w = 0; w < workers; ++w)
+        threads.emplace_back([&] {
           for (size_t i; (i = next++) < books.size();) {
             BookOutcome outcome = convert(i);
             const std::lock_guard lock(mutex);
@@ -302,6 +307,7 @@ class ConvertCommand : public Command {
 
   CLI::App* convert_ = nullptr;
   CLI::Option* inputsOption_ = nullptr;
+  std::vector<const CLI::Option*> runOnly_;
   std::string outputFolder_;
   std::vector<std::string> inputs_;
   unsigned jobs_ = 1;
