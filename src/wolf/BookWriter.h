@@ -18,7 +18,8 @@ namespace bookloom {
 class BookWriter {
  public:
   // Writes the provisional header (magic, 513, 1, everything else zero); the stream is then at 128.
-  explicit BookWriter(OutputStream& stream);
+  // `helperThreads`: whether the line breaking may run on threads of its own.
+  explicit BookWriter(OutputStream& stream, bool helperThreads = true);
   BookWriter(const BookWriter&) = delete;
   BookWriter& operator=(const BookWriter&) = delete;
 

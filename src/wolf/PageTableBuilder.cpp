@@ -19,7 +19,8 @@ constexpr size_t kCutters = 2;
 
 }  // namespace
 
-PageTableBuilder::PageTableBuilder() : filling_(std::make_unique<Batch>()) {}
+PageTableBuilder::PageTableBuilder(bool helperThreads)
+    : filling_(std::make_unique<Batch>()), alone_(!helperThreads) {}
 
 PageTableBuilder::~PageTableBuilder() {
   {
