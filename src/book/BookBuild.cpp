@@ -159,8 +159,8 @@ void CheckNotAnInput(const std::u16string& fileName, const FileList& files, cons
 }
 
 void WriteBook(OutputStream& stream, FileList& files, const BookDescription& description,
-               const CoverPage& coverPage, BuildObserver& observer, bool helperThreads = true) {
-  BookWriter writer(stream, helperThreads);
+               const CoverPage& coverPage, BuildObserver& observer) {
+  BookWriter writer(stream);
   FillDescription(writer.Description(), WithOfferedTexts(description, files, observer));
   writer.WriteDescription();
   if (WantsCover(coverPage)) {
@@ -178,7 +178,7 @@ void WriteBook(OutputStream& stream, FileList& files, const BookDescription& des
     observer.Starting(i, count, files.Items(i));
     files.Items(i).SetOnlyInput(count == 1);
     ahead.Finish(files.Items(i));
-    if (helperThreads) ahead.Start(files, i + 1);
+    ahead.Start(files, i + 1);
     WriteItem(writer, files.Items(i), i, count, observer);
   }
   writer.EndBody();
@@ -196,14 +196,14 @@ std::string BuildBookInMemory(FileList& files, const BookDescription& descriptio
 }
 
 void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
-               const CoverPage& coverPage, BuildObserver* observer, bool helperThreads) {
+               const CoverPage& coverPage, BuildObserver* observer) {
   CheckNotAnInput(fileName, files, coverPage);
   BuildObserver silent;
   const std::u16string temporary = TemporaryNameBeside(fileName);
   const TemporaryFileRegistration removedOnSignal(temporary);
   try {
     FileOutputStream file(temporary, fileName);
-    WriteBook(file, files, description, coverPage, observer ? *observer : silent, helperThreads);
+    WriteBook(file, files, description, coverPage, observer ? *observer : silent);
     file.Close();
     ReplaceFile(temporary, fileName);
   } catch (...) {

@@ -22,8 +22,7 @@ void PutField(std::string& header, HeaderField field, uint32_t value) {
 
 }  // namespace
 
-BookWriter::BookWriter(OutputStream& stream, bool helperThreads)
-    : stream_(stream), header_(kHeaderSize, '\0'), pages_(helperThreads) {
+BookWriter::BookWriter(OutputStream& stream) : stream_(stream), header_(kHeaderSize, '\0') {
   header_.replace(kMagicField.offset, kBookMagic.size(), kBookMagic);
   PutField(header_, kFormatVersionField, kFormatVersion);
   PutField(header_, kPageTableVersionField, kPageTableVersion);

@@ -18,8 +18,7 @@ namespace bookloom {
 class BookWriter {
  public:
   // Writes the provisional header (magic, 513, 1, everything else zero); the stream is then at 128.
-  // `helperThreads`: whether the line breaking may run on threads of its own.
-  explicit BookWriter(OutputStream& stream, bool helperThreads = true);
+  explicit BookWriter(OutputStream& stream);
   BookWriter(const BookWriter&) = delete;
   BookWriter& operator=(const BookWriter&) = delete;
 

@@ -19,8 +19,7 @@ constexpr size_t kCutters = 2;
 
 }  // namespace
 
-PageTableBuilder::PageTableBuilder(bool helperThreads)
-    : filling_(std::make_unique<Batch>()), alone_(!helperThreads) {}
+PageTableBuilder::PageTableBuilder() : filling_(std::make_unique<Batch>()) {}
 
 PageTableBuilder::~PageTableBuilder() {
   {

@@ -26,9 +26,7 @@ namespace bookloom {
 
 class PageTableBuilder {
  public:
-  // Without `helperThreads` the writer's thread cuts every line itself: for books made several at
-  // once, where the other cores are busy with the other books.
-  explicit PageTableBuilder(bool helperThreads = true);
+  PageTableBuilder();
   ~PageTableBuilder();
   PageTableBuilder(const PageTableBuilder&) = delete;
   PageTableBuilder& operator=(const PageTableBuilder&) = delete;
@@ -86,7 +84,7 @@ class PageTableBuilder {
   bool stopping_ = false;
   std::exception_ptr failure_;
   std::vector<std::thread> cutters_;
-  bool alone_ = false;  // no thread to be had, or none wanted: the writer's thread does all
+  bool alone_ = false;  // no thread to be had: the writer's thread does all
 };
 
 }  // namespace bookloom

@@ -147,11 +147,9 @@ class ConvertCommand : public Command {
     const int64_t optionsTime = NoteOptions(folder);
     const std::vector<std::string> encodings = options_.EncodingsAt(inputsOption_);
     std::vector<BookOutcome> outcomes(books.size());
-    // Several books at once keep the cores busy; one alone uses threads of its own.
     const size_t workers = std::min<size_t>(jobs_, books.size());
     RunJobs(console, books, outcomes, workers, [&](size_t i) {
-      return ConvertBook(books[i], folder, optionsTime, encodings.at(books[i].input), description, cover,
-                         workers == 1);
+      return ConvertBook(books[i], folder, optionsTime, encodings.at(books[i].input), description, cover);
     });
 
     for (const auto& [name, why] : library.unreadable) PrintFailure(name, why);
@@ -195,7 +193,7 @@ class ConvertCommand : public Command {
 
   BookOutcome ConvertBook(const LibraryBook& book, const std::u16string& folder, int64_t optionsTime,
                           const std::string& encoding, const BookDescription& description,
-                          const CoverPage& cover, bool helperThreads) const {
+                          const CoverPage& cover) const {
     const auto start = std::chrono::steady_clock::now();
     BookOutcome outcome;
     const std::u16string output = folder + u"/" + book.output;
@@ -213,7 +211,7 @@ class ConvertCommand : public Command {
       std::filesystem::create_directories(std::filesystem::path(Utf16ToUtf8(output)).parent_path(), error);
       options_.CheckOutput(output, Utf16ToUtf8(output));
       OutcomeObserver observer(outcome);
-      BuildBook(output, files, description, cover, &observer, helperThreads);
+      BuildBook(output, files, description, cover, &observer);
       outcome.status = BookOutcome::Status::kMade;
     } catch (const InputError& e) {
       outcome.reason = e.Reason();
