@@ -141,10 +141,8 @@ BENCHMARK(BM_Zlib)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!bookloom::LzssInit()) return 1;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  bookloom::LzssDone();
   return 0;
 }

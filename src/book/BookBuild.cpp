@@ -1,5 +1,7 @@
 #include "book/BookBuild.h"
 
+#include <algorithm>
+#include <deque>
 #include <future>
 #include <system_error>
 #include <vector>
@@ -74,39 +76,50 @@ bool WantsCover(const CoverPage& cover) {
   return !cover.fileName.empty() && FileExists(cover.fileName) && cover.coverMode > 0;
 }
 
-// Loads the next item on a second thread while the current one is written, where the item allows
-// it: decoding the next picture then overlaps fitting and compressing this one. At most one item is
-// loaded ahead, so the memory a build needs does not grow with the number of items. The second
-// thread runs only the item's Load (see FileItem::LoadsAlongside); the main thread does not touch
-// that item until Finish has waited for it.
+// Readies the next items on other threads while the current one is written, where the items allow
+// it: the next pictures are decoded, fitted and compressed while the writer places the pages before,
+// so that every core is busy. At most kAhead items are readied ahead, so the memory a build needs
+// does not grow with the number of items. The other threads run only the items' LoadToWrite (see
+// FileItem::LoadsAlongside); the main thread does not touch such an item until Finish has waited
+// for it.
 class LoadAhead {
  public:
+  static constexpr size_t kAhead = 2;
+
   LoadAhead() = default;
   LoadAhead(const LoadAhead&) = delete;
   LoadAhead& operator=(const LoadAhead&) = delete;
-  // A build that stops leaves nothing loaded: the item loading ahead is waited for and dropped.
+  // A build that stops leaves nothing loaded: the items readied ahead are waited for and dropped.
   ~LoadAhead() {
-    if (!item_) return;
-    pending_.wait();
-    item_->Unload();
-  }
-
-  void Start(FileItem& item) {
-    if (item.Loaded() || !item.LoadsAlongside()) return;
-    try {
-      pending_ = std::async(std::launch::async, [&item] { item.Load(); });
-      item_ = &item;
-    } catch (const std::system_error&) {
-      // No thread to be had: the item is loaded when it is written, as any other.
+    for (Pending& p : pending_) {
+      p.done.wait();
+      p.item->Unload();
     }
   }
 
-  // Before `item` is written: waits for its loading, when it was started, and raises what that raised.
+  // Starts readying those of the kAhead items from `first` on that are not under way yet.
+  void Start(FileList& files, int first) {
+    const int end = std::min(files.Count(), first + static_cast<int>(kAhead));
+    for (int i = first; i < end && pending_.size() < kAhead; ++i) {
+      FileItem& item = files.Items(i);
+      const bool started =
+          std::any_of(pending_.begin(), pending_.end(), [&](const Pending& p) { return p.item == &item; });
+      if (started || item.Loaded() || !item.LoadsAlongside()) continue;
+      try {
+        pending_.push_back({&item, std::async(std::launch::async, [&item] { item.LoadToWrite(); })});
+      } catch (const std::system_error&) {
+        return;  // no thread to be had: the items are loaded when they are written, as any other
+      }
+    }
+  }
+
+  // Before `item` is written: waits for its readying, when it was started, and raises what that raised.
   void Finish(FileItem& item) {
-    if (item_ != &item) return;
-    item_ = nullptr;
+    if (pending_.empty() || pending_.front().item != &item) return;
+    std::future<void> done = std::move(pending_.front().done);
+    pending_.pop_front();
     try {
-      pending_.get();
+      done.get();
     } catch (...) {
       item.Unload();
       throw;
@@ -114,8 +127,11 @@ class LoadAhead {
   }
 
  private:
-  FileItem* item_ = nullptr;
-  std::future<void> pending_;
+  struct Pending {
+    FileItem* item;
+    std::future<void> done;
+  };
+  std::deque<Pending> pending_;  // in the order of the items
 };
 
 ItemReport ReportSince(BookWriter& writer, const ItemReport& before) {
@@ -174,7 +190,7 @@ void WriteBook(OutputStream& stream, FileList& files, const BookDescription& des
     observer.Starting(i, count, files.Items(i));
     files.Items(i).SetOnlyInput(count == 1);
     ahead.Finish(files.Items(i));
-    if (i + 1 < count) ahead.Start(files.Items(i + 1));
+    ahead.Start(files, i + 1);
     WriteItem(writer, files.Items(i), i, count, observer);
   }
   writer.EndBody();

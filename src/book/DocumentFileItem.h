@@ -3,7 +3,9 @@
 // book: its headings as sections and table-of-contents entries, its paragraphs, its pictures as pages.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "book/FileItem.h"
 #include "documents/Document.h"
@@ -12,14 +14,17 @@ namespace bookloom {
 
 // Reads a file (or a folder) of one format into a document.
 using DocumentReadFunction = Document (*)(const std::u16string& fileName);
+// Reads the document of the item's file name: a format's read function, or one that reads a part of
+// another file (an e-book inside an archive).
+using DocumentReader = std::function<Document(const std::u16string& fileName)>;
 
 class DocumentFileItem : public FileItem {
  public:
   // One class per format, each with its reader.
   static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, FolderClass;
 
-  DocumentFileItem(const std::u16string& fileName, DocumentReadFunction read)
-      : FileItem(fileName), read_(read) {}
+  DocumentFileItem(const std::u16string& fileName, DocumentReader read)
+      : FileItem(fileName), read_(std::move(read)) {}
 
   // Reads the document: its text and the list of its pictures, which are decoded only when written.
   void Load() override;
@@ -58,7 +63,7 @@ class DocumentFileItem : public FileItem {
   // skip bad parts, notes that the part is left out.
   void LeaveOutOrRaise(const std::string& part);
 
-  DocumentReadFunction read_;
+  DocumentReader read_;
   Document document_;
   int leftOutEntries_ = 0;  // entries the book had no room for
   FallbackReport fallback_;

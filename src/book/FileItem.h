@@ -47,8 +47,11 @@ class FileItem {
   virtual bool ReadsFile(const std::u16string& fileName);
   // Loads the file when it is not loaded; a subclass then writes its content.
   virtual void WriteTo(BookWriter& writer);
-  // Whether Load may run on another thread while other items are written: it then shares nothing
-  // with writing. A build loads such an item while the one before it is written.
+  // Loads the file and does the part of writing it that needs nothing of the book (a picture's pages
+  // are fitted and compressed), so that WriteTo only places what it made.
+  virtual void LoadToWrite() { Load(); }
+  // Whether LoadToWrite may run on another thread while other items are written: it then shares
+  // nothing with writing. A build readies such items while the ones before them are written.
   virtual bool LoadsAlongside() const { return false; }
 
   // What the file tells of the whole book (an e-book's title, authors, annotation...), for the texts

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "book/FileTypeRegistry.h"
-#include "book/PicturePages.h"
 #include "decoders/DecoderRegistry.h"
 #include "decoders/PictureFormats.h"
 #include "pictures/PictureSettings.h"
@@ -36,7 +35,14 @@ void PictureFileItem::Load() {
 
 void PictureFileItem::Unload() {
   picture_.Clear();
+  pages_.reset();
   FileItem::Unload();
+}
+
+void PictureFileItem::LoadToWrite() {
+  if (!Loaded()) Load();
+  pages_ = PreparePicturePages(picture_, Settings().picture);
+  picture_.Clear();  // the pages are all that writing needs: memory holds no more than them
 }
 
 void PictureFileItem::Verify() {
@@ -52,15 +58,14 @@ void PictureFileItem::Verify() {
 
 void PictureFileItem::WriteTo(BookWriter& writer) {
   try {
-    FileItem::WriteTo(writer);
-    const auto bitCount = static_cast<uint16_t>(BitsOf(Settings().picture.colors));
+    if (!pages_) LoadToWrite();
     BeginEntries(ContentsEntries());
     bool first = true;
-    ForEachPage({}, [&](Bitmap& page) {
-      writer.AddPicture(page, bitCount);
+    for (const EncodedPicture& page : pages_->pages) {
+      writer.AddPicture(page);
       // The entry leads to the first page.
       if (std::exchange(first, false)) WriteEntry(writer);
-    });
+    }
   } catch (...) {
     Unload();
     throw;

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "book/FileItem.h"
+#include "book/PicturePages.h"
 #include "decoders/Picture.h"
 #include "pictures/PageFitting.h"
 
@@ -23,7 +25,9 @@ class PictureFileItem : public FileItem {
   // and of frames left out.
   void Load() override;
   void Unload() override;
-  // Loading runs on the build's second thread: it touches only this item, the file, the decoder
+  // Loads the picture, prepares its pages as the settings say, and drops the picture.
+  void LoadToWrite() override;
+  // Loading runs on the build's other threads: it touches only this item, the file, the decoder
   // registry and the picture limits, which nothing changes during a build.
   bool LoadsAlongside() const override { return true; }
   // Chooses the decoder and checks that it can read the picture, so that an unreadable file is refused.
@@ -42,6 +46,7 @@ class PictureFileItem : public FileItem {
 
  private:
   Picture picture_;
+  std::optional<PicturePages> pages_;  // prepared by LoadToWrite
   const GraphicDecoder* graphicClass_ = nullptr;
 };
 

@@ -7,10 +7,8 @@
 #include "decoders/DecoderRegistry.h"
 #include "decoders/EmfDecoder.h"
 #include "decoders/PictureFormats.h"
-#include "platform/Exception.h"
 #include "platform/Memory.h"
 #include "text/Win1251.h"
-#include "wolf/Lzss.h"
 
 namespace bookloom {
 
@@ -23,21 +21,11 @@ Startup::Startup() {
   RegisterDocumentItems();
   DecoderRegistry::CreateInstance();
   RegisterPictureDecoders(DecoderRegistry::Instance());
-  // Without its work buffers every picture would be written empty: refuse to start instead.
-  if (!LzssInit()) {
-    DecoderRegistry::DestroyInstance();
-    UnregisterDocumentItems();
-    UnregisterPictureItem();
-    UnregisterTextItem();
-    FileTypeRegistry::DestroyInstance();
-    Raise<OutOfMemoryError>("Not enough memory for the picture compressor");
-  }
   Win1251Codec::CreateInstance(UnmappedPolicy::kSkip);
 }
 
 Startup::~Startup() {
   Win1251Codec::DestroyInstance();
-  LzssDone();
   DecoderRegistry::DestroyInstance();
   ReleaseEmfCaches();
   UnregisterDocumentItems();

@@ -29,6 +29,12 @@ FileKind KindOf(const std::u16string& fileName) {
   return S_ISDIR(st.st_mode) ? FileKind::kFolder : FileKind::kOther;
 }
 
+std::optional<int64_t> ModificationTime(const std::u16string& fileName) {
+  struct stat st {};
+  if (stat(Utf16ToUtf8(fileName).c_str(), &st) != 0) return std::nullopt;
+  return int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
+
 std::vector<FolderEntry> ListFolder(const std::u16string& folder) {
   const std::string path = Utf16ToUtf8(folder);
   const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(path.c_str()), closedir);

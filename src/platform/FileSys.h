@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ bool SameFile(const std::u16string& a, const std::u16string& b);
 
 // The size in bytes of the directory entry of that name (a folder too); 0 when there is none.
 int64_t FileSize(const std::u16string& fileName);
+
+// When the file (or folder) was last changed, in nanoseconds since 1970; nullopt when there is none.
+std::optional<int64_t> ModificationTime(const std::u16string& fileName);
 
 // Removes the file; false when it could not be removed (also when it does not exist).
 bool DeleteFile(const std::u16string& fileName);

@@ -12,14 +12,21 @@ namespace bookloom {
 
 namespace {
 
-// The registered name, written while `registered` is false and read by the handler only while it is
-// true, so that the handler never sees half a name.
-char temporaryName[4096];
-std::atomic<bool> registered{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+// One registered name. A slot is claimed (kFree to kWriting), its name written, and then marked
+// kRegistered; the handler reads only names marked so, and never sees half a name.
+enum SlotState : int { kFree, kWriting, kRegistered };
+struct Slot {
+  std::atomic<int> state{kFree};
+  char name[4096];
+};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+// Shared by every thread that writes a temporary file and by the signal handler.
+Slot slots[256];
 
 extern "C" void OnTerminatingSignal(int signal) {
-  if (registered.load()) unlink(temporaryName);
+  for (Slot& slot : slots)
+    if (slot.state.load() == kRegistered) unlink(slot.name);
   _exit(128 + signal);
 }
 
@@ -32,14 +39,21 @@ void RemoveTemporaryFileOnSignal() {
   for (int signal : {SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
 }
 
-void SetTemporaryFile(const std::u16string& fileName) {
-  registered.store(false);
+TemporaryFileRegistration::TemporaryFileRegistration(const std::u16string& fileName) : slot_(-1) {
   const std::string name = Utf16ToUtf8(fileName);
-  if (name.size() >= sizeof temporaryName) return;  // no file system takes such a path
-  std::memcpy(temporaryName, name.c_str(), name.size() + 1);
-  registered.store(true);
+  if (name.size() >= sizeof slots[0].name) return;  // no file system takes such a path
+  for (int i = 0; i < static_cast<int>(std::size(slots)); ++i) {
+    int expected = kFree;
+    if (!slots[i].state.compare_exchange_strong(expected, kWriting)) continue;
+    std::memcpy(slots[i].name, name.c_str(), name.size() + 1);
+    slots[i].state.store(kRegistered);
+    slot_ = i;
+    return;
+  }
 }
 
-void ClearTemporaryFile() { registered.store(false); }
+TemporaryFileRegistration::~TemporaryFileRegistration() {
+  if (slot_ >= 0) slots[slot_].state.store(kFree);
+}
 
 }  // namespace bookloom

@@ -1,4 +1,4 @@
-// A temporary file that must not outlive the program: when SIGINT or SIGTERM ends the program, the
+// Temporary files that must not outlive the program: when SIGINT or SIGTERM ends the program, every
 // file registered at that moment is removed and the program exits with 128 plus the signal's number.
 #pragma once
 
@@ -10,18 +10,18 @@ namespace bookloom {
 // the signals end the program as they always do.
 void RemoveTemporaryFileOnSignal();
 
-// Registers the one file to remove on a signal (replacing any registered before), or none. The name
-// is copied: the handler touches nothing but that copy.
-void SetTemporaryFile(const std::u16string& fileName);
-void ClearTemporaryFile();
-
-// Keeps a temporary file registered for its own life.
+// Keeps a temporary file registered for its own life. Up to 256 files (the books of several threads)
+// are registered at once; a file beyond them is not removed on a signal. The name is copied: the
+// handler touches nothing but that copy.
 class TemporaryFileRegistration {
  public:
-  explicit TemporaryFileRegistration(const std::u16string& fileName) { SetTemporaryFile(fileName); }
-  ~TemporaryFileRegistration() { ClearTemporaryFile(); }
+  explicit TemporaryFileRegistration(const std::u16string& fileName);
+  ~TemporaryFileRegistration();
   TemporaryFileRegistration(const TemporaryFileRegistration&) = delete;
   TemporaryFileRegistration& operator=(const TemporaryFileRegistration&) = delete;
+
+ private:
+  int slot_;  // -1 when none was free
 };
 
 }  // namespace bookloom

@@ -120,11 +120,10 @@ void BookWriter::WriteParagraph(std::string_view text) {
 }
 
 void BookWriter::AddPicture(const Bitmap& bitmap, uint16_t bitCount) {
-  picture_.Bytes().clear();
-  picture_.Seek(0);
-  const uint32_t n = EncodePicture(picture_, bitmap, bitCount);
-  if (n == 0) Raise<Exception>("Bad input image!");
+  AddPicture(EncodePage(bitmap, bitCount));
+}
 
+void BookWriter::AddPicture(const EncodedPicture& picture) {
   switch (section_) {
     case SectionState::kClosed:
       OpenSection();
@@ -139,8 +138,9 @@ void BookWriter::AddPicture(const Bitmap& bitmap, uint16_t bitCount) {
       break;
   }
   section_ = SectionState::kPictures;
-  WriteStr(WolfImageTag(bitmap.Width(), bitmap.Height(), bitCount, n, 1));
-  WriteStr(std::string_view(picture_.Bytes()).substr(0, n));
+  WriteStr(WolfImageTag(picture.width, picture.height, picture.bitCount,
+                        static_cast<uint32_t>(picture.data.size()), 1));
+  WriteStr(picture.data);
   WriteStr(kImageClose);
   ++pictureCount_;
 }

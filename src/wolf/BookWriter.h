@@ -12,6 +12,7 @@
 #include "wolf/BookRecords.h"
 #include "wolf/ContentsGrouping.h"
 #include "wolf/PageTableBuilder.h"
+#include "wolf/PictureEncoding.h"
 
 namespace bookloom {
 
@@ -37,6 +38,8 @@ class BookWriter {
   // One picture page; consecutive pictures share a section. "Bad input image!" when the picture
   // cannot be encoded (nothing is written then).
   void AddPicture(const Bitmap& bitmap, uint16_t bitCount);
+  // One page encoded beforehand (on another thread, say): the writer only places it.
+  void AddPicture(const EncodedPicture& picture);
   // A table-of-contents entry of kind 1 (chapter), 2 (section) or 3 (subsection) at the current
   // section or picture; other kinds are ignored. Chapters or sections beyond 255 under one parent
   // are put under group entries when the catalog is written (GroupedContents); a 256th subsection
@@ -85,9 +88,8 @@ class BookWriter {
   int droppedTOCLevel_ = 0;  // the kind of the last entry left out, 0 when none is
   int paragraphCount_ = 0;
   int pictureCount_ = 0;
-  // Reused from paragraph to paragraph and picture to picture.
+  // Reused from paragraph to paragraph.
   std::string escaped_;
-  MemoryOutputStream picture_;
 };
 
 }  // namespace bookloom

@@ -4,8 +4,6 @@
 #include <bit>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <new>
 
 namespace bookloom {
 
@@ -313,11 +311,6 @@ struct Work {
   Trees trees;
 };
 
-std::unique_ptr<Work> work;
-// Second threads touch the work buffers too (the window's page preview builds a book while the window
-// builds another): one compression at a time.
-std::mutex workMutex;
-
 void Encode(Work& wk, const LzssReadFn& read, const LzssWriteFn& write) {
   Trees& t = wk.trees;
   uint8_t* const in = wk.input;
@@ -412,18 +405,10 @@ void Encode(Work& wk, const LzssReadFn& read, const LzssWriteFn& write) {
 
 }  // namespace
 
-bool LzssInit() {
-  if (!work) work.reset(new (std::nothrow) Work);
-  return LzssReady();
-}
-
-void LzssDone() { work.reset(); }
-
-bool LzssReady() { return work != nullptr; }
-
 void LzssEncode(const LzssReadFn& read, const LzssWriteFn& write) {
-  const std::lock_guard lock(workMutex);
-  if (work) Encode(*work, read, write);
+  // Left uninitialised: Encode zeroes the trees and fills the buffers before it reads them.
+  const std::unique_ptr<Work> work(new Work);
+  Encode(*work, read, write);
 }
 
 std::string LzssCompress(std::string_view input) {

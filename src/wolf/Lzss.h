@@ -14,25 +14,18 @@ namespace bookloom {
 // Write receives this many bytes whenever the output buffer is full.
 inline constexpr size_t kLzssBufferSize = 262144;
 
-// Allocates the process-wide work buffers once; a second call does nothing. Returns readiness.
-bool LzssInit();
-// Frees the work buffers; the unit is not ready afterwards.
-void LzssDone();
-bool LzssReady();
-
 // Read fills the buffer (kLzssBufferSize bytes) and returns how many bytes it put there; 0 = end
 // of input. After the end of input, every further byte the compressor wants calls Read again.
 using LzssReadFn = std::function<size_t(uint8_t* buffer)>;
 using LzssWriteFn = std::function<void(const uint8_t* data, size_t count)>;
 
 // Compresses everything Read delivers and hands the output to Write: one call per full buffer and
-// a final call with the rest (0 bytes when nothing is pending). Does nothing at all when the unit
-// is not ready. Compressions of several threads take turns. Not reentrant: the callbacks must not
-// start another compression.
+// a final call with the rest (0 bytes when nothing is pending). Each compression has work buffers of
+// its own (about 600 KB, std::bad_alloc when there is no room for them), so compressions on several
+// threads run at once, and a callback may start another.
 void LzssEncode(const LzssReadFn& read, const LzssWriteFn& write);
 
-// The whole compressed form of `input`, exactly as LzssEncode writes it; "" when the unit is not
-// ready.
+// The whole compressed form of `input`, exactly as LzssEncode writes it.
 std::string LzssCompress(std::string_view input);
 
 // Decodes data as LzssEncode writes it (a 4096-byte ring starting zeroed, write position 4078).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Exception.h"
 #include "wolf/Lzss.h"
 
 namespace bookloom {
@@ -90,6 +91,12 @@ uint32_t EncodePicture(OutputStream& stream, const Bitmap& bitmap, uint16_t bitC
              });
   stream.WriteByte(0);
   return static_cast<uint32_t>(total + 1);
+}
+
+EncodedPicture EncodePage(const Bitmap& bitmap, uint16_t bitCount) {
+  MemoryOutputStream stream;
+  if (EncodePicture(stream, bitmap, bitCount) == 0) Raise<Exception>("Bad input image!");
+  return {bitmap.Width(), bitmap.Height(), bitCount, std::move(stream.Bytes())};
 }
 
 }  // namespace bookloom

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/Bitmap.h"
 #include "platform/Stream.h"
@@ -18,5 +19,16 @@ uint8_t GrayToLevel(uint8_t g);
 // takes a 24-bit grey bitmap or a 4-bit one (level = top two bits of the index). Any other
 // combination returns 0 and writes nothing. Stream errors propagate.
 uint32_t EncodePicture(OutputStream& stream, const Bitmap& bitmap, uint16_t bitCount);
+
+// A page packed and compressed for the book: what its picture tag tells, and its data.
+struct EncodedPicture {
+  int width = 0, height = 0;
+  uint16_t bitCount = 0;
+  std::string data;  // as EncodePicture writes it
+};
+
+// The page as EncodePicture packs and compresses it; "Bad input image!" when it cannot be encoded.
+// Touches nothing shared: pages are compressed on several threads at once.
+EncodedPicture EncodePage(const Bitmap& bitmap, uint16_t bitCount);
 
 }  // namespace bookloom

@@ -296,6 +296,36 @@ TEST(BuildBook, MakesOneChapterPerFileAndGroupsConsecutivePictures) {
   }
 }
 
+// Pictures are decoded, fitted and compressed ahead on other threads while the book is written: each
+// page still lands in its place, between the texts around it.
+TEST(BuildBook, PicturesReadiedAheadKeepTheirPlaces) {
+  test::ScratchDir dir;
+  const uint8_t greys[] = {0, 128, 192};
+  Project project;
+  for (int i = 0; i < 7; ++i) {
+    const std::string name = "p" + std::to_string(i) + ".png";
+    WriteGreyPicture(dir / name, 40 + 50 * i, 30 + 10 * i, greys[i % 3]);
+    project.Add(dir / name);
+    if (i == 2) {
+      test::WriteBytes(dir / "between.txt", "words\n");
+      project.Add(dir / "between.txt");
+    }
+  }
+  const BookReader reader = project.Make(dir / "book.wol");
+  const BookContents& book = reader.Book();
+  ASSERT_EQ(book.sections.size(), 3u);
+  EXPECT_EQ(book.sections[1].paragraphs, std::vector<std::string>{"words"});
+  std::vector<PictureData> pages = book.sections[0].images;
+  pages.insert(pages.end(), book.sections[2].images.begin(), book.sections[2].images.end());
+  ASSERT_EQ(pages.size(), 7u);
+  for (int i = 0; i < 7; ++i) {
+    const GreyBox found = NonWhite(Greys(reader, pages[i]), 600, 800, greys[i % 3]);
+    EXPECT_EQ(found.box.width, 40 + 50 * i) << i;
+    EXPECT_EQ(found.box.height, 30 + 10 * i) << i;
+    EXPECT_TRUE(found.uniform) << i;
+  }
+}
+
 TEST(BuildBook, CentresAPictureAndScalesALargeOneDown) {
   const struct {
     int width, height;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "wolf/Lzss.h"
@@ -424,20 +425,39 @@ TEST(LzssEncode, MatchesTheReferenceAndRoundTrips) {
   }
 }
 
-TEST(LzssEncode, DoesNothingWhenNotReady) {
-  LzssDone();
-  EXPECT_FALSE(LzssReady());
-  int calls = 0;
-  LzssEncode(
-      [&](uint8_t*) {
-        ++calls;
-        return size_t{0};
-      },
-      [&](const uint8_t*, size_t) { ++calls; });
-  EXPECT_EQ(calls, 0);
-  EXPECT_TRUE(LzssInit());
-  EXPECT_TRUE(LzssInit());
-  EXPECT_EQ(Compress("A").bytes, Bytes({0x01, 0x41}));
+TEST(LzssEncode, CompressionsOnSeveralThreadsAndInsideACallbackKeepTheirOwnState) {
+  const std::string inputs[] = {LineArtRows(800, 21), RepeatedRows(1500, 22), TextLike(300000, 23),
+                                Keys(ClosingIn(2000))};
+  std::vector<std::string> expected;
+  for (const std::string& in : inputs) expected.push_back(Compress(in).bytes);
+  std::vector<std::string> got(std::size(inputs));
+  {
+    std::vector<std::jthread> threads;
+    for (size_t i = 0; i < std::size(inputs); ++i)
+      threads.emplace_back([&, i] {
+        for (int round = 0; round < 3; ++round) got[i] = Compress(inputs[i], 5000).bytes;
+      });
+  }
+  for (size_t i = 0; i < std::size(inputs); ++i) EXPECT_TRUE(got[i] == expected[i]) << "input " << i;
+
+  // A compression started from the Read callback of another leaves the outer one's trees alone.
+  std::string nested;
+  const Compressed outer = [&] {
+    Compressed c;
+    size_t at = 0;
+    LzssEncode(
+        [&](uint8_t* buffer) {
+          if (nested.empty()) nested = Compress(inputs[1]).bytes;
+          const size_t n = std::min<size_t>(1000, inputs[0].size() - at);
+          std::memcpy(buffer, inputs[0].data() + at, n);
+          at += n;
+          return n;
+        },
+        [&](const uint8_t* d, size_t n) { c.bytes.append(reinterpret_cast<const char*>(d), n); });
+    return c;
+  }();
+  EXPECT_TRUE(outer.bytes == expected[0]);
+  EXPECT_TRUE(nested == expected[1]);
 }
 
 TEST(LzssDecode, StopsAtTheLimitOrAtAnIncompleteUnit) {

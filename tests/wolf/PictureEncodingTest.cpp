@@ -111,14 +111,5 @@ TEST(EncodePicture, RefusesUnsuitableFormatsAndWritesNothing) {
   }
 }
 
-TEST(EncodePicture, WithoutCompressorBuffersWritesOnlyTheClosingZero) {
-  LzssDone();
-  MemoryOutputStream stream;
-  const uint32_t written = EncodePicture(stream, Filled(600, 800, PixelFormat::k1Bit, kWhite), 1);
-  LzssInit();
-  EXPECT_EQ(written, 1u);
-  EXPECT_EQ(stream.Bytes(), std::string(1, '\0'));
-}
-
 }  // namespace
 }  // namespace bookloom

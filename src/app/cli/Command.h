@@ -21,6 +21,7 @@ class Command {
 };
 
 std::unique_ptr<Command> AddMakeCommand(CLI::App& app);
+std::unique_ptr<Command> AddConvertCommand(CLI::App& app);
 std::unique_ptr<Command> AddInfoCommand(CLI::App& app);
 std::unique_ptr<Command> AddExtractCommand(CLI::App& app);
 std::unique_ptr<Command> AddPrepareCommand(CLI::App& app);

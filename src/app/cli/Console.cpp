@@ -47,6 +47,12 @@ void Console::Note(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
 }
 
+void Console::Line(const std::string& text) {
+  if (verbosity_ == Verbosity::kQuiet || (!terminal_ && verbosity_ != Verbosity::kVerbose)) return;
+  ClearProgressLine();
+  std::fprintf(stderr, "%s\n", text.c_str());
+}
+
 void Console::StartProgress(int64_t total) {
   total_ = total > 0 ? total : 1;
   start_ = std::chrono::steady_clock::now();

@@ -21,6 +21,8 @@ class Console {
   void Warning(const std::string& text);
   // Only with --verbose.
   void Note(const std::string& text);
+  // A line of progress that stays: on a terminal (unless quiet) and with --verbose.
+  void Line(const std::string& text);
 
   // A progress line on a terminal, redrawn in place: a bar, the part done, what is being read and
   // an estimate of the time left. Nothing when standard error is no terminal or when quiet.

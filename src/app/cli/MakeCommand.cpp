@@ -1,62 +1,22 @@
 // bookloom-cli make: builds a book from files and options, as the window's "Make Wolf" does, with
 // one policy for bad inputs and without ever losing a file.
-#include <map>
 #include <memory>
 #include <vector>
 
+#include "app/cli/BookOptions.h"
 #include "app/cli/Command.h"
 #include "app/cli/Console.h"
-#include "app/cli/Options.h"
-#include "app/cli/TextOptions.h"
 #include "book/BookBuild.h"
 #include "book/BookDescription.h"
 #include "book/FileItem.h"
-#include "book/InputFiles.h"
 #include "book/Project.h"
 #include "pictures/CoverPage.h"
 #include "platform/Exception.h"
-#include "platform/FileSys.h"
 #include "platform/Utf.h"
-#include "text/TextFile.h"
-#include "text/Win1251.h"
-#include "wolf/BookReader.h"
-#include "wolf/BookRecords.h"
 
 namespace bookloom::cli {
 
 namespace {
-
-// Normalises line ends to CR LF, as the description dialog stores a multi-line annotation.
-std::u16string WithCrLf(const std::u16string& text) {
-  std::u16string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    if (text[i] == u'\r' || text[i] == u'\n')
-      out += u"\r\n";
-    else
-      out += text[i];
-  }
-  return out;
-}
-
-std::string FieldName(DescriptionFieldId field) {
-  return kDescriptionFields[static_cast<size_t>(field)].name;
-}
-
-std::string OptionOf(DescriptionFieldId field) { return "--" + FieldName(field); }
-
-std::string HelpOf(DescriptionFieldId field) {
-  switch (field) {
-    case DescriptionFieldId::kTimePublish:
-      return "when the book was published";
-    case DescriptionFieldId::kIsbn:
-      return "the book's ISBN";
-    case DescriptionFieldId::kIntroduction:
-      return "a few lines about the book";
-    default:
-      return "the book's " + FieldName(field);
-  }
-}
 
 // Prints progress, what each input became and the inputs' warnings.
 class ConsoleObserver : public BuildObserver {
@@ -125,7 +85,6 @@ class MakeCommand : public Command {
             "description and the cover")
         ->type_name("FILE")
         ->trigger_on_parse();
-    make_ = &make;
     filesOption_ =
         make.add_option("files", files_,
                         "the inputs (files and folders), in the order of the book (after a project's)")
@@ -133,46 +92,16 @@ class MakeCommand : public Command {
     make.callback([this] {
       if (files_.empty() && projectFiles_.empty() && !projectError_) throw CLI::RequiredError("files");
     });
-    for (const DescriptionText& t : DescriptionTexts())
-      make.add_option(OptionOf(t.field), texts_[t.field], HelpOf(t.field))
-          ->group("Description")
-          ->type_name("TEXT");
-    annotationFileOption_ =
-        make.add_option("--annotation-file", annotationFileName_, "the annotation, read from a text file")
-            ->group("Description")
-            ->type_name("FILE")
-            ->excludes(OptionOf(DescriptionFieldId::kIntroduction));
-    make.add_flag("--truncate", truncate_, "cut description texts the book cannot hold whole, with a warning")
-        ->group("Description");
-    CLI::Option* cover =
-        make.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
-    make.add_flag("--no-cover", noCover_, "no cover page, not even one an input offers")
-        ->group("Cover")
-        ->excludes(cover);
-    AddColorsOption(make, "--cover-mode", coverOptions_.colors,
-                    "the cover in four greys (the default) or black and white")
-        ->group("Cover");
-    make.add_flag("--cover-enlarge,!--no-cover-enlarge", coverEnlarge_,
-                  "scale a smaller cover picture up to fill the page (the default)")
-        ->group("Cover");
-    AddMarginsOption(make, "--cover-margins,--margins", coverOptions_.margins,
-                     "the cover's margins in pixels")
-        ->group("Cover");
-    AddPictureOptions(make, settings_.picture);
-    textOptions_.Add(make, settings_.text);
-    make.add_flag("--skip-bad", skipBad_,
-                  "leave out inputs (and damaged pictures or pages inside them) that cannot be used, with a "
-                  "warning, instead of failing");
-    make.add_flag("--force", force_, "replace an existing output that is not a Wolf book");
+    options_.Add(make, "replace an existing output that is not a Wolf book");
   }
 
   int Run(Console& console) override {
     if (projectError_) std::rethrow_exception(projectError_);
-    const BookDescription description = Description(console);
-    CoverPage cover = Cover(console);
+    const BookDescription description = options_.Description(console);
+    CoverPage cover = options_.Cover(console);
     FileList files = Inputs(console);
     const std::u16string output = Utf8ToUtf16(output_);
-    CheckOutput(output);
+    options_.CheckOutput(output, output_);
     ConsoleObserver observer(console, files);
     BuildBook(output, files, description, cover, &observer);
     console.Result("Wrote " + output_ + " (" + Counted(files.Count(), "file", "files") + ")");
@@ -180,93 +109,25 @@ class MakeCommand : public Command {
   }
 
  private:
-  struct CoverOptions {
-    PageColors colors = PageColors::kGray4;
-    Margins margins;
-  };
-
   // A project's files, settings, description and cover, taken before the options beside it.
   void TakeProject(const std::string& file) {
-    projectFile_ = file;
     try {
       Project project = LoadProject(Utf8ToUtf16(file));
-      settings_ = project.settings;
-      projectDescription_ = project.description;
-      if (project.cover.coverMode > 0 && !project.cover.fileName.empty()) {
-        coverFile_ = Utf16ToUtf8(project.cover.fileName);
-        coverOptions_ = {PageColorsOfBits(project.cover.coverMode), project.cover.margins};
-        coverEnlarge_ = project.cover.enlarge;
-      }
+      options_.TakeProject(project, file);
       projectFiles_ = std::move(project.files);
     } catch (const Exception&) {
       projectError_ = std::current_exception();
     }
   }
 
-  BookDescription Description(Console& console) const {
-    BookDescription description = projectDescription_;
-    for (const DescriptionText& t : DescriptionTexts()) {
-      const auto given = texts_.find(t.field);
-      if (given != texts_.end() && !given->second.empty()) description.*t.text = Utf8ToUtf16(given->second);
-    }
-    std::string annotationOption = OptionOf(DescriptionFieldId::kIntroduction);
-    if (!annotationFileName_.empty()) {
-      const DecodedTextFile file =
-          DecodeTextFile(ReadFileBytes(Utf8ToUtf16(annotationFileName_)),
-                         textOptions_.EncodingsAt(*make_, annotationFileOption_).at(0));
-      for (const std::string& warning : DecodingWarnings(file))
-        console.Warning("--annotation-file: " + warning);
-      description.annotation = file.text;
-      annotationOption = "--annotation-file";
-    }
-    description.annotation = WithCrLf(description.annotation);
-    for (const DescriptionText& t : DescriptionTexts()) {
-      const std::string option =
-          t.field == DescriptionFieldId::kIntroduction ? annotationOption : OptionOf(t.field);
-      FallbackReport report;
-      description.*t.text = FitToWin1251(description.*t.text, &report);
-      if (!report.Empty()) console.Warning(option + ": " + report.Summary(kFallbackChangesShown));
-    }
-    for (const DescriptionOverflow& o : FindDescriptionOverflows(description)) {
-      const std::string option =
-          o.field == DescriptionFieldId::kIntroduction ? annotationOption : OptionOf(o.field);
-      if (!truncate_)
-        Raise<Exception>("%s: %d characters, more than the %d a book can hold (--truncate cuts it)",
-                         {option, o.length, o.limit});
-      console.Warning(Format("%s: cut to %d of its %d characters", {option, o.limit, o.length}));
-    }
-    return description;
-  }
-
-  // The cover picture given, or without one the cover an input offers, unless --no-cover.
-  CoverPage Cover(Console& console) const {
-    CoverPage cover;
-    if (noCover_) return cover;
-    cover.coverMode = BitsOf(coverOptions_.colors);
-    cover.enlarge = coverEnlarge_;
-    cover.margins = coverOptions_.margins;
-    if (coverFile_.empty()) return cover;
-    const std::u16string fileName = Utf8ToUtf16(coverFile_);
-    try {
-      MakeInputItem(fileName);
-    } catch (const InputError& e) {
-      if (!skipBad_) Raise<Exception>("cover %s: %s", {coverFile_, e.Reason()});
-      console.Warning(Format("no cover: %s: %s", {coverFile_, e.Reason()}));
-      return CoverPage();
-    }
-    cover.fileName = fileName;
-    return cover;
-  }
-
   // Every input as an item; the bad ones fail the build, all named, or are left out with --skip-bad.
   FileList Inputs(Console& console) const {
     Project inputs;
-    inputs.settings = settings_;
-    inputs.settings.skipBadParts = skipBad_;
+    inputs.settings = options_.Settings();
     inputs.files = projectFiles_;
-    for (ProjectFile& file : inputs.files) file.settings.skipBadParts = skipBad_;
+    for (ProjectFile& file : inputs.files) file.settings.skipBadParts = options_.SkipBad();
     // A file after --input-encoding has its own encoding.
-    const std::vector<std::string> encodings = textOptions_.EncodingsAt(*make_, filesOption_);
+    const std::vector<std::string> encodings = options_.EncodingsAt(filesOption_);
     for (size_t i = 0; i < files_.size(); ++i) {
       FileSettings settings = inputs.settings;
       settings.text.encoding = encodings.at(i);
@@ -274,7 +135,7 @@ class MakeCommand : public Command {
     }
     std::vector<std::string> problems;
     FileList files = MakeProjectItems(inputs, problems);
-    if (skipBad_) {
+    if (options_.SkipBad()) {
       for (const std::string& problem : problems) console.Warning("skipped " + problem);
       if (files.Count() == 0) Raise<Exception>("none of the inputs can be made into a book");
     } else if (!problems.empty()) {
@@ -285,48 +146,12 @@ class MakeCommand : public Command {
     return files;
   }
 
-  // An existing output is replaced only when it is a Wolf book (or empty), or with --force.
-  void CheckOutput(const std::u16string& output) const {
-    switch (KindOf(output)) {
-      case FileKind::kMissing:
-        return;
-      case FileKind::kFolder:
-        Raise<Exception>("the output %s is a folder", {output_});
-      case FileKind::kOther:
-        Raise<Exception>("the output %s is not a regular file", {output_});
-      case FileKind::kRegular:
-        break;
-    }
-    const std::pair<std::string, const char*> read[] = {{projectFile_, "project"},
-                                                        {annotationFileName_, "annotation file"}};
-    for (const auto& [file, what] : read)
-      if (!file.empty() && SameFile(output, Utf8ToUtf16(file)))
-        Raise<Exception>("The book \"%s\" would replace its own %s \"%s\"",
-                         {output_, std::string(what), file});
-    if (!force_ && FileSize(output) > 0 && !LooksLikeWolfBook(output))
-      Raise<Exception>("%s exists and is not a Wolf book: give --force to replace it", {output_});
-  }
-
-  CLI::App* make_ = nullptr;
   CLI::Option* filesOption_ = nullptr;
-  CLI::Option* annotationFileOption_ = nullptr;
   std::string output_;
   std::vector<std::string> files_;
-  std::map<DescriptionFieldId, std::string> texts_;
-  std::string annotationFileName_;
-  bool truncate_ = false;
-  std::string coverFile_;
-  bool noCover_ = false;
-  CoverOptions coverOptions_;
-  bool coverEnlarge_ = true;
-  FileSettings settings_;
-  BookDescription projectDescription_;
-  std::string projectFile_;
+  BookOptions options_;
   std::vector<ProjectFile> projectFiles_;
   std::exception_ptr projectError_;
-  TextOptions textOptions_;
-  bool skipBad_ = false;
-  bool force_ = false;
 };
 
 }  // namespace

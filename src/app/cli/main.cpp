@@ -128,7 +128,7 @@ int Main(int argc, char** argv) {
   app.add_flag_callback(
       "-v,--verbose", [&] { verbosity = Verbosity::kVerbose; }, "say what each input became");
   std::vector<std::pair<CLI::App*, std::unique_ptr<Command>>> commands;
-  for (auto add : {AddMakeCommand, AddInfoCommand, AddExtractCommand, AddPrepareCommand, AddFormatsCommand}) {
+  for (auto add : {AddMakeCommand, AddConvertCommand, AddInfoCommand, AddExtractCommand, AddPrepareCommand, AddFormatsCommand}) {
     std::unique_ptr<Command> command = add(app);
     commands.emplace_back(app.get_subcommands({}).back(), std::move(command));
     commands.back().first->fallthrough();  // --quiet and --verbose after the command's name too

@@ -1,0 +1,192 @@
+#include "book/Library.h"
+
+#include <algorithm>
+#include <map>
+
+#include "book/DocumentFileItem.h"
+#include "book/FileTypeRegistry.h"
+#include "book/InputFiles.h"
+#include "book/PictureFileItem.h"
+#include "book/TextFileItem.h"
+#include "documents/Archive.h"
+#include "documents/Fb2Reader.h"
+#include "platform/Collate.h"
+#include "platform/Exception.h"
+#include "platform/FileSys.h"
+#include "platform/Path.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+namespace {
+
+constexpr int kMaxDepth = 32;
+
+bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view end) {
+  return text.size() >= end.size() && SameTextIgnoreCase(text.substr(text.size() - end.size()), end);
+}
+
+// The name without its extension; ".fb2.zip" is one extension.
+std::u16string Stem(std::u16string_view name) {
+  if (EndsWithIgnoreCase(name, u".fb2.zip")) return std::u16string(name.substr(0, name.size() - 8));
+  const std::u16string_view ext = PathExtension(name);
+  return std::u16string(ext.empty() ? name : name.substr(0, name.size() - ext.size() - 1));
+}
+
+// The book's output for a source at `relative` below the folder named (its file name for a file named).
+std::u16string OutputOf(std::u16string_view relative) { return Stem(relative) + u".wol"; }
+
+// A document, an e-book or a text: what a folder's file must be to become a book.
+bool IsBookClass(const FileItemClass* itemClass) {
+  return itemClass == &DocumentFileItem::Fb2Class || itemClass == &DocumentFileItem::EpubClass ||
+         itemClass == &DocumentFileItem::HtmlClass || itemClass == &DocumentFileItem::ComicArchiveClass ||
+         itemClass == &DocumentFileItem::PdfClass || itemClass == &TextFileItem::Class;
+}
+
+bool IsFb2Entry(const std::string& name) {
+  const std::u16string wide = Utf8ToUtf16(name);
+  return EndsWithIgnoreCase(wide, u".fb2") && !PathFileName(wide).starts_with(u".") &&
+         !name.starts_with("__MACOSX/");
+}
+
+// The FB2 books of an archive that holds two or more and no picture; none for any other archive (one
+// that cannot be read is one book, whose build tells what is wrong with it).
+std::vector<std::string> EbookEntries(const std::u16string& archiveName) {
+  std::vector<std::string> books;
+  try {
+    ArchiveReader archive(archiveName);
+    while (archive.Next()) {
+      if (IsFb2Entry(archive.Name()))
+        books.push_back(archive.Name());
+      else if (FileTypeRegistry::Instance().FindItemClass(Utf8ToUtf16(archive.Name())) ==
+               &PictureFileItem::Class)
+        return {};
+    }
+  } catch (const DocumentError&) {
+    return {};
+  }
+  if (books.size() < 2) return {};
+  std::sort(books.begin(), books.end(), [](const std::string& a, const std::string& b) {
+    return CompareNatural(Utf8ToUtf16(a), Utf8ToUtf16(b)) < 0;
+  });
+  return books;
+}
+
+class LibraryWalker {
+ public:
+  explicit LibraryWalker(Library& library) : library_(library) {}
+
+  void Input(const std::u16string& name, size_t index) {
+    input_ = index;
+    if (KindOf(name) != FileKind::kFolder) {
+      File(name, std::u16string(PathFileName(name)));
+      return;
+    }
+    std::u16string folder = name;
+    while (folder.size() > 1 && folder.ends_with(u'/')) folder.pop_back();
+    Walk(folder, u"", 0);
+  }
+
+ private:
+  void Walk(const std::u16string& folder, const std::u16string& relative, int depth) {
+    std::vector<FolderEntry> entries;
+    try {
+      entries = ListFolder(folder);
+    } catch (const FileOpenError& e) {
+      library_.unreadable.push_back({folder, e.what()});
+      return;
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return CompareNatural(a.name, b.name) < 0; });
+    for (const FolderEntry& e : entries) {
+      if (e.name.starts_with(u".")) continue;
+      const std::u16string path = folder + u"/" + e.name;
+      if (e.kind == FileKind::kFolder && !e.link && depth < kMaxDepth)
+        Walk(path, relative + e.name + u"/", depth + 1);
+      else if (e.kind == FileKind::kRegular && IsBookClass(FileTypeRegistry::Instance().FindItemClass(path)))
+        File(path, relative + e.name);
+    }
+  }
+
+  void File(const std::u16string& path, const std::u16string& relative) {
+    if (FileTypeRegistry::Instance().FindItemClass(path) == &DocumentFileItem::ComicArchiveClass) {
+      const std::vector<std::string> entries = EbookEntries(path);
+      for (const std::string& entry : entries)
+        library_.books.push_back({path, entry, Stem(relative) + u"/" + OutputOf(Utf8ToUtf16(entry)), input_});
+      if (!entries.empty()) return;
+    }
+    library_.books.push_back({path, "", OutputOf(relative), input_});
+  }
+
+  Library& library_;
+  size_t input_ = 0;
+};
+
+// Gives the books that would share an output their source's whole name, then a number.
+void SeparateOutputs(std::vector<LibraryBook>& books) {
+  std::map<std::u16string, int> uses;
+  for (const LibraryBook& b : books) ++uses[b.output];
+  for (LibraryBook& b : books) {
+    if (uses[b.output] < 2) continue;
+    const std::u16string shown = b.Shown();
+    b.output = std::u16string(PathFolder(b.output)) + std::u16string(PathFileName(shown)) + u".wol";
+  }
+  std::map<std::u16string, int> seen;
+  for (LibraryBook& b : books) {
+    const int n = ++seen[b.output];
+    if (n > 1) b.output = Stem(b.output) + u" (" + Utf8ToUtf16(std::to_string(n)) + u").wol";
+  }
+}
+
+// 64-bit FNV-1a: the same on every machine and every build.
+uint64_t StableHash(std::string_view bytes) {
+  uint64_t hash = 14695981039346656037ull;
+  for (const char c : bytes) {
+    hash ^= static_cast<uint8_t>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+Document ReadFb2Entry(const std::u16string& archiveName, const std::string& entry) {
+  ArchiveReader archive(archiveName);
+  while (archive.Next())
+    if (archive.Name() == entry) return ReadFb2(archive.Read(), archiveName + u": " + Utf8ToUtf16(entry));
+  throw DocumentError(archiveName, entry, "is no longer in the archive");
+}
+
+}  // namespace
+
+std::u16string LibraryBook::Shown() const {
+  return entry.empty() ? source : source + u"/" + Utf8ToUtf16(entry);
+}
+
+Library FindLibraryBooks(const std::vector<std::u16string>& inputs) {
+  Library library;
+  LibraryWalker walker(library);
+  for (size_t i = 0; i < inputs.size(); ++i) walker.Input(inputs[i], i);
+  SeparateOutputs(library.books);
+  return library;
+}
+
+bool InShard(const LibraryBook& book, int index, int count) {
+  const uint64_t hash = StableHash(Utf16ToUtf8(book.source) + '\n' + book.entry);
+  return static_cast<int>(hash % static_cast<uint64_t>(count)) == index - 1;
+}
+
+std::unique_ptr<FileItem> MakeLibraryItem(const LibraryBook& book) {
+  if (book.entry.empty()) return MakeInputItem(book.source);
+  CheckInputFile(book.source);
+  auto item = std::make_unique<DocumentFileItem>(
+      book.Shown(), [archive = book.source, entry = book.entry](const std::u16string&) {
+        return ReadFb2Entry(archive, entry);
+      });
+  try {
+    item->Verify();
+  } catch (const DocumentError& e) {
+    throw InputError(book.Shown(), "cannot be read: " + e.Reason());
+  }
+  return item;
+}
+
+}  // namespace bookloom

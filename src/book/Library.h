@@ -1,0 +1,48 @@
+// A library made into books, one book per e-book or document: the books among files, folders walked
+// recursively and archives of e-books, each with its place in an output tree that mirrors the
+// inputs'; a stable split of them into shards for several machines; and the file item of each.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "book/FileItem.h"
+
+namespace bookloom {
+
+struct LibraryBook {
+  std::u16string source;  // the file named or found; an archive of e-books when `entry` is set
+  std::string entry;      // the e-book's name inside that archive, "" when the file is the book
+  std::u16string output;  // where its book goes below the output folder: "sub/book.wol"
+  size_t input = 0;       // the index of the input it was named as or found in
+
+  // "lib/a.fb2", or "lib/books.zip/a/b.fb2" for an e-book inside an archive.
+  std::u16string Shown() const;
+};
+
+// The books among the inputs, in order: a named file is a book whatever its type; a folder gives the
+// e-books, documents and texts below it (pictures and files of unknown types are no books; hidden
+// files and folders, and links to folders, are passed over), in natural order; an archive that holds
+// two or more FB2 books and no picture gives each of them as a book of its own (any other archive
+// is one book, a comic or an FB2 in a zip). A book's output is its path below the folder named, or
+// its file name for a file named, with ".wol" for its extension (".fb2.zip" counts as one), inside a
+// folder named after its archive for an archive's book. Books that would share an output keep their
+// extensions in its name ("a.fb2.wol", "a.epub.wol"), and, if that is not enough, a number.
+struct Library {
+  std::vector<LibraryBook> books;
+  // The folders that could not be read, each with the message that says why.
+  std::vector<std::pair<std::u16string, std::string>> unreadable;
+};
+Library FindLibraryBooks(const std::vector<std::u16string>& inputs);
+
+// Whether the book belongs to shard `index` (from 1) of `count`: decided by a hash of its source and
+// entry as the command line names them, the same on every machine, so that `count` runs of the same
+// command, one for each index, take every book exactly once.
+bool InShard(const LibraryBook& book, int index, int count);
+
+// The file item that reads the book, checked as MakeInputItem checks an input; InputError otherwise.
+std::unique_ptr<FileItem> MakeLibraryItem(const LibraryBook& book);
+
+}  // namespace bookloom
