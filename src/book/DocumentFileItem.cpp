@@ -11,10 +11,14 @@
 #include "book/PicturePages.h"
 #include "decoders/Picture.h"
 #include "documents/ComicArchiveReader.h"
+#include "documents/DocxReader.h"
 #include "documents/EpubReader.h"
 #include "documents/Fb2Reader.h"
 #include "documents/HtmlReader.h"
+#include "documents/MarkdownReader.h"
+#include "documents/OdtReader.h"
 #include "documents/PdfReader.h"
+#include "documents/RtfReader.h"
 #include "platform/Utf.h"
 #include "text/Win1251.h"
 #include "wolf/BookWriter.h"
@@ -150,6 +154,13 @@ const DocumentFormat kFormats[] = {
     {u"html", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
     {u"htm", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
     {u"xhtml", u"Web pages", u"XHTML pages", DocumentFileItem::HtmlClass, "libxml2"},
+    {u"docx", u"Word-processor documents", u"Word documents", DocumentFileItem::DocxClass,
+     "libarchive, libxml2"},
+    {u"odt", u"Word-processor documents", u"OpenDocument texts", DocumentFileItem::OdtClass,
+     "libarchive, libxml2"},
+    {u"rtf", u"Word-processor documents", u"Rich text documents", DocumentFileItem::RtfClass, "built-in"},
+    {u"md", u"Markdown texts", u"", DocumentFileItem::MarkdownClass, "cmark"},
+    {u"markdown", u"Markdown texts", u"", DocumentFileItem::MarkdownClass, "cmark"},
     {u"cbz", u"Comic archives", u"Comic book zip archives", DocumentFileItem::ComicArchiveClass,
      "libarchive"},
     {u"zip", u"Comic archives", u"Zip archives of pictures", DocumentFileItem::ComicArchiveClass,
@@ -177,6 +188,10 @@ const FileItemClass DocumentFileItem::ComicArchiveClass = {"TBlmFileItemComicArc
                                                            Create<ReadComicArchive>};
 const FileItemClass DocumentFileItem::PdfClass = {"TBlmFileItemPdf", Create<ReadPdf>};
 const FileItemClass DocumentFileItem::FolderClass = {"TBlmFileItemFolder", Create<ReadFolder>};
+const FileItemClass DocumentFileItem::DocxClass = {"TBlmFileItemDocx", Create<ReadDocx>};
+const FileItemClass DocumentFileItem::OdtClass = {"TBlmFileItemOdt", Create<ReadOdt>};
+const FileItemClass DocumentFileItem::RtfClass = {"TBlmFileItemRtf", Create<ReadRtfFile>};
+const FileItemClass DocumentFileItem::MarkdownClass = {"TBlmFileItemMarkdown", Create<ReadMarkdownFile>};
 
 void DocumentFileItem::Load() {
   document_ = read_(FileName());
@@ -297,7 +312,8 @@ void RegisterDocumentItems() {
 void UnregisterDocumentItems() {
   for (const FileItemClass* c :
        {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass, &DocumentFileItem::HtmlClass,
-        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass})
+        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass, &DocumentFileItem::DocxClass,
+        &DocumentFileItem::OdtClass, &DocumentFileItem::RtfClass, &DocumentFileItem::MarkdownClass})
     FileTypeRegistry::Instance().UnregisterFormat(u"", *c);
 }
 

@@ -87,6 +87,23 @@ TEST_F(MakeCommandTest, VerboseSaysWhatEachInputBecameAndQuietSaysNothing) {
   EXPECT_EQ(quiet.out, "Wrote book.wol (1 file)\n");
 }
 
+// A file whose name names no known type is read as text when its content is text, and --verbose says so;
+// a file of no known type whose content is not text stays refused.
+TEST_F(MakeCommandTest, ReadsTextFilesUnderAnyName) {
+  test::WriteBytes(dir_ / "README", "First line\nSecond line\n");
+  test::WriteBytes(dir_ / "notes.2024", std::string("\xFF\xFEO\0n\0e\0", 8));  // UTF-16 after its mark
+  test::WriteBytes(dir_ / "data.bin", std::string("\177ELF\2\1\1\0\0\0", 10));
+  const test::CliRun run = Make("-v -o book.wol README notes.2024");
+  ASSERT_EQ(run.status, 0) << run.errors;
+  EXPECT_TRUE(
+      Contains(run.errors, "README: no known file type, but the content is text: read as UTF-8 text"));
+  const auto book = Book("book.wol").Book();
+  ASSERT_EQ(book.sections.size(), 2u);
+  EXPECT_EQ(book.sections[0].paragraphs, (std::vector<std::string>{"First line", "Second line"}));
+  EXPECT_EQ(book.sections[1].paragraphs, (std::vector<std::string>{"One"}));
+  EXPECT_TRUE(Contains(Make("-o other.wol data.bin").errors, "data.bin: unknown file type .bin"));
+}
+
 // The dynamic loader's account of the files a successful run of bookloom-cli loads.
 std::string LoadedFiles(const fs::path& folder, const std::string& arguments) {
   const test::ScratchDir outputs;
@@ -104,6 +121,7 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
   test::WriteBytes(dir_ / "comic.cbz", test::ArchiveOf({{"1.png", test::ReadBytes(dir_ / "a.png")}}));
   test::WriteBytes(dir_ / "scan.pdf", test::PdfOf({{300, 400, 1}}));
   test::WriteBytes(dir_ / "d.emf", test::EmfOf(40, 30, ""));
+  test::WriteBytes(dir_ / "notes.md", "# Notes\n\nText.\n");
   const struct {
     const char* inputs;
     std::vector<std::string> loaded, notLoaded;
@@ -111,7 +129,8 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
       {"en.txt a.png",
        {},
        {"GraphicsMagick", "bookloom-pdf.so", "libpoppler", "libglib", "libxml2", "libarchive",
-        "bookloom-emf.so", "libcairo", "libfontconfig"}},
+        "bookloom-emf.so", "libcairo", "libfontconfig", "libcmark", "libmobi"}},
+      {"notes.md", {"libcmark"}, {"GraphicsMagick", "libxml2", "libarchive", "libmobi"}},
       {"en.txt d.pgm",
        {"bookloom-magick.so", "libGraphicsMagick"},
        {"libpoppler", "libarchive", "bookloom-emf.so"}},
@@ -167,7 +186,7 @@ TEST_F(MakeCommandTest, AnInputWhoseModuleIsMissingFailsWithTheReason) {
 // Every kind of bad input fails the build before anything is written, each named with its reason;
 // with --skip-bad each is a warning and the book is made of the rest.
 TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
-  test::WriteBytes(dir_ / "notes.xyz", "not a book file");
+  test::WriteBytes(dir_ / "notes.xyz", "\x01\x02\x03 not a book file");
   test::WriteBytes(dir_ / "broken.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
   fs::create_directory(dir_ / "folder.txt");
   ASSERT_EQ(mkfifo((dir_ / "pipe.txt").c_str(), 0600), 0);
