@@ -16,6 +16,7 @@
 #include "documents/Fb2Reader.h"
 #include "documents/HtmlReader.h"
 #include "documents/MarkdownReader.h"
+#include "documents/MobiReader.h"
 #include "documents/OdtReader.h"
 #include "documents/PdfReader.h"
 #include "documents/RtfReader.h"
@@ -154,6 +155,9 @@ const DocumentFormat kFormats[] = {
     {u"html", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
     {u"htm", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
     {u"xhtml", u"Web pages", u"XHTML pages", DocumentFileItem::HtmlClass, "libxml2"},
+    {u"mobi", u"Kindle books", u"MOBI books", DocumentFileItem::MobiClass, "libmobi"},
+    {u"azw3", u"Kindle books", u"KF8 books", DocumentFileItem::MobiClass, "libmobi"},
+    {u"prc", u"Kindle books", u"Mobipocket books", DocumentFileItem::MobiClass, "libmobi"},
     {u"docx", u"Word-processor documents", u"Word documents", DocumentFileItem::DocxClass,
      "libarchive, libxml2"},
     {u"odt", u"Word-processor documents", u"OpenDocument texts", DocumentFileItem::OdtClass,
@@ -192,6 +196,7 @@ const FileItemClass DocumentFileItem::DocxClass = {"TBlmFileItemDocx", Create<Re
 const FileItemClass DocumentFileItem::OdtClass = {"TBlmFileItemOdt", Create<ReadOdt>};
 const FileItemClass DocumentFileItem::RtfClass = {"TBlmFileItemRtf", Create<ReadRtfFile>};
 const FileItemClass DocumentFileItem::MarkdownClass = {"TBlmFileItemMarkdown", Create<ReadMarkdownFile>};
+const FileItemClass DocumentFileItem::MobiClass = {"TBlmFileItemMobi", Create<ReadMobi>};
 
 void DocumentFileItem::Load() {
   document_ = read_(FileName());
@@ -313,7 +318,8 @@ void UnregisterDocumentItems() {
   for (const FileItemClass* c :
        {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass, &DocumentFileItem::HtmlClass,
         &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass, &DocumentFileItem::DocxClass,
-        &DocumentFileItem::OdtClass, &DocumentFileItem::RtfClass, &DocumentFileItem::MarkdownClass})
+        &DocumentFileItem::OdtClass, &DocumentFileItem::RtfClass, &DocumentFileItem::MarkdownClass,
+        &DocumentFileItem::MobiClass})
     FileTypeRegistry::Instance().UnregisterFormat(u"", *c);
 }
 

@@ -1,6 +1,7 @@
 // The file item of books in other formats and of albums: FB2, EPUB, HTML pages, word-processor
-// files (DOCX, ODT, RTF), Markdown, comic archives, PDF files and folders. Each format's reader makes a document; this item writes any document into the
-// book: its headings as sections and table-of-contents entries, its paragraphs, its pictures as pages.
+// files (DOCX, ODT, RTF), Markdown, Kindle books, comic archives, PDF files and folders. Each format's reader
+// makes a document; this item writes any document into the book: its headings as sections and
+// table-of-contents entries, its paragraphs, its pictures as pages.
 #pragma once
 
 #include <string>
@@ -16,8 +17,8 @@ using DocumentReadFunction = Document (*)(const std::u16string& fileName);
 class DocumentFileItem : public FileItem {
  public:
   // One class per format, each with its reader.
-  static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, FolderClass, DocxClass,
-      OdtClass, RtfClass, MarkdownClass;
+  static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, FolderClass,
+      DocxClass, OdtClass, RtfClass, MarkdownClass, MobiClass;
 
   DocumentFileItem(const std::u16string& fileName, DocumentReadFunction read)
       : FileItem(fileName), read_(read) {}

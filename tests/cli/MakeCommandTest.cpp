@@ -122,6 +122,7 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
   test::WriteBytes(dir_ / "scan.pdf", test::PdfOf({{300, 400, 1}}));
   test::WriteBytes(dir_ / "d.emf", test::EmfOf(40, 30, ""));
   test::WriteBytes(dir_ / "notes.md", "# Notes\n\nText.\n");
+  fs::copy_file(fs::path(BOOKLOOM_TEST_FILES) / "book.mobi", dir_ / "book.mobi");
   const struct {
     const char* inputs;
     std::vector<std::string> loaded, notLoaded;
@@ -131,6 +132,7 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
        {"GraphicsMagick", "bookloom-pdf.so", "libpoppler", "libglib", "libxml2", "libarchive",
         "bookloom-emf.so", "libcairo", "libfontconfig", "libcmark", "libmobi"}},
       {"notes.md", {"libcmark"}, {"GraphicsMagick", "libxml2", "libarchive", "libmobi"}},
+      {"book.mobi", {"libmobi"}, {"GraphicsMagick", "libarchive", "libcmark", "libpoppler"}},
       {"en.txt d.pgm",
        {"bookloom-magick.so", "libGraphicsMagick"},
        {"libpoppler", "libarchive", "bookloom-emf.so"}},
