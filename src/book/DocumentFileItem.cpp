@@ -228,6 +228,15 @@ void DocumentFileItem::LeaveOutOrRaise(const std::string& part) {
   Warn(part + ": left out");
 }
 
+PictureSettings DocumentFileItem::PictureSettingsOf(const Document& document) {
+  PictureSettings settings = Settings().picture;
+  if (document.rightToLeft && settings.split == Split::kLeftToRight && !HasOwnSettings()) {
+    settings.split = Split::kRightToLeft;
+    Note("a manga, read from right to left: each spread's right half first");
+  }
+  return settings;
+}
+
 void DocumentFileItem::WriteTo(BookWriter& writer) {
   // The document is released when the writing ends, however it ends.
   struct UnloadAtEnd {
@@ -242,7 +251,8 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
   BeginEntries(EntriesOf(document_, TitleOf(*this)));
   if (!LeadTitle(document_, TitleOf(*this)).empty()) WriteEntry(writer);
   const std::vector<DocumentBlock>& blocks = document_.blocks;
-  PicturesAhead ahead(*document_.pictures, Settings().picture);
+  const PictureSettings pictureSettings = PictureSettingsOf(document_);
+  PicturesAhead ahead(*document_.pictures, pictureSettings);
   StartPictures(ahead, blocks, 0);
   for (size_t i = 0; i < blocks.size(); ++i) {
     const DocumentBlock& block = blocks[i];

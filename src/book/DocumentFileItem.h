@@ -53,6 +53,9 @@ class DocumentFileItem : public FileItem {
   std::string ToBookText(std::u16string_view text);
   // Closes the section before a heading and writes its entry, counting those the book has no room for.
   void WriteEntry(BookWriter& writer);
+  // The picture settings of the document's pages: a manga's spreads split with the book's settings
+  // come right half first; a file's own settings are kept as they are.
+  PictureSettings PictureSettingsOf(const Document& document);
   // Called while a damaged part's error is handled: raises it again, or, when the settings say to
   // skip bad parts, notes that the part is left out.
   void LeaveOutOrRaise(const std::string& part);
