@@ -3,13 +3,12 @@
 #include "DocumentFuzzing.h"
 #include "documents/MarkdownReader.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  bookloom::fuzz::StartDocumentReading();
-  return 0;
+namespace {
+
+bookloom::Document Read(std::string_view text) {
+  return bookloom::ReadMarkdown(text, u"/nonexistent/fuzz.md");
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
-  bookloom::fuzz::ReadDocument([&] { return bookloom::ReadMarkdown(text, u"/nonexistent/fuzz.md"); }, 8);
-  return 0;
-}
+}  // namespace
+
+BOOKLOOM_FUZZ_DOCUMENT_BYTES(Read, 8)

@@ -2,13 +2,10 @@
 #include "DocumentFuzzing.h"
 #include "documents/RtfReader.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  bookloom::fuzz::StartDocumentReading();
-  return 0;
-}
+namespace {
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view rtf(reinterpret_cast<const char*>(data), size);
-  bookloom::fuzz::ReadDocument([&] { return bookloom::ReadRtf(rtf, u"fuzz.rtf"); }, 8);
-  return 0;
-}
+bookloom::Document Read(std::string_view rtf) { return bookloom::ReadRtf(rtf, u"fuzz.rtf"); }
+
+}  // namespace
+
+BOOKLOOM_FUZZ_DOCUMENT_BYTES(Read, 8)

@@ -43,6 +43,14 @@ int ToInt(const std::string& text, int otherwise) {
   }
 }
 
+// What a paragraph holds that is not its text: its properties, deleted and moved-away text, field
+// codes, and the copy of a drawing kept for programs that cannot show it.
+bool IsSkippedRun(const xmlNode* node) {
+  for (const std::string_view name : {"pPr", "rPr", "del", "delText", "moveFrom", "instrText", "Fallback"})
+    if (IsElement(node, name)) return true;
+  return false;
+}
+
 // The style that heading styles are named by in every language's template: "heading 1" to "heading 9".
 int OutlineOfName(std::string name) {
   for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
@@ -232,9 +240,7 @@ class DocxReader {
   // The runs of a paragraph, hyperlink, insertion or field: text, tabs and breaks, pictures and notes.
   void Runs(const xmlNode* parent) {
     for (const xmlNode* c = parent->children; c; c = c->next) {
-      if (c->type != XML_ELEMENT_NODE || IsElement(c, "pPr") || IsElement(c, "rPr") || IsElement(c, "del") ||
-          IsElement(c, "delText") || IsElement(c, "instrText"))
-        continue;
+      if (c->type != XML_ELEMENT_NODE || IsSkippedRun(c)) continue;
       if (IsElement(c, "t")) {
         flow_.Text(RawTextOf(c));
       } else if (IsElement(c, "tab") || IsElement(c, "noBreakHyphen") || IsElement(c, "softHyphen")) {
@@ -254,6 +260,7 @@ class DocxReader {
   // The pictures a drawing shows: a:blip r:embed, or v:imagedata r:id in older documents.
   void Pictures(const xmlNode* node) {
     for (const xmlNode* c = node->children; c; c = c->next) {
+      if (IsElement(c, "Fallback")) continue;
       std::string id;
       if (IsElement(c, "blip")) id = AttributeOf(c, "embed");
       if (IsElement(c, "imagedata")) id = AttributeOf(c, "id");
@@ -279,9 +286,7 @@ class DocxReader {
     for (const xmlNode* c = p->children; c; c = c->next) {
       if (IsElement(c, "t")) text += RawTextOf(c);
       if (IsElement(c, "tab")) text += u' ';
-      if (c->type == XML_ELEMENT_NODE && !IsElement(c, "t") && !IsElement(c, "delText") &&
-          !IsElement(c, "instrText"))
-        text += PlainText(c);
+      if (c->type == XML_ELEMENT_NODE && !IsElement(c, "t") && !IsSkippedRun(c)) text += PlainText(c);
     }
     return text;
   }

@@ -114,22 +114,9 @@ class MobiReader {
     info.isbn = text(libmobi_.mobi_meta_get_isbn);
     info.subject = text(libmobi_.mobi_meta_get_subject);
     info.publishTime = text(libmobi_.mobi_meta_get_publishdate).substr(0, 4);
-    const std::u16string description = text(libmobi_.mobi_meta_get_description);
-    info.annotation = AnnotationOf(description);
-  }
-
-  // A description is often HTML itself: its paragraphs become the annotation's lines.
-  std::u16string AnnotationOf(const std::u16string& text) const {
-    if (text.find(u'<') == std::u16string::npos) return text;
-    const XmlDocPtr html =
-        ParseHtml("<html><body>" + Utf16ToUtf8(text) + "</body></html>", fileName_, "the description");
-    Document lines;
-    ReadHtmlBody(*html, lines, {.headingEntries = false});
-    std::u16string annotation;
-    for (const DocumentBlock& b : lines.blocks)
-      if (b.kind == DocumentBlock::Kind::kParagraph)
-        annotation += (annotation.empty() ? u"" : u"\r\n") + b.text;
-    return annotation;
+    const std::unique_ptr<char, void (*)(void*)> description(libmobi_.mobi_meta_get_description(book_.get()),
+                                                             std::free);
+    if (description) info.annotation = HtmlAnnotation(description.get(), fileName_);
   }
 
   void Pictures() {
