@@ -4,6 +4,7 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "documents/HtmlText.h"
 #include "documents/Xml.h"
+#include "platform/FileSys.h"
 #include "platform/Modules.h"
 #include "platform/Utf.h"
 
@@ -21,7 +23,7 @@ namespace {
 // The functions of libmobi that the reader calls.
 // clang-format off
 #define LIBMOBI_FUNCTIONS(F)                                                                        \
-  F(mobi_init) F(mobi_free) F(mobi_load_filename) F(mobi_is_encrypted) F(mobi_init_rawml)           \
+  F(mobi_init) F(mobi_free) F(mobi_load_file) F(mobi_is_encrypted) F(mobi_init_rawml)           \
   F(mobi_parse_rawml) F(mobi_free_rawml) F(mobi_get_exthrecord_by_tag) F(mobi_decode_exthvalue)     \
   F(mobi_get_resource_by_uid) F(mobi_meta_get_title) F(mobi_meta_get_author)                        \
   F(mobi_meta_get_publisher) F(mobi_meta_get_description) F(mobi_meta_get_isbn)                     \
@@ -52,6 +54,24 @@ const char* PictureExtension(MOBIFiletype type) {
   }
 }
 
+// Whether the file is a Palm database whose records start in order, after the table of them and
+// within the file: 78 bytes of header, then 8 bytes for each record, its start first (big-endian).
+bool RecordsWithin(std::string_view bytes) {
+  const auto u16 = [&](size_t at) {
+    return static_cast<uint8_t>(bytes[at]) << 8 | static_cast<uint8_t>(bytes[at + 1]);
+  };
+  if (bytes.size() < 78) return false;
+  const size_t count = static_cast<size_t>(u16(76));
+  size_t previous = 78 + 8 * count;
+  if (count == 0 || previous > bytes.size()) return false;
+  for (size_t i = 0; i < count; ++i) {
+    const size_t start = static_cast<size_t>(u16(78 + 8 * i)) << 16 | static_cast<size_t>(u16(80 + 8 * i));
+    if (start < previous || start > bytes.size()) return false;
+    previous = start;
+  }
+  return true;
+}
+
 // One entry of the book's table of contents.
 struct NavEntry {
   int level;
@@ -80,10 +100,7 @@ class MobiReader {
 
   Document Read() {
     if (!book_) throw DocumentError(fileName_, "", "out of memory");
-    if (const MOBI_RET status = libmobi_.mobi_load_filename(book_.get(), Utf16ToUtf8(fileName_).c_str());
-        status != MOBI_SUCCESS)
-      throw DocumentError(fileName_, "",
-                          "not a MOBI book, or a damaged one (libmobi error " + std::to_string(status) + ")");
+    Load();
     if (libmobi_.mobi_is_encrypted(book_.get()))
       throw DocumentError(fileName_, "", "the book is protected by DRM and cannot be read");
     rawml_.reset(libmobi_.mobi_init_rawml(book_.get()));
@@ -102,6 +119,23 @@ class MobiReader {
   }
 
  private:
+  // Hands the file to libmobi from memory, once its table of records is known to lie within it: libmobi
+  // allocates each record as large as the table says, which a damaged table makes gigabytes.
+  void Load() {
+    std::string bytes = ReadFileBytes(fileName_);
+    if (bytes.size() > kMaxDocumentBytes)
+      throw DocumentError(fileName_, "",
+                          "larger than the limit of " + std::to_string(kMaxDocumentBytes >> 20) + " MB");
+    if (!RecordsWithin(bytes))
+      throw DocumentError(fileName_, "",
+                          "not a MOBI book, or a damaged one: its records lie outside the file");
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(fmemopen(bytes.data(), bytes.size(), "rb"), std::fclose);
+    if (!file) throw DocumentError(fileName_, "", "out of memory");
+    if (const MOBI_RET status = libmobi_.mobi_load_file(book_.get(), file.get()); status != MOBI_SUCCESS)
+      throw DocumentError(fileName_, "",
+                          "not a MOBI book, or a damaged one (libmobi error " + std::to_string(status) + ")");
+  }
+
   void Description() {
     DocumentInfo& info = document_.info;
     const auto text = [&](char* (*get)(const MOBIData*)) {

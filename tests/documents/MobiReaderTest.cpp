@@ -48,6 +48,9 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks) {
   const size_t record0 = static_cast<uint8_t>(book[78]) << 24 | static_cast<uint8_t>(book[79]) << 16 |
                          static_cast<uint8_t>(book[80]) << 8 | static_cast<uint8_t>(book[81]);
   protectedBook[record0 + 13] = 2;
+  // The second record said to start 4 GB on, which libmobi would allocate.
+  std::string farRecord = book;
+  farRecord.replace(86, 4, "\xFF\xFF\xFF\x00", 4);
   const struct {
     const char* name;
     std::string bytes;
@@ -55,7 +58,8 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks) {
   } cases[] = {
       {"DRM", protectedBook, "the book is protected by DRM"},
       {"not a book", "BOOKMOBI but nothing else", "not a MOBI book, or a damaged one"},
-      {"cut short", book.substr(0, 200), "not a MOBI book, or a damaged one"},
+      {"cut short", book.substr(0, 200), "its records lie outside the file"},
+      {"record beyond the end", farRecord, "its records lie outside the file"},
   };
   for (const auto& c : cases) {
     const test::ScratchDir dir;
