@@ -645,18 +645,19 @@ TEST(FormatsCommand, PrintsATableOrTheFilter) {
   const test::ScratchDir dir;
   const test::CliRun table = RunCli(dir.Path(), "formats");
   ASSERT_EQ(table.status, 0);
-  EXPECT_EQ(table.out.rfind("TYPE      DESCRIPTION", 0), 0u) << table.out;
-  for (const char* row : {"\n.txt      Plain text file ", "\n.png      Portable network graphic images ",
-                          "\n.scr      Word 5.x screen capture images ",
-                          "\n.fb2.zip  FB2 books in zip archives ", "\n.cbr      Comic book RAR archives "})
+  EXPECT_EQ(table.out.rfind("TYPE       DESCRIPTION", 0), 0u) << table.out;
+  for (const char* row :
+       {"\n.txt       Plain text file ", "\n.png       Portable network graphic images ",
+        "\n.scr       Word 5.x screen capture images ", "\n.fb2.zip   FB2 books in zip archives ",
+        "\n.cbr       Comic book RAR archives ", "\n.markdown  Markdown texts ", "\n.azw3      KF8 books "})
     EXPECT_TRUE(Contains(table.out, row)) << row;
   for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libxml2\n",
-                             "libarchive, libxml2\n", "libarchive\n", "poppler\n"})
+                             "libarchive, libxml2\n", "libarchive\n", "poppler\n", "libmobi\n", "cmark\n"})
     EXPECT_TRUE(Contains(table.out, reader)) << reader;
-  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 57);
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 68);
 
   const test::CliRun filter = RunCli(dir.Path(), "formats --filter");
-  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.bmp; *.bw; *.cb7; ", 0), 0u) << filter.out;
+  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.azw3; *.bmp; *.bw; *.cb7; ", 0), 0u) << filter.out;
   EXPECT_TRUE(Contains(filter.out, "|Windows bitmaps (*.bmp; *.dib; *.rle)|*.bmp; *.dib; *.rle|"))
       << filter.out;
 }
