@@ -1,6 +1,7 @@
 #include "documents/DocumentFlow.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/Utf.h"
 
@@ -67,6 +68,14 @@ std::u16string Roman(int number, bool upper) {
 }
 
 }  // namespace
+
+int NumberOr(const std::string& text, int otherwise) {
+  try {
+    return text.empty() ? otherwise : std::stoi(text);
+  } catch (const std::exception&) {
+    return otherwise;
+  }
+}
 
 std::u16string ListNumber(int number, char style) {
   if (number > 0 && (style == 'a' || style == 'A')) return Letters(number, style == 'a' ? u'a' : u'A');

@@ -38,6 +38,9 @@ class DocumentFlow {
   std::vector<std::u16string> notes_;  // paragraphs, the first of each note with its mark
 };
 
+// The number an attribute holds, or `otherwise` when it holds none.
+int NumberOr(const std::string& text, int otherwise);
+
 // A list item's number as a list shows it: `style` is '1' (1, 2, 3), 'a' or 'A' (a ... z, aa, ab),
 // 'i' or 'I' (Roman numerals, up to 3999; larger numbers as digits).
 std::u16string ListNumber(int number, char style);

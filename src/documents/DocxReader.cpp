@@ -35,14 +35,6 @@ std::string ValueOf(const xmlNode* node, std::string_view child) {
   return AttributeOf(ChildElement(node, child), "val");
 }
 
-int ToInt(const std::string& text, int otherwise) {
-  try {
-    return text.empty() ? otherwise : std::stoi(text);
-  } catch (const std::exception&) {
-    return otherwise;
-  }
-}
-
 // What a paragraph holds that is not its text: its properties, deleted and moved-away text, field
 // codes, and the copy of a drawing kept for programs that cannot show it.
 bool IsSkippedRun(const xmlNode* node) {
@@ -132,7 +124,7 @@ class DocxReader {
       if (IsElement(c, "style") && AttributeOf(c, "type") == "paragraph")
         styles_[AttributeOf(c, "styleId")] = {
             ValueOf(c, "basedOn"), ValueOf(c, "name"),
-            ToInt(ValueOf(ChildElement(c, "pPr"), "outlineLvl"), kNoOutline)};
+            NumberOr(ValueOf(ChildElement(c, "pPr"), "outlineLvl"), kNoOutline)};
   }
 
   // The outline level of a style, its own or that of the styles it is based on.
@@ -155,9 +147,9 @@ class DocxReader {
       if (!IsElement(c, "abstractNum")) continue;
       auto& levels = abstracts[AttributeOf(c, "abstractNumId")];
       for (const xmlNode* l = c->children; l; l = l->next) {
-        const int level = ToInt(AttributeOf(l, "ilvl"), -1);
+        const int level = NumberOr(AttributeOf(l, "ilvl"), -1);
         if (!IsElement(l, "lvl") || level < 0 || level >= kListLevels) continue;
-        levels[level] = {ToInt(ValueOf(l, "start"), 1), ValueOf(l, "numFmt"),
+        levels[level] = {NumberOr(ValueOf(l, "start"), 1), ValueOf(l, "numFmt"),
                          Utf8ToUtf16(ValueOf(l, "lvlText"))};
       }
     }
@@ -202,10 +194,10 @@ class DocxReader {
 
   void Paragraph(const xmlNode* p) {
     const xmlNode* properties = ChildElement(p, "pPr");
-    int outline = ToInt(ValueOf(properties, "outlineLvl"), kNoOutline);
+    int outline = NumberOr(ValueOf(properties, "outlineLvl"), kNoOutline);
     if (outline == kNoOutline) outline = StyleOutline(ValueOf(properties, "pStyle"));
     if (const xmlNode* numbering = ChildElement(properties, "numPr"))
-      flow_.Text(ListMark(ValueOf(numbering, "numId"), ToInt(ValueOf(numbering, "ilvl"), 0)));
+      flow_.Text(ListMark(ValueOf(numbering, "numId"), NumberOr(ValueOf(numbering, "ilvl"), 0)));
     Runs(p);
     // Outline level 9 is body text.
     if (outline >= 0 && outline < kListLevels)

@@ -26,14 +26,6 @@ bool IsSkipped(const xmlNode* node) {
   return false;
 }
 
-int ToInt(const std::string& text, int otherwise) {
-  try {
-    return text.empty() ? otherwise : std::stoi(text);
-  } catch (const std::exception&) {
-    return otherwise;
-  }
-}
-
 // How one level of a list style marks its items.
 struct ListLevelStyle {
   bool numbered = false;
@@ -83,7 +75,7 @@ class OdtReader {
           Style& style = styles_[name];
           style.parent = AttributeOf(s, "parent-style-name");
           style.displayName = AttributeOf(s, "display-name");
-          style.outline = ToInt(AttributeOf(s, "default-outline-level"), 0);
+          style.outline = NumberOr(AttributeOf(s, "default-outline-level"), 0);
         } else if (IsElement(s, "list-style")) {
           ReadListStyle(s, listStyles_[name]);
         }
@@ -93,14 +85,14 @@ class OdtReader {
 
   static void ReadListStyle(const xmlNode* style, std::map<int, ListLevelStyle>& levels) {
     for (const xmlNode* l = style->children; l; l = l->next) {
-      ListLevelStyle& level = levels[ToInt(AttributeOf(l, "level"), 1)];
+      ListLevelStyle& level = levels[NumberOr(AttributeOf(l, "level"), 1)];
       if (IsElement(l, "list-level-style-number")) {
         const std::string format = AttributeOf(l, "num-format");
         level.numbered = !format.empty();
         level.format = format.empty() ? '1' : format[0];
         level.prefix = Utf8ToUtf16(AttributeOf(l, "num-prefix"));
         level.suffix = Utf8ToUtf16(AttributeOf(l, "num-suffix"));
-        level.start = ToInt(AttributeOf(l, "start-value"), 1);
+        level.start = NumberOr(AttributeOf(l, "start-value"), 1);
       } else if (IsElement(l, "list-level-style-bullet")) {
         const std::u16string bullet = Utf8ToUtf16(AttributeOf(l, "bullet-char"));
         // Bullets of symbol fonts lie in the private use area and stand for a plain bullet.
@@ -118,7 +110,7 @@ class OdtReader {
       const std::string shown =
           style != styles_.end() && !style->second.displayName.empty() ? style->second.displayName : name;
       for (const std::string prefix : {"Heading_20_", "Heading "})
-        if (shown.starts_with(prefix)) return ToInt(shown.substr(prefix.size()), 0);
+        if (shown.starts_with(prefix)) return NumberOr(shown.substr(prefix.size()), 0);
       if (style == styles_.end()) return 0;
       name = style->second.parent;
     }
@@ -148,7 +140,7 @@ class OdtReader {
     if (node->type != XML_ELEMENT_NODE || IsSkipped(node)) return;
     if (IsElement(node, "h")) {
       Inline(node);
-      flow_.EndHeading(ToInt(AttributeOf(node, "outline-level"), 1));
+      flow_.EndHeading(NumberOr(AttributeOf(node, "outline-level"), 1));
     } else if (IsElement(node, "p")) {
       Inline(node);
       if (const int outline = StyleOutline(AttributeOf(node, "style-name")); outline > 0)
@@ -168,7 +160,7 @@ class OdtReader {
   void List(const xmlNode* list, std::string styleName, int level) {
     if (const std::string own = AttributeOf(list, "style-name"); !own.empty()) styleName = own;
     const ListLevelStyle& style = listStyles_[styleName][level];
-    int number = ToInt(AttributeOf(list, "start-value"), style.start);
+    int number = NumberOr(AttributeOf(list, "start-value"), style.start);
     for (const xmlNode* item = list->children; item; item = item->next) {
       if (!IsElement(item, "list-item") && !IsElement(item, "list-header")) continue;
       bool marked = IsElement(item, "list-header");
@@ -195,7 +187,7 @@ class OdtReader {
         flow_.Text(Utf8ToUtf16(reinterpret_cast<const char*>(c->content)));
       } else if (c->type != XML_ELEMENT_NODE || IsSkipped(c)) {
       } else if (IsElement(c, "s")) {
-        flow_.Text(std::u16string(std::clamp(ToInt(AttributeOf(c, "c"), 1), 1, 1000), u' '));
+        flow_.Text(std::u16string(std::clamp(NumberOr(AttributeOf(c, "c"), 1), 1, 1000), u' '));
       } else if (IsElement(c, "tab")) {
         flow_.Text(u" ");
       } else if (IsElement(c, "line-break")) {
