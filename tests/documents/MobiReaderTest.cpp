@@ -1,5 +1,5 @@
 // Kindle books made by calibre (tests/documents/files), old MOBI and KF8 alike: the three chapters as
-// contents, the picture, the description; and damaged and DRM-protected books.
+// contents, the picture, the description and the cover; and damaged and DRM-protected books.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,8 +36,8 @@ TEST(MobiReader, ReadsTheChaptersPictureAndDescriptionOfMobiAndAzw3) {
     EXPECT_LT(picture, third);
     EXPECT_NE(third, std::string::npos) << outline;
     EXPECT_NE(outline.find("The note of chapter one."), std::string::npos);
-    ASSERT_EQ(document.pictures->Count(), 1u);
-    EXPECT_EQ(document.pictures->Decode(0)->Width(), 40);
+    ASSERT_TRUE(document.cover.has_value());
+    EXPECT_EQ(document.pictures->Decode(*document.cover)->Width(), 40);
   }
 }
 
