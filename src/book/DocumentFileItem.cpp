@@ -12,10 +12,15 @@
 #include "book/PicturePages.h"
 #include "decoders/Picture.h"
 #include "documents/ComicArchiveReader.h"
+#include "documents/DocxReader.h"
 #include "documents/EpubReader.h"
 #include "documents/Fb2Reader.h"
 #include "documents/HtmlReader.h"
+#include "documents/MarkdownReader.h"
+#include "documents/MobiReader.h"
+#include "documents/OdtReader.h"
 #include "documents/PdfReader.h"
+#include "documents/RtfReader.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
 #include "text/Win1251.h"
@@ -161,6 +166,14 @@ const DocumentFormat kFormats[] = {
     {u"html", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
     {u"htm", u"Web pages", u"HTML pages", DocumentFileItem::HtmlClass, "libxml2"},
     {u"xhtml", u"Web pages", u"XHTML pages", DocumentFileItem::HtmlClass, "libxml2"},
+    {u"mobi", u"Kindle books", u"MOBI books", DocumentFileItem::MobiClass, "libmobi"},
+    {u"azw3", u"Kindle books", u"KF8 books", DocumentFileItem::MobiClass, "libmobi"},
+    {u"prc", u"Kindle books", u"Mobipocket books", DocumentFileItem::MobiClass, "libmobi"},
+    {u"docx", u"Word documents", u"", DocumentFileItem::DocxClass, "libarchive, libxml2"},
+    {u"odt", u"OpenDocument texts", u"", DocumentFileItem::OdtClass, "libarchive, libxml2"},
+    {u"rtf", u"Rich text documents", u"", DocumentFileItem::RtfClass, "built-in"},
+    {u"md", u"Markdown texts", u"", DocumentFileItem::MarkdownClass, "cmark"},
+    {u"markdown", u"Markdown texts", u"", DocumentFileItem::MarkdownClass, "cmark"},
     {u"cbz", u"Comic archives", u"Comic book zip archives", DocumentFileItem::ComicArchiveClass,
      "libarchive"},
     {u"zip", u"Comic archives", u"Zip archives of pictures", DocumentFileItem::ComicArchiveClass,
@@ -188,6 +201,11 @@ const FileItemClass DocumentFileItem::ComicArchiveClass = {"TBlmFileItemComicArc
                                                            Create<ReadComicArchive>};
 const FileItemClass DocumentFileItem::PdfClass = {"TBlmFileItemPdf", Create<ReadPdf>};
 const FileItemClass DocumentFileItem::FolderClass = {"TBlmFileItemFolder", Create<ReadFolder>};
+const FileItemClass DocumentFileItem::DocxClass = {"TBlmFileItemDocx", Create<ReadDocx>};
+const FileItemClass DocumentFileItem::OdtClass = {"TBlmFileItemOdt", Create<ReadOdt>};
+const FileItemClass DocumentFileItem::RtfClass = {"TBlmFileItemRtf", Create<ReadRtfFile>};
+const FileItemClass DocumentFileItem::MarkdownClass = {"TBlmFileItemMarkdown", Create<ReadMarkdownFile>};
+const FileItemClass DocumentFileItem::MobiClass = {"TBlmFileItemMobi", Create<ReadMobi>};
 
 void DocumentFileItem::Load() {
   document_ = read_(FileName());
@@ -251,6 +269,15 @@ void DocumentFileItem::LeaveOutOrRaise(const std::string& part) {
   Warn(part + ": left out");
 }
 
+PictureSettings DocumentFileItem::PictureSettingsOf(const Document& document) {
+  PictureSettings settings = Settings().picture;
+  if (document.rightToLeft && settings.split == Split::kLeftToRight && !HasOwnSettings()) {
+    settings.split = Split::kRightToLeft;
+    Note("a manga, read from right to left: each spread's right half first");
+  }
+  return settings;
+}
+
 void DocumentFileItem::WriteTo(BookWriter& writer) {
   // The document is released when the writing ends, however it ends.
   struct UnloadAtEnd {
@@ -265,7 +292,8 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
   BeginEntries(EntriesOf(document_, TitleOf(*this)));
   if (!LeadTitle(document_, TitleOf(*this)).empty()) WriteEntry(writer);
   const std::vector<DocumentBlock>& blocks = document_.blocks;
-  PicturesAhead ahead(*document_.pictures, Settings().picture);
+  const PictureSettings pictureSettings = PictureSettingsOf(document_);
+  PicturesAhead ahead(*document_.pictures, pictureSettings);
   StartPictures(ahead, blocks, 0);
   for (size_t i = 0; i < blocks.size(); ++i) {
     const DocumentBlock& block = blocks[i];
@@ -342,7 +370,9 @@ void RegisterDocumentItems() {
 void UnregisterDocumentItems() {
   for (const FileItemClass* c :
        {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass, &DocumentFileItem::HtmlClass,
-        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass})
+        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass, &DocumentFileItem::DocxClass,
+        &DocumentFileItem::OdtClass, &DocumentFileItem::RtfClass, &DocumentFileItem::MarkdownClass,
+        &DocumentFileItem::MobiClass})
     FileTypeRegistry::Instance().UnregisterFormat(u"", *c);
 }
 

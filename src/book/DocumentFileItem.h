@@ -1,6 +1,7 @@
-// The file item of books in other formats and of albums: FB2, EPUB, HTML pages, comic archives, PDF
-// files and folders. Each format's reader makes a document; this item writes any document into the
-// book: its headings as sections and table-of-contents entries, its paragraphs, its pictures as pages.
+// The file item of books in other formats and of albums: FB2, EPUB, HTML pages, word-processor
+// files (DOCX, ODT, RTF), Markdown, Kindle books, comic archives, PDF files and folders. Each format's reader
+// makes a document; this item writes any document into the book: its headings as sections and
+// table-of-contents entries, its paragraphs, its pictures as pages.
 #pragma once
 
 #include <functional>
@@ -21,7 +22,8 @@ using DocumentReader = std::function<Document(const std::u16string& fileName)>;
 class DocumentFileItem : public FileItem {
  public:
   // One class per format, each with its reader.
-  static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, FolderClass;
+  static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, FolderClass,
+      DocxClass, OdtClass, RtfClass, MarkdownClass, MobiClass;
 
   DocumentFileItem(const std::u16string& fileName, DocumentReader read)
       : FileItem(fileName), read_(std::move(read)) {}
@@ -59,6 +61,9 @@ class DocumentFileItem : public FileItem {
   std::string ToBookText(std::u16string_view text);
   // Closes the section before a heading and writes its entry, counting those the book has no room for.
   void WriteEntry(BookWriter& writer);
+  // The picture settings of the document's pages: a manga's spreads split with the book's settings
+  // come right half first; a file's own settings are kept as they are.
+  PictureSettings PictureSettingsOf(const Document& document);
   // Called while a damaged part's error is handled: raises it again, or, when the settings say to
   // skip bad parts, notes that the part is left out.
   void LeaveOutOrRaise(const std::string& part);

@@ -2,6 +2,7 @@
 
 #include "book/DocumentFileItem.h"
 #include "book/FileTypeRegistry.h"
+#include "book/TextFileItem.h"
 #include "platform/FileSys.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
@@ -27,8 +28,9 @@ void CheckInputFile(const std::u16string& fileName) {
 }
 
 const FileItemClass* InputItemClass(const std::u16string& fileName) {
-  return KindOf(fileName) == FileKind::kFolder ? &DocumentFileItem::FolderClass
-                                               : FileTypeRegistry::Instance().FindItemClass(fileName);
+  if (KindOf(fileName) == FileKind::kFolder) return &DocumentFileItem::FolderClass;
+  const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(fileName);
+  return itemClass ? itemClass : TextClassByContent(fileName);
 }
 
 std::unique_ptr<FileItem> MakeInputItem(const std::u16string& name, const FileSettings& settings,

@@ -1,6 +1,7 @@
 #include "book/TextFileItem.h"
 
 #include <memory>
+#include <utility>
 
 #include "book/FileTypeRegistry.h"
 #include "platform/Exception.h"
@@ -67,6 +68,8 @@ const FileItemClass TextFileItem::Class = {
 void TextFileItem::Load() {
   DecodedTextFile file = DecodeTextFile(ReadFileBytes(FileName()), Settings().text.encoding);
   for (std::string& warning : DecodingWarnings(file)) Warn(std::move(warning));
+  if (FileTypeRegistry::Instance().FindItemClass(FileName()) != &Class)
+    Note("no known file type, but the content is text: read as " + file.encoding + " text");
   text_ = std::move(file.text);
   lines_ = SplitLines(text_);
   FileItem::Load();
@@ -161,9 +164,22 @@ int DetectChapters(FileList& files) {
   return changed;
 }
 
+const FileItemClass* TextClassByContent(const std::u16string& fileName) {
+  if (FileTypeRegistry::Instance().FindItemClass(fileName)) return nullptr;
+  try {
+    return LooksLikeText(ReadFileBytes(fileName, kTextSniffBytes)) ? &TextFileItem::Class : nullptr;
+  } catch (const Exception&) {
+    return nullptr;
+  }
+}
+
 void RegisterTextItem() {
-  FileTypeRegistry::Instance().RegisterFormat(u"txt", u"Text documents", u"Plain text file", false,
-                                              TextFileItem::Class);
+  for (const auto& [ext, description] : {std::pair{u"txt", u"Plain text file"},
+                                         {u"text", u"Plain text file"},
+                                         {u"nfo", u"Release notes"},
+                                         {u"log", u"Log file"}})
+    FileTypeRegistry::Instance().RegisterFormat(ext, u"Text documents", description, false,
+                                                TextFileItem::Class);
 }
 
 void UnregisterTextItem() { FileTypeRegistry::Instance().UnregisterFormat(u"", TextFileItem::Class); }

@@ -59,6 +59,10 @@ class TextFileItem : public FileItem {
 // setting of its own. How many texts changed.
 int DetectChapters(FileList& files);
 
+// The text item's class for a file whose extension names no known type (or that has none) but whose
+// content is text; null otherwise, and when the file cannot be read.
+const FileItemClass* TextClassByContent(const std::u16string& fileName);
+
 // The text item's place in the file type registry, from the start to the end of the program.
 void RegisterTextItem();
 void UnregisterTextItem();

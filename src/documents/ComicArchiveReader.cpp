@@ -109,10 +109,11 @@ bool IsPicture(const std::string& name) {
 }
 
 void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, const std::string& part,
-                   DocumentInfo& info) {
+                   Document& document) {
   const XmlDocPtr xml = ParseXml(bytes, fileName, part);
   const xmlNode* root = RootElement(xml.get());
   const auto text = [&](std::string_view name) { return TextOf(ChildElement(root, name)); };
+  DocumentInfo& info = document.info;
   std::u16string series = text("Series");
   if (!series.empty() && !text("Number").empty()) series += u" #" + text("Number");
   info.title = text("Title").empty() ? series : text("Title");
@@ -122,6 +123,7 @@ void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, con
   info.publisher = text("Publisher");
   info.publishTime = text("Year");
   info.annotation = text("Summary");
+  document.rightToLeft = text("Manga") == u"YesAndRightToLeft";
 }
 
 }  // namespace
@@ -138,7 +140,7 @@ Document ReadComicArchiveWithin(const std::u16string& fileName, size_t waitingBy
   while (archive.Next()) {
     const std::u16string name = Utf8ToUtf16(archive.Name());
     if (SameTextIgnoreCase(PathFileName(name), u"ComicInfo.xml"))
-      ReadComicInfo(archive.Read(), fileName, archive.Name(), document.info);
+      ReadComicInfo(archive.Read(), fileName, archive.Name(), document);
     else if (IsPicture(archive.Name()))
       pictures.push_back(archive.Name());
     else

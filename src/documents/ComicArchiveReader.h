@@ -1,5 +1,6 @@
 // Comic archives (.cbz/.zip, .cbr/.rar, .cb7/.7z, .cbt/.tar): their pictures in natural order ("page2"
-// before "page10") as one picture section, described by the archive's ComicInfo.xml where it has one.
+// before "page10") as one picture section, described by the archive's ComicInfo.xml where it has one,
+// which also tells a manga read from right to left.
 // The pictures are read from the archive one by one as they are written.
 #pragma once
 

@@ -181,7 +181,7 @@ class EpubReader {
       } else if (name == "identifier" && info.isbn.empty()) {
         info.isbn = IsbnOf(Utf16ToUtf8(text), AttributeOf(c, "scheme"));
       } else if (name == "description" && info.annotation.empty()) {
-        info.annotation = AnnotationOf(Utf16ToUtf8(RawTextOf(c)));
+        info.annotation = HtmlAnnotation(Utf16ToUtf8(RawTextOf(c)), fileName_);
       } else if (name == "subject") {
         join(subjects);
       }
@@ -194,19 +194,6 @@ class EpubReader {
     if (const auto cover = manifest_.find(coverId);
         cover != manifest_.end() && entries_.contains(cover->second.entry))
       document_.cover = PictureAt(cover->second.entry, cover->second.mediaType);
-  }
-
-  // A description is often HTML itself: its paragraphs become the annotation's lines.
-  std::u16string AnnotationOf(const std::string& text) const {
-    if (text.find('<') == std::string::npos) return CollapseSpaces(Utf8ToUtf16(text));
-    const XmlDocPtr html = ParseHtml("<html><body>" + text + "</body></html>", fileName_, "the description");
-    Document lines;
-    ReadHtmlBody(*html, lines, {.headingEntries = false});
-    std::u16string annotation;
-    for (const DocumentBlock& b : lines.blocks)
-      if (b.kind == DocumentBlock::Kind::kParagraph)
-        annotation += (annotation.empty() ? u"" : u"\r\n") + b.text;
-    return annotation;
   }
 
   std::optional<size_t> PictureAt(const std::string& entry, const std::string& mediaType = {}) {

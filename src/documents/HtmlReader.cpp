@@ -22,6 +22,32 @@ std::pair<std::string, std::string> DataLink(std::string_view link) {
 
 }  // namespace
 
+std::optional<size_t> PictureBeside(const std::u16string& fileName, const std::string& reference,
+                                    EncodedPictures& pictures, Document& document) {
+  if (reference.starts_with("data:")) {
+    auto [bytes, mediaType] = DataLink(reference);
+    if (const auto picture = pictures.Add(u"data: link", std::move(bytes), std::move(mediaType)))
+      return picture;
+  }
+  // A picture the page cannot show is left out with a warning; the rest of the page is read.
+  const auto leftOut = [&](const std::string& why) -> std::optional<size_t> {
+    document.warnings.push_back("picture \"" + reference.substr(0, 80) + "\" " + why + ": left out");
+    return std::nullopt;
+  };
+  if (reference.find("://") != std::string::npos || reference.starts_with("data:"))
+    return leftOut("is not next to the page");
+  // The pictures of a saved page lie in its folder or below it.
+  const std::string name = ResolveEntryName("page", reference);
+  if (name.empty()) return leftOut("lies outside the page's folder");
+  const std::u16string path = std::u16string(PathFolder(fileName)) + Utf8ToUtf16(name);
+  if (!FileExists(path)) return leftOut("is missing (no such file)");
+  const auto added = pictures.Add(Utf8ToUtf16(name), {}, {}, path);
+  if (added) document.files.push_back(path);
+  if (!added)
+    document.warnings.push_back("picture \"" + reference + "\": no decoder reads this kind of picture: left out");
+  return added;
+}
+
 Document ReadHtmlFile(const std::u16string& fileName) {
   const XmlDocPtr page = ParseHtml(ReadFileBytes(fileName), fileName, "");
   Document document;
@@ -31,31 +57,8 @@ Document ReadHtmlFile(const std::u16string& fileName) {
   document.info.title = HtmlTitle(*page);
   document.info.author = HtmlMeta(*page, "author");
   document.info.annotation = HtmlMeta(*page, "description");
-  const std::u16string folder(PathFolder(fileName));
-  const auto picture = [&](const std::string& reference) -> std::optional<size_t> {
-    if (reference.starts_with("data:")) {
-      auto [bytes, mediaType] = DataLink(reference);
-      if (const auto picture = list.Add(u"data: link", std::move(bytes), std::move(mediaType)))
-        return picture;
-    }
-    // A picture the page cannot show is left out with a warning; the rest of the page is read.
-    const auto leftOut = [&](const std::string& why) -> std::optional<size_t> {
-      document.warnings.push_back("picture \"" + reference.substr(0, 80) + "\" " + why + ": left out");
-      return std::nullopt;
-    };
-    if (reference.find("://") != std::string::npos || reference.starts_with("data:"))
-      return leftOut("is not next to the page");
-    // The pictures of a saved page lie in its folder or below it.
-    const std::string name = ResolveEntryName("page", reference);
-    if (name.empty()) return leftOut("lies outside the page's folder");
-    const std::u16string path = folder + Utf8ToUtf16(name);
-    if (!FileExists(path)) return leftOut("is missing (no such file)");
-    const auto added = list.Add(Utf8ToUtf16(name), {}, {}, path);
-    if (added) document.files.push_back(path);
-    if (!added)
-      document.warnings.push_back("picture \"" + reference +
-                                  "\": no decoder reads this kind of picture: left out");
-    return added;
+  const auto picture = [&](const std::string& reference) {
+    return PictureBeside(fileName, reference, list, document);
   };
   ReadHtmlBody(*page, document, {.headingEntries = true, .picture = picture});
   return document;

@@ -192,6 +192,18 @@ void ReadHtmlBody(const xmlDoc& page, Document& document, const HtmlReading& rea
   walker.Flush();
 }
 
+std::u16string HtmlAnnotation(const std::string& text, const std::u16string& fileName) {
+  if (text.find('<') == std::string::npos) return CollapseSpaces(Utf8ToUtf16(text));
+  const XmlDocPtr html = ParseHtml("<html><body>" + text + "</body></html>", fileName, "the description");
+  Document lines;
+  ReadHtmlBody(*html, lines, {.headingEntries = false});
+  std::u16string annotation;
+  for (const DocumentBlock& b : lines.blocks)
+    if (b.kind == DocumentBlock::Kind::kParagraph)
+      annotation += (annotation.empty() ? u"" : u"\r\n") + b.text;
+  return annotation;
+}
+
 std::u16string HtmlTitle(const xmlDoc& page) { return TextOf(ChildElement(HeadOf(page), "title")); }
 
 std::u16string HtmlMeta(const xmlDoc& page, std::string_view name) {

@@ -28,6 +28,10 @@ struct HtmlReading {
 // Appends the blocks of the page's <body> (the whole page when it has none) to the document.
 void ReadHtmlBody(const xmlDoc& page, Document& document, const HtmlReading& reading);
 
+// A description that may be HTML itself (an e-book's annotation): its paragraphs joined by CR LF, or
+// the text with its blanks collapsed when it holds no markup. `fileName` names the book in messages.
+std::u16string HtmlAnnotation(const std::string& text, const std::u16string& fileName);
+
 // The text of the page's <head><title>, "" when it has none.
 std::u16string HtmlTitle(const xmlDoc& page);
 // The content of the page's <meta name="NAME" content="...">, those of several joined by ", " (a

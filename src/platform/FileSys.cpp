@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -73,7 +74,7 @@ std::string ReadAccessProblem(const std::u16string& fileName) {
   return "";
 }
 
-std::string ReadFileBytes(const std::u16string& fileName) {
+std::string ReadFileBytes(const std::u16string& fileName, size_t maxBytes) {
   // Opened without waiting, so that a named pipe without a writer cannot stop the program.
   const int fd = open(Utf16ToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) Raise<FileOpenError>("Cannot open file \"%s\". %s", {fileName, SystemErrorText(errno)});
@@ -87,11 +88,11 @@ std::string ReadFileBytes(const std::u16string& fileName) {
                          {fileName, SystemErrorText(statError != 0 ? statError : EISDIR)});
   }
   std::string bytes;
-  bytes.reserve(static_cast<size_t>(st.st_size));
+  bytes.reserve(std::min(static_cast<size_t>(st.st_size), maxBytes));
   PreferLargePages(bytes.data(), bytes.capacity());
   char buf[1 << 16];
-  for (;;) {
-    const ssize_t got = read(fd, buf, sizeof buf);
+  while (bytes.size() < maxBytes) {
+    const ssize_t got = read(fd, buf, std::min(sizeof buf, maxBytes - bytes.size()));
     if (got < 0) {
       if (errno == EINTR) continue;
       const int error = errno;

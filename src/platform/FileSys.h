@@ -44,9 +44,9 @@ bool DeleteFile(const std::u16string& fileName);
 // Why the file cannot be opened for reading ("Permission denied", ...); empty when it can.
 std::string ReadAccessProblem(const std::u16string& fileName);
 
-// The whole content of a regular file; FileOpenError "Cannot open file "%s". %s" when it cannot be
-// opened or is not a regular file (a pipe or a device is never waited on).
-std::string ReadFileBytes(const std::u16string& fileName);
+// The whole content of a regular file, or its first `maxBytes`; FileOpenError "Cannot open file "%s".
+// %s" when it cannot be opened or is not a regular file (a pipe or a device is never waited on).
+std::string ReadFileBytes(const std::u16string& fileName, size_t maxBytes = SIZE_MAX);
 
 // A fresh, unused name in the folder of `target`, for writing a file that later replaces it.
 std::u16string TemporaryNameBeside(const std::u16string& target);

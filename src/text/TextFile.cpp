@@ -120,6 +120,21 @@ DecodedTextFile Decode(std::string_view bytes, const std::string& encoding) {
 
 }  // namespace
 
+bool LooksLikeText(std::string_view start) {
+  // The blanks, line and page ends, the end-of-file mark and the escape of coloured text art.
+  const auto isText = [](uint16_t unit) {
+    return (unit >= 0x20 && unit != 0x7F) || (unit >= '\t' && unit <= '\r') || unit == 0x1A || unit == 0x1B;
+  };
+  ByteOrder order = Utf16ByteOrder(start);
+  if (StartsWith(start, "\xFF\xFE")) order = ByteOrder::kLittleEndian;
+  if (StartsWith(start, "\xFE\xFF")) order = ByteOrder::kBigEndian;
+  if (order == ByteOrder::kNone)
+    return std::all_of(start.begin(), start.end(),
+                       [&](char c) { return isText(static_cast<unsigned char>(c)); });
+  const std::u16string units = Utf16(start, order == ByteOrder::kBigEndian);
+  return std::all_of(units.begin(), units.end(), isText);
+}
+
 DecodedTextFile DecodeTextFile(std::string_view bytes, const std::string& encoding) {
   DecodedTextFile file = Decode(bytes, encoding);
   if (file.faults.count > 0) file.firstFaultLine = LineAt(file.text, file.faults.firstAt);

@@ -41,6 +41,15 @@ struct DecodedTextFile {
 // characters, which are counted. Raises ConvertError when iconv does not know `encoding`.
 DecodedTextFile DecodeTextFile(std::string_view bytes, const std::string& encoding = "");
 
+// How much of a file LooksLikeText needs to see.
+inline constexpr size_t kTextSniffBytes = 65536;
+
+// Whether the start of a file is text, for files whose name says nothing of their type: no control
+// character other than the blanks, line and page ends, the end-of-file mark and the escape of
+// coloured text art, among its bytes, or among its UTF-16 units when its byte order mark or its zero
+// bytes show UTF-16. Every other byte decodes, as UTF-8 or in a single-byte code page.
+bool LooksLikeText(std::string_view start);
+
 // The warning a file's faults give: "3 byte sequences that are no UTF-8 replaced by U+FFFD, the
 // first on line 12"; "" when it has none.
 std::string DescribeFaults(const DecodedTextFile& file);

@@ -363,7 +363,7 @@ void MainWindow::RefreshFileList() {
 void MainWindow::AddFile(const std::u16string& fileName) {
   if (KindOf(fileName) == FileKind::kMissing) return;
   CheckInputFile(fileName);  // a folder, a pipe or a file that cannot be read is refused
-  const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(fileName);
+  const FileItemClass* itemClass = InputItemClass(fileName);
   if (!itemClass) return;
   std::unique_ptr<FileItem> item = itemClass->create(fileName);
   item->Verify();

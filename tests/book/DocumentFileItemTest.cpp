@@ -14,6 +14,7 @@
 #include "book/TextFileItem.h"
 #include "decoders/JpegDecoder.h"
 #include "pictures/CoverPage.h"
+#include "platform/PngFile.h"
 #include "platform/Utf.h"
 #include "support/ContentsLines.h"
 #include "support/TestData.h"
@@ -196,6 +197,39 @@ TEST(DocumentFileItem, DamagedPagesOfArchivesAndFoldersAreAllNamedBeforeWriting)
     EXPECT_TRUE(std::is_sorted(observer.parts.begin(), observer.parts.end()));
     EXPECT_FALSE(observer.parts.empty() || observer.parts.back() != 1.0);
   }
+}
+
+// A manga's spreads split with the book's settings come right half first; a file's own settings, or a
+// comic that is no manga, keep the left half first.
+TEST(DocumentFileItem, AMangaSplitsItsSpreadsRightHalfFirst) {
+  const test::ScratchDir dir;
+  std::vector<uint8_t> greys(1200 * 500);
+  for (size_t i = 0; i < greys.size(); ++i) greys[i] = i % 1200 < 600 ? 0 : 255;
+  WriteGrayPng((dir / "spread.png").u16string(), 1200, 500, greys);
+  const std::string spread = test::ReadBytes(dir / "spread.png");
+  const std::string manga = "<ComicInfo><Manga>YesAndRightToLeft</Manga></ComicInfo>";
+  test::WriteBytes(dir / "manga.cbz", test::ArchiveOf({{"ComicInfo.xml", manga}, {"1.png", spread}}));
+  test::WriteBytes(
+      dir / "comic.cbz",
+      test::ArchiveOf({{"ComicInfo.xml", "<ComicInfo><Manga>Yes</Manga></ComicInfo>"}, {"1.png", spread}}));
+  const auto pages = [&](const char* comic, bool ownSettings) {
+    Project project;
+    project.Add(dir / comic);
+    FileSettings settings;
+    settings.picture.split = Split::kLeftToRight;
+    project.files.Items(0).SetSettings(settings, ownSettings);
+    const BookReader reader = project.Make(dir / "book.wol");
+    const std::string bytes = test::ReadBytes(dir / "book.wol");
+    std::vector<std::string> data;
+    for (const SectionData& s : reader.Book().sections)
+      for (const PictureData& p : s.images) data.push_back(bytes.substr(p.dataStart, p.dataLength));
+    return data;
+  };
+  const std::vector<std::string> leftFirst = pages("comic.cbz", false);
+  ASSERT_EQ(leftFirst.size(), 2u);
+  ASSERT_NE(leftFirst[0], leftFirst[1]);
+  EXPECT_EQ(pages("manga.cbz", false), (std::vector<std::string>{leftFirst[1], leftFirst[0]}));
+  EXPECT_EQ(pages("manga.cbz", true), leftFirst);
 }
 
 // Pictures prepared ahead, several at once, come out in the document's order: each page is the page

@@ -150,9 +150,10 @@ TEST_F(BuildFilter, KeepsToOneClassAndIgnoresUnknownOptionBits) {
 TEST(FileTypeRegistry, HoldsTheTextItem) {
   EXPECT_EQ(FileTypeRegistry::Instance().FindItemClass(u"/texts/Story.TXT"), &TextFileItem::Class);
   EXPECT_EQ(FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, &TextFileItem::Class),
-            u"All supported formats|*.txt|Text documents (*.txt)|*.txt|");
+            u"All supported formats|*.log; *.nfo; *.text; *.txt|Text documents (*.log; *.nfo; *.text; *.txt)|"
+            u"*.log; *.nfo; *.text; *.txt|");
   EXPECT_EQ(FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass, &TextFileItem::Class),
-            u"Text documents|*.txt|");
+            u"Text documents|*.log; *.nfo; *.text; *.txt|");
   EXPECT_THROW(RegisterTextItem(), Exception);  // already registered
 }
 

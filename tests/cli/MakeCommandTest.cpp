@@ -87,6 +87,23 @@ TEST_F(MakeCommandTest, VerboseSaysWhatEachInputBecameAndQuietSaysNothing) {
   EXPECT_EQ(quiet.out, "Wrote book.wol (1 file)\n");
 }
 
+// A file whose name names no known type is read as text when its content is text, and --verbose says so;
+// a file of no known type whose content is not text stays refused.
+TEST_F(MakeCommandTest, ReadsTextFilesUnderAnyName) {
+  test::WriteBytes(dir_ / "README", "First line\nSecond line\n");
+  test::WriteBytes(dir_ / "notes.2024", std::string("\xFF\xFEO\0n\0e\0", 8));  // UTF-16 after its mark
+  test::WriteBytes(dir_ / "data.bin", std::string("\177ELF\2\1\1\0\0\0", 10));
+  const test::CliRun run = Make("-v -o book.wol README notes.2024");
+  ASSERT_EQ(run.status, 0) << run.errors;
+  EXPECT_TRUE(
+      Contains(run.errors, "README: no known file type, but the content is text: read as UTF-8 text"));
+  const auto book = Book("book.wol").Book();
+  ASSERT_EQ(book.sections.size(), 2u);
+  EXPECT_EQ(book.sections[0].paragraphs, (std::vector<std::string>{"First line", "Second line"}));
+  EXPECT_EQ(book.sections[1].paragraphs, (std::vector<std::string>{"One"}));
+  EXPECT_TRUE(Contains(Make("-o other.wol data.bin").errors, "data.bin: unknown file type .bin"));
+}
+
 // The dynamic loader's account of the files a successful run of bookloom-cli loads.
 std::string LoadedFiles(const fs::path& folder, const std::string& arguments) {
   const test::ScratchDir outputs;
@@ -104,6 +121,8 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
   test::WriteBytes(dir_ / "comic.cbz", test::ArchiveOf({{"1.png", test::ReadBytes(dir_ / "a.png")}}));
   test::WriteBytes(dir_ / "scan.pdf", test::PdfOf({{300, 400, 1}}));
   test::WriteBytes(dir_ / "d.emf", test::EmfOf(40, 30, ""));
+  test::WriteBytes(dir_ / "notes.md", "# Notes\n\nText.\n");
+  fs::copy_file(fs::path(BOOKLOOM_TEST_FILES) / "book.mobi", dir_ / "book.mobi");
   const struct {
     const char* inputs;
     std::vector<std::string> loaded, notLoaded;
@@ -111,7 +130,9 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
       {"en.txt a.png",
        {},
        {"GraphicsMagick", "bookloom-pdf.so", "libpoppler", "libglib", "libxml2", "libarchive",
-        "bookloom-emf.so", "libcairo", "libfontconfig"}},
+        "bookloom-emf.so", "libcairo", "libfontconfig", "libcmark", "libmobi"}},
+      {"notes.md", {"libcmark"}, {"GraphicsMagick", "libxml2", "libarchive", "libmobi"}},
+      {"book.mobi", {"libmobi"}, {"GraphicsMagick", "libarchive", "libcmark", "libpoppler"}},
       {"en.txt d.pgm",
        {"bookloom-magick.so", "libGraphicsMagick"},
        {"libpoppler", "libarchive", "bookloom-emf.so"}},
@@ -167,7 +188,7 @@ TEST_F(MakeCommandTest, AnInputWhoseModuleIsMissingFailsWithTheReason) {
 // Every kind of bad input fails the build before anything is written, each named with its reason;
 // with --skip-bad each is a warning and the book is made of the rest.
 TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
-  test::WriteBytes(dir_ / "notes.xyz", "not a book file");
+  test::WriteBytes(dir_ / "notes.xyz", "\x01\x02\x03 not a book file");
   test::WriteBytes(dir_ / "broken.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
   fs::create_directory(dir_ / "folder.txt");
   ASSERT_EQ(mkfifo((dir_ / "pipe.txt").c_str(), 0600), 0);
@@ -649,18 +670,19 @@ TEST(FormatsCommand, PrintsATableOrTheFilter) {
   const test::ScratchDir dir;
   const test::CliRun table = RunCli(dir.Path(), "formats");
   ASSERT_EQ(table.status, 0);
-  EXPECT_EQ(table.out.rfind("TYPE      DESCRIPTION", 0), 0u) << table.out;
-  for (const char* row : {"\n.txt      Plain text file ", "\n.png      Portable network graphic images ",
-                          "\n.scr      Word 5.x screen capture images ",
-                          "\n.fb2.zip  FB2 books in zip archives ", "\n.cbr      Comic book RAR archives "})
+  EXPECT_EQ(table.out.rfind("TYPE       DESCRIPTION", 0), 0u) << table.out;
+  for (const char* row :
+       {"\n.txt       Plain text file ", "\n.png       Portable network graphic images ",
+        "\n.scr       Word 5.x screen capture images ", "\n.fb2.zip   FB2 books in zip archives ",
+        "\n.cbr       Comic book RAR archives ", "\n.markdown  Markdown texts ", "\n.azw3      KF8 books "})
     EXPECT_TRUE(Contains(table.out, row)) << row;
   for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libxml2\n",
-                             "libarchive, libxml2\n", "libarchive\n", "poppler\n"})
+                             "libarchive, libxml2\n", "libarchive\n", "poppler\n", "libmobi\n", "cmark\n"})
     EXPECT_TRUE(Contains(table.out, reader)) << reader;
-  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 57);
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 68);
 
   const test::CliRun filter = RunCli(dir.Path(), "formats --filter");
-  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.bmp; *.bw; *.cb7; ", 0), 0u) << filter.out;
+  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.azw3; *.bmp; *.bw; *.cb7; ", 0), 0u) << filter.out;
   EXPECT_TRUE(Contains(filter.out, "|Windows bitmaps (*.bmp; *.dib; *.rle)|*.bmp; *.dib; *.rle|"))
       << filter.out;
 }

@@ -12,7 +12,8 @@ namespace {
 
 const std::string kComicInfo =
     "<?xml version=\"1.0\"?><ComicInfo><Title>The Case</Title><Series>Detective</Series><Number>27</Number>"
-    "<Writer>Bill Finger</Writer><Summary>A story.</Summary><Year>1939</Year></ComicInfo>";
+    "<Writer>Bill Finger</Writer><Summary>A story.</Summary><Year>1939</Year><Manga>YesAndRightToLeft</Manga>"
+    "</ComicInfo>";
 
 TEST(ComicArchiveReader, ReadsPicturesInNaturalOrderWithTheirComicInfo) {
   const test::ScratchDir dir;
@@ -34,6 +35,7 @@ TEST(ComicArchiveReader, ReadsPicturesInNaturalOrderWithTheirComicInfo) {
     EXPECT_EQ(Utf16ToUtf8(document.info.author), "Bill Finger");
     EXPECT_EQ(Utf16ToUtf8(document.info.annotation), "A story.");
     EXPECT_EQ(Utf16ToUtf8(document.info.publishTime), "1939");
+    EXPECT_TRUE(document.rightToLeft);
     // The cover first, then every page in order: the archive holds them in another order. Pages
     // read ahead wait in memory, or, when none may wait, are read again by later passes.
     EXPECT_EQ(document.cover, 0u);

@@ -3,6 +3,7 @@
 // picture.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "documents/Document.h"
@@ -27,6 +28,16 @@ inline std::string OutlineOf(const Document& document) {
     lines += "\n";
   }
   return lines;
+}
+
+// Why reading a document is refused (DocumentError's reason), or "read" when it is not.
+inline std::string RefusalOf(const std::function<void()>& read) {
+  try {
+    read();
+    return "read";
+  } catch (const DocumentError& e) {
+    return e.Reason();
+  }
 }
 
 }  // namespace bookloom::test

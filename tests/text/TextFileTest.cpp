@@ -157,3 +157,29 @@ TEST(DecodeTextFile, KeepsANovelWithOneDamagedByte) {
 
 }  // namespace
 }  // namespace bookloom
+
+namespace bookloom {
+namespace {
+
+TEST(LooksLikeText, TakesTextInAnyEncodingAndRefusesBinaryFiles) {
+  const struct {
+    std::string start;
+    bool text;
+  } cases[] = {
+      {"", true},
+      {"Plain text\r\n\twith tabs\f and a page end\x1A", true},
+      {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", true},  // UTF-8
+      {"\xCF\xF0\xE8\xE2\xE5\xF2", true},                          // Windows-1251
+      {"\x1B[31mred\x1B[0m", true},                                // coloured text art
+      {std::string("\xFF\xFEH\0i\0", 6), true},                    // UTF-16 after its mark
+      {std::string("H\0e\0l\0l\0o\0", 10), true},                  // UTF-16 by its zero bytes
+      {std::string("H\0\x01\0l\0l\0o\0", 10), false},              // UTF-16 with a control character
+      {std::string("text\0\0\0\x01more", 12), false},
+      {std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), false},
+      {"text\x7F", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LooksLikeText(c.start), c.text) << c.start;
+}
+
+}  // namespace
+}  // namespace bookloom

@@ -262,7 +262,7 @@ TEST_F(FileSettingsDialogTest, DroppedFoldersAreAddedAsMakeAddsThem) {
   test::WritePicture(dir / "album" / "3.bmp");
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString((dir / "album").string())),
-                QUrl::fromLocalFile(QString::fromStdU16String(test::WriteTextFile(dir / "b.unknown", "x")))});
+                QUrl::fromLocalFile(QString::fromStdU16String(test::WriteTextFile(dir / "b.unknown", "\x01\x02")))});
   QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &enter);
   QDropEvent drop(QPointF(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

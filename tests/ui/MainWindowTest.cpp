@@ -216,8 +216,8 @@ TEST_F(MainWindowTest, ListShowsNameSizeAndFolderOfEveryFile) {
 
 TEST_F(MainWindowTest, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
   const std::u16string text = TextFile("a.txt");
-  messages.filesToOpen = {U16(dir / "missing.txt"), test::WriteTextFile(dir / "notes.unknown", "x"), text,
-                          text};
+  messages.filesToOpen = {U16(dir / "missing.txt"), test::WriteTextFile(dir / "notes.unknown", "\x01\x02"),
+                          text, text};
   window->addFileAction->trigger();
   EXPECT_EQ(messages.openFilter,
             FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
@@ -232,10 +232,11 @@ TEST_F(MainWindowTest, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
 
 TEST_F(MainWindowTest, AddsDroppedFilesAsAddFileDoes) {
   QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(QString::fromStdU16String(TextFile("a.txt"))),
-                QUrl::fromLocalFile(QString::fromStdU16String(test::WriteTextFile(dir / "b.unknown", "x"))),
-                QUrl(QStringLiteral("https://example.org/c.txt")),
-                QUrl::fromLocalFile(QString::fromStdU16String(TextFile("d.txt")))});
+  data.setUrls(
+      {QUrl::fromLocalFile(QString::fromStdU16String(TextFile("a.txt"))),
+       QUrl::fromLocalFile(QString::fromStdU16String(test::WriteTextFile(dir / "b.unknown", "\x01\x02"))),
+       QUrl(QStringLiteral("https://example.org/c.txt")),
+       QUrl::fromLocalFile(QString::fromStdU16String(TextFile("d.txt")))});
   QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &enter);
   EXPECT_TRUE(enter.isAccepted());
