@@ -19,6 +19,7 @@
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
 #include "support/TestMetafiles.h"
+#include "support/TestPictures.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom {
@@ -104,6 +105,9 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
   test::WriteBytes(dir_ / "comic.cbz", test::ArchiveOf({{"1.png", test::ReadBytes(dir_ / "a.png")}}));
   test::WriteBytes(dir_ / "scan.pdf", test::PdfOf({{300, 400, 1}}));
   test::WriteBytes(dir_ / "d.emf", test::EmfOf(40, 30, ""));
+  test::WriteBytes(dir_ / "d.webp", test::WebpOf(test::Gradient(40, 30), true));
+  test::WriteBytes(dir_ / "d.jxl", test::JpegXlOf({test::Gradient(40, 30)}, true));
+  test::WriteBytes(dir_ / "d.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"3\"/>");
   const struct {
     const char* inputs;
     std::vector<std::string> loaded, notLoaded;
@@ -111,7 +115,14 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
       {"en.txt a.png",
        {},
        {"GraphicsMagick", "bookloom-pdf.so", "libpoppler", "libglib", "libxml2", "libarchive",
-        "bookloom-emf.so", "libcairo", "libfontconfig"}},
+        "bookloom-emf.so", "libcairo", "libfontconfig", "libwebp", "librsvg", "libjxl"}},
+      {"d.webp",
+       {"libwebpdemux", "libwebp.so"},
+       {"GraphicsMagick", "librsvg", "libjxl", "libcairo", "libglib"}},
+      {"d.svg",
+       {"librsvg", "libcairo"},
+       {"GraphicsMagick", "libwebp", "libjxl", "bookloom-emf.so", "libpoppler"}},
+      {"d.jxl", {"libjxl"}, {"GraphicsMagick", "libwebp", "librsvg", "libcairo"}},
       {"en.txt d.pgm",
        {"bookloom-magick.so", "libGraphicsMagick"},
        {"libpoppler", "libarchive", "bookloom-emf.so"}},
@@ -629,10 +640,11 @@ TEST(FormatsCommand, PrintsATableOrTheFilter) {
                           "\n.scr      Word 5.x screen capture images ",
                           "\n.fb2.zip  FB2 books in zip archives ", "\n.cbr      Comic book RAR archives "})
     EXPECT_TRUE(Contains(table.out, row)) << row;
-  for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libxml2\n",
-                             "libarchive, libxml2\n", "libarchive\n", "poppler\n"})
+  for (const char* reader :
+       {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libwebp\n", "librsvg\n", "libjxl\n",
+        "libxml2\n", "libarchive, libxml2\n", "libarchive\n", "poppler\n"})
     EXPECT_TRUE(Contains(table.out, reader)) << reader;
-  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 57);
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 60);
 
   const test::CliRun filter = RunCli(dir.Path(), "formats --filter");
   EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.bmp; *.bw; *.cb7; ", 0), 0u) << filter.out;
