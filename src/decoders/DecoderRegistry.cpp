@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "decoders/HeifDecoder.h"
 #include "platform/Collate.h"
 #include "platform/Exception.h"
 #include "platform/Path.h"
@@ -46,6 +47,7 @@ const GraphicDecoder* DecoderRegistry::FindFor(std::string_view bytes, const std
   for (const auto& s : kSignatures)
     if (bytes.starts_with(s.start)) return Find(std::u16string(u"x.") + s.ext);
   if (bytes.size() >= 12 && bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP") return Find(u"x.webp");
+  if (LooksLikeHeif(bytes)) return Find(u"x.heif");
   if (const GraphicDecoder* decoder = Find(name)) return decoder;
   // "image/jpeg" and the like: the subtype is the extension, but for the few that differ.
   static constexpr struct {
@@ -53,7 +55,8 @@ const GraphicDecoder* DecoderRegistry::FindFor(std::string_view bytes, const std
     const char16_t* ext;
   } kTypes[] = {{"image/jpeg", u"jpg"},  {"image/jpg", u"jpg"},     {"image/png", u"png"},
                 {"image/gif", u"gif"},   {"image/bmp", u"bmp"},     {"image/tiff", u"tif"},
-                {"image/webp", u"webp"}, {"image/svg+xml", u"svg"}, {"image/jxl", u"jxl"}};
+                {"image/webp", u"webp"}, {"image/svg+xml", u"svg"}, {"image/jxl", u"jxl"},
+                {"image/avif", u"avif"}, {"image/heif", u"heif"},   {"image/heic", u"heic"}};
   for (const auto& t : kTypes)
     if (mediaType == t.type) return Find(std::u16string(u"x.") + t.ext);
   return nullptr;

@@ -7,6 +7,7 @@
 #include "decoders/AutodeskDecoder.h"
 #include "decoders/DecoderRegistry.h"
 #include "decoders/EmfDecoder.h"
+#include "decoders/HeifDecoder.h"
 #include "decoders/JpegDecoder.h"
 #include "decoders/JpegXlDecoder.h"
 #include "decoders/PngDecoder.h"
@@ -67,6 +68,9 @@ const PictureFormat kFormats[] = {
     {u"webp", u"WebP images", u"", kWebp},
     {u"svg", u"SVG drawings", u"", kSvg},
     {u"jxl", u"JPEG XL images", u"", kJpegXl},
+    {u"avif", u"AVIF images", u"", kHeif},
+    {u"heic", u"HEIF images", u"HEIC images", kHeif},
+    {u"heif", u"HEIF images", u"", kHeif},
 };
 
 std::shared_ptr<const GraphicDecoder> MakeDecoder(const PictureFormat& format) {
@@ -91,6 +95,8 @@ std::shared_ptr<const GraphicDecoder> MakeDecoder(const PictureFormat& format) {
       return std::make_shared<FunctionDecoder>(DecodeSvg);
     case kJpegXl:
       return std::make_shared<JpegXlDecoder>();
+    case kHeif:
+      return std::make_shared<HeifDecoder>();
   }
   return nullptr;
 }
@@ -111,6 +117,8 @@ const char* ReaderName(PictureReader reader) {
       return "librsvg";
     case kJpegXl:
       return "libjxl";
+    case kHeif:
+      return "libheif";
     case kPsd:
     case kPsp:
     case kEmf:

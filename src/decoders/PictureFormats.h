@@ -12,8 +12,8 @@ namespace bookloom {
 
 class DecoderRegistry;
 
-// Who decodes a format: Bookloom itself, libjpeg-turbo, libpng, libwebp, librsvg, libjxl, or a reader
-// of GraphicsMagick.
+// Who decodes a format: Bookloom itself, libjpeg-turbo, libpng, libwebp, librsvg, libjxl, libheif, or
+// a reader of GraphicsMagick.
 enum class PictureReader : uint8_t {
   kJpeg,
   kPng,
@@ -24,7 +24,8 @@ enum class PictureReader : uint8_t {
   kMagick,
   kWebp,
   kSvg,
-  kJpegXl
+  kJpegXl,
+  kHeif
 };
 
 struct PictureFormat {
@@ -36,7 +37,7 @@ struct PictureFormat {
 };
 
 // What reads a format's files, as the list of formats names it: "built-in", "libjpeg-turbo",
-// "libpng", "libwebp", "librsvg", "libjxl" or "GraphicsMagick".
+// "libpng", "libwebp", "librsvg", "libjxl", "libheif" or "GraphicsMagick".
 const char* ReaderName(PictureReader reader);
 
 // Every format, in the order the open dialog lists them within their groups.

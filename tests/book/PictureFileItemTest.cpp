@@ -43,7 +43,8 @@ TEST(PictureFileItem, RegistersItsExtensionsInOrderWithTheirDescriptions) {
             "Portable pixel map images|*.ppm|Portable gray map images|*.pgm|Portable bitmap images|*.pbm|"
             "Autodesk images|*.cel|Autodesk images|*.pic|Kodak Photo-CD images|*.pcd|Dr. Halo images|*.cut|"
             "Paintshop Pro images|*.psp|Portable network graphic images|*.png|CompuServe GIF images|*.gif|"
-            "WebP images|*.webp|SVG drawings|*.svg|JPEG XL images|*.jxl|");
+            "WebP images|*.webp|SVG drawings|*.svg|JPEG XL images|*.jxl|AVIF images|*.avif|"
+            "HEIC images|*.heic|HEIF images|*.heif|");
   EXPECT_EQ(Utf16ToUtf8(FileTypeRegistry::Instance().BuildFilter(0, kGroupByClass, &PictureFileItem::Class)),
             "Windows bitmaps|*.bmp; *.rle; *.dib|Windows icons|*.ico|Windows metafiles|*.wmf; *.emf|"
             "JPG images|*.jfif; *.jpg; *.jpe; *.jpeg|Truevision images|*.win; *.vst; *.vda; *.tga; *.icb|"
@@ -53,11 +54,11 @@ TEST(PictureFileItem, RegistersItsExtensionsInOrderWithTheirDescriptions) {
             "Portable map images|*.ppm; *.pgm; *.pbm|Autodesk images|*.cel; *.pic|"
             "Kodak Photo-CD images|*.pcd|Dr. Halo images|*.cut|Paintshop Pro images|*.psp|"
             "Portable network graphic images|*.png|CompuServe GIF images|*.gif|WebP images|*.webp|"
-            "SVG drawings|*.svg|JPEG XL images|*.jxl|");
+            "SVG drawings|*.svg|JPEG XL images|*.jxl|AVIF images|*.avif|HEIF images|*.heic; *.heif|");
   int count = 0;
   for (const auto& e : FileTypeRegistry::Instance().Extensions())
     count += e->classItem->itemClass == &PictureFileItem::Class;
-  EXPECT_EQ(count, 43);
+  EXPECT_EQ(count, 46);
   EXPECT_THROW(RegisterPictureItem(), Exception);  // already registered
 }
 

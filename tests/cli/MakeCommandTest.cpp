@@ -107,6 +107,7 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
   test::WriteBytes(dir_ / "d.emf", test::EmfOf(40, 30, ""));
   test::WriteBytes(dir_ / "d.webp", test::WebpOf(test::Gradient(40, 30), true));
   test::WriteBytes(dir_ / "d.jxl", test::JpegXlOf({test::Gradient(40, 30)}, true));
+  test::WriteBytes(dir_ / "d.avif", test::HeifOf({test::Gradient(40, 30)}, true));
   test::WriteBytes(dir_ / "d.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"3\"/>");
   const struct {
     const char* inputs;
@@ -115,14 +116,15 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
       {"en.txt a.png",
        {},
        {"GraphicsMagick", "bookloom-pdf.so", "libpoppler", "libglib", "libxml2", "libarchive",
-        "bookloom-emf.so", "libcairo", "libfontconfig", "libwebp", "librsvg", "libjxl"}},
+        "bookloom-emf.so", "libcairo", "libfontconfig", "libwebp", "librsvg", "libjxl", "libheif"}},
       {"d.webp",
        {"libwebpdemux", "libwebp.so"},
        {"GraphicsMagick", "librsvg", "libjxl", "libcairo", "libglib"}},
       {"d.svg",
        {"librsvg", "libcairo"},
        {"GraphicsMagick", "libwebp", "libjxl", "bookloom-emf.so", "libpoppler"}},
-      {"d.jxl", {"libjxl"}, {"GraphicsMagick", "libwebp", "librsvg", "libcairo"}},
+      {"d.jxl", {"libjxl"}, {"GraphicsMagick", "libwebp", "librsvg", "libheif", "libcairo"}},
+      {"d.avif", {"libheif"}, {"GraphicsMagick", "libwebp", "librsvg", "libjxl", "libcairo"}},
       {"en.txt d.pgm",
        {"bookloom-magick.so", "libGraphicsMagick"},
        {"libpoppler", "libarchive", "bookloom-emf.so"}},
@@ -642,12 +644,13 @@ TEST(FormatsCommand, PrintsATableOrTheFilter) {
     EXPECT_TRUE(Contains(table.out, row)) << row;
   for (const char* reader :
        {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libwebp\n", "librsvg\n", "libjxl\n",
-        "libxml2\n", "libarchive, libxml2\n", "libarchive\n", "poppler\n"})
+        "libheif\n", "libxml2\n", "libarchive, libxml2\n", "libarchive\n", "poppler\n"})
     EXPECT_TRUE(Contains(table.out, reader)) << reader;
-  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 60);
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 63);
 
   const test::CliRun filter = RunCli(dir.Path(), "formats --filter");
-  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.bmp; *.bw; *.cb7; ", 0), 0u) << filter.out;
+  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.avif; *.bmp; *.bw; *.cb7; ", 0), 0u)
+      << filter.out;
   EXPECT_TRUE(Contains(filter.out, "|Windows bitmaps (*.bmp; *.dib; *.rle)|*.bmp; *.dib; *.rle|"))
       << filter.out;
 }

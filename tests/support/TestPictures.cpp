@@ -1,6 +1,7 @@
 #include "support/TestPictures.h"
 
 #include <jxl/encode.h>
+#include <libheif/heif.h>
 #include <webp/encode.h>
 #include <webp/mux.h>
 
@@ -128,6 +129,60 @@ std::string JpegXlOf(const std::vector<RgbaPixels>& frames, bool lossless, int o
     bytes.resize(bytes.size() * 2);
   }
   bytes.resize(done);
+  return bytes;
+}
+
+namespace {
+
+void Require(const heif_error& error) {
+  if (error.code != heif_error_Ok) throw std::runtime_error(std::string("libheif: ") + error.message);
+}
+
+bool HasTransparency(const RgbaPixels& pixels) {
+  for (size_t i = 3; i < pixels.rgba.size(); i += 4)
+    if (pixels.rgba[i] != 255) return true;
+  return false;
+}
+
+// The pixels as a libheif image, with alpha when any pixel is not opaque.
+std::unique_ptr<heif_image, decltype(&heif_image_release)> HeifImageOf(const RgbaPixels& pixels) {
+  const bool alpha = HasTransparency(pixels);
+  heif_image* raw = nullptr;
+  Require(heif_image_create(pixels.width, pixels.height, heif_colorspace_RGB,
+                            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &raw));
+  std::unique_ptr<heif_image, decltype(&heif_image_release)> image(raw, heif_image_release);
+  Require(heif_image_add_plane(raw, heif_channel_interleaved, pixels.width, pixels.height, 8));
+  int stride = 0;
+  uint8_t* plane = heif_image_get_plane(raw, heif_channel_interleaved, &stride);
+  const int channels = alpha ? 4 : 3;
+  for (int y = 0; y < pixels.height; ++y)
+    for (int x = 0; x < pixels.width; ++x)
+      std::copy_n(&pixels.rgba[(static_cast<size_t>(y) * pixels.width + x) * 4], channels,
+                  plane + static_cast<size_t>(y) * stride + x * channels);
+  return image;
+}
+
+heif_error AppendTo(heif_context*, const void* data, size_t size, void* out) {
+  static_cast<std::string*>(out)->append(static_cast<const char*>(data), size);
+  return {heif_error_Ok, heif_suberror_Unspecified, ""};
+}
+
+}  // namespace
+
+std::string HeifOf(const std::vector<RgbaPixels>& images, bool avif) {
+  const std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(),
+                                                                            heif_context_free);
+  heif_encoder* raw = nullptr;
+  Require(heif_context_get_encoder_for_format(context.get(),
+                                              avif ? heif_compression_AV1 : heif_compression_HEVC, &raw));
+  const std::unique_ptr<heif_encoder, decltype(&heif_encoder_release)> encoder(raw, heif_encoder_release);
+  Require(heif_encoder_set_lossy_quality(encoder.get(), 90));
+  for (const RgbaPixels& pixels : images)
+    Require(
+        heif_context_encode_image(context.get(), HeifImageOf(pixels).get(), encoder.get(), nullptr, nullptr));
+  std::string bytes;
+  heif_writer writer{1, AppendTo};
+  Require(heif_context_write(context.get(), &writer, &bytes));
   return bytes;
 }
 
