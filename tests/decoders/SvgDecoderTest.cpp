@@ -2,7 +2,6 @@
 // the drawing's proportions and colours, and broken drawings refused naming the file.
 #include <gtest/gtest.h>
 
-#include "decoders/DecoderRegistry.h"
 #include "decoders/DecoderTestSupport.h"
 #include "decoders/SvgDecoder.h"
 #include "platform/Exception.h"
@@ -56,14 +55,6 @@ TEST(SvgDecoder, RefusesBrokenDrawingsNamingTheFile) {
     }
   }
   test::ExpectDamageIsRefusedCleanly(DecodeSvg, good, "drawing");
-}
-
-TEST(SvgDecoder, IsFoundByExtensionAndMediaType) {
-  const DecoderRegistry& registry = DecoderRegistry::Instance();
-  const GraphicDecoder* decoder = registry.Find(u"x.svg");
-  ASSERT_NE(decoder, nullptr);
-  EXPECT_EQ(registry.FindFor("<svg/>", u"images/x.svg"), decoder);
-  EXPECT_EQ(registry.FindFor("<svg/>", u"images/x", "image/svg+xml"), decoder);
 }
 
 }  // namespace
