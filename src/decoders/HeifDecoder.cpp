@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "decoders/LoadedLibrary.h"
 #include "platform/Exception.h"
-#include "platform/Modules.h"
 
 namespace bookloom {
 
@@ -36,8 +36,7 @@ const Libheif& LibheifFor(const std::u16string& fileName) {
     if (loaded.functions) loaded.functions->heif_init(nullptr);
     return loaded;
   }();
-  if (!libheif.functions) RaiseDecodeError(fileName, "libheif cannot be loaded: " + libheif.problem);
-  return *libheif.functions;
+  return FunctionsFor(libheif, "libheif", fileName);
 }
 
 [[noreturn]] void RaiseHeifError(const std::u16string& fileName, const std::string& why) {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/Modules.h"
+#include "decoders/LoadedLibrary.h"
 
 namespace bookloom {
 
@@ -26,8 +26,7 @@ BOOKLOOM_LIBRARY_FUNCTIONS(Libjxl, LIBJXL_FUNCTIONS);
 // cannot be loaded.
 const Libjxl& LibjxlFor(const std::u16string& fileName) {
   static const LoadedFunctions<Libjxl> libjxl = LoadLibraryFunctions<Libjxl>(BOOKLOOM_LIBJXL);
-  if (!libjxl.functions) RaiseDecodeError(fileName, "libjxl cannot be loaded: " + libjxl.problem);
-  return *libjxl.functions;
+  return FunctionsFor(libjxl, "libjxl", fileName);
 }
 
 [[noreturn]] void RaiseJpegXlError(const std::u16string& fileName, const std::string& why) {

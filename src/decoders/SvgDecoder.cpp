@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Modules.h"
+#include "decoders/LoadedLibrary.h"
 
 namespace bookloom {
 
@@ -30,8 +30,7 @@ BOOKLOOM_LIBRARY_FUNCTIONS(Librsvg, LIBRSVG_FUNCTIONS);
 // be loaded.
 const Librsvg& LibrsvgFor(const std::u16string& fileName) {
   static const LoadedFunctions<Librsvg> librsvg = LoadLibraryFunctions<Librsvg>(BOOKLOOM_LIBRSVG);
-  if (!librsvg.functions) RaiseDecodeError(fileName, "librsvg cannot be loaded: " + librsvg.problem);
-  return *librsvg.functions;
+  return FunctionsFor(librsvg, "librsvg", fileName);
 }
 
 [[noreturn]] void RaiseSvgError(const Librsvg& rsvg, GError* error, const std::u16string& fileName,

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/Modules.h"
+#include "decoders/LoadedLibrary.h"
 
 namespace bookloom {
 
@@ -25,8 +25,7 @@ BOOKLOOM_LIBRARY_FUNCTIONS(Libwebp, LIBWEBP_FUNCTIONS);
 // cannot be loaded.
 const Libwebp& LibwebpFor(const std::u16string& fileName) {
   static const LoadedFunctions<Libwebp> libwebp = LoadLibraryFunctions<Libwebp>(BOOKLOOM_LIBWEBPDEMUX);
-  if (!libwebp.functions) RaiseDecodeError(fileName, "libwebp cannot be loaded: " + libwebp.problem);
-  return *libwebp.functions;
+  return FunctionsFor(libwebp, "libwebp", fileName);
 }
 
 [[noreturn]] void RaiseWebpError(const std::u16string& fileName, const std::string& why) {
