@@ -57,8 +57,11 @@ std::unique_ptr<Graphic> DecodeImage(const Libheif& heif, heif_context* context,
   heif_image_handle* rawHandle = nullptr;
   Check(heif.heif_context_get_image_handle(context, id, &rawHandle), fileName);
   const Owned<heif_image_handle> handle(rawHandle, heif.heif_image_handle_release);
-  CheckPictureSize(heif.heif_image_handle_get_ispe_width(handle.get()),
-                   heif.heif_image_handle_get_ispe_height(handle.get()), fileName);
+  // The coded size, before cropping and turning, is what decoding allocates; a file that gives none
+  // has 0 here.
+  const int codedWidth = heif.heif_image_handle_get_ispe_width(handle.get());
+  const int codedHeight = heif.heif_image_handle_get_ispe_height(handle.get());
+  if (codedWidth > 0 && codedHeight > 0) CheckPictureSize(codedWidth, codedHeight, fileName);
   const int width = heif.heif_image_handle_get_width(handle.get());
   const int height = heif.heif_image_handle_get_height(handle.get());
   CheckPictureSize(width, height, fileName);
