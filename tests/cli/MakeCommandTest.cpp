@@ -182,6 +182,8 @@ TEST_F(MakeCommandTest, AnInputWhoseModuleIsMissingFailsWithTheReason) {
 TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
   test::WriteBytes(dir_ / "notes.xyz", "not a book file");
   test::WriteBytes(dir_ / "broken.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
+  test::WriteBytes(dir_ / "broken.webp", test::WebpOf(test::Gradient(40, 30), true).substr(0, 40));
+  test::WriteBytes(dir_ / "broken.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect");
   fs::create_directory(dir_ / "folder.txt");
   ASSERT_EQ(mkfifo((dir_ / "pipe.txt").c_str(), 0600), 0);
   const struct {
@@ -193,6 +195,8 @@ TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
       {"pipe.txt", "pipe.txt: is not a regular file"},
       {"notes.xyz", "notes.xyz: unknown file type .xyz"},
       {"broken.jpg", "broken.jpg: cannot be decoded: "},
+      {"broken.webp", "broken.webp: cannot be decoded: not a readable WebP file"},
+      {"broken.svg", "broken.svg: cannot be decoded: not a readable SVG drawing"},
   };
   const std::string oldBook = test::SampleBook();
   test::WriteBytes(dir_ / "book.wol", oldBook);
