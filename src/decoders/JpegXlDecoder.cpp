@@ -18,7 +18,7 @@ namespace {
   F(JxlDecoderCreate) F(JxlDecoderDestroy) F(JxlDecoderSubscribeEvents) F(JxlDecoderSetInput)     \
   F(JxlDecoderCloseInput) F(JxlDecoderSetUnpremultiplyAlpha) F(JxlDecoderProcessInput)             \
   F(JxlDecoderGetBasicInfo) F(JxlDecoderImageOutBufferSize) F(JxlDecoderSetImageOutBuffer)         \
-  F(JxlDecoderSkipCurrentFrame)
+  F(JxlDecoderSkipCurrentFrame) F(JxlSignatureCheck)
 // clang-format on
 BOOKLOOM_LIBRARY_FUNCTIONS(Libjxl, LIBJXL_FUNCTIONS);
 
@@ -140,7 +140,14 @@ class Decoding {
 DecodedFrames JpegXlDecoder::Decode(std::string_view bytes, const std::u16string& fileName,
                                     const DecodeOptions& options) const {
   if (bytes.empty()) RaiseDecodeError(fileName, "the file is empty");
-  return Decoding(LibjxlFor(fileName), bytes, fileName, options).Run();
+  const Libjxl& jxl = LibjxlFor(fileName);
+  // Checked here, so that libjxl is never handed a file of another format (it reports its refusal on
+  // the terminal).
+  const JxlSignature signature =
+      jxl.JxlSignatureCheck(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  if (signature != JXL_SIG_CODESTREAM && signature != JXL_SIG_CONTAINER)
+    RaiseJpegXlError(fileName, "it does not start with the JPEG XL signature");
+  return Decoding(jxl, bytes, fileName, options).Run();
 }
 
 }  // namespace bookloom
