@@ -1,6 +1,7 @@
 // The raster formats of today (WebP, JPEG XL, HEIF, AVIF), each file made by the format's own encoder
 // in the test: the same pixels back (exactly when lossless), every frame or image of a file when
-// asked, the decoder found by extension, signature and media type, and bad files refused.
+// asked, turned as the file says, the decoder found by extension, signature and media type, and bad
+// files refused.
 #include <gtest/gtest.h>
 
 #include "decoders/DecoderRegistry.h"
@@ -86,6 +87,32 @@ TEST(PictureFormats, ManyFramesGiveTheFirstOrEveryFrame) {
     ASSERT_EQ(gray.frames.size(), 3u);
     EXPECT_TRUE(gray.frames[2]->IsGray());
     EXPECT_NEAR(gray.frames[2]->Row(0)[0], 29, c.meanDifference);  // the grey of pure blue
+  }
+}
+
+// A picture stored on its side is turned as the file says: a quarter clockwise here.
+TEST(PictureFormats, PicturesAreTurnedAsTheFileSays) {
+  RgbaPixels wide = test::Filled(32, 16, 255, 255, 255);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) std::fill_n(&wide.rgba[(y * 32 + x) * 4], 3, 0);  // the top left black
+  const struct {
+    const char* label;
+    std::u16string ext;
+    std::string bytes;
+  } cases[] = {
+      {"JPEG XL", u"jxl", test::JpegXlOf({wide}, true, 6)},
+      {"HEIF", u"heic", test::HeifOf({wide}, false, 6)},
+      {"AVIF", u"avif", test::HeifOf({wide}, true, 6)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const DecodedFrames decoded = DecoderOf(c.ext).Decode(c.bytes, u"pic", {.gray = true});
+    const Graphic& g = *decoded.frames.at(0);
+    ASSERT_EQ(g.Width(), 16);
+    ASSERT_EQ(g.Height(), 32);
+    EXPECT_LT(g.Row(4)[12], 40);  // the black quarter now at the top right
+    EXPECT_GT(g.Row(4)[3], 215);
+    EXPECT_GT(g.Row(28)[12], 215);
   }
 }
 

@@ -169,7 +169,7 @@ heif_error AppendTo(heif_context*, const void* data, size_t size, void* out) {
 
 }  // namespace
 
-std::string HeifOf(const std::vector<RgbaPixels>& images, bool avif) {
+std::string HeifOf(const std::vector<RgbaPixels>& images, bool avif, int orientation) {
   const std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(),
                                                                             heif_context_free);
   heif_encoder* raw = nullptr;
@@ -177,9 +177,12 @@ std::string HeifOf(const std::vector<RgbaPixels>& images, bool avif) {
                                               avif ? heif_compression_AV1 : heif_compression_HEVC, &raw));
   const std::unique_ptr<heif_encoder, decltype(&heif_encoder_release)> encoder(raw, heif_encoder_release);
   Require(heif_encoder_set_lossy_quality(encoder.get(), 90));
+  const std::unique_ptr<heif_encoding_options, decltype(&heif_encoding_options_free)> options(
+      heif_encoding_options_alloc(), heif_encoding_options_free);
+  options->image_orientation = static_cast<heif_orientation>(orientation);
   for (const RgbaPixels& pixels : images)
-    Require(
-        heif_context_encode_image(context.get(), HeifImageOf(pixels).get(), encoder.get(), nullptr, nullptr));
+    Require(heif_context_encode_image(context.get(), HeifImageOf(pixels).get(), encoder.get(), options.get(),
+                                      nullptr));
   std::string bytes;
   heif_writer writer{1, AppendTo};
   Require(heif_context_write(context.get(), &writer, &bytes));

@@ -31,7 +31,8 @@ std::string AnimatedWebpOf(const std::vector<RgbaPixels>& frames);
 // stored, 6: turned a quarter clockwise when shown).
 std::string JpegXlOf(const std::vector<RgbaPixels>& frames, bool lossless, int orientation = 1);
 
-// A HEIF file (HEVC) or an AVIF file (AV1) of the images, the first the primary one, lossy at quality 90.
-std::string HeifOf(const std::vector<RgbaPixels>& images, bool avif);
+// A HEIF file (HEVC) or an AVIF file (AV1) of the images, the first the primary one, lossy at quality 90,
+// with the orientation given (as JpegXlOf's).
+std::string HeifOf(const std::vector<RgbaPixels>& images, bool avif, int orientation = 1);
 
 }  // namespace bookloom::test
