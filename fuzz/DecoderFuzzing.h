@@ -22,6 +22,14 @@ inline void Decode(const GraphicDecoder& decoder, const uint8_t* data, size_t si
   }
 }
 
+// Decodes every frame of the bytes, as --all-frames does.
+inline void DecodeAllFrames(const GraphicDecoder& decoder, const uint8_t* data, size_t size) {
+  try {
+    decoder.Decode({reinterpret_cast<const char*>(data), size}, u"fuzz", {.allFrames = true});
+  } catch (const DecodeError&) {
+  }
+}
+
 // The same for a decoding function, with a pixel limit of its own on top of the picture limits.
 inline void Decode(DecodeFunction decode, const uint8_t* data, size_t size, int64_t maxPixels) {
   try {
@@ -40,5 +48,16 @@ inline void Decode(DecodeFunction decode, const uint8_t* data, size_t size, int6
   }                                                                         \
   extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
     ::bookloom::fuzz::Decode(decode, data, size, maxPixels);                \
+    return 0;                                                               \
+  }
+
+// The entry points of a target that feeds every input to a decoder of many frames, all of them decoded.
+#define BOOKLOOM_FUZZ_DECODER_ALL_FRAMES(Decoder)                           \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) {                      \
+    ::bookloom::fuzz::LimitPictureSizes();                                  \
+    return 0;                                                               \
+  }                                                                         \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
+    ::bookloom::fuzz::DecodeAllFrames(Decoder(), data, size);               \
     return 0;                                                               \
   }

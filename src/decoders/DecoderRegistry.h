@@ -29,8 +29,8 @@ class DecoderRegistry : public SingleInstance<DecoderRegistry> {
   // The decoder registered for the extension of a file name, or nullptr.
   const GraphicDecoder* Find(const std::u16string& fileName) const;
   // The decoder of a picture held in memory (inside a book or an archive): by its first bytes where
-  // they are those of a JPEG, PNG or GIF picture, whatever it is called; else by the extension of its
-  // name; else by its media type ("image/jpeg"); nullptr when none reads it.
+  // they are those of a JPEG, PNG, GIF, WebP, JPEG XL, HEIF or AVIF picture, whatever it is called; else by
+  // the extension of its name; else by its media type ("image/jpeg"); nullptr when none reads it.
   const GraphicDecoder* FindFor(std::string_view bytes, const std::u16string& name,
                                 std::string_view mediaType = {}) const;
   const std::vector<Entry>& Entries() const { return entries_; }

@@ -7,10 +7,14 @@
 #include "decoders/AutodeskDecoder.h"
 #include "decoders/DecoderRegistry.h"
 #include "decoders/EmfDecoder.h"
+#include "decoders/HeifDecoder.h"
 #include "decoders/JpegDecoder.h"
+#include "decoders/JpegXlDecoder.h"
 #include "decoders/PngDecoder.h"
 #include "decoders/PsdDecoder.h"
 #include "decoders/PspDecoder.h"
+#include "decoders/SvgDecoder.h"
+#include "decoders/WebpDecoder.h"
 
 namespace bookloom {
 
@@ -61,6 +65,12 @@ const PictureFormat kFormats[] = {
     // Beyond the classic set: the most common picture formats of today's books.
     {u"png", u"Portable network graphic images", u"", kPng},
     {u"gif", u"CompuServe GIF images", u"", kMagick, kGif},
+    {u"webp", u"WebP images", u"", kWebp},
+    {u"svg", u"SVG drawings", u"", kSvg},
+    {u"jxl", u"JPEG XL images", u"", kJpegXl},
+    {u"avif", u"AVIF images", u"", kHeif},
+    {u"heic", u"HEIF images", u"HEIC images", kHeif},
+    {u"heif", u"HEIF images", u"", kHeif},
 };
 
 std::shared_ptr<const GraphicDecoder> MakeDecoder(const PictureFormat& format) {
@@ -79,6 +89,14 @@ std::shared_ptr<const GraphicDecoder> MakeDecoder(const PictureFormat& format) {
       return std::make_shared<FunctionDecoder>(DecodeAutodesk);
     case kMagick:
       return std::make_shared<MagickDecoder>(format.magickFormat);
+    case kWebp:
+      return std::make_shared<WebpDecoder>();
+    case kSvg:
+      return std::make_shared<FunctionDecoder>(DecodeSvg);
+    case kJpegXl:
+      return std::make_shared<JpegXlDecoder>();
+    case kHeif:
+      return std::make_shared<HeifDecoder>();
   }
   return nullptr;
 }
@@ -93,6 +111,14 @@ const char* ReaderName(PictureReader reader) {
       return "libpng";
     case kMagick:
       return "GraphicsMagick";
+    case kWebp:
+      return "libwebp";
+    case kSvg:
+      return "librsvg";
+    case kJpegXl:
+      return "libjxl";
+    case kHeif:
+      return "libheif";
     case kPsd:
     case kPsp:
     case kEmf:

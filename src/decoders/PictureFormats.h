@@ -12,8 +12,21 @@ namespace bookloom {
 
 class DecoderRegistry;
 
-// Who decodes a format: Bookloom itself, libjpeg-turbo, libpng, or a reader of GraphicsMagick.
-enum class PictureReader : uint8_t { kJpeg, kPng, kPsd, kPsp, kEmf, kAutodesk, kMagick };
+// Who decodes a format: Bookloom itself, libjpeg-turbo, libpng, libwebp, librsvg, libjxl, libheif, or
+// a reader of GraphicsMagick.
+enum class PictureReader : uint8_t {
+  kJpeg,
+  kPng,
+  kPsd,
+  kPsp,
+  kEmf,
+  kAutodesk,
+  kMagick,
+  kWebp,
+  kSvg,
+  kJpegXl,
+  kHeif
+};
 
 struct PictureFormat {
   const char16_t* ext;          // without the dot
@@ -24,7 +37,7 @@ struct PictureFormat {
 };
 
 // What reads a format's files, as the list of formats names it: "built-in", "libjpeg-turbo",
-// "libpng" or "GraphicsMagick".
+// "libpng", "libwebp", "librsvg", "libjxl", "libheif" or "GraphicsMagick".
 const char* ReaderName(PictureReader reader);
 
 // Every format, in the order the open dialog lists them within their groups.

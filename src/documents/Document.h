@@ -79,8 +79,8 @@ class EncodedPictures : public DocumentPictures {
   explicit EncodedPictures(std::u16string documentName) : documentName_(std::move(documentName)) {}
 
   // Adds a picture held in memory, or one that is a file of its own (read when it is decoded) when
-  // `fileName` is given; returns its index, or nullopt when no decoder reads such a picture (an SVG
-  // drawing, a WebP picture): the document then leaves it out.
+  // `fileName` is given; returns its index, or nullopt when no decoder reads such a picture: the
+  // document then leaves it out.
   std::optional<size_t> Add(std::u16string name, std::string bytes, std::string mediaType = {},
                             std::u16string fileName = {});
 

@@ -282,7 +282,7 @@ class EpubReader {
     const size_t start = document_.blocks.size();
     anchors_[{entry, ""}] = start;
     document_.AddHeading(0, {});
-    if (item->second.mediaType.starts_with("image/") && item->second.mediaType != "image/svg+xml") {
+    if (item->second.mediaType.starts_with("image/")) {
       if (const auto picture = PictureAt(entry, item->second.mediaType)) document_.AddPicture(*picture);
       return;
     }

@@ -44,7 +44,8 @@ std::optional<size_t> PictureBeside(const std::u16string& fileName, const std::s
   const auto added = pictures.Add(Utf8ToUtf16(name), {}, {}, path);
   if (added) document.files.push_back(path);
   if (!added)
-    document.warnings.push_back("picture \"" + reference + "\": no decoder reads this kind of picture: left out");
+    document.warnings.push_back("picture \"" + reference +
+                                "\": no decoder reads this kind of picture: left out");
   return added;
 }
 

@@ -42,7 +42,9 @@ TEST(PictureFileItem, RegistersItsExtensionsInOrderWithTheirDescriptions) {
             "SGI black/white images|*.bw|Photoshop images|*.psd|Photoshop images|*.pdd|"
             "Portable pixel map images|*.ppm|Portable gray map images|*.pgm|Portable bitmap images|*.pbm|"
             "Autodesk images|*.cel|Autodesk images|*.pic|Kodak Photo-CD images|*.pcd|Dr. Halo images|*.cut|"
-            "Paintshop Pro images|*.psp|Portable network graphic images|*.png|CompuServe GIF images|*.gif|");
+            "Paintshop Pro images|*.psp|Portable network graphic images|*.png|CompuServe GIF images|*.gif|"
+            "WebP images|*.webp|SVG drawings|*.svg|JPEG XL images|*.jxl|AVIF images|*.avif|"
+            "HEIC images|*.heic|HEIF images|*.heif|");
   EXPECT_EQ(Utf16ToUtf8(FileTypeRegistry::Instance().BuildFilter(0, kGroupByClass, &PictureFileItem::Class)),
             "Windows bitmaps|*.bmp; *.rle; *.dib|Windows icons|*.ico|Windows metafiles|*.wmf; *.emf|"
             "JPG images|*.jfif; *.jpg; *.jpe; *.jpeg|Truevision images|*.win; *.vst; *.vda; *.tga; *.icb|"
@@ -51,11 +53,12 @@ TEST(PictureFileItem, RegistersItsExtensionsInOrderWithTheirDescriptions) {
             "SGI images|*.sgi; *.rgba; *.rgb; *.bw|Photoshop images|*.psd; *.pdd|"
             "Portable map images|*.ppm; *.pgm; *.pbm|Autodesk images|*.cel; *.pic|"
             "Kodak Photo-CD images|*.pcd|Dr. Halo images|*.cut|Paintshop Pro images|*.psp|"
-            "Portable network graphic images|*.png|CompuServe GIF images|*.gif|");
+            "Portable network graphic images|*.png|CompuServe GIF images|*.gif|WebP images|*.webp|"
+            "SVG drawings|*.svg|JPEG XL images|*.jxl|AVIF images|*.avif|HEIF images|*.heic; *.heif|");
   int count = 0;
   for (const auto& e : FileTypeRegistry::Instance().Extensions())
     count += e->classItem->itemClass == &PictureFileItem::Class;
-  EXPECT_EQ(count, 40);
+  EXPECT_EQ(count, 46);
   EXPECT_THROW(RegisterPictureItem(), Exception);  // already registered
 }
 
@@ -69,7 +72,8 @@ TEST(PictureFileItem, IsTheClassOfEveryPictureExtensionInAnyCase) {
       {u"scan.Tiff", &PictureFileItem::Class},
       {u"anim.gif", &PictureFileItem::Class},
       {u"/photos.jpg/story.txt", &TextFileItem::Class},
-      {u"x.webp", nullptr},
+      {u"x.webp", &PictureFileItem::Class},
+      {u"drawing.SVG", &PictureFileItem::Class},
       {u"png", nullptr},
       {u"x.jpg.bak", nullptr},
   };

@@ -19,6 +19,7 @@
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
 #include "support/TestMetafiles.h"
+#include "support/TestPictures.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom {
@@ -123,6 +124,10 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
   test::WriteBytes(dir_ / "d.emf", test::EmfOf(40, 30, ""));
   test::WriteBytes(dir_ / "notes.md", "# Notes\n\nText.\n");
   fs::copy_file(fs::path(BOOKLOOM_TEST_FILES) / "book.mobi", dir_ / "book.mobi");
+  test::WriteBytes(dir_ / "d.webp", test::WebpOf(test::Gradient(40, 30), true));
+  test::WriteBytes(dir_ / "d.jxl", test::JpegXlOf({test::Gradient(40, 30)}, true));
+  test::WriteBytes(dir_ / "d.avif", test::HeifOf({test::Gradient(40, 30)}, true));
+  test::WriteBytes(dir_ / "d.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"3\"/>");
   const struct {
     const char* inputs;
     std::vector<std::string> loaded, notLoaded;
@@ -130,9 +135,18 @@ TEST_F(MakeCommandTest, LoadsEachLibraryOnlyForTheInputsThatNeedIt) {
       {"en.txt a.png",
        {},
        {"GraphicsMagick", "bookloom-pdf.so", "libpoppler", "libglib", "libxml2", "libarchive",
-        "bookloom-emf.so", "libcairo", "libfontconfig", "libcmark", "libmobi"}},
+        "bookloom-emf.so", "libcairo", "libfontconfig", "libcmark", "libmobi", "libwebp", "librsvg", "libjxl",
+        "libheif"}},
       {"notes.md", {"libcmark"}, {"GraphicsMagick", "libxml2", "libarchive", "libmobi"}},
       {"book.mobi", {"libmobi"}, {"GraphicsMagick", "libarchive", "libcmark", "libpoppler"}},
+      {"d.webp",
+       {"libwebpdemux", "libwebp.so"},
+       {"GraphicsMagick", "librsvg", "libjxl", "libcairo", "libglib"}},
+      {"d.svg",
+       {"librsvg", "libcairo"},
+       {"GraphicsMagick", "libwebp", "libjxl", "bookloom-emf.so", "libpoppler"}},
+      {"d.jxl", {"libjxl"}, {"GraphicsMagick", "libwebp", "librsvg", "libheif", "libcairo"}},
+      {"d.avif", {"libheif"}, {"GraphicsMagick", "libwebp", "librsvg", "libjxl", "libcairo"}},
       {"en.txt d.pgm",
        {"bookloom-magick.so", "libGraphicsMagick"},
        {"libpoppler", "libarchive", "bookloom-emf.so"}},
@@ -190,6 +204,8 @@ TEST_F(MakeCommandTest, AnInputWhoseModuleIsMissingFailsWithTheReason) {
 TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
   test::WriteBytes(dir_ / "notes.xyz", "\x01\x02\x03 not a book file");
   test::WriteBytes(dir_ / "broken.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
+  test::WriteBytes(dir_ / "broken.webp", test::WebpOf(test::Gradient(40, 30), true).substr(0, 40));
+  test::WriteBytes(dir_ / "broken.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect");
   fs::create_directory(dir_ / "folder.txt");
   ASSERT_EQ(mkfifo((dir_ / "pipe.txt").c_str(), 0600), 0);
   const struct {
@@ -201,6 +217,8 @@ TEST_F(MakeCommandTest, RefusesEveryBadInputOrSkipsItWhenAsked) {
       {"pipe.txt", "pipe.txt: is not a regular file"},
       {"notes.xyz", "notes.xyz: unknown file type .xyz"},
       {"broken.jpg", "broken.jpg: cannot be decoded: "},
+      {"broken.webp", "broken.webp: cannot be decoded: not a readable WebP file"},
+      {"broken.svg", "broken.svg: cannot be decoded: not a readable SVG drawing"},
   };
   const std::string oldBook = test::SampleBook();
   test::WriteBytes(dir_ / "book.wol", oldBook);
@@ -676,13 +694,15 @@ TEST(FormatsCommand, PrintsATableOrTheFilter) {
         "\n.scr       Word 5.x screen capture images ", "\n.fb2.zip   FB2 books in zip archives ",
         "\n.cbr       Comic book RAR archives ", "\n.markdown  Markdown texts ", "\n.azw3      KF8 books "})
     EXPECT_TRUE(Contains(table.out, row)) << row;
-  for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libxml2\n",
-                             "libarchive, libxml2\n", "libarchive\n", "poppler\n", "libmobi\n", "cmark\n"})
+  for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libwebp\n",
+                             "librsvg\n", "libjxl\n", "libheif\n", "libxml2\n", "libarchive, libxml2\n",
+                             "libarchive\n", "poppler\n", "libmobi\n", "cmark\n"})
     EXPECT_TRUE(Contains(table.out, reader)) << reader;
-  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 68);
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 74);
 
   const test::CliRun filter = RunCli(dir.Path(), "formats --filter");
-  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.azw3; *.bmp; *.bw; *.cb7; ", 0), 0u) << filter.out;
+  EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.avif; *.azw3; *.bmp; *.bw; *.cb7; ", 0), 0u)
+      << filter.out;
   EXPECT_TRUE(Contains(filter.out, "|Windows bitmaps (*.bmp; *.dib; *.rle)|*.bmp; *.dib; *.rle|"))
       << filter.out;
 }

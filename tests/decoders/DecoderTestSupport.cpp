@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <functional>
 
 #include "decoders/DecoderRegistry.h"
 #include "platform/Bitmap.h"
@@ -14,10 +15,13 @@ namespace bookloom::test {
 
 namespace {
 
+// Decodes the bytes of a file; the name is only used in error messages.
+using DecodeBytes = std::function<void(std::string_view bytes, const std::u16string& name)>;
+
 // Decodes and reports whether the decoder refused the bytes with DecodeError.
-bool Refused(DecodeFunction load, std::string_view bytes, int64_t maxPixels, const std::string& what) {
+bool Refused(const DecodeBytes& decode, std::string_view bytes, const std::string& what) {
   try {
-    load(bytes, u"damaged", maxPixels);
+    decode(bytes, u"damaged");
     return false;
   } catch (const DecodeError& e) {
     EXPECT_NE(std::string(e.what()).find("\"damaged\""), std::string::npos) << what << ": " << e.what();
@@ -135,8 +139,9 @@ std::vector<std::filesystem::path> SampleFiles(const std::string& folder) {
   return files;
 }
 
-int ExpectDamageIsRefusedCleanly(DecodeFunction load, const std::string& bytes, const std::string& label,
-                                 int64_t maxPixels) {
+namespace {
+
+int ExpectDamageRefused(const DecodeBytes& decode, const std::string& bytes, const std::string& label) {
   int accepted = 0;
   // Every cut in the first 300 bytes (headers), then about 200 cuts spread over the rest.
   std::vector<size_t> cuts;
@@ -146,7 +151,7 @@ int ExpectDamageIsRefusedCleanly(DecodeFunction load, const std::string& bytes, 
   for (size_t n : cuts) {
     // A copy of exactly n bytes, so that the sanitizers see any read past the end.
     const std::string cut = bytes.substr(0, n);
-    if (!Refused(load, cut, maxPixels, label + " cut at " + std::to_string(n))) ++accepted;
+    if (!Refused(decode, cut, label + " cut at " + std::to_string(n))) ++accepted;
   }
   // Bytes set to extreme values at spread positions, a few at a time.
   uint32_t seed = 12345;
@@ -158,9 +163,56 @@ int ExpectDamageIsRefusedCleanly(DecodeFunction load, const std::string& bytes, 
       const uint32_t kind = next() >> 28;
       damaged[at] = static_cast<char>(kind < 5 ? 0xFF : kind < 10 ? 0x00 : (next() >> 16) & 0xFF);
     }
-    Refused(load, damaged, maxPixels, label + " damaged, round " + std::to_string(round));
+    Refused(decode, damaged, label + " damaged, round " + std::to_string(round));
   }
   return accepted;
+}
+
+}  // namespace
+
+int ExpectDamageIsRefusedCleanly(DecodeFunction load, const std::string& bytes, const std::string& label,
+                                 int64_t maxPixels) {
+  return ExpectDamageRefused(
+      [&](std::string_view b, const std::u16string& name) { load(b, name, maxPixels); }, bytes, label);
+}
+
+int ExpectDamageIsRefusedCleanly(const GraphicDecoder& decoder, const std::string& bytes,
+                                 const std::string& label) {
+  return ExpectDamageRefused(
+      [&](std::string_view b, const std::u16string& name) { decoder.Decode(b, name, {.allFrames = true}); },
+      bytes, label);
+}
+
+void ExpectBadFilesRefused(const GraphicDecoder& decoder, const std::vector<std::string>& broken,
+                           const std::string& good) {
+  for (const std::string& bytes : broken) {
+    try {
+      decoder.Decode(bytes, u"bad.pic");
+      ADD_FAILURE() << bytes.size() << " bytes were decoded";
+    } catch (const DecodeError& e) {
+      EXPECT_NE(std::string(e.what()).find("bad.pic"), std::string::npos) << e.what();
+    }
+  }
+  const ScopedPictureLimits small({.maxSide = 100, .maxPixels = 1000});
+  EXPECT_THROW(decoder.Decode(good, u"big.pic"), DecodeError);
+}
+
+PixelDifference CompareWithPixels(const Graphic& g, const RgbaPixels& p) {
+  EXPECT_EQ(g.Width(), p.width);
+  EXPECT_EQ(g.Height(), p.height);
+  if (g.Width() != p.width || g.Height() != p.height) return {255, 255};
+  PixelDifference d;
+  double sum = 0;
+  for (int y = 0; y < g.Height(); ++y)
+    for (int x = 0; x < g.Width(); ++x)
+      for (int c = 0; c < g.Channels(); ++c) {
+        const int diff =
+            std::abs(g.Row(y)[x * g.Channels() + c] - p.rgba[(static_cast<size_t>(y) * p.width + x) * 4 + c]);
+        d.max = std::max(d.max, diff);
+        sum += diff;
+      }
+  d.mean = sum / (static_cast<double>(g.Width()) * g.Height() * g.Channels());
+  return d;
 }
 
 }  // namespace bookloom::test

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "decoders/Graphic.h"
+#include "support/TestPictures.h"
 
 namespace bookloom::test {
 
@@ -62,6 +63,18 @@ std::vector<std::filesystem::path> SampleFiles(const std::string& folder);
 // cut copies were accepted. Pictures are decoded with the given pixel limit.
 int ExpectDamageIsRefusedCleanly(DecodeFunction load, const std::string& bytes, const std::string& label,
                                  int64_t maxPixels = kMaxPicturePixels);
+// The same for a decoder, every frame of the copies decoded.
+int ExpectDamageIsRefusedCleanly(const GraphicDecoder& decoder, const std::string& bytes,
+                                 const std::string& label);
+
+// Each of the broken files is refused with DecodeError naming the file, and the good file is refused
+// under picture limits too small for it.
+void ExpectBadFilesRefused(const GraphicDecoder& decoder, const std::vector<std::string>& broken,
+                           const std::string& good);
+
+// The difference of a picture's samples from the RGBA pixels it was made of (alpha compared only when
+// the picture has it); EXPECTs the sizes to match (pictures of other sizes differ by 255).
+PixelDifference CompareWithPixels(const Graphic& g, const RgbaPixels& p);
 
 // Lowers the picture limits for the life of the object.
 class ScopedPictureLimits {

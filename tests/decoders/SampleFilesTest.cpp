@@ -311,8 +311,10 @@ TEST(SampleFiles, EveryRegisteredExtensionReadsASample) {
       // another sample of the extension may read; the sizes test names the failures
     }
   }
+  // No samples of these: the tests that make such files with the formats' own encoders cover them.
+  const std::u16string_view madeInTests[] = {u"gif", u"webp", u"svg", u"jxl", u"avif", u"heic", u"heif"};
   for (const auto& entry : DecoderRegistry::Instance().Entries()) {
-    if (entry.ext == u"gif") continue;  // no GIF samples: the tests that make files cover it
+    if (std::ranges::count(madeInTests, entry.ext) > 0) continue;
     EXPECT_TRUE(wasDecoded(entry.ext)) << Utf16ToUtf8(entry.ext);
   }
 }

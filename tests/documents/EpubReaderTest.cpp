@@ -9,6 +9,7 @@
 #include "documents/EpubReader.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestPictures.h"
 
 namespace bookloom {
 namespace {
@@ -263,6 +264,33 @@ TEST(EpubReader, RefusesProtectedAndDamagedBooks) {
   const test::ScratchDir dir;
   test::WriteBytes(dir / "torn.epub", test::ArchiveOf(Epub2()).substr(0, 900));
   EXPECT_THROW(ReadEpub((dir / "torn.epub").u16string()), DocumentError);
+}
+
+// WebP pictures and SVG drawings, on a page or as a page of the spine, are pictures of the book.
+TEST(EpubReader, TodaysPictureFormatsArePictures) {
+  const std::string opf =
+      "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\"><metadata "
+      "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>P</dc:title></metadata><manifest>"
+      "<item id=\"p\" href=\"pics.xhtml\" media-type=\"application/xhtml+xml\"/>"
+      "<item id=\"d\" href=\"images/page.svg\" media-type=\"image/svg+xml\"/></manifest>"
+      "<spine><itemref idref=\"p\"/><itemref idref=\"d\"/></spine></package>";
+  const std::string drawing = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"30\" height=\"40\"/>";
+  const test::ScratchDir dir;
+  const Document document =
+      Read(dir, {{"mimetype", "application/epub+zip"},
+                 {"META-INF/container.xml", kContainer},
+                 {"OEBPS/content.opf", opf},
+                 {"OEBPS/pics.xhtml", Page("<p><img src=\"images/p.webp\"/><img src=\"images/d.svg\"/></p>")},
+                 {"OEBPS/images/p.webp", test::WebpOf(test::Gradient(20, 10), true)},
+                 {"OEBPS/images/d.svg", drawing},
+                 {"OEBPS/images/page.svg", drawing}});
+  EXPECT_TRUE(document.warnings.empty()) << document.warnings.at(0);
+  EXPECT_EQ(test::OutlineOf(document),
+            "#0\n[OEBPS/images/p.webp]\n[OEBPS/images/d.svg]\n#0\n[OEBPS/images/page.svg]\n");
+  ASSERT_EQ(document.pictures->Count(), 3u);
+  EXPECT_EQ(document.pictures->Decode(0)->Width(), 20);
+  EXPECT_EQ(document.pictures->Decode(1)->Width(), 600);
+  EXPECT_EQ(document.pictures->Decode(2)->Height(), 800);
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ TEST(MarkdownReader, WithoutAClosingLineTheYamlBlockIsText) {
 TEST(MarkdownReader, LeavesOutAMissingPictureOrOneOnTheWebWithAWarning) {
   const struct {
     std::string markdown, warning;
-  } cases[] = {{"![x](missing.png)", "is missing"}, {"![x](http://example.com/a.png)", "is not next to the page"}};
+  } cases[] = {{"![x](missing.png)", "is missing"},
+               {"![x](http://example.com/a.png)", "is not next to the page"}};
   for (const auto& c : cases) {
     const Document document = ReadMarkdown(c.markdown, u"/nonexistent/a.md");
     ASSERT_EQ(document.warnings.size(), 1u) << c.markdown;

@@ -108,7 +108,8 @@ BookDescription BookOptions::Description(Console& console) const {
     const DecodedTextFile file =
         DecodeTextFile(ReadFileBytes(Utf8ToUtf16(annotationFileName_)),
                        textOptions_.EncodingsAt(*command_, annotationFileOption_).at(0));
-    for (const std::string& warning : DecodingWarnings(file)) console.Warning("--annotation-file: " + warning);
+    for (const std::string& warning : DecodingWarnings(file))
+      console.Warning("--annotation-file: " + warning);
     description.annotation = file.text;
     annotationOption = "--annotation-file";
   }

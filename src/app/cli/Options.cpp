@@ -74,8 +74,8 @@ void AddPictureOptions(CLI::App& app, PictureSettings& settings) {
                "stretch each picture's greys so that its darkest and lightest 0.5 % become black and white")
       ->group("Pictures");
   app.add_flag("--all-frames,!--first-frame", settings.allFrames,
-               "make every page of a multi-page TIFF and every frame of an animated GIF a page (otherwise "
-               "the first, with a warning)")
+               "make every page of a multi-page TIFF, every frame of an animated GIF, WebP or JPEG XL "
+               "and every image of a HEIF or AVIF file a page (otherwise the first, with a warning)")
       ->group("Pictures");
 }
 
