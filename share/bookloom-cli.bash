@@ -12,6 +12,7 @@ _bookloom_cli() {
   case $prev in
     --cover-mode|--picture-mode|--mode) mapfile -t COMPREPLY < <(compgen -W "gray mono" -- "$cur"); return ;;
     --unwrap) mapfile -t COMPREPLY < <(compgen -W "auto on off" -- "$cur"); return ;;
+    --document-mode) mapfile -t COMPREPLY < <(compgen -W "auto text pages" -- "$cur"); return ;;
   esac
   if [[ -z $command ]]; then
     mapfile -t COMPREPLY < <(compgen -W "$("$program" names 2>/dev/null)" -- "$cur")

@@ -11,6 +11,7 @@
 #include "book/PicturePages.h"
 #include "decoders/Picture.h"
 #include "documents/ComicArchiveReader.h"
+#include "documents/DjvuReader.h"
 #include "documents/EpubReader.h"
 #include "documents/Fb2Reader.h"
 #include "documents/HtmlReader.h"
@@ -23,7 +24,7 @@ namespace bookloom {
 
 namespace {
 
-template <DocumentReadFunction read>
+template <auto read>
 std::unique_ptr<FileItem> Create(const std::u16string& fileName) {
   return std::make_unique<DocumentFileItem>(fileName, read);
 }
@@ -164,8 +165,12 @@ const DocumentFormat kFormats[] = {
      "libarchive"},
     {u"tar", u"Comic archives", u"Tar archives of pictures", DocumentFileItem::ComicArchiveClass,
      "libarchive"},
-    {u"pdf", u"PDF documents", u"PDF documents (as pictures of their pages)", DocumentFileItem::PdfClass,
-     "poppler"},
+    {u"pdf", u"PDF documents", u"PDF documents (their text, or pictures of their pages)",
+     DocumentFileItem::PdfClass, "poppler"},
+    {u"djvu", u"DjVu documents", u"DjVu documents (their hidden text, or pictures of their pages)",
+     DocumentFileItem::DjvuClass, "DjVuLibre"},
+    {u"djv", u"DjVu documents", u"DjVu documents (their hidden text, or pictures of their pages)",
+     DocumentFileItem::DjvuClass, "DjVuLibre"},
 };
 
 }  // namespace
@@ -176,11 +181,19 @@ const FileItemClass DocumentFileItem::HtmlClass = {"TBlmFileItemHtml", Create<Re
 const FileItemClass DocumentFileItem::ComicArchiveClass = {"TBlmFileItemComicArchive",
                                                            Create<ReadComicArchive>};
 const FileItemClass DocumentFileItem::PdfClass = {"TBlmFileItemPdf", Create<ReadPdf>};
+const FileItemClass DocumentFileItem::DjvuClass = {"TBlmFileItemDjvu", Create<ReadDjvu>};
 const FileItemClass DocumentFileItem::FolderClass = {"TBlmFileItemFolder", Create<ReadFolder>};
 
-void DocumentFileItem::Load() {
-  document_ = read_(FileName());
+void DocumentFileItem::Load() { LoadAs(Settings().documentMode); }
+
+void DocumentFileItem::LoadAs(DocumentMode mode) {
+  document_ = readPaged_ ? readPaged_(FileName(), mode) : read_(FileName());
+  loadedMode_ = mode;
   FileItem::Load();
+}
+
+void DocumentFileItem::DropIfModeChanged() {
+  if (Loaded() && readPaged_ && loadedMode_ != Settings().documentMode) Unload();
 }
 
 void DocumentFileItem::Unload() {
@@ -189,7 +202,8 @@ void DocumentFileItem::Unload() {
 }
 
 void DocumentFileItem::Verify() {
-  if (!Loaded()) Load();
+  // A paged document is checked by opening it, which its pages mode does without reading its text.
+  if (!Loaded()) LoadAs(readPaged_ ? DocumentMode::kPages : Settings().documentMode);
 }
 
 std::string DocumentFileItem::ToBookText(std::u16string_view text) { return WideToWin1251(text, &fallback_); }
@@ -200,6 +214,7 @@ void DocumentFileItem::WriteEntry(BookWriter& writer) {
 }
 
 std::vector<ContentsEntry> DocumentFileItem::ContentsEntries() {
+  DropIfModeChanged();
   return ListWhileLoaded([this] { return EntriesOf(document_, TitleOf(*this)); });
 }
 
@@ -214,9 +229,12 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
     DocumentFileItem& item;
     ~UnloadAtEnd() { item.Unload(); }
   } unload{*this};
+  DropIfModeChanged();
   FileItem::WriteTo(writer);
   for (std::string& warning : document_.warnings) Warn(std::move(warning));
   document_.warnings.clear();
+  for (std::string& note : document_.notes) Note(std::move(note));
+  document_.notes.clear();
   leftOutEntries_ = 0;
   fallback_ = FallbackReport();
   BeginEntries(EntriesOf(document_, TitleOf(*this)));
@@ -259,6 +277,7 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
 }
 
 BookDescription DocumentFileItem::OfferedDescription() {
+  DropIfModeChanged();
   if (!Loaded()) Load();
   const DocumentInfo& info = document_.info;
   BookDescription offered;
@@ -274,6 +293,7 @@ BookDescription DocumentFileItem::OfferedDescription() {
 }
 
 bool DocumentFileItem::LoadOfferedCover(Picture& picture) {
+  DropIfModeChanged();
   if (!Loaded()) Load();
   if (!document_.cover) return false;
   try {
@@ -297,7 +317,7 @@ void RegisterDocumentItems() {
 void UnregisterDocumentItems() {
   for (const FileItemClass* c :
        {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass, &DocumentFileItem::HtmlClass,
-        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass})
+        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass, &DocumentFileItem::DjvuClass})
     FileTypeRegistry::Instance().UnregisterFormat(u"", *c);
 }
 

@@ -1,5 +1,5 @@
 // The file item of books in other formats and of albums: FB2, EPUB, HTML pages, comic archives, PDF
-// files and folders. Each format's reader makes a document; this item writes any document into the
+// and DjVu files and folders. Each format's reader makes a document; this item writes any document into the
 // book: its headings as sections and table-of-contents entries, its paragraphs, its pictures as pages.
 #pragma once
 
@@ -7,19 +7,24 @@
 
 #include "book/FileItem.h"
 #include "documents/Document.h"
+#include "documents/DocumentMode.h"
 
 namespace bookloom {
 
 // Reads a file (or a folder) of one format into a document.
 using DocumentReadFunction = Document (*)(const std::u16string& fileName);
+// Reads a paged document (PDF, DjVu) as its text or as its pages, as the mode says.
+using PagedDocumentReadFunction = Document (*)(const std::u16string& fileName, DocumentMode mode);
 
 class DocumentFileItem : public FileItem {
  public:
   // One class per format, each with its reader.
-  static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, FolderClass;
+  static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, DjvuClass, FolderClass;
 
   DocumentFileItem(const std::u16string& fileName, DocumentReadFunction read)
       : FileItem(fileName), read_(read) {}
+  DocumentFileItem(const std::u16string& fileName, PagedDocumentReadFunction readPaged)
+      : FileItem(fileName), readPaged_(readPaged) {}
 
   // Reads the document: its text and the list of its pictures, which are decoded only when written.
   void Load() override;
@@ -28,8 +33,8 @@ class DocumentFileItem : public FileItem {
   // or that names a picture it lacks, is refused (DocumentError).
   void Verify() override;
   // The pictures of a document become pages as the picture settings say; its text has its own
-  // encoding and structure.
-  SettingGroups UsedSettings() const override { return {.pictures = true}; }
+  // encoding and structure. A paged document is read as the document mode says.
+  SettingGroups UsedSettings() const override { return {.pictures = true, .document = readPaged_ != nullptr}; }
   // The document's headings, paragraphs and pictures in order, then the document is released. Content
   // before the document's first table-of-contents entry gets a first-level entry with the document's
   // title, or else the file's name, as a text file's chapter has. A picture that cannot be decoded fails the
@@ -46,6 +51,10 @@ class DocumentFileItem : public FileItem {
   const Document& LoadedDocument() const { return document_; }
 
  private:
+  // Reads the document as `mode` says (a paged document; other documents have one way to be read).
+  void LoadAs(DocumentMode mode);
+  // Releases a paged document read in another mode than its settings now say, to be read again.
+  void DropIfModeChanged();
   // The one conversion of the document's texts into the book's Windows-1251, each character the code
   // page lacks in its nearest form, counted for the warning.
   std::string ToBookText(std::u16string_view text);
@@ -55,7 +64,9 @@ class DocumentFileItem : public FileItem {
   // skip bad parts, notes that the part is left out.
   void LeaveOutOrRaise(const std::string& part);
 
-  DocumentReadFunction read_;
+  DocumentReadFunction read_ = nullptr;  // one of the two
+  PagedDocumentReadFunction readPaged_ = nullptr;
+  DocumentMode loadedMode_ = DocumentMode::kAuto;
   Document document_;
   int leftOutEntries_ = 0;  // entries the book had no room for
   FallbackReport fallback_;

@@ -100,6 +100,8 @@ struct Document {
   // What the reader left out without failing (a picture of a kind no decoder reads, a table-of-
   // contents entry that leads nowhere), for the build to report.
   std::vector<std::string> warnings;
+  // What the reader decided that only a detailed account tells (whether a PDF is read as its text).
+  std::vector<std::string> notes;
 
   void AddHeading(int level, std::u16string title);
   // Adds the paragraph unless it is empty; `keepEmpty` keeps an empty one (an empty line of a poem).
