@@ -97,6 +97,26 @@ class PageEdges {
   double pageHeight_, top_, foot_ = 0;
 };
 
+// The number a line begins or ends with ("Introduction 12", "12 | Chapter"), as a page's number in
+// its running header stands.
+std::optional<long> EdgeNumber(std::u16string_view text) {
+  const auto digits = [](std::u16string_view t) {
+    size_t n = 0;
+    while (n < t.size() && n < 6 && t[n] >= u'0' && t[n] <= u'9') ++n;
+    return n;
+  };
+  const auto value = [](std::u16string_view t) {
+    long v = 0;
+    for (char16_t c : t) v = v * 10 + (c - u'0');
+    return v;
+  };
+  if (const size_t n = digits(text); n > 0 && n < 6) return value(text.substr(0, n));
+  size_t start = text.size();
+  while (start > 0 && text.size() - start < 6 && text[start - 1] >= u'0' && text[start - 1] <= u'9') --start;
+  if (start < text.size() && text.size() - start < 6) return value(text.substr(start));
+  return std::nullopt;
+}
+
 // Whether a line sits at the top (false) or the foot (true) of its page.
 bool AtFoot(const LayerLine& line, const LayerPage& page) { return line.box.y0 >= page.height / 2; }
 
@@ -115,15 +135,20 @@ double BodySize(const std::vector<LayerPage>& pages) {
 // lines, no larger than the body's text, that are numbers alone or that come again, numbers aside, at
 // the same edge of other pages.
 std::vector<std::vector<bool>> RunningLines(const std::vector<LayerPage>& pages, double bodySize) {
-  // The lines that may be running ones, page by page.
+  // The lines that may be running ones, page by page, how often each comes again at the same edge,
+  // and how often a page's number stands at an edge as far from its index as on other pages.
   std::vector<std::vector<bool>> candidates(pages.size());
   std::map<std::pair<bool, std::u16string>, size_t> repeats;
+  std::map<std::pair<bool, long>, size_t> numberings;
   for (size_t p = 0; p < pages.size(); ++p) {
     const PageEdges edges(pages[p]);
     for (const LayerLine& line : pages[p].lines) {
       const bool candidate = line.fontSize <= bodySize * kHeadingScale && edges.AtEdge(line);
       candidates[p].push_back(candidate);
-      if (candidate) ++repeats[{AtFoot(line, pages[p]), RunningKey(line.text)}];
+      if (!candidate) continue;
+      const bool foot = AtFoot(line, pages[p]);
+      ++repeats[{foot, RunningKey(line.text)}];
+      if (const auto number = EdgeNumber(line.text)) ++numberings[{foot, *number - static_cast<long>(p)}];
     }
   }
   const size_t enough = std::max<size_t>(2, pages.size() / 5);
@@ -133,8 +158,11 @@ std::vector<std::vector<bool>> RunningLines(const std::vector<LayerPage>& pages,
     for (size_t i = 0; i < pages[p].lines.size(); ++i) {
       if (!candidates[p][i]) continue;
       const LayerLine& line = pages[p].lines[i];
+      const bool foot = AtFoot(line, pages[p]);
       const std::u16string key = RunningKey(line.text);
-      running[p][i] = key.empty() || IsRomanNumber(key) || repeats[{AtFoot(line, pages[p]), key}] >= enough;
+      const auto number = EdgeNumber(line.text);
+      running[p][i] = key.empty() || IsRomanNumber(key) || repeats[{foot, key}] >= enough ||
+                      (number && numberings[{foot, *number - static_cast<long>(p)}] >= enough);
     }
   }
   return running;
@@ -199,6 +227,13 @@ size_t LineOfEntry(const LayerOutlineEntry& entry, const LayerPage& page, const 
   for (size_t i = 0; i < page.lines.size(); ++i)
     if (!skipped[i] && page.lines[i].box.y0 >= top) return i;
   return page.lines.size();
+}
+
+// A list item begins with a bullet or a dash and a blank.
+bool IsListItem(std::u16string_view text) {
+  if (text.empty()) return false;
+  if (std::u16string_view(u"\u2022\u25E6\u25AA\u25CF\u2023\u2043").find(text[0]) != std::u16string_view::npos) return true;
+  return text.size() > 1 && (text[0] == u'-' || text[0] == u'\u2013' || text[0] == u'\u2014') && text[1] == u' ';
 }
 
 // A footnote begins with its mark: a number or a sign.
@@ -377,6 +412,7 @@ class LayerWriter {
   // Whether the line begins a new paragraph after the paragraph's last line: a gap above it, an
   // indent, a line before it that ends short of the column's edge, another size of text.
   bool StartsParagraph(size_t p, const LayerLine& line) const {
+    if (IsListItem(line.text)) return true;
     const LayerLine& before = *paraLast_;
     const double size = std::max(before.fontSize, 1.0);
     if (std::abs(line.fontSize - before.fontSize) > 0.08 * size) return true;
@@ -391,7 +427,8 @@ class LayerWriter {
     }
     const double step = line.box.y1 - before.box.y1;
     if (step > 1.7 * size) return true;
-    if (line.box.x0 > before.box.x0 + 0.8 * size) return true;
+    // A list item's lines after its first stand indented under its text.
+    if (line.box.x0 > before.box.x0 + 0.8 * size && !IsListItem(para_.front())) return true;
     return before.box.x1 < std::max(paraRight_, line.box.x1) - 2 * size;
   }
 

@@ -61,6 +61,8 @@ TEST(TextLayer, StartsAParagraphAtAGapAnIndentAShortLineOrAnotherSize) {
       {Line("slightly larger", 50, 112, 350, 11), "It begins", 350, "It begins\nslightly larger\n"},
       {Line("nation joined", 50, 112, 350), "It is a hyphe-", 350, "It is a hyphenation joined\n"},
       {Line("нибудь", 50, 112, 350), "какой-", 350, "какой-нибудь\n"},
+      {Line("\u2022 the next item", 50, 112, 350), "\u2022 An item", 350, "\u2022 An item\n\u2022 the next item\n"},
+      {Line("under its text", 62, 112, 350), "\u2022 An item", 350, "\u2022 An item under its text\n"},
   };
   for (const auto& c : cases) {
     const LayerText text = BuildLayerText({Page({Line(c.firstText, 50, 100, c.firstRight), c.second})}, {});
@@ -83,11 +85,14 @@ TEST(TextLayer, LeavesOutRunningHeadersFootersAndPageNumbers) {
     pages.push_back(Page({Line("Manual, chapter " + std::to_string(p), 50, 20, 200, 8),
                           Line("Body of page " + std::to_string(p) + ", most of the text.", 50, 100, 150),
                           Line(p == 2 ? "xii" : "- " + std::to_string(p) + " -", 190, 570, 210, 8)}));
-  // A heading at the top of the page is larger than the text and stays.
+  // A heading at the top of the page is larger than the text and stays; a header that names the
+  // section beside the page's number goes whatever the section.
   pages[2].lines[0] = Line("Chapter 3", 50, 20, 200, 16);
+  for (int p = 0; p < 3; ++p) pages.push_back(Page({Line(p == 0 ? "Preface 4" : "Contents " + std::to_string(p + 4), 300, 20, 350, 8), Line("More of the body, most of the text.", 50, 100, 150)}));
   EXPECT_EQ(Blocks(BuildLayerText(pages, {})),
             "Body of page 1, most of the text.\nBody of page 2, most of the text.\n#1 Chapter 3\nChapter 3\n"
-            "Body of page 3, most of the text.\n");
+            "Body of page 3, most of the text.\nMore of the body, most of the text.\n"
+            "More of the body, most of the text.\nMore of the body, most of the text.\n");
 }
 
 TEST(TextLayer, FindsHeadingsBySizeAndWeightAndPutsFootnotesAtTheirSectionsEnd) {
