@@ -58,13 +58,19 @@ void AddOutlineEntry(void* context, int level, const char* title, int page, doub
 // What rendering a page works on: its name in messages, and the picture made or why it was refused.
 struct PageRendering {
   std::u16string name;
+  bool picture;  // a picture cut from a page rather than a whole page
   std::unique_ptr<Graphic> graphic;
   std::exception_ptr refusal;
 };
 
+// Pictures cut from pages are rendered at most this fine, in pixels per inch: as fine as the pictures
+// of most documents are, so that a small picture is not rendered (and written) larger than it is.
+constexpr double kPictureResolution = 150;
+
 double ResolutionFor(void* context, double widthPoints, double heightPoints) {
   auto& rendering = *static_cast<PageRendering*>(context);
-  const double resolution = PageRenderResolution(widthPoints, heightPoints);
+  const double cover = PageRenderResolution(widthPoints, heightPoints);
+  const double resolution = rendering.picture ? std::min(cover, kPictureResolution) : cover;
   try {
     // The size is checked before poppler allocates a pixel of it.
     CheckPictureSize(static_cast<int64_t>(widthPoints * resolution / 72 + 1),
@@ -101,7 +107,7 @@ class PagedPictures : public DocumentPictures {
   std::unique_ptr<Graphic> Decode(size_t index) override {
     const std::string part = PartName(index);
     const PageBox& box = pictures_[index].box;
-    PageRendering rendering{fileName_ + u": " + Utf8ToUtf16(part), nullptr, nullptr};
+    PageRendering rendering{fileName_ + u": " + Utf8ToUtf16(part), box.Width() > 0, nullptr, nullptr};
     PagedRenderRequest request{.file = file_.get(),
                              .page = static_cast<int>(pictures_[index].page),
                              .context = &rendering,

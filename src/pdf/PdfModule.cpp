@@ -214,11 +214,9 @@ bool IsBoldFont(const std::string& name) {
   return false;
 }
 
-// Reports where the page's pictures stand, as GLib finds them.
-void ReportPictures(const PagedTextRequest& request, PopplerDocument* glibPdf) {
-  const GlibPagePtr page(glibPdf ? poppler_document_get_page(glibPdf, request.page) : nullptr);
-  if (!page) return;
-  const std::unique_ptr<GList, ImageMappingFree> mapping(poppler_page_get_image_mapping(page.get()));
+// Reports where the page's pictures stand.
+void ReportPictures(const PagedTextRequest& request, PopplerPage* page) {
+  const std::unique_ptr<GList, ImageMappingFree> mapping(poppler_page_get_image_mapping(page));
   for (const GList* item = mapping.get(); item; item = item->next) {
     const auto* image = static_cast<const PopplerImageMapping*>(item->data);
     const PopplerRectangle& area = image->area;
@@ -227,28 +225,80 @@ void ReportPictures(const PagedTextRequest& request, PopplerDocument* glibPdf) {
   }
 }
 
+struct TextAttributesFree {
+  void operator()(GList* list) const { poppler_page_free_text_attributes(list); }
+};
+
+// The page's text as GLib gives it: its characters in UTF-8 with a rectangle each, and runs of them in
+// one font. Words are the runs of characters between blanks and line ends.
+class PageText {
+ public:
+  explicit PageText(PopplerPage* page)
+      : text_(poppler_page_get_text(page)), attributes_(poppler_page_get_text_attributes(page)) {
+    PopplerRectangle* rectangles = nullptr;
+    if (poppler_page_get_text_layout(page, &rectangles, &count_)) rectangles_.reset(rectangles);
+  }
+
+  void Report(const PagedTextRequest& request) const {
+    if (!text_ || !rectangles_) return;
+    const char* at = text_.get();
+    const GList* attribute = attributes_.get();
+    std::string word;
+    PagedWord box;
+    for (guint i = 0; i < count_ && *at; ++i) {
+      const char* next = g_utf8_next_char(at);
+      const bool blank = *at == ' ' || *at == '\n' || *at == '\t';
+      if (blank) {
+        Flush(request, word, box, true);
+      } else {
+        while (attribute && static_cast<const PopplerTextAttributes*>(attribute->data)->end_index < static_cast<gint>(i))
+          attribute = attribute->next;
+        Add(word, box, at, next, rectangles_.get()[i],
+            attribute ? static_cast<const PopplerTextAttributes*>(attribute->data) : nullptr);
+      }
+      at = next;
+    }
+    Flush(request, word, box, true);
+  }
+
+ private:
+  static void Add(std::string& word, PagedWord& box, const char* from, const char* to, const PopplerRectangle& r,
+                  const PopplerTextAttributes* font) {
+    if (word.empty()) {
+      box = PagedWord{.x0 = r.x1, .y0 = r.y1, .x1 = r.x2, .y1 = r.y2};
+      box.fontSize = font ? font->font_size : r.y2 - r.y1;
+      box.bold = font && font->font_name && IsBoldFont(font->font_name);
+    }
+    word.append(from, to);
+    box.x0 = std::min(box.x0, r.x1);
+    box.y0 = std::min(box.y0, r.y1);
+    box.x1 = std::max(box.x1, r.x2);
+    box.y1 = std::max(box.y1, r.y2);
+  }
+
+  static void Flush(const PagedTextRequest& request, std::string& word, PagedWord& box, bool spaceAfter) {
+    if (word.empty()) return;
+    box.utf8 = word.data();
+    box.size = word.size();
+    box.spaceAfter = spaceAfter;
+    request.word(request.context, box);
+    word.clear();
+  }
+
+  std::unique_ptr<char, GFree> text_;
+  std::unique_ptr<GList, TextAttributesFree> attributes_;
+  std::unique_ptr<PopplerRectangle, GFree> rectangles_;
+  guint count_ = 0;
+};
+
 PagedRenderResult ReadText(PagedTextRequest* request) {
   PagedFile& pdf = *request->file;
-  const std::unique_ptr<poppler::page> page(pdf.document->create_page(request->page));
+  const GlibPagePtr page(pdf.glibDocument ? poppler_document_get_page(pdf.glibDocument.get(), request->page) : nullptr);
   if (!page) return PagedRenderResult::kUnreadable;
-  const poppler::rectf size = ShownSize(*page);
-  request->width = size.width();
-  request->height = size.height();
-  for (const poppler::text_box& box : page->text_list(poppler::page::text_list_include_font)) {
-    const poppler::byte_array utf8 = box.text().to_utf8();
-    const poppler::rectf r = box.bbox();
-    const PagedWord word{.utf8 = utf8.data(),
-                       .size = utf8.size(),
-                       .x0 = r.left(),
-                       .y0 = r.top(),
-                       .x1 = r.right(),
-                       .y1 = r.bottom(),
-                       .fontSize = box.has_font_info() ? box.get_font_size() : r.height(),
-                       .bold = box.has_font_info() && IsBoldFont(box.get_font_name()),
-                       .spaceAfter = box.has_space_after()};
-    request->word(request->context, word);
-  }
-  ReportPictures(*request, pdf.glibDocument.get());
+  // GLib gives the size of the page as it is shown, turned as the page says.
+  poppler_page_get_size(page.get(), &request->width, &request->height);
+  PageText(page.get()).Report(*request);
+  ReportPictures(*request, page.get());
   return PagedRenderResult::kRendered;
 }
 
