@@ -195,6 +195,17 @@ std::vector<LayerOutlineEntry> PlacedOutline(std::vector<OutlineEntry>& outline,
   return placed;
 }
 
+// A picture that covers its whole page (a page without text) is rendered as the page it is, to cover
+// the screen.
+void WholePagesAsPages(std::vector<LayerPicture>& pictures, const std::vector<LayerPage>& layer) {
+  for (LayerPicture& picture : pictures) {
+    if (picture.page >= layer.size()) continue;
+    const LayerPage& page = layer[picture.page];
+    const PageBox& box = picture.box;
+    if (box.x0 <= 0 && box.y0 <= 0 && box.x1 >= page.width && box.y1 >= page.height) picture.box = {};
+  }
+}
+
 // Each page a picture, the outline's entries before the pages they lead to.
 LayerText PagesAsPictures(int pages, const std::vector<LayerOutlineEntry>& outline) {
   std::multimap<size_t, const LayerOutlineEntry*> headings;
@@ -236,13 +247,15 @@ Document ReadPagedDocument(const PagedFormat& format, const std::u16string& file
   if (request.outlineUnreadable) document.warnings.push_back("the outline cannot be read: left out");
   const std::vector<LayerOutlineEntry> outline = PlacedOutline(description.outline, pages, document.warnings);
   LayerText text;
+  std::vector<LayerPage> layer;
   if (mode != DocumentMode::kPages) {
-    const std::vector<LayerPage> layer = ReadTextLayer(fileName, file.get(), module, pages);
+    layer = ReadTextLayer(fileName, file.get(), module, pages);
     const LayerVerdict verdict = JudgeTextLayer(layer);
     if (mode == DocumentMode::kAuto) document.notes.push_back(verdict.reason);
     if (mode == DocumentMode::kText || verdict.text) text = BuildLayerText(layer, outline);
   }
   if (text.blocks.empty()) text = PagesAsPictures(pages, outline);
+  WholePagesAsPages(text.pictures, layer);
   // The first page is the cover, whether it is a picture of the book or not.
   const bool firstIsPage = !text.pictures.empty() && text.pictures[0].page == 0 && text.pictures[0].box.Width() <= 0;
   if (!firstIsPage) text.pictures.push_back({0, {}});
