@@ -14,18 +14,10 @@
 
 #include "documents/PagedPlugin.h"
 
+namespace bookloom {
+
 namespace {
 
-using bookloom::PagedFile;
-using bookloom::PagedInfoField;
-using bookloom::PagedOpenRequest;
-using bookloom::PagedRenderRequest;
-using bookloom::PagedRenderResult;
-using bookloom::PagedTextRequest;
-using bookloom::PagedWord;
-
-constexpr int kMaxOutlineDepth = 32;
-constexpr size_t kMaxOutlineEntries = 20000;
 // Pages decoded and kept by DjVuLibre: small, so that memory stays flat however many pages are read.
 constexpr unsigned long kCacheBytes = 8 << 20;
 
@@ -76,15 +68,11 @@ const char* StringOf(miniexp_t expression) {
 
 }  // namespace
 
-namespace bookloom {
-
 struct PagedFile {
   std::unique_ptr<ddjvu_context_t, ContextRelease> context;
   std::unique_ptr<ddjvu_document_t, DocumentRelease> document;
   std::unique_ptr<ddjvu_format_t, FormatRelease> grey;
 };
-
-}  // namespace bookloom
 
 namespace {
 
@@ -293,10 +281,13 @@ void Close(PagedFile* file) { delete file; }
 
 }  // namespace
 
+}  // namespace bookloom
+
 extern "C" __attribute__((visibility("default"))) const bookloom::PagedModuleFunctions* BookloomDjvuStart(
     int version) {
   if (version != bookloom::kPagedPluginVersion) return nullptr;
-  static constexpr bookloom::PagedModuleFunctions kFunctions = {Open, Render, ReadText, Close};
+  static constexpr bookloom::PagedModuleFunctions kFunctions = {bookloom::Open, bookloom::Render,
+                                                               bookloom::ReadText, bookloom::Close};
   return &kFunctions;
 }
 

@@ -16,6 +16,11 @@ inline constexpr const char* kPdfPluginStartEntry = "BookloomPdfStart";
 inline constexpr const char* kDjvuPluginFile = "bookloom-djvu.so";
 inline constexpr const char* kDjvuPluginStartEntry = "BookloomDjvuStart";
 
+// The outline a module reports: entries at most this deep (deeper ones are left out with their
+// children) and at most this many, so that no file makes a build walk without bound.
+inline constexpr int kMaxOutlineDepth = 32;
+inline constexpr size_t kMaxOutlineEntries = 20000;
+
 // A document the module holds open until it is closed.
 struct PagedFile;
 

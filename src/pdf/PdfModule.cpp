@@ -26,9 +26,9 @@ using bookloom::PagedRenderRequest;
 using bookloom::PagedRenderResult;
 using bookloom::PagedTextRequest;
 using bookloom::PagedWord;
+using bookloom::kMaxOutlineDepth;
+using bookloom::kMaxOutlineEntries;
 
-constexpr int kMaxOutlineDepth = 32;
-constexpr size_t kMaxOutlineEntries = 20000;
 
 void ReportInfo(PagedInfoField field, const poppler::ustring& text, const PagedOpenRequest& request) {
   const poppler::byte_array utf8 = text.to_utf8();
