@@ -12,6 +12,7 @@
 #include "book/PicturePages.h"
 #include "decoders/Picture.h"
 #include "documents/ComicArchiveReader.h"
+#include "documents/DjvuReader.h"
 #include "documents/DocxReader.h"
 #include "documents/EpubReader.h"
 #include "documents/Fb2Reader.h"
@@ -30,7 +31,7 @@ namespace bookloom {
 
 namespace {
 
-template <DocumentReadFunction read>
+template <auto read>
 std::unique_ptr<FileItem> Create(const std::u16string& fileName) {
   return std::make_unique<DocumentFileItem>(fileName, read);
 }
@@ -188,8 +189,12 @@ const DocumentFormat kFormats[] = {
      "libarchive"},
     {u"tar", u"Comic archives", u"Tar archives of pictures", DocumentFileItem::ComicArchiveClass,
      "libarchive"},
-    {u"pdf", u"PDF documents", u"PDF documents (as pictures of their pages)", DocumentFileItem::PdfClass,
-     "poppler"},
+    {u"pdf", u"PDF documents", u"PDF documents (their text, or pictures of their pages)",
+     DocumentFileItem::PdfClass, "poppler"},
+    {u"djvu", u"DjVu documents", u"DjVu documents (their hidden text, or pictures of their pages)",
+     DocumentFileItem::DjvuClass, "DjVuLibre"},
+    {u"djv", u"DjVu documents", u"DjVu documents (their hidden text, or pictures of their pages)",
+     DocumentFileItem::DjvuClass, "DjVuLibre"},
 };
 
 }  // namespace
@@ -200,6 +205,7 @@ const FileItemClass DocumentFileItem::HtmlClass = {"TBlmFileItemHtml", Create<Re
 const FileItemClass DocumentFileItem::ComicArchiveClass = {"TBlmFileItemComicArchive",
                                                            Create<ReadComicArchive>};
 const FileItemClass DocumentFileItem::PdfClass = {"TBlmFileItemPdf", Create<ReadPdf>};
+const FileItemClass DocumentFileItem::DjvuClass = {"TBlmFileItemDjvu", Create<ReadDjvu>};
 const FileItemClass DocumentFileItem::FolderClass = {"TBlmFileItemFolder", Create<ReadFolder>};
 const FileItemClass DocumentFileItem::DocxClass = {"TBlmFileItemDocx", Create<ReadDocx>};
 const FileItemClass DocumentFileItem::OdtClass = {"TBlmFileItemOdt", Create<ReadOdt>};
@@ -207,9 +213,16 @@ const FileItemClass DocumentFileItem::RtfClass = {"TBlmFileItemRtf", Create<Read
 const FileItemClass DocumentFileItem::MarkdownClass = {"TBlmFileItemMarkdown", Create<ReadMarkdownFile>};
 const FileItemClass DocumentFileItem::MobiClass = {"TBlmFileItemMobi", Create<ReadMobi>};
 
-void DocumentFileItem::Load() {
-  document_ = read_(FileName());
+void DocumentFileItem::Load() { LoadAs(Settings().documentMode); }
+
+void DocumentFileItem::LoadAs(DocumentMode mode) {
+  document_ = readPaged_ ? readPaged_(FileName(), mode) : read_(FileName());
+  loadedMode_ = mode;
   FileItem::Load();
+}
+
+void DocumentFileItem::DropIfModeChanged() {
+  if (Loaded() && readPaged_ && loadedMode_ != Settings().documentMode) Unload();
 }
 
 void DocumentFileItem::Unload() {
@@ -218,7 +231,8 @@ void DocumentFileItem::Unload() {
 }
 
 void DocumentFileItem::Verify() {
-  if (!Loaded()) Load();
+  // A paged document is checked by opening it, which its pages mode does without reading its text.
+  if (!Loaded()) LoadAs(readPaged_ ? DocumentMode::kPages : Settings().documentMode);
   if (!document_.pictures) return;
   const std::vector<std::pair<size_t, std::string>> problems = document_.pictures->Check();
   if (problems.empty()) return;
@@ -245,6 +259,7 @@ void DocumentFileItem::Verify() {
 
 bool DocumentFileItem::ReadsFile(const std::u16string& fileName) {
   if (FileItem::ReadsFile(fileName)) return true;
+  if (readPaged_) return false;  // a PDF or DjVu file is read alone
   const bool wasLoaded = Loaded();
   if (!wasLoaded) Load();
   const bool reads = std::any_of(document_.files.begin(), document_.files.end(),
@@ -261,6 +276,7 @@ void DocumentFileItem::WriteEntry(BookWriter& writer) {
 }
 
 std::vector<ContentsEntry> DocumentFileItem::ContentsEntries() {
+  DropIfModeChanged();
   return ListWhileLoaded([this] { return EntriesOf(document_, TitleOf(*this)); });
 }
 
@@ -284,9 +300,12 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
     DocumentFileItem& item;
     ~UnloadAtEnd() { item.Unload(); }
   } unload{*this};
+  DropIfModeChanged();
   FileItem::WriteTo(writer);
   for (std::string& warning : document_.warnings) Warn(std::move(warning));
   document_.warnings.clear();
+  for (std::string& note : document_.notes) Note(std::move(note));
+  document_.notes.clear();
   leftOutEntries_ = 0;
   fallback_ = FallbackReport();
   BeginEntries(EntriesOf(document_, TitleOf(*this)));
@@ -332,6 +351,7 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
 }
 
 BookDescription DocumentFileItem::OfferedDescription() {
+  DropIfModeChanged();
   if (!Loaded()) Load();
   const DocumentInfo& info = document_.info;
   BookDescription offered;
@@ -347,6 +367,7 @@ BookDescription DocumentFileItem::OfferedDescription() {
 }
 
 bool DocumentFileItem::LoadOfferedCover(Picture& picture) {
+  DropIfModeChanged();
   if (!Loaded()) Load();
   if (!document_.cover) return false;
   try {
@@ -370,9 +391,9 @@ void RegisterDocumentItems() {
 void UnregisterDocumentItems() {
   for (const FileItemClass* c :
        {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass, &DocumentFileItem::HtmlClass,
-        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass, &DocumentFileItem::DocxClass,
-        &DocumentFileItem::OdtClass, &DocumentFileItem::RtfClass, &DocumentFileItem::MarkdownClass,
-        &DocumentFileItem::MobiClass})
+        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass, &DocumentFileItem::DjvuClass,
+        &DocumentFileItem::DocxClass, &DocumentFileItem::OdtClass, &DocumentFileItem::RtfClass,
+        &DocumentFileItem::MarkdownClass, &DocumentFileItem::MobiClass})
     FileTypeRegistry::Instance().UnregisterFormat(u"", *c);
 }
 

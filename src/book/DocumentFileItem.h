@@ -1,7 +1,7 @@
 // The file item of books in other formats and of albums: FB2, EPUB, HTML pages, word-processor
-// files (DOCX, ODT, RTF), Markdown, Kindle books, comic archives, PDF files and folders. Each format's reader
-// makes a document; this item writes any document into the book: its headings as sections and
-// table-of-contents entries, its paragraphs, its pictures as pages.
+// files (DOCX, ODT, RTF), Markdown, Kindle books, comic archives, PDF and DjVu files and folders. Each
+// format's reader makes a document; this item writes any document into the book: its headings as
+// sections and table-of-contents entries, its paragraphs, its pictures as pages.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 
 #include "book/FileItem.h"
 #include "documents/Document.h"
+#include "documents/DocumentMode.h"
 
 namespace bookloom {
 
@@ -18,15 +19,19 @@ using DocumentReadFunction = Document (*)(const std::u16string& fileName);
 // Reads the document of the item's file name: a format's read function, or one that reads a part of
 // another file (an e-book inside an archive).
 using DocumentReader = std::function<Document(const std::u16string& fileName)>;
+// Reads a paged document (PDF, DjVu) as its text or as its pages, as the mode says.
+using PagedDocumentReadFunction = Document (*)(const std::u16string& fileName, DocumentMode mode);
 
 class DocumentFileItem : public FileItem {
  public:
   // One class per format, each with its reader.
-  static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, FolderClass,
-      DocxClass, OdtClass, RtfClass, MarkdownClass, MobiClass;
+  static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, DjvuClass,
+      FolderClass, DocxClass, OdtClass, RtfClass, MarkdownClass, MobiClass;
 
   DocumentFileItem(const std::u16string& fileName, DocumentReader read)
       : FileItem(fileName), read_(std::move(read)) {}
+  DocumentFileItem(const std::u16string& fileName, PagedDocumentReadFunction readPaged)
+      : FileItem(fileName), readPaged_(readPaged) {}
 
   // Reads the document: its text and the list of its pictures, which are decoded only when written.
   void Load() override;
@@ -38,8 +43,8 @@ class DocumentFileItem : public FileItem {
   // page's pictures).
   bool ReadsFile(const std::u16string& fileName) override;
   // The pictures of a document become pages as the picture settings say; its text has its own
-  // encoding and structure.
-  SettingGroups UsedSettings() const override { return {.pictures = true}; }
+  // encoding and structure. A paged document is read as the document mode says.
+  SettingGroups UsedSettings() const override { return {.pictures = true, .document = readPaged_ != nullptr}; }
   // The document's headings, paragraphs and pictures in order, then the document is released. Content
   // before the document's first table-of-contents entry gets a first-level entry with the document's
   // title, or else the file's name, as a text file's chapter has. A picture that cannot be decoded fails the
@@ -56,6 +61,10 @@ class DocumentFileItem : public FileItem {
   const Document& LoadedDocument() const { return document_; }
 
  private:
+  // Reads the document as `mode` says (a paged document; other documents have one way to be read).
+  void LoadAs(DocumentMode mode);
+  // Releases a paged document read in another mode than its settings now say, to be read again.
+  void DropIfModeChanged();
   // The one conversion of the document's texts into the book's Windows-1251, each character the code
   // page lacks in its nearest form, counted for the warning.
   std::string ToBookText(std::u16string_view text);
@@ -68,7 +77,9 @@ class DocumentFileItem : public FileItem {
   // skip bad parts, notes that the part is left out.
   void LeaveOutOrRaise(const std::string& part);
 
-  DocumentReader read_;
+  DocumentReader read_;  // one of the two
+  PagedDocumentReadFunction readPaged_ = nullptr;
+  DocumentMode loadedMode_ = DocumentMode::kAuto;
   Document document_;
   int leftOutEntries_ = 0;  // entries the book had no room for
   FallbackReport fallback_;

@@ -2,6 +2,7 @@
 // user gave the file its own.
 #pragma once
 
+#include "documents/DocumentMode.h"
 #include "pictures/PictureSettings.h"
 #include "text/TextSettings.h"
 
@@ -10,6 +11,7 @@ namespace bookloom {
 struct FileSettings {
   PictureSettings picture;
   TextSettings text;
+  DocumentMode documentMode = DocumentMode::kAuto;  // how a PDF is read
   // A damaged part of a book file (a picture, a page) is left out with a warning instead of failing
   // the build.
   bool skipBadParts = false;
@@ -22,6 +24,7 @@ struct SettingGroups {
   bool text = false;       // encoding, chapters, joined lines
   bool pictures = false;   // how pictures become pages
   bool allFrames = false;  // whether a multi-page picture gives all its pages
+  bool document = false;   // whether a document is read as its text or as its pages
 };
 
 }  // namespace bookloom

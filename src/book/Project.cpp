@@ -64,7 +64,8 @@ json SettingsJson(const FileSettings& settings) {
            {{"encoding", t.encoding},
             {"chapters", t.chapters},
             {"chapterPatterns", patterns},
-            {"unwrap", NameOf(kUnwrapNames, t.unwrap)}}}};
+            {"unwrap", NameOf(kUnwrapNames, t.unwrap)}}},
+          {"documentMode", NameOf(kDocumentModeNames, settings.documentMode)}};
 }
 
 // Settings the file leaves out keep their defaults.
@@ -87,6 +88,7 @@ FileSettings SettingsOf(const json& j) {
   for (const std::string& pattern : text.value("chapterPatterns", std::vector<std::string>()))
     t.chapterPatterns.push_back(Utf8ToUtf16(pattern));
   t.unwrap = ChoiceOf(text, "unwrap", kUnwrapNames, t.unwrap);
+  settings.documentMode = ChoiceOf(j, "documentMode", kDocumentModeNames, settings.documentMode);
   return settings;
 }
 

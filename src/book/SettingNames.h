@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "documents/DocumentMode.h"
 #include "pictures/PictureSettings.h"
 #include "text/TextSettings.h"
 
@@ -24,6 +25,8 @@ inline constexpr NamedChoice<Split> kSplitNames[] = {
     {"none", Split::kNone}, {"ltr", Split::kLeftToRight}, {"rtl", Split::kRightToLeft}};
 inline constexpr NamedChoice<Unwrap> kUnwrapNames[] = {
     {"off", Unwrap::kOff}, {"on", Unwrap::kOn}, {"auto", Unwrap::kAuto}};
+inline constexpr NamedChoice<DocumentMode> kDocumentModeNames[] = {
+    {"auto", DocumentMode::kAuto}, {"text", DocumentMode::kText}, {"pages", DocumentMode::kPages}};
 
 template <class T, size_t N>
 const char* NameOf(const NamedChoice<T> (&choices)[N], T value) {

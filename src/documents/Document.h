@@ -116,6 +116,8 @@ struct Document {
   // The files of the disk the document is read from besides the one named: a folder's pictures and
   // texts, the pictures beside a page. A book must never replace one of them.
   std::vector<std::u16string> files;
+  // What the reader decided that only a detailed account tells (whether a PDF is read as its text).
+  std::vector<std::string> notes;
 
   void AddHeading(int level, std::u16string title);
   // Adds the paragraph unless it is empty; `keepEmpty` keeps an empty one (an empty line of a poem).

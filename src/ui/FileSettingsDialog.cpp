@@ -38,6 +38,7 @@ constexpr const char* kGammaName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm
 constexpr const char* kAutolevelName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Autolevel");
 constexpr const char* kAllFramesName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "All frames");
 constexpr const char* kAutomatic = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Automatic");
+constexpr const char* kDocumentModeName = QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "PDF read as");
 
 // The encodings offered in the list; any other name iconv knows may be typed.
 const char* const kEncodings[] = {"UTF-8",      "Windows-1251", "KOI8-R",     "CP866",        "ISO-8859-5",
@@ -53,6 +54,10 @@ struct ChoiceText {
 const ChoiceText<Unwrap> kUnwrapTexts[] = {{Unwrap::kOff, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Off")},
                                            {Unwrap::kOn, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "On")},
                                            {Unwrap::kAuto, kAutomatic}};
+const ChoiceText<DocumentMode> kDocumentModeTexts[] = {
+    {DocumentMode::kAuto, kAutomatic},
+    {DocumentMode::kText, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Its text")},
+    {DocumentMode::kPages, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Pictures of its pages")}};
 const ChoiceText<PageColors> kModeTexts[] = {
     {PageColors::kGray4, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Four greys")},
     {PageColors::kMonochrome, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Black and white")}};
@@ -148,6 +153,12 @@ FileSettingsForm::FileSettingsForm(QWidget* parent) : QWidget(parent) {
 
   pictureGroup = new QGroupBox(tr("Pictures"), this);
   auto* picture = new QFormLayout(pictureGroup);
+  documentModeCombo = ChoiceCombo(kDocumentModeTexts, pictureGroup);
+  documentModeCombo->setToolTip(
+      tr("A PDF's text as paragraphs and headings, with the pictures on its pages as pages, or each of its "
+         "pages a picture: Automatic reads its text when its pages have a text layer, and keeps scans and "
+         "drawings as pictures"));
+  picture->addRow(tr("%1:").arg(Tr(kDocumentModeName)), documentModeCombo);
   pictureModeCombo = ChoiceCombo(kModeTexts, pictureGroup);
   pictureModeCombo->setToolTip(
       tr("Pictures in four greys, or in black and white: crisper line art and text scans, a smaller book"));
@@ -193,6 +204,9 @@ void FileSettingsForm::ShowSettings(const FileSettings& settings, const SettingG
   textGroup->setVisible(groups.text);
   pictureGroup->setVisible(groups.pictures);
   allFramesCheck->setVisible(groups.allFrames);
+  documentModeCombo->setVisible(groups.document);
+  if (auto* form = qobject_cast<QFormLayout*>(pictureGroup->layout()))
+    if (QWidget* label = form->labelForField(documentModeCombo)) label->setVisible(groups.document);
 
   const TextSettings& t = settings.text;
   if (t.encoding.empty()) {
@@ -210,6 +224,7 @@ void FileSettingsForm::ShowSettings(const FileSettings& settings, const SettingG
   patternsEdit->setPlainText(PatternsText(t.chapterPatterns));
   ShowChoice(unwrapCombo, t.unwrap);
 
+  ShowChoice(documentModeCombo, settings.documentMode);
   const PictureSettings& p = settings.picture;
   ShowChoice(pictureModeCombo, p.colors);
   enlargeCheck->setChecked(p.enlarge);
@@ -269,6 +284,7 @@ void FileSettingsForm::ReadSettings(FileSettings& settings) const {
                                                                                       : gammaSpin->value();
     p.autolevel = autolevelCheck->isChecked();
     if (!allFramesCheck->isHidden()) p.allFrames = allFramesCheck->isChecked();
+    if (!documentModeCombo->isHidden()) settings.documentMode = ChosenValue<DocumentMode>(documentModeCombo);
   }
 }
 
@@ -296,6 +312,8 @@ QString SettingsSummary(const FileSettings& settings, const FileSettings& book, 
     line(p.gamma != b.gamma, kGammaName, GammaText(p.gamma));
     line(p.autolevel != b.autolevel, kAutolevelName, OnOff(p.autolevel));
     line(groups.allFrames && p.allFrames != b.allFrames, kAllFramesName, OnOff(p.allFrames));
+    line(groups.document && settings.documentMode != book.documentMode, kDocumentModeName,
+         ChoiceName(kDocumentModeTexts, settings.documentMode));
   }
   const QString heading = lines.empty() ? FileSettingsForm::tr("Own settings, the same as the book's")
                                         : FileSettingsForm::tr("Own settings:");
@@ -363,7 +381,7 @@ bool FileSettingsDialog::Execute(FileSettings& bookSettings) {
   own_ = bookSettings;
   forFile_ = false;
   useBookCheck->setVisible(false);
-  if (!Run(tr("Book Settings"), {.text = true, .pictures = true, .allFrames = true})) return false;
+  if (!Run(tr("Book Settings"), {.text = true, .pictures = true, .allFrames = true, .document = true})) return false;
   bookSettings = own_;
   return true;
 }

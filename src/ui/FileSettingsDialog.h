@@ -42,6 +42,7 @@ class FileSettingsForm : public QWidget {
   QPlainTextEdit* patternsEdit;  // the user's heading patterns, one per line
   QComboBox* unwrapCombo;
   QGroupBox* pictureGroup;
+  QComboBox* documentModeCombo;  // how a PDF is read
   QComboBox* pictureModeCombo;
   QCheckBox* enlargeCheck;
   QComboBox* rotateCombo;

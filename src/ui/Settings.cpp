@@ -149,6 +149,7 @@ void LoadBookDefaults(FileSettings& settings, const IniFile& ini) {
   p.gamma = ReadGamma(ini, d.gamma);
   p.autolevel = ReadFlag(ini, u"Autolevel", d.autolevel);
   p.allFrames = ReadFlag(ini, u"AllFrames", d.allFrames);
+  settings.documentMode = ReadChoice(ini, u"DocumentMode", kDocumentModeNames, defaults.documentMode);
 }
 
 void SaveBookDefaults(const FileSettings& settings, IniFile& ini) {
@@ -171,6 +172,7 @@ void SaveBookDefaults(const FileSettings& settings, IniFile& ini) {
   ini.WriteString(kDefaultsSection, u"Gamma", NumberText(p.gamma));
   ini.WriteString(kDefaultsSection, u"Autolevel", FlagText(p.autolevel));
   ini.WriteString(kDefaultsSection, u"AllFrames", FlagText(p.allFrames));
+  ini.WriteString(kDefaultsSection, u"DocumentMode", Utf8ToUtf16(NameOf(kDocumentModeNames, settings.documentMode)));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "support/ContentsLines.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TextPdf.h"
 #include "text/Win1251.h"
 #include "wolf/BookReader.h"
 
@@ -271,6 +272,37 @@ TEST(DocumentFileItem, GroupsTheEntriesOneEntryCannotNumber) {
   EXPECT_EQ(project.warnings.messages, "");
 }
 
+// A PDF read as its text: its paragraphs and outline in the book, whatever mode it was added in, and as
+// pictures of its pages when the settings say so.
+TEST(DocumentFileItem, APdfBecomesItsTextOrItsPagesAsItsSettingsSay) {
+  const test::ScratchDir dir;
+  const std::vector<test::TextPdfBlock> blocks = {
+      {test::TextPdfBlock::Kind::kHeading, "Начало"},
+      {test::TextPdfBlock::Kind::kParagraph, "Первый абзац книги, набранный в две колонки."},
+      {test::TextPdfBlock::Kind::kHeading, "Продолжение"},
+      {test::TextPdfBlock::Kind::kParagraph, "Второй абзац."}};
+  test::WriteBytes(dir / "doc.pdf", test::TextPdf(blocks, "", true));
+  for (const DocumentMode mode : {DocumentMode::kText, DocumentMode::kPages}) {
+    Project project;
+    project.Add(dir / "doc.pdf");
+    FileSettings settings;
+    settings.documentMode = mode;
+    project.files.Items(0).SetSettings(settings);
+    const BookReader book = project.Make(dir / "book.wol");
+    EXPECT_EQ(Toc(book), "1 Начало\n1 Продолжение\n");
+    std::string paragraphs;
+    for (const SectionData& s : book.Book().sections)
+      for (const std::string& p : s.paragraphs) paragraphs += Text(p) + "|";
+    if (mode == DocumentMode::kText) {
+      EXPECT_EQ(paragraphs, "Начало|Первый абзац книги, набранный в две колонки.|Продолжение|Второй абзац.|");
+      EXPECT_EQ(PictureCount(book), 0);
+    } else {
+      EXPECT_EQ(paragraphs, "");
+      EXPECT_EQ(PictureCount(book), 1);
+    }
+  }
+}
+
 TEST(DocumentFileItem, EachExtensionFindsItsReader) {
   const struct {
     std::u16string name;
@@ -288,6 +320,8 @@ TEST(DocumentFileItem, EachExtensionFindsItsReader) {
       {u"a.cb7", &DocumentFileItem::ComicArchiveClass},
       {u"a.tar", &DocumentFileItem::ComicArchiveClass},
       {u"a.pdf", &DocumentFileItem::PdfClass},
+      {u"a.djvu", &DocumentFileItem::DjvuClass},
+      {u"a.DJV", &DocumentFileItem::DjvuClass},
       {u"/d.fb2.zip/x.txt", &TextFileItem::Class},
       {u"a.jpg", &PictureFileItem::Class},
   };

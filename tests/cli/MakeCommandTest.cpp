@@ -681,7 +681,7 @@ TEST_F(MakeCommandTest, TakesBooksInOtherFormatsWithWhatTheyOffer) {
   EXPECT_EQ(skipped.status, 0) << skipped.errors;
   EXPECT_TRUE(Contains(skipped.errors, "warning: ")) << skipped.errors;
   EXPECT_EQ(Book().Book().sections.at(0).images.size(), 1u);
-  EXPECT_TRUE(Contains(Make("--help").out, "its text is not reflowed"));
+  EXPECT_TRUE(Contains(Make("--help").out, "pictures of its pages for a scan (--document-mode)"));
 }
 
 TEST(FormatsCommand, PrintsATableOrTheFilter) {
@@ -696,9 +696,9 @@ TEST(FormatsCommand, PrintsATableOrTheFilter) {
     EXPECT_TRUE(Contains(table.out, row)) << row;
   for (const char* reader : {"built-in\n", "libjpeg-turbo\n", "libpng\n", "GraphicsMagick\n", "libwebp\n",
                              "librsvg\n", "libjxl\n", "libheif\n", "libxml2\n", "libarchive, libxml2\n",
-                             "libarchive\n", "poppler\n", "libmobi\n", "cmark\n"})
+                             "libarchive\n", "poppler\n", "libmobi\n", "cmark\n", "DjVuLibre\n"})
     EXPECT_TRUE(Contains(table.out, reader)) << reader;
-  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 74);
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 76);
 
   const test::CliRun filter = RunCli(dir.Path(), "formats --filter");
   EXPECT_EQ(filter.out.rfind("All supported formats|*.7z; *.avif; *.azw3; *.bmp; *.bw; *.cb7; ", 0), 0u)

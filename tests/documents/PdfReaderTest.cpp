@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "documents/DocumentOutline.h"
 #include "documents/PdfReader.h"
@@ -24,7 +25,7 @@ TEST(PdfReader, RendersPagesToCoverTheScreen) {
       {100, 5000, 64, 3200},  // at most four times the screen on a side
   };
   for (const auto& c : cases) {
-    const double resolution = PdfRenderResolution(c.width, c.height);
+    const double resolution = PageRenderResolution(c.width, c.height);
     EXPECT_NEAR(c.width * resolution / 72, c.pixelWidth, 1) << c.width << "x" << c.height;
     EXPECT_LE(c.height * resolution / 72, c.pixelHeight + 1) << c.width << "x" << c.height;
   }
@@ -52,6 +53,27 @@ TEST(PdfReader, ReadsPagesOutlineAndTitle) {
     EXPECT_EQ(graphic->Height(), p.height) << p.page;
     EXPECT_NEAR(graphic->Row(p.height / 2)[3 * (p.width / 2)], p.grey, 2) << p.page;
   }
+}
+
+// The outline is read through a file name relative to the working folder as well, and an entry that
+// leads out of the document is reported, never dropped unseen.
+TEST(PdfReader, ReadsTheOutlineOfARelativePathAndWarnsOfEntriesLeadingNowhere) {
+  const test::ScratchDir dir;
+  test::WriteBytes(dir / "manual.pdf",
+                   test::PdfOf({{300, 400, 1}, {300, 400, 1}}, {{"Start", 1}, {"Website", 0}, {"End", 2}}));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  Document document;
+  try {
+    document = ReadPdf(u"manual.pdf");
+  } catch (...) {
+    std::filesystem::current_path(before);
+    throw;
+  }
+  std::filesystem::current_path(before);
+  EXPECT_EQ(test::OutlineOf(document), "#1 Start\n[page 1]\n#1 End\n[page 2]\n");
+  ASSERT_EQ(document.warnings.size(), 1u);
+  EXPECT_NE(document.warnings[0].find("\"Website\" leads to no page"), std::string::npos) << document.warnings[0];
 }
 
 TEST(PdfReader, RefusesFilesItCannotRead) {

@@ -125,9 +125,9 @@ std::string PdfOf(const std::vector<PdfPage>& pages, const std::vector<PdfOutlin
   std::vector<int> ids;
   for (const PdfOutlineEntry& e : outline) {
     const int parent = e.parent < 0 ? CAIRO_PDF_OUTLINE_ROOT : ids.at(static_cast<size_t>(e.parent));
-    ids.push_back(cairo_pdf_surface_add_outline(surface, parent, e.title.c_str(),
-                                                ("page=" + std::to_string(e.page)).c_str(),
-                                                CAIRO_PDF_OUTLINE_FLAG_OPEN));
+    const std::string link = e.page > 0 ? "page=" + std::to_string(e.page) : "uri='https://example.org/'";
+    ids.push_back(
+        cairo_pdf_surface_add_outline(surface, parent, e.title.c_str(), link.c_str(), CAIRO_PDF_OUTLINE_FLAG_OPEN));
   }
   cairo_destroy(cr);
   cairo_surface_finish(surface);

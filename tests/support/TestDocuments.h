@@ -29,8 +29,8 @@ std::string ArchiveOf(const std::vector<std::pair<std::string, std::string>>& en
 struct PdfPage {
   double width, height, grey;
 };
-// One outline entry: its title, the page it leads to (from 1) and its parent (an index into the
-// entries before it, -1 for a top entry).
+// One outline entry: its title, the page it leads to (from 1; 0 for a web page outside the
+// document) and its parent (an index into the entries before it, -1 for a top entry).
 struct PdfOutlineEntry {
   std::string title;
   int page;

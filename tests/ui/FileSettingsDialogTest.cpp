@@ -186,11 +186,19 @@ TEST_F(FileSettingsDialogTest, OffersTheGroupsOfTheFileAndTheBooksSettingsInstea
   test::WritePicture(dir / "album" / "1.bmp");
   test::WriteTextFile(dir / "a.txt", "text");
   test::WritePicture(dir / "b.bmp");
-  window->AddInputs({U16(dir / "a.txt"), U16(dir / "b.bmp"), U16(dir / "album")});
+  // The smallest PDF of one empty page, whose cross-reference table poppler rebuilds.
+  test::WriteTextFile(dir / "c.pdf",
+                      "%PDF-1.4\n1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj\n2 0 obj <</Type/Pages/Kids[3 0 R]"
+                      "/Count 1>> endobj\n3 0 obj <</Type/Page/Parent 2 0 R/MediaBox[0 0 100 100]>> endobj\n"
+                      "trailer <</Root 1 0 R>>\n%%EOF\n");
+  window->AddInputs({U16(dir / "a.txt"), U16(dir / "b.bmp"), U16(dir / "album"), U16(dir / "c.pdf")});
   const struct {
     int row;
-    bool text, pictures, allFrames;
-  } cases[] = {{0, true, false, false}, {1, false, true, true}, {2, false, true, false}};
+    bool text, pictures, allFrames, document;
+  } cases[] = {{0, true, false, false, false},
+               {1, false, true, true, false},
+               {2, false, true, false, false},
+               {3, false, true, false, true}};
   FileSettingsDialog& dialog = *window->fileSettingsDialog;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.row);
@@ -201,6 +209,7 @@ TEST_F(FileSettingsDialogTest, OffersTheGroupsOfTheFileAndTheBooksSettingsInstea
       EXPECT_EQ(!f.textGroup->isHidden(), c.text);
       EXPECT_EQ(!f.pictureGroup->isHidden(), c.pictures);
       EXPECT_EQ(!f.allFramesCheck->isHidden(), c.allFrames);
+      EXPECT_EQ(!f.documentModeCombo->isHidden(), c.document);
       dialog.useBookCheck->setChecked(false);
       EXPECT_TRUE(f.isEnabled());
     });

@@ -135,6 +135,7 @@ TEST(Settings, KeepsTheBookDefaultsOnceTheyDiffer) {
   FileSettings& d = s.bookDefaults;
   d.text = {"KOI8-R", true, {u"\"Scene\" \\d+", u" Глава .*"}, Unwrap::kAuto};
   d.picture = {true, PageColors::kMonochrome, Rotation::kRight, Split::kRightToLeft, true, 0.35, true, true};
+  d.documentMode = DocumentMode::kPages;
   SaveSettings(s, path);
   Settings read;
   LoadSettings(read, path);
@@ -151,7 +152,7 @@ TEST(Settings, KeepsTheBookDefaultsOnceTheyDiffer) {
   LoadSettings(read, path);
   EXPECT_EQ(read.bookDefaults, FileSettings());
 
-  std::ofstream(dir / "bad.ini") << "[BookDefaults]\nRotate=sideways\nGamma=11\nUnwrap=\nChapters=x\n";
+  std::ofstream(dir / "bad.ini") << "[BookDefaults]\nRotate=sideways\nGamma=11\nUnwrap=\nChapters=x\nDocumentMode=all\n";
   read.bookDefaults.picture.gamma = 3;
   LoadSettings(read, U16(dir / "bad.ini"));
   EXPECT_EQ(read.bookDefaults, FileSettings());

@@ -80,6 +80,11 @@ void BookOptions::Add(CLI::App& command, const std::string& forceHelp) {
       ->group("Cover");
   AddPictureOptions(command, settings_.picture);
   textOptions_.Add(command, settings_.text);
+  AddChoiceOption(command, "--document-mode", settings_.documentMode, kDocumentModeNames,
+                  "how a PDF or DjVu file becomes part of the book: text (its text as paragraphs and headings, the "
+                  "pictures on its pages as pages), pages (each page a picture) or auto (the default: text "
+                  "when its pages have a text layer, pages for scans and drawings)")
+      ->group("Documents");
   command.add_flag("--skip-bad", skipBad_,
                    "leave out inputs (and damaged pictures or pages inside them) that cannot be used, with a "
                    "warning, instead of failing");

@@ -64,17 +64,18 @@ class MakeCommand : public Command {
  public:
   explicit MakeCommand(CLI::App& app) {
     CLI::App& make =
-        *app.add_subcommand("make", "builds a book from texts, pictures, e-books, archives and PDFs");
+        *app.add_subcommand("make", "builds a book from texts, pictures, e-books, archives, PDF and DjVu files");
     make.footer(
         "Inputs may be text files, pictures, FB2 (also .fb2.zip), EPUB and HTML books, comic archives (.cbz, "
         ".cbr,\n"
-        ".cb7, .cbt, .zip, .rar, .7z, .tar), PDF files and folders (their pictures and texts in natural "
-        "order,\n"
-        "each sub-folder a chapter); `bookloom-cli formats` lists them all. A PDF becomes pictures of its "
-        "pages:\n"
-        "its text is not reflowed. An e-book's title, authors and the rest fill the description texts not "
-        "given\n"
-        "here, and its cover is the book's cover unless --cover or --no-cover is given.");
+        ".cb7, .cbt, .zip, .rar, .7z, .tar), PDF and DjVu files and folders (their pictures and texts in "
+        "natural\n"
+        "order, each sub-folder a chapter); `bookloom-cli formats` lists them all. A PDF or DjVu file becomes "
+        "its\n"
+        "text, or pictures of its pages for a scan (--document-mode). An e-book's title, authors and the rest "
+        "fill\n"
+        "the description texts not given here, and its cover is the book's cover unless --cover or --no-cover "
+        "is given.");
     make.add_option("-o,--output", output_, "the book to write (an existing Wolf book is replaced)")
         ->required()
         ->type_name("BOOK.wol");

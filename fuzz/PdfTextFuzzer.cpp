@@ -1,0 +1,21 @@
+// PDF files of any bytes read as their text: the words and pictures of every page reported by the PDF
+// reader module, made into lines, paragraphs, headings and footnotes, and the pictures cut from pages.
+#include "DocumentFuzzing.h"
+#include "documents/PdfReader.h"
+
+namespace {
+
+bookloom::Document ReadPdfText(const std::u16string& fileName) {
+  return bookloom::ReadPdf(fileName, bookloom::DocumentMode::kText);
+}
+
+}  // namespace
+
+// The PDF reader module is loaded before the first input, so that no input pays for loading it.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  bookloom::fuzz::StartDocumentReading();
+  bookloom::StartPdfReader();
+  return 0;
+}
+
+BOOKLOOM_FUZZ_DOCUMENT_INPUT(ReadPdfText, 2)

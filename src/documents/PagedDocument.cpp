@@ -1,0 +1,268 @@
+#include "documents/PagedDocument.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+#include <string_view>
+
+#include "documents/PagedPlugin.h"
+#include "documents/TextLayer.h"
+#include "pictures/PageFitting.h"
+#include "platform/Modules.h"
+#include "platform/Utf.h"
+
+namespace bookloom {
+
+namespace {
+
+// The format's reader module's functions, or DocumentError naming the file when it cannot be loaded.
+const PagedModuleFunctions& ModuleFor(const PagedFormat& format, const std::u16string& fileName) {
+  const ModuleFunctions<PagedModuleFunctions>& module = format.module();
+  if (!module.functions)
+    throw DocumentError(fileName, "", std::string("the ") + format.name + " reader cannot be loaded: " + module.problem);
+  return *module.functions;
+}
+
+struct PagedFileClose {
+  const PagedModuleFunctions* module;
+  void operator()(PagedFile* file) const { module->close(file); }
+};
+using PagedFilePtr = std::unique_ptr<PagedFile, PagedFileClose>;
+
+struct OutlineEntry {
+  int level;
+  std::u16string title;
+  int page;    // from 1; 0 when the entry leads to no page
+  double top;  // points from the page's top; negative when the entry names only the page
+};
+
+// What opening a document reports: its information and its outline.
+struct PagedDescription {
+  DocumentInfo info;
+  std::vector<OutlineEntry> outline;
+};
+
+void AddInfo(void* context, PagedInfoField field, const char* utf8, size_t size) {
+  DocumentInfo& info = static_cast<PagedDescription*>(context)->info;
+  std::u16string& text = field == PagedInfoField::kTitle    ? info.title
+                         : field == PagedInfoField::kAuthor ? info.author
+                                                          : info.subject;
+  text = CollapseSpaces(Utf8ToUtf16(std::string_view(utf8, size)));
+}
+
+void AddOutlineEntry(void* context, int level, const char* title, int page, double top) {
+  static_cast<PagedDescription*>(context)->outline.push_back(
+      {level, CollapseSpaces(Utf8ToUtf16(title)), page, top});
+}
+
+// What rendering a page works on: its name in messages, and the picture made or why it was refused.
+struct PageRendering {
+  std::u16string name;
+  bool picture;  // a picture cut from a page rather than a whole page
+  std::unique_ptr<Graphic> graphic;
+  std::exception_ptr refusal;
+};
+
+// Pictures cut from pages are rendered at most this fine, in pixels per inch: as fine as the pictures
+// of most documents are, so that a small picture is not rendered (and written) larger than it is.
+constexpr double kPictureResolution = 150;
+
+double ResolutionFor(void* context, double widthPoints, double heightPoints) {
+  auto& rendering = *static_cast<PageRendering*>(context);
+  const double cover = PageRenderResolution(widthPoints, heightPoints);
+  const double resolution = rendering.picture ? std::min(cover, kPictureResolution) : cover;
+  try {
+    // The size is checked before poppler allocates a pixel of it.
+    CheckPictureSize(static_cast<int64_t>(widthPoints * resolution / 72 + 1),
+                     static_cast<int64_t>(heightPoints * resolution / 72 + 1), rendering.name);
+    return resolution;
+  } catch (...) {
+    rendering.refusal = std::current_exception();
+    return 0;
+  }
+}
+
+uint8_t* PixelsFor(void* context, int width, int height) {
+  auto& rendering = *static_cast<PageRendering*>(context);
+  try {
+    rendering.graphic =
+        std::make_unique<Graphic>(width, height, PixelLayout::kGray, Graphic::Pixels::kUninitialised);
+    return rendering.graphic->Row(0);
+  } catch (...) {
+    rendering.refusal = std::current_exception();
+    return nullptr;
+  }
+}
+
+// The pictures of a paged document, rendered one by one in greys: whole pages, or the parts of pages
+// where pictures stand.
+class PagedPictures : public DocumentPictures {
+ public:
+  PagedPictures(std::u16string fileName, PagedFilePtr file, std::vector<LayerPicture> pictures)
+      : fileName_(std::move(fileName)), file_(std::move(file)), pictures_(std::move(pictures)) {}
+
+  size_t Count() const override { return pictures_.size(); }
+  std::u16string Name(size_t index) const override { return Utf8ToUtf16(PartName(index)); }
+
+  std::unique_ptr<Graphic> Decode(size_t index) override {
+    const std::string part = PartName(index);
+    const PageBox& box = pictures_[index].box;
+    PageRendering rendering{fileName_ + u": " + Utf8ToUtf16(part), box.Width() > 0, nullptr, nullptr};
+    PagedRenderRequest request{.file = file_.get(),
+                             .page = static_cast<int>(pictures_[index].page),
+                             .context = &rendering,
+                             .resolutionFor = ResolutionFor,
+                             .pixelsFor = PixelsFor,
+                             .cropX0 = box.x0,
+                             .cropY0 = box.y0,
+                             .cropX1 = box.x1,
+                             .cropY1 = box.y1};
+    switch (file_.get_deleter().module->render(&request)) {
+      case PagedRenderResult::kRendered:
+        break;
+      case PagedRenderResult::kUnreadable:
+        throw DocumentError(fileName_, part, "the page cannot be read");
+      case PagedRenderResult::kFailed:
+        throw DocumentError(fileName_, part, "the page cannot be rendered");
+      case PagedRenderResult::kRefused:
+        std::rethrow_exception(rendering.refusal);
+    }
+    return std::move(rendering.graphic);
+  }
+
+ private:
+  // "page 3", or "page 3, picture at 72, 140" for a part of it.
+  std::string PartName(size_t index) const {
+    const LayerPicture& picture = pictures_[index];
+    std::string name = "page " + std::to_string(picture.page + 1);
+    if (picture.box.Width() > 0)
+      name += ", picture at " + std::to_string(static_cast<int>(picture.box.x0)) + ", " +
+              std::to_string(static_cast<int>(picture.box.y0));
+    return name;
+  }
+
+  std::u16string fileName_;
+  PagedFilePtr file_;
+  std::vector<LayerPicture> pictures_;
+};
+
+// What reading a page's text collects: the words and pictures of the page.
+struct PageCollection {
+  std::vector<LayerWord> words;
+  std::vector<PageBox> pictures;
+};
+
+void AddWord(void* context, const PagedWord& word) {
+  static_cast<PageCollection*>(context)->words.push_back(
+      {Utf8ToUtf16(std::string_view(word.utf8, word.size)), {word.x0, word.y0, word.x1, word.y1}, word.fontSize,
+       word.bold, word.spaceAfter});
+}
+
+void AddPicture(void* context, double x0, double y0, double x1, double y1) {
+  static_cast<PageCollection*>(context)->pictures.push_back({x0, y0, x1, y1});
+}
+
+// The text layer of every page, read one page at a time into lines.
+std::vector<LayerPage> ReadTextLayer(const std::u16string& fileName, PagedFile* file,
+                                     const PagedModuleFunctions& module, int pages) {
+  std::vector<LayerPage> layer;
+  layer.reserve(static_cast<size_t>(pages));
+  for (int page = 0; page < pages; ++page) {
+    PageCollection collection;
+    PagedTextRequest request{
+        .file = file, .page = page, .context = &collection, .word = AddWord, .picture = AddPicture};
+    if (module.text(&request) != PagedRenderResult::kRendered)
+      throw DocumentError(fileName, "page " + std::to_string(page + 1), "the page cannot be read");
+    // A page without text or pictures on it (a drawing, a scanned illustration) is a picture itself.
+    if (collection.words.empty() && collection.pictures.empty())
+      collection.pictures.push_back({0, 0, request.width, request.height});
+    layer.push_back({request.width, request.height, LinesOf(InReadingOrder(std::move(collection.words))), std::move(collection.pictures)});
+  }
+  return layer;
+}
+
+// The outline's entries that lead to a page of the document; a warning for each of the others.
+std::vector<LayerOutlineEntry> PlacedOutline(std::vector<OutlineEntry>& outline, int pages,
+                                             std::vector<std::string>& warnings) {
+  std::vector<LayerOutlineEntry> placed;
+  for (OutlineEntry& entry : outline) {
+    if (entry.page < 1 || entry.page > pages) {
+      warnings.push_back("outline: \"" + Utf16ToUtf8(entry.title) + "\" leads to no page: left out");
+      continue;
+    }
+    placed.push_back({entry.level, std::move(entry.title), static_cast<size_t>(entry.page - 1), entry.top});
+  }
+  return placed;
+}
+
+// A picture that covers its whole page (a page without text) is rendered as the page it is, to cover
+// the screen.
+void WholePagesAsPages(std::vector<LayerPicture>& pictures, const std::vector<LayerPage>& layer) {
+  for (LayerPicture& picture : pictures) {
+    if (picture.page >= layer.size()) continue;
+    const LayerPage& page = layer[picture.page];
+    const PageBox& box = picture.box;
+    if (box.x0 <= 0 && box.y0 <= 0 && box.x1 >= page.width && box.y1 >= page.height) picture.box = {};
+  }
+}
+
+// Each page a picture, the outline's entries before the pages they lead to.
+LayerText PagesAsPictures(int pages, const std::vector<LayerOutlineEntry>& outline) {
+  std::multimap<size_t, const LayerOutlineEntry*> headings;
+  for (const LayerOutlineEntry& entry : outline) headings.emplace(entry.page, &entry);
+  LayerText text;
+  for (size_t page = 0; page < static_cast<size_t>(pages); ++page) {
+    const auto [first, last] = headings.equal_range(page);
+    for (auto h = first; h != last; ++h) text.blocks.push_back({DocumentBlock::Kind::kHeading, h->second->level, h->second->title});
+    text.blocks.push_back({DocumentBlock::Kind::kPicture, 0, {}, text.pictures.size()});
+    text.pictures.push_back({page, {}});
+  }
+  return text;
+}
+
+}  // namespace
+
+double PageRenderResolution(double widthPoints, double heightPoints) {
+  widthPoints = std::max(widthPoints, 1.0);
+  heightPoints = std::max(heightPoints, 1.0);
+  double scale = std::max(kDevicePageWidth / widthPoints, kDevicePageHeight / heightPoints);
+  scale = std::min({scale, 4 * kDevicePageWidth / widthPoints, 4 * kDevicePageHeight / heightPoints});
+  return 72 * scale;
+}
+
+Document ReadPagedDocument(const PagedFormat& format, const std::u16string& fileName, DocumentMode mode) {
+  const PagedModuleFunctions& module = ModuleFor(format, fileName);
+  const std::string path = Utf16ToUtf8(fileName);
+  PagedDescription description;
+  PagedOpenRequest request{
+      .path = path.c_str(), .context = &description, .info = AddInfo, .outlineEntry = AddOutlineEntry};
+  module.open(&request);
+  PagedFilePtr file(request.file, {&module});
+  if (!file) throw DocumentError(fileName, "", std::string("not a ") + format.name + " file, or a damaged one");
+  if (request.locked) throw DocumentError(fileName, "", "encrypted: it opens only with its password");
+  const int pages = request.pageCount;
+  if (pages <= 0) throw DocumentError(fileName, "", std::string("the ") + format.name + " has no page");
+  Document document;
+  document.info = std::move(description.info);
+  if (request.outlineUnreadable) document.warnings.push_back("the outline cannot be read: left out");
+  const std::vector<LayerOutlineEntry> outline = PlacedOutline(description.outline, pages, document.warnings);
+  LayerText text;
+  std::vector<LayerPage> layer;
+  if (mode != DocumentMode::kPages) {
+    layer = ReadTextLayer(fileName, file.get(), module, pages);
+    const LayerVerdict verdict = JudgeTextLayer(layer);
+    if (mode == DocumentMode::kAuto) document.notes.push_back(verdict.reason);
+    if (mode == DocumentMode::kText || verdict.text) text = BuildLayerText(layer, outline);
+  }
+  if (text.blocks.empty()) text = PagesAsPictures(pages, outline);
+  WholePagesAsPages(text.pictures, layer);
+  // The first page is the cover, whether it is a picture of the book or not.
+  const bool firstIsPage = !text.pictures.empty() && text.pictures[0].page == 0 && text.pictures[0].box.Width() <= 0;
+  if (!firstIsPage) text.pictures.push_back({0, {}});
+  document.cover = firstIsPage ? 0 : text.pictures.size() - 1;
+  document.blocks = std::move(text.blocks);
+  document.pictures = std::make_unique<PagedPictures>(fileName, std::move(file), std::move(text.pictures));
+  return document;
+}
+
+}  // namespace bookloom
