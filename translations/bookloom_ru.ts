@@ -489,6 +489,22 @@ cannot be represented in Windows-1251 code page!</source>
         <source>off</source>
         <translation>нет</translation>
     </message>
+    <message>
+        <source>PDF read as</source>
+        <translation>Читать PDF как</translation>
+    </message>
+    <message>
+        <source>Its text</source>
+        <translation>Его текст</translation>
+    </message>
+    <message>
+        <source>Pictures of its pages</source>
+        <translation>Изображения его страниц</translation>
+    </message>
+    <message>
+        <source>A PDF&apos;s text as paragraphs and headings, with the pictures on its pages as pages, or each of its pages a picture: Automatic reads its text when its pages have a text layer, and keeps scans and drawings as pictures</source>
+        <translation>Текст PDF — абзацами и заголовками, с рисунками его страниц отдельными страницами, или каждая его страница — рисунком: «Автоматически» читает текст, если у страниц есть текстовый слой, а сканы и чертежи оставляет рисунками</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::MainWindow</name>
