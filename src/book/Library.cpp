@@ -174,13 +174,14 @@ bool InShard(const LibraryBook& book, int index, int count) {
   return static_cast<int>(hash % static_cast<uint64_t>(count)) == index - 1;
 }
 
-std::unique_ptr<FileItem> MakeLibraryItem(const LibraryBook& book) {
-  if (book.entry.empty()) return MakeInputItem(book.source);
+std::unique_ptr<FileItem> MakeLibraryItem(const LibraryBook& book, const FileSettings& settings) {
+  if (book.entry.empty()) return MakeInputItem(book.source, settings);
   CheckInputFile(book.source);
   auto item = std::make_unique<DocumentFileItem>(
       book.Shown(), [archive = book.source, entry = book.entry](const std::u16string&) {
         return ReadFb2Entry(archive, entry);
       });
+  item->SetSettings(settings);
   try {
     item->Verify();
   } catch (const DocumentError& e) {

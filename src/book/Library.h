@@ -42,7 +42,8 @@ Library FindLibraryBooks(const std::vector<std::u16string>& inputs);
 // command, one for each index, take every book exactly once.
 bool InShard(const LibraryBook& book, int index, int count);
 
-// The file item that reads the book, checked as MakeInputItem checks an input; InputError otherwise.
-std::unique_ptr<FileItem> MakeLibraryItem(const LibraryBook& book);
+// The file item that reads the book with these settings, checked with them as MakeInputItem checks an
+// input (with skipBadParts its bad pages are left out); InputError otherwise.
+std::unique_ptr<FileItem> MakeLibraryItem(const LibraryBook& book, const FileSettings& settings);
 
 }  // namespace bookloom

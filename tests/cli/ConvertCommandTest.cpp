@@ -112,6 +112,17 @@ TEST_F(ConvertCommandTest, ReportsABrokenBookAndExitsOneWhileMakingTheRest) {
   }
 }
 
+TEST_F(ConvertCommandTest, LeavesOutTheBadPagesOfAComicWithSkipBad) {
+  test::WriteBytes(dir_ / "bad.cbz",
+                   test::ArchiveOf({{"1.jpg", test::JpegPicture(60, 80, 90)}, {"2.jpg", "not a picture"}}));
+  EXPECT_EQ(Convert("-O out bad.cbz").status, 1);
+  const test::CliRun skipped = Convert("-O out --skip-bad --report report.json bad.cbz");
+  ASSERT_EQ(skipped.status, 0) << skipped.errors;
+  EXPECT_EQ(Book("out/bad.wol").Book().sections.at(0).images.size(), 1u);
+  const json report = json::parse(test::ReadBytes(dir_ / "report.json"));
+  EXPECT_TRUE(test::Contains(report["books"][0]["warnings"].dump(), "2.jpg")) << report;
+}
+
 TEST_F(ConvertCommandTest, SkipsBooksNewerThanTheirInputAndOptionsUnlessForced) {
   ASSERT_EQ(Convert("-O out lib").status, 0);
   const auto past = fs::last_write_time(dir_ / "out/b.wol") - std::chrono::hours(1);

@@ -205,8 +205,7 @@ class ConvertCommand : public Command {
       FileSettings settings = options_.Settings();
       settings.text.encoding = encoding;
       FileList files;
-      files.Add(MakeLibraryItem(book));
-      files.Items(0).SetSettings(settings);
+      files.Add(MakeLibraryItem(book, settings));
       std::error_code error;
       std::filesystem::create_directories(std::filesystem::path(Utf16ToUtf8(output)).parent_path(), error);
       options_.CheckOutput(output, Utf16ToUtf8(output));
