@@ -55,19 +55,27 @@ const char* PictureExtension(MOBIFiletype type) {
 }
 
 // Whether the file is a Palm database whose records start in order, after the table of them and
-// within the file: 78 bytes of header, then 8 bytes for each record, its start first (big-endian).
+// within the file (78 bytes of header, then 8 bytes for each record, its start first, big-endian),
+// and whose indexes claim no more entries than the file has bytes: libmobi makes room for every
+// entry an index claims before it reads one.
 bool RecordsWithin(std::string_view bytes) {
   const auto u16 = [&](size_t at) {
     return static_cast<uint8_t>(bytes[at]) << 8 | static_cast<uint8_t>(bytes[at + 1]);
+  };
+  const auto u32 = [&](size_t at) {
+    return static_cast<size_t>(u16(at)) << 16 | static_cast<size_t>(u16(at + 2));
   };
   if (bytes.size() < 78) return false;
   const size_t count = static_cast<size_t>(u16(76));
   size_t previous = 78 + 8 * count;
   if (count == 0 || previous > bytes.size()) return false;
   for (size_t i = 0; i < count; ++i) {
-    const size_t start = static_cast<size_t>(u16(78 + 8 * i)) << 16 | static_cast<size_t>(u16(80 + 8 * i));
+    const size_t start = u32(78 + 8 * i);
     if (start < previous || start > bytes.size()) return false;
     previous = start;
+    // An index record: "INDX", then its total count of entries at offset 36.
+    if (start + 40 <= bytes.size() && bytes.substr(start, 4) == "INDX" && u32(start + 36) > bytes.size())
+      return false;
   }
   return true;
 }
@@ -128,7 +136,8 @@ class MobiReader {
                           "larger than the limit of " + std::to_string(kMaxDocumentBytes >> 20) + " MB");
     if (!RecordsWithin(bytes))
       throw DocumentError(fileName_, "",
-                          "not a MOBI book, or a damaged one: its records lie outside the file");
+                          "not a MOBI book, or a damaged one: its records lie outside the file or its "
+                          "indexes claim more entries than it holds");
     const std::unique_ptr<FILE, int (*)(FILE*)> file(fmemopen(bytes.data(), bytes.size(), "rb"), std::fclose);
     if (!file) throw DocumentError(fileName_, "", "out of memory");
     if (const MOBI_RET status = libmobi_.mobi_load_file(book_.get(), file.get()); status != MOBI_SUCCESS)

@@ -51,6 +51,11 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks) {
   // The second record said to start 4 GB on, which libmobi would allocate.
   std::string farRecord = book;
   farRecord.replace(86, 4, "\xFF\xFF\xFF\x00", 4);
+  // An index that claims 373 million entries, for which libmobi would make room.
+  std::string hugeIndex = book;
+  const size_t index = book.find("INDX");
+  ASSERT_NE(index, std::string::npos);
+  hugeIndex.replace(index + 36, 4, "\x16\x49\x2B\x05", 4);
   const struct {
     const char* name;
     std::string bytes;
@@ -60,6 +65,7 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks) {
       {"not a book", "BOOKMOBI but nothing else", "not a MOBI book, or a damaged one"},
       {"cut short", book.substr(0, 200), "its records lie outside the file"},
       {"record beyond the end", farRecord, "its records lie outside the file"},
+      {"index of more entries than bytes", hugeIndex, "its indexes claim more entries than it holds"},
   };
   for (const auto& c : cases) {
     const test::ScratchDir dir;
