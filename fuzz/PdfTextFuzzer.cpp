@@ -11,6 +11,10 @@ bookloom::Document ReadPdfText(const std::u16string& fileName) {
 
 }  // namespace
 
+// Fontconfig's configuration, which poppler's cairo output device loads once when the module finds where
+// a page's pictures stand, is kept for the life of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 // The PDF reader module is loaded before the first input, so that no input pays for loading it.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   bookloom::fuzz::StartDocumentReading();
