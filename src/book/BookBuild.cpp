@@ -10,6 +10,7 @@
 #include "book/FileItem.h"
 #include "decoders/Picture.h"
 #include "pictures/CoverPage.h"
+#include "pictures/TitleCover.h"
 #include "platform/Bitmap.h"
 #include "platform/FileSys.h"
 #include "platform/SignalCleanup.h"
@@ -59,21 +60,41 @@ BookDescription WithOfferedTexts(const BookDescription& given, FileList& files, 
   return result;
 }
 
-// Writes the cover an input offers, when the user chose a kind of cover page but no picture for it.
-void WriteOfferedCover(BookWriter& writer, FileList& files, const CoverPage& coverPage) {
-  if (!coverPage.fileName.empty() || coverPage.coverMode <= 0) return;
-  for (int i = 0; i < files.Count(); ++i) {
-    Picture picture;
-    if (!files.Items(i).LoadOfferedCover(picture)) continue;
-    Bitmap cover;
-    coverPage.RenderCover(picture, cover);
-    writer.WriteCoverPicture(cover, static_cast<uint16_t>(coverPage.coverMode));
-    return;
-  }
+// The first series an input names, "" when none does.
+std::u16string OfferedSeries(FileList& files) {
+  for (int i = 0; i < files.Count(); ++i)
+    if (std::u16string series = files.Items(i).OfferedSeries(); !series.empty()) return series;
+  return {};
+}
+
+// The picture of the cover when the user chose a kind of cover page but no picture for it: the cover an
+// input offers, else, when the user asked for one, a cover made from the book's title, author and
+// series. False when there is none.
+bool LoadUnchosenCover(Picture& picture, FileList& files, const CoverPage& coverPage,
+                       const BookDescription& described) {
+  if (!coverPage.fileName.empty() || coverPage.coverMode <= 0) return false;
+  for (int i = 0; i < files.Count(); ++i)
+    if (files.Items(i).LoadOfferedCover(picture)) return true;
+  if (!coverPage.fromTitle) return false;
+  picture.Assign(DrawTitleCover({GetBookTitle(described), described.author, OfferedSeries(files)}));
+  return true;
 }
 
 bool WantsCover(const CoverPage& cover) {
   return !cover.fileName.empty() && FileExists(cover.fileName) && cover.coverMode > 0;
+}
+
+void WriteCover(BookWriter& writer, FileList& files, const CoverPage& coverPage,
+                const BookDescription& described) {
+  Bitmap cover;
+  if (WantsCover(coverPage)) {
+    if (!coverPage.RenderCover(cover)) return;
+  } else {
+    Picture picture;
+    if (!LoadUnchosenCover(picture, files, coverPage, described)) return;
+    coverPage.RenderCover(picture, cover);
+  }
+  writer.WriteCoverPicture(cover, static_cast<uint16_t>(coverPage.coverMode));
 }
 
 // Readies the next items on other threads while the current one is written, where the items allow
@@ -173,15 +194,10 @@ void CheckNotAnInput(const std::u16string& fileName, const FileList& files, cons
 void WriteBook(OutputStream& stream, FileList& files, const BookDescription& description,
                const CoverPage& coverPage, BuildObserver& observer) {
   BookWriter writer(stream);
-  FillDescription(writer.Description(), WithOfferedTexts(description, files, observer));
+  const BookDescription described = WithOfferedTexts(description, files, observer);
+  FillDescription(writer.Description(), described);
   writer.WriteDescription();
-  if (WantsCover(coverPage)) {
-    Bitmap cover;
-    if (coverPage.RenderCover(cover))
-      writer.WriteCoverPicture(cover, static_cast<uint16_t>(coverPage.coverMode));
-  } else {
-    WriteOfferedCover(writer, files, coverPage);
-  }
+  WriteCover(writer, files, coverPage, described);
   writer.BeginBody();
   const int count = files.Count();
   LoadAhead ahead;

@@ -366,6 +366,12 @@ BookDescription DocumentFileItem::OfferedDescription() {
   return offered;
 }
 
+std::u16string DocumentFileItem::OfferedSeries() {
+  DropIfModeChanged();
+  if (!Loaded()) Load();
+  return document_.info.series;
+}
+
 bool DocumentFileItem::LoadOfferedCover(Picture& picture) {
   DropIfModeChanged();
   if (!Loaded()) Load();

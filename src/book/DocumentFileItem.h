@@ -56,6 +56,7 @@ class DocumentFileItem : public FileItem {
   std::vector<ContentsEntry> ContentsEntries() override;
 
   BookDescription OfferedDescription() override;
+  std::u16string OfferedSeries() override;
   bool LoadOfferedCover(Picture& picture) override;
 
   const Document& LoadedDocument() const { return document_; }

@@ -57,6 +57,8 @@ class FileItem {
   // What the file tells of the whole book (an e-book's title, authors, annotation...), for the texts
   // the user leaves empty; empty texts where it tells nothing. Loads the file when it is not loaded.
   virtual BookDescription OfferedDescription() { return {}; }
+  // The series the input names ("Series #3"), "" when it names none.
+  virtual std::u16string OfferedSeries() { return {}; }
   // Decodes the cover picture the file names into `picture` and returns true; false when it names
   // none. Loads the file when it is not loaded.
   virtual bool LoadOfferedCover(Picture& picture) { return false; }

@@ -138,10 +138,12 @@ BookDescription DescriptionOf(const json& j) {
 
 json CoverJson(const CoverPage& cover, const std::u16string& folder) {
   const Margins& m = cover.margins;
-  return {{"file", Relative(cover.fileName, folder)},
-          {"mode", cover.coverMode == 0 ? "none" : NameOf(kColorsNames, PageColorsOfBits(cover.coverMode))},
-          {"enlarge", cover.enlarge},
-          {"margins", {m.left, m.right, m.top, m.bottom}}};
+  json j = {{"file", Relative(cover.fileName, folder)},
+            {"mode", cover.coverMode == 0 ? "none" : NameOf(kColorsNames, PageColorsOfBits(cover.coverMode))},
+            {"enlarge", cover.enlarge},
+            {"margins", {m.left, m.right, m.top, m.bottom}}};
+  if (cover.fromTitle) j["fromTitle"] = true;
+  return j;
 }
 
 CoverPage CoverOf(const json& j, const std::u16string& folder) {
@@ -150,6 +152,7 @@ CoverPage CoverOf(const json& j, const std::u16string& folder) {
   const bool none = j.value("mode", std::string("none")) == "none";
   cover.coverMode = none ? 0 : BitsOf(ChoiceOf(j, "mode", kColorsNames, PageColors::kGray4));
   cover.enlarge = j.value("enlarge", true);
+  cover.fromTitle = j.value("fromTitle", false);
   const std::vector<int> margins = j.value("margins", std::vector<int>{0, 0, 0, 0});
   if (margins.size() == 4) cover.margins = {margins[0], margins[1], margins[2], margins[3]};
   return cover;

@@ -118,6 +118,7 @@ void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, con
   if (!series.empty() && !text("Number").empty()) series += u" #" + text("Number");
   info.title = text("Title").empty() ? series : text("Title");
   info.subject = series.empty() ? text("Genre") : series;
+  info.series = series;
   info.author = text("Writer");
   info.translator = text("Translator");
   info.publisher = text("Publisher");

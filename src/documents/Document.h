@@ -32,6 +32,7 @@ struct DocumentInfo {
   std::u16string title;
   std::u16string author;      // every author, "First Middle Last", joined by ", "
   std::u16string subject;     // the series ("Series #3") where there is one, else the subjects
+  std::u16string series;      // the series ("Series #3") where the document names one
   std::u16string translator;  // every translator, joined as the authors
   std::u16string publisher;
   std::u16string publishTime;  // the year of publication, or the date as the document gives it

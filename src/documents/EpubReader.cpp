@@ -186,9 +186,9 @@ class EpubReader {
         join(subjects);
       }
     }
-    info.subject = series.empty()
-                       ? subjects
-                       : Utf8ToUtf16(series) + (seriesIndex.empty() ? u"" : u" #" + Utf8ToUtf16(seriesIndex));
+    if (!series.empty())
+      info.series = Utf8ToUtf16(series) + (seriesIndex.empty() ? u"" : u" #" + Utf8ToUtf16(seriesIndex));
+    info.subject = series.empty() ? subjects : info.series;
     for (const auto& [id, item] : manifest_)
       if (HasWord(item.properties, "cover-image")) coverId = id;
     if (const auto cover = manifest_.find(coverId);

@@ -93,6 +93,7 @@ class Fb2Reader {
       info.subject = Utf8ToUtf16(AttributeOf(sequence, "name"));
       if (const std::string number = AttributeOf(sequence, "number"); !number.empty())
         info.subject += u" #" + Utf8ToUtf16(number);
+      info.series = info.subject;
     }
     if (info.subject.empty()) info.subject = TextOf(ChildElement(title, "keywords"));
     AddLines(ChildElement(title, "annotation"), info.annotation);

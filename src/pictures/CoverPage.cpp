@@ -11,6 +11,7 @@ void CoverPage::SetDefaults() {
   coverMode = 0;
   enlarge = true;
   margins = {};
+  fromTitle = false;
 }
 
 void CoverPage::Assign(const Persistent& source) {
@@ -20,6 +21,7 @@ void CoverPage::Assign(const Persistent& source) {
   coverMode = other->coverMode;
   enlarge = other->enlarge;
   margins = other->margins;
+  fromTitle = other->fromTitle;
 }
 
 bool CoverPage::RenderCover(Bitmap& target) const {

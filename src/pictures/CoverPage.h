@@ -21,6 +21,7 @@ class CoverPage : public Persistent {
   int32_t coverMode;        // 0 no cover, 1 monochrome, 2 gray 4 levels: also the cover's bits per pixel
   bool enlarge;             // scale a picture smaller than the area up to fill it
   Margins margins;          // around the area the picture is fitted into
+  bool fromTitle;           // without a picture (given or offered by an input), a cover made from the title
 
   // No file, no cover, enlarging on, no margins.
   void SetDefaults();

@@ -111,6 +111,35 @@ TEST(DocumentFileItem, AnFb2BookGivesItsDescriptionCoverAndChapters) {
   EXPECT_EQ(greys[400 * 600 + 300], 255);
 }
 
+TEST(DocumentFileItem, ACoverFromTheTitleStandsInOnlyForACoverNeitherGivenNorOffered) {
+  const test::ScratchDir dir;
+  test::WriteBytes(dir / "offers.fb2", kFb2);  // its cover is black
+  test::WriteBytes(dir / "series.fb2",
+                   test::Fb2Book("<title-info><book-title>Пикник</book-title><sequence name=\"Мир\" "
+                                 "number=\"7\"/></title-info>",
+                                 "<body><section><p>Текст.</p></section></body>"));
+  // How many of the cover's pixels are black, -1 without a cover.
+  const auto black = [&](const char* input, int mode, const char* coverFile) {
+    Project project;
+    project.Add(dir / input);
+    project.cover.coverMode = mode;
+    project.cover.fromTitle = true;
+    if (coverFile) project.cover.fileName = (dir / coverFile).u16string();
+    const BookReader reader = project.Make(dir / "book.wol");
+    const auto& cover = reader.Book().cover;
+    if (!cover) return -1L;
+    const std::vector<uint8_t> greys = PackedRowsToGray(*cover, reader.DecodeRows(*cover));
+    return static_cast<long>(std::count(greys.begin(), greys.end(), 0));
+  };
+  test::WriteBytes(dir / "white.jpg", test::JpegPicture(60, 80, 255));
+  EXPECT_EQ(black("offers.fb2", 2, nullptr), 600 * 800);  // the input's own cover
+  EXPECT_EQ(black("series.fb2", 2, "white.jpg"), 0);      // the picture given
+  EXPECT_EQ(black("series.fb2", 0, nullptr), -1);         // no cover asked for
+  EXPECT_EQ(black("series.fb2", 2, "missing.jpg"), -1);   // a picture chosen, though gone
+  // The title's cover: its frame and letters, in black and white too.
+  for (const int mode : {1, 2}) EXPECT_GT(black("series.fb2", mode, nullptr), 5000) << mode;
+}
+
 TEST(DocumentFileItem, EachFormatBecomesItsChaptersAndPictures) {
   const test::ScratchDir dir;
   const std::string page = test::JpegPicture(30, 40, 0);

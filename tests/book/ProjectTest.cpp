@@ -18,6 +18,7 @@ TEST(Project, KeepsFilesSettingsDescriptionAndCoverWithPathsBesideIt) {
   project.cover.coverMode = 1;
   project.cover.enlarge = false;
   project.cover.margins = {1, 2, 3, 4};
+  project.cover.fromTitle = true;
   project.settings.picture.colors = PageColors::kMonochrome;
   FileSettings own;
   own.picture = {.enlarge = true, .rotation = Rotation::kAuto, .split = Split::kRightToLeft, .crop = true,
@@ -46,6 +47,7 @@ TEST(Project, KeepsFilesSettingsDescriptionAndCoverWithPathsBesideIt) {
   EXPECT_EQ(loaded.cover.coverMode, 1);
   EXPECT_FALSE(loaded.cover.enlarge);
   EXPECT_EQ(loaded.cover.margins, (Margins{1, 2, 3, 4}));
+  EXPECT_TRUE(loaded.cover.fromTitle);
   EXPECT_EQ(loaded.settings, project.settings);
   ASSERT_EQ(loaded.files.size(), 2u);
   EXPECT_EQ(loaded.files[0].path, (moved / "text" / "a.txt").u16string());

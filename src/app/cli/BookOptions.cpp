@@ -65,9 +65,15 @@ void BookOptions::Add(CLI::App& command, const std::string& forceHelp) {
       ->group("Description");
   CLI::Option* cover =
       command.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
-  command.add_flag("--no-cover", noCover_, "no cover page, not even one an input offers")
+  CLI::Option* noCover = command.add_flag("--no-cover", noCover_, "no cover page, not even one an input offers")
+                             ->group("Cover")
+                             ->excludes(cover);
+  command
+      .add_flag("--generate-cover", generateCover_,
+                "without a cover picture given or offered by an input, a cover made from the title, author "
+                "and series")
       ->group("Cover")
-      ->excludes(cover);
+      ->excludes(noCover);
   AddColorsOption(command, "--cover-mode", coverOptions_.colors,
                   "the cover in four greys (the default) or black and white")
       ->group("Cover");
@@ -100,6 +106,7 @@ void BookOptions::TakeProject(const Project& project, const std::string& file) {
     coverOptions_ = {PageColorsOfBits(project.cover.coverMode), project.cover.margins};
     coverEnlarge_ = project.cover.enlarge;
   }
+  generateCover_ = generateCover_ || (project.cover.coverMode > 0 && project.cover.fromTitle);
 }
 
 BookDescription BookOptions::Description(Console& console) const {
@@ -143,6 +150,7 @@ CoverPage BookOptions::Cover(Console& console) const {
   cover.coverMode = BitsOf(coverOptions_.colors);
   cover.enlarge = coverEnlarge_;
   cover.margins = coverOptions_.margins;
+  cover.fromTitle = generateCover_;
   if (coverFile_.empty()) return cover;
   const std::u16string fileName = Utf8ToUtf16(coverFile_);
   try {

@@ -59,6 +59,7 @@ class BookOptions {
   bool truncate_ = false;
   std::string coverFile_;
   bool noCover_ = false;
+  bool generateCover_ = false;
   CoverOptions coverOptions_;
   bool coverEnlarge_ = true;
   FileSettings settings_;
