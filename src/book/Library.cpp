@@ -15,6 +15,7 @@
 #include "platform/FileSys.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
+#include "text/AsciiTransliterator.h"
 
 namespace bookloom {
 
@@ -131,11 +132,49 @@ void SeparateOutputs(std::vector<LibraryBook>& books) {
     const std::u16string shown = b.Shown();
     b.output = std::u16string(PathFolder(b.output)) + std::u16string(PathFileName(shown)) + u".wol";
   }
-  std::map<std::u16string, int> seen;
-  for (LibraryBook& b : books) {
-    const int n = ++seen[b.output];
-    if (n > 1) b.output = Stem(b.output) + u" (" + Utf8ToUtf16(std::to_string(n)) + u").wol";
+  NumberSharedOutputs(books);
+}
+
+constexpr size_t kMaxNameLength = 100;
+
+// A field's text as one file name on any file system: characters that some systems refuse become
+// "_", runs of blanks one space, blanks and dots at the ends go, and at most kMaxNameLength remain.
+std::u16string SafeName(std::u16string_view text) {
+  std::u16string name;
+  for (const char16_t c : text) {
+    if (c < 0x20 || c == u' ' || c == 0x7F || c == 0xA0) {
+      if (!name.empty() && name.back() != u' ') name += u' ';
+    } else {
+      name += std::u16string_view(u"/\\:*?\"<>|").find(c) == std::u16string_view::npos ? c : u'_';
+    }
   }
+  if (name.size() > kMaxNameLength) {
+    name.resize(kMaxNameLength);
+    if ((name.back() & 0xFC00) == 0xD800) name.pop_back();  // no half of a pair of surrogates
+  }
+  const size_t first = name.find_first_not_of(u" .");
+  if (first == std::u16string::npos) return {};
+  return name.substr(first, name.find_last_not_of(u" .") - first + 1);
+}
+
+// Every character outside printable ASCII as "_".
+std::u16string AsciiOnly(std::u16string text) {
+  for (char16_t& c : text)
+    if (c < 0x20 || c > 0x7E) c = u'_';
+  return text;
+}
+
+// A path of folders and a name, each made a safe name, in printable ASCII only with `asciiOnly`
+// (other characters become "_"); folders left empty are dropped.
+std::u16string SafeFolders(std::u16string_view path, bool asciiOnly) {
+  std::u16string safe;
+  for (size_t at = 0; at <= path.size();) {
+    const size_t slash = std::min(path.find(u'/', at), path.size());
+    const std::u16string name = SafeName(path.substr(at, slash - at));
+    if (!name.empty()) safe += (safe.empty() ? u"" : u"/") + (asciiOnly ? AsciiOnly(name) : name);
+    at = slash + 1;
+  }
+  return safe;
 }
 
 // 64-bit FNV-1a: the same on every machine and every build.
@@ -156,6 +195,66 @@ Document ReadFb2Entry(const std::u16string& archiveName, const std::string& entr
 }
 
 }  // namespace
+
+void NumberSharedOutputs(std::vector<LibraryBook>& books) {
+  std::map<std::u16string, int> seen;
+  for (LibraryBook& b : books) {
+    const int n = ++seen[b.output];
+    if (n > 1) b.output = Stem(b.output) + u" (" + Utf8ToUtf16(std::to_string(n)) + u").wol";
+  }
+}
+
+OutputNamePattern::OutputNamePattern(std::u16string_view text) {
+  const std::u16string pattern(text);
+  static constexpr std::pair<std::u16string_view, std::u16string BookNameFields::*> kFields[] = {
+      {u"author", &BookNameFields::author}, {u"series", &BookNameFields::series}, {u"title", &BookNameFields::title}};
+  bool named = false;
+  for (size_t at = 0; at < pattern.size();) {
+    const size_t open = pattern.find(u'{', at);
+    if (open != at) {
+      parts_.push_back({std::u16string(pattern.substr(at, open - at))});
+      if (open == std::u16string_view::npos) break;
+    }
+    const size_t close = pattern.find(u'}', open);
+    if (close == std::u16string_view::npos)
+      Raise<Exception>("the name pattern \"%s\" opens a { that it does not close", {pattern});
+    const std::u16string name = pattern.substr(open + 1, close - open - 1);
+    Part part;
+    part.file = name == u"file";
+    for (const auto& [fieldName, field] : kFields)
+      if (name == fieldName) part.field = field;
+    if (!part.file && !part.field)
+      Raise<Exception>("the name pattern \"%s\" names {%s}: it knows {author}, {series}, {title} and {file}",
+                       {pattern, name});
+    parts_.push_back(part);
+    named = true;
+    at = close + 1;
+  }
+  if (!named) Raise<Exception>("the name pattern \"%s\" names no field of the books", {pattern});
+}
+
+std::u16string OutputNamePattern::OutputOf(const LibraryBook& book, const BookNameFields& fields,
+                                           const AsciiTransliterator* ascii) const {
+  const auto written = [&](const std::u16string& text) { return ascii ? (*ascii)(text) : text; };
+  const std::u16string file = Stem(PathFileName(book.entry.empty() ? book.source : Utf8ToUtf16(book.entry)));
+  std::u16string path;
+  for (const Part& part : parts_) {
+    if (!part.file && !part.field) {
+      path += written(part.text);
+      continue;
+    }
+    std::u16string value = part.file ? file : fields.*part.field;
+    if (part.field == &BookNameFields::title && SafeName(value).empty()) value = file;
+    path += SafeName(written(value));
+  }
+  std::u16string output = SafeFolders(path, ascii != nullptr);
+  if (output.empty()) output = SafeFolders(written(file), ascii != nullptr);
+  return output + u".wol";
+}
+
+std::u16string AsciiOutputOf(std::u16string_view output, const AsciiTransliterator& ascii) {
+  return SafeFolders(ascii(Stem(output)), true) + u".wol";
+}
 
 std::u16string LibraryBook::Shown() const {
   return entry.empty() ? source : source + u"/" + Utf8ToUtf16(entry);

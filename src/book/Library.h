@@ -37,6 +37,44 @@ struct Library {
 };
 Library FindLibraryBooks(const std::vector<std::u16string>& inputs);
 
+// What a book is named by when its outputs take its description: each "" where it gives none.
+struct BookNameFields {
+  std::u16string author, series, title;
+};
+
+class AsciiTransliterator;
+
+// A pattern of the outputs' paths below the output folder, as `convert --name` takes it: text with
+// {author}, {series}, {title} and {file} (the source's name without its extension), "/" between
+// folders: "{author}/{series}/{title}".
+class OutputNamePattern {
+ public:
+  // Raises Exception for an empty pattern, an unknown or unclosed {field}, or one that names no field.
+  explicit OutputNamePattern(std::u16string_view pattern);
+
+  // The book's output: each field made safe for a file name on any file system (no "/", "\", ":",
+  // "*", "?", "\"", "<", ">", "|" or control characters, no blanks or dots at either end, at most 100
+  // characters), folders left empty by missing fields dropped, ".wol" added; the title falls back
+  // to the file's name. With `ascii`, in ASCII letters only.
+  std::u16string OutputOf(const LibraryBook& book, const BookNameFields& fields,
+                          const AsciiTransliterator* ascii) const;
+
+ private:
+  struct Part {
+    std::u16string text;               // literal text
+    std::u16string BookNameFields::*field = nullptr;  // or a field
+    bool file = false;                 // or the source's name
+  };
+  std::vector<Part> parts_;
+};
+
+// A book's output ("Толстой/Война и мир.wol") in ASCII letters ("Tolstoy/Voyna i mir.wol"), each
+// folder and the name made safe as OutputNamePattern makes them.
+std::u16string AsciiOutputOf(std::u16string_view output, const AsciiTransliterator& ascii);
+
+// Gives books that would share an output a number: "a.wol", "a (2).wol", in the books' order.
+void NumberSharedOutputs(std::vector<LibraryBook>& books);
+
 // Whether the book belongs to shard `index` (from 1) of `count`: decided by a hash of its source and
 // entry as the command line names them, the same on every machine, so that `count` runs of the same
 // command, one for each index, take every book exactly once.

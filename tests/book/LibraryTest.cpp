@@ -5,6 +5,7 @@
 #include <map>
 
 #include "book/Library.h"
+#include "text/AsciiTransliterator.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
 
@@ -52,6 +53,34 @@ TEST(FindLibraryBooks, GivesEachBookAnOutputOfItsOwnThatMirrorsItsPlace) {
                 {"lib/two.zip/r.fb2", "two/r.wol"},
                 {"one.fb2", "one.wol"},  // a file named: its name alone
             }));
+}
+
+TEST(OutputNamePattern, MakesEveryFieldASafeNameAndDropsFoldersLeftEmpty) {
+  const AsciiTransliterator ascii;
+  const LibraryBook book{u"/lib/Дом.fb2", "", u"Дом.wol", 0};
+  const BookNameFields full{u"Лев Толстой", u"Романы #2", u"Война и мир"};
+  const struct {
+    std::u16string pattern;
+    BookNameFields fields;
+    bool ascii;
+    std::u16string output;
+  } cases[] = {
+      {u"{author}/{series}/{title}", full, false, u"Лев Толстой/Романы #2/Война и мир.wol"},
+      {u"{author}/{series}/{title}", full, true, u"Lev Tolstoy/Romany #2/Voyna i mir.wol"},
+      {u"{author}/{series}/{title}", {u"", u"", u"Т"}, false, u"Т.wol"},          // missing folders dropped
+      {u"{author} - {title}", {u"A", u"", u""}, false, u"A - Дом.wol"},             // the file names a book without title
+      {u"{title}", {u"", u"", u"a/b: c?\t \"d\" "}, false, u"a_b_ c_ _d_.wol"},  // nothing a file system refuses
+      {u"{title}", {u"", u"", u"..hidden.."}, false, u"hidden.wol"},
+      {u"{title}", {u"", u"", std::u16string(150, u'ы')}, false, std::u16string(100, u'ы') + u".wol"},
+      {u"{title}", {u"", u"", u"日本"}, true, u"ri ben.wol"},
+      {u"x/{file}", {}, true, u"x/Dom.wol"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(OutputNamePattern(c.pattern).OutputOf(book, c.fields, c.ascii ? &ascii : nullptr), c.output)
+        << std::string(c.pattern.begin(), c.pattern.end()) << " " << c.ascii;
+  EXPECT_EQ(AsciiOutputOf(u"Толстой/Война и мир.wol", ascii), u"Tolstoy/Voyna i mir.wol");
+  for (const std::u16string bad : {u"", u"plain", u"{autor}", u"{title", u"{}"})
+    EXPECT_THROW(OutputNamePattern{bad}, Exception) << bad.size();
 }
 
 TEST(InShard, PutsEveryBookIntoExactlyOneShard) {

@@ -166,9 +166,27 @@ TEST_F(ConvertCommandTest, ShardsTogetherMakeEveryBookExactlyOnce) {
   EXPECT_EQ(total, all.size());
 }
 
+TEST_F(ConvertCommandTest, NamesBooksAfterTheirDescriptionAndNumbersBooksOfTheSameName) {
+  const std::string described = test::Fb2Book(
+      "<title-info><author><first-name>Лев</first-name><last-name>Толстой</last-name></author>"
+      "<book-title>Война и мир</book-title><sequence name=\"Романы\" number=\"2\"/></title-info>",
+      "<body><section><p>Текст.</p></section></body>");
+  test::WriteBytes(dir_ / "lib/w1.fb2", described);
+  test::WriteBytes(dir_ / "lib/sub/w2.fb2", described);
+  ASSERT_EQ(Convert("-O out --name {author}/{series}/{title} lib").status, 0);
+  EXPECT_EQ(Files(dir_ / "out"),
+            (std::set<std::string>{"A.wol", "b.wol", "comic.wol", "X.wol", "Z.wol", "Лев Толстой/Романы #2/Война и мир.wol",
+                                   "Лев Толстой/Романы #2/Война и мир (2).wol"}));
+  ASSERT_EQ(Convert("-O ascii --name {author}/{title} --ascii-names lib").status, 0);
+  EXPECT_TRUE(Files(dir_ / "ascii").contains("Lev Tolstoy/Voyna i mir (2).wol"));
+  ASSERT_EQ(Convert("-O mirrored --ascii-names lib/sub").status, 0);
+  EXPECT_EQ(Files(dir_ / "mirrored"), (std::set<std::string>{"a.wol", "w2.wol"}));
+}
+
 TEST_F(ConvertCommandTest, RefusesAWrongCommandLineWithStatusTwo) {
   for (const char* arguments : {"lib", "-O out", "-O out --shard 0/2 lib", "-O out --shard 3/2 lib",
-                                "-O out --shard 2 lib", "-O out -j 0 lib"}) {
+                                "-O out --shard 2 lib", "-O out -j 0 lib", "-O out --name {autor} lib",
+                                "-O out --name plain lib", "-O out --name {title lib"}) {
     const test::CliRun run = Convert(arguments);
     EXPECT_EQ(run.status, 2) << arguments << ": " << run.errors;
     EXPECT_FALSE(fs::exists(dir_ / "out")) << arguments;

@@ -23,6 +23,7 @@
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
+#include "text/AsciiTransliterator.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom::cli {
@@ -127,6 +128,22 @@ class ConvertCommand : public Command {
     runOnly_.push_back(
         convert_->add_option("--report", reportFile_, "write what became of every input to FILE as JSON")
             ->type_name("FILE"));
+    convert_
+        ->add_option_function<std::string>(
+            "--name",
+            [this](const std::string& text) {
+              try {
+                namePattern_.emplace(Utf8ToUtf16(text));
+              } catch (const Exception& e) {
+                throw CLI::ValidationError("--name", e.what());
+              }
+            },
+            "name each book after its description below OUTDIR instead of mirroring the inputs: {author}, "
+            "{series}, {title} and {file} (the input's name), \"/\" between folders; e.g. "
+            "'{author}/{series}/{title}'")
+        ->type_name("PATTERN");
+    convert_->add_flag("--ascii-names", asciiNames_,
+                       "write the books' names and folders in ASCII letters (Толстой becomes Tolstoy)");
     options_.Add(*convert_,
                  "make every book again, even one newer than its input, and replace outputs that are not "
                  "Wolf books");
@@ -138,14 +155,15 @@ class ConvertCommand : public Command {
     const CoverPage cover = options_.Cover(console);
     std::vector<std::u16string> inputs;
     for (const std::string& input : inputs_) inputs.push_back(Utf8ToUtf16(input));
-    const Library library = FindLibraryBooks(inputs);
+    Library library = FindLibraryBooks(inputs);
+    const std::vector<std::string> encodings = options_.EncodingsAt(inputsOption_);
+    if (namePattern_ || asciiNames_) NameBooks(library.books, description, encodings);
     std::vector<LibraryBook> books;
     for (const LibraryBook& book : library.books)
       if (InShard(book, shard_.index, shard_.count)) books.push_back(book);
 
     const std::u16string folder = Utf8ToUtf16(outputFolder_);
     const int64_t optionsTime = NoteOptions(folder);
-    const std::vector<std::string> encodings = options_.EncodingsAt(inputsOption_);
     std::vector<BookOutcome> outcomes(books.size());
     const size_t workers = std::min<size_t>(jobs_, books.size());
     RunJobs(console, books, outcomes, workers, [&](size_t i) {
@@ -164,6 +182,45 @@ class ConvertCommand : public Command {
   }
 
  private:
+  // Names every book of the library (not only this shard's, so that every machine numbers books of the
+  // same name alike) after its description, or its mirrored path in ASCII. A book that cannot be read
+  // is named after its file; its build then says what is wrong with it.
+  void NameBooks(std::vector<LibraryBook>& books, const BookDescription& given,
+                 const std::vector<std::string>& encodings) const {
+    std::vector<BookNameFields> fields(books.size());
+    if (namePattern_) {
+      std::atomic<size_t> next{0};
+      std::vector<std::jthread> threads;
+      for (size_t w = 0; w < std::min<size_t>(jobs_, books.size()); ++w)
+        threads.emplace_back([&] {
+          for (size_t i; (i = next++) < books.size();) fields[i] = NameFields(books[i], given, encodings);
+        });
+    }
+    std::optional<AsciiTransliterator> ascii;
+    if (asciiNames_) ascii.emplace();
+    for (size_t i = 0; i < books.size(); ++i) {
+      if (namePattern_)
+        books[i].output = namePattern_->OutputOf(books[i], fields[i], ascii ? &*ascii : nullptr);
+      else
+        books[i].output = AsciiOutputOf(books[i].output, *ascii);
+    }
+    NumberSharedOutputs(books);
+  }
+
+  BookNameFields NameFields(const LibraryBook& book, const BookDescription& given,
+                            const std::vector<std::string>& encodings) const {
+    try {
+      FileSettings settings = options_.Settings();
+      settings.text.encoding = encodings.at(book.input);
+      const std::unique_ptr<FileItem> item = MakeLibraryItem(book, settings);
+      const BookDescription offered = item->OfferedDescription();
+      return {given.author.empty() ? offered.author : given.author, item->OfferedSeries(),
+              given.title.empty() ? offered.title : given.title};
+    } catch (const std::exception&) {
+      return {given.author, {}, given.title};
+    }
+  }
+
   // Records the options in the output folder; rewritten (so newer than every book) only when they
   // changed. The time of the options file.
   int64_t NoteOptions(const std::u16string& folder) const {
@@ -310,6 +367,8 @@ class ConvertCommand : public Command {
   unsigned jobs_ = 1;
   Shard shard_;
   std::string reportFile_;
+  std::optional<OutputNamePattern> namePattern_;
+  bool asciiNames_ = false;
   BookOptions options_;
 };
 
