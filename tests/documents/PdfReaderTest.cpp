@@ -82,12 +82,16 @@ TEST(PdfReader, RefusesFilesItCannotRead) {
   test::WriteBytes(dir / "locked.pdf", test::EncryptedPdf());
   test::WriteBytes(dir / "text.pdf", "this is no PDF");
   test::WriteBytes(dir / "torn.pdf", pdf.substr(0, 20));
+  // An object number that would have poppler make room for 22 million objects, far behind the
+  // first megabyte that the check reads at once.
+  test::WriteBytes(dir / "vast.pdf", pdf + std::string(1 << 20, ' ') + "\n22334454 0 obj\n<<>>\nendobj\n");
   const struct {
     const char* file;
     const char* reason;
   } cases[] = {{"locked.pdf", "encrypted: it opens only with its password"},
                {"text.pdf", "not a PDF file, or a damaged one"},
-               {"torn.pdf", "not a PDF file, or a damaged one"}};
+               {"torn.pdf", "not a PDF file, or a damaged one"},
+               {"vast.pdf", "damaged: it names object 22334454, more than a file of"}};
   for (const auto& c : cases) {
     try {
       ReadPdf((dir / c.file).u16string());
@@ -96,6 +100,22 @@ TEST(PdfReader, RefusesFilesItCannotRead) {
       EXPECT_NE(e.Reason().find(c.reason), std::string::npos) << c.file << ": " << e.Reason();
     }
   }
+}
+
+TEST(PdfReader, FindsTheLargestObjectNumberAPdfNamesOrMakesRoomFor) {
+  const struct {
+    std::string_view bytes;
+    int64_t largest;
+  } cases[] = {
+      {"1 0 obj\n<<>>\nendobj\n12 0 obj", 12},
+      {"x12 0 obj 7 0 obj", 7},                        // a number inside a word is no object's
+      {"trailer\n<< /Size 40 /Root 1 0 R >>", 40},
+      {"xref\n100 5\n0000000000 65535 f", 105},
+      {"<< /Type /XRef /Index [0 5 300 2] >>", 302},
+      {"/Index [1 99999999999999999999999999]", int64_t{1} << 62},  // no overflow
+      {"endobj stream", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LargestPdfObjectNumber(c.bytes), c.largest) << c.bytes;
 }
 
 }  // namespace
