@@ -287,10 +287,9 @@ void DocumentFileItem::LeaveOutOrRaise(const std::string& part) {
 
 PictureSettings DocumentFileItem::PictureSettingsOf(const Document& document) {
   PictureSettings settings = Settings().picture;
-  if (document.rightToLeft && settings.split == Split::kLeftToRight && !HasOwnSettings()) {
-    settings.split = Split::kRightToLeft;
-    Note("a manga, read from right to left: each spread's right half first");
-  }
+  if (settings.split != Split::kAuto) return settings;
+  settings.split = document.rightToLeft ? Split::kRightToLeft : Split::kLeftToRight;
+  if (document.rightToLeft) Note("a manga, read from right to left: each spread's right half first");
   return settings;
 }
 

@@ -22,7 +22,7 @@ inline constexpr NamedChoice<PageColors> kColorsNames[] = {{"gray", PageColors::
 inline constexpr NamedChoice<Rotation> kRotationNames[] = {
     {"none", Rotation::kNone}, {"auto", Rotation::kAuto}, {"left", Rotation::kLeft}, {"right", Rotation::kRight}};
 inline constexpr NamedChoice<Split> kSplitNames[] = {
-    {"none", Split::kNone}, {"ltr", Split::kLeftToRight}, {"rtl", Split::kRightToLeft}};
+    {"none", Split::kNone}, {"ltr", Split::kLeftToRight}, {"rtl", Split::kRightToLeft}, {"auto", Split::kAuto}};
 inline constexpr NamedChoice<Unwrap> kUnwrapNames[] = {
     {"off", Unwrap::kOff}, {"on", Unwrap::kOn}, {"auto", Unwrap::kAuto}};
 inline constexpr NamedChoice<DocumentMode> kDocumentModeNames[] = {

@@ -21,6 +21,7 @@ enum class Split {
   kNone,
   kLeftToRight,  // a double-page spread: its left half first
   kRightToLeft,  // its right half first, as books read from right to left have them
+  kAuto,         // the right half first in a comic that says it reads from right to left (a manga), else the left
 };
 
 // A picture is a double-page spread when it is wider than this many times its height: each half is

@@ -229,8 +229,8 @@ TEST(DocumentFileItem, DamagedPagesOfArchivesAndFoldersAreAllNamedBeforeWriting)
   }
 }
 
-// A manga's spreads split with the book's settings come right half first; a file's own settings, or a
-// comic that is no manga, keep the left half first.
+// Split "auto" takes a manga's spreads right half first and any other comic's left half first; "ltr"
+// takes the left half first even in a manga.
 TEST(DocumentFileItem, AMangaSplitsItsSpreadsRightHalfFirst) {
   const test::ScratchDir dir;
   std::vector<uint8_t> greys(1200 * 500);
@@ -242,12 +242,12 @@ TEST(DocumentFileItem, AMangaSplitsItsSpreadsRightHalfFirst) {
   test::WriteBytes(
       dir / "comic.cbz",
       test::ArchiveOf({{"ComicInfo.xml", "<ComicInfo><Manga>Yes</Manga></ComicInfo>"}, {"1.png", spread}}));
-  const auto pages = [&](const char* comic, bool ownSettings) {
+  const auto pages = [&](const char* comic, Split split) {
     Project project;
     project.Add(dir / comic);
     FileSettings settings;
-    settings.picture.split = Split::kLeftToRight;
-    project.files.Items(0).SetSettings(settings, ownSettings);
+    settings.picture.split = split;
+    project.files.Items(0).SetSettings(settings, false);
     const BookReader reader = project.Make(dir / "book.wol");
     const std::string bytes = test::ReadBytes(dir / "book.wol");
     std::vector<std::string> data;
@@ -255,11 +255,11 @@ TEST(DocumentFileItem, AMangaSplitsItsSpreadsRightHalfFirst) {
       for (const PictureData& p : s.images) data.push_back(bytes.substr(p.dataStart, p.dataLength));
     return data;
   };
-  const std::vector<std::string> leftFirst = pages("comic.cbz", false);
+  const std::vector<std::string> leftFirst = pages("comic.cbz", Split::kAuto);
   ASSERT_EQ(leftFirst.size(), 2u);
   ASSERT_NE(leftFirst[0], leftFirst[1]);
-  EXPECT_EQ(pages("manga.cbz", false), (std::vector<std::string>{leftFirst[1], leftFirst[0]}));
-  EXPECT_EQ(pages("manga.cbz", true), leftFirst);
+  EXPECT_EQ(pages("manga.cbz", Split::kAuto), (std::vector<std::string>{leftFirst[1], leftFirst[0]}));
+  EXPECT_EQ(pages("manga.cbz", Split::kLeftToRight), leftFirst);
 }
 
 // Pictures prepared ahead, several at once, come out in the document's order: each page is the page

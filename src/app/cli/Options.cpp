@@ -60,7 +60,9 @@ void AddPictureOptions(CLI::App& app, PictureSettings& settings) {
       ->group("Pictures");
   AddChoiceOption(app, "--split", settings.split, kSplitNames,
                   "make a double-page spread (wider than 1.2 times its height) two pages: its left half "
-                  "first (ltr) or its right half first (rtl); splitting comes before rotating")
+                  "first (ltr), its right half first (rtl), or auto: the right half first in a comic whose "
+                  "ComicInfo.xml says it reads from right to left (a manga), else the left; splitting comes "
+                  "before rotating")
       ->group("Pictures");
   app.add_flag("--crop,!--no-crop", settings.crop,
                "trim near-white or near-black borders (up to a fifth of each side) before fitting")
