@@ -55,6 +55,11 @@ const char* const kFieldNames[kDescriptionFieldCount] = {
     QT_TRANSLATE_NOOP("bookloom::BookViewer", "All about it"),
 };
 
+const char* const kOpenFilter =
+    QT_TRANSLATE_NOOP("bookloom::BookViewer",
+                      "Bookloom projects and Wolf books|*.bookloom;*.wol|Bookloom projects|*.bookloom|Wolf "
+                      "books|*.wol|All Files|*.*|");
+
 // Rows of a table in a text view: a name and its value, each escaped.
 QString TableRow(const QString& name, const QString& value) {
   return QStringLiteral("<tr><td valign=\"top\"><b>%1</b></td><td>%2</td></tr>")
@@ -341,12 +346,7 @@ void BookViewer::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-std::u16string ProjectOrBookFilter() {
-  return BookViewer::tr(
-             "Bookloom projects and Wolf books|*.bookloom;*.wol|Bookloom projects|*.bookloom|"
-             "Wolf books|*.wol|All Files|*.*|")
-      .toStdU16String();
-}
+std::u16string ProjectOrBookFilter() { return BookViewer::tr(kOpenFilter).toStdU16String(); }
 
 bool OpenIfBook(const std::u16string& fileName, QWidget* parent) {
   const QString extension = QString::fromStdU16String(std::u16string(PathExtension(fileName))).toLower();
