@@ -24,6 +24,7 @@
 #include "platform/Path.h"
 #include "platform/Utf.h"
 #include "text/Win1251.h"
+#include "ui/Appearance.h"
 #include "ui/PageRendering.h"
 #include "wolf/BookRecords.h"
 
@@ -147,18 +148,20 @@ BookViewer::BookViewer(const std::u16string& fileName, QWidget* parent) : QDialo
   pageNumberLabel = new QLabel(this);
   pageNumberLabel->setAlignment(Qt::AlignCenter);
 
-  auto* controls = new QHBoxLayout;
-  controls->addWidget(layoutLabel);
-  controls->addWidget(layoutCombo);
-  controls->addStretch();
-  controls->addWidget(previousButton);
-  controls->addWidget(pageNumberLabel);
-  controls->addWidget(nextButton);
+  // The layout above the page, the turning of pages below it.
+  auto* layoutRow = new QHBoxLayout;
+  layoutRow->addWidget(layoutLabel);
+  layoutRow->addWidget(layoutCombo, 1);
+  auto* turning = new QHBoxLayout;
+  turning->addWidget(previousButton);
+  turning->addWidget(pageNumberLabel, 1);
+  turning->addWidget(nextButton);
   auto* pageSide = new QWidget(this);
   auto* pageColumn = new QVBoxLayout(pageSide);
   pageColumn->setContentsMargins(0, 0, 0, 0);
+  pageColumn->addLayout(layoutRow);
   pageColumn->addWidget(pageView_, 1);
-  pageColumn->addLayout(controls);
+  pageColumn->addLayout(turning);
 
   auto* splitter = new QSplitter(this);
   splitter->addWidget(sideTabs);
@@ -318,9 +321,9 @@ void BookViewer::Refresh() {
     return;
   }
   if (cover)
-    image_ = PictureImage(*reader_, *reader_->Book().cover);
+    image_ = OnDevicePage(PictureImage(*reader_, *reader_->Book().cover));
   else if (count > 0)
-    image_ = PageImage(*reader_, *pages_, static_cast<size_t>(page_));
+    image_ = OnDevicePage(PageImage(*reader_, *pages_, static_cast<size_t>(page_)));
   else
     image_ = QImage();
   pageNumberLabel->setText(cover ? tr("Cover")
@@ -356,6 +359,7 @@ bool OpenIfBook(const std::u16string& fileName, QWidget* parent) {
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setWindowFlag(Qt::Window);
     viewer->resize(viewer->screen()->availableSize() * 4 / 5);  // room for the page at a readable size
+    CenterOnScreen(*viewer);
     viewer->show();
     return true;
   }

@@ -56,6 +56,16 @@ QImage TextPageImage(const std::vector<PageLine>& lines, const PageLayout& layou
   return page;
 }
 
+QImage OnDevicePage(const QImage& picture) {
+  const QSize screen = picture.width() > picture.height() ? QSize(800, 600) : QSize(600, 800);
+  if (picture.width() >= screen.width() || picture.height() >= screen.height()) return picture;
+  QImage page(screen, QImage::Format_Grayscale8);
+  page.fill(Qt::white);
+  QPainter(&page).drawImage((screen.width() - picture.width()) / 2, (screen.height() - picture.height()) / 2,
+                            picture);
+  return page;
+}
+
 QImage PageImage(const BookReader& reader, const BookPages& pages, size_t index) {
   const PageStart& page = pages.Page(index);
   return page.picture ? PictureImage(reader, *page.picture)

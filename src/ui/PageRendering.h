@@ -17,6 +17,9 @@ QImage GreyImage(int width, int height, const std::vector<uint8_t>& grey);
 QImage PictureImage(const BookReader& reader, const PictureData& picture);
 // A page of text lines: 600 x 800, or 800 x 600 in the wide layouts, which turn the page.
 QImage TextPageImage(const std::vector<PageLine>& lines, const PageLayout& layout);
+// A picture smaller than the screen as the device shows it: in the middle of a white page of the
+// screen's size (turned when the picture is wider than high); a picture of that size or larger as it is.
+QImage OnDevicePage(const QImage& picture);
 // Page `index` of the pages of the book in their layout.
 QImage PageImage(const BookReader& reader, const BookPages& pages, size_t index);
 
