@@ -29,6 +29,215 @@
     </message>
 </context>
 <context>
+    <name>bookloom::BookViewer</name>
+    <message>
+        <source>Title</source>
+        <translation>Название</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <translation>Жанр</translation>
+    </message>
+    <message>
+        <source>Author</source>
+        <translation>Автор</translation>
+    </message>
+    <message>
+        <source>Adapter</source>
+        <translation>Обработка</translation>
+    </message>
+    <message>
+        <source>Translator</source>
+        <translation>Переводчик</translation>
+    </message>
+    <message>
+        <source>Written</source>
+        <translation>Написано</translation>
+    </message>
+    <message>
+        <source>Publisher</source>
+        <translation>Издательство</translation>
+    </message>
+    <message>
+        <source>Published</source>
+        <translation>Год издания</translation>
+    </message>
+    <message>
+        <source>Rights</source>
+        <translation>Права</translation>
+    </message>
+    <message>
+        <source>Character set</source>
+        <translation>Кодировка</translation>
+    </message>
+    <message>
+        <source>Patent</source>
+        <translation>Патент</translation>
+    </message>
+    <message>
+        <source>Annotation</source>
+        <translation>Аннотация</translation>
+    </message>
+    <message>
+        <source>ISBN</source>
+        <translation>ISBN</translation>
+    </message>
+    <message>
+        <source>Publishing house</source>
+        <translation>Издательский дом</translation>
+    </message>
+    <message>
+        <source>Book number</source>
+        <translation>Номер книги</translation>
+    </message>
+    <message>
+        <source>Software version</source>
+        <translation>Версия программы</translation>
+    </message>
+    <message>
+        <source>Produced</source>
+        <translation>Изготовлено</translation>
+    </message>
+    <message>
+        <source>All about it</source>
+        <translation>Общие сведения</translation>
+    </message>
+    <message>
+        <source>Bookloom projects and Wolf books|*.bookloom;*.wol|Bookloom projects|*.bookloom|Wolf books|*.wol|All Files|*.*|</source>
+        <translation>Проекты Bookloom и книги Wolf|*.bookloom;*.wol|Проекты Bookloom|*.bookloom|Книги Wolf|*.wol|Все файлы|*.*|</translation>
+    </message>
+    <message>
+        <source>%1 — Wolf book</source>
+        <translation>%1 — книга Wolf</translation>
+    </message>
+    <message>
+        <source>&amp;Contents</source>
+        <translation>&amp;Содержание</translation>
+    </message>
+    <message>
+        <source>&amp;Description</source>
+        <translation>&amp;Описание</translation>
+    </message>
+    <message>
+        <source>Book c&amp;heck</source>
+        <translation>&amp;Проверка</translation>
+    </message>
+    <message>
+        <source>&amp;Layout:</source>
+        <translation>&amp;Шрифт и ориентация:</translation>
+    </message>
+    <message>
+        <source>Small letters</source>
+        <translation>Мелкий шрифт</translation>
+    </message>
+    <message>
+        <source>Large letters</source>
+        <translation>Крупный шрифт</translation>
+    </message>
+    <message>
+        <source>Small letters, landscape</source>
+        <translation>Мелкий шрифт, альбомная</translation>
+    </message>
+    <message>
+        <source>Large letters, landscape</source>
+        <translation>Крупный шрифт, альбомная</translation>
+    </message>
+    <message>
+        <source>&amp;Previous</source>
+        <translation>&amp;Назад</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Вперёд</translation>
+    </message>
+    <message>
+        <source>A Wolf book is finished: it can be read here but not edited back into a project. To change it, make it again from the files it was made from.</source>
+        <translation>Книга Wolf уже готова: здесь её можно читать, но нельзя снова превратить в проект. Чтобы изменить её, сделайте её заново из тех файлов, из которых она сделана.</translation>
+    </message>
+    <message>
+        <source>The book has no description.</source>
+        <translation>У книги нет описания.</translation>
+    </message>
+    <message>
+        <source>The book cannot be shown: it is damaged or not a Wolf book.</source>
+        <translation>Книгу нельзя показать: она повреждена или это не книга Wolf.</translation>
+    </message>
+    <message>
+        <source>Size in bytes</source>
+        <translation>Размер в байтах</translation>
+    </message>
+    <message>
+        <source>Cover</source>
+        <translation>Обложка</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 × %2, %n bits a pixel</source>
+        <translation>
+            <numerusform>%1 × %2, %n бит на точку</numerusform>
+            <numerusform>%1 × %2, %n бита на точку</numerusform>
+            <numerusform>%1 × %2, %n бит на точку</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>Sections</source>
+        <translation>Разделы</translation>
+    </message>
+    <message>
+        <source>Paragraphs</source>
+        <translation>Абзацы</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Рисунки</translation>
+    </message>
+    <message>
+        <source>Contents entries</source>
+        <translation>Пункты содержания</translation>
+    </message>
+    <message>
+        <source>Pages: %1</source>
+        <translation>Страниц: %1</translation>
+    </message>
+    <message>
+        <source>The book is sound: its structure, text, page tables, pictures and contents were all checked.</source>
+        <translation>Книга в порядке: проверены её строение, текст, таблицы страниц, рисунки и содержание.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The book is readable, with %n warnings:</source>
+        <translation>
+            <numerusform>Книгу можно читать, но есть %n предупреждение:</numerusform>
+            <numerusform>Книгу можно читать, но есть %n предупреждения:</numerusform>
+            <numerusform>Книгу можно читать, но есть %n предупреждений:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing to show</source>
+        <translation>Нечего показать</translation>
+    </message>
+    <message>
+        <source>The book cannot be shown:
+%1</source>
+        <translation>Книгу нельзя показать:
+%1</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Страница %1 из %2</translation>
+    </message>
+    <message>
+        <source>The book has no pages.</source>
+        <translation>В книге нет страниц.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a Bookloom project nor a Wolf book, so it cannot be opened. To make a book of it, add it to the list with Add File.</source>
+        <translation>«%1» — не проект Bookloom и не книга Wolf, поэтому его нельзя открыть. Чтобы сделать из него книгу, добавьте его в список командой «Добавить файл».</translation>
+    </message>
+</context>
+<context>
     <name>bookloom::BuildDialog</name>
     <message>
         <source>Make Wolf</source>

@@ -271,6 +271,16 @@ int FindHyphenation(std::string_view word, int fontIndex, int limit) {
   return Hyphenation(word, kWidths[fontIndex != 0], limit);
 }
 
+bool EndsHyphenated(std::string_view text, size_t lineEnd) {
+  if (lineEnd == 0 || lineEnd >= text.size() || !Is(text, lineEnd - 1, kLetter) ||
+      !Is(text, lineEnd, kLetter))
+    return false;
+  size_t start = lineEnd - 1, end = lineEnd + 1;
+  while (start > 0 && Is(text, start - 1, kLetter)) --start;
+  while (end < text.size() && Is(text, end, kLetter)) ++end;
+  return end - start <= kLongWord;
+}
+
 int BreakLine(std::string_view text, int textWidth, int fontIndex) {
   const WidthTable& widths = kWidths[fontIndex != 0];
   return static_cast<int>(

@@ -24,6 +24,10 @@ int BreakLine(std::string_view text, int textWidth, int fontIndex);
 // `limit` pixels (the hyphen not counted); 0 when it fits whole or cannot be hyphenated there.
 int FindHyphenation(std::string_view word, int fontIndex, int limit);
 
+// Whether a line of `text` that ends before byte `lineEnd` cuts a word that the device hyphenates
+// there (and so shows a hyphen after it): a word of 40 letters at most, cut between two of its letters.
+bool EndsHyphenated(std::string_view text, size_t lineEnd);
+
 // BreakLine for every line of one paragraph in every layout, with its words, numbers and marks and
 // their widths counted once for all of them: each line then costs a step per token instead of a
 // step per byte. Gives exactly what BreakLine gives.

@@ -61,6 +61,9 @@ class MainWindow : public QMainWindow {
   // Builds the book into the file of that name.
   void MakeBook(const std::u16string& fileName);
 
+  // Opens what File > Open names: a Wolf book in a viewer of its own (the project stays), a project
+  // as OpenProject does; anything else is refused with an error that says so.
+  void OpenFile(const std::u16string& fileName);
   // Opens a project in place of the book, asking first to save unsaved changes; the files that
   // cannot be used any more are left out and named in a warning.
   void OpenProject(const std::u16string& fileName);

@@ -7,6 +7,7 @@
 #include "book/Project.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
+#include "ui/BookViewer.h"
 #include "ui/MainWindow.h"
 #include "ui/UserDialogs.h"
 
@@ -27,8 +28,12 @@ void MainWindow::OnNewProject() {
 }
 
 void MainWindow::OnOpenProject() {
-  const std::u16string fileName = messages_.OpenProject(tr(kProjectFilter).toStdU16String());
-  if (!fileName.empty()) OpenProject(fileName);
+  const std::u16string fileName = messages_.OpenProject(ProjectOrBookFilter());
+  if (!fileName.empty()) OpenFile(fileName);
+}
+
+void MainWindow::OpenFile(const std::u16string& fileName) {
+  if (!OpenIfBook(fileName, this)) OpenProject(fileName);
 }
 
 void MainWindow::OnSaveProject() {

@@ -79,6 +79,27 @@ TEST(BreakLine, HyphenatesAWordThatDoesNotFit) {
   for (const auto& c : cases) EXPECT_EQ(BreakLine(Cp(c.text), c.width, 0), c.result) << c.width;
 }
 
+// The device shows a hyphen where a line cuts a word it hyphenates, never after a word cut whole or
+// a long word or number cut at the width.
+TEST(EndsHyphenated, ShowsAHyphenOnlyInsideAHyphenatedWord) {
+  const struct {
+    std::u16string text;
+    size_t lineEnd;
+    bool hyphen;
+  } cases[] = {
+      {u"ab молоко", 5, true},   // "ab мо-"
+      {u"ab молоко", 3, false},  // the whole word moves on
+      {u"ab молоко", 9, false},  // the paragraph's end
+      {u"молоко.", 6, false},    // before a mark
+      {u"don't", 4, true},       // an apostrophe is a letter
+      {u"1234567890", 4, false},
+      {std::u16string(39, u'a') + u"b", 20, true},  // 40 letters
+      {std::u16string(41, u'a'), 20, false},        // a long word is cut without a hyphen
+      {u"ab", 0, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(EndsHyphenated(Cp(c.text), c.lineEnd), c.hyphen) << c.lineEnd;
+}
+
 TEST(BreakLine, CutsLongWordsAndNumbersAtTheWidth) {
   const std::string letters60(60, 'a'), digits130(130, '7');
   const struct {

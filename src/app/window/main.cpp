@@ -51,10 +51,10 @@ int main(int argc, char** argv) {
     bookloom::QtUserDialogs messages;
     bookloom::MainWindow mainWindow(messages, bookloom::ExecutablePath());
     mainWindow.show();
-    // A project named on the command line, as the file manager passes it.
+    // A project or a Wolf book named on the command line, as the file manager passes it.
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
-      bookloom::ReportErrors(messages, [&] { mainWindow.OpenProject(arguments[1].toStdU16String()); });
+      bookloom::ReportErrors(messages, [&] { mainWindow.OpenFile(arguments[1].toStdU16String()); });
     return app.exec();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bookloom: %s\n", e.what());
