@@ -61,7 +61,7 @@ TEST(CommandLine, NamesTheValuesOfAnOptionForCompletion) {
     const char* values;
   } cases[] = {
       {"names make rotate", "none\nauto\nleft\nright\n"},
-      {"names prepare split", "none\nltr\nrtl\n"},
+      {"names prepare split", "none\nltr\nrtl\nauto\n"},
       {"names make unwrap", "off\non\nauto\n"},
       {"names make cover", ""},  // a file: completion offers file names
   };
