@@ -36,8 +36,11 @@ const std::string& ZipPackage::Entry(const std::string& name, const std::string&
 std::optional<size_t> ZipPackage::Picture(const std::string& name, EncodedPictures& pictures,
                                           Document& document) {
   if (const auto known = pictureOf_.find(name); known != pictureOf_.end()) return known->second;
-  const std::optional<size_t> index = pictures.Add(Utf8ToUtf16(name), Entry(name, "a picture"));
-  if (!index) document.warnings.push_back(name + ": no decoder reads this kind of picture: left out");
+  std::optional<size_t> index;
+  if (const std::string* bytes = Find(name); !bytes)
+    document.warnings.push_back(name + ": the picture is missing from the file: left out");
+  else if (!(index = pictures.Add(Utf8ToUtf16(name), *bytes)))
+    document.warnings.push_back(name + ": no decoder reads this kind of picture: left out");
   pictureOf_[name] = index;
   return index;
 }

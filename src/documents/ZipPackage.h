@@ -21,7 +21,8 @@ class ZipPackage {
   const std::string& Entry(const std::string& name, const std::string& what) const;
 
   // The index among `pictures` of the picture in the entry, added at its first use; nullopt, with a
-  // warning of the document, when no decoder reads it; DocumentError when the package lacks it.
+  // warning of the document, when the package lacks it or no decoder reads it (the rest of the
+  // document is read, as an e-book's is).
   std::optional<size_t> Picture(const std::string& name, EncodedPictures& pictures, Document& document);
 
  private:

@@ -113,6 +113,17 @@ TEST(DocxReader, ReadsHeadingsListsNotesPicturesAndProperties) {
   EXPECT_EQ(document.pictures->Decode(0)->Width(), 30);
 }
 
+TEST(DocxReader, LeavesOutAPictureMissingFromTheFileWithAWarning) {
+  Entries entries = Docx();
+  std::erase_if(entries, [](const auto& e) { return e.first == "word/media/image1.jpeg"; });
+  const test::ScratchDir dir;
+  test::WriteBytes(dir / "a.docx", test::ArchiveOf(entries));
+  const Document document = ReadDocx((dir / "a.docx").u16string());
+  EXPECT_EQ(document.pictures->Count(), 0u);
+  EXPECT_EQ(document.warnings,
+            std::vector<std::string>{"word/media/image1.jpeg: the picture is missing from the file: left out"});
+}
+
 TEST(DocxReader, RefusesDamagedDocuments) {
   const auto without = [](Entries entries, const std::string& name) {
     std::erase_if(entries, [&](const auto& e) { return e.first == name; });
@@ -127,8 +138,6 @@ TEST(DocxReader, RefusesDamagedDocuments) {
   } cases[] = {
       {"no text", test::ArchiveOf(without(Docx(), "word/document.xml")),
        "word/document.xml: the document's text is missing from the file"},
-      {"picture missing", test::ArchiveOf(without(Docx(), "word/media/image1.jpeg")),
-       "word/media/image1.jpeg: a picture is missing from the file"},
       {"not well formed", test::ArchiveOf(broken), "word/document.xml: the XML is not well formed"},
       {"no body", test::ArchiveOf({{"word/document.xml", "<w:document/>"}}),
        "word/document.xml: the document has no <w:body>"},
