@@ -28,6 +28,13 @@ DocumentError::DocumentError(const std::u16string& fileName, const std::string& 
     : Exception(Format("Cannot read \"%s\": %s", {fileName, Describe(part, why)})),
       reason_(Describe(part, why)) {}
 
+std::optional<size_t> EncodedPictures::AddOrLeaveOut(const std::string& name, std::string bytes,
+                                                     Document& document, std::string mediaType) {
+  const std::optional<size_t> index = Add(Utf8ToUtf16(name), std::move(bytes), std::move(mediaType));
+  if (!index) document.warnings.push_back(name + ": no decoder reads this kind of picture: left out");
+  return index;
+}
+
 std::optional<size_t> EncodedPictures::Add(std::u16string name, std::string bytes, std::string mediaType,
                                            std::u16string fileName) {
   if (!DecoderRegistry::Instance().FindFor(bytes, name, mediaType)) return std::nullopt;

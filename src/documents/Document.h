@@ -72,6 +72,8 @@ class DocumentPictures {
   virtual std::vector<std::pair<size_t, std::string>> Check() { return {}; }
 };
 
+struct Document;
+
 // Pictures held as the bytes of their files (inside an FB2, an EPUB, an HTML page's folder), each
 // decoded by its content, its name or its media type.
 class EncodedPictures : public DocumentPictures {
@@ -84,6 +86,10 @@ class EncodedPictures : public DocumentPictures {
   // document then leaves it out.
   std::optional<size_t> Add(std::u16string name, std::string bytes, std::string mediaType = {},
                             std::u16string fileName = {});
+  // Adds a picture held in memory as Add does; one that no decoder reads is left out with the
+  // document's warning "NAME: no decoder reads this kind of picture: left out".
+  std::optional<size_t> AddOrLeaveOut(const std::string& name, std::string bytes, Document& document,
+                                      std::string mediaType = {});
 
   size_t Count() const override { return pictures_.size(); }
   std::u16string Name(size_t index) const override { return pictures_[index].name; }

@@ -198,8 +198,7 @@ class EpubReader {
 
   std::optional<size_t> PictureAt(const std::string& entry, const std::string& mediaType = {}) {
     if (const auto known = pictureOf_.find(entry); known != pictureOf_.end()) return known->second;
-    const std::optional<size_t> index = pictures_->Add(Utf8ToUtf16(entry), entries_.at(entry), mediaType);
-    if (!index) document_.warnings.push_back(entry + ": no decoder reads this kind of picture: left out");
+    const std::optional<size_t> index = pictures_->AddOrLeaveOut(entry, entries_.at(entry), document_, mediaType);
     pictureOf_[entry] = index;
     return index;
   }
@@ -290,6 +289,7 @@ class EpubReader {
     ReadHtmlBody(*page, document_,
                  {.headingEntries = headingEntries,
                   .picture = [&](const std::string& reference) { return PageImage(entry, reference); },
+                  .drawing = [&](std::string svg) { return Drawing(entry, std::move(svg)); },
                   .anchor =
                       [&](const std::string& id, size_t block) {
                         anchors_.try_emplace({entry, id}, block);
@@ -300,6 +300,13 @@ class EpubReader {
     if (document_.cover && blocks.size() == start + 2 && isPicture(blocks.back()) &&
         blocks.back().picture == *document_.cover)
       document_.blocks.pop_back();
+  }
+
+  // A drawing made in a page, as a picture of the book; left out with a warning when no SVG decoder
+  // is there.
+  std::optional<size_t> Drawing(const std::string& page, std::string svg) {
+    return pictures_->AddOrLeaveOut(page + ": drawing " + std::to_string(++drawings_), std::move(svg), document_,
+                                     "image/svg+xml");
   }
 
   // The picture a page shows; a picture the book does not hold is left out with a warning, as one no
@@ -350,6 +357,7 @@ class EpubReader {
   std::map<std::string, std::string> entries_;
   std::map<std::string, ManifestItem> manifest_;
   std::map<std::string, std::optional<size_t>> pictureOf_;
+  int drawings_ = 0;  // the drawings made in pages so far, which name them
   std::map<std::pair<std::string, std::string>, size_t> anchors_;
   std::set<std::string> pagesRead_;
 };

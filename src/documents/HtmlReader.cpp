@@ -61,7 +61,11 @@ Document ReadHtmlFile(const std::u16string& fileName) {
   const auto picture = [&](const std::string& reference) {
     return PictureBeside(fileName, reference, list, document);
   };
-  ReadHtmlBody(*page, document, {.headingEntries = true, .picture = picture});
+  int drawings = 0;
+  const auto drawing = [&](std::string svg) {
+    return list.AddOrLeaveOut("drawing " + std::to_string(++drawings), std::move(svg), document, "image/svg+xml");
+  };
+  ReadHtmlBody(*page, document, {.headingEntries = true, .picture = picture, .drawing = drawing});
   return document;
 }
 

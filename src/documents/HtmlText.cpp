@@ -23,6 +23,13 @@ constexpr std::string_view kBlockElements[] = {
 // Elements whose content is not part of the text.
 constexpr std::string_view kSkipped[] = {"head", "script", "style", "noscript", "template", "title"};
 
+// Whether an SVG element shows a picture (an <image> inside it): then it is that picture, not a drawing.
+bool HasImage(const xmlNode* node) {
+  for (const xmlNode* c = node->children; c; c = c->next)
+    if (IsElement(c, "image") || HasImage(c)) return true;
+  return false;
+}
+
 bool IsOneOf(const xmlNode* node, std::span<const std::string_view> names) {
   return std::any_of(names.begin(), names.end(), [&](std::string_view n) { return IsElement(node, n); });
 }
@@ -85,6 +92,13 @@ class HtmlWalker {
       std::string id = AttributeOf(node, "id");
       if (id.empty() && IsElement(node, "a")) id = AttributeOf(node, "name");
       if (!id.empty()) reading_.anchor(id, document_.blocks.size());
+    }
+    if (IsElement(node, "svg") && reading_.drawing && !HasImage(node)) {
+      if (const std::optional<size_t> picture = reading_.drawing(SvgFileOf(node))) {
+        Flush();
+        document_.AddPicture(*picture);
+      }
+      return;
     }
     if (IsElement(node, "img") || IsElement(node, "image")) {
       std::string reference = AttributeOf(node, IsElement(node, "img") ? "src" : "href");

@@ -20,6 +20,9 @@ struct HtmlReading {
   // The index among the document's pictures of the picture a reference names (an <img>'s src, an
   // SVG <image>'s href); nullopt leaves it out.
   std::function<std::optional<size_t>(const std::string& reference)> picture = {};
+  // The index among the document's pictures of a drawing made in the page (an <svg> without an
+  // <image>), given as an SVG file; nullopt leaves it out. Without it, the drawing's text is read.
+  std::function<std::optional<size_t>(std::string svg)> drawing = {};
   // Called for each element with an id (or an <a> with a name) with the index of the block it
   // starts at, so that links into the page can be placed.
   std::function<void(const std::string& id, size_t block)> anchor = {};

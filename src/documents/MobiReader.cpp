@@ -167,9 +167,8 @@ class MobiReader {
       const char* extension = PictureExtension(part->type);
       if (!*extension || !part->data) continue;
       const std::string name = ResourceName(part->uid, extension);
-      const std::optional<size_t> index = pictures_->Add(
-          Utf8ToUtf16(name), std::string(reinterpret_cast<const char*>(part->data), part->size));
-      if (!index) document_.warnings.push_back(name + ": no decoder reads this kind of picture: left out");
+      const std::optional<size_t> index = pictures_->AddOrLeaveOut(
+          name, std::string(reinterpret_cast<const char*>(part->data), part->size), document_);
       pictureOf_[name] = index;
       pictureOfUid_[part->uid] = index;
     }

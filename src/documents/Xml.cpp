@@ -217,6 +217,50 @@ std::string AttributeOf(const xmlNode* node, std::string_view localName) {
   return {};
 }
 
+namespace {
+
+void AppendEscaped(std::string_view text, std::string& out) {
+  for (const char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+}
+
+void AppendSvgElement(const xmlNode* node, std::string& out, bool root) {
+  const std::string name(LocalName(node));
+  out += "<" + name;
+  if (root) out += R"( xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink")";
+  for (const xmlAttr* a = node->properties; a; a = a->next) {
+    const std::string_view local = reinterpret_cast<const char*>(a->name);
+    if (local == "xmlns" || (a->ns && a->ns->prefix && std::string_view(reinterpret_cast<const char*>(a->ns->prefix)) == "xmlns"))
+      continue;
+    out += local == "href" ? " xlink:href=\"" : " " + std::string(local) + "=\"";
+    AppendEscaped(AttributeOf(node, local), out);
+    out += "\"";
+  }
+  out += ">";
+  for (const xmlNode* c = node->children; c; c = c->next) {
+    if (c->type == XML_ELEMENT_NODE)
+      AppendSvgElement(c, out, false);
+    else if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content)
+      AppendEscaped(reinterpret_cast<const char*>(c->content), out);
+  }
+  out += "</" + name + ">";
+}
+
+}  // namespace
+
+std::string SvgFileOf(const xmlNode* svg) {
+  std::string out;
+  AppendSvgElement(svg, out, true);
+  return out;
+}
+
 std::u16string RawTextOf(const xmlNode* node) {
   std::u16string out;
   if (node) AppendText(node->children, out);

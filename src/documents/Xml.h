@@ -43,6 +43,11 @@ bool HasAttribute(const xmlNode* node, std::string_view localName);
 // "xlink:href" and "l:href"); "" when there is none.
 std::string AttributeOf(const xmlNode* node, std::string_view localName);
 
+// An SVG drawing held inside an (X)HTML page, as a file of its own: the <svg> element and all inside
+// it written out again with the SVG and XLink namespaces declared, whatever the page declared or the
+// HTML parser kept of them; comments and processing instructions left out.
+std::string SvgFileOf(const xmlNode* svg);
+
 // All the text inside the node as it reads, blanks collapsed. References to entities a document
 // declares are left out (so that no document can make its text grow without bound), but for the
 // names of HTML's characters (&nbsp;, &mdash;), which EPUB books use without declaring them.

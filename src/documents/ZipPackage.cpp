@@ -39,8 +39,8 @@ std::optional<size_t> ZipPackage::Picture(const std::string& name, EncodedPictur
   std::optional<size_t> index;
   if (const std::string* bytes = Find(name); !bytes)
     document.warnings.push_back(name + ": the picture is missing from the file: left out");
-  else if (!(index = pictures.Add(Utf8ToUtf16(name), *bytes)))
-    document.warnings.push_back(name + ": no decoder reads this kind of picture: left out");
+  else
+    index = pictures.AddOrLeaveOut(name, *bytes, document);
   pictureOf_[name] = index;
   return index;
 }

@@ -266,7 +266,8 @@ TEST(EpubReader, RefusesProtectedAndDamagedBooks) {
   EXPECT_THROW(ReadEpub((dir / "torn.epub").u16string()), DocumentError);
 }
 
-// WebP pictures and SVG drawings, on a page or as a page of the spine, are pictures of the book.
+// WebP pictures and SVG drawings, on a page, made in a page or as a page of the spine, are pictures of
+// the book.
 TEST(EpubReader, TodaysPictureFormatsArePictures) {
   const std::string opf =
       "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\"><metadata "
@@ -280,17 +281,22 @@ TEST(EpubReader, TodaysPictureFormatsArePictures) {
       Read(dir, {{"mimetype", "application/epub+zip"},
                  {"META-INF/container.xml", kContainer},
                  {"OEBPS/content.opf", opf},
-                 {"OEBPS/pics.xhtml", Page("<p><img src=\"images/p.webp\"/><img src=\"images/d.svg\"/></p>")},
+                 {"OEBPS/pics.xhtml",
+                  Page("<p><img src=\"images/p.webp\"/><img src=\"images/d.svg\"/></p><svg width=\"30\" "
+                       "height=\"40\"><rect width=\"30\" height=\"40\" fill=\"black\"/><text>Drawn</text></svg>")},
                  {"OEBPS/images/p.webp", test::WebpOf(test::Gradient(20, 10), true)},
                  {"OEBPS/images/d.svg", drawing},
                  {"OEBPS/images/page.svg", drawing}});
   EXPECT_TRUE(document.warnings.empty()) << document.warnings.at(0);
   EXPECT_EQ(test::OutlineOf(document),
-            "#0\n[OEBPS/images/p.webp]\n[OEBPS/images/d.svg]\n#0\n[OEBPS/images/page.svg]\n");
-  ASSERT_EQ(document.pictures->Count(), 3u);
+            "#0\n[OEBPS/images/p.webp]\n[OEBPS/images/d.svg]\n[OEBPS/pics.xhtml: drawing 1]\n#0\n"
+            "[OEBPS/images/page.svg]\n");
+  ASSERT_EQ(document.pictures->Count(), 4u);
   EXPECT_EQ(document.pictures->Decode(0)->Width(), 20);
   EXPECT_EQ(document.pictures->Decode(1)->Width(), 600);
-  EXPECT_EQ(document.pictures->Decode(2)->Height(), 800);
+  const std::unique_ptr<Graphic> drawn = document.pictures->Decode(2);
+  EXPECT_EQ(drawn->Row(drawn->Height() / 2)[drawn->Width() / 2 * drawn->Channels()], 0);  // its black square
+  EXPECT_EQ(document.pictures->Decode(3)->Height(), 800);
 }
 
 }  // namespace
