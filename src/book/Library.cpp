@@ -7,8 +7,8 @@
 #include "book/FileTypeRegistry.h"
 #include "book/InputFiles.h"
 #include "book/PictureFileItem.h"
-#include "book/TextFileItem.h"
 #include "documents/Archive.h"
+#include "documents/EpubReader.h"
 #include "documents/Fb2Reader.h"
 #include "platform/Collate.h"
 #include "platform/Exception.h"
@@ -37,27 +37,27 @@ std::u16string Stem(std::u16string_view name) {
 // The book's output for a source at `relative` below the folder named (its file name for a file named).
 std::u16string OutputOf(std::u16string_view relative) { return Stem(relative) + u".wol"; }
 
-// A document, an e-book or a text: what a folder's file must be to become a book.
+// A document, an e-book or a text, whatever its format: what a folder's file must be to become a book.
 bool IsBookClass(const FileItemClass* itemClass) {
-  return itemClass == &DocumentFileItem::Fb2Class || itemClass == &DocumentFileItem::EpubClass ||
-         itemClass == &DocumentFileItem::HtmlClass || itemClass == &DocumentFileItem::ComicArchiveClass ||
-         itemClass == &DocumentFileItem::PdfClass || itemClass == &TextFileItem::Class;
+  return itemClass && itemClass != &PictureFileItem::Class && itemClass != &DocumentFileItem::FolderClass;
 }
 
-bool IsFb2Entry(const std::string& name) {
+bool IsEpubEntry(const std::string& name) { return EndsWithIgnoreCase(Utf8ToUtf16(name), u".epub"); }
+
+bool IsEbookEntry(const std::string& name) {
   const std::u16string wide = Utf8ToUtf16(name);
-  return EndsWithIgnoreCase(wide, u".fb2") && !PathFileName(wide).starts_with(u".") &&
+  return (EndsWithIgnoreCase(wide, u".fb2") || IsEpubEntry(name)) && !PathFileName(wide).starts_with(u".") &&
          !name.starts_with("__MACOSX/");
 }
 
-// The FB2 books of an archive that holds two or more and no picture; none for any other archive (one
-// that cannot be read is one book, whose build tells what is wrong with it).
+// The FB2 and EPUB books of an archive that holds two or more and no picture; none for any other
+// archive (one that cannot be read is one book, whose build tells what is wrong with it).
 std::vector<std::string> EbookEntries(const std::u16string& archiveName) {
   std::vector<std::string> books;
   try {
     ArchiveReader archive(archiveName);
     while (archive.Next()) {
-      if (IsFb2Entry(archive.Name()))
+      if (IsEbookEntry(archive.Name()))
         books.push_back(archive.Name());
       else if (FileTypeRegistry::Instance().FindItemClass(Utf8ToUtf16(archive.Name())) ==
                &PictureFileItem::Class)
@@ -187,10 +187,14 @@ uint64_t StableHash(std::string_view bytes) {
   return hash;
 }
 
-Document ReadFb2Entry(const std::u16string& archiveName, const std::string& entry) {
+Document ReadEbookEntry(const std::u16string& archiveName, const std::string& entry) {
   ArchiveReader archive(archiveName);
-  while (archive.Next())
-    if (archive.Name() == entry) return ReadFb2(archive.Read(), archiveName + u": " + Utf8ToUtf16(entry));
+  while (archive.Next()) {
+    if (archive.Name() != entry) continue;
+    const std::string bytes = archive.Read();
+    const std::u16string shown = archiveName + u": " + Utf8ToUtf16(entry);
+    return IsEpubEntry(entry) ? ReadEpubBytes(bytes, shown) : ReadFb2(bytes, shown);
+  }
   throw DocumentError(archiveName, entry, "is no longer in the archive");
 }
 
@@ -278,7 +282,7 @@ std::unique_ptr<FileItem> MakeLibraryItem(const LibraryBook& book, const FileSet
   CheckInputFile(book.source);
   auto item = std::make_unique<DocumentFileItem>(
       book.Shown(), [archive = book.source, entry = book.entry](const std::u16string&) {
-        return ReadFb2Entry(archive, entry);
+        return ReadEbookEntry(archive, entry);
       });
   item->SetSettings(settings);
   try {

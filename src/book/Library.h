@@ -25,7 +25,7 @@ struct LibraryBook {
 // The books among the inputs, in order: a named file is a book whatever its type; a folder gives the
 // e-books, documents and texts below it (pictures and files of unknown types are no books; hidden
 // files and folders, and links to folders, are passed over), in natural order; an archive that holds
-// two or more FB2 books and no picture gives each of them as a book of its own (any other archive
+// two or more FB2 or EPUB books and no picture gives each of them as a book of its own (any other archive
 // is one book, a comic or an FB2 in a zip). A book's output is its path below the folder named, or
 // its file name for a file named, with ".wol" for its extension (".fb2.zip" counts as one), inside a
 // folder named after its archive for an archive's book. Books that would share an output keep their

@@ -72,8 +72,9 @@ class EpubReader {
     document_.pictures = std::move(pictures);
   }
 
-  Document Read() {
-    ArchiveReader archive(fileName_);
+  // Reads the book from its file, or from `bytes` when they are given (a book inside an archive).
+  Document Read(std::optional<std::string_view> bytes = std::nullopt) {
+    ArchiveReader archive = bytes ? ArchiveReader(*bytes, fileName_) : ArchiveReader(fileName_);
     while (archive.Next())
       if (!IsStyling(archive.Name())) entries_[archive.Name()] = archive.Read();
     RefuseDrm();
@@ -365,5 +366,7 @@ class EpubReader {
 }  // namespace
 
 Document ReadEpub(const std::u16string& fileName) { return EpubReader(fileName).Read(); }
+
+Document ReadEpubBytes(std::string_view bytes, const std::u16string& fileName) { return EpubReader(fileName).Read(bytes); }
 
 }  // namespace bookloom

@@ -11,5 +11,7 @@ namespace bookloom {
 
 // Reads an EPUB file; DocumentError names the file and the part that failed.
 Document ReadEpub(const std::u16string& fileName);
+// Reads an EPUB held in memory; fileName names it in messages.
+Document ReadEpubBytes(std::string_view bytes, const std::u16string& fileName);
 
 }  // namespace bookloom

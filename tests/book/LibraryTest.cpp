@@ -32,25 +32,29 @@ TEST(FindLibraryBooks, GivesEachBookAnOutputOfItsOwnThatMirrorsItsPlace) {
   fs::create_directories(dir / "lib/sub");
   const std::string fb2 = test::Fb2Book("", "<body><section><p>x</p></section></body>");
   for (const char* name : {"lib/a.fb2", "lib/a.epub", "lib/sub/b.fb2.zip", "lib/sub/c.txt", "lib/sub/c.TXT",
-                           "lib/d.pdf", "one.fb2"})
+                           "lib/d.pdf", "one.fb2", "lib/w.docx", "lib/m.md", "lib/k.mobi", "lib/s.djvu"})
     test::WriteBytes(dir / name, fb2);
   test::WriteBytes(dir / "lib/pic.png", "not a book");
   test::WriteBytes(dir / "lib/notes.xyz", "not a book");
-  test::WriteBytes(dir / "lib/two.zip", test::ArchiveOf({{"p/q.fb2", fb2}, {"r.fb2", fb2}}));
+  test::WriteBytes(dir / "lib/two.zip", test::ArchiveOf({{"p/q.fb2", fb2}, {"r.epub", fb2}}));
   test::WriteBytes(dir / "lib/single.zip", test::ArchiveOf({{"q.fb2", fb2}}));
   test::WriteBytes(dir / "lib/mixed.zip", test::ArchiveOf({{"q.fb2", fb2}, {"r.fb2", fb2}, {"1.jpg", "x"}}));
   EXPECT_EQ(Outputs(dir, {"lib", "one.fb2"}),
             (std::map<std::string, std::string>{
                 {"lib/a.epub", "a.epub.wol"},        // two books named "a": each keeps its extension
                 {"lib/a.fb2", "a.fb2.wol"},          //
-                {"lib/d.pdf", "d.wol"},              //
+                {"lib/d.pdf", "d.wol"},              // a document of any format is a book
+                {"lib/k.mobi", "k.wol"},             //
+                {"lib/m.md", "m.wol"},               //
+                {"lib/s.djvu", "s.wol"},             //
+                {"lib/w.docx", "w.wol"},             //
                 {"lib/mixed.zip", "mixed.wol"},      // pictures beside the books: a comic
                 {"lib/single.zip", "single.wol"},    // one book in a zip: that book
                 {"lib/sub/b.fb2.zip", "sub/b.wol"},  // ".fb2.zip" is one extension
                 {"lib/sub/c.TXT", "sub/c.TXT.wol"},  //
                 {"lib/sub/c.txt", "sub/c.txt.wol"},  //
                 {"lib/two.zip/p/q.fb2", "two/p/q.wol"},
-                {"lib/two.zip/r.fb2", "two/r.wol"},
+                {"lib/two.zip/r.epub", "two/r.wol"},  // FB2 and EPUB books in a zip: a book each
                 {"one.fb2", "one.wol"},  // a file named: its name alone
             }));
 }

@@ -27,6 +27,22 @@ std::string Fb2(const std::string& title) {
       "<body><section><title><p>One</p></title><p>Text of " + title + ".</p></section></body>");
 }
 
+// The smallest EPUB: one page, titled.
+std::string Epub(const std::string& title) {
+  return test::ArchiveOf(
+      {{"mimetype", "application/epub+zip"},
+       {"META-INF/container.xml",
+        "<?xml version=\"1.0\"?><container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:"
+        "container\"><rootfiles><rootfile full-path=\"content.opf\" media-type=\"application/oebps-package+xml\"/>"
+        "</rootfiles></container>"},
+       {"content.opf",
+        "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"2.0\"><metadata "
+        "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>" + title + "</dc:title></metadata><manifest>"
+        "<item id=\"p\" href=\"p.xhtml\" media-type=\"application/xhtml+xml\"/></manifest><spine><itemref "
+        "idref=\"p\"/></spine></package>"},
+       {"p.xhtml", "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><p>Text.</p></body></html>"}});
+}
+
 // Every file below `folder`, by its path relative to it.
 std::set<std::string> Files(const fs::path& folder) {
   std::set<std::string> names;
@@ -58,7 +74,8 @@ class ConvertCommandTest : public ::testing::Test {
     test::WriteBytes(dir_ / "lib/sub/a.fb2", Fb2("A"));
     test::WriteBytes(dir_ / "lib/b.txt", "Line one\nLine two\n");
     test::WriteBytes(dir_ / "lib/.hidden/c.fb2", Fb2("C"));
-    test::WriteBytes(dir_ / "lib/pack.zip", test::ArchiveOf({{"x.fb2", Fb2("X")}, {"y/z.fb2", Fb2("Z")}}));
+    test::WriteBytes(dir_ / "lib/pack.zip",
+                     test::ArchiveOf({{"x.fb2", Fb2("X")}, {"y/z.fb2", Fb2("Z")}, {"e.epub", Epub("E")}}));
     test::WriteBytes(dir_ / "lib/comic.cbz", test::ArchiveOf({{"1.jpg", test::JpegPicture(60, 80, 90)},
                                                               {"2.jpg", test::JpegPicture(60, 80, 200)}}));
     test::WriteBytes(dir_ / "lib/photo.jpg", test::JpegPicture(40, 30, 128));
@@ -73,9 +90,10 @@ TEST_F(ConvertCommandTest, MakesOneBookPerEbookOfFoldersAndArchivesInATreeLikeTh
   const test::CliRun run = Convert("-O out -j 2 lib");
   ASSERT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(Files(dir_ / "out"),
-            (std::set<std::string>{"sub/a.wol", "b.wol", "pack/x.wol", "pack/y/z.wol", "comic.wol"}));
-  EXPECT_EQ(run.out, "5 books made, 0 skipped, 0 failed in out\n");
+            (std::set<std::string>{"sub/a.wol", "b.wol", "pack/e.wol", "pack/x.wol", "pack/y/z.wol", "comic.wol"}));
+  EXPECT_EQ(run.out, "6 books made, 0 skipped, 0 failed in out\n");
   EXPECT_EQ(Book("out/pack/y/z.wol").Book().description[0], "Z");
+  EXPECT_EQ(Book("out/pack/e.wol").Book().description[0], "E");
   EXPECT_EQ(Book("out/comic.wol").Book().sections.at(0).images.size(), 2u);
   EXPECT_EQ(Book("out/b.wol").Book().sections.at(0).paragraphs,
             (std::vector<std::string>{"Line one", "Line two"}));
@@ -98,7 +116,7 @@ TEST_F(ConvertCommandTest, ReportsABrokenBookAndExitsOneWhileMakingTheRest) {
   const test::CliRun run = Convert("-O out --report report.json lib lib/missing.fb2");
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(test::Contains(run.errors, "broken.fb2")) << run.errors;
-  EXPECT_EQ(Files(dir_ / "out").size(), 5u);  // the good books, and nothing of the broken ones
+  EXPECT_EQ(Files(dir_ / "out").size(), 6u);  // the good books, and nothing of the broken ones
   std::map<std::string, std::string> statuses = Statuses(dir_ / "report.json");
   EXPECT_EQ(statuses["broken.wol"], "failed");
   EXPECT_EQ(statuses["missing.wol"], "failed");
@@ -135,16 +153,16 @@ TEST_F(ConvertCommandTest, SkipsBooksNewerThanTheirInputAndOptionsUnlessForced) 
       {"nothing changed", "", [] {}, {}},
       {"only how the run goes changed", "-j 1 --shard 1/1 --verbose", [] {}, {}},
       {"an input changed", "", [&] { fs::last_write_time(dir_ / "out/sub/a.wol", past); }, {"a.wol"}},
-      {"an option changed", "--picture-mode mono", [] {}, {"a.wol", "b.wol", "x.wol", "z.wol", "comic.wol"}},
+      {"an option changed", "--picture-mode mono", [] {}, {"a.wol", "b.wol", "e.wol", "x.wol", "z.wol", "comic.wol"}},
       {"the same options again", "--picture-mode mono", [] {}, {}},
-      {"forced", "--picture-mode mono --force", [] {}, {"a.wol", "b.wol", "x.wol", "z.wol", "comic.wol"}},
+      {"forced", "--picture-mode mono --force", [] {}, {"a.wol", "b.wol", "e.wol", "x.wol", "z.wol", "comic.wol"}},
   };
   for (const auto& c : cases) {
     c.before();
     const test::CliRun run = Convert("-O out --report report.json " + c.arguments + " lib");
     ASSERT_EQ(run.status, 0) << c.name << run.errors;
     const std::map<std::string, std::string> statuses = Statuses(dir_ / "report.json");
-    ASSERT_EQ(statuses.size(), 5u) << c.name;
+    ASSERT_EQ(statuses.size(), 6u) << c.name;
     for (const auto& [book, status] : statuses)
       EXPECT_EQ(status, c.made.count(book) ? "made" : "skipped") << c.name << ": " << book;
   }
@@ -175,7 +193,7 @@ TEST_F(ConvertCommandTest, NamesBooksAfterTheirDescriptionAndNumbersBooksOfTheSa
   test::WriteBytes(dir_ / "lib/sub/w2.fb2", described);
   ASSERT_EQ(Convert("-O out --name {author}/{series}/{title} lib").status, 0);
   EXPECT_EQ(Files(dir_ / "out"),
-            (std::set<std::string>{"A.wol", "b.wol", "comic.wol", "X.wol", "Z.wol", "Лев Толстой/Романы #2/Война и мир.wol",
+            (std::set<std::string>{"A.wol", "b.wol", "comic.wol", "E.wol", "X.wol", "Z.wol", "Лев Толстой/Романы #2/Война и мир.wol",
                                    "Лев Толстой/Романы #2/Война и мир (2).wol"}));
   ASSERT_EQ(Convert("-O ascii --name {author}/{title} --ascii-names lib").status, 0);
   EXPECT_TRUE(Files(dir_ / "ascii").contains("Lev Tolstoy/Voyna i mir (2).wol"));

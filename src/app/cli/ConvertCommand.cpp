@@ -97,8 +97,8 @@ class ConvertCommand : public Command {
         "convert", "makes one book of each e-book and document among files, folders and archives of e-books");
     convert_->footer(
         "A folder is walked with its sub-folders: its e-books, documents and texts each become a book at\n"
-        "the same place below OUTDIR (pictures and other files are passed over); a zip of FB2 books gives\n"
-        "each of them a book in a folder named after the zip; a comic archive is one book. A book newer\n"
+        "the same place below OUTDIR (pictures and other files are passed over); a zip of FB2 or EPUB books\n"
+        "gives each of them a book in a folder named after the zip; a comic archive is one book. A book newer\n"
         "than its input and than the options it was made with is not made again (--force makes it).\n"
         "Every option of `make` applies to every book.\n"
         "Exit status: 0 every book made or skipped, 1 some failed (the others are made), 2 the command\n"
