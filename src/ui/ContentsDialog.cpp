@@ -13,6 +13,7 @@
 #include "book/FileItem.h"
 #include "book/TextFileItem.h"
 #include "platform/Utf.h"
+#include "ui/QtText.h"
 #include "ui/Appearance.h"
 
 namespace bookloom {
@@ -22,7 +23,6 @@ namespace {
 constexpr int kFileRole = Qt::UserRole;
 constexpr int kEntryRole = Qt::UserRole + 1;  // -1 on a file's row
 
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
 
 }  // namespace
 

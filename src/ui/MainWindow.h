@@ -15,6 +15,7 @@
 
 class QAction;
 class QDockWidget;
+class QLabel;
 class QMenu;
 class QTreeView;
 
@@ -34,23 +35,16 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Creates the project, reads the settings file beside the executable, applies the window
-  // bounds it holds, builds the open dialog's filter and starts a new book; then creates the
-  // description dialog, the about box (with the executable's version) and the cover page
-  // dialog, once each.
+  // Creates the project, reads the user's settings (taking over those of an old settings file
+  // beside the executable once), applies the window bounds they hold, builds the open dialog's
+  // filter and starts a new book; then creates the description dialog, the about box and the cover
+  // page dialog, once each.
   MainWindow(UserDialogs& messages, const std::u16string& executablePath, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Adds one input file: a name that is no existing file, or whose extension is not
-  // registered, is skipped silently; a folder, pipe or device, a file that cannot be read and an
-  // item that fails its check are not added and their error passes on. The same file may be added
-  // several times.
-  void AddFile(const std::u16string& fileName);
-  // Adds the files in order and refreshes the list; an error ends the loop and is reported,
-  // the files before it stay.
-  void AddFiles(const std::vector<std::u16string>& fileNames);
-  // Adds files and folders as the command line's make does: a folder's pictures and texts make one
-  // item; what cannot be used is left out and named, with make's words, in one warning.
+  // Adds files and folders as the command line's make does (named, dropped, chosen): the ones that
+  // can be used are added in order, and those that cannot are named together in one warning. When
+  // some hold damaged pages or pictures, offers to leave those out of the book as --skip-bad does.
   void AddInputs(const std::vector<std::u16string>& fileNames);
   // Empties the project: description cleared, cover from the settings, no files.
   void NewBook();
@@ -82,12 +76,12 @@ class MainWindow : public QMainWindow {
   QAction* saveProjectAction;
   QAction* saveProjectAsAction;
   QAction* addFileAction;
+  QAction* addFolderAction;
   QAction* removeFileAction;
   QAction* moveFileUpAction;
   QAction* moveFileDownAction;
   QAction* fileSettingsAction;
   QAction* bookSettingsAction;
-  QAction* clearAllAction;
   QAction* exitAction;
   QAction* tocAction;
   QAction* descriptionAction;
@@ -120,10 +114,10 @@ class MainWindow : public QMainWindow {
   void OnSaveProject();
   void OnSaveProjectAs();
   void OnAddFile();
+  void OnAddFolder();
   void OnRemoveFile();
   void OnMoveFileUp();
   void OnMoveFileDown();
-  void OnClearAll();
   void OnEditContents();  // in MainWindowContents.cpp
   void OnEditDescription();
   void OnEditCoverPage();
@@ -147,20 +141,29 @@ class MainWindow : public QMainWindow {
   // Shows the one selected file in the preview, or the cover page when no file is selected.
   void UpdatePreview();
 
-  // Moves the file of the current row by `offset` places; the selection follows it.
-  void MoveCurrentFile(int offset);
+  // Moves the selected files one place up (-1) or down (+1); the selection follows them.
+  void MoveSelectedFiles(int offset);
+  // Selects the rows (and makes the first current); the others lose the selection.
+  void SelectRows(const std::vector<int>& rows);
+  // Says in the status bar what a build wrote, with a link that shows the book in its folder.
+  void ShowBuilt(const std::u16string& fileName);
+  // The files that can be used among `fileNames` with the book's settings; the others' errors go
+  // to `problems`, and their names to `refused`.
+  std::vector<std::unique_ptr<FileItem>> MakeInputs(const std::vector<std::u16string>& fileNames, std::vector<std::u16string>& problems,
+                      std::vector<std::u16string>& refused) const;
   // The selected rows in ascending order.
   std::vector<int> SelectedRows() const;
   // Connects an action to a handler whose errors go to the general error box.
   void OnTriggered(QAction* action, void (MainWindow::*handler)());
 
   UserDialogs& messages_;
-  std::u16string settingsFileName_;
+  QString settingsFile_;  // the user's settings
   Settings settings_;
   std::u16string addFileFilter_;
   FileListModel* model_;
   QMenu* recentMenu_ = nullptr;
   QDockWidget* previewDock_ = nullptr;
+  QLabel* builtLabel_ = nullptr;  // in the status bar: what the last build wrote
   std::u16string projectFileName_;
   bool modified_ = false;
   FileSettings bookSettings_;  // given to every file without its own

@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "book/FileTypeRegistry.h"
+#include "book/InputFiles.h"
 #include "book/Project.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
@@ -49,6 +50,14 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   const Project project = LoadProject(fileName);
   std::vector<std::string> problems;
   FileList files = MakeProjectItems(project, problems);
+  // A cover that cannot be read is named with the files: the book cannot be made until it is changed.
+  if (project.cover.coverMode > 0 && !project.cover.fileName.empty()) {
+    try {
+      MakeInputItem(project.cover.fileName);
+    } catch (const InputError& e) {
+      problems.push_back(tr("cover").toStdString() + ": " + e.what());
+    }
+  }
   NewBook();
   fileList = std::move(files);
   description = project.description;
@@ -63,7 +72,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   if (!problems.empty()) {
     std::vector<std::u16string> warnings;
     for (const std::string& problem : problems) warnings.push_back(Utf8ToUtf16(problem));
-    messages_.ShowWarnings(tr("Some files of the project cannot be used and were left out").toStdU16String(),
+    messages_.ShowWarnings(tr("Some files of the project cannot be used").toStdU16String(),
                            warnings);
   }
 }
@@ -99,11 +108,9 @@ void MainWindow::SetModified(bool modified) {
 }
 
 void MainWindow::UpdateTitle() {
-  if (projectFileName_.empty()) {
-    setWindowTitle(QStringLiteral("Bookloom"));
-    return;
-  }
-  const QString name = QString::fromStdU16String(std::u16string(PathNameWithoutExtension(projectFileName_)));
+  const QString name = projectFileName_.empty()
+                           ? tr("Untitled")
+                           : QString::fromStdU16String(std::u16string(PathNameWithoutExtension(projectFileName_)));
   setWindowTitle(name + (modified_ ? QStringLiteral("*") : QString()) + QStringLiteral(" \u2014 Bookloom"));
 }
 

@@ -7,12 +7,12 @@
 #include <exception>
 
 #include "platform/Utf.h"
+#include "ui/QtText.h"
 
 namespace bookloom {
 
 namespace {
 
-QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 
 // A box centred on the screen; the text's CR LF line breaks are shown as line breaks.
 QMessageBox::StandardButton ShowBox(QMessageBox::Icon icon, const QString& caption,
@@ -97,6 +97,14 @@ std::u16string QtUserDialogs::OpenPicture(const std::u16string& title, const std
   QFileDialog dialog(nullptr, Q(title), QString(), QtNameFilters(filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
   const QStringList files = RunFileDialog(dialog, pictureFolder_);
+  return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
+}
+
+std::u16string QtUserDialogs::OpenFolder(const std::u16string& title) {
+  QFileDialog dialog(nullptr, Q(title));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  const QStringList files = RunFileDialog(dialog, addFolder_);
   return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
 }
 

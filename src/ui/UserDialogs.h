@@ -33,6 +33,8 @@ class UserDialogs {
                                   const std::u16string& defaultExt) = 0;
   // An open dialog for one existing picture. Empty when cancelled.
   virtual std::u16string OpenPicture(const std::u16string& title, const std::u16string& filter) = 0;
+  // A dialog that chooses one existing folder. Empty when cancelled.
+  virtual std::u16string OpenFolder(const std::u16string& title) = 0;
   // Lists warnings in one box: caption "Warnings", warning icon, the title above the list, OK.
   virtual void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) = 0;
   // An open dialog for one existing project file. Empty when cancelled.
@@ -63,6 +65,7 @@ class QtUserDialogs : public UserDialogs {
   std::u16string SaveFile(const std::u16string& title, const std::u16string& filter,
                           const std::u16string& defaultExt) override;
   std::u16string OpenPicture(const std::u16string& title, const std::u16string& filter) override;
+  std::u16string OpenFolder(const std::u16string& title) override;
   void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) override;
   std::u16string OpenProject(const std::u16string& filter) override;
   SaveChoice AskToSave(const std::u16string& name) override;

@@ -61,15 +61,20 @@ class TestUserDialogs : public UserDialogs {
     return picture;
   }
 
+  std::u16string OpenFolder(const std::u16string& title) override {
+    folderTitle = title;
+    return folder;
+  }
+
   // Answers.
   bool confirm = true;
   std::vector<std::u16string> filesToOpen;
-  std::u16string saveAs, picture, projectToOpen;
+  std::u16string saveAs, picture, projectToOpen, folder;
   SaveChoice saveChoice = SaveChoice::kCancel;
   // What was shown or asked.
   std::vector<std::u16string> errors, questions, validationErrors;
   std::u16string openFilter, saveTitle, saveFilter, saveExt, pictureTitle, pictureFilter, warningsTitle,
-      projectFilter;
+      projectFilter, folderTitle;
   std::vector<std::u16string> saveQuestions;
   std::vector<std::u16string> warnings;
 };
