@@ -178,7 +178,7 @@ void MainWindow::CreateActions() {
        {},
        "preferences-other",
        QStyle::SP_FileDialogListView},
-      {&exitAction, QT_TR_NOOP("E&xit"), "", QKeySequence::Quit, "application-exit", QStyle::SP_DialogCloseButton},
+      {&exitAction, QT_TR_NOOP("E&xit"), "", QKeySequence(Qt::CTRL | Qt::Key_Q), "application-exit", QStyle::SP_DialogCloseButton},
       {&tocAction,
        QT_TR_NOOP("&Table of Contents…"),
        "",
@@ -550,10 +550,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   s.windowWidth = width();
   s.windowHeight = height();
   // A settings file that cannot be written is reported; the window closes all the same.
-  ReportErrors(messages_, [&] {
+  try {
     QSettings store(settingsFile_, QSettings::IniFormat);
     SaveSettings(s, store);
-  });
+  } catch (const WriteError&) {
+    messages_.ShowError(tr("Unable to write to %1.").arg(settingsFile_).toStdU16String());
+  }
   event->accept();
 }
 

@@ -140,7 +140,7 @@ void QtUserDialogs::ShowWarnings(const std::u16string& title, const std::vector<
   for (const std::u16string& warning : warnings) lines << Q(warning);
   box.setDetailedText(lines.join(u'\n'));
   box.setInformativeText(QCoreApplication::translate("bookloom::QtUserDialogs",
-                                                     "%n warnings: see the details.", nullptr,
+                                                     "%n warning(s): see the details.", nullptr,
                                                      static_cast<int>(warnings.size())));
   box.exec();
 }
