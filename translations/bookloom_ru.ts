@@ -754,6 +754,14 @@ cannot be represented in Windows-1251 code page!</source>
         <source>Warnings</source>
         <translation>Предупреждения</translation>
     </message>
+    <message numerus="yes">
+        <source>%n warning(s): see the details.</source>
+        <translation>
+            <numerusform>%n предупреждение: подробности ниже.</numerusform>
+            <numerusform>%n предупреждения: подробности ниже.</numerusform>
+            <numerusform>%n предупреждений: подробности ниже.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>main</name>

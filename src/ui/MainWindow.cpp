@@ -51,7 +51,7 @@ namespace {
 
 // The window's first size and the list's column widths, in average character widths and lines of
 // the desktop's font.
-constexpr int kWindowColumns = 110, kWindowLines = 28;
+constexpr int kWindowColumns = 140, kWindowLines = 36;
 constexpr int kFileNameColumns = 24, kSizeColumns = 10;
 // The preview dock's first width, in average character widths.
 constexpr int kPreviewColumns = 36;
@@ -65,7 +65,7 @@ class LargeButton : public QToolButton {
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     setIconSize(QSize(32, 32));
     setAutoRaise(true);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   }
 
  protected:
@@ -157,7 +157,7 @@ void MainWindow::CreateActions() {
       {&saveProjectAction, QT_TR_NOOP("&Save Project"), QT_TR_NOOP("Save the book project"),
        QKeySequence::Save, "document-save", QStyle::SP_DialogSaveButton},
       {&saveProjectAsAction, QT_TR_NOOP("Save Project &As…"),
-       QT_TR_NOOP("Save the book project under a new name"), QKeySequence::SaveAs, "document-save-as",
+       QT_TR_NOOP("Save the book project under a new name"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), "document-save-as",
        QStyle::SP_DialogSaveButton},
       {&addFileAction, QT_TR_NOOP("&Add Files…"), QT_TR_NOOP("Add files to the book"),
        QKeySequence(Qt::CTRL | Qt::Key_Insert), "list-add", QStyle::SP_FileDialogNewFolder},

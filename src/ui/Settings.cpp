@@ -258,11 +258,10 @@ void SaveSettings(const Settings& settings, QSettings& store) {
         },
         key.field);
   }
-  // Every slot once the list has been written at all, so that a shorter list leaves none behind.
-  const bool written = !read(kRecentSection, RecentKey(0), u"").empty();
-  if (written || !settings.recentProjects.empty())
-    for (size_t i = 0; i < kMaxRecentProjects; ++i)
-      write(kRecentSection, RecentKey(i), i < settings.recentProjects.size() ? settings.recentProjects[i] : u"");
+  // The list as it is now: a shorter one leaves none of a longer one behind.
+  store.remove(QString::fromStdU16String(kRecentSection));
+  for (size_t i = 0; i < settings.recentProjects.size(); ++i)
+    write(kRecentSection, RecentKey(i), settings.recentProjects[i]);
   SaveBookDefaults(settings.bookDefaults, read, write);
   // QSettings makes the file's folder itself, but not a folder in the place of a file.
   QDir().mkpath(QFileInfo(store.fileName()).absolutePath());

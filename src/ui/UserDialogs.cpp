@@ -139,9 +139,9 @@ void QtUserDialogs::ShowWarnings(const std::u16string& title, const std::vector<
   QStringList lines;
   for (const std::u16string& warning : warnings) lines << Q(warning);
   box.setDetailedText(lines.join(u'\n'));
-  box.setInformativeText(QCoreApplication::translate("bookloom::QtUserDialogs",
-                                                     "%n warning(s): see the details.", nullptr,
-                                                     static_cast<int>(warnings.size())));
+  const int count = static_cast<int>(warnings.size());
+  box.setInformativeText(
+      QCoreApplication::translate("bookloom::QtUserDialogs", "%n warning(s): see the details.", nullptr, count));
   box.exec();
 }
 
