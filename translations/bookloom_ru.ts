@@ -762,6 +762,10 @@ cannot be represented in Windows-1251 code page!</source>
             <numerusform>%n предупреждений: подробности ниже.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>All supported formats</source>
+        <translation>Все поддерживаемые форматы</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

@@ -531,7 +531,7 @@ void MainWindow::OnEditCoverPage() {
 void MainWindow::OnMakeWolf() {
   const std::u16string fileName =
       messages_.SaveFile(tr("Choose target name").toStdU16String(),
-                         tr("Wolf Files|*.wol|All Files|*.*").toStdU16String(), u"wol");
+                         tr("Wolf Files|*.wol|All Files|*.*").toStdU16String(), u"wol", SuggestedName(u".wol"));
   if (!fileName.empty()) MakeBook(fileName);
 }
 

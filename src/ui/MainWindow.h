@@ -134,6 +134,9 @@ class MainWindow : public QMainWindow {
   // Asks to save unsaved changes when there are any; false when the user cancels (or a save is
   // cancelled), so that what was to happen does not.
   bool SaveIfWanted();
+  // The name a save dialog suggests: the project's path with `extension`, else the book's title
+  // (or "Untitled") with it, in the folder the dialog shows.
+  std::u16string SuggestedName(const std::u16string& extension) const;
   void SetModified(bool modified);
   // "NAME* — Bookloom" with a project open (the star while it has unsaved changes), else "Bookloom".
   void UpdateTitle();

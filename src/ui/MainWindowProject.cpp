@@ -40,8 +40,9 @@ void MainWindow::OnSaveProject() {
 }
 
 void MainWindow::OnSaveProjectAs() {
-  const std::u16string fileName = messages_.SaveFile(tr("Save Project").toStdU16String(),
-                                                     tr(kProjectFilter).toStdU16String(), kProjectExtension);
+  const std::u16string fileName =
+      messages_.SaveFile(tr("Save Project").toStdU16String(), tr(kProjectFilter).toStdU16String(), kProjectExtension,
+                         SuggestedName(u".bookloom"));
   if (!fileName.empty()) SaveProject(fileName);
 }
 
@@ -83,6 +84,16 @@ void MainWindow::SaveProject(const std::u16string& fileName) {
   SetModified(false);
   NoteRecentProject(settings_, fileName);
   UpdateRecentMenu();
+}
+
+std::u16string MainWindow::SuggestedName(const std::u16string& extension) const {
+  if (!projectFileName_.empty())
+    return std::u16string(PathFolder(projectFileName_)) + std::u16string(PathNameWithoutExtension(projectFileName_)) +
+           extension;
+  // A title holds no folder: what would separate folders is left out of the name.
+  std::u16string name = description.title.empty() ? tr("Untitled").toStdU16String() : description.title;
+  std::erase(name, u'/');
+  return name.empty() ? std::u16string() : name + extension;
 }
 
 bool MainWindow::SaveIfWanted() {

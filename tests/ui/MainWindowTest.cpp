@@ -387,6 +387,7 @@ TEST_F(MainWindowTest, SavesAndOpensProjectsAndAsksBeforeLosingChanges) {
   messages.saveAs = U16(dir / "book.bookloom");
   window->saveProjectAction->trigger();
   EXPECT_EQ(messages.saveExt, u"bookloom");
+  EXPECT_EQ(messages.saveSuggested, u"Projected.bookloom");  // the title names an untitled book
   EXPECT_EQ(window->windowTitle(), QStringLiteral("book \u2014 Bookloom"));
   EXPECT_FALSE(window->Modified());
 
@@ -394,6 +395,7 @@ TEST_F(MainWindowTest, SavesAndOpensProjectsAndAsksBeforeLosingChanges) {
   messages.saveAs = U16(dir / "window.wol");
   window->UpdateActions();
   window->makeWolfAction->trigger();
+  EXPECT_EQ(messages.saveSuggested, U16(dir / "book.wol"));  // beside the project, named after it
   const std::string command = test::Quoted(BOOKLOOM_CLI) + " make -q -o " + test::Quoted(dir / "cli.wol") +
                               " --project " + test::Quoted(dir / "book.bookloom");
   ASSERT_EQ(std::system(command.c_str()), 0);

@@ -37,8 +37,9 @@ class TestUserDialogs : public UserDialogs {
     return filesToOpen;
   }
   std::u16string SaveFile(const std::u16string& title, const std::u16string& filter,
-                          const std::u16string& defaultExt) override {
+                          const std::u16string& defaultExt, const std::u16string& suggested) override {
     saveTitle = title;
+    saveSuggested = suggested;
     saveFilter = filter;
     saveExt = defaultExt;
     return saveAs;
@@ -73,7 +74,7 @@ class TestUserDialogs : public UserDialogs {
   SaveChoice saveChoice = SaveChoice::kCancel;
   // What was shown or asked.
   std::vector<std::u16string> errors, questions, validationErrors;
-  std::u16string openFilter, saveTitle, saveFilter, saveExt, pictureTitle, pictureFilter, warningsTitle,
+  std::u16string openFilter, saveTitle, saveSuggested, saveFilter, saveExt, pictureTitle, pictureFilter, warningsTitle,
       projectFilter, folderTitle;
   std::vector<std::u16string> saveQuestions;
   std::vector<std::u16string> warnings;
