@@ -1,5 +1,10 @@
 #include "ui/FileListModel.h"
 
+#include <QDataStream>
+#include <QIODevice>
+#include <QMimeData>
+#include <algorithm>
+
 #include "ui/Appearance.h"
 
 namespace bookloom {
@@ -7,6 +12,9 @@ namespace bookloom {
 namespace {
 
 constexpr int kSizeColumn = 1;
+// The rows dragged within the list, as a list of row numbers.
+const QString kRowsType = QStringLiteral("application/x-bookloom-rows");
+
 const char* const kHeadings[] = {QT_TRANSLATE_NOOP("bookloom::FileListModel", "File Name"),
                                  QT_TRANSLATE_NOOP("bookloom::FileListModel", "Size"),
                                  QT_TRANSLATE_NOOP("bookloom::FileListModel", "Path")};
@@ -60,8 +68,44 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
-  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
-                         : Qt::NoItemFlags;
+  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren |
+                               Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled
+                         : Qt::ItemIsDropEnabled;
+}
+
+Qt::DropActions FileListModel::supportedDropActions() const { return Qt::MoveAction; }
+
+QStringList FileListModel::mimeTypes() const { return {kRowsType}; }
+
+QMimeData* FileListModel::mimeData(const QModelIndexList& indexes) const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : indexes) rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  QByteArray bytes;
+  QDataStream out(&bytes, QIODevice::WriteOnly);
+  for (int row : rows) out << row;
+  auto* data = new QMimeData;
+  data->setData(kRowsType, bytes);
+  return data;
+}
+
+bool FileListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
+                                 const QModelIndex& parent) {
+  if (action != Qt::MoveAction || !data || !data->hasFormat(kRowsType)) return false;
+  // Dropped on a row: before it.
+  const int before = row >= 0 ? row : parent.isValid() ? parent.row() : count_;
+  std::vector<int> rows;
+  QDataStream in(data->data(kRowsType));
+  while (!in.atEnd()) {
+    int dragged = -1;
+    in >> dragged;
+    if (dragged < 0 || dragged >= count_) return false;
+    rows.push_back(dragged);
+  }
+  if (rows.empty()) return false;
+  emit RowsDropped(rows, before);
+  return false;  // the window has moved them: the view removes nothing
 }
 
 }  // namespace bookloom

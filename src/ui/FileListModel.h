@@ -1,6 +1,7 @@
 // The model behind the window's file list: it holds only a row count and asks a callback for the
 // texts of a row when the view draws it. A file with settings of its own shows an icon before its
-// name and their summary as its tooltip.
+// name and their summary as its tooltip. Rows dragged within the view are handed to the window to
+// move.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -8,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <vector>
 
 namespace bookloom {
 
@@ -32,6 +34,15 @@ class FileListModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
+  Qt::DropActions supportedDropActions() const override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                    const QModelIndex& parent) override;
+
+ signals:
+  // Rows of this list (ascending) were dropped before the row `before` (the row count: at the end).
+  void RowsDropped(const std::vector<int>& rows, int before);
 
  private:
   RowCallback rowData_;

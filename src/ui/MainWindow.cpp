@@ -285,6 +285,13 @@ void MainWindow::CreateClientArea() {
   fileListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
   fileListView->setSelectionBehavior(QAbstractItemView::SelectRows);
   fileListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Files are dragged to another place in the list; files dropped from outside go to the window.
+  fileListView->setDragEnabled(true);
+  fileListView->setAcceptDrops(true);
+  fileListView->setDropIndicatorShown(true);
+  fileListView->setDragDropMode(QAbstractItemView::DragDrop);
+  fileListView->setDefaultDropAction(Qt::MoveAction);
+  connect(model_, &FileListModel::RowsDropped, this, &MainWindow::MoveFilesBefore);
   fileListView->setSortingEnabled(false);
   QHeaderView* header = fileListView->header();
   header->setSectionsClickable(false);
@@ -512,6 +519,33 @@ void MainWindow::MoveSelectedFiles(int offset) {
   SetModified(true);
   std::sort(selected.begin(), selected.end());
   SelectRows(selected);
+}
+
+void MainWindow::MoveFilesBefore(const std::vector<int>& rows, int before) {
+  // The new order as the old rows: those that stay, with the moved ones where they were dropped.
+  std::vector<int> order;
+  for (int row = 0; row < fileList.Count(); ++row)
+    if (!std::binary_search(rows.begin(), rows.end(), row)) order.push_back(row);
+  const auto at = std::lower_bound(order.begin(), order.end(), before);
+  const int first = static_cast<int>(at - order.begin());
+  order.insert(at, rows.begin(), rows.end());
+  // Each place in turn takes the file it should hold.
+  std::vector<int> placeOf(order.size()), fileAt(order.size());
+  std::iota(placeOf.begin(), placeOf.end(), 0);
+  std::iota(fileAt.begin(), fileAt.end(), 0);
+  for (int place = 0; place < static_cast<int>(order.size()); ++place) {
+    const int from = placeOf[static_cast<size_t>(order[static_cast<size_t>(place)])];
+    if (from == place) continue;
+    fileList.Exchange(place, from);
+    std::swap(fileAt[static_cast<size_t>(place)], fileAt[static_cast<size_t>(from)]);
+    placeOf[static_cast<size_t>(fileAt[static_cast<size_t>(place)])] = place;
+    placeOf[static_cast<size_t>(fileAt[static_cast<size_t>(from)])] = from;
+  }
+  RefreshFileList();
+  SetModified(true);
+  std::vector<int> moved(rows.size());
+  std::iota(moved.begin(), moved.end(), first);
+  SelectRows(moved);
 }
 
 void MainWindow::OnMoveFileUp() { MoveSelectedFiles(-1); }

@@ -146,6 +146,9 @@ class MainWindow : public QMainWindow {
 
   // Moves the selected files one place up (-1) or down (+1); the selection follows them.
   void MoveSelectedFiles(int offset);
+  // Moves the files of `rows` (ascending) before the file of row `before` (the count: to the end),
+  // in their order; they are selected.
+  void MoveFilesBefore(const std::vector<int>& rows, int before);
   // Selects the rows (and makes the first current); the others lose the selection.
   void SelectRows(const std::vector<int>& rows);
   // Says in the status bar what a build wrote, with a link that shows the book in its folder.

@@ -527,6 +527,33 @@ TEST_F(MainWindowTest, MovedFilesKeepTheSelection) {
   }
 }
 
+// Files dragged within the list land where they are dropped, in their order, and stay selected.
+TEST_F(MainWindowTest, DraggedFilesMoveWhereTheyAreDropped) {
+  const struct {
+    std::vector<int> dragged;
+    int row, onRow;  // the drop: before `row`, or on the row `onRow` (-1: neither)
+    const char* files;
+    std::vector<int> after;
+  } cases[] = {
+      {{1, 3}, 0, -1, "bdace", {0, 1}}, {{0}, -1, -1, "bcdea", {4}},  // -1 and -1: below the last row
+      {{3, 4}, -1, 1, "adebc", {1, 2}}, {{1}, 2, -1, "abcde", {1}},
+      {{0, 4}, 3, -1, "bcaed", {2, 3}},
+  };
+  for (const auto& c : cases) {
+    window->NewBook();
+    AddFiles("abcde");
+    QAbstractItemModel* model = window->fileListView->model();
+    QModelIndexList indexes;
+    for (int row : c.dragged) indexes << model->index(row, 0) << model->index(row, 1);
+    std::unique_ptr<QMimeData> data(model->mimeData(indexes));
+    const QModelIndex on = c.onRow >= 0 ? model->index(c.onRow, 0) : QModelIndex();
+    model->dropMimeData(data.get(), Qt::MoveAction, c.row, 0, on);
+    EXPECT_EQ(Files(), c.files) << c.files;
+    EXPECT_EQ(SelectedRows(), c.after) << c.files;
+  }
+  EXPECT_EQ(window->fileListView->dragDropMode(), QAbstractItemView::DragDrop);
+}
+
 TEST_F(MainWindowTest, ShortcutsWorkWhileTheFocusIsInTheList) {
   AddFiles("abc");
   window->show();
