@@ -696,6 +696,38 @@ cannot be represented in Windows-1251 code page!</source>
         <source>Unable to write to %1.</source>
         <translation>Не удалось записать %1.</translation>
     </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Отменить</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Повторить</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Правка</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>добавление файлов</translation>
+    </message>
+    <message>
+        <source>Remove Files</source>
+        <translation>удаление файлов</translation>
+    </message>
+    <message>
+        <source>Move Files</source>
+        <translation>перемещение файлов</translation>
+    </message>
+    <message>
+        <source>Table of Contents</source>
+        <translation>оглавление</translation>
+    </message>
+    <message>
+        <source>File Settings</source>
+        <translation>настройки файла</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::PreviewPane</name>

@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
+#include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -39,6 +40,7 @@
 #include "ui/BuildDialog.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/DescriptionDialog.h"
+#include "ui/FileListCommands.h"
 #include "ui/FileListModel.h"
 #include "ui/PreviewPane.h"
 #include "ui/Settings.h"
@@ -95,6 +97,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   setWindowIcon(QIcon::fromTheme(QStringLiteral("bookloom"), QIcon(Emblem(48))));
   setAcceptDrops(true);
 
+  undoStack_ = new QUndoStack(this);
   CreateActions();
   CreateClientArea();
   CreatePreview();
@@ -211,6 +214,13 @@ void MainWindow::CreateActions() {
   OnTriggered(moveFileDownAction, &MainWindow::OnMoveFileDown);
   OnTriggered(addFolderAction, &MainWindow::OnAddFolder);
   connect(exitAction, &QAction::triggered, this, &QWidget::close);
+  undoAction = undoStack_->createUndoAction(this, tr("&Undo"));
+  undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  undoAction->setIcon(ActionIcon("edit-undo", QStyle::SP_ArrowBack));
+  redoAction = undoStack_->createRedoAction(this, tr("&Redo"));
+  redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  redoAction->setIcon(ActionIcon("edit-redo", QStyle::SP_ArrowForward));
+  addActions({undoAction, redoAction});
   // Ctrl+Delete as before, beside the desktop's Delete.
   removeFileAction->setShortcuts({QKeySequence::Delete, QKeySequence(Qt::CTRL | Qt::Key_Delete)});
   OnTriggered(tocAction, &MainWindow::OnEditContents);
@@ -238,6 +248,8 @@ void MainWindow::CreateMenus() {
   file->addAction(fileSettingsAction);
   file->addSeparator();
   file->addAction(exitAction);
+  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  edit->addActions({undoAction, redoAction});
   QMenu* wolf = menuBar()->addMenu(tr("&Wolf"));
   wolf->addActions({tocAction, descriptionAction, coverPageAction, bookSettingsAction});
   wolf->addSeparator();
@@ -417,19 +429,17 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
                               .toStdU16String())) {
       bookSettings_.skipBadParts = true;
       fileList.SetBookSettings(bookSettings_);
+      undoStack_->clear();  // the files' settings edited before would not follow the book's
       problems.clear();
       refused.clear();
       added = MakeInputs(fileNames, problems, refused);
     }
   }
-  const int first = fileList.Count();
-  for (std::unique_ptr<FileItem>& item : added) fileList.Add(std::move(item));
-  RefreshFileList();
   if (!added.empty()) {
-    SetModified(true);
     std::vector<int> rows(added.size());
-    std::iota(rows.begin(), rows.end(), first);
-    SelectRows(rows);
+    std::iota(rows.begin(), rows.end(), fileList.Count());
+    undoStack_->push(new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
+                                           [this](const std::vector<int>& selected) { ListEdited(selected); }));
   }
   if (!problems.empty())
     messages_.ShowWarnings(tr("%n of the files cannot be used and were not added", nullptr,
@@ -448,6 +458,7 @@ void MainWindow::NewBook() {
   coverPage.margins.right = s.coverRight;
   coverPage.margins.top = s.coverTop;
   coverPage.margins.bottom = s.coverBottom;
+  undoStack_->clear();  // before the files its edits hold on to go
   fileList.Clear();
   bookSettings_ = settings_.bookDefaults;
   RefreshFileList();
@@ -498,11 +509,20 @@ void MainWindow::OnRemoveFile() {
       !messages_.Confirm(tr("Remove selected %n files from list?", nullptr, static_cast<int>(selected.size()))
                              .toStdU16String()))
     return;
-  for (auto row = selected.rbegin(); row != selected.rend(); ++row) fileList.Delete(*row);
+  undoStack_->push(new PlaceFilesCommand(tr("Remove Files"), fileList, selected,
+                                         [this](const std::vector<int>& rows) { ListEdited(rows); }));
+}
+
+void MainWindow::ListEdited(const std::vector<int>& rows) {
   RefreshFileList();
   SetModified(true);
-  // The file that followed the first removed one is selected, or the last one when none followed.
-  if (fileList.Count() > 0) SelectRows({std::min(selected.front(), fileList.Count() - 1)});
+  SelectRows(rows);
+}
+
+void MainWindow::ReorderAsEdit(std::vector<int> order, std::vector<int> selected) {
+  undoStack_->push(new ReorderFilesCommand(tr("Move Files"), fileList, std::move(order), SelectedRows(),
+                                           std::move(selected),
+                                           [this](const std::vector<int>& rows) { ListEdited(rows); }));
 }
 
 void MainWindow::MoveSelectedFiles(int offset) {
@@ -510,15 +530,15 @@ void MainWindow::MoveSelectedFiles(int offset) {
   if (selected.empty()) return;
   if (offset < 0 ? selected.front() == 0 : selected.back() == fileList.Count() - 1) return;
   // Each file passes the one beside it; taken from the side they move to, so none passes another.
+  std::vector<int> order(static_cast<size_t>(fileList.Count()));
+  std::iota(order.begin(), order.end(), 0);
   if (offset > 0) std::reverse(selected.begin(), selected.end());
   for (int& row : selected) {
-    fileList.Exchange(row, row + offset);
+    std::swap(order[static_cast<size_t>(row)], order[static_cast<size_t>(row + offset)]);
     row += offset;
   }
-  RefreshFileList();
-  SetModified(true);
   std::sort(selected.begin(), selected.end());
-  SelectRows(selected);
+  ReorderAsEdit(std::move(order), std::move(selected));
 }
 
 void MainWindow::MoveFilesBefore(const std::vector<int>& rows, int before) {
@@ -529,23 +549,9 @@ void MainWindow::MoveFilesBefore(const std::vector<int>& rows, int before) {
   const auto at = std::lower_bound(order.begin(), order.end(), before);
   const int first = static_cast<int>(at - order.begin());
   order.insert(at, rows.begin(), rows.end());
-  // Each place in turn takes the file it should hold.
-  std::vector<int> placeOf(order.size()), fileAt(order.size());
-  std::iota(placeOf.begin(), placeOf.end(), 0);
-  std::iota(fileAt.begin(), fileAt.end(), 0);
-  for (int place = 0; place < static_cast<int>(order.size()); ++place) {
-    const int from = placeOf[static_cast<size_t>(order[static_cast<size_t>(place)])];
-    if (from == place) continue;
-    fileList.Exchange(place, from);
-    std::swap(fileAt[static_cast<size_t>(place)], fileAt[static_cast<size_t>(from)]);
-    placeOf[static_cast<size_t>(fileAt[static_cast<size_t>(place)])] = place;
-    placeOf[static_cast<size_t>(fileAt[static_cast<size_t>(from)])] = from;
-  }
-  RefreshFileList();
-  SetModified(true);
   std::vector<int> moved(rows.size());
   std::iota(moved.begin(), moved.end(), first);
-  SelectRows(moved);
+  ReorderAsEdit(std::move(order), std::move(moved));
 }
 
 void MainWindow::OnMoveFileUp() { MoveSelectedFiles(-1); }

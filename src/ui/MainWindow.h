@@ -18,10 +18,12 @@ class QDockWidget;
 class QLabel;
 class QMenu;
 class QTreeView;
+class QUndoStack;
 
 namespace bookloom {
 
 class FileListModel;
+struct FileState;
 class AboutDialog;
 class BuildDialog;
 class PreviewPane;
@@ -88,6 +90,8 @@ class MainWindow : public QMainWindow {
   QAction* coverPageAction;
   QAction* makeWolfAction;
   QAction* aboutAction;
+  QAction* undoAction;  // of the list's and the contents' edits
+  QAction* redoAction;
   QTreeView* fileListView;
 
   DescriptionDialog* descriptionDialog;
@@ -151,6 +155,13 @@ class MainWindow : public QMainWindow {
   void MoveFilesBefore(const std::vector<int>& rows, int before);
   // Selects the rows (and makes the first current); the others lose the selection.
   void SelectRows(const std::vector<int>& rows);
+  // Pushes the edit of the files' states since `before`, when there is one.
+  void PushFileStates(const QString& text, const std::vector<FileState>& before);
+  // Shows the list after an edit, marks the book changed and selects `rows`.
+  void ListEdited(const std::vector<int>& rows);
+  // Puts the files in the order `order` gives (the old row of each place) as one edit that can be
+  // undone, selecting `selected` afterwards.
+  void ReorderAsEdit(std::vector<int> order, std::vector<int> selected);
   // Says in the status bar what a build wrote, with a link that shows the book in its folder.
   void ShowBuilt(const std::u16string& fileName);
   // The files that can be used among `fileNames` with the book's settings; the others' errors go
@@ -170,6 +181,7 @@ class MainWindow : public QMainWindow {
   QMenu* recentMenu_ = nullptr;
   QDockWidget* previewDock_ = nullptr;
   QLabel* builtLabel_ = nullptr;  // in the status bar: what the last build wrote
+  QUndoStack* undoStack_;         // the edits of the list and of the files' contents and settings
   std::u16string projectFileName_;
   bool modified_ = false;
   FileSettings bookSettings_;  // given to every file without its own

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -32,6 +33,7 @@
 #include "ui/CoverPageDialog.h"
 #include "ui/CoverPagePanel.h"
 #include "ui/DescriptionDialog.h"
+#include "ui/FileSettingsDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/PreviewPane.h"
 #include "ui/Settings.h"
@@ -552,6 +554,51 @@ TEST_F(MainWindowTest, DraggedFilesMoveWhereTheyAreDropped) {
     EXPECT_EQ(SelectedRows(), c.after) << c.files;
   }
   EXPECT_EQ(window->fileListView->dragDropMode(), QAbstractItemView::DragDrop);
+}
+
+// Adding, removing and moving files and a file's own settings are taken back and made again in
+// turn; the files they touch are selected, and the book counts as changed.
+TEST_F(MainWindowTest, UndoesAndRedoesTheEditsOfTheList) {
+  AddFiles("abc");
+  Select({0});
+  window->removeFileAction->trigger();
+  Select({1});
+  window->UpdateActions();
+  window->moveFileUpAction->trigger();
+  Select({0});
+  test::WhenModal([&](QWidget&) {
+    window->fileSettingsDialog->useBookCheck->setChecked(false);
+    window->fileSettingsDialog->form->chaptersCheck->setChecked(true);
+    window->fileSettingsDialog->okButton->click();
+  });
+  window->fileSettingsAction->trigger();
+  ASSERT_EQ(Files(), "cb");
+  ASSERT_TRUE(window->fileList.Items(0).HasOwnSettings());
+  EXPECT_EQ(window->undoAction->text(), "&Undo File Settings");
+
+  const struct {
+    QAction* action;
+    const char* files;
+    bool ownSettings;  // of the first file
+    std::vector<int> selected;
+  } steps[] = {
+      {window->undoAction, "cb", false, {0}}, {window->undoAction, "bc", false, {1}},
+      {window->undoAction, "abc", false, {0}}, {window->undoAction, "", false, {}},
+      {window->redoAction, "abc", false, {0, 1, 2}}, {window->redoAction, "bc", false, {0}},
+      {window->redoAction, "cb", false, {0}}, {window->redoAction, "cb", true, {0}},
+  };
+  for (const auto& step : steps) {
+    window->SaveProject(U16(dir / "p.bookloom"));  // saved: the step makes it changed again
+    step.action->trigger();
+    EXPECT_EQ(Files(), step.files) << step.files;
+    if (window->fileList.Count() > 0)
+      EXPECT_EQ(window->fileList.Items(0).HasOwnSettings(), step.ownSettings) << step.files;
+    EXPECT_EQ(SelectedRows(), step.selected) << step.files;
+    EXPECT_TRUE(window->Modified()) << step.files;
+  }
+  messages.saveChoice = SaveChoice::kDiscard;
+  window->newProjectAction->trigger();  // a new book starts with nothing to undo
+  EXPECT_FALSE(window->undoAction->isEnabled());
 }
 
 TEST_F(MainWindowTest, ShortcutsWorkWhileTheFocusIsInTheList) {

@@ -83,7 +83,7 @@ TEST_F(WindowLanguageTest, ARussianLocaleGetsRussianMenusDialogsAndQuestions) {
   ASSERT_EQ(russian.Language(), WindowLanguage::kRussian);
   ASSERT_TRUE(russian.WindowMessagesLoaded()) << "the Russian messages are not in the program's resources";
   const auto window = Window();
-  EXPECT_EQ(MenuTitles(*window), QStringList({"&Файл", "&Книга", "&Вид", "&Справка"}));
+  EXPECT_EQ(MenuTitles(*window), QStringList({"&Файл", "&Правка", "&Книга", "&Вид", "&Справка"}));
   EXPECT_EQ(window->openProjectAction->text(), "&Открыть проект…");
   EXPECT_EQ(window->makeWolfAction->text(), "&Создать книгу Wolf…");
   EXPECT_EQ(window->addFileAction->statusTip(), "Добавить файлы в книгу");
@@ -128,7 +128,7 @@ TEST_F(WindowLanguageTest, AnyOtherLocaleKeepsTheEnglishTexts) {
     EXPECT_EQ(translations.Language(), WindowLanguage::kEnglish);
     EXPECT_FALSE(translations.WindowMessagesLoaded());
     const auto window = Window();
-    EXPECT_EQ(MenuTitles(*window), QStringList({"&File", "&Wolf", "&View", "&Help"}));
+    EXPECT_EQ(MenuTitles(*window), QStringList({"&File", "&Edit", "&Wolf", "&View", "&Help"}));
     EXPECT_EQ(window->descriptionDialog->windowTitle(), "Book Description");
     EXPECT_EQ(window->coverPageDialog->windowTitle(), "Edit Cover Page");
     EXPECT_EQ(RemoveQuestion(*window, 2), u"Remove selected 2 files from list?");
