@@ -728,6 +728,14 @@ cannot be represented in Windows-1251 code page!</source>
         <source>File Settings</source>
         <translation>настройки файла</translation>
     </message>
+    <message>
+        <source>The file is gone</source>
+        <translation>Файла больше нет</translation>
+    </message>
+    <message>
+        <source>The file is not a regular file</source>
+        <translation>Это не обычный файл</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::PreviewPane</name>

@@ -24,7 +24,8 @@ const char* const kHeadings[] = {QT_TRANSLATE_NOOP("bookloom::FileListModel", "F
 FileListModel::FileListModel(RowCallback rowData, QObject* parent)
     : QAbstractTableModel(parent),
       rowData_(std::move(rowData)),
-      ownSettingsIcon_(ActionIcon("document-properties", QStyle::SP_FileDialogContentsView)) {}
+      ownSettingsIcon_(ActionIcon("document-properties", QStyle::SP_FileDialogContentsView)),
+      problemIcon_(ActionIcon("dialog-warning", QStyle::SP_MessageBoxWarning)) {}
 
 void FileListModel::SetRowCount(int count) {
   if (count > count_) {
@@ -48,11 +49,18 @@ int FileListModel::columnCount(const QModelIndex& parent) const {
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= count_) return {};
   if (role == Qt::DisplayRole) return rowData_(index.row()).texts[static_cast<size_t>(index.column())];
-  if (role == Qt::DecorationRole && index.column() == 0 && !rowData_(index.row()).settingsTip.isEmpty())
-    return ownSettingsIcon_;
+  if (role == Qt::DecorationRole && index.column() == 0) {
+    const Row row = rowData_(index.row());
+    if (!row.problem.isEmpty()) return problemIcon_;
+    if (!row.settingsTip.isEmpty()) return ownSettingsIcon_;
+    return {};
+  }
   if (role == Qt::ToolTipRole) {
-    const QString tip = rowData_(index.row()).settingsTip;
-    return tip.isEmpty() ? QVariant() : QVariant(tip);
+    const Row row = rowData_(index.row());
+    QStringList tips;
+    for (const QString& tip : {row.problem, row.settingsTip})
+      if (!tip.isEmpty()) tips << tip;
+    return tips.isEmpty() ? QVariant() : QVariant(tips.join(u'\n'));
   }
   if (role == Qt::TextAlignmentRole && index.column() == kSizeColumn)
     return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);

@@ -1,6 +1,6 @@
 // The model behind the window's file list: it holds only a row count and asks a callback for the
 // texts of a row when the view draws it. A file with settings of its own shows an icon before its
-// name and their summary as its tooltip. Rows dragged within the view are handed to the window to
+// name and their summary as its tooltip; a file that cannot be read any more shows a warning and why. Rows dragged within the view are handed to the window to
 // move.
 #pragma once
 
@@ -20,6 +20,7 @@ class FileListModel : public QAbstractTableModel {
   struct Row {
     std::array<QString, 3> texts;  // file name, size, folder
     QString settingsTip;           // empty for a file with the book's settings
+    QString problem;               // why the file cannot be read now; empty when it can
   };
   using RowCallback = std::function<Row(int row)>;
 
@@ -48,6 +49,7 @@ class FileListModel : public QAbstractTableModel {
   RowCallback rowData_;
   int count_ = 0;
   QIcon ownSettingsIcon_;
+  QIcon problemIcon_;
 };
 
 }  // namespace bookloom

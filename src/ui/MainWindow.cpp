@@ -284,8 +284,12 @@ void MainWindow::CreateClientArea() {
   model_ = new FileListModel(
       [this](int row) {
         const FileItem& item = fileList.Items(row);
-        return FileListModel::Row{{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())},
-                                  SettingsTip(item)};
+        const FileKind kind = KindOf(item.FileName());
+        const QString problem = kind == FileKind::kMissing
+                                    ? tr("The file is gone")
+                                    : kind == FileKind::kOther ? tr("The file is not a regular file") : QString();
+        return FileListModel::Row{{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())}, SettingsTip(item),
+                                  problem};
       },
       this);
   fileListView = new QTreeView(left);

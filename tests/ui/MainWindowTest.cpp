@@ -12,8 +12,10 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -222,6 +224,12 @@ TEST_F(MainWindowTest, ListShowsNameSizeAndFolderOfEveryFile) {
   EXPECT_EQ(model->index(1, 1).data().toString(), "13 B");
   EXPECT_EQ(model->index(1, 2).data().toString().toStdString(), dir.Path().string() + "/");
   EXPECT_EQ(model->index(1, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+  // A file gone since it was added is marked, and says so.
+  EXPECT_TRUE(model->index(1, 0).data(Qt::ToolTipRole).isNull());
+  std::filesystem::remove(dir / "b.txt");
+  EXPECT_FALSE(model->index(1, 0).data(Qt::DecorationRole).isNull());
+  EXPECT_EQ(model->index(1, 0).data(Qt::ToolTipRole).toString(), "The file is gone");
+  EXPECT_TRUE(model->index(0, 0).data(Qt::DecorationRole).isNull());
 }
 
 // Every file that can be used is added, in order and selected; the others are named together in one
@@ -333,6 +341,14 @@ TEST_F(MainWindowTest, MakesAWholeBookThroughItsActions) {
   EXPECT_EQ(messages.saveTitle, u"Choose target name");
   EXPECT_EQ(messages.saveFilter, u"Wolf Files|*.wol|All Files|*.*");
   EXPECT_EQ(messages.saveExt, u"wol");
+  // The status bar says what was written, with a link to its folder.
+  const QList<QLabel*> labels = window->statusBar()->findChildren<QLabel*>();
+  const auto built = std::find_if(labels.begin(), labels.end(),
+                                  [](QLabel* label) { return label->text().startsWith(QStringLiteral("Wrote")); });
+  ASSERT_NE(built, labels.end());
+  EXPECT_TRUE((*built)->text().contains(QStringLiteral("Wrote book.wol (2 file(s)).")));
+  EXPECT_TRUE((*built)->text().contains(
+      QStringLiteral("href=\"%1\"").arg(QUrl::fromLocalFile(QString::fromStdString(dir.Path().string())).toString())));
 
   const BookReader reader(ReadFileBytes(messages.saveAs));
   const BookContents& book = reader.Book();
