@@ -427,10 +427,7 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
       } catch (const InputError&) {
       }
     }
-    if (damaged > 0 &&
-        messages_.Confirm(tr("%n of the files hold damaged pages or pictures. Leave those out of the book?",
-                             nullptr, damaged)
-                              .toStdU16String())) {
+    if (OfferToSkipBad(damaged)) {
       bookSettings_.skipBadParts = true;
       fileList.SetBookSettings(bookSettings_);
       undoStack_->clear();  // the files' settings edited before would not follow the book's
@@ -450,6 +447,13 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
                               static_cast<int>(problems.size()))
                                .toStdU16String(),
                            problems);
+}
+
+bool MainWindow::OfferToSkipBad(int damaged) {
+  return damaged > 0 &&
+         messages_.Confirm(
+             tr("%n of the files hold damaged pages or pictures. Leave those out of the book?", nullptr, damaged)
+                 .toStdU16String());
 }
 
 void MainWindow::NewBook() {

@@ -138,6 +138,9 @@ class MainWindow : public QMainWindow {
   // Asks to save unsaved changes when there are any; false when the user cancels (or a save is
   // cancelled), so that what was to happen does not.
   bool SaveIfWanted();
+  // Asks whether to leave out of the book the damaged pages and pictures that keep `damaged` files
+  // out, as --skip-bad does; false at once when there are none.
+  bool OfferToSkipBad(int damaged);
   // The name a save dialog suggests: the project's path with `extension`, else the book's title
   // (or "Untitled") with it, in the folder the dialog shows.
   std::u16string SuggestedName(const std::u16string& extension) const;

@@ -48,9 +48,22 @@ void MainWindow::OnSaveProjectAs() {
 
 void MainWindow::OpenProject(const std::u16string& fileName) {
   if (!SaveIfWanted()) return;
-  const Project project = LoadProject(fileName);
+  Project project = LoadProject(fileName);
   std::vector<std::string> problems;
   FileList files = MakeProjectItems(project, problems);
+  if (!problems.empty() && !project.settings.skipBadParts) {
+    // Files that only some damaged pages or pictures keep out can come in without them.
+    Project skipping = project;
+    skipping.settings.skipBadParts = true;
+    for (ProjectFile& file : skipping.files) file.settings.skipBadParts = true;
+    std::vector<std::string> still;
+    FileList rescued = MakeProjectItems(skipping, still);
+    if (OfferToSkipBad(rescued.Count() - files.Count())) {
+      project = std::move(skipping);
+      files = std::move(rescued);
+      problems = std::move(still);
+    }
+  }
   // A cover that cannot be read is named with the files: the book cannot be made until it is changed.
   if (project.cover.coverMode > 0 && !project.cover.fileName.empty()) {
     try {

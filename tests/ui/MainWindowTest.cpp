@@ -276,6 +276,18 @@ TEST_F(MainWindowTest, OffersToLeaveOutTheDamagedPagesOfAFolder) {
     EXPECT_EQ(messages.warnings.size(), agree ? 0u : 1u);
   }
   EXPECT_EQ(messages.questions[0], u"1 of the files hold damaged pages or pictures. Leave those out of the book?");
+
+  // A project that holds such a folder offers the same when it is opened.
+  window->SaveProject(U16(dir / "scans.bookloom"));
+  for (const bool agree : {false, true}) {
+    Open();
+    messages.questions.clear();
+    messages.confirm = agree;
+    window->OpenProject(U16(dir / "scans.bookloom"));
+    EXPECT_EQ(messages.questions.size(), 1u) << agree;
+    EXPECT_EQ(window->fileList.Count(), agree ? 1 : 0);
+    EXPECT_EQ(window->BookSettings().skipBadParts, agree);
+  }
 }
 
 TEST_F(MainWindowTest, AddsDroppedFilesAsAddFileDoes) {
