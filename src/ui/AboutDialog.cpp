@@ -72,8 +72,6 @@ AboutDialog::AboutDialog(const std::u16string& executablePath, QWidget* parent)
   buildLabel->setText(tr("Build %1").arg(QString::fromStdU16String(build)));
 }
 
-void AboutDialog::Execute() {
-  exec();
-}
+void AboutDialog::Execute() { exec(); }
 
 }  // namespace bookloom

@@ -13,8 +13,8 @@
 #include "book/FileItem.h"
 #include "book/TextFileItem.h"
 #include "platform/Utf.h"
-#include "ui/QtText.h"
 #include "ui/Appearance.h"
+#include "ui/QtText.h"
 
 namespace bookloom {
 
@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kFileRole = Qt::UserRole;
 constexpr int kEntryRole = Qt::UserRole + 1;  // -1 on a file's row
-
 
 }  // namespace
 

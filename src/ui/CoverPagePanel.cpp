@@ -7,15 +7,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
-#include "pictures/PageFitting.h"
-#include "platform/Bitmap.h"
 #include "book/FileTypeRegistry.h"
 #include "book/PictureFileItem.h"
+#include "pictures/PageFitting.h"
+#include "platform/Bitmap.h"
 #include "ui/Appearance.h"
 #include "ui/UserDialogs.h"
 

@@ -36,7 +36,8 @@ const Row kRows[] = {
     {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Adapted &by:"), &BookDescription::adapter, 3},
     {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "T&ranslator:"), &BookDescription::translator, 4},
     {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "&Publisher:"), &BookDescription::publisher, 6},
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Publication &date:"), &BookDescription::publishTime, 7},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Publication &date:"), &BookDescription::publishTime,
+     7},
     {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "&ISBN:"), &BookDescription::isbn, 12},
     {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "A&nnotation:"), &BookDescription::annotation, 11},
 };
@@ -214,9 +215,10 @@ void DescriptionDialog::OnOk() {
   }
   const std::u16string isbn = FieldText(kIsbnRow);
   if (!isbn.empty() && !IsValidIsbn(isbn) &&
-      !messages_.Confirm(tr("\"%1\" is not a valid ISBN: its check digit does not match. Keep it all the same?")
-                             .arg(QString::fromStdU16String(isbn))
-                             .toStdU16String())) {
+      !messages_.Confirm(
+          tr("\"%1\" is not a valid ISBN: its check digit does not match. Keep it all the same?")
+              .arg(QString::fromStdU16String(isbn))
+              .toStdU16String())) {
     isbnEdit->setFocus();
     return;
   }

@@ -52,7 +52,8 @@ PlaceFilesCommand::PlaceFilesCommand(const QString& text, FileList& list, std::v
       adding_(true),
       changed_(std::move(changed)) {}
 
-PlaceFilesCommand::PlaceFilesCommand(const QString& text, FileList& list, std::vector<int> rows, ListChanged changed)
+PlaceFilesCommand::PlaceFilesCommand(const QString& text, FileList& list, std::vector<int> rows,
+                                     ListChanged changed)
     : QUndoCommand(text), list_(list), rows_(std::move(rows)), adding_(false), changed_(std::move(changed)) {}
 
 void PlaceFilesCommand::redo() { adding_ ? Insert() : Take(); }
@@ -83,7 +84,8 @@ ReorderFilesCommand::ReorderFilesCommand(const QString& text, FileList& list, st
       selectedBefore_(std::move(selectedBefore)),
       selected_(std::move(selected)),
       changed_(std::move(changed)) {
-  for (size_t place = 0; place < order_.size(); ++place) inverse_[At(order_[place])] = static_cast<int>(place);
+  for (size_t place = 0; place < order_.size(); ++place)
+    inverse_[At(order_[place])] = static_cast<int>(place);
 }
 
 void ReorderFilesCommand::redo() {
@@ -121,7 +123,8 @@ std::vector<FileState> FileStates(const FileList& list) {
 }
 
 std::unique_ptr<QUndoCommand> MakeFileStatesCommand(const QString& text, FileList& list,
-                                                    const std::vector<FileState>& before, ListChanged changed) {
+                                                    const std::vector<FileState>& before,
+                                                    ListChanged changed) {
   const std::vector<FileState> now = FileStates(list);
   std::vector<int> rows;
   std::vector<FileState> old, current;

@@ -41,8 +41,8 @@ class PlaceFilesCommand : public QUndoCommand {
 // are the rows selected after it, `selectedBefore` those before it.
 class ReorderFilesCommand : public QUndoCommand {
  public:
-  ReorderFilesCommand(const QString& text, FileList& list, std::vector<int> order, std::vector<int> selectedBefore,
-                      std::vector<int> selected, ListChanged changed);
+  ReorderFilesCommand(const QString& text, FileList& list, std::vector<int> order,
+                      std::vector<int> selectedBefore, std::vector<int> selected, ListChanged changed);
 
   void redo() override;
   void undo() override;
@@ -67,7 +67,8 @@ std::vector<FileState> FileStates(const FileList& list);
 // The files' states changed from `before` to what they are now (a dialog changed them); redo sets
 // the new ones, undo the old ones. Null when nothing changed.
 std::unique_ptr<QUndoCommand> MakeFileStatesCommand(const QString& text, FileList& list,
-                                                    const std::vector<FileState>& before, ListChanged changed);
+                                                    const std::vector<FileState>& before,
+                                                    ListChanged changed);
 
 // Puts the files in the order `order` gives (place by place, the row each file had).
 void ReorderFiles(FileList& list, const std::vector<int>& order);

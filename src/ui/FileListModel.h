@@ -1,7 +1,7 @@
 // The model behind the window's file list: it holds only a row count and asks a callback for the
 // texts of a row when the view draws it. A file with settings of its own shows an icon before its
-// name and their summary as its tooltip; a file that cannot be read any more shows a warning and why. Rows dragged within the view are handed to the window to
-// move.
+// name and their summary as its tooltip; a file that cannot be read any more shows a warning and why. Rows
+// dragged within the view are handed to the window to move.
 #pragma once
 
 #include <QAbstractTableModel>

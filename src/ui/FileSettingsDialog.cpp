@@ -1,8 +1,8 @@
 #include "ui/FileSettingsDialog.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -143,9 +143,9 @@ FileSettingsForm::FileSettingsForm(QWidget* parent) : QWidget(parent) {
   patternsEdit = new QPlainTextEdit(textGroup);
   patternsEdit->setTabChangesFocus(true);
   patternsEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
-  patternsEdit->setFixedHeight(patternsEdit->fontMetrics().lineSpacing() * kPatternLines +
-                               2 * (patternsEdit->frameWidth() +
-                                    static_cast<int>(patternsEdit->document()->documentMargin())));
+  patternsEdit->setFixedHeight(
+      patternsEdit->fontMetrics().lineSpacing() * kPatternLines +
+      2 * (patternsEdit->frameWidth() + static_cast<int>(patternsEdit->document()->documentMargin())));
   patternsEdit->setToolTip(
       tr("Headings of your own, one per line: ICU regular expressions that match the whole line"));
   text->addRow(tr("%1:").arg(Tr(kPatternsName)), patternsEdit);

@@ -34,7 +34,6 @@
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "platform/Utf.h"
-#include "ui/QtText.h"
 #include "ui/AboutDialog.h"
 #include "ui/Appearance.h"
 #include "ui/BuildDialog.h"
@@ -43,13 +42,13 @@
 #include "ui/FileListCommands.h"
 #include "ui/FileListModel.h"
 #include "ui/PreviewPane.h"
+#include "ui/QtText.h"
 #include "ui/Settings.h"
 #include "ui/UserDialogs.h"
 
 namespace bookloom {
 
 namespace {
-
 
 // The window's first size and the list's column widths, in average character widths and lines of
 // the desktop's font.
@@ -160,12 +159,15 @@ void MainWindow::CreateActions() {
       {&saveProjectAction, QT_TR_NOOP("&Save Project"), QT_TR_NOOP("Save the book project"),
        QKeySequence::Save, "document-save", QStyle::SP_DialogSaveButton},
       {&saveProjectAsAction, QT_TR_NOOP("Save Project &As…"),
-       QT_TR_NOOP("Save the book project under a new name"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), "document-save-as",
-       QStyle::SP_DialogSaveButton},
+       QT_TR_NOOP("Save the book project under a new name"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+       "document-save-as", QStyle::SP_DialogSaveButton},
       {&addFileAction, QT_TR_NOOP("&Add Files…"), QT_TR_NOOP("Add files to the book"),
        QKeySequence(Qt::CTRL | Qt::Key_Insert), "list-add", QStyle::SP_FileDialogNewFolder},
-      {&addFolderAction, QT_TR_NOOP("Add F&older…"),
-       QT_TR_NOOP("Add the pictures and texts of a folder as one file"), {}, "folder-new",
+      {&addFolderAction,
+       QT_TR_NOOP("Add F&older…"),
+       QT_TR_NOOP("Add the pictures and texts of a folder as one file"),
+       {},
+       "folder-new",
        QStyle::SP_DirIcon},
       {&removeFileAction, QT_TR_NOOP("&Remove Files"), QT_TR_NOOP("Remove the selected files from the book"),
        QKeySequence::Delete, "list-remove", QStyle::SP_TrashIcon},
@@ -181,14 +183,19 @@ void MainWindow::CreateActions() {
        {},
        "preferences-other",
        QStyle::SP_FileDialogListView},
-      {&exitAction, QT_TR_NOOP("E&xit"), "", QKeySequence(Qt::CTRL | Qt::Key_Q), "application-exit", QStyle::SP_DialogCloseButton},
+      {&exitAction, QT_TR_NOOP("E&xit"), "", QKeySequence(Qt::CTRL | Qt::Key_Q), "application-exit",
+       QStyle::SP_DialogCloseButton},
       {&tocAction,
        QT_TR_NOOP("&Table of Contents…"),
        "",
        {},
        "format-justify-left",
        QStyle::SP_FileDialogDetailedView},
-      {&descriptionAction, QT_TR_NOOP("&Description…"), "", {}, "document-edit",
+      {&descriptionAction,
+       QT_TR_NOOP("&Description…"),
+       "",
+       {},
+       "document-edit",
        QStyle::SP_FileDialogInfoView},
       {&coverPageAction, QT_TR_NOOP("&Cover Page…"), "", {}, "image-x-generic", QStyle::SP_FileIcon},
       {&makeWolfAction, QT_TR_NOOP("&Make Wolf…"), "", {}, "document-save", QStyle::SP_DialogSaveButton},
@@ -218,7 +225,8 @@ void MainWindow::CreateActions() {
   undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   undoAction->setIcon(ActionIcon("edit-undo", QStyle::SP_ArrowBack));
   redoAction = undoStack_->createRedoAction(this, tr("&Redo"));
-  redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  redoAction->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   redoAction->setIcon(ActionIcon("edit-redo", QStyle::SP_ArrowForward));
   addActions({undoAction, redoAction});
   // Ctrl+Delete as before, beside the desktop's Delete.
@@ -285,11 +293,11 @@ void MainWindow::CreateClientArea() {
       [this](int row) {
         const FileItem& item = fileList.Items(row);
         const FileKind kind = KindOf(item.FileName());
-        const QString problem = kind == FileKind::kMissing
-                                    ? tr("The file is gone")
-                                    : kind == FileKind::kOther ? tr("The file is not a regular file") : QString();
-        return FileListModel::Row{{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())}, SettingsTip(item),
-                                  problem};
+        const QString problem = kind == FileKind::kMissing ? tr("The file is gone")
+                                : kind == FileKind::kOther ? tr("The file is not a regular file")
+                                                           : QString();
+        return FileListModel::Row{
+            {Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())}, SettingsTip(item), problem};
       },
       this);
   fileListView = new QTreeView(left);
@@ -398,8 +406,9 @@ void MainWindow::RefreshFileList() {
   fileListView->viewport()->update();
 }
 
-std::vector<std::unique_ptr<FileItem>> MainWindow::MakeInputs(const std::vector<std::u16string>& fileNames, std::vector<std::u16string>& problems,
-                                std::vector<std::u16string>& refused) const {
+std::vector<std::unique_ptr<FileItem>> MainWindow::MakeInputs(const std::vector<std::u16string>& fileNames,
+                                                              std::vector<std::u16string>& problems,
+                                                              std::vector<std::u16string>& refused) const {
   std::vector<std::unique_ptr<FileItem>> items;
   for (const std::u16string& fileName : fileNames) {
     try {
@@ -439,21 +448,22 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
   if (!added.empty()) {
     std::vector<int> rows(added.size());
     std::iota(rows.begin(), rows.end(), fileList.Count());
-    undoStack_->push(new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
-                                           [this](const std::vector<int>& selected) { ListEdited(selected); }));
+    undoStack_->push(
+        new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
+                              [this](const std::vector<int>& selected) { ListEdited(selected); }));
   }
   if (!problems.empty())
-    messages_.ShowWarnings(tr("%n of the files cannot be used and were not added", nullptr,
-                              static_cast<int>(problems.size()))
-                               .toStdU16String(),
-                           problems);
+    messages_.ShowWarnings(
+        tr("%n of the files cannot be used and were not added", nullptr, static_cast<int>(problems.size()))
+            .toStdU16String(),
+        problems);
 }
 
 bool MainWindow::OfferToSkipBad(int damaged) {
   return damaged > 0 &&
-         messages_.Confirm(
-             tr("%n of the files hold damaged pages or pictures. Leave those out of the book?", nullptr, damaged)
-                 .toStdU16String());
+         messages_.Confirm(tr("%n of the files hold damaged pages or pictures. Leave those out of the book?",
+                              nullptr, damaged)
+                               .toStdU16String());
 }
 
 void MainWindow::NewBook() {
@@ -488,8 +498,9 @@ void MainWindow::MakeBook(const std::u16string& fileName) {
 void MainWindow::ShowBuilt(const std::u16string& fileName) {
   const QFileInfo book(Q(fileName));
   const QString folder = QUrl::fromLocalFile(book.absolutePath()).toString();
-  builtLabel_->setText(tr("Wrote %1 (%n file(s)).", nullptr, fileList.Count()).arg(book.fileName().toHtmlEscaped()) +
-                       QStringLiteral(" <a href=\"%1\">%2</a>").arg(folder.toHtmlEscaped(), tr("Show in folder")));
+  builtLabel_->setText(
+      tr("Wrote %1 (%n file(s)).", nullptr, fileList.Count()).arg(book.fileName().toHtmlEscaped()) +
+      QStringLiteral(" <a href=\"%1\">%2</a>").arg(folder.toHtmlEscaped(), tr("Show in folder")));
 }
 
 void MainWindow::OnAddFile() {
@@ -507,7 +518,8 @@ void MainWindow::SelectRows(const std::vector<int>& rows) {
   QItemSelection wanted;
   for (int row : rows) wanted.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
   selection->select(wanted, QItemSelectionModel::ClearAndSelect);
-  if (!rows.empty()) selection->setCurrentIndex(model_->index(rows.front(), 0), QItemSelectionModel::NoUpdate);
+  if (!rows.empty())
+    selection->setCurrentIndex(model_->index(rows.front(), 0), QItemSelectionModel::NoUpdate);
 }
 
 void MainWindow::OnRemoveFile() {
@@ -577,9 +589,9 @@ void MainWindow::OnEditCoverPage() {
 }
 
 void MainWindow::OnMakeWolf() {
-  const std::u16string fileName =
-      messages_.SaveFile(tr("Choose target name").toStdU16String(),
-                         tr("Wolf Files|*.wol|All Files|*.*").toStdU16String(), u"wol", SuggestedName(u".wol"));
+  const std::u16string fileName = messages_.SaveFile(tr("Choose target name").toStdU16String(),
+                                                     tr("Wolf Files|*.wol|All Files|*.*").toStdU16String(),
+                                                     u"wol", SuggestedName(u".wol"));
   if (!fileName.empty()) MakeBook(fileName);
 }
 

@@ -169,8 +169,9 @@ class MainWindow : public QMainWindow {
   void ShowBuilt(const std::u16string& fileName);
   // The files that can be used among `fileNames` with the book's settings; the others' errors go
   // to `problems`, and their names to `refused`.
-  std::vector<std::unique_ptr<FileItem>> MakeInputs(const std::vector<std::u16string>& fileNames, std::vector<std::u16string>& problems,
-                      std::vector<std::u16string>& refused) const;
+  std::vector<std::unique_ptr<FileItem>> MakeInputs(const std::vector<std::u16string>& fileNames,
+                                                    std::vector<std::u16string>& problems,
+                                                    std::vector<std::u16string>& refused) const;
   // The selected rows in ascending order.
   std::vector<int> SelectedRows() const;
   // Connects an action to a handler whose errors go to the general error box.

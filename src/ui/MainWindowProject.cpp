@@ -41,8 +41,8 @@ void MainWindow::OnSaveProject() {
 
 void MainWindow::OnSaveProjectAs() {
   const std::u16string fileName =
-      messages_.SaveFile(tr("Save Project").toStdU16String(), tr(kProjectFilter).toStdU16String(), kProjectExtension,
-                         SuggestedName(u".bookloom"));
+      messages_.SaveFile(tr("Save Project").toStdU16String(), tr(kProjectFilter).toStdU16String(),
+                         kProjectExtension, SuggestedName(u".bookloom"));
   if (!fileName.empty()) SaveProject(fileName);
 }
 
@@ -86,8 +86,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   if (!problems.empty()) {
     std::vector<std::u16string> warnings;
     for (const std::string& problem : problems) warnings.push_back(Utf8ToUtf16(problem));
-    messages_.ShowWarnings(tr("Some files of the project cannot be used").toStdU16String(),
-                           warnings);
+    messages_.ShowWarnings(tr("Some files of the project cannot be used").toStdU16String(), warnings);
   }
 }
 
@@ -101,8 +100,8 @@ void MainWindow::SaveProject(const std::u16string& fileName) {
 
 std::u16string MainWindow::SuggestedName(const std::u16string& extension) const {
   if (!projectFileName_.empty())
-    return std::u16string(PathFolder(projectFileName_)) + std::u16string(PathNameWithoutExtension(projectFileName_)) +
-           extension;
+    return std::u16string(PathFolder(projectFileName_)) +
+           std::u16string(PathNameWithoutExtension(projectFileName_)) + extension;
   // A title holds no folder: what would separate folders is left out of the name.
   std::u16string name = description.title.empty() ? tr("Untitled").toStdU16String() : description.title;
   std::erase(name, u'/');
@@ -132,9 +131,10 @@ void MainWindow::SetModified(bool modified) {
 }
 
 void MainWindow::UpdateTitle() {
-  const QString name = projectFileName_.empty()
-                           ? tr("Untitled")
-                           : QString::fromStdU16String(std::u16string(PathNameWithoutExtension(projectFileName_)));
+  const QString name =
+      projectFileName_.empty()
+          ? tr("Untitled")
+          : QString::fromStdU16String(std::u16string(PathNameWithoutExtension(projectFileName_)));
   setWindowTitle(name + (modified_ ? QStringLiteral("*") : QString()) + QStringLiteral(" \u2014 Bookloom"));
 }
 

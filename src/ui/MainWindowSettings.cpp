@@ -2,7 +2,6 @@
 // without its own takes (and that a new book starts with), and the list's mark of files with their own.
 #include <QAction>
 #include <QTreeView>
-
 #include <QUndoStack>
 
 #include "ui/FileListCommands.h"
@@ -37,8 +36,8 @@ void MainWindow::OnFileSettings() {
 }
 
 void MainWindow::PushFileStates(const QString& text, const std::vector<FileState>& before) {
-  std::unique_ptr<QUndoCommand> command =
-      MakeFileStatesCommand(text, fileList, before, [this](const std::vector<int>& rows) { ListEdited(rows); });
+  std::unique_ptr<QUndoCommand> command = MakeFileStatesCommand(
+      text, fileList, before, [this](const std::vector<int>& rows) { ListEdited(rows); });
   if (command) undoStack_->push(command.release());
 }
 

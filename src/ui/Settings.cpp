@@ -99,9 +99,11 @@ namespace {
 
 // The value of a key in a section, `def` when there is none: from an old profile file or from the
 // user's settings.
-using Reader = std::function<std::u16string(const char16_t* section, const std::u16string& key, const char16_t* def)>;
+using Reader =
+    std::function<std::u16string(const char16_t* section, const std::u16string& key, const char16_t* def)>;
 // Sets the value of a key in a section of the user's settings.
-using Writer = std::function<void(const char16_t* section, const std::u16string& key, const std::u16string& value)>;
+using Writer =
+    std::function<void(const char16_t* section, const std::u16string& key, const std::u16string& value)>;
 
 QString KeyPath(const char16_t* section, const std::u16string& key) {
   return QString::fromStdU16String(std::u16string(section) + u"/" + key);
@@ -174,8 +176,7 @@ void SaveBookDefaults(const FileSettings& settings, const Reader& read, const Wr
   write(kDefaultsSection, u"Encoding", Utf8ToUtf16(t.encoding));
   write(kDefaultsSection, u"Chapters", FlagText(t.chapters));
   // The patterns, then every slot a longer list left, emptied.
-  for (size_t i = 0; i < t.chapterPatterns.size() || !read(kDefaultsSection, PatternKey(i), u"").empty();
-       ++i)
+  for (size_t i = 0; i < t.chapterPatterns.size() || !read(kDefaultsSection, PatternKey(i), u"").empty(); ++i)
     write(kDefaultsSection, PatternKey(i), i < t.chapterPatterns.size() ? t.chapterPatterns[i] : u"");
   write(kDefaultsSection, u"Unwrap", Utf8ToUtf16(NameOf(kUnwrapNames, t.unwrap)));
   const PictureSettings& p = settings.picture;
@@ -244,7 +245,8 @@ void LoadSettings(Settings& settings, const QSettings& store) { Load(settings, S
 
 void SaveSettings(const Settings& settings, QSettings& store) {
   const Reader read = SettingsReader(store);
-  const Writer write = [&store](const char16_t* section, const std::u16string& key, const std::u16string& value) {
+  const Writer write = [&store](const char16_t* section, const std::u16string& key,
+                                const std::u16string& value) {
     store.setValue(KeyPath(section, key), QString::fromStdU16String(value));
   };
   for (const Key& key : kKeys) {

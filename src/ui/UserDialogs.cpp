@@ -15,7 +15,6 @@ namespace bookloom {
 
 namespace {
 
-
 // A box centred on the screen; the text's CR LF line breaks are shown as line breaks.
 QMessageBox::StandardButton ShowBox(QMessageBox::Icon icon, const QString& caption,
                                     const std::u16string& text, QMessageBox::StandardButtons buttons) {
@@ -153,8 +152,8 @@ void QtUserDialogs::ShowWarnings(const std::u16string& title, const std::vector<
   for (const std::u16string& warning : warnings) lines << Q(warning);
   box.setDetailedText(lines.join(u'\n'));
   const int count = static_cast<int>(warnings.size());
-  box.setInformativeText(
-      QCoreApplication::translate("bookloom::QtUserDialogs", "%n warning(s): see the details.", nullptr, count));
+  box.setInformativeText(QCoreApplication::translate("bookloom::QtUserDialogs",
+                                                     "%n warning(s): see the details.", nullptr, count));
   box.exec();
 }
 

@@ -123,7 +123,8 @@ TEST_F(CoverPageDialogTest, TakesTheChosenPictureOverOnlyOnOK) {
   EXPECT_EQ(cover.fileName, u"/old/cover.bmp");
   EXPECT_EQ(messages.pictureTitle, u"Select image for cover");
   // Every picture type the book reads is offered.
-  EXPECT_EQ(messages.pictureFilter, FileTypeRegistry::Instance().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
+  EXPECT_EQ(messages.pictureFilter,
+            FileTypeRegistry::Instance().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
   for (const char16_t* mask : {u"*.jpg", u"*.png", u"*.bmp", u"*.webp"})
     EXPECT_NE(messages.pictureFilter.find(mask), std::u16string::npos) << Utf16ToUtf8(mask);
 
@@ -188,9 +189,7 @@ TEST_F(CoverPageDialogTest, PictureThatCannotBeReadIsReportedAndLeavesNoPreview)
 // A picture chosen turns the cover on (grey, unless a mode is already chosen) and shows it at once.
 TEST_F(CoverPageDialogTest, ChoosingAPictureTurnsTheCoverOnAndShowsIt) {
   messages.picture = Picture("new.bmp");
-  const struct {
-    int modeBefore, modeAfter;
-  } cases[] = {{0, 2}, {1, 1}, {2, 2}};
+  const struct { int modeBefore, modeAfter; } cases[] = {{0, 2}, {1, 1}, {2, 2}};
   for (const auto& c : cases) {
     CoverPage cover;
     cover.coverMode = static_cast<decltype(cover.coverMode)>(c.modeBefore);

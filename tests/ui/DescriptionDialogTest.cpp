@@ -149,10 +149,18 @@ TEST(IsValidIsbn, ChecksTheCheckDigitOfIsbn10AndIsbn13) {
     std::u16string isbn;
     bool valid;
   } cases[] = {
-      {u"0-306-40615-2", true},     {u"0306406152", true},       {u"0-306-40615-3", false},
-      {u"0-8044-2957-X", true},     {u"0-8044-2957-x", true},    {u"X-8044-2957-0", false},
-      {u"978-0-306-40615-7", true}, {u"978 0 306 40615 7", true}, {u"978-0-306-40615-6", false},
-      {u"978-0-306-4061X-7", false}, {u"123", false},           {u"ISBN 0306406152", false},
+      {u"0-306-40615-2", true},
+      {u"0306406152", true},
+      {u"0-306-40615-3", false},
+      {u"0-8044-2957-X", true},
+      {u"0-8044-2957-x", true},
+      {u"X-8044-2957-0", false},
+      {u"978-0-306-40615-7", true},
+      {u"978 0 306 40615 7", true},
+      {u"978-0-306-40615-6", false},
+      {u"978-0-306-4061X-7", false},
+      {u"123", false},
+      {u"ISBN 0306406152", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsValidIsbn(c.isbn), c.valid) << Utf16ToUtf8(c.isbn);
 }

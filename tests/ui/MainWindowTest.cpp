@@ -10,9 +10,9 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -147,9 +147,9 @@ TEST_F(MainWindowTest, EnablesTheActionsByTheListAndItsSelection) {
     EXPECT_EQ(window->makeWolfAction->isEnabled(), c.make) << what;
     EXPECT_EQ(window->tocAction->isEnabled(), c.make) << what;  // whenever the list is not empty
     EXPECT_EQ(window->fileSettingsAction->isEnabled(), c.settings) << what;
-    for (QAction* always : {window->addFileAction, window->addFolderAction, window->exitAction,
-                            window->descriptionAction, window->coverPageAction, window->bookSettingsAction,
-                            window->aboutAction})
+    for (QAction* always :
+         {window->addFileAction, window->addFolderAction, window->exitAction, window->descriptionAction,
+          window->coverPageAction, window->bookSettingsAction, window->aboutAction})
       EXPECT_TRUE(always->isEnabled()) << always->text().toStdString();
   }
 }
@@ -175,7 +175,8 @@ TEST_F(MainWindowTest, ActionsCarryTheirCaptionsHintsAndShortcuts) {
     bool icon;
   } cases[] = {
       {window->addFileAction, "&Add Files…", "Add files to the book", "Ctrl+Ins", true},
-      {window->addFolderAction, "Add F&older…", "Add the pictures and texts of a folder as one file", "", true},
+      {window->addFolderAction, "Add F&older…", "Add the pictures and texts of a folder as one file", "",
+       true},
       {window->removeFileAction, "&Remove Files", "Remove the selected files from the book", "Del", true},
       {window->moveFileUpAction, "Move &Up", "Move the selected files up", "Ctrl+Up", true},
       {window->moveFileDownAction, "Move &Down", "Move the selected files down", "Ctrl+Down", true},
@@ -209,8 +210,8 @@ TEST_F(MainWindowTest, PanelButtonsCarryTheWolfActionsInTheDesktopsFont) {
       buttons[button->mapTo(window.get(), QPoint()).y()] = button->defaultAction();
   std::vector<QAction*> order;
   for (const auto& [top, action] : buttons) order.push_back(action);
-  EXPECT_EQ(order, (std::vector<QAction*>{window->tocAction, window->descriptionAction, window->coverPageAction,
-                                          window->makeWolfAction}));
+  EXPECT_EQ(order, (std::vector<QAction*>{window->tocAction, window->descriptionAction,
+                                          window->coverPageAction, window->makeWolfAction}));
 }
 
 TEST_F(MainWindowTest, ListShowsNameSizeAndFolderOfEveryFile) {
@@ -275,7 +276,8 @@ TEST_F(MainWindowTest, OffersToLeaveOutTheDamagedPagesOfAFolder) {
     EXPECT_EQ(window->BookSettings().skipBadParts, agree);
     EXPECT_EQ(messages.warnings.size(), agree ? 0u : 1u);
   }
-  EXPECT_EQ(messages.questions[0], u"1 of the files hold damaged pages or pictures. Leave those out of the book?");
+  EXPECT_EQ(messages.questions[0],
+            u"1 of the files hold damaged pages or pictures. Leave those out of the book?");
 
   // A project that holds such a folder offers the same when it is opened.
   window->SaveProject(U16(dir / "scans.bookloom"));
@@ -355,12 +357,14 @@ TEST_F(MainWindowTest, MakesAWholeBookThroughItsActions) {
   EXPECT_EQ(messages.saveExt, u"wol");
   // The status bar says what was written, with a link to its folder.
   const QList<QLabel*> labels = window->statusBar()->findChildren<QLabel*>();
-  const auto built = std::find_if(labels.begin(), labels.end(),
-                                  [](QLabel* label) { return label->text().startsWith(QStringLiteral("Wrote")); });
+  const auto built = std::find_if(labels.begin(), labels.end(), [](QLabel* label) {
+    return label->text().startsWith(QStringLiteral("Wrote"));
+  });
   ASSERT_NE(built, labels.end());
   EXPECT_TRUE((*built)->text().contains(QStringLiteral("Wrote book.wol (2 file(s)).")));
   EXPECT_TRUE((*built)->text().contains(
-      QStringLiteral("href=\"%1\"").arg(QUrl::fromLocalFile(QString::fromStdString(dir.Path().string())).toString())));
+      QStringLiteral("href=\"%1\"")
+          .arg(QUrl::fromLocalFile(QString::fromStdString(dir.Path().string())).toString())));
 
   const BookReader reader(ReadFileBytes(messages.saveAs));
   const BookContents& book = reader.Book();
@@ -566,8 +570,7 @@ TEST_F(MainWindowTest, DraggedFilesMoveWhereTheyAreDropped) {
     std::vector<int> after;
   } cases[] = {
       {{1, 3}, 0, -1, "bdace", {0, 1}}, {{0}, -1, -1, "bcdea", {4}},  // -1 and -1: below the last row
-      {{3, 4}, -1, 1, "adebc", {1, 2}}, {{1}, 2, -1, "abcde", {1}},
-      {{0, 4}, 3, -1, "bcaed", {2, 3}},
+      {{3, 4}, -1, 1, "adebc", {1, 2}}, {{1}, 2, -1, "abcde", {1}},  {{0, 4}, 3, -1, "bcaed", {2, 3}},
   };
   for (const auto& c : cases) {
     window->NewBook();
@@ -610,10 +613,10 @@ TEST_F(MainWindowTest, UndoesAndRedoesTheEditsOfTheList) {
     bool ownSettings;  // of the first file
     std::vector<int> selected;
   } steps[] = {
-      {window->undoAction, "cb", false, {0}}, {window->undoAction, "bc", false, {1}},
-      {window->undoAction, "abc", false, {0}}, {window->undoAction, "", false, {}},
+      {window->undoAction, "cb", false, {0}},        {window->undoAction, "bc", false, {1}},
+      {window->undoAction, "abc", false, {0}},       {window->undoAction, "", false, {}},
       {window->redoAction, "abc", false, {0, 1, 2}}, {window->redoAction, "bc", false, {0}},
-      {window->redoAction, "cb", false, {0}}, {window->redoAction, "cb", true, {0}},
+      {window->redoAction, "cb", false, {0}},        {window->redoAction, "cb", true, {0}},
   };
   for (const auto& step : steps) {
     window->SaveProject(U16(dir / "p.bookloom"));  // saved: the step makes it changed again
@@ -735,7 +738,8 @@ TEST_F(MainWindowTest, ClosesEvenWhenTheSettingsCannotBeWritten) {
   EXPECT_TRUE(window->close());
   EXPECT_FALSE(window->isVisible());
   ASSERT_EQ(messages.errors.size(), 1u);
-  EXPECT_EQ(messages.errors[0], U16("Unable to write to " + (dir / "file" / "bookloom" / "bookloom.conf").string() + "."));
+  EXPECT_EQ(messages.errors[0],
+            U16("Unable to write to " + (dir / "file" / "bookloom" / "bookloom.conf").string() + "."));
 }
 
 }  // namespace

@@ -118,7 +118,6 @@ TEST(Settings, ReadsHexadecimalAndKeepsDefaultsForWhatDoesNotParse) {
   EXPECT_EQ(s.coverLeft, 0);
   EXPECT_EQ(s.coverTop, 16);
   EXPECT_EQ(s.coverBottom, 0);
-
 }
 
 TEST(Settings, UnwritableFileRaisesUnableToWrite) {

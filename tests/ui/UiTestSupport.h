@@ -74,8 +74,8 @@ class TestUserDialogs : public UserDialogs {
   SaveChoice saveChoice = SaveChoice::kCancel;
   // What was shown or asked.
   std::vector<std::u16string> errors, questions, validationErrors;
-  std::u16string openFilter, saveTitle, saveSuggested, saveFilter, saveExt, pictureTitle, pictureFilter, warningsTitle,
-      projectFilter, folderTitle;
+  std::u16string openFilter, saveTitle, saveSuggested, saveFilter, saveExt, pictureTitle, pictureFilter,
+      warningsTitle, projectFilter, folderTitle;
   std::vector<std::u16string> saveQuestions;
   std::vector<std::u16string> warnings;
 };
