@@ -158,7 +158,7 @@ TEST(IsValidIsbn, ChecksTheCheckDigitOfIsbn10AndIsbn13) {
       {u"978-0-306-40615-7", true},
       {u"978 0 306 40615 7", true},
       {u"978-0-306-40615-6", false},
-      {u"978-0-306-4061X-7", false},
+      {u"978-X-306-40615-7", false},
       {u"123", false},
       {u"ISBN 0306406152", false},
   };
