@@ -736,6 +736,34 @@ cannot be represented in Windows-1251 code page!</source>
         <source>The file is not a regular file</source>
         <translation>Это не обычный файл</translation>
     </message>
+    <message>
+        <source>no such file</source>
+        <translation>нет такого файла</translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation>это папка</translation>
+    </message>
+    <message>
+        <source>is not a regular file</source>
+        <translation>это не обычный файл</translation>
+    </message>
+    <message>
+        <source>has no file type extension</source>
+        <translation>нет расширения, по которому узнаётся тип файла</translation>
+    </message>
+    <message>
+        <source>unknown file type .%1</source>
+        <translation>неизвестный тип файла .%1</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>не удаётся прочитать: %1</translation>
+    </message>
+    <message>
+        <source>cannot be decoded: %1</source>
+        <translation>не удаётся декодировать: %1</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::PreviewPane</name>

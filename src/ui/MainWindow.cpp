@@ -79,6 +79,34 @@ class LargeButton : public QToolButton {
   }
 };
 
+// The reasons an input is refused for, as the book's layer words them (a reason with details ends
+// in "%1"), for their translation.
+const char* const kInputReasons[] = {
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "no such file"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "is a folder"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "is not a regular file"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "has no file type extension"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "unknown file type .%1"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "cannot be read: %1"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "cannot be decoded: %1"),
+};
+
+// Why an input is refused, in the window's language: its name, then the reason (its details as
+// they come).
+std::u16string InputProblem(const InputError& error) {
+  const QString reason = QString::fromStdString(error.Reason());
+  for (const char* known : kInputReasons) {
+    const QString english = QString::fromLatin1(known);
+    const QString head = english.endsWith(QStringLiteral("%1")) ? english.chopped(2) : english;
+    if (head == english ? reason != english : !reason.startsWith(head)) continue;
+    const QString shown = QCoreApplication::translate("bookloom::MainWindow", known);
+    return (Q(error.FileName()) + QStringLiteral(": ") +
+            (head == english ? shown : shown.arg(reason.mid(head.size()))))
+        .toStdU16String();
+  }
+  return Utf8ToUtf16(error.what());
+}
+
 // The local files among dropped data.
 std::vector<std::u16string> LocalFiles(const QMimeData* data) {
   std::vector<std::u16string> files;
@@ -414,7 +442,7 @@ std::vector<std::unique_ptr<FileItem>> MainWindow::MakeInputs(const std::vector<
     try {
       items.push_back(MakeInputItem(fileName, bookSettings_));
     } catch (const InputError& e) {
-      problems.push_back(Utf8ToUtf16(e.what()));
+      problems.push_back(InputProblem(e));
       refused.push_back(fileName);
     }
   }

@@ -111,6 +111,8 @@ TEST_F(WindowLanguageTest, ARussianLocaleGetsRussianMenusDialogsAndQuestions) {
   }
   window->AddInputs({test::U16(dir / "missing.txt")});
   EXPECT_EQ(messages.warningsTitle, u"1 файл нельзя использовать: он не добавлен");
+  ASSERT_EQ(messages.warnings.size(), 1u);
+  EXPECT_EQ(messages.warnings[0], test::U16(dir / "missing.txt") + u": нет такого файла");
 
   // Qt's own texts, such as the standard buttons, come in Russian as well.
   QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Ok | QMessageBox::Cancel);
