@@ -478,7 +478,7 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
     std::iota(rows.begin(), rows.end(), fileList.Count());
     undoStack_->push(
         new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
-                              [this](const std::vector<int>& selected) { ListEdited(selected); }));
+                              ListEditedCallback()));
   }
   if (!problems.empty())
     messages_.ShowWarnings(
@@ -558,7 +558,11 @@ void MainWindow::OnRemoveFile() {
                              .toStdU16String()))
     return;
   undoStack_->push(new PlaceFilesCommand(tr("Remove Files"), fileList, selected,
-                                         [this](const std::vector<int>& rows) { ListEdited(rows); }));
+                                         ListEditedCallback()));
+}
+
+std::function<void(const std::vector<int>&)> MainWindow::ListEditedCallback() {
+  return [this](const std::vector<int>& rows) { ListEdited(rows); };
 }
 
 void MainWindow::ListEdited(const std::vector<int>& rows) {
@@ -570,7 +574,7 @@ void MainWindow::ListEdited(const std::vector<int>& rows) {
 void MainWindow::ReorderAsEdit(std::vector<int> order, std::vector<int> selected) {
   undoStack_->push(new ReorderFilesCommand(tr("Move Files"), fileList, std::move(order), SelectedRows(),
                                            std::move(selected),
-                                           [this](const std::vector<int>& rows) { ListEdited(rows); }));
+                                           ListEditedCallback()));
 }
 
 void MainWindow::MoveSelectedFiles(int offset) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,6 +163,8 @@ class MainWindow : public QMainWindow {
   void PushFileStates(const QString& text, const std::vector<FileState>& before);
   // Shows the list after an edit, marks the book changed and selects `rows`.
   void ListEdited(const std::vector<int>& rows);
+  // ListEdited as the list's edits call it when they are made, undone and made again.
+  std::function<void(const std::vector<int>&)> ListEditedCallback();
   // Puts the files in the order `order` gives (the old row of each place) as one edit that can be
   // undone, selecting `selected` afterwards.
   void ReorderAsEdit(std::vector<int> order, std::vector<int> selected);

@@ -37,7 +37,7 @@ void MainWindow::OnFileSettings() {
 
 void MainWindow::PushFileStates(const QString& text, const std::vector<FileState>& before) {
   std::unique_ptr<QUndoCommand> command = MakeFileStatesCommand(
-      text, fileList, before, [this](const std::vector<int>& rows) { ListEdited(rows); });
+      text, fileList, before, ListEditedCallback());
   if (command) undoStack_->push(command.release());
 }
 
