@@ -4,10 +4,6 @@
 <context>
     <name>bookloom::AboutDialog</name>
     <message>
-        <source> About</source>
-        <translation> О программе</translation>
-    </message>
-    <message>
         <source>Copyright © 2026 the Bookloom developers</source>
         <translation>© 2026 разработчики Bookloom</translation>
     </message>
@@ -24,8 +20,12 @@
         <translation>версия %1</translation>
     </message>
     <message>
-        <source>    Build: %1</source>
-        <translation>    Сборка: %1</translation>
+        <source>About Bookloom</source>
+        <translation>О программе Bookloom</translation>
+    </message>
+    <message>
+        <source>Build %1</source>
+        <translation>Сборка %1</translation>
     </message>
 </context>
 <context>
@@ -349,29 +349,9 @@
         <source>Edit Cover Page</source>
         <translation>Обложка книги</translation>
     </message>
-    <message>
-        <source>OK</source>
-        <translation>ОК</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Отмена</translation>
-    </message>
 </context>
 <context>
     <name>bookloom::CoverPagePanel</name>
-    <message>
-        <source>Load Picture</source>
-        <translation>Загрузить картинку</translation>
-    </message>
-    <message>
-        <source> Cover Settings </source>
-        <translation> Настройки обложки </translation>
-    </message>
-    <message>
-        <source>Cover page:</source>
-        <translation>Обложка:</translation>
-    </message>
     <message>
         <source>Don&apos;t add cover page</source>
         <translation>Без обложки</translation>
@@ -385,97 +365,101 @@
         <translation>Серая (4 уровня)</translation>
     </message>
     <message>
-        <source>Enlarge cover page</source>
-        <translation>Увеличить обложку</translation>
-    </message>
-    <message>
-        <source> Cover Margins </source>
-        <translation> Поля обложки </translation>
-    </message>
-    <message>
-        <source>Left:</source>
-        <translation>Слева:</translation>
-    </message>
-    <message>
-        <source>Right:</source>
-        <translation>Справа:</translation>
-    </message>
-    <message>
-        <source>Top:</source>
-        <translation>Сверху:</translation>
-    </message>
-    <message>
-        <source>Bottom:</source>
-        <translation>Снизу:</translation>
-    </message>
-    <message>
-        <source>Update</source>
-        <translation>Обновить</translation>
-    </message>
-    <message>
         <source>Select image for cover</source>
         <translation>Выберите картинку для обложки</translation>
     </message>
     <message>
-        <source>All supported files (*.bmp)|*.bmp</source>
-        <translation>Все поддерживаемые файлы (*.bmp)|*.bmp</translation>
+        <source>&amp;Load Picture…</source>
+        <translation>&amp;Загрузить картинку…</translation>
+    </message>
+    <message>
+        <source>Cover Settings</source>
+        <translation>Настройки обложки</translation>
+    </message>
+    <message>
+        <source>Cover &amp;page:</source>
+        <translation>&amp;Обложка:</translation>
+    </message>
+    <message>
+        <source>&amp;Enlarge cover page</source>
+        <translation>&amp;Увеличить обложку</translation>
+    </message>
+    <message>
+        <source>Cover Margins</source>
+        <translation>Поля обложки</translation>
+    </message>
+    <message>
+        <source>Le&amp;ft:</source>
+        <translation>С&amp;лева:</translation>
+    </message>
+    <message>
+        <source>&amp;Right:</source>
+        <translation>С&amp;права:</translation>
+    </message>
+    <message>
+        <source>&amp;Top:</source>
+        <translation>С&amp;верху:</translation>
+    </message>
+    <message>
+        <source>&amp;Bottom:</source>
+        <translation>Сн&amp;изу:</translation>
+    </message>
+    <message>
+        <source>&amp;Update</source>
+        <translation>О&amp;бновить</translation>
     </message>
 </context>
 <context>
     <name>bookloom::DescriptionDialog</name>
     <message>
-        <source>Title:</source>
-        <translation>Название:</translation>
-    </message>
-    <message>
-        <source>Author:</source>
-        <translation>Автор:</translation>
-    </message>
-    <message>
-        <source>Subject (genre):</source>
-        <translation>Тема (жанр):</translation>
-    </message>
-    <message>
-        <source>Adapter:</source>
-        <translation>Адаптация:</translation>
-    </message>
-    <message>
-        <source>Translator:</source>
-        <translation>Переводчик:</translation>
-    </message>
-    <message>
-        <source>Publisher:</source>
-        <translation>Издательство:</translation>
-    </message>
-    <message>
-        <source>Publish Time:</source>
-        <translation>Год издания:</translation>
-    </message>
-    <message>
-        <source>ISBN:</source>
-        <translation>ISBN:</translation>
-    </message>
-    <message>
-        <source>Annotation:</source>
-        <translation>Аннотация:</translation>
-    </message>
-    <message>
         <source>Book Description</source>
         <translation>Описание книги</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>ОК</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Отмена</translation>
     </message>
     <message>
         <source>You are entered a symbol (%1), which<byte value="xd"/>
 cannot be represented in Windows-1251 code page!</source>
         <translation>Вы ввели символ (%1), который<byte value="xd"/>
 нельзя представить в кодовой странице Windows-1251!</translation>
+    </message>
+    <message>
+        <source>&amp;Title:</source>
+        <translation>&amp;Название:</translation>
+    </message>
+    <message>
+        <source>A&amp;uthor:</source>
+        <translation>&amp;Автор:</translation>
+    </message>
+    <message>
+        <source>&amp;Subject (genre):</source>
+        <translation>&amp;Тема (жанр):</translation>
+    </message>
+    <message>
+        <source>Adapted &amp;by:</source>
+        <translation>Адаптац&amp;ия:</translation>
+    </message>
+    <message>
+        <source>T&amp;ranslator:</source>
+        <translation>&amp;Переводчик:</translation>
+    </message>
+    <message>
+        <source>&amp;Publisher:</source>
+        <translation>&amp;Издательство:</translation>
+    </message>
+    <message>
+        <source>Publication &amp;date:</source>
+        <translation>&amp;Год издания:</translation>
+    </message>
+    <message>
+        <source>&amp;ISBN:</source>
+        <translation>IS&amp;BN:</translation>
+    </message>
+    <message>
+        <source>A&amp;nnotation:</source>
+        <translation>А&amp;ннотация:</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a valid ISBN: its check digit does not match. Keep it all the same?</source>
+        <translation>«%1» — неверный ISBN: его контрольная цифра не сходится. Оставить его всё равно?</translation>
     </message>
 </context>
 <context>
@@ -502,14 +486,6 @@ cannot be represented in Windows-1251 code page!</source>
     <message>
         <source>The file takes the book&apos;s settings, and follows them when they change</source>
         <translation>Файл берёт настройки книги и следует им, когда они меняются</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>ОК</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Отмена</translation>
     </message>
     <message>
         <source>File Settings - %1</source>
@@ -718,16 +694,8 @@ cannot be represented in Windows-1251 code page!</source>
 <context>
     <name>bookloom::MainWindow</name>
     <message>
-        <source>New</source>
-        <translation>Создать</translation>
-    </message>
-    <message>
         <source>Start a new book</source>
         <translation>Начать новую книгу</translation>
-    </message>
-    <message>
-        <source>Open Project...</source>
-        <translation>Открыть проект…</translation>
     </message>
     <message>
         <source>Open a book project</source>
@@ -742,100 +710,12 @@ cannot be represented in Windows-1251 code page!</source>
         <translation>Сохранить проект книги</translation>
     </message>
     <message>
-        <source>Save Project As...</source>
-        <translation>Сохранить проект как…</translation>
-    </message>
-    <message>
         <source>Save the book project under a new name</source>
         <translation>Сохранить проект книги под другим именем</translation>
     </message>
     <message>
-        <source>Add File</source>
-        <translation>Добавить файл</translation>
-    </message>
-    <message>
-        <source>Add file(s) to list</source>
-        <translation>Добавить файлы в список</translation>
-    </message>
-    <message>
-        <source>Remove File</source>
-        <translation>Удалить файл</translation>
-    </message>
-    <message>
-        <source>Remove file(s) from list</source>
-        <translation>Удалить файлы из списка</translation>
-    </message>
-    <message>
-        <source>Move File Up</source>
-        <translation>Переместить вверх</translation>
-    </message>
-    <message>
-        <source>Move file up</source>
-        <translation>Переместить файл вверх</translation>
-    </message>
-    <message>
-        <source>Move File Down</source>
-        <translation>Переместить вниз</translation>
-    </message>
-    <message>
-        <source>Move file down</source>
-        <translation>Переместить файл вниз</translation>
-    </message>
-    <message>
-        <source>File Settings</source>
-        <translation>Настройки файла</translation>
-    </message>
-    <message>
         <source>Set individual settings for file</source>
         <translation>Задать отдельные настройки файла</translation>
-    </message>
-    <message>
-        <source>Clear All</source>
-        <translation>Очистить всё</translation>
-    </message>
-    <message>
-        <source>Exit</source>
-        <translation>Выход</translation>
-    </message>
-    <message>
-        <source>Table of contents</source>
-        <translation>Оглавление</translation>
-    </message>
-    <message>
-        <source>Description</source>
-        <translation>Описание</translation>
-    </message>
-    <message>
-        <source>Cover Page</source>
-        <translation>Обложка</translation>
-    </message>
-    <message>
-        <source>Make Wolf</source>
-        <translation>Создать книгу Wolf</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>О программе</translation>
-    </message>
-    <message>
-        <source>File</source>
-        <translation>Файл</translation>
-    </message>
-    <message>
-        <source>Open Recent</source>
-        <translation>Недавние проекты</translation>
-    </message>
-    <message>
-        <source>Wolf</source>
-        <translation>Книга</translation>
-    </message>
-    <message>
-        <source>View</source>
-        <translation>Вид</translation>
-    </message>
-    <message>
-        <source>Help</source>
-        <translation>Справка</translation>
     </message>
     <message>
         <source>Page Preview</source>
@@ -854,10 +734,6 @@ cannot be represented in Windows-1251 code page!</source>
         </translation>
     </message>
     <message>
-        <source>Clear all sets and start new Wolf?</source>
-        <translation>Очистить всё и начать новую книгу Wolf?</translation>
-    </message>
-    <message>
         <source>Choose target name</source>
         <translation>Сохранить книгу как</translation>
     </message>
@@ -870,24 +746,232 @@ cannot be represented in Windows-1251 code page!</source>
         <translation>Проекты Bookloom|*.bookloom|Все файлы|*.*|</translation>
     </message>
     <message>
-        <source>Some files of the project cannot be used and were left out</source>
-        <translation>Некоторые файлы проекта недоступны и не вошли в книгу</translation>
-    </message>
-    <message>
         <source>Untitled</source>
         <translation>Без имени</translation>
-    </message>
-    <message>
-        <source>Book Settings...</source>
-        <translation>Настройки книги…</translation>
     </message>
     <message>
         <source>Settings of every file without its own</source>
         <translation>Настройки всех файлов, у которых нет своих</translation>
     </message>
     <message>
-        <source>Some of the files cannot be used and were not added</source>
-        <translation>Некоторые файлы нельзя использовать, они не добавлены</translation>
+        <source>&amp;New</source>
+        <translation>&amp;Создать</translation>
+    </message>
+    <message>
+        <source>&amp;Open Project…</source>
+        <translation>&amp;Открыть проект…</translation>
+    </message>
+    <message>
+        <source>&amp;Save Project</source>
+        <translation>Со&amp;хранить проект</translation>
+    </message>
+    <message>
+        <source>Save Project &amp;As…</source>
+        <translation>Сохранить проект &amp;как…</translation>
+    </message>
+    <message>
+        <source>&amp;Add Files…</source>
+        <translation>&amp;Добавить файлы…</translation>
+    </message>
+    <message>
+        <source>Add files to the book</source>
+        <translation>Добавить файлы в книгу</translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation>Добавить &amp;папку…</translation>
+    </message>
+    <message>
+        <source>Add the pictures and texts of a folder as one file</source>
+        <translation>Добавить картинки и тексты папки одним файлом</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Files</source>
+        <translation>&amp;Удалить файлы</translation>
+    </message>
+    <message>
+        <source>Remove the selected files from the book</source>
+        <translation>Удалить выбранные файлы из книги</translation>
+    </message>
+    <message>
+        <source>Move &amp;Up</source>
+        <translation>&amp;Выше</translation>
+    </message>
+    <message>
+        <source>Move the selected files up</source>
+        <translation>Переместить выбранные файлы выше</translation>
+    </message>
+    <message>
+        <source>Move &amp;Down</source>
+        <translation>Н&amp;иже</translation>
+    </message>
+    <message>
+        <source>Move the selected files down</source>
+        <translation>Переместить выбранные файлы ниже</translation>
+    </message>
+    <message>
+        <source>File &amp;Settings…</source>
+        <translation>&amp;Настройки файла…</translation>
+    </message>
+    <message>
+        <source>&amp;Book Settings…</source>
+        <translation>Настройки &amp;книги…</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>В&amp;ыход</translation>
+    </message>
+    <message>
+        <source>&amp;Table of Contents…</source>
+        <translation>&amp;Оглавление…</translation>
+    </message>
+    <message>
+        <source>&amp;Description…</source>
+        <translation>О&amp;писание…</translation>
+    </message>
+    <message>
+        <source>&amp;Cover Page…</source>
+        <translation>О&amp;бложка…</translation>
+    </message>
+    <message>
+        <source>&amp;Make Wolf…</source>
+        <translation>&amp;Создать книгу Wolf…</translation>
+    </message>
+    <message>
+        <source>&amp;About Bookloom</source>
+        <translation>&amp;О программе Bookloom</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>&amp;Недавние проекты</translation>
+    </message>
+    <message>
+        <source>&amp;Wolf</source>
+        <translation>&amp;Книга</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Вид</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the files hold damaged pages or pictures. Leave those out of the book?</source>
+        <translation>
+            <numerusform>В %n файле есть повреждённые страницы или картинки. Оставить их вне книги?</numerusform>
+            <numerusform>В %n файлах есть повреждённые страницы или картинки. Оставить их вне книги?</numerusform>
+            <numerusform>В %n файлах есть повреждённые страницы или картинки. Оставить их вне книги?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the files cannot be used and were not added</source>
+        <translation>
+            <numerusform>%n файл нельзя использовать: он не добавлен</numerusform>
+            <numerusform>%n файла нельзя использовать: они не добавлены</numerusform>
+            <numerusform>%n файлов нельзя использовать: они не добавлены</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Wrote %1 (%n file(s)).</source>
+        <translation>
+            <numerusform>Записана книга %1 (%n файл).</numerusform>
+            <numerusform>Записана книга %1 (%n файла).</numerusform>
+            <numerusform>Записана книга %1 (%n файлов).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>Показать в папке</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Добавить папку</translation>
+    </message>
+    <message>
+        <source>cover</source>
+        <translation>обложка</translation>
+    </message>
+    <message>
+        <source>Some files of the project cannot be used</source>
+        <translation>Некоторые файлы проекта нельзя использовать</translation>
+    </message>
+    <message>
+        <source>Unable to write to %1.</source>
+        <translation>Не удалось записать %1.</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Отменить</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Повторить</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Правка</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>добавление файлов</translation>
+    </message>
+    <message>
+        <source>Remove Files</source>
+        <translation>удаление файлов</translation>
+    </message>
+    <message>
+        <source>Move Files</source>
+        <translation>перемещение файлов</translation>
+    </message>
+    <message>
+        <source>Table of Contents</source>
+        <translation>оглавление</translation>
+    </message>
+    <message>
+        <source>File Settings</source>
+        <translation>настройки файла</translation>
+    </message>
+    <message>
+        <source>The file is gone</source>
+        <translation>Файла больше нет</translation>
+    </message>
+    <message>
+        <source>The file is not a regular file</source>
+        <translation>Это не обычный файл</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>нет такого файла</translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation>это папка</translation>
+    </message>
+    <message>
+        <source>is not a regular file</source>
+        <translation>это не обычный файл</translation>
+    </message>
+    <message>
+        <source>has no file type extension</source>
+        <translation>нет расширения, по которому узнаётся тип файла</translation>
+    </message>
+    <message>
+        <source>unknown file type .%1</source>
+        <translation>неизвестный тип файла .%1</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>не удаётся прочитать: %1</translation>
+    </message>
+    <message>
+        <source>cannot be decoded: %1</source>
+        <translation>не удаётся декодировать: %1</translation>
     </message>
 </context>
 <context>
@@ -946,6 +1030,18 @@ cannot be represented in Windows-1251 code page!</source>
     <message>
         <source>Warnings</source>
         <translation>Предупреждения</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n warning(s): see the details.</source>
+        <translation>
+            <numerusform>%n предупреждение: подробности ниже.</numerusform>
+            <numerusform>%n предупреждения: подробности ниже.</numerusform>
+            <numerusform>%n предупреждений: подробности ниже.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>All supported formats</source>
+        <translation>Все поддерживаемые форматы</translation>
     </message>
 </context>
 <context>

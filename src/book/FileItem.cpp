@@ -58,7 +58,20 @@ FileItem& FileList::Items(int index) const { return *items_[Checked(index)]; }
 
 void FileList::Add(std::unique_ptr<FileItem> item) { items_.push_back(std::move(item)); }
 
-void FileList::Delete(int index) { items_.erase(items_.begin() + static_cast<ptrdiff_t>(Checked(index))); }
+void FileList::Delete(int index) { Take(index); }
+
+std::unique_ptr<FileItem> FileList::Take(int index) {
+  const auto at = items_.begin() + static_cast<ptrdiff_t>(Checked(index));
+  std::unique_ptr<FileItem> item = std::move(*at);
+  items_.erase(at);
+  return item;
+}
+
+void FileList::Insert(int index, std::unique_ptr<FileItem> item) {
+  if (index < 0 || static_cast<size_t>(index) > items_.size())
+    Raise<Exception>("List index out of bounds (%d)", {index});
+  items_.insert(items_.begin() + index, std::move(item));
+}
 
 void FileList::Exchange(int index1, int index2) {
   std::swap(items_[Checked(index1)], items_[Checked(index2)]);

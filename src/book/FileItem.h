@@ -162,6 +162,10 @@ class FileList {
   FileItem& Items(int index) const;
   void Add(std::unique_ptr<FileItem> item);
   void Delete(int index);
+  // Takes the item out of the list; the ones after it move up.
+  std::unique_ptr<FileItem> Take(int index);
+  // Puts the item at `index` (Count() for the end); the ones from there on move down.
+  void Insert(int index, std::unique_ptr<FileItem> item);
   void Exchange(int index1, int index2);
   void Clear() { items_.clear(); }
   // Gives the book's settings to every item without settings of its own.

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "platform/VersionStrings.h"
 #include "ui/Appearance.h"
@@ -12,74 +14,64 @@ namespace bookloom {
 
 namespace {
 
-constexpr int kWidth = 322, kHeight = 127, kBandHeight = 38;
-constexpr int kTextLeft = 72, kTextWidth = 241;
-
-QLabel* AddLine(const QString& text, int y, int height, QWidget* parent) {
+// A centred line of the box's text.
+QLabel* AddLine(const QString& text, QVBoxLayout& lines, QWidget* parent) {
   auto* label = new QLabel(text, parent);
-  label->setGeometry(kTextLeft, y, kTextWidth, height);
   label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  lines.addWidget(label);
   return label;
 }
 
 }  // namespace
 
 AboutDialog::AboutDialog(const std::u16string& executablePath, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-  setWindowTitle(tr(" About"));
-  setFont(WindowFont());
-  setFixedSize(kWidth, kHeight);
-  setAutoFillBackground(true);
-  QPalette white = palette();
-  white.setColor(QPalette::Window, Qt::white);
-  setPalette(white);
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  setWindowTitle(tr("About Bookloom"));
+  auto* rows = new QVBoxLayout(this);
+  rows->setSizeConstraint(QLayout::SetFixedSize);
 
+  auto* top = new QHBoxLayout;
   auto* image = new QLabel(this);
-  image->setGeometry(8, 8, 57, 57);
-  image->setAlignment(Qt::AlignCenter);
+  image->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
   image->setPixmap(Emblem(48));
-
-  QLabel* name = AddLine(QStringLiteral("Bookloom"), 8, 18, this);
+  top->addWidget(image);
+  auto* lines = new QVBoxLayout;
+  QLabel* name = AddLine(QStringLiteral("Bookloom"), *lines, this);
   QFont nameFont = font();
   nameFont.setBold(true);
-  nameFont.setPixelSize(13);
+  nameFont.setPointSizeF(nameFont.pointSizeF() * 1.2);
   name->setFont(nameFont);
-  versionLabel = AddLine(QString(), 28, 16, this);
+  versionLabel = AddLine(QString(), *lines, this);
   QFont bold = font();
   bold.setBold(true);
   versionLabel->setFont(bold);
-  AddLine(tr("Copyright \u00A9 2026 the Bookloom developers"), 50, 14, this);
-  AddLine(tr("Wolf e-books from texts and pictures"), 66, 14, this);
+  AddLine(tr("Copyright \u00A9 2026 the Bookloom developers"), *lines, this);
+  AddLine(tr("Wolf e-books from texts and pictures"), *lines, this);
+  top->addLayout(lines, 1);
+  rows->addLayout(top);
 
   auto* divider = new QFrame(this);
-  divider->setGeometry(0, kHeight - kBandHeight - 2, kWidth, 2);
   divider->setFrameShape(QFrame::HLine);
   divider->setFrameShadow(QFrame::Sunken);
+  rows->addWidget(divider);
 
-  auto* pnlBuild = new QWidget(this);
-  pnlBuild->setGeometry(0, kHeight - kBandHeight, kWidth, kBandHeight);
-  pnlBuild->setAutoFillBackground(true);
-  QPalette band = white;
-  band.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
-  pnlBuild->setPalette(band);  // the band keeps the ordinary window colour
-  buildLabel = new QLabel(pnlBuild);
-  buildLabel->setGeometry(0, 0, 224, kBandHeight);
+  auto* buildBand = new QHBoxLayout;
+  buildLabel = new QLabel(this);
   buildLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  closeButton = new QPushButton(tr("Close"), pnlBuild);
-  closeButton->setGeometry(232, 7, 73, 25);
+  buildLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  buildBand->addWidget(buildLabel, 1);
+  closeButton = new QPushButton(tr("Close"), this);
   closeButton->setDefault(true);
+  buildBand->addWidget(closeButton);
+  rows->addLayout(buildBand);
   connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
   std::u16string version, build;
   if (!GetVersionStrings(executablePath, &version, &build)) version = build = u"?";
   versionLabel->setText(tr("version %1").arg(QString::fromStdU16String(version)));
-  buildLabel->setText(tr("    Build: %1").arg(QString::fromStdU16String(build)));
-  CenterOnScreen(*this);
+  buildLabel->setText(tr("Build %1").arg(QString::fromStdU16String(build)));
 }
 
-void AboutDialog::Execute() {
-  CenterOnScreen(*this);
-  exec();
-}
+void AboutDialog::Execute() { exec(); }
 
 }  // namespace bookloom

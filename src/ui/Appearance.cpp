@@ -16,8 +16,6 @@ namespace bookloom {
 
 namespace {
 
-constexpr int kFontPixels = 11;
-
 // The icon lit up, for the highlighted form.
 QPixmap Highlighted(const QPixmap& normal) {
   QPixmap lit = normal;
@@ -42,14 +40,6 @@ QPixmap Faded(const QPixmap& normal) {
 }
 
 }  // namespace
-
-QFont WindowFont() {
-  QFont font = QFontDatabase::families().contains(QStringLiteral("Tahoma"))
-                   ? QFont(QStringLiteral("Tahoma"))
-                   : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-  font.setPixelSize(kFontPixels);
-  return font;
-}
 
 QIcon ActionIcon(const char* themeName, QStyle::StandardPixmap standard) {
   QIcon source = QIcon::fromTheme(QString::fromLatin1(themeName));
@@ -123,14 +113,6 @@ class EnterPresses : public QObject {
 }  // namespace
 
 void PressOnEnter(QPushButton& button) { button.installEventFilter(new EnterPresses(button)); }
-
-void CenterOnScreen(QWidget& window) {
-  QScreen* screen = window.isVisible() ? window.screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  QRect frame = window.frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  window.move(frame.topLeft());
-}
 
 QImage BitmapToImage(const Bitmap& bitmap) {
   QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);

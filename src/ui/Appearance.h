@@ -1,4 +1,4 @@
-// What the windows share in looks: the font, the action icons, the emblem, centring, and the
+// What the windows share in looks: the action icons, the emblem, and the
 // conversion of the program's bitmaps for showing.
 #pragma once
 
@@ -15,9 +15,6 @@ namespace bookloom {
 
 class Bitmap;
 
-// Tahoma of 11 pixels where installed, otherwise the desktop's sans-serif of 11 pixels.
-QFont WindowFont();
-
 // An action's icon in three forms: normal, highlighted (under the mouse, or a selected menu
 // entry) and disabled. The desktop theme's icon of that name where there is one, otherwise the
 // style's standard icon.
@@ -25,10 +22,6 @@ QIcon ActionIcon(const char* themeName, QStyle::StandardPixmap standard);
 
 // The program's emblem: an open book, drawn at the given size.
 QPixmap Emblem(int size);
-
-// Places a top-level window in the middle of the screen it is on (the primary screen before
-// it is shown).
-void CenterOnScreen(QWidget& window);
 
 // Enter pressed while the button has the focus presses it, and not the dialog's default button:
 // Enter on a focused Cancel cancels.

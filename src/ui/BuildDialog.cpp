@@ -66,7 +66,6 @@ class BuildDialog::Observer : public BuildObserver {
 
 BuildDialog::BuildDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(tr("Make Wolf"));
-  setFont(WindowFont());
   setMinimumWidth(400);
   auto* rows = new QVBoxLayout(this);
   fileLabel = new QLabel(this);

@@ -14,6 +14,7 @@
 #include "book/TextFileItem.h"
 #include "platform/Utf.h"
 #include "ui/Appearance.h"
+#include "ui/QtText.h"
 
 namespace bookloom {
 
@@ -21,14 +22,14 @@ namespace {
 
 constexpr int kFileRole = Qt::UserRole;
 constexpr int kEntryRole = Qt::UserRole + 1;  // -1 on a file's row
-
-QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
+// The dialog's first size, in average character widths and lines of its font.
+constexpr int kDialogColumns = 80, kDialogLines = 26;
 
 }  // namespace
 
 ContentsDialog::ContentsDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(tr("Table of contents"));
-  resize(560, 420);
+  resize(fontMetrics().averageCharWidth() * kDialogColumns, fontMetrics().lineSpacing() * kDialogLines);
   auto* columns = new QHBoxLayout;
   tree = new QTreeWidget(this);
   tree->setColumnCount(2);

@@ -1,6 +1,8 @@
 #include "ui/CoverPageDialog.h"
 
+#include <QDialogButtonBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "ui/Appearance.h"
 #include "ui/CoverPagePanel.h"
@@ -9,26 +11,23 @@ namespace bookloom {
 
 CoverPageDialog::CoverPageDialog(UserDialogs& messages, QWidget* parent) : QDialog(parent) {
   setWindowTitle(tr("Edit Cover Page"));
-  setFont(WindowFont());
-  setFixedSize(569, 257);
+  auto* rows = new QVBoxLayout(this);
   panel = new CoverPagePanel(messages, this);
-  panel->move(8, 8);
-  okButton = new QPushButton(tr("OK"), this);
-  okButton->setGeometry(392, 220, 81, 25);
+  rows->addWidget(panel, 1);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  okButton = buttons->button(QDialogButtonBox::Ok);
   okButton->setDefault(true);
-  cancelButton = new QPushButton(tr("Cancel"), this);
-  cancelButton->setGeometry(480, 220, 81, 25);
+  cancelButton = buttons->button(QDialogButtonBox::Cancel);
   cancelButton->setAutoDefault(false);
   PressOnEnter(*cancelButton);
-  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  CenterOnScreen(*this);
+  rows->addWidget(buttons);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 bool CoverPageDialog::Execute(CoverPage& cover) {
   panel->coverPage.Assign(cover);
   panel->ShowSettings();
-  CenterOnScreen(*this);
   if (exec() != QDialog::Accepted) return false;
   panel->ReadSettings();
   cover.Assign(panel->coverPage);

@@ -2,12 +2,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
+#include "book/FileTypeRegistry.h"
+#include "book/PictureFileItem.h"
 #include "pictures/PageFitting.h"
 #include "platform/Bitmap.h"
 #include "ui/Appearance.h"
@@ -19,12 +25,12 @@ namespace {
 
 constexpr int kMarginDigits = 4;
 
-// A label whose text is centred on the height of the field beside it.
-void AddLabel(const QString& text, int x, int y, int height, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setGeometry(x, y, label->sizeHint().width(), height);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-}
+// The cover modes in the order of the combo box; their index is the cover's mode. A further mode
+// (a cover made from the title and the author) takes its place at the end.
+const char* const kCoverModes[] = {QT_TRANSLATE_NOOP("bookloom::CoverPagePanel", "Don't add cover page"),
+                                   QT_TRANSLATE_NOOP("bookloom::CoverPagePanel", "Monochrome"),
+                                   QT_TRANSLATE_NOOP("bookloom::CoverPagePanel", "Gray (4 levels)")};
+constexpr int kGrayMode = 2;
 
 }  // namespace
 
@@ -55,57 +61,70 @@ void MarginEdit::fixup(QString& input) const {
 CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
     : QWidget(parent), messages_(messages) {
   coverPage.SetDefaults();
-  resize(557, 241);
+  auto* columns = new QHBoxLayout(this);
+  columns->setContentsMargins(0, 0, 0, 0);
 
-  auto* previewArea = new QWidget(this);
-  previewArea->setGeometry(0, 0, 169, 209);
-  auto* previewFrame = new QFrame(previewArea);
-  previewFrame->setGeometry(5, 4, 152, 202);
+  auto* pictureColumn = new QVBoxLayout;
+  auto* previewFrame = new QFrame(this);
   previewFrame->setFrameShape(QFrame::Box);
   previewFrame->setFrameShadow(QFrame::Plain);
-  previewFrame->setLineWidth(1);
-  previewLabel = new QLabel(previewArea);
-  previewLabel->setGeometry(6, 5, kPreviewWidth, kPreviewHeight);
+  auto* frameLayout = new QVBoxLayout(previewFrame);
+  frameLayout->setContentsMargins(1, 1, 1, 1);
+  previewLabel = new QLabel(previewFrame);
+  previewLabel->setFixedSize(kPreviewWidth, kPreviewHeight);
   previewLabel->setAlignment(Qt::AlignCenter);
-
-  loadPictureButton = new QPushButton(tr("Load Picture"), this);
+  frameLayout->addWidget(previewLabel);
+  pictureColumn->addWidget(previewFrame);
+  loadPictureButton = new QPushButton(tr("&Load Picture…"), this);
   loadPictureButton->setAutoDefault(false);  // Enter in a field stays with the dialog's OK
   PressOnEnter(*loadPictureButton);
-  loadPictureButton->setGeometry(4, 212, 152, 25);
+  pictureColumn->addWidget(loadPictureButton);
+  pictureColumn->addStretch(1);
+  columns->addLayout(pictureColumn);
 
-  auto* gbxSettings = new QGroupBox(tr(" Cover Settings "), this);
-  gbxSettings->setGeometry(176, 0, 377, 81);
-  AddLabel(tr("Cover page:"), 16, 24, 21, gbxSettings);
-  coverModeCombo = new QComboBox(gbxSettings);
-  coverModeCombo->setGeometry(192, 24, 169, 21);
-  coverModeCombo->addItems({tr("Don't add cover page"), tr("Monochrome"), tr("Gray (4 levels)")});
-  enlargeCheck = new QCheckBox(tr("Enlarge cover page"), gbxSettings);
-  enlargeCheck->move(192, 47);
-  enlargeCheck->adjustSize();
+  auto* settingsColumn = new QVBoxLayout;
+  auto* settingsBox = new QGroupBox(tr("Cover Settings"), this);
+  auto* settingsForm = new QFormLayout(settingsBox);
+  coverModeCombo = new QComboBox(settingsBox);
+  for (const char* mode : kCoverModes) coverModeCombo->addItem(tr(mode));
+  settingsForm->addRow(tr("Cover &page:"), coverModeCombo);
+  enlargeCheck = new QCheckBox(tr("&Enlarge cover page"), settingsBox);
+  settingsForm->addRow(QString(), enlargeCheck);
+  settingsColumn->addWidget(settingsBox);
 
-  auto* gbxMargins = new QGroupBox(tr(" Cover Margins "), this);
-  gbxMargins->setGeometry(176, 88, 377, 97);
+  auto* marginsBox = new QGroupBox(tr("Cover Margins"), this);
+  auto* marginsGrid = new QGridLayout(marginsBox);
   struct Margin {
     const char* label;
-    int labelX, fieldX, y, maximum;
+    int row, column, maximum;
     MarginEdit** field;
   };
   const Margin margins[] = {
-      {QT_TR_NOOP("Left:"), 16, 112, 24, kDevicePageWidth - 1, &leftMarginEdit},
-      {QT_TR_NOOP("Right:"), 192, 296, 24, kDevicePageWidth - 1, &rightMarginEdit},
-      {QT_TR_NOOP("Top:"), 16, 112, 56, kDevicePageHeight - 1, &topMarginEdit},
-      {QT_TR_NOOP("Bottom:"), 192, 296, 56, kDevicePageHeight - 1, &bottomMarginEdit},
+      {QT_TR_NOOP("Le&ft:"), 0, 0, kDevicePageWidth - 1, &leftMarginEdit},
+      {QT_TR_NOOP("&Right:"), 0, 2, kDevicePageWidth - 1, &rightMarginEdit},
+      {QT_TR_NOOP("&Top:"), 1, 0, kDevicePageHeight - 1, &topMarginEdit},
+      {QT_TR_NOOP("&Bottom:"), 1, 2, kDevicePageHeight - 1, &bottomMarginEdit},
   };
   for (const Margin& m : margins) {
-    AddLabel(tr(m.label), m.labelX, m.y, 22, gbxMargins);
-    *m.field = new MarginEdit(m.maximum, gbxMargins);
-    (*m.field)->setGeometry(m.fieldX, m.y, 65, 22);
+    auto* label = new QLabel(tr(m.label), marginsBox);
+    *m.field = new MarginEdit(m.maximum, marginsBox);
+    label->setBuddy(*m.field);
+    marginsGrid->addWidget(label, m.row, m.column);
+    marginsGrid->addWidget(*m.field, m.row, m.column + 1);
   }
+  marginsGrid->setColumnStretch(1, 1);
+  marginsGrid->setColumnStretch(3, 1);
+  settingsColumn->addWidget(marginsBox);
 
-  updatePreviewButton = new QPushButton(tr("Update"), this);
+  updatePreviewButton = new QPushButton(tr("&Update"), this);
   updatePreviewButton->setAutoDefault(false);
   PressOnEnter(*updatePreviewButton);
-  updatePreviewButton->setGeometry(176, 212, 81, 25);
+  auto* updateRow = new QHBoxLayout;
+  updateRow->addWidget(updatePreviewButton);
+  updateRow->addStretch(1);
+  settingsColumn->addStretch(1);
+  settingsColumn->addLayout(updateRow);
+  columns->addLayout(settingsColumn, 1);
 
   setTabOrder(loadPictureButton, coverModeCombo);
   setTabOrder(coverModeCombo, enlargeCheck);
@@ -177,11 +196,13 @@ void CoverPagePanel::OnCoverModeChanged() {
 
 void CoverPagePanel::OnLoadPicture() {
   ReportErrors(messages_, [this] {
-    const std::u16string file =
-        messages_.OpenPicture(tr("Select image for cover").toStdU16String(),
-                              tr("All supported files (*.bmp)|*.bmp").toStdU16String());
+    const std::u16string file = messages_.OpenPicture(
+        tr("Select image for cover").toStdU16String(),
+        FileTypeRegistry::Instance().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
     if (file.empty()) return;
     coverPage.fileName = file;
+    // A picture chosen is a cover wanted: the grey cover, unless one is already chosen.
+    if (coverModeCombo->currentIndex() == 0) coverModeCombo->setCurrentIndex(kGrayMode);
     UpdatePreview();
   });
 }

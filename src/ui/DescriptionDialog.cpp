@@ -1,11 +1,14 @@
 #include "ui/DescriptionDialog.h"
 
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QVBoxLayout>
 #include <cstdio>
 
 #include "book/BookDescription.h"
@@ -27,21 +30,21 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Title:"), &BookDescription::title, 0},
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Author:"), &BookDescription::author, 2},
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Subject (genre):"), &BookDescription::subject, 1},
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Adapter:"), &BookDescription::adapter, 3},
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Translator:"), &BookDescription::translator, 4},
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Publisher:"), &BookDescription::publisher, 6},
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Publish Time:"), &BookDescription::publishTime, 7},
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "ISBN:"), &BookDescription::isbn, 12},
-    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Annotation:"), &BookDescription::annotation, 11},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "&Title:"), &BookDescription::title, 0},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "A&uthor:"), &BookDescription::author, 2},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "&Subject (genre):"), &BookDescription::subject, 1},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Adapted &by:"), &BookDescription::adapter, 3},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "T&ranslator:"), &BookDescription::translator, 4},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "&Publisher:"), &BookDescription::publisher, 6},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "Publication &date:"), &BookDescription::publishTime,
+     7},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "&ISBN:"), &BookDescription::isbn, 12},
+    {QT_TRANSLATE_NOOP("bookloom::DescriptionDialog", "A&nnotation:"), &BookDescription::annotation, 11},
 };
 constexpr size_t kAnnotationRow = 8;
-
-constexpr int kRowTop = 16, kRowStep = 24;
-constexpr int kLabelLeft = 8, kLabelWidth = 121;
-constexpr int kFieldLeft = 136, kFieldWidth = 281, kFieldHeight = 21, kMemoHeight = 89;
+constexpr size_t kIsbnRow = 7;
+// The widths of the fields and the annotation's height, in average characters and lines.
+constexpr int kFieldColumns = 48, kAnnotationLines = 6;
 
 // U+1F600 "😀": the code point and the character itself.
 std::string CharacterName(char32_t code) {
@@ -56,6 +59,29 @@ bool IsLineBreak(QChar c) {
 }
 
 }  // namespace
+
+bool IsValidIsbn(std::u16string_view text) {
+  std::u16string digits;
+  for (char16_t c : text) {
+    if (c == u'-' || c == u' ') continue;
+    if ((c < u'0' || c > u'9') && c != u'X' && c != u'x') return false;
+    digits += c;
+  }
+  // An X (ten) stands only as the check digit of an ISBN-10.
+  for (size_t i = 0; i + 1 < digits.size(); ++i)
+    if (digits[i] == u'X' || digits[i] == u'x') return false;
+  const auto value = [](char16_t c) { return c == u'X' || c == u'x' ? 10 : c - u'0'; };
+  int sum = 0;
+  if (digits.size() == 10) {
+    for (size_t i = 0; i < 10; ++i) sum += static_cast<int>(10 - i) * value(digits[i]);
+    return sum % 11 == 0;
+  }
+  if (digits.size() == 13 && value(digits.back()) < 10) {
+    for (size_t i = 0; i < 13; ++i) sum += (i % 2 == 0 ? 1 : 3) * value(digits[i]);
+    return sum % 10 == 0;
+  }
+  return false;
+}
 
 MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {
   setTabChangesFocus(true);
@@ -106,27 +132,23 @@ void MemoEdit::SetText(const std::u16string& text) {
 DescriptionDialog::DescriptionDialog(UserDialogs& messages, QWidget* parent)
     : QDialog(parent), messages_(messages) {
   setWindowTitle(tr("Book Description"));
-  setFont(WindowFont());
-  setFixedSize(433, 345);
-
+  auto* rows = new QVBoxLayout(this);
+  auto* fields = new QFormLayout;
+  fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
   for (size_t i = 0; i < std::size(kRows); ++i) {
-    const int top = kRowTop + static_cast<int>(i) * kRowStep;
-    auto* label = new QLabel(tr(kRows[i].label), this);
-    label->setGeometry(kLabelLeft, top, kLabelWidth, kFieldHeight);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const int limit = kDescriptionFields[static_cast<size_t>(kRows[i].wolfIndex)].maxLength;
     if (i == kAnnotationRow) {
       annotationEdit = new MemoEdit(this);
-      annotationEdit->setGeometry(kFieldLeft, top, kFieldWidth, kMemoHeight);
+      annotationEdit->setMinimumHeight(annotationEdit->fontMetrics().lineSpacing() * kAnnotationLines);
       annotationEdit->SetMaxLength(limit);
-      label->setBuddy(annotationEdit);
     } else {
       lines_[i] = new QLineEdit(this);
-      lines_[i]->setGeometry(kFieldLeft, top, kFieldWidth, kFieldHeight);
       lines_[i]->setMaxLength(limit);
-      label->setBuddy(lines_[i]);
     }
+    fields->addRow(tr(kRows[i].label), FieldWidget(i));
   }
+  lines_[0]->setMinimumWidth(lines_[0]->fontMetrics().averageCharWidth() * kFieldColumns);
+  rows->addLayout(fields, 1);
   titleEdit = lines_[0];
   authorEdit = lines_[1];
   subjectEdit = lines_[2];
@@ -136,15 +158,15 @@ DescriptionDialog::DescriptionDialog(UserDialogs& messages, QWidget* parent)
   publishTimeEdit = lines_[6];
   isbnEdit = lines_[7];
 
-  okButton = new QPushButton(tr("OK"), this);
-  okButton->setGeometry(248, 312, 81, 25);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  okButton = buttons->button(QDialogButtonBox::Ok);
   okButton->setDefault(true);
-  cancelButton = new QPushButton(tr("Cancel"), this);
-  cancelButton->setGeometry(336, 312, 81, 25);
+  cancelButton = buttons->button(QDialogButtonBox::Cancel);
   cancelButton->setAutoDefault(false);
   PressOnEnter(*cancelButton);
-  connect(okButton, &QPushButton::clicked, this, &DescriptionDialog::OnOk);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  rows->addWidget(buttons);
+  connect(buttons, &QDialogButtonBox::accepted, this, &DescriptionDialog::OnOk);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   QWidget* previous = lines_[0];
   for (size_t i = 1; i < std::size(kRows); ++i) {
@@ -153,7 +175,6 @@ DescriptionDialog::DescriptionDialog(UserDialogs& messages, QWidget* parent)
   }
   setTabOrder(annotationEdit, okButton);
   setTabOrder(okButton, cancelButton);
-  CenterOnScreen(*this);
 }
 
 std::u16string DescriptionDialog::FieldText(size_t row) const {
@@ -176,7 +197,6 @@ QWidget* DescriptionDialog::FieldWidget(size_t row) const {
 bool DescriptionDialog::Execute(BookDescription& description) {
   for (size_t i = 0; i < std::size(kRows); ++i) SetFieldText(i, description.*kRows[i].field);
   titleEdit->setFocus();
-  CenterOnScreen(*this);
   if (exec() != QDialog::Accepted) return false;
   for (size_t i = 0; i < std::size(kRows); ++i) description.*kRows[i].field = FieldText(i);
   return true;
@@ -191,6 +211,15 @@ void DescriptionDialog::OnOk() {
             .arg(QString::fromStdString(CharacterName(code)))
             .toStdU16String());
     FieldWidget(i)->setFocus();
+    return;
+  }
+  const std::u16string isbn = FieldText(kIsbnRow);
+  if (!isbn.empty() && !IsValidIsbn(isbn) &&
+      !messages_.Confirm(
+          tr("\"%1\" is not a valid ISBN: its check digit does not match. Keep it all the same?")
+              .arg(QString::fromStdU16String(isbn))
+              .toStdU16String())) {
+    isbnEdit->setFocus();
     return;
   }
   accept();

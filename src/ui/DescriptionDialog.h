@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <array>
 #include <string>
+#include <string_view>
 
 class QLineEdit;
 class QPushButton;
@@ -17,6 +18,9 @@ class UserDialogs;
 
 // A multi-line field whose text is kept with CR LF line breaks and limited in length, each line
 // break counting as its two characters.
+// Whether the text (hyphens and blanks aside) is an ISBN-10 or ISBN-13 whose check digit matches.
+bool IsValidIsbn(std::u16string_view text);
+
 class MemoEdit : public QPlainTextEdit {
  public:
   explicit MemoEdit(QWidget* parent = nullptr);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -21,6 +22,9 @@
 namespace bookloom {
 
 namespace {
+
+// The lines of headings of your own shown at once.
+constexpr int kPatternLines = 3;
 
 QString Tr(const char* text) { return FileSettingsForm::tr(text); }
 
@@ -139,7 +143,9 @@ FileSettingsForm::FileSettingsForm(QWidget* parent) : QWidget(parent) {
   patternsEdit = new QPlainTextEdit(textGroup);
   patternsEdit->setTabChangesFocus(true);
   patternsEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
-  patternsEdit->setFixedHeight(patternsEdit->fontMetrics().lineSpacing() * 3 + 10);
+  patternsEdit->setFixedHeight(
+      patternsEdit->fontMetrics().lineSpacing() * kPatternLines +
+      2 * (patternsEdit->frameWidth() + static_cast<int>(patternsEdit->document()->documentMargin())));
   patternsEdit->setToolTip(
       tr("Headings of your own, one per line: ICU regular expressions that match the whole line"));
   text->addRow(tr("%1:").arg(Tr(kPatternsName)), patternsEdit);
@@ -323,7 +329,6 @@ QString SettingsSummary(const FileSettings& settings, const FileSettings& book, 
 
 FileSettingsDialog::FileSettingsDialog(UserDialogs& messages, QWidget* parent)
     : QDialog(parent), messages_(messages) {
-  setFont(WindowFont());
   auto* rows = new QVBoxLayout(this);
   rows->setSizeConstraint(QLayout::SetFixedSize);
   useBookCheck = new QCheckBox(tr("Use the book's settings"), this);
@@ -331,18 +336,13 @@ FileSettingsDialog::FileSettingsDialog(UserDialogs& messages, QWidget* parent)
   rows->addWidget(useBookCheck);
   form = new FileSettingsForm(this);
   rows->addWidget(form);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  okButton = new QPushButton(tr("OK"), this);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  okButton = buttons->button(QDialogButtonBox::Ok);
   okButton->setDefault(true);
-  cancelButton = new QPushButton(tr("Cancel"), this);
+  cancelButton = buttons->button(QDialogButtonBox::Cancel);
   cancelButton->setAutoDefault(false);
   PressOnEnter(*cancelButton);
-  for (QPushButton* button : {okButton, cancelButton}) {
-    button->setFixedSize(81, 25);
-    buttons->addWidget(button);
-  }
-  rows->addLayout(buttons);
+  rows->addWidget(buttons);
   connect(useBookCheck, &QCheckBox::toggled, this, [this](bool useBook) {
     if (useBook) form->ReadSettings(own_);  // kept, should the file's own be wanted again
     ShowChoice();
@@ -393,7 +393,6 @@ bool FileSettingsDialog::Run(const QString& title, const SettingGroups& groups) 
   okButton->setFocus();
   layout()->activate();  // the size of the groups shown, before the dialog is placed
   adjustSize();
-  CenterOnScreen(*this);
   return exec() == QDialog::Accepted;
 }
 

@@ -4,20 +4,29 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
+#include <QShortcut>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
+#include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <numeric>
 
 #include "book/BookBuild.h"
 #include "book/FileTypeRegistry.h"
@@ -30,8 +39,10 @@
 #include "ui/BuildDialog.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/DescriptionDialog.h"
+#include "ui/FileListCommands.h"
 #include "ui/FileListModel.h"
 #include "ui/PreviewPane.h"
+#include "ui/QtText.h"
 #include "ui/Settings.h"
 #include "ui/UserDialogs.h"
 
@@ -39,22 +50,23 @@ namespace bookloom {
 
 namespace {
 
-QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
-
-const QRect kDefaultBounds(160, 181, 697, 426);
-constexpr int kPanelWidth = 188;
-constexpr int kFileNameWidth = 150, kSizeWidth = 100, kPathWidth = 200;
+// The window's first size and the list's column widths, in average character widths and lines of
+// the desktop's font.
+constexpr int kWindowColumns = 140, kWindowLines = 36;
+constexpr int kFileNameColumns = 24, kSizeColumns = 10;
+// The preview dock's first width, in average character widths.
+constexpr int kPreviewColumns = 36;
 
 // A large panel button that carries an action: icon and caption, and a tooltip only when the
 // action has a hint.
 class LargeButton : public QToolButton {
  public:
-  LargeButton(QAction* action, int top, QWidget* panel) : QToolButton(panel) {
+  LargeButton(QAction* action, QWidget* panel) : QToolButton(panel) {
     setDefaultAction(action);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     setIconSize(QSize(32, 32));
     setAutoRaise(true);
-    setGeometry(8, top, 169, 45);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   }
 
  protected:
@@ -66,6 +78,34 @@ class LargeButton : public QToolButton {
     return QToolButton::event(e);
   }
 };
+
+// The reasons an input is refused for, as the book's layer words them (a reason with details ends
+// in "%1"), for their translation.
+const char* const kInputReasons[] = {
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "no such file"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "is a folder"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "is not a regular file"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "has no file type extension"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "unknown file type .%1"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "cannot be read: %1"),
+    QT_TRANSLATE_NOOP("bookloom::MainWindow", "cannot be decoded: %1"),
+};
+
+// Why an input is refused, in the window's language: its name, then the reason (its details as
+// they come).
+std::u16string InputProblem(const InputError& error) {
+  const QString reason = QString::fromStdString(error.Reason());
+  for (const char* known : kInputReasons) {
+    const QString english = QString::fromLatin1(known);
+    const QString head = english.endsWith(QStringLiteral("%1")) ? english.chopped(2) : english;
+    if (head == english ? reason != english : !reason.startsWith(head)) continue;
+    const QString shown = QCoreApplication::translate("bookloom::MainWindow", known);
+    return (Q(error.FileName()) + QStringLiteral(": ") +
+            (head == english ? shown : shown.arg(reason.mid(head.size()))))
+        .toStdU16String();
+  }
+  return Utf8ToUtf16(error.what());
+}
 
 // The local files among dropped data.
 std::vector<std::u16string> LocalFiles(const QMimeData* data) {
@@ -79,27 +119,33 @@ std::vector<std::u16string> LocalFiles(const QMimeData* data) {
 }  // namespace
 
 MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePath, QWidget* parent)
-    : QMainWindow(parent), messages_(messages), settingsFileName_(SettingsPathFor(executablePath)) {
+    : QMainWindow(parent), messages_(messages), settingsFile_(UserSettingsPath()) {
   setWindowTitle(QStringLiteral("Bookloom"));
-  setWindowIcon(QIcon(Emblem(48)));
-  setFont(WindowFont());
-  setMinimumSize(500, 300);
+  setWindowIcon(QIcon::fromTheme(QStringLiteral("bookloom"), QIcon(Emblem(48))));
   setAcceptDrops(true);
 
+  undoStack_ = new QUndoStack(this);
   CreateActions();
   CreateClientArea();
   CreatePreview();
   CreateMenus();
+  builtLabel_ = new QLabel(this);
+  builtLabel_->setTextFormat(Qt::RichText);
+  builtLabel_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  connect(builtLabel_, &QLabel::linkActivated, this,
+          [](const QString& folder) { QDesktopServices::openUrl(QUrl(folder)); });
+  statusBar()->addWidget(builtLabel_, 1);
 
-  LoadSettings(settings_, settingsFileName_);
+  LoadUserSettings(settings_, settingsFile_, SettingsPathFor(executablePath));
   const Settings& s = settings_;
-  QRect bounds = kDefaultBounds;
-  if (s.windowLeft >= 0) bounds.moveLeft(s.windowLeft);
-  if (s.windowTop >= 0) bounds.moveTop(s.windowTop);
-  if (s.windowWidth > 0) bounds.setWidth(s.windowWidth);
-  if (s.windowHeight > 0) bounds.setHeight(s.windowHeight);
-  move(bounds.topLeft());
-  resize(bounds.size());
+  const QFontMetrics metrics = fontMetrics();
+  QSize size(metrics.averageCharWidth() * kWindowColumns, metrics.lineSpacing() * kWindowLines);
+  if (s.windowWidth > 0) size.setWidth(s.windowWidth);
+  if (s.windowHeight > 0) size.setHeight(s.windowHeight);
+  resize(size);
+  // The window manager places a new window; one placed before goes back where it was.
+  if (s.windowLeft >= 0 && s.windowTop >= 0) move(s.windowLeft, s.windowTop);
+  resizeDocks({previewDock_}, {metrics.averageCharWidth() * kPreviewColumns}, Qt::Horizontal);
 
   addFileFilter_ = FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr);
   NewBook();
@@ -134,52 +180,59 @@ void MainWindow::CreateActions() {
     QStyle::StandardPixmap standardIcon;
   };
   const ActionSetup setups[] = {
-      {&newProjectAction, QT_TR_NOOP("New"), QT_TR_NOOP("Start a new book"), QKeySequence::New,
+      {&newProjectAction, QT_TR_NOOP("&New"), QT_TR_NOOP("Start a new book"), QKeySequence::New,
        "document-new", QStyle::SP_FileIcon},
-      {&openProjectAction, QT_TR_NOOP("Open Project..."), QT_TR_NOOP("Open a book project"),
+      {&openProjectAction, QT_TR_NOOP("&Open Project…"), QT_TR_NOOP("Open a book project"),
        QKeySequence::Open, "document-open", QStyle::SP_DialogOpenButton},
-      {&saveProjectAction, QT_TR_NOOP("Save Project"), QT_TR_NOOP("Save the book project"),
+      {&saveProjectAction, QT_TR_NOOP("&Save Project"), QT_TR_NOOP("Save the book project"),
        QKeySequence::Save, "document-save", QStyle::SP_DialogSaveButton},
-      {&saveProjectAsAction, QT_TR_NOOP("Save Project As..."),
-       QT_TR_NOOP("Save the book project under a new name"), QKeySequence::SaveAs, "document-save-as",
-       QStyle::SP_DialogSaveButton},
-      {&addFileAction, QT_TR_NOOP("Add File"), QT_TR_NOOP("Add file(s) to list"),
+      {&saveProjectAsAction, QT_TR_NOOP("Save Project &As…"),
+       QT_TR_NOOP("Save the book project under a new name"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+       "document-save-as", QStyle::SP_DialogSaveButton},
+      {&addFileAction, QT_TR_NOOP("&Add Files…"), QT_TR_NOOP("Add files to the book"),
        QKeySequence(Qt::CTRL | Qt::Key_Insert), "list-add", QStyle::SP_FileDialogNewFolder},
-      {&removeFileAction, QT_TR_NOOP("Remove File"), QT_TR_NOOP("Remove file(s) from list"),
-       QKeySequence(Qt::CTRL | Qt::Key_Delete), "list-remove", QStyle::SP_TrashIcon},
-      {&moveFileUpAction, QT_TR_NOOP("Move File Up"), QT_TR_NOOP("Move file up"),
-       QKeySequence(Qt::CTRL | Qt::Key_Up), "go-up", QStyle::SP_ArrowUp},
-      {&moveFileDownAction, QT_TR_NOOP("Move File Down"), QT_TR_NOOP("Move file down"),
-       QKeySequence(Qt::CTRL | Qt::Key_Down), "go-down", QStyle::SP_ArrowDown},
-      {&fileSettingsAction,
-       QT_TR_NOOP("File Settings"),
-       QT_TR_NOOP("Set individual settings for file"),
+      {&addFolderAction,
+       QT_TR_NOOP("Add F&older…"),
+       QT_TR_NOOP("Add the pictures and texts of a folder as one file"),
        {},
-       "document-properties",
-       QStyle::SP_FileDialogContentsView},
+       "folder-new",
+       QStyle::SP_DirIcon},
+      {&removeFileAction, QT_TR_NOOP("&Remove Files"), QT_TR_NOOP("Remove the selected files from the book"),
+       QKeySequence::Delete, "list-remove", QStyle::SP_TrashIcon},
+      {&moveFileUpAction, QT_TR_NOOP("Move &Up"), QT_TR_NOOP("Move the selected files up"),
+       QKeySequence(Qt::CTRL | Qt::Key_Up), "go-up", QStyle::SP_ArrowUp},
+      {&moveFileDownAction, QT_TR_NOOP("Move &Down"), QT_TR_NOOP("Move the selected files down"),
+       QKeySequence(Qt::CTRL | Qt::Key_Down), "go-down", QStyle::SP_ArrowDown},
+      {&fileSettingsAction, QT_TR_NOOP("File &Settings…"), QT_TR_NOOP("Set individual settings for file"),
+       QKeySequence(Qt::Key_F2), "document-properties", QStyle::SP_FileDialogContentsView},
       {&bookSettingsAction,
-       QT_TR_NOOP("Book Settings..."),
+       QT_TR_NOOP("&Book Settings…"),
        QT_TR_NOOP("Settings of every file without its own"),
        {},
        "preferences-other",
        QStyle::SP_FileDialogListView},
-      {&clearAllAction, QT_TR_NOOP("Clear All"), "", {}, nullptr, {}},
-      {&exitAction, QT_TR_NOOP("Exit"), "", {}, "application-exit", QStyle::SP_DialogCloseButton},
+      {&exitAction, QT_TR_NOOP("E&xit"), "", QKeySequence(Qt::CTRL | Qt::Key_Q), "application-exit",
+       QStyle::SP_DialogCloseButton},
       {&tocAction,
-       QT_TR_NOOP("Table of contents"),
+       QT_TR_NOOP("&Table of Contents…"),
        "",
        {},
        "format-justify-left",
        QStyle::SP_FileDialogDetailedView},
-      {&descriptionAction, QT_TR_NOOP("Description"), "", {}, "document-edit", QStyle::SP_FileDialogInfoView},
-      {&coverPageAction, QT_TR_NOOP("Cover Page"), "", {}, "image-x-generic", QStyle::SP_FileIcon},
-      {&makeWolfAction, QT_TR_NOOP("Make Wolf"), "", {}, "document-save", QStyle::SP_DialogSaveButton},
-      {&aboutAction, QT_TR_NOOP("About"), "", {}, "help-about", QStyle::SP_DialogHelpButton},
+      {&descriptionAction,
+       QT_TR_NOOP("&Description…"),
+       "",
+       {},
+       "document-edit",
+       QStyle::SP_FileDialogInfoView},
+      {&coverPageAction, QT_TR_NOOP("&Cover Page…"), "", {}, "image-x-generic", QStyle::SP_FileIcon},
+      {&makeWolfAction, QT_TR_NOOP("&Make Wolf…"), "", {}, "document-save", QStyle::SP_DialogSaveButton},
+      {&aboutAction, QT_TR_NOOP("&About Bookloom"), "", {}, "help-about", QStyle::SP_DialogHelpButton},
   };
   for (const ActionSetup& setup : setups) {
     auto* action = new QAction(tr(setup.caption), this);
     const QString hint = *setup.hint ? tr(setup.hint) : QString();
-    action->setToolTip(hint.isEmpty() ? action->text() : hint);
+    action->setToolTip(hint.isEmpty() ? action->iconText() : hint);
     action->setStatusTip(hint);
     action->setShortcut(setup.shortcut);
     if (setup.themeIcon) action->setIcon(ActionIcon(setup.themeIcon, setup.standardIcon));
@@ -194,7 +247,18 @@ void MainWindow::CreateActions() {
   OnTriggered(removeFileAction, &MainWindow::OnRemoveFile);
   OnTriggered(moveFileUpAction, &MainWindow::OnMoveFileUp);
   OnTriggered(moveFileDownAction, &MainWindow::OnMoveFileDown);
-  OnTriggered(clearAllAction, &MainWindow::OnClearAll);
+  OnTriggered(addFolderAction, &MainWindow::OnAddFolder);
+  connect(exitAction, &QAction::triggered, this, &QWidget::close);
+  undoAction = undoStack_->createUndoAction(this, tr("&Undo"));
+  undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  undoAction->setIcon(ActionIcon("edit-undo", QStyle::SP_ArrowBack));
+  redoAction = undoStack_->createRedoAction(this, tr("&Redo"));
+  redoAction->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  redoAction->setIcon(ActionIcon("edit-redo", QStyle::SP_ArrowForward));
+  addActions({undoAction, redoAction});
+  // Ctrl+Delete as before, beside the desktop's Delete.
+  removeFileAction->setShortcuts({QKeySequence::Delete, QKeySequence(Qt::CTRL | Qt::Key_Delete)});
   OnTriggered(tocAction, &MainWindow::OnEditContents);
   OnTriggered(descriptionAction, &MainWindow::OnEditDescription);
   OnTriggered(coverPageAction, &MainWindow::OnEditCoverPage);
@@ -208,27 +272,27 @@ void MainWindow::OnTriggered(QAction* action, void (MainWindow::*handler)()) {
 }
 
 void MainWindow::CreateMenus() {
-  QMenu* file = menuBar()->addMenu(tr("File"));
+  QMenu* file = menuBar()->addMenu(tr("&File"));
   file->addActions({newProjectAction, openProjectAction});
-  recentMenu_ = file->addMenu(tr("Open Recent"));
+  recentMenu_ = file->addMenu(tr("Open &Recent"));
   file->addActions({saveProjectAction, saveProjectAsAction});
   file->addSeparator();
-  file->addActions({addFileAction, removeFileAction});
+  file->addActions({addFileAction, addFolderAction, removeFileAction});
   file->addSeparator();
   file->addActions({moveFileUpAction, moveFileDownAction});
   file->addSeparator();
   file->addAction(fileSettingsAction);
   file->addSeparator();
-  file->addAction(clearAllAction);
-  file->addSeparator();
   file->addAction(exitAction);
-  QMenu* wolf = menuBar()->addMenu(tr("Wolf"));
+  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  edit->addActions({undoAction, redoAction});
+  QMenu* wolf = menuBar()->addMenu(tr("&Wolf"));
   wolf->addActions({tocAction, descriptionAction, coverPageAction, bookSettingsAction});
   wolf->addSeparator();
   wolf->addAction(makeWolfAction);
-  QMenu* view = menuBar()->addMenu(tr("View"));
+  QMenu* view = menuBar()->addMenu(tr("&View"));
   view->addAction(previewDock_->toggleViewAction());
-  QMenu* help = menuBar()->addMenu(tr("Help"));
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
   help->addAction(aboutAction);
 }
 
@@ -246,20 +310,22 @@ void MainWindow::CreateClientArea() {
   toolBar->setIconSize(QSize(16, 16));
   toolBar->setMovable(false);
   toolBar->setFloatable(false);
-  toolBar->addActions({addFileAction, removeFileAction});
+  toolBar->addActions({addFileAction, addFolderAction, removeFileAction});
   toolBar->addSeparator();
   toolBar->addActions({moveFileUpAction, moveFileDownAction});
   toolBar->addSeparator();
   toolBar->addAction(fileSettingsAction);
-  for (QAction* action : toolBar->actions())
-    if (!action->isSeparator()) toolBar->widgetForAction(action)->setFixedSize(26, 26);
   rows->addWidget(toolBar);
 
   model_ = new FileListModel(
       [this](int row) {
         const FileItem& item = fileList.Items(row);
-        return FileListModel::Row{{Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())},
-                                  SettingsTip(item)};
+        const FileKind kind = KindOf(item.FileName());
+        const QString problem = kind == FileKind::kMissing ? tr("The file is gone")
+                                : kind == FileKind::kOther ? tr("The file is not a regular file")
+                                                           : QString();
+        return FileListModel::Row{
+            {Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())}, SettingsTip(item), problem};
       },
       this);
   fileListView = new QTreeView(left);
@@ -271,14 +337,36 @@ void MainWindow::CreateClientArea() {
   fileListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
   fileListView->setSelectionBehavior(QAbstractItemView::SelectRows);
   fileListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Files are dragged to another place in the list; files dropped from outside go to the window.
+  fileListView->setDragEnabled(true);
+  fileListView->setAcceptDrops(true);
+  fileListView->setDropIndicatorShown(true);
+  fileListView->setDragDropMode(QAbstractItemView::DragDrop);
+  fileListView->setDefaultDropAction(Qt::MoveAction);
+  connect(model_, &FileListModel::RowsDropped, this, &MainWindow::MoveFilesBefore);
   fileListView->setSortingEnabled(false);
   QHeaderView* header = fileListView->header();
   header->setSectionsClickable(false);
   header->setSectionsMovable(false);
   header->setStretchLastSection(false);
-  header->resizeSection(0, kFileNameWidth);
-  header->resizeSection(1, kSizeWidth);
-  header->resizeSection(2, kPathWidth);
+  header->setStretchLastSection(true);
+  header->resizeSection(0, fileListView->fontMetrics().averageCharWidth() * kFileNameColumns);
+  header->resizeSection(1, fileListView->fontMetrics().averageCharWidth() * kSizeColumns);
+  // The list's own menu and keys: Enter opens the file's settings, as a double click does.
+  fileListView->setContextMenuPolicy(Qt::ActionsContextMenu);
+  const auto separator = [this] {
+    auto* action = new QAction(this);
+    action->setSeparator(true);
+    return action;
+  };
+  fileListView->addActions({addFileAction, addFolderAction, removeFileAction, separator(), moveFileUpAction,
+                            moveFileDownAction, separator(), fileSettingsAction});
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter})
+    connect(new QShortcut(QKeySequence(key), fileListView, nullptr, nullptr, Qt::WidgetShortcut),
+            &QShortcut::activated, this, [this] {
+              UpdateActions();
+              fileSettingsAction->trigger();  // only when it is enabled
+            });
   // The selection stays as visible when the list loses the focus.
   QPalette palette = fileListView->palette();
   for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
@@ -290,18 +378,13 @@ void MainWindow::CreateClientArea() {
   auto* divider = new QFrame(client);
   divider->setFrameShape(QFrame::VLine);
   divider->setFrameShadow(QFrame::Sunken);
-  divider->setLineWidth(1);
-  divider->setMidLineWidth(1);
-  divider->setFixedWidth(3);
   columns->addWidget(divider);
 
   auto* panel = new QWidget(client);
-  panel->setFixedWidth(kPanelWidth);
-  int top = 8;
-  for (QAction* action : {tocAction, descriptionAction, coverPageAction, makeWolfAction}) {
-    new LargeButton(action, top, panel);
-    top += 48;
-  }
+  auto* buttons = new QVBoxLayout(panel);
+  for (QAction* action : {tocAction, descriptionAction, coverPageAction, makeWolfAction})
+    buttons->addWidget(new LargeButton(action, panel));
+  buttons->addStretch(1);
   columns->addWidget(panel);
   setCentralWidget(client);
 }
@@ -311,7 +394,6 @@ void MainWindow::CreatePreview() {
   previewDock_ = new QDockWidget(tr("Page Preview"), this);
   previewDock_->setObjectName(QStringLiteral("PagePreview"));
   previewDock_->setWidget(previewPane);
-  previewDock_->setMinimumWidth(200);
   addDockWidget(Qt::RightDockWidgetArea, previewDock_);
   connect(fileListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &MainWindow::UpdatePreview);
@@ -339,20 +421,12 @@ std::vector<int> MainWindow::SelectedRows() const {
 void MainWindow::UpdateActions() {
   const std::vector<int> selected = SelectedRows();
   const bool one = selected.size() == 1;
-  addFileAction->setEnabled(true);
   removeFileAction->setEnabled(!selected.empty());
-  moveFileUpAction->setEnabled(one && selected.front() > 0);
-  moveFileDownAction->setEnabled(one && selected.front() < fileList.Count() - 1);
-  clearAllAction->setEnabled(true);
-  descriptionAction->setEnabled(true);
-  coverPageAction->setEnabled(true);
+  moveFileUpAction->setEnabled(!selected.empty() && selected.front() > 0);
+  moveFileDownAction->setEnabled(!selected.empty() && selected.back() < fileList.Count() - 1);
   makeWolfAction->setEnabled(model_->rowCount() > 0);
   tocAction->setEnabled(fileList.Count() > 0);
-  aboutAction->setEnabled(true);
   fileSettingsAction->setEnabled(one);
-  bookSettingsAction->setEnabled(true);
-  // Actions without an operation.
-  exitAction->setEnabled(false);
 }
 
 void MainWindow::RefreshFileList() {
@@ -360,45 +434,64 @@ void MainWindow::RefreshFileList() {
   fileListView->viewport()->update();
 }
 
-void MainWindow::AddFile(const std::u16string& fileName) {
-  if (KindOf(fileName) == FileKind::kMissing) return;
-  CheckInputFile(fileName);  // a folder, a pipe or a file that cannot be read is refused
-  const FileItemClass* itemClass = InputItemClass(fileName);
-  if (!itemClass) return;
-  std::unique_ptr<FileItem> item = itemClass->create(fileName);
-  item->Verify();
-  item->SetSettings(bookSettings_);
-  fileList.Add(std::move(item));
-}
-
-void MainWindow::AddFiles(const std::vector<std::u16string>& fileNames) {
-  const int before = fileList.Count();
-  try {
-    for (const auto& fileName : fileNames) AddFile(fileName);
-  } catch (...) {
-    RefreshFileList();
-    if (fileList.Count() != before) SetModified(true);
-    throw;
+std::vector<std::unique_ptr<FileItem>> MainWindow::MakeInputs(const std::vector<std::u16string>& fileNames,
+                                                              std::vector<std::u16string>& problems,
+                                                              std::vector<std::u16string>& refused) const {
+  std::vector<std::unique_ptr<FileItem>> items;
+  for (const std::u16string& fileName : fileNames) {
+    try {
+      items.push_back(MakeInputItem(fileName, bookSettings_));
+    } catch (const InputError& e) {
+      problems.push_back(InputProblem(e));
+      refused.push_back(fileName);
+    }
   }
-  RefreshFileList();
-  if (fileList.Count() != before) SetModified(true);
+  return items;
 }
 
 void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
-  std::vector<std::u16string> problems;
-  const int before = fileList.Count();
-  for (const std::u16string& fileName : fileNames) {
-    try {
-      fileList.Add(MakeInputItem(fileName, bookSettings_));
-    } catch (const InputError& e) {
-      problems.push_back(Utf8ToUtf16(e.what()));
+  std::vector<std::u16string> problems, refused;
+  std::vector<std::unique_ptr<FileItem>> added = MakeInputs(fileNames, problems, refused);
+  if (!refused.empty() && !bookSettings_.skipBadParts) {
+    // Inputs that only some damaged pages or pictures keep out can come in without them.
+    FileSettings skipping = bookSettings_;
+    skipping.skipBadParts = true;
+    int damaged = 0;
+    for (const std::u16string& fileName : refused) {
+      try {
+        MakeInputItem(fileName, skipping);
+        ++damaged;
+      } catch (const InputError&) {
+      }
+    }
+    if (OfferToSkipBad(damaged)) {
+      bookSettings_.skipBadParts = true;
+      fileList.SetBookSettings(bookSettings_);
+      undoStack_->clear();  // the files' settings edited before would not follow the book's
+      problems.clear();
+      refused.clear();
+      added = MakeInputs(fileNames, problems, refused);
     }
   }
-  RefreshFileList();
-  if (fileList.Count() != before) SetModified(true);
+  if (!added.empty()) {
+    std::vector<int> rows(added.size());
+    std::iota(rows.begin(), rows.end(), fileList.Count());
+    undoStack_->push(
+        new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
+                              ListEditedCallback()));
+  }
   if (!problems.empty())
-    messages_.ShowWarnings(tr("Some of the files cannot be used and were not added").toStdU16String(),
-                           problems);
+    messages_.ShowWarnings(
+        tr("%n of the files cannot be used and were not added", nullptr, static_cast<int>(problems.size()))
+            .toStdU16String(),
+        problems);
+}
+
+bool MainWindow::OfferToSkipBad(int damaged) {
+  return damaged > 0 &&
+         messages_.Confirm(tr("%n of the files hold damaged pages or pictures. Leave those out of the book?",
+                              nullptr, damaged)
+                               .toStdU16String());
 }
 
 void MainWindow::NewBook() {
@@ -411,6 +504,7 @@ void MainWindow::NewBook() {
   coverPage.margins.right = s.coverRight;
   coverPage.margins.top = s.coverTop;
   coverPage.margins.bottom = s.coverBottom;
+  undoStack_->clear();  // before the files its edits hold on to go
   fileList.Clear();
   bookSettings_ = settings_.bookDefaults;
   RefreshFileList();
@@ -424,48 +518,97 @@ void MainWindow::MakeBook(const std::u16string& fileName) {
   } catch (const BuildCancelledError&) {
     return;  // the user stopped it: the old book stays, there is nothing to report
   }
+  ShowBuilt(fileName);
   if (!buildDialog->Warnings().empty())
     messages_.ShowWarnings(tr("The book was made with warnings").toStdU16String(), buildDialog->Warnings());
 }
 
+void MainWindow::ShowBuilt(const std::u16string& fileName) {
+  const QFileInfo book(Q(fileName));
+  const QString folder = QUrl::fromLocalFile(book.absolutePath()).toString();
+  builtLabel_->setText(
+      tr("Wrote %1 (%n file(s)).", nullptr, fileList.Count()).arg(book.fileName().toHtmlEscaped()) +
+      QStringLiteral(" <a href=\"%1\">%2</a>").arg(folder.toHtmlEscaped(), tr("Show in folder")));
+}
+
 void MainWindow::OnAddFile() {
   const std::vector<std::u16string> files = messages_.OpenFiles(addFileFilter_);
-  if (!files.empty()) AddFiles(files);
+  if (!files.empty()) AddInputs(files);
+}
+
+void MainWindow::OnAddFolder() {
+  const std::u16string folder = messages_.OpenFolder(tr("Add Folder").toStdU16String());
+  if (!folder.empty()) AddInputs({folder});
+}
+
+void MainWindow::SelectRows(const std::vector<int>& rows) {
+  QItemSelectionModel* selection = fileListView->selectionModel();
+  QItemSelection wanted;
+  for (int row : rows) wanted.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
+  selection->select(wanted, QItemSelectionModel::ClearAndSelect);
+  if (!rows.empty())
+    selection->setCurrentIndex(model_->index(rows.front(), 0), QItemSelectionModel::NoUpdate);
 }
 
 void MainWindow::OnRemoveFile() {
   const std::vector<int> selected = SelectedRows();
+  if (selected.empty()) return;
   if (selected.size() > 1 &&
       !messages_.Confirm(tr("Remove selected %n files from list?", nullptr, static_cast<int>(selected.size()))
                              .toStdU16String()))
     return;
-  for (auto row = selected.rbegin(); row != selected.rend(); ++row) fileList.Delete(*row);
-  // The rows now hold other files: none of them stays selected.
-  fileListView->selectionModel()->clearSelection();
+  undoStack_->push(new PlaceFilesCommand(tr("Remove Files"), fileList, selected,
+                                         ListEditedCallback()));
+}
+
+std::function<void(const std::vector<int>&)> MainWindow::ListEditedCallback() {
+  return [this](const std::vector<int>& rows) { ListEdited(rows); };
+}
+
+void MainWindow::ListEdited(const std::vector<int>& rows) {
   RefreshFileList();
   SetModified(true);
+  SelectRows(rows);
 }
 
-void MainWindow::MoveCurrentFile(int offset) {
-  const std::vector<int> selected = SelectedRows();
-  const int from = selected.front(), to = from + offset;
-  fileList.Exchange(from, to);
-  RefreshFileList();
-  SetModified(true);
-  QItemSelectionModel* selection = fileListView->selectionModel();
-  selection->select(model_->index(from, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-  selection->setCurrentIndex(model_->index(to, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+void MainWindow::ReorderAsEdit(std::vector<int> order, std::vector<int> selected) {
+  undoStack_->push(new ReorderFilesCommand(tr("Move Files"), fileList, std::move(order), SelectedRows(),
+                                           std::move(selected),
+                                           ListEditedCallback()));
 }
 
-void MainWindow::OnMoveFileUp() { MoveCurrentFile(-1); }
-
-void MainWindow::OnMoveFileDown() { MoveCurrentFile(+1); }
-
-void MainWindow::OnClearAll() {
-  if (!messages_.Confirm(tr("Clear all sets and start new Wolf?").toStdU16String())) return;
-  NewBook();
-  if (!projectFileName_.empty()) SetModified(true);  // the open project now holds nothing
+void MainWindow::MoveSelectedFiles(int offset) {
+  std::vector<int> selected = SelectedRows();
+  if (selected.empty()) return;
+  if (offset < 0 ? selected.front() == 0 : selected.back() == fileList.Count() - 1) return;
+  // Each file passes the one beside it; taken from the side they move to, so none passes another.
+  std::vector<int> order(static_cast<size_t>(fileList.Count()));
+  std::iota(order.begin(), order.end(), 0);
+  if (offset > 0) std::reverse(selected.begin(), selected.end());
+  for (int& row : selected) {
+    std::swap(order[static_cast<size_t>(row)], order[static_cast<size_t>(row + offset)]);
+    row += offset;
+  }
+  std::sort(selected.begin(), selected.end());
+  ReorderAsEdit(std::move(order), std::move(selected));
 }
+
+void MainWindow::MoveFilesBefore(const std::vector<int>& rows, int before) {
+  // The new order as the old rows: those that stay, with the moved ones where they were dropped.
+  std::vector<int> order;
+  for (int row = 0; row < fileList.Count(); ++row)
+    if (!std::binary_search(rows.begin(), rows.end(), row)) order.push_back(row);
+  const auto at = std::lower_bound(order.begin(), order.end(), before);
+  const int first = static_cast<int>(at - order.begin());
+  order.insert(at, rows.begin(), rows.end());
+  std::vector<int> moved(rows.size());
+  std::iota(moved.begin(), moved.end(), first);
+  ReorderAsEdit(std::move(order), std::move(moved));
+}
+
+void MainWindow::OnMoveFileUp() { MoveSelectedFiles(-1); }
+
+void MainWindow::OnMoveFileDown() { MoveSelectedFiles(+1); }
 
 void MainWindow::OnEditDescription() {
   if (descriptionDialog->Execute(description)) SetModified(true);
@@ -478,9 +621,9 @@ void MainWindow::OnEditCoverPage() {
 }
 
 void MainWindow::OnMakeWolf() {
-  const std::u16string fileName =
-      messages_.SaveFile(tr("Choose target name").toStdU16String(),
-                         tr("Wolf Files|*.wol|All Files|*.*").toStdU16String(), u"wol");
+  const std::u16string fileName = messages_.SaveFile(tr("Choose target name").toStdU16String(),
+                                                     tr("Wolf Files|*.wol|All Files|*.*").toStdU16String(),
+                                                     u"wol", SuggestedName(u".wol"));
   if (!fileName.empty()) MakeBook(fileName);
 }
 
@@ -499,7 +642,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   s.windowWidth = width();
   s.windowHeight = height();
   // A settings file that cannot be written is reported; the window closes all the same.
-  ReportErrors(messages_, [&] { SaveSettings(s, settingsFileName_); });
+  try {
+    QSettings store(settingsFile_, QSettings::IniFormat);
+    SaveSettings(s, store);
+  } catch (const WriteError&) {
+    messages_.ShowError(tr("Unable to write to %1.").arg(settingsFile_).toStdU16String());
+  }
   event->accept();
 }
 

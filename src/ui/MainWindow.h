@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,12 +16,15 @@
 
 class QAction;
 class QDockWidget;
+class QLabel;
 class QMenu;
 class QTreeView;
+class QUndoStack;
 
 namespace bookloom {
 
 class FileListModel;
+struct FileState;
 class AboutDialog;
 class BuildDialog;
 class PreviewPane;
@@ -34,23 +38,16 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Creates the project, reads the settings file beside the executable, applies the window
-  // bounds it holds, builds the open dialog's filter and starts a new book; then creates the
-  // description dialog, the about box (with the executable's version) and the cover page
-  // dialog, once each.
+  // Creates the project, reads the user's settings (taking over those of an old settings file
+  // beside the executable once), applies the window bounds they hold, builds the open dialog's
+  // filter and starts a new book; then creates the description dialog, the about box and the cover
+  // page dialog, once each.
   MainWindow(UserDialogs& messages, const std::u16string& executablePath, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Adds one input file: a name that is no existing file, or whose extension is not
-  // registered, is skipped silently; a folder, pipe or device, a file that cannot be read and an
-  // item that fails its check are not added and their error passes on. The same file may be added
-  // several times.
-  void AddFile(const std::u16string& fileName);
-  // Adds the files in order and refreshes the list; an error ends the loop and is reported,
-  // the files before it stay.
-  void AddFiles(const std::vector<std::u16string>& fileNames);
-  // Adds files and folders as the command line's make does: a folder's pictures and texts make one
-  // item; what cannot be used is left out and named, with make's words, in one warning.
+  // Adds files and folders as the command line's make does (named, dropped, chosen): the ones that
+  // can be used are added in order, and those that cannot are named together in one warning. When
+  // some hold damaged pages or pictures, offers to leave those out of the book as --skip-bad does.
   void AddInputs(const std::vector<std::u16string>& fileNames);
   // Empties the project: description cleared, cover from the settings, no files.
   void NewBook();
@@ -85,18 +82,20 @@ class MainWindow : public QMainWindow {
   QAction* saveProjectAction;
   QAction* saveProjectAsAction;
   QAction* addFileAction;
+  QAction* addFolderAction;
   QAction* removeFileAction;
   QAction* moveFileUpAction;
   QAction* moveFileDownAction;
   QAction* fileSettingsAction;
   QAction* bookSettingsAction;
-  QAction* clearAllAction;
   QAction* exitAction;
   QAction* tocAction;
   QAction* descriptionAction;
   QAction* coverPageAction;
   QAction* makeWolfAction;
   QAction* aboutAction;
+  QAction* undoAction;  // of the list's and the contents' edits
+  QAction* redoAction;
   QTreeView* fileListView;
 
   DescriptionDialog* descriptionDialog;
@@ -123,10 +122,10 @@ class MainWindow : public QMainWindow {
   void OnSaveProject();
   void OnSaveProjectAs();
   void OnAddFile();
+  void OnAddFolder();
   void OnRemoveFile();
   void OnMoveFileUp();
   void OnMoveFileDown();
-  void OnClearAll();
   void OnEditContents();  // in MainWindowContents.cpp
   void OnEditDescription();
   void OnEditCoverPage();
@@ -143,6 +142,12 @@ class MainWindow : public QMainWindow {
   // Asks to save unsaved changes when there are any; false when the user cancels (or a save is
   // cancelled), so that what was to happen does not.
   bool SaveIfWanted();
+  // Asks whether to leave out of the book the damaged pages and pictures that keep `damaged` files
+  // out, as --skip-bad does; false at once when there are none.
+  bool OfferToSkipBad(int damaged);
+  // The name a save dialog suggests: the project's path with `extension`, else the book's title
+  // (or "Untitled") with it, in the folder the dialog shows.
+  std::u16string SuggestedName(const std::u16string& extension) const;
   void SetModified(bool modified);
   // "NAME* — Bookloom" with a project open (the star while it has unsaved changes), else "Bookloom".
   void UpdateTitle();
@@ -150,20 +155,43 @@ class MainWindow : public QMainWindow {
   // Shows the one selected file in the preview, or the cover page when no file is selected.
   void UpdatePreview();
 
-  // Moves the file of the current row by `offset` places; the selection follows it.
-  void MoveCurrentFile(int offset);
+  // Moves the selected files one place up (-1) or down (+1); the selection follows them.
+  void MoveSelectedFiles(int offset);
+  // Moves the files of `rows` (ascending) before the file of row `before` (the count: to the end),
+  // in their order; they are selected.
+  void MoveFilesBefore(const std::vector<int>& rows, int before);
+  // Selects the rows (and makes the first current); the others lose the selection.
+  void SelectRows(const std::vector<int>& rows);
+  // Pushes the edit of the files' states since `before`, when there is one.
+  void PushFileStates(const QString& text, const std::vector<FileState>& before);
+  // Shows the list after an edit, marks the book changed and selects `rows`.
+  void ListEdited(const std::vector<int>& rows);
+  // ListEdited as the list's edits call it when they are made, undone and made again.
+  std::function<void(const std::vector<int>&)> ListEditedCallback();
+  // Puts the files in the order `order` gives (the old row of each place) as one edit that can be
+  // undone, selecting `selected` afterwards.
+  void ReorderAsEdit(std::vector<int> order, std::vector<int> selected);
+  // Says in the status bar what a build wrote, with a link that shows the book in its folder.
+  void ShowBuilt(const std::u16string& fileName);
+  // The files that can be used among `fileNames` with the book's settings; the others' errors go
+  // to `problems`, and their names to `refused`.
+  std::vector<std::unique_ptr<FileItem>> MakeInputs(const std::vector<std::u16string>& fileNames,
+                                                    std::vector<std::u16string>& problems,
+                                                    std::vector<std::u16string>& refused) const;
   // The selected rows in ascending order.
   std::vector<int> SelectedRows() const;
   // Connects an action to a handler whose errors go to the general error box.
   void OnTriggered(QAction* action, void (MainWindow::*handler)());
 
   UserDialogs& messages_;
-  std::u16string settingsFileName_;
+  QString settingsFile_;  // the user's settings
   Settings settings_;
   std::u16string addFileFilter_;
   FileListModel* model_;
   QMenu* recentMenu_ = nullptr;
   QDockWidget* previewDock_ = nullptr;
+  QLabel* builtLabel_ = nullptr;  // in the status bar: what the last build wrote
+  QUndoStack* undoStack_;         // the edits of the list and of the files' contents and settings
   std::u16string projectFileName_;
   bool modified_ = false;
   FileSettings bookSettings_;  // given to every file without its own

@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "book/FileTypeRegistry.h"
+#include "book/InputFiles.h"
 #include "book/Project.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"
@@ -44,16 +45,38 @@ void MainWindow::OnSaveProject() {
 }
 
 void MainWindow::OnSaveProjectAs() {
-  const std::u16string fileName = messages_.SaveFile(tr("Save Project").toStdU16String(),
-                                                     tr(kProjectFilter).toStdU16String(), kProjectExtension);
+  const std::u16string fileName =
+      messages_.SaveFile(tr("Save Project").toStdU16String(), tr(kProjectFilter).toStdU16String(),
+                         kProjectExtension, SuggestedName(u".bookloom"));
   if (!fileName.empty()) SaveProject(fileName);
 }
 
 void MainWindow::OpenProject(const std::u16string& fileName) {
   if (!SaveIfWanted()) return;
-  const Project project = LoadProject(fileName);
+  Project project = LoadProject(fileName);
   std::vector<std::string> problems;
   FileList files = MakeProjectItems(project, problems);
+  if (!problems.empty() && !project.settings.skipBadParts) {
+    // Files that only some damaged pages or pictures keep out can come in without them.
+    Project skipping = project;
+    skipping.settings.skipBadParts = true;
+    for (ProjectFile& file : skipping.files) file.settings.skipBadParts = true;
+    std::vector<std::string> still;
+    FileList rescued = MakeProjectItems(skipping, still);
+    if (OfferToSkipBad(rescued.Count() - files.Count())) {
+      project = std::move(skipping);
+      files = std::move(rescued);
+      problems = std::move(still);
+    }
+  }
+  // A cover that cannot be read is named with the files: the book cannot be made until it is changed.
+  if (project.cover.coverMode > 0 && !project.cover.fileName.empty()) {
+    try {
+      MakeInputItem(project.cover.fileName);
+    } catch (const InputError& e) {
+      problems.push_back(tr("cover").toStdString() + ": " + e.what());
+    }
+  }
   NewBook();
   fileList = std::move(files);
   description = project.description;
@@ -68,8 +91,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   if (!problems.empty()) {
     std::vector<std::u16string> warnings;
     for (const std::string& problem : problems) warnings.push_back(Utf8ToUtf16(problem));
-    messages_.ShowWarnings(tr("Some files of the project cannot be used and were left out").toStdU16String(),
-                           warnings);
+    messages_.ShowWarnings(tr("Some files of the project cannot be used").toStdU16String(), warnings);
   }
 }
 
@@ -79,6 +101,16 @@ void MainWindow::SaveProject(const std::u16string& fileName) {
   SetModified(false);
   NoteRecentProject(settings_, fileName);
   UpdateRecentMenu();
+}
+
+std::u16string MainWindow::SuggestedName(const std::u16string& extension) const {
+  if (!projectFileName_.empty())
+    return std::u16string(PathFolder(projectFileName_)) +
+           std::u16string(PathNameWithoutExtension(projectFileName_)) + extension;
+  // A title holds no folder: what would separate folders is left out of the name.
+  std::u16string name = description.title.empty() ? tr("Untitled").toStdU16String() : description.title;
+  std::erase(name, u'/');
+  return name.empty() ? std::u16string() : name + extension;
 }
 
 bool MainWindow::SaveIfWanted() {
@@ -104,11 +136,10 @@ void MainWindow::SetModified(bool modified) {
 }
 
 void MainWindow::UpdateTitle() {
-  if (projectFileName_.empty()) {
-    setWindowTitle(QStringLiteral("Bookloom"));
-    return;
-  }
-  const QString name = QString::fromStdU16String(std::u16string(PathNameWithoutExtension(projectFileName_)));
+  const QString name =
+      projectFileName_.empty()
+          ? tr("Untitled")
+          : QString::fromStdU16String(std::u16string(PathNameWithoutExtension(projectFileName_)));
   setWindowTitle(name + (modified_ ? QStringLiteral("*") : QString()) + QStringLiteral(" \u2014 Bookloom"));
 }
 

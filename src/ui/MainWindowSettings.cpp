@@ -2,7 +2,9 @@
 // without its own takes (and that a new book starts with), and the list's mark of files with their own.
 #include <QAction>
 #include <QTreeView>
+#include <QUndoStack>
 
+#include "ui/FileListCommands.h"
 #include "ui/FileSettingsDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/PreviewPane.h"
@@ -27,14 +29,16 @@ QString MainWindow::SettingsTip(const FileItem& item) const {
 void MainWindow::OnFileSettings() {
   const std::vector<int> selected = SelectedRows();
   if (selected.size() != 1) return;
-  FileItem& item = fileList.Items(selected.front());
-  const FileSettings before = item.Settings();
-  const bool ownBefore = item.HasOwnSettings();
-  if (!fileSettingsDialog->Execute(item, bookSettings_)) return;
-  if (item.Settings() == before && item.HasOwnSettings() == ownBefore) return;
-  SetModified(true);
-  RefreshFileList();
+  const std::vector<FileState> before = FileStates(fileList);
+  if (!fileSettingsDialog->Execute(fileList.Items(selected.front()), bookSettings_)) return;
+  PushFileStates(tr("File Settings"), before);
   UpdatePreview();
+}
+
+void MainWindow::PushFileStates(const QString& text, const std::vector<FileState>& before) {
+  std::unique_ptr<QUndoCommand> command = MakeFileStatesCommand(
+      text, fileList, before, ListEditedCallback());
+  if (command) undoStack_->push(command.release());
 }
 
 void MainWindow::OnBookSettings() {
@@ -43,6 +47,7 @@ void MainWindow::OnBookSettings() {
   bookSettings_ = settings;
   settings_.bookDefaults = settings;  // the next new book starts with them too
   fileList.SetBookSettings(settings);
+  undoStack_->clear();  // the files' settings edited before would not follow the book's
   SetModified(true);
   RefreshFileList();
   UpdatePreview();

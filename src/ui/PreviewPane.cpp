@@ -46,7 +46,6 @@ QImage BitmapImage(const Bitmap& page) {
 }  // namespace
 
 PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
-  setFont(WindowFont());
   auto* rows = new QVBoxLayout(this);
   rows->setContentsMargins(4, 4, 4, 4);
   layoutCombo = new QComboBox(this);
@@ -65,6 +64,10 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
   nextButton->setArrowType(Qt::RightArrow);
   statusLabel = new QLabel(this);
   statusLabel->setAlignment(Qt::AlignCenter);
+  // A long error wraps in the pane's width and never widens the pane.
+  statusLabel->setWordWrap(true);
+  statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusLabel->setMinimumWidth(1);
   navigation->addWidget(previousButton);
   navigation->addWidget(statusLabel, 1);
   navigation->addWidget(nextButton);
@@ -132,6 +135,7 @@ void PreviewPane::Finished() {
   pages_ = result.pages;
   current_ = 0;
   statusLabel->setText(result.problem);
+  statusLabel->setToolTip(result.problem);
   Refresh();
   emit PagesReady();
 }

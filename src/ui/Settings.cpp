@@ -1,6 +1,11 @@
 #include "ui/Settings.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
 #include <charconv>
+#include <functional>
 #include <string>
 #include <type_traits>
 #include <variant>
@@ -57,7 +62,10 @@ std::u16string SettingsPathFor(const std::u16string& executablePath) {
   return (hasExtension ? executablePath.substr(0, dot) : executablePath) + u".ini";
 }
 
-std::u16string SettingsFileName() { return SettingsPathFor(ExecutablePath()); }
+QString UserSettingsPath() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/bookloom/bookloom.conf");
+}
 
 int32_t ParseProfileInteger(std::u16string_view text, int32_t def) {
   if (text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
@@ -89,6 +97,18 @@ int32_t ParseProfileInteger(std::u16string_view text, int32_t def) {
 
 namespace {
 
+// The value of a key in a section, `def` when there is none: from an old profile file or from the
+// user's settings.
+using Reader =
+    std::function<std::u16string(const char16_t* section, const std::u16string& key, const char16_t* def)>;
+// Sets the value of a key in a section of the user's settings.
+using Writer =
+    std::function<void(const char16_t* section, const std::u16string& key, const std::u16string& value)>;
+
+QString KeyPath(const char16_t* section, const std::u16string& key) {
+  return QString::fromStdU16String(std::u16string(section) + u"/" + key);
+}
+
 constexpr char16_t kRecentSection[] = u"Projects";
 
 std::u16string RecentKey(size_t index) { return u"Recent" + Utf8ToUtf16(std::to_string(index + 1)); }
@@ -97,18 +117,15 @@ constexpr char16_t kDefaultsSection[] = u"BookDefaults";
 
 std::u16string PatternKey(size_t index) { return u"ChapterPattern" + Utf8ToUtf16(std::to_string(index + 1)); }
 
-// A text value in quotes, so that reading it back keeps its blanks and its own quotes.
-std::u16string Quoted(const std::u16string& text) { return u"\"" + text + u"\""; }
-
 std::u16string FlagText(bool value) { return value ? u"1" : u"0"; }
 
-bool ReadFlag(const IniFile& ini, const char16_t* key, bool def) {
-  return ParseProfileInteger(ini.ReadString(kDefaultsSection, key, u""), def ? 1 : 0) != 0;
+bool ReadFlag(const Reader& read, const char16_t* key, bool def) {
+  return ParseProfileInteger(read(kDefaultsSection, key, u""), def ? 1 : 0) != 0;
 }
 
 template <class T, size_t N>
-T ReadChoice(const IniFile& ini, const char16_t* key, const NamedChoice<T> (&choices)[N], T def) {
-  const std::string name = Utf16ToUtf8(ini.ReadString(kDefaultsSection, key, u""));
+T ReadChoice(const Reader& read, const char16_t* key, const NamedChoice<T> (&choices)[N], T def) {
+  const std::string name = Utf16ToUtf8(read(kDefaultsSection, key, u""));
   return ChoiceNamed(choices, name).value_or(def);
 }
 
@@ -119,60 +136,59 @@ std::u16string NumberText(double value) {
   return Utf8ToUtf16(std::string(text, end));
 }
 
-double ReadGamma(const IniFile& ini, double def) {
-  const std::string text = Utf16ToUtf8(ini.ReadString(kDefaultsSection, u"Gamma", u""));
+double ReadGamma(const Reader& read, double def) {
+  const std::string text = Utf16ToUtf8(read(kDefaultsSection, u"Gamma", u""));
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   const bool valid = error == std::errc() && end == text.data() + text.size();
   return valid && value >= kMinGamma && value <= kMaxGamma ? value : def;
 }
 
-void LoadBookDefaults(FileSettings& settings, const IniFile& ini) {
+void LoadBookDefaults(FileSettings& settings, const Reader& read) {
   const FileSettings defaults;
   TextSettings& t = settings.text;
-  t.encoding = Utf16ToUtf8(ini.ReadString(kDefaultsSection, u"Encoding", u""));
-  t.chapters = ReadFlag(ini, u"Chapters", defaults.text.chapters);
+  t.encoding = Utf16ToUtf8(read(kDefaultsSection, u"Encoding", u""));
+  t.chapters = ReadFlag(read, u"Chapters", defaults.text.chapters);
   t.chapterPatterns.clear();
   for (size_t i = 0;; ++i) {
-    std::u16string pattern = ini.ReadString(kDefaultsSection, PatternKey(i), u"");
+    std::u16string pattern = read(kDefaultsSection, PatternKey(i), u"");
     if (pattern.empty()) break;
     t.chapterPatterns.push_back(std::move(pattern));
   }
-  t.unwrap = ReadChoice(ini, u"Unwrap", kUnwrapNames, defaults.text.unwrap);
+  t.unwrap = ReadChoice(read, u"Unwrap", kUnwrapNames, defaults.text.unwrap);
   PictureSettings& p = settings.picture;
   const PictureSettings& d = defaults.picture;
-  p.colors = ReadChoice(ini, u"PictureMode", kColorsNames, d.colors);
-  p.enlarge = ReadFlag(ini, u"Enlarge", d.enlarge);
-  p.rotation = ReadChoice(ini, u"Rotate", kRotationNames, d.rotation);
-  p.split = ReadChoice(ini, u"Split", kSplitNames, d.split);
-  p.crop = ReadFlag(ini, u"Crop", d.crop);
-  p.gamma = ReadGamma(ini, d.gamma);
-  p.autolevel = ReadFlag(ini, u"Autolevel", d.autolevel);
-  p.allFrames = ReadFlag(ini, u"AllFrames", d.allFrames);
-  settings.documentMode = ReadChoice(ini, u"DocumentMode", kDocumentModeNames, defaults.documentMode);
+  p.colors = ReadChoice(read, u"PictureMode", kColorsNames, d.colors);
+  p.enlarge = ReadFlag(read, u"Enlarge", d.enlarge);
+  p.rotation = ReadChoice(read, u"Rotate", kRotationNames, d.rotation);
+  p.split = ReadChoice(read, u"Split", kSplitNames, d.split);
+  p.crop = ReadFlag(read, u"Crop", d.crop);
+  p.gamma = ReadGamma(read, d.gamma);
+  p.autolevel = ReadFlag(read, u"Autolevel", d.autolevel);
+  p.allFrames = ReadFlag(read, u"AllFrames", d.allFrames);
+  settings.documentMode = ReadChoice(read, u"DocumentMode", kDocumentModeNames, defaults.documentMode);
 }
 
-void SaveBookDefaults(const FileSettings& settings, IniFile& ini) {
-  const bool written = !ini.ReadString(kDefaultsSection, u"Encoding", u"\n").starts_with(u"\n");
+void SaveBookDefaults(const FileSettings& settings, const Reader& read, const Writer& write) {
+  const bool written = !read(kDefaultsSection, u"Encoding", u"\n").starts_with(u"\n");
   if (!written && settings == FileSettings()) return;
   const TextSettings& t = settings.text;
-  ini.WriteString(kDefaultsSection, u"Encoding", Quoted(Utf8ToUtf16(t.encoding)));
-  ini.WriteString(kDefaultsSection, u"Chapters", FlagText(t.chapters));
+  write(kDefaultsSection, u"Encoding", Utf8ToUtf16(t.encoding));
+  write(kDefaultsSection, u"Chapters", FlagText(t.chapters));
   // The patterns, then every slot a longer list left, emptied.
-  for (size_t i = 0; i < t.chapterPatterns.size() || !ini.ReadString(kDefaultsSection, PatternKey(i), u"").empty();
-       ++i)
-    ini.WriteString(kDefaultsSection, PatternKey(i), i < t.chapterPatterns.size() ? Quoted(t.chapterPatterns[i]) : u"");
-  ini.WriteString(kDefaultsSection, u"Unwrap", Utf8ToUtf16(NameOf(kUnwrapNames, t.unwrap)));
+  for (size_t i = 0; i < t.chapterPatterns.size() || !read(kDefaultsSection, PatternKey(i), u"").empty(); ++i)
+    write(kDefaultsSection, PatternKey(i), i < t.chapterPatterns.size() ? t.chapterPatterns[i] : u"");
+  write(kDefaultsSection, u"Unwrap", Utf8ToUtf16(NameOf(kUnwrapNames, t.unwrap)));
   const PictureSettings& p = settings.picture;
-  ini.WriteString(kDefaultsSection, u"PictureMode", Utf8ToUtf16(NameOf(kColorsNames, p.colors)));
-  ini.WriteString(kDefaultsSection, u"Enlarge", FlagText(p.enlarge));
-  ini.WriteString(kDefaultsSection, u"Rotate", Utf8ToUtf16(NameOf(kRotationNames, p.rotation)));
-  ini.WriteString(kDefaultsSection, u"Split", Utf8ToUtf16(NameOf(kSplitNames, p.split)));
-  ini.WriteString(kDefaultsSection, u"Crop", FlagText(p.crop));
-  ini.WriteString(kDefaultsSection, u"Gamma", NumberText(p.gamma));
-  ini.WriteString(kDefaultsSection, u"Autolevel", FlagText(p.autolevel));
-  ini.WriteString(kDefaultsSection, u"AllFrames", FlagText(p.allFrames));
-  ini.WriteString(kDefaultsSection, u"DocumentMode", Utf8ToUtf16(NameOf(kDocumentModeNames, settings.documentMode)));
+  write(kDefaultsSection, u"PictureMode", Utf8ToUtf16(NameOf(kColorsNames, p.colors)));
+  write(kDefaultsSection, u"Enlarge", FlagText(p.enlarge));
+  write(kDefaultsSection, u"Rotate", Utf8ToUtf16(NameOf(kRotationNames, p.rotation)));
+  write(kDefaultsSection, u"Split", Utf8ToUtf16(NameOf(kSplitNames, p.split)));
+  write(kDefaultsSection, u"Crop", FlagText(p.crop));
+  write(kDefaultsSection, u"Gamma", NumberText(p.gamma));
+  write(kDefaultsSection, u"Autolevel", FlagText(p.autolevel));
+  write(kDefaultsSection, u"AllFrames", FlagText(p.allFrames));
+  write(kDefaultsSection, u"DocumentMode", Utf8ToUtf16(NameOf(kDocumentModeNames, settings.documentMode)));
 }
 
 }  // namespace
@@ -184,17 +200,18 @@ void NoteRecentProject(Settings& settings, const std::u16string& fileName) {
   if (recent.size() > kMaxRecentProjects) recent.resize(kMaxRecentProjects);
 }
 
-void LoadSettings(Settings& settings, const std::u16string& fileName) {
-  const IniFile ini(fileName);
+namespace {
+
+void Load(Settings& settings, const Reader& read) {
   const Settings defaults;
   for (const Key& key : kKeys) {
     std::visit(
         [&](auto member) {
           using T = std::remove_cvref_t<decltype(settings.*member)>;
           if constexpr (std::is_same_v<T, std::u16string>) {
-            settings.*member = ini.ReadString(key.section, key.name, defaults.*member);
+            settings.*member = read(key.section, key.name, (defaults.*member).c_str());
           } else {
-            const std::u16string text = ini.ReadString(key.section, key.name, u"");
+            const std::u16string text = read(key.section, key.name, u"");
             settings.*member = static_cast<T>(ParseProfileInteger(text, defaults.*member));
           }
         },
@@ -202,33 +219,71 @@ void LoadSettings(Settings& settings, const std::u16string& fileName) {
   }
   settings.recentProjects.clear();
   for (size_t i = 0; i < kMaxRecentProjects; ++i) {
-    const std::u16string project = ini.ReadString(kRecentSection, RecentKey(i), u"");
+    const std::u16string project = read(kRecentSection, RecentKey(i), u"");
     if (!project.empty()) settings.recentProjects.push_back(project);
   }
-  LoadBookDefaults(settings.bookDefaults, ini);
+  LoadBookDefaults(settings.bookDefaults, read);
 }
 
-void SaveSettings(const Settings& settings, const std::u16string& fileName) {
-  IniFile ini(fileName);
+Reader SettingsReader(const QSettings& store) {
+  return [&store](const char16_t* section, const std::u16string& key, const char16_t* def) {
+    const QVariant value = store.value(KeyPath(section, key));
+    return value.isValid() ? value.toString().toStdU16String() : std::u16string(def);
+  };
+}
+
+}  // namespace
+
+void LoadSettings(Settings& settings, const std::u16string& fileName) {
+  const IniFile ini(fileName);
+  Load(settings, [&ini](const char16_t* section, const std::u16string& key, const char16_t* def) {
+    return ini.ReadString(section, key, def);
+  });
+}
+
+void LoadSettings(Settings& settings, const QSettings& store) { Load(settings, SettingsReader(store)); }
+
+void SaveSettings(const Settings& settings, QSettings& store) {
+  const Reader read = SettingsReader(store);
+  const Writer write = [&store](const char16_t* section, const std::u16string& key,
+                                const std::u16string& value) {
+    store.setValue(KeyPath(section, key), QString::fromStdU16String(value));
+  };
   for (const Key& key : kKeys) {
     std::visit(
         [&](auto member) {
           using T = std::remove_cvref_t<decltype(settings.*member)>;
           if constexpr (std::is_same_v<T, std::u16string>)
-            ini.WriteString(key.section, key.name, settings.*member);
+            write(key.section, key.name, settings.*member);
           else
-            ini.WriteString(key.section, key.name, Decimal(static_cast<int32_t>(settings.*member)));
+            write(key.section, key.name, Decimal(static_cast<int32_t>(settings.*member)));
         },
         key.field);
   }
-  // Every slot once the list has been written at all, so that a shorter list leaves none behind.
-  const bool written = !ini.ReadString(kRecentSection, RecentKey(0), u"").empty();
-  if (written || !settings.recentProjects.empty())
-    for (size_t i = 0; i < kMaxRecentProjects; ++i)
-      ini.WriteString(kRecentSection, RecentKey(i),
-                      i < settings.recentProjects.size() ? settings.recentProjects[i] : u"");
-  SaveBookDefaults(settings.bookDefaults, ini);
-  if (!ini.UpdateFile()) Raise<WriteError>("Unable to write to %s", {fileName});
+  // The list as it is now: a shorter one leaves none of a longer one behind.
+  store.remove(QString::fromStdU16String(kRecentSection));
+  for (size_t i = 0; i < settings.recentProjects.size(); ++i)
+    write(kRecentSection, RecentKey(i), settings.recentProjects[i]);
+  SaveBookDefaults(settings.bookDefaults, read, write);
+  // QSettings makes the file's folder itself, but not a folder in the place of a file.
+  QDir().mkpath(QFileInfo(store.fileName()).absolutePath());
+  store.sync();
+  if (store.status() != QSettings::NoError)
+    Raise<WriteError>("Unable to write to %s", {store.fileName().toStdU16String()});
+}
+
+void LoadUserSettings(Settings& settings, const QString& userFile, const std::u16string& oldFile) {
+  QSettings store(userFile, QSettings::IniFormat);
+  if (QFileInfo::exists(userFile) || KindOf(oldFile) != FileKind::kRegular) {
+    LoadSettings(settings, store);
+    return;
+  }
+  LoadSettings(settings, oldFile);
+  try {
+    SaveSettings(settings, store);
+  } catch (const WriteError&) {
+    // Taken over again at the next start; closing the window says that the file cannot be written.
+  }
 }
 
 }  // namespace bookloom

@@ -1,12 +1,16 @@
 // The program's settings: the window's bounds, the cover defaults and the file settings of every
-// new book, kept in a profile file beside the executable.
+// new book, kept in the user's configuration folder; an old profile file beside the executable is
+// taken over once.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "book/FileSettings.h"
+
+class QSettings;
 
 namespace bookloom {
 
@@ -35,20 +39,29 @@ inline constexpr size_t kMaxRecentProjects = 8;
 // Puts a project first in the list of recent ones, keeping at most kMaxRecentProjects.
 void NoteRecentProject(Settings& settings, const std::u16string& fileName);
 
-// The settings file of an executable: its path with the extension replaced by ".ini", or
-// ".ini" appended when the name has no extension.
+// The old settings file of an executable, kept beside it by earlier versions: its path with the
+// extension replaced by ".ini", or ".ini" appended when the name has no extension.
 std::u16string SettingsPathFor(const std::u16string& executablePath);
 
-// The settings file of the running executable.
-std::u16string SettingsFileName();
+// The user's settings file: bookloom/bookloom.conf in the configuration folder ($XDG_CONFIG_HOME,
+// else ~/.config).
+QString UserSettingsPath();
 
-// Reads every value from the file: a value that is missing or does not parse gives its default;
-// integers beginning with "0x" are hexadecimal; booleans are integers, non-zero true.
+// Reads every value from an old profile file: a value that is missing or does not parse gives its
+// default; integers beginning with "0x" are hexadecimal; booleans are integers, non-zero true.
 void LoadSettings(Settings& settings, const std::u16string& fileName);
 
-// Writes all eleven values, section "Bookloom" first, keys in their fixed order; other lines of
-// the file stay. Raises WriteError "Unable to write to %s" when the file cannot be written.
-void SaveSettings(const Settings& settings, const std::u16string& fileName);
+// Reads every value from the user's settings, with the same keys, sections and rules.
+void LoadSettings(Settings& settings, const QSettings& store);
+
+// Writes every value into the user's settings and onto their disk. Raises WriteError "Unable to
+// write to %s" when the file cannot be written.
+void SaveSettings(const Settings& settings, QSettings& store);
+
+// Reads the user's settings from `userFile`; while that file does not exist, from the old profile
+// file `oldFile`, whose values are then written to `userFile` at once (quietly: closing the window
+// reports a file that cannot be written), so that they are taken over only once.
+void LoadUserSettings(Settings& settings, const QString& userFile, const std::u16string& oldFile);
 
 // A profile integer: decimal with an optional sign, or hexadecimal after "0x" / "0X" (up to 32
 // bits, taken as signed); anything else, or a decimal outside 32 bits, gives `def`.

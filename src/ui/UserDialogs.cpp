@@ -1,18 +1,19 @@
 #include "ui/UserDialogs.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 #include <exception>
 
 #include "platform/Utf.h"
+#include "ui/QtText.h"
 
 namespace bookloom {
 
 namespace {
-
-QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 
 // A box centred on the screen; the text's CR LF line breaks are shown as line breaks.
 QMessageBox::StandardButton ShowBox(QMessageBox::Icon icon, const QString& caption,
@@ -23,10 +24,19 @@ QMessageBox::StandardButton ShowBox(QMessageBox::Icon icon, const QString& capti
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-// Runs a file dialog; the chosen files, none when cancelled.
-QStringList RunFileDialog(QFileDialog& dialog, QString& folder) {
+// Descriptions of the file type filters that come from the program's tables, for the translation.
+[[maybe_unused]] const char* const kFilterDescriptions[] = {
+    QT_TRANSLATE_NOOP("bookloom::QtUserDialogs", "All supported formats")};
+
+// Runs a file dialog that starts in `folder` (the home folder when it is empty) on the file
+// `suggested` (a name or a path; its own folder when the dialog has shown none yet); the chosen files,
+// none when cancelled.
+QStringList RunFileDialog(QFileDialog& dialog, QString& folder, const QString& suggested = {}) {
   dialog.setOption(QFileDialog::HideNameFilterDetails);
-  if (!folder.isEmpty()) dialog.setDirectory(folder);
+  const QFileInfo file(suggested);
+  if (folder.isEmpty() && !suggested.isEmpty() && file.isAbsolute()) folder = file.absolutePath();
+  dialog.setDirectory(folder.isEmpty() ? QDir::homePath() : folder);
+  if (!suggested.isEmpty()) dialog.selectFile(file.fileName());
   if (dialog.exec() != QDialog::Accepted) return {};
   folder = dialog.directory().absolutePath();
   return dialog.selectedFiles();
@@ -56,7 +66,9 @@ QString QtNameFilters(const std::u16string& filter) {
       const QString m = mask.trimmed();
       if (!m.isEmpty()) masks << (m == QStringLiteral("*.*") ? QStringLiteral("*") : m);
     }
-    filters << parts[i] + QStringLiteral(" (") + masks.join(u' ') + u')';
+    const QString description =
+        QCoreApplication::translate("bookloom::QtUserDialogs", parts[i].toUtf8().constData());
+    filters << description + QStringLiteral(" (") + masks.join(u' ') + u')';
   }
   return filters.join(QStringLiteral(";;"));
 }
@@ -84,12 +96,12 @@ std::vector<std::u16string> QtUserDialogs::OpenFiles(const std::u16string& filte
 }
 
 std::u16string QtUserDialogs::SaveFile(const std::u16string& title, const std::u16string& filter,
-                                       const std::u16string& defaultExt) {
+                                       const std::u16string& defaultExt, const std::u16string& suggested) {
   QFileDialog dialog(nullptr, Q(title), QString(), QtNameFilters(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(Q(defaultExt));
-  const QStringList files = RunFileDialog(dialog, saveFolder_);
+  const QStringList files = RunFileDialog(dialog, saveFolder_, Q(suggested));
   return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
 }
 
@@ -97,6 +109,14 @@ std::u16string QtUserDialogs::OpenPicture(const std::u16string& title, const std
   QFileDialog dialog(nullptr, Q(title), QString(), QtNameFilters(filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
   const QStringList files = RunFileDialog(dialog, pictureFolder_);
+  return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
+}
+
+std::u16string QtUserDialogs::OpenFolder(const std::u16string& title) {
+  QFileDialog dialog(nullptr, Q(title));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  const QStringList files = RunFileDialog(dialog, addFolder_);
   return files.isEmpty() ? std::u16string() : files.front().toStdU16String();
 }
 
@@ -131,9 +151,9 @@ void QtUserDialogs::ShowWarnings(const std::u16string& title, const std::vector<
   QStringList lines;
   for (const std::u16string& warning : warnings) lines << Q(warning);
   box.setDetailedText(lines.join(u'\n'));
+  const int count = static_cast<int>(warnings.size());
   box.setInformativeText(QCoreApplication::translate("bookloom::QtUserDialogs",
-                                                     "%n warnings: see the details.", nullptr,
-                                                     static_cast<int>(warnings.size())));
+                                                     "%n warning(s): see the details.", nullptr, count));
   box.exec();
 }
 

@@ -27,12 +27,15 @@ class UserDialogs {
   // The open dialog of "Add File": several existing files; `filter` is pairs of description and
   // masks, each followed by "|". Nothing when cancelled.
   virtual std::vector<std::u16string> OpenFiles(const std::u16string& filter) = 0;
-  // A save dialog that asks before overwriting and adds `defaultExt` to a name without one.
-  // Empty when cancelled.
+  // A save dialog that asks before overwriting and adds `defaultExt` to a name without one; it
+  // starts on `suggested` (a path), in the folder it showed last if it has shown one. Empty when
+  // cancelled.
   virtual std::u16string SaveFile(const std::u16string& title, const std::u16string& filter,
-                                  const std::u16string& defaultExt) = 0;
+                                  const std::u16string& defaultExt, const std::u16string& suggested) = 0;
   // An open dialog for one existing picture. Empty when cancelled.
   virtual std::u16string OpenPicture(const std::u16string& title, const std::u16string& filter) = 0;
+  // A dialog that chooses one existing folder. Empty when cancelled.
+  virtual std::u16string OpenFolder(const std::u16string& title) = 0;
   // Lists warnings in one box: caption "Warnings", warning icon, the title above the list, OK.
   virtual void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) = 0;
   // An open dialog for one existing project file. Empty when cancelled.
@@ -50,7 +53,8 @@ std::u16string GeneralErrorText(const std::u16string& message);
 void ReportErrors(UserDialogs& messages, const std::function<void()>& operation);
 
 // A filter of "description|masks|" pairs (masks separated by ";") as the name filters of a Qt
-// file dialog: "description (mask mask)"; "*.*" stands for every file.
+// file dialog: "description (mask mask)", the description in the window's language; "*.*" stands
+// for every file.
 QString QtNameFilters(const std::u16string& filter);
 
 // The boxes and dialogs shown to the user.
@@ -61,14 +65,15 @@ class QtUserDialogs : public UserDialogs {
   void ShowValidationError(const std::u16string& text) override;
   std::vector<std::u16string> OpenFiles(const std::u16string& filter) override;
   std::u16string SaveFile(const std::u16string& title, const std::u16string& filter,
-                          const std::u16string& defaultExt) override;
+                          const std::u16string& defaultExt, const std::u16string& suggested) override;
   std::u16string OpenPicture(const std::u16string& title, const std::u16string& filter) override;
+  std::u16string OpenFolder(const std::u16string& title) override;
   void ShowWarnings(const std::u16string& title, const std::vector<std::u16string>& warnings) override;
   std::u16string OpenProject(const std::u16string& filter) override;
   SaveChoice AskToSave(const std::u16string& name) override;
 
  private:
-  // The folder each dialog showed last, so the next opening starts there.
+  // The folder each dialog showed last, so the next opening starts there; the home folder before.
   QString addFolder_, saveFolder_, pictureFolder_, projectFolder_;
 };
 

@@ -87,6 +87,17 @@ TEST(FileList, OwnsReordersAndDestroysItsItems) {
     list.Delete(0);
     EXPECT_EQ(names(), u"cbd");
     EXPECT_EQ(CountedItem::alive, 3);
+    // An item taken out lives on with whoever took it, and goes back in where it is put.
+    std::unique_ptr<FileItem> taken = list.Take(1);
+    EXPECT_EQ(names(), u"cd");
+    EXPECT_EQ(CountedItem::alive, 3);
+    list.Insert(2, std::move(taken));
+    EXPECT_EQ(names(), u"cdb");
+    list.Insert(0, std::make_unique<CountedItem>(u"x"));
+    EXPECT_EQ(names(), u"xcdb");
+    EXPECT_THROW(list.Insert(5, std::make_unique<CountedItem>(u"y")), Exception);
+    list.Delete(0);
+    EXPECT_EQ(CountedItem::alive, 3);
     EXPECT_THROW(list.Items(3), Exception);
     EXPECT_THROW(list.Delete(-1), Exception);
     list.Clear();

@@ -18,8 +18,8 @@ TEST(AboutDialog, ShowsTheVersionAndBuildOfTheExecutable) {
     uint16_t major, minor, release, build;
     const char *version, *buildLine;
   } cases[] = {
-      {1, 5, 3, 7, "version 1.5", "    Build: 1.5.03"},
-      {2, 10, 123, 0, "version 2.10", "    Build: 2.10.123"},
+      {1, 5, 3, 7, "version 1.5", "Build 1.5.03"},
+      {2, 10, 123, 0, "version 2.10", "Build 2.10.123"},
   };
   for (const auto& c : cases) {
     const VersionStamp stamp = MakeVersionStamp(c.major, c.minor, c.release, c.build);
@@ -30,13 +30,11 @@ TEST(AboutDialog, ShowsTheVersionAndBuildOfTheExecutable) {
   }
   const AboutDialog none(u"/bin/true");
   EXPECT_EQ(none.versionLabel->text(), "version ?");
-  EXPECT_EQ(none.buildLabel->text(), "    Build: ?");
+  EXPECT_EQ(none.buildLabel->text(), "Build ?");
   const AboutDialog program(Utf8ToUtf16(BOOKLOOM_WINDOW));
   EXPECT_EQ(program.versionLabel->text(), "version 0.2");
-  EXPECT_EQ(program.buildLabel->text(), "    Build: 0.2.00");
-  EXPECT_EQ(program.windowTitle(), " About");
-  EXPECT_EQ(program.size(), QSize(322, 127));
-  EXPECT_EQ(program.closeButton->geometry().size(), QSize(73, 25));
+  EXPECT_EQ(program.buildLabel->text(), "Build 0.2.00");
+  EXPECT_EQ(program.windowTitle(), "About Bookloom");
   EXPECT_TRUE(program.closeButton->isDefault());
 }
 

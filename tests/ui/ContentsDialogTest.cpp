@@ -50,7 +50,7 @@ class ContentsDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window = std::make_unique<MainWindow>(messages, U16(dir / "bookloom"));
-    window->AddFiles(
+    window->AddInputs(
         {test::WriteTextFile(dir / "story.txt", kStory), test::WriteTextFile(dir / "book.fb2", kFb2)});
     window->UpdateActions();
   }
@@ -147,7 +147,7 @@ TEST_F(ContentsDialogTest, Screenshots) {
   const char* folder = std::getenv("BOOKLOOM_SHOTS");
   if (!folder || !test::HaveTestData()) GTEST_SKIP() << "BOOKLOOM_SHOTS names no folder";
   window->NewBook();
-  window->AddFiles(
+  window->AddInputs(
       {U16(test::TestDataPath("texts/ru/crime_and_punishment.utf8.txt")), U16(dir / "book.fb2")});
   window->UpdateActions();
   const auto shoot = [&](QWidget& dialog, const char* name) {

@@ -139,13 +139,49 @@ TEST_F(DescriptionDialogTest, TabsThroughTheFieldsThenOKAndCancel) {
     w = w->nextInFocusChain();
   } while (w != dialog.titleEdit && order.size() < 20);
   EXPECT_EQ(order, expected);
-  EXPECT_EQ(dialog.size(), QSize(433, 345));
   EXPECT_EQ(dialog.windowTitle(), "Book Description");
-  EXPECT_EQ(dialog.font().pixelSize(), 11);
-  EXPECT_EQ(dialog.publishTimeEdit->geometry(), QRect(136, 160, 281, 21));
-  EXPECT_EQ(dialog.annotationEdit->geometry(), QRect(136, 208, 281, 89));
-  EXPECT_EQ(dialog.okButton->geometry(), QRect(248, 312, 81, 25));
+  ASSERT_NE(dialog.layout(), nullptr);
   EXPECT_TRUE(dialog.okButton->isDefault());
+}
+
+TEST(IsValidIsbn, ChecksTheCheckDigitOfIsbn10AndIsbn13) {
+  const struct {
+    std::u16string isbn;
+    bool valid;
+  } cases[] = {
+      {u"0-306-40615-2", true},
+      {u"0306406152", true},
+      {u"0-306-40615-3", false},
+      {u"0-8044-2957-X", true},
+      {u"0-8044-2957-x", true},
+      {u"X-8044-2957-0", false},
+      {u"978-0-306-40615-7", true},
+      {u"978 0 306 40615 7", true},
+      {u"978-0-306-40615-6", false},
+      {u"978-X-306-40615-7", false},
+      {u"123", false},
+      {u"ISBN 0306406152", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsValidIsbn(c.isbn), c.valid) << Utf16ToUtf8(c.isbn);
+}
+
+// A wrong ISBN is pointed out; the user keeps it or goes back to it.
+TEST_F(DescriptionDialogTest, AsksBeforeKeepingAWrongIsbn) {
+  BookDescription description;
+  for (const bool keep : {false, true}) {
+    messages.questions.clear();
+    messages.confirm = keep;
+    test::WhenModal([&](QWidget& shown) {
+      dialog.isbnEdit->setText(QStringLiteral("0-306-40615-3"));
+      dialog.okButton->click();
+      EXPECT_EQ(shown.isVisible(), !keep);
+      if (shown.isVisible()) dialog.cancelButton->click();
+    });
+    EXPECT_EQ(dialog.Execute(description), keep);
+    ASSERT_EQ(messages.questions.size(), 1u);
+    EXPECT_NE(messages.questions[0].find(u"0-306-40615-3"), std::u16string::npos);
+  }
+  EXPECT_EQ(description.isbn, u"0-306-40615-3");
 }
 
 }  // namespace

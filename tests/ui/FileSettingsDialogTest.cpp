@@ -118,7 +118,7 @@ TEST_F(FileSettingsDialogTest, EditedSettingsTravelThroughAProjectIntoTheBook) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     window->NewBook();
-    window->AddFiles({U16(dir / c.file)});
+    window->AddInputs({U16(dir / c.file)});
     EXPECT_TRUE(RowData(0, Qt::ToolTipRole).isNull());
     EditFileSettings(0, c.input);
     ASSERT_TRUE(messages.validationErrors.empty()) << Utf16ToUtf8(messages.validationErrors[0]);
@@ -143,7 +143,7 @@ TEST_F(FileSettingsDialogTest, EditedSettingsTravelThroughAProjectIntoTheBook) {
 // added later, remembered in the settings file for the next start, and the book make builds with them.
 TEST_F(FileSettingsDialogTest, BookSettingsReachEveryFileWithoutItsOwnAndOutliveTheWindow) {
   const std::u16string picture = test::WritePicture(dir / "picture.bmp");
-  window->AddFiles({picture, picture});
+  window->AddInputs({picture, picture});
   EditFileSettings(1, Own([](FileSettingsForm& f) { f.gammaSpin->setValue(0.5); }));
   const FileSettings own = window->fileList.Items(1).Settings();
   test::WhenModal([&](QWidget&) {
@@ -174,7 +174,7 @@ TEST_F(FileSettingsDialogTest, BookSettingsReachEveryFileWithoutItsOwnAndOutlive
   ASSERT_TRUE(window->close());
   Open();
   EXPECT_EQ(window->BookSettings(), book);
-  window->AddFiles({picture});
+  window->AddInputs({picture});
   EXPECT_EQ(window->fileList.Items(0).Settings(), book);
   ExpectTheCommandLineBook("--rotate auto --crop --input-encoding Windows-1251", dir / "picture.bmp");
 }
@@ -235,7 +235,7 @@ TEST_F(FileSettingsDialogTest, OffersTheGroupsOfTheFileAndTheBooksSettingsInstea
 // An encoding iconv does not know and a pattern that is no regular expression keep the dialog open
 // with a message that names them; Cancel then leaves the file as it was.
 TEST_F(FileSettingsDialogTest, RefusesAnUnknownEncodingAndABrokenPattern) {
-  window->AddFiles({test::WriteTextFile(dir / "a.txt", "text")});
+  window->AddInputs({test::WriteTextFile(dir / "a.txt", "text")});
   const struct {
     const char *encoding, *pattern, *named;
   } cases[] = {{"NO-SUCH-CODE", "", "NO-SUCH-CODE"}, {"UTF-8", "Scene (\\d+", "Scene (\\d+"}};

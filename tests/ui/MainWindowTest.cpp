@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -9,9 +10,12 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -31,6 +35,7 @@
 #include "ui/CoverPageDialog.h"
 #include "ui/CoverPagePanel.h"
 #include "ui/DescriptionDialog.h"
+#include "ui/FileSettingsDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/PreviewPane.h"
 #include "ui/Settings.h"
@@ -43,7 +48,16 @@ using test::U16;
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { Open(); }
+  // The user's settings go to a configuration folder of the test's own.
+  void SetUp() override {
+    runConfig_ = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir / "config").string()));
+    Open();
+  }
+  void TearDown() override {
+    window.reset();
+    qputenv("XDG_CONFIG_HOME", runConfig_);
+  }
 
   void Open() { window = std::make_unique<MainWindow>(messages, U16(dir / "bookloom")); }
 
@@ -55,8 +69,10 @@ class MainWindowTest : public ::testing::Test {
   void AddFiles(const std::string& letters) {
     std::vector<std::u16string> files;
     for (char c : letters) files.push_back(TextFile(std::string(1, c) + ".txt"));
-    window->AddFiles(files);
+    window->AddInputs(files);
   }
+
+  std::filesystem::path UserSettingsFile() const { return dir / "config" / "bookloom" / "bookloom.conf"; }
 
   void Select(const std::vector<int>& rows) {
     QItemSelectionModel* selection = window->fileListView->selectionModel();
@@ -91,7 +107,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   std::string ReadSettingsText() const {
-    std::ifstream in(dir / "bookloom.ini", std::ios::binary);
+    std::ifstream in(UserSettingsFile(), std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
@@ -100,6 +116,7 @@ class MainWindowTest : public ::testing::Test {
   test::ScratchDir dir;
   test::TestUserDialogs messages;
   std::unique_ptr<MainWindow> window;
+  QByteArray runConfig_;
 };
 
 TEST_F(MainWindowTest, EnablesTheActionsByTheListAndItsSelection) {
@@ -115,6 +132,8 @@ TEST_F(MainWindowTest, EnablesTheActionsByTheListAndItsSelection) {
       {"ab", {1}, true, true, false, true, true},       // the last row cannot move down
       {"ab", {0, 1}, true, false, false, true, false},  // two rows move neither way, have no one's settings
       {"abc", {1}, true, true, true, true, true},
+      {"abc", {1, 2}, true, true, false, true, false},  // several rows move together
+      {"abc", {0, 2}, true, false, false, true, false},
   };
   for (const auto& c : cases) {
     window->NewBook();
@@ -128,11 +147,10 @@ TEST_F(MainWindowTest, EnablesTheActionsByTheListAndItsSelection) {
     EXPECT_EQ(window->makeWolfAction->isEnabled(), c.make) << what;
     EXPECT_EQ(window->tocAction->isEnabled(), c.make) << what;  // whenever the list is not empty
     EXPECT_EQ(window->fileSettingsAction->isEnabled(), c.settings) << what;
-    for (QAction* always : {window->addFileAction, window->clearAllAction, window->descriptionAction,
-                            window->coverPageAction, window->bookSettingsAction, window->aboutAction})
+    for (QAction* always :
+         {window->addFileAction, window->addFolderAction, window->exitAction, window->descriptionAction,
+          window->coverPageAction, window->bookSettingsAction, window->aboutAction})
       EXPECT_TRUE(always->isEnabled()) << always->text().toStdString();
-    for (QAction* never : {window->exitAction})
-      EXPECT_FALSE(never->isEnabled()) << never->text().toStdString();
   }
 }
 
@@ -156,19 +174,20 @@ TEST_F(MainWindowTest, ActionsCarryTheirCaptionsHintsAndShortcuts) {
     const char *caption, *hint, *shortcut;
     bool icon;
   } cases[] = {
-      {window->addFileAction, "Add File", "Add file(s) to list", "Ctrl+Ins", true},
-      {window->removeFileAction, "Remove File", "Remove file(s) from list", "Ctrl+Del", true},
-      {window->moveFileUpAction, "Move File Up", "Move file up", "Ctrl+Up", true},
-      {window->moveFileDownAction, "Move File Down", "Move file down", "Ctrl+Down", true},
-      {window->fileSettingsAction, "File Settings", "Set individual settings for file", "", true},
-      {window->bookSettingsAction, "Book Settings...", "Settings of every file without its own", "", true},
-      {window->clearAllAction, "Clear All", "", "", false},
-      {window->exitAction, "Exit", "", "", true},
-      {window->tocAction, "Table of contents", "", "", true},
-      {window->descriptionAction, "Description", "", "", true},
-      {window->coverPageAction, "Cover Page", "", "", true},
-      {window->makeWolfAction, "Make Wolf", "", "", true},
-      {window->aboutAction, "About", "", "", true},
+      {window->addFileAction, "&Add Files…", "Add files to the book", "Ctrl+Ins", true},
+      {window->addFolderAction, "Add F&older…", "Add the pictures and texts of a folder as one file", "",
+       true},
+      {window->removeFileAction, "&Remove Files", "Remove the selected files from the book", "Del", true},
+      {window->moveFileUpAction, "Move &Up", "Move the selected files up", "Ctrl+Up", true},
+      {window->moveFileDownAction, "Move &Down", "Move the selected files down", "Ctrl+Down", true},
+      {window->fileSettingsAction, "File &Settings…", "Set individual settings for file", "F2", true},
+      {window->bookSettingsAction, "&Book Settings…", "Settings of every file without its own", "", true},
+      {window->exitAction, "E&xit", "", "Ctrl+Q", true},
+      {window->tocAction, "&Table of Contents…", "", "", true},
+      {window->descriptionAction, "&Description…", "", "", true},
+      {window->coverPageAction, "&Cover Page…", "", "", true},
+      {window->makeWolfAction, "&Make Wolf…", "", "", true},
+      {window->aboutAction, "&About Bookloom", "", "", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.action->text().toStdString(), c.caption);
@@ -181,21 +200,18 @@ TEST_F(MainWindowTest, ActionsCarryTheirCaptionsHintsAndShortcuts) {
   }
 }
 
-TEST_F(MainWindowTest, PanelButtonsCarryTheWolfActions) {
-  EXPECT_EQ(window->windowTitle(), "Bookloom");
-  EXPECT_EQ(window->minimumSize(), QSize(500, 300));
-  EXPECT_EQ(window->font().pixelSize(), 11);
-  std::map<QAction*, QRect> buttons;
-  for (QToolButton* button : window->findChildren<QToolButton*>()) {
-    if (button->size() != QSize(169, 45)) continue;
-    buttons[button->defaultAction()] = button->geometry();
-    EXPECT_EQ(button->parentWidget()->width(), 188);
-  }
-  EXPECT_EQ(buttons.size(), 4u);
-  EXPECT_EQ(buttons[window->tocAction], QRect(8, 8, 169, 45));
-  EXPECT_EQ(buttons[window->descriptionAction], QRect(8, 56, 169, 45));
-  EXPECT_EQ(buttons[window->coverPageAction], QRect(8, 104, 169, 45));
-  EXPECT_EQ(buttons[window->makeWolfAction], QRect(8, 152, 169, 45));
+TEST_F(MainWindowTest, PanelButtonsCarryTheWolfActionsInTheDesktopsFont) {
+  EXPECT_EQ(window->windowTitle(), "Untitled \u2014 Bookloom");
+  EXPECT_EQ(window->font(), QApplication::font());
+  window->show();
+  std::map<int, QAction*> buttons;  // by their place from the top
+  for (QToolButton* button : window->findChildren<QToolButton*>())
+    if (button->toolButtonStyle() == Qt::ToolButtonTextBesideIcon)
+      buttons[button->mapTo(window.get(), QPoint()).y()] = button->defaultAction();
+  std::vector<QAction*> order;
+  for (const auto& [top, action] : buttons) order.push_back(action);
+  EXPECT_EQ(order, (std::vector<QAction*>{window->tocAction, window->descriptionAction,
+                                          window->coverPageAction, window->makeWolfAction}));
 }
 
 TEST_F(MainWindowTest, ListShowsNameSizeAndFolderOfEveryFile) {
@@ -209,25 +225,71 @@ TEST_F(MainWindowTest, ListShowsNameSizeAndFolderOfEveryFile) {
   EXPECT_EQ(model->index(1, 1).data().toString(), "13 B");
   EXPECT_EQ(model->index(1, 2).data().toString().toStdString(), dir.Path().string() + "/");
   EXPECT_EQ(model->index(1, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
-  EXPECT_EQ(window->fileListView->header()->sectionSize(0), 150);
-  EXPECT_EQ(window->fileListView->header()->sectionSize(1), 100);
-  EXPECT_EQ(window->fileListView->header()->sectionSize(2), 200);
+  // A file gone since it was added is marked, and says so.
+  EXPECT_TRUE(model->index(1, 0).data(Qt::ToolTipRole).isNull());
+  std::filesystem::remove(dir / "b.txt");
+  EXPECT_FALSE(model->index(1, 0).data(Qt::DecorationRole).isNull());
+  EXPECT_EQ(model->index(1, 0).data(Qt::ToolTipRole).toString(), "The file is gone");
+  EXPECT_TRUE(model->index(0, 0).data(Qt::DecorationRole).isNull());
 }
 
-TEST_F(MainWindowTest, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
+// Every file that can be used is added, in order and selected; the others are named together in one
+// warning, with the words of the command line.
+TEST_F(MainWindowTest, AddsTheGoodFilesAndNamesTheBadOnesTogether) {
+  AddFiles("x");
   const std::u16string text = TextFile("a.txt");
   messages.filesToOpen = {U16(dir / "missing.txt"), test::WriteTextFile(dir / "notes.unknown", "\x01\x02"),
-                          text, text};
+                          text, test::WriteTextFile(dir / "b.bmp", "BM no picture"), text};
   window->addFileAction->trigger();
   EXPECT_EQ(messages.openFilter,
             FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
-  EXPECT_EQ(Files(), "aa");
-  EXPECT_EQ(window->fileListView->model()->rowCount(), 2);
+  EXPECT_EQ(Files(), "xaa");
+  EXPECT_EQ(window->fileListView->model()->rowCount(), 3);
+  EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2}));
   EXPECT_TRUE(messages.errors.empty());
+  EXPECT_EQ(messages.warningsTitle, u"3 of the files cannot be used and were not added");
+  ASSERT_EQ(messages.warnings.size(), 3u);
+  EXPECT_EQ(Utf16ToUtf8(messages.warnings[0]), (dir / "missing.txt").string() + ": no such file");
+  EXPECT_NE(Utf16ToUtf8(messages.warnings[1]).find("notes.unknown"), std::string::npos);
+  EXPECT_NE(Utf16ToUtf8(messages.warnings[2]).find("b.bmp: cannot be decoded"), std::string::npos);
+  EXPECT_TRUE(messages.questions.empty());  // no damaged pages that could be left out
 
   messages.filesToOpen.clear();  // a cancelled dialog adds nothing
   window->addFileAction->trigger();
-  EXPECT_EQ(Files(), "aa");
+  EXPECT_EQ(Files(), "xaa");
+}
+
+// A folder with a damaged picture comes in without it only when the user agrees to leave such
+// pages out of the book, as --skip-bad does.
+TEST_F(MainWindowTest, OffersToLeaveOutTheDamagedPagesOfAFolder) {
+  std::filesystem::create_directory(dir / "scans");
+  test::WritePicture(dir / "scans" / "p1.bmp");
+  test::WriteTextFile(dir / "scans" / "p2.bmp", "BM no picture");
+  for (const bool agree : {false, true}) {
+    messages.questions.clear();
+    messages.warnings.clear();
+    messages.confirm = agree;
+    messages.folder = U16(dir / "scans");
+    window->addFolderAction->trigger();
+    EXPECT_EQ(messages.questions.size(), 1u) << agree;
+    EXPECT_EQ(window->fileList.Count(), agree ? 1 : 0);
+    EXPECT_EQ(window->BookSettings().skipBadParts, agree);
+    EXPECT_EQ(messages.warnings.size(), agree ? 0u : 1u);
+  }
+  EXPECT_EQ(messages.questions[0],
+            u"1 of the files hold damaged pages or pictures. Leave those out of the book?");
+
+  // A project that holds such a folder offers the same when it is opened.
+  window->SaveProject(U16(dir / "scans.bookloom"));
+  for (const bool agree : {false, true}) {
+    Open();
+    messages.questions.clear();
+    messages.confirm = agree;
+    window->OpenProject(U16(dir / "scans.bookloom"));
+    EXPECT_EQ(messages.questions.size(), 1u) << agree;
+    EXPECT_EQ(window->fileList.Count(), agree ? 1 : 0);
+    EXPECT_EQ(window->BookSettings().skipBadParts, agree);
+  }
 }
 
 TEST_F(MainWindowTest, AddsDroppedFilesAsAddFileDoes) {
@@ -256,32 +318,12 @@ TEST_F(MainWindowTest, AddsDroppedFilesAsAddFileDoes) {
 // A folder, a pipe or a device is refused with the words the command line uses; a pipe is never
 // waited on.
 TEST_F(MainWindowTest, RefusesWhatIsNotARegularFile) {
-  std::filesystem::create_directory(dir / "folder.txt");
   ASSERT_EQ(mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
-  const struct {
-    const char* name;
-    std::string error;
-  } cases[] = {{"folder.txt", ": is a folder."}, {"pipe.txt", ": is not a regular file."}};
-  for (const auto& c : cases) {
-    messages.errors.clear();
-    messages.filesToOpen = {U16(dir / c.name), TextFile("a.txt")};
-    window->addFileAction->trigger();
-    ASSERT_EQ(messages.errors.size(), 1u) << c.name;
-    EXPECT_EQ(Utf16ToUtf8(messages.errors[0]), (dir / c.name).string() + c.error);
-  }
-  EXPECT_EQ(Files(), "");
-}
-
-TEST_F(MainWindowTest, AddingStopsAtTheFirstFileThatFailsItsCheck) {
-  messages.filesToOpen = {TextFile("a.txt"), test::WriteTextFile(dir / "b.bmp", "BM no picture"),
-                          TextFile("c.txt")};
+  messages.filesToOpen = {U16(dir / "pipe.txt"), TextFile("a.txt")};
   window->addFileAction->trigger();
+  ASSERT_EQ(messages.warnings.size(), 1u);
+  EXPECT_EQ(Utf16ToUtf8(messages.warnings[0]), (dir / "pipe.txt").string() + ": is not a regular file");
   EXPECT_EQ(Files(), "a");
-  EXPECT_EQ(window->fileListView->model()->rowCount(), 1);
-  ASSERT_EQ(messages.errors.size(), 1u);
-  const std::string error = Utf16ToUtf8(messages.errors[0]);
-  EXPECT_NE(error.find((dir / "b.bmp").string()), std::string::npos) << error;
-  EXPECT_TRUE(error.ends_with(".")) << error;
 }
 
 TEST_F(MainWindowTest, MakesAWholeBookThroughItsActions) {
@@ -313,6 +355,16 @@ TEST_F(MainWindowTest, MakesAWholeBookThroughItsActions) {
   EXPECT_EQ(messages.saveTitle, u"Choose target name");
   EXPECT_EQ(messages.saveFilter, u"Wolf Files|*.wol|All Files|*.*");
   EXPECT_EQ(messages.saveExt, u"wol");
+  // The status bar says what was written, with a link to its folder.
+  const QList<QLabel*> labels = window->statusBar()->findChildren<QLabel*>();
+  const auto built = std::find_if(labels.begin(), labels.end(), [](QLabel* label) {
+    return label->text().startsWith(QStringLiteral("Wrote"));
+  });
+  ASSERT_NE(built, labels.end());
+  EXPECT_TRUE((*built)->text().contains(QStringLiteral("Wrote book.wol (2 file(s)).")));
+  EXPECT_TRUE((*built)->text().contains(
+      QStringLiteral("href=\"%1\"")
+          .arg(QUrl::fromLocalFile(QString::fromStdString(dir.Path().string())).toString())));
 
   const BookReader reader(ReadFileBytes(messages.saveAs));
   const BookContents& book = reader.Book();
@@ -360,12 +412,16 @@ TEST_F(MainWindowTest, ACancelledBuildLeavesTheOldBookAndNoTemporaryFile) {
 // Projects: saved and opened with the title bar saying which is open and whether it changed,
 // a question before changes are lost, and the same book from the command line.
 TEST_F(MainWindowTest, SavesAndOpensProjectsAndAsksBeforeLosingChanges) {
-  EXPECT_EQ(window->windowTitle(), QStringLiteral("Bookloom"));
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled \u2014 Bookloom"));
   AddFiles("ab");
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled* \u2014 Bookloom"));
   window->description.title = u"Projected";
+  window->coverPage.fileName = test::WritePicture(dir / "cover.bmp");
+  window->coverPage.coverMode = 2;
   messages.saveAs = U16(dir / "book.bookloom");
   window->saveProjectAction->trigger();
   EXPECT_EQ(messages.saveExt, u"bookloom");
+  EXPECT_EQ(messages.saveSuggested, u"Projected.bookloom");  // the title names an untitled book
   EXPECT_EQ(window->windowTitle(), QStringLiteral("book \u2014 Bookloom"));
   EXPECT_FALSE(window->Modified());
 
@@ -373,6 +429,7 @@ TEST_F(MainWindowTest, SavesAndOpensProjectsAndAsksBeforeLosingChanges) {
   messages.saveAs = U16(dir / "window.wol");
   window->UpdateActions();
   window->makeWolfAction->trigger();
+  EXPECT_EQ(messages.saveSuggested, U16(dir / "book.wol"));  // beside the project, named after it
   const std::string command = test::Quoted(BOOKLOOM_CLI) + " make -q -o " + test::Quoted(dir / "cli.wol") +
                               " --project " + test::Quoted(dir / "book.bookloom");
   ASSERT_EQ(std::system(command.c_str()), 0);
@@ -388,16 +445,20 @@ TEST_F(MainWindowTest, SavesAndOpensProjectsAndAsksBeforeLosingChanges) {
   messages.saveChoice = SaveChoice::kDiscard;
   window->newProjectAction->trigger();
   EXPECT_EQ(Files(), "");
-  EXPECT_EQ(window->windowTitle(), QStringLiteral("Bookloom"));
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled \u2014 Bookloom"));
+  EXPECT_EQ(window->ProjectFileName(), u"");  // a save now asks for a name, and never empties the project
 
-  // Opened again: the project as it was saved; a file gone since is named in a warning.
+  // Opened again: the project as it was saved; a file or a cover gone since is named in a warning.
   std::filesystem::remove(dir / "a.txt");
+  std::filesystem::remove(dir / "cover.bmp");
   messages.projectToOpen = U16(dir / "book.bookloom");
   window->openProjectAction->trigger();
   EXPECT_EQ(Files(), "b");
   EXPECT_EQ(window->description.title, u"Projected");
-  ASSERT_EQ(messages.warnings.size(), 1u);
+  ASSERT_EQ(messages.warnings.size(), 2u);
   EXPECT_NE(messages.warnings[0].find(u"a.txt: no such file"), std::u16string::npos);
+  EXPECT_NE(messages.warnings[1].find(u"cover: "), std::u16string::npos);
+  EXPECT_NE(messages.warnings[1].find(u"cover.bmp: no such file"), std::u16string::npos);
 
   // Closing with changes saves them when asked to.
   AddFiles("c");
@@ -462,6 +523,7 @@ TEST_F(MainWindowTest, RemovesOneFileWithoutAQuestionAndSeveralAfterOne) {
   window->removeFileAction->trigger();
   EXPECT_TRUE(messages.questions.empty());
   EXPECT_EQ(Files(), "acde");
+  EXPECT_EQ(SelectedRows(), std::vector<int>{1});  // the file that followed
 
   Select({0, 2, 3});
   messages.confirm = false;
@@ -474,26 +536,100 @@ TEST_F(MainWindowTest, RemovesOneFileWithoutAQuestionAndSeveralAfterOne) {
   window->removeFileAction->trigger();
   EXPECT_EQ(Files(), "c");
   EXPECT_EQ(window->fileListView->model()->rowCount(), 1);
-  EXPECT_TRUE(SelectedRows().empty());
+  EXPECT_EQ(SelectedRows(), std::vector<int>{0});
 }
 
-TEST_F(MainWindowTest, MovedFileKeepsTheSelection) {
-  AddFiles("abc");
-  Select({1});
-  window->moveFileUpAction->trigger();
-  EXPECT_EQ(Files(), "bac");
-  EXPECT_EQ(SelectedRows(), std::vector<int>{0});
-  EXPECT_EQ(window->fileListView->currentIndex().row(), 0);
+TEST_F(MainWindowTest, MovedFilesKeepTheSelection) {
+  const struct {
+    std::vector<int> selected;
+    int offset;
+    const char* files;
+    std::vector<int> after;
+  } cases[] = {
+      {{1}, -1, "bacde", {0}},       {{1}, +1, "acbde", {2}},
+      {{1, 3}, -1, "badce", {0, 2}}, {{1, 2}, +1, "adbce", {2, 3}},
+      {{3, 4}, -1, "abdec", {2, 3}}, {{0, 1}, -1, "abcde", {0, 1}},  // the first cannot move up: none moves
+  };
+  for (const auto& c : cases) {
+    window->NewBook();
+    AddFiles("abcde");
+    Select(c.selected);
+    (c.offset < 0 ? window->moveFileUpAction : window->moveFileDownAction)->trigger();
+    EXPECT_EQ(Files(), c.files) << c.files;
+    EXPECT_EQ(SelectedRows(), c.after) << c.files;
+    EXPECT_EQ(window->fileListView->currentIndex().row(), c.after.front()) << c.files;
+  }
+}
 
+// Files dragged within the list land where they are dropped, in their order, and stay selected.
+TEST_F(MainWindowTest, DraggedFilesMoveWhereTheyAreDropped) {
+  const struct {
+    std::vector<int> dragged;
+    int row, onRow;  // the drop: before `row`, or on the row `onRow` (-1: neither)
+    const char* files;
+    std::vector<int> after;
+  } cases[] = {
+      {{1, 3}, 0, -1, "bdace", {0, 1}}, {{0}, -1, -1, "bcdea", {4}},  // -1 and -1: below the last row
+      {{3, 4}, -1, 1, "adebc", {1, 2}}, {{1}, 2, -1, "abcde", {1}},  {{0, 4}, 3, -1, "bcaed", {2, 3}},
+  };
+  for (const auto& c : cases) {
+    window->NewBook();
+    AddFiles("abcde");
+    QAbstractItemModel* model = window->fileListView->model();
+    QModelIndexList indexes;
+    for (int row : c.dragged) indexes << model->index(row, 0) << model->index(row, 1);
+    std::unique_ptr<QMimeData> data(model->mimeData(indexes));
+    const QModelIndex on = c.onRow >= 0 ? model->index(c.onRow, 0) : QModelIndex();
+    model->dropMimeData(data.get(), Qt::MoveAction, c.row, 0, on);
+    EXPECT_EQ(Files(), c.files) << c.files;
+    EXPECT_EQ(SelectedRows(), c.after) << c.files;
+  }
+  EXPECT_EQ(window->fileListView->dragDropMode(), QAbstractItemView::DragDrop);
+}
+
+// Adding, removing and moving files and a file's own settings are taken back and made again in
+// turn; the files they touch are selected, and the book counts as changed.
+TEST_F(MainWindowTest, UndoesAndRedoesTheEditsOfTheList) {
+  AddFiles("abc");
+  Select({0});
+  window->removeFileAction->trigger();
+  Select({1});
   window->UpdateActions();
-  window->moveFileDownAction->trigger();
-  window->UpdateActions();
-  window->moveFileDownAction->trigger();
-  EXPECT_EQ(Files(), "acb");
-  EXPECT_EQ(SelectedRows(), std::vector<int>{2});
-  EXPECT_EQ(window->fileListView->currentIndex().row(), 2);
-  window->UpdateActions();
-  EXPECT_FALSE(window->moveFileDownAction->isEnabled());
+  window->moveFileUpAction->trigger();
+  Select({0});
+  test::WhenModal([&](QWidget&) {
+    window->fileSettingsDialog->useBookCheck->setChecked(false);
+    window->fileSettingsDialog->form->chaptersCheck->setChecked(true);
+    window->fileSettingsDialog->okButton->click();
+  });
+  window->fileSettingsAction->trigger();
+  ASSERT_EQ(Files(), "cb");
+  ASSERT_TRUE(window->fileList.Items(0).HasOwnSettings());
+  EXPECT_EQ(window->undoAction->text(), "&Undo File Settings");
+
+  const struct {
+    QAction* action;
+    const char* files;
+    bool ownSettings;  // of the first file
+    std::vector<int> selected;
+  } steps[] = {
+      {window->undoAction, "cb", false, {0}},        {window->undoAction, "bc", false, {1}},
+      {window->undoAction, "abc", false, {0}},       {window->undoAction, "", false, {}},
+      {window->redoAction, "abc", false, {0, 1, 2}}, {window->redoAction, "bc", false, {0}},
+      {window->redoAction, "cb", false, {0}},        {window->redoAction, "cb", true, {0}},
+  };
+  for (const auto& step : steps) {
+    window->SaveProject(U16(dir / "p.bookloom"));  // saved: the step makes it changed again
+    step.action->trigger();
+    EXPECT_EQ(Files(), step.files) << step.files;
+    if (window->fileList.Count() > 0)
+      EXPECT_EQ(window->fileList.Items(0).HasOwnSettings(), step.ownSettings) << step.files;
+    EXPECT_EQ(SelectedRows(), step.selected) << step.files;
+    EXPECT_TRUE(window->Modified()) << step.files;
+  }
+  messages.saveChoice = SaveChoice::kDiscard;
+  window->newProjectAction->trigger();  // a new book starts with nothing to undo
+  EXPECT_FALSE(window->undoAction->isEnabled());
 }
 
 TEST_F(MainWindowTest, ShortcutsWorkWhileTheFocusIsInTheList) {
@@ -509,79 +645,101 @@ TEST_F(MainWindowTest, ShortcutsWorkWhileTheFocusIsInTheList) {
   QTest::keyClick(window->fileListView, Qt::Key_Down, Qt::ControlModifier);
   EXPECT_EQ(Files(), "abc");
   window->UpdateActions();
-  QTest::keyClick(window->fileListView, Qt::Key_Delete, Qt::ControlModifier);
+  QTest::keyClick(window->fileListView, Qt::Key_Delete);
   EXPECT_EQ(Files(), "ac");
+  // Ctrl+Q closes the window, asking about unsaved changes first.
+  messages.saveChoice = SaveChoice::kDiscard;
+  QTest::keyClick(window->fileListView, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(messages.saveQuestions.size(), 1u);
 }
 
-TEST_F(MainWindowTest, ClearAllAsksThenStartsANewBookWithTheCoverFromTheSettings) {
-  std::ofstream(dir / "bookloom.ini")
-      << "[Cover]\nCoverFileName=/covers/c.bmp\nCoverColors=2\nEnlargeCover=0\n"
-         "CoverLeft=1\nCoverRight=2\nCoverTop=3\nCoverBottom=4\n";
+// Enter and F2 open the settings of the selected file; the list's own menu holds them too.
+TEST_F(MainWindowTest, EnterAndF2OpenTheFileSettingsFromTheList) {
+  for (const auto& [key, name] : {std::pair{Qt::Key_F2, "F2"}, std::pair{Qt::Key_Return, "Enter"}}) {
+    Open();
+    AddFiles("ab");
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->fileListView->setFocus();
+    Select({1});
+    QString title;
+    test::WhenModal([&](QWidget& dialog) {
+      title = dialog.windowTitle();
+      static_cast<QDialog&>(dialog).reject();
+    });
+    QTest::keyClick(window->fileListView, key);
+    EXPECT_EQ(title, "File Settings - b.txt") << name;
+  }
+  EXPECT_EQ(window->fileListView->contextMenuPolicy(), Qt::ActionsContextMenu);
+  EXPECT_TRUE(window->fileListView->actions().contains(window->fileSettingsAction));
+  EXPECT_TRUE(window->fileListView->actions().contains(window->removeFileAction));
+}
+
+TEST_F(MainWindowTest, NewStartsABookWithTheCoverFromTheSettings) {
+  QSettings store(QString::fromStdString(UserSettingsFile().string()), QSettings::IniFormat);
+  Settings settings;
+  settings.coverFileName = u"/covers/c.bmp";
+  settings.coverColors = 2;
+  settings.enlargeCover = false;
+  settings.coverLeft = 1;
+  settings.coverBottom = 4;
+  SaveSettings(settings, store);
   Open();
   AddFiles("ab");
   window->description.title = u"Title";
   window->coverPage.fileName = u"/other.bmp";
-  window->coverPage.margins.top = 50;
-
-  messages.confirm = false;
-  window->clearAllAction->trigger();
-  EXPECT_EQ(Files(), "ab");
-  EXPECT_EQ(window->description.title, u"Title");
-
-  messages.confirm = true;
-  window->clearAllAction->trigger();
-  ASSERT_EQ(messages.questions.size(), 2u);
-  EXPECT_EQ(messages.questions[1], u"Clear all sets and start new Wolf?");
+  messages.saveChoice = SaveChoice::kDiscard;
+  window->newProjectAction->trigger();
   EXPECT_EQ(Files(), "");
-  EXPECT_EQ(window->fileListView->model()->rowCount(), 0);
   EXPECT_EQ(window->description.title, u"");
   const CoverPage& cover = window->coverPage;
   EXPECT_EQ(cover.fileName, u"/covers/c.bmp");
   EXPECT_EQ(static_cast<int>(cover.coverMode), 2);
   EXPECT_FALSE(cover.enlarge);
   EXPECT_EQ(cover.margins.left, 1);
-  EXPECT_EQ(cover.margins.right, 2);
-  EXPECT_EQ(cover.margins.top, 3);
   EXPECT_EQ(cover.margins.bottom, 4);
-
-  window->clearAllAction->trigger();  // an empty project is asked about too
-  EXPECT_EQ(messages.questions.size(), 3u);
 }
 
-TEST_F(MainWindowTest, FirstRunWritesBothSectionsWithAllKeysAtClosing) {
-  window->show();
-  EXPECT_TRUE(window->close());
-  const std::string text = ReadSettingsText();
-  EXPECT_EQ(text.substr(0, text.find("FormXPos=")), "[Bookloom]\n");
-  const size_t cover = text.find("[Cover]\n");
-  ASSERT_NE(cover, std::string::npos);
-  EXPECT_EQ(text.substr(cover),
-            "[Cover]\nCoverFileName=\nCoverColors=0\nEnlargeCover=1\nCoverLeft=0\nCoverRight=0\n"
-            "CoverTop=0\nCoverBottom=0\n");
-  for (const char* key : {"FormXPos=", "FormYPos=", "FormXLen=", "FormYLen="})
-    EXPECT_LT(text.find(key), cover) << key;
-  Settings s;
-  LoadSettings(s, U16(dir / "bookloom.ini"));
-  EXPECT_EQ(s.windowWidth, window->width());
-  EXPECT_EQ(s.windowHeight, window->height());
-}
-
-TEST_F(MainWindowTest, PlacesItselfAsTheSettingsSay) {
-  EXPECT_EQ(window->pos(), QPoint(160, 181));
-  EXPECT_EQ(window->size(), QSize(697, 426));
-  std::ofstream(dir / "bookloom.ini") << "[Bookloom]\nFormXPos=0x20\nFormYPos=-5\nFormXLen=0\nFormYLen=500\n";
+// The settings live in the user's configuration folder; those of an old file beside the program are
+// taken over once, and the old file is never read again.
+TEST_F(MainWindowTest, KeepsItsSettingsInTheUsersFolderAndTakesOverAnOldFileOnce) {
+  std::ofstream(dir / "bookloom.ini") << "[Bookloom]\nFormXPos=0x20\nFormYPos=40\nFormXLen=0\nFormYLen=500\n"
+                                         "[Cover]\nCoverColors=1\n";
   Open();
-  EXPECT_EQ(window->pos(), QPoint(32, 181));
-  EXPECT_EQ(window->size(), QSize(697, 500));
+  EXPECT_TRUE(std::filesystem::exists(UserSettingsFile()));
+  EXPECT_EQ(window->pos(), QPoint(32, 40));
+  EXPECT_EQ(window->height(), 500);
+  EXPECT_EQ(static_cast<int>(window->coverPage.coverMode), 1);
+  const int width = window->width();  // the desktop's choice, as none was kept
+
+  window->show();
+  window->resize(width + 10, 320);
+  const QSize size = window->size();
+  EXPECT_TRUE(window->close());
+  EXPECT_TRUE(messages.errors.empty());
+  const std::string text = ReadSettingsText();
+  EXPECT_NE(text.find("[Bookloom]\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("FormYLen=" + std::to_string(size.height()) + "\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[Cover]\n"), std::string::npos) << text;
+
+  std::ofstream(dir / "bookloom.ini") << "[Cover]\nCoverColors=2\n";
+  Open();
+  EXPECT_EQ(window->size(), size);
+  EXPECT_EQ(static_cast<int>(window->coverPage.coverMode), 1);
 }
 
 TEST_F(MainWindowTest, ClosesEvenWhenTheSettingsCannotBeWritten) {
-  window = std::make_unique<MainWindow>(messages, U16(dir / "gone" / "bookloom"));
+  test::WriteTextFile(dir / "file", "not a folder");
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir / "file").string()));
+  Open();
   window->show();
   EXPECT_TRUE(window->close());
   EXPECT_FALSE(window->isVisible());
   ASSERT_EQ(messages.errors.size(), 1u);
-  EXPECT_EQ(messages.errors[0], U16("Unable to write to " + (dir / "gone" / "bookloom.ini").string() + "."));
+  EXPECT_EQ(messages.errors[0],
+            U16("Unable to write to " + (dir / "file" / "bookloom" / "bookloom.conf").string() + "."));
 }
 
 }  // namespace

@@ -37,8 +37,9 @@ class TestUserDialogs : public UserDialogs {
     return filesToOpen;
   }
   std::u16string SaveFile(const std::u16string& title, const std::u16string& filter,
-                          const std::u16string& defaultExt) override {
+                          const std::u16string& defaultExt, const std::u16string& suggested) override {
     saveTitle = title;
+    saveSuggested = suggested;
     saveFilter = filter;
     saveExt = defaultExt;
     return saveAs;
@@ -61,15 +62,20 @@ class TestUserDialogs : public UserDialogs {
     return picture;
   }
 
+  std::u16string OpenFolder(const std::u16string& title) override {
+    folderTitle = title;
+    return folder;
+  }
+
   // Answers.
   bool confirm = true;
   std::vector<std::u16string> filesToOpen;
-  std::u16string saveAs, picture, projectToOpen;
+  std::u16string saveAs, picture, projectToOpen, folder;
   SaveChoice saveChoice = SaveChoice::kCancel;
   // What was shown or asked.
   std::vector<std::u16string> errors, questions, validationErrors;
-  std::u16string openFilter, saveTitle, saveFilter, saveExt, pictureTitle, pictureFilter, warningsTitle,
-      projectFilter;
+  std::u16string openFilter, saveTitle, saveSuggested, saveFilter, saveExt, pictureTitle, pictureFilter,
+      warningsTitle, projectFilter, folderTitle;
   std::vector<std::u16string> saveQuestions;
   std::vector<std::u16string> warnings;
 };
