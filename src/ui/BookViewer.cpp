@@ -359,7 +359,6 @@ bool OpenIfBook(const std::u16string& fileName, QWidget* parent) {
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setWindowFlag(Qt::Window);
     viewer->resize(viewer->screen()->availableSize() * 4 / 5);  // room for the page at a readable size
-    CenterOnScreen(*viewer);
     viewer->show();
     return true;
   }

@@ -79,8 +79,9 @@ TEST_F(BookViewerTest, ShowsTheCoverThenEveryPageOfEachLayout) {
       viewer.nextButton->click();
       ASSERT_EQ(viewer.CurrentPage(), page) << layout;
       EXPECT_EQ(viewer.pageNumberLabel->text(), QStringLiteral("Page %1 of %2").arg(page + 1).arg(count));
-      if (page % 5 == 0 || page + 1 == count)
+      if (page % 5 == 0 || page + 1 == count) {
         EXPECT_EQ(viewer.ShownImage(), PageImage(reader, pages, static_cast<size_t>(page))) << page;
+      }
     }
     EXPECT_FALSE(viewer.nextButton->isEnabled()) << layout;
     const QSize textPage = layout >= 2 ? QSize(800, 600) : QSize(600, 800);
@@ -198,7 +199,7 @@ TEST_F(BookViewerTest, ADamagedBookShowsTheReadersError) {
 TEST_F(BookViewerTest, FileOpenShowsABookBesideTheProject) {
   test::TestUserDialogs messages;
   MainWindow window(messages, U16(dir / "bookloom"));
-  window.AddFiles({test::WriteTextFile(dir / "kept.txt", "kept")});
+  window.AddInputs({test::WriteTextFile(dir / "kept.txt", "kept")});
   std::filesystem::copy_file(dir / "book.wol", dir / "book-without-extension");
   for (const char* name : {"book.wol", "book-without-extension"}) {
     messages.projectToOpen = U16(dir / name);
