@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/VersionStrings.h"
+#include "platform/BuildVersion.h"
 #include "ui/Appearance.h"
 
 namespace bookloom {
@@ -24,7 +24,7 @@ QLabel* AddLine(const QString& text, int y, int height, QWidget* parent) {
 
 }  // namespace
 
-AboutDialog::AboutDialog(const std::u16string& executablePath, QWidget* parent)
+AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setWindowTitle(tr(" About"));
   setFont(WindowFont());
@@ -70,10 +70,8 @@ AboutDialog::AboutDialog(const std::u16string& executablePath, QWidget* parent)
   closeButton->setDefault(true);
   connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
-  std::u16string version, build;
-  if (!GetVersionStrings(executablePath, &version, &build)) version = build = u"?";
-  versionLabel->setText(tr("version %1").arg(QString::fromStdU16String(version)));
-  buildLabel->setText(tr("    Build: %1").arg(QString::fromStdU16String(build)));
+  versionLabel->setText(tr("version %1").arg(kVersionText));
+  buildLabel->setText(tr("    Build: %1").arg(kBuildText));
   CenterOnScreen(*this);
 }
 

@@ -105,7 +105,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   NewBook();
 
   descriptionDialog = new DescriptionDialog(messages_, this);
-  aboutDialog = new AboutDialog(executablePath, this);
+  aboutDialog = new AboutDialog(this);
   coverPageDialog = new CoverPageDialog(messages_, this);
   buildDialog = new BuildDialog(this);
   CreateSettingsDialog();
