@@ -43,12 +43,4 @@ std::vector<DescriptionOverflow> FindDescriptionOverflows(const BookDescription&
 
 void BookDescription::Clear() { *this = BookDescription(); }
 
-void BookDescription::Assign(const Persistent& source) {
-  if (const auto* other = dynamic_cast<const BookDescription*>(&source)) {
-    *this = *other;
-    return;
-  }
-  Persistent::Assign(source);
-}
-
 }  // namespace bookloom

@@ -13,15 +13,6 @@ void CoverPage::SetDefaults() {
   margins = {};
 }
 
-void CoverPage::Assign(const Persistent& source) {
-  const auto* other = dynamic_cast<const CoverPage*>(&source);
-  if (!other) return Persistent::Assign(source);
-  fileName = other->fileName;
-  coverMode = other->coverMode;
-  enlarge = other->enlarge;
-  margins = other->margins;
-}
-
 bool CoverPage::RenderCover(Bitmap& target) const {
   if (fileName.empty() || !FileExists(fileName) || coverMode <= 0) return false;
   Picture picture;

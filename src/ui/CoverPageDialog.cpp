@@ -26,12 +26,12 @@ CoverPageDialog::CoverPageDialog(UserDialogs& messages, QWidget* parent) : QDial
 }
 
 bool CoverPageDialog::Execute(CoverPage& cover) {
-  panel->coverPage.Assign(cover);
+  panel->coverPage = cover;
   panel->ShowSettings();
   CenterOnScreen(*this);
   if (exec() != QDialog::Accepted) return false;
   panel->ReadSettings();
-  cover.Assign(panel->coverPage);
+  cover = panel->coverPage;
   return true;
 }
 

@@ -52,7 +52,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   NewBook();
   fileList = std::move(files);
   description = project.description;
-  coverPage.Assign(project.cover);
+  coverPage = project.cover;
   bookSettings_ = project.settings;
   projectFileName_ = fileName;
   RefreshFileList();

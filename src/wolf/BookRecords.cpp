@@ -175,11 +175,6 @@ void DescriptionRecord::Clear() {
   UpdateSize();
 }
 
-void DescriptionRecord::Assign(const DescriptionRecord& source) {
-  values_ = source.values_;
-  UpdateSize();
-}
-
 void DescriptionRecord::UpdateSize() {
   size_t size = 0;
   for (int i = 0; i < kDescriptionFieldCount; ++i) {

@@ -60,7 +60,6 @@ class DescriptionRecord {
   // written.
   std::string GetText() const;
   void Clear();
-  void Assign(const DescriptionRecord& source);
   // The byte length of GetText().
   int32_t Size() const { return size_; }
 

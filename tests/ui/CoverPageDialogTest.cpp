@@ -55,7 +55,7 @@ TEST_F(CoverPageDialogTest, EnablesSettingsOnlyWhenACoverPageIsWanted) {
   CoverPage cover;
   cover.coverMode = static_cast<decltype(cover.coverMode)>(1);
   cover.enlarge = false;
-  panel.coverPage.Assign(cover);
+  panel.coverPage = cover;
   panel.ShowSettings();
   const std::vector<QWidget*> settings = {panel.enlargeCheck, panel.leftMarginEdit, panel.rightMarginEdit,
                                           panel.topMarginEdit, panel.bottomMarginEdit};
@@ -102,7 +102,7 @@ TEST_F(CoverPageDialogTest, MarginFieldsBringTypedValuesIntoARangeThatLeavesRoom
   // Margins of a settings file that leave no room are brought into range when shown.
   CoverPage cover;
   cover.margins = {400, 400, 0, 800};
-  panel.coverPage.Assign(cover);
+  panel.coverPage = cover;
   panel.ShowSettings();
   panel.ReadSettings();
   EXPECT_NO_THROW(CheckMargins(panel.coverPage.margins));

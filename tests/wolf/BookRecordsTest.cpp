@@ -64,8 +64,7 @@ TEST(DescriptionRecord, CutsThenTrimsAndKeepsTheBlockSize) {
   EXPECT_NE(text.find("<time_write>2024-01-01 12:00\r\n<publisher>"), std::string::npos);
   EXPECT_EQ(d.Size(), static_cast<int32_t>(text.size()));
 
-  DescriptionRecord copy;
-  copy.Assign(d);
+  DescriptionRecord copy = d;
   EXPECT_EQ(copy.GetText(), text);
   EXPECT_EQ(copy.Size(), d.Size());
   copy.Clear();
