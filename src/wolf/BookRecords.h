@@ -150,7 +150,6 @@ class PageTable {
   // The group at index modulo the group count.
   PageList& Group(int index) { return groups_[index % groups_.size()]; }
   const PageList& Group(int index) const { return groups_[index % groups_.size()]; }
-  int GroupCount() const { return static_cast<int>(groups_.size()); }
   // Appends position to every group, unless it is the section start recorded last.
   void AddSectionStart(uint32_t position);
 
