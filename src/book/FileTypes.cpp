@@ -1,7 +1,11 @@
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "book/DocumentFileItem.h"
+#include "book/PictureFileItem.h"
+#include "book/TextFileItem.h"
 #include "platform/Collate.h"
 #include "platform/Exception.h"
 #include "platform/Path.h"
@@ -52,94 +56,46 @@ std::u16string Entry(const std::u16string& description, const std::u16string& ma
 
 }  // namespace
 
-FileTypeExtension* FileTypeRegistry::FindExt(std::u16string_view ext) const {
+FileTypeTable::FileTypeTable(std::vector<FileType> rows) : rows_(std::move(rows)) {
+  for (size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].ext.empty() || FindExt(rows_[i].ext) != &rows_[i])
+      Raise<Exception>("The extension \"%s\" is in the table of file types twice, or empty", {rows_[i].ext});
+}
+
+const FileType* FileTypeTable::FindExt(std::u16string_view ext) const {
   if (ext.empty()) return nullptr;
-  for (const auto& e : extensions_)
-    if (SameTextIgnoreCase(e->ext, ext)) return e.get();
+  for (const FileType& t : rows_)
+    if (SameTextIgnoreCase(t.ext, ext)) return &t;
   return nullptr;
 }
 
-FileTypeClass* FileTypeRegistry::FindClass(const FileItemClass& itemClass,
-                                           const std::u16string& description) const {
-  for (const auto& c : classes_)
-    if (c->itemClass == &itemClass && (description.empty() || c->description == description)) return c.get();
-  return nullptr;
-}
-
-void FileTypeRegistry::Link(FileTypeExtension& ext, FileTypeClass* classItem, const FileItemClass& itemClass,
-                            const std::u16string& classDescription) {
-  if (!classItem) {
-    classes_.push_back(std::make_unique<FileTypeClass>(FileTypeClass{&itemClass, classDescription}));
-    classItem = classes_.back().get();
-  }
-  ++classItem->refCount;
-  ext.classItem = classItem;
-}
-
-void FileTypeRegistry::Release(FileTypeClass* classItem) {
-  if (--classItem->refCount > 0) return;
-  std::erase_if(classes_, [&](const auto& c) { return c.get() == classItem; });
-}
-
-void FileTypeRegistry::RegisterFormat(const std::u16string& ext, const std::u16string& classDescription,
-                                      const std::u16string& extDescription, bool replace,
-                                      const FileItemClass& itemClass, const std::string& reader) {
-  if (ext.empty()) return;
-  FileTypeExtension* e = FindExt(ext);
-  FileTypeClass* c = FindClass(itemClass, classDescription);
-  if (!e) {
-    extensions_.push_back(
-        std::make_unique<FileTypeExtension>(FileTypeExtension{ext, extDescription, nullptr, reader}));
-    Link(*extensions_.back(), c, itemClass, classDescription);
-    return;
-  }
-  if (!replace) Raise<Exception>("Attempt to register %s twice!", {ext});
-  FileTypeClass* old = e->classItem;
-  if (old->itemClass == &itemClass) return;
-  e->reader = reader;
-  Link(*e, c, itemClass, classDescription);
-  Release(old);
-}
-
-void FileTypeRegistry::UnregisterFormat(const std::u16string& ext, const FileItemClass& itemClass) {
-  if (!ext.empty()) {
-    FileTypeExtension* e = FindExt(ext);
-    if (!e) return;
-    Release(e->classItem);
-    std::erase_if(extensions_, [&](const auto& x) { return x.get() == e; });
-    return;
-  }
-  std::erase_if(extensions_, [&](const auto& x) {
-    if (x->classItem->itemClass != &itemClass) return false;
-    Release(x->classItem);
-    return true;
-  });
-  std::erase_if(classes_, [&](const auto& c) { return c->itemClass == &itemClass; });
-}
-
-std::u16string FileTypeRegistry::BuildFilter(int sortMode, int options,
-                                             const FileItemClass* itemClass) const {
+std::u16string FileTypeTable::BuildFilter(int sortMode, int options, const FileItemClass* itemClass) const {
   const bool allSupported = options & kAllSupported;
   const bool sortedExts = sortMode == 1 || sortMode == 3;
   TextList entries(sortMode == 1 || sortMode == 2), classExts(sortedExts), allExts(sortedExts);
-  const auto wanted = [&](const FileTypeClass& c) { return !itemClass || c.itemClass == itemClass; };
+  const auto wanted = [&](const FileType& t) { return !itemClass || t.itemClass == itemClass; };
+  const auto sameEntry = [](const FileType& a, const FileType& b) {
+    return a.itemClass == b.itemClass && a.group == b.group;
+  };
 
   if (options & kGroupByClass) {
-    for (const auto& c : classes_) {
-      if (!wanted(*c)) continue;
+    // One entry for each group of each class, where the group first appears.
+    for (auto first = rows_.begin(); first != rows_.end(); ++first) {
+      if (!wanted(*first) ||
+          std::any_of(rows_.begin(), first, [&](const FileType& t) { return sameEntry(t, *first); }))
+        continue;
       classExts.Clear();
-      for (const auto& e : extensions_)
-        if (e->classItem == c.get()) classExts.Add(e->ext);
+      for (auto t = first; t != rows_.end(); ++t)
+        if (sameEntry(*t, *first)) classExts.Add(t->ext);
       if (allSupported)
         for (const auto& ext : classExts.Texts()) allExts.Add(ext);
-      entries.Add(Entry(c->description, Masks(classExts), allSupported));
+      entries.Add(Entry(first->group, Masks(classExts), allSupported));
     }
   } else {
-    for (const auto& e : extensions_) {
-      if (!wanted(*e->classItem)) continue;
-      const std::u16string& description = e->description.empty() ? e->classItem->description : e->description;
-      entries.Add(Entry(description, u"*." + e->ext, allSupported));
-      if (allSupported) allExts.Add(e->ext);
+    for (const FileType& t : rows_) {
+      if (!wanted(t)) continue;
+      entries.Add(Entry(t.Described(), u"*." + t.ext, allSupported));
+      if (allSupported) allExts.Add(t.ext);
     }
   }
 
@@ -149,20 +105,32 @@ std::u16string FileTypeRegistry::BuildFilter(int sortMode, int options,
   return result;
 }
 
-const FileItemClass* FileTypeRegistry::FindItemClass(const std::u16string& fileName) const {
+const FileItemClass* FileTypeTable::FindItemClass(const std::u16string& fileName) const {
   const std::u16string_view name = PathFileName(fileName);
-  const FileTypeExtension* e = nullptr;
-  for (const auto& x : extensions_) {
-    const size_t length = x->ext.size() + 1;
-    if (x->ext.find(u'.') == std::u16string::npos || name.size() <= length ||
-        (e && e->ext.size() >= x->ext.size()))
+  const FileType* found = nullptr;
+  for (const FileType& t : rows_) {
+    const size_t length = t.ext.size() + 1;
+    if (t.ext.find(u'.') == std::u16string::npos || name.size() <= length ||
+        (found && found->ext.size() >= t.ext.size()))
       continue;
     if (name[name.size() - length] == u'.' &&
-        SameTextIgnoreCase(name.substr(name.size() - x->ext.size()), x->ext))
-      e = x.get();
+        SameTextIgnoreCase(name.substr(name.size() - t.ext.size()), t.ext))
+      found = &t;
   }
-  if (!e) e = FindExt(PathExtension(fileName));
-  return e ? e->classItem->itemClass : nullptr;
+  if (!found) found = FindExt(PathExtension(fileName));
+  return found ? found->itemClass : nullptr;
+}
+
+const FileTypeTable& FileTypes() {
+  static const FileTypeTable table = [] {
+    std::vector<FileType> rows;
+    for (auto* add : {TextFileTypes, PictureFileTypes, DocumentFileTypes}) {
+      std::vector<FileType> more = add();
+      rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    }
+    return FileTypeTable(std::move(rows));
+  }();
+  return table;
 }
 
 }  // namespace bookloom

@@ -1,71 +1,54 @@
-// Which file item class reads which file: extensions registered by the item classes, looked up
-// by file name, and the filter string of the "Add File" dialog built from them.
+// Which file item class reads which file: the read-only table of file types, one row an extension,
+// looked up by file name, and the filter string of the "Add File" dialog built from it.
 #pragma once
 
-#include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "book/FileItem.h"
-#include "platform/SingleInstance.h"
 
 namespace bookloom {
 
-// One item class under one description, with the number of extensions that point at it.
-struct FileTypeClass {
+// One file type a book can be made from.
+struct FileType {
+  std::u16string ext;          // without the dot; two parts ("fb2.zip") where the last is not enough
+  std::u16string group;        // the open dialog's entry that lists it
+  std::u16string description;  // the extension's own description; empty: the group's
   const FileItemClass* itemClass;
-  std::u16string description;
-  int32_t refCount = 0;
-};
-
-// One registered extension (without the dot) and the class entry it belongs to.
-struct FileTypeExtension {
-  std::u16string ext;
-  std::u16string description;
-  FileTypeClass* classItem = nullptr;
   std::string reader;  // what reads the files: "built-in", "libpng", "GraphicsMagick", ...
+
+  // The description the list of formats shows.
+  const std::u16string& Described() const { return description.empty() ? group : description; }
 };
 
 // BuildFilter options, bits that may be combined.
 inline constexpr int kGroupByClass = 1;
 inline constexpr int kAllSupported = 2;
 
-class FileTypeRegistry : public SingleInstance<FileTypeRegistry> {
+class FileTypeTable {
  public:
-  static constexpr char kNotStartedMessage[] = "The file type registry has not been started";
-
-  // Maps `ext` to `itemClass` under the class description. An extension already registered
-  // (case ignored) raises "Attempt to register %s twice!" unless `replace` is set, which moves
-  // it to the new class. An empty extension is ignored.
-  // `reader` names what reads such files, for the list of formats.
-  void RegisterFormat(const std::u16string& ext, const std::u16string& classDescription,
-                      const std::u16string& extDescription, bool replace, const FileItemClass& itemClass,
-                      const std::string& reader = "built-in");
-  // Removes one extension, or, when `ext` is empty, everything registered for `itemClass`.
-  void UnregisterFormat(const std::u16string& ext, const FileItemClass& itemClass);
+  // The rows in the order the open dialog lists them; an extension (case ignored) once at most.
+  explicit FileTypeTable(std::vector<FileType> rows);
 
   // The open-dialog filter: pairs of description and masks, each followed by "|". `sortMode`
   // says what is sorted: 0 nothing, 1 the entries and the extensions, 2 the entries only, 3 the
-  // extensions only. `itemClass` null means every class.
+  // extensions only. Grouped by class, an entry is one group of one item class. `itemClass` null
+  // means every class.
   std::u16string BuildFilter(int sortMode, int options, const FileItemClass* itemClass) const;
 
-  // The class registered for the extension of a file name; null when there is none. An extension of
-  // two parts ("fb2.zip") is found before the last part alone ("zip").
+  // The class of the extension of a file name; null when there is none. An extension of two parts
+  // ("fb2.zip") is found before the last part alone ("zip").
   const FileItemClass* FindItemClass(const std::u16string& fileName) const;
 
-  const std::vector<std::unique_ptr<FileTypeClass>>& Classes() const { return classes_; }
-  const std::vector<std::unique_ptr<FileTypeExtension>>& Extensions() const { return extensions_; }
+  const std::vector<FileType>& Rows() const { return rows_; }
 
  private:
-  FileTypeExtension* FindExt(std::u16string_view ext) const;
-  FileTypeClass* FindClass(const FileItemClass& itemClass, const std::u16string& description) const;
-  void Link(FileTypeExtension& ext, FileTypeClass* classItem, const FileItemClass& itemClass,
-            const std::u16string& classDescription);
-  void Release(FileTypeClass* classItem);
+  const FileType* FindExt(std::u16string_view ext) const;
 
-  std::vector<std::unique_ptr<FileTypeClass>> classes_;
-  std::vector<std::unique_ptr<FileTypeExtension>> extensions_;
+  std::vector<FileType> rows_;
 };
+
+// Bookloom's file types: texts, then pictures, then documents, folders and archives.
+const FileTypeTable& FileTypes();
 
 }  // namespace bookloom

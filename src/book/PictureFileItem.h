@@ -8,6 +8,7 @@
 #include <string>
 
 #include "book/FileItem.h"
+#include "book/FileTypes.h"
 #include "book/PicturePages.h"
 #include "decoders/Picture.h"
 #include "pictures/PageFitting.h"
@@ -50,8 +51,7 @@ class PictureFileItem : public FileItem {
   const GraphicDecoder* graphicClass_ = nullptr;
 };
 
-// The picture item's extensions in the file type registry, from the start to the end of the program.
-void RegisterPictureItem();
-void UnregisterPictureItem();
+// The picture item's rows of the table of file types, one for each picture format.
+std::vector<FileType> PictureFileTypes();
 
 }  // namespace bookloom

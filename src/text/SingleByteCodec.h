@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "platform/Exception.h"
-#include "platform/SingleInstance.h"
 
 namespace bookloom {
 
@@ -84,10 +83,8 @@ int Win1251ByteOf(char16_t code);
 // The same for every code unit at once: 0 where the code page lacks it (only U+0000 has the byte 0).
 const std::array<uint8_t, 65536>& Win1251ByteTable();
 
-class Win1251Codec final : public SingleByteCodec, public SingleInstance<Win1251Codec> {
+class Win1251Codec final : public SingleByteCodec {
  public:
-  static constexpr char kNotStartedMessage[] = "The Windows-1251 codec has not been started";
-
   explicit Win1251Codec(UnmappedPolicy policy = UnmappedPolicy::kRaise) { unmappedPolicy = policy; }
   bool TryDecodeChar(uint8_t byte, char16_t& code) const override;  // every byte has one
   bool TryEncodeChar(char16_t code, uint8_t& byte) const override;

@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 
 #include "book/BookBuild.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/InputFiles.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
@@ -101,7 +101,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   move(bounds.topLeft());
   resize(bounds.size());
 
-  addFileFilter_ = FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr);
+  addFileFilter_ = FileTypes().BuildFilter(1, kGroupByClass | kAllSupported, nullptr);
   NewBook();
 
   descriptionDialog = new DescriptionDialog(messages_, this);

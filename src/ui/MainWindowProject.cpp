@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/Project.h"
 #include "platform/Path.h"
 #include "platform/Utf.h"

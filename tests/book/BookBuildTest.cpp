@@ -12,7 +12,7 @@
 #include "book/BookBuild.h"
 #include "book/BookDescription.h"
 #include "book/FileItem.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/PictureFileItem.h"
 #include "book/TextFileItem.h"
 #include "pictures/CoverPage.h"
@@ -50,7 +50,7 @@ struct Project {
 
   // Adds a file as "Add File" does: an item of the class registered for its extension, verified.
   FileItem& Add(const fs::path& path) {
-    const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(path.u16string());
+    const FileItemClass* itemClass = FileTypes().FindItemClass(path.u16string());
     if (!itemClass) Raise<Exception>("no item class for %s", {path.string()});
     auto item = itemClass->create(path.u16string());
     item->Verify();

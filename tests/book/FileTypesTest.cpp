@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/TextFileItem.h"
 #include "platform/Exception.h"
 
@@ -13,70 +13,25 @@ class OtherItem : public FileItem {
   void Verify() override {}
 };
 
-const FileItemClass kTextClass = {"TextLike", [](const std::u16string& f) -> std::unique_ptr<FileItem> {
-                                    return std::make_unique<OtherItem>(f);
-                                  }};
-const FileItemClass kPictureClass = {"PictureLike", kTextClass.create};
+const FileItemClass kTextClass = {[](const std::u16string& f) -> std::unique_ptr<FileItem> {
+  return std::make_unique<OtherItem>(f);
+}};
+const FileItemClass kPictureClass = {kTextClass.create};
 
-// The descriptions and reference counts of the class entries, in order: "Text documents:2 ...".
-std::string ClassEntries(const FileTypeRegistry& formats) {
-  std::string s;
-  for (const auto& c : formats.Classes()) {
-    if (!s.empty()) s += " ";
-    s += std::string(c->itemClass->name) + "/" + std::string(c->description.begin(), c->description.end()) +
-         ":" + std::to_string(c->refCount);
-  }
-  return s;
+FileType Row(std::u16string ext, std::u16string group, std::u16string description, const FileItemClass& c) {
+  return {std::move(ext), std::move(group), std::move(description), &c, "built-in"};
 }
 
-TEST(FileTypeRegistry, RefusesAnExtensionTwiceWithoutReplace) {
-  FileTypeRegistry formats;
-  formats.RegisterFormat(u"txt", u"Text documents", u"Plain text file", false, kTextClass);
-  try {
-    formats.RegisterFormat(u"TXT", u"Other", u"", false, kPictureClass);
-    FAIL() << "no error";
-  } catch (const Exception& e) {
-    EXPECT_STREQ(e.what(), "Attempt to register TXT twice!");
-  }
-  formats.RegisterFormat(u"Txt", u"Renamed", u"Renamed too", true, kTextClass);  // same class: no change
-  formats.RegisterFormat(u"", u"Nothing", u"", false, kTextClass);               // ignored
-  ASSERT_EQ(formats.Extensions().size(), 1u);
-  EXPECT_EQ(formats.Extensions()[0]->ext, u"txt");
-  EXPECT_EQ(formats.Extensions()[0]->description, u"Plain text file");
-  EXPECT_EQ(ClassEntries(formats), "TextLike/Text documents:1");
+TEST(FileTypeTable, RefusesAnExtensionTwiceOrAnEmptyOne) {
+  const std::vector<FileType> cases[] = {
+      {Row(u"txt", u"Text documents", u"", kTextClass), Row(u"TXT", u"Other", u"", kPictureClass)},
+      {Row(u"txt", u"Text documents", u"", kTextClass), Row(u"", u"Nothing", u"", kTextClass)},
+  };
+  for (const auto& rows : cases) EXPECT_THROW(FileTypeTable{rows}, Exception) << rows.size();
 }
 
-TEST(FileTypeRegistry, ReplacingMovesTheExtensionAndDropsAnUnusedClassEntry) {
-  FileTypeRegistry formats;
-  formats.RegisterFormat(u"txt", u"Text documents", u"", false, kTextClass);
-  formats.RegisterFormat(u"log", u"Text documents", u"", false, kTextClass);
-  formats.RegisterFormat(u"TXT", u"Pictures", u"ignored", true, kPictureClass);
-  EXPECT_EQ(ClassEntries(formats), "TextLike/Text documents:1 PictureLike/Pictures:1");
-  EXPECT_EQ(formats.Extensions()[0]->ext, u"txt");  // keeps its own spelling and description
-  EXPECT_EQ(formats.Extensions()[0]->description, u"");
-  formats.RegisterFormat(u"log", u"Pictures", u"", true, kPictureClass);
-  EXPECT_EQ(ClassEntries(formats), "PictureLike/Pictures:2");
-  EXPECT_EQ(formats.FindItemClass(u"/a/b.log"), &kPictureClass);
-}
-
-TEST(FileTypeRegistry, UnregistersOneExtensionOrAllOfAClass) {
-  FileTypeRegistry formats;
-  formats.RegisterFormat(u"txt", u"Text documents", u"", false, kTextClass);
-  formats.RegisterFormat(u"png", u"Pictures", u"", false, kPictureClass);
-  formats.RegisterFormat(u"bmp", u"Bitmaps", u"", false, kPictureClass);  // one class, two entries
-  formats.RegisterFormat(u"jpg", u"Pictures", u"", false, kPictureClass);
-  formats.UnregisterFormat(u"PNG", kTextClass);  // the class is not consulted
-  EXPECT_EQ(ClassEntries(formats), "TextLike/Text documents:1 PictureLike/Pictures:1 PictureLike/Bitmaps:1");
-  formats.UnregisterFormat(u"gif", kPictureClass);  // not registered: nothing happens
-  formats.UnregisterFormat(u"", kPictureClass);
-  EXPECT_EQ(ClassEntries(formats), "TextLike/Text documents:1");
-  ASSERT_EQ(formats.Extensions().size(), 1u);
-  EXPECT_EQ(formats.FindItemClass(u"x.jpg"), nullptr);
-}
-
-TEST(FileTypeRegistry, FindsTheClassByTheExtensionOfTheName) {
-  FileTypeRegistry formats;
-  formats.RegisterFormat(u"txt", u"Text documents", u"", false, kTextClass);
+TEST(FileTypeTable, FindsTheClassByTheExtensionOfTheName) {
+  const FileTypeTable formats({Row(u"txt", u"Text documents", u"", kTextClass)});
   const struct {
     std::u16string fileName;
     const FileItemClass* itemClass;
@@ -92,14 +47,13 @@ TEST(FileTypeRegistry, FindsTheClassByTheExtensionOfTheName) {
 
 class BuildFilter : public testing::Test {
  protected:
-  BuildFilter() {
-    formats.RegisterFormat(u"txt", u"Text documents", u"Plain text file", false, kTextClass);
-    formats.RegisterFormat(u"png", u"Pictures", u"", false, kPictureClass);
-    formats.RegisterFormat(u"jpg", u"Pictures", u"JPEG picture", false, kPictureClass);
-    formats.RegisterFormat(u"bmp", u"Bitmaps", u"Windows bitmap", false, kPictureClass);
-    formats.RegisterFormat(u"csv", u"comma separated", u"", false, kTextClass);
-  }
-  FileTypeRegistry formats;
+  const FileTypeTable formats{{
+      Row(u"txt", u"Text documents", u"Plain text file", kTextClass),
+      Row(u"png", u"Pictures", u"", kPictureClass),
+      Row(u"jpg", u"Pictures", u"JPEG picture", kPictureClass),
+      Row(u"bmp", u"Bitmaps", u"Windows bitmap", kPictureClass),
+      Row(u"csv", u"comma separated", u"", kTextClass),
+  }};
 };
 
 TEST_F(BuildFilter, GroupsByClassInEverySortMode) {
@@ -143,18 +97,17 @@ TEST_F(BuildFilter, KeepsToOneClassAndIgnoresUnknownOptionBits) {
   EXPECT_EQ(
       formats.BuildFilter(0, kAllSupported, &kTextClass),
       u"All supported formats|*.txt; *.csv|Plain text file (*.txt)|*.txt|comma separated (*.csv)|*.csv|");
-  EXPECT_EQ(FileTypeRegistry().BuildFilter(1, kGroupByClass | kAllSupported, nullptr), u"");
+  EXPECT_EQ(FileTypeTable({}).BuildFilter(1, kGroupByClass | kAllSupported, nullptr), u"");
 }
 
-// The program's registry holds the text item from start-up on.
-TEST(FileTypeRegistry, HoldsTheTextItem) {
-  EXPECT_EQ(FileTypeRegistry::Instance().FindItemClass(u"/texts/Story.TXT"), &TextFileItem::Class);
-  EXPECT_EQ(FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, &TextFileItem::Class),
+// The program's table holds the text item.
+TEST(FileTypes, HoldTheTextItem) {
+  EXPECT_EQ(FileTypes().FindItemClass(u"/texts/Story.TXT"), &TextFileItem::Class);
+  EXPECT_EQ(FileTypes().BuildFilter(1, kGroupByClass | kAllSupported, &TextFileItem::Class),
             u"All supported formats|*.log; *.nfo; *.text; *.txt|Text documents (*.log; *.nfo; *.text; *.txt)|"
             u"*.log; *.nfo; *.text; *.txt|");
-  EXPECT_EQ(FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass, &TextFileItem::Class),
+  EXPECT_EQ(FileTypes().BuildFilter(1, kGroupByClass, &TextFileItem::Class),
             u"Text documents|*.log; *.nfo; *.text; *.txt|");
-  EXPECT_THROW(RegisterTextItem(), Exception);  // already registered
 }
 
 }  // namespace

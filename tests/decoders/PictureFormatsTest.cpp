@@ -4,7 +4,7 @@
 // files refused.
 #include <gtest/gtest.h>
 
-#include "decoders/DecoderRegistry.h"
+#include "decoders/PictureFormats.h"
 #include "decoders/DecoderTestSupport.h"
 #include "platform/Exception.h"
 #include "platform/Utf.h"
@@ -16,7 +16,7 @@ namespace {
 using test::RgbaPixels;
 
 const GraphicDecoder& DecoderOf(const std::u16string& ext) {
-  const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(u"x." + ext);
+  const GraphicDecoder* decoder = PictureDecoders().Find(u"x." + ext);
   if (!decoder) throw std::runtime_error("no decoder of ." + Utf16ToUtf8(ext));
   return *decoder;
 }
@@ -117,7 +117,7 @@ TEST(PictureFormats, PicturesAreTurnedAsTheFileSays) {
 }
 
 TEST(PictureFormats, TodaysFormatsAreFoundByExtensionSignatureAndMediaType) {
-  const DecoderRegistry& registry = DecoderRegistry::Instance();
+  const DecoderTable& registry = PictureDecoders();
   const struct {
     std::u16string ext;
     std::string start;  // of a file of the format

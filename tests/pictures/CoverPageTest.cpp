@@ -19,9 +19,9 @@ using test::NonWhiteBox;
 
 class CoverPageTest : public ::testing::Test {
  protected:
-  // A black picture of that size in the test decoder's format; its name.
+  // A black picture of that size as a PPM file; its name.
   std::u16string BlackPicture(int width, int height) {
-    const auto path = dir_ / ("cover." + std::filesystem::path(test::kTestPictureExt).string());
+    const auto path = dir_ / "cover.ppm";
     test::WritePpm(path, Filled(width, height, kBlack));
     return path.u16string();
   }
@@ -35,13 +35,12 @@ class CoverPageTest : public ::testing::Test {
   }
 
   test::ScratchDir dir_;
-  test::ScopedTestDecoder decoder_;
 };
 
 TEST_F(CoverPageTest, RendersNothingWithoutAModeOrAnExistingFile) {
   const std::u16string picture = BlackPicture(10, 10);
   const std::u16string folder =
-      (dir_ / ("folder." + std::filesystem::path(test::kTestPictureExt).string())).u16string();
+      (dir_ / "folder.ppm").u16string();
   std::filesystem::create_directory(std::filesystem::path(folder));
   const struct {
     const char* name;
@@ -49,7 +48,7 @@ TEST_F(CoverPageTest, RendersNothingWithoutAModeOrAnExistingFile) {
     int mode;
   } cases[] = {
       {"mode 0", picture, 0},   {"negative mode", picture, -1},
-      {"no file name", u"", 1}, {"missing file", (dir_ / "missing.blmtestppm").u16string(), 1},
+      {"no file name", u"", 1}, {"missing file", (dir_ / "missing.ppm").u16string(), 1},
       {"a folder", folder, 2},
   };
   for (const auto& c : cases) {
@@ -88,7 +87,7 @@ TEST_F(CoverPageTest, MarginsMakeTheAreaAndMonochromeGivesOneBit) {
 }
 
 TEST_F(CoverPageTest, AnUndecodableFileRaises) {
-  const auto path = dir_ / "bad.blmtestppm";
+  const auto path = dir_ / "bad.ppm";
   std::ofstream(path) << "not a picture";
   Bitmap page;
   EXPECT_THROW(Cover(path.u16string(), 1, true).RenderCover(page), DecodeError);

@@ -22,7 +22,7 @@
 #include <sstream>
 
 #include "UiTestSupport.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "platform/FileSys.h"
 #include "platform/PngFile.h"
 #include "platform/Utf.h"
@@ -220,7 +220,7 @@ TEST_F(MainWindowTest, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
                           text, text};
   window->addFileAction->trigger();
   EXPECT_EQ(messages.openFilter,
-            FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
+            FileTypes().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
   EXPECT_EQ(Files(), "aa");
   EXPECT_EQ(window->fileListView->model()->rowCount(), 2);
   EXPECT_TRUE(messages.errors.empty());
