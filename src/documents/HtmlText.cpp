@@ -200,7 +200,7 @@ std::u16string HtmlAnnotation(const std::string& text, const std::u16string& fil
   std::u16string annotation;
   for (const DocumentBlock& b : lines.blocks)
     if (b.kind == DocumentBlock::Kind::kParagraph)
-      annotation += (annotation.empty() ? u"" : u"\r\n") + b.text;
+      annotation += (annotation.empty() ? u"" : u"\n") + b.text;
   return annotation;
 }
 

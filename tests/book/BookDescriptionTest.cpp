@@ -15,7 +15,7 @@ BookDescription Filled() {
   d.publisher = u"p";
   d.publishTime = u"1866";
   d.isbn = u"978-0";
-  d.annotation = u"line one\r\nline two";
+  d.annotation = u"line one\nline two";
   return d;
 }
 

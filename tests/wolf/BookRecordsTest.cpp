@@ -40,6 +40,16 @@ TEST(WolfImageTag, WritesTheAttributesInTheirFixedOrder) {
   EXPECT_EQ(WolfImageTag(1, 2, 1, 0, 1), "<img bitcount=1 compact=1 width=1 height=2 length=0>");
 }
 
+TEST(WithBookLineEnds, MakesEveryLineEndCrLf) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"a\nb", "a\r\nb"},      {"a\r\nb", "a\r\nb"}, {"a\rb", "a\r\nb"},
+      {"a\n\r\nb", "a\r\n\r\nb"}, {"\n", "\r\n"},       {"ab", "ab"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithBookLineEnds(c.in), c.out) << c.in;
+}
+
 TEST(DescriptionRecord, CutsThenTrimsAndKeepsTheBlockSize) {
   DescriptionRecord d;
   EXPECT_EQ(d.Size(), 107);
