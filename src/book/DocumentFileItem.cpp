@@ -384,7 +384,8 @@ bool DocumentFileItem::LoadOfferedCover(Picture& picture) {
 
 std::vector<FileType> DocumentFileTypes() {
   std::vector<FileType> rows;
-  for (const DocumentFormat& f : kFormats) rows.push_back({f.ext, f.group, f.description, &f.itemClass, f.reader});
+  for (const DocumentFormat& f : kFormats)
+    rows.push_back({f.ext, f.group, f.description, &f.itemClass, f.reader});
   return rows;
 }
 

@@ -58,8 +58,7 @@ std::vector<std::string> EbookEntries(const std::u16string& archiveName) {
     while (archive.Next()) {
       if (IsFb2Entry(archive.Name()))
         books.push_back(archive.Name());
-      else if (FileTypes().FindItemClass(Utf8ToUtf16(archive.Name())) ==
-               &PictureFileItem::Class)
+      else if (FileTypes().FindItemClass(Utf8ToUtf16(archive.Name())) == &PictureFileItem::Class)
         return {};
     }
   } catch (const DocumentError&) {

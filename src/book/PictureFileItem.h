@@ -29,7 +29,7 @@ class PictureFileItem : public FileItem {
   // Loads the picture, prepares its pages as the settings say, and drops the picture.
   void LoadToWrite() override;
   // Loading runs on the build's other threads: it touches only this item, the file, the decoder
-  // registry and the picture limits, which nothing changes during a build.
+  // table and the picture limits, which nothing changes during a build.
   bool LoadsAlongside() const override { return true; }
   // Chooses the decoder and checks that it can read the picture, so that an unreadable file is refused.
   void Verify() override;

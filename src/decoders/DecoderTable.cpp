@@ -21,7 +21,7 @@ const GraphicDecoder* DecoderTable::Find(const std::u16string& fileName) const {
 }
 
 const GraphicDecoder* DecoderTable::FindFor(std::string_view bytes, const std::u16string& name,
-                                               std::string_view mediaType) const {
+                                            std::string_view mediaType) const {
   // A JPEG XL picture in its container (a bare one starts with FF 0A).
   static constexpr std::string_view kJpegXlContainer("\0\0\0\x0CJXL \r\n\x87\n", 12);
   static constexpr struct {

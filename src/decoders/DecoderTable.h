@@ -23,7 +23,7 @@ class DecoderTable {
   // The entries, an extension (compared as the file types are: case ignored) once at most.
   explicit DecoderTable(std::vector<Entry> entries) : entries_(std::move(entries)) {}
 
-  // The decoder registered for the extension of a file name, or nullptr.
+  // The decoder of the extension of a file name, or nullptr.
   const GraphicDecoder* Find(const std::u16string& fileName) const;
   // The decoder of a picture held in memory (inside a book or an archive): by its first bytes where
   // they are those of a JPEG, PNG, GIF, WebP, JPEG XL, HEIF or AVIF picture, whatever it is called; else by

@@ -48,7 +48,7 @@ struct Project {
   BookDescription description;
   CoverPage cover;
 
-  // Adds a file as "Add File" does: an item of the class registered for its extension, verified.
+  // Adds a file as "Add File" does: an item of the class of its extension, verified.
   FileItem& Add(const fs::path& path) {
     const FileItemClass* itemClass = FileTypes().FindItemClass(path.u16string());
     if (!itemClass) Raise<Exception>("no item class for %s", {path.string()});

@@ -13,9 +13,8 @@ class OtherItem : public FileItem {
   void Verify() override {}
 };
 
-const FileItemClass kTextClass = {[](const std::u16string& f) -> std::unique_ptr<FileItem> {
-  return std::make_unique<OtherItem>(f);
-}};
+const FileItemClass kTextClass = {
+    [](const std::u16string& f) -> std::unique_ptr<FileItem> { return std::make_unique<OtherItem>(f); }};
 const FileItemClass kPictureClass = {kTextClass.create};
 
 FileType Row(std::u16string ext, std::u16string group, std::u16string description, const FileItemClass& c) {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "decoders/PictureFormats.h"
 #include "decoders/DecoderTestSupport.h"
 #include "decoders/Picture.h"
+#include "decoders/PictureFormats.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "platform/PngFile.h"

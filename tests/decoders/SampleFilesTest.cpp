@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "decoders/PictureFormats.h"
 #include "decoders/DecoderTestSupport.h"
+#include "decoders/PictureFormats.h"
 #include "platform/Collate.h"
 #include "platform/Exception.h"
 #include "platform/Path.h"

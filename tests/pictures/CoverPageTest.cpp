@@ -39,8 +39,7 @@ class CoverPageTest : public ::testing::Test {
 
 TEST_F(CoverPageTest, RendersNothingWithoutAModeOrAnExistingFile) {
   const std::u16string picture = BlackPicture(10, 10);
-  const std::u16string folder =
-      (dir_ / "folder.ppm").u16string();
+  const std::u16string folder = (dir_ / "folder.ppm").u16string();
   std::filesystem::create_directory(std::filesystem::path(folder));
   const struct {
     const char* name;

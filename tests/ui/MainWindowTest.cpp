@@ -219,8 +219,7 @@ TEST_F(MainWindowTest, AddFileSkipsWhatItCannotAddAndAddsTheSameFileTwice) {
   messages.filesToOpen = {U16(dir / "missing.txt"), test::WriteTextFile(dir / "notes.unknown", "\x01\x02"),
                           text, text};
   window->addFileAction->trigger();
-  EXPECT_EQ(messages.openFilter,
-            FileTypes().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
+  EXPECT_EQ(messages.openFilter, FileTypes().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
   EXPECT_EQ(Files(), "aa");
   EXPECT_EQ(window->fileListView->model()->rowCount(), 2);
   EXPECT_TRUE(messages.errors.empty());

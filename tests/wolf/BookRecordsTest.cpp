@@ -44,7 +44,7 @@ TEST(WithBookLineEnds, MakesEveryLineEndCrLf) {
   const struct {
     std::string in, out;
   } cases[] = {
-      {"a\nb", "a\r\nb"},      {"a\r\nb", "a\r\nb"}, {"a\rb", "a\r\nb"},
+      {"a\nb", "a\r\nb"},         {"a\r\nb", "a\r\nb"}, {"a\rb", "a\r\nb"},
       {"a\n\r\nb", "a\r\n\r\nb"}, {"\n", "\r\n"},       {"ab", "ab"},
   };
   for (const auto& c : cases) EXPECT_EQ(WithBookLineEnds(c.in), c.out) << c.in;

@@ -12,7 +12,6 @@
 #include "app/cli/Command.h"
 #include "app/cli/Console.h"
 #include "book/Startup.h"
-#include "platform/FileSys.h"
 #include "platform/BuildVersion.h"
 #include "platform/SignalCleanup.h"
 
@@ -21,7 +20,9 @@ namespace bookloom::cli {
 namespace {
 
 // "bookloom-cli 0.2 (build 0.2.00)", as the about box shows the version.
-std::string VersionText() { return std::string("bookloom-cli ") + kVersionText + " (build " + kBuildText + ")"; }
+std::string VersionText() {
+  return std::string("bookloom-cli ") + kVersionText + " (build " + kBuildText + ")";
+}
 
 // Help that names each option as it is typed: "--enlarge, --no-enlarge", without the value a
 // negative flag sets ("--no-enlarge{false}").
@@ -118,7 +119,8 @@ int Main(int argc, char** argv) {
   app.add_flag_callback(
       "-v,--verbose", [&] { verbosity = Verbosity::kVerbose; }, "say what each input became");
   std::vector<std::pair<CLI::App*, std::unique_ptr<Command>>> commands;
-  for (auto add : {AddMakeCommand, AddConvertCommand, AddInfoCommand, AddExtractCommand, AddPrepareCommand, AddFormatsCommand}) {
+  for (auto add : {AddMakeCommand, AddConvertCommand, AddInfoCommand, AddExtractCommand, AddPrepareCommand,
+                   AddFormatsCommand}) {
     std::unique_ptr<Command> command = add(app);
     commands.emplace_back(app.get_subcommands({}).back(), std::move(command));
     commands.back().first->fallthrough();  // --quiet and --verbose after the command's name too
