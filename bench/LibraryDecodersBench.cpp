@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "decoders/DecoderRegistry.h"
 #include "decoders/PictureFormats.h"
 #include "platform/Bitmap.h"
 #include "platform/FileSys.h"
@@ -13,14 +12,7 @@
 namespace bookloom {
 namespace {
 
-const GraphicDecoder& DecoderFor(const std::u16string& name) {
-  static DecoderRegistry registry = [] {
-    DecoderRegistry r;
-    RegisterPictureDecoders(r);
-    return r;
-  }();
-  return *registry.Find(name);
-}
+const GraphicDecoder& DecoderFor(const std::u16string& name) { return *PictureDecoders().Find(name); }
 
 // Argument 1 decodes grey, as a picture becomes a page; 0 in colour.
 void BM_Decode(benchmark::State& state, const char* sample) {

@@ -11,7 +11,6 @@
 #include <string>
 
 #include "DecoderFuzzing.h"
-#include "decoders/DecoderRegistry.h"
 #include "decoders/PictureFormats.h"
 #include "documents/Document.h"
 #include "platform/Exception.h"
@@ -19,11 +18,7 @@
 
 namespace bookloom::fuzz {
 
-inline void StartDocumentReading() {
-  LimitPictureSizes();
-  DecoderRegistry::CreateInstance();
-  RegisterPictureDecoders(DecoderRegistry::Instance());
-}
+inline void StartDocumentReading() { LimitPictureSizes(); }
 
 // The input as a file of its own that lives in memory, named by a path that any reader can open.
 class InputFile {

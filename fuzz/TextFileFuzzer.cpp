@@ -10,8 +10,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace bookloom;
-  static const bool started = (Win1251Codec::CreateInstance(UnmappedPolicy::kSkip), true);
-  (void)started;
   const auto text = DecodeTextFile(std::string_view(reinterpret_cast<const char*>(data), size)).text;
   const struct { int font, width; } layouts[] = {{0, 576}, {1, 576}, {0, 776}, {1, 776}};
   for (const auto& line : SplitLines(text)) {

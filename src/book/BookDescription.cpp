@@ -30,7 +30,7 @@ std::vector<DescriptionOverflow> FindDescriptionOverflows(const BookDescription&
   std::vector<DescriptionOverflow> overflows;
   for (const DescriptionText& t : kTexts) {
     std::string_view bytes;
-    const std::string converted = WideToWin1251(description.*t.text);
+    const std::string converted = WithBookLineEnds(WideToWin1251(description.*t.text));
     bytes = converted;
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     while (!bytes.empty() && isBlank(bytes.front())) bytes.remove_prefix(1);
@@ -42,13 +42,5 @@ std::vector<DescriptionOverflow> FindDescriptionOverflows(const BookDescription&
 }
 
 void BookDescription::Clear() { *this = BookDescription(); }
-
-void BookDescription::Assign(const Persistent& source) {
-  if (const auto* other = dynamic_cast<const BookDescription*>(&source)) {
-    *this = *other;
-    return;
-  }
-  Persistent::Assign(source);
-}
 
 }  // namespace bookloom

@@ -5,22 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/Persistent.h"
 #include "wolf/BookFormat.h"
 
 namespace bookloom {
 
-class BookDescription : public Persistent {
+class BookDescription {
  public:
-  BookDescription() = default;
-  BookDescription(const BookDescription&) = default;
-  BookDescription& operator=(const BookDescription&) = default;
-
   // Empties all nine texts.
   void Clear();
-  // Copies the nine texts of another description; any other source raises ConvertError.
-  void Assign(const Persistent& source) override;
-  std::string ClassName() const override { return "TBookDescription"; }
 
   std::u16string title, author, subject, adapter, translator, publisher, publishTime, isbn, annotation;
 };

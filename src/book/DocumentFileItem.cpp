@@ -7,7 +7,7 @@
 #include <set>
 #include <system_error>
 
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/FolderReader.h"
 #include "book/PicturePages.h"
 #include "decoders/Picture.h"
@@ -199,19 +199,18 @@ const DocumentFormat kFormats[] = {
 
 }  // namespace
 
-const FileItemClass DocumentFileItem::Fb2Class = {"TBlmFileItemFb2", Create<ReadFb2File>};
-const FileItemClass DocumentFileItem::EpubClass = {"TBlmFileItemEpub", Create<ReadEpub>};
-const FileItemClass DocumentFileItem::HtmlClass = {"TBlmFileItemHtml", Create<ReadHtmlFile>};
-const FileItemClass DocumentFileItem::ComicArchiveClass = {"TBlmFileItemComicArchive",
-                                                           Create<ReadComicArchive>};
-const FileItemClass DocumentFileItem::PdfClass = {"TBlmFileItemPdf", Create<ReadPdf>};
-const FileItemClass DocumentFileItem::DjvuClass = {"TBlmFileItemDjvu", Create<ReadDjvu>};
-const FileItemClass DocumentFileItem::FolderClass = {"TBlmFileItemFolder", Create<ReadFolder>};
-const FileItemClass DocumentFileItem::DocxClass = {"TBlmFileItemDocx", Create<ReadDocx>};
-const FileItemClass DocumentFileItem::OdtClass = {"TBlmFileItemOdt", Create<ReadOdt>};
-const FileItemClass DocumentFileItem::RtfClass = {"TBlmFileItemRtf", Create<ReadRtfFile>};
-const FileItemClass DocumentFileItem::MarkdownClass = {"TBlmFileItemMarkdown", Create<ReadMarkdownFile>};
-const FileItemClass DocumentFileItem::MobiClass = {"TBlmFileItemMobi", Create<ReadMobi>};
+const FileItemClass DocumentFileItem::Fb2Class = {Create<ReadFb2File>};
+const FileItemClass DocumentFileItem::EpubClass = {Create<ReadEpub>};
+const FileItemClass DocumentFileItem::HtmlClass = {Create<ReadHtmlFile>};
+const FileItemClass DocumentFileItem::ComicArchiveClass = {Create<ReadComicArchive>};
+const FileItemClass DocumentFileItem::PdfClass = {Create<ReadPdf>};
+const FileItemClass DocumentFileItem::DjvuClass = {Create<ReadDjvu>};
+const FileItemClass DocumentFileItem::FolderClass = {Create<ReadFolder>};
+const FileItemClass DocumentFileItem::DocxClass = {Create<ReadDocx>};
+const FileItemClass DocumentFileItem::OdtClass = {Create<ReadOdt>};
+const FileItemClass DocumentFileItem::RtfClass = {Create<ReadRtfFile>};
+const FileItemClass DocumentFileItem::MarkdownClass = {Create<ReadMarkdownFile>};
+const FileItemClass DocumentFileItem::MobiClass = {Create<ReadMobi>};
 
 void DocumentFileItem::Load() { LoadAs(Settings().documentMode); }
 
@@ -388,18 +387,11 @@ bool DocumentFileItem::LoadOfferedCover(Picture& picture) {
   return true;
 }
 
-void RegisterDocumentItems() {
+std::vector<FileType> DocumentFileTypes() {
+  std::vector<FileType> rows;
   for (const DocumentFormat& f : kFormats)
-    FileTypeRegistry::Instance().RegisterFormat(f.ext, f.group, f.description, false, f.itemClass, f.reader);
-}
-
-void UnregisterDocumentItems() {
-  for (const FileItemClass* c :
-       {&DocumentFileItem::Fb2Class, &DocumentFileItem::EpubClass, &DocumentFileItem::HtmlClass,
-        &DocumentFileItem::ComicArchiveClass, &DocumentFileItem::PdfClass, &DocumentFileItem::DjvuClass,
-        &DocumentFileItem::DocxClass, &DocumentFileItem::OdtClass, &DocumentFileItem::RtfClass,
-        &DocumentFileItem::MarkdownClass, &DocumentFileItem::MobiClass})
-    FileTypeRegistry::Instance().UnregisterFormat(u"", *c);
+    rows.push_back({f.ext, f.group, f.description, &f.itemClass, f.reader});
+  return rows;
 }
 
 }  // namespace bookloom

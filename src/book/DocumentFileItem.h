@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "book/FileItem.h"
+#include "book/FileTypes.h"
 #include "documents/Document.h"
 #include "documents/DocumentMode.h"
 
@@ -59,8 +60,6 @@ class DocumentFileItem : public FileItem {
   std::u16string OfferedSeries() override;
   bool LoadOfferedCover(Picture& picture) override;
 
-  const Document& LoadedDocument() const { return document_; }
-
  private:
   // Reads the document as `mode` says (a paged document; other documents have one way to be read).
   void LoadAs(DocumentMode mode);
@@ -86,8 +85,7 @@ class DocumentFileItem : public FileItem {
   FallbackReport fallback_;
 };
 
-// The document items' extensions in the file type registry, from the start to the end of the program.
-void RegisterDocumentItems();
-void UnregisterDocumentItems();
+// The document items' rows of the table of file types: books, documents, comic archives and folders.
+std::vector<FileType> DocumentFileTypes();
 
 }  // namespace bookloom

@@ -21,10 +21,9 @@ class BookWriter;
 class FileItem;
 class Picture;
 
-// One kind of file item: its name and how to create an item for a file. Every item class has
-// exactly one such object; the registry tells classes apart by its address.
+// One kind of file item: how to create an item for a file. Every item class has exactly one such
+// object; the table of file types tells classes apart by its address.
 struct FileItemClass {
-  const char* name;
   std::unique_ptr<FileItem> (*create)(const std::u16string& fileName);
 };
 

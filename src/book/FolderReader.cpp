@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/PictureFileItem.h"
 #include "book/TextFileItem.h"
 #include "platform/Collate.h"
@@ -47,7 +47,7 @@ class FolderWalker {
 
  private:
   void File(const std::u16string& path, const std::u16string& name, int level, bool top) {
-    const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(path);
+    const FileItemClass* itemClass = FileTypes().FindItemClass(path);
     if (itemClass == &PictureFileItem::Class) {
       // A picture file's extension is one a decoder reads.
       const size_t picture = pictures_->Add(name, {}, {}, path).value();

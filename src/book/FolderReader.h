@@ -11,7 +11,7 @@ namespace bookloom {
 // Reads the folder: its text files (read whole, each a chapter of its own) and the list of its
 // pictures (decoded when written), in natural order of their names, a sub-folder a chapter whose
 // texts and sub-folders are one level deeper (at most the table of contents' third). Hidden files
-// and folders, and links to folders, are passed over; files of other registered kinds are left out
+// and folders, and links to folders, are passed over; files of other known kinds are left out
 // with a warning. A picture named "cover" (or "folder") is the folder's cover.
 Document ReadFolder(const std::u16string& folder);
 

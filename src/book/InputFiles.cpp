@@ -1,7 +1,7 @@
 #include "book/InputFiles.h"
 
 #include "book/DocumentFileItem.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/TextFileItem.h"
 #include "platform/FileSys.h"
 #include "platform/Path.h"
@@ -29,7 +29,7 @@ void CheckInputFile(const std::u16string& fileName) {
 
 const FileItemClass* InputItemClass(const std::u16string& fileName) {
   if (KindOf(fileName) == FileKind::kFolder) return &DocumentFileItem::FolderClass;
-  const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(fileName);
+  const FileItemClass* itemClass = FileTypes().FindItemClass(fileName);
   return itemClass ? itemClass : TextClassByContent(fileName);
 }
 

@@ -1,5 +1,5 @@
 // The one policy for files named as inputs of a book: each must exist, be a regular file, be
-// readable, be of a registered type and pass its item's check. The command line and the window
+// readable, be of a known type and pass its item's check. The command line and the window
 // refuse a bad input with the same words.
 #pragma once
 
@@ -29,7 +29,7 @@ class InputError : public Exception {
 // a pipe or a device, no permission).
 void CheckInputFile(const std::u16string& fileName);
 
-// The item class that reads an input: the folder item for a folder, else the one registered for the
+// The item class that reads an input: the folder item for a folder, else the one the file types give for the
 // name's extension; null when there is none.
 const FileItemClass* InputItemClass(const std::u16string& fileName);
 

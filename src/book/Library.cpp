@@ -4,7 +4,7 @@
 #include <map>
 
 #include "book/DocumentFileItem.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/InputFiles.h"
 #include "book/PictureFileItem.h"
 #include "documents/Archive.h"
@@ -59,8 +59,7 @@ std::vector<std::string> EbookEntries(const std::u16string& archiveName) {
     while (archive.Next()) {
       if (IsEbookEntry(archive.Name()))
         books.push_back(archive.Name());
-      else if (FileTypeRegistry::Instance().FindItemClass(Utf8ToUtf16(archive.Name())) ==
-               &PictureFileItem::Class)
+      else if (FileTypes().FindItemClass(Utf8ToUtf16(archive.Name())) == &PictureFileItem::Class)
         return {};
     }
   } catch (const DocumentError&) {
@@ -104,13 +103,13 @@ class LibraryWalker {
       const std::u16string path = folder + u"/" + e.name;
       if (e.kind == FileKind::kFolder && !e.link && depth < kMaxDepth)
         Walk(path, relative + e.name + u"/", depth + 1);
-      else if (e.kind == FileKind::kRegular && IsBookClass(FileTypeRegistry::Instance().FindItemClass(path)))
+      else if (e.kind == FileKind::kRegular && IsBookClass(FileTypes().FindItemClass(path)))
         File(path, relative + e.name);
     }
   }
 
   void File(const std::u16string& path, const std::u16string& relative) {
-    if (FileTypeRegistry::Instance().FindItemClass(path) == &DocumentFileItem::ComicArchiveClass) {
+    if (FileTypes().FindItemClass(path) == &DocumentFileItem::ComicArchiveClass) {
       const std::vector<std::string> entries = EbookEntries(path);
       for (const std::string& entry : entries)
         library_.books.push_back({path, entry, Stem(relative) + u"/" + OutputOf(Utf8ToUtf16(entry)), input_});

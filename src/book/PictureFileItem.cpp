@@ -2,8 +2,7 @@
 
 #include <utility>
 
-#include "book/FileTypeRegistry.h"
-#include "decoders/DecoderRegistry.h"
+#include "book/FileTypes.h"
 #include "decoders/PictureFormats.h"
 #include "pictures/PictureSettings.h"
 #include "platform/Bitmap.h"
@@ -14,7 +13,7 @@
 namespace bookloom {
 
 const FileItemClass PictureFileItem::Class = {
-    "TBlmFileItemImage", [](const std::u16string& fileName) -> std::unique_ptr<FileItem> {
+    [](const std::u16string& fileName) -> std::unique_ptr<FileItem> {
       return std::make_unique<PictureFileItem>(fileName);
     }};
 
@@ -46,7 +45,7 @@ void PictureFileItem::LoadToWrite() {
 }
 
 void PictureFileItem::Verify() {
-  graphicClass_ = DecoderRegistry::Instance().Find(FileName());
+  graphicClass_ = PictureDecoders().Find(FileName());
   if (!graphicClass_) {
     Load();  // raises that no decoder reads the file's extension
     Unload();
@@ -81,12 +80,11 @@ void PictureFileItem::ForEachPage(const Margins& margins,
     MakePages(ViewOf(*frame), Settings().picture, margins, takePage);
 }
 
-void RegisterPictureItem() {
+std::vector<FileType> PictureFileTypes() {
+  std::vector<FileType> rows;
   for (const PictureFormat& f : PictureFormats())
-    FileTypeRegistry::Instance().RegisterFormat(f.ext, f.group, f.description, false, PictureFileItem::Class,
-                                                ReaderName(f.reader));
+    rows.push_back({f.ext, f.group, f.description, &PictureFileItem::Class, ReaderName(f.reader)});
+  return rows;
 }
-
-void UnregisterPictureItem() { FileTypeRegistry::Instance().UnregisterFormat(u"", PictureFileItem::Class); }
 
 }  // namespace bookloom

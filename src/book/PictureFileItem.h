@@ -8,6 +8,7 @@
 #include <string>
 
 #include "book/FileItem.h"
+#include "book/FileTypes.h"
 #include "book/PicturePages.h"
 #include "decoders/Picture.h"
 #include "pictures/PageFitting.h"
@@ -28,7 +29,7 @@ class PictureFileItem : public FileItem {
   // Loads the picture, prepares its pages as the settings say, and drops the picture.
   void LoadToWrite() override;
   // Loading runs on the build's other threads: it touches only this item, the file, the decoder
-  // registry and the picture limits, which nothing changes during a build.
+  // table and the picture limits, which nothing changes during a build.
   bool LoadsAlongside() const override { return true; }
   // Chooses the decoder and checks that it can read the picture, so that an unreadable file is refused.
   void Verify() override;
@@ -50,8 +51,7 @@ class PictureFileItem : public FileItem {
   const GraphicDecoder* graphicClass_ = nullptr;
 };
 
-// The picture item's extensions in the file type registry, from the start to the end of the program.
-void RegisterPictureItem();
-void UnregisterPictureItem();
+// The picture item's rows of the table of file types, one for each picture format.
+std::vector<FileType> PictureFileTypes();
 
 }  // namespace bookloom

@@ -3,7 +3,7 @@
 #include <memory>
 #include <utility>
 
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
 #include "text/Chapters.h"
@@ -59,7 +59,6 @@ class Contents {
 }  // namespace
 
 const FileItemClass TextFileItem::Class = {
-    "TBlmFileItemText",
     [](const std::u16string& fileName) -> std::unique_ptr<FileItem> {
       return std::make_unique<TextFileItem>(fileName);
     },
@@ -68,7 +67,7 @@ const FileItemClass TextFileItem::Class = {
 void TextFileItem::Load() {
   DecodedTextFile file = DecodeTextFile(ReadFileBytes(FileName()), Settings().text.encoding);
   for (std::string& warning : DecodingWarnings(file)) Warn(std::move(warning));
-  if (FileTypeRegistry::Instance().FindItemClass(FileName()) != &Class)
+  if (FileTypes().FindItemClass(FileName()) != &Class)
     Note("no known file type, but the content is text: read as " + file.encoding + " text");
   text_ = std::move(file.text);
   lines_ = SplitLines(text_);
@@ -165,7 +164,7 @@ int DetectChapters(FileList& files) {
 }
 
 const FileItemClass* TextClassByContent(const std::u16string& fileName) {
-  if (FileTypeRegistry::Instance().FindItemClass(fileName)) return nullptr;
+  if (FileTypes().FindItemClass(fileName)) return nullptr;
   try {
     return LooksLikeText(ReadFileBytes(fileName, kTextSniffBytes)) ? &TextFileItem::Class : nullptr;
   } catch (const Exception&) {
@@ -173,15 +172,14 @@ const FileItemClass* TextClassByContent(const std::u16string& fileName) {
   }
 }
 
-void RegisterTextItem() {
+std::vector<FileType> TextFileTypes() {
+  std::vector<FileType> rows;
   for (const auto& [ext, description] : {std::pair{u"txt", u"Plain text file"},
                                          {u"text", u"Plain text file"},
                                          {u"nfo", u"Release notes"},
                                          {u"log", u"Log file"}})
-    FileTypeRegistry::Instance().RegisterFormat(ext, u"Text documents", description, false,
-                                                TextFileItem::Class);
+    rows.push_back({ext, u"Text documents", description, &TextFileItem::Class, "built-in"});
+  return rows;
 }
-
-void UnregisterTextItem() { FileTypeRegistry::Instance().UnregisterFormat(u"", TextFileItem::Class); }
 
 }  // namespace bookloom

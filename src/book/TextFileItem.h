@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "book/FileItem.h"
+#include "book/FileTypes.h"
 #include "text/Chapters.h"
 #include "text/Unwrapping.h"
 
@@ -63,8 +64,7 @@ int DetectChapters(FileList& files);
 // content is text; null otherwise, and when the file cannot be read.
 const FileItemClass* TextClassByContent(const std::u16string& fileName);
 
-// The text item's place in the file type registry, from the start to the end of the program.
-void RegisterTextItem();
-void UnregisterTextItem();
+// The text item's rows of the table of file types.
+std::vector<FileType> TextFileTypes();
 
 }  // namespace bookloom

@@ -42,7 +42,6 @@ class ByteReader {
   uint64_t U64BE() { return Big(8); }
   int16_t I16LE() { return static_cast<int16_t>(U16LE()); }
   int32_t I32LE() { return static_cast<int32_t>(U32LE()); }
-  int32_t I32BE() { return static_cast<int32_t>(U32BE()); }
   float F32LE() { return std::bit_cast<float>(U32LE()); }
 
   // The next n bytes, consumed.

@@ -1,13 +1,13 @@
 #include "decoders/Picture.h"
 
-#include "decoders/DecoderRegistry.h"
+#include "decoders/PictureFormats.h"
 #include "platform/Bitmap.h"
 #include "platform/Exception.h"
 
 namespace bookloom {
 
 void Picture::LoadFromFile(const std::u16string& fileName, const DecodeOptions& options) {
-  const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(fileName);
+  const GraphicDecoder* decoder = PictureDecoders().Find(fileName);
   if (!decoder) RaiseDecodeError(fileName, "unknown picture file extension");
   LoadFromFile(fileName, *decoder, options);
 }

@@ -13,7 +13,7 @@ class Bitmap;
 
 class Picture {
  public:
-  // Loads with the decoder registered for the file's extension; DecodeError when none is.
+  // Loads with the decoder of the file's extension; DecodeError when there is none.
   void LoadFromFile(const std::u16string& fileName, const DecodeOptions& options = {});
   // Loads with the given decoder, whatever the extension.
   void LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder,

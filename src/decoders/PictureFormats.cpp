@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "decoders/AutodeskDecoder.h"
-#include "decoders/DecoderRegistry.h"
+#include "decoders/DecoderTable.h"
 #include "decoders/EmfDecoder.h"
 #include "decoders/HeifDecoder.h"
 #include "decoders/JpegDecoder.h"
@@ -130,14 +130,19 @@ const char* ReaderName(PictureReader reader) {
 
 std::span<const PictureFormat> PictureFormats() { return kFormats; }
 
-void RegisterPictureDecoders(DecoderRegistry& registry) {
-  std::map<std::pair<PictureReader, MagickFormat>, std::shared_ptr<const GraphicDecoder>> decoders;
-  for (const PictureFormat& format : kFormats) {
-    const auto key = std::pair(format.reader, format.reader == kMagick ? format.magickFormat : kBmp);
-    auto& decoder = decoders[key];
-    if (!decoder) decoder = MakeDecoder(format);
-    registry.Register(format.ext, *format.description ? format.description : format.group, decoder);
-  }
+const DecoderTable& PictureDecoders() {
+  static const DecoderTable table = [] {
+    std::map<std::pair<PictureReader, MagickFormat>, std::shared_ptr<const GraphicDecoder>> decoders;
+    std::vector<DecoderTable::Entry> entries;
+    for (const PictureFormat& format : kFormats) {
+      const auto key = std::pair(format.reader, format.reader == kMagick ? format.magickFormat : kBmp);
+      auto& decoder = decoders[key];
+      if (!decoder) decoder = MakeDecoder(format);
+      entries.push_back({format.ext, *format.description ? format.description : format.group, decoder});
+    }
+    return DecoderTable(std::move(entries));
+  }();
+  return table;
 }
 
 }  // namespace bookloom

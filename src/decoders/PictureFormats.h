@@ -1,16 +1,15 @@
 // The picture formats Bookloom reads, in one table: each extension with the group and description
-// the open dialog shows and the reader that decodes it. The decoder registry and the picture file
-// item are both made from it.
+// the open dialog shows and the reader that decodes it. The table of decoders and the picture file
+// item's file types are both made from it.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
+#include "decoders/DecoderTable.h"
 #include "decoders/MagickDecoder.h"
 
 namespace bookloom {
-
-class DecoderRegistry;
 
 // Who decodes a format: Bookloom itself, libjpeg-turbo, libpng, libwebp, librsvg, libjxl, libheif, or
 // a reader of GraphicsMagick.
@@ -43,7 +42,8 @@ const char* ReaderName(PictureReader reader);
 // Every format, in the order the open dialog lists them within their groups.
 std::span<const PictureFormat> PictureFormats();
 
-// Registers the decoder of every format: one decoder object per reader, shared by its extensions.
-void RegisterPictureDecoders(DecoderRegistry& registry);
+// The decoder of every format: one decoder object per reader, shared by its extensions. Made at the
+// first call; a decoder loads the library it needs at its first picture.
+const DecoderTable& PictureDecoders();
 
 }  // namespace bookloom

@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "decoders/DecoderRegistry.h"
+#include "decoders/PictureFormats.h"
 #include "documents/Archive.h"
 #include "documents/Fb2Reader.h"
 #include "documents/Xml.h"
@@ -61,7 +61,7 @@ class ArchivePictures : public DocumentPictures {
   std::u16string Shown(size_t index) const { return fileName_ + u": " + Name(index); }
 
   const GraphicDecoder& DecoderOf(std::string_view bytes, size_t index) const {
-    const GraphicDecoder* decoder = DecoderRegistry::Instance().FindFor(bytes, Name(index));
+    const GraphicDecoder* decoder = PictureDecoders().FindFor(bytes, Name(index));
     if (!decoder) RaiseDecodeError(Shown(index), "no decoder reads this kind of picture");
     return *decoder;
   }
@@ -105,7 +105,7 @@ bool IsPicture(const std::string& name) {
   const std::u16string_view file = PathFileName(wide);
   // Hidden files and the resource forks macOS leaves in archives are not pages.
   if (file.starts_with(u".") || name.starts_with("__MACOSX/")) return false;
-  return DecoderRegistry::Instance().Find(wide) != nullptr;
+  return PictureDecoders().Find(wide) != nullptr;
 }
 
 void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, const std::string& part,

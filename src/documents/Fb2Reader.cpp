@@ -25,7 +25,7 @@ void AddLines(const xmlNode* node, std::u16string& text) {
       continue;
     }
     const std::u16string line = TextOf(c);
-    if (!line.empty()) text += (text.empty() ? u"" : u"\r\n") + line;
+    if (!line.empty()) text += (text.empty() ? u"" : u"\n") + line;
   }
 }
 

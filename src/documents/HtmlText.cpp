@@ -213,8 +213,7 @@ std::u16string HtmlAnnotation(const std::string& text, const std::u16string& fil
   ReadHtmlBody(*html, lines, {.headingEntries = false});
   std::u16string annotation;
   for (const DocumentBlock& b : lines.blocks)
-    if (b.kind == DocumentBlock::Kind::kParagraph)
-      annotation += (annotation.empty() ? u"" : u"\r\n") + b.text;
+    if (b.kind == DocumentBlock::Kind::kParagraph) annotation += (annotation.empty() ? u"" : u"\n") + b.text;
   return annotation;
 }
 

@@ -14,16 +14,6 @@ void CoverPage::SetDefaults() {
   fromTitle = false;
 }
 
-void CoverPage::Assign(const Persistent& source) {
-  const auto* other = dynamic_cast<const CoverPage*>(&source);
-  if (!other) return Persistent::Assign(source);
-  fileName = other->fileName;
-  coverMode = other->coverMode;
-  enlarge = other->enlarge;
-  margins = other->margins;
-  fromTitle = other->fromTitle;
-}
-
 bool CoverPage::RenderCover(Bitmap& target) const {
   if (fileName.empty() || !FileExists(fileName) || coverMode <= 0) return false;
   Picture picture;

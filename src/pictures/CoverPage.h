@@ -6,14 +6,13 @@
 #include <string>
 
 #include "pictures/PageFitting.h"
-#include "platform/Persistent.h"
 
 namespace bookloom {
 
 class Bitmap;
 class Picture;
 
-class CoverPage : public Persistent {
+class CoverPage {
  public:
   CoverPage() { SetDefaults(); }
 
@@ -25,10 +24,6 @@ class CoverPage : public Persistent {
 
   // No file, no cover, enlarging on, no margins.
   void SetDefaults();
-  // Copies all settings from another cover page; other sources raise ConvertError.
-  void Assign(const Persistent& source) override;
-  std::string ClassName() const override { return "TBookCoverPage"; }
-
   // Fills target with the device page of the cover and returns true; returns false, leaving target
   // untouched, when there is no cover to make (no mode, no file name, or no such file). A picture
   // that cannot be decoded raises.

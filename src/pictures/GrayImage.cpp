@@ -1,7 +1,6 @@
 #include "pictures/GrayImage.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "decoders/Graphic.h"
 #include "platform/Bitmap.h"
@@ -17,13 +16,6 @@ GrayImage::GrayImage(int width, int height)
 GrayView ViewOf(const Graphic& gray) {
   if (!gray.IsGray()) Raise<GraphicOperationError>("The picture has not been made grey");
   return {gray.Row(0), gray.Stride(), gray.Width(), gray.Height()};
-}
-
-GrayImage CopyOf(const GrayView& view) {
-  GrayImage copy(view.width, view.height);
-  for (int y = 0; y < view.height; ++y)
-    std::memcpy(copy.Row(y), view.Row(y), static_cast<size_t>(view.width));
-  return copy;
 }
 
 GrayImage GrayOf(const Bitmap& bitmap) {

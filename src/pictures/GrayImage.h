@@ -46,9 +46,6 @@ class GrayImage {
 // The rows of a grey graphic where they lie.
 GrayView ViewOf(const Graphic& gray);
 
-// A copy of the pixels a view shows.
-GrayImage CopyOf(const GrayView& view);
-
 // A bitmap made grey: each colour (an indexed bitmap's from its colour table) by GrayOf, and the
 // pixels of a transparent bitmap's transparent colour white, as on a white page.
 GrayImage GrayOf(const Bitmap& bitmap);

@@ -122,8 +122,7 @@ void FitPictureToPage(const GrayView& source, Bitmap& target, const FitOptions& 
   if (const auto size = turned ? FittedSize(source.height, source.width, options)
                                : FittedSize(source.width, source.height, options)) {
     scaled = turned ? GrayImage(size->height, size->width) : GrayImage(size->width, size->height);
-    const ResampleFilter& lanczos = kResampleFilters[kLanczos3Filter];
-    ResampleGray(source, scaled, lanczos.filter, lanczos.support);
+    ResampleGray(source, scaled, Lanczos3Filter, kLanczos3Support);
     picture = scaled.View();
   }
   GrayImage turnedPicture;

@@ -27,55 +27,6 @@ float Sinc(float t) {
   return static_cast<float>(std::sin(static_cast<double>(u))) / u;
 }
 
-float BoxFilter(float x) { return (x > -0.5f && x <= 0.5f) ? 1.0f : 0.0f; }
-
-float TriangleFilter(float x) {
-  const float a = std::fabs(x);
-  return a < 1.0f ? 1.0f - a : 0.0f;
-}
-
-float HermiteFilter(float x) {
-  const float a = std::fabs(x);
-  return a < 1.0f ? (2.0f * a - 3.0f) * (a * a) + 1.0f : 0.0f;
-}
-
-float BellFilter(float x) {
-  const float a = std::fabs(x);
-  if (a < 0.5f) return 0.75f - a * a;
-  if (a < 1.5f) {
-    const float t = a - 1.5f;
-    return 0.5f * (t * t);
-  }
-  return 0.0f;
-}
-
-float BSplineFilter(float x) {
-  const float a = std::fabs(x);
-  if (a < 1.0f) {
-    const float tt = a * a;
-    return 0.5f * tt * a - tt + 2.0f / 3.0f;
-  }
-  if (a < 2.0f) {
-    const float t = 2.0f - a;
-    return t * t * t / 6.0f;
-  }
-  return 0.0f;
-}
-
-float Lanczos3Filter(float x) {
-  const float a = std::fabs(x);
-  return a < 3.0f ? Sinc(a) * Sinc(a / 3.0f) : 0.0f;
-}
-
-// Mitchell-Netravali with B = C = 1/3.
-float MitchellFilter(float x) {
-  const float a = std::fabs(x);
-  const float tt = a * a;
-  if (a < 1.0f) return (7.0f * (a * tt) - 12.0f * tt + 16.0f / 3.0f) / 6.0f;
-  if (a < 2.0f) return (-(7.0f / 3.0f) * (a * tt) + 12.0f * tt - 20.0f * a + 32.0f / 3.0f) / 6.0f;
-  return 0.0f;
-}
-
 struct Contributor {
   int index;  // source pixel
   float weight;
@@ -303,13 +254,10 @@ BOOKLOOM_AVX2_CLONES void ResampleColumns(const ByteValueImage& source, GrayImag
 
 }  // namespace
 
-const std::array<ResampleFilter, 7> kResampleFilters{{{"Box", BoxFilter, 0.5f},
-                                                      {"Triangle", TriangleFilter, 1.0f},
-                                                      {"Hermite", HermiteFilter, 1.0f},
-                                                      {"Bell", BellFilter, 1.5f},
-                                                      {"B-Spline", BSplineFilter, 2.0f},
-                                                      {"Lanczos3", Lanczos3Filter, 3.0f},
-                                                      {"Mitchell", MitchellFilter, 2.0f}}};
+float Lanczos3Filter(float x) {
+  const float a = std::fabs(x);
+  return a < 3.0f ? Sinc(a) * Sinc(a / 3.0f) : 0.0f;
+}
 
 void ResampleGray(const GrayView& source, GrayImage& target, FilterFunction filter, float support) {
   if (source.width < 1 || source.height < 1) Raise<GraphicOperationError>("Source bitmap too small");

@@ -175,11 +175,6 @@ void Bitmap::SetSize(int width, int height) {
   Allocate();
 }
 
-void Bitmap::SetPalette(std::vector<Rgb> palette) {
-  palette.resize(PaletteSize(format_));
-  palette_ = std::move(palette);
-}
-
 Rgb Bitmap::Pixel(int x, int y) const {
   const uint8_t* row = Row(y);
   switch (format_) {

@@ -32,7 +32,6 @@ class Bitmap {
   int Width() const { return width_; }
   int Height() const { return height_; }
   PixelFormat Format() const { return format_; }
-  int BitsPerPixel() const { return static_cast<int>(format_); }
   bool Empty() const { return width_ == 0 || height_ == 0; }
   // Bytes of one row: the used bytes only, rows are not padded.
   size_t Stride() const { return stride_; }
@@ -42,7 +41,6 @@ class Bitmap {
 
   // The colour table of an indexed bitmap (2, 16 or 256 entries; unused entries black).
   const std::vector<Rgb>& Palette() const { return palette_; }
-  void SetPalette(std::vector<Rgb> palette);
 
   // New dimensions; the pixels are all zero afterwards. Sizes above the picture limit raise.
   void SetSize(int width, int height);

@@ -36,9 +36,6 @@ class OutOfMemoryError : public Exception {
 class GraphicOperationError : public Exception {
   using Exception::Exception;
 };
-class DivByZeroError : public Exception {
-  using Exception::Exception;
-};
 class ColorReductionError : public Exception {
   using Exception::Exception;
 };  // colour reduction errors

@@ -70,18 +70,6 @@ void SingleByteCodec::RaiseUndecodable(uint8_t byte, int32_t position) const {
   throw CodecError(Format("Byte $%x has no Unicode equivalent in %s", {unsigned{byte}, Name()}), position);
 }
 
-char16_t SingleByteCodec::DecodeChar(uint8_t byte) const {
-  char16_t code;
-  if (!TryDecodeChar(byte, code)) RaiseUndecodable(byte, 0);
-  return code;
-}
-
-uint8_t SingleByteCodec::EncodeChar(char16_t code) const {
-  uint8_t byte;
-  if (!TryEncodeChar(code, byte)) RaiseUnencodable(code, 0);
-  return byte;
-}
-
 EncodedText SingleByteCodec::EncodeText(std::u16string_view text, int32_t length) const {
   EncodedText out;
   if (text.empty() || length <= 0) return out;

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "platform/Exception.h"
-#include "platform/SingleInstance.h"
 
 namespace bookloom {
 
@@ -57,12 +56,7 @@ class SingleByteCodec : public UnicodeCodec {
   DecodedText DecodeBytes(std::string_view bytes, int32_t size) const override;
   EncodedText EncodeText(std::u16string_view text, int32_t length) const override;
 
-  // The character of one byte; raises CodecError (position 0) when there is none.
-  char16_t DecodeChar(uint8_t byte) const;
-  // The byte of one code unit; raises "Unicode code point $%x has no equivalent in %s".
-  uint8_t EncodeChar(char16_t code) const;
-
-  // The same without raising: false when there is no equivalent.
+  // The character of one byte and the byte of one code unit: false when there is no equivalent.
   virtual bool TryDecodeChar(uint8_t byte, char16_t& code) const = 0;
   virtual bool TryEncodeChar(char16_t code, uint8_t& byte) const = 0;
   // The code page's name, used in messages.
@@ -84,10 +78,8 @@ int Win1251ByteOf(char16_t code);
 // The same for every code unit at once: 0 where the code page lacks it (only U+0000 has the byte 0).
 const std::array<uint8_t, 65536>& Win1251ByteTable();
 
-class Win1251Codec final : public SingleByteCodec, public SingleInstance<Win1251Codec> {
+class Win1251Codec final : public SingleByteCodec {
  public:
-  static constexpr char kNotStartedMessage[] = "The Windows-1251 codec has not been started";
-
   explicit Win1251Codec(UnmappedPolicy policy = UnmappedPolicy::kRaise) { unmappedPolicy = policy; }
   bool TryDecodeChar(uint8_t byte, char16_t& code) const override;  // every byte has one
   bool TryEncodeChar(char16_t code, uint8_t& byte) const override;

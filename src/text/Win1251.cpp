@@ -79,7 +79,8 @@ std::u16string FitToWin1251(std::u16string_view text, FallbackReport* report, si
 }
 
 std::u16string Win1251ToWide(std::string_view bytes) {
-  return Win1251Codec::Instance().DecodeBytes(bytes, static_cast<int32_t>(bytes.size())).text;
+  // Every byte has its character: nothing is ever unmapped.
+  return Win1251Codec().DecodeBytes(bytes, static_cast<int32_t>(bytes.size())).text;
 }
 
 bool IsWin1251Char(char16_t code) { return code >= 0x80 && Win1251ByteOf(code) >= 0; }

@@ -30,9 +30,11 @@ bool HasWin1251Form(std::u16string_view text) {
 
 bool IsMark(UChar32 c) { return (U_GET_GC_MASK(c) & U_GC_M_MASK) != 0; }
 
-// ICU's normalisers, transliterators and grapheme breaker, made at their first use. Neither
-// transliterators nor break iterators may be used by two threads at once, so every use holds
-// the lock, and so does the memory of the changes made so far.
+// ICU's normalisers, transliterators and grapheme breaker, made at their first use. The normalisers
+// serve every thread at once; each thread breaks its texts with a copy of the breaker of its own. Transliterators may not be used by two threads at once: they and the memory of the
+// replacements found so far are shared by the threads and used under the lock, which a conversion
+// takes only for a character without a byte, so that conversions on several threads do not wait
+// for each other.
 class Fallback {
  public:
   static Fallback& Shared() {
@@ -41,15 +43,16 @@ class Fallback {
   }
 
   void Append(std::u16string_view text, std::string& out, FallbackReport* report, size_t line) {
-    const std::lock_guard lock(mutex_);
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString source(false, text.data(), static_cast<int32_t>(text.size()));
     const icu::UnicodeString nfc = nfc_->normalize(source, status);
     Check(status, "NFC");
     const std::u16string_view normal = View(nfc);
-    characters_->setText(nfc);
+    // Each thread's copy of the breaker, made at its first conversion.
+    thread_local const std::unique_ptr<icu::BreakIterator> characters(characters_->clone());
+    characters->setText(nfc);
     const auto& bytes = Win1251ByteTable();
-    for (int32_t start = characters_->first(), end; (end = characters_->next()) != icu::BreakIterator::DONE;
+    for (int32_t start = characters->first(), end; (end = characters->next()) != icu::BreakIterator::DONE;
          start = end) {
       const std::u16string_view character =
           normal.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
@@ -57,7 +60,7 @@ class Fallback {
         for (const char16_t c : character) out += static_cast<char>(bytes[c]);
         continue;
       }
-      const std::u16string& replacement = ReplacementOf(character);
+      const std::u16string replacement = ReplacementOf(character);
       for (const char16_t c : replacement) out += static_cast<char>(bytes[c]);
       if (report) report->Add(std::u16string(character), replacement, line);
     }
@@ -90,7 +93,8 @@ class Fallback {
   }
 
   // The nearest form of one character (a letter with its marks) that has no byte; "" drops it.
-  const std::u16string& ReplacementOf(std::u16string_view character) {
+  std::u16string ReplacementOf(std::u16string_view character) {
+    const std::lock_guard lock(sharedLock_);
     auto [at, added] = known_.try_emplace(std::u16string(character));
     if (added) at->second = FindReplacement(at->first);
     return at->second;
@@ -128,12 +132,12 @@ class Fallback {
     return {};
   }
 
-  std::mutex mutex_;
+  std::mutex sharedLock_;  // held by the thread that uses the transliterators and known_
   const icu::Normalizer2* nfc_ = nullptr;
   const icu::Normalizer2* nfd_ = nullptr;
   const icu::Normalizer2* nfkc_ = nullptr;
   std::unique_ptr<icu::Transliterator> latinAscii_, anyLatin_;
-  std::unique_ptr<icu::BreakIterator> characters_;
+  std::unique_ptr<icu::BreakIterator> characters_;  // copied by each thread, never used itself
   std::map<std::u16string, std::u16string> known_;
 };
 

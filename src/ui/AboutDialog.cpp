@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/VersionStrings.h"
+#include "platform/BuildVersion.h"
 #include "ui/Appearance.h"
 
 namespace bookloom {
@@ -24,7 +24,7 @@ QLabel* AddLine(const QString& text, QVBoxLayout& lines, QWidget* parent) {
 
 }  // namespace
 
-AboutDialog::AboutDialog(const std::u16string& executablePath, QWidget* parent)
+AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setWindowTitle(tr("About Bookloom"));
   auto* rows = new QVBoxLayout(this);
@@ -66,10 +66,8 @@ AboutDialog::AboutDialog(const std::u16string& executablePath, QWidget* parent)
   rows->addLayout(buildBand);
   connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
-  std::u16string version, build;
-  if (!GetVersionStrings(executablePath, &version, &build)) version = build = u"?";
-  versionLabel->setText(tr("version %1").arg(QString::fromStdU16String(version)));
-  buildLabel->setText(tr("Build %1").arg(QString::fromStdU16String(build)));
+  versionLabel->setText(tr("version %1").arg(kVersionText));
+  buildLabel->setText(tr("Build %1").arg(kBuildText));
 }
 
 void AboutDialog::Execute() { exec(); }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QDialog>
-#include <string>
 
 class QLabel;
 class QPushButton;
@@ -13,8 +12,7 @@ class AboutDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // Reads the version of the executable at that path once; "?" when it carries none.
-  explicit AboutDialog(const std::u16string& executablePath, QWidget* parent = nullptr);
+  explicit AboutDialog(QWidget* parent = nullptr);
 
   // Shows the box modally.
   void Execute();

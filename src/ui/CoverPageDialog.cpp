@@ -26,11 +26,11 @@ CoverPageDialog::CoverPageDialog(UserDialogs& messages, QWidget* parent) : QDial
 }
 
 bool CoverPageDialog::Execute(CoverPage& cover) {
-  panel->coverPage.Assign(cover);
+  panel->coverPage = cover;
   panel->ShowSettings();
   if (exec() != QDialog::Accepted) return false;
   panel->ReadSettings();
-  cover.Assign(panel->coverPage);
+  cover = panel->coverPage;
   return true;
 }
 

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/PictureFileItem.h"
 #include "pictures/PageFitting.h"
 #include "platform/Bitmap.h"
@@ -198,7 +198,7 @@ void CoverPagePanel::OnLoadPicture() {
   ReportErrors(messages_, [this] {
     const std::u16string file = messages_.OpenPicture(
         tr("Select image for cover").toStdU16String(),
-        FileTypeRegistry::Instance().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
+        FileTypes().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
     if (file.empty()) return;
     coverPage.fileName = file;
     // A picture chosen is a cover wanted: the grey cover, unless one is already chosen.

@@ -116,7 +116,7 @@ std::u16string MemoEdit::Text() const {
   QString text;
   for (QChar c : document()->toRawText()) {
     if (IsLineBreak(c))
-      text += QStringLiteral("\r\n");
+      text += u'\n';
     else
       text += c;
   }

@@ -29,7 +29,7 @@
 #include <numeric>
 
 #include "book/BookBuild.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/InputFiles.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
@@ -147,11 +147,11 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   if (s.windowLeft >= 0 && s.windowTop >= 0) move(s.windowLeft, s.windowTop);
   resizeDocks({previewDock_}, {metrics.averageCharWidth() * kPreviewColumns}, Qt::Horizontal);
 
-  addFileFilter_ = FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr);
+  addFileFilter_ = FileTypes().BuildFilter(1, kGroupByClass | kAllSupported, nullptr);
   NewBook();
 
   descriptionDialog = new DescriptionDialog(messages_, this);
-  aboutDialog = new AboutDialog(executablePath, this);
+  aboutDialog = new AboutDialog(this);
   coverPageDialog = new CoverPageDialog(messages_, this);
   buildDialog = new BuildDialog(this);
   CreateSettingsDialog();

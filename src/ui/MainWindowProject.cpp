@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/InputFiles.h"
 #include "book/Project.h"
 #include "platform/Path.h"
@@ -80,7 +80,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   NewBook();
   fileList = std::move(files);
   description = project.description;
-  coverPage.Assign(project.cover);
+  coverPage = project.cover;
   bookSettings_ = project.settings;
   projectFileName_ = fileName;
   RefreshFileList();

@@ -139,8 +139,23 @@ const std::string& DescriptionRecord::GetValue(DescriptionFieldId field) const {
   return values_[static_cast<size_t>(field)];
 }
 
+std::string WithBookLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    if (text[i] == '\r' || text[i] == '\n')
+      out += "\r\n";
+    else
+      out += text[i];
+  }
+  return out;
+}
+
 void DescriptionRecord::SetValue(DescriptionFieldId field, std::string_view text) {
   const auto index = static_cast<size_t>(field);
+  const std::string withLineEnds = WithBookLineEnds(text);
+  text = withLineEnds;
   const auto isControl = [](char c) {
     return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
   };
@@ -172,11 +187,6 @@ std::string DescriptionRecord::GetText() const {
 
 void DescriptionRecord::Clear() {
   for (auto& v : values_) v.clear();
-  UpdateSize();
-}
-
-void DescriptionRecord::Assign(const DescriptionRecord& source) {
-  values_ = source.values_;
   UpdateSize();
 }
 

@@ -46,6 +46,10 @@ void SumEscapedLengths(std::string_view text, std::vector<uint32_t>& before);
 // The opening tag of a picture: <img bitcount=B compact=C width=W height=H length=L>.
 std::string WolfImageTag(int width, int height, int bitCount, uint32_t length, int compact);
 
+// The text with every line end (CR LF, CR or LF) as the CR LF that a book's description holds;
+// texts in memory end their lines with LF.
+std::string WithBookLineEnds(std::string_view text);
+
 // The book description: 18 values, cut to their field's length and trimmed, and the size of the
 // block they serialize to.
 class DescriptionRecord {
@@ -53,14 +57,13 @@ class DescriptionRecord {
   DescriptionRecord() { Clear(); }
 
   const std::string& GetValue(DescriptionFieldId field) const;
-  // Keeps the first maxLength bytes of text without leading and trailing bytes up to 32; control
-  // bytes other than tabs and line ends are left out first.
+  // Keeps the first maxLength bytes of text, its line ends made CR LF, without leading and trailing
+  // bytes up to 32; control bytes other than tabs and line ends are left out first.
   void SetValue(DescriptionFieldId field, std::string_view text);
   // The description block: tag, escaped value and CR LF for every value that is set or always
   // written.
   std::string GetText() const;
   void Clear();
-  void Assign(const DescriptionRecord& source);
   // The byte length of GetText().
   int32_t Size() const { return size_; }
 
@@ -151,7 +154,6 @@ class PageTable {
   // The group at index modulo the group count.
   PageList& Group(int index) { return groups_[index % groups_.size()]; }
   const PageList& Group(int index) const { return groups_[index % groups_.size()]; }
-  int GroupCount() const { return static_cast<int>(groups_.size()); }
   // Appends position to every group, unless it is the section start recorded last.
   void AddSectionStart(uint32_t position);
 

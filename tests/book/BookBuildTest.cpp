@@ -12,7 +12,7 @@
 #include "book/BookBuild.h"
 #include "book/BookDescription.h"
 #include "book/FileItem.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/PictureFileItem.h"
 #include "book/TextFileItem.h"
 #include "pictures/CoverPage.h"
@@ -48,9 +48,9 @@ struct Project {
   BookDescription description;
   CoverPage cover;
 
-  // Adds a file as "Add File" does: an item of the class registered for its extension, verified.
+  // Adds a file as "Add File" does: an item of the class of its extension, verified.
   FileItem& Add(const fs::path& path) {
-    const FileItemClass* itemClass = FileTypeRegistry::Instance().FindItemClass(path.u16string());
+    const FileItemClass* itemClass = FileTypes().FindItemClass(path.u16string());
     if (!itemClass) Raise<Exception>("no item class for %s", {path.string()});
     auto item = itemClass->create(path.u16string());
     item->Verify();
@@ -149,7 +149,7 @@ TEST(BuildBook, EachDescriptionTextReachesItsField) {
       {&BookDescription::translator, u"Ольга", 4, "\xCE\xEB\xFC\xE3\xE0"},
       {&BookDescription::publisher, u"Smith & <Sons>", 6, "Smith & <Sons>"},
       {&BookDescription::publishTime, u"2024-01-02 12:34:56", 7, "2024-01-02 12:34"},
-      {&BookDescription::annotation, u"Line one\r\nLine two " + std::u16string(2000, u'z'), 11,
+      {&BookDescription::annotation, u"Line one\nLine two " + std::u16string(2000, u'z'), 11,
        "Line one\r\nLine two " + std::string(1024 - 19, 'z')},
       {&BookDescription::isbn, u"978-5-17-090630-7", 12, "978-5-17-090630-7"},
   };

@@ -8,7 +8,7 @@
 
 #include "book/BookBuild.h"
 #include "book/DocumentFileItem.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/InputFiles.h"
 #include "book/PictureFileItem.h"
 #include "book/TextFileItem.h"
@@ -355,7 +355,7 @@ TEST(DocumentFileItem, EachExtensionFindsItsReader) {
       {u"a.jpg", &PictureFileItem::Class},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(FileTypeRegistry::Instance().FindItemClass(c.name), c.itemClass) << Utf16ToUtf8(c.name);
+    EXPECT_EQ(FileTypes().FindItemClass(c.name), c.itemClass) << Utf16ToUtf8(c.name);
 }
 
 }  // namespace

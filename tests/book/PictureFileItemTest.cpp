@@ -1,4 +1,4 @@
-// The picture file item: its place in the file type registry, the refusal of files no decoder
+// The picture file item: its rows of the table of file types, the refusal of files no decoder
 // reads, and the page it writes from pictures of several formats.
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/PictureFileItem.h"
 #include "book/TextFileItem.h"
 #include "platform/Exception.h"
@@ -26,9 +26,9 @@ void WriteAll(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Every extension in registration order, each with its own description or else its group's.
-TEST(PictureFileItem, RegistersItsExtensionsInOrderWithTheirDescriptions) {
-  EXPECT_EQ(Utf16ToUtf8(FileTypeRegistry::Instance().BuildFilter(0, 0, &PictureFileItem::Class)),
+// Every extension in the table's order, each with its own description or else its group's.
+TEST(PictureFileItem, ListsItsExtensionsInOrderWithTheirDescriptions) {
+  EXPECT_EQ(Utf16ToUtf8(FileTypes().BuildFilter(0, 0, &PictureFileItem::Class)),
             "Windows bitmaps|*.bmp|Windows icons|*.ico|Windows metafiles|*.wmf|"
             "Windows enhanced meta files|*.emf|JFIF images|*.jfif|JPG images|*.jpg|JPE images|*.jpe|"
             "JPEG images|*.jpeg|Run length encoded Windows bitmaps|*.rle|"
@@ -45,7 +45,7 @@ TEST(PictureFileItem, RegistersItsExtensionsInOrderWithTheirDescriptions) {
             "Paintshop Pro images|*.psp|Portable network graphic images|*.png|CompuServe GIF images|*.gif|"
             "WebP images|*.webp|SVG drawings|*.svg|JPEG XL images|*.jxl|AVIF images|*.avif|"
             "HEIC images|*.heic|HEIF images|*.heif|");
-  EXPECT_EQ(Utf16ToUtf8(FileTypeRegistry::Instance().BuildFilter(0, kGroupByClass, &PictureFileItem::Class)),
+  EXPECT_EQ(Utf16ToUtf8(FileTypes().BuildFilter(0, kGroupByClass, &PictureFileItem::Class)),
             "Windows bitmaps|*.bmp; *.rle; *.dib|Windows icons|*.ico|Windows metafiles|*.wmf; *.emf|"
             "JPG images|*.jfif; *.jpg; *.jpe; *.jpeg|Truevision images|*.win; *.vst; *.vda; *.tga; *.icb|"
             "Tagged image file format images|*.tiff; *.tif; *.fax|Encapsulated Postscript images|*.eps|"
@@ -56,10 +56,8 @@ TEST(PictureFileItem, RegistersItsExtensionsInOrderWithTheirDescriptions) {
             "Portable network graphic images|*.png|CompuServe GIF images|*.gif|WebP images|*.webp|"
             "SVG drawings|*.svg|JPEG XL images|*.jxl|AVIF images|*.avif|HEIF images|*.heic; *.heif|");
   int count = 0;
-  for (const auto& e : FileTypeRegistry::Instance().Extensions())
-    count += e->classItem->itemClass == &PictureFileItem::Class;
+  for (const FileType& t : FileTypes().Rows()) count += t.itemClass == &PictureFileItem::Class;
   EXPECT_EQ(count, 46);
-  EXPECT_THROW(RegisterPictureItem(), Exception);  // already registered
 }
 
 TEST(PictureFileItem, IsTheClassOfEveryPictureExtensionInAnyCase) {
@@ -78,7 +76,7 @@ TEST(PictureFileItem, IsTheClassOfEveryPictureExtensionInAnyCase) {
       {u"x.jpg.bak", nullptr},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(FileTypeRegistry::Instance().FindItemClass(c.fileName), c.itemClass) << Utf16ToUtf8(c.fileName);
+    EXPECT_EQ(FileTypes().FindItemClass(c.fileName), c.itemClass) << Utf16ToUtf8(c.fileName);
 }
 
 TEST(PictureFileItem, VerifyRefusesAFileNoDecoderReads) {

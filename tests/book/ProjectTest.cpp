@@ -13,7 +13,7 @@ TEST(Project, KeepsFilesSettingsDescriptionAndCoverWithPathsBesideIt) {
   test::ScratchDir dir;
   Project project;
   project.description.title = u"Война и мир";
-  project.description.annotation = u"Two\r\nlines";
+  project.description.annotation = u"Two\nlines";
   project.cover.fileName = (dir / "art" / "cover.png").u16string();
   project.cover.coverMode = 1;
   project.cover.enlarge = false;

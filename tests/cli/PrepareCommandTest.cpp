@@ -2,7 +2,7 @@
 // bad arguments and unreadable pictures fail with a message.
 #include <gtest/gtest.h>
 
-#include "decoders/DecoderRegistry.h"
+#include "decoders/PictureFormats.h"
 #include "platform/PngFile.h"
 #include "platform/Utf.h"
 #include "support/CliRun.h"
@@ -28,7 +28,7 @@ fs::path BlackPicture(const ScratchDir& dir, int width, int height) {
 // after checking that the page is 600 x 800 and holds only the four device greys.
 std::string DarkArea(const fs::path& page) {
   const std::u16string name = Utf8ToUtf16(page.string());
-  const auto graphic = DecoderRegistry::Instance().Find(name)->LoadFromFile(name);
+  const auto graphic = PictureDecoders().Find(name)->LoadFromFile(name);
   EXPECT_EQ(graphic->Width(), 600);
   EXPECT_EQ(graphic->Height(), 800);
   int left = 600, top = 800, right = 0, bottom = 0;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "decoders/DecoderRegistry.h"
+#include "decoders/PictureFormats.h"
 #include "platform/Bitmap.h"
 #include "platform/Exception.h"
 #include "platform/Utf.h"
@@ -36,7 +36,7 @@ bool Refused(const DecodeBytes& decode, std::string_view bytes, const std::strin
 
 std::unique_ptr<Graphic> DecodeFile(const std::filesystem::path& path) {
   const std::u16string name = Utf8ToUtf16(path.string());
-  const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(name);
+  const GraphicDecoder* decoder = PictureDecoders().Find(name);
   if (!decoder) RaiseDecodeError(path.u16string(), "no decoder");
   return decoder->LoadFromFile(name);
 }

@@ -17,7 +17,7 @@
 
 namespace bookloom::test {
 
-// Decodes a file with the decoder registered for its extension.
+// Decodes a file with the decoder of its extension.
 std::unique_ptr<Graphic> DecodeFile(const std::filesystem::path& path);
 
 // 8-bit RGB pixels of a picture, rows from the top.

@@ -4,8 +4,8 @@
 // files refused.
 #include <gtest/gtest.h>
 
-#include "decoders/DecoderRegistry.h"
 #include "decoders/DecoderTestSupport.h"
+#include "decoders/PictureFormats.h"
 #include "platform/Exception.h"
 #include "platform/Utf.h"
 #include "support/TestPictures.h"
@@ -16,7 +16,7 @@ namespace {
 using test::RgbaPixels;
 
 const GraphicDecoder& DecoderOf(const std::u16string& ext) {
-  const GraphicDecoder* decoder = DecoderRegistry::Instance().Find(u"x." + ext);
+  const GraphicDecoder* decoder = PictureDecoders().Find(u"x." + ext);
   if (!decoder) throw std::runtime_error("no decoder of ." + Utf16ToUtf8(ext));
   return *decoder;
 }
@@ -117,7 +117,7 @@ TEST(PictureFormats, PicturesAreTurnedAsTheFileSays) {
 }
 
 TEST(PictureFormats, TodaysFormatsAreFoundByExtensionSignatureAndMediaType) {
-  const DecoderRegistry& registry = DecoderRegistry::Instance();
+  const DecoderTable& decoders = PictureDecoders();
   const struct {
     std::u16string ext;
     std::string start;  // of a file of the format
@@ -140,15 +140,15 @@ TEST(PictureFormats, TodaysFormatsAreFoundByExtensionSignatureAndMediaType) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Utf16ToUtf8(c.ext));
-    const GraphicDecoder* decoder = registry.Find(u"x." + c.ext);
+    const GraphicDecoder* decoder = decoders.Find(u"x." + c.ext);
     ASSERT_NE(decoder, nullptr);
-    if (c.ext != u"svg") EXPECT_EQ(registry.FindFor(c.start, u"picture.bin"), decoder);
-    EXPECT_EQ(registry.FindFor("", u"picture", c.mediaType), decoder);
-    EXPECT_EQ(registry.FindFor(c.start, u"images/x." + c.ext), decoder);
+    if (c.ext != u"svg") EXPECT_EQ(decoders.FindFor(c.start, u"picture.bin"), decoder);
+    EXPECT_EQ(decoders.FindFor("", u"picture", c.mediaType), decoder);
+    EXPECT_EQ(decoders.FindFor(c.start, u"images/x." + c.ext), decoder);
   }
-  EXPECT_EQ(registry.Find(u"x.HEIF"), registry.Find(u"x.avif"));
-  EXPECT_EQ(registry.FindFor("RIFF", u"picture"), nullptr);
-  EXPECT_EQ(registry.FindFor(std::string("\0\0\0\x18"
+  EXPECT_EQ(decoders.Find(u"x.HEIF"), decoders.Find(u"x.avif"));
+  EXPECT_EQ(decoders.FindFor("RIFF", u"picture"), nullptr);
+  EXPECT_EQ(decoders.FindFor(std::string("\0\0\0\x18"
                                          "ftypisom",
                                          12),
                              u"movie"),

@@ -135,7 +135,7 @@ TEST(EpubReader, ReadsAnEpub2WithItsNcxAndCover) {
   EXPECT_EQ(Utf16ToUtf8(info.publisher), "Press");
   EXPECT_EQ(Utf16ToUtf8(info.publishTime), "2001");
   EXPECT_EQ(Utf16ToUtf8(info.isbn), "978-3-16-148410-0");
-  EXPECT_EQ(Utf16ToUtf8(info.annotation), "One\r\nTwo lines");
+  EXPECT_EQ(Utf16ToUtf8(info.annotation), "One\nTwo lines");
   EXPECT_EQ(Utf16ToUtf8(info.subject), "Fiction, Tests");
   // The page that shows only the cover is the cover; a link to no page is left out with a warning.
   EXPECT_EQ(test::OutlineOf(document), kExpectedBody);

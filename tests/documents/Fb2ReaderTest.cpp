@@ -45,7 +45,7 @@ TEST(Fb2Reader, ReadsTheDescriptionAndTheBodyInReadingOrder) {
   EXPECT_EQ(Utf16ToUtf8(info.publisher), "Дом");
   EXPECT_EQ(Utf16ToUtf8(info.publishTime), "1869");
   EXPECT_EQ(Utf16ToUtf8(info.isbn), "978-5-00-000000-0");
-  EXPECT_EQ(Utf16ToUtf8(info.annotation), "Первая строка.\r\nВторая строка.");
+  EXPECT_EQ(Utf16ToUtf8(info.annotation), "Первая строка.\nВторая строка.");
   EXPECT_EQ(test::OutlineOf(document),
             "Война и мир\n"
             "#1 Том первый\nТом\nпервый\nЭпиграф\nАвтор\n"

@@ -1,5 +1,5 @@
-// Pictures for the page-fitting and cover tests: a tiny PPM decoder registered under a test-only
-// extension, and helpers that look at where a picture landed on a page.
+// Pictures for the page-fitting and cover tests: a tiny PPM decoder, PPM files that the program's
+// own decoders read too, and helpers that look at where a picture landed on a page.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,16 +12,12 @@
 #include <random>
 #include <string>
 
-#include "decoders/DecoderRegistry.h"
 #include "decoders/Graphic.h"
 #include "platform/Bitmap.h"
 #include "platform/Exception.h"
 #include "platform/FileSys.h"
 
 namespace bookloom::test {
-
-// The extension the test decoder is registered under: no real decoder uses it.
-inline const std::u16string kTestPictureExt = u"blmtestppm";
 
 // Reads binary PPM files ("P6", maximum value 255).
 class PpmTestDecoder : public GraphicDecoder {
@@ -43,16 +39,6 @@ class PpmTestDecoder : public GraphicDecoder {
     decoded.frames.push_back(std::move(graphic));
     return decoded;
   }
-};
-
-// Registers the test decoder for the life of a test.
-class ScopedTestDecoder {
- public:
-  ScopedTestDecoder() {
-    DecoderRegistry::Instance().Register(kTestPictureExt, u"Test pictures",
-                                         std::make_shared<PpmTestDecoder>());
-  }
-  ~ScopedTestDecoder() { DecoderRegistry::Instance().Unregister(kTestPictureExt); }
 };
 
 // Writes a bitmap as a PPM file the test decoder reads.

@@ -10,7 +10,7 @@
 #include <set>
 
 #include "UiTestSupport.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "book/PictureFileItem.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/CoverPagePanel.h"
@@ -57,7 +57,7 @@ TEST_F(CoverPageDialogTest, EnablesSettingsOnlyWhenACoverPageIsWanted) {
   CoverPage cover;
   cover.coverMode = static_cast<decltype(cover.coverMode)>(1);
   cover.enlarge = false;
-  panel.coverPage.Assign(cover);
+  panel.coverPage = cover;
   panel.ShowSettings();
   const std::vector<QWidget*> settings = {panel.enlargeCheck, panel.leftMarginEdit, panel.rightMarginEdit,
                                           panel.topMarginEdit, panel.bottomMarginEdit};
@@ -104,7 +104,7 @@ TEST_F(CoverPageDialogTest, MarginFieldsBringTypedValuesIntoARangeThatLeavesRoom
   // Margins of a settings file that leave no room are brought into range when shown.
   CoverPage cover;
   cover.margins = {400, 400, 0, 800};
-  panel.coverPage.Assign(cover);
+  panel.coverPage = cover;
   panel.ShowSettings();
   panel.ReadSettings();
   EXPECT_NO_THROW(CheckMargins(panel.coverPage.margins));
@@ -124,7 +124,7 @@ TEST_F(CoverPageDialogTest, TakesTheChosenPictureOverOnlyOnOK) {
   EXPECT_EQ(messages.pictureTitle, u"Select image for cover");
   // Every picture type the book reads is offered.
   EXPECT_EQ(messages.pictureFilter,
-            FileTypeRegistry::Instance().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
+            FileTypes().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
   for (const char16_t* mask : {u"*.jpg", u"*.png", u"*.bmp", u"*.webp"})
     EXPECT_NE(messages.pictureFilter.find(mask), std::u16string::npos) << Utf16ToUtf8(mask);
 

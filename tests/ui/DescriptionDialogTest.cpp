@@ -79,11 +79,11 @@ TEST_F(DescriptionDialogTest, NamesTheCharacterItselfAndTakesDecomposedLetters) 
 
 TEST_F(DescriptionDialogTest, AcceptsEverythingWindows1251Has) {
   BookDescription d;
-  d.annotation = u"Цена 5 € — «книга»\r\nпод\u00A0редакцией";  // the no-break space stays one
+  d.annotation = u"Цена 5 € — «книга»\nпод\u00A0редакцией";  // the no-break space stays one
   d.subject = u" ";
   EXPECT_TRUE(Run(d, [&] { dialog.okButton->click(); }));
   EXPECT_TRUE(messages.validationErrors.empty());
-  EXPECT_EQ(d.annotation, u"Цена 5 € — «книга»\r\nпод\u00A0редакцией");
+  EXPECT_EQ(d.annotation, u"Цена 5 € — «книга»\nпод\u00A0редакцией");
   EXPECT_EQ(d.subject, u" ");
 }
 
@@ -117,7 +117,7 @@ TEST_F(DescriptionDialogTest, LimitsEveryFieldToItsBookField) {
   EXPECT_EQ(dialog.annotationEdit->MaxLength(), 1024);
   dialog.annotationEdit->SetText(std::u16string(1030, u'a'));
   EXPECT_EQ(dialog.annotationEdit->Text(), std::u16string(1024, u'a'));
-  const std::u16string full = std::u16string(1020, u'a') + u"\r\nbc";
+  const std::u16string full = std::u16string(1020, u'a') + u"\nbc";
   dialog.annotationEdit->SetText(std::u16string(1020, u'a') + u"\r\nbcdef");
   EXPECT_EQ(dialog.annotationEdit->Text(), full);
   QTest::keyClicks(dialog.annotationEdit, QStringLiteral("xyz"));  // a full field takes nothing more

@@ -26,7 +26,7 @@
 #include <sstream>
 
 #include "UiTestSupport.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "platform/FileSys.h"
 #include "platform/PngFile.h"
 #include "platform/Utf.h"
@@ -241,8 +241,7 @@ TEST_F(MainWindowTest, AddsTheGoodFilesAndNamesTheBadOnesTogether) {
   messages.filesToOpen = {U16(dir / "missing.txt"), test::WriteTextFile(dir / "notes.unknown", "\x01\x02"),
                           text, test::WriteTextFile(dir / "b.bmp", "BM no picture"), text};
   window->addFileAction->trigger();
-  EXPECT_EQ(messages.openFilter,
-            FileTypeRegistry::Instance().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
+  EXPECT_EQ(messages.openFilter, FileTypes().BuildFilter(1, kGroupByClass | kAllSupported, nullptr));
   EXPECT_EQ(Files(), "xaa");
   EXPECT_EQ(window->fileListView->model()->rowCount(), 3);
   EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2}));

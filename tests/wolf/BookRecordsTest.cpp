@@ -40,6 +40,16 @@ TEST(WolfImageTag, WritesTheAttributesInTheirFixedOrder) {
   EXPECT_EQ(WolfImageTag(1, 2, 1, 0, 1), "<img bitcount=1 compact=1 width=1 height=2 length=0>");
 }
 
+TEST(WithBookLineEnds, MakesEveryLineEndCrLf) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"a\nb", "a\r\nb"},         {"a\r\nb", "a\r\nb"}, {"a\rb", "a\r\nb"},
+      {"a\n\r\nb", "a\r\n\r\nb"}, {"\n", "\r\n"},       {"ab", "ab"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithBookLineEnds(c.in), c.out) << c.in;
+}
+
 TEST(DescriptionRecord, CutsThenTrimsAndKeepsTheBlockSize) {
   DescriptionRecord d;
   EXPECT_EQ(d.Size(), 107);
@@ -64,8 +74,7 @@ TEST(DescriptionRecord, CutsThenTrimsAndKeepsTheBlockSize) {
   EXPECT_NE(text.find("<time_write>2024-01-01 12:00\r\n<publisher>"), std::string::npos);
   EXPECT_EQ(d.Size(), static_cast<int32_t>(text.size()));
 
-  DescriptionRecord copy;
-  copy.Assign(d);
+  DescriptionRecord copy = d;
   EXPECT_EQ(copy.GetText(), text);
   EXPECT_EQ(copy.Size(), d.Size());
   copy.Clear();

@@ -15,15 +15,12 @@ namespace bookloom::cli {
 
 namespace {
 
-// Normalises line ends to CR LF, as the description dialog stores a multi-line annotation.
-std::u16string WithCrLf(const std::u16string& text) {
+// Normalises line ends (CR LF, CR or LF) to LF, the line end of texts in memory.
+std::u16string WithLf(const std::u16string& text) {
   std::u16string out;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    if (text[i] == u'\r' || text[i] == u'\n')
-      out += u"\r\n";
-    else
-      out += text[i];
+    out += text[i] == u'\r' ? u'\n' : text[i];
   }
   return out;
 }
@@ -125,7 +122,7 @@ BookDescription BookOptions::Description(Console& console) const {
     description.annotation = file.text;
     annotationOption = "--annotation-file";
   }
-  description.annotation = WithCrLf(description.annotation);
+  description.annotation = WithLf(description.annotation);
   for (const DescriptionText& t : DescriptionTexts()) {
     const std::string option =
         t.field == DescriptionFieldId::kIntroduction ? annotationOption : OptionOf(t.field);

@@ -6,7 +6,7 @@
 
 #include "app/cli/Command.h"
 #include "app/cli/Console.h"
-#include "book/FileTypeRegistry.h"
+#include "book/FileTypes.h"
 #include "platform/Utf.h"
 
 namespace bookloom::cli {
@@ -27,16 +27,14 @@ class FormatsCommand : public Command {
   }
 
   int Run(Console& console) override {
-    const FileTypeRegistry& registry = FileTypeRegistry::Instance();
+    const FileTypeTable& types = FileTypes();
     if (filter_) {
-      console.Result(Utf16ToUtf8(registry.BuildFilter(1, kGroupByClass | kAllSupported, nullptr)));
+      console.Result(Utf16ToUtf8(types.BuildFilter(1, kGroupByClass | kAllSupported, nullptr)));
       return 0;
     }
     std::vector<std::array<std::string, 3>> rows = {{"TYPE", "DESCRIPTION", "READ BY"}};
-    for (const auto& e : registry.Extensions())
-      rows.push_back({"." + Utf16ToUtf8(e->ext),
-                      Utf16ToUtf8(e->description.empty() ? e->classItem->description : e->description),
-                      e->reader});
+    for (const FileType& t : types.Rows())
+      rows.push_back({"." + Utf16ToUtf8(t.ext), Utf16ToUtf8(t.Described()), t.reader});
     size_t widths[2] = {};
     for (const auto& row : rows)
       for (size_t c = 0; c < 2; ++c) widths[c] = std::max(widths[c], Utf8ToUtf16(row[c]).size());

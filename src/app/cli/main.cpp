@@ -9,18 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/BuildVersion.h"
 #include "app/cli/Command.h"
 #include "app/cli/Console.h"
 #include "book/Startup.h"
-#include "platform/FileSys.h"
+#include "platform/BuildVersion.h"
 #include "platform/SignalCleanup.h"
-#include "platform/Utf.h"
-#include "platform/VersionStrings.h"
-
-// The version stamp read back from this executable by GetVersionStrings.
-[[gnu::section(".bookloom_version"), gnu::used]] constexpr bookloom::VersionStamp kVersionStamp =
-    bookloom::kBookloomVersionStamp;
 
 namespace bookloom::cli {
 
@@ -28,9 +21,7 @@ namespace {
 
 // "bookloom-cli 0.2 (build 0.2.00)", as the about box shows the version.
 std::string VersionText() {
-  std::u16string version, build;
-  if (!GetVersionStrings(ExecutablePath(), &version, &build)) return "bookloom-cli (no version information)";
-  return "bookloom-cli " + Utf16ToUtf8(version) + " (build " + Utf16ToUtf8(build) + ")";
+  return std::string("bookloom-cli ") + kVersionText + " (build " + kBuildText + ")";
 }
 
 // Help that names each option as it is typed: "--enlarge, --no-enlarge", without the value a
@@ -128,7 +119,8 @@ int Main(int argc, char** argv) {
   app.add_flag_callback(
       "-v,--verbose", [&] { verbosity = Verbosity::kVerbose; }, "say what each input became");
   std::vector<std::pair<CLI::App*, std::unique_ptr<Command>>> commands;
-  for (auto add : {AddMakeCommand, AddConvertCommand, AddInfoCommand, AddExtractCommand, AddPrepareCommand, AddFormatsCommand}) {
+  for (auto add : {AddMakeCommand, AddConvertCommand, AddInfoCommand, AddExtractCommand, AddPrepareCommand,
+                   AddFormatsCommand}) {
     std::unique_ptr<Command> command = add(app);
     commands.emplace_back(app.get_subcommands({}).back(), std::move(command));
     commands.back().first->fallthrough();  // --quiet and --verbose after the command's name too

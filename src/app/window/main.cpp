@@ -4,16 +4,11 @@
 #include <cstdlib>
 #include <exception>
 
-#include "app/BuildVersion.h"
 #include "book/Startup.h"
 #include "platform/FileSys.h"
 #include "ui/MainWindow.h"
 #include "ui/Translations.h"
 #include "ui/UserDialogs.h"
-
-// The version stamp read back from this executable by the about box.
-[[gnu::section(".bookloom_version"), gnu::used]] constexpr bookloom::VersionStamp kVersionStamp =
-    bookloom::kBookloomVersionStamp;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "decoders/DecoderRegistry.h"
+#include "decoders/DecoderTable.h"
 
 #include <algorithm>
 
@@ -9,32 +9,19 @@
 
 namespace bookloom {
 
-size_t DecoderRegistry::IndexOf(std::u16string_view ext) const {
+size_t DecoderTable::IndexOf(std::u16string_view ext) const {
   size_t i = 0;
   while (i < entries_.size() && (ext.empty() || !SameTextIgnoreCase(entries_[i].ext, ext))) ++i;
   return i;
 }
 
-void DecoderRegistry::Register(const std::u16string& ext, const std::u16string& description,
-                               std::shared_ptr<const GraphicDecoder> decoder) {
-  const size_t i = IndexOf(ext);
-  if (i < entries_.size())
-    entries_[i] = {ext, description, std::move(decoder)};
-  else
-    entries_.push_back({ext, description, std::move(decoder)});
-}
-
-void DecoderRegistry::Unregister(const std::u16string& ext) {
-  std::erase_if(entries_, [&](const Entry& e) { return SameTextIgnoreCase(e.ext, ext); });
-}
-
-const GraphicDecoder* DecoderRegistry::Find(const std::u16string& fileName) const {
+const GraphicDecoder* DecoderTable::Find(const std::u16string& fileName) const {
   const size_t i = IndexOf(PathExtension(fileName));
   return i < entries_.size() ? entries_[i].decoder.get() : nullptr;
 }
 
-const GraphicDecoder* DecoderRegistry::FindFor(std::string_view bytes, const std::u16string& name,
-                                               std::string_view mediaType) const {
+const GraphicDecoder* DecoderTable::FindFor(std::string_view bytes, const std::u16string& name,
+                                            std::string_view mediaType) const {
   // A JPEG XL picture in its container (a bare one starts with FF 0A).
   static constexpr std::string_view kJpegXlContainer("\0\0\0\x0CJXL \r\n\x87\n", 12);
   static constexpr struct {

@@ -1,32 +1,29 @@
-// Which decoder reads which file: a table from extension to decoder, looked up by file name.
+// Which decoder reads which file: a read-only table from extension to decoder, looked up by file name,
+// by a picture's first bytes or by its media type.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "decoders/Graphic.h"
-#include "platform/SingleInstance.h"
 
 namespace bookloom {
 
-class DecoderRegistry : public SingleInstance<DecoderRegistry> {
+class DecoderTable {
  public:
-  static constexpr char kNotStartedMessage[] = "The picture decoders have not been started";
-
   struct Entry {
-    std::u16string ext;          // without the dot, as registered
+    std::u16string ext;          // without the dot
     std::u16string description;  // e.g. "Portable network graphic images"
     std::shared_ptr<const GraphicDecoder> decoder;
   };
 
-  // Adds or replaces the decoder of an extension (compared as the file types are: case ignored).
-  void Register(const std::u16string& ext, const std::u16string& description,
-                std::shared_ptr<const GraphicDecoder> decoder);
-  void Unregister(const std::u16string& ext);
+  // The entries, an extension (compared as the file types are: case ignored) once at most.
+  explicit DecoderTable(std::vector<Entry> entries) : entries_(std::move(entries)) {}
 
-  // The decoder registered for the extension of a file name, or nullptr.
+  // The decoder of the extension of a file name, or nullptr.
   const GraphicDecoder* Find(const std::u16string& fileName) const;
   // The decoder of a picture held in memory (inside a book or an archive): by its first bytes where
   // they are those of a JPEG, PNG, GIF, WebP, JPEG XL, HEIF or AVIF picture, whatever it is called; else by
