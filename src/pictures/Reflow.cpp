@@ -212,15 +212,23 @@ ScanLayout SegmentScan(const GrayView& page) {
   for (const PictureBox& b : boxes)
     parts.push_back(
         {b, b.width * kPictureShareOfWidth > page.width && b.height * kPictureShareOfHeight > page.height});
-  // What stands inside a figure (a chart's labels) is part of it.
-  std::vector<Part> figures;
-  for (const Part& p : parts)
-    if (p.figure) figures.push_back(p);
+  // What stands inside a figure or just beside it (a chart's labels, the light edge of a photograph) is
+  // part of it.
+  const int reach = std::max(page.width, page.height) / 100;
+  std::vector<size_t> figures;
+  for (size_t i = 0; i < parts.size(); ++i)
+    if (parts[i].figure) figures.push_back(i);
   std::erase_if(parts, [&](const Part& p) {
+    if (p.figure) return false;
     const int cx = p.box.x + p.box.width / 2, cy = p.box.y + p.box.height / 2;
-    return !p.figure && std::any_of(figures.begin(), figures.end(), [&](const Part& f) {
-      return cx >= f.box.x && cx < Right(f.box) && cy >= f.box.y && cy < Bottom(f.box);
-    });
+    for (size_t f : figures) {
+      PictureBox& box = parts[f].box;
+      if (cx >= box.x - reach && cx < Right(box) + reach && cy >= box.y - reach && cy < Bottom(box) + reach) {
+        box = Union(box, p.box);
+        return true;
+      }
+    }
+    return false;
   });
   std::vector<PictureBox> text;
   for (const Part& p : parts)

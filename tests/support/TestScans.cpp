@@ -38,6 +38,7 @@ TestScan MakeTestScan(const TestScanOptions& o) {
     cairo_text_extents(cr, word.c_str(), &e);
     cairo_move_to(cr, x, y);
     cairo_show_text(cr, word.c_str());
+    if (record) scan.texts.push_back(word);
     if (record)
       scan.words.push_back({static_cast<int>(x + e.x_bearing), static_cast<int>(y + e.y_bearing),
                             static_cast<int>(std::ceil(e.width)), static_cast<int>(std::ceil(e.height))});
@@ -96,7 +97,7 @@ TestScan MakeTestScan(const TestScanOptions& o) {
     const auto* pixels = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(row) * stride);
     for (int x = 0; x < o.width; ++x) {
       const double light = (pixels[x] & 0xff) / 255.0;
-      const double grey = 45 + (215 - 45) * light + (o.grain > 0 ? grain(random) : 0);
+      const double grey = 45 + (232 - 45) * light + (o.grain > 0 ? grain(random) : 0);
       scan.page.Row(row)[x] = static_cast<uint8_t>(std::clamp(std::lround(grey), 0L, 255L));
     }
   }

@@ -27,6 +27,7 @@ struct TestScan {
   GrayImage page;
   std::vector<PictureBox> words;        // every word of the text in reading order, as set upright
   std::vector<size_t> paragraphStarts;  // the words that begin a paragraph
+  std::vector<std::string> texts;       // the words themselves
   PictureBox blank;                     // paper with nothing on it, upright
   PictureBox picture;                   // the picture, upright (empty without one)
 };
