@@ -1,18 +1,12 @@
 #include "pictures/LeptonicaPix.h"
 
-#include <leptonica/allheaders.h>
-
 #include <new>
+
+#include "platform/Exception.h"
 
 namespace bookloom {
 
 namespace {
-
-// Leptonica reports failures on stderr unless told otherwise; each caller checks what it returns.
-void Quiet() {
-  static const bool quiet = (setMsgSeverity(L_SEVERITY_NONE), true);
-  (void)quiet;
-}
 
 PixPtr Made(Pix* pix) {
   if (!pix) throw std::bad_alloc();
@@ -21,13 +15,23 @@ PixPtr Made(Pix* pix) {
 
 }  // namespace
 
-void PixRelease::operator()(Pix* pix) const { pixDestroy(&pix); }
+const Leptonica& Lept() {
+  static const LoadedFunctions<Leptonica> leptonica = [] {
+    LoadedFunctions<Leptonica> loaded = LoadLibraryFunctions<Leptonica>(BOOKLOOM_LIBLEPT);
+    // Leptonica reports failures on stderr unless told otherwise; each caller checks what it returns.
+    if (loaded.functions) loaded.functions->setMsgSeverity(L_SEVERITY_NONE);
+    return loaded;
+  }();
+  if (!leptonica.functions) throw GraphicOperationError("scanned pages need Leptonica: " + leptonica.problem);
+  return *leptonica.functions;
+}
+
+void PixRelease::operator()(Pix* pix) const { Lept().pixDestroy(&pix); }
 
 PixPtr PixOf(const GrayView& view) {
-  Quiet();
-  PixPtr pix = Made(pixCreateNoInit(view.width, view.height, 8));
-  l_uint32* data = pixGetData(pix.get());
-  const int wpl = pixGetWpl(pix.get());
+  PixPtr pix = Made(Lept().pixCreateNoInit(view.width, view.height, 8));
+  l_uint32* data = Lept().pixGetData(pix.get());
+  const int wpl = Lept().pixGetWpl(pix.get());
   for (int y = 0; y < view.height; ++y) {
     const uint8_t* row = view.Row(y);
     l_uint32* line = data + static_cast<size_t>(y) * wpl;
@@ -37,9 +41,9 @@ PixPtr PixOf(const GrayView& view) {
 }
 
 GrayImage GrayOfPix(Pix* pix) {
-  GrayImage image(pixGetWidth(pix), pixGetHeight(pix));
-  const l_uint32* data = pixGetData(pix);
-  const int wpl = pixGetWpl(pix);
+  GrayImage image(Lept().pixGetWidth(pix), Lept().pixGetHeight(pix));
+  const l_uint32* data = Lept().pixGetData(pix);
+  const int wpl = Lept().pixGetWpl(pix);
   for (int y = 0; y < image.Height(); ++y) {
     const l_uint32* line = data + static_cast<size_t>(y) * wpl;
     uint8_t* row = image.Row(y);
@@ -49,10 +53,9 @@ GrayImage GrayOfPix(Pix* pix) {
 }
 
 PixPtr InkOf(const GrayView& view, int threshold) {
-  Quiet();
-  PixPtr pix = Made(pixCreate(view.width, view.height, 1));
-  l_uint32* data = pixGetData(pix.get());
-  const int wpl = pixGetWpl(pix.get());
+  PixPtr pix = Made(Lept().pixCreate(view.width, view.height, 1));
+  l_uint32* data = Lept().pixGetData(pix.get());
+  const int wpl = Lept().pixGetWpl(pix.get());
   for (int y = 0; y < view.height; ++y) {
     const uint8_t* row = view.Row(y);
     l_uint32* line = data + static_cast<size_t>(y) * wpl;
@@ -63,19 +66,19 @@ PixPtr InkOf(const GrayView& view, int threshold) {
 }
 
 std::vector<PictureBox> InkParts(Pix* ink) {
-  BOXA* boxes = pixConnComp(ink, nullptr, 8);
+  BOXA* boxes = Lept().pixConnComp(ink, nullptr, 8);
   if (!boxes) throw std::bad_alloc();
-  std::vector<PictureBox> parts(static_cast<size_t>(boxaGetCount(boxes)));
+  std::vector<PictureBox> parts(static_cast<size_t>(Lept().boxaGetCount(boxes)));
   for (size_t i = 0; i < parts.size(); ++i) {
     PictureBox& p = parts[i];
-    boxaGetBoxGeometry(boxes, static_cast<int>(i), &p.x, &p.y, &p.width, &p.height);
+    Lept().boxaGetBoxGeometry(boxes, static_cast<int>(i), &p.x, &p.y, &p.width, &p.height);
   }
-  boxaDestroy(&boxes);
+  Lept().boxaDestroy(&boxes);
   return parts;
 }
 
 bool IsInk(Pix* ink, int x, int y) {
-  return GET_DATA_BIT(pixGetData(ink) + static_cast<size_t>(y) * pixGetWpl(ink), x) != 0;
+  return GET_DATA_BIT(Lept().pixGetData(ink) + static_cast<size_t>(y) * Lept().pixGetWpl(ink), x) != 0;
 }
 
 }  // namespace bookloom

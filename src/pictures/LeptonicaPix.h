@@ -1,16 +1,33 @@
-// Grey pictures handed to Leptonica and back, for the work on scanned pages: its pictures owned by
-// unique_ptr, its messages kept off the terminal (failures reach the user as our own errors).
+// Grey pictures handed to Leptonica and back, for the work on scanned pages. Leptonica (and the
+// libraries of picture formats it brings: libtiff, libwebp, OpenJPEG, ...) is loaded at the first scan,
+// and its functions called through one table; its pictures are owned by unique_ptr, its messages kept
+// off the terminal (failures reach the user as our own errors).
 #pragma once
+
+#include <leptonica/allheaders.h>
 
 #include <memory>
 #include <vector>
 
 #include "pictures/BorderCrop.h"
 #include "pictures/GrayImage.h"
-
-struct Pix;
+#include "platform/Modules.h"
 
 namespace bookloom {
+
+// clang-format off
+#define LEPTONICA_FUNCTIONS(F)                                                                      \
+  F(setMsgSeverity) F(pixCreate) F(pixCreateNoInit) F(pixCopy) F(pixDestroy) F(pixGetData)          \
+  F(pixGetWpl) F(pixGetWidth) F(pixGetHeight) F(pixThresholdToBinary) F(pixFindSkew) F(pixRotate)  \
+  F(pixConnComp) F(pixClearInRect) F(pixDilateBrick) F(pixReduceRankBinary2)                       \
+  F(pixWordMaskByDilation) F(boxCreate) F(boxDestroy) F(boxaGetCount) F(boxaGetBoxGeometry)        \
+  F(boxaDestroy) F(numaCreate) F(numaAddNumber) F(numaSplitDistribution) F(numaDestroy)
+// clang-format on
+BOOKLOOM_LIBRARY_FUNCTIONS(Leptonica, LEPTONICA_FUNCTIONS);
+
+// Leptonica's functions, loaded at the first call, its messages silenced; GraphicOperationError when
+// it cannot be loaded.
+const Leptonica& Lept();
 
 struct PixRelease {
   void operator()(Pix* pix) const;

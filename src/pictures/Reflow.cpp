@@ -1,7 +1,5 @@
 #include "pictures/Reflow.h"
 
-#include <leptonica/allheaders.h>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -125,13 +123,13 @@ int WordGapOf(Pix* ink, int xHeight) {
   PixPtr reduced;
   int factor = 1;
   for (Pix* page = ink; xHeight / factor > 16; page = reduced.get()) {
-    PixPtr half(pixReduceRankBinary2(page, 1, nullptr));
+    PixPtr half(Lept().pixReduceRankBinary2(page, 1, nullptr));
     if (!half) throw std::bad_alloc();
     reduced = std::move(half);
     factor *= 2;
   }
   l_int32 size = 0;
-  const int found = pixWordMaskByDilation(reduced ? reduced.get() : ink, nullptr, &size, nullptr) == 0
+  const int found = Lept().pixWordMaskByDilation(reduced ? reduced.get() : ink, nullptr, &size, nullptr) == 0
                         ? size * factor - 1
                         : xHeight / 2;
   return std::clamp(found, xHeight / 4, xHeight * 4 / 5);

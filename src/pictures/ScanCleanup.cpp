@@ -1,7 +1,5 @@
 #include "pictures/ScanCleanup.h"
 
-#include <leptonica/allheaders.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -80,13 +78,13 @@ GrayTable TableOf(const ScanLevels& levels) {
 // The skew of the page's print, in degrees, and the page turned back by it; the page itself when
 // Leptonica finds no skew it is sure of.
 double Straighten(PixPtr& page, int split) {
-  PixPtr ink(pixThresholdToBinary(page.get(), split + 1));
+  PixPtr ink(Lept().pixThresholdToBinary(page.get(), split + 1));
   if (!ink) throw std::bad_alloc();
   l_float32 angle = 0, confidence = 0;
-  if (pixFindSkew(ink.get(), &angle, &confidence) != 0) return 0;
+  if (Lept().pixFindSkew(ink.get(), &angle, &confidence) != 0) return 0;
   constexpr l_float32 kLeastConfidence = 3.0f, kLeastAngle = 0.1f;
   if (confidence < kLeastConfidence || std::abs(angle) < kLeastAngle) return 0;
-  PixPtr turned(pixRotate(page.get(), angle * static_cast<l_float32>(M_PI / 180), L_ROTATE_AREA_MAP,
+  PixPtr turned(Lept().pixRotate(page.get(), angle * static_cast<l_float32>(M_PI / 180), L_ROTATE_AREA_MAP,
                           L_BRING_IN_WHITE, 0, 0));
   if (!turned) throw std::bad_alloc();
   page = std::move(turned);
@@ -94,11 +92,11 @@ double Straighten(PixPtr& page, int split) {
 }
 
 // A Leptonica box of the part, released when the statement that made it ends.
-struct Leptonica {
-  explicit Leptonica(const PictureBox& b) : box(boxCreate(b.x, b.y, b.width, b.height)) {
+struct LeptBox {
+  explicit LeptBox(const PictureBox& b) : box(Lept().boxCreate(b.x, b.y, b.width, b.height)) {
     if (!box) throw std::bad_alloc();
   }
-  ~Leptonica() { boxDestroy(&box); }
+  ~LeptBox() { Lept().boxDestroy(&box); }
   operator BOX*() const { return box; }
   BOX* box;
 };
@@ -106,12 +104,12 @@ struct Leptonica {
 }  // namespace
 
 int SplitOf(std::span<const double> counts) {
-  NUMA* numa = numaCreate(static_cast<int>(counts.size()));
+  NUMA* numa = Lept().numaCreate(static_cast<int>(counts.size()));
   if (!numa) throw std::bad_alloc();
-  for (double c : counts) numaAddNumber(numa, static_cast<l_float32>(c));
+  for (double c : counts) Lept().numaAddNumber(numa, static_cast<l_float32>(c));
   l_int32 split = static_cast<l_int32>(counts.size() / 2);
-  numaSplitDistribution(numa, 0.0f, &split, nullptr, nullptr, nullptr, nullptr, nullptr);
-  numaDestroy(&numa);
+  Lept().numaSplitDistribution(numa, 0.0f, &split, nullptr, nullptr, nullptr, nullptr, nullptr);
+  Lept().numaDestroy(&numa);
   return std::clamp(split, 0, std::max(0, static_cast<int>(counts.size()) - 2));
 }
 
@@ -153,19 +151,19 @@ CleanedScan CleanScan(const GrayView& scan) {
   const int xHeight = XHeightOf(parts);
   const int speck = std::max(1, xHeight / 6);
   auto isSpeck = [speck](const PictureBox& part) { return part.width <= speck && part.height <= speck; };
-  PixPtr print(pixCopy(nullptr, ink.get()));
+  PixPtr print(Lept().pixCopy(nullptr, ink.get()));
   if (!print) throw std::bad_alloc();
   for (const PictureBox& part : parts)
-    if (isSpeck(part)) pixClearInRect(print.get(), Leptonica(part));
-  PixPtr nearPrint(pixDilateBrick(nullptr, print.get(), 2 * xHeight + 1, 2 * xHeight + 1));
+    if (isSpeck(part)) Lept().pixClearInRect(print.get(), LeptBox(part));
+  PixPtr nearPrint(Lept().pixDilateBrick(nullptr, print.get(), 2 * xHeight + 1, 2 * xHeight + 1));
   if (!nearPrint) throw std::bad_alloc();
   for (const PictureBox& part : parts)
     if (isSpeck(part) && !IsInk(nearPrint.get(), part.x + part.width / 2, part.y + part.height / 2))
-      pixClearInRect(ink.get(), Leptonica(part));
+      Lept().pixClearInRect(ink.get(), LeptBox(part));
   for (const PictureBox& part : parts)
     if (part.width * kPictureShareOfWidth > page.width && part.height * kPictureShareOfHeight > page.height)
       cleaned.pictures.push_back(part);
-  PixPtr near(pixDilateBrick(nullptr, ink.get(), 2 * speck + 1, 2 * speck + 1));
+  PixPtr near(Lept().pixDilateBrick(nullptr, ink.get(), 2 * speck + 1, 2 * speck + 1));
   if (!near) throw std::bad_alloc();
 
   cleaned.page = GrayImage(page.width, page.height);
