@@ -77,8 +77,8 @@ std::vector<PictureBox> InkParts(Pix* ink) {
   return parts;
 }
 
-bool IsInk(Pix* ink, int x, int y) {
-  return GET_DATA_BIT(Lept().pixGetData(ink) + static_cast<size_t>(y) * Lept().pixGetWpl(ink), x) != 0;
+const l_uint32* RowOf(Pix* pix, int y) {
+  return Lept().pixGetData(pix) + static_cast<size_t>(y) * Lept().pixGetWpl(pix);
 }
 
 }  // namespace bookloom

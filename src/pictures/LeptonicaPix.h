@@ -42,7 +42,9 @@ GrayImage GrayOfPix(Pix* pix);
 PixPtr InkOf(const GrayView& view, int threshold);
 // The boxes of the 8-connected parts of a 1-bit picture's ink.
 std::vector<PictureBox> InkParts(Pix* ink);
+// The row y of a Leptonica picture's data.
+const l_uint32* RowOf(Pix* pix, int y);
 // Whether the pixel of a 1-bit picture is ink.
-bool IsInk(Pix* ink, int x, int y);
+inline bool IsInk(const l_uint32* row, int x) { return GET_DATA_BIT(row, x) != 0; }
 
 }  // namespace bookloom

@@ -158,7 +158,7 @@ CleanedScan CleanScan(const GrayView& scan) {
   PixPtr nearPrint(Lept().pixDilateBrick(nullptr, print.get(), 2 * xHeight + 1, 2 * xHeight + 1));
   if (!nearPrint) throw std::bad_alloc();
   for (const PictureBox& part : parts)
-    if (isSpeck(part) && !IsInk(nearPrint.get(), part.x + part.width / 2, part.y + part.height / 2))
+    if (isSpeck(part) && !IsInk(RowOf(nearPrint.get(), part.y + part.height / 2), part.x + part.width / 2))
       Lept().pixClearInRect(ink.get(), LeptBox(part));
   for (const PictureBox& part : parts)
     if (part.width * kPictureShareOfWidth > page.width && part.height * kPictureShareOfHeight > page.height)
@@ -170,7 +170,8 @@ CleanedScan CleanScan(const GrayView& scan) {
   for (int y = 0; y < page.height; ++y) {
     const uint8_t* from = page.Row(y);
     uint8_t* to = cleaned.page.Row(y);
-    for (int x = 0; x < page.width; ++x) to[x] = IsInk(near.get(), x, y) ? table[from[x]] : 255;
+    const l_uint32* nearRow = RowOf(near.get(), y);
+    for (int x = 0; x < page.width; ++x) to[x] = IsInk(nearRow, x) ? table[from[x]] : 255;
   }
   for (const PictureBox& p : cleaned.pictures)
     for (int y = p.y; y < p.y + p.height; ++y)
