@@ -85,7 +85,7 @@ double Straighten(PixPtr& page, int split) {
   constexpr l_float32 kLeastConfidence = 3.0f, kLeastAngle = 0.1f;
   if (confidence < kLeastConfidence || std::abs(angle) < kLeastAngle) return 0;
   PixPtr turned(Lept().pixRotate(page.get(), angle * static_cast<l_float32>(M_PI / 180), L_ROTATE_AREA_MAP,
-                          L_BRING_IN_WHITE, 0, 0));
+                                 L_BRING_IN_WHITE, 0, 0));
   if (!turned) throw std::bad_alloc();
   page = std::move(turned);
   return angle;
