@@ -21,11 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace bookloom;
   if (size < 3) return 0;
   // The first two bytes give the width and the reflow height; the rest are the pixels, repeated to fill
-  // a page of at most 256 x 512.
+  // a page of at most 256 x 256.
   const int width = 1 + data[0];
   const int xHeight = kMinReflowHeight + data[1] % (kMaxReflowHeight - kMinReflowHeight + 1);
   const size_t pixels = size - 2;
-  const int height = static_cast<int>(std::min<size_t>(512, (pixels + width - 1) / width));
+  const int height = static_cast<int>(std::min<size_t>(256, (pixels + width - 1) / width));
   GrayImage page(width, height);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) page.Row(y)[x] = data[2 + (static_cast<size_t>(y) * width + x) % pixels];
@@ -38,8 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const PictureBox& word : line.words)
       if (!Inside(word, view)) std::abort();
   }
-  ReflowPage(view, layout, {.xHeight = xHeight}, [](Bitmap& made) {
-    if (made.Width() != kDevicePageWidth || made.Height() != kDevicePageHeight) std::abort();
-  });
+  // The first few pages are enough to see every placement; dithering is fuzzed with the pictures.
+  struct Enough {};
+  int pages = 0;
+  try {
+    ReflowPage(view, layout, {.xHeight = xHeight, .colors = PageColors::kKeep}, [&](Bitmap& made) {
+      if (made.Width() != kDevicePageWidth || made.Height() != kDevicePageHeight) std::abort();
+      if (++pages == 3) throw Enough();
+    });
+  } catch (const Enough&) {
+  }
   return 0;
 }

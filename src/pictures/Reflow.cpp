@@ -204,8 +204,12 @@ ScanLayout SegmentScan(const GrayView& page) {
   if (page.width <= 0 || page.height <= 0) return layout;
   const PixPtr ink = InkOf(page, 128);
   std::vector<PictureBox> boxes = InkParts(ink.get());
-  // A page of noise rather than print is a picture: no text to set again.
-  if (boxes.empty() || boxes.size() > static_cast<size_t>(page.width) * page.height / 64) return layout;
+  // A page of noise or of a halftone photograph rather than print is a picture: no text to set again.
+  // (A page of text holds a few thousand parts.)
+  constexpr size_t kMostParts = 60000;
+  if (boxes.empty() ||
+      boxes.size() > std::min(kMostParts, static_cast<size_t>(page.width) * page.height / 64))
+    return layout;
   std::vector<Part> parts;
   for (const PictureBox& b : boxes)
     parts.push_back(
@@ -231,7 +235,10 @@ ScanLayout SegmentScan(const GrayView& page) {
   std::vector<PictureBox> text;
   for (const Part& p : parts)
     if (!p.figure) text.push_back(p.box);
-  layout.xHeight = std::max(1, XHeightOf(text));
+  layout.xHeight = XHeightOf(text);
+  // Letters smaller than this are no text a reflow could make readable (noise, a halftone).
+  constexpr int kLeastXHeight = 3;
+  if (layout.xHeight < kLeastXHeight) return {};
   const int xh = layout.xHeight;
   // Dots, commas and accents join a line afterwards, so that none stands as a line of its own.
   Block main, marks;
@@ -375,7 +382,9 @@ GrayImage Resized(const GrayView& from, int width, int height) {
 int ReflowPage(const GrayView& page, const ScanLayout& layout, const ReflowOptions& options,
                const std::function<void(Bitmap& page)>& takePage) {
   if (layout.xHeight <= 0) return 0;
-  const double scale = static_cast<double>(options.xHeight) / layout.xHeight;
+  // Words are enlarged at most this many times: beyond it a scan's letters are too coarse to read.
+  constexpr double kMostEnlargement = 4;
+  const double scale = std::min(kMostEnlargement, static_cast<double>(options.xHeight) / layout.xHeight);
   const GrayImage scaled = Resized(page, static_cast<int>(std::lround(page.width * scale)),
                                    static_cast<int>(std::lround(page.height * scale)));
   const GrayView view = scaled.View();

@@ -31,12 +31,13 @@ struct ScanLayout {
 };
 
 // Cuts a clean page (dark print on white, see CleanScan) into lines in reading order. The print's
-// parts are its 8-connected ink; parts as large as CleanScan's pictures are figures. Blocks are split
-// at white gutters at least 2.5 x-heights wide running down the whole block (columns, read left to
-// right), else at their widest white gap across (top first), until each is one line; dots, commas and
-// accents join the nearest line. A line higher than four x-heights is a figure. Words are split at
-// gaps wider than 0.4 x-heights. A short line alone (3 x-heights from any other) in the page's top or
-// bottom twelfth (a running header, a page number) is left out.
+// parts are its 8-connected ink; parts as large as CleanScan's pictures are figures, and take in what
+// stands inside or just beside them. Blocks are split at white gutters at least 2.5 x-heights wide
+// running down the whole block (columns, read left to right), else at their widest white gap across
+// (top first), until each is one line; dots, commas and accents join the nearest line. A line higher
+// than four x-heights is a figure. Words are split at gaps wider than Leptonica's word spacing for the
+// page. A short line alone (3 x-heights from any other) in the page's top or bottom twelfth (a running
+// header, a page number) is left out. A page whose letters are less than 3 pixels high holds no text.
 ScanLayout SegmentScan(const GrayView& page);
 
 struct ReflowOptions {
@@ -46,7 +47,8 @@ struct ReflowOptions {
 };
 
 // Sets the lines of the page's layout again on device pages, each handed to `takePage` as
-// FitPictureToPage makes it: the page scaled so that its x-height becomes the one asked, its words
+// FitPictureToPage makes it: the page scaled so that its x-height becomes the one asked (enlarged four
+// times at most), its words
 // laid left to right (baselines in line) within a margin of one x-height, a new line where the next
 // word does not fit and at each paragraph start (indented by two x-heights), a new page where the next
 // line does not; figures are fitted to the page's width (never enlarged) on a line of their own.
