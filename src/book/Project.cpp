@@ -1,5 +1,6 @@
 #include "book/Project.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -59,7 +60,9 @@ json SettingsJson(const FileSettings& settings) {
             {"crop", p.crop},
             {"gamma", p.gamma},
             {"autolevel", p.autolevel},
-            {"allFrames", p.allFrames}}},
+            {"allFrames", p.allFrames},
+            {"clean", p.clean},
+            {"reflowHeight", p.reflowHeight}}},
           {"text",
            {{"encoding", t.encoding},
             {"chapters", t.chapters},
@@ -81,6 +84,9 @@ FileSettings SettingsOf(const json& j) {
   p.gamma = picture.value("gamma", p.gamma);
   p.autolevel = picture.value("autolevel", p.autolevel);
   p.allFrames = picture.value("allFrames", p.allFrames);
+  p.clean = picture.value("clean", p.clean);
+  p.reflowHeight =
+      std::clamp(picture.value("reflowHeight", p.reflowHeight), kMinReflowHeight, kMaxReflowHeight);
   TextSettings& t = settings.text;
   const json text = j.value("text", json::object());
   t.encoding = text.value("encoding", t.encoding);

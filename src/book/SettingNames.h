@@ -19,14 +19,18 @@ struct NamedChoice {
 
 inline constexpr NamedChoice<PageColors> kColorsNames[] = {{"gray", PageColors::kGray4},
                                                            {"mono", PageColors::kMonochrome}};
-inline constexpr NamedChoice<Rotation> kRotationNames[] = {
-    {"none", Rotation::kNone}, {"auto", Rotation::kAuto}, {"left", Rotation::kLeft}, {"right", Rotation::kRight}};
+inline constexpr NamedChoice<Rotation> kRotationNames[] = {{"none", Rotation::kNone},
+                                                           {"auto", Rotation::kAuto},
+                                                           {"left", Rotation::kLeft},
+                                                           {"right", Rotation::kRight}};
 inline constexpr NamedChoice<Split> kSplitNames[] = {
     {"none", Split::kNone}, {"ltr", Split::kLeftToRight}, {"rtl", Split::kRightToLeft}, {"auto", Split::kAuto}};
 inline constexpr NamedChoice<Unwrap> kUnwrapNames[] = {
     {"off", Unwrap::kOff}, {"on", Unwrap::kOn}, {"auto", Unwrap::kAuto}};
-inline constexpr NamedChoice<DocumentMode> kDocumentModeNames[] = {
-    {"auto", DocumentMode::kAuto}, {"text", DocumentMode::kText}, {"pages", DocumentMode::kPages}};
+inline constexpr NamedChoice<DocumentMode> kDocumentModeNames[] = {{"auto", DocumentMode::kAuto},
+                                                                   {"text", DocumentMode::kText},
+                                                                   {"pages", DocumentMode::kPages},
+                                                                   {"reflow", DocumentMode::kReflow}};
 
 template <class T, size_t N>
 const char* NameOf(const NamedChoice<T> (&choices)[N], T value) {

@@ -116,6 +116,7 @@ struct Document {
   std::vector<DocumentBlock> blocks;
   std::optional<size_t> cover;  // the picture the document names as its cover
   bool rightToLeft = false;     // read from right to left (a manga): a spread's right half comes first
+  bool scanned = false;         // its pages are scans: pictures of paper, to be cleaned (see CleanScan)
   std::unique_ptr<DocumentPictures> pictures;
   // What the reader left out without failing (a picture of a kind no decoder reads, a table-of-
   // contents entry that leads nowhere), for the build to report.

@@ -59,6 +59,7 @@ void AddOutlineEntry(void* context, int level, const char* title, int page, doub
 struct PageRendering {
   std::u16string name;
   bool picture;  // a picture cut from a page rather than a whole page
+  double scale;  // of a whole page's resolution: finer for scans, which are cleaned and cut into words
   std::unique_ptr<Graphic> graphic;
   std::exception_ptr refusal;
 };
@@ -70,7 +71,9 @@ constexpr double kPictureResolution = 150;
 double ResolutionFor(void* context, double widthPoints, double heightPoints) {
   auto& rendering = *static_cast<PageRendering*>(context);
   const double cover = PageRenderResolution(widthPoints, heightPoints);
-  const double resolution = rendering.picture ? std::min(cover, kPictureResolution) : cover;
+  const double finest = PageRenderResolution(widthPoints, heightPoints, kFinestScale);
+  const double resolution =
+      rendering.picture ? std::min(cover, kPictureResolution) : std::min(cover * rendering.scale, finest);
   try {
     // The size is checked before poppler allocates a pixel of it.
     CheckPictureSize(static_cast<int64_t>(widthPoints * resolution / 72 + 1),
@@ -98,8 +101,12 @@ uint8_t* PixelsFor(void* context, int width, int height) {
 // where pictures stand.
 class PagedPictures : public DocumentPictures {
  public:
-  PagedPictures(std::u16string fileName, PagedFilePtr file, std::vector<LayerPicture> pictures)
-      : fileName_(std::move(fileName)), file_(std::move(file)), pictures_(std::move(pictures)) {}
+  PagedPictures(std::u16string fileName, PagedFilePtr file, std::vector<LayerPicture> pictures,
+                double pageScale)
+      : fileName_(std::move(fileName)),
+        file_(std::move(file)),
+        pictures_(std::move(pictures)),
+        pageScale_(pageScale) {}
 
   size_t Count() const override { return pictures_.size(); }
   std::u16string Name(size_t index) const override { return Utf8ToUtf16(PartName(index)); }
@@ -107,7 +114,8 @@ class PagedPictures : public DocumentPictures {
   std::unique_ptr<Graphic> Decode(size_t index) override {
     const std::string part = PartName(index);
     const PageBox& box = pictures_[index].box;
-    PageRendering rendering{fileName_ + u": " + Utf8ToUtf16(part), box.Width() > 0, nullptr, nullptr};
+    PageRendering rendering{fileName_ + u": " + Utf8ToUtf16(part), box.Width() > 0, pageScale_, nullptr,
+                            nullptr};
     PagedRenderRequest request{.file = file_.get(),
                              .page = static_cast<int>(pictures_[index].page),
                              .context = &rendering,
@@ -144,6 +152,7 @@ class PagedPictures : public DocumentPictures {
   std::u16string fileName_;
   PagedFilePtr file_;
   std::vector<LayerPicture> pictures_;
+  double pageScale_;
 };
 
 // What reading a page's text collects: the words and pictures of the page.
@@ -220,14 +229,28 @@ LayerText PagesAsPictures(int pages, const std::vector<LayerOutlineEntry>& outli
   return text;
 }
 
+// Whether most pages are scans: pages without text that one picture covers (at least three quarters
+// of the page), as a scanner makes them.
+bool MostlyScans(const std::vector<LayerPage>& layer) {
+  size_t scans = 0;
+  for (const LayerPage& page : layer) {
+    const bool covered = std::any_of(page.pictures.begin(), page.pictures.end(), [&](const PageBox& p) {
+      return 4 * p.Width() * p.Height() >= 3 * page.width * page.height;
+    });
+    if (page.lines.empty() && covered) ++scans;
+  }
+  return 2 * scans > layer.size();
+}
+
 }  // namespace
 
-double PageRenderResolution(double widthPoints, double heightPoints) {
+double PageRenderResolution(double widthPoints, double heightPoints, double scale) {
   widthPoints = std::max(widthPoints, 1.0);
   heightPoints = std::max(heightPoints, 1.0);
-  double scale = std::max(kDevicePageWidth / widthPoints, kDevicePageHeight / heightPoints);
-  scale = std::min({scale, 4 * kDevicePageWidth / widthPoints, 4 * kDevicePageHeight / heightPoints});
-  return 72 * scale;
+  double cover = scale * std::max(kDevicePageWidth / widthPoints, kDevicePageHeight / heightPoints);
+  cover = std::min({cover, kFinestScale * kDevicePageWidth / widthPoints,
+                    kFinestScale * kDevicePageHeight / heightPoints});
+  return 72 * cover;
 }
 
 Document ReadPagedDocument(const PagedFormat& format, const std::u16string& fileName, DocumentMode mode) {
@@ -248,12 +271,18 @@ Document ReadPagedDocument(const PagedFormat& format, const std::u16string& file
   const std::vector<LayerOutlineEntry> outline = PlacedOutline(description.outline, pages, document.warnings);
   LayerText text;
   std::vector<LayerPage> layer;
-  if (mode != DocumentMode::kPages) {
+  if (mode == DocumentMode::kText || mode == DocumentMode::kAuto) {
     layer = ReadTextLayer(fileName, file.get(), module, pages);
     const LayerVerdict verdict = JudgeTextLayer(layer);
     if (mode == DocumentMode::kAuto) document.notes.push_back(verdict.reason);
-    if (mode == DocumentMode::kText || verdict.text) text = BuildLayerText(layer, outline);
+    if (mode == DocumentMode::kText || verdict.text) {
+      text = BuildLayerText(layer, outline);
+    } else if (MostlyScans(layer)) {
+      document.scanned = true;
+      document.notes.push_back("its pages are scans: cleaned and straightened");
+    }
   }
+  if (mode == DocumentMode::kReflow) document.scanned = true;
   if (text.blocks.empty()) text = PagesAsPictures(pages, outline);
   WholePagesAsPages(text.pictures, layer);
   // The first page is the cover, whether it is a picture of the book or not.
@@ -261,7 +290,10 @@ Document ReadPagedDocument(const PagedFormat& format, const std::u16string& file
   if (!firstIsPage) text.pictures.push_back({0, {}});
   document.cover = firstIsPage ? 0 : text.pictures.size() - 1;
   document.blocks = std::move(text.blocks);
-  document.pictures = std::make_unique<PagedPictures>(fileName, std::move(file), std::move(text.pictures));
+  // Scans are rendered finer, so that cleaning and cutting into words see the shapes of the print.
+  const double pageScale = mode == DocumentMode::kReflow ? kFinestScale : document.scanned ? 2 : 1;
+  document.pictures =
+      std::make_unique<PagedPictures>(fileName, std::move(file), std::move(text.pictures), pageScale);
   return document;
 }
 

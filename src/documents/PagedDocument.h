@@ -18,16 +18,20 @@ struct PagedFormat {
   const ModuleFunctions<PagedModuleFunctions>& (*module)();
 };
 
-// Opens the document, reads its outline and, unless the mode is kPages, the text of its pages; kAuto
-// notes which it chose and why. Pictures and pages are rendered only when they are written; the first
-// page is the document's cover. DocumentError when it is not of the format, is damaged, opens only
-// with a password, or when the reader module cannot be loaded.
+// Opens the document, reads its outline and, in kText and kAuto, the text of its pages; kAuto notes
+// which it chose and why, and marks the document scanned when it chose pages and most pages are scans
+// (kReflow always does). Scanned pages are rendered twice as fine (kReflow: kFinestScale times). Pictures and
+// pages are rendered only when they are written; the first page is the document's cover. DocumentError when
+// it is not of the format, is damaged, opens only with a password, or when the reader module cannot be
+// loaded.
 Document ReadPagedDocument(const PagedFormat& format, const std::u16string& fileName, DocumentMode mode);
 
 // The resolution, in pixels per inch, that a page (or a part of one) of that size in points is
 // rendered at: it then covers at least the reader's 600 x 800 screen, as large as it will be once
 // fitted (a page that is wider than the screen's shape covers its height and is left wider, for
-// pictures that are cut in two), and at most four times the screen on a side.
-double PageRenderResolution(double widthPoints, double heightPoints);
+// pictures that are cut in two), `scale` times that, and at most kFinestScale times the screen on a
+// side.
+inline constexpr double kFinestScale = 4;
+double PageRenderResolution(double widthPoints, double heightPoints, double scale = 1);
 
 }  // namespace bookloom

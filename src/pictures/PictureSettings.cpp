@@ -4,6 +4,7 @@
 
 #include "pictures/BorderCrop.h"
 #include "pictures/GrayLevels.h"
+#include "pictures/ScanCleanup.h"
 
 namespace bookloom {
 
@@ -46,11 +47,18 @@ Turn TurnOf(const GrayView& part, Rotation rotation) {
 
 void MakePages(const GrayView& picture, const PictureSettings& settings, const Margins& margins,
                const std::function<void(Bitmap& page)>& takePage) {
-  for (const GrayView& part : PartsOf(settings.crop ? Cropped(picture) : picture, settings)) {
+  CleanedScan cleaned;
+  const bool scan = settings.clean || settings.reflow;
+  if (scan) cleaned = CleanScan(picture);
+  const GrayView source = scan && !cleaned.page.Empty() ? cleaned.page.View() : picture;
+  for (const GrayView& part : PartsOf(settings.crop ? Cropped(source) : source, settings)) {
     GrayTable levels = settings.autolevel ? AutolevelTable(part) : GammaTable(1.0);
     if (settings.gamma != 1.0) levels = Then(levels, GammaTable(settings.gamma));
     GrayImage adjusted;
     const GrayView page = IsIdentity(levels) ? part : (adjusted = Adjusted(part, levels)).View();
+    if (settings.reflow &&
+        ReflowPage(page, SegmentScan(page), {settings.reflowHeight, settings.colors, margins}, takePage) > 0)
+      continue;
     FitOptions options;
     options.enlarge = settings.enlarge;
     options.colors = settings.colors;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "pictures/PageFitting.h"
+#include "pictures/Reflow.h"
 
 namespace bookloom {
 
@@ -40,14 +41,18 @@ struct PictureSettings {
   double gamma = 1.0;      // the gamma curve of the greys (see GammaTable); 1 leaves them
   bool autolevel = false;  // stretch the greys to black and white (see AutolevelTable)
   bool allFrames = false;  // every page of a multi-page file, every frame of an animation
+  bool clean = false;      // a scanned page: straightened, paper white and print black (see CleanScan)
+  bool reflow = false;     // a scanned page of text: its words set again (see ReflowPage); cleans it too
+  int reflowHeight = kDefaultReflowHeight;  // the x-height reflow sets words at, in device pixels
 
   friend bool operator==(const PictureSettings&, const PictureSettings&) = default;
 };
 
 // The pages a grey picture becomes with these settings, in order, each handed to `takePage` as the
-// bitmap the book stores (see FitPictureToPage), with the margins given. In turn: the borders are
-// cropped; a spread is split into its halves, and each half cropped again; the greys are
-// autolevelled, then the gamma curve applied; the page is turned; then it is fitted to the page.
+// bitmap the book stores (see FitPictureToPage), with the margins given. In turn: a scan is cleaned;
+// the borders are cropped; a spread is split into its halves, and each half cropped again; the greys are
+// autolevelled, then the gamma curve applied; the words of a page of text are set again on pages of
+// their own, or else the page is turned and fitted to the page.
 void MakePages(const GrayView& picture, const PictureSettings& settings, const Margins& margins,
                const std::function<void(Bitmap& page)>& takePage);
 

@@ -22,9 +22,9 @@ TEST(Project, KeepsFilesSettingsDescriptionAndCoverWithPathsBesideIt) {
   project.settings.picture.colors = PageColors::kMonochrome;
   FileSettings own;
   own.picture = {.enlarge = true, .rotation = Rotation::kAuto, .split = Split::kRightToLeft, .crop = true,
-                 .gamma = 1.5, .autolevel = true, .allFrames = true};
+                 .gamma = 1.5, .autolevel = true, .allFrames = true, .clean = true, .reflowHeight = 14};
   own.text = {.encoding = "KOI8-R", .chapters = true, .chapterPatterns = {u"Глава .*"}, .unwrap = Unwrap::kAuto};
-  own.documentMode = DocumentMode::kText;
+  own.documentMode = DocumentMode::kReflow;
   project.files = {{(dir / "text" / "a.txt").u16string(), project.settings, false, {}},
                    {u"/elsewhere/b.png", own, true, {}}};
 
@@ -33,7 +33,7 @@ TEST(Project, KeepsFilesSettingsDescriptionAndCoverWithPathsBesideIt) {
   EXPECT_NE(json.find("\"path\": \"text/a.txt\""), std::string::npos) << json;
   EXPECT_NE(json.find("\"path\": \"/elsewhere/b.png\""), std::string::npos) << json;
   EXPECT_NE(json.find("\"file\": \"art/cover.png\""), std::string::npos) << json;
-  EXPECT_NE(json.find("\"documentMode\": \"text\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"documentMode\": \"reflow\""), std::string::npos) << json;
 
   // Moved with its folder, the project still finds its files.
   std::filesystem::rename(dir.Path(), dir.Path().string() + "-moved");

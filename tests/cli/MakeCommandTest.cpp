@@ -353,6 +353,8 @@ TEST_F(MakeCommandTest, UsageErrorsExitWithTwoOnStandardError) {
       {"make -o book.wol --title", "--title"},
       {"make -o book.wol --cover-mode sepia en.txt", "is one of gray|mono, not sepia"},
       {"make -o book.wol --margins 1,2,3 en.txt", "four whole numbers"},
+      {"make -o book.wol --reflow-height 3 en.txt", "--reflow-height"},
+      {"make -o book.wol --document-mode ocr en.txt", "is one of auto|text|pages|reflow, not ocr"},
       {"make -o book.wol --bogus en.txt", "--bogus"},
       {"make -o book.wol --annotation x --annotation-file en.txt en.txt", "excludes"},
       {"", "A subcommand is required"},

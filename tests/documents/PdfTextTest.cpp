@@ -104,9 +104,13 @@ TEST(PdfText, AutoReadsTextLayersAndKeepsScansAsPages) {
   EXPECT_NE(test::OutlineOf(manual).find("Getting Started"), std::string::npos);
   EXPECT_EQ(test::OutlineOf(scan), "[page 1]\n[page 2]\n");
   ASSERT_EQ(manual.notes.size(), 1u);
-  ASSERT_EQ(scan.notes.size(), 1u);
+  ASSERT_EQ(scan.notes.size(), 2u);
   EXPECT_EQ(manual.notes[0], "read as text: 2 of 2 pages have a text layer");
   EXPECT_EQ(scan.notes[0], "kept as pictures of its pages: 0 of 2 pages have a text layer (a scan or a document of drawings)");
+  // Pages that one picture covers are scans, to be cleaned.
+  EXPECT_EQ(scan.notes[1], "its pages are scans: cleaned and straightened");
+  EXPECT_TRUE(scan.scanned);
+  EXPECT_FALSE(manual.scanned);
 }
 
 }  // namespace

@@ -83,10 +83,20 @@ void BookOptions::Add(CLI::App& command, const std::string& forceHelp) {
       ->group("Cover");
   AddPictureOptions(command, settings_.picture);
   textOptions_.Add(command, settings_.text);
-  AddChoiceOption(command, "--document-mode", settings_.documentMode, kDocumentModeNames,
-                  "how a PDF or DjVu file becomes part of the book: text (its text as paragraphs and headings, the "
-                  "pictures on its pages as pages), pages (each page a picture) or auto (the default: text "
-                  "when its pages have a text layer, pages for scans and drawings)")
+  AddChoiceOption(
+      command, "--document-mode", settings_.documentMode, kDocumentModeNames,
+      "how a PDF or DjVu file becomes part of the book: text (its text as paragraphs and headings, the "
+      "pictures on its pages as pages), pages (each page a picture), reflow (the words of scanned "
+      "pages set again at --reflow-height, line after line) or auto (the default: text "
+      "when its pages have a text layer, pages for scans and drawings)")
+      ->group("Documents");
+  command
+      .add_option("--reflow-height", settings_.picture.reflowHeight,
+                  "the height of small letters (the x-height) that reflow sets a scan's words at, in pixels "
+                  "(default " +
+                      std::to_string(kDefaultReflowHeight) + ")")
+      ->check(CLI::Range(kMinReflowHeight, kMaxReflowHeight))
+      ->type_name("PX")
       ->group("Documents");
   command.add_flag("--skip-bad", skipBad_,
                    "leave out inputs (and damaged pictures or pages inside them) that cannot be used, with a "

@@ -1,0 +1,182 @@
+#include "pictures/ScanCleanup.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <new>
+
+#include "pictures/GrayLevels.h"
+#include "pictures/LeptonicaPix.h"
+
+namespace bookloom {
+
+namespace {
+
+using Histogram = std::array<double, 256>;
+
+Histogram HistogramOf(const GrayView& view) {
+  Histogram counts{};
+  for (int y = 0; y < view.height; ++y) {
+    const uint8_t* row = view.Row(y);
+    for (int x = 0; x < view.width; ++x) ++counts[row[x]];
+  }
+  return counts;
+}
+
+// The grey below which `share` of the histogram's pixels from `from` to `to` lie.
+int QuantileOf(const Histogram& counts, int from, int to, double share) {
+  double total = 0;
+  for (int v = from; v <= to; ++v) total += counts[v];
+  double seen = 0;
+  for (int v = from; v <= to; ++v) {
+    seen += counts[v];
+    if (seen > share * total) return v;
+  }
+  return to;
+}
+
+// Print covers at least this share of a page with text on it; blank paper's grain splits too, but
+// then both sides lie close together.
+constexpr double kLeastPrintShare = 0.001;
+constexpr int kLeastContrast = 64;
+
+// The paper's level among the greys from `from` up: three spreads of its grain below its middle grey,
+// the spread measured on the lighter half, which no edge of a letter reaches.
+int PaperLevelOf(const Histogram& counts, int from) {
+  const int middle = QuantileOf(counts, from, 255, 0.5);
+  const int spread = std::max(1, QuantileOf(counts, from, 255, 0.84) - middle);
+  return std::max(from, middle - 3 * spread - 1);
+}
+
+ScanLevels LevelsOf(const Histogram& counts, int split) {
+  double total = 0, dark = 0;
+  for (int v = 0; v < 256; ++v) (v <= split ? dark : total) += counts[v];
+  total += dark;
+  if (total == 0) return {};
+  const int paperMiddle = QuantileOf(counts, split + 1, 255, 0.5);
+  const int printMiddle = QuantileOf(counts, 0, split, 0.5);
+  // Without print the split falls inside the paper's grain: all of it is paper.
+  if (dark < kLeastPrintShare * total || paperMiddle - printMiddle < kLeastContrast)
+    return {0, std::max(1, PaperLevelOf(counts, 0))};
+  const int paper = PaperLevelOf(counts, split + 1);
+  return {std::min(printMiddle, paper - 1), paper};
+}
+
+GrayTable TableOf(const ScanLevels& levels) {
+  GrayTable table;
+  for (int v = 0; v < 256; ++v) {
+    if (v >= levels.paper)
+      table[v] = 255;
+    else if (v <= levels.print)
+      table[v] = 0;
+    else
+      table[v] = static_cast<uint8_t>((v - levels.print) * 255 / (levels.paper - levels.print));
+  }
+  return table;
+}
+
+// The skew of the page's print, in degrees, and the page turned back by it; the page itself when
+// Leptonica finds no skew it is sure of.
+double Straighten(PixPtr& page, int split) {
+  PixPtr ink(Lept().pixThresholdToBinary(page.get(), split + 1));
+  if (!ink) throw std::bad_alloc();
+  l_float32 angle = 0, confidence = 0;
+  if (Lept().pixFindSkew(ink.get(), &angle, &confidence) != 0) return 0;
+  constexpr l_float32 kLeastConfidence = 3.0f, kLeastAngle = 0.1f;
+  if (confidence < kLeastConfidence || std::abs(angle) < kLeastAngle) return 0;
+  PixPtr turned(Lept().pixRotate(page.get(), angle * static_cast<l_float32>(M_PI / 180), L_ROTATE_AREA_MAP,
+                                 L_BRING_IN_WHITE, 0, 0));
+  if (!turned) throw std::bad_alloc();
+  page = std::move(turned);
+  return angle;
+}
+
+// A Leptonica box of the part, released when the statement that made it ends.
+struct LeptBox {
+  explicit LeptBox(const PictureBox& b) : box(Lept().boxCreate(b.x, b.y, b.width, b.height)) {
+    if (!box) throw std::bad_alloc();
+  }
+  ~LeptBox() { Lept().boxDestroy(&box); }
+  operator BOX*() const { return box; }
+  BOX* box;
+};
+
+}  // namespace
+
+int SplitOf(std::span<const double> counts) {
+  NUMA* numa = Lept().numaCreate(static_cast<int>(counts.size()));
+  if (!numa) throw std::bad_alloc();
+  for (double c : counts) Lept().numaAddNumber(numa, static_cast<l_float32>(c));
+  l_int32 split = static_cast<l_int32>(counts.size() / 2);
+  Lept().numaSplitDistribution(numa, 0.0f, &split, nullptr, nullptr, nullptr, nullptr, nullptr);
+  Lept().numaDestroy(&numa);
+  return std::clamp(split, 0, std::max(0, static_cast<int>(counts.size()) - 2));
+}
+
+int MedianOf(std::vector<int> values) {
+  if (values.empty()) return 0;
+  auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
+int XHeightOf(const std::vector<PictureBox>& parts) {
+  std::vector<int> heights;
+  for (const PictureBox& p : parts) heights.push_back(p.height);
+  const int middle = MedianOf(heights);
+  std::erase_if(heights, [middle](int h) { return 3 * h < middle; });
+  return MedianOf(heights);
+}
+
+ScanLevels ScanLevelsOf(const GrayView& scan) {
+  const Histogram counts = HistogramOf(scan);
+  return LevelsOf(counts, SplitOf(counts));
+}
+
+CleanedScan CleanScan(const GrayView& scan) {
+  CleanedScan cleaned;
+  if (scan.width <= 0 || scan.height <= 0) return cleaned;
+  PixPtr pix = PixOf(scan);
+  const Histogram counts = HistogramOf(scan);
+  const int split = SplitOf(counts);
+  cleaned.skewDegrees = Straighten(pix, split);
+  const GrayImage original = GrayOfPix(pix.get());
+  const GrayView page = original.View();
+  const GrayTable table = TableOf(LevelsOf(counts, split));
+
+  // The ink, without its specks; photographs and drawings are its largest parts.
+  PixPtr ink = InkOf(page, split + 1);
+  std::vector<PictureBox> parts = InkParts(ink.get());
+  // A speck far from the print is dust; near it, a dot of an i, a full stop.
+  const int xHeight = XHeightOf(parts);
+  const int speck = std::max(1, xHeight / 6);
+  auto isSpeck = [speck](const PictureBox& part) { return part.width <= speck && part.height <= speck; };
+  PixPtr print(Lept().pixCopy(nullptr, ink.get()));
+  if (!print) throw std::bad_alloc();
+  for (const PictureBox& part : parts)
+    if (isSpeck(part)) Lept().pixClearInRect(print.get(), LeptBox(part));
+  PixPtr nearPrint(Lept().pixDilateBrick(nullptr, print.get(), 2 * xHeight + 1, 2 * xHeight + 1));
+  if (!nearPrint) throw std::bad_alloc();
+  for (const PictureBox& part : parts)
+    if (isSpeck(part) && !IsInk(RowOf(nearPrint.get(), part.y + part.height / 2), part.x + part.width / 2))
+      Lept().pixClearInRect(ink.get(), LeptBox(part));
+  for (const PictureBox& part : parts)
+    if (part.width * kPictureShareOfWidth > page.width && part.height * kPictureShareOfHeight > page.height)
+      cleaned.pictures.push_back(part);
+  PixPtr near(Lept().pixDilateBrick(nullptr, ink.get(), 2 * speck + 1, 2 * speck + 1));
+  if (!near) throw std::bad_alloc();
+
+  cleaned.page = GrayImage(page.width, page.height);
+  for (int y = 0; y < page.height; ++y) {
+    const uint8_t* from = page.Row(y);
+    uint8_t* to = cleaned.page.Row(y);
+    const l_uint32* nearRow = RowOf(near.get(), y);
+    for (int x = 0; x < page.width; ++x) to[x] = IsInk(nearRow, x) ? table[from[x]] : 255;
+  }
+  for (const PictureBox& p : cleaned.pictures)
+    for (int y = p.y; y < p.y + p.height; ++y)
+      std::copy_n(page.Row(y) + p.x, p.width, cleaned.page.Row(y) + p.x);
+  return cleaned;
+}
+
+}  // namespace bookloom

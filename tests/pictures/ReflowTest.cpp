@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "pictures/Reflow.h"
+#include "pictures/ScanCleanup.h"
+#include "platform/Bitmap.h"
+#include "support/TestScans.h"
+
+namespace bookloom {
+namespace {
+
+std::vector<PictureBox> WordsOf(const ScanLayout& layout) {
+  std::vector<PictureBox> words;
+  for (const ScanLine& line : layout.lines) words.insert(words.end(), line.words.begin(), line.words.end());
+  return words;
+}
+
+// The source words whose middle lies, in order, inside the words found (one found word may hold two
+// source words that touch, as "of" and "morning" do where the f leans over the gap).
+size_t FoundInOrder(const std::vector<PictureBox>& found, const std::vector<PictureBox>& source) {
+  size_t count = 0, at = 0;
+  for (const PictureBox& s : source) {
+    const int cx = s.x + s.width / 2, cy = s.y + s.height / 2;
+    for (size_t j = at; j < found.size(); ++j) {
+      const PictureBox& f = found[j];
+      if (cx >= f.x - 4 && cx <= f.x + f.width + 4 && cy >= f.y - 4 && cy <= f.y + f.height + 4) {
+        ++count;
+        at = j;
+        break;
+      }
+    }
+  }
+  return count;
+}
+
+TEST(SegmentScan, FindsEveryWordInReadingOrderAcrossColumnsAndKeepsThePictureWhole) {
+  for (const int columns : {1, 2}) {
+    const test::TestScan scan = test::MakeTestScan({.width = 1200,
+                                                    .height = 1600,
+                                                    .columns = columns,
+                                                    .paragraphs = 9,
+                                                    .picture = true,
+                                                    .turnDegrees = 1,
+                                                    .grain = 10});
+    const CleanedScan cleaned = CleanScan(scan.page.View());
+    const ScanLayout layout = SegmentScan(cleaned.page.View());
+    EXPECT_NEAR(layout.xHeight, 13, 3) << columns;
+    const std::vector<PictureBox> words = WordsOf(layout);
+    EXPECT_EQ(FoundInOrder(words, scan.words), scan.words.size()) << columns;
+    // Few words are found joined; the running header and the page number are left out.
+    EXPECT_GE(words.size() * 100, scan.words.size() * 97) << columns;
+    EXPECT_LE(words.size(), scan.words.size()) << columns;
+    int figures = 0;
+    std::vector<PictureBox> starts, sourceStarts;
+    for (size_t i : scan.paragraphStarts) sourceStarts.push_back(scan.words[i]);
+    for (const ScanLine& line : layout.lines) {
+      figures += line.figure && FoundInOrder({line.box}, {scan.picture}) == 1;
+      if (line.paragraphStart) starts.push_back(line.words.front());
+    }
+    EXPECT_EQ(figures, 1) << columns;
+    EXPECT_EQ(starts.size(), sourceStarts.size()) << columns;
+    EXPECT_EQ(FoundInOrder(starts, sourceStarts), sourceStarts.size()) << columns;
+  }
+}
+
+TEST(ReflowPage, SetsEveryWordAgainAtTheHeightAsked) {
+  const test::TestScan scan = test::MakeTestScan(
+      {.width = 1200, .height = 1600, .columns = 2, .paragraphs = 8, .turnDegrees = 1, .grain = 10});
+  const CleanedScan cleaned = CleanScan(scan.page.View());
+  const ScanLayout layout = SegmentScan(cleaned.page.View());
+  for (const int height : {10, 16}) {
+    size_t words = 0;
+    int pages = 0;
+    const int made = ReflowPage(cleaned.page.View(), layout, {.xHeight = height, .colors = PageColors::kKeep},
+                                [&](Bitmap& page) {
+                                  EXPECT_EQ(page.Width(), kDevicePageWidth);
+                                  EXPECT_EQ(page.Height(), kDevicePageHeight);
+                                  const GrayImage grey = GrayOf(page);
+                                  const ScanLayout set = SegmentScan(grey.View());
+                                  EXPECT_NEAR(set.xHeight, height, 1) << height;
+                                  words += WordsOf(set).size();
+                                  ++pages;
+                                });
+    EXPECT_EQ(made, pages);
+    EXPECT_GE(pages, height > 10 ? 2 : 1) << height;
+    EXPECT_GE(words * 100, scan.words.size() * 97) << height;
+    EXPECT_LE(words * 100, scan.words.size() * 103) << height;
+  }
+}
+
+TEST(ReflowPage, MakesNoPageOfAPageWithoutText) {
+  GrayImage white(300, 400);
+  for (int y = 0; y < 400; ++y) std::fill_n(white.Row(y), 300, uint8_t{255});
+  const ScanLayout layout = SegmentScan(white.View());
+  EXPECT_EQ(layout.xHeight, 0);
+  EXPECT_EQ(ReflowPage(white.View(), layout, {}, [](Bitmap&) { FAIL(); }), 0);
+}
+
+}  // namespace
+}  // namespace bookloom

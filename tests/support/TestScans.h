@@ -1,0 +1,40 @@
+// Scanned pages made by the tests themselves: words set with cairo in one or two columns, a running
+// header and a page number, a grey picture among the text, the page turned and its paper grainy as a
+// scanner leaves it; with the upright place of every word, to check what cleaning and reflow make.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "pictures/BorderCrop.h"
+#include "pictures/GrayImage.h"
+
+namespace bookloom::test {
+
+struct TestScanOptions {
+  int width = 1240, height = 1754;  // A4 at 150 pixels an inch
+  double fontPixels = 26;           // the letters' size (their x-height is about half of it)
+  int columns = 1;
+  int paragraphs = 6;
+  bool picture = false;    // a grey picture after the second paragraph
+  double turnDegrees = 0;  // counter-clockwise
+  double grain = 0;        // the paper's noise, its standard deviation in greys
+  uint32_t seed = 1;
+};
+
+struct TestScan {
+  GrayImage page;
+  std::vector<PictureBox> words;        // every word of the text in reading order, as set upright
+  std::vector<size_t> paragraphStarts;  // the words that begin a paragraph
+  std::vector<std::string> texts;       // the words themselves
+  PictureBox blank;                     // paper with nothing on it, upright
+  PictureBox picture;                   // the picture, upright (empty without one)
+};
+
+TestScan MakeTestScan(const TestScanOptions& options);
+
+// The share of the pixels inside `box` that are not white.
+double NonWhiteShare(const GrayView& page, const PictureBox& box);
+
+}  // namespace bookloom::test
