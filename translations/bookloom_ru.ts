@@ -408,6 +408,14 @@
         <source>&amp;Update</source>
         <translation>О&amp;бновить</translation>
     </message>
+    <message>
+        <source>Without a picture, set the &amp;title and author on it</source>
+        <translation>Без картинки — &amp;название и автор на обложке</translation>
+    </message>
+    <message>
+        <source>When no picture is chosen and no file offers a cover, the book gets a cover with its title, author and series</source>
+        <translation>Если картинка не выбрана и ни один файл не даёт обложки, книга получит обложку с названием, автором и серией</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::DescriptionDialog</name>
@@ -689,6 +697,14 @@ cannot be represented in Windows-1251 code page!</source>
     <message>
         <source>A PDF&apos;s text as paragraphs and headings, with the pictures on its pages as pages, or each of its pages a picture: Automatic reads its text when its pages have a text layer, and keeps scans and drawings as pictures</source>
         <translation>Текст PDF — абзацами и заголовками, с рисунками его страниц отдельными страницами, или каждая его страница — рисунком: «Автоматически» читает текст, если у страниц есть текстовый слой, а сканы и чертежи оставляет рисунками</translation>
+    </message>
+    <message>
+        <source>Words of its scans set again</source>
+        <translation>Слова сканов, набранные заново</translation>
+    </message>
+    <message>
+        <source>Spreads, right half first in a manga</source>
+        <translation>Развороты, в манге сначала правая половина</translation>
     </message>
 </context>
 <context>

@@ -372,8 +372,7 @@ class Composer {
 
 GrayImage Resized(const GrayView& from, int width, int height) {
   GrayImage to(std::max(1, width), std::max(1, height));
-  const ResampleFilter& lanczos = kResampleFilters[kLanczos3Filter];
-  ResampleGray(from, to, lanczos.filter, lanczos.support);
+  ResampleGray(from, to, Lanczos3Filter, kLanczos3Support);
   return to;
 }
 

@@ -25,8 +25,7 @@ namespace {
 
 constexpr int kMarginDigits = 4;
 
-// The cover modes in the order of the combo box; their index is the cover's mode. A further mode
-// (a cover made from the title and the author) takes its place at the end.
+// The cover modes in the order of the combo box; their index is the cover's mode.
 const char* const kCoverModes[] = {QT_TRANSLATE_NOOP("bookloom::CoverPagePanel", "Don't add cover page"),
                                    QT_TRANSLATE_NOOP("bookloom::CoverPagePanel", "Monochrome"),
                                    QT_TRANSLATE_NOOP("bookloom::CoverPagePanel", "Gray (4 levels)")};
@@ -90,6 +89,10 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
   settingsForm->addRow(tr("Cover &page:"), coverModeCombo);
   enlargeCheck = new QCheckBox(tr("&Enlarge cover page"), settingsBox);
   settingsForm->addRow(QString(), enlargeCheck);
+  titleCoverCheck = new QCheckBox(tr("Without a picture, set the &title and author on it"), settingsBox);
+  titleCoverCheck->setToolTip(tr("When no picture is chosen and no file offers a cover, the book gets a "
+                                 "cover with its title, author and series"));
+  settingsForm->addRow(QString(), titleCoverCheck);
   settingsColumn->addWidget(settingsBox);
 
   auto* marginsBox = new QGroupBox(tr("Cover Margins"), this);
@@ -128,7 +131,8 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
 
   setTabOrder(loadPictureButton, coverModeCombo);
   setTabOrder(coverModeCombo, enlargeCheck);
-  setTabOrder(enlargeCheck, leftMarginEdit);
+  setTabOrder(enlargeCheck, titleCoverCheck);
+  setTabOrder(titleCoverCheck, leftMarginEdit);
   setTabOrder(leftMarginEdit, rightMarginEdit);
   setTabOrder(rightMarginEdit, topMarginEdit);
   setTabOrder(topMarginEdit, bottomMarginEdit);
@@ -153,6 +157,7 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
 void CoverPagePanel::ShowSettings() {
   coverModeCombo->setCurrentIndex(static_cast<int>(coverPage.coverMode));
   enlargeCheck->setChecked(coverPage.enlarge);
+  titleCoverCheck->setChecked(coverPage.fromTitle);
   leftMarginEdit->setValue(coverPage.margins.left);
   rightMarginEdit->setValue(coverPage.margins.right);
   topMarginEdit->setValue(coverPage.margins.top);
@@ -163,6 +168,7 @@ void CoverPagePanel::ShowSettings() {
 void CoverPagePanel::ReadSettings() {
   coverPage.coverMode = static_cast<decltype(coverPage.coverMode)>(coverModeCombo->currentIndex());
   coverPage.enlarge = enlargeCheck->isChecked();
+  coverPage.fromTitle = titleCoverCheck->isChecked();
   for (MarginEdit* field : {leftMarginEdit, rightMarginEdit, topMarginEdit, bottomMarginEdit})
     field->interpretText();  // a value still being typed counts as it will when editing ends
   coverPage.margins.left = leftMarginEdit->value();
@@ -190,6 +196,7 @@ void CoverPagePanel::UpdatePreview() {
 void CoverPagePanel::OnCoverModeChanged() {
   const bool wanted = coverModeCombo->currentIndex() > 0;
   enlargeCheck->setEnabled(wanted);
+  titleCoverCheck->setEnabled(wanted);
   for (MarginEdit* field : {leftMarginEdit, rightMarginEdit, topMarginEdit, bottomMarginEdit})
     field->setEnabled(enlargeCheck->isEnabled());
 }

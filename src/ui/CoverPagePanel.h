@@ -50,6 +50,7 @@ class CoverPagePanel : public QWidget {
   QPushButton* loadPictureButton;
   QComboBox* coverModeCombo;
   QCheckBox* enlargeCheck;
+  QCheckBox* titleCoverCheck;  // a cover from the title when there is no picture
   MarginEdit* leftMarginEdit;
   MarginEdit* rightMarginEdit;
   MarginEdit* topMarginEdit;
@@ -57,7 +58,7 @@ class CoverPagePanel : public QWidget {
   QPushButton* updatePreviewButton;
 
  private:
-  // The check box is enabled when a cover page is wanted, and the margins with it.
+  // The check boxes are enabled when a cover page is wanted, and the margins with them.
   void OnCoverModeChanged();
   void OnLoadPicture();
   void OnUpdatePreview();

@@ -61,7 +61,8 @@ const ChoiceText<Unwrap> kUnwrapTexts[] = {{Unwrap::kOff, QT_TRANSLATE_NOOP("boo
 const ChoiceText<DocumentMode> kDocumentModeTexts[] = {
     {DocumentMode::kAuto, kAutomatic},
     {DocumentMode::kText, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Its text")},
-    {DocumentMode::kPages, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Pictures of its pages")}};
+    {DocumentMode::kPages, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Pictures of its pages")},
+    {DocumentMode::kReflow, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Words of its scans set again")}};
 const ChoiceText<PageColors> kModeTexts[] = {
     {PageColors::kGray4, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Four greys")},
     {PageColors::kMonochrome, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Black and white")}};
@@ -73,7 +74,8 @@ const ChoiceText<Rotation> kRotationTexts[] = {
 const ChoiceText<Split> kSplitTexts[] = {
     {Split::kNone, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "None")},
     {Split::kLeftToRight, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Spreads, left half first")},
-    {Split::kRightToLeft, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Spreads, right half first")}};
+    {Split::kRightToLeft, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Spreads, right half first")},
+    {Split::kAuto, QT_TRANSLATE_NOOP("bookloom::FileSettingsForm", "Spreads, right half first in a manga")}};
 
 template <class T, size_t N>
 QComboBox* ChoiceCombo(const ChoiceText<T> (&choices)[N], QWidget* parent) {

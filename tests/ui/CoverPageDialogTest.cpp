@@ -59,8 +59,8 @@ TEST_F(CoverPageDialogTest, EnablesSettingsOnlyWhenACoverPageIsWanted) {
   cover.enlarge = false;
   panel.coverPage = cover;
   panel.ShowSettings();
-  const std::vector<QWidget*> settings = {panel.enlargeCheck, panel.leftMarginEdit, panel.rightMarginEdit,
-                                          panel.topMarginEdit, panel.bottomMarginEdit};
+  const std::vector<QWidget*> settings = {panel.enlargeCheck, panel.titleCoverCheck, panel.leftMarginEdit,
+                                          panel.rightMarginEdit, panel.topMarginEdit, panel.bottomMarginEdit};
   for (QWidget* w : settings) EXPECT_TRUE(w->isEnabled());  // the unchecked box leaves margins on
   panel.coverModeCombo->setCurrentIndex(0);
   for (QWidget* w : settings) EXPECT_FALSE(w->isEnabled());
@@ -69,6 +69,14 @@ TEST_F(CoverPageDialogTest, EnablesSettingsOnlyWhenACoverPageIsWanted) {
   EXPECT_EQ(panel.coverModeCombo->itemText(0), "Don't add cover page");
   EXPECT_EQ(panel.coverModeCombo->itemText(1), "Monochrome");
   EXPECT_EQ(panel.coverModeCombo->itemText(2), "Gray (4 levels)");
+  // The cover from the title is kept with the rest of the settings.
+  EXPECT_FALSE(panel.titleCoverCheck->isChecked());
+  panel.titleCoverCheck->setChecked(true);
+  panel.ReadSettings();
+  EXPECT_TRUE(panel.coverPage.fromTitle);
+  panel.coverPage.fromTitle = false;
+  panel.ShowSettings();
+  EXPECT_FALSE(panel.titleCoverCheck->isChecked());
 }
 
 // Opposite margins never reach the page's size together: each field's range ends one pixel short
