@@ -714,10 +714,6 @@ cannot be represented in Windows-1251 code page!</source>
         <translation>Начать новую книгу</translation>
     </message>
     <message>
-        <source>Open a book project</source>
-        <translation>Открыть проект книги</translation>
-    </message>
-    <message>
         <source>Save Project</source>
         <translation>Сохранить проект</translation>
     </message>
@@ -772,10 +768,6 @@ cannot be represented in Windows-1251 code page!</source>
     <message>
         <source>&amp;New</source>
         <translation>&amp;Создать</translation>
-    </message>
-    <message>
-        <source>&amp;Open Project…</source>
-        <translation>&amp;Открыть проект…</translation>
     </message>
     <message>
         <source>&amp;Save Project</source>
@@ -989,6 +981,14 @@ cannot be represented in Windows-1251 code page!</source>
         <source>cannot be decoded: %1</source>
         <translation>не удаётся декодировать: %1</translation>
     </message>
+    <message>
+        <source>&amp;Open…</source>
+        <translation>&amp;Открыть…</translation>
+    </message>
+    <message>
+        <source>Open a book project, or a Wolf book to read</source>
+        <translation>Открыть проект книги или книгу Wolf для чтения</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::PreviewPane</name>
@@ -1036,10 +1036,6 @@ cannot be represented in Windows-1251 code page!</source>
         <translation>Ошибка</translation>
     </message>
     <message>
-        <source>Open Project</source>
-        <translation>Открыть проект</translation>
-    </message>
-    <message>
         <source>Save the changes of &quot;%1&quot; before closing it?</source>
         <translation>Сохранить изменения в «%1» перед закрытием?</translation>
     </message>
@@ -1058,6 +1054,10 @@ cannot be represented in Windows-1251 code page!</source>
     <message>
         <source>All supported formats</source>
         <translation>Все поддерживаемые форматы</translation>
+    </message>
+    <message>
+        <source>Open a Project or a Book</source>
+        <translation>Открыть проект или книгу</translation>
     </message>
 </context>
 <context>

@@ -182,7 +182,7 @@ void MainWindow::CreateActions() {
   const ActionSetup setups[] = {
       {&newProjectAction, QT_TR_NOOP("&New"), QT_TR_NOOP("Start a new book"), QKeySequence::New,
        "document-new", QStyle::SP_FileIcon},
-      {&openProjectAction, QT_TR_NOOP("&Open Project…"), QT_TR_NOOP("Open a book project"),
+      {&openProjectAction, QT_TR_NOOP("&Open…"), QT_TR_NOOP("Open a book project, or a Wolf book to read"),
        QKeySequence::Open, "document-open", QStyle::SP_DialogOpenButton},
       {&saveProjectAction, QT_TR_NOOP("&Save Project"), QT_TR_NOOP("Save the book project"),
        QKeySequence::Save, "document-save", QStyle::SP_DialogSaveButton},

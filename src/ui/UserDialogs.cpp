@@ -121,7 +121,7 @@ std::u16string QtUserDialogs::OpenFolder(const std::u16string& title) {
 }
 
 std::u16string QtUserDialogs::OpenProject(const std::u16string& filter) {
-  QFileDialog dialog(nullptr, QCoreApplication::translate("bookloom::QtUserDialogs", "Open Project"),
+  QFileDialog dialog(nullptr, QCoreApplication::translate("bookloom::QtUserDialogs", "Open a Project or a Book"),
                      QString(), QtNameFilters(filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
   const QStringList files = RunFileDialog(dialog, projectFolder_);
