@@ -287,7 +287,7 @@ void DocumentFileItem::LeaveOutOrRaise(const std::string& part) {
 PictureSettings DocumentFileItem::PictureSettingsOf(const Document& document) {
   PictureSettings settings = Settings().picture;
   // A scan's paper is made white and its lines straight; in reflow its words are set again.
-  settings.clean = settings.clean || document.scanned;
+  if (!settings.clean) settings.clean = document.scanned;
   settings.reflow = loadedMode_ == DocumentMode::kReflow;
   if (settings.split != Split::kAuto) return settings;
   settings.split = document.rightToLeft ? Split::kRightToLeft : Split::kLeftToRight;

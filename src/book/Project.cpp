@@ -52,23 +52,24 @@ json SettingsJson(const FileSettings& settings) {
   const TextSettings& t = settings.text;
   json patterns = json::array();
   for (const std::u16string& pattern : t.chapterPatterns) patterns.push_back(Utf8(pattern));
-  return {{"picture",
-           {{"enlarge", p.enlarge},
-            {"mode", NameOf(kColorsNames, p.colors)},
-            {"rotate", NameOf(kRotationNames, p.rotation)},
-            {"split", NameOf(kSplitNames, p.split)},
-            {"crop", p.crop},
-            {"gamma", p.gamma},
-            {"autolevel", p.autolevel},
-            {"allFrames", p.allFrames},
-            {"clean", p.clean},
-            {"reflowHeight", p.reflowHeight}}},
-          {"text",
-           {{"encoding", t.encoding},
-            {"chapters", t.chapters},
-            {"chapterPatterns", patterns},
-            {"unwrap", NameOf(kUnwrapNames, t.unwrap)}}},
-          {"documentMode", NameOf(kDocumentModeNames, settings.documentMode)}};
+  json j = {{"picture",
+             {{"enlarge", p.enlarge},
+              {"mode", NameOf(kColorsNames, p.colors)},
+              {"rotate", NameOf(kRotationNames, p.rotation)},
+              {"split", NameOf(kSplitNames, p.split)},
+              {"crop", p.crop},
+              {"gamma", p.gamma},
+              {"autolevel", p.autolevel},
+              {"allFrames", p.allFrames},
+              {"reflowHeight", p.reflowHeight}}},
+            {"text",
+             {{"encoding", t.encoding},
+              {"chapters", t.chapters},
+              {"chapterPatterns", patterns},
+              {"unwrap", NameOf(kUnwrapNames, t.unwrap)}}},
+            {"documentMode", NameOf(kDocumentModeNames, settings.documentMode)}};
+  if (p.clean) j["picture"]["clean"] = *p.clean;  // unset: scanned documents' pages only
+  return j;
 }
 
 // Settings the file leaves out keep their defaults.
@@ -84,7 +85,8 @@ FileSettings SettingsOf(const json& j) {
   p.gamma = picture.value("gamma", p.gamma);
   p.autolevel = picture.value("autolevel", p.autolevel);
   p.allFrames = picture.value("allFrames", p.allFrames);
-  p.clean = picture.value("clean", p.clean);
+  if (const auto clean = picture.find("clean"); clean != picture.end() && clean->is_boolean())
+    p.clean = clean->get<bool>();
   p.reflowHeight =
       std::clamp(picture.value("reflowHeight", p.reflowHeight), kMinReflowHeight, kMaxReflowHeight);
   TextSettings& t = settings.text;

@@ -48,7 +48,7 @@ Turn TurnOf(const GrayView& part, Rotation rotation) {
 void MakePages(const GrayView& picture, const PictureSettings& settings, const Margins& margins,
                const std::function<void(Bitmap& page)>& takePage) {
   CleanedScan cleaned;
-  const bool scan = settings.clean || settings.reflow;
+  const bool scan = settings.clean.value_or(false) || settings.reflow;
   if (scan) cleaned = CleanScan(picture);
   const GrayView source = scan && !cleaned.page.Empty() ? cleaned.page.View() : picture;
   for (const GrayView& part : PartsOf(settings.crop ? Cropped(source) : source, settings)) {

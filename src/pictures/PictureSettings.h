@@ -2,6 +2,8 @@
 // file, and the pages a picture becomes with them.
 #pragma once
 
+#include <optional>
+
 #include <functional>
 
 #include "pictures/PageFitting.h"
@@ -41,7 +43,9 @@ struct PictureSettings {
   double gamma = 1.0;      // the gamma curve of the greys (see GammaTable); 1 leaves them
   bool autolevel = false;  // stretch the greys to black and white (see AutolevelTable)
   bool allFrames = false;  // every page of a multi-page file, every frame of an animation
-  bool clean = false;      // a scanned page: straightened, paper white and print black (see CleanScan)
+  // Whether a picture is a scanned page, to be straightened, its paper made white and its print black
+  // (see CleanScan); unset: the pages of a scanned document are, pictures are not.
+  std::optional<bool> clean;
   bool reflow = false;     // a scanned page of text: its words set again (see ReflowPage); cleans it too
   int reflowHeight = kDefaultReflowHeight;  // the x-height reflow sets words at, in device pixels
 

@@ -262,6 +262,24 @@ TEST(DocumentFileItem, AMangaSplitsItsSpreadsRightHalfFirst) {
   EXPECT_EQ(pages("manga.cbz", Split::kLeftToRight), leftFirst);
 }
 
+// The pages of a scanned document are cleaned unless the user says not to; --clean alone changes nothing.
+TEST(DocumentFileItem, AScannedDocumentIsCleanedUnlessTheUserSaysNot) {
+  const test::ScratchDir dir;
+  test::WriteBytes(dir / "scan.pdf", test::PdfOf({{300, 400, 0.8}}));
+  const auto page = [&](std::optional<bool> clean) {
+    Project project;
+    project.Add(dir / "scan.pdf");
+    FileSettings settings;
+    settings.picture.clean = clean;
+    project.files.Items(0).SetSettings(settings, false);
+    const BookReader reader = project.Make(dir / "book.wol");
+    const PictureData& picture = reader.Book().sections.at(0).images.at(0);
+    return test::ReadBytes(dir / "book.wol").substr(picture.dataStart, picture.dataLength);
+  };
+  EXPECT_EQ(page(std::nullopt), page(true));
+  EXPECT_NE(page(std::nullopt), page(false));
+}
+
 // Pictures prepared ahead, several at once, come out in the document's order: each page is the page
 // the same picture gives as a file of its own.
 TEST(DocumentFileItem, PicturesPreparedAheadKeepTheirOrder) {

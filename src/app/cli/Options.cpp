@@ -67,9 +67,10 @@ void AddPictureOptions(CLI::App& app, PictureSettings& settings) {
   app.add_flag("--crop,!--no-crop", settings.crop,
                "trim near-white or near-black borders (up to a fifth of each side) before fitting")
       ->group("Pictures");
-  app.add_flag("--clean,!--no-clean", settings.clean,
-               "treat pictures as scanned pages: straighten them, make the paper white and the print black, "
-               "remove specks (pages of scanned PDF and DjVu files always are)")
+  app.add_flag_function(
+         "--clean,!--no-clean", [&settings](int64_t count) { settings.clean = count > 0; },
+         "treat pictures as scanned pages: straighten them, make the paper white and the print black, "
+         "remove specks (without either, the pages of scanned PDF and DjVu files are, pictures are not)")
       ->group("Pictures");
   app.add_option("--gamma", settings.gamma,
                  "gamma of the greys before scaling: above 1 lightens the middle greys, below 1 darkens them")
