@@ -125,6 +125,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   setAcceptDrops(true);
 
   undoStack_ = new QUndoStack(this);
+  connect(undoStack_, &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
   CreateActions();
   CreateClientArea();
   CreatePreview();
@@ -567,7 +568,7 @@ std::function<void(const std::vector<int>&)> MainWindow::ListEditedCallback() {
 
 void MainWindow::ListEdited(const std::vector<int>& rows) {
   RefreshFileList();
-  SetModified(true);
+  UpdateTitle();
   SelectRows(rows);
 }
 

@@ -67,7 +67,9 @@ class MainWindow : public QMainWindow {
   // Saves the book as the project of that name, which the window then has open.
   void SaveProject(const std::u16string& fileName);
   // Whether the book has changed since it was started, opened or saved.
-  bool Modified() const { return modified_; }
+  // Whether the book holds changes not saved: edits that cannot be undone, or an undo stack moved
+  // away from where it stood when the book was saved (undoing back to it leaves nothing unsaved).
+  bool Modified() const;
   // The settings of every file without its own: the settings file's defaults in a new book, the
   // project's in an opened one.
   const FileSettings& BookSettings() const { return bookSettings_; }
@@ -148,6 +150,7 @@ class MainWindow : public QMainWindow {
   // The name a save dialog suggests: the project's path with `extension`, else the book's title
   // (or "Untitled") with it, in the folder the dialog shows.
   std::u16string SuggestedName(const std::u16string& extension) const;
+  // true: a change that cannot be undone; false: the book is saved (or new), as the undo stack stands.
   void SetModified(bool modified);
   // "NAME* — Bookloom" with a project open (the star while it has unsaved changes), else "Bookloom".
   void UpdateTitle();
@@ -193,7 +196,7 @@ class MainWindow : public QMainWindow {
   QLabel* builtLabel_ = nullptr;  // in the status bar: what the last build wrote
   QUndoStack* undoStack_;         // the edits of the list and of the files' contents and settings
   std::u16string projectFileName_;
-  bool modified_ = false;
+  bool changedOutsideUndo_ = false;  // since the last save: the description, the cover, book settings
   FileSettings bookSettings_;  // given to every file without its own
 };
 

@@ -11,7 +11,6 @@ void MainWindow::OnEditContents() {
   const std::vector<FileState> before = FileStates(fileList);
   if (!contentsDialog->Execute(fileList)) return;
   PushFileStates(tr("Table of Contents"), before);
-  SetModified(true);
   UpdatePreview();  // a text's chapters show in its preview
 }
 

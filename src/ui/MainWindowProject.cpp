@@ -2,6 +2,7 @@
 // bar that names the project, and the question before unsaved changes are lost.
 #include <QAction>
 #include <QMenu>
+#include <QUndoStack>
 
 #include "book/FileTypes.h"
 #include "book/InputFiles.h"
@@ -114,7 +115,7 @@ std::u16string MainWindow::SuggestedName(const std::u16string& extension) const 
 }
 
 bool MainWindow::SaveIfWanted() {
-  if (!modified_) return true;
+  if (!Modified()) return true;
   const std::u16string name = projectFileName_.empty()
                                   ? tr("Untitled").toStdU16String()
                                   : std::u16string(PathNameWithoutExtension(projectFileName_));
@@ -125,13 +126,16 @@ bool MainWindow::SaveIfWanted() {
       return false;
     case SaveChoice::kSave:
       OnSaveProject();
-      return !modified_;  // a cancelled Save As keeps the changes unsaved
+      return !Modified();  // a cancelled Save As keeps the changes unsaved
   }
   return false;
 }
 
+bool MainWindow::Modified() const { return changedOutsideUndo_ || !undoStack_->isClean(); }
+
 void MainWindow::SetModified(bool modified) {
-  modified_ = modified;
+  changedOutsideUndo_ = modified;
+  if (!modified) undoStack_->setClean();
   UpdateTitle();
 }
 
@@ -140,7 +144,7 @@ void MainWindow::UpdateTitle() {
       projectFileName_.empty()
           ? tr("Untitled")
           : QString::fromStdU16String(std::u16string(PathNameWithoutExtension(projectFileName_)));
-  setWindowTitle(name + (modified_ ? QStringLiteral("*") : QString()) + QStringLiteral(" \u2014 Bookloom"));
+  setWindowTitle(name + (Modified() ? QStringLiteral("*") : QString()) + QStringLiteral(" \u2014 Bookloom"));
 }
 
 void MainWindow::UpdateRecentMenu() {

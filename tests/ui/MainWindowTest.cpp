@@ -626,6 +626,20 @@ TEST_F(MainWindowTest, UndoesAndRedoesTheEditsOfTheList) {
     EXPECT_EQ(SelectedRows(), step.selected) << step.files;
     EXPECT_TRUE(window->Modified()) << step.files;
   }
+  // Undoing back to where the book was saved leaves nothing unsaved; a change that cannot be undone
+  // stays unsaved whatever is undone.
+  window->undoAction->trigger();
+  EXPECT_FALSE(window->Modified());
+  EXPECT_FALSE(window->windowTitle().contains(u'*'));
+  window->redoAction->trigger();
+  EXPECT_TRUE(window->Modified());
+  EXPECT_TRUE(window->windowTitle().contains(u'*'));
+  window->undoAction->trigger();
+  test::WhenModal([&](QWidget&) { window->coverPageDialog->okButton->click(); });
+  window->coverPageAction->trigger();
+  window->redoAction->trigger();
+  window->undoAction->trigger();
+  EXPECT_TRUE(window->Modified());
   messages.saveChoice = SaveChoice::kDiscard;
   window->newProjectAction->trigger();  // a new book starts with nothing to undo
   EXPECT_FALSE(window->undoAction->isEnabled());
