@@ -84,7 +84,7 @@ TEST_F(WindowLanguageTest, ARussianLocaleGetsRussianMenusDialogsAndQuestions) {
   ASSERT_TRUE(russian.WindowMessagesLoaded()) << "the Russian messages are not in the program's resources";
   const auto window = Window();
   EXPECT_EQ(MenuTitles(*window), QStringList({"&Файл", "&Правка", "&Книга", "&Вид", "&Справка"}));
-  EXPECT_EQ(window->openProjectAction->text(), "&Открыть проект…");
+  EXPECT_EQ(window->openProjectAction->text(), "&Открыть…");
   EXPECT_EQ(window->makeWolfAction->text(), "&Создать книгу Wolf…");
   EXPECT_EQ(window->addFileAction->statusTip(), "Добавить файлы в книгу");
   EXPECT_EQ(window->fileListView->model()->headerData(0, Qt::Horizontal).toString(), "Имя файла");
