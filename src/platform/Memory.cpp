@@ -8,8 +8,10 @@
 #include <sys/mman.h>
 #endif
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
+#include <thread>
 
 namespace bookloom {
 
@@ -21,9 +23,10 @@ void ConfigureAllocator() {
   // from the heap, which gives memory back only when more than the second size lies free at its top.
   mallopt(M_MMAP_THRESHOLD, 8 << 20);
   mallopt(M_TRIM_THRESHOLD, 512 << 20);
-  // One heap for every thread: a picture decoded on a helper thread then reuses the blocks of the
-  // pictures before it, where a heap of the thread's own would be grown and given back each time.
-  mallopt(M_ARENA_MAX, 1);
+  // One heap a core, not one a thread: a picture decoded on a helper thread then reuses the blocks
+  // of the pictures before it, where a heap of the thread's own would be grown and given back each
+  // time; yet books made on several cores at once do not all wait for the lock of a single heap.
+  mallopt(M_ARENA_MAX, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
 #endif
 }
 
