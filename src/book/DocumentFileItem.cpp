@@ -351,10 +351,14 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
                 {leftOutEntries_}));
 }
 
-BookDescription DocumentFileItem::OfferedDescription() {
+const Document& DocumentFileItem::LoadedAsSet() {
   DropIfModeChanged();
   if (!Loaded()) Load();
-  const DocumentInfo& info = document_.info;
+  return document_;
+}
+
+BookDescription DocumentFileItem::OfferedDescription() {
+  const DocumentInfo& info = LoadedAsSet().info;
   BookDescription offered;
   offered.title = info.title;
   offered.author = info.author;
@@ -367,16 +371,10 @@ BookDescription DocumentFileItem::OfferedDescription() {
   return offered;
 }
 
-std::u16string DocumentFileItem::OfferedSeries() {
-  DropIfModeChanged();
-  if (!Loaded()) Load();
-  return document_.info.series;
-}
+std::u16string DocumentFileItem::OfferedSeries() { return LoadedAsSet().info.series; }
 
 bool DocumentFileItem::LoadOfferedCover(Picture& picture) {
-  DropIfModeChanged();
-  if (!Loaded()) Load();
-  if (!document_.cover) return false;
+  if (!LoadedAsSet().cover) return false;
   try {
     picture.Assign(document_.pictures->Decode(*document_.cover));
   } catch (const DocumentError& e) {

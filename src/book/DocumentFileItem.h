@@ -65,6 +65,8 @@ class DocumentFileItem : public FileItem {
   void LoadAs(DocumentMode mode);
   // Releases a paged document read in another mode than its settings now say, to be read again.
   void DropIfModeChanged();
+  // The document as the settings read it, loaded now when it is not yet.
+  const Document& LoadedAsSet();
   // The one conversion of the document's texts into the book's Windows-1251, each character the code
   // page lacks in its nearest form, counted for the warning.
   std::string ToBookText(std::u16string_view text);
