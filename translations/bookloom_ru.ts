@@ -946,6 +946,18 @@ cannot be represented in Windows-1251 code page!</source>
         <translation>настройки файла</translation>
     </message>
     <message>
+        <source>Book Settings</source>
+        <translation>изменение настроек книги</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>изменение описания</translation>
+    </message>
+    <message>
+        <source>Cover Page</source>
+        <translation>изменение обложки</translation>
+    </message>
+    <message>
         <source>The file is gone</source>
         <translation>Файла больше нет</translation>
     </message>

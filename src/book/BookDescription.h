@@ -15,6 +15,8 @@ class BookDescription {
   void Clear();
 
   std::u16string title, author, subject, adapter, translator, publisher, publishTime, isbn, annotation;
+
+  friend bool operator==(const BookDescription&, const BookDescription&) = default;
 };
 
 // Each of the nine texts and the field of the book it fills (which gives its name and its limit).

@@ -30,6 +30,8 @@ class CoverPage {
   bool RenderCover(Bitmap& target) const;
   // Fills target with the device page of another cover picture (one a book offers) in these settings.
   void RenderCover(const Picture& picture, Bitmap& target) const;
+
+  friend bool operator==(const CoverPage&, const CoverPage&) = default;
 };
 
 }  // namespace bookloom

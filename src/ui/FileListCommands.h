@@ -1,10 +1,12 @@
-// The edits of the book's file list that Undo takes back and Redo makes again: files added or
-// removed, files moved, and what a file's table of contents and settings hold.
+// The edits of the book that Undo takes back and Redo makes again: files added or removed, files
+// moved, what a file's table of contents and settings hold, and what a dialog sets for the whole
+// book (its description, cover and settings).
 #pragma once
 
 #include <QUndoCommand>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "book/FileItem.h"
@@ -69,6 +71,22 @@ std::vector<FileState> FileStates(const FileList& list);
 std::unique_ptr<QUndoCommand> MakeFileStatesCommand(const QString& text, FileList& list,
                                                     const std::vector<FileState>& before,
                                                     ListChanged changed);
+
+// A value of the book that a dialog changed from `before` to `after`: redo sets the one and undo
+// the other, each through `set`, which also shows the change.
+template <typename Value>
+class SetValueCommand : public QUndoCommand {
+ public:
+  SetValueCommand(const QString& text, Value before, Value after, std::function<void(const Value&)> set)
+      : QUndoCommand(text), before_(std::move(before)), after_(std::move(after)), set_(std::move(set)) {}
+
+  void redo() override { set_(after_); }
+  void undo() override { set_(before_); }
+
+ private:
+  Value before_, after_;
+  std::function<void(const Value&)> set_;
+};
 
 // Puts the files in the order `order` gives (place by place, the row each file had).
 void ReorderFiles(FileList& list, const std::vector<int>& order);

@@ -453,22 +453,25 @@ std::vector<std::unique_ptr<FileItem>> MainWindow::MakeInputs(const std::vector<
 void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
   std::vector<std::u16string> problems, refused;
   std::vector<std::unique_ptr<FileItem>> added = MakeInputs(fileNames, problems, refused);
+  bool skipping = false;
   if (!refused.empty() && !bookSettings_.skipBadParts) {
     // Inputs that only some damaged pages or pictures keep out can come in without them.
-    FileSettings skipping = bookSettings_;
-    skipping.skipBadParts = true;
+    FileSettings skippingSettings = bookSettings_;
+    skippingSettings.skipBadParts = true;
     int damaged = 0;
     for (const std::u16string& fileName : refused) {
       try {
-        MakeInputItem(fileName, skipping);
+        MakeInputItem(fileName, skippingSettings);
         ++damaged;
       } catch (const InputError&) {
       }
     }
-    if (OfferToSkipBad(damaged)) {
-      bookSettings_.skipBadParts = true;
-      fileList.SetBookSettings(bookSettings_);
-      undoStack_->clear();  // the files' settings edited before would not follow the book's
+    skipping = OfferToSkipBad(damaged);
+    if (skipping) {
+      // Leaving them out is a book setting: undoing the adding takes it back too.
+      undoStack_->beginMacro(tr("Add Files"));
+      undoStack_->push(new SetValueCommand<FileSettings>(tr("Book Settings"), bookSettings_, skippingSettings,
+                                                         [this](const FileSettings& s) { SetBookSettings(s); }));
       problems.clear();
       refused.clear();
       added = MakeInputs(fileNames, problems, refused);
@@ -481,6 +484,7 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
         new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
                               ListEditedCallback()));
   }
+  if (skipping) undoStack_->endMacro();
   if (!problems.empty())
     messages_.ShowWarnings(
         tr("%n of the files cannot be used and were not added", nullptr, static_cast<int>(problems.size()))
@@ -509,7 +513,7 @@ void MainWindow::NewBook() {
   fileList.Clear();
   bookSettings_ = settings_.bookDefaults;
   RefreshFileList();
-  SetModified(false);
+  MarkSaved();
   UpdatePreview();
 }
 
@@ -612,13 +616,19 @@ void MainWindow::OnMoveFileUp() { MoveSelectedFiles(-1); }
 void MainWindow::OnMoveFileDown() { MoveSelectedFiles(+1); }
 
 void MainWindow::OnEditDescription() {
-  if (descriptionDialog->Execute(description)) SetModified(true);
+  BookDescription edited = description;
+  if (!descriptionDialog->Execute(edited) || edited == description) return;
+  undoStack_->push(new SetValueCommand<BookDescription>(tr("Description"), description, edited,
+                                                        [this](const BookDescription& d) { description = d; }));
 }
 
 void MainWindow::OnEditCoverPage() {
-  if (!coverPageDialog->Execute(coverPage)) return;
-  SetModified(true);
-  UpdatePreview();
+  CoverPage edited = coverPage;
+  if (!coverPageDialog->Execute(edited) || edited == coverPage) return;
+  undoStack_->push(new SetValueCommand<CoverPage>(tr("Cover Page"), coverPage, edited, [this](const CoverPage& c) {
+    coverPage = c;
+    UpdatePreview();
+  }));
 }
 
 void MainWindow::OnMakeWolf() {

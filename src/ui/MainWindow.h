@@ -66,9 +66,8 @@ class MainWindow : public QMainWindow {
   void OpenProject(const std::u16string& fileName);
   // Saves the book as the project of that name, which the window then has open.
   void SaveProject(const std::u16string& fileName);
-  // Whether the book has changed since it was started, opened or saved.
-  // Whether the book holds changes not saved: edits that cannot be undone, or an undo stack moved
-  // away from where it stood when the book was saved (undoing back to it leaves nothing unsaved).
+  // Whether the book holds changes not saved: the undo stack has moved away from where it stood
+  // when the book was started, opened or saved (undoing back to it leaves nothing unsaved).
   bool Modified() const;
   // The settings of every file without its own: the settings file's defaults in a new book, the
   // project's in an opened one.
@@ -96,7 +95,7 @@ class MainWindow : public QMainWindow {
   QAction* coverPageAction;
   QAction* makeWolfAction;
   QAction* aboutAction;
-  QAction* undoAction;  // of the list's and the contents' edits
+  QAction* undoAction;  // of every edit of the book
   QAction* redoAction;
   QTreeView* fileListView;
 
@@ -150,8 +149,11 @@ class MainWindow : public QMainWindow {
   // The name a save dialog suggests: the project's path with `extension`, else the book's title
   // (or "Untitled") with it, in the folder the dialog shows.
   std::u16string SuggestedName(const std::u16string& extension) const;
-  // true: a change that cannot be undone; false: the book is saved (or new), as the undo stack stands.
-  void SetModified(bool modified);
+  // The book is saved (or new) as the undo stack stands now.
+  void MarkSaved();
+  // Makes `settings` the book's: every file without its own takes them, and the list and the
+  // preview show them.
+  void SetBookSettings(const FileSettings& settings);
   // "NAME* — Bookloom" with a project open (the star while it has unsaved changes), else "Bookloom".
   void UpdateTitle();
   void UpdateRecentMenu();
@@ -194,9 +196,8 @@ class MainWindow : public QMainWindow {
   QMenu* recentMenu_ = nullptr;
   QDockWidget* previewDock_ = nullptr;
   QLabel* builtLabel_ = nullptr;  // in the status bar: what the last build wrote
-  QUndoStack* undoStack_;         // the edits of the list and of the files' contents and settings
+  QUndoStack* undoStack_;         // every edit of the book
   std::u16string projectFileName_;
-  bool changedOutsideUndo_ = false;  // since the last save: the description, the cover, book settings
   FileSettings bookSettings_;  // given to every file without its own
 };
 

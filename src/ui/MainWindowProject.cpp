@@ -85,7 +85,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   bookSettings_ = project.settings;
   projectFileName_ = fileName;
   RefreshFileList();
-  SetModified(false);
+  MarkSaved();
   UpdatePreview();
   NoteRecentProject(settings_, fileName);
   UpdateRecentMenu();
@@ -99,7 +99,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
 void MainWindow::SaveProject(const std::u16string& fileName) {
   bookloom::SaveProject(MakeProject(fileList, description, coverPage, bookSettings_), fileName);
   projectFileName_ = fileName;
-  SetModified(false);
+  MarkSaved();
   NoteRecentProject(settings_, fileName);
   UpdateRecentMenu();
 }
@@ -131,11 +131,10 @@ bool MainWindow::SaveIfWanted() {
   return false;
 }
 
-bool MainWindow::Modified() const { return changedOutsideUndo_ || !undoStack_->isClean(); }
+bool MainWindow::Modified() const { return !undoStack_->isClean(); }
 
-void MainWindow::SetModified(bool modified) {
-  changedOutsideUndo_ = modified;
-  if (!modified) undoStack_->setClean();
+void MainWindow::MarkSaved() {
+  undoStack_->setClean();
   UpdateTitle();
 }
 

@@ -44,11 +44,16 @@ void MainWindow::PushFileStates(const QString& text, const std::vector<FileState
 void MainWindow::OnBookSettings() {
   FileSettings settings = bookSettings_;
   if (!fileSettingsDialog->Execute(settings) || settings == bookSettings_) return;
+  undoStack_->push(
+      new SetValueCommand<FileSettings>(tr("Book Settings"), bookSettings_, settings, [this](const FileSettings& s) {
+        settings_.bookDefaults = s;  // the next new book starts with them too
+        SetBookSettings(s);
+      }));
+}
+
+void MainWindow::SetBookSettings(const FileSettings& settings) {
   bookSettings_ = settings;
-  settings_.bookDefaults = settings;  // the next new book starts with them too
   fileList.SetBookSettings(settings);
-  undoStack_->clear();  // the files' settings edited before would not follow the book's
-  SetModified(true);
   RefreshFileList();
   UpdatePreview();
 }

@@ -22,6 +22,7 @@
 #include <QTreeView>
 #include <QUrl>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -626,23 +627,84 @@ TEST_F(MainWindowTest, UndoesAndRedoesTheEditsOfTheList) {
     EXPECT_EQ(SelectedRows(), step.selected) << step.files;
     EXPECT_TRUE(window->Modified()) << step.files;
   }
-  // Undoing back to where the book was saved leaves nothing unsaved; a change that cannot be undone
-  // stays unsaved whatever is undone.
+  // Undoing back to where the book was saved leaves nothing unsaved.
   window->undoAction->trigger();
   EXPECT_FALSE(window->Modified());
   EXPECT_FALSE(window->windowTitle().contains(u'*'));
   window->redoAction->trigger();
   EXPECT_TRUE(window->Modified());
   EXPECT_TRUE(window->windowTitle().contains(u'*'));
-  window->undoAction->trigger();
-  test::WhenModal([&](QWidget&) { window->coverPageDialog->okButton->click(); });
-  window->coverPageAction->trigger();
-  window->redoAction->trigger();
-  window->undoAction->trigger();
-  EXPECT_TRUE(window->Modified());
   messages.saveChoice = SaveChoice::kDiscard;
   window->newProjectAction->trigger();  // a new book starts with nothing to undo
   EXPECT_FALSE(window->undoAction->isEnabled());
+}
+
+// The description, the cover and the book's settings are edits like the list's: each accepted dialog
+// that changes something is one step, taken back and made again in turn, and undoing back to where
+// the book was saved leaves it saved.
+TEST_F(MainWindowTest, UndoesTheDescriptionTheCoverAndTheBookSettings) {
+  AddFiles("a");
+  messages.picture = test::WritePicture(dir / "cover.bmp");
+  const struct {
+    QAction* action;
+    std::function<void()> edit;  // in the dialog
+    QPushButton* ok;
+    const char* undoText;
+    std::function<std::string()> value;
+  } edits[] = {
+      {window->descriptionAction, [&] { window->descriptionDialog->titleEdit->setText(QStringLiteral("Title")); },
+       window->descriptionDialog->okButton, "&Undo Description",
+       [&] { return Utf16ToUtf8(window->description.title); }},
+      {window->coverPageAction, [&] { window->coverPageDialog->panel->loadPictureButton->click(); },
+       window->coverPageDialog->okButton, "&Undo Cover Page",
+       [&] { return Utf16ToUtf8(window->coverPage.fileName); }},
+      {window->bookSettingsAction, [&] { window->fileSettingsDialog->form->chaptersCheck->setChecked(true); },
+       window->fileSettingsDialog->okButton, "&Undo Book Settings",
+       [&] { return std::to_string(window->fileList.Items(0).Settings().text.chapters); }},
+  };
+  window->SaveProject(U16(dir / "p.bookloom"));
+  std::vector<std::string> before;
+  for (const auto& e : edits) {
+    // Accepted as it was, a dialog changes nothing and leaves nothing to undo.
+    const QString lastUndo = window->undoAction->text();
+    test::WhenModal([&](QWidget&) { e.ok->click(); });
+    e.action->trigger();
+    EXPECT_EQ(window->undoAction->text().toStdString(), lastUndo.toStdString()) << e.undoText;
+    EXPECT_EQ(window->Modified(), &e != edits) << e.undoText;
+    before.push_back(e.value());
+    test::WhenModal([&](QWidget&) {
+      e.edit();
+      e.ok->click();
+    });
+    e.action->trigger();
+    EXPECT_NE(e.value(), before.back()) << e.undoText;
+    EXPECT_EQ(window->undoAction->text().toStdString(), e.undoText);
+    EXPECT_TRUE(window->Modified()) << e.undoText;
+  }
+  for (size_t i = std::size(edits); i-- > 0;) {
+    const std::string after = edits[i].value();
+    window->undoAction->trigger();
+    EXPECT_EQ(edits[i].value(), before[i]) << edits[i].undoText;
+    EXPECT_EQ(window->Modified(), i > 0) << edits[i].undoText;
+    window->redoAction->trigger();
+    EXPECT_EQ(edits[i].value(), after) << edits[i].undoText;
+    window->undoAction->trigger();
+  }
+  EXPECT_FALSE(window->windowTitle().contains(u'*'));
+  EXPECT_FALSE(window->BookSettings().text.chapters);
+
+  // Leaving the damaged pages of an added folder out is part of adding it: one step takes back both.
+  std::filesystem::create_directory(dir / "scans");
+  test::WritePicture(dir / "scans" / "p1.bmp");
+  test::WriteTextFile(dir / "scans" / "p2.bmp", "BM no picture");
+  messages.folder = U16(dir / "scans");
+  window->addFolderAction->trigger();
+  ASSERT_TRUE(window->BookSettings().skipBadParts);
+  EXPECT_EQ(window->undoAction->text(), "&Undo Add Files");
+  window->undoAction->trigger();
+  EXPECT_FALSE(window->BookSettings().skipBadParts);
+  EXPECT_EQ(Files(), "a");
+  EXPECT_FALSE(window->Modified());
 }
 
 TEST_F(MainWindowTest, ShortcutsWorkWhileTheFocusIsInTheList) {
