@@ -2,6 +2,565 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>Core</name>
+    <message>
+        <source>no such file</source>
+        <translation>нет такого файла</translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation>это папка</translation>
+    </message>
+    <message>
+        <source>is not a regular file</source>
+        <translation>это не обычный файл</translation>
+    </message>
+    <message>
+        <source>has no file type extension</source>
+        <translation>нет расширения, по которому узнаётся тип файла</translation>
+    </message>
+    <message>
+        <source>unknown file type .%1</source>
+        <translation>неизвестный тип файла .%1</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>не удаётся прочитать</translation>
+    </message>
+    <message>
+        <source>cannot be decoded</source>
+        <translation>не удаётся декодировать</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n character(s) replaced</source>
+        <translation>
+            <numerusform>%n символ заменён</numerusform>
+            <numerusform>%n символа заменено</numerusform>
+            <numerusform>%n символов заменено</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n character(s) dropped</source>
+        <translation>
+            <numerusform>%n символ удалён</numerusform>
+            <numerusform>%n символа удалено</numerusform>
+            <numerusform>%n символов удалено</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n dropped</source>
+        <translation>
+            <numerusform>%1 и %n удалён</numerusform>
+            <numerusform>%1 и %n удалено</numerusform>
+            <numerusform>%1 и %n удалено</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; dropped</source>
+        <translation>&quot;%1&quot; удалён</translation>
+    </message>
+    <message>
+        <source>%1 (line %2)</source>
+        <translation>%1 (строка %2)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n byte sequence(s) that are no %1 replaced by U+FFFD, the first on line %2</source>
+        <translation>
+            <numerusform>%n последовательность байтов не в %1 заменена на U+FFFD, первая в строке %2</numerusform>
+            <numerusform>%n последовательности байтов не в %1 заменены на U+FFFD, первая в строке %2</numerusform>
+            <numerusform>%n последовательностей байтов не в %1 заменены на U+FFFD, первая в строке %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n control character(s) left out, the first on line %1</source>
+        <translation>
+            <numerusform>%n управляющий символ пропущен, первый в строке %1</numerusform>
+            <numerusform>%n управляющих символа пропущено, первый в строке %1</numerusform>
+            <numerusform>%n управляющих символов пропущено, первый в строке %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n table-of-contents entries left out, as a book holds at most 255 under one entry (the first: &quot;%1&quot;%2)</source>
+        <translation>
+            <numerusform>%n пункт оглавления пропущен: под одним пунктом книга держит не больше 255 (первый: &quot;%1&quot;%2)</numerusform>
+            <numerusform>%n пункта оглавления пропущено: под одним пунктом книга держит не больше 255 (первый: &quot;%1&quot;%2)</numerusform>
+            <numerusform>%n пунктов оглавления пропущено: под одним пунктом книга держит не больше 255 (первый: &quot;%1&quot;%2)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n headings below the third level of the table of contents have no entry (the first: &quot;%1&quot;%2)</source>
+        <translation>
+            <numerusform>%n заголовок ниже третьего уровня оглавления не получил пункта (первый: &quot;%1&quot;%2)</numerusform>
+            <numerusform>%n заголовка ниже третьего уровня оглавления не получили пункта (первый: &quot;%1&quot;%2)</numerusform>
+            <numerusform>%n заголовков ниже третьего уровня оглавления не получили пункта (первый: &quot;%1&quot;%2)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source> on line %1</source>
+        <translation> в строке %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>table of contents: %n entries are left out (one entry of a book holds at most 255)</source>
+        <translation>
+            <numerusform>оглавление: %n пункт пропущен (под одним пунктом книга держит не больше 255)</numerusform>
+            <numerusform>оглавление: %n пункта пропущено (под одним пунктом книга держит не больше 255)</numerusform>
+            <numerusform>оглавление: %n пунктов пропущено (под одним пунктом книга держит не больше 255)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>table of contents: &quot;%1&quot; leads to no page of the book</source>
+        <translation>оглавление: &quot;%1&quot; не ведёт ни на одну страницу книги</translation>
+    </message>
+    <message>
+        <source>outline: &quot;%1&quot; leads to no page</source>
+        <translation>оглавление документа: &quot;%1&quot; не ведёт ни на одну страницу</translation>
+    </message>
+    <message>
+        <source>the outline cannot be read</source>
+        <translation>оглавление документа не читается</translation>
+    </message>
+    <message>
+        <source>the spine names &quot;%1&quot;, which the package does not list</source>
+        <translation>в порядке чтения названо &quot;%1&quot;, чего нет в описи книги</translation>
+    </message>
+    <message>
+        <source>the picture is incomplete (the file is cut short or damaged): its pages show what could be read</source>
+        <translation>рисунок неполон (файл обрезан или повреждён): его страницы показывают то, что удалось прочесть</translation>
+    </message>
+    <message>
+        <source>%1 of its %2 left out (--all-frames makes every one a page)</source>
+        <translation>пропущено: %1 из %2 (с --all-frames страницей станет каждый кадр)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n page(s) or frame(s)</source>
+        <translation>
+            <numerusform>%n страница или кадр</numerusform>
+            <numerusform>%n страницы или кадра</numerusform>
+            <numerusform>%n страниц или кадров</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>picture &quot;%1&quot; %2</source>
+        <translation>рисунок &quot;%1&quot; %2</translation>
+    </message>
+    <message>
+        <source>picture &quot;%1&quot;</source>
+        <translation>рисунок &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>is not inside the book</source>
+        <translation>не внутри книги</translation>
+    </message>
+    <message>
+        <source>leads out of the book</source>
+        <translation>ведёт за пределы книги</translation>
+    </message>
+    <message>
+        <source>is missing from the book</source>
+        <translation>отсутствует в книге</translation>
+    </message>
+    <message>
+        <source>is not next to the page</source>
+        <translation>лежит не рядом со страницей</translation>
+    </message>
+    <message>
+        <source>lies outside the page&apos;s folder</source>
+        <translation>лежит вне папки страницы</translation>
+    </message>
+    <message>
+        <source>is missing (no such file)</source>
+        <translation>отсутствует (нет такого файла)</translation>
+    </message>
+    <message>
+        <source>no decoder reads this kind of picture</source>
+        <translation>ни один декодер не читает такие рисунки</translation>
+    </message>
+    <message>
+        <source>the picture is missing from the file</source>
+        <translation>рисунка нет в файле</translation>
+    </message>
+    <message>
+        <source>larger than the limit of a picture</source>
+        <translation>больше предела для рисунка</translation>
+    </message>
+    <message>
+        <source>only pictures and texts are taken from a folder</source>
+        <translation>из папки берутся только рисунки и тексты</translation>
+    </message>
+    <message>
+        <source>the %1 it gives the book is cut to %2 of its %3 characters</source>
+        <translation>%1, которое файл даёт книге, сокращено до %2 из %3 символов</translation>
+    </message>
+    <message>
+        <source>title</source>
+        <translation>название</translation>
+    </message>
+    <message>
+        <source>subject</source>
+        <translation>жанр</translation>
+    </message>
+    <message>
+        <source>author</source>
+        <translation>автор</translation>
+    </message>
+    <message>
+        <source>adapter</source>
+        <translation>обработчик</translation>
+    </message>
+    <message>
+        <source>translator</source>
+        <translation>переводчик</translation>
+    </message>
+    <message>
+        <source>publisher</source>
+        <translation>издатель</translation>
+    </message>
+    <message>
+        <source>publish-time</source>
+        <translation>год издания</translation>
+    </message>
+    <message>
+        <source>annotation</source>
+        <translation>аннотация</translation>
+    </message>
+    <message>
+        <source>isbn</source>
+        <translation>ISBN</translation>
+    </message>
+    <message>
+        <source>%1: left out</source>
+        <translation>%1: пропущено</translation>
+    </message>
+    <message>
+        <source>picture %1 (of no known kind)</source>
+        <translation>рисунок %1 (неизвестного вида)</translation>
+    </message>
+    <message>
+        <source>picture %1 (%2)</source>
+        <translation>рисунок %1 (%2)</translation>
+    </message>
+    <message>
+        <source>picture %1</source>
+        <translation>рисунок %1</translation>
+    </message>
+    <message>
+        <source>drawing %1</source>
+        <translation>рисунок SVG %1</translation>
+    </message>
+    <message>
+        <source>All supported formats</source>
+        <translation>Все поддерживаемые форматы</translation>
+    </message>
+    <message>
+        <source>Text documents</source>
+        <translation>Текстовые документы</translation>
+    </message>
+    <message>
+        <source>Plain text file</source>
+        <translation>Простой текстовый файл</translation>
+    </message>
+    <message>
+        <source>Release notes</source>
+        <translation>Сведения о выпуске</translation>
+    </message>
+    <message>
+        <source>Log file</source>
+        <translation>Файл журнала</translation>
+    </message>
+    <message>
+        <source>Windows bitmaps</source>
+        <translation>Точечные рисунки Windows</translation>
+    </message>
+    <message>
+        <source>Windows icons</source>
+        <translation>Значки Windows</translation>
+    </message>
+    <message>
+        <source>Windows metafiles</source>
+        <translation>Метафайлы Windows</translation>
+    </message>
+    <message>
+        <source>Windows enhanced meta files</source>
+        <translation>Расширенные метафайлы Windows</translation>
+    </message>
+    <message>
+        <source>JPG images</source>
+        <translation>Рисунки JPG</translation>
+    </message>
+    <message>
+        <source>JFIF images</source>
+        <translation>Рисунки JFIF</translation>
+    </message>
+    <message>
+        <source>JPE images</source>
+        <translation>Рисунки JPE</translation>
+    </message>
+    <message>
+        <source>JPEG images</source>
+        <translation>Рисунки JPEG</translation>
+    </message>
+    <message>
+        <source>Run length encoded Windows bitmaps</source>
+        <translation>Точечные рисунки Windows, сжатые RLE</translation>
+    </message>
+    <message>
+        <source>Device independant Windows bitmaps</source>
+        <translation>Аппаратно-независимые точечные рисунки Windows</translation>
+    </message>
+    <message>
+        <source>Truevision images</source>
+        <translation>Рисунки Truevision</translation>
+    </message>
+    <message>
+        <source>Tagged image file format images</source>
+        <translation>Рисунки TIFF</translation>
+    </message>
+    <message>
+        <source>Macintosh TIFF images</source>
+        <translation>Рисунки TIFF для Macintosh</translation>
+    </message>
+    <message>
+        <source>PC TIF images</source>
+        <translation>Рисунки TIF для PC</translation>
+    </message>
+    <message>
+        <source>GFI fax images</source>
+        <translation>Факсы GFI</translation>
+    </message>
+    <message>
+        <source>Encapsulated Postscript images</source>
+        <translation>Рисунки Encapsulated PostScript</translation>
+    </message>
+    <message>
+        <source>ZSoft Paintbrush images</source>
+        <translation>Рисунки ZSoft Paintbrush</translation>
+    </message>
+    <message>
+        <source>Word 5.x screen capture images</source>
+        <translation>Снимки экрана Word 5.x</translation>
+    </message>
+    <message>
+        <source>Alias/Wavefront images</source>
+        <translation>Рисунки Alias/Wavefront</translation>
+    </message>
+    <message>
+        <source>SGI images</source>
+        <translation>Рисунки SGI</translation>
+    </message>
+    <message>
+        <source>SGI true color images</source>
+        <translation>Полноцветные рисунки SGI</translation>
+    </message>
+    <message>
+        <source>SGI true color images with alpha</source>
+        <translation>Полноцветные рисунки SGI с прозрачностью</translation>
+    </message>
+    <message>
+        <source>SGI black/white images</source>
+        <translation>Чёрно-белые рисунки SGI</translation>
+    </message>
+    <message>
+        <source>Photoshop images</source>
+        <translation>Рисунки Photoshop</translation>
+    </message>
+    <message>
+        <source>Portable map images</source>
+        <translation>Рисунки Portable map</translation>
+    </message>
+    <message>
+        <source>Portable pixel map images</source>
+        <translation>Рисунки Portable pixel map</translation>
+    </message>
+    <message>
+        <source>Portable gray map images</source>
+        <translation>Рисунки Portable gray map</translation>
+    </message>
+    <message>
+        <source>Portable bitmap images</source>
+        <translation>Рисунки Portable bitmap</translation>
+    </message>
+    <message>
+        <source>Autodesk images</source>
+        <translation>Рисунки Autodesk</translation>
+    </message>
+    <message>
+        <source>Kodak Photo-CD images</source>
+        <translation>Рисунки Kodak Photo-CD</translation>
+    </message>
+    <message>
+        <source>Dr. Halo images</source>
+        <translation>Рисунки Dr. Halo</translation>
+    </message>
+    <message>
+        <source>Paintshop Pro images</source>
+        <translation>Рисунки Paintshop Pro</translation>
+    </message>
+    <message>
+        <source>Portable network graphic images</source>
+        <translation>Рисунки PNG</translation>
+    </message>
+    <message>
+        <source>CompuServe GIF images</source>
+        <translation>Рисунки CompuServe GIF</translation>
+    </message>
+    <message>
+        <source>WebP images</source>
+        <translation>Рисунки WebP</translation>
+    </message>
+    <message>
+        <source>SVG drawings</source>
+        <translation>Рисунки SVG</translation>
+    </message>
+    <message>
+        <source>JPEG XL images</source>
+        <translation>Рисунки JPEG XL</translation>
+    </message>
+    <message>
+        <source>AVIF images</source>
+        <translation>Рисунки AVIF</translation>
+    </message>
+    <message>
+        <source>HEIF images</source>
+        <translation>Рисунки HEIF</translation>
+    </message>
+    <message>
+        <source>HEIC images</source>
+        <translation>Рисунки HEIC</translation>
+    </message>
+    <message>
+        <source>FictionBook books</source>
+        <translation>Книги FictionBook</translation>
+    </message>
+    <message>
+        <source>FB2 books</source>
+        <translation>Книги FB2</translation>
+    </message>
+    <message>
+        <source>FB2 books in zip archives</source>
+        <translation>Книги FB2 в архивах zip</translation>
+    </message>
+    <message>
+        <source>EPUB books</source>
+        <translation>Книги EPUB</translation>
+    </message>
+    <message>
+        <source>Web pages</source>
+        <translation>Веб-страницы</translation>
+    </message>
+    <message>
+        <source>HTML pages</source>
+        <translation>Страницы HTML</translation>
+    </message>
+    <message>
+        <source>XHTML pages</source>
+        <translation>Страницы XHTML</translation>
+    </message>
+    <message>
+        <source>Kindle books</source>
+        <translation>Книги Kindle</translation>
+    </message>
+    <message>
+        <source>MOBI books</source>
+        <translation>Книги MOBI</translation>
+    </message>
+    <message>
+        <source>KF8 books</source>
+        <translation>Книги KF8</translation>
+    </message>
+    <message>
+        <source>Mobipocket books</source>
+        <translation>Книги Mobipocket</translation>
+    </message>
+    <message>
+        <source>Word documents</source>
+        <translation>Документы Word</translation>
+    </message>
+    <message>
+        <source>OpenDocument texts</source>
+        <translation>Тексты OpenDocument</translation>
+    </message>
+    <message>
+        <source>Rich text documents</source>
+        <translation>Документы RTF</translation>
+    </message>
+    <message>
+        <source>Markdown texts</source>
+        <translation>Тексты Markdown</translation>
+    </message>
+    <message>
+        <source>Comic archives</source>
+        <translation>Архивы комиксов</translation>
+    </message>
+    <message>
+        <source>Comic book zip archives</source>
+        <translation>Комиксы в архивах zip</translation>
+    </message>
+    <message>
+        <source>Zip archives of pictures</source>
+        <translation>Архивы zip с рисунками</translation>
+    </message>
+    <message>
+        <source>Comic book RAR archives</source>
+        <translation>Комиксы в архивах RAR</translation>
+    </message>
+    <message>
+        <source>RAR archives of pictures</source>
+        <translation>Архивы RAR с рисунками</translation>
+    </message>
+    <message>
+        <source>Comic book 7z archives</source>
+        <translation>Комиксы в архивах 7z</translation>
+    </message>
+    <message>
+        <source>7z archives of pictures</source>
+        <translation>Архивы 7z с рисунками</translation>
+    </message>
+    <message>
+        <source>Comic book tar archives</source>
+        <translation>Комиксы в архивах tar</translation>
+    </message>
+    <message>
+        <source>Tar archives of pictures</source>
+        <translation>Архивы tar с рисунками</translation>
+    </message>
+    <message>
+        <source>PDF documents</source>
+        <translation>Документы PDF</translation>
+    </message>
+    <message>
+        <source>PDF documents (their text, or pictures of their pages)</source>
+        <translation>Документы PDF (их текст или рисунки их страниц)</translation>
+    </message>
+    <message>
+        <source>DjVu documents</source>
+        <translation>Документы DjVu</translation>
+    </message>
+    <message>
+        <source>DjVu documents (their hidden text, or pictures of their pages)</source>
+        <translation>Документы DjVu (их скрытый текст или рисунки их страниц)</translation>
+    </message>
+    <message>
+        <source>%1 B</source>
+        <translation>%1 Б</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 КБ</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 МБ</translation>
+    </message>
+    <message>
+        <source>%1 GB</source>
+        <translation>%1 ГБ</translation>
+    </message>
+    <message>
+        <source>%1 TB</source>
+        <translation>%1 ТБ</translation>
+    </message>
+</context>
+<context>
     <name>bookloom::AboutDialog</name>
     <message>
         <source>Copyright © 2026 the Bookloom developers</source>
@@ -966,34 +1525,6 @@ cannot be represented in Windows-1251 code page!</source>
         <translation>Это не обычный файл</translation>
     </message>
     <message>
-        <source>no such file</source>
-        <translation>нет такого файла</translation>
-    </message>
-    <message>
-        <source>is a folder</source>
-        <translation>это папка</translation>
-    </message>
-    <message>
-        <source>is not a regular file</source>
-        <translation>это не обычный файл</translation>
-    </message>
-    <message>
-        <source>has no file type extension</source>
-        <translation>нет расширения, по которому узнаётся тип файла</translation>
-    </message>
-    <message>
-        <source>unknown file type .%1</source>
-        <translation>неизвестный тип файла .%1</translation>
-    </message>
-    <message>
-        <source>cannot be read: %1</source>
-        <translation>не удаётся прочитать: %1</translation>
-    </message>
-    <message>
-        <source>cannot be decoded: %1</source>
-        <translation>не удаётся декодировать: %1</translation>
-    </message>
-    <message>
         <source>&amp;Open…</source>
         <translation>&amp;Открыть…</translation>
     </message>
@@ -1062,10 +1593,6 @@ cannot be represented in Windows-1251 code page!</source>
             <numerusform>%n предупреждения: подробности ниже.</numerusform>
             <numerusform>%n предупреждений: подробности ниже.</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>All supported formats</source>
-        <translation>Все поддерживаемые форматы</translation>
     </message>
     <message>
         <source>Open a Project or a Book</source>

@@ -1,8 +1,6 @@
 #include "book/FileItem.h"
 
 #include <algorithm>
-#include <clocale>
-#include <cmath>
 #include <utility>
 
 #include "platform/Exception.h"
@@ -13,24 +11,6 @@
 #include "wolf/BookWriter.h"
 
 namespace bookloom {
-
-std::u16string SizeToText(int64_t size) {
-  if (size < 0) return u"???";
-  if (size < 1024) return Utf8ToUtf16(std::to_string(size) + " B");
-  static constexpr struct {
-    int shift;
-    const char* unit;
-  } kUnits[] = {{10, " KB"}, {20, " MB"}, {30, " GB"}, {40, " TB"}};
-  size_t u = 0;
-  while (u + 1 < std::size(kUnits) && size >= (int64_t{1} << kUnits[u + 1].shift)) ++u;
-  // One digit after the separator, rounded to nearest (halves away from zero).
-  const long double value =
-      static_cast<long double>(size) / static_cast<long double>(int64_t{1} << kUnits[u].shift);
-  const long long tenths = std::llround(value * 10);
-  const std::lconv* conv = std::localeconv();
-  const char* separator = conv && conv->decimal_point && *conv->decimal_point ? conv->decimal_point : ".";
-  return Utf8ToUtf16(std::to_string(tenths / 10) + separator + std::to_string(tenths % 10) + kUnits[u].unit);
-}
 
 FileItem::FileItem(const std::u16string& fileName) : fileName_(fileName), size_(FileSize(fileName)) {}
 
@@ -45,8 +25,6 @@ void FileItem::WriteTo(BookWriter&) {
 std::u16string FileItem::ShortName() const { return std::u16string(PathFileName(fileName_)); }
 
 std::u16string FileItem::Folder() const { return std::u16string(PathFolder(fileName_)); }
-
-std::u16string FileItem::SizeText() const { return SizeToText(size_); }
 
 size_t FileList::Checked(int index) const {
   if (index < 0 || static_cast<size_t>(index) >= items_.size())

@@ -103,11 +103,9 @@ class FileItem {
   int64_t Size() const { return size_; }
   bool Loaded() const { return loaded_; }
 
-  // The name after the last path separator, the folder up to and including it, and the size
-  // for display ("0 B", "1.5 KB", ...).
+  // The name after the last path separator, and the folder up to and including it.
   std::u16string ShortName() const;
   std::u16string Folder() const;
-  std::u16string SizeText() const;
 
  protected:
   // Notes a warning for the build to report; Load may call it on the build's second thread.
@@ -150,9 +148,6 @@ class FileItem {
 // The file name without its folder and extension (from the last "." of the name on): the
 // title of the item's table-of-contents entry.
 std::u16string TitleOf(const FileItem& item);
-
-// A size in bytes as the file list shows it, with the user's decimal separator.
-std::u16string SizeToText(int64_t size);
 
 // The book's input files in order; the list owns them.
 class FileList {

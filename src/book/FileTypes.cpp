@@ -69,7 +69,11 @@ const FileType* FileTypeTable::FindExt(std::u16string_view ext) const {
   return nullptr;
 }
 
-std::u16string FileTypeTable::BuildFilter(int sortMode, int options, const FileItemClass* itemClass) const {
+std::u16string FileTypeTable::BuildFilter(int sortMode, int options, const FileItemClass* itemClass,
+                                          const Describe& describe) const {
+  const auto shown = [&](const std::u16string& description) {
+    return describe ? describe(description) : description;
+  };
   const bool allSupported = options & kAllSupported;
   const bool sortedExts = sortMode == 1 || sortMode == 3;
   TextList entries(sortMode == 1 || sortMode == 2), classExts(sortedExts), allExts(sortedExts);
@@ -89,18 +93,19 @@ std::u16string FileTypeTable::BuildFilter(int sortMode, int options, const FileI
         if (sameEntry(*t, *first)) classExts.Add(t->ext);
       if (allSupported)
         for (const auto& ext : classExts.Texts()) allExts.Add(ext);
-      entries.Add(Entry(first->group, Masks(classExts), allSupported));
+      entries.Add(Entry(shown(first->group), Masks(classExts), allSupported));
     }
   } else {
     for (const FileType& t : rows_) {
       if (!wanted(t)) continue;
-      entries.Add(Entry(t.Described(), u"*." + t.ext, allSupported));
+      entries.Add(Entry(shown(t.Described()), u"*." + t.ext, allSupported));
       if (allSupported) allExts.Add(t.ext);
     }
   }
 
   std::u16string result;
-  if (allSupported && !allExts.Texts().empty()) result = u"All supported formats|" + Masks(allExts) + u"|";
+  if (allSupported && !allExts.Texts().empty())
+    result = shown(u"All supported formats") + u"|" + Masks(allExts) + u"|";
   for (const auto& entry : entries.Texts()) result += entry;
   return result;
 }

@@ -2,6 +2,7 @@
 // looked up by file name, and the filter string of the "Add File" dialog built from it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,11 @@ class FileTypeTable {
   // The open-dialog filter: pairs of description and masks, each followed by "|". `sortMode`
   // says what is sorted: 0 nothing, 1 the entries and the extensions, 2 the entries only, 3 the
   // extensions only. Grouped by class, an entry is one group of one item class. `itemClass` null
-  // means every class.
-  std::u16string BuildFilter(int sortMode, int options, const FileItemClass* itemClass) const;
+  // means every class. `describe`, when given, turns each description (and "All supported formats")
+  // into the text shown, before the entries are sorted.
+  using Describe = std::function<std::u16string(const std::u16string&)>;
+  std::u16string BuildFilter(int sortMode, int options, const FileItemClass* itemClass,
+                             const Describe& describe = nullptr) const;
 
   // The class of the extension of a file name; null when there is none. An extension of two parts
   // ("fb2.zip") is found before the last part alone ("zip").

@@ -11,6 +11,7 @@
 #include "book/FileItem.h"
 #include "platform/Utf.h"
 #include "ui/Appearance.h"
+#include "ui/CoreTexts.h"
 
 namespace bookloom {
 
@@ -52,9 +53,11 @@ class BuildDialog::Observer : public BuildObserver {
         &dialog_, [dialog = &dialog_, done] { dialog->Written(0, done); }, Qt::QueuedConnection);
   }
   void Warning(const FileItem& item, const std::string& message) override {
-    const std::u16string warning = item.FileName() + u": " + Utf8ToUtf16(message);
     QMetaObject::invokeMethod(
-        &dialog_, [dialog = &dialog_, warning] { dialog->warnings_.push_back(warning); },
+        &dialog_,
+        [dialog = &dialog_, fileName = item.FileName(), message] {
+          dialog->warnings_.push_back(fileName + u": " + CoreText(message).toStdU16String());
+        },
         Qt::QueuedConnection);
   }
   bool CancelRequested() override { return dialog_.cancelRequested_.load(); }

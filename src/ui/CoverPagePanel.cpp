@@ -17,6 +17,7 @@
 #include "pictures/PageFitting.h"
 #include "platform/Bitmap.h"
 #include "ui/Appearance.h"
+#include "ui/CoreTexts.h"
 #include "ui/UserDialogs.h"
 
 namespace bookloom {
@@ -203,9 +204,9 @@ void CoverPagePanel::OnCoverModeChanged() {
 
 void CoverPagePanel::OnLoadPicture() {
   ReportErrors(messages_, [this] {
-    const std::u16string file = messages_.OpenPicture(
-        tr("Select image for cover").toStdU16String(),
-        FileTypes().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
+    const std::u16string file =
+        messages_.OpenPicture(tr("Select image for cover").toStdU16String(),
+                              FileTypesFilter(1, kAllSupported, &PictureFileItem::Class));
     if (file.empty()) return;
     coverPage.fileName = file;
     // A picture chosen is a cover wanted: the grey cover, unless one is already chosen.

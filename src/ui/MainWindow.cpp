@@ -37,6 +37,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/Appearance.h"
 #include "ui/BuildDialog.h"
+#include "ui/CoreTexts.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/DescriptionDialog.h"
 #include "ui/FileListCommands.h"
@@ -79,32 +80,9 @@ class LargeButton : public QToolButton {
   }
 };
 
-// The reasons an input is refused for, as the book's layer words them (a reason with details ends
-// in "%1"), for their translation.
-const char* const kInputReasons[] = {
-    QT_TRANSLATE_NOOP("bookloom::MainWindow", "no such file"),
-    QT_TRANSLATE_NOOP("bookloom::MainWindow", "is a folder"),
-    QT_TRANSLATE_NOOP("bookloom::MainWindow", "is not a regular file"),
-    QT_TRANSLATE_NOOP("bookloom::MainWindow", "has no file type extension"),
-    QT_TRANSLATE_NOOP("bookloom::MainWindow", "unknown file type .%1"),
-    QT_TRANSLATE_NOOP("bookloom::MainWindow", "cannot be read: %1"),
-    QT_TRANSLATE_NOOP("bookloom::MainWindow", "cannot be decoded: %1"),
-};
-
-// Why an input is refused, in the window's language: its name, then the reason (its details as
-// they come).
+// Why an input is refused, in the window's language: its name, then the reason.
 std::u16string InputProblem(const InputError& error) {
-  const QString reason = QString::fromStdString(error.Reason());
-  for (const char* known : kInputReasons) {
-    const QString english = QString::fromLatin1(known);
-    const QString head = english.endsWith(QStringLiteral("%1")) ? english.chopped(2) : english;
-    if (head == english ? reason != english : !reason.startsWith(head)) continue;
-    const QString shown = QCoreApplication::translate("bookloom::MainWindow", known);
-    return (Q(error.FileName()) + QStringLiteral(": ") +
-            (head == english ? shown : shown.arg(reason.mid(head.size()))))
-        .toStdU16String();
-  }
-  return Utf8ToUtf16(error.what());
+  return (Q(error.FileName()) + QStringLiteral(": ") + CoreText(error.Reason())).toStdU16String();
 }
 
 // The local files among dropped data.
@@ -148,7 +126,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   if (s.windowLeft >= 0 && s.windowTop >= 0) move(s.windowLeft, s.windowTop);
   resizeDocks({previewDock_}, {metrics.averageCharWidth() * kPreviewColumns}, Qt::Horizontal);
 
-  addFileFilter_ = FileTypes().BuildFilter(1, kGroupByClass | kAllSupported, nullptr);
+  addFileFilter_ = FileTypesFilter(1, kGroupByClass | kAllSupported, nullptr);
   NewBook();
 
   descriptionDialog = new DescriptionDialog(messages_, this);
@@ -326,7 +304,7 @@ void MainWindow::CreateClientArea() {
                                 : kind == FileKind::kOther ? tr("The file is not a regular file")
                                                            : QString();
         return FileListModel::Row{
-            {Q(item.ShortName()), Q(item.SizeText()), Q(item.Folder())}, SettingsTip(item), problem};
+            {Q(item.ShortName()), SizeText(item.Size()), Q(item.Folder())}, SettingsTip(item), problem};
       },
       this);
   fileListView = new QTreeView(left);
@@ -470,8 +448,9 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
     if (skipping) {
       // Leaving them out is a book setting: undoing the adding takes it back too.
       undoStack_->beginMacro(tr("Add Files"));
-      undoStack_->push(new SetValueCommand<FileSettings>(tr("Book Settings"), bookSettings_, skippingSettings,
-                                                         [this](const FileSettings& s) { SetBookSettings(s); }));
+      undoStack_->push(
+          new SetValueCommand<FileSettings>(tr("Book Settings"), bookSettings_, skippingSettings,
+                                            [this](const FileSettings& s) { SetBookSettings(s); }));
       problems.clear();
       refused.clear();
       added = MakeInputs(fileNames, problems, refused);
@@ -618,17 +597,18 @@ void MainWindow::OnMoveFileDown() { MoveSelectedFiles(+1); }
 void MainWindow::OnEditDescription() {
   BookDescription edited = description;
   if (!descriptionDialog->Execute(edited) || edited == description) return;
-  undoStack_->push(new SetValueCommand<BookDescription>(tr("Description"), description, edited,
-                                                        [this](const BookDescription& d) { description = d; }));
+  undoStack_->push(new SetValueCommand<BookDescription>(
+      tr("Description"), description, edited, [this](const BookDescription& d) { description = d; }));
 }
 
 void MainWindow::OnEditCoverPage() {
   CoverPage edited = coverPage;
   if (!coverPageDialog->Execute(edited) || edited == coverPage) return;
-  undoStack_->push(new SetValueCommand<CoverPage>(tr("Cover Page"), coverPage, edited, [this](const CoverPage& c) {
-    coverPage = c;
-    UpdatePreview();
-  }));
+  undoStack_->push(
+      new SetValueCommand<CoverPage>(tr("Cover Page"), coverPage, edited, [this](const CoverPage& c) {
+        coverPage = c;
+        UpdatePreview();
+      }));
 }
 
 void MainWindow::OnMakeWolf() {

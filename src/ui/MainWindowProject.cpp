@@ -10,6 +10,7 @@
 #include "platform/Path.h"
 #include "platform/Utf.h"
 #include "ui/BookViewer.h"
+#include "ui/CoreTexts.h"
 #include "ui/MainWindow.h"
 #include "ui/UserDialogs.h"
 
@@ -91,7 +92,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   UpdateRecentMenu();
   if (!problems.empty()) {
     std::vector<std::u16string> warnings;
-    for (const std::string& problem : problems) warnings.push_back(Utf8ToUtf16(problem));
+    for (const std::string& problem : problems) warnings.push_back(CoreText(problem).toStdU16String());
     messages_.ShowWarnings(tr("Some files of the project cannot be used").toStdU16String(), warnings);
   }
 }

@@ -44,8 +44,8 @@ void MainWindow::PushFileStates(const QString& text, const std::vector<FileState
 void MainWindow::OnBookSettings() {
   FileSettings settings = bookSettings_;
   if (!fileSettingsDialog->Execute(settings) || settings == bookSettings_) return;
-  undoStack_->push(
-      new SetValueCommand<FileSettings>(tr("Book Settings"), bookSettings_, settings, [this](const FileSettings& s) {
+  undoStack_->push(new SetValueCommand<FileSettings>(
+      tr("Book Settings"), bookSettings_, settings, [this](const FileSettings& s) {
         settings_.bookDefaults = s;  // the next new book starts with them too
         SetBookSettings(s);
       }));

@@ -24,10 +24,6 @@ QMessageBox::StandardButton ShowBox(QMessageBox::Icon icon, const QString& capti
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-// Descriptions of the file type filters that come from the program's tables, for the translation.
-[[maybe_unused]] const char* const kFilterDescriptions[] = {
-    QT_TRANSLATE_NOOP("bookloom::QtUserDialogs", "All supported formats")};
-
 // Runs a file dialog that starts in `folder` (the home folder when it is empty) on the file
 // `suggested` (a name or a path; its own folder when the dialog has shown none yet); the chosen files,
 // none when cancelled.
@@ -66,9 +62,7 @@ QString QtNameFilters(const std::u16string& filter) {
       const QString m = mask.trimmed();
       if (!m.isEmpty()) masks << (m == QStringLiteral("*.*") ? QStringLiteral("*") : m);
     }
-    const QString description =
-        QCoreApplication::translate("bookloom::QtUserDialogs", parts[i].toUtf8().constData());
-    filters << description + QStringLiteral(" (") + masks.join(u' ') + u')';
+    filters << parts[i] + QStringLiteral(" (") + masks.join(u' ') + u')';
   }
   return filters.join(QStringLiteral(";;"));
 }

@@ -53,8 +53,7 @@ std::u16string GeneralErrorText(const std::u16string& message);
 void ReportErrors(UserDialogs& messages, const std::function<void()>& operation);
 
 // A filter of "description|masks|" pairs (masks separated by ";") as the name filters of a Qt
-// file dialog: "description (mask mask)", the description in the window's language; "*.*" stands
-// for every file.
+// file dialog: "description (mask mask)"; "*.*" stands for every file.
 QString QtNameFilters(const std::u16string& filter);
 
 // The boxes and dialogs shown to the user.

@@ -40,36 +40,14 @@ TEST(FileItem, SplitsTheNameAtTheLastSlash) {
   }
 }
 
-TEST(SizeToText, ChoosesTheUnitAndRoundsToOneDigit) {
-  const struct {
-    int64_t size;
-    std::u16string text;
-  } cases[] = {
-      {0, u"0 B"},
-      {1023, u"1023 B"},
-      {1024, u"1.0 KB"},
-      {1280, u"1.3 KB"},  // a half rounds up
-      {1536, u"1.5 KB"},
-      {1048575, u"1024.0 KB"},
-      {1048576, u"1.0 MB"},
-      {int64_t{3} << 30, u"3.0 GB"},
-      {int64_t{1} << 40, u"1.0 TB"},
-      {int64_t{5000} << 40, u"5000.0 TB"},
-      {-1, u"???"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(SizeToText(c.size), c.text) << c.size;
-}
-
 TEST(FileItem, TakesTheSizeWhenCreatedAndZeroForAMissingFile) {
   test::ScratchDir dir;
   std::ofstream(dir / "a.txt", std::ios::binary) << std::string(1536, 'x');
   const CountedItem item(Path(dir / "a.txt"));
   EXPECT_EQ(item.Size(), 1536);
-  EXPECT_EQ(item.SizeText(), u"1.5 KB");
   EXPECT_FALSE(item.Loaded());
   const CountedItem missing(Path(dir / "missing.txt"));
   EXPECT_EQ(missing.Size(), 0);
-  EXPECT_EQ(missing.SizeText(), u"0 B");
 }
 
 TEST(FileList, OwnsReordersAndDestroysItsItems) {

@@ -652,7 +652,8 @@ TEST_F(MainWindowTest, UndoesTheDescriptionTheCoverAndTheBookSettings) {
     const char* undoText;
     std::function<std::string()> value;
   } edits[] = {
-      {window->descriptionAction, [&] { window->descriptionDialog->titleEdit->setText(QStringLiteral("Title")); },
+      {window->descriptionAction,
+       [&] { window->descriptionDialog->titleEdit->setText(QStringLiteral("Title")); },
        window->descriptionDialog->okButton, "&Undo Description",
        [&] { return Utf16ToUtf8(window->description.title); }},
       {window->coverPageAction, [&] { window->coverPageDialog->panel->loadPictureButton->click(); },

@@ -119,6 +119,23 @@ TEST_F(WindowLanguageTest, ARussianLocaleGetsRussianMenusDialogsAndQuestions) {
   EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Отмена");
 }
 
+// What the book's layers say reaches a Russian window in Russian too: the sizes in the list and the
+// warnings of a build.
+TEST_F(WindowLanguageTest, ARussianWindowShowsTheSizesAndBuildWarningsInRussian) {
+  const QLocale saved;
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  const Translations russian(QLocale(QLocale::Russian, QLocale::Russia));
+  const auto window = Window();
+  window->AddInputs({test::WriteTextFile(dir / "a.txt", std::string(2000, 'a') + "\ncaf\xC3\xA9\n")});
+  EXPECT_EQ(window->fileListView->model()->index(0, 1).data().toString(), "2,0 КБ");
+  window->MakeBook(test::U16(dir / "book.wol"));
+  EXPECT_EQ(messages.warningsTitle, u"Книга создана с предупреждениями");
+  ASSERT_EQ(messages.warnings.size(), 1u);
+  EXPECT_EQ(QString::fromStdU16String(messages.warnings[0]).toStdString(),
+            (dir / "a.txt").string() + ": 1 символ заменён: \"\u00e9\" \u2192 \"e\" (строка 2)");
+  QLocale::setDefault(saved);
+}
+
 TEST_F(WindowLanguageTest, AnyOtherLocaleKeepsTheEnglishTexts) {
   {
     const Translations russian(QLocale(QLocale::Russian, QLocale::Russia));
