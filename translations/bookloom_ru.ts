@@ -1532,6 +1532,10 @@ cannot be represented in Windows-1251 code page!</source>
         <source>Open a book project, or a Wolf book to read</source>
         <translation>Открыть проект книги или книгу Wolf для чтения</translation>
     </message>
+    <message>
+        <source>The file cannot be read: %1</source>
+        <translation>Файл не удаётся прочитать: %1</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::PreviewPane</name>

@@ -35,6 +35,7 @@ class BuildDialog::Observer : public BuildObserver {
   explicit Observer(BuildDialog& dialog) : dialog_(dialog) {}
 
   void Starting(int index, int count, const FileItem& item) override {
+    current_ = item.FileName();
     const QString name = QString::fromStdU16String(item.ShortName());
     QMetaObject::invokeMethod(
         &dialog_,
@@ -42,6 +43,7 @@ class BuildDialog::Observer : public BuildObserver {
         Qt::QueuedConnection);
   }
   void Written(int, int, const FileItem& item, const ItemReport& report) override {
+    written_.push_back(item.FileName());
     done_ += item.Size();
     QMetaObject::invokeMethod(
         &dialog_, [dialog = &dialog_, pages = report.pages, done = done_] { dialog->Written(pages, done); },
@@ -62,9 +64,15 @@ class BuildDialog::Observer : public BuildObserver {
   }
   bool CancelRequested() override { return dialog_.cancelRequested_.load(); }
 
+  // Once the build has ended: the file being written when it ended, and those written before.
+  const std::u16string& Current() const { return current_; }
+  const std::vector<std::u16string>& WrittenFiles() const { return written_; }
+
  private:
   BuildDialog& dialog_;
   int64_t done_ = 0;
+  std::u16string current_;
+  std::vector<std::u16string> written_;
 };
 
 BuildDialog::BuildDialog(QWidget* parent) : QDialog(parent) {
@@ -116,7 +124,16 @@ void BuildDialog::Run(const std::u16string& fileName, FileList& files, const Boo
   });
   exec();
   build.join();
-  if (failure) std::rethrow_exception(failure);
+  for (const std::u16string& written : observer.WrittenFiles()) emit FileRead(written, {});
+  if (!failure) return;
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::exception& e) {
+    // A file that cannot be read stops the build while it is being written.
+    const QString damage = DamageOf(e);
+    if (!damage.isEmpty() && !observer.Current().empty()) emit FileRead(observer.Current(), damage);
+    throw;
+  }
 }
 
 void BuildDialog::Starting(int index, int count, const QString& file, int64_t bytesDone) {

@@ -33,6 +33,9 @@ class BuildDialog : public QDialog {
            const CoverPage& coverPage);
 
   const std::vector<std::u16string>& Warnings() const { return warnings_; }
+  // Signalled after a build for each file it read: `damage` says why the file cannot be read (it
+  // stopped the build), empty when it read.
+  Q_SIGNAL void FileRead(const std::u16string& fileName, const QString& damage);
 
   QLabel* fileLabel;      // the file being read
   QLabel* progressLabel;  // pages so far and the time left

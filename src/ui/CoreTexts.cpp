@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "book/FileTypes.h"
+#include "documents/Document.h"
+#include "platform/Exception.h"
+#include "text/SingleByteCodec.h"
 #include "ui/QtText.h"
 
 namespace bookloom {
@@ -274,6 +277,15 @@ QString CoreText(std::string_view english) {
 }
 
 QString CoreText(std::u16string_view english) { return Translate(Q(english)); }
+
+QString DamageOf(const std::exception& error) {
+  if (const auto* decode = dynamic_cast<const DecodeError*>(&error)) return CoreText(decode->Reason());
+  if (const auto* document = dynamic_cast<const DocumentError*>(&error)) return CoreText(document->Reason());
+  if (dynamic_cast<const ReadError*>(&error) || dynamic_cast<const FileOpenError*>(&error) ||
+      dynamic_cast<const CodecError*>(&error))
+    return CoreText(std::string_view(error.what()));
+  return {};
+}
 
 QString SizeText(int64_t size) {
   if (size < 0) return QStringLiteral("???");

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ inline constexpr char kCoreContext[] = "Core";
 // library's reason) stays as it is, and so does every text in an English window.
 QString CoreText(std::string_view english);
 QString CoreText(std::u16string_view english);
+
+// Why a file cannot be read, in the window's language, when `error` says so (it cannot be opened or
+// read, or its content cannot be decoded: it is damaged, cut short, or not what its name says); empty
+// for any other error.
+QString DamageOf(const std::exception& error);
 
 // A size in bytes as the file list shows it: bytes below 1 KB, else the largest unit it reaches
 // with one digit after the user's decimal separator, rounded to nearest; "???" for no size.

@@ -133,6 +133,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
   aboutDialog = new AboutDialog(this);
   coverPageDialog = new CoverPageDialog(messages_, this);
   buildDialog = new BuildDialog(this);
+  connect(buildDialog, &BuildDialog::FileRead, this, &MainWindow::NoteFileRead);
   CreateSettingsDialog();
 
   UpdateRecentMenu();
@@ -300,9 +301,12 @@ void MainWindow::CreateClientArea() {
       [this](int row) {
         const FileItem& item = fileList.Items(row);
         const FileKind kind = KindOf(item.FileName());
+        const auto damage = damaged_.find(item.FileName());
         const QString problem = kind == FileKind::kMissing ? tr("The file is gone")
                                 : kind == FileKind::kOther ? tr("The file is not a regular file")
-                                                           : QString();
+                                : damage != damaged_.end()
+                                    ? tr("The file cannot be read: %1").arg(damage->second)
+                                    : QString();
         return FileListModel::Row{
             {Q(item.ShortName()), SizeText(item.Size()), Q(item.Folder())}, SettingsTip(item), problem};
       },
@@ -376,6 +380,17 @@ void MainWindow::CreatePreview() {
   addDockWidget(Qt::RightDockWidgetArea, previewDock_);
   connect(fileListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &MainWindow::UpdatePreview);
+  connect(previewPane, &PreviewPane::FileRead, this, &MainWindow::NoteFileRead);
+}
+
+void MainWindow::NoteFileRead(const std::u16string& fileName, const QString& damage) {
+  const auto known = damaged_.find(fileName);
+  if (damage.isEmpty() ? known == damaged_.end() : known != damaged_.end() && known->second == damage) return;
+  if (damage.isEmpty())
+    damaged_.erase(known);
+  else
+    damaged_[fileName] = damage;
+  RefreshFileList();
 }
 
 void MainWindow::UpdatePreview() {
@@ -490,6 +505,7 @@ void MainWindow::NewBook() {
   coverPage.margins.bottom = s.coverBottom;
   undoStack_->clear();  // before the files its edits hold on to go
   fileList.Clear();
+  damaged_.clear();
   bookSettings_ = settings_.bookDefaults;
   RefreshFileList();
   MarkSaved();

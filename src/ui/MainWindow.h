@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -159,6 +160,9 @@ class MainWindow : public QMainWindow {
   void UpdateRecentMenu();
   // Shows the one selected file in the preview, or the cover page when no file is selected.
   void UpdatePreview();
+  // Marks in the list the files of that name as damaged, with `damage` as the reason, or clears
+  // the mark when `damage` is empty (the file read).
+  void NoteFileRead(const std::u16string& fileName, const QString& damage);
 
   // Moves the selected files one place up (-1) or down (+1); the selection follows them.
   void MoveSelectedFiles(int offset);
@@ -199,6 +203,7 @@ class MainWindow : public QMainWindow {
   QUndoStack* undoStack_;         // every edit of the book
   std::u16string projectFileName_;
   FileSettings bookSettings_;  // given to every file without its own
+  std::map<std::u16string, QString> damaged_;  // the files that could not be read last time, and why
 };
 
 }  // namespace bookloom

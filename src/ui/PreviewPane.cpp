@@ -13,6 +13,7 @@
 #include "book/InputFiles.h"
 #include "platform/Bitmap.h"
 #include "ui/Appearance.h"
+#include "ui/CoreTexts.h"
 #include "ui/PageRendering.h"
 #include "wolf/BookPages.h"
 #include "wolf/BookReader.h"
@@ -92,7 +93,14 @@ void PreviewPane::ShowFile(const std::u16string& fileName, const FileSettings& s
       FileList files;
       files.Add(itemClass->create(fileName));
       files.Items(0).SetSettings(settings);
-      return {BookPageImages(BuildBookInMemory(files, BookDescription(), CoverPage()), layout), {}};
+      try {
+        return {
+            BookPageImages(BuildBookInMemory(files, BookDescription(), CoverPage()), layout), {}, fileName};
+      } catch (const std::exception& e) {
+        const QString damage = DamageOf(e);
+        if (damage.isEmpty()) throw;
+        return {{}, CoreText(std::string_view(e.what())), fileName, damage};
+      }
     });
   };
   repeat_();
@@ -124,7 +132,7 @@ void PreviewPane::Start(std::function<Result()> make) {
     try {
       return make();
     } catch (const std::exception& e) {
-      return {{}, QString::fromUtf8(e.what())};
+      return {{}, CoreText(std::string_view(e.what()))};
     }
   }));
 }
@@ -137,6 +145,7 @@ void PreviewPane::Finished() {
   statusLabel->setText(result.problem);
   statusLabel->setToolTip(result.problem);
   Refresh();
+  if (!result.file.empty()) emit FileRead(result.file, result.damage);
   emit PagesReady();
 }
 

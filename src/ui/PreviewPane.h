@@ -35,6 +35,9 @@ class PreviewPane : public QWidget {
   const std::vector<QImage>& Pages() const { return pages_; }
   // Signalled when the pages of the latest request are ready.
   Q_SIGNAL void PagesReady();
+  // Signalled before PagesReady when a file was read for its pages: `damage` says why it cannot be
+  // read (its content is damaged), empty when it read.
+  Q_SIGNAL void FileRead(const std::u16string& fileName, const QString& damage);
 
   QComboBox* layoutCombo;  // the four text layouts of the device
   QToolButton* previousButton;
@@ -49,6 +52,8 @@ class PreviewPane : public QWidget {
   struct Result {
     std::vector<QImage> pages;
     QString problem;
+    std::u16string file;  // the file read; empty for the cover
+    QString damage;       // why the file cannot be read; empty when it read
   };
   // Makes the pages of the request on the worker; a newer request drops the older one's result.
   void Start(std::function<Result()> make);

@@ -503,6 +503,46 @@ TEST_F(MainWindowTest, PreviewShowsThePagesTheBookWillHold) {
   EXPECT_EQ(pane.Pages()[0].size(), QSize(800, 600));
 }
 
+// A file that cannot be read any more is marked in the list, with why, when the preview or a build
+// finds it so; the mark goes when it reads again.
+TEST_F(MainWindowTest, MarksAFileThePreviewOrABuildCannotRead) {
+  AddFiles("a");
+  const std::u16string picture = test::WritePicture(dir / "picture.bmp");
+  window->AddInputs({picture});
+  const QAbstractItemModel* model = window->fileListView->model();
+  const auto marked = [&](int row) { return !model->index(row, 0).data(Qt::DecorationRole).isNull(); };
+  const auto tip = [&] { return model->index(1, 0).data(Qt::ToolTipRole).toString().toStdString(); };
+  const auto preview = [&] {
+    Select({});
+    QEventLoop loop;
+    QObject::connect(window->previewPane, &PreviewPane::PagesReady, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    Select({1});
+    loop.exec();
+  };
+  const auto build = [&] {
+    messages.errors.clear();
+    messages.saveAs = U16(dir / "book.wol");
+    window->UpdateActions();
+    window->makeWolfAction->trigger();
+  };
+  const std::string damaged = "The file cannot be read: ";
+  for (const auto& [how, read] : {std::pair{"preview", std::function<void()>(preview)}, {"build", build}}) {
+    SCOPED_TRACE(how);
+    test::WriteBytes(dir / "picture.bmp", "BM no picture");
+    read();
+    EXPECT_TRUE(marked(1));
+    EXPECT_EQ(tip().substr(0, damaged.size()), damaged);
+    EXPECT_GT(tip().size(), damaged.size()) << tip();  // and why
+    EXPECT_FALSE(marked(0));
+    EXPECT_EQ(messages.errors.size(), how == std::string("build") ? 1u : 0u);
+    test::WritePicture(dir / "picture.bmp");
+    read();
+    EXPECT_FALSE(marked(1));
+    EXPECT_EQ(tip(), "");
+  }
+}
+
 TEST_F(MainWindowTest, FailedBuildIsReportedAndLeavesNoFile) {
   AddFiles("a");
   messages.saveAs = U16(dir / "missing" / "book.wol");
