@@ -28,8 +28,9 @@ struct CoreMessage {
   bool join = false;
 };
 
-// Most specific first: a text is taken for the first message it matches as a whole, so a message
-// with ": " or ", " of its own comes before the joins, and one that would take in a joined text after.
+// A text is taken for the first message it matches as a whole, tried in three rounds, each in this
+// order: the messages with ": " or ", " of their own, then the joins, then the rest, so that a
+// joined text is taken apart before its parts are matched.
 const CoreMessage kMessages[] = {
     // Why an input is refused.
     {QT_TRANSLATE_NOOP("Core", "no such file")},
@@ -223,10 +224,16 @@ Wording MakeWording(const char* source, const char* english, bool join) {
 
 const std::vector<Wording>& Wordings() {
   static const std::vector<Wording> wordings = [] {
+    const auto round = [](const CoreMessage& m) {
+      if (m.join) return 1;
+      const std::string_view source = m.source;
+      return source.find(": ") != source.npos || source.find(", ") != source.npos ? 0 : 2;
+    };
     std::vector<Wording> all;
-    for (const CoreMessage& m : kMessages)
-      for (const char* english : m.english[0] ? m.english : std::array<const char*, 2>{m.source, nullptr})
-        if (english) all.push_back(MakeWording(m.source, english, m.join));
+    for (int r = 0; r < 3; ++r)
+      for (const CoreMessage& m : kMessages)
+        for (const char* english : m.english[0] ? m.english : std::array<const char*, 2>{m.source, nullptr})
+          if (english && round(m) == r) all.push_back(MakeWording(m.source, english, m.join));
     return all;
   }();
   return wordings;

@@ -334,7 +334,11 @@ void MainWindow::CreateClientArea() {
   header->setStretchLastSection(false);
   header->setStretchLastSection(true);
   header->resizeSection(0, fileListView->fontMetrics().averageCharWidth() * kFileNameColumns);
-  header->resizeSection(1, fileListView->fontMetrics().averageCharWidth() * kSizeColumns);
+  // The size column holds the widest size in the window's language ("1024.0 MB") with room around it.
+  const QFontMetrics listMetrics = fileListView->fontMetrics();
+  header->resizeSection(1, std::max(listMetrics.averageCharWidth() * kSizeColumns,
+                                    listMetrics.horizontalAdvance(SizeText((int64_t{1} << 30) - 1)) +
+                                        listMetrics.averageCharWidth() * 3));
   // The list's own menu and keys: Enter opens the file's settings, as a double click does.
   fileListView->setContextMenuPolicy(Qt::ActionsContextMenu);
   const auto separator = [this] {

@@ -63,6 +63,8 @@ TEST(CoreText, TranslatesTheCoresMessagesAndWhatIsFilledIntoThem) {
        "1 символ заменён: \"\u00e9\" \u2192 \"e\" (строка 3)"},
       {"5 characters replaced and 2 dropped: \"\u00e9\" \u2192 \"e\", \"\u2603\" dropped (line 4), ...",
        "5 символов заменено и 2 удалено: \"\u00e9\" \u2192 \"e\", \"\u2603\" удалён (строка 4), ..."},
+      {"2 characters replaced and 1 dropped: \"\u00e9\" \u2192 \"e\" (line 2), \"\u2713\" dropped (line 3)",
+       "2 символа заменено и 1 удалён: \"\u00e9\" \u2192 \"e\" (строка 2), \"\u2713\" удалён (строка 3)"},
       {"2 control characters left out, the first on line 7",
        "2 управляющих символа пропущено, первый в строке 7"},
       {"1 byte sequence that is no UTF-8 replaced by U+FFFD, the first on line 2",
