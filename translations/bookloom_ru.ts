@@ -559,6 +559,14 @@
         <source>%1 TB</source>
         <translation>%1 ТБ</translation>
     </message>
+    <message>
+        <source>Cannot read picture &quot;%1&quot;</source>
+        <translation>Не удаётся прочитать рисунок &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Cannot read &quot;%1&quot;</source>
+        <translation>Не удаётся прочитать &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::AboutDialog</name>

@@ -40,6 +40,9 @@ const CoreMessage kMessages[] = {
     {QT_TRANSLATE_NOOP("Core", "unknown file type .%1")},
     {QT_TRANSLATE_NOOP("Core", "cannot be read")},
     {QT_TRANSLATE_NOOP("Core", "cannot be decoded")},
+    // Why a file cannot be read.
+    {QT_TRANSLATE_NOOP("Core", "Cannot read picture \"%1\"")},
+    {QT_TRANSLATE_NOOP("Core", "Cannot read \"%1\"")},
     // A text's characters and bytes.
     {QT_TRANSLATE_N_NOOP("Core", "%n character(s) replaced"),
      {"%n character replaced", "%n characters replaced"}},

@@ -59,6 +59,8 @@ TEST(CoreText, TranslatesTheCoresMessagesAndWhatIsFilledIntoThem) {
       {"cannot be decoded: Not a JPEG file",
        "не удаётся декодировать: Not a JPEG file"},  // a library's reason stays
       {"unknown file type .xyz", "неизвестный тип файла .xyz"},
+      {"Cannot read picture \"/a/b.bmp\": Improper image header",
+       "Не удаётся прочитать рисунок \"/a/b.bmp\": Improper image header"},
       {"1 character replaced: \"\u00e9\" \u2192 \"e\" (line 3)",
        "1 символ заменён: \"\u00e9\" \u2192 \"e\" (строка 3)"},
       {"5 characters replaced and 2 dropped: \"\u00e9\" \u2192 \"e\", \"\u2603\" dropped (line 4), ...",
