@@ -4,8 +4,12 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include "book/FileTypes.h"
+#include "book/PicturePages.h"
+#include "text/TextFile.h"
+#include "text/Win1251Fallback.h"
 #include "ui/CoreTexts.h"
 #include "ui/Translations.h"
 
@@ -92,6 +96,32 @@ TEST(CoreText, TranslatesTheCoresMessagesAndWhatIsFilledIntoThem) {
   const Translations russian(QLocale(QLocale::Russian, QLocale::Russia));
   for (const auto& c : cases)
     EXPECT_EQ(CoreText(std::string(c.english)).toStdString(), c.russian) << c.english;
+}
+
+// The warnings the core's own functions word, in the singular and the plural, all come out in
+// Russian: the window's messages follow the core's wording.
+TEST(CoreText, KnowsTheWarningsTheCoreWords) {
+  std::vector<std::string> warnings = {kIncompletePicture};
+  for (const size_t n : {1, 3}) {
+    warnings.push_back(DescribeControls({n, 7}));
+    DecodedTextFile file;
+    file.encoding = "UTF-8";
+    file.faults.count = n;
+    file.firstFaultLine = 2;
+    warnings.push_back(DescribeFaults(file));
+    FallbackReport replaced, dropped;
+    for (size_t i = 0; i < n; ++i) {
+      replaced.Add(u"\u00e9", u"e", i + 1);
+      dropped.Add(u"\u2603", u"", 0);
+    }
+    replaced.Add(u"\u2603", u"", 9);
+    warnings.push_back(replaced.Summary(2));
+    warnings.push_back(dropped.Summary(2));
+  }
+  const Translations russian(QLocale(QLocale::Russian, QLocale::Russia));
+  const QRegularExpression english(QStringLiteral("\\b(character|replaced|dropped|line|left|picture)\\b"));
+  for (const std::string& warning : warnings)
+    EXPECT_FALSE(CoreText(warning).contains(english)) << warning << " -> " << CoreText(warning).toStdString();
 }
 
 // Every file type a file dialog lists is named in Russian, sorted by its Russian name.
