@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "platform/Utf.h"
+#include "ui/CoreTexts.h"
 #include "ui/QtText.h"
 
 namespace bookloom {
@@ -49,7 +50,7 @@ void ReportErrors(UserDialogs& messages, const std::function<void()>& operation)
   try {
     operation();
   } catch (const std::exception& e) {
-    messages.ShowError(GeneralErrorText(Utf8ToUtf16(e.what())));
+    messages.ShowError(GeneralErrorText(CoreText(std::string_view(e.what())).toStdU16String()));
   }
 }
 

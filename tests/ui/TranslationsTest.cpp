@@ -133,6 +133,16 @@ TEST_F(WindowLanguageTest, ARussianWindowShowsTheSizesAndBuildWarningsInRussian)
   ASSERT_EQ(messages.warnings.size(), 1u);
   EXPECT_EQ(QString::fromStdU16String(messages.warnings[0]).toStdString(),
             (dir / "a.txt").string() + ": 1 символ заменён: \"\u00e9\" \u2192 \"e\" (строка 2)");
+  // And the error of a file that stops a build.
+  window->AddInputs({test::WritePicture(dir / "p.bmp")});
+  test::WriteBytes(dir / "p.bmp", "BM no picture");
+  messages.saveAs = test::U16(dir / "book.wol");
+  window->UpdateActions();
+  window->makeWolfAction->trigger();
+  ASSERT_EQ(messages.errors.size(), 1u);
+  const std::string error = QString::fromStdU16String(messages.errors[0]).toStdString();
+  EXPECT_TRUE(error.starts_with("Не удаётся прочитать рисунок \"" + (dir / "p.bmp").string() + "\": "))
+      << error;
   QLocale::setDefault(saved);
 }
 
