@@ -87,6 +87,40 @@ TEST(ReflowPage, SetsEveryWordAgainAtTheHeightAsked) {
   }
 }
 
+// A paragraph that runs on from the foot of one scanned page to the next stays one paragraph, and the
+// device pages are filled one after the other: the words found on them again are the words of both
+// pages in order (told apart by their widths at the device's size).
+TEST(ReflowSetter, WordsFlowFromOneScannedPageIntoTheNext) {
+  test::TestScanOptions options{.width = 1200, .height = 1600, .paragraphs = 14, .grain = 6};
+  const test::TestScan first = test::MakeTestScan(options);
+  options.startWord = first.words.size();
+  const test::TestScan second = test::MakeTestScan(options);
+  ASSERT_FALSE(second.words.empty());
+  ASSERT_NE(second.paragraphStarts.front(), 0u);  // the second page goes on with the paragraph
+  const ReflowOptions reflow{.xHeight = 14, .colors = PageColors::kKeep};
+  std::vector<GrayImage> pages;
+  ReflowSetter setter(reflow, [&](Bitmap& page) { pages.push_back(GrayOf(page)); });
+  std::vector<int> sourceWidths;
+  size_t paragraphs = 0;
+  for (const test::TestScan* scan : {&first, &second}) {
+    const CleanedScan cleaned = CleanScan(scan->page.View());
+    const ScanLayout layout = SegmentScan(cleaned.page.View());
+    ASSERT_GT(layout.xHeight, 0);
+    for (const PictureBox& w : scan->words) sourceWidths.push_back(w.width * reflow.xHeight / layout.xHeight);
+    paragraphs += scan->paragraphStarts.size();
+    setter.Add(ScalePage(cleaned.page.View(), layout, reflow));
+  }
+  setter.Finish();
+  ASSERT_EQ(setter.Pages(), static_cast<int>(pages.size()));
+  ASSERT_GE(pages.size(), 3u);
+  const test::SetPages found = test::FindOnSetPages(pages);
+  // Every page but the last is filled to its foot (within two lines and the margin).
+  EXPECT_GE(found.leastFoot, kDevicePageHeight - 6 * reflow.xHeight);
+  EXPECT_EQ(found.paragraphs, paragraphs);
+  EXPECT_GE(test::WordsInOrder(sourceWidths, found.wordWidths, 3) * 100, sourceWidths.size() * 97);
+  EXPECT_LE(found.wordWidths.size() * 100, sourceWidths.size() * 103);
+}
+
 TEST(ReflowPage, MakesNoPageOfAPageWithoutText) {
   GrayImage white(300, 400);
   for (int y = 0; y < 400; ++y) std::fill_n(white.Row(y), 300, uint8_t{255});

@@ -20,6 +20,7 @@ struct TestScanOptions {
   bool picture = false;    // a grey picture after the second paragraph
   double turnDegrees = 0;  // counter-clockwise
   double grain = 0;        // the paper's noise, its standard deviation in greys
+  size_t startWord = 0;    // the words of the text set on the pages before: the page goes on from there
   uint32_t seed = 1;
 };
 
@@ -33,6 +34,24 @@ struct TestScan {
 };
 
 TestScan MakeTestScan(const TestScanOptions& options);
+
+// A PDF of the scans, each a page of its own at 150 pixels an inch.
+std::string PdfOfScans(const std::vector<const GrayImage*>& scans);
+
+// What SegmentScan finds on device pages made by reflow: the widths of their words in reading order,
+// the paragraphs they begin, and the lowest foot of the print over every page but the last.
+struct SetPages {
+  std::vector<int> wordWidths;
+  size_t paragraphs = 0;
+  int leastFoot = 0;
+};
+SetPages FindOnSetPages(const std::vector<GrayImage>& pages);
+
+// How many of the source words (their widths at the device's size) are found again in order: a found
+// word is the next source word, or the next two found as one (as "of" and "morning" may be, where the f
+// leans over the space), within `tolerance` pixels or a twelfth of the width (pages are scaled by their own
+// x-heights, which are whole pixels).
+size_t WordsInOrder(const std::vector<int>& sourceWidths, const std::vector<int>& foundWidths, int tolerance);
 
 // The share of the pixels inside `box` that are not white.
 double NonWhiteShare(const GrayView& page, const PictureBox& box);
