@@ -135,13 +135,26 @@ int WordGapOf(Pix* ink, int xHeight) {
   return std::clamp(found, xHeight / 4, xHeight * 4 / 5);
 }
 
-// The line's words: its letters split at gaps wider than `wordGap`; then each speck of dust joins the
-// word it stands over or beside (within `wordGap`), or is left out when it stands between words.
-void SetWords(ScanLine& line, const Block& sortedParts, int wordGap) {
+// Whether a part of the line is a hyphen or a dash: a flat stroke across the middle of the letters.
+bool IsDash(const PictureBox& b, int baseline, int xHeight) {
+  const int middle = b.y + b.height / 2;
+  return 3 * b.height <= xHeight && 3 * b.width >= xHeight && b.width >= 2 * b.height &&
+         middle > baseline - xHeight && middle < baseline;
+}
+
+// The line's words: its letters split at gaps wider than `wordGap`, and around a hyphen or dash that
+// stands apart by half of that (a dash between words, set with spaces narrower than those between
+// letters' sides, rather than the hyphen of a compound); then each speck of dust joins the word it
+// stands over or beside (within `wordGap`), or is left out when it stands between words.
+void SetWords(ScanLine& line, const Block& sortedParts, int wordGap, int xHeight) {
   PictureBox word;
+  bool afterDash = false;
   ForEachGap(sortedParts, [&](const Part& p, int gap) {
-    if (word.width > 0 && gap > wordGap) line.words.push_back(std::exchange(word, {}));
+    const bool dash = IsDash(p.box, line.baseline, xHeight);
+    if (word.width > 0 && (gap > wordGap || ((dash || afterDash) && 2 * gap > wordGap)))
+      line.words.push_back(std::exchange(word, {}));
     word = Union(word, p.box);
+    afterDash = dash;
   });
   if (word.width > 0) line.words.push_back(word);
   for (const Part& p : sortedParts) {
@@ -277,7 +290,7 @@ ScanLayout SegmentScan(const GrayView& page) {
   for (Block& b : blocks) layout.lines.push_back(LineOf(b, xh));
   const int wordGap = WordGapOf(ink.get(), xh);
   for (size_t i = 0; i < blocks.size(); ++i)
-    if (!layout.lines[i].figure) SetWords(layout.lines[i], blocks[i], wordGap);
+    if (!layout.lines[i].figure) SetWords(layout.lines[i], blocks[i], wordGap, xh);
   for (size_t i = layout.lines.size(); i-- > 0;)
     if (IsRunningLine(layout, i, page.height))
       layout.lines.erase(layout.lines.begin() + static_cast<std::ptrdiff_t>(i));

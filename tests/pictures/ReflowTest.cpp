@@ -87,6 +87,33 @@ TEST(ReflowPage, SetsEveryWordAgainAtTheHeightAsked) {
   }
 }
 
+// A hyphen or a dash standing alone between words is a word of its own, small print or large, though
+// the space before a dash is narrower than those between words.
+TEST(SegmentScan, KeepsALoneHyphenOrDashAsAWordOfItsOwn) {
+  const struct { double font, turn, grain; } cases[] = {{18, 1, 14}, {40, 0, 6}};
+  for (const auto& c : cases) {
+    const test::TestScan scan = test::MakeTestScan({.width = 1200,
+                                                    .height = 1600,
+                                                    .fontPixels = c.font,
+                                                    .turnDegrees = c.turn,
+                                                    .grain = c.grain,
+                                                    .dashes = true});
+    std::vector<PictureBox> dashes;
+    for (size_t i = 0; i < scan.words.size(); ++i)
+      if (scan.texts[i] == "-" || scan.texts[i] == "\u2014") dashes.push_back(scan.words[i]);
+    ASSERT_GE(dashes.size(), 6u);
+    const ScanLayout layout = SegmentScan(CleanScan(scan.page.View()).page.View());
+    const std::vector<PictureBox> words = WordsOf(layout);
+    EXPECT_EQ(FoundInOrder(words, scan.words), scan.words.size()) << c.font;
+    // Each dash is found as a word no wider than itself (and a speck of dust beside it).
+    for (const PictureBox& d : dashes)
+      EXPECT_TRUE(std::any_of(
+          words.begin(), words.end(),
+          [&](const PictureBox& w) { return FoundInOrder({w}, {d}) == 1 && w.width <= d.width + 6; }))
+          << c.font << ": " << d.x << "," << d.y;
+  }
+}
+
 // A paragraph that runs on from the foot of one scanned page to the next stays one paragraph, and the
 // device pages are filled one after the other: the words found on them again are the words of both
 // pages in order (told apart by their widths at the device's size).

@@ -56,7 +56,9 @@ TestScan MakeTestScan(const TestScanOptions& o) {
   for (int p = 0; p < o.paragraphs && column < o.columns; ++p) {
     double x = o.fontPixels * 2;
     for (int w = 0; w < 18 + 7 * (p % 3) && column < o.columns; ++w) {
-      const std::string text = kVocabulary[(next++ * 7 + p) % std::size(kVocabulary)];
+      std::string text = kVocabulary[(next * 7 + p) % std::size(kVocabulary)];
+      if (o.dashes && w > 0 && next % 6 == 3) text = next % 12 == 3 ? "-" : "\u2014";
+      ++next;
       if (word++ < o.startWord) {  // on a page before: this page's first line goes on unindented
         x = 0;
         continue;

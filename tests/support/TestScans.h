@@ -20,6 +20,7 @@ struct TestScanOptions {
   bool picture = false;    // a grey picture after the second paragraph
   double turnDegrees = 0;  // counter-clockwise
   double grain = 0;        // the paper's noise, its standard deviation in greys
+  bool dashes = false;     // some words are a lone hyphen or dash between words
   size_t startWord = 0;    // the words of the text set on the pages before: the page goes on from there
   uint32_t seed = 1;
 };
