@@ -60,7 +60,57 @@ PictureBox BoxOf(const Block& block) {
   return box;
 }
 
-// The blocks that are one line each (or one figure), in reading order.
+// One row of print across a side of a block: where it lies across, and the baseline its letters stand on.
+struct Row {
+  int left = 0, right = 0, baseline = 0;
+};
+
+// The rows of the parts: runs of parts whose heights overlap, top to bottom.
+std::vector<Row> RowsOf(Block parts, int xHeight) {
+  std::sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) { return a.box.y < b.box.y; });
+  std::vector<Row> rows;
+  for (size_t i = 0; i < parts.size();) {
+    int bottom = Bottom(parts[i].box), left = parts[i].box.x, right = Right(parts[i].box);
+    std::vector<int> bottoms;
+    for (; i < parts.size() && parts[i].box.y < bottom; ++i) {
+      const PictureBox& b = parts[i].box;
+      bottom = std::max(bottom, Bottom(b));
+      left = std::min(left, b.x);
+      right = std::max(right, Right(b));
+      if (2 * b.height >= xHeight) bottoms.push_back(Bottom(b));
+    }
+    rows.push_back({left, right, bottoms.empty() ? bottom : MedianOf(bottoms)});
+  }
+  return rows;
+}
+
+// Whether a block that a gutter cuts in two is a table without rules rather than two columns of text:
+// five rows or more on both sides, nearly all standing on the baselines of rows across the gutter, and
+// the rows of one side short (narrower than a line of text holds).
+bool IsTable(const Block& block, const Gap& gap, int xHeight) {
+  Block left, right;
+  for (const Part& p : block) (Start(p, true) < gap.to ? left : right).push_back(p);
+  const std::vector<Row> leftRows = RowsOf(std::move(left), xHeight),
+                         rightRows = RowsOf(std::move(right), xHeight);
+  constexpr size_t kLeastRows = 5;
+  if (leftRows.size() < kLeastRows || rightRows.size() < kLeastRows) return false;
+  size_t aligned = 0;
+  for (const Row& l : leftRows)
+    aligned += std::any_of(rightRows.begin(), rightRows.end(),
+                           [&](const Row& r) { return 2 * std::abs(r.baseline - l.baseline) <= xHeight; });
+  if (5 * aligned < 4 * std::max(leftRows.size(), rightRows.size())) return false;
+  const auto medianWidth = [](const std::vector<Row>& rows) {
+    std::vector<int> widths;
+    for (const Row& r : rows) widths.push_back(r.right - r.left);
+    return MedianOf(widths);
+  };
+  // A line of text holds some twenty letters or more.
+  constexpr int kShortInXHeights = 12;
+  return std::min(medianWidth(leftRows), medianWidth(rightRows)) < kShortInXHeights * xHeight;
+}
+
+// The blocks that are one line each (or one figure), in reading order. A table without rules is one
+// figure.
 std::vector<Block> LinesOf(Block parts, int xHeight) {
   const int gutter = std::max(2, xHeight * 5 / 2);
   std::vector<Block> lines, pending;
@@ -71,6 +121,11 @@ std::vector<Block> LinesOf(Block parts, int xHeight) {
     std::optional<Gap> gap;
     bool alongX = true;
     if (BoxOf(block).height >= 6 * xHeight) gap = WidestGap(block, true, gutter);
+    if (gap && IsTable(block, *gap, xHeight)) {
+      for (Part& p : block) p.figure = true;
+      lines.push_back(std::move(block));
+      continue;
+    }
     if (!gap) {
       alongX = false;
       gap = WidestGap(block, false, 1);

@@ -36,7 +36,9 @@ struct ScanLayout {
 // parts are its 8-connected ink; parts as large as CleanScan's pictures are figures, and take in what
 // stands inside or just beside them. Blocks are split at white gutters at least 2.5 x-heights wide
 // running down the whole block (columns, read left to right), else at their widest white gap across
-// (top first), until each is one line; dots, commas and accents join the nearest line. A line higher
+// (top first), until each is one line; a block a gutter cuts in two whose sides are five rows or more
+// of short lines on shared baselines is a table, kept whole as a figure; dots, commas and accents join
+// the nearest line. A line higher
 // than four x-heights is a figure. Words are split at gaps wider than Leptonica's word spacing for the
 // page. A short line alone (3 x-heights from any other) in the page's top or bottom twelfth (a running
 // header, a page number) is left out. A page whose letters are less than 3 pixels high holds no text.

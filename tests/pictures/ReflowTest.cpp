@@ -114,6 +114,25 @@ TEST(SegmentScan, KeepsALoneHyphenOrDashAsAWordOfItsOwn) {
   }
 }
 
+// A table without rules is kept whole, not cut at its gaps into columns of text; a page of two columns of
+// text whose baselines stand in line is not a table.
+TEST(SegmentScan, KeepsATableWithoutRulesWhole) {
+  const test::TestScan scan =
+      test::MakeTestScan({.width = 1200, .height = 1600, .paragraphs = 5, .grain = 8, .tableRows = 6});
+  const ScanLayout layout = SegmentScan(CleanScan(scan.page.View()).page.View());
+  std::vector<PictureBox> figures;
+  for (const ScanLine& line : layout.lines)
+    if (line.figure) figures.push_back(line.box);
+  ASSERT_EQ(figures.size(), 1u);
+  const PictureBox& f = figures[0];
+  const PictureBox& t = scan.table;
+  EXPECT_NEAR(f.x, t.x, 3);
+  EXPECT_NEAR(f.y, t.y, 6);
+  EXPECT_NEAR(f.y + f.height, t.y + t.height, 6);
+  EXPECT_GE(f.x + f.width, t.x + t.width * 3 / 4);
+  EXPECT_EQ(FoundInOrder(WordsOf(layout), scan.words), scan.words.size());
+}
+
 // A paragraph that runs on from the foot of one scanned page to the next stays one paragraph, and the
 // device pages are filled one after the other: the words found on them again are the words of both
 // pages in order (told apart by their widths at the device's size).

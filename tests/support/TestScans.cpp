@@ -78,6 +78,21 @@ TestScan MakeTestScan(const TestScanOptions& o) {
       x += show(text, margin + column * (columnWidth + gutter) + x, y, true) + space;
     }
     if (word > o.startWord) y += lineHeight;
+    if (o.tableRows > 0 && p == 0 && column < o.columns) {
+      const double x0 = margin + column * (columnWidth + gutter);
+      y += lineHeight;
+      const double top = y - o.fontPixels;
+      for (int row = 0; row < o.tableRows; ++row, y += lineHeight) {
+        const std::string cells[] = {kVocabulary[(row * 5) % std::size(kVocabulary)],
+                                     std::to_string(row * 37 % 100),
+                                     std::to_string(row * 13 + 2) + "." + std::to_string(row % 10)};
+        for (int c = 0; c < 3; ++c) show(cells[c], x0 + c * columnWidth / 3, y, false);
+      }
+      // From the top of the first row's letters to the foot of the last row's.
+      scan.table = {static_cast<int>(x0), static_cast<int>(top + o.fontPixels * 0.3),
+                    static_cast<int>(columnWidth * 0.8), static_cast<int>(y - lineHeight - top)};
+      y += lineHeight;
+    }
     if (o.picture && p == 1 && column < o.columns) {
       const double h = o.fontPixels * 6;
       cairo_pattern_t* gradient = cairo_pattern_create_linear(0, y, columnWidth, y + h);

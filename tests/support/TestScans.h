@@ -20,6 +20,7 @@ struct TestScanOptions {
   bool picture = false;    // a grey picture after the second paragraph
   double turnDegrees = 0;  // counter-clockwise
   double grain = 0;        // the paper's noise, its standard deviation in greys
+  int tableRows = 0;       // a table without rules (three columns of short cells) after the first paragraph
   bool dashes = false;     // some words are a lone hyphen or dash between words
   size_t startWord = 0;    // the words of the text set on the pages before: the page goes on from there
   uint32_t seed = 1;
@@ -32,6 +33,7 @@ struct TestScan {
   std::vector<std::string> texts;       // the words themselves
   PictureBox blank;                     // paper with nothing on it, upright
   PictureBox picture;                   // the picture, upright (empty without one)
+  PictureBox table;                     // the table, upright (empty without one)
 };
 
 TestScan MakeTestScan(const TestScanOptions& options);
