@@ -296,6 +296,17 @@ ScanLayout SegmentScan(const GrayView& page) {
   for (const PictureBox& b : boxes)
     parts.push_back(
         {b, b.width * kPictureShareOfWidth > page.width && b.height * kPictureShareOfHeight > page.height});
+  // A figure takes in its light greys, as far as they reach without a break to white.
+  std::vector<PictureBox> figureBoxes;
+  for (const Part& p : parts)
+    if (p.figure) figureBoxes.push_back(p.box);
+  if (!figureBoxes.empty()) {
+    constexpr int kLightestGreyOfFigures = 250;
+    GrowToAreas(figureBoxes, page, kLightestGreyOfFigures);
+    auto grown = figureBoxes.begin();
+    for (Part& p : parts)
+      if (p.figure) p.box = *grown++;
+  }
   // What stands inside a figure or just beside it (a chart's labels, the light edge of a photograph) is
   // part of it.
   const int reach = std::max(page.width, page.height) / 100;
@@ -308,7 +319,8 @@ ScanLayout SegmentScan(const GrayView& page) {
     for (size_t f : figures) {
       PictureBox& box = parts[f].box;
       if (cx >= box.x - reach && cx < Right(box) + reach && cy >= box.y - reach && cy < Bottom(box) + reach) {
-        box = Union(box, p.box);
+        // Dust beside it (no larger than a fifth of the reach) is left out rather than widening it.
+        if (5 * p.box.width > reach || 5 * p.box.height > reach) box = Union(box, p.box);
         return true;
       }
     }

@@ -33,17 +33,17 @@ struct ScanLayout {
 };
 
 // Cuts a clean page (dark print on white, see CleanScan) into lines in reading order. The print's
-// parts are its 8-connected ink; parts as large as CleanScan's pictures are figures, and take in what
-// stands inside or just beside them. Blocks are split at white gutters at least 2.5 x-heights wide
-// running down the whole block (columns, read left to right), else at their widest white gap across
-// (top first), until each is one line; a block a gutter cuts in two whose sides are five rows or more
-// of short lines on shared baselines is a table, kept whole as a figure; dots, commas and accents join
-// the nearest line. A line higher
-// than four x-heights is a figure. Words are split at gaps wider than Leptonica's word spacing for the
-// page. A short line alone (3 x-heights from any other) in the page's top or bottom twelfth (a running
-// header, a page number) is left out. A page whose letters are less than 3 pixels high holds no text.
-// The first line of the page begins a paragraph only when it is indented: it may go on with the
-// paragraph the page before ended with.
+// parts are its 8-connected ink; parts as large as CleanScan's pictures are figures, and take in
+// what stands inside or just beside them, and their light greys as far as these reach without
+// white. Blocks are split at white gutters at least 2.5 x-heights wide running down the whole block
+// (columns, read left to right), else at their widest white gap across (top first), until each is
+// one line; a block a gutter cuts in two whose sides are five rows or more of short lines on shared
+// baselines is a table, kept whole as a figure; dots, commas and accents join the nearest line. A
+// line higher than four x-heights is a figure. Words are split at gaps wider than Leptonica's word
+// spacing for the page. A short line alone (3 x-heights from any other) in the page's top or bottom
+// twelfth (a running header, a page number) is left out. A page whose letters are less than 3
+// pixels high holds no text. The first line of the page begins a paragraph only when it is
+// indented: it may go on with the paragraph the page before ended with.
 ScanLayout SegmentScan(const GrayView& page);
 
 struct ReflowOptions {

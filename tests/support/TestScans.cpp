@@ -97,7 +97,7 @@ TestScan MakeTestScan(const TestScanOptions& o) {
       const double h = o.fontPixels * 6;
       cairo_pattern_t* gradient = cairo_pattern_create_linear(0, y, columnWidth, y + h);
       cairo_pattern_add_color_stop_rgb(gradient, 0, 0.1, 0.1, 0.1);
-      cairo_pattern_add_color_stop_rgb(gradient, 1, 0.5, 0.5, 0.5);
+      cairo_pattern_add_color_stop_rgb(gradient, 1, o.pictureLightest, o.pictureLightest, o.pictureLightest);
       const double x0 = margin + column * (columnWidth + gutter);
       cairo_set_source(cr, gradient);
       cairo_rectangle(cr, x0, y, columnWidth, h);

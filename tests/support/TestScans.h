@@ -17,12 +17,13 @@ struct TestScanOptions {
   double fontPixels = 26;           // the letters' size (their x-height is about half of it)
   int columns = 1;
   int paragraphs = 6;
-  bool picture = false;    // a grey picture after the second paragraph
-  double turnDegrees = 0;  // counter-clockwise
-  double grain = 0;        // the paper's noise, its standard deviation in greys
-  int tableRows = 0;       // a table without rules (three columns of short cells) after the first paragraph
-  bool dashes = false;     // some words are a lone hyphen or dash between words
-  size_t startWord = 0;    // the words of the text set on the pages before: the page goes on from there
+  bool picture = false;          // a grey picture after the second paragraph
+  double pictureLightest = 0.5;  // its greys run from 0.1 at its top left to this (1 is white)
+  double turnDegrees = 0;        // counter-clockwise
+  double grain = 0;              // the paper's noise, its standard deviation in greys
+  int tableRows = 0;     // a table without rules (three columns of short cells) after the first paragraph
+  bool dashes = false;   // some words are a lone hyphen or dash between words
+  size_t startWord = 0;  // the words of the text set on the pages before: the page goes on from there
   uint32_t seed = 1;
 };
 
