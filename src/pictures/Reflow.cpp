@@ -27,7 +27,8 @@ PictureBox Union(const PictureBox& a, const PictureBox& b) {
 struct Part {
   PictureBox box;
   bool figure = false;
-  bool dust = false;  // no larger than a sixth of an x-height either way: it joins no letters into a word
+  bool table = false;  // of a table without rules
+  bool dust = false;   // no larger than a sixth of an x-height either way: it joins no letters into a word
 };
 using Block = std::vector<Part>;
 
@@ -122,7 +123,7 @@ std::vector<Block> LinesOf(Block parts, int xHeight) {
     bool alongX = true;
     if (BoxOf(block).height >= 6 * xHeight) gap = WidestGap(block, true, gutter);
     if (gap && IsTable(block, *gap, xHeight)) {
-      for (Part& p : block) p.figure = true;
+      for (Part& p : block) p.figure = p.table = true;
       lines.push_back(std::move(block));
       continue;
     }
@@ -149,6 +150,7 @@ ScanLine LineOf(Block& block, int xHeight) {
   std::vector<int> bottoms;
   for (const Part& p : block) {
     line.figure = line.figure || p.figure;
+    line.table = line.table || p.table;
     if (2 * p.box.height >= xHeight) bottoms.push_back(Bottom(p.box));
   }
   line.baseline = bottoms.empty() ? Bottom(line.box) : MedianOf(bottoms);
@@ -540,8 +542,10 @@ ScaledPage ScalePage(const GrayView& page, const ScanLayout& layout, const Reflo
   for (const ScanLine& line : layout.lines) {
     if (line.figure) {
       const PictureBox& b = line.box;
-      const double fit = std::min({1.0, static_cast<double>(area.width - 2 * area.edge) / b.width,
-                                   static_cast<double>(area.height - 2 * area.edge) / b.height});
+      // A table's letters are set at the words' size; other figures keep theirs, never enlarged.
+      const double fit =
+          std::min({line.table ? scale : 1.0, static_cast<double>(area.width - 2 * area.edge) / b.width,
+                    static_cast<double>(area.height - 2 * area.edge) / b.height});
       scaled.pieces.push_back({Resized(page.Part(b.x, b.y, b.width, b.height),
                                        static_cast<int>(b.width * fit), static_cast<int>(b.height * fit)),
                                0, true, false});

@@ -22,6 +22,7 @@ struct ScanLine {
   PictureBox box;
   int baseline = 0;               // the row the letters stand on
   bool figure = false;            // a photograph, drawing, table or formula: kept whole
+  bool table = false;             // a figure that is a table without rules, set at the words' size
   bool paragraphStart = false;    // the line is indented, or follows a short line or a wider gap
   int room = 0;                   // between its end and the right edge of its column, in page pixels
   std::vector<PictureBox> words;  // left to right
@@ -71,7 +72,7 @@ struct ScaledPage {
 
 // The words of the page's layout cut out of the page scaled so that its x-height becomes the one asked
 // (enlarged four times at most), and its figures fitted to the width of the device's page (never
-// enlarged). Nothing when the layout holds no text.
+// enlarged; a table no larger than its words). Nothing when the layout holds no text.
 ScaledPage ScalePage(const GrayView& page, const ScanLayout& layout, const ReflowOptions& options);
 
 // Sets the words of scanned pages, one page after another, on device pages, each handed to `takePage`

@@ -119,7 +119,8 @@ TEST(SegmentScan, KeepsALoneHyphenOrDashAsAWordOfItsOwn) {
 TEST(SegmentScan, KeepsATableWithoutRulesWhole) {
   const test::TestScan scan =
       test::MakeTestScan({.width = 1200, .height = 1600, .paragraphs = 5, .grain = 8, .tableRows = 6});
-  const ScanLayout layout = SegmentScan(CleanScan(scan.page.View()).page.View());
+  const CleanedScan cleaned = CleanScan(scan.page.View());
+  const ScanLayout layout = SegmentScan(cleaned.page.View());
   std::vector<PictureBox> figures;
   for (const ScanLine& line : layout.lines)
     if (line.figure) figures.push_back(line.box);
@@ -131,6 +132,10 @@ TEST(SegmentScan, KeepsATableWithoutRulesWhole) {
   EXPECT_NEAR(f.y + f.height, t.y + t.height, 6);
   EXPECT_GE(f.x + f.width, t.x + t.width * 3 / 4);
   EXPECT_EQ(FoundInOrder(WordsOf(layout), scan.words), scan.words.size());
+  // Its letters are set at the size of the words around it.
+  const ReflowOptions reflow{.xHeight = 8};
+  for (const SetPiece& piece : ScalePage(cleaned.page.View(), layout, reflow).pieces)
+    if (piece.figure) EXPECT_NEAR(piece.picture.Width(), f.width * reflow.xHeight / layout.xHeight, 2);
 }
 
 // A paragraph that runs on from the foot of one scanned page to the next stays one paragraph, and the
