@@ -95,7 +95,7 @@ class PicturesAhead {
       picture.Assign(std::move(decoded.frames.front()));
     }
     picture.SetTransparent(true);
-    return {PreparePicturePages(picture, settings_), incomplete};
+    return {PreparePicturePages(picture, settings_, settings_.reflow), incomplete};
   }
 
   struct Pending {
@@ -314,17 +314,22 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
   const std::vector<DocumentBlock>& blocks = document_.blocks;
   const PictureSettings pictureSettings = PictureSettingsOf(document_);
   PicturesAhead ahead(*document_.pictures, pictureSettings);
+  // The words of scanned pages are set on device pages in the document's order, each page's after the
+  // page's before it; a section or a paragraph of text starts a new page.
+  PictureFlow flow(writer, pictureSettings);
   StartPictures(ahead, blocks, 0);
   for (size_t i = 0; i < blocks.size(); ++i) {
     const DocumentBlock& block = blocks[i];
     switch (block.kind) {
       case DocumentBlock::Kind::kHeading:
+        flow.Finish();
         if (IsEntry(block))
           WriteEntry(writer);
         else
           writer.CloseSection();
         break;
       case DocumentBlock::Kind::kParagraph:
+        flow.Finish();
         writer.AddParagraph(ToBookText(block.text));
         break;
       case DocumentBlock::Kind::kPicture: {
@@ -338,12 +343,13 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
           LeaveOutOrRaise(Utf16ToUtf8(ahead.Name(block.picture)) + ": " + e.Reason());
         }
         StartPictures(ahead, blocks, i + 1);
-        WritePicturePages(writer, prepared.pages);
+        flow.Write(std::move(prepared.pages));
         ReportProgress(i + 1, blocks.size());
         break;
       }
     }
   }
+  flow.Finish();
   writer.CloseSection();
   WarnOfFallback(fallback_);
   if (leftOutEntries_ > 0)

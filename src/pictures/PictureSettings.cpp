@@ -45,8 +45,13 @@ Turn TurnOf(const GrayView& part, Rotation rotation) {
 
 }  // namespace
 
+ReflowOptions ReflowOptionsOf(const PictureSettings& settings, const Margins& margins) {
+  return {settings.reflowHeight, settings.colors, margins};
+}
+
 void MakePages(const GrayView& picture, const PictureSettings& settings, const Margins& margins,
-               const std::function<void(Bitmap& page)>& takePage) {
+               const std::function<void(Bitmap& page)>& takePage,
+               const std::function<void(ScaledPage words)>& takeWords) {
   CleanedScan cleaned;
   const bool scan = settings.clean.value_or(false) || settings.reflow;
   if (scan) cleaned = CleanScan(picture);
@@ -56,9 +61,15 @@ void MakePages(const GrayView& picture, const PictureSettings& settings, const M
     if (settings.gamma != 1.0) levels = Then(levels, GammaTable(settings.gamma));
     GrayImage adjusted;
     const GrayView page = IsIdentity(levels) ? part : (adjusted = Adjusted(part, levels)).View();
-    if (settings.reflow &&
-        ReflowPage(page, SegmentScan(page), {settings.reflowHeight, settings.colors, margins}, takePage) > 0)
-      continue;
+    if (settings.reflow) {
+      const ReflowOptions reflow = ReflowOptionsOf(settings, margins);
+      const ScanLayout layout = SegmentScan(page);
+      if (takeWords && layout.xHeight > 0) {
+        takeWords(ScalePage(page, layout, reflow));
+        continue;
+      }
+      if (ReflowPage(page, layout, reflow, takePage) > 0) continue;
+    }
     FitOptions options;
     options.enlarge = settings.enlarge;
     options.colors = settings.colors;

@@ -2,9 +2,8 @@
 // file, and the pages a picture becomes with them.
 #pragma once
 
-#include <optional>
-
 #include <functional>
+#include <optional>
 
 #include "pictures/PageFitting.h"
 #include "pictures/Reflow.h"
@@ -24,7 +23,7 @@ enum class Split {
   kNone,
   kLeftToRight,  // a double-page spread: its left half first
   kRightToLeft,  // its right half first, as books read from right to left have them
-  kAuto,         // the right half first in a comic that says it reads from right to left (a manga), else the left
+  kAuto,  // the right half first in a comic that says it reads from right to left (a manga), else the left
 };
 
 // A picture is a double-page spread when it is wider than this many times its height: each half is
@@ -46,18 +45,23 @@ struct PictureSettings {
   // Whether a picture is a scanned page, to be straightened, its paper made white and its print black
   // (see CleanScan); unset: the pages of a scanned document are, pictures are not.
   std::optional<bool> clean;
-  bool reflow = false;     // a scanned page of text: its words set again (see ReflowPage); cleans it too
+  bool reflow = false;  // a scanned page of text: its words set again (see ReflowPage); cleans it too
   int reflowHeight = kDefaultReflowHeight;  // the x-height reflow sets words at, in device pixels
 
   friend bool operator==(const PictureSettings&, const PictureSettings&) = default;
 };
 
+// The reflow options of these settings, with the margins given.
+ReflowOptions ReflowOptionsOf(const PictureSettings& settings, const Margins& margins);
+
 // The pages a grey picture becomes with these settings, in order, each handed to `takePage` as the
 // bitmap the book stores (see FitPictureToPage), with the margins given. In turn: a scan is cleaned;
 // the borders are cropped; a spread is split into its halves, and each half cropped again; the greys are
 // autolevelled, then the gamma curve applied; the words of a page of text are set again on pages of
-// their own, or else the page is turned and fitted to the page.
+// their own, or, when `takeWords` is given, handed to it to be set with the words of the pages around it;
+// else the page is turned and fitted to the page.
 void MakePages(const GrayView& picture, const PictureSettings& settings, const Margins& margins,
-               const std::function<void(Bitmap& page)>& takePage);
+               const std::function<void(Bitmap& page)>& takePage,
+               const std::function<void(ScaledPage words)>& takeWords = {});
 
 }  // namespace bookloom

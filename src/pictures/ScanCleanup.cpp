@@ -128,6 +128,33 @@ int XHeightOf(const std::vector<PictureBox>& parts) {
   return MedianOf(heights);
 }
 
+bool Inside(const PictureBox& part, const PictureBox& box) {
+  return part.x >= box.x && part.y >= box.y && part.x + part.width <= box.x + box.width &&
+         part.y + part.height <= box.y + box.height;
+}
+
+void GrowToAreas(std::vector<PictureBox>& pictures, const GrayView& page, int lighterThan) {
+  if (pictures.empty() || page.width < 2 || page.height < 2) return;
+  GrayImage half(page.width / 2, page.height / 2);
+  for (int y = 0; y < half.Height(); ++y) {
+    const uint8_t *a = page.Row(2 * y), *b = page.Row(2 * y + 1);
+    uint8_t* to = half.Row(y);
+    for (int x = 0; x < half.Width(); ++x)
+      to[x] = static_cast<uint8_t>((a[2 * x] + a[2 * x + 1] + b[2 * x] + b[2 * x + 1] + 2) / 4);
+  }
+  const std::vector<PictureBox> areas = InkParts(InkOf(half.View(), lighterThan).get());
+  for (PictureBox& p : pictures) {
+    const int x0 = p.x / 2, y0 = p.y / 2, x1 = (p.x + p.width) / 2, y1 = (p.y + p.height) / 2;
+    for (const PictureBox& a : areas) {
+      if (!Inside({x0, y0, x1 - x0, y1 - y0}, a)) continue;
+      const int left = std::min(p.x, 2 * a.x), top = std::min(p.y, 2 * a.y);
+      const int right = std::min(page.width, std::max(p.x + p.width, 2 * (a.x + a.width)));
+      const int bottom = std::min(page.height, std::max(p.y + p.height, 2 * (a.y + a.height)));
+      p = {left, top, right - left, bottom - top};
+    }
+  }
+}
+
 ScanLevels ScanLevelsOf(const GrayView& scan) {
   const Histogram counts = HistogramOf(scan);
   return LevelsOf(counts, SplitOf(counts));
@@ -142,27 +169,37 @@ CleanedScan CleanScan(const GrayView& scan) {
   cleaned.skewDegrees = Straighten(pix, split);
   const GrayImage original = GrayOfPix(pix.get());
   const GrayView page = original.View();
-  const GrayTable table = TableOf(LevelsOf(counts, split));
+  const ScanLevels levels = LevelsOf(counts, split);
+  const GrayTable table = TableOf(levels);
 
   // The ink, without its specks; photographs and drawings are its largest parts.
   PixPtr ink = InkOf(page, split + 1);
   std::vector<PictureBox> parts = InkParts(ink.get());
+  for (const PictureBox& part : parts)
+    if (part.width * kPictureShareOfWidth > page.width && part.height * kPictureShareOfHeight > page.height)
+      cleaned.pictures.push_back(part);
+  // A photograph's light greys, between its dark parts and the paper, are part of it.
+  GrowToAreas(cleaned.pictures, page, levels.paper);
+  // The letters' size is measured on the print beside the pictures: the crumbs of a photograph's
+  // lighter greys are no letters.
+  std::vector<PictureBox> print;
+  for (const PictureBox& part : parts)
+    if (std::none_of(cleaned.pictures.begin(), cleaned.pictures.end(),
+                     [&](const PictureBox& p) { return Inside(part, p); }))
+      print.push_back(part);
   // A speck far from the print is dust; near it, a dot of an i, a full stop.
-  const int xHeight = XHeightOf(parts);
+  const int xHeight = XHeightOf(print);
   const int speck = std::max(1, xHeight / 6);
   auto isSpeck = [speck](const PictureBox& part) { return part.width <= speck && part.height <= speck; };
-  PixPtr print(Lept().pixCopy(nullptr, ink.get()));
-  if (!print) throw std::bad_alloc();
+  PixPtr letters(Lept().pixCopy(nullptr, ink.get()));
+  if (!letters) throw std::bad_alloc();
   for (const PictureBox& part : parts)
-    if (isSpeck(part)) Lept().pixClearInRect(print.get(), LeptBox(part));
-  PixPtr nearPrint(Lept().pixDilateBrick(nullptr, print.get(), 2 * xHeight + 1, 2 * xHeight + 1));
+    if (isSpeck(part)) Lept().pixClearInRect(letters.get(), LeptBox(part));
+  PixPtr nearPrint(Lept().pixDilateBrick(nullptr, letters.get(), 2 * xHeight + 1, 2 * xHeight + 1));
   if (!nearPrint) throw std::bad_alloc();
   for (const PictureBox& part : parts)
     if (isSpeck(part) && !IsInk(RowOf(nearPrint.get(), part.y + part.height / 2), part.x + part.width / 2))
       Lept().pixClearInRect(ink.get(), LeptBox(part));
-  for (const PictureBox& part : parts)
-    if (part.width * kPictureShareOfWidth > page.width && part.height * kPictureShareOfHeight > page.height)
-      cleaned.pictures.push_back(part);
   PixPtr near(Lept().pixDilateBrick(nullptr, ink.get(), 2 * speck + 1, 2 * speck + 1));
   if (!near) throw std::bad_alloc();
 

@@ -42,11 +42,20 @@ struct CleanedScan {
 inline constexpr int kPictureShareOfWidth = 10;   // wider than a tenth of the page's width ...
 inline constexpr int kPictureShareOfHeight = 20;  // ... and higher than a twentieth of its height
 
+// Whether the part lies inside the box.
+bool Inside(const PictureBox& part, const PictureBox& box);
+
+// Grows each picture (a box of the page) to take in the connected area around it that is darker than
+// `lighterThan`: a photograph's light greys with its dark ones. The area is found on the page at half
+// its size, each pixel the mean of four, so that the paper's grain does not lead it astray.
+void GrowToAreas(std::vector<PictureBox>& pictures, const GrayView& page, int lighterThan);
+
 // Cleans a scanned page: its skew (up to 7°) is measured on the print and undone, with white brought
 // in at the corners; the greys are set by ScanLevelsOf; ink parts no larger than a sixth of the print's
 // x-height (at least a pixel) on either side and farther than an x-height from larger ones (dust,
 // grain) are removed; every pixel farther from the remaining ink than that sixth becomes white paper.
-// Photographs and drawings (see above) keep their greys.
+// Photographs and drawings (see above) keep their greys, to the edges of the area darker than the paper
+// around their dark parts.
 CleanedScan CleanScan(const GrayView& scan);
 
 }  // namespace bookloom

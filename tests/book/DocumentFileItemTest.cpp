@@ -14,11 +14,14 @@
 #include "book/TextFileItem.h"
 #include "decoders/JpegDecoder.h"
 #include "pictures/CoverPage.h"
+#include "pictures/Reflow.h"
+#include "pictures/ScanCleanup.h"
 #include "platform/PngFile.h"
 #include "platform/Utf.h"
 #include "support/ContentsLines.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestScans.h"
 #include "support/TextPdf.h"
 #include "text/Win1251.h"
 #include "wolf/BookReader.h"
@@ -278,6 +281,42 @@ TEST(DocumentFileItem, AScannedDocumentIsCleanedUnlessTheUserSaysNot) {
   };
   EXPECT_EQ(page(std::nullopt), page(true));
   EXPECT_NE(page(std::nullopt), page(false));
+}
+
+// A scanned PDF set again: a paragraph that runs on from its first page to its second stays one, and the
+// words of both pages fill device pages in their order (told apart by their widths at the device's size).
+TEST(DocumentFileItem, TheWordsOfAScannedDocumentFlowFromPageToPage) {
+  const test::ScratchDir dir;
+  test::TestScanOptions options{.width = 1200, .height = 1600, .paragraphs = 14, .grain = 6};
+  const test::TestScan first = test::MakeTestScan(options);
+  options.startWord = first.words.size();
+  const test::TestScan second = test::MakeTestScan(options);
+  test::WriteBytes(dir / "scan.pdf", test::PdfOfScans({&first.page, &second.page}));
+  Project project;
+  project.Add(dir / "scan.pdf");
+  FileSettings settings;
+  settings.documentMode = DocumentMode::kReflow;
+  settings.picture.reflowHeight = 14;
+  project.files.Items(0).SetSettings(settings, false);
+  const BookReader reader = project.Make(dir / "book.wol");
+  std::vector<GrayImage> pages;
+  for (const SectionData& s : reader.Book().sections)
+    for (const PictureData& p : s.images) {
+      const std::vector<uint8_t> grey = PackedRowsToGray(p, reader.DecodeRows(p));
+      GrayImage& page = pages.emplace_back(p.width, p.height);
+      for (int y = 0; y < p.height; ++y)
+        std::copy_n(grey.begin() + static_cast<ptrdiff_t>(y) * p.width, p.width, page.Row(y));
+    }
+  ASSERT_GE(pages.size(), 3u);
+  std::vector<int> sourceWidths;
+  for (const test::TestScan* scan : {&first, &second}) {
+    const int xHeight = SegmentScan(CleanScan(scan->page.View()).page.View()).xHeight;
+    for (const PictureBox& w : scan->words) sourceWidths.push_back(w.width * 14 / xHeight);
+  }
+  const test::SetPages found = test::FindOnSetPages(pages);
+  EXPECT_GE(found.leastFoot, kDevicePageHeight - 6 * 14);
+  EXPECT_EQ(found.paragraphs, first.paragraphStarts.size() + second.paragraphStarts.size());
+  EXPECT_GE(test::WordsInOrder(sourceWidths, found.wordWidths, 3) * 100, sourceWidths.size() * 95);
 }
 
 // Pictures prepared ahead, several at once, come out in the document's order: each page is the page

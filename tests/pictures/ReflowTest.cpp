@@ -87,6 +87,91 @@ TEST(ReflowPage, SetsEveryWordAgainAtTheHeightAsked) {
   }
 }
 
+// A hyphen or a dash standing alone between words is a word of its own, small print or large, though
+// the space before a dash is narrower than those between words.
+TEST(SegmentScan, KeepsALoneHyphenOrDashAsAWordOfItsOwn) {
+  const struct { double font, turn, grain; } cases[] = {{18, 1, 14}, {40, 0, 6}};
+  for (const auto& c : cases) {
+    const test::TestScan scan = test::MakeTestScan({.width = 1200,
+                                                    .height = 1600,
+                                                    .fontPixels = c.font,
+                                                    .turnDegrees = c.turn,
+                                                    .grain = c.grain,
+                                                    .dashes = true});
+    std::vector<PictureBox> dashes;
+    for (size_t i = 0; i < scan.words.size(); ++i)
+      if (scan.texts[i] == "-" || scan.texts[i] == "\u2014") dashes.push_back(scan.words[i]);
+    ASSERT_GE(dashes.size(), 6u);
+    const ScanLayout layout = SegmentScan(CleanScan(scan.page.View()).page.View());
+    const std::vector<PictureBox> words = WordsOf(layout);
+    EXPECT_EQ(FoundInOrder(words, scan.words), scan.words.size()) << c.font;
+    // Each dash is found as a word no wider than itself (and a speck of dust beside it).
+    for (const PictureBox& d : dashes)
+      EXPECT_TRUE(std::any_of(
+          words.begin(), words.end(),
+          [&](const PictureBox& w) { return FoundInOrder({w}, {d}) == 1 && w.width <= d.width + 6; }))
+          << c.font << ": " << d.x << "," << d.y;
+  }
+}
+
+// A table without rules is kept whole, not cut at its gaps into columns of text; a page of two columns of
+// text whose baselines stand in line is not a table.
+TEST(SegmentScan, KeepsATableWithoutRulesWhole) {
+  const test::TestScan scan =
+      test::MakeTestScan({.width = 1200, .height = 1600, .paragraphs = 5, .grain = 8, .tableRows = 6});
+  const CleanedScan cleaned = CleanScan(scan.page.View());
+  const ScanLayout layout = SegmentScan(cleaned.page.View());
+  std::vector<PictureBox> figures;
+  for (const ScanLine& line : layout.lines)
+    if (line.figure) figures.push_back(line.box);
+  ASSERT_EQ(figures.size(), 1u);
+  const PictureBox& f = figures[0];
+  const PictureBox& t = scan.table;
+  EXPECT_NEAR(f.x, t.x, 3);
+  EXPECT_NEAR(f.y, t.y, 6);
+  EXPECT_NEAR(f.y + f.height, t.y + t.height, 6);
+  EXPECT_GE(f.x + f.width, t.x + t.width * 3 / 4);
+  EXPECT_EQ(FoundInOrder(WordsOf(layout), scan.words), scan.words.size());
+  // Its letters are set at the size of the words around it.
+  const ReflowOptions reflow{.xHeight = 8};
+  for (const SetPiece& piece : ScalePage(cleaned.page.View(), layout, reflow).pieces)
+    if (piece.figure) EXPECT_NEAR(piece.picture.Width(), f.width * reflow.xHeight / layout.xHeight, 2);
+}
+
+// A paragraph that runs on from the foot of one scanned page to the next stays one paragraph, and the
+// device pages are filled one after the other: the words found on them again are the words of both
+// pages in order (told apart by their widths at the device's size).
+TEST(ReflowSetter, WordsFlowFromOneScannedPageIntoTheNext) {
+  test::TestScanOptions options{.width = 1200, .height = 1600, .paragraphs = 14, .grain = 6};
+  const test::TestScan first = test::MakeTestScan(options);
+  options.startWord = first.words.size();
+  const test::TestScan second = test::MakeTestScan(options);
+  ASSERT_FALSE(second.words.empty());
+  ASSERT_NE(second.paragraphStarts.front(), 0u);  // the second page goes on with the paragraph
+  const ReflowOptions reflow{.xHeight = 14, .colors = PageColors::kKeep};
+  std::vector<GrayImage> pages;
+  ReflowSetter setter(reflow, [&](Bitmap& page) { pages.push_back(GrayOf(page)); });
+  std::vector<int> sourceWidths;
+  size_t paragraphs = 0;
+  for (const test::TestScan* scan : {&first, &second}) {
+    const CleanedScan cleaned = CleanScan(scan->page.View());
+    const ScanLayout layout = SegmentScan(cleaned.page.View());
+    ASSERT_GT(layout.xHeight, 0);
+    for (const PictureBox& w : scan->words) sourceWidths.push_back(w.width * reflow.xHeight / layout.xHeight);
+    paragraphs += scan->paragraphStarts.size();
+    setter.Add(ScalePage(cleaned.page.View(), layout, reflow));
+  }
+  setter.Finish();
+  ASSERT_EQ(setter.Pages(), static_cast<int>(pages.size()));
+  ASSERT_GE(pages.size(), 3u);
+  const test::SetPages found = test::FindOnSetPages(pages);
+  // Every page but the last is filled to its foot (within two lines and the margin).
+  EXPECT_GE(found.leastFoot, kDevicePageHeight - 6 * reflow.xHeight);
+  EXPECT_EQ(found.paragraphs, paragraphs);
+  EXPECT_GE(test::WordsInOrder(sourceWidths, found.wordWidths, 3) * 100, sourceWidths.size() * 97);
+  EXPECT_LE(found.wordWidths.size() * 100, sourceWidths.size() * 103);
+}
+
 TEST(ReflowPage, MakesNoPageOfAPageWithoutText) {
   GrayImage white(300, 400);
   for (int y = 0; y < 400; ++y) std::fill_n(white.Row(y), 300, uint8_t{255});

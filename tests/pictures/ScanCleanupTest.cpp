@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "pictures/PageFitting.h"
+#include "pictures/Reflow.h"
 #include "pictures/ScanCleanup.h"
 #include "platform/Bitmap.h"
 #include "support/TestScans.h"
@@ -47,6 +48,32 @@ TEST(CleanScan, MakesThePrintBlackAndKeepsAPictureItsGreys) {
   for (int y = w.y; y < w.y + w.height; ++y)
     for (int x = w.x; x < w.x + w.width; ++x) darkest = std::min<int>(darkest, cleaned.page.Row(y)[x]);
   EXPECT_EQ(darkest, 0);
+}
+
+// A photograph whose greys run from dark to nearly the paper's keeps them all to its edges, on the cleaned
+// page and as reflow's figure; the paper beside it is still made white.
+TEST(CleanScan, KeepsAPhotographsLightGreysToItsEdges) {
+  const test::TestScan scan = test::MakeTestScan(
+      {.width = 1200, .height = 1600, .picture = true, .pictureLightest = 0.8, .grain = 8});
+  const PictureBox& s = scan.picture;
+  const CleanedScan cleaned = CleanScan(scan.page.View());
+  const ScanLayout layout = SegmentScan(cleaned.page.View());
+  std::vector<PictureBox> found = cleaned.pictures;
+  for (const ScanLine& line : layout.lines)
+    if (line.figure) found.push_back(line.box);
+  ASSERT_EQ(found.size(), 2u);
+  for (const PictureBox& p : found) {
+    EXPECT_NEAR(p.x, s.x, 3);
+    EXPECT_NEAR(p.y, s.y, 3);
+    EXPECT_NEAR(p.x + p.width, s.x + s.width, 3);
+    EXPECT_NEAR(p.y + p.height, s.y + s.height, 3);
+  }
+  // The lightest corner keeps its grey.
+  const int corner = 20;
+  EXPECT_EQ(test::NonWhiteShare(cleaned.page.View(),
+                                {s.x + s.width - corner - 3, s.y + s.height - corner - 3, corner, corner}),
+            1.0);
+  EXPECT_EQ(test::NonWhiteShare(cleaned.page.View(), scan.blank), 0);
 }
 
 TEST(ScanLevelsOf, BlankPaperKeepsItsDarkerGreys) {
