@@ -32,7 +32,8 @@ std::u16string SizeToText(int64_t size) {
   return Utf8ToUtf16(std::to_string(tenths / 10) + separator + std::to_string(tenths % 10) + kUnits[u].unit);
 }
 
-FileItem::FileItem(const std::u16string& fileName) : fileName_(fileName), size_(FileSize(fileName)) {}
+FileItem::FileItem(const Runtime& runtime, const std::u16string& fileName)
+    : runtime_(runtime), fileName_(fileName), size_(FileSize(fileName)) {}
 
 void FileItem::Load() { loaded_ = true; }
 

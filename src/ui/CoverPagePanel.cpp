@@ -57,8 +57,8 @@ void MarginEdit::fixup(QString& input) const {
   input = QString::number(std::clamp(value, minimum(), maximum()));
 }
 
-CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
-    : QWidget(parent), messages_(messages) {
+CoverPagePanel::CoverPagePanel(const Runtime& runtime, UserDialogs& messages, QWidget* parent)
+    : QWidget(parent), runtime_(runtime), messages_(messages) {
   coverPage.SetDefaults();
   auto* columns = new QHBoxLayout(this);
   columns->setContentsMargins(0, 0, 0, 0);
@@ -90,8 +90,9 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
   enlargeCheck = new QCheckBox(tr("&Enlarge cover page"), settingsBox);
   settingsForm->addRow(QString(), enlargeCheck);
   titleCoverCheck = new QCheckBox(tr("Without a picture, set the &title and author on it"), settingsBox);
-  titleCoverCheck->setToolTip(tr("When no picture is chosen and no file offers a cover, the book gets a "
-                                 "cover with its title, author and series"));
+  titleCoverCheck->setToolTip(
+      tr("When no picture is chosen and no file offers a cover, the book gets a "
+         "cover with its title, author and series"));
   settingsForm->addRow(QString(), titleCoverCheck);
   settingsColumn->addWidget(settingsBox);
 
@@ -181,7 +182,7 @@ void CoverPagePanel::UpdatePreview() {
   previewLabel->clear();
   ReadSettings();
   Bitmap page;
-  if (!coverPage.RenderCover(page)) return;
+  if (!coverPage.RenderCover(runtime_, page)) return;
   Bitmap preview;
   FitPictureToPage(page, preview,
                    {.pageWidth = kPreviewWidth,
@@ -203,9 +204,9 @@ void CoverPagePanel::OnCoverModeChanged() {
 
 void CoverPagePanel::OnLoadPicture() {
   ReportErrors(messages_, [this] {
-    const std::u16string file = messages_.OpenPicture(
-        tr("Select image for cover").toStdU16String(),
-        FileTypes().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
+    const std::u16string file =
+        messages_.OpenPicture(tr("Select image for cover").toStdU16String(),
+                              FileTypes().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
     if (file.empty()) return;
     coverPage.fileName = file;
     // A picture chosen is a cover wanted: the grey cover, unless one is already chosen.

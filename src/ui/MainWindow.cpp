@@ -118,8 +118,9 @@ std::vector<std::u16string> LocalFiles(const QMimeData* data) {
 
 }  // namespace
 
-MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePath, QWidget* parent)
-    : QMainWindow(parent), messages_(messages), settingsFile_(UserSettingsPath()) {
+MainWindow::MainWindow(const Runtime& runtime, UserDialogs& messages, const std::u16string& executablePath,
+                       QWidget* parent)
+    : QMainWindow(parent), runtime_(runtime), messages_(messages), settingsFile_(UserSettingsPath()) {
   setWindowTitle(QStringLiteral("Bookloom"));
   setWindowIcon(QIcon::fromTheme(QStringLiteral("bookloom"), QIcon(Emblem(48))));
   setAcceptDrops(true);
@@ -153,7 +154,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
 
   descriptionDialog = new DescriptionDialog(messages_, this);
   aboutDialog = new AboutDialog(this);
-  coverPageDialog = new CoverPageDialog(messages_, this);
+  coverPageDialog = new CoverPageDialog(runtime_, messages_, this);
   buildDialog = new BuildDialog(this);
   CreateSettingsDialog();
 
@@ -391,7 +392,7 @@ void MainWindow::CreateClientArea() {
 }
 
 void MainWindow::CreatePreview() {
-  previewPane = new PreviewPane(this);
+  previewPane = new PreviewPane(runtime_, this);
   previewDock_ = new QDockWidget(tr("Page Preview"), this);
   previewDock_->setObjectName(QStringLiteral("PagePreview"));
   previewDock_->setWidget(previewPane);
@@ -441,7 +442,7 @@ std::vector<std::unique_ptr<FileItem>> MainWindow::MakeInputs(const std::vector<
   std::vector<std::unique_ptr<FileItem>> items;
   for (const std::u16string& fileName : fileNames) {
     try {
-      items.push_back(MakeInputItem(fileName, bookSettings_));
+      items.push_back(MakeInputItem(runtime_, fileName, bookSettings_));
     } catch (const InputError& e) {
       problems.push_back(InputProblem(e));
       refused.push_back(fileName);
@@ -460,7 +461,7 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
     int damaged = 0;
     for (const std::u16string& fileName : refused) {
       try {
-        MakeInputItem(fileName, skipping);
+        MakeInputItem(runtime_, fileName, skipping);
         ++damaged;
       } catch (const InputError&) {
       }
@@ -477,9 +478,8 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
   if (!added.empty()) {
     std::vector<int> rows(added.size());
     std::iota(rows.begin(), rows.end(), fileList.Count());
-    undoStack_->push(
-        new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
-                              ListEditedCallback()));
+    undoStack_->push(new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
+                                           ListEditedCallback()));
   }
   if (!problems.empty())
     messages_.ShowWarnings(
@@ -515,7 +515,7 @@ void MainWindow::NewBook() {
 
 void MainWindow::MakeBook(const std::u16string& fileName) {
   try {
-    buildDialog->Run(fileName, fileList, description, coverPage);
+    buildDialog->Run(runtime_, fileName, fileList, description, coverPage);
   } catch (const BuildCancelledError&) {
     return;  // the user stopped it: the old book stays, there is nothing to report
   }
@@ -558,8 +558,7 @@ void MainWindow::OnRemoveFile() {
       !messages_.Confirm(tr("Remove selected %n files from list?", nullptr, static_cast<int>(selected.size()))
                              .toStdU16String()))
     return;
-  undoStack_->push(new PlaceFilesCommand(tr("Remove Files"), fileList, selected,
-                                         ListEditedCallback()));
+  undoStack_->push(new PlaceFilesCommand(tr("Remove Files"), fileList, selected, ListEditedCallback()));
 }
 
 std::function<void(const std::vector<int>&)> MainWindow::ListEditedCallback() {
@@ -574,8 +573,7 @@ void MainWindow::ListEdited(const std::vector<int>& rows) {
 
 void MainWindow::ReorderAsEdit(std::vector<int> order, std::vector<int> selected) {
   undoStack_->push(new ReorderFilesCommand(tr("Move Files"), fileList, std::move(order), SelectedRows(),
-                                           std::move(selected),
-                                           ListEditedCallback()));
+                                           std::move(selected), ListEditedCallback()));
 }
 
 void MainWindow::MoveSelectedFiles(int offset) {

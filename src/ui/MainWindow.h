@@ -42,7 +42,9 @@ class MainWindow : public QMainWindow {
   // beside the executable once), applies the window bounds they hold, builds the open dialog's
   // filter and starts a new book; then creates the description dialog, the about box and the cover
   // page dialog, once each.
-  MainWindow(UserDialogs& messages, const std::u16string& executablePath, QWidget* parent = nullptr);
+  // The window reads its inputs with the run's libraries, `runtime`, which outlives it.
+  MainWindow(const Runtime& runtime, UserDialogs& messages, const std::u16string& executablePath,
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Adds files and folders as the command line's make does (named, dropped, chosen): the ones that
@@ -186,6 +188,7 @@ class MainWindow : public QMainWindow {
   // Connects an action to a handler whose errors go to the general error box.
   void OnTriggered(QAction* action, void (MainWindow::*handler)());
 
+  const Runtime& runtime_;
   UserDialogs& messages_;
   QString settingsFile_;  // the user's settings
   Settings settings_;
@@ -197,7 +200,7 @@ class MainWindow : public QMainWindow {
   QUndoStack* undoStack_;         // the edits of the list and of the files' contents and settings
   std::u16string projectFileName_;
   bool changedOutsideUndo_ = false;  // since the last save: the description, the cover, book settings
-  FileSettings bookSettings_;  // given to every file without its own
+  FileSettings bookSettings_;        // given to every file without its own
 };
 
 }  // namespace bookloom
