@@ -40,7 +40,7 @@ TEST(Runtime, ABuildLoadsOnlyWhatItsInputsNeed) {
   } cases[] = {
       {{"a.txt"}, {}},
       {{"a.txt", "b.png"}, {"picture decoders"}},  // libpng is linked in: the table of decoders alone
-      {{"c.fb2", "a.txt"}, {"libxml2"}},  // a book without pictures needs no decoder
+      {{"c.fb2", "a.txt"}, {"libxml2"}},           // a book without pictures needs no decoder
   };
   for (const auto& c : cases) EXPECT_EQ(LoadedBy(c.inputs, dir), c.loaded) << c.inputs.front();
 }
