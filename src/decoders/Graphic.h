@@ -100,7 +100,8 @@ struct DecodedFrames {
 // with a message that names the file and says why. A picture that can be read only in part is
 // decoded as far as it goes and marked incomplete. A decoder keeps no state between pictures, so a
 // build decodes the next picture on a second thread while the main thread writes the one before it:
-// decoding may read the file, the picture limits and the table of decoders, nothing else that is shared.
+// decoding may read the file, the picture limits and the table of decoders, and load its library
+// through the run's Runtime, nothing else that is shared.
 class GraphicDecoder {
  public:
   virtual ~GraphicDecoder() = default;
