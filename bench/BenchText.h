@@ -1,5 +1,5 @@
-// What the text benchmarks share: the Russian sample texts of the shared test data, and a main()
-// that holds the program's units.
+// What the text benchmarks share: the Russian sample texts of the shared test data (and, through
+// BenchRuntime.h, a main() that holds the program's units).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "book/Startup.h"
+#include "BenchRuntime.h"
 
 namespace bookloom::bench {
 
@@ -29,15 +29,6 @@ inline std::string NovelUtf8() {
     while (utf8.size() < 2000000)
       utf8 += "Мама мыла раму, «а папа — нет»... 1234567890 Подъезд, сестра; молоко!\n";
   return utf8;
-}
-
-// Runs the benchmarks named on the command line while the program's units are started.
-inline int RunWithUnits(int argc, char** argv) {
-  Startup units;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
 }
 
 }  // namespace bookloom::bench

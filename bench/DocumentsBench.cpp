@@ -51,20 +51,24 @@ const std::string& HtmlNovel() {
 }
 
 void BM_ParseFb2Xml(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(bookloom::ParseXml(Fb2Novel(), u"novel.fb2", ""));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(
+        bookloom::ParseXml(bookloom::bench::BenchRuntime(), Fb2Novel(), u"novel.fb2", ""));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Fb2Novel().size()));
 }
 BENCHMARK(BM_ParseFb2Xml)->Unit(benchmark::kMillisecond);
 
 void BM_ReadFb2(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(bookloom::ReadFb2(Fb2Novel(), u"novel.fb2"));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(bookloom::ReadFb2(bookloom::bench::BenchRuntime(), Fb2Novel(), u"novel.fb2"));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Fb2Novel().size()));
 }
 BENCHMARK(BM_ReadFb2)->Unit(benchmark::kMillisecond);
 
 void BM_ReadHtml(benchmark::State& state) {
   for (auto _ : state) {
-    const bookloom::XmlDocPtr page = bookloom::ParseHtml(HtmlNovel(), u"novel.html", "");
+    const bookloom::XmlDocPtr page =
+        bookloom::ParseHtml(bookloom::bench::BenchRuntime(), HtmlNovel(), u"novel.html", "");
     bookloom::Document document;
     bookloom::ReadHtmlBody(*page, document, {});
     benchmark::DoNotOptimize(document.blocks.data());

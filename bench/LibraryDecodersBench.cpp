@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "BenchRuntime.h"
 #include "decoders/PictureFormats.h"
 #include "platform/Bitmap.h"
 #include "platform/FileSys.h"
@@ -12,7 +13,9 @@
 namespace bookloom {
 namespace {
 
-const GraphicDecoder& DecoderFor(const std::u16string& name) { return *PictureDecoders().Find(name); }
+const GraphicDecoder& DecoderFor(const std::u16string& name) {
+  return *PictureDecoders(bench::BenchRuntime()).Find(name);
+}
 
 // Argument 1 decodes grey, as a picture becomes a page; 0 in colour.
 void BM_Decode(benchmark::State& state, const char* sample) {
@@ -74,4 +77,4 @@ BENCHMARK(BM_MakeGray)->Arg(0)->Arg(1)->ArgName("alpha")->Unit(benchmark::kMilli
 }  // namespace
 }  // namespace bookloom
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return bookloom::bench::RunWithUnits(argc, argv); }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "BenchRuntime.h"
 #include "decoders/EmfDecoder.h"
 #include "decoders/PsdDecoder.h"
 #include "decoders/PspDecoder.h"
@@ -116,11 +117,11 @@ void BM_EmfSample(benchmark::State& state) {
   std::stringstream s;
   s << in.rdbuf();
   const std::string file = s.str();
-  for (auto _ : state) benchmark::DoNotOptimize(DecodeEmf(file, u"fulltest.emf"));
+  for (auto _ : state) benchmark::DoNotOptimize(DecodeEmf(bench::BenchRuntime(), file, u"fulltest.emf"));
 }
 BENCHMARK(BM_EmfSample)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace bookloom
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return bookloom::bench::RunWithUnits(argc, argv); }

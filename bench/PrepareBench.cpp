@@ -14,6 +14,7 @@
 #include <map>
 #include <string>
 
+#include "BenchRuntime.h"
 #include "book/Startup.h"
 #include "decoders/Picture.h"
 #include "pictures/PageFitting.h"
@@ -122,7 +123,7 @@ void BM_PrepareInProcess(benchmark::State& state) {
   if (Skip(state)) return;
   for (auto _ : state) {
     bookloom::Picture picture;
-    picture.LoadFromFile(inputs.photo.u16string(), {.gray = true});
+    picture.LoadFromFile(bookloom::bench::BenchRuntime(), inputs.photo.u16string(), {.gray = true});
     bookloom::Bitmap page;
     bookloom::FitPictureToPage(picture, page);
     benchmark::DoNotOptimize(page.Row(0));
@@ -170,7 +171,8 @@ BENCHMARK(BM_ImageMagick)
 }  // namespace
 
 int main(int argc, char** argv) {
-  bookloom::Startup units;
+  const bookloom::Startup units;
+  bookloom::bench::programUnits = &units;
   benchmark::Initialize(&argc, argv);
   MakeInputs();
   if (!inputs.skipped.empty()) std::fprintf(stderr, "PrepareBench: %s; skipped\n", inputs.skipped.c_str());

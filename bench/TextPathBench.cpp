@@ -58,7 +58,7 @@ void BM_TextPath(benchmark::State& state) {
   if (state.range(0) == 1) settings.text = {.chapters = true, .unwrap = bookloom::Unwrap::kAuto};
   size_t bookSize = 0;
   for (auto _ : state) {
-    bookloom::TextFileItem item(BookFile().u16string());
+    bookloom::TextFileItem item(bookloom::bench::BenchRuntime(), BookFile().u16string());
     item.SetSettings(settings);
     item.SetOnlyInput(true);
     bookloom::MemoryOutputStream out;

@@ -8,8 +8,16 @@
 
 #include "decoders/Graphic.h"
 #include "platform/Exception.h"
+#include "platform/Runtime.h"
 
 namespace bookloom::fuzz {
+
+// The target's Runtime, which loads the libraries and modules its inputs need. libFuzzer's main()
+// runs the target, so the target keeps the one object of its run here, made before the first input.
+inline const Runtime& TargetRuntime() {
+  static const Runtime runtime;
+  return runtime;
+}
 
 inline void LimitPictureSizes() { SetPictureLimits({.maxSide = 4096, .maxPixels = 1 << 22}); }
 
@@ -52,12 +60,12 @@ inline void Decode(DecodeFunction decode, const uint8_t* data, size_t size, int6
   }
 
 // The entry points of a target that feeds every input to a decoder of many frames, all of them decoded.
-#define BOOKLOOM_FUZZ_DECODER_ALL_FRAMES(Decoder)                           \
-  extern "C" int LLVMFuzzerInitialize(int*, char***) {                      \
-    ::bookloom::fuzz::LimitPictureSizes();                                  \
-    return 0;                                                               \
-  }                                                                         \
-  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
-    ::bookloom::fuzz::DecodeAllFrames(Decoder(), data, size);               \
-    return 0;                                                               \
+#define BOOKLOOM_FUZZ_DECODER_ALL_FRAMES(Decoder)                                              \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) {                                         \
+    ::bookloom::fuzz::LimitPictureSizes();                                                     \
+    return 0;                                                                                  \
+  }                                                                                            \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {                    \
+    ::bookloom::fuzz::DecodeAllFrames(Decoder(::bookloom::fuzz::TargetRuntime()), data, size); \
+    return 0;                                                                                  \
   }

@@ -5,8 +5,8 @@
 
 namespace {
 
-bookloom::Document ReadDjvuText(const std::u16string& fileName) {
-  return bookloom::ReadDjvu(fileName, bookloom::DocumentMode::kText);
+bookloom::Document ReadDjvuText(const bookloom::Runtime& runtime, const std::u16string& fileName) {
+  return bookloom::ReadDjvu(runtime, fileName, bookloom::DocumentMode::kText);
 }
 
 }  // namespace
@@ -14,7 +14,7 @@ bookloom::Document ReadDjvuText(const std::u16string& fileName) {
 // The DjVu reader module is loaded before the first input, so that no input pays for loading it.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   bookloom::fuzz::StartDocumentReading();
-  bookloom::StartDjvuReader();
+  bookloom::StartDjvuReader(bookloom::fuzz::TargetRuntime());
   return 0;
 }
 

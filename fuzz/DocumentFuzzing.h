@@ -73,24 +73,26 @@ void ReadDocument(Read read, size_t maxPictures) {
 }  // namespace bookloom::fuzz
 
 // The entry point of a target that feeds every input, as a file, to one document reader.
-#define BOOKLOOM_FUZZ_DOCUMENT_INPUT(read, maxPictures)                             \
-  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {         \
-    const ::bookloom::fuzz::InputFile file(data, size);                             \
-    ::bookloom::fuzz::ReadDocument([&] { return read(file.Name()); }, maxPictures); \
-    return 0;                                                                       \
+#define BOOKLOOM_FUZZ_DOCUMENT_INPUT(read, maxPictures)                                                  \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {                              \
+    const ::bookloom::fuzz::InputFile file(data, size);                                                  \
+    ::bookloom::fuzz::ReadDocument([&] { return read(::bookloom::fuzz::TargetRuntime(), file.Name()); }, \
+                                   maxPictures);                                                         \
+    return 0;                                                                                            \
   }
 
 // The entry point of a target that feeds every input's bytes to a reader of documents held in
 // memory: `read` takes a std::string_view.
-#define BOOKLOOM_FUZZ_DOCUMENT_BYTES(read, maxPictures)                       \
-  extern "C" int LLVMFuzzerInitialize(int*, char***) {                        \
-    ::bookloom::fuzz::StartDocumentReading();                                 \
-    return 0;                                                                 \
-  }                                                                           \
-  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {   \
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);  \
-    ::bookloom::fuzz::ReadDocument([&] { return read(bytes); }, maxPictures); \
-    return 0;                                                                 \
+#define BOOKLOOM_FUZZ_DOCUMENT_BYTES(read, maxPictures)                                            \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) {                                             \
+    ::bookloom::fuzz::StartDocumentReading();                                                      \
+    return 0;                                                                                      \
+  }                                                                                                \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {                        \
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);                       \
+    ::bookloom::fuzz::ReadDocument([&] { return read(::bookloom::fuzz::TargetRuntime(), bytes); }, \
+                                   maxPictures);                                                   \
+    return 0;                                                                                      \
   }
 
 // The same with the document readers started before the first input.

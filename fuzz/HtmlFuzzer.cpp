@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace bookloom;
   try {
-    const XmlDocPtr page =
-        ParseHtml(std::string_view(reinterpret_cast<const char*>(data), size), u"fuzz", "");
+    const XmlDocPtr page = ParseHtml(
+        fuzz::TargetRuntime(), std::string_view(reinterpret_cast<const char*>(data), size), u"fuzz", "");
     Document document;
     size_t pictures = 0;
     ReadHtmlBody(*page, document,

@@ -17,13 +17,14 @@ constexpr bookloom::MagickFormat kFormats[] = {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   bookloom::fuzz::LimitPictureSizes();
-  bookloom::StartGraphicsMagick();
+  bookloom::StartGraphicsMagick(bookloom::fuzz::TargetRuntime());
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const bookloom::MagickDecoder decoder(kFormats[data[0] % std::size(kFormats)]);
+  const bookloom::MagickDecoder decoder(bookloom::fuzz::TargetRuntime(),
+                                        kFormats[data[0] % std::size(kFormats)]);
   bookloom::fuzz::Decode(decoder, data + 1, size - 1);
   return 0;
 }

@@ -5,8 +5,8 @@
 
 namespace {
 
-bookloom::Document Read(std::string_view text) {
-  return bookloom::ReadMarkdown(text, u"/nonexistent/fuzz.md");
+bookloom::Document Read(const bookloom::Runtime& runtime, std::string_view text) {
+  return bookloom::ReadMarkdown(runtime, text, u"/nonexistent/fuzz.md");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 // The PDF reader module is loaded before the first input, so that no input pays for loading it.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   bookloom::fuzz::StartDocumentReading();
-  bookloom::StartPdfReader();
+  bookloom::StartPdfReader(bookloom::fuzz::TargetRuntime());
   return 0;
 }
 

@@ -5,8 +5,8 @@
 
 namespace {
 
-bookloom::Document ReadPdfText(const std::u16string& fileName) {
-  return bookloom::ReadPdf(fileName, bookloom::DocumentMode::kText);
+bookloom::Document ReadPdfText(const bookloom::Runtime& runtime, const std::u16string& fileName) {
+  return bookloom::ReadPdf(runtime, fileName, bookloom::DocumentMode::kText);
 }
 
 }  // namespace
@@ -18,7 +18,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 // The PDF reader module is loaded before the first input, so that no input pays for loading it.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   bookloom::fuzz::StartDocumentReading();
-  bookloom::StartPdfReader();
+  bookloom::StartPdfReader(bookloom::fuzz::TargetRuntime());
   return 0;
 }
 

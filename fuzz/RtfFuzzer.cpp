@@ -4,7 +4,9 @@
 
 namespace {
 
-bookloom::Document Read(std::string_view rtf) { return bookloom::ReadRtf(rtf, u"fuzz.rtf"); }
+bookloom::Document Read(const bookloom::Runtime& runtime, std::string_view rtf) {
+  return bookloom::ReadRtf(runtime, rtf, u"fuzz.rtf");
+}
 
 }  // namespace
 

@@ -8,4 +8,13 @@ extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\nleak:libfreetype.so\nleak:libcairo.so\nleak:libpango\nleak:libharfbuzz.so\n";
 }
 
-BOOKLOOM_FUZZ_DECODE_FUNCTION(bookloom::DecodeSvg, bookloom::kMaxPicturePixels)
+namespace {
+
+std::unique_ptr<bookloom::Graphic> DecodeSvg(std::string_view bytes, const std::u16string& name,
+                                             int64_t maxPixels) {
+  return bookloom::DecodeSvg(bookloom::fuzz::TargetRuntime(), bytes, name, maxPixels);
+}
+
+}  // namespace
+
+BOOKLOOM_FUZZ_DECODE_FUNCTION(DecodeSvg, bookloom::kMaxPicturePixels)

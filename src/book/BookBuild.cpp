@@ -70,13 +70,13 @@ std::u16string OfferedSeries(FileList& files) {
 // The picture of the cover when the user chose a kind of cover page but no picture for it: the cover an
 // input offers, else, when the user asked for one, a cover made from the book's title, author and
 // series. False when there is none.
-bool LoadUnchosenCover(Picture& picture, FileList& files, const CoverPage& coverPage,
+bool LoadUnchosenCover(const Runtime& runtime, Picture& picture, FileList& files, const CoverPage& coverPage,
                        const BookDescription& described) {
   if (!coverPage.fileName.empty() || coverPage.coverMode <= 0) return false;
   for (int i = 0; i < files.Count(); ++i)
     if (files.Items(i).LoadOfferedCover(picture)) return true;
   if (!coverPage.fromTitle) return false;
-  picture.Assign(DrawTitleCover({GetBookTitle(described), described.author, OfferedSeries(files)}));
+  picture.Assign(DrawTitleCover(runtime, {GetBookTitle(described), described.author, OfferedSeries(files)}));
   return true;
 }
 
@@ -84,14 +84,14 @@ bool WantsCover(const CoverPage& cover) {
   return !cover.fileName.empty() && FileExists(cover.fileName) && cover.coverMode > 0;
 }
 
-void WriteCover(BookWriter& writer, FileList& files, const CoverPage& coverPage,
+void WriteCover(const Runtime& runtime, BookWriter& writer, FileList& files, const CoverPage& coverPage,
                 const BookDescription& described) {
   Bitmap cover;
   if (WantsCover(coverPage)) {
-    if (!coverPage.RenderCover(cover)) return;
+    if (!coverPage.RenderCover(runtime, cover)) return;
   } else {
     Picture picture;
-    if (!LoadUnchosenCover(picture, files, coverPage, described)) return;
+    if (!LoadUnchosenCover(runtime, picture, files, coverPage, described)) return;
     coverPage.RenderCover(picture, cover);
   }
   writer.WriteCoverPicture(cover, static_cast<uint16_t>(coverPage.coverMode));
@@ -191,13 +191,13 @@ void CheckNotAnInput(const std::u16string& fileName, const FileList& files, cons
     Raise<Exception>("The book \"%s\" would replace its own cover picture", {fileName});
 }
 
-void WriteBook(OutputStream& stream, FileList& files, const BookDescription& description,
-               const CoverPage& coverPage, BuildObserver& observer) {
+void WriteBook(const Runtime& runtime, OutputStream& stream, FileList& files,
+               const BookDescription& description, const CoverPage& coverPage, BuildObserver& observer) {
   BookWriter writer(stream);
   const BookDescription described = WithOfferedTexts(description, files, observer);
   FillDescription(writer.Description(), described);
   writer.WriteDescription();
-  WriteCover(writer, files, coverPage, described);
+  WriteCover(runtime, writer, files, coverPage, described);
   writer.BeginBody();
   const int count = files.Count();
   LoadAhead ahead;
@@ -215,23 +215,23 @@ void WriteBook(OutputStream& stream, FileList& files, const BookDescription& des
 
 }  // namespace
 
-std::string BuildBookInMemory(FileList& files, const BookDescription& description,
+std::string BuildBookInMemory(const Runtime& runtime, FileList& files, const BookDescription& description,
                               const CoverPage& coverPage) {
   MemoryOutputStream stream;
   BuildObserver silent;
-  WriteBook(stream, files, description, coverPage, silent);
+  WriteBook(runtime, stream, files, description, coverPage, silent);
   return std::move(stream.Bytes());
 }
 
-void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
-               const CoverPage& coverPage, BuildObserver* observer) {
+void BuildBook(const Runtime& runtime, const std::u16string& fileName, FileList& files,
+               const BookDescription& description, const CoverPage& coverPage, BuildObserver* observer) {
   CheckNotAnInput(fileName, files, coverPage);
   BuildObserver silent;
   const std::u16string temporary = TemporaryNameBeside(fileName);
   const TemporaryFileRegistration removedOnSignal(temporary);
   try {
     FileOutputStream file(temporary, fileName);
-    WriteBook(file, files, description, coverPage, observer ? *observer : silent);
+    WriteBook(runtime, file, files, description, coverPage, observer ? *observer : silent);
     file.Close();
     ReplaceFile(temporary, fileName);
   } catch (...) {

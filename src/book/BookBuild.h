@@ -11,6 +11,7 @@ class FileItem;
 class FileList;
 class BookDescription;
 class CoverPage;
+class Runtime;
 
 // What one input added to the book.
 struct ItemReport {
@@ -53,12 +54,14 @@ std::u16string GetBookAuthor(const BookDescription& description);
 // temporary file beside it, which replaces fileName only when the book is complete: on any error (or a
 // cancellation, or SIGINT and SIGTERM where the program has them remove temporary files) the temporary file
 // is removed, an existing book of that name stays as it was, and the error is passed on. A book that would
-// replace one of its own inputs or its cover is refused before anything is written.
-void BuildBook(const std::u16string& fileName, FileList& files, const BookDescription& description,
-               const CoverPage& coverPage, BuildObserver* observer = nullptr);
+// replace one of its own inputs or its cover is refused before anything is written. The cover is read
+// (or made from the title) with the run's libraries.
+void BuildBook(const Runtime& runtime, const std::u16string& fileName, FileList& files,
+               const BookDescription& description, const CoverPage& coverPage,
+               BuildObserver* observer = nullptr);
 
 // The same book in memory: what a preview shows of a file is what the book will hold.
-std::string BuildBookInMemory(FileList& files, const BookDescription& description,
+std::string BuildBookInMemory(const Runtime& runtime, FileList& files, const BookDescription& description,
                               const CoverPage& coverPage);
 
 }  // namespace bookloom

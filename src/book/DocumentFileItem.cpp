@@ -32,8 +32,8 @@ namespace bookloom {
 namespace {
 
 template <auto read>
-std::unique_ptr<FileItem> Create(const std::u16string& fileName) {
-  return std::make_unique<DocumentFileItem>(fileName, read);
+std::unique_ptr<FileItem> Create(const Runtime& runtime, const std::u16string& fileName) {
+  return std::make_unique<DocumentFileItem>(runtime, fileName, read);
 }
 
 // A picture's pages, and whether the picture could be read only in part.
@@ -215,7 +215,7 @@ const FileItemClass DocumentFileItem::MobiClass = {Create<ReadMobi>};
 void DocumentFileItem::Load() { LoadAs(Settings().documentMode); }
 
 void DocumentFileItem::LoadAs(DocumentMode mode) {
-  document_ = readPaged_ ? readPaged_(FileName(), mode) : read_(FileName());
+  document_ = readPaged_ ? readPaged_(Libraries(), FileName(), mode) : read_(Libraries(), FileName());
   loadedMode_ = mode;
   FileItem::Load();
 }

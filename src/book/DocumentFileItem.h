@@ -15,13 +15,14 @@
 
 namespace bookloom {
 
-// Reads a file (or a folder) of one format into a document.
-using DocumentReadFunction = Document (*)(const std::u16string& fileName);
+// Reads a file (or a folder) of one format into a document with the run's libraries.
+using DocumentReadFunction = Document (*)(const Runtime& runtime, const std::u16string& fileName);
 // Reads the document of the item's file name: a format's read function, or one that reads a part of
 // another file (an e-book inside an archive).
-using DocumentReader = std::function<Document(const std::u16string& fileName)>;
+using DocumentReader = std::function<Document(const Runtime& runtime, const std::u16string& fileName)>;
 // Reads a paged document (PDF, DjVu) as its text or as its pages, as the mode says.
-using PagedDocumentReadFunction = Document (*)(const std::u16string& fileName, DocumentMode mode);
+using PagedDocumentReadFunction = Document (*)(const Runtime& runtime, const std::u16string& fileName,
+                                               DocumentMode mode);
 
 class DocumentFileItem : public FileItem {
  public:
@@ -29,10 +30,11 @@ class DocumentFileItem : public FileItem {
   static const FileItemClass Fb2Class, EpubClass, HtmlClass, ComicArchiveClass, PdfClass, DjvuClass,
       FolderClass, DocxClass, OdtClass, RtfClass, MarkdownClass, MobiClass;
 
-  DocumentFileItem(const std::u16string& fileName, DocumentReader read)
-      : FileItem(fileName), read_(std::move(read)) {}
-  DocumentFileItem(const std::u16string& fileName, PagedDocumentReadFunction readPaged)
-      : FileItem(fileName), readPaged_(readPaged) {}
+  DocumentFileItem(const Runtime& runtime, const std::u16string& fileName, DocumentReader read)
+      : FileItem(runtime, fileName), read_(std::move(read)) {}
+  DocumentFileItem(const Runtime& runtime, const std::u16string& fileName,
+                   PagedDocumentReadFunction readPaged)
+      : FileItem(runtime, fileName), readPaged_(readPaged) {}
 
   // Reads the document: its text and the list of its pictures, which are decoded only when written.
   void Load() override;
@@ -45,7 +47,9 @@ class DocumentFileItem : public FileItem {
   bool ReadsFile(const std::u16string& fileName) override;
   // The pictures of a document become pages as the picture settings say; its text has its own
   // encoding and structure. A paged document is read as the document mode says.
-  SettingGroups UsedSettings() const override { return {.pictures = true, .document = readPaged_ != nullptr}; }
+  SettingGroups UsedSettings() const override {
+    return {.pictures = true, .document = readPaged_ != nullptr};
+  }
   // The document's headings, paragraphs and pictures in order, then the document is released. Content
   // before the document's first table-of-contents entry gets a first-level entry with the document's
   // title, or else the file's name, as a text file's chapter has. A picture that cannot be decoded fails the

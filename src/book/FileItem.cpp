@@ -12,7 +12,8 @@
 
 namespace bookloom {
 
-FileItem::FileItem(const std::u16string& fileName) : fileName_(fileName), size_(FileSize(fileName)) {}
+FileItem::FileItem(const Runtime& runtime, const std::u16string& fileName)
+    : runtime_(runtime), fileName_(fileName), size_(FileSize(fileName)) {}
 
 void FileItem::Load() { loaded_ = true; }
 

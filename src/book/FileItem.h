@@ -13,6 +13,7 @@
 #include "book/BookDescription.h"
 #include "book/Contents.h"
 #include "book/FileSettings.h"
+#include "platform/Runtime.h"
 #include "text/Win1251Fallback.h"
 
 namespace bookloom {
@@ -24,13 +25,14 @@ class Picture;
 // One kind of file item: how to create an item for a file. Every item class has exactly one such
 // object; the table of file types tells classes apart by its address.
 struct FileItemClass {
-  std::unique_ptr<FileItem> (*create)(const std::u16string& fileName);
+  std::unique_ptr<FileItem> (*create)(const Runtime& runtime, const std::u16string& fileName);
 };
 
 class FileItem {
  public:
-  // Takes the size of the file now; a missing file gives 0 and no error.
-  explicit FileItem(const std::u16string& fileName);
+  // Takes the size of the file now; a missing file gives 0 and no error. The item reads its file with
+  // the libraries of `runtime`, which outlives it.
+  FileItem(const Runtime& runtime, const std::u16string& fileName);
   virtual ~FileItem() = default;
   FileItem(const FileItem&) = delete;
   FileItem& operator=(const FileItem&) = delete;
@@ -100,6 +102,8 @@ class FileItem {
   void SetOnlyInput(bool only) { onlyInput_ = only; }
 
   const std::u16string& FileName() const { return fileName_; }
+  // The run's libraries and modules, which the item reads its file and pictures with.
+  const Runtime& Libraries() const { return runtime_; }
   int64_t Size() const { return size_; }
   bool Loaded() const { return loaded_; }
 
@@ -131,6 +135,7 @@ class FileItem {
   EntryResult WriteEntry(BookWriter& writer, FallbackReport* report = nullptr);
 
  private:
+  const Runtime& runtime_;
   const std::u16string fileName_;
   const int64_t size_;
   bool loaded_ = false;

@@ -19,8 +19,8 @@ constexpr int kMaxDepth = 32;
 
 class FolderWalker {
  public:
-  FolderWalker(const std::u16string& top, Document& document) : document_(document) {
-    auto pictures = std::make_unique<EncodedPictures>(top);
+  FolderWalker(const Runtime& runtime, const std::u16string& top, Document& document) : document_(document) {
+    auto pictures = std::make_unique<EncodedPictures>(runtime, top);
     pictures_ = pictures.get();
     document_.pictures = std::move(pictures);
   }
@@ -77,11 +77,11 @@ class FolderWalker {
 
 }  // namespace
 
-Document ReadFolder(const std::u16string& folder) {
+Document ReadFolder(const Runtime& runtime, const std::u16string& folder) {
   Document document;
   std::u16string top = folder;
   while (top.size() > 1 && top.ends_with(u'/')) top.pop_back();
-  FolderWalker(top, document).Walk(top, u"", 1);
+  FolderWalker(runtime, top, document).Walk(top, u"", 1);
   if (document.blocks.empty())
     throw DocumentError(folder, "", "the folder holds no picture and no text file");
   return document;

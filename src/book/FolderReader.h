@@ -13,6 +13,6 @@ namespace bookloom {
 // texts and sub-folders are one level deeper (at most the table of contents' third). Hidden files
 // and folders, and links to folders, are passed over; files of other known kinds are left out
 // with a warning. A picture named "cover" (or "folder") is the folder's cover.
-Document ReadFolder(const std::u16string& folder);
+Document ReadFolder(const Runtime& runtime, const std::u16string& folder);
 
 }  // namespace bookloom

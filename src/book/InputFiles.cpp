@@ -33,8 +33,8 @@ const FileItemClass* InputItemClass(const std::u16string& fileName) {
   return itemClass ? itemClass : TextClassByContent(fileName);
 }
 
-std::unique_ptr<FileItem> MakeInputItem(const std::u16string& name, const FileSettings& settings,
-                                        bool ownSettings) {
+std::unique_ptr<FileItem> MakeInputItem(const Runtime& runtime, const std::u16string& name,
+                                        const FileSettings& settings, bool ownSettings) {
   std::u16string fileName = name;
   const bool folder = KindOf(fileName) == FileKind::kFolder;
   if (folder) {
@@ -50,7 +50,7 @@ std::unique_ptr<FileItem> MakeInputItem(const std::u16string& name, const FileSe
     throw InputError(fileName,
                      ext.empty() ? "has no file type extension" : "unknown file type ." + Utf16ToUtf8(ext));
   }
-  std::unique_ptr<FileItem> item = itemClass->create(fileName);
+  std::unique_ptr<FileItem> item = itemClass->create(runtime, fileName);
   item->SetSettings(settings, ownSettings);
   try {
     item->Verify();

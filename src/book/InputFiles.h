@@ -38,8 +38,9 @@ const FileItemClass* InputItemClass(const std::u16string& fileName);
 // must decode, a book must be readable, every page of a folder or an archive must be one a decoder
 // takes, or is left out with a warning when the settings skip bad parts); InputError otherwise. A
 // folder is an input too: its pictures and texts make one item. Every way a file comes into a book
-// (named, in a project, dropped on the window) passes through here.
-std::unique_ptr<FileItem> MakeInputItem(const std::u16string& fileName, const FileSettings& settings = {},
-                                        bool ownSettings = false);
+// (named, in a project, dropped on the window) passes through here. The item reads its file with the
+// run's libraries.
+std::unique_ptr<FileItem> MakeInputItem(const Runtime& runtime, const std::u16string& fileName,
+                                        const FileSettings& settings = {}, bool ownSettings = false);
 
 }  // namespace bookloom

@@ -52,10 +52,10 @@ bool IsEbookEntry(const std::string& name) {
 
 // The FB2 and EPUB books of an archive that holds two or more and no picture; none for any other
 // archive (one that cannot be read is one book, whose build tells what is wrong with it).
-std::vector<std::string> EbookEntries(const std::u16string& archiveName) {
+std::vector<std::string> EbookEntries(const Runtime& runtime, const std::u16string& archiveName) {
   std::vector<std::string> books;
   try {
-    ArchiveReader archive(archiveName);
+    ArchiveReader archive(runtime, archiveName);
     while (archive.Next()) {
       if (IsEbookEntry(archive.Name()))
         books.push_back(archive.Name());
@@ -74,7 +74,7 @@ std::vector<std::string> EbookEntries(const std::u16string& archiveName) {
 
 class LibraryWalker {
  public:
-  explicit LibraryWalker(Library& library) : library_(library) {}
+  LibraryWalker(const Runtime& runtime, Library& library) : runtime_(runtime), library_(library) {}
 
   void Input(const std::u16string& name, size_t index) {
     input_ = index;
@@ -110,7 +110,7 @@ class LibraryWalker {
 
   void File(const std::u16string& path, const std::u16string& relative) {
     if (FileTypes().FindItemClass(path) == &DocumentFileItem::ComicArchiveClass) {
-      const std::vector<std::string> entries = EbookEntries(path);
+      const std::vector<std::string> entries = EbookEntries(runtime_, path);
       for (const std::string& entry : entries)
         library_.books.push_back({path, entry, Stem(relative) + u"/" + OutputOf(Utf8ToUtf16(entry)), input_});
       if (!entries.empty()) return;
@@ -118,6 +118,7 @@ class LibraryWalker {
     library_.books.push_back({path, "", OutputOf(relative), input_});
   }
 
+  const Runtime& runtime_;
   Library& library_;
   size_t input_ = 0;
 };
@@ -186,13 +187,13 @@ uint64_t StableHash(std::string_view bytes) {
   return hash;
 }
 
-Document ReadEbookEntry(const std::u16string& archiveName, const std::string& entry) {
-  ArchiveReader archive(archiveName);
+Document ReadEbookEntry(const Runtime& runtime, const std::u16string& archiveName, const std::string& entry) {
+  ArchiveReader archive(runtime, archiveName);
   while (archive.Next()) {
     if (archive.Name() != entry) continue;
     const std::string bytes = archive.Read();
     const std::u16string shown = archiveName + u": " + Utf8ToUtf16(entry);
-    return IsEpubEntry(entry) ? ReadEpubBytes(bytes, shown) : ReadFb2(bytes, shown);
+    return IsEpubEntry(entry) ? ReadEpubBytes(runtime, bytes, shown) : ReadFb2(runtime, bytes, shown);
   }
   throw DocumentError(archiveName, entry, "is no longer in the archive");
 }
@@ -210,7 +211,9 @@ void NumberSharedOutputs(std::vector<LibraryBook>& books) {
 OutputNamePattern::OutputNamePattern(std::u16string_view text) {
   const std::u16string pattern(text);
   static constexpr std::pair<std::u16string_view, std::u16string BookNameFields::*> kFields[] = {
-      {u"author", &BookNameFields::author}, {u"series", &BookNameFields::series}, {u"title", &BookNameFields::title}};
+      {u"author", &BookNameFields::author},
+      {u"series", &BookNameFields::series},
+      {u"title", &BookNameFields::title}};
   bool named = false;
   for (size_t at = 0; at < pattern.size();) {
     const size_t open = pattern.find(u'{', at);
@@ -263,9 +266,9 @@ std::u16string LibraryBook::Shown() const {
   return entry.empty() ? source : source + u"/" + Utf8ToUtf16(entry);
 }
 
-Library FindLibraryBooks(const std::vector<std::u16string>& inputs) {
+Library FindLibraryBooks(const Runtime& runtime, const std::vector<std::u16string>& inputs) {
   Library library;
-  LibraryWalker walker(library);
+  LibraryWalker walker(runtime, library);
   for (size_t i = 0; i < inputs.size(); ++i) walker.Input(inputs[i], i);
   SeparateOutputs(library.books);
   return library;
@@ -276,12 +279,14 @@ bool InShard(const LibraryBook& book, int index, int count) {
   return static_cast<int>(hash % static_cast<uint64_t>(count)) == index - 1;
 }
 
-std::unique_ptr<FileItem> MakeLibraryItem(const LibraryBook& book, const FileSettings& settings) {
-  if (book.entry.empty()) return MakeInputItem(book.source, settings);
+std::unique_ptr<FileItem> MakeLibraryItem(const Runtime& runtime, const LibraryBook& book,
+                                          const FileSettings& settings) {
+  if (book.entry.empty()) return MakeInputItem(runtime, book.source, settings);
   CheckInputFile(book.source);
   auto item = std::make_unique<DocumentFileItem>(
-      book.Shown(), [archive = book.source, entry = book.entry](const std::u16string&) {
-        return ReadEbookEntry(archive, entry);
+      runtime, book.Shown(),
+      [archive = book.source, entry = book.entry](const Runtime& runtime, const std::u16string&) {
+        return ReadEbookEntry(runtime, archive, entry);
       });
   item->SetSettings(settings);
   try {

@@ -35,7 +35,7 @@ struct Library {
   // The folders that could not be read, each with the message that says why.
   std::vector<std::pair<std::u16string, std::string>> unreadable;
 };
-Library FindLibraryBooks(const std::vector<std::u16string>& inputs);
+Library FindLibraryBooks(const Runtime& runtime, const std::vector<std::u16string>& inputs);
 
 // What a book is named by when its outputs take its description: each "" where it gives none.
 struct BookNameFields {
@@ -61,9 +61,9 @@ class OutputNamePattern {
 
  private:
   struct Part {
-    std::u16string text;               // literal text
+    std::u16string text;                              // literal text
     std::u16string BookNameFields::*field = nullptr;  // or a field
-    bool file = false;                 // or the source's name
+    bool file = false;                                // or the source's name
   };
   std::vector<Part> parts_;
 };
@@ -82,6 +82,7 @@ bool InShard(const LibraryBook& book, int index, int count);
 
 // The file item that reads the book with these settings, checked with them as MakeInputItem checks an
 // input (with skipBadParts its bad pages are left out); InputError otherwise.
-std::unique_ptr<FileItem> MakeLibraryItem(const LibraryBook& book, const FileSettings& settings);
+std::unique_ptr<FileItem> MakeLibraryItem(const Runtime& runtime, const LibraryBook& book,
+                                          const FileSettings& settings);
 
 }  // namespace bookloom

@@ -13,8 +13,8 @@
 namespace bookloom {
 
 const FileItemClass PictureFileItem::Class = {
-    [](const std::u16string& fileName) -> std::unique_ptr<FileItem> {
-      return std::make_unique<PictureFileItem>(fileName);
+    [](const Runtime& runtime, const std::u16string& fileName) -> std::unique_ptr<FileItem> {
+      return std::make_unique<PictureFileItem>(runtime, fileName);
     }};
 
 void PictureFileItem::Load() {
@@ -22,7 +22,7 @@ void PictureFileItem::Load() {
   if (graphicClass_)
     picture_.LoadFromFile(FileName(), *graphicClass_, options);
   else
-    picture_.LoadFromFile(FileName(), options);
+    picture_.LoadFromFile(Libraries(), FileName(), options);
   picture_.SetTransparent(true);
   if (picture_.Incomplete()) Warn(kIncompletePicture);
   if (const int left = picture_.FrameCount() - static_cast<int>(picture_.Frames().size()); left > 0)
@@ -45,7 +45,7 @@ void PictureFileItem::LoadToWrite() {
 }
 
 void PictureFileItem::Verify() {
-  graphicClass_ = PictureDecoders().Find(FileName());
+  graphicClass_ = PictureDecoders(Libraries()).Find(FileName());
   if (!graphicClass_) {
     Load();  // raises that no decoder reads the file's extension
     Unload();

@@ -19,7 +19,7 @@ class PictureFileItem : public FileItem {
  public:
   static const FileItemClass Class;
 
-  explicit PictureFileItem(const std::u16string& fileName) : FileItem(fileName) {}
+  PictureFileItem(const Runtime& runtime, const std::u16string& fileName) : FileItem(runtime, fileName) {}
 
   // Decodes the picture grey (with the decoder chosen by Verify, else by the extension), its first
   // frame or all as the settings say, and marks it transparent. Warns of a picture read only in part

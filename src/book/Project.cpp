@@ -225,12 +225,13 @@ Project MakeProject(const FileList& files, const BookDescription& description, c
   return project;
 }
 
-FileList MakeProjectItems(const Project& project, std::vector<std::string>& problems) {
+FileList MakeProjectItems(const Runtime& runtime, const Project& project,
+                          std::vector<std::string>& problems) {
   FileList files;
   for (const ProjectFile& file : project.files) {
     try {
-      std::unique_ptr<FileItem> item =
-          MakeInputItem(file.path, file.ownSettings ? file.settings : project.settings, file.ownSettings);
+      std::unique_ptr<FileItem> item = MakeInputItem(
+          runtime, file.path, file.ownSettings ? file.settings : project.settings, file.ownSettings);
       item->SetEdits(file.contents);
       files.Add(std::move(item));
     } catch (const InputError& e) {

@@ -48,7 +48,7 @@ Project MakeProject(const FileList& files, const BookDescription& description, c
 
 // The items of a project's files, each with its settings and edits; a file that cannot be used is left out
 // and named in `problems` with the reason.
-FileList MakeProjectItems(const Project& project, std::vector<std::string>& problems);
+FileList MakeProjectItems(const Runtime& runtime, const Project& project, std::vector<std::string>& problems);
 
 // Writes the project file in one step: an old file of that name stays whole until the new one is.
 void SaveProject(const Project& project, const std::u16string& fileName);

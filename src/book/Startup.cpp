@@ -7,6 +7,6 @@ namespace bookloom {
 
 Startup::Startup() { ConfigureAllocator(); }
 
-Startup::~Startup() { ReleaseEmfCaches(); }
+Startup::~Startup() { ReleaseEmfCaches(runtime_); }
 
 }  // namespace bookloom

@@ -59,8 +59,8 @@ class Contents {
 }  // namespace
 
 const FileItemClass TextFileItem::Class = {
-    [](const std::u16string& fileName) -> std::unique_ptr<FileItem> {
-      return std::make_unique<TextFileItem>(fileName);
+    [](const Runtime& runtime, const std::u16string& fileName) -> std::unique_ptr<FileItem> {
+      return std::make_unique<TextFileItem>(runtime, fileName);
     },
 };
 

@@ -17,7 +17,7 @@ class TextFileItem : public FileItem {
  public:
   static const FileItemClass Class;
 
-  explicit TextFileItem(const std::u16string& fileName) : FileItem(fileName) {}
+  TextFileItem(const Runtime& runtime, const std::u16string& fileName) : FileItem(runtime, fileName) {}
 
   // Reads the whole file into Lines, with a warning of the bytes that form no character;
   // FileOpenError when it cannot be opened.

@@ -1,6 +1,5 @@
 #include "decoders/EmfDecoder.h"
 
-#include <atomic>
 #include <exception>
 #include <new>
 
@@ -14,17 +13,8 @@ namespace {
 
 using EmfModule = ModuleFunctions<EmfModuleFunctions>;
 
-// Set once the module has been looked for, so that shut-down leaves a module never needed unloaded.
-std::atomic<bool> moduleLoaded = false;
-
-const EmfModule& Module() {
-  static const EmfModule module = [] {
-    EmfModule opened =
-        OpenModuleFunctions<EmfModuleFunctions>(kEmfPluginFile, kEmfPluginStartEntry, kEmfPluginVersion);
-    moduleLoaded = true;
-    return opened;
-  }();
-  return module;
+const EmfModule& Module(const Runtime& runtime) {
+  return runtime.Module<EmfModuleFunctions>(kEmfPluginFile, kEmfPluginStartEntry, kEmfPluginVersion);
 }
 
 // What the module's callback works on: the picture it makes, or why it refused it.
@@ -49,10 +39,11 @@ uint8_t* PixelsFor(void* context, int width, int height) {
 
 }  // namespace
 
-std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
-                                   int64_t maxPixels) {
-  const EmfModuleFunctions* module = Module().functions;
-  if (!module) RaiseDecodeError(nameForMessages, "the metafile player cannot be loaded: " + Module().problem);
+std::unique_ptr<Graphic> DecodeEmf(const Runtime& runtime, std::string_view bytes,
+                                   const std::u16string& nameForMessages, int64_t maxPixels) {
+  const EmfModule& loaded = Module(runtime);
+  const EmfModuleFunctions* module = loaded.functions;
+  if (!module) RaiseDecodeError(nameForMessages, "the metafile player cannot be loaded: " + loaded.problem);
   DrawContext context{nameForMessages, nullptr, nullptr};
   EmfDrawRequest request;
   request.bytes = bytes.data();
@@ -75,10 +66,12 @@ std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string&
   return std::move(context.picture);
 }
 
-void ReleaseEmfCaches() {
-  if (moduleLoaded && Module().functions) Module().functions->releaseCaches();
+void ReleaseEmfCaches(const Runtime& runtime) {
+  // A module never needed stays unloaded.
+  if (const EmfModule* module = runtime.IfLoaded<EmfModule>(kEmfPluginFile); module && module->functions)
+    module->functions->releaseCaches();
 }
 
-void StartEmfDecoder() { Module(); }
+void StartEmfDecoder(const Runtime& runtime) { Module(runtime); }
 
 }  // namespace bookloom

@@ -9,19 +9,21 @@
 #include <string_view>
 
 #include "decoders/Graphic.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
 
-// Plays the bytes of a file (a DecodeFunction); the name is only used in error messages. A frame
+// Plays the bytes of a file with the run's metafile module; the name is only used in error messages. A frame
 // larger than `maxPixels` (or the side limit) is drawn scaled down to fit.
-std::unique_ptr<Graphic> DecodeEmf(std::string_view bytes, const std::u16string& nameForMessages,
+std::unique_ptr<Graphic> DecodeEmf(const Runtime& runtime, std::string_view bytes,
+                                   const std::u16string& nameForMessages,
                                    int64_t maxPixels = kMaxPicturePixels);
 
 // Frees what the metafiles' text leaves cached (cairo's fonts, fontconfig's configuration) when the
 // module was loaded; at program end, when no picture is being decoded.
-void ReleaseEmfCaches();
+void ReleaseEmfCaches(const Runtime& runtime);
 
 // Loads the metafile module now rather than at the first metafile; later calls do nothing.
-void StartEmfDecoder();
+void StartEmfDecoder(const Runtime& runtime);
 
 }  // namespace bookloom

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "decoders/DecodeFailure.h"
@@ -98,7 +100,8 @@ struct DecodedFrames {
 // with a message that names the file and says why. A picture that can be read only in part is
 // decoded as far as it goes and marked incomplete. A decoder keeps no state between pictures, so a
 // build decodes the next picture on a second thread while the main thread writes the one before it:
-// decoding may read the file, the picture limits and the table of decoders, nothing else that is shared.
+// decoding may read the file, the picture limits and the table of decoders, and load its library
+// through the run's Runtime, nothing else that is shared.
 class GraphicDecoder {
  public:
   virtual ~GraphicDecoder() = default;
@@ -125,6 +128,10 @@ class GraphicDecoder {
 using DecodeFunction = std::unique_ptr<Graphic> (*)(std::string_view bytes,
                                                     const std::u16string& nameForMessages, int64_t maxPixels);
 
+// A DecodeFunction, or a function that decodes with what it was given beforehand (the run's libraries).
+using DecodeCall = std::function<std::unique_ptr<Graphic>(
+    std::string_view bytes, const std::u16string& nameForMessages, int64_t maxPixels)>;
+
 // Raises exactly what the DecodeFunction of the same format raises for the same bytes, without
 // making the picture.
 using CheckFunction = void (*)(std::string_view bytes, const std::u16string& nameForMessages,
@@ -134,8 +141,8 @@ using CheckFunction = void (*)(std::string_view bytes, const std::u16string& nam
 // more quickly than decoding does.
 class FunctionDecoder final : public GraphicDecoder {
  public:
-  explicit FunctionDecoder(DecodeFunction decode, CheckFunction check = nullptr)
-      : decode_(decode), check_(check) {}
+  explicit FunctionDecoder(DecodeCall decode, CheckFunction check = nullptr)
+      : decode_(std::move(decode)), check_(check) {}
   // The one picture the function makes, grey when asked for.
   DecodedFrames Decode(std::string_view bytes, const std::u16string& fileName,
                        const DecodeOptions& options = {}) const override;
@@ -143,7 +150,7 @@ class FunctionDecoder final : public GraphicDecoder {
   void Check(std::string_view bytes, const std::u16string& fileName) const override;
 
  private:
-  DecodeFunction decode_;
+  DecodeCall decode_;
   CheckFunction check_;
 };
 

@@ -30,13 +30,9 @@ BOOKLOOM_LIBRARY_FUNCTIONS(Libheif, LIBHEIF_FUNCTIONS);
 
 // libheif, loaded at the first HEIF or AVIF picture and readied then with its decoders; DecodeError
 // naming the file when libheif cannot be loaded.
-const Libheif& LibheifFor(const std::u16string& fileName) {
-  static const LoadedFunctions<Libheif> libheif = [] {
-    LoadedFunctions<Libheif> loaded = LoadLibraryFunctions<Libheif>(BOOKLOOM_LIBHEIF);
-    if (loaded.functions) loaded.functions->heif_init(nullptr);
-    return loaded;
-  }();
-  return FunctionsFor(libheif, "libheif", fileName);
+const Libheif& LibheifFor(const Runtime& runtime, const std::u16string& fileName) {
+  const auto ready = [](const Libheif& heif) { heif.heif_init(nullptr); };
+  return FunctionsFor(runtime.Library<Libheif>(BOOKLOOM_LIBHEIF, ready), "libheif", fileName);
 }
 
 [[noreturn]] void RaiseHeifError(const std::u16string& fileName, const std::string& why) {
@@ -117,7 +113,7 @@ bool LooksLikeHeif(std::string_view bytes) {
 DecodedFrames HeifDecoder::Decode(std::string_view bytes, const std::u16string& fileName,
                                   const DecodeOptions& options) const {
   if (bytes.empty()) RaiseDecodeError(fileName, "the file is empty");
-  const Libheif& heif = LibheifFor(fileName);
+  const Libheif& heif = LibheifFor(runtime_, fileName);
   const std::unique_ptr<heif_context, decltype(heif.heif_context_free)> context(heif.heif_context_alloc(),
                                                                                 heif.heif_context_free);
   if (!context) RaiseHeifError(fileName, "out of memory");

@@ -24,9 +24,8 @@ BOOKLOOM_LIBRARY_FUNCTIONS(Libjxl, LIBJXL_FUNCTIONS);
 
 // libjxl's functions, loaded at the first JPEG XL picture; DecodeError naming the file when libjxl
 // cannot be loaded.
-const Libjxl& LibjxlFor(const std::u16string& fileName) {
-  static const LoadedFunctions<Libjxl> libjxl = LoadLibraryFunctions<Libjxl>(BOOKLOOM_LIBJXL);
-  return FunctionsFor(libjxl, "libjxl", fileName);
+const Libjxl& LibjxlFor(const Runtime& runtime, const std::u16string& fileName) {
+  return FunctionsFor(runtime.Library<Libjxl>(BOOKLOOM_LIBJXL), "libjxl", fileName);
 }
 
 [[noreturn]] void RaiseJpegXlError(const std::u16string& fileName, const std::string& why) {
@@ -140,7 +139,7 @@ class Decoding {
 DecodedFrames JpegXlDecoder::Decode(std::string_view bytes, const std::u16string& fileName,
                                     const DecodeOptions& options) const {
   if (bytes.empty()) RaiseDecodeError(fileName, "the file is empty");
-  const Libjxl& jxl = LibjxlFor(fileName);
+  const Libjxl& jxl = LibjxlFor(runtime_, fileName);
   // Checked here, so that libjxl is never handed a file of another format (it reports its refusal on
   // the terminal).
   const JxlSignature signature =

@@ -4,13 +4,18 @@
 #pragma once
 
 #include "decoders/Graphic.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
 
 class JpegXlDecoder final : public GraphicDecoder {
  public:
+  explicit JpegXlDecoder(const Runtime& runtime) : runtime_(runtime) {}
   DecodedFrames Decode(std::string_view bytes, const std::u16string& fileName,
                        const DecodeOptions& options = {}) const override;
+
+ private:
+  const Runtime& runtime_;  // loads the library at the first picture
 };
 
 }  // namespace bookloom

@@ -102,6 +102,10 @@ class ReaderModule {
   MagickReadFunction Read() const { return read_; }
   const std::string& Problem() const { return problem_; }
 
+  // GraphicsMagick reads one picture at a time: the build's second thread and the window's preview
+  // may both ask for one, so every read holds this lock, which every thread shares.
+  std::mutex& SharedReadLock() const { return sharedReadLock_; }
+
  private:
   // Looks up the module's entry points and starts it: "" when it is ready, else what is wrong with it.
   std::string Start(void* module) {
@@ -117,11 +121,12 @@ class ReaderModule {
 
   MagickReadFunction read_ = nullptr;
   std::string problem_;
+  mutable std::mutex sharedReadLock_;
 };
 
-const ReaderModule& Module() {
-  static const ReaderModule module;
-  return module;
+const ReaderModule& Module(const Runtime& runtime) {
+  return runtime.Loaded<ReaderModule>(kMagickPluginFile,
+                                      [] { return std::make_shared<const ReaderModule>(); });
 }
 
 // What the module's callbacks work on: the frames they make, or why they refused the picture.
@@ -171,12 +176,12 @@ struct Source {
   std::string path;  // UTF-8; empty when reading from memory
 };
 
-DecodedFrames ReadPicture(MagickFormat format, const Source& source, const std::u16string& fileName,
-                          const DecodeOptions& options) {
+DecodedFrames ReadPicture(const ReaderModule& module, MagickFormat format, const Source& source,
+                          const std::u16string& fileName, const DecodeOptions& options) {
   if (source.bytes.empty()) RaiseDecodeError(fileName, "the file is empty");
   const std::string coder = CoderOf(format, source.bytes);
-  const MagickReadFunction read = Module().Read();
-  if (!read) RaiseDecodeError(fileName, "the GraphicsMagick reader cannot be loaded: " + Module().Problem());
+  const MagickReadFunction read = module.Read();
+  if (!read) RaiseDecodeError(fileName, "the GraphicsMagick reader cannot be loaded: " + module.Problem());
 
   ReadContext context{fileName, options.gray, {}, nullptr};
   MagickReadRequest request;
@@ -192,12 +197,9 @@ DecodedFrames ReadPicture(MagickFormat format, const Source& source, const std::
   request.context = &context;
   request.acceptSize = AcceptSize;
   request.pixelsFor = PixelsFor;
-  // GraphicsMagick reads one picture at a time: the build's second thread and the window's preview
-  // may both ask for one.
-  static std::mutex oneAtATime;
   MagickReadResult result;
   {
-    const std::lock_guard lock(oneAtATime);
+    const std::lock_guard lock(module.SharedReadLock());
     result = read(&request);
   }
   switch (result) {
@@ -218,22 +220,22 @@ DecodedFrames ReadPicture(MagickFormat format, const Source& source, const std::
 
 }  // namespace
 
-void StartGraphicsMagick() { Module(); }
+void StartGraphicsMagick(const Runtime& runtime) { Module(runtime); }
 
 DecodedFrames MagickDecoder::DecodeFile(const std::u16string& fileName, const DecodeOptions& options) const {
   if (format_ != MagickFormat::kCut) return GraphicDecoder::DecodeFile(fileName, options);
   // Read through the path: the reader looks for the palette file of the same name beside it.
   const std::string bytes = ReadFileBytes(fileName);
-  return ReadPicture(format_, {bytes, Utf16ToUtf8(fileName)}, fileName, options);
+  return ReadPicture(Module(runtime_), format_, {bytes, Utf16ToUtf8(fileName)}, fileName, options);
 }
 
 DecodedFrames MagickDecoder::Decode(std::string_view bytes, const std::u16string& fileName,
                                     const DecodeOptions& options) const {
   if (format_ == MagickFormat::kBmp && IsPackedDib(bytes)) {
     const std::string bmp = WithBitmapFileHeader(bytes);
-    return ReadPicture(format_, {bmp, {}}, fileName, options);
+    return ReadPicture(Module(runtime_), format_, {bmp, {}}, fileName, options);
   }
-  return ReadPicture(format_, {bytes, {}}, fileName, options);
+  return ReadPicture(Module(runtime_), format_, {bytes, {}}, fileName, options);
 }
 
 }  // namespace bookloom

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "decoders/Graphic.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
 
@@ -29,19 +30,20 @@ inline constexpr int kMagickFormatCount = static_cast<int>(MagickFormat::kGif) +
 
 class MagickDecoder final : public GraphicDecoder {
  public:
-  explicit MagickDecoder(MagickFormat format) : format_(format) {}
+  MagickDecoder(const Runtime& runtime, MagickFormat format) : runtime_(runtime), format_(format) {}
 
   DecodedFrames DecodeFile(const std::u16string& fileName, const DecodeOptions& options = {}) const override;
   DecodedFrames Decode(std::string_view bytes, const std::u16string& fileName,
                        const DecodeOptions& options = {}) const override;
 
  private:
+  const Runtime& runtime_;  // loads the reader module at the first picture
   MagickFormat format_;
 };
 
 // Loads the GraphicsMagick reader module now rather than at the first picture it reads; later calls
 // do nothing. GraphicsMagick's own resource limits are PictureLimits() as they stand when the module
 // is loaded, so that oversized pictures are refused before allocation.
-void StartGraphicsMagick();
+void StartGraphicsMagick(const Runtime& runtime);
 
 }  // namespace bookloom

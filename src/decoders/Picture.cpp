@@ -6,8 +6,9 @@
 
 namespace bookloom {
 
-void Picture::LoadFromFile(const std::u16string& fileName, const DecodeOptions& options) {
-  const GraphicDecoder* decoder = PictureDecoders().Find(fileName);
+void Picture::LoadFromFile(const Runtime& runtime, const std::u16string& fileName,
+                           const DecodeOptions& options) {
+  const GraphicDecoder* decoder = PictureDecoders(runtime).Find(fileName);
   if (!decoder) RaiseDecodeError(fileName, "unknown picture file extension");
   LoadFromFile(fileName, *decoder, options);
 }

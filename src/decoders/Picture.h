@@ -10,11 +10,13 @@
 namespace bookloom {
 
 class Bitmap;
+class Runtime;
 
 class Picture {
  public:
-  // Loads with the decoder of the file's extension; DecodeError when there is none.
-  void LoadFromFile(const std::u16string& fileName, const DecodeOptions& options = {});
+  // Loads with the run's decoder of the file's extension; DecodeError when there is none.
+  void LoadFromFile(const Runtime& runtime, const std::u16string& fileName,
+                    const DecodeOptions& options = {});
   // Loads with the given decoder, whatever the extension.
   void LoadFromFile(const std::u16string& fileName, const GraphicDecoder& decoder,
                     const DecodeOptions& options = {});

@@ -73,7 +73,7 @@ const PictureFormat kFormats[] = {
     {u"heif", u"HEIF images", u"", kHeif},
 };
 
-std::shared_ptr<const GraphicDecoder> MakeDecoder(const PictureFormat& format) {
+std::shared_ptr<const GraphicDecoder> MakeDecoder(const Runtime& runtime, const PictureFormat& format) {
   switch (format.reader) {
     case kJpeg:
       return std::make_shared<JpegDecoder>();
@@ -84,19 +84,25 @@ std::shared_ptr<const GraphicDecoder> MakeDecoder(const PictureFormat& format) {
     case kPsp:
       return std::make_shared<FunctionDecoder>(DecodePsp);
     case kEmf:
-      return std::make_shared<FunctionDecoder>(DecodeEmf);
+      return std::make_shared<FunctionDecoder>(
+          [&runtime](std::string_view bytes, const std::u16string& name, int64_t maxPixels) {
+            return DecodeEmf(runtime, bytes, name, maxPixels);
+          });
     case kAutodesk:
       return std::make_shared<FunctionDecoder>(DecodeAutodesk);
     case kMagick:
-      return std::make_shared<MagickDecoder>(format.magickFormat);
+      return std::make_shared<MagickDecoder>(runtime, format.magickFormat);
     case kWebp:
-      return std::make_shared<WebpDecoder>();
+      return std::make_shared<WebpDecoder>(runtime);
     case kSvg:
-      return std::make_shared<FunctionDecoder>(DecodeSvg);
+      return std::make_shared<FunctionDecoder>(
+          [&runtime](std::string_view bytes, const std::u16string& name, int64_t maxPixels) {
+            return DecodeSvg(runtime, bytes, name, maxPixels);
+          });
     case kJpegXl:
-      return std::make_shared<JpegXlDecoder>();
+      return std::make_shared<JpegXlDecoder>(runtime);
     case kHeif:
-      return std::make_shared<HeifDecoder>();
+      return std::make_shared<HeifDecoder>(runtime);
   }
   return nullptr;
 }
@@ -130,19 +136,18 @@ const char* ReaderName(PictureReader reader) {
 
 std::span<const PictureFormat> PictureFormats() { return kFormats; }
 
-const DecoderTable& PictureDecoders() {
-  static const DecoderTable table = [] {
+const DecoderTable& PictureDecoders(const Runtime& runtime) {
+  return runtime.Loaded<DecoderTable>("picture decoders", [&runtime] {
     std::map<std::pair<PictureReader, MagickFormat>, std::shared_ptr<const GraphicDecoder>> decoders;
     std::vector<DecoderTable::Entry> entries;
     for (const PictureFormat& format : kFormats) {
       const auto key = std::pair(format.reader, format.reader == kMagick ? format.magickFormat : kBmp);
       auto& decoder = decoders[key];
-      if (!decoder) decoder = MakeDecoder(format);
+      if (!decoder) decoder = MakeDecoder(runtime, format);
       entries.push_back({format.ext, *format.description ? format.description : format.group, decoder});
     }
-    return DecoderTable(std::move(entries));
-  }();
-  return table;
+    return std::make_shared<const DecoderTable>(std::move(entries));
+  });
 }
 
 }  // namespace bookloom

@@ -8,6 +8,7 @@
 
 #include "decoders/DecoderTable.h"
 #include "decoders/MagickDecoder.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
 
@@ -43,7 +44,8 @@ const char* ReaderName(PictureReader reader);
 std::span<const PictureFormat> PictureFormats();
 
 // The decoder of every format: one decoder object per reader, shared by its extensions. Made at the
-// first call; a decoder loads the library it needs at its first picture.
-const DecoderTable& PictureDecoders();
+// first call of the run and kept in its Runtime; a decoder loads the library it needs into the same
+// Runtime at its first picture.
+const DecoderTable& PictureDecoders(const Runtime& runtime);
 
 }  // namespace bookloom

@@ -28,9 +28,8 @@ BOOKLOOM_LIBRARY_FUNCTIONS(Librsvg, LIBRSVG_FUNCTIONS);
 
 // librsvg's functions, loaded at the first drawing; DecodeError naming the file when librsvg cannot
 // be loaded.
-const Librsvg& LibrsvgFor(const std::u16string& fileName) {
-  static const LoadedFunctions<Librsvg> librsvg = LoadLibraryFunctions<Librsvg>(BOOKLOOM_LIBRSVG);
-  return FunctionsFor(librsvg, "librsvg", fileName);
+const Librsvg& LibrsvgFor(const Runtime& runtime, const std::u16string& fileName) {
+  return FunctionsFor(runtime.Library<Librsvg>(BOOKLOOM_LIBRSVG), "librsvg", fileName);
 }
 
 [[noreturn]] void RaiseSvgError(const Librsvg& rsvg, GError* error, const std::u16string& fileName,
@@ -97,10 +96,10 @@ void CopyOpaquePixels(const Librsvg& rsvg, cairo_surface_t* surface, Graphic& ta
 
 }  // namespace
 
-std::unique_ptr<Graphic> DecodeSvg(std::string_view bytes, const std::u16string& fileName,
-                                   int64_t maxPixels) {
+std::unique_ptr<Graphic> DecodeSvg(const Runtime& runtime, std::string_view bytes,
+                                   const std::u16string& fileName, int64_t maxPixels) {
   if (bytes.empty()) RaiseDecodeError(fileName, "the file is empty");
-  const Librsvg& rsvg = LibrsvgFor(fileName);
+  const Librsvg& rsvg = LibrsvgFor(runtime, fileName);
   GError* error = nullptr;
   const std::unique_ptr<RsvgHandle, decltype(rsvg.g_object_unref)> handle(
       rsvg.rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(bytes.data()), bytes.size(), &error),

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "decoders/Graphic.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
 
@@ -15,9 +16,10 @@ namespace bookloom {
 inline constexpr int kSvgPageWidth = 600;
 inline constexpr int kSvgPageHeight = 800;
 
-// Draws the bytes of a file (a DecodeFunction); the name is only used in error messages. The drawing
+// Draws the bytes of a file with the run's librsvg; the name is only used in error messages. The drawing
 // is an opaque picture that fits the page, never more than `maxPixels`.
-std::unique_ptr<Graphic> DecodeSvg(std::string_view bytes, const std::u16string& nameForMessages,
+std::unique_ptr<Graphic> DecodeSvg(const Runtime& runtime, std::string_view bytes,
+                                   const std::u16string& nameForMessages,
                                    int64_t maxPixels = kMaxPicturePixels);
 
 }  // namespace bookloom

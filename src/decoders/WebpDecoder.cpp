@@ -23,9 +23,8 @@ BOOKLOOM_LIBRARY_FUNCTIONS(Libwebp, LIBWEBP_FUNCTIONS);
 
 // libwebp's functions, loaded at the first WebP picture; DecodeError naming the file when libwebp
 // cannot be loaded.
-const Libwebp& LibwebpFor(const std::u16string& fileName) {
-  static const LoadedFunctions<Libwebp> libwebp = LoadLibraryFunctions<Libwebp>(BOOKLOOM_LIBWEBPDEMUX);
-  return FunctionsFor(libwebp, "libwebp", fileName);
+const Libwebp& LibwebpFor(const Runtime& runtime, const std::u16string& fileName) {
+  return FunctionsFor(runtime.Library<Libwebp>(BOOKLOOM_LIBWEBPDEMUX), "libwebp", fileName);
 }
 
 [[noreturn]] void RaiseWebpError(const std::u16string& fileName, const std::string& why) {
@@ -68,7 +67,7 @@ std::unique_ptr<Graphic> FrameOf(const uint8_t* rgba, const Canvas& canvas, bool
 DecodedFrames WebpDecoder::Decode(std::string_view bytes, const std::u16string& fileName,
                                   const DecodeOptions& options) const {
   if (bytes.empty()) RaiseDecodeError(fileName, "the file is empty");
-  const Libwebp& webp = LibwebpFor(fileName);
+  const Libwebp& webp = LibwebpFor(runtime_, fileName);
   const WebPData data{reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
   const Canvas canvas = ReadCanvas(webp, data, fileName);
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "documents/Document.h"
-#include "platform/Modules.h"
+#include "platform/Runtime.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
@@ -33,8 +33,8 @@ namespace {
 
 // libarchive's functions, loaded at the first archive read; DocumentError naming the archive when
 // libarchive cannot be loaded.
-const Libarchive& LibarchiveFor(const std::u16string& fileName) {
-  static const LoadedFunctions<Libarchive> libarchive = LoadLibraryFunctions<Libarchive>(BOOKLOOM_LIBARCHIVE);
+const Libarchive& LibarchiveFor(const Runtime& runtime, const std::u16string& fileName) {
+  const LoadedFunctions<Libarchive>& libarchive = runtime.Library<Libarchive>(BOOKLOOM_LIBARCHIVE);
   if (!libarchive.functions)
     throw DocumentError(fileName, "", "libarchive cannot be loaded: " + libarchive.problem);
   return *libarchive.functions;
@@ -120,19 +120,20 @@ std::string ResolveEntryName(std::string_view from, std::string_view reference) 
   return out;
 }
 
-ArchiveReader::ArchiveReader(const std::u16string& fileName, const ArchiveLimits& limits)
+ArchiveReader::ArchiveReader(const Runtime& runtime, const std::u16string& fileName,
+                             const ArchiveLimits& limits)
     : fileName_(fileName),
       limits_(limits),
-      libarchive_(LibarchiveFor(fileName)),
+      libarchive_(LibarchiveFor(runtime, fileName)),
       archive_(NewReader(), libarchive_.archive_read_free) {
   Opened(libarchive_.archive_read_open_filename(archive_.get(), Utf16ToUtf8(fileName).c_str(), 1 << 16));
 }
 
-ArchiveReader::ArchiveReader(std::string_view bytes, const std::u16string& fileName,
+ArchiveReader::ArchiveReader(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName,
                              const ArchiveLimits& limits)
     : fileName_(fileName),
       limits_(limits),
-      libarchive_(LibarchiveFor(fileName)),
+      libarchive_(LibarchiveFor(runtime, fileName)),
       archive_(NewReader(), libarchive_.archive_read_free) {
   Opened(libarchive_.archive_read_open_memory(archive_.get(), bytes.data(), bytes.size()));
 }

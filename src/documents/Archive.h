@@ -2,8 +2,8 @@
 // within limits, so that no archive can make a build allocate without bound: the bytes of one entry
 // and of all entries, and how many times larger than the archive its content may be. Encrypted
 // entries and names that climb out of the archive ("../x") are refused; nothing is ever written to
-// disk. libarchive is loaded at the first archive read, so that programs which read none do not load
-// it.
+// disk. libarchive is loaded into the run's Runtime at the first archive read, so that programs which read
+// none do not load it.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,7 @@ struct archive;
 namespace bookloom {
 
 struct Libarchive;
+class Runtime;
 
 struct ArchiveLimits {
   uint64_t maxEntryBytes;  // the content of one entry
@@ -36,11 +37,12 @@ inline constexpr ArchiveLimits kArchiveLimits = {
 
 class ArchiveReader {
  public:
-  // Opens the archive file; DocumentError naming it when libarchive reads no such format or cannot be
-  // loaded.
-  explicit ArchiveReader(const std::u16string& fileName, const ArchiveLimits& limits = kArchiveLimits);
+  // Opens the archive file with the run's libarchive; DocumentError naming it when libarchive reads no
+  // such format or cannot be loaded.
+  ArchiveReader(const Runtime& runtime, const std::u16string& fileName,
+                const ArchiveLimits& limits = kArchiveLimits);
   // Opens an archive held in memory (which must outlive the reader); fileName names it in messages.
-  ArchiveReader(std::string_view bytes, const std::u16string& fileName,
+  ArchiveReader(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName,
                 const ArchiveLimits& limits = kArchiveLimits);
   ~ArchiveReader();
   ArchiveReader(const ArchiveReader&) = delete;

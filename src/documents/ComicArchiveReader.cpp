@@ -22,8 +22,12 @@ namespace {
 // pass otherwise. One asked for again (the cover, which is also the first page) starts a new pass.
 class ArchivePictures : public DocumentPictures {
  public:
-  ArchivePictures(std::u16string fileName, std::vector<std::string> names, size_t waitingBytes)
-      : fileName_(std::move(fileName)), names_(std::move(names)), mostWaitingBytes_(waitingBytes) {
+  ArchivePictures(const Runtime& runtime, std::u16string fileName, std::vector<std::string> names,
+                  size_t waitingBytes)
+      : runtime_(runtime),
+        fileName_(std::move(fileName)),
+        names_(std::move(names)),
+        mostWaitingBytes_(waitingBytes) {
     for (size_t i = 0; i < names_.size(); ++i) order_.try_emplace(names_[i], i);
   }
 
@@ -42,7 +46,7 @@ class ArchivePictures : public DocumentPictures {
   // One pass over the archive, an entry in memory at a time.
   std::vector<std::pair<size_t, std::string>> Check() override {
     std::vector<std::pair<size_t, std::string>> problems;
-    ArchiveReader reader(fileName_);
+    ArchiveReader reader(runtime_, fileName_);
     while (reader.Next()) {
       const auto entry = order_.find(reader.Name());
       if (entry == order_.end()) continue;
@@ -61,7 +65,7 @@ class ArchivePictures : public DocumentPictures {
   std::u16string Shown(size_t index) const { return fileName_ + u": " + Name(index); }
 
   const GraphicDecoder& DecoderOf(std::string_view bytes, size_t index) const {
-    const GraphicDecoder* decoder = PictureDecoders().FindFor(bytes, Name(index));
+    const GraphicDecoder* decoder = PictureDecoders(runtime_).FindFor(bytes, Name(index));
     if (!decoder) RaiseDecodeError(Shown(index), "no decoder reads this kind of picture");
     return *decoder;
   }
@@ -75,7 +79,7 @@ class ArchivePictures : public DocumentPictures {
     }
     // A pass from the archive's start that does not find the entry ends the search.
     for (bool fromStart = !reader_;; fromStart = true) {
-      if (!reader_) reader_ = std::make_unique<ArchiveReader>(fileName_);
+      if (!reader_) reader_ = std::make_unique<ArchiveReader>(runtime_, fileName_);
       while (reader_->Next()) {
         const auto entry = order_.find(reader_->Name());
         if (entry == order_.end() || entry->second < index) continue;
@@ -91,6 +95,7 @@ class ArchivePictures : public DocumentPictures {
     }
   }
 
+  const Runtime& runtime_;
   std::u16string fileName_;
   std::vector<std::string> names_;
   std::map<std::string, size_t> order_;
@@ -100,17 +105,17 @@ class ArchivePictures : public DocumentPictures {
   size_t waitingBytes_ = 0;
 };
 
-bool IsPicture(const std::string& name) {
+bool IsPicture(const Runtime& runtime, const std::string& name) {
   const std::u16string wide = Utf8ToUtf16(name);
   const std::u16string_view file = PathFileName(wide);
   // Hidden files and the resource forks macOS leaves in archives are not pages.
   if (file.starts_with(u".") || name.starts_with("__MACOSX/")) return false;
-  return PictureDecoders().Find(wide) != nullptr;
+  return PictureDecoders(runtime).Find(wide) != nullptr;
 }
 
-void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, const std::string& part,
-                   Document& document) {
-  const XmlDocPtr xml = ParseXml(bytes, fileName, part);
+void ReadComicInfo(const Runtime& runtime, const std::string& bytes, const std::u16string& fileName,
+                   const std::string& part, Document& document) {
+  const XmlDocPtr xml = ParseXml(runtime, bytes, fileName, part);
   const xmlNode* root = RootElement(xml.get());
   const auto text = [&](std::string_view name) { return TextOf(ChildElement(root, name)); };
   DocumentInfo& info = document.info;
@@ -129,33 +134,33 @@ void ReadComicInfo(const std::string& bytes, const std::u16string& fileName, con
 
 }  // namespace
 
-Document ReadComicArchive(const std::u16string& fileName) {
-  return ReadComicArchiveWithin(fileName, kMostWaitingBytes);
+Document ReadComicArchive(const Runtime& runtime, const std::u16string& fileName) {
+  return ReadComicArchiveWithin(runtime, fileName, kMostWaitingBytes);
 }
 
-Document ReadComicArchiveWithin(const std::u16string& fileName, size_t waitingBytes) {
+Document ReadComicArchiveWithin(const Runtime& runtime, const std::u16string& fileName, size_t waitingBytes) {
   Document document;
   std::vector<std::string> pictures;
   bool fb2 = false;
-  ArchiveReader archive(fileName);
+  ArchiveReader archive(runtime, fileName);
   while (archive.Next()) {
     const std::u16string name = Utf8ToUtf16(archive.Name());
     if (SameTextIgnoreCase(PathFileName(name), u"ComicInfo.xml"))
-      ReadComicInfo(archive.Read(), fileName, archive.Name(), document);
-    else if (IsPicture(archive.Name()))
+      ReadComicInfo(runtime, archive.Read(), fileName, archive.Name(), document);
+    else if (IsPicture(runtime, archive.Name()))
       pictures.push_back(archive.Name());
     else
       fb2 |= SameTextIgnoreCase(PathExtension(name), u"fb2");
   }
   // A zip of one FB2 book, as libraries hand them out under a plain ".zip".
-  if (pictures.empty() && fb2) return ReadFb2File(fileName);
+  if (pictures.empty() && fb2) return ReadFb2File(runtime, fileName);
   if (pictures.empty()) throw DocumentError(fileName, "", "the archive holds no picture");
   std::sort(pictures.begin(), pictures.end(), [](const std::string& a, const std::string& b) {
     return CompareNatural(Utf8ToUtf16(a), Utf8ToUtf16(b)) < 0;
   });
   for (size_t i = 0; i < pictures.size(); ++i) document.AddPicture(i);
   document.cover = 0;
-  document.pictures = std::make_unique<ArchivePictures>(fileName, std::move(pictures), waitingBytes);
+  document.pictures = std::make_unique<ArchivePictures>(runtime, fileName, std::move(pictures), waitingBytes);
   return document;
 }
 

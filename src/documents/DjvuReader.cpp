@@ -4,18 +4,14 @@ namespace bookloom {
 
 namespace {
 
-const ModuleFunctions<PagedModuleFunctions>& DjvuModule() {
-  static const auto module =
-      OpenModuleFunctions<PagedModuleFunctions>(kDjvuPluginFile, kDjvuPluginStartEntry, kPagedPluginVersion);
-  return module;
-}
+constexpr PagedFormat kDjvu = {"DjVu", kDjvuPluginFile, kDjvuPluginStartEntry};
 
 }  // namespace
 
-Document ReadDjvu(const std::u16string& fileName, DocumentMode mode) {
-  return ReadPagedDocument({"DjVu", DjvuModule}, fileName, mode);
+Document ReadDjvu(const Runtime& runtime, const std::u16string& fileName, DocumentMode mode) {
+  return ReadPagedDocument(runtime, kDjvu, fileName, mode);
 }
 
-void StartDjvuReader() { DjvuModule(); }
+void StartDjvuReader(const Runtime& runtime) { PagedModule(runtime, kDjvu); }
 
 }  // namespace bookloom

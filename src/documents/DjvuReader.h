@@ -9,9 +9,10 @@
 namespace bookloom {
 
 // Reads the DjVu file as its text or its pages (ReadPagedDocument).
-Document ReadDjvu(const std::u16string& fileName, DocumentMode mode = DocumentMode::kPages);
+Document ReadDjvu(const Runtime& runtime, const std::u16string& fileName,
+                  DocumentMode mode = DocumentMode::kPages);
 
 // Loads the DjVu reader module now rather than at the first DjVu read; later calls do nothing.
-void StartDjvuReader();
+void StartDjvuReader(const Runtime& runtime);
 
 }  // namespace bookloom

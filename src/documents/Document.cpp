@@ -37,7 +37,7 @@ std::optional<size_t> EncodedPictures::AddOrLeaveOut(const std::string& name, st
 
 std::optional<size_t> EncodedPictures::Add(std::u16string name, std::string bytes, std::string mediaType,
                                            std::u16string fileName) {
-  if (!PictureDecoders().FindFor(bytes, name, mediaType)) return std::nullopt;
+  if (!PictureDecoders(runtime_).FindFor(bytes, name, mediaType)) return std::nullopt;
   pictures_.push_back({std::move(name), std::move(bytes), std::move(mediaType), std::move(fileName)});
   return pictures_.size() - 1;
 }
@@ -59,7 +59,7 @@ auto EncodedPictures::WithDecoder(size_t index, Use use) {
   const std::string fileBytes = p.fileName.empty() ? std::string() : ReadFileBytes(p.fileName);
   const std::string_view bytes = p.fileName.empty() ? std::string_view(p.bytes) : fileBytes;
   const std::u16string shown = p.fileName.empty() ? documentName_ + u": " + p.name : p.fileName;
-  const GraphicDecoder* decoder = PictureDecoders().FindFor(bytes, p.name, p.mediaType);
+  const GraphicDecoder* decoder = PictureDecoders(runtime_).FindFor(bytes, p.name, p.mediaType);
   if (!decoder) RaiseDecodeError(shown, "no decoder reads this kind of picture");
   return use(bytes, shown, *decoder);
 }

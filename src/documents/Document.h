@@ -13,6 +13,7 @@
 
 #include "decoders/Graphic.h"
 #include "platform/Exception.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
 
@@ -78,8 +79,9 @@ struct Document;
 // decoded by its content, its name or its media type.
 class EncodedPictures : public DocumentPictures {
  public:
-  // The document they are in, which messages name.
-  explicit EncodedPictures(std::u16string documentName) : documentName_(std::move(documentName)) {}
+  // The document they are in, which messages name; the run whose decoders read them.
+  EncodedPictures(const Runtime& runtime, std::u16string documentName)
+      : runtime_(runtime), documentName_(std::move(documentName)) {}
 
   // Adds a picture held in memory, or one that is a file of its own (read when it is decoded) when
   // `fileName` is given; returns its index, or nullopt when no decoder reads such a picture: the
@@ -107,6 +109,7 @@ class EncodedPictures : public DocumentPictures {
   template <typename Use>
   auto WithDecoder(size_t index, Use use);
 
+  const Runtime& runtime_;
   std::u16string documentName_;
   std::vector<Encoded> pictures_;
 };

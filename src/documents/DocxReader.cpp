@@ -68,15 +68,17 @@ std::u16string BulletOf(const std::u16string& text) {
 
 class DocxReader {
  public:
-  explicit DocxReader(const std::u16string& fileName) : fileName_(fileName), package_(fileName) {
-    auto pictures = std::make_unique<EncodedPictures>(fileName);
+  DocxReader(const Runtime& runtime, const std::u16string& fileName)
+      : runtime_(runtime), fileName_(fileName), package_(runtime, fileName) {
+    auto pictures = std::make_unique<EncodedPictures>(runtime, fileName);
     pictures_ = pictures.get();
     document_.pictures = std::move(pictures);
   }
 
   Document Read() {
     const std::string mainName = MainPart();
-    const XmlDocPtr main = ParseXml(package_.Entry(mainName, "the document's text"), fileName_, mainName);
+    const XmlDocPtr main =
+        ParseXml(runtime_, package_.Entry(mainName, "the document's text"), fileName_, mainName);
     ReadRelationships(mainName);
     ReadStyles(ResolveEntryName(mainName, "styles.xml"));
     ReadNumbering(ResolveEntryName(mainName, "numbering.xml"));
@@ -95,7 +97,7 @@ class DocxReader {
   std::string MainPart() const {
     const std::string* rels = package_.Find("_rels/.rels");
     if (rels) {
-      const XmlDocPtr xml = ParseXml(*rels, fileName_, "_rels/.rels");
+      const XmlDocPtr xml = ParseXml(runtime_, *rels, fileName_, "_rels/.rels");
       for (const xmlNode* c = RootElement(xml.get())->children; c; c = c->next)
         if (IsElement(c, "Relationship") && AttributeOf(c, "Type").ends_with("/officeDocument"))
           if (std::string name = ResolveEntryName("", AttributeOf(c, "Target")); !name.empty()) return name;
@@ -106,7 +108,7 @@ class DocxReader {
   // A part that the document may lack (styles, numbering, notes); null when it does.
   XmlDocPtr OptionalPart(const std::string& name) const {
     const std::string* bytes = package_.Find(name);
-    return bytes ? ParseXml(*bytes, fileName_, name) : nullptr;
+    return bytes ? ParseXml(runtime_, *bytes, fileName_, name) : nullptr;
   }
 
   void ReadRelationships(const std::string& mainName) {
@@ -288,6 +290,7 @@ class DocxReader {
     std::array<int, kListLevels> counters{};  // 0 before a level's first item
   };
 
+  const Runtime& runtime_;
   std::u16string fileName_;
   ZipPackage package_;
   Document document_;
@@ -302,6 +305,8 @@ class DocxReader {
 
 }  // namespace
 
-Document ReadDocx(const std::u16string& fileName) { return DocxReader(fileName).Read(); }
+Document ReadDocx(const Runtime& runtime, const std::u16string& fileName) {
+  return DocxReader(runtime, fileName).Read();
+}
 
 }  // namespace bookloom

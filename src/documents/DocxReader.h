@@ -10,6 +10,6 @@
 namespace bookloom {
 
 // Reads a DOCX file; DocumentError names the file and the part that failed.
-Document ReadDocx(const std::u16string& fileName);
+Document ReadDocx(const Runtime& runtime, const std::u16string& fileName);
 
 }  // namespace bookloom

@@ -66,20 +66,22 @@ std::u16string IsbnOf(std::string_view identifier, std::string_view scheme) {
 
 class EpubReader {
  public:
-  explicit EpubReader(const std::u16string& fileName) : fileName_(fileName) {
-    auto pictures = std::make_unique<EncodedPictures>(fileName);
+  EpubReader(const Runtime& runtime, const std::u16string& fileName)
+      : runtime_(runtime), fileName_(fileName) {
+    auto pictures = std::make_unique<EncodedPictures>(runtime, fileName);
     pictures_ = pictures.get();
     document_.pictures = std::move(pictures);
   }
 
   // Reads the book from its file, or from `bytes` when they are given (a book inside an archive).
   Document Read(std::optional<std::string_view> bytes = std::nullopt) {
-    ArchiveReader archive = bytes ? ArchiveReader(*bytes, fileName_) : ArchiveReader(fileName_);
+    ArchiveReader archive =
+        bytes ? ArchiveReader(runtime_, *bytes, fileName_) : ArchiveReader(runtime_, fileName_);
     while (archive.Next())
       if (!IsStyling(archive.Name())) entries_[archive.Name()] = archive.Read();
     RefuseDrm();
     const std::string opfName = PackageName();
-    const XmlDocPtr opf = ParseXml(Entry(opfName, "the package"), fileName_, opfName);
+    const XmlDocPtr opf = ParseXml(runtime_, Entry(opfName, "the package"), fileName_, opfName);
     const xmlNode* package = RootElement(opf.get());
     Manifest(ChildElement(package, "manifest"), opfName);
     Metadata(ChildElement(package, "metadata"));
@@ -105,7 +107,7 @@ class EpubReader {
                           "the book is protected by DRM and cannot be read");
     const auto encryption = entries_.find("META-INF/encryption.xml");
     if (encryption == entries_.end()) return;
-    const XmlDocPtr xml = ParseXml(encryption->second, fileName_, encryption->first);
+    const XmlDocPtr xml = ParseXml(runtime_, encryption->second, fileName_, encryption->first);
     // Every <EncryptionMethod> must be font obfuscation.
     std::vector<const xmlNode*> nodes = {RootElement(xml.get())};
     while (!nodes.empty()) {
@@ -125,7 +127,8 @@ class EpubReader {
 
   std::string PackageName() const {
     const std::string containerName = "META-INF/container.xml";
-    const XmlDocPtr container = ParseXml(Entry(containerName, "the container"), fileName_, containerName);
+    const XmlDocPtr container =
+        ParseXml(runtime_, Entry(containerName, "the container"), fileName_, containerName);
     const xmlNode* rootfiles = ChildElement(RootElement(container.get()), "rootfiles");
     for (const xmlNode* c = rootfiles ? rootfiles->children : nullptr; c; c = c->next)
       if (IsElement(c, "rootfile")) {
@@ -182,7 +185,7 @@ class EpubReader {
       } else if (name == "identifier" && info.isbn.empty()) {
         info.isbn = IsbnOf(Utf16ToUtf8(text), AttributeOf(c, "scheme"));
       } else if (name == "description" && info.annotation.empty()) {
-        info.annotation = HtmlAnnotation(Utf16ToUtf8(RawTextOf(c)), fileName_);
+        info.annotation = HtmlAnnotation(runtime_, Utf16ToUtf8(RawTextOf(c)), fileName_);
       } else if (name == "subject") {
         join(subjects);
       }
@@ -199,7 +202,8 @@ class EpubReader {
 
   std::optional<size_t> PictureAt(const std::string& entry, const std::string& mediaType = {}) {
     if (const auto known = pictureOf_.find(entry); known != pictureOf_.end()) return known->second;
-    const std::optional<size_t> index = pictures_->AddOrLeaveOut(entry, entries_.at(entry), document_, mediaType);
+    const std::optional<size_t> index =
+        pictures_->AddOrLeaveOut(entry, entries_.at(entry), document_, mediaType);
     pictureOf_[entry] = index;
     return index;
   }
@@ -209,7 +213,7 @@ class EpubReader {
     std::vector<NavEntry> toc;
     for (const auto& [id, item] : manifest_)
       if (HasWord(item.properties, "nav") && entries_.contains(item.entry)) {
-        const XmlDocPtr nav = ParseHtml(entries_.at(item.entry), fileName_, item.entry);
+        const XmlDocPtr nav = ParseHtml(runtime_, entries_.at(item.entry), fileName_, item.entry);
         NavList(NavElement(RootElement(nav.get())), item.entry, 1, toc);
         if (!toc.empty()) return toc;
       }
@@ -219,7 +223,7 @@ class EpubReader {
         if (item.mediaType == "application/x-dtbncx+xml") ncxId = id;
     const auto ncx = manifest_.find(ncxId);
     if (ncx == manifest_.end() || !entries_.contains(ncx->second.entry)) return toc;
-    const XmlDocPtr xml = ParseXml(entries_.at(ncx->second.entry), fileName_, ncx->second.entry);
+    const XmlDocPtr xml = ParseXml(runtime_, entries_.at(ncx->second.entry), fileName_, ncx->second.entry);
     NavPoints(ChildElement(RootElement(xml.get()), "navMap"), ncx->second.entry, 1, toc);
     return toc;
   }
@@ -286,7 +290,7 @@ class EpubReader {
       if (const auto picture = PictureAt(entry, item->second.mediaType)) document_.AddPicture(*picture);
       return;
     }
-    const XmlDocPtr page = ParseHtml(bytes, fileName_, entry);
+    const XmlDocPtr page = ParseHtml(runtime_, bytes, fileName_, entry);
     ReadHtmlBody(*page, document_,
                  {.headingEntries = headingEntries,
                   .picture = [&](const std::string& reference) { return PageImage(entry, reference); },
@@ -306,8 +310,8 @@ class EpubReader {
   // A drawing made in a page, as a picture of the book; left out with a warning when no SVG decoder
   // is there.
   std::optional<size_t> Drawing(const std::string& page, std::string svg) {
-    return pictures_->AddOrLeaveOut(page + ": drawing " + std::to_string(++drawings_), std::move(svg), document_,
-                                     "image/svg+xml");
+    return pictures_->AddOrLeaveOut(page + ": drawing " + std::to_string(++drawings_), std::move(svg),
+                                    document_, "image/svg+xml");
   }
 
   // The picture a page shows; a picture the book does not hold is left out with a warning, as one no
@@ -352,6 +356,7 @@ class EpubReader {
     document_.blocks = std::move(blocks);
   }
 
+  const Runtime& runtime_;
   const std::u16string& fileName_;
   Document document_;
   EncodedPictures* pictures_ = nullptr;  // owned by the document
@@ -365,8 +370,12 @@ class EpubReader {
 
 }  // namespace
 
-Document ReadEpub(const std::u16string& fileName) { return EpubReader(fileName).Read(); }
+Document ReadEpub(const Runtime& runtime, const std::u16string& fileName) {
+  return EpubReader(runtime, fileName).Read();
+}
 
-Document ReadEpubBytes(std::string_view bytes, const std::u16string& fileName) { return EpubReader(fileName).Read(bytes); }
+Document ReadEpubBytes(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName) {
+  return EpubReader(runtime, fileName).Read(bytes);
+}
 
 }  // namespace bookloom

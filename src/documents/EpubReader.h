@@ -10,8 +10,8 @@
 namespace bookloom {
 
 // Reads an EPUB file; DocumentError names the file and the part that failed.
-Document ReadEpub(const std::u16string& fileName);
+Document ReadEpub(const Runtime& runtime, const std::u16string& fileName);
 // Reads an EPUB held in memory; fileName names it in messages.
-Document ReadEpubBytes(std::string_view bytes, const std::u16string& fileName);
+Document ReadEpubBytes(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName);
 
 }  // namespace bookloom

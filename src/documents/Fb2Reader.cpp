@@ -52,8 +52,9 @@ std::u16string People(const xmlNode* info, std::string_view element) {
 
 class Fb2Reader {
  public:
-  Fb2Reader(const std::u16string& fileName, Document& document) : fileName_(fileName), document_(document) {
-    auto pictures = std::make_unique<EncodedPictures>(fileName);
+  Fb2Reader(const Runtime& runtime, const std::u16string& fileName, Document& document)
+      : fileName_(fileName), document_(document) {
+    auto pictures = std::make_unique<EncodedPictures>(runtime, fileName);
     pictures_ = pictures.get();
     document_.pictures = std::move(pictures);
   }
@@ -260,26 +261,26 @@ std::optional<std::string> WithoutControlBytes(std::string_view bytes, LeftOutCo
 
 }  // namespace
 
-Document ReadFb2(std::string_view bytes, const std::u16string& fileName) {
+Document ReadFb2(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName) {
   LeftOutControls controls;
   const std::optional<std::string> kept = WithoutControlBytes(bytes, controls);
-  const XmlDocPtr xml = ParseXml(kept ? *kept : bytes, fileName, "");
+  const XmlDocPtr xml = ParseXml(runtime, kept ? *kept : bytes, fileName, "");
   Document document;
-  Fb2Reader(fileName, document).Read(RootElement(xml.get()));
+  Fb2Reader(runtime, fileName, document).Read(RootElement(xml.get()));
   if (controls.count > 0) document.warnings.push_back(DescribeControls(controls));
   return document;
 }
 
-Document ReadFb2File(const std::u16string& fileName) {
+Document ReadFb2File(const Runtime& runtime, const std::u16string& fileName) {
   const std::string bytes = ReadFileBytes(fileName);
-  if (!bytes.starts_with("PK\x03\x04")) return ReadFb2(bytes, fileName);
-  ArchiveReader archive(std::string_view(bytes), fileName);
+  if (!bytes.starts_with("PK\x03\x04")) return ReadFb2(runtime, bytes, fileName);
+  ArchiveReader archive(runtime, std::string_view(bytes), fileName);
   while (archive.Next()) {
     std::string name = archive.Name();
     std::transform(name.begin(), name.end(), name.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
     if (name.ends_with(".fb2"))
-      return ReadFb2(archive.Read(), fileName + u": " + Utf8ToUtf16(archive.Name()));
+      return ReadFb2(runtime, archive.Read(), fileName + u": " + Utf8ToUtf16(archive.Name()));
   }
   throw DocumentError(fileName, "", "the archive holds no .fb2 book");
 }

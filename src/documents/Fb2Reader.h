@@ -10,9 +10,9 @@
 namespace bookloom {
 
 // Reads the bytes of an FB2 book; DocumentError names the file and the part that failed.
-Document ReadFb2(std::string_view bytes, const std::u16string& fileName);
+Document ReadFb2(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName);
 
 // Reads an FB2 file, or the first .fb2 inside a zip archive (an .fb2.zip).
-Document ReadFb2File(const std::u16string& fileName);
+Document ReadFb2File(const Runtime& runtime, const std::u16string& fileName);
 
 }  // namespace bookloom

@@ -49,10 +49,10 @@ std::optional<size_t> PictureBeside(const std::u16string& fileName, const std::s
   return added;
 }
 
-Document ReadHtmlFile(const std::u16string& fileName) {
-  const XmlDocPtr page = ParseHtml(ReadFileBytes(fileName), fileName, "");
+Document ReadHtmlFile(const Runtime& runtime, const std::u16string& fileName) {
+  const XmlDocPtr page = ParseHtml(runtime, ReadFileBytes(fileName), fileName, "");
   Document document;
-  auto pictures = std::make_unique<EncodedPictures>(fileName);
+  auto pictures = std::make_unique<EncodedPictures>(runtime, fileName);
   EncodedPictures& list = *pictures;
   document.pictures = std::move(pictures);
   document.info.title = HtmlTitle(*page);
@@ -63,7 +63,8 @@ Document ReadHtmlFile(const std::u16string& fileName) {
   };
   int drawings = 0;
   const auto drawing = [&](std::string svg) {
-    return list.AddOrLeaveOut("drawing " + std::to_string(++drawings), std::move(svg), document, "image/svg+xml");
+    return list.AddOrLeaveOut("drawing " + std::to_string(++drawings), std::move(svg), document,
+                              "image/svg+xml");
   };
   ReadHtmlBody(*page, document, {.headingEntries = true, .picture = picture, .drawing = drawing});
   return document;

@@ -10,7 +10,7 @@
 namespace bookloom {
 
 // Reads an HTML file; DocumentError names the file and the part that failed (a missing picture).
-Document ReadHtmlFile(const std::u16string& fileName);
+Document ReadHtmlFile(const Runtime& runtime, const std::u16string& fileName);
 
 // The index among `pictures` of the picture a page or Markdown file names (a file in its folder or
 // below it, or a data: link), added now, its file among the files the document reads; nullopt, with a

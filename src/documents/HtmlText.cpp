@@ -206,9 +206,11 @@ void ReadHtmlBody(const xmlDoc& page, Document& document, const HtmlReading& rea
   walker.Flush();
 }
 
-std::u16string HtmlAnnotation(const std::string& text, const std::u16string& fileName) {
+std::u16string HtmlAnnotation(const Runtime& runtime, const std::string& text,
+                              const std::u16string& fileName) {
   if (text.find('<') == std::string::npos) return CollapseSpaces(Utf8ToUtf16(text));
-  const XmlDocPtr html = ParseHtml("<html><body>" + text + "</body></html>", fileName, "the description");
+  const XmlDocPtr html =
+      ParseHtml(runtime, "<html><body>" + text + "</body></html>", fileName, "the description");
   Document lines;
   ReadHtmlBody(*html, lines, {.headingEntries = false});
   std::u16string annotation;

@@ -33,7 +33,8 @@ void ReadHtmlBody(const xmlDoc& page, Document& document, const HtmlReading& rea
 
 // A description that may be HTML itself (an e-book's annotation): its paragraphs joined by CR LF, or
 // the text with its blanks collapsed when it holds no markup. `fileName` names the book in messages.
-std::u16string HtmlAnnotation(const std::string& text, const std::u16string& fileName);
+std::u16string HtmlAnnotation(const Runtime& runtime, const std::string& text,
+                              const std::u16string& fileName);
 
 // The text of the page's <head><title>, "" when it has none.
 std::u16string HtmlTitle(const xmlDoc& page);

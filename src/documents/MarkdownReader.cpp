@@ -26,8 +26,8 @@ namespace {
 // clang-format on
 BOOKLOOM_LIBRARY_FUNCTIONS(Cmark, CMARK_FUNCTIONS);
 
-const Cmark& CmarkFor(const std::u16string& fileName) {
-  static const LoadedFunctions<Cmark> cmark = LoadLibraryFunctions<Cmark>(BOOKLOOM_CMARK);
+const Cmark& CmarkFor(const Runtime& runtime, const std::u16string& fileName) {
+  const LoadedFunctions<Cmark>& cmark = runtime.Library<Cmark>(BOOKLOOM_CMARK);
   if (!cmark.functions) throw DocumentError(fileName, "", "cmark cannot be loaded: " + cmark.problem);
   return *cmark.functions;
 }
@@ -208,10 +208,10 @@ class MarkdownWalker {
 
 }  // namespace
 
-Document ReadMarkdown(std::string_view text, const std::u16string& fileName) {
-  const Cmark& cmark = CmarkFor(fileName);
+Document ReadMarkdown(const Runtime& runtime, std::string_view text, const std::u16string& fileName) {
+  const Cmark& cmark = CmarkFor(runtime, fileName);
   Document document;
-  document.pictures = std::make_unique<EncodedPictures>(fileName);
+  document.pictures = std::make_unique<EncodedPictures>(runtime, fileName);
   text = TakeYamlBlock(text, document.info);
   const std::unique_ptr<cmark_node, void (*)(cmark_node*)> root(
       cmark.cmark_parse_document(text.data(), text.size(), CMARK_OPT_DEFAULT), cmark.cmark_node_free);
@@ -220,14 +220,14 @@ Document ReadMarkdown(std::string_view text, const std::u16string& fileName) {
   return document;
 }
 
-Document ReadMarkdownFile(const std::u16string& fileName) {
+Document ReadMarkdownFile(const Runtime& runtime, const std::u16string& fileName) {
   const std::string bytes = ReadFileBytes(fileName);
   if (bytes.size() > kMaxPartBytes)
     throw DocumentError(fileName, "",
                         "larger than the limit of " + std::to_string(kMaxPartBytes >> 20) + " MB");
   // cmark reads UTF-8: a file in another encoding is decoded as a text file is.
-  if (IsValidUtf8(bytes)) return ReadMarkdown(bytes, fileName);
-  return ReadMarkdown(Utf16ToUtf8(DecodeTextFile(bytes).text), fileName);
+  if (IsValidUtf8(bytes)) return ReadMarkdown(runtime, bytes, fileName);
+  return ReadMarkdown(runtime, Utf16ToUtf8(DecodeTextFile(bytes).text), fileName);
 }
 
 }  // namespace bookloom

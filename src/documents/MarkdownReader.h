@@ -11,9 +11,9 @@
 namespace bookloom {
 
 // Reads a Markdown file; DocumentError names the file and the part that failed (a missing picture).
-Document ReadMarkdownFile(const std::u16string& fileName);
+Document ReadMarkdownFile(const Runtime& runtime, const std::u16string& fileName);
 
 // The document the Markdown text makes; `fileName` is the file whose folder holds its pictures.
-Document ReadMarkdown(std::string_view text, const std::u16string& fileName);
+Document ReadMarkdown(const Runtime& runtime, std::string_view text, const std::u16string& fileName);
 
 }  // namespace bookloom

@@ -31,8 +31,8 @@ namespace {
 // clang-format on
 BOOKLOOM_LIBRARY_FUNCTIONS(Libmobi, LIBMOBI_FUNCTIONS);
 
-const Libmobi& LibmobiFor(const std::u16string& fileName) {
-  static const LoadedFunctions<Libmobi> libmobi = LoadLibraryFunctions<Libmobi>(BOOKLOOM_LIBMOBI);
+const Libmobi& LibmobiFor(const Runtime& runtime, const std::u16string& fileName) {
+  const LoadedFunctions<Libmobi>& libmobi = runtime.Library<Libmobi>(BOOKLOOM_LIBMOBI);
   if (!libmobi.functions) throw DocumentError(fileName, "", "libmobi cannot be loaded: " + libmobi.problem);
   return *libmobi.functions;
 }
@@ -96,12 +96,13 @@ std::string ResourceName(size_t uid, const char* extension) {
 
 class MobiReader {
  public:
-  MobiReader(const std::u16string& fileName, const Libmobi& libmobi)
-      : fileName_(fileName),
+  MobiReader(const Runtime& runtime, const std::u16string& fileName, const Libmobi& libmobi)
+      : runtime_(runtime),
+        fileName_(fileName),
         libmobi_(libmobi),
         book_(libmobi.mobi_init(), libmobi.mobi_free),
         rawml_(nullptr, libmobi.mobi_free_rawml) {
-    auto pictures = std::make_unique<EncodedPictures>(fileName);
+    auto pictures = std::make_unique<EncodedPictures>(runtime, fileName);
     pictures_ = pictures.get();
     document_.pictures = std::move(pictures);
   }
@@ -159,7 +160,7 @@ class MobiReader {
     info.publishTime = text(libmobi_.mobi_meta_get_publishdate).substr(0, 4);
     const std::unique_ptr<char, void (*)(void*)> description(libmobi_.mobi_meta_get_description(book_.get()),
                                                              std::free);
-    if (description) info.annotation = HtmlAnnotation(description.get(), fileName_);
+    if (description) info.annotation = HtmlAnnotation(runtime_, description.get(), fileName_);
   }
 
   void Pictures() {
@@ -189,8 +190,9 @@ class MobiReader {
     std::vector<NavEntry> toc;
     for (const MOBIPart* part = rawml_->resources; part; part = part->next) {
       if (part->type != T_NCX || !part->data) continue;
-      const XmlDocPtr ncx = ParseXml(std::string_view(reinterpret_cast<const char*>(part->data), part->size),
-                                     fileName_, "the table of contents");
+      const XmlDocPtr ncx =
+          ParseXml(runtime_, std::string_view(reinterpret_cast<const char*>(part->data), part->size),
+                   fileName_, "the table of contents");
       NavPoints(ChildElement(RootElement(ncx.get()), "navMap"), 1, toc);
     }
     return toc;
@@ -229,8 +231,8 @@ class MobiReader {
   void Page(const MOBIPart& part, bool headingEntries) {
     const std::string name = ResourceName(part.uid, "html").replace(0, 8, "part");
     anchors_[name] = document_.blocks.size();
-    const XmlDocPtr page =
-        ParseHtml(std::string_view(reinterpret_cast<const char*>(part.data), part.size), fileName_, name);
+    const XmlDocPtr page = ParseHtml(
+        runtime_, std::string_view(reinterpret_cast<const char*>(part.data), part.size), fileName_, name);
     const auto picture = [&](const std::string& reference) -> std::optional<size_t> {
       const size_t slash = reference.rfind('/');
       const auto found = pictureOf_.find(reference.substr(slash == std::string::npos ? 0 : slash + 1));
@@ -242,6 +244,7 @@ class MobiReader {
     ReadHtmlBody(*page, document_, {.headingEntries = headingEntries, .picture = picture, .anchor = anchor});
   }
 
+  const Runtime& runtime_;
   std::u16string fileName_;
   const Libmobi& libmobi_;
   std::unique_ptr<MOBIData, void (*)(MOBIData*)> book_;
@@ -255,8 +258,8 @@ class MobiReader {
 
 }  // namespace
 
-Document ReadMobi(const std::u16string& fileName) {
-  return MobiReader(fileName, LibmobiFor(fileName)).Read();
+Document ReadMobi(const Runtime& runtime, const std::u16string& fileName) {
+  return MobiReader(runtime, fileName, LibmobiFor(runtime, fileName)).Read();
 }
 
 }  // namespace bookloom

@@ -10,6 +10,6 @@
 namespace bookloom {
 
 // Reads a MOBI, AZW3 or PRC file; DocumentError names the file and what failed.
-Document ReadMobi(const std::u16string& fileName);
+Document ReadMobi(const Runtime& runtime, const std::u16string& fileName);
 
 }  // namespace bookloom

@@ -37,8 +37,9 @@ struct ListLevelStyle {
 
 class OdtReader {
  public:
-  explicit OdtReader(const std::u16string& fileName) : fileName_(fileName), package_(fileName) {
-    auto pictures = std::make_unique<EncodedPictures>(fileName);
+  OdtReader(const Runtime& runtime, const std::u16string& fileName)
+      : runtime_(runtime), fileName_(fileName), package_(runtime, fileName) {
+    auto pictures = std::make_unique<EncodedPictures>(runtime, fileName);
     pictures_ = pictures.get();
     document_.pictures = std::move(pictures);
   }
@@ -49,9 +50,9 @@ class OdtReader {
       throw DocumentError(fileName_, "META-INF/manifest.xml",
                           "the document is encrypted with a password and cannot be read");
     const XmlDocPtr content =
-        ParseXml(package_.Entry("content.xml", "the document's text"), fileName_, "content.xml");
+        ParseXml(runtime_, package_.Entry("content.xml", "the document's text"), fileName_, "content.xml");
     if (const std::string* styles = package_.Find("styles.xml")) {
-      const XmlDocPtr xml = ParseXml(*styles, fileName_, "styles.xml");
+      const XmlDocPtr xml = ParseXml(runtime_, *styles, fileName_, "styles.xml");
       ReadStyles(RootElement(xml.get()));
     }
     ReadStyles(RootElement(content.get()));
@@ -120,7 +121,7 @@ class OdtReader {
   void ReadMetadata() {
     const std::string* meta = package_.Find("meta.xml");
     if (!meta) return;
-    const XmlDocPtr xml = ParseXml(*meta, fileName_, "meta.xml");
+    const XmlDocPtr xml = ParseXml(runtime_, *meta, fileName_, "meta.xml");
     DocumentInfo& info = document_.info;
     const xmlNode* fields = ChildElement(RootElement(xml.get()), "meta");
     for (const xmlNode* m = fields ? fields->children : nullptr; m; m = m->next) {
@@ -237,6 +238,7 @@ class OdtReader {
     int outline = 0;
   };
 
+  const Runtime& runtime_;
   std::u16string fileName_;
   ZipPackage package_;
   Document document_;
@@ -249,6 +251,8 @@ class OdtReader {
 
 }  // namespace
 
-Document ReadOdt(const std::u16string& fileName) { return OdtReader(fileName).Read(); }
+Document ReadOdt(const Runtime& runtime, const std::u16string& fileName) {
+  return OdtReader(runtime, fileName).Read();
+}
 
 }  // namespace bookloom

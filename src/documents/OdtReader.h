@@ -10,6 +10,6 @@
 namespace bookloom {
 
 // Reads an ODT file; DocumentError names the file and the part that failed.
-Document ReadOdt(const std::u16string& fileName);
+Document ReadOdt(const Runtime& runtime, const std::u16string& fileName);
 
 }  // namespace bookloom

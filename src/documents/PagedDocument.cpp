@@ -8,7 +8,6 @@
 #include "documents/PagedPlugin.h"
 #include "documents/TextLayer.h"
 #include "pictures/PageFitting.h"
-#include "platform/Modules.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
@@ -16,10 +15,12 @@ namespace bookloom {
 namespace {
 
 // The format's reader module's functions, or DocumentError naming the file when it cannot be loaded.
-const PagedModuleFunctions& ModuleFor(const PagedFormat& format, const std::u16string& fileName) {
-  const ModuleFunctions<PagedModuleFunctions>& module = format.module();
+const PagedModuleFunctions& ModuleFor(const Runtime& runtime, const PagedFormat& format,
+                                      const std::u16string& fileName) {
+  const ModuleFunctions<PagedModuleFunctions>& module = PagedModule(runtime, format);
   if (!module.functions)
-    throw DocumentError(fileName, "", std::string("the ") + format.name + " reader cannot be loaded: " + module.problem);
+    throw DocumentError(fileName, "",
+                        std::string("the ") + format.name + " reader cannot be loaded: " + module.problem);
   return *module.functions;
 }
 
@@ -46,7 +47,7 @@ void AddInfo(void* context, PagedInfoField field, const char* utf8, size_t size)
   DocumentInfo& info = static_cast<PagedDescription*>(context)->info;
   std::u16string& text = field == PagedInfoField::kTitle    ? info.title
                          : field == PagedInfoField::kAuthor ? info.author
-                                                          : info.subject;
+                                                            : info.subject;
   text = CollapseSpaces(Utf8ToUtf16(std::string_view(utf8, size)));
 }
 
@@ -117,14 +118,14 @@ class PagedPictures : public DocumentPictures {
     PageRendering rendering{fileName_ + u": " + Utf8ToUtf16(part), box.Width() > 0, pageScale_, nullptr,
                             nullptr};
     PagedRenderRequest request{.file = file_.get(),
-                             .page = static_cast<int>(pictures_[index].page),
-                             .context = &rendering,
-                             .resolutionFor = ResolutionFor,
-                             .pixelsFor = PixelsFor,
-                             .cropX0 = box.x0,
-                             .cropY0 = box.y0,
-                             .cropX1 = box.x1,
-                             .cropY1 = box.y1};
+                               .page = static_cast<int>(pictures_[index].page),
+                               .context = &rendering,
+                               .resolutionFor = ResolutionFor,
+                               .pixelsFor = PixelsFor,
+                               .cropX0 = box.x0,
+                               .cropY0 = box.y0,
+                               .cropX1 = box.x1,
+                               .cropY1 = box.y1};
     switch (file_.get_deleter().module->render(&request)) {
       case PagedRenderResult::kRendered:
         break;
@@ -162,9 +163,11 @@ struct PageCollection {
 };
 
 void AddWord(void* context, const PagedWord& word) {
-  static_cast<PageCollection*>(context)->words.push_back(
-      {Utf8ToUtf16(std::string_view(word.utf8, word.size)), {word.x0, word.y0, word.x1, word.y1}, word.fontSize,
-       word.bold, word.spaceAfter});
+  static_cast<PageCollection*>(context)->words.push_back({Utf8ToUtf16(std::string_view(word.utf8, word.size)),
+                                                          {word.x0, word.y0, word.x1, word.y1},
+                                                          word.fontSize,
+                                                          word.bold,
+                                                          word.spaceAfter});
 }
 
 void AddPicture(void* context, double x0, double y0, double x1, double y1) {
@@ -185,7 +188,8 @@ std::vector<LayerPage> ReadTextLayer(const std::u16string& fileName, PagedFile* 
     // A page without text or pictures on it (a drawing, a scanned illustration) is a picture itself.
     if (collection.words.empty() && collection.pictures.empty())
       collection.pictures.push_back({0, 0, request.width, request.height});
-    layer.push_back({request.width, request.height, LinesOf(InReadingOrder(std::move(collection.words))), std::move(collection.pictures)});
+    layer.push_back({request.width, request.height, LinesOf(InReadingOrder(std::move(collection.words))),
+                     std::move(collection.pictures)});
   }
   return layer;
 }
@@ -222,7 +226,8 @@ LayerText PagesAsPictures(int pages, const std::vector<LayerOutlineEntry>& outli
   LayerText text;
   for (size_t page = 0; page < static_cast<size_t>(pages); ++page) {
     const auto [first, last] = headings.equal_range(page);
-    for (auto h = first; h != last; ++h) text.blocks.push_back({DocumentBlock::Kind::kHeading, h->second->level, h->second->title});
+    for (auto h = first; h != last; ++h)
+      text.blocks.push_back({DocumentBlock::Kind::kHeading, h->second->level, h->second->title});
     text.blocks.push_back({DocumentBlock::Kind::kPicture, 0, {}, text.pictures.size()});
     text.pictures.push_back({page, {}});
   }
@@ -253,15 +258,22 @@ double PageRenderResolution(double widthPoints, double heightPoints, double scal
   return 72 * cover;
 }
 
-Document ReadPagedDocument(const PagedFormat& format, const std::u16string& fileName, DocumentMode mode) {
-  const PagedModuleFunctions& module = ModuleFor(format, fileName);
+const ModuleFunctions<PagedModuleFunctions>& PagedModule(const Runtime& runtime, const PagedFormat& format) {
+  return runtime.Module<PagedModuleFunctions>(format.moduleFile, format.moduleStartEntry,
+                                              kPagedPluginVersion);
+}
+
+Document ReadPagedDocument(const Runtime& runtime, const PagedFormat& format, const std::u16string& fileName,
+                           DocumentMode mode) {
+  const PagedModuleFunctions& module = ModuleFor(runtime, format, fileName);
   const std::string path = Utf16ToUtf8(fileName);
   PagedDescription description;
   PagedOpenRequest request{
       .path = path.c_str(), .context = &description, .info = AddInfo, .outlineEntry = AddOutlineEntry};
   module.open(&request);
   PagedFilePtr file(request.file, {&module});
-  if (!file) throw DocumentError(fileName, "", std::string("not a ") + format.name + " file, or a damaged one");
+  if (!file)
+    throw DocumentError(fileName, "", std::string("not a ") + format.name + " file, or a damaged one");
   if (request.locked) throw DocumentError(fileName, "", "encrypted: it opens only with its password");
   const int pages = request.pageCount;
   if (pages <= 0) throw DocumentError(fileName, "", std::string("the ") + format.name + " has no page");
@@ -286,7 +298,8 @@ Document ReadPagedDocument(const PagedFormat& format, const std::u16string& file
   if (text.blocks.empty()) text = PagesAsPictures(pages, outline);
   WholePagesAsPages(text.pictures, layer);
   // The first page is the cover, whether it is a picture of the book or not.
-  const bool firstIsPage = !text.pictures.empty() && text.pictures[0].page == 0 && text.pictures[0].box.Width() <= 0;
+  const bool firstIsPage =
+      !text.pictures.empty() && text.pictures[0].page == 0 && text.pictures[0].box.Width() <= 0;
   if (!firstIsPage) text.pictures.push_back({0, {}});
   document.cover = firstIsPage ? 0 : text.pictures.size() - 1;
   document.blocks = std::move(text.blocks);

@@ -8,15 +8,19 @@
 #include "documents/Document.h"
 #include "documents/DocumentMode.h"
 #include "documents/PagedPlugin.h"
-#include "platform/Modules.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
 
-// A kind of paged document: its name in messages ("PDF") and its reader module as loading it left it.
+// A kind of paged document: its name in messages ("PDF") and its reader module's file and start entry.
 struct PagedFormat {
   const char* name;
-  const ModuleFunctions<PagedModuleFunctions>& (*module)();
+  const char* moduleFile;
+  const char* moduleStartEntry;
 };
+
+// The format's reader module, loaded into the run at the first call.
+const ModuleFunctions<PagedModuleFunctions>& PagedModule(const Runtime& runtime, const PagedFormat& format);
 
 // Opens the document, reads its outline and, in kText and kAuto, the text of its pages; kAuto notes
 // which it chose and why, and marks the document scanned when it chose pages and most pages are scans
@@ -24,7 +28,8 @@ struct PagedFormat {
 // pages are rendered only when they are written; the first page is the document's cover. DocumentError when
 // it is not of the format, is damaged, opens only with a password, or when the reader module cannot be
 // loaded.
-Document ReadPagedDocument(const PagedFormat& format, const std::u16string& fileName, DocumentMode mode);
+Document ReadPagedDocument(const Runtime& runtime, const PagedFormat& format, const std::u16string& fileName,
+                           DocumentMode mode);
 
 // The resolution, in pixels per inch, that a page (or a part of one) of that size in points is
 // rendered at: it then covers at least the reader's 600 x 800 screen, as large as it will be once

@@ -12,11 +12,7 @@ namespace bookloom {
 
 namespace {
 
-const ModuleFunctions<PagedModuleFunctions>& PdfModule() {
-  static const auto module =
-      OpenModuleFunctions<PagedModuleFunctions>(kPdfPluginFile, kPdfPluginStartEntry, kPagedPluginVersion);
-  return module;
-}
+constexpr PagedFormat kPdf = {"PDF", kPdfPluginFile, kPdfPluginStartEntry};
 
 bool IsPdfSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -29,7 +25,8 @@ int64_t NumberAt(std::string_view bytes, size_t& at) {
   while (at < bytes.size() && IsPdfSpace(bytes[at])) ++at;
   if (at >= bytes.size() || !IsDigit(bytes[at])) return -1;
   int64_t value = 0;
-  for (; at < bytes.size() && IsDigit(bytes[at]); ++at) value = value < kHuge / 10 ? value * 10 + (bytes[at] - '0') : kHuge;
+  for (; at < bytes.size() && IsDigit(bytes[at]); ++at)
+    value = value < kHuge / 10 ? value * 10 + (bytes[at] - '0') : kHuge;
   return value;
 }
 
@@ -88,9 +85,9 @@ int64_t LargestPdfObjectNumber(std::string_view bytes) {
 
 int64_t MostPdfObjectsIn(int64_t fileSize) { return std::max<int64_t>(fileSize / 4, 1 << 16); }
 
-Document ReadPdf(const std::u16string& fileName, DocumentMode mode) {
+Document ReadPdf(const Runtime& runtime, const std::u16string& fileName, DocumentMode mode) {
   CheckPdfObjectNumbers(fileName);
-  return ReadPagedDocument({"PDF", PdfModule}, fileName, mode);
+  return ReadPagedDocument(runtime, kPdf, fileName, mode);
 }
 
 void CheckPdfObjectNumbers(const std::u16string& fileName) {
@@ -117,6 +114,6 @@ void CheckPdfObjectNumbers(const std::u16string& fileName) {
                             std::to_string(size) + " bytes can hold");
 }
 
-void StartPdfReader() { PdfModule(); }
+void StartPdfReader(const Runtime& runtime) { PagedModule(runtime, kPdf); }
 
 }  // namespace bookloom

@@ -10,7 +10,8 @@
 namespace bookloom {
 
 // Reads the PDF as its text or its pages (ReadPagedDocument), once CheckPdfObjectNumbers passes it.
-Document ReadPdf(const std::u16string& fileName, DocumentMode mode = DocumentMode::kPages);
+Document ReadPdf(const Runtime& runtime, const std::u16string& fileName,
+                 DocumentMode mode = DocumentMode::kPages);
 
 // A damaged PDF can name an object number far beyond its size ("22334454 0 obj" in a file of 2 KB),
 // for which poppler makes room in its table of objects: gigabytes. This refuses such a file with a
@@ -22,6 +23,6 @@ int64_t LargestPdfObjectNumber(std::string_view bytes);
 int64_t MostPdfObjectsIn(int64_t fileSize);
 
 // Loads the PDF reader module now rather than at the first PDF read; later calls do nothing.
-void StartPdfReader();
+void StartPdfReader(const Runtime& runtime);
 
 }  // namespace bookloom

@@ -97,8 +97,9 @@ constexpr std::pair<std::string_view, char16_t> kCharacterWords[] = {
 
 class RtfReader {
  public:
-  RtfReader(std::string_view rtf, const std::u16string& fileName) : rtf_(rtf), fileName_(fileName) {
-    document_.pictures = std::make_unique<EncodedPictures>(fileName);
+  RtfReader(const Runtime& runtime, std::string_view rtf, const std::u16string& fileName)
+      : rtf_(rtf), fileName_(fileName) {
+    document_.pictures = std::make_unique<EncodedPictures>(runtime, fileName);
   }
 
   Document Read() {
@@ -474,16 +475,16 @@ class RtfReader {
 
 }  // namespace
 
-Document ReadRtf(std::string_view rtf, const std::u16string& fileName) {
-  return RtfReader(rtf, fileName).Read();
+Document ReadRtf(const Runtime& runtime, std::string_view rtf, const std::u16string& fileName) {
+  return RtfReader(runtime, rtf, fileName).Read();
 }
 
-Document ReadRtfFile(const std::u16string& fileName) {
+Document ReadRtfFile(const Runtime& runtime, const std::u16string& fileName) {
   const std::string bytes = ReadFileBytes(fileName);
   if (bytes.size() > kMaxDocumentBytes)
     throw DocumentError(fileName, "",
                         "larger than the limit of " + std::to_string(kMaxDocumentBytes >> 20) + " MB");
-  return ReadRtf(bytes, fileName);
+  return ReadRtf(runtime, bytes, fileName);
 }
 
 }  // namespace bookloom

@@ -12,9 +12,9 @@
 namespace bookloom {
 
 // Reads an RTF file; DocumentError names the file and what failed.
-Document ReadRtfFile(const std::u16string& fileName);
+Document ReadRtfFile(const Runtime& runtime, const std::u16string& fileName);
 
 // The document RTF text makes; `fileName` names it in messages.
-Document ReadRtf(std::string_view rtf, const std::u16string& fileName);
+Document ReadRtf(const Runtime& runtime, std::string_view rtf, const std::u16string& fileName);
 
 }  // namespace bookloom

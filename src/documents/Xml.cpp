@@ -7,7 +7,7 @@
 #include <climits>
 
 #include "documents/Document.h"
-#include "platform/Modules.h"
+#include "platform/Runtime.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
@@ -28,29 +28,27 @@ BOOKLOOM_LIBRARY_FUNCTIONS(Libxml2, LIBXML2_FUNCTIONS);
 // Loads no DTD and no external entity, from a file or the network alike.
 xmlParserInputPtr NoExternalEntities(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
 
-// libxml2, loaded at the first document parsed and readied for the program then: its parser, and an
-// entity loader that loads nothing.
-const LoadedFunctions<Libxml2>& LoadedLibxml2() {
-  static const LoadedFunctions<Libxml2> libxml2 = [] {
-    LoadedFunctions<Libxml2> loaded = LoadLibraryFunctions<Libxml2>(BOOKLOOM_LIBXML2);
-    if (loaded.functions) {
-      loaded.functions->xmlInitParser();
-      loaded.functions->xmlSetExternalEntityLoader(NoExternalEntities);
-    }
-    return loaded;
-  }();
-  return libxml2;
-}
-
-// libxml2's functions, to parse a part of the file with; DocumentError when libxml2 cannot be loaded.
-const Libxml2& Xml2For(const std::u16string& fileName, const std::string& part) {
-  const LoadedFunctions<Libxml2>& libxml2 = LoadedLibxml2();
+// libxml2's functions, to parse a part of the file with: loaded into the run at the first document
+// parsed and readied then (its parser, and an entity loader that loads nothing); DocumentError when
+// libxml2 cannot be loaded.
+const Libxml2& Xml2For(const Runtime& runtime, const std::u16string& fileName, const std::string& part) {
+  const auto ready = [](const Libxml2& xml2) {
+    xml2.xmlInitParser();
+    xml2.xmlSetExternalEntityLoader(NoExternalEntities);
+  };
+  const LoadedFunctions<Libxml2>& libxml2 = runtime.Library<Libxml2>(BOOKLOOM_LIBXML2, ready);
   if (!libxml2.functions) throw DocumentError(fileName, part, "libxml2 cannot be loaded: " + libxml2.problem);
   return *libxml2.functions;
 }
 
-// libxml2's functions, for what a parse has made: libxml2 is loaded by then.
-const Libxml2& Xml2() { return *LoadedLibxml2().functions; }
+// A parsed document keeps the functions of the libxml2 that made it, for what is done with it later.
+XmlDocPtr Parsed(const Libxml2& xml2, xmlDoc* doc) {
+  if (doc) doc->_private = const_cast<Libxml2*>(&xml2);
+  return XmlDocPtr(doc);
+}
+
+// libxml2's functions, for a document or node that a parse has made.
+const Libxml2& Xml2Of(const xmlDoc* doc) { return *static_cast<const Libxml2*>(doc->_private); }
 
 using ParserPtr = std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)>;
 
@@ -61,9 +59,9 @@ int SizeOf(std::string_view bytes, const std::u16string& fileName, const std::st
   return static_cast<int>(bytes.size());
 }
 
-[[noreturn]] void RaiseParseError(xmlParserCtxt* ctxt, const std::u16string& fileName,
+[[noreturn]] void RaiseParseError(const Libxml2& xml2, xmlParserCtxt* ctxt, const std::u16string& fileName,
                                   const std::string& part, const std::string& what) {
-  const xmlError* error = Xml2().xmlCtxtGetLastError(ctxt);
+  const xmlError* error = xml2.xmlCtxtGetLastError(ctxt);
   std::string why = what;
   if (error && error->message) {
     std::string message = error->message;
@@ -94,7 +92,7 @@ void AppendText(const xmlNode* node, std::u16string& out) {
         if (c->content) out += Utf8ToUtf16(reinterpret_cast<const char*>(c->content));
         break;
       case XML_ENTITY_REF_NODE:
-        if (const htmlEntityDesc* e = Xml2().htmlEntityLookup(c->name)) {
+        if (const htmlEntityDesc* e = Xml2Of(c->doc).htmlEntityLookup(c->name)) {
           const char32_t v = e->value;
           std::u16string ch;
           if (v < 0x10000) {
@@ -117,34 +115,39 @@ void AppendText(const xmlNode* node, std::u16string& out) {
 
 }  // namespace
 
-void XmlDocFree::operator()(xmlDoc* doc) const { Xml2().xmlFreeDoc(doc); }
+void XmlDocFree::operator()(xmlDoc* doc) const { Xml2Of(doc).xmlFreeDoc(doc); }
 
-XmlDocPtr ParseXml(std::string_view bytes, const std::u16string& fileName, const std::string& part) {
+XmlDocPtr ParseXml(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName,
+                   const std::string& part) {
   const int size = SizeOf(bytes, fileName, part);
-  const Libxml2& xml2 = Xml2For(fileName, part);
+  const Libxml2& xml2 = Xml2For(runtime, fileName, part);
   const ParserPtr ctxt(xml2.xmlNewParserCtxt(), xml2.xmlFreeParserCtxt);
   if (!ctxt) throw DocumentError(fileName, part, "out of memory");
-  XmlDocPtr doc(xml2.xmlCtxtReadMemory(ctxt.get(), bytes.data(), size, nullptr, nullptr,
-                                       XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-  if (!doc || !ctxt->wellFormed) RaiseParseError(ctxt.get(), fileName, part, "the XML is not well formed");
+  XmlDocPtr doc =
+      Parsed(xml2, xml2.xmlCtxtReadMemory(ctxt.get(), bytes.data(), size, nullptr, nullptr,
+                                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  if (!doc || !ctxt->wellFormed)
+    RaiseParseError(xml2, ctxt.get(), fileName, part, "the XML is not well formed");
   if (!RootElement(doc.get())) throw DocumentError(fileName, part, "the XML holds no element");
   return doc;
 }
 
-XmlDocPtr ParseHtml(std::string_view bytes, const std::u16string& fileName, const std::string& part) {
+XmlDocPtr ParseHtml(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName,
+                    const std::string& part) {
   const int size = SizeOf(bytes, fileName, part);
   std::string encoding = DeclaredXmlEncoding(bytes);
   const bool bom =
       bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
   if (encoding.empty() && !bom && IsValidUtf8(bytes)) encoding = "UTF-8";
-  const Libxml2& xml2 = Xml2For(fileName, part);
+  const Libxml2& xml2 = Xml2For(runtime, fileName, part);
   const ParserPtr ctxt(xml2.htmlNewParserCtxt(), xml2.htmlFreeParserCtxt);
   if (!ctxt) throw DocumentError(fileName, part, "out of memory");
-  XmlDocPtr doc(xml2.htmlCtxtReadMemory(
-      ctxt.get(), bytes.data(), size, nullptr, encoding.empty() || bom ? nullptr : encoding.c_str(),
-      HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER));
+  XmlDocPtr doc = Parsed(
+      xml2, xml2.htmlCtxtReadMemory(
+                ctxt.get(), bytes.data(), size, nullptr, encoding.empty() || bom ? nullptr : encoding.c_str(),
+                HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER));
   if (!doc || !RootElement(doc.get()))
-    RaiseParseError(ctxt.get(), fileName, part, "nothing can be read as HTML");
+    RaiseParseError(xml2, ctxt.get(), fileName, part, "nothing can be read as HTML");
   return doc;
 }
 
@@ -222,11 +225,20 @@ namespace {
 void AppendEscaped(std::string_view text, std::string& out) {
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -237,7 +249,8 @@ void AppendSvgElement(const xmlNode* node, std::string& out, bool root) {
   if (root) out += R"( xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink")";
   for (const xmlAttr* a = node->properties; a; a = a->next) {
     const std::string_view local = reinterpret_cast<const char*>(a->name);
-    if (local == "xmlns" || (a->ns && a->ns->prefix && std::string_view(reinterpret_cast<const char*>(a->ns->prefix)) == "xmlns"))
+    if (local == "xmlns" ||
+        (a->ns && a->ns->prefix && std::string_view(reinterpret_cast<const char*>(a->ns->prefix)) == "xmlns"))
       continue;
     out += local == "href" ? " xlink:href=\"" : " " + std::string(local) + "=\"";
     AppendEscaped(AttributeOf(node, local), out);

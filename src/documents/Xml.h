@@ -1,7 +1,8 @@
 // XML and HTML read through libxml2 and nothing else: never from the network, never an external
 // entity or DTD, never an entity of the document's own expanded into text; a document that is not
 // well formed raises DocumentError naming the part and the line. Small helpers walk the tree.
-// libxml2 is loaded at the first document parsed, so that programs which read none do not load it.
+// libxml2 is loaded into the run's Runtime at the first document parsed, so that programs which read
+// none do not load it; the documents it makes keep its functions in their _private field.
 #pragma once
 
 #include <libxml/tree.h>
@@ -12,6 +13,8 @@
 
 namespace bookloom {
 
+class Runtime;
+
 struct XmlDocFree {
   void operator()(xmlDoc* doc) const;
 };
@@ -20,12 +23,14 @@ using XmlDocPtr = std::unique_ptr<xmlDoc, XmlDocFree>;
 // An XML document, or DocumentError naming the file, the part (an archive entry, "" for the file
 // itself) and the line where it is not well formed, or why libxml2 cannot be loaded. The encoding is
 // the one the document declares.
-XmlDocPtr ParseXml(std::string_view bytes, const std::u16string& fileName, const std::string& part);
+XmlDocPtr ParseXml(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName,
+                   const std::string& part);
 
 // An HTML or XHTML document as libxml2's HTML parser reads it, which mends what browsers mend; the
 // encoding is the one it declares (an XML declaration, a BOM, a <meta> charset), else UTF-8 where the
 // bytes are UTF-8, else the parser's guess. DocumentError when nothing can be made of the bytes.
-XmlDocPtr ParseHtml(std::string_view bytes, const std::u16string& fileName, const std::string& part);
+XmlDocPtr ParseHtml(const Runtime& runtime, std::string_view bytes, const std::u16string& fileName,
+                    const std::string& part);
 
 // The document's root element, or null.
 xmlNode* RootElement(const xmlDoc* doc);

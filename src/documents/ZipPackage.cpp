@@ -16,8 +16,8 @@ bool IsFont(std::string_view name) {
 
 }  // namespace
 
-ZipPackage::ZipPackage(const std::u16string& fileName) : fileName_(fileName) {
-  ArchiveReader archive(fileName);
+ZipPackage::ZipPackage(const Runtime& runtime, const std::u16string& fileName) : fileName_(fileName) {
+  ArchiveReader archive(runtime, fileName);
   while (archive.Next())
     if (!IsFont(archive.Name())) entries_[archive.Name()] = archive.Read();
 }

@@ -13,7 +13,7 @@ namespace bookloom {
 class ZipPackage {
  public:
   // Reads the package; DocumentError when it is no archive or is damaged.
-  explicit ZipPackage(const std::u16string& fileName);
+  ZipPackage(const Runtime& runtime, const std::u16string& fileName);
 
   // The entry's content, or null when the package has no such entry.
   const std::string* Find(const std::string& name) const;

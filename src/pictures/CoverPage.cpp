@@ -14,10 +14,10 @@ void CoverPage::SetDefaults() {
   fromTitle = false;
 }
 
-bool CoverPage::RenderCover(Bitmap& target) const {
+bool CoverPage::RenderCover(const Runtime& runtime, Bitmap& target) const {
   if (fileName.empty() || !FileExists(fileName) || coverMode <= 0) return false;
   Picture picture;
-  picture.LoadFromFile(fileName, {.gray = true});
+  picture.LoadFromFile(runtime, fileName, {.gray = true});
   RenderCover(picture, target);
   return true;
 }

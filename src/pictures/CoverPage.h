@@ -11,6 +11,7 @@ namespace bookloom {
 
 class Bitmap;
 class Picture;
+class Runtime;
 
 class CoverPage {
  public:
@@ -27,7 +28,7 @@ class CoverPage {
   // Fills target with the device page of the cover and returns true; returns false, leaving target
   // untouched, when there is no cover to make (no mode, no file name, or no such file). A picture
   // that cannot be decoded raises.
-  bool RenderCover(Bitmap& target) const;
+  bool RenderCover(const Runtime& runtime, Bitmap& target) const;
   // Fills target with the device page of another cover picture (one a book offers) in these settings.
   void RenderCover(const Picture& picture, Bitmap& target) const;
 

@@ -3,7 +3,6 @@
 #include "pictures/PageFitting.h"
 #include "pictures/TitleCoverPlugin.h"
 #include "platform/Exception.h"
-#include "platform/Modules.h"
 #include "platform/Utf.h"
 
 namespace bookloom {
@@ -12,17 +11,13 @@ namespace {
 
 using TitleCoverModule = ModuleFunctions<TitleCoverFunctions>;
 
-const TitleCoverModule& Module() {
-  static const TitleCoverModule module = OpenModuleFunctions<TitleCoverFunctions>(
-      kTitleCoverPluginFile, kTitleCoverPluginStartEntry, kTitleCoverPluginVersion);
-  return module;
-}
-
 }  // namespace
 
-std::unique_ptr<Graphic> DrawTitleCover(const TitleCoverTexts& texts) {
-  const TitleCoverFunctions* module = Module().functions;
-  if (!module) Raise<Exception>("The cover from the title cannot be made: %s", {Module().problem});
+std::unique_ptr<Graphic> DrawTitleCover(const Runtime& runtime, const TitleCoverTexts& texts) {
+  const TitleCoverModule& loaded = runtime.Module<TitleCoverFunctions>(
+      kTitleCoverPluginFile, kTitleCoverPluginStartEntry, kTitleCoverPluginVersion);
+  const TitleCoverFunctions* module = loaded.functions;
+  if (!module) Raise<Exception>("The cover from the title cannot be made: %s", {loaded.problem});
   auto page = std::make_unique<Graphic>(kDevicePageWidth, kDevicePageHeight, PixelLayout::kGray);
   const std::string title = Utf16ToUtf8(texts.title), author = Utf16ToUtf8(texts.author),
                     series = Utf16ToUtf8(texts.series);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "decoders/Graphic.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
 
@@ -14,7 +15,7 @@ struct TitleCoverTexts {
 
 // A grey picture of the device page with the texts set on it: the author at the top, the title in the
 // middle, the series below it, each wrapped and sized to fit. Raises Exception when the cover module
-// cannot be loaded or cannot draw.
-std::unique_ptr<Graphic> DrawTitleCover(const TitleCoverTexts& texts);
+// (loaded into the run at the first cover) cannot be loaded or cannot draw.
+std::unique_ptr<Graphic> DrawTitleCover(const Runtime& runtime, const TitleCoverTexts& texts);
 
 }  // namespace bookloom

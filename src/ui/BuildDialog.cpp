@@ -93,8 +93,8 @@ BuildDialog::BuildDialog(QWidget* parent) : QDialog(parent) {
   connect(cancelButton, &QPushButton::clicked, this, &BuildDialog::Cancel);
 }
 
-void BuildDialog::Run(const std::u16string& fileName, FileList& files, const BookDescription& description,
-                      const CoverPage& coverPage) {
+void BuildDialog::Run(const Runtime& runtime, const std::u16string& fileName, FileList& files,
+                      const BookDescription& description, const CoverPage& coverPage) {
   totalBytes_ = 0;
   for (int i = 0; i < files.Count(); ++i) totalBytes_ += files.Items(i).Size();
   bar->setRange(0, 1000);
@@ -110,7 +110,7 @@ void BuildDialog::Run(const std::u16string& fileName, FileList& files, const Boo
   running_ = true;
   std::thread build([&] {
     try {
-      BuildBook(fileName, files, description, coverPage, &observer);
+      BuildBook(runtime, fileName, files, description, coverPage, &observer);
     } catch (...) {
       failure = std::current_exception();
     }

@@ -19,6 +19,7 @@ namespace bookloom {
 class BookDescription;
 class CoverPage;
 class FileList;
+class Runtime;
 
 class BuildDialog : public QDialog {
   Q_OBJECT
@@ -26,11 +27,12 @@ class BuildDialog : public QDialog {
  public:
   explicit BuildDialog(QWidget* parent = nullptr);
 
-  // Builds the book into fileName while the dialog is shown; returns when the build has ended.
+  // Builds the book into fileName with the run's libraries while the dialog is shown; returns when the
+  // build has ended.
   // The error that ended it is raised here (BuildCancelledError after Cancel). The warnings of the
   // inputs, in the order they came, are kept in Warnings().
-  void Run(const std::u16string& fileName, FileList& files, const BookDescription& description,
-           const CoverPage& coverPage);
+  void Run(const Runtime& runtime, const std::u16string& fileName, FileList& files,
+           const BookDescription& description, const CoverPage& coverPage);
 
   const std::vector<std::u16string>& Warnings() const { return warnings_; }
   // Signalled after a build for each file it read: `damage` says why the file cannot be read (it

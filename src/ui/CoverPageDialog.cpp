@@ -9,10 +9,11 @@
 
 namespace bookloom {
 
-CoverPageDialog::CoverPageDialog(UserDialogs& messages, QWidget* parent) : QDialog(parent) {
+CoverPageDialog::CoverPageDialog(const Runtime& runtime, UserDialogs& messages, QWidget* parent)
+    : QDialog(parent) {
   setWindowTitle(tr("Edit Cover Page"));
   auto* rows = new QVBoxLayout(this);
-  panel = new CoverPagePanel(messages, this);
+  panel = new CoverPagePanel(runtime, messages, this);
   rows->addWidget(panel, 1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   okButton = buttons->button(QDialogButtonBox::Ok);

@@ -9,13 +9,14 @@ namespace bookloom {
 
 class CoverPage;
 class CoverPagePanel;
+class Runtime;
 class UserDialogs;
 
 class CoverPageDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CoverPageDialog(UserDialogs& messages, QWidget* parent = nullptr);
+  CoverPageDialog(const Runtime& runtime, UserDialogs& messages, QWidget* parent = nullptr);
 
   // Edits a copy of the cover; on OK the cover takes over all of the copy's settings, the file
   // name included. The preview keeps what it showed last until it is updated. True on OK.

@@ -58,8 +58,8 @@ void MarginEdit::fixup(QString& input) const {
   input = QString::number(std::clamp(value, minimum(), maximum()));
 }
 
-CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
-    : QWidget(parent), messages_(messages) {
+CoverPagePanel::CoverPagePanel(const Runtime& runtime, UserDialogs& messages, QWidget* parent)
+    : QWidget(parent), runtime_(runtime), messages_(messages) {
   coverPage.SetDefaults();
   auto* columns = new QHBoxLayout(this);
   columns->setContentsMargins(0, 0, 0, 0);
@@ -91,8 +91,9 @@ CoverPagePanel::CoverPagePanel(UserDialogs& messages, QWidget* parent)
   enlargeCheck = new QCheckBox(tr("&Enlarge cover page"), settingsBox);
   settingsForm->addRow(QString(), enlargeCheck);
   titleCoverCheck = new QCheckBox(tr("Without a picture, set the &title and author on it"), settingsBox);
-  titleCoverCheck->setToolTip(tr("When no picture is chosen and no file offers a cover, the book gets a "
-                                 "cover with its title, author and series"));
+  titleCoverCheck->setToolTip(
+      tr("When no picture is chosen and no file offers a cover, the book gets a "
+         "cover with its title, author and series"));
   settingsForm->addRow(QString(), titleCoverCheck);
   settingsColumn->addWidget(settingsBox);
 
@@ -182,7 +183,7 @@ void CoverPagePanel::UpdatePreview() {
   previewLabel->clear();
   ReadSettings();
   Bitmap page;
-  if (!coverPage.RenderCover(page)) return;
+  if (!coverPage.RenderCover(runtime_, page)) return;
   Bitmap preview;
   FitPictureToPage(page, preview,
                    {.pageWidth = kPreviewWidth,

@@ -34,7 +34,8 @@ class CoverPagePanel : public QWidget {
  public:
   static constexpr int kPreviewWidth = 150, kPreviewHeight = 200;
 
-  explicit CoverPagePanel(UserDialogs& messages, QWidget* parent = nullptr);
+  // The preview reads the picture with the run's libraries, `runtime`, which outlives the panel.
+  CoverPagePanel(const Runtime& runtime, UserDialogs& messages, QWidget* parent = nullptr);
 
   // The settings being edited; the controls show them after ShowSettings.
   CoverPage coverPage;
@@ -63,6 +64,7 @@ class CoverPagePanel : public QWidget {
   void OnLoadPicture();
   void OnUpdatePreview();
 
+  const Runtime& runtime_;
   UserDialogs& messages_;
 };
 

@@ -96,8 +96,9 @@ std::vector<std::u16string> LocalFiles(const QMimeData* data) {
 
 }  // namespace
 
-MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePath, QWidget* parent)
-    : QMainWindow(parent), messages_(messages), settingsFile_(UserSettingsPath()) {
+MainWindow::MainWindow(const Runtime& runtime, UserDialogs& messages, const std::u16string& executablePath,
+                       QWidget* parent)
+    : QMainWindow(parent), runtime_(runtime), messages_(messages), settingsFile_(UserSettingsPath()) {
   setWindowTitle(QStringLiteral("Bookloom"));
   setWindowIcon(QIcon::fromTheme(QStringLiteral("bookloom"), QIcon(Emblem(48))));
   setAcceptDrops(true);
@@ -131,7 +132,7 @@ MainWindow::MainWindow(UserDialogs& messages, const std::u16string& executablePa
 
   descriptionDialog = new DescriptionDialog(messages_, this);
   aboutDialog = new AboutDialog(this);
-  coverPageDialog = new CoverPageDialog(messages_, this);
+  coverPageDialog = new CoverPageDialog(runtime_, messages_, this);
   buildDialog = new BuildDialog(this);
   connect(buildDialog, &BuildDialog::FileRead, this, &MainWindow::NoteFileRead);
   CreateSettingsDialog();
@@ -377,7 +378,7 @@ void MainWindow::CreateClientArea() {
 }
 
 void MainWindow::CreatePreview() {
-  previewPane = new PreviewPane(this);
+  previewPane = new PreviewPane(runtime_, this);
   previewDock_ = new QDockWidget(tr("Page Preview"), this);
   previewDock_->setObjectName(QStringLiteral("PagePreview"));
   previewDock_->setWidget(previewPane);
@@ -438,7 +439,7 @@ std::vector<std::unique_ptr<FileItem>> MainWindow::MakeInputs(const std::vector<
   std::vector<std::unique_ptr<FileItem>> items;
   for (const std::u16string& fileName : fileNames) {
     try {
-      items.push_back(MakeInputItem(fileName, bookSettings_));
+      items.push_back(MakeInputItem(runtime_, fileName, bookSettings_));
     } catch (const InputError& e) {
       problems.push_back(InputProblem(e));
       refused.push_back(fileName);
@@ -458,7 +459,7 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
     int damaged = 0;
     for (const std::u16string& fileName : refused) {
       try {
-        MakeInputItem(fileName, skippingSettings);
+        MakeInputItem(runtime_, fileName, skippingSettings);
         ++damaged;
       } catch (const InputError&) {
       }
@@ -478,9 +479,8 @@ void MainWindow::AddInputs(const std::vector<std::u16string>& fileNames) {
   if (!added.empty()) {
     std::vector<int> rows(added.size());
     std::iota(rows.begin(), rows.end(), fileList.Count());
-    undoStack_->push(
-        new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
-                              ListEditedCallback()));
+    undoStack_->push(new PlaceFilesCommand(tr("Add Files"), fileList, std::move(rows), std::move(added),
+                                           ListEditedCallback()));
   }
   if (skipping) undoStack_->endMacro();
   if (!problems.empty())
@@ -518,7 +518,7 @@ void MainWindow::NewBook() {
 
 void MainWindow::MakeBook(const std::u16string& fileName) {
   try {
-    buildDialog->Run(fileName, fileList, description, coverPage);
+    buildDialog->Run(runtime_, fileName, fileList, description, coverPage);
   } catch (const BuildCancelledError&) {
     return;  // the user stopped it: the old book stays, there is nothing to report
   }
@@ -561,8 +561,7 @@ void MainWindow::OnRemoveFile() {
       !messages_.Confirm(tr("Remove selected %n files from list?", nullptr, static_cast<int>(selected.size()))
                              .toStdU16String()))
     return;
-  undoStack_->push(new PlaceFilesCommand(tr("Remove Files"), fileList, selected,
-                                         ListEditedCallback()));
+  undoStack_->push(new PlaceFilesCommand(tr("Remove Files"), fileList, selected, ListEditedCallback()));
 }
 
 std::function<void(const std::vector<int>&)> MainWindow::ListEditedCallback() {
@@ -577,8 +576,7 @@ void MainWindow::ListEdited(const std::vector<int>& rows) {
 
 void MainWindow::ReorderAsEdit(std::vector<int> order, std::vector<int> selected) {
   undoStack_->push(new ReorderFilesCommand(tr("Move Files"), fileList, std::move(order), SelectedRows(),
-                                           std::move(selected),
-                                           ListEditedCallback()));
+                                           std::move(selected), ListEditedCallback()));
 }
 
 void MainWindow::MoveSelectedFiles(int offset) {

@@ -43,7 +43,9 @@ class MainWindow : public QMainWindow {
   // beside the executable once), applies the window bounds they hold, builds the open dialog's
   // filter and starts a new book; then creates the description dialog, the about box and the cover
   // page dialog, once each.
-  MainWindow(UserDialogs& messages, const std::u16string& executablePath, QWidget* parent = nullptr);
+  // The window reads its inputs with the run's libraries, `runtime`, which outlives it.
+  MainWindow(const Runtime& runtime, UserDialogs& messages, const std::u16string& executablePath,
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Adds files and folders as the command line's make does (named, dropped, chosen): the ones that
@@ -192,6 +194,7 @@ class MainWindow : public QMainWindow {
   // Connects an action to a handler whose errors go to the general error box.
   void OnTriggered(QAction* action, void (MainWindow::*handler)());
 
+  const Runtime& runtime_;
   UserDialogs& messages_;
   QString settingsFile_;  // the user's settings
   Settings settings_;

@@ -57,14 +57,14 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   if (!SaveIfWanted()) return;
   Project project = LoadProject(fileName);
   std::vector<std::string> problems;
-  FileList files = MakeProjectItems(project, problems);
+  FileList files = MakeProjectItems(runtime_, project, problems);
   if (!problems.empty() && !project.settings.skipBadParts) {
     // Files that only some damaged pages or pictures keep out can come in without them.
     Project skipping = project;
     skipping.settings.skipBadParts = true;
     for (ProjectFile& file : skipping.files) file.settings.skipBadParts = true;
     std::vector<std::string> still;
-    FileList rescued = MakeProjectItems(skipping, still);
+    FileList rescued = MakeProjectItems(runtime_, skipping, still);
     if (OfferToSkipBad(rescued.Count() - files.Count())) {
       project = std::move(skipping);
       files = std::move(rescued);
@@ -74,7 +74,7 @@ void MainWindow::OpenProject(const std::u16string& fileName) {
   // A cover that cannot be read is named with the files: the book cannot be made until it is changed.
   if (project.cover.coverMode > 0 && !project.cover.fileName.empty()) {
     try {
-      MakeInputItem(project.cover.fileName);
+      MakeInputItem(runtime_, project.cover.fileName);
     } catch (const InputError& e) {
       problems.push_back(tr("cover").toStdString() + ": " + e.what());
     }

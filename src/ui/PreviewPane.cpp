@@ -46,7 +46,7 @@ QImage BitmapImage(const Bitmap& page) {
 
 }  // namespace
 
-PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
+PreviewPane::PreviewPane(const Runtime& runtime, QWidget* parent) : QWidget(parent), runtime_(runtime) {
   auto* rows = new QVBoxLayout(this);
   rows->setContentsMargins(4, 4, 4, 4);
   layoutCombo = new QComboBox(this);
@@ -87,15 +87,15 @@ PreviewPane::~PreviewPane() { watcher_.waitForFinished(); }
 void PreviewPane::ShowFile(const std::u16string& fileName, const FileSettings& settings) {
   repeat_ = [this, fileName, settings] {
     const int layout = std::max(0, layoutCombo->currentIndex());
-    Start([fileName, settings, layout]() -> Result {
+    Start([&runtime = runtime_, fileName, settings, layout]() -> Result {
       const FileItemClass* itemClass = InputItemClass(fileName);
       if (!itemClass) return {{}, tr("Not a kind of file a book is made from")};
       FileList files;
-      files.Add(itemClass->create(fileName));
+      files.Add(itemClass->create(runtime, fileName));
       files.Items(0).SetSettings(settings);
       try {
         return {
-            BookPageImages(BuildBookInMemory(files, BookDescription(), CoverPage()), layout), {}, fileName};
+            BookPageImages(BuildBookInMemory(runtime, files, BookDescription(), CoverPage()), layout), {}, fileName};
       } catch (const std::exception& e) {
         const QString damage = DamageOf(e);
         if (damage.isEmpty()) throw;
@@ -108,9 +108,9 @@ void PreviewPane::ShowFile(const std::u16string& fileName, const FileSettings& s
 
 void PreviewPane::ShowCover(const CoverPage& cover) {
   repeat_ = [this, cover] {
-    Start([cover]() -> Result {
+    Start([&runtime = runtime_, cover]() -> Result {
       Bitmap page;
-      if (!cover.RenderCover(page)) return {{}, tr("No cover page")};
+      if (!cover.RenderCover(runtime, page)) return {{}, tr("No cover page")};
       return {{BitmapImage(page)}, {}};
     });
   };

@@ -22,7 +22,8 @@ class PreviewPane : public QWidget {
   Q_OBJECT
 
  public:
-  explicit PreviewPane(QWidget* parent = nullptr);
+  // Reads the files it shows with the run's libraries, `runtime`, which outlives it.
+  explicit PreviewPane(const Runtime& runtime, QWidget* parent = nullptr);
   ~PreviewPane() override;
 
   // The first pages of a file with these settings; text in the layout chosen in the pane.
@@ -61,6 +62,7 @@ class PreviewPane : public QWidget {
   void ShowPage(int index);
   void Refresh();
 
+  const Runtime& runtime_;
   QFutureWatcher<Result> watcher_;
   std::function<void()> repeat_;  // the latest request, made again when the layout changes
   std::vector<QImage> pages_;

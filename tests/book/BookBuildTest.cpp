@@ -23,6 +23,7 @@
 #include "platform/Utf.h"
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 #include "wolf/BookReader.h"
 
 namespace bookloom {
@@ -52,14 +53,14 @@ struct Project {
   FileItem& Add(const fs::path& path) {
     const FileItemClass* itemClass = FileTypes().FindItemClass(path.u16string());
     if (!itemClass) Raise<Exception>("no item class for %s", {path.string()});
-    auto item = itemClass->create(path.u16string());
+    auto item = itemClass->create(TestRuntime(), path.u16string());
     item->Verify();
     files.Add(std::move(item));
     return files.Items(files.Count() - 1);
   }
 
   BookReader Make(const fs::path& target) {
-    BuildBook(target.u16string(), files, description, cover);
+    BuildBook(TestRuntime(), target.u16string(), files, description, cover);
     return BookReader(test::ReadBytes(target));
   }
 };
@@ -248,7 +249,8 @@ TEST(BuildBook, MakesOneChapterPerFileAndGroupsConsecutivePictures) {
     std::vector<int> started;
     std::vector<std::array<int, 3>> reports;
   } recorder(project.files);
-  BuildBook((dir / "book.wol").u16string(), project.files, project.description, project.cover, &recorder);
+  BuildBook(TestRuntime(), (dir / "book.wol").u16string(), project.files, project.description, project.cover,
+            &recorder);
   EXPECT_EQ(recorder.started, (std::vector<int>{0, 1, 2, 3, 4, 5}));
   // paragraphs, pictures and pages of each file: a text starts a page with its section, and so
   // does every picture.
@@ -417,7 +419,7 @@ TEST(BuildBook, AFailedBuildLeavesNoFileAndTheOldBookIntact) {
       {"undecodable picture that was not verified",
        [](const test::ScratchDir& dir, Project& project) {
          test::WriteBytes(dir / "bad.png", "this is no picture at all");
-         project.files.Add(std::make_unique<PictureFileItem>((dir / "bad.png").u16string()));
+         project.files.Add(std::make_unique<PictureFileItem>(TestRuntime(), (dir / "bad.png").u16string()));
          return "Cannot read picture \"" + (dir / "bad.png").string() + "\"";
        }},
       {"picture damaged after it was verified",
@@ -458,7 +460,8 @@ TEST(BuildBook, AFailedBuildLeavesNoFileAndTheOldBookIntact) {
     const std::string message = c.setUp(dir, project);
     const auto before = Listing(dir.Path());
     try {
-      BuildBook((dir / c.target).u16string(), project.files, project.description, project.cover);
+      BuildBook(TestRuntime(), (dir / c.target).u16string(), project.files, project.description,
+                project.cover);
       ADD_FAILURE() << c.name << ": no error";
     } catch (const Exception& e) {
       EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << c.name << ": " << e.what();
@@ -481,7 +484,8 @@ TEST(BuildBook, AFailedBuildLeavesNoPictureLoaded) {
   auto& q = dynamic_cast<PictureFileItem&>(project.Add(dir / "q.png"));
   fs::remove(dir / "gone.txt");
   try {
-    BuildBook((dir / "book.wol").u16string(), project.files, project.description, project.cover);
+    BuildBook(TestRuntime(), (dir / "book.wol").u16string(), project.files, project.description,
+              project.cover);
     ADD_FAILURE() << "no error";
   } catch (const Exception& e) {
     EXPECT_NE(std::string(e.what()).find("gone.txt"), std::string::npos) << e.what();

@@ -14,6 +14,7 @@
 #include "support/ContentsLines.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 #include "text/Win1251.h"
 #include "wolf/BookReader.h"
 
@@ -124,14 +125,14 @@ struct Inputs {
                       "<body><section><title><p>Часть</p></title>"
                       "<section><title><p>Глава</p></title><p>Текст.</p></section></section></body>"));
     for (const char* name : {"story.txt", "picture.jpg", "book.fb2"}) {
-      std::unique_ptr<FileItem> item = MakeInputItem((dir / name).u16string());
+      std::unique_ptr<FileItem> item = MakeInputItem(TestRuntime(), (dir / name).u16string());
       FileSettings settings;
       settings.text.chapters = true;
       item->SetSettings(settings, true);
       files.Add(std::move(item));
     }
   }
-  std::string Book() { return BuildBookInMemory(files, BookDescription(), CoverPage()); }
+  std::string Book() { return BuildBookInMemory(TestRuntime(), files, BookDescription(), CoverPage()); }
   // Every item's entries, as the items list them, with the levels planned.
   Lines Listed() {
     Lines lines;
@@ -188,13 +189,14 @@ TEST(Contents, DetectChaptersTurnsThemOnForEveryText) {
   test::WriteBytes(dir / "b.txt", "Intro\n\nChapter 1\n\nText.\n");
   test::WriteBytes(dir / "p.jpg", test::JpegPicture(10, 10, 0));
   FileList files;
-  for (const char* name : {"a.txt", "p.jpg", "b.txt"}) files.Add(MakeInputItem((dir / name).u16string()));
+  for (const char* name : {"a.txt", "p.jpg", "b.txt"})
+    files.Add(MakeInputItem(TestRuntime(), (dir / name).u16string()));
   EXPECT_EQ(DetectChapters(files), 2);
   EXPECT_TRUE(files.Items(0).Settings().text.chapters);
   EXPECT_TRUE(files.Items(0).HasOwnSettings());
   EXPECT_FALSE(files.Items(1).HasOwnSettings());
   EXPECT_EQ(DetectChapters(files), 0);
-  EXPECT_EQ(BookEntries(BuildBookInMemory(files, BookDescription(), CoverPage())),
+  EXPECT_EQ(BookEntries(BuildBookInMemory(TestRuntime(), files, BookDescription(), CoverPage())),
             (Lines{"1 a", "2 Chapter 1", "1 p", "1 b", "2 Chapter 1"}));
 }
 

@@ -21,6 +21,7 @@
 #include "support/ContentsLines.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 #include "support/TestScans.h"
 #include "support/TextPdf.h"
 #include "text/Win1251.h"
@@ -46,10 +47,10 @@ struct Project {
   void Add(const fs::path& path, bool skipBadParts = false) {
     FileSettings settings;
     settings.skipBadParts = skipBadParts;
-    files.Add(MakeInputItem(path.u16string(), settings));
+    files.Add(MakeInputItem(TestRuntime(), path.u16string(), settings));
   }
   BookReader Make(const fs::path& target) {
-    BuildBook(target.u16string(), files, description, cover, &warnings);
+    BuildBook(TestRuntime(), target.u16string(), files, description, cover, &warnings);
     return BookReader(test::ReadBytes(target));
   }
 };
@@ -220,8 +221,8 @@ TEST(DocumentFileItem, DamagedPagesOfArchivesAndFoldersAreAllNamedBeforeWriting)
     } observer;
     Project skipping;
     skipping.Add(dir / input, true);
-    BuildBook((dir / "book.wol").u16string(), skipping.files, skipping.description, skipping.cover,
-              &observer);
+    BuildBook(TestRuntime(), (dir / "book.wol").u16string(), skipping.files, skipping.description,
+              skipping.cover, &observer);
     EXPECT_EQ(PictureCount(BookReader(test::ReadBytes(dir / "book.wol"))), 3);
     for (const char* warning :
          {"2.jpg: not a readable JPEG file", "4.jpg: ", "3.jpg: the picture is incomplete"})

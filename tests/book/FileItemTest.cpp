@@ -4,10 +4,11 @@
 
 #include "book/FileItem.h"
 #include "book/InputFiles.h"
-#include "platform/PngFile.h"
-#include "support/TestDocuments.h"
 #include "platform/Exception.h"
+#include "platform/PngFile.h"
 #include "support/TestData.h"
+#include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 // An item that counts how many of its kind are alive, to see the list destroy them.
 class CountedItem : public FileItem {
  public:
-  explicit CountedItem(const std::u16string& name) : FileItem(name) { ++alive; }
+  explicit CountedItem(const std::u16string& name) : FileItem(TestRuntime(), name) { ++alive; }
   ~CountedItem() override { --alive; }
   void Verify() override {}
   static inline int alive = 0;
@@ -101,14 +102,11 @@ TEST(FileItem, OffersTheSettingsItsKindOfFileIsReadWith) {
     const char* name;
     bool text, pictures, allFrames;
   } cases[] = {
-      {"a.txt", true, false, false},
-      {"b.png", false, true, true},
-      {"c.fb2", false, true, false},
-      {"d.cbz", false, true, false},
-      {"e", false, true, false},
+      {"a.txt", true, false, false}, {"b.png", false, true, true}, {"c.fb2", false, true, false},
+      {"d.cbz", false, true, false}, {"e", false, true, false},
   };
   for (const auto& c : cases) {
-    const SettingGroups groups = MakeInputItem(Path(dir / c.name))->UsedSettings();
+    const SettingGroups groups = MakeInputItem(TestRuntime(), Path(dir / c.name))->UsedSettings();
     EXPECT_EQ(groups.text, c.text) << c.name;
     EXPECT_EQ(groups.pictures, c.pictures) << c.name;
     EXPECT_EQ(groups.allFrames, c.allFrames) << c.name;

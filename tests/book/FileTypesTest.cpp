@@ -3,6 +3,7 @@
 #include "book/FileTypes.h"
 #include "book/TextFileItem.h"
 #include "platform/Exception.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -14,7 +15,9 @@ class OtherItem : public FileItem {
 };
 
 const FileItemClass kTextClass = {
-    [](const std::u16string& f) -> std::unique_ptr<FileItem> { return std::make_unique<OtherItem>(f); }};
+    [](const Runtime& runtime, const std::u16string& f) -> std::unique_ptr<FileItem> {
+      return std::make_unique<OtherItem>(runtime, f);
+    }};
 const FileItemClass kPictureClass = {kTextClass.create};
 
 FileType Row(std::u16string ext, std::u16string group, std::u16string description, const FileItemClass& c) {

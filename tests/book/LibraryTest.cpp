@@ -5,9 +5,10 @@
 #include <map>
 
 #include "book/Library.h"
-#include "text/AsciiTransliterator.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
+#include "text/AsciiTransliterator.h"
 
 namespace bookloom {
 namespace {
@@ -22,7 +23,7 @@ std::map<std::string, std::string> Outputs(const test::ScratchDir& dir,
   std::vector<std::u16string> named;
   for (const std::string& input : inputs) named.push_back(Path(dir / input));
   std::map<std::string, std::string> outputs;
-  for (const LibraryBook& book : FindLibraryBooks(named).books)
+  for (const LibraryBook& book : FindLibraryBooks(TestRuntime(), named).books)
     outputs[fs::relative(fs::path(book.Shown()), dir.Path()).string()] = fs::path(book.output).string();
   return outputs;
 }
@@ -55,7 +56,7 @@ TEST(FindLibraryBooks, GivesEachBookAnOutputOfItsOwnThatMirrorsItsPlace) {
                 {"lib/sub/c.txt", "sub/c.txt.wol"},  //
                 {"lib/two.zip/p/q.fb2", "two/p/q.wol"},
                 {"lib/two.zip/r.epub", "two/r.wol"},  // FB2 and EPUB books in a zip: a book each
-                {"one.fb2", "one.wol"},  // a file named: its name alone
+                {"one.fb2", "one.wol"},               // a file named: its name alone
             }));
 }
 
@@ -71,9 +72,15 @@ TEST(OutputNamePattern, MakesEveryFieldASafeNameAndDropsFoldersLeftEmpty) {
   } cases[] = {
       {u"{author}/{series}/{title}", full, false, u"Лев Толстой/Романы #2/Война и мир.wol"},
       {u"{author}/{series}/{title}", full, true, u"Lev Tolstoy/Romany #2/Voyna i mir.wol"},
-      {u"{author}/{series}/{title}", {u"", u"", u"Т"}, false, u"Т.wol"},          // missing folders dropped
-      {u"{author} - {title}", {u"A", u"", u""}, false, u"A - Дом.wol"},             // the file names a book without title
-      {u"{title}", {u"", u"", u"a/b: c?\t \"d\" "}, false, u"a_b_ c_ _d_.wol"},  // nothing a file system refuses
+      {u"{author}/{series}/{title}", {u"", u"", u"Т"}, false, u"Т.wol"},  // missing folders dropped
+      {u"{author} - {title}",
+       {u"A", u"", u""},
+       false,
+       u"A - Дом.wol"},  // the file names a book without title
+      {u"{title}",
+       {u"", u"", u"a/b: c?\t \"d\" "},
+       false,
+       u"a_b_ c_ _d_.wol"},  // nothing a file system refuses
       {u"{title}", {u"", u"", u"..hidden.."}, false, u"hidden.wol"},
       {u"{title}", {u"", u"", std::u16string(150, u'ы')}, false, std::u16string(100, u'ы') + u".wol"},
       {u"{title}", {u"", u"", u"日本"}, true, u"ri ben.wol"},

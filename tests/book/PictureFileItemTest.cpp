@@ -14,6 +14,7 @@
 #include "platform/Utf.h"
 #include "support/SampleBooks.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 #include "wolf/BookReader.h"
 #include "wolf/BookWriter.h"
 
@@ -100,7 +101,7 @@ TEST(PictureFileItem, VerifyRefusesAFileNoDecoderReads) {
   };
   for (const auto& c : cases) {
     WriteAll(dir / c.name, c.bytes);
-    PictureFileItem item((dir / c.name).u16string());
+    PictureFileItem item(TestRuntime(), (dir / c.name).u16string());
     try {
       item.Verify();
       ADD_FAILURE() << c.name << " was accepted";
@@ -111,11 +112,11 @@ TEST(PictureFileItem, VerifyRefusesAFileNoDecoderReads) {
     EXPECT_TRUE(item.LoadedPicture().Empty()) << c.name;
   }
   // A missing file is refused with the open error.
-  PictureFileItem missing((dir / "missing.png").u16string());
+  PictureFileItem missing(TestRuntime(), (dir / "missing.png").u16string());
   EXPECT_THROW(missing.Verify(), FileOpenError);
 
   // A good file is decoded once and released again; Load keeps it, marked transparent.
-  PictureFileItem good((dir / "good.png").u16string());
+  PictureFileItem good(TestRuntime(), (dir / "good.png").u16string());
   good.Verify();
   EXPECT_FALSE(good.Loaded());
   EXPECT_TRUE(good.LoadedPicture().Empty());
@@ -131,7 +132,7 @@ TEST(PictureFileItem, VerifyRefusesAFileNoDecoderReads) {
 TEST(PictureFileItem, WriteToReleasesThePictureAlsoWhenItFails) {
   test::ScratchDir dir;
   WriteGrayPng((dir / "p.png").u16string(), 30, 20, std::vector<uint8_t>(600, 0));
-  PictureFileItem item((dir / "p.png").u16string());
+  PictureFileItem item(TestRuntime(), (dir / "p.png").u16string());
   item.Verify();
   WriteAll(dir / "p.png", "damaged");
   MemoryOutputStream out;
@@ -151,7 +152,7 @@ TEST(PictureFileItem, MakesAPageOfPicturesOfSeveralFormats) {
     const std::string command =
         "gm convert -size 100x50 xc:black '" + (dir / name).string() + "' >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    PictureFileItem item((dir / name).u16string());
+    PictureFileItem item(TestRuntime(), (dir / name).u16string());
     item.Verify();
     const BookReader reader(test::WriteBook([&](BookWriter& writer) { item.WriteTo(writer); }));
     ASSERT_EQ(reader.Book().sections.size(), 1u) << name;

@@ -5,6 +5,7 @@
 #include "book/Project.h"
 #include "platform/Utf.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -21,9 +22,17 @@ TEST(Project, KeepsFilesSettingsDescriptionAndCoverWithPathsBesideIt) {
   project.cover.fromTitle = true;
   project.settings.picture.colors = PageColors::kMonochrome;
   FileSettings own;
-  own.picture = {.enlarge = true, .rotation = Rotation::kAuto, .split = Split::kRightToLeft, .crop = true,
-                 .gamma = 1.5, .autolevel = true, .allFrames = true, .clean = true, .reflowHeight = 14};
-  own.text = {.encoding = "KOI8-R", .chapters = true, .chapterPatterns = {u"Глава .*"}, .unwrap = Unwrap::kAuto};
+  own.picture = {.enlarge = true,
+                 .rotation = Rotation::kAuto,
+                 .split = Split::kRightToLeft,
+                 .crop = true,
+                 .gamma = 1.5,
+                 .autolevel = true,
+                 .allFrames = true,
+                 .clean = true,
+                 .reflowHeight = 14};
+  own.text = {
+      .encoding = "KOI8-R", .chapters = true, .chapterPatterns = {u"Глава .*"}, .unwrap = Unwrap::kAuto};
   own.documentMode = DocumentMode::kReflow;
   project.files = {{(dir / "text" / "a.txt").u16string(), project.settings, false, {}},
                    {u"/elsewhere/b.png", own, true, {}}};
@@ -109,7 +118,7 @@ TEST(Project, KeepsEachFilesEditsOfItsTableOfContents) {
   test::WriteBytes(dir / "a.txt", "text");
   test::WriteBytes(dir / "b.txt", "text");
   std::vector<std::string> problems;
-  const FileList files = MakeProjectItems(loaded, problems);
+  const FileList files = MakeProjectItems(TestRuntime(), loaded, problems);
   ASSERT_EQ(files.Count(), 2);
   EXPECT_EQ(files.Items(0).Edits(), edits);
   EXPECT_EQ(MakeProject(files, {}, {}, {}).files[0].contents, edits);

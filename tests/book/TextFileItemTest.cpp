@@ -8,6 +8,7 @@
 #include "platform/Stream.h"
 #include "platform/Utf.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 #include "text/Win1251.h"
 #include "wolf/BookReader.h"
 #include "wolf/BookWriter.h"
@@ -21,14 +22,14 @@ using Lines = std::vector<std::u16string>;
 Lines LinesOfFile(const std::string& bytes) {
   test::ScratchDir dir;
   std::ofstream(dir / "t.txt", std::ios::binary) << bytes;
-  TextFileItem item((dir / "t.txt").u16string());
+  TextFileItem item(TestRuntime(), (dir / "t.txt").u16string());
   item.Load();
   EXPECT_TRUE(item.Loaded());
   return {item.Lines().begin(), item.Lines().end()};
 }
 
 Lines LinesOf(const std::filesystem::path& path) {
-  TextFileItem item(path.u16string());
+  TextFileItem item(TestRuntime(), path.u16string());
   item.Load();
   return {item.Lines().begin(), item.Lines().end()};
 }
@@ -75,7 +76,7 @@ TEST(TextFileItem, ReadsTextWithoutMarkAsUtf8OrAsTheCodePageItLooksLike) {
 TEST(TextFileItem, KeepsNothingWhenTheFileCannotBeOpened) {
   test::ScratchDir dir;
   const std::u16string name = (dir / "missing.txt").u16string();
-  TextFileItem item(name);
+  TextFileItem item(TestRuntime(), name);
   item.Verify();  // adding the file to the list does not read it
   try {
     item.Load();
@@ -90,7 +91,7 @@ TEST(TextFileItem, KeepsNothingWhenTheFileCannotBeOpened) {
 TEST(TextFileItem, UnloadDropsTheLines) {
   test::ScratchDir dir;
   std::ofstream(dir / "t.txt", std::ios::binary) << "one\ntwo\n";
-  TextFileItem item((dir / "t.txt").u16string());
+  TextFileItem item(TestRuntime(), (dir / "t.txt").u16string());
   item.Load();
   EXPECT_EQ(item.Lines().size(), 2u);
   item.Unload();
@@ -107,7 +108,7 @@ TEST(TextFileItem, TitleIsTheNameWithoutItsExtension) {
       {u"/books.d/README", u"README"},
       {u"story.txt", u"story"},
   };
-  for (const auto& c : cases) EXPECT_EQ(TitleOf(TextFileItem(c.fileName)), c.title);
+  for (const auto& c : cases) EXPECT_EQ(TitleOf(TextFileItem(TestRuntime(), c.fileName)), c.title);
 }
 
 // The book that one item makes on its own, read back.
@@ -127,7 +128,7 @@ TEST(TextFileItem, WritesOneChapterOfItsLinesAndReadsTheFileOnce) {
   const auto path = dir / "Глава.1.txt";
   std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF"
                                            "Мама мыла раму.\r\n\r\nЕщё 中 строка & <b>\n";
-  TextFileItem item(path.u16string());
+  TextFileItem item(TestRuntime(), path.u16string());
   const BookContents book = BookOf(item);
   ASSERT_EQ(book.toc.size(), 1u);
   EXPECT_EQ(book.toc[0].title, WideToWin1251(u"Глава.1"));
@@ -147,14 +148,14 @@ TEST(TextFileItem, WritesOneChapterOfItsLinesAndReadsTheFileOnce) {
 TEST(TextFileItem, AnEmptyFileStillMakesAChapter) {
   test::ScratchDir dir;
   std::ofstream(dir / ".txt", std::ios::binary) << "";
-  TextFileItem item((dir / ".txt").u16string());
+  TextFileItem item(TestRuntime(), (dir / ".txt").u16string());
   const BookContents book = BookOf(item);
   ASSERT_EQ(book.toc.size(), 1u);
   EXPECT_EQ(book.catalog.at(0).title, "NoName");  // the empty title
   ASSERT_EQ(book.sections.size(), 1u);
   EXPECT_TRUE(book.sections[0].paragraphs.empty());
 
-  TextFileItem missing((dir / "missing.txt").u16string());
+  TextFileItem missing(TestRuntime(), (dir / "missing.txt").u16string());
   MemoryOutputStream out;
   BookWriter writer(out);
   EXPECT_THROW(missing.WriteTo(writer), FileOpenError);
@@ -244,7 +245,7 @@ struct MadeBook {
 MadeBook MakeBook(const std::string& bytes, const TextSettings& settings, bool alone) {
   test::ScratchDir dir;
   std::ofstream(dir / "t.txt", std::ios::binary) << bytes;
-  TextFileItem item((dir / "t.txt").u16string());
+  TextFileItem item(TestRuntime(), (dir / "t.txt").u16string());
   item.SetSettings({.text = settings});
   item.SetOnlyInput(alone);
   MemoryOutputStream out;

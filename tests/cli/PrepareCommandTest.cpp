@@ -7,6 +7,7 @@
 #include "platform/Utf.h"
 #include "support/CliRun.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom::test {
 namespace {
@@ -28,7 +29,7 @@ fs::path BlackPicture(const ScratchDir& dir, int width, int height) {
 // after checking that the page is 600 x 800 and holds only the four device greys.
 std::string DarkArea(const fs::path& page) {
   const std::u16string name = Utf8ToUtf16(page.string());
-  const auto graphic = PictureDecoders().Find(name)->LoadFromFile(name);
+  const auto graphic = PictureDecoders(TestRuntime()).Find(name)->LoadFromFile(name);
   EXPECT_EQ(graphic->Width(), 600);
   EXPECT_EQ(graphic->Height(), 800);
   int left = 600, top = 800, right = 0, bottom = 0;

@@ -11,6 +11,7 @@
 #include "platform/PngFile.h"
 #include "platform/Utf.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom::test {
 namespace {
@@ -39,7 +40,7 @@ std::string PixelsText(const Graphic& graphic) {
 }
 
 std::unique_ptr<Graphic> DecodeBytes(const std::string& bytes, const std::u16string& name) {
-  const GraphicDecoder* decoder = PictureDecoders().Find(name);
+  const GraphicDecoder* decoder = PictureDecoders(TestRuntime()).Find(name);
   if (!decoder) RaiseDecodeError(name, "no decoder");
   return decoder->LoadFromMemory(bytes, name);
 }
@@ -281,7 +282,7 @@ TEST(CutFiles, AreRejectedOrDecodedAsFarAsTheyGoAndMarkedIncomplete) {
         "sgi/hopper.sgi", "pnm/input_p6.ppm", "ico/python.ico", "pcd/hopper.pcd"}) {
     const std::string bytes = ReadBytes(TestDataPath(std::string("pictures/") + file));
     const std::u16string name = Utf8ToUtf16(file);
-    const GraphicDecoder& decoder = *PictureDecoders().Find(name);
+    const GraphicDecoder& decoder = *PictureDecoders(TestRuntime()).Find(name);
     const bool partly = std::string(file).starts_with("jpeg/");
     for (size_t keep : {bytes.size() / 2, bytes.size() * 3 / 4}) {
       SCOPED_TRACE(std::string(file) + " cut to " + std::to_string(keep));
@@ -392,7 +393,7 @@ TEST(JpegGray, IsTheLumaOfTheColoursWithinWhatTheColourConversionAllows) {
     SCOPED_TRACE(c.file);
     const fs::path path = TestDataPath(std::string("pictures/") + c.file);
     const std::u16string name = path.u16string();
-    const GraphicDecoder& decoder = *PictureDecoders().Find(name);
+    const GraphicDecoder& decoder = *PictureDecoders(TestRuntime()).Find(name);
     std::unique_ptr<Graphic> luma = std::move(decoder.DecodeFile(name).frames[0]);
     luma->MakeGray();
     const DecodedFrames gray = decoder.DecodeFile(name, {.gray = true});
@@ -422,7 +423,7 @@ TEST(DamagedFiles, ATiffWithADamagedStripGivesWhatCouldBeRead) {
     std::string damaged = bytes;
     for (size_t i = damaged.size() / 2; i < damaged.size() / 2 + 200; ++i)
       damaged[i] = static_cast<char>(i * 37);
-    const GraphicDecoder& decoder = *PictureDecoders().Find(u"damaged.tif");
+    const GraphicDecoder& decoder = *PictureDecoders(TestRuntime()).Find(u"damaged.tif");
     const DecodedFrames whole = decoder.Decode(bytes, u"whole.tif", {.gray = true});
     const DecodedFrames read = decoder.Decode(damaged, u"damaged.tif", {.gray = true});
     EXPECT_FALSE(whole.incomplete);
@@ -524,13 +525,13 @@ TEST(DecoderErrors, EmptyAndMissingFilesFailNamingTheFile) {
 TEST(PictureDecoders, FindsDecodersWithoutRegardToCaseAndNamesUnknownExtensions) {
   for (const char16_t* name :
        {u"a.jpg", u"B.JPG", u"dir.x/c.JpEg", u"d.PNG", u"e.Tif", u"f.GIF", u"g.rle", u"h.BW"})
-    EXPECT_NE(PictureDecoders().Find(name), nullptr) << Utf16ToUtf8(name);
-  EXPECT_EQ(PictureDecoders().Find(u"a.jpg"), PictureDecoders().Find(u"A.JPEG"));
+    EXPECT_NE(PictureDecoders(TestRuntime()).Find(name), nullptr) << Utf16ToUtf8(name);
+  EXPECT_EQ(PictureDecoders(TestRuntime()).Find(u"a.jpg"), PictureDecoders(TestRuntime()).Find(u"A.JPEG"));
   for (const char16_t* name : {u"a.txt", u"noextension", u"dir.jpg/noextension", u"a.jpg.", u"a.xjpg"})
-    EXPECT_EQ(PictureDecoders().Find(name), nullptr) << Utf16ToUtf8(name);
+    EXPECT_EQ(PictureDecoders(TestRuntime()).Find(name), nullptr) << Utf16ToUtf8(name);
 
   const auto description = [](const std::u16string& ext) {
-    for (const auto& entry : PictureDecoders().Entries())
+    for (const auto& entry : PictureDecoders(TestRuntime()).Entries())
       if (entry.ext == ext) return entry.description;
     return std::u16string();
   };
@@ -539,7 +540,7 @@ TEST(PictureDecoders, FindsDecodersWithoutRegardToCaseAndNamesUnknownExtensions)
 
   Picture picture;
   try {
-    picture.LoadFromFile(u"/somewhere/picture.xyz");
+    picture.LoadFromFile(TestRuntime(), u"/somewhere/picture.xyz");
     ADD_FAILURE() << "loaded";
   } catch (const DecodeError& e) {
     EXPECT_NE(std::string(e.what()).find("/somewhere/picture.xyz"), std::string::npos) << e.what();

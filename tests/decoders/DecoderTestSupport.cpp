@@ -10,6 +10,7 @@
 #include "platform/Exception.h"
 #include "platform/Utf.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom::test {
 
@@ -36,7 +37,7 @@ bool Refused(const DecodeBytes& decode, std::string_view bytes, const std::strin
 
 std::unique_ptr<Graphic> DecodeFile(const std::filesystem::path& path) {
   const std::u16string name = Utf8ToUtf16(path.string());
-  const GraphicDecoder* decoder = PictureDecoders().Find(name);
+  const GraphicDecoder* decoder = PictureDecoders(TestRuntime()).Find(name);
   if (!decoder) RaiseDecodeError(path.u16string(), "no decoder");
   return decoder->LoadFromFile(name);
 }

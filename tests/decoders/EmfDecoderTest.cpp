@@ -8,9 +8,16 @@
 #include "platform/LittleEndian.h"
 #include "support/TestData.h"
 #include "support/TestMetafiles.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
+
+// DecodeEmf with the test run's libraries, as a DecodeFunction.
+std::unique_ptr<Graphic> DecodeEmfWithTestRuntime(std::string_view bytes, const std::u16string& name,
+                                                  int64_t maxPixels) {
+  return DecodeEmf(TestRuntime(), bytes, name, maxPixels);
+}
 
 using test::EmfOf;
 using test::EmfRecord;
@@ -51,7 +58,8 @@ std::string DibRecord(int x, int y, int w, int h, int dibW, int dibH, int bits, 
 }
 
 TEST(EmfDecoder, FillsARectangleWithTheSelectedBrush) {
-  const auto g = DecodeEmf(EmfOf(96, 96, kRedBrush + kNoPen + Rectangle(10, 20, 50, 60)), u"r.emf");
+  const auto g =
+      DecodeEmf(TestRuntime(), EmfOf(96, 96, kRedBrush + kNoPen + Rectangle(10, 20, 50, 60)), u"r.emf");
   ASSERT_EQ(g->Width(), 96);
   ASSERT_EQ(g->Height(), 96);
   EXPECT_FALSE(g->HasAlpha());
@@ -107,7 +115,7 @@ TEST(EmfDecoder, FollowsMappingModesTransformsAndClipping) {
       {"pie", EmfRecord(47, Ints({10, 10, 70, 70, 70, 40, 40, 10})), 50, 30, 30, 50},
   };
   for (const auto& c : cases) {
-    const auto g = DecodeEmf(EmfOf(96, 96, kRedBrush + kNoPen + c.records), u"m.emf");
+    const auto g = DecodeEmf(TestRuntime(), EmfOf(96, 96, kRedBrush + kNoPen + c.records), u"m.emf");
     EXPECT_EQ(At(*g, c.insideX, c.insideY), "255,0,0") << c.name;
     EXPECT_EQ(At(*g, c.outsideX, c.outsideY), "255,255,255") << c.name;
   }
@@ -119,7 +127,7 @@ TEST(EmfDecoder, StrokesWithThePenAndHatchesWithTheBrush) {
                               EmfRecord(27, Ints({10, 20})) + EmfRecord(54, Ints({80, 20})) +
                               Select(0x80000008) + EmfRecord(39, Ints({3, 2, 0x000000, 4})) + Select(3) +
                               EmfRecord(18, Ints({1})) + Rectangle(10, 40, 74, 72);
-  const auto g = DecodeEmf(EmfOf(96, 96, records), u"p.emf");
+  const auto g = DecodeEmf(TestRuntime(), EmfOf(96, 96, records), u"p.emf");
   EXPECT_EQ(At(*g, 40, 20), "0,0,255");
   EXPECT_EQ(At(*g, 40, 18), "0,0,255");
   EXPECT_EQ(At(*g, 40, 25), "255,255,255");
@@ -148,13 +156,14 @@ TEST(EmfDecoder, DrawsBitmapsOfEveryDepth) {
   };
   for (const auto& c : cases) {
     const std::string records = DibRecord(10, 10, 40, 20, 2, 1, c.bits, c.table, c.pixels, c.compression);
-    const auto g = DecodeEmf(EmfOf(96, 96, records), u"d.emf");
+    const auto g = DecodeEmf(TestRuntime(), EmfOf(96, 96, records), u"d.emf");
     EXPECT_EQ(At(*g, 15, 20), "255,0,0") << c.bits << " bits";
     EXPECT_EQ(At(*g, 45, 20), "0,0,255") << c.bits << " bits";
     EXPECT_EQ(At(*g, 60, 20), "255,255,255") << c.bits << " bits";
   }
   // Rows of a bitmap are stored from the bottom: a 1 x 2 bitmap of red over blue.
   const auto g = DecodeEmf(
+      TestRuntime(),
       EmfOf(96, 96,
             DibRecord(0, 0, 20, 40, 1, 2, 24, "", std::string("\xFF\x00\x00\x00\x00\x00\xFF\x00", 8))),
       u"d.emf");
@@ -172,7 +181,7 @@ TEST(EmfDecoder, WritesTextInTheSelectedFont) {
   AppendU16(text, u'I');
   const std::string records =
       font + Select(4) + EmfRecord(24, Ints({0x00FF00})) + EmfRecord(18, Ints({1})) + EmfRecord(84, text);
-  const auto g = DecodeEmf(EmfOf(96, 96, records), u"t.emf");
+  const auto g = DecodeEmf(TestRuntime(), EmfOf(96, 96, records), u"t.emf");
   int green = 0, elsewhere = 0;
   for (int y = 0; y < 96; ++y)
     for (int x = 0; x < 96; ++x) {
@@ -185,10 +194,10 @@ TEST(EmfDecoder, WritesTextInTheSelectedFont) {
 }
 
 TEST(EmfDecoder, RendersAtTheFrameSizeCappedAtTheLimit) {
-  const auto capped = DecodeEmf(EmfOf(30000, 10, ""), u"wide.emf");
+  const auto capped = DecodeEmf(TestRuntime(), EmfOf(30000, 10, ""), u"wide.emf");
   EXPECT_EQ(capped->Width(), 20000);
   EXPECT_EQ(capped->Height(), 6);
-  const auto small = DecodeEmf(EmfOf(1000, 1000, ""), u"big.emf", 10000);
+  const auto small = DecodeEmf(TestRuntime(), EmfOf(1000, 1000, ""), u"big.emf", 10000);
   EXPECT_EQ(small->Width(), 100);
   EXPECT_EQ(small->Height(), 100);
 }
@@ -212,26 +221,26 @@ TEST(EmfDecoder, RefusesDamagedFiles) {
   };
   for (const auto& c : cases) {
     try {
-      DecodeEmf(c.file, u"bad.emf");
+      DecodeEmf(TestRuntime(), c.file, u"bad.emf");
       ADD_FAILURE() << c.name << " was accepted";
     } catch (const DecodeError& e) {
       EXPECT_EQ(e.Reason(), c.reason) << c.name;
       EXPECT_EQ(std::string(e.what()), std::string("Cannot read picture \"bad.emf\": ") + c.reason) << c.name;
     }
   }
-  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(DecodeEmf, good, "r.emf"), 0);
+  EXPECT_EQ(test::ExpectDamageIsRefusedCleanly(DecodeEmfWithTestRuntime, good, "r.emf"), 0);
 }
 
 // The program's picture limits, not only the drawing's own, refuse a frame before it is drawn.
 TEST(EmfDecoder, RefusesAFrameBeyondTheProgramsLimits) {
   const test::ScopedPictureLimits limits({.maxSide = 50, .maxPixels = 2500});
   try {
-    DecodeEmf(EmfOf(96, 20, kRedBrush + Rectangle(10, 2, 50, 18)), u"wide.emf");
+    DecodeEmf(TestRuntime(), EmfOf(96, 20, kRedBrush + Rectangle(10, 2, 50, 18)), u"wide.emf");
     ADD_FAILURE() << "a frame wider than the side limit was drawn";
   } catch (const DecodeError& e) {
     EXPECT_EQ(e.Reason(), "96x20 pixels is larger than the limit of 50 pixels a side and 2500 pixels in all");
   }
-  EXPECT_EQ(DecodeEmf(EmfOf(50, 50, ""), u"square.emf")->Width(), 50);
+  EXPECT_EQ(DecodeEmf(TestRuntime(), EmfOf(50, 50, ""), u"square.emf")->Width(), 50);
 }
 
 TEST(EmfDecoder, RendersTheSampleFiles) {
@@ -244,11 +253,12 @@ TEST(EmfDecoder, RendersTheSampleFiles) {
     const bool allWhite = std::all_of(img.rgb.begin(), img.rgb.end(), [](uint8_t v) { return v == 255; });
     EXPECT_EQ(allWhite, path.filename() == "test-030.emf");  // only the empty one draws nothing
     // Damaged copies are drawn small: what matters is that each is refused or drawn safely.
-    test::ExpectDamageIsRefusedCleanly(DecodeEmf, test::ReadBytes(path), path.filename().string(), 200 * 200);
+    test::ExpectDamageIsRefusedCleanly(DecodeEmfWithTestRuntime, test::ReadBytes(path),
+                                       path.filename().string(), 200 * 200);
   }
   for (const auto& path : test::SampleFiles("pictures/emf/bad")) {
     try {
-      FunctionDecoder(DecodeEmf).LoadFromFile(path.u16string());
+      FunctionDecoder(DecodeEmfWithTestRuntime).LoadFromFile(path.u16string());
     } catch (const DecodeError& e) {
       EXPECT_NE(std::string(e.what()).find(path.filename().string()), std::string::npos) << e.what();
     }

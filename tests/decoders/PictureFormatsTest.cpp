@@ -9,6 +9,7 @@
 #include "platform/Exception.h"
 #include "platform/Utf.h"
 #include "support/TestPictures.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 using test::RgbaPixels;
 
 const GraphicDecoder& DecoderOf(const std::u16string& ext) {
-  const GraphicDecoder* decoder = PictureDecoders().Find(u"x." + ext);
+  const GraphicDecoder* decoder = PictureDecoders(TestRuntime()).Find(u"x." + ext);
   if (!decoder) throw std::runtime_error("no decoder of ." + Utf16ToUtf8(ext));
   return *decoder;
 }
@@ -117,7 +118,7 @@ TEST(PictureFormats, PicturesAreTurnedAsTheFileSays) {
 }
 
 TEST(PictureFormats, TodaysFormatsAreFoundByExtensionSignatureAndMediaType) {
-  const DecoderTable& decoders = PictureDecoders();
+  const DecoderTable& decoders = PictureDecoders(TestRuntime());
   const struct {
     std::u16string ext;
     std::string start;  // of a file of the format

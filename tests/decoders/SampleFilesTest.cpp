@@ -12,6 +12,7 @@
 #include "platform/Path.h"
 #include "platform/Utf.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom::test {
 namespace {
@@ -303,7 +304,7 @@ TEST(SampleFiles, EveryRegisteredExtensionReadsASample) {
     if (!entry.is_regular_file() || entry.path().parent_path().filename() == "bad") continue;
     const std::u16string name = entry.path().u16string();
     const std::u16string ext(PathExtension(name));
-    if (wasDecoded(ext) || !PictureDecoders().Find(name)) continue;
+    if (wasDecoded(ext) || !PictureDecoders(TestRuntime()).Find(name)) continue;
     try {
       DecodeFile(entry.path());
       decoded.push_back(ext);
@@ -313,7 +314,7 @@ TEST(SampleFiles, EveryRegisteredExtensionReadsASample) {
   }
   // No samples of these: the tests that make such files with the formats' own encoders cover them.
   const std::u16string_view madeInTests[] = {u"gif", u"webp", u"svg", u"jxl", u"avif", u"heic", u"heif"};
-  for (const auto& entry : PictureDecoders().Entries()) {
+  for (const auto& entry : PictureDecoders(TestRuntime()).Entries()) {
     if (std::ranges::count(madeInTests, entry.ext) > 0) continue;
     EXPECT_TRUE(wasDecoded(entry.ext)) << Utf16ToUtf8(entry.ext);
   }

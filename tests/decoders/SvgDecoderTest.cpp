@@ -5,9 +5,16 @@
 #include "decoders/DecoderTestSupport.h"
 #include "decoders/SvgDecoder.h"
 #include "platform/Exception.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
+
+// DecodeSvg with the test run's libraries, as a DecodeFunction.
+std::unique_ptr<Graphic> DecodeSvgWithTestRuntime(std::string_view bytes, const std::u16string& name,
+                                                  int64_t maxPixels) {
+  return DecodeSvg(TestRuntime(), bytes, name, maxPixels);
+}
 
 std::string At(const Graphic& g, int x, int y) {
   const uint8_t* p = g.Row(y) + 3 * x;
@@ -34,7 +41,7 @@ TEST(SvgDecoder, DrawsOnWhiteAtTheLargestSizeThatFitsThePage) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.attributes);
-    const auto g = DecodeSvg(Drawing(c.attributes), u"d.svg");
+    const auto g = DecodeSvg(TestRuntime(), Drawing(c.attributes), u"d.svg");
     ASSERT_EQ(g->Width(), c.width);
     ASSERT_EQ(g->Height(), c.height);
     EXPECT_FALSE(g->HasAlpha());
@@ -48,13 +55,13 @@ TEST(SvgDecoder, RefusesBrokenDrawingsNamingTheFile) {
   for (const std::string& bytes : {std::string(), std::string("not a drawing"), good.substr(0, 50),
                                    std::string("<html xmlns=\"http://www.w3.org/1999/xhtml\"/>")}) {
     try {
-      DecodeSvg(bytes, u"d.svg");
+      DecodeSvg(TestRuntime(), bytes, u"d.svg");
       ADD_FAILURE() << bytes << " was drawn";
     } catch (const DecodeError& e) {
       EXPECT_NE(std::string(e.what()).find("d.svg"), std::string::npos) << e.what();
     }
   }
-  test::ExpectDamageIsRefusedCleanly(DecodeSvg, good, "drawing");
+  test::ExpectDamageIsRefusedCleanly(DecodeSvgWithTestRuntime, good, "drawing");
 }
 
 }  // namespace

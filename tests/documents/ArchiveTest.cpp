@@ -6,6 +6,7 @@
 #include "documents/Document.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -54,7 +55,7 @@ TEST(Archive, ReadsEveryKindOfArchive) {
   for (const auto kind : {test::ArchiveKind::kZip, test::ArchiveKind::kSevenZip, test::ArchiveKind::kTar,
                           test::ArchiveKind::kTarGzip}) {
     const std::string bytes = test::ArchiveOf(entries, kind);
-    ArchiveReader reader(std::string_view(bytes), u"test");
+    ArchiveReader reader(TestRuntime(), std::string_view(bytes), u"test");
     std::vector<std::pair<std::string, std::string>> read;
     while (reader.Next()) read.push_back({reader.Name(), reader.Read()});
     EXPECT_EQ(read, entries) << static_cast<int>(kind);
@@ -63,7 +64,7 @@ TEST(Archive, ReadsEveryKindOfArchive) {
 
 std::string Refusal(const std::string& bytes, const ArchiveLimits& limits = kArchiveLimits) {
   try {
-    ArchiveReader reader(std::string_view(bytes), u"bad.zip", limits);
+    ArchiveReader reader(TestRuntime(), std::string_view(bytes), u"bad.zip", limits);
     while (reader.Next()) reader.Read();
   } catch (const DocumentError& e) {
     return e.Reason();
@@ -111,7 +112,7 @@ TEST(Archive, RefusesWhatNoBookMayBe) {
       lying.replace(at + sizeField, 4, "\xFE\xFF\xFF\xFF");
   }
   try {
-    ArchiveReader reader(std::string_view(lying), u"lying.zip");
+    ArchiveReader reader(TestRuntime(), std::string_view(lying), u"lying.zip");
     ASSERT_TRUE(reader.Next());
     EXPECT_EQ(reader.Read(), content);
   } catch (const DocumentError& e) {

@@ -6,6 +6,7 @@
 #include "documents/DocumentOutline.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -28,7 +29,7 @@ TEST(ComicArchiveReader, ReadsPicturesInNaturalOrderWithTheirComicInfo) {
                                                          {"page1.jpg", test::JpegPicture(1, 8, 0)},
                                                          {"Page 3.JPG", test::JpegPicture(3, 8, 0)}},
                                                         kind));
-    Document document = ReadComicArchive((dir / "comic.cbz").u16string());
+    Document document = ReadComicArchive(TestRuntime(), (dir / "comic.cbz").u16string());
     EXPECT_EQ(test::OutlineOf(document), "[page1.jpg]\n[page2.jpg]\n[Page 3.JPG]\n[page10.jpg]\n");
     EXPECT_EQ(Utf16ToUtf8(document.info.title), "The Case");
     EXPECT_EQ(Utf16ToUtf8(document.info.subject), "Detective #27");
@@ -41,7 +42,7 @@ TEST(ComicArchiveReader, ReadsPicturesInNaturalOrderWithTheirComicInfo) {
     EXPECT_EQ(document.cover, 0u);
     const int widths[] = {1, 2, 3, 10};
     for (const size_t waiting : {kMostWaitingBytes, size_t{0}}) {
-      Document read = ReadComicArchiveWithin((dir / "comic.cbz").u16string(), waiting);
+      Document read = ReadComicArchiveWithin(TestRuntime(), (dir / "comic.cbz").u16string(), waiting);
       for (const size_t index : {0, 0, 1, 2, 3})
         EXPECT_EQ(read.pictures->Decode(index)->Width(), widths[index]) << waiting;
       // Asked for again, a page is read in a new pass.
@@ -64,7 +65,7 @@ TEST(ComicArchiveReader, RefusesArchivesWithoutPicturesOrWithABadComicInfo) {
                {"torn.cbz", "the first entry: "}};
   for (const auto& c : cases) {
     try {
-      ReadComicArchive((dir / c.file).u16string());
+      ReadComicArchive(TestRuntime(), (dir / c.file).u16string());
       ADD_FAILURE() << c.file << ": no error";
     } catch (const DocumentError& e) {
       EXPECT_NE(e.Reason().find(c.reason), std::string::npos) << c.file << ": " << e.Reason();
@@ -74,10 +75,10 @@ TEST(ComicArchiveReader, RefusesArchivesWithoutPicturesOrWithABadComicInfo) {
   test::WriteBytes(
       dir / "book.zip",
       test::ArchiveOf({{"book.fb2", test::Fb2Book("", "<body><section><p>Text</p></section></body>")}}));
-  EXPECT_EQ(test::OutlineOf(ReadComicArchive((dir / "book.zip").u16string())), "#1\nText\n");
+  EXPECT_EQ(test::OutlineOf(ReadComicArchive(TestRuntime(), (dir / "book.zip").u16string())), "#1\nText\n");
   // A page whose data is damaged fails when it is decoded, naming the archive and the page.
   test::WriteBytes(dir / "damaged.cbz", test::ArchiveOf({{"a.jpg", "\xFF\xD8\xFF not a JPEG"}}));
-  Document document = ReadComicArchive((dir / "damaged.cbz").u16string());
+  Document document = ReadComicArchive(TestRuntime(), (dir / "damaged.cbz").u16string());
   try {
     document.pictures->Decode(0);
     ADD_FAILURE() << "no error";

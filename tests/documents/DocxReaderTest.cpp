@@ -6,6 +6,7 @@
 #include "documents/DocxReader.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -91,7 +92,7 @@ Entries Docx(const std::string& body = kBody) {
 
 Document Read(const test::ScratchDir& dir, const Entries& entries) {
   test::WriteBytes(dir / "a.docx", test::ArchiveOf(entries));
-  return ReadDocx((dir / "a.docx").u16string());
+  return ReadDocx(TestRuntime(), (dir / "a.docx").u16string());
 }
 
 TEST(DocxReader, ReadsHeadingsListsNotesPicturesAndProperties) {
@@ -118,10 +119,10 @@ TEST(DocxReader, LeavesOutAPictureMissingFromTheFileWithAWarning) {
   std::erase_if(entries, [](const auto& e) { return e.first == "word/media/image1.jpeg"; });
   const test::ScratchDir dir;
   test::WriteBytes(dir / "a.docx", test::ArchiveOf(entries));
-  const Document document = ReadDocx((dir / "a.docx").u16string());
+  const Document document = ReadDocx(TestRuntime(), (dir / "a.docx").u16string());
   EXPECT_EQ(document.pictures->Count(), 0u);
-  EXPECT_EQ(document.warnings,
-            std::vector<std::string>{"word/media/image1.jpeg: the picture is missing from the file: left out"});
+  EXPECT_EQ(document.warnings, std::vector<std::string>{
+                                   "word/media/image1.jpeg: the picture is missing from the file: left out"});
 }
 
 TEST(DocxReader, RefusesDamagedDocuments) {
@@ -146,7 +147,8 @@ TEST(DocxReader, RefusesDamagedDocuments) {
   for (const auto& c : cases) {
     const test::ScratchDir dir;
     test::WriteBytes(dir / "a.docx", c.bytes);
-    const std::string refusal = test::RefusalOf([&] { ReadDocx((dir / "a.docx").u16string()); });
+    const std::string refusal =
+        test::RefusalOf([&] { ReadDocx(TestRuntime(), (dir / "a.docx").u16string()); });
     EXPECT_NE(refusal.find(c.reason), std::string::npos) << c.name << ": " << refusal;
     EXPECT_NE(refusal, "read") << c.name;
   }

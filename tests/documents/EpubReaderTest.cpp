@@ -10,6 +10,7 @@
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
 #include "support/TestPictures.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -122,7 +123,7 @@ Entries Epub3() {
 
 Document Read(const test::ScratchDir& dir, const Entries& entries) {
   test::WriteBytes(dir / "book.epub", test::ArchiveOf(entries));
-  return ReadEpub((dir / "book.epub").u16string());
+  return ReadEpub(TestRuntime(), (dir / "book.epub").u16string());
 }
 
 TEST(EpubReader, ReadsAnEpub2WithItsNcxAndCover) {
@@ -263,7 +264,7 @@ TEST(EpubReader, RefusesProtectedAndDamagedBooks) {
   }
   const test::ScratchDir dir;
   test::WriteBytes(dir / "torn.epub", test::ArchiveOf(Epub2()).substr(0, 900));
-  EXPECT_THROW(ReadEpub((dir / "torn.epub").u16string()), DocumentError);
+  EXPECT_THROW(ReadEpub(TestRuntime(), (dir / "torn.epub").u16string()), DocumentError);
 }
 
 // WebP pictures and SVG drawings, on a page, made in a page or as a page of the spine, are pictures of
@@ -277,16 +278,16 @@ TEST(EpubReader, TodaysPictureFormatsArePictures) {
       "<spine><itemref idref=\"p\"/><itemref idref=\"d\"/></spine></package>";
   const std::string drawing = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"30\" height=\"40\"/>";
   const test::ScratchDir dir;
-  const Document document =
-      Read(dir, {{"mimetype", "application/epub+zip"},
-                 {"META-INF/container.xml", kContainer},
-                 {"OEBPS/content.opf", opf},
-                 {"OEBPS/pics.xhtml",
-                  Page("<p><img src=\"images/p.webp\"/><img src=\"images/d.svg\"/></p><svg width=\"30\" "
-                       "height=\"40\"><rect width=\"30\" height=\"40\" fill=\"black\"/><text>Drawn</text></svg>")},
-                 {"OEBPS/images/p.webp", test::WebpOf(test::Gradient(20, 10), true)},
-                 {"OEBPS/images/d.svg", drawing},
-                 {"OEBPS/images/page.svg", drawing}});
+  const Document document = Read(
+      dir, {{"mimetype", "application/epub+zip"},
+            {"META-INF/container.xml", kContainer},
+            {"OEBPS/content.opf", opf},
+            {"OEBPS/pics.xhtml",
+             Page("<p><img src=\"images/p.webp\"/><img src=\"images/d.svg\"/></p><svg width=\"30\" "
+                  "height=\"40\"><rect width=\"30\" height=\"40\" fill=\"black\"/><text>Drawn</text></svg>")},
+            {"OEBPS/images/p.webp", test::WebpOf(test::Gradient(20, 10), true)},
+            {"OEBPS/images/d.svg", drawing},
+            {"OEBPS/images/page.svg", drawing}});
   EXPECT_TRUE(document.warnings.empty()) << document.warnings.at(0);
   EXPECT_EQ(test::OutlineOf(document),
             "#0\n[OEBPS/images/p.webp]\n[OEBPS/images/d.svg]\n[OEBPS/pics.xhtml: drawing 1]\n#0\n"

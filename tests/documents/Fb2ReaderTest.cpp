@@ -7,6 +7,7 @@
 #include "documents/Fb2Reader.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -33,7 +34,8 @@ TEST(Fb2Reader, ReadsTheDescriptionAndTheBodyInReadingOrder) {
       "<section><p>Без заголовка</p></section></section></body>"
       "<body name=\"notes\"><section id=\"n1\"><title><p>1</p></title><p>Сноска.</p></section></body>";
   const Document document =
-      ReadFb2(test::Fb2Book(kDescription, body,
+      ReadFb2(TestRuntime(),
+              test::Fb2Book(kDescription, body,
                             test::Fb2Binary("cover.jpg", test::JpegPicture(30, 40, 0)) +
                                 test::Fb2Binary("pic.jpg", test::JpegPicture(20, 10, 128))),
               u"war.fb2");
@@ -67,14 +69,14 @@ TEST(Fb2Reader, ReadsTheEncodingTheBookDeclaresAndTheFirstFb2OfAZip) {
   const std::string cp1251 =
       "<?xml version=\"1.0\" encoding=\"windows-1251\"?><FictionBook><description/>"
       "<body><section><title><p>\xC3\xEB\xE0\xE2\xE0</p></title></section></body></FictionBook>";
-  EXPECT_EQ(test::OutlineOf(ReadFb2(cp1251, u"old.fb2")), "#1 Глава\nГлава\n");
+  EXPECT_EQ(test::OutlineOf(ReadFb2(TestRuntime(), cp1251, u"old.fb2")), "#1 Глава\nГлава\n");
 
   const test::ScratchDir dir;
   const std::string utf8 = test::Fb2Book("", "<body><section><p>Текст</p></section></body>");
   test::WriteBytes(dir / "book.fb2.zip", test::ArchiveOf({{"readme.txt", "x"}, {"Book.FB2", utf8}}));
-  EXPECT_EQ(test::OutlineOf(ReadFb2File((dir / "book.fb2.zip").u16string())), "#1\nТекст\n");
+  EXPECT_EQ(test::OutlineOf(ReadFb2File(TestRuntime(), (dir / "book.fb2.zip").u16string())), "#1\nТекст\n");
   test::WriteBytes(dir / "empty.fb2.zip", test::ArchiveOf({{"readme.txt", "x"}}));
-  EXPECT_THROW(ReadFb2File((dir / "empty.fb2.zip").u16string()), DocumentError);
+  EXPECT_THROW(ReadFb2File(TestRuntime(), (dir / "empty.fb2.zip").u16string()), DocumentError);
 }
 
 // What no book may do: each is refused naming the part that failed, and an entity never brings in
@@ -82,6 +84,7 @@ TEST(Fb2Reader, ReadsTheEncodingTheBookDeclaresAndTheFirstFb2OfAZip) {
 // A control character in the text does not refuse the book: it is left out with a warning.
 TEST(Fb2Reader, LeavesOutControlCharacters) {
   const Document document = ReadFb2(
+      TestRuntime(),
       test::Fb2Book("<title-info><book-title>T</book-title></title-info>",
                     "<body><section><p>Звонок\x07 и\n\x1B конец&#7;&#x1b;&#x41;&#65;</p></section></body>"),
       u"bell.fb2");
@@ -107,7 +110,7 @@ TEST(Fb2Reader, RefusesDamagedBooksNamingThePart) {
   };
   for (const auto& c : cases) {
     try {
-      ReadFb2(c.bytes, u"bad.fb2");
+      ReadFb2(TestRuntime(), c.bytes, u"bad.fb2");
       ADD_FAILURE() << c.name << ": no error";
     } catch (const DocumentError& e) {
       EXPECT_NE(std::string(e.what()).find("\"bad.fb2\""), std::string::npos) << c.name << ": " << e.what();
@@ -119,7 +122,7 @@ TEST(Fb2Reader, RefusesDamagedBooksNamingThePart) {
   const std::string external = "<?xml version=\"1.0\"?><!DOCTYPE FictionBook [<!ENTITY x SYSTEM \"file://" +
                                (dir / "secret.txt").string() +
                                "\">]><FictionBook><body><p>a&x;b</p></body></FictionBook>";
-  EXPECT_EQ(test::OutlineOf(ReadFb2(external, u"entities.fb2")), "ab\n");
+  EXPECT_EQ(test::OutlineOf(ReadFb2(TestRuntime(), external, u"entities.fb2")), "ab\n");
   // A billion laughs: ten entities, each ten of the one before.
   std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE FictionBook [<!ENTITY a \"laugh\">";
   for (char name = 'b'; name <= 'j'; ++name) {
@@ -129,7 +132,7 @@ TEST(Fb2Reader, RefusesDamagedBooksNamingThePart) {
   }
   laughs += "]><FictionBook><body><p>&j;</p></body></FictionBook>";
   try {
-    EXPECT_LT(test::OutlineOf(ReadFb2(laughs, u"laughs.fb2")).size(), 100u);
+    EXPECT_LT(test::OutlineOf(ReadFb2(TestRuntime(), laughs, u"laughs.fb2")).size(), 100u);
   } catch (const DocumentError& e) {
     EXPECT_NE(e.Reason().find("not well formed"), std::string::npos) << e.Reason();
   }

@@ -5,14 +5,15 @@
 #include "documents/DocumentOutline.h"
 #include "documents/HtmlText.h"
 #include "documents/Xml.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
 
 std::string Blocks(const std::string& html, bool headingEntries = true) {
-  const XmlDocPtr page = ParseHtml(html, u"test.html", "");
+  const XmlDocPtr page = ParseHtml(TestRuntime(), html, u"test.html", "");
   Document document;
-  auto pictures = std::make_unique<EncodedPictures>(u"test.html");
+  auto pictures = std::make_unique<EncodedPictures>(TestRuntime(), u"test.html");
   EncodedPictures& list = *pictures;
   document.pictures = std::move(pictures);
   std::string anchors;
@@ -78,6 +79,7 @@ TEST(HtmlText, ListsKeepTheirMarksAndNotesTheirNumbers) {
 
 TEST(HtmlText, ReadsTheTitleAndMetaOfTheHead) {
   const XmlDocPtr page = ParseHtml(
+      TestRuntime(),
       "<html><head><title> The  Page </title><meta name=\"author\" content=\"Ann\"><meta name=\"author\" "
       "content=\"Bob  Lee\"></head><body/></html>",
       u"x", "");

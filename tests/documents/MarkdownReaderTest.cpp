@@ -6,6 +6,7 @@
 #include "documents/MarkdownReader.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -26,7 +27,7 @@ TEST(MarkdownReader, ReadsTheYamlBlockHeadingsListsCodeAndPictures) {
   std::filesystem::create_directory(dir / "pics");
   test::WriteBytes(dir / "pics" / "a b.jpg", test::JpegPicture(30, 20, 100));
   test::WriteBytes(dir / "book.md", kMarkdown);
-  const Document document = ReadMarkdownFile((dir / "book.md").u16string());
+  const Document document = ReadMarkdownFile(TestRuntime(), (dir / "book.md").u16string());
   EXPECT_EQ(Utf16ToUtf8(document.info.title), "The Title");
   EXPECT_EQ(Utf16ToUtf8(document.info.author), "Ann Author, Bob Writer");
   EXPECT_EQ(test::OutlineOf(document),
@@ -42,7 +43,7 @@ TEST(MarkdownReader, ReadsTheYamlBlockHeadingsListsCodeAndPictures) {
 }
 
 TEST(MarkdownReader, WithoutAClosingLineTheYamlBlockIsText) {
-  const Document document = ReadMarkdown("---\ntitle: x\n", u"a.md");
+  const Document document = ReadMarkdown(TestRuntime(), "---\ntitle: x\n", u"a.md");
   EXPECT_TRUE(document.info.title.empty());
   EXPECT_EQ(test::OutlineOf(document), "title: x\n");  // the "---" is a rule
 }
@@ -53,7 +54,7 @@ TEST(MarkdownReader, LeavesOutAMissingPictureOrOneOnTheWebWithAWarning) {
   } cases[] = {{"![x](missing.png)", "is missing"},
                {"![x](http://example.com/a.png)", "is not next to the page"}};
   for (const auto& c : cases) {
-    const Document document = ReadMarkdown(c.markdown, u"/nonexistent/a.md");
+    const Document document = ReadMarkdown(TestRuntime(), c.markdown, u"/nonexistent/a.md");
     ASSERT_EQ(document.warnings.size(), 1u) << c.markdown;
     EXPECT_NE(document.warnings[0].find(c.warning), std::string::npos) << document.warnings[0];
   }

@@ -7,6 +7,7 @@
 #include "documents/DocumentOutline.h"
 #include "documents/MobiReader.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -23,7 +24,7 @@ std::string Headings(const Document& document) {
 TEST(MobiReader, ReadsTheChaptersPictureAndDescriptionOfMobiAndAzw3) {
   for (const char* name : {"book.mobi", "book.azw3"}) {
     SCOPED_TRACE(name);
-    const Document document = ReadMobi((kFiles / name).u16string());
+    const Document document = ReadMobi(TestRuntime(), (kFiles / name).u16string());
     EXPECT_EQ(Utf16ToUtf8(document.info.title), "Three Chapters");
     EXPECT_EQ(Utf16ToUtf8(document.info.author), "Ann Author");
     EXPECT_EQ(Headings(document), "Chapter One\nChapter Two\nChapter Three\n");
@@ -70,7 +71,8 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks) {
   for (const auto& c : cases) {
     const test::ScratchDir dir;
     test::WriteBytes(dir / "a.mobi", c.bytes);
-    const std::string refusal = test::RefusalOf([&] { ReadMobi((dir / "a.mobi").u16string()); });
+    const std::string refusal =
+        test::RefusalOf([&] { ReadMobi(TestRuntime(), (dir / "a.mobi").u16string()); });
     EXPECT_NE(refusal.find(c.reason), std::string::npos) << c.name << ": " << refusal;
   }
 }

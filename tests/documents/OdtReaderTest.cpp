@@ -6,6 +6,7 @@
 #include "documents/OdtReader.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -64,7 +65,7 @@ Entries Odt(const std::string& text = kText) {
 
 Document Read(const test::ScratchDir& dir, const Entries& entries) {
   test::WriteBytes(dir / "a.odt", test::ArchiveOf(entries));
-  return ReadOdt((dir / "a.odt").u16string());
+  return ReadOdt(TestRuntime(), (dir / "a.odt").u16string());
 }
 
 TEST(OdtReader, ReadsHeadingsListsNotesPicturesAndMetadata) {

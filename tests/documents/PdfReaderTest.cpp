@@ -9,6 +9,7 @@
 #include "documents/PdfReader.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -38,7 +39,7 @@ TEST(PdfReader, ReadsPagesOutlineAndTitle) {
       test::PdfOf({{300, 400, 0}, {600, 400, 0.5}, {300, 400, 1}},
                   {{"Part", 1}, {"Chapter", 2, 0}, {"Deeper", 2, 1}, {"Deepest", 3, 2}, {"Appendix", 3}},
                   "Scanned"));
-  const Document document = ReadPdf((dir / "scan.pdf").u16string());
+  const Document document = ReadPdf(TestRuntime(), (dir / "scan.pdf").u16string());
   EXPECT_EQ(Utf16ToUtf8(document.info.title), "Scanned");
   EXPECT_EQ(test::OutlineOf(document),
             "#1 Part\n[page 1]\n#2 Chapter\n#3 Deeper\n[page 2]\n#3 Deepest\n#1 Appendix\n[page 3]\n");
@@ -65,7 +66,7 @@ TEST(PdfReader, ReadsTheOutlineOfARelativePathAndWarnsOfEntriesLeadingNowhere) {
   std::filesystem::current_path(dir.Path());
   Document document;
   try {
-    document = ReadPdf(u"manual.pdf");
+    document = ReadPdf(TestRuntime(), u"manual.pdf");
   } catch (...) {
     std::filesystem::current_path(before);
     throw;
@@ -73,7 +74,8 @@ TEST(PdfReader, ReadsTheOutlineOfARelativePathAndWarnsOfEntriesLeadingNowhere) {
   std::filesystem::current_path(before);
   EXPECT_EQ(test::OutlineOf(document), "#1 Start\n[page 1]\n#1 End\n[page 2]\n");
   ASSERT_EQ(document.warnings.size(), 1u);
-  EXPECT_NE(document.warnings[0].find("\"Website\" leads to no page"), std::string::npos) << document.warnings[0];
+  EXPECT_NE(document.warnings[0].find("\"Website\" leads to no page"), std::string::npos)
+      << document.warnings[0];
 }
 
 TEST(PdfReader, RefusesFilesItCannotRead) {
@@ -94,7 +96,7 @@ TEST(PdfReader, RefusesFilesItCannotRead) {
                {"vast.pdf", "damaged: it names object 22334454, more than a file of"}};
   for (const auto& c : cases) {
     try {
-      ReadPdf((dir / c.file).u16string());
+      ReadPdf(TestRuntime(), (dir / c.file).u16string());
       ADD_FAILURE() << c.file << ": no error";
     } catch (const DocumentError& e) {
       EXPECT_NE(e.Reason().find(c.reason), std::string::npos) << c.file << ": " << e.Reason();
@@ -108,7 +110,7 @@ TEST(PdfReader, FindsTheLargestObjectNumberAPdfNamesOrMakesRoomFor) {
     int64_t largest;
   } cases[] = {
       {"1 0 obj\n<<>>\nendobj\n12 0 obj", 12},
-      {"x12 0 obj 7 0 obj", 7},                        // a number inside a word is no object's
+      {"x12 0 obj 7 0 obj", 7},  // a number inside a word is no object's
       {"trailer\n<< /Size 40 /Root 1 0 R >>", 40},
       {"xref\n100 5\n0000000000 65535 f", 105},
       {"<< /Type /XRef /Index [0 5 300 2] >>", 302},

@@ -7,6 +7,7 @@
 #include "documents/PdfReader.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 #include "support/TextPdf.h"
 
 namespace bookloom {
@@ -46,13 +47,13 @@ std::string Expected(const std::string& first, const std::string& further, const
   std::string second = kSecond;
   second.replace(second.find("hyphen|ation"), 12, "hyphenation");
   return first + "Getting Started\n" + p1 + p1 + p1 + second + "\n" + p1 + p1 + p1 + p1 +
-         "[1] A note at the foot of the page.\n" + further +
-         "Going Further\n" + kThird + "\n" + closer + "A Closer Look\n" + kFourth + "\n";
+         "[1] A note at the foot of the page.\n" + further + "Going Further\n" + kThird + "\n" + closer +
+         "A Closer Look\n" + kFourth + "\n";
 }
 
 Document ReadText(const test::ScratchDir& dir, bool outline) {
   test::WriteBytes(dir / "manual.pdf", test::TextPdf(Manual(), "Bookloom Test Manual", outline));
-  return ReadPdf((dir / "manual.pdf").u16string(), DocumentMode::kText);
+  return ReadPdf(TestRuntime(), (dir / "manual.pdf").u16string(), DocumentMode::kText);
 }
 
 TEST(PdfText, ReadsParagraphsHeadingsAndFootnotesWithoutRunningLines) {
@@ -99,14 +100,16 @@ TEST(PdfText, AutoReadsTextLayersAndKeepsScansAsPages) {
   const test::ScratchDir dir;
   test::WriteBytes(dir / "manual.pdf", test::TextPdf(Manual(), "Header", false));
   test::WriteBytes(dir / "scan.pdf", test::PdfOf({{300, 400, 0.5}, {300, 400, 0.5}}));
-  const Document manual = ReadPdf((dir / "manual.pdf").u16string(), DocumentMode::kAuto);
-  const Document scan = ReadPdf((dir / "scan.pdf").u16string(), DocumentMode::kAuto);
+  const Document manual = ReadPdf(TestRuntime(), (dir / "manual.pdf").u16string(), DocumentMode::kAuto);
+  const Document scan = ReadPdf(TestRuntime(), (dir / "scan.pdf").u16string(), DocumentMode::kAuto);
   EXPECT_NE(test::OutlineOf(manual).find("Getting Started"), std::string::npos);
   EXPECT_EQ(test::OutlineOf(scan), "[page 1]\n[page 2]\n");
   ASSERT_EQ(manual.notes.size(), 1u);
   ASSERT_EQ(scan.notes.size(), 2u);
   EXPECT_EQ(manual.notes[0], "read as text: 2 of 2 pages have a text layer");
-  EXPECT_EQ(scan.notes[0], "kept as pictures of its pages: 0 of 2 pages have a text layer (a scan or a document of drawings)");
+  EXPECT_EQ(
+      scan.notes[0],
+      "kept as pictures of its pages: 0 of 2 pages have a text layer (a scan or a document of drawings)");
   // Pages that one picture covers are scans, to be cleaned.
   EXPECT_EQ(scan.notes[1], "its pages are scans: cleaned and straightened");
   EXPECT_TRUE(scan.scanned);

@@ -5,6 +5,7 @@
 #include "documents/DocumentOutline.h"
 #include "documents/RtfReader.h"
 #include "support/TestDocuments.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -39,7 +40,7 @@ const std::string kRtf =
     "\\pard\\s0 {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt the link}}\\line next\\par}";
 
 TEST(RtfReader, ReadsCodePagesHeadingsListsNotesPicturesAndInfo) {
-  const Document document = ReadRtf(kRtf, u"a.rtf");
+  const Document document = ReadRtf(TestRuntime(), kRtf, u"a.rtf");
   EXPECT_EQ(Utf16ToUtf8(document.info.title), "The Title");
   EXPECT_EQ(Utf16ToUtf8(document.info.author), "Ann Author");
   EXPECT_EQ(Utf16ToUtf8(document.info.annotation), "About it.");
@@ -75,8 +76,8 @@ TEST(RtfReader, ReadsDamagedDocumentsAsFarAsTheyGo) {
        "A x\n"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(test::OutlineOf(ReadRtf(c.rtf, u"a.rtf")), c.outline) << c.rtf.substr(0, 40);
-  EXPECT_THROW(ReadRtf("PK\x03\x04", u"a.rtf"), DocumentError);
+    EXPECT_EQ(test::OutlineOf(ReadRtf(TestRuntime(), c.rtf, u"a.rtf")), c.outline) << c.rtf.substr(0, 40);
+  EXPECT_THROW(ReadRtf(TestRuntime(), "PK\x03\x04", u"a.rtf"), DocumentError);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Exception.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -52,7 +53,7 @@ TEST_F(CoverPageTest, RendersNothingWithoutAModeOrAnExistingFile) {
   };
   for (const auto& c : cases) {
     Bitmap target = Filled(3, 3, {1, 2, 3});
-    EXPECT_FALSE(Cover(c.fileName, c.mode, true).RenderCover(target)) << c.name;
+    EXPECT_FALSE(Cover(c.fileName, c.mode, true).RenderCover(TestRuntime(), target)) << c.name;
     EXPECT_EQ(target.Width(), 3) << c.name;
     EXPECT_EQ(target.Pixel(1, 1), (Rgb{1, 2, 3})) << c.name;
   }
@@ -61,18 +62,18 @@ TEST_F(CoverPageTest, RendersNothingWithoutAModeOrAnExistingFile) {
 TEST_F(CoverPageTest, FillsThePageOnlyWhenEnlarging) {
   const std::u16string picture = BlackPicture(300, 400);
   Bitmap page;
-  ASSERT_TRUE(Cover(picture, 2, true).RenderCover(page));
+  ASSERT_TRUE(Cover(picture, 2, true).RenderCover(TestRuntime(), page));
   EXPECT_EQ(page.Format(), PixelFormat::k24Bit);
   EXPECT_EQ(CountOf(page, kBlack), 600 * 800);
 
-  ASSERT_TRUE(Cover(picture, 2, false).RenderCover(page));
+  ASSERT_TRUE(Cover(picture, 2, false).RenderCover(TestRuntime(), page));
   EXPECT_EQ(NonWhiteBox(page), (Box{150, 200, 300, 400}));
   EXPECT_EQ(CountOf(page, kBlack), 300 * 400);
 }
 
 TEST_F(CoverPageTest, MarginsMakeTheAreaAndMonochromeGivesOneBit) {
   Bitmap page;
-  ASSERT_TRUE(Cover(BlackPicture(1000, 1000), 1, true, 100).RenderCover(page));
+  ASSERT_TRUE(Cover(BlackPicture(1000, 1000), 1, true, 100).RenderCover(TestRuntime(), page));
   ASSERT_EQ(page.Format(), PixelFormat::k1Bit);
   EXPECT_EQ(page.Width(), 600);
   EXPECT_EQ(page.Height(), 800);
@@ -82,14 +83,14 @@ TEST_F(CoverPageTest, MarginsMakeTheAreaAndMonochromeGivesOneBit) {
   // Margins that leave no room (possible only in an edited settings file) are refused.
   CoverPage noArea = Cover(BlackPicture(120, 80), 1, true);
   noArea.margins.left = noArea.margins.right = 300;
-  EXPECT_THROW(noArea.RenderCover(page), MarginsError);
+  EXPECT_THROW(noArea.RenderCover(TestRuntime(), page), MarginsError);
 }
 
 TEST_F(CoverPageTest, AnUndecodableFileRaises) {
   const auto path = dir_ / "bad.ppm";
   std::ofstream(path) << "not a picture";
   Bitmap page;
-  EXPECT_THROW(Cover(path.u16string(), 1, true).RenderCover(page), DecodeError);
+  EXPECT_THROW(Cover(path.u16string(), 1, true).RenderCover(TestRuntime(), page), DecodeError);
 }
 
 TEST(CoverPage, StartsFromDefaultsAndSetDefaultsRestoresThem) {

@@ -1,8 +1,9 @@
-#include "pictures/TitleCover.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include "pictures/TitleCover.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -30,11 +31,11 @@ int TallestInkedRun(const Graphic& page, int top, int bottom) {
 }
 
 TEST(TitleCover, SetsTheAuthorAboveTheTitleAndTheSeriesBelowIt) {
-  const auto titleOnly = DrawTitleCover({u"Пикник на обочине", u"", u""});
+  const auto titleOnly = DrawTitleCover(TestRuntime(), {u"Пикник на обочине", u"", u""});
   ASSERT_EQ(titleOnly->Width(), 600);
   ASSERT_EQ(titleOnly->Height(), 800);
-  const auto withAuthor = DrawTitleCover({u"Пикник на обочине", u"Аркадий Стругацкий", u""});
-  const auto withSeries = DrawTitleCover({u"Пикник на обочине", u"", u"Мир Полудня #7"});
+  const auto withAuthor = DrawTitleCover(TestRuntime(), {u"Пикник на обочине", u"Аркадий Стругацкий", u""});
+  const auto withSeries = DrawTitleCover(TestRuntime(), {u"Пикник на обочине", u"", u"Мир Полудня #7"});
   const auto [authorTop, authorBottom] = DifferingRows(*titleOnly, *withAuthor);
   const auto [seriesTop, seriesBottom] = DifferingRows(*titleOnly, *withSeries);
   EXPECT_GT(authorTop, 40);  // inside the frame
@@ -45,11 +46,14 @@ TEST(TitleCover, SetsTheAuthorAboveTheTitleAndTheSeriesBelowIt) {
 
 TEST(TitleCover, SizesTheTitleToItsLengthAndKeepsEveryWordInsideTheMargins) {
   // Capitals without descenders, so that the tallest run of inked rows is one line's letters.
-  const auto shortTitle = DrawTitleCover({u"Ы", u"", u""});
-  const auto longTitle = DrawTitleCover({u"Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы", u"", u""});
+  const auto shortTitle = DrawTitleCover(TestRuntime(), {u"Ы", u"", u""});
+  const auto longTitle = DrawTitleCover(
+      TestRuntime(),
+      {u"Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы Ы", u"", u""});
   EXPECT_GT(TallestInkedRun(*shortTitle, 200, 600), TallestInkedRun(*longTitle, 200, 600) * 3 / 2);
   // Between the frame and the text's margin no letter stands, however long the word.
   const auto longWord = DrawTitleCover(
+      TestRuntime(),
       {u"Pneumonoultramicroscopicsilicovolcanoconiosis and the Extraordinarily Long Title of a Book That "
        u"Never Ends, Volume 17",
        u"", u""});

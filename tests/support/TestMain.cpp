@@ -2,9 +2,22 @@
 #include <gtest/gtest.h>
 
 #include "book/Startup.h"
+#include "support/TestRuntime.h"
+
+namespace bookloom {
+namespace {
+
+const Startup* testStartup = nullptr;  // set once by main() before any test runs
+
+}  // namespace
+
+const Runtime& TestRuntime() { return testStartup->Libraries(); }
+
+}  // namespace bookloom
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  bookloom::Startup units;
+  const bookloom::Startup units;
+  bookloom::testStartup = &units;
   return RUN_ALL_TESTS();
 }

@@ -15,6 +15,7 @@
 #include "book/FileItem.h"
 #include "book/InputFiles.h"
 #include "platform/Exception.h"
+#include "support/TestRuntime.h"
 #include "text/Win1251.h"
 #include "ui/BookViewer.h"
 #include "ui/MainWindow.h"
@@ -41,7 +42,8 @@ class BookViewerTest : public ::testing::Test {
     const std::u16string textFile = test::WriteTextFile(dir / "story.txt", text);
     const std::u16string picture = test::WritePicture(dir / "picture.bmp");
     FileList files;
-    for (const std::u16string& name : {textFile, picture}) files.Add(InputItemClass(name)->create(name));
+    for (const std::u16string& name : {textFile, picture})
+      files.Add(InputItemClass(name)->create(TestRuntime(), name));
     FileSettings settings;
     settings.text.chapters = true;
     files.Items(0).SetSettings(settings);
@@ -51,7 +53,7 @@ class BookViewerTest : public ::testing::Test {
     CoverPage cover;
     cover.fileName = picture;
     cover.coverMode = 2;
-    bytes = BuildBookInMemory(files, description, cover);
+    bytes = BuildBookInMemory(TestRuntime(), files, description, cover);
     test::WriteBytes(dir / "book.wol", bytes);
   }
 
@@ -198,7 +200,7 @@ TEST_F(BookViewerTest, ADamagedBookShowsTheReadersError) {
 // nor a project is refused with a message that says so.
 TEST_F(BookViewerTest, FileOpenShowsABookBesideTheProject) {
   test::TestUserDialogs messages;
-  MainWindow window(messages, U16(dir / "bookloom"));
+  MainWindow window(TestRuntime(), messages, U16(dir / "bookloom"));
   window.AddInputs({test::WriteTextFile(dir / "kept.txt", "kept")});
   std::filesystem::copy_file(dir / "book.wol", dir / "book-without-extension");
   for (const char* name : {"book.wol", "book-without-extension"}) {

@@ -10,8 +10,9 @@
 #include <cstdlib>
 
 #include "UiTestSupport.h"
-#include "support/ContentsLines.h"
 #include "platform/Utf.h"
+#include "support/ContentsLines.h"
+#include "support/TestRuntime.h"
 #include "text/Win1251.h"
 #include "ui/ContentsDialog.h"
 #include "ui/MainWindow.h"
@@ -49,7 +50,7 @@ Lines TreeLines(const ContentsDialog& dialog) {
 class ContentsDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window = std::make_unique<MainWindow>(messages, U16(dir / "bookloom"));
+    window = std::make_unique<MainWindow>(TestRuntime(), messages, U16(dir / "bookloom"));
     window->AddInputs(
         {test::WriteTextFile(dir / "story.txt", kStory), test::WriteTextFile(dir / "book.fb2", kFb2)});
     window->UpdateActions();

@@ -12,6 +12,7 @@
 #include "UiTestSupport.h"
 #include "book/FileTypes.h"
 #include "book/PictureFileItem.h"
+#include "support/TestRuntime.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/CoverPagePanel.h"
 
@@ -49,7 +50,7 @@ class CoverPageDialogTest : public ::testing::Test {
 
   test::ScratchDir dir;
   test::TestUserDialogs messages;
-  CoverPageDialog dialog{messages};
+  CoverPageDialog dialog{TestRuntime(), messages};
   CoverPagePanel& panel = *dialog.panel;
 };
 
@@ -59,8 +60,9 @@ TEST_F(CoverPageDialogTest, EnablesSettingsOnlyWhenACoverPageIsWanted) {
   cover.enlarge = false;
   panel.coverPage = cover;
   panel.ShowSettings();
-  const std::vector<QWidget*> settings = {panel.enlargeCheck, panel.titleCoverCheck, panel.leftMarginEdit,
-                                          panel.rightMarginEdit, panel.topMarginEdit, panel.bottomMarginEdit};
+  const std::vector<QWidget*> settings = {panel.enlargeCheck,   panel.titleCoverCheck,
+                                          panel.leftMarginEdit, panel.rightMarginEdit,
+                                          panel.topMarginEdit,  panel.bottomMarginEdit};
   for (QWidget* w : settings) EXPECT_TRUE(w->isEnabled());  // the unchecked box leaves margins on
   panel.coverModeCombo->setCurrentIndex(0);
   for (QWidget* w : settings) EXPECT_FALSE(w->isEnabled());
@@ -131,8 +133,7 @@ TEST_F(CoverPageDialogTest, TakesTheChosenPictureOverOnlyOnOK) {
   EXPECT_EQ(cover.fileName, u"/old/cover.bmp");
   EXPECT_EQ(messages.pictureTitle, u"Select image for cover");
   // Every picture type the book reads is offered.
-  EXPECT_EQ(messages.pictureFilter,
-            FileTypes().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
+  EXPECT_EQ(messages.pictureFilter, FileTypes().BuildFilter(1, kAllSupported, &PictureFileItem::Class));
   for (const char16_t* mask : {u"*.jpg", u"*.png", u"*.bmp", u"*.webp"})
     EXPECT_NE(messages.pictureFilter.find(mask), std::u16string::npos) << Utf16ToUtf8(mask);
 

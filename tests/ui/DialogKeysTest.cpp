@@ -11,6 +11,7 @@
 #include "UiTestSupport.h"
 #include "book/BookDescription.h"
 #include "pictures/CoverPage.h"
+#include "support/TestRuntime.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/CoverPagePanel.h"
 #include "ui/DescriptionDialog.h"
@@ -21,7 +22,7 @@ namespace {
 TEST(DialogKeys, EnterOnAFocusedCancelCancelsAndElsewherePressesOk) {
   test::TestUserDialogs messages;
   DescriptionDialog description(messages);
-  CoverPageDialog cover(messages);
+  CoverPageDialog cover(TestRuntime(), messages);
   for (const bool onCancel : {true, false}) {
     SCOPED_TRACE(onCancel ? "focus on Cancel" : "focus in a field");
     BookDescription d;

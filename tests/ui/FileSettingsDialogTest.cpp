@@ -6,8 +6,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QGroupBox>
 #include <QDropEvent>
+#include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -19,6 +19,7 @@
 #include "UiTestSupport.h"
 #include "book/DocumentFileItem.h"
 #include "platform/Utf.h"
+#include "support/TestRuntime.h"
 #include "ui/FileSettingsDialog.h"
 #include "ui/MainWindow.h"
 
@@ -41,11 +42,12 @@ FormInput Own(FormInput input) {
 class FileSettingsDialogTest : public ::testing::Test {
  protected:
   void SetUp() override { Open(); }
-  void Open() { window = std::make_unique<MainWindow>(messages, U16(dir / "bookloom")); }
+  void Open() { window = std::make_unique<MainWindow>(TestRuntime(), messages, U16(dir / "bookloom")); }
 
   void SelectRow(int row) {
-    window->fileListView->selectionModel()->select(window->fileListView->model()->index(row, 0),
-                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    window->fileListView->selectionModel()->select(
+        window->fileListView->model()->index(row, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     window->UpdateActions();
   }
 
@@ -187,10 +189,11 @@ TEST_F(FileSettingsDialogTest, OffersTheGroupsOfTheFileAndTheBooksSettingsInstea
   test::WriteTextFile(dir / "a.txt", "text");
   test::WritePicture(dir / "b.bmp");
   // The smallest PDF of one empty page, whose cross-reference table poppler rebuilds.
-  test::WriteTextFile(dir / "c.pdf",
-                      "%PDF-1.4\n1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj\n2 0 obj <</Type/Pages/Kids[3 0 R]"
-                      "/Count 1>> endobj\n3 0 obj <</Type/Page/Parent 2 0 R/MediaBox[0 0 100 100]>> endobj\n"
-                      "trailer <</Root 1 0 R>>\n%%EOF\n");
+  test::WriteTextFile(
+      dir / "c.pdf",
+      "%PDF-1.4\n1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj\n2 0 obj <</Type/Pages/Kids[3 0 R]"
+      "/Count 1>> endobj\n3 0 obj <</Type/Page/Parent 2 0 R/MediaBox[0 0 100 100]>> endobj\n"
+      "trailer <</Root 1 0 R>>\n%%EOF\n");
   window->AddInputs({U16(dir / "a.txt"), U16(dir / "b.bmp"), U16(dir / "album"), U16(dir / "c.pdf")});
   const struct {
     int row;
@@ -214,7 +217,8 @@ TEST_F(FileSettingsDialogTest, OffersTheGroupsOfTheFileAndTheBooksSettingsInstea
       EXPECT_TRUE(f.isEnabled());
     });
     EXPECT_TRUE(window->fileList.Items(c.row).HasOwnSettings());
-    EXPECT_EQ(RowData(c.row, Qt::ToolTipRole).toString(), QStringLiteral("Own settings, the same as the book's"));
+    EXPECT_EQ(RowData(c.row, Qt::ToolTipRole).toString(),
+              QStringLiteral("Own settings, the same as the book's"));
   }
 
   EditFileSettings(1, [&](FileSettingsForm& f) {
@@ -270,8 +274,9 @@ TEST_F(FileSettingsDialogTest, DroppedFoldersAreAddedAsMakeAddsThem) {
   test::WriteTextFile(dir / "album" / "2.txt", "between the pictures");
   test::WritePicture(dir / "album" / "3.bmp");
   QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(QString::fromStdString((dir / "album").string())),
-                QUrl::fromLocalFile(QString::fromStdU16String(test::WriteTextFile(dir / "b.unknown", "\x01\x02")))});
+  data.setUrls(
+      {QUrl::fromLocalFile(QString::fromStdString((dir / "album").string())),
+       QUrl::fromLocalFile(QString::fromStdU16String(test::WriteTextFile(dir / "b.unknown", "\x01\x02")))});
   QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &enter);
   QDropEvent drop(QPointF(20, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

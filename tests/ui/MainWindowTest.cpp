@@ -31,6 +31,7 @@
 #include "platform/FileSys.h"
 #include "platform/PngFile.h"
 #include "platform/Utf.h"
+#include "support/TestRuntime.h"
 #include "text/Win1251.h"
 #include "ui/BuildDialog.h"
 #include "ui/CoverPageDialog.h"
@@ -60,7 +61,7 @@ class MainWindowTest : public ::testing::Test {
     qputenv("XDG_CONFIG_HOME", runConfig_);
   }
 
-  void Open() { window = std::make_unique<MainWindow>(messages, U16(dir / "bookloom")); }
+  void Open() { window = std::make_unique<MainWindow>(TestRuntime(), messages, U16(dir / "bookloom")); }
 
   std::u16string TextFile(const std::string& name) {
     return test::WriteTextFile(dir / name, "text of " + name);

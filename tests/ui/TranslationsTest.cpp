@@ -15,6 +15,7 @@
 #include <QXmlStreamReader>
 
 #include "UiTestSupport.h"
+#include "support/TestRuntime.h"
 #include "ui/CoverPageDialog.h"
 #include "ui/DescriptionDialog.h"
 #include "ui/FileSettingsDialog.h"
@@ -51,7 +52,7 @@ TEST(ChooseWindowLanguage, TakesTheFirstLanguageTheWindowSpeaks) {
 class WindowLanguageTest : public ::testing::Test {
  protected:
   std::unique_ptr<MainWindow> Window() {
-    return std::make_unique<MainWindow>(messages, test::U16(dir / "bookloom"));
+    return std::make_unique<MainWindow>(TestRuntime(), messages, test::U16(dir / "bookloom"));
   }
 
   static QStringList MenuTitles(const MainWindow& window) {

@@ -8,6 +8,18 @@
 #include <string>
 
 #include "book/Startup.h"
+#include "support/TestRuntime.h"
+
+namespace bookloom {
+namespace {
+
+const Startup* testStartup = nullptr;  // set once by main() before any test runs
+
+}  // namespace
+
+const Runtime& TestRuntime() { return testStartup->Libraries(); }
+
+}  // namespace bookloom
 
 namespace {
 
@@ -34,7 +46,8 @@ int main(int argc, char** argv) {
   char config[] = "/tmp/bookloom-ui-tests-XXXXXX";
   if (!mkdtemp(config)) return 1;
   ::testing::UnitTest::GetInstance()->listeners().Append(new ConfigFolderPerTest(config));
-  bookloom::Startup units;
+  const bookloom::Startup units;
+  bookloom::testStartup = &units;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Bookloom"));
   const int status = RUN_ALL_TESTS();

@@ -62,9 +62,10 @@ void BookOptions::Add(CLI::App& command, const std::string& forceHelp) {
       ->group("Description");
   CLI::Option* cover =
       command.add_option("--cover", coverFile_, "the cover picture")->group("Cover")->type_name("FILE");
-  CLI::Option* noCover = command.add_flag("--no-cover", noCover_, "no cover page, not even one an input offers")
-                             ->group("Cover")
-                             ->excludes(cover);
+  CLI::Option* noCover =
+      command.add_flag("--no-cover", noCover_, "no cover page, not even one an input offers")
+          ->group("Cover")
+          ->excludes(cover);
   command
       .add_flag("--generate-cover", generateCover_,
                 "without a cover picture given or offered by an input, a cover made from the title, author "
@@ -151,7 +152,7 @@ BookDescription BookOptions::Description(Console& console) const {
   return description;
 }
 
-CoverPage BookOptions::Cover(Console& console) const {
+CoverPage BookOptions::Cover(Console& console, const Runtime& runtime) const {
   CoverPage cover;
   if (noCover_) return cover;
   cover.coverMode = BitsOf(coverOptions_.colors);
@@ -161,7 +162,7 @@ CoverPage BookOptions::Cover(Console& console) const {
   if (coverFile_.empty()) return cover;
   const std::u16string fileName = Utf8ToUtf16(coverFile_);
   try {
-    MakeInputItem(fileName);
+    MakeInputItem(runtime, fileName);
   } catch (const InputError& e) {
     if (!skipBad_) Raise<Exception>("cover %s: %s", {coverFile_, e.Reason()});
     console.Warning(Format("no cover: %s: %s", {coverFile_, e.Reason()}));

@@ -34,7 +34,7 @@ class BookOptions {
   // with a warning; a text the book cannot hold fails unless --truncate.
   BookDescription Description(Console& console) const;
   // The cover picture given, or without one the cover an input offers, unless --no-cover.
-  CoverPage Cover(Console& console) const;
+  CoverPage Cover(Console& console, const Runtime& runtime) const;
   // The settings of every input; with --skip-bad they leave out the bad parts of an input.
   FileSettings Settings() const;
   // The encoding in force at each value of `inputs`, as TextOptions::EncodingsAt.

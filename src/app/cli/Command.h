@@ -5,6 +5,10 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+namespace bookloom {
+class Runtime;
+}
+
 namespace bookloom::cli {
 
 class Console;
@@ -16,8 +20,9 @@ inline constexpr int kUsage = 2;
 class Command {
  public:
   virtual ~Command() = default;
-  // Does the work with the options read; the status to exit with. Errors of the work are raised.
-  virtual int Run(Console& console) = 0;
+  // Does the work with the options read and the run's libraries; the status to exit with. Errors of
+  // the work are raised.
+  virtual int Run(Console& console, const Runtime& runtime) = 0;
 };
 
 std::unique_ptr<Command> AddMakeCommand(CLI::App& app);

@@ -98,7 +98,8 @@ class ConvertCommand : public Command {
     convert_->footer(
         "A folder is walked with its sub-folders: its e-books, documents and texts each become a book at\n"
         "the same place below OUTDIR (pictures and other files are passed over); a zip of FB2 or EPUB books\n"
-        "gives each of them a book in a folder named after the zip; a comic archive is one book. A book newer\n"
+        "gives each of them a book in a folder named after the zip; a comic archive is one book. A book "
+        "newer\n"
         "than its input and than the options it was made with is not made again (--force makes it).\n"
         "Every option of `make` applies to every book.\n"
         "Exit status: 0 every book made or skipped, 1 some failed (the others are made), 2 the command\n"
@@ -150,14 +151,14 @@ class ConvertCommand : public Command {
     runOnly_.push_back(convert_->get_option("--force"));
   }
 
-  int Run(Console& console) override {
+  int Run(Console& console, const Runtime& runtime) override {
     const BookDescription description = options_.Description(console);
-    const CoverPage cover = options_.Cover(console);
+    const CoverPage cover = options_.Cover(console, runtime);
     std::vector<std::u16string> inputs;
     for (const std::string& input : inputs_) inputs.push_back(Utf8ToUtf16(input));
-    Library library = FindLibraryBooks(inputs);
+    Library library = FindLibraryBooks(runtime, inputs);
     const std::vector<std::string> encodings = options_.EncodingsAt(inputsOption_);
-    if (namePattern_ || asciiNames_) NameBooks(library.books, description, encodings);
+    if (namePattern_ || asciiNames_) NameBooks(runtime, library.books, description, encodings);
     std::vector<LibraryBook> books;
     for (const LibraryBook& book : library.books)
       if (InShard(book, shard_.index, shard_.count)) books.push_back(book);
@@ -167,7 +168,8 @@ class ConvertCommand : public Command {
     std::vector<BookOutcome> outcomes(books.size());
     const size_t workers = std::min<size_t>(jobs_, books.size());
     RunJobs(console, books, outcomes, workers, [&](size_t i) {
-      return ConvertBook(books[i], folder, optionsTime, encodings.at(books[i].input), description, cover);
+      return ConvertBook(runtime, books[i], folder, optionsTime, encodings.at(books[i].input), description,
+                         cover);
     });
 
     for (const auto& [name, why] : library.unreadable) PrintFailure(name, why);
@@ -185,7 +187,7 @@ class ConvertCommand : public Command {
   // Names every book of the library (not only this shard's, so that every machine numbers books of the
   // same name alike) after its description, or its mirrored path in ASCII. A book that cannot be read
   // is named after its file; its build then says what is wrong with it.
-  void NameBooks(std::vector<LibraryBook>& books, const BookDescription& given,
+  void NameBooks(const Runtime& runtime, std::vector<LibraryBook>& books, const BookDescription& given,
                  const std::vector<std::string>& encodings) const {
     std::vector<BookNameFields> fields(books.size());
     if (namePattern_) {
@@ -193,7 +195,8 @@ class ConvertCommand : public Command {
       std::vector<std::jthread> threads;
       for (size_t w = 0; w < std::min<size_t>(jobs_, books.size()); ++w)
         threads.emplace_back([&] {
-          for (size_t i; (i = next++) < books.size();) fields[i] = NameFields(books[i], given, encodings);
+          for (size_t i; (i = next++) < books.size();)
+            fields[i] = NameFields(runtime, books[i], given, encodings);
         });
     }
     std::optional<AsciiTransliterator> ascii;
@@ -207,12 +210,12 @@ class ConvertCommand : public Command {
     NumberSharedOutputs(books);
   }
 
-  BookNameFields NameFields(const LibraryBook& book, const BookDescription& given,
+  BookNameFields NameFields(const Runtime& runtime, const LibraryBook& book, const BookDescription& given,
                             const std::vector<std::string>& encodings) const {
     try {
       FileSettings settings = options_.Settings();
       settings.text.encoding = encodings.at(book.input);
-      const std::unique_ptr<FileItem> item = MakeLibraryItem(book, settings);
+      const std::unique_ptr<FileItem> item = MakeLibraryItem(runtime, book, settings);
       const BookDescription offered = item->OfferedDescription();
       return {given.author.empty() ? offered.author : given.author, item->OfferedSeries(),
               given.title.empty() ? offered.title : given.title};
@@ -248,9 +251,9 @@ class ConvertCommand : public Command {
     return text;
   }
 
-  BookOutcome ConvertBook(const LibraryBook& book, const std::u16string& folder, int64_t optionsTime,
-                          const std::string& encoding, const BookDescription& description,
-                          const CoverPage& cover) const {
+  BookOutcome ConvertBook(const Runtime& runtime, const LibraryBook& book, const std::u16string& folder,
+                          int64_t optionsTime, const std::string& encoding,
+                          const BookDescription& description, const CoverPage& cover) const {
     const auto start = std::chrono::steady_clock::now();
     BookOutcome outcome;
     const std::u16string output = folder + u"/" + book.output;
@@ -262,12 +265,12 @@ class ConvertCommand : public Command {
       FileSettings settings = options_.Settings();
       settings.text.encoding = encoding;
       FileList files;
-      files.Add(MakeLibraryItem(book, settings));
+      files.Add(MakeLibraryItem(runtime, book, settings));
       std::error_code error;
       std::filesystem::create_directories(std::filesystem::path(Utf16ToUtf8(output)).parent_path(), error);
       options_.CheckOutput(output, Utf16ToUtf8(output));
       OutcomeObserver observer(outcome);
-      BuildBook(output, files, description, cover, &observer);
+      BuildBook(runtime, output, files, description, cover, &observer);
       outcome.status = BookOutcome::Status::kMade;
     } catch (const InputError& e) {
       outcome.reason = e.Reason();

@@ -40,7 +40,7 @@ class ExtractCommand : public Command {
                      "write into a folder that holds files, replacing those of the same names");
   }
 
-  int Run(Console& console) override {
+  int Run(Console& console, const Runtime&) override {
     const BookReader reader(ReadFileBytes(Utf8ToUtf16(book_)));
     const BookContents& book = reader.Book();
     const fs::path folder(folder_);

@@ -26,7 +26,7 @@ class FormatsCommand : public Command {
     formats.add_flag("--filter", filter_, "print the open dialog's filter string instead");
   }
 
-  int Run(Console& console) override {
+  int Run(Console& console, const Runtime&) override {
     const FileTypeTable& types = FileTypes();
     if (filter_) {
       console.Result(Utf16ToUtf8(types.BuildFilter(1, kGroupByClass | kAllSupported, nullptr)));

@@ -163,7 +163,7 @@ class InfoCommand : public Command {
     info.add_flag("--json", json_, "print the same as one JSON document");
   }
 
-  int Run(Console& console) override {
+  int Run(Console& console, const Runtime&) override {
     const BookReader reader(ReadFileBytes(Utf8ToUtf16(book_)));
     if (json_) {
       console.Result(BookJson(book_, reader.Book()).dump(2));

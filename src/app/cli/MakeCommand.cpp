@@ -63,18 +63,21 @@ class ConsoleObserver : public BuildObserver {
 class MakeCommand : public Command {
  public:
   explicit MakeCommand(CLI::App& app) {
-    CLI::App& make =
-        *app.add_subcommand("make", "builds a book from texts, pictures, e-books, archives, PDF and DjVu files");
+    CLI::App& make = *app.add_subcommand(
+        "make", "builds a book from texts, pictures, e-books, archives, PDF and DjVu files");
     make.footer(
         "Inputs may be text files, pictures, FB2 (also .fb2.zip), EPUB and HTML books, comic archives (.cbz, "
         ".cbr,\n"
         ".cb7, .cbt, .zip, .rar, .7z, .tar), PDF and DjVu files and folders (their pictures and texts in "
         "natural\n"
-        "order, each sub-folder a chapter); `bookloom-cli formats` lists them all. A PDF or DjVu file becomes "
+        "order, each sub-folder a chapter); `bookloom-cli formats` lists them all. A PDF or DjVu file "
+        "becomes "
         "its\n"
-        "text, or pictures of its pages for a scan (--document-mode). An e-book's title, authors and the rest "
+        "text, or pictures of its pages for a scan (--document-mode). An e-book's title, authors and the "
+        "rest "
         "fill\n"
-        "the description texts not given here, and its cover is the book's cover unless --cover or --no-cover "
+        "the description texts not given here, and its cover is the book's cover unless --cover or "
+        "--no-cover "
         "is given.");
     make.add_option("-o,--output", output_, "the book to write (an existing Wolf book is replaced)")
         ->required()
@@ -96,15 +99,15 @@ class MakeCommand : public Command {
     options_.Add(make, "replace an existing output that is not a Wolf book");
   }
 
-  int Run(Console& console) override {
+  int Run(Console& console, const Runtime& runtime) override {
     if (projectError_) std::rethrow_exception(projectError_);
     const BookDescription description = options_.Description(console);
-    CoverPage cover = options_.Cover(console);
-    FileList files = Inputs(console);
+    CoverPage cover = options_.Cover(console, runtime);
+    FileList files = Inputs(console, runtime);
     const std::u16string output = Utf8ToUtf16(output_);
     options_.CheckOutput(output, output_);
     ConsoleObserver observer(console, files);
-    BuildBook(output, files, description, cover, &observer);
+    BuildBook(runtime, output, files, description, cover, &observer);
     console.Result("Wrote " + output_ + " (" + Counted(files.Count(), "file", "files") + ")");
     return 0;
   }
@@ -122,7 +125,7 @@ class MakeCommand : public Command {
   }
 
   // Every input as an item; the bad ones fail the build, all named, or are left out with --skip-bad.
-  FileList Inputs(Console& console) const {
+  FileList Inputs(Console& console, const Runtime& runtime) const {
     Project inputs;
     inputs.settings = options_.Settings();
     inputs.files = projectFiles_;
@@ -135,7 +138,7 @@ class MakeCommand : public Command {
       inputs.files.push_back({Utf8ToUtf16(files_[i]), settings, settings != inputs.settings});
     }
     std::vector<std::string> problems;
-    FileList files = MakeProjectItems(inputs, problems);
+    FileList files = MakeProjectItems(runtime, inputs, problems);
     if (options_.SkipBad()) {
       for (const std::string& problem : problems) console.Warning("skipped " + problem);
       if (files.Count() == 0) Raise<Exception>("none of the inputs can be made into a book");

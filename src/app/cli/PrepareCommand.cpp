@@ -58,10 +58,10 @@ class PrepareCommand : public Command {
     prepare.add_flag("--force", force_, "replace existing page files");
   }
 
-  int Run(Console& console) override {
+  int Run(Console& console, const Runtime& runtime) override {
     const std::u16string input = Utf8ToUtf16(input_);
     CheckInputFile(input);
-    PictureFileItem item(input);
+    PictureFileItem item(runtime, input);
     FileSettings settings;
     settings.picture = settings_;
     item.SetSettings(settings);

@@ -160,7 +160,7 @@ int Main(int argc, char** argv) {
     if (!*subcommand) continue;
     try {
       const Startup startup;
-      return command->Run(console);
+      return command->Run(console, startup.Libraries());
     } catch (const std::exception& e) {
       console.EndProgress();
       std::fprintf(stderr, "bookloom-cli: %s: %s\n", subcommand->get_name().c_str(), e.what());

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Bookloom"));
     const bookloom::Translations translations(QLocale::system());
     bookloom::QtUserDialogs messages;
-    bookloom::MainWindow mainWindow(messages, bookloom::ExecutablePath());
+    bookloom::MainWindow mainWindow(units.Libraries(), messages, bookloom::ExecutablePath());
     mainWindow.show();
     // A project or a Wolf book named on the command line, as the file manager passes it.
     const QStringList arguments = QApplication::arguments();
