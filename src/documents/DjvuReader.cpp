@@ -13,7 +13,7 @@ const ModuleFunctions<PagedModuleFunctions>& DjvuModule() {
 }  // namespace
 
 Document ReadDjvu(const std::u16string& fileName, DocumentMode mode) {
-  return ReadPagedDocument({"DjVu", DjvuModule}, fileName, mode);
+  return ReadPagedDocument({"DjVu", DjvuModule, true}, fileName, mode);
 }
 
 void StartDjvuReader() { DjvuModule(); }

@@ -1,6 +1,7 @@
 #include "documents/PagedDocument.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <map>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "documents/PagedPlugin.h"
 #include "documents/TextLayer.h"
 #include "pictures/PageFitting.h"
+#include "pictures/TextFigures.h"
 #include "platform/Modules.h"
 #include "platform/Utf.h"
 
@@ -19,7 +21,8 @@ namespace {
 const PagedModuleFunctions& ModuleFor(const PagedFormat& format, const std::u16string& fileName) {
   const ModuleFunctions<PagedModuleFunctions>& module = format.module();
   if (!module.functions)
-    throw DocumentError(fileName, "", std::string("the ") + format.name + " reader cannot be loaded: " + module.problem);
+    throw DocumentError(fileName, "",
+                        std::string("the ") + format.name + " reader cannot be loaded: " + module.problem);
   return *module.functions;
 }
 
@@ -46,7 +49,7 @@ void AddInfo(void* context, PagedInfoField field, const char* utf8, size_t size)
   DocumentInfo& info = static_cast<PagedDescription*>(context)->info;
   std::u16string& text = field == PagedInfoField::kTitle    ? info.title
                          : field == PagedInfoField::kAuthor ? info.author
-                                                          : info.subject;
+                                                            : info.subject;
   text = CollapseSpaces(Utf8ToUtf16(std::string_view(utf8, size)));
 }
 
@@ -97,6 +100,45 @@ uint8_t* PixelsFor(void* context, int width, int height) {
   }
 }
 
+// "page 3", or "page 3, picture at 72, 140" for a part of it.
+std::string PartName(const LayerPicture& picture) {
+  std::string name = "page " + std::to_string(picture.page + 1);
+  if (picture.box.Width() > 0)
+    name += ", picture at " + std::to_string(static_cast<int>(picture.box.x0)) + ", " +
+            std::to_string(static_cast<int>(picture.box.y0));
+  return name;
+}
+
+// The picture rendered in greys: its part of the page, or the whole page at `pageScale` times the
+// resolution that covers the device's page.
+std::unique_ptr<Graphic> RenderPicture(const std::u16string& fileName, PagedFile* file,
+                                       const PagedModuleFunctions& module, const LayerPicture& picture,
+                                       double pageScale) {
+  const std::string part = PartName(picture);
+  const PageBox& box = picture.box;
+  PageRendering rendering{fileName + u": " + Utf8ToUtf16(part), box.Width() > 0, pageScale, nullptr, nullptr};
+  PagedRenderRequest request{.file = file,
+                             .page = static_cast<int>(picture.page),
+                             .context = &rendering,
+                             .resolutionFor = ResolutionFor,
+                             .pixelsFor = PixelsFor,
+                             .cropX0 = box.x0,
+                             .cropY0 = box.y0,
+                             .cropX1 = box.x1,
+                             .cropY1 = box.y1};
+  switch (module.render(&request)) {
+    case PagedRenderResult::kRendered:
+      break;
+    case PagedRenderResult::kUnreadable:
+      throw DocumentError(fileName, part, "the page cannot be read");
+    case PagedRenderResult::kFailed:
+      throw DocumentError(fileName, part, "the page cannot be rendered");
+    case PagedRenderResult::kRefused:
+      std::rethrow_exception(rendering.refusal);
+  }
+  return std::move(rendering.graphic);
+}
+
 // The pictures of a paged document, rendered one by one in greys: whole pages, or the parts of pages
 // where pictures stand.
 class PagedPictures : public DocumentPictures {
@@ -109,46 +151,13 @@ class PagedPictures : public DocumentPictures {
         pageScale_(pageScale) {}
 
   size_t Count() const override { return pictures_.size(); }
-  std::u16string Name(size_t index) const override { return Utf8ToUtf16(PartName(index)); }
+  std::u16string Name(size_t index) const override { return Utf8ToUtf16(PartName(pictures_[index])); }
 
   std::unique_ptr<Graphic> Decode(size_t index) override {
-    const std::string part = PartName(index);
-    const PageBox& box = pictures_[index].box;
-    PageRendering rendering{fileName_ + u": " + Utf8ToUtf16(part), box.Width() > 0, pageScale_, nullptr,
-                            nullptr};
-    PagedRenderRequest request{.file = file_.get(),
-                             .page = static_cast<int>(pictures_[index].page),
-                             .context = &rendering,
-                             .resolutionFor = ResolutionFor,
-                             .pixelsFor = PixelsFor,
-                             .cropX0 = box.x0,
-                             .cropY0 = box.y0,
-                             .cropX1 = box.x1,
-                             .cropY1 = box.y1};
-    switch (file_.get_deleter().module->render(&request)) {
-      case PagedRenderResult::kRendered:
-        break;
-      case PagedRenderResult::kUnreadable:
-        throw DocumentError(fileName_, part, "the page cannot be read");
-      case PagedRenderResult::kFailed:
-        throw DocumentError(fileName_, part, "the page cannot be rendered");
-      case PagedRenderResult::kRefused:
-        std::rethrow_exception(rendering.refusal);
-    }
-    return std::move(rendering.graphic);
+    return RenderPicture(fileName_, file_.get(), *file_.get_deleter().module, pictures_[index], pageScale_);
   }
 
  private:
-  // "page 3", or "page 3, picture at 72, 140" for a part of it.
-  std::string PartName(size_t index) const {
-    const LayerPicture& picture = pictures_[index];
-    std::string name = "page " + std::to_string(picture.page + 1);
-    if (picture.box.Width() > 0)
-      name += ", picture at " + std::to_string(static_cast<int>(picture.box.x0)) + ", " +
-              std::to_string(static_cast<int>(picture.box.y0));
-    return name;
-  }
-
   std::u16string fileName_;
   PagedFilePtr file_;
   std::vector<LayerPicture> pictures_;
@@ -162,9 +171,11 @@ struct PageCollection {
 };
 
 void AddWord(void* context, const PagedWord& word) {
-  static_cast<PageCollection*>(context)->words.push_back(
-      {Utf8ToUtf16(std::string_view(word.utf8, word.size)), {word.x0, word.y0, word.x1, word.y1}, word.fontSize,
-       word.bold, word.spaceAfter});
+  static_cast<PageCollection*>(context)->words.push_back({Utf8ToUtf16(std::string_view(word.utf8, word.size)),
+                                                          {word.x0, word.y0, word.x1, word.y1},
+                                                          word.fontSize,
+                                                          word.bold,
+                                                          word.spaceAfter});
 }
 
 void AddPicture(void* context, double x0, double y0, double x1, double y1) {
@@ -185,9 +196,31 @@ std::vector<LayerPage> ReadTextLayer(const std::u16string& fileName, PagedFile* 
     // A page without text or pictures on it (a drawing, a scanned illustration) is a picture itself.
     if (collection.words.empty() && collection.pictures.empty())
       collection.pictures.push_back({0, 0, request.width, request.height});
-    layer.push_back({request.width, request.height, LinesOf(InReadingOrder(std::move(collection.words))), std::move(collection.pictures)});
+    layer.push_back({request.width, request.height, LinesOf(InReadingOrder(std::move(collection.words))),
+                     std::move(collection.pictures)});
   }
   return layer;
+}
+
+// Finds the figures on the pages with text of a document whose pages hold no pictures of their own
+// (the drawings and photographs of a scan under its hidden text): each page is rendered as it covers
+// the device's page, and its figures that no text covers become its pictures.
+void FindFigures(const std::u16string& fileName, PagedFile* file, const PagedModuleFunctions& module,
+                 std::vector<LayerPage>& layer) {
+  for (size_t p = 0; p < layer.size(); ++p) {
+    LayerPage& page = layer[p];
+    if (page.lines.empty() || page.width <= 0 || page.height <= 0) continue;
+    const std::unique_ptr<Graphic> rendered = RenderPicture(fileName, file, module, {p, {}}, 1);
+    // Pixels a point across and down.
+    const double across = rendered->Width() / page.width, down = rendered->Height() / page.height;
+    std::vector<PictureBox> text;
+    for (const LayerLine& line : page.lines)
+      text.push_back({static_cast<int>(line.box.x0 * across), static_cast<int>(line.box.y0 * down),
+                      static_cast<int>(std::ceil(line.box.Width() * across)),
+                      static_cast<int>(std::ceil(line.box.Height() * down))});
+    for (const PictureBox& f : FiguresBesideText(ViewOf(*rendered), text))
+      page.pictures.push_back({f.x / across, f.y / down, (f.x + f.width) / across, (f.y + f.height) / down});
+  }
 }
 
 // The outline's entries that lead to a page of the document; a warning for each of the others.
@@ -222,7 +255,8 @@ LayerText PagesAsPictures(int pages, const std::vector<LayerOutlineEntry>& outli
   LayerText text;
   for (size_t page = 0; page < static_cast<size_t>(pages); ++page) {
     const auto [first, last] = headings.equal_range(page);
-    for (auto h = first; h != last; ++h) text.blocks.push_back({DocumentBlock::Kind::kHeading, h->second->level, h->second->title});
+    for (auto h = first; h != last; ++h)
+      text.blocks.push_back({DocumentBlock::Kind::kHeading, h->second->level, h->second->title});
     text.blocks.push_back({DocumentBlock::Kind::kPicture, 0, {}, text.pictures.size()});
     text.pictures.push_back({page, {}});
   }
@@ -261,7 +295,8 @@ Document ReadPagedDocument(const PagedFormat& format, const std::u16string& file
       .path = path.c_str(), .context = &description, .info = AddInfo, .outlineEntry = AddOutlineEntry};
   module.open(&request);
   PagedFilePtr file(request.file, {&module});
-  if (!file) throw DocumentError(fileName, "", std::string("not a ") + format.name + " file, or a damaged one");
+  if (!file)
+    throw DocumentError(fileName, "", std::string("not a ") + format.name + " file, or a damaged one");
   if (request.locked) throw DocumentError(fileName, "", "encrypted: it opens only with its password");
   const int pages = request.pageCount;
   if (pages <= 0) throw DocumentError(fileName, "", std::string("the ") + format.name + " has no page");
@@ -276,6 +311,7 @@ Document ReadPagedDocument(const PagedFormat& format, const std::u16string& file
     const LayerVerdict verdict = JudgeTextLayer(layer);
     if (mode == DocumentMode::kAuto) document.notes.push_back(verdict.reason);
     if (mode == DocumentMode::kText || verdict.text) {
+      if (format.findsFigures) FindFigures(fileName, file.get(), module, layer);
       text = BuildLayerText(layer, outline);
     } else if (MostlyScans(layer)) {
       document.scanned = true;
@@ -286,7 +322,8 @@ Document ReadPagedDocument(const PagedFormat& format, const std::u16string& file
   if (text.blocks.empty()) text = PagesAsPictures(pages, outline);
   WholePagesAsPages(text.pictures, layer);
   // The first page is the cover, whether it is a picture of the book or not.
-  const bool firstIsPage = !text.pictures.empty() && text.pictures[0].page == 0 && text.pictures[0].box.Width() <= 0;
+  const bool firstIsPage =
+      !text.pictures.empty() && text.pictures[0].page == 0 && text.pictures[0].box.Width() <= 0;
   if (!firstIsPage) text.pictures.push_back({0, {}});
   document.cover = firstIsPage ? 0 : text.pictures.size() - 1;
   document.blocks = std::move(text.blocks);

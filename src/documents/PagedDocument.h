@@ -16,6 +16,9 @@ namespace bookloom {
 struct PagedFormat {
   const char* name;
   const ModuleFunctions<PagedModuleFunctions>& (*module)();
+  // Whether its pages hold no pictures of their own (DjVu's are pixels alone): in text, the figures on
+  // pages with text are then found in the rendered page (FiguresBesideText).
+  bool findsFigures = false;
 };
 
 // Opens the document, reads its outline and, in kText and kAuto, the text of its pages; kAuto notes

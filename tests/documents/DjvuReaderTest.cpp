@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "documents/DjvuReader.h"
 #include "documents/DocumentOutline.h"
@@ -11,18 +12,24 @@
 namespace bookloom {
 namespace {
 
-// A bitonal page of 600 x 800 pixels with a black bar, as a PBM picture.
-std::string BarPage() {
+// A black rectangle on a page, in pixels from its top left corner.
+struct Ink {
+  int x, y, width, height;
+};
+
+// A bitonal page of 600 x 800 pixels with the inks on white, as a PBM picture.
+std::string PbmPage(const std::vector<Ink>& inks) {
   const int width = 600, height = 800, rowBytes = (width + 7) / 8;
-  std::string pbm = "P4\n600 800\n";
-  for (int y = 0; y < height; ++y) {
-    std::string row(rowBytes, '\0');
-    if (y >= 400 && y < 420)
-      for (int x = 100; x < 300; ++x) row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
-    pbm += row;
-  }
-  return pbm;
+  std::string pixels(static_cast<size_t>(rowBytes) * height, '\0');
+  for (const Ink& ink : inks)
+    for (int y = ink.y; y < ink.y + ink.height; ++y)
+      for (int x = ink.x; x < ink.x + ink.width; ++x)
+        pixels[y * rowBytes + x / 8] = static_cast<char>(pixels[y * rowBytes + x / 8] | (0x80 >> (x % 8)));
+  return "P4\n600 800\n" + pixels;
 }
+
+// A page with a black bar.
+std::string BarPage() { return PbmPage({{100, 400, 200, 20}}); }
 
 // Runs a command of DjVuLibre's tools in `dir`; false when it fails or the tools are missing.
 bool Run(const test::ScratchDir& dir, const std::string& command) {
@@ -33,16 +40,19 @@ bool Run(const test::ScratchDir& dir, const std::string& command) {
 // and a title and author.
 bool MakeBook(const test::ScratchDir& dir) {
   test::WriteBytes(dir / "page.pbm", BarPage());
-  test::WriteBytes(dir / "text.txt",
-                   "(page 0 0 600 800\n"
-                   " (line 100 680 500 700 (word 100 680 200 700 \"Hello\") (word 210 680 300 700 \"world,\"))\n"
-                   " (line 100 650 500 670 (word 100 650 300 670 \"second\") (word 310 650 400 670 \"line.\")))\n");
+  test::WriteBytes(
+      dir / "text.txt",
+      "(page 0 0 600 800\n"
+      " (line 100 680 500 700 (word 100 680 200 700 \"Hello\") (word 210 680 300 700 \"world,\"))\n"
+      " (line 100 650 500 670 (word 100 650 300 670 \"second\") (word 310 650 400 670 \"line.\")))\n");
   test::WriteBytes(dir / "outline.txt",
-                   "(bookmarks (\"Chapter One\" \"#1\") (\"Chapter Two\" \"#2\" (\"Deeper\" \"#2\")) (\"Lost\" \"#9\"))\n");
+                   "(bookmarks (\"Chapter One\" \"#1\") (\"Chapter Two\" \"#2\" (\"Deeper\" \"#2\")) "
+                   "(\"Lost\" \"#9\"))\n");
   test::WriteBytes(dir / "meta.txt", "title \"A DjVu Book\"\nauthor \"Some Author\"\n");
-  return Run(dir, "cjb2 -dpi 100 page.pbm p1.djvu && cp p1.djvu p2.djvu && "
-                  "djvused p1.djvu -e 'select 1; set-txt text.txt' -s && djvm -c book.djvu p1.djvu p2.djvu && "
-                  "djvused book.djvu -e 'set-outline outline.txt; create-shared-ant; set-meta meta.txt' -s");
+  return Run(dir,
+             "cjb2 -dpi 100 page.pbm p1.djvu && cp p1.djvu p2.djvu && "
+             "djvused p1.djvu -e 'select 1; set-txt text.txt' -s && djvm -c book.djvu p1.djvu p2.djvu && "
+             "djvused book.djvu -e 'set-outline outline.txt; create-shared-ant; set-meta meta.txt' -s");
 }
 
 TEST(DjvuReader, ReadsHiddenTextOutlineAndMetadata) {
@@ -53,7 +63,8 @@ TEST(DjvuReader, ReadsHiddenTextOutlineAndMetadata) {
   EXPECT_EQ(Utf16ToUtf8(text.info.title), "A DjVu Book");
   EXPECT_EQ(Utf16ToUtf8(text.info.author), "Some Author");
   // The page without text is a picture of the whole page.
-  EXPECT_EQ(test::OutlineOf(text), "#1 Chapter One\nHello world,\nsecond line.\n#1 Chapter Two\n#2 Deeper\n[page 2]\n");
+  EXPECT_EQ(test::OutlineOf(text),
+            "#1 Chapter One\nHello world,\nsecond line.\n#1 Chapter Two\n#2 Deeper\n[page 2]\n");
   ASSERT_EQ(text.warnings.size(), 1u);
   EXPECT_NE(text.warnings[0].find("\"Lost\" leads to no page"), std::string::npos) << text.warnings[0];
 
@@ -72,6 +83,65 @@ TEST(DjvuReader, ReadsHiddenTextOutlineAndMetadata) {
   EXPECT_EQ(test::OutlineOf(chosen), test::OutlineOf(pages));
   ASSERT_EQ(chosen.notes.size(), 1u);
   EXPECT_NE(chosen.notes[0].find("0 of 2 pages have a text layer"), std::string::npos) << chosen.notes[0];
+}
+
+// The letters of a word printed from x to x + width on the line whose text stands from `top` 18 pixels
+// down: ten pixels high, seven wide with three between.
+void AddWord(std::vector<Ink>& inks, int x, int width, int top) {
+  for (int letter = x; letter + 7 <= x + width; letter += 10) inks.push_back({letter, top + 4, 7, 10});
+}
+
+// figures.djvu: two pages of 100 pixels an inch with a line of text at the top and at the foot of
+// each; the first holds a drawing between them (a frame of 300 x 200 pixels at 150, 300), which its
+// text does not name, the second a heading of large letters above them.
+bool MakeFigureBook(const test::ScratchDir& dir) {
+  std::vector<Ink> text;
+  for (const int top : {200, 600}) {
+    AddWord(text, 60, 100, top);
+    AddWord(text, 180, 60, top);
+    AddWord(text, 260, 120, top);
+  }
+  std::vector<Ink> drawing = text;
+  for (const Ink frame :
+       {Ink{150, 300, 300, 4}, Ink{150, 496, 300, 4}, Ink{150, 300, 4, 200}, Ink{446, 300, 4, 200}})
+    drawing.push_back(frame);
+  test::WriteBytes(dir / "drawing.pbm", PbmPage(drawing));
+  // The second page's heading: letters so high that the scan's own segmentation keeps its line whole.
+  for (int letter = 60; letter < 300; letter += 40) text.push_back({letter, 60, 30, 60});
+  test::WriteBytes(dir / "text.pbm", PbmPage(text));
+  // The words in pixels from the page's foot: a line's text stands 582 to 600 and 182 to 200.
+  const auto page = [](const char* first, const char* second) {
+    return std::string("(page 0 0 600 800\n") + " (line 60 582 380 600 (word 60 582 160 600 \"" + first +
+           "\") (word 180 582 240 600 \"the\") (word 260 582 380 600 \"figure.\"))\n" +
+           " (line 60 182 380 200 (word 60 182 160 200 \"" + second +
+           "\") (word 180 182 240 200 \"the\") (word 260 182 380 200 \"figure.\")))\n";
+  };
+  test::WriteBytes(dir / "drawing.txt", page("Before", "After"));
+  std::string withHeading = page("Without", "Beside");
+  withHeading.insert(withHeading.find('\n') + 1,
+                     " (line 60 680 300 740 (word 60 680 300 740 \"Heading\"))\n");
+  test::WriteBytes(dir / "text.txt", withHeading);
+  return Run(dir,
+             "cjb2 -dpi 100 drawing.pbm p1.djvu && cjb2 -dpi 100 text.pbm p2.djvu && "
+             "djvused p1.djvu -e 'select 1; set-txt drawing.txt' -s && "
+             "djvused p2.djvu -e 'select 1; set-txt text.txt' -s && djvm -c figures.djvu p1.djvu p2.djvu");
+}
+
+TEST(DjvuReader, FiguresOnPagesWithTextArePicturesWhereTheyStand) {
+  const test::ScratchDir dir;
+  if (!MakeFigureBook(dir)) GTEST_SKIP() << "DjVuLibre's tools (djvulibre-bin) are missing";
+  const Document text = ReadDjvu((dir / "figures.djvu").u16string(), DocumentMode::kText);
+  // The frame, at 108, 216 points; nothing is found on the page of text alone, whose heading is text.
+  EXPECT_EQ(test::OutlineOf(text),
+            "Before the figure.\n[page 1, picture at 108, 216]\nAfter the figure.\n"
+            "#1 Heading\nHeading\nWithout the figure.\nBeside the figure.\n");
+  ASSERT_EQ(text.pictures->Count(), 2u);  // the frame and the cover
+  // The frame is cut from the page: dark at its edges, white within.
+  const auto frame = text.pictures->Decode(0);
+  EXPECT_NEAR(frame->Width(), 450, 2);
+  EXPECT_NEAR(frame->Height(), 300, 2);
+  EXPECT_LT(frame->Row(frame->Height() / 2)[2], 64);
+  EXPECT_GT(frame->Row(frame->Height() / 2)[frame->Width() / 2], 192);
 }
 
 TEST(DjvuReader, RefusesDamagedFilesNamingThePartThatFailed) {

@@ -1,0 +1,17 @@
+// The figures of a page whose text is known already (a scan with its hidden text): the drawings and
+// photographs among its ink, which its text does not name.
+#pragma once
+
+#include <vector>
+
+#include "pictures/BorderCrop.h"
+#include "pictures/GrayImage.h"
+
+namespace bookloom {
+
+// The parts of the page that SegmentScan keeps whole as figures, but those that the boxes of the
+// page's text cover for the most part (a heading's large letters, a drop capital): in reading order,
+// in the page's pixels.
+std::vector<PictureBox> FiguresBesideText(const GrayView& page, const std::vector<PictureBox>& text);
+
+}  // namespace bookloom
