@@ -144,6 +144,66 @@ TEST(DjvuReader, FiguresOnPagesWithTextArePicturesWhereTheyStand) {
   EXPECT_GT(frame->Row(frame->Height() / 2)[frame->Width() / 2], 192);
 }
 
+// A page of 600 x 800 pixels turned as the file says (a quarter turn counter-clockwise at a time),
+// with two lines of two words: as it is shown, "Alpha beta" at 100 to 320 across and 100 to 120 down,
+// "gamma delta." at 124 to 144 down. The words are stored in the page's pixels before it is turned, from
+// its foot.
+struct TurnedPage {
+  int turn;
+  const char* words[4][4];  // x0, y0, x1, y1 of Alpha, beta, gamma and delta.
+};
+
+// turned.djvu: the bar page with the words of text.txt, turned.
+bool MakeTurnedPage(const test::ScratchDir& dir, int turn) {
+  test::WriteBytes(dir / "page.pbm", BarPage());
+  return Run(dir,
+             "cjb2 -dpi 100 page.pbm turned.djvu && djvused turned.djvu -e 'select 1; set-txt text.txt; "
+             "set-rotation " +
+                 std::to_string(turn) + "' -s");
+}
+
+TEST(DjvuReader, TurnedPagesReadInTheirShownOrder) {
+  const TurnedPage cases[] = {
+      {0,
+       {{"100", "680", "200", "700"},
+        {"220", "680", "320", "700"},
+        {"100", "656", "200", "676"},
+        {"220", "656", "320", "676"}}},
+      {1,
+       {{"480", "600", "500", "700"},
+        {"480", "480", "500", "580"},
+        {"456", "600", "476", "700"},
+        {"456", "480", "476", "580"}}},
+      {2,
+       {{"400", "100", "500", "120"},
+        {"280", "100", "380", "120"},
+        {"400", "124", "500", "144"},
+        {"280", "124", "380", "144"}}},
+      {3,
+       {{"100", "100", "120", "200"},
+        {"100", "220", "120", "320"},
+        {"124", "100", "144", "200"},
+        {"124", "220", "144", "320"}}},
+  };
+  const char* const names[] = {"Alpha", "beta", "gamma", "delta."};
+  for (const TurnedPage& c : cases) {
+    const test::ScratchDir dir;
+    std::string zones = "(page 0 0 600 800";
+    for (int w = 0; w < 4; ++w) {
+      const auto& b = c.words[w];
+      zones +=
+          std::string(" (word ") + b[0] + " " + b[1] + " " + b[2] + " " + b[3] + " \"" + names[w] + "\")";
+    }
+    test::WriteBytes(dir / "text.txt", zones + ")\n");
+    if (!MakeTurnedPage(dir, c.turn)) GTEST_SKIP() << "DjVuLibre's tools (djvulibre-bin) are missing";
+    const Document document = ReadDjvu((dir / "turned.djvu").u16string(), DocumentMode::kText);
+    EXPECT_EQ(test::OutlineOf(document), "Alpha beta gamma delta.\n") << "turned " << c.turn;
+    // The page is rendered as it is shown: a quarter turn makes it wider than high.
+    const auto page = document.pictures->Decode(document.cover.value());
+    EXPECT_EQ(page->Width() > page->Height(), c.turn % 2 == 1) << "turned " << c.turn;
+  }
+}
+
 TEST(DjvuReader, RefusesDamagedFilesNamingThePartThatFailed) {
   const test::ScratchDir dir;
   if (!MakeBook(dir)) GTEST_SKIP() << "DjVuLibre's tools (djvulibre-bin) are missing";
