@@ -9,6 +9,7 @@
 #include "documents/PagedPlugin.h"
 #include "documents/TextLayer.h"
 #include "pictures/PageFitting.h"
+#include "pictures/Resampling.h"
 #include "pictures/TextFigures.h"
 #include "platform/Modules.h"
 #include "platform/Utf.h"
@@ -65,6 +66,7 @@ struct PageRendering {
   double scale;  // of a whole page's resolution: finer for scans, which are cleaned and cut into words
   std::unique_ptr<Graphic> graphic;
   std::exception_ptr refusal;
+  int width = 0, height = 0;  // the size the resolution asked for makes, in pixels
 };
 
 // Pictures cut from pages are rendered at most this fine, in pixels per inch: as fine as the pictures
@@ -81,6 +83,8 @@ double ResolutionFor(void* context, double widthPoints, double heightPoints) {
     // The size is checked before poppler allocates a pixel of it.
     CheckPictureSize(static_cast<int64_t>(widthPoints * resolution / 72 + 1),
                      static_cast<int64_t>(heightPoints * resolution / 72 + 1), rendering.name);
+    rendering.width = std::max(1, static_cast<int>(widthPoints * resolution / 72));
+    rendering.height = std::max(1, static_cast<int>(heightPoints * resolution / 72));
     return resolution;
   } catch (...) {
     rendering.refusal = std::current_exception();
@@ -135,6 +139,18 @@ std::unique_ptr<Graphic> RenderPicture(const std::u16string& fileName, PagedFile
       throw DocumentError(fileName, part, "the page cannot be rendered");
     case PagedRenderResult::kRefused:
       std::rethrow_exception(rendering.refusal);
+  }
+  // A picture handed over in its own pixels, fewer than the resolution asked for, is enlarged to it as
+  // a rendering would have drawn it.
+  const Graphic& made = *rendering.graphic;
+  if (made.Width() < rendering.width && made.Height() < rendering.height) {
+    GrayImage enlarged(rendering.width, rendering.height);
+    ResampleGray(ViewOf(made), enlarged, Lanczos3Filter, kLanczos3Support);
+    auto graphic = std::make_unique<Graphic>(enlarged.Width(), enlarged.Height(), PixelLayout::kGray,
+                                             Graphic::Pixels::kUninitialised);
+    for (int y = 0; y < enlarged.Height(); ++y)
+      std::copy_n(enlarged.Row(y), enlarged.Width(), graphic->Row(y));
+    return graphic;
   }
   return std::move(rendering.graphic);
 }
