@@ -10,6 +10,7 @@
 #include "documents/TextLayer.h"
 #include "pictures/PageFitting.h"
 #include "pictures/Resampling.h"
+#include "pictures/ScanCleanup.h"
 #include "pictures/TextFigures.h"
 #include "platform/Modules.h"
 #include "platform/Utf.h"
@@ -218,14 +219,70 @@ std::vector<LayerPage> ReadTextLayer(const std::u16string& fileName, PagedFile* 
   return layer;
 }
 
+// The middle of the values; 0 without values.
+double MiddleOf(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
+                   values.end());
+  return values[values.size() / 2];
+}
+
+// The extent of a page's text.
+PageBox TextBoxOf(const LayerPage& page) {
+  PageBox box{page.width, page.height, 0, 0};
+  for (const LayerLine& l : page.lines)
+    box = {std::min(box.x0, l.box.x0), std::min(box.y0, l.box.y0), std::max(box.x1, l.box.x1),
+           std::max(box.y1, l.box.y1)};
+  return box;
+}
+
+// Which pages with text leave room for a figure as large as the scan segmentation finds (a tenth of
+// the page's width, a twentieth of its height): a gap that high below a line before the next line under
+// it, more room above or below their text than most pages' margins leave, or a narrower text than most
+// pages' beside it.
+std::vector<bool> PagesWithRoom(const std::vector<LayerPage>& layer) {
+  std::vector<double> tops, bottoms, lefts, rights;
+  for (const LayerPage& page : layer) {
+    if (page.lines.empty()) continue;
+    const PageBox text = TextBoxOf(page);
+    tops.push_back(text.y0), bottoms.push_back(page.height - text.y1), lefts.push_back(text.x0),
+        rights.push_back(page.width - text.x1);
+  }
+  const double top = MiddleOf(tops), bottom = MiddleOf(bottoms), left = MiddleOf(lefts),
+               right = MiddleOf(rights);
+  std::vector<bool> room(layer.size());
+  for (size_t p = 0; p < layer.size(); ++p) {
+    const LayerPage& page = layer[p];
+    if (page.lines.empty()) continue;
+    const double high = page.height / kPictureShareOfHeight, wide = page.width / kPictureShareOfWidth;
+    const PageBox text = TextBoxOf(page);
+    room[p] = text.y0 - top >= high || page.height - text.y1 - bottom >= high || text.x0 - left >= wide ||
+              page.width - text.x1 - right >= wide;
+    for (const LayerLine& line : page.lines) {
+      // The room under the line, to the next line below it in its column (a line with none below it
+      // ends its column, and the room beside the column is too narrow for a figure).
+      double under = 0;
+      bool below = false;
+      for (const LayerLine& other : page.lines)
+        if (other.box.y0 >= line.box.y1 &&
+            std::min(other.box.x1, line.box.x1) > std::max(other.box.x0, line.box.x0))
+          under = below ? std::min(under, other.box.y0 - line.box.y1) : other.box.y0 - line.box.y1,
+          below = true;
+      room[p] = room[p] || under >= high;
+    }
+  }
+  return room;
+}
+
 // Finds the figures on the pages with text of a document whose pages hold no pictures of their own
-// (the drawings and photographs of a scan under its hidden text): each page is rendered as it covers
-// the device's page, and its figures that no text covers become its pictures.
+// (the drawings and photographs of a scan under its hidden text): each page with room for one is
+// rendered as it covers the device's page, and its figures beside its text become its pictures.
 void FindFigures(const std::u16string& fileName, PagedFile* file, const PagedModuleFunctions& module,
                  std::vector<LayerPage>& layer) {
+  const std::vector<bool> room = PagesWithRoom(layer);
   for (size_t p = 0; p < layer.size(); ++p) {
     LayerPage& page = layer[p];
-    if (page.lines.empty() || page.width <= 0 || page.height <= 0) continue;
+    if (!room[p] || page.width <= 0 || page.height <= 0) continue;
     const std::unique_ptr<Graphic> rendered = RenderPicture(fileName, file, module, {p, {}}, 1);
     // Pixels a point across and down.
     const double across = rendered->Width() / page.width, down = rendered->Height() / page.height;

@@ -9,9 +9,9 @@
 
 namespace bookloom {
 
-// The parts of the page that SegmentScan keeps whole as figures, but those that the boxes of the
-// page's text cover for the most part (a heading's large letters, a drop capital): in reading order,
-// in the page's pixels.
+// The parts of the page that SegmentScan keeps whole as figures and that hold ink besides the page's
+// text (not a heading's large letters, nor a framed box of text), those close together (within a
+// fiftieth of the page) as one: in the page's pixels.
 std::vector<PictureBox> FiguresBesideText(const GrayView& page, const std::vector<PictureBox>& text);
 
 }  // namespace bookloom

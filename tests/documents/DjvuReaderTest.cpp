@@ -92,8 +92,9 @@ void AddWord(std::vector<Ink>& inks, int x, int width, int top) {
 }
 
 // figures.djvu: two pages of 100 pixels an inch with a line of text at the top and at the foot of
-// each; the first holds a drawing between them (a frame of 300 x 200 pixels at 150, 300), which its
-// text does not name, the second a heading of large letters above them.
+// each; the first holds a drawing between them (a frame of 300 x 200 pixels at 150, 300 around a
+// block), which its text does not name, the second a heading of large letters above them and a frame
+// around its first line.
 bool MakeFigureBook(const test::ScratchDir& dir) {
   std::vector<Ink> text;
   for (const int top : {200, 600}) {
@@ -102,12 +103,16 @@ bool MakeFigureBook(const test::ScratchDir& dir) {
     AddWord(text, 260, 120, top);
   }
   std::vector<Ink> drawing = text;
-  for (const Ink frame :
-       {Ink{150, 300, 300, 4}, Ink{150, 496, 300, 4}, Ink{150, 300, 4, 200}, Ink{446, 300, 4, 200}})
-    drawing.push_back(frame);
+  for (const Ink part : {Ink{150, 300, 300, 4}, Ink{150, 496, 300, 4}, Ink{150, 300, 4, 200},
+                         Ink{446, 300, 4, 200}, Ink{250, 380, 100, 40}})
+    drawing.push_back(part);
   test::WriteBytes(dir / "drawing.pbm", PbmPage(drawing));
-  // The second page's heading: letters so high that the scan's own segmentation keeps its line whole.
+  // The second page's heading: letters so high that the scan's own segmentation keeps its line whole;
+  // and a frame around its first line of text.
   for (int letter = 60; letter < 300; letter += 40) text.push_back({letter, 60, 30, 60});
+  for (const Ink part :
+       {Ink{50, 185, 350, 4}, Ink{50, 231, 350, 4}, Ink{50, 185, 4, 50}, Ink{396, 185, 4, 50}})
+    text.push_back(part);
   test::WriteBytes(dir / "text.pbm", PbmPage(text));
   // The words in pixels from the page's foot: a line's text stands 582 to 600 and 182 to 200.
   const auto page = [](const char* first, const char* second) {
@@ -131,17 +136,20 @@ TEST(DjvuReader, FiguresOnPagesWithTextArePicturesWhereTheyStand) {
   const test::ScratchDir dir;
   if (!MakeFigureBook(dir)) GTEST_SKIP() << "DjVuLibre's tools (djvulibre-bin) are missing";
   const Document text = ReadDjvu((dir / "figures.djvu").u16string(), DocumentMode::kText);
-  // The frame, at 108, 216 points; nothing is found on the page of text alone, whose heading is text.
+  // The drawing, at 108, 216 points; nothing is found on the page of text alone, whose heading and box
+  // are text.
   EXPECT_EQ(test::OutlineOf(text),
             "Before the figure.\n[page 1, picture at 108, 216]\nAfter the figure.\n"
             "#1 Heading\nHeading\nWithout the figure.\nBeside the figure.\n");
   ASSERT_EQ(text.pictures->Count(), 2u);  // the frame and the cover
-  // The frame is cut from the page: dark at its edges, white within.
+  // The drawing is cut from the page: the frame dark at its edges, white within, the block dark.
   const auto frame = text.pictures->Decode(0);
   EXPECT_NEAR(frame->Width(), 450, 2);
   EXPECT_NEAR(frame->Height(), 300, 2);
-  EXPECT_LT(frame->Row(frame->Height() / 2)[2], 64);
-  EXPECT_GT(frame->Row(frame->Height() / 2)[frame->Width() / 2], 192);
+  const uint8_t* middle = frame->Row(frame->Height() / 2);
+  EXPECT_LT(middle[2], 64);
+  EXPECT_GT(middle[frame->Width() / 6], 192);
+  EXPECT_LT(middle[frame->Width() / 2], 64);
 }
 
 // A page of 600 x 800 pixels turned as the file says (a quarter turn counter-clockwise at a time),
