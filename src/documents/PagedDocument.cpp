@@ -276,14 +276,15 @@ std::vector<bool> PagesWithRoom(const std::vector<LayerPage>& layer) {
 
 // Finds the figures on the pages with text of a document whose pages hold no pictures of their own
 // (the drawings and photographs of a scan under its hidden text): each page with room for one is
-// rendered as it covers the device's page, and its figures beside its text become its pictures.
+// rendered twice as fine as it covers the device's page (so that the letters of small print are high
+// enough for the segmentation to see), and its figures beside its text become its pictures.
 void FindFigures(const std::u16string& fileName, PagedFile* file, const PagedModuleFunctions& module,
                  std::vector<LayerPage>& layer) {
   const std::vector<bool> room = PagesWithRoom(layer);
   for (size_t p = 0; p < layer.size(); ++p) {
     LayerPage& page = layer[p];
     if (!room[p] || page.width <= 0 || page.height <= 0) continue;
-    const std::unique_ptr<Graphic> rendered = RenderPicture(fileName, file, module, {p, {}}, 1);
+    const std::unique_ptr<Graphic> rendered = RenderPicture(fileName, file, module, {p, {}}, 2);
     // Pixels a point across and down.
     const double across = rendered->Width() / page.width, down = rendered->Height() / page.height;
     std::vector<PictureBox> text;
