@@ -235,9 +235,11 @@ class PictureGrab : public OutputDev {
                        bool, bool) override {
     ++count_;
   }
-  void drawSoftMaskedImage(GfxState*, Object*, Stream*, int, int, GfxImageColorMap*, bool, Stream*, int, int,
-                           GfxImageColorMap*, bool) override {
-    ++count_;
+  void drawSoftMaskedImage(GfxState*, Object*, Stream* str, int width, int height, GfxImageColorMap* colorMap,
+                           bool, Stream* maskStr, int, int, GfxImageColorMap* maskColorMap, bool) override {
+    if (count_++ == image_.order && width == image_.width && height == image_.height && colorMap &&
+        colorMap->isOk() && maskColorMap && maskColorMap->isOk())
+      result_ = Take(str, *colorMap, maskStr, maskColorMap);
   }
 
   // Whether the page is read far enough: the picture is taken (or passed).
@@ -245,14 +247,22 @@ class PictureGrab : public OutputDev {
   PagedRenderResult Result() const { return result_; }
 
  private:
-  PagedRenderResult Take(Stream* str, GfxImageColorMap& colorMap) {
+  // The picture's pixels; with a soft mask of its size, laid over white.
+  PagedRenderResult Take(Stream* str, GfxImageColorMap& colorMap, Stream* maskStr = nullptr,
+                         GfxImageColorMap* maskColorMap = nullptr) {
     const int width = image_.width / shrink_, height = image_.height / shrink_;
     if (width <= 0 || height <= 0) return PagedRenderResult::kFailed;
     uint8_t* pixels = request_.pixelsFor(request_.context, width, height);
     if (!pixels) return PagedRenderResult::kRefused;
     ImageStream stream(str, image_.width, colorMap.getNumPixelComps(), colorMap.getBits());
     stream.reset();
-    const int comps = colorMap.getNumPixelComps();
+    std::unique_ptr<ImageStream> mask;
+    if (maskStr) {
+      mask = std::make_unique<ImageStream>(maskStr, image_.width, maskColorMap->getNumPixelComps(),
+                                           maskColorMap->getBits());
+      mask->reset();
+    }
+    const int comps = colorMap.getNumPixelComps(), maskComps = mask ? maskColorMap->getNumPixelComps() : 0;
     std::vector<unsigned> sums(static_cast<size_t>(width));
     const unsigned area = static_cast<unsigned>(shrink_ * shrink_);
     PagedRenderResult result = PagedRenderResult::kRendered;
@@ -260,14 +270,22 @@ class PictureGrab : public OutputDev {
       std::fill(sums.begin(), sums.end(), 0u);
       for (int k = 0; k < shrink_; ++k) {
         const unsigned char* line = stream.getLine();
-        if (!line) {
+        const unsigned char* maskLine = mask ? mask->getLine() : nullptr;
+        if (!line || (mask && !maskLine)) {
           result = PagedRenderResult::kFailed;
           break;
         }
         for (int x = 0; x < width * shrink_; ++x) {
           GfxGray gray;
           colorMap.getGray(line + static_cast<size_t>(x) * comps, &gray);
-          sums[static_cast<size_t>(x / shrink_)] += colToByte(gray);
+          unsigned value = colToByte(gray);
+          if (maskLine) {
+            GfxGray alpha;
+            maskColorMap->getGray(maskLine + static_cast<size_t>(x) * maskComps, &alpha);
+            const unsigned a = colToByte(alpha);
+            value = (value * a + 255 * (255 - a) + 127) / 255;
+          }
+          sums[static_cast<size_t>(x / shrink_)] += value;
         }
       }
       if (result != PagedRenderResult::kRendered) break;
@@ -277,6 +295,7 @@ class PictureGrab : public OutputDev {
         out[image_.mirrorX ? width - 1 - x : x] = static_cast<uint8_t>(sums[static_cast<size_t>(x)] / area);
     }
     stream.close();
+    if (mask) mask->close();
     return result;
   }
 
@@ -399,8 +418,12 @@ class PageScan : public TextOutputDev {
     Note(*state, width, height, false);
   }
   void drawSoftMaskedImage(GfxState* state, Object*, Stream*, int width, int height, GfxImageColorMap*, bool,
-                           Stream*, int, int, GfxImageColorMap*, bool) override {
-    Note(*state, width, height, false);
+                           Stream*, int maskWidth, int maskHeight, GfxImageColorMap* maskColorMap,
+                           bool) override {
+    // A mask of the picture's own size, which does not tell of a colour the picture was blended with, is
+    // laid over white as the page is.
+    Note(*state, width, height,
+         maskWidth == width && maskHeight == height && maskColorMap && !maskColorMap->getMatteColor());
   }
   void stroke(GfxState* state) override {
     TextOutputDev::stroke(state);

@@ -100,11 +100,12 @@ TEST(PdfText, CutsThePicturesFromTheirPages) {
 // A PDF of one 300 x 300 point page for each placement: a line of text at the top and, below it, a
 // picture of 8 x 8 grey pixels drawn 100 points wide from 50, 100 (points from the page's top left)
 // with that transformation, then what is drawn over it. The picture's top left quarter is black, its
-// bottom left one middle grey and its right half white.
+// bottom left one middle grey and its right half white; a `masked` picture's soft mask makes its top
+// left quarter clear.
 struct PicturePage {
   std::string placement, over;
 };
-std::string PicturePdf(const std::vector<PicturePage>& placements) {
+std::string PicturePdf(const std::vector<PicturePage>& placements, bool masked = false) {
   std::string pixels;
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) pixels += static_cast<char>(x >= 4 ? 255 : y < 4 ? 0 : 128);
@@ -125,10 +126,20 @@ std::string PicturePdf(const std::vector<PicturePage>& placements) {
   }
   objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " >>";
   objects.push_back("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+  const std::string maskRef = masked ? "/SMask " + std::to_string(5 + 2 * pages) + " 0 R " : "";
   objects.push_back(
       "<< /Type /XObject /Subtype /Image /Width 8 /Height 8 /ColorSpace /DeviceGray "
-      "/BitsPerComponent 8 /Length 64 >>\nstream\n" +
-      pixels + "\nendstream");
+      "/BitsPerComponent 8 " +
+      maskRef + "/Length 64 >>\nstream\n" + pixels + "\nendstream");
+  if (masked) {
+    std::string alpha;
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) alpha += static_cast<char>(x < 4 && y < 4 ? 0 : 255);
+    objects.push_back(
+        "<< /Type /XObject /Subtype /Image /Width 8 /Height 8 /ColorSpace /DeviceGray "
+        "/BitsPerComponent 8 /Length 64 >>\nstream\n" +
+        alpha + "\nendstream");
+  }
   std::string pdf = "%PDF-1.4\n";
   std::vector<size_t> offsets;
   for (size_t i = 0; i < objects.size(); ++i) {
@@ -190,6 +201,17 @@ TEST(PdfText, PicturesShowAsTheirPageShowsThemUprightOrMirrored) {
     EXPECT_TRUE(cases[i].topWhite ? darkest > 208 : darkest < 48)
         << cases[i].placement << " " << cases[i].over;
   }
+}
+
+TEST(PdfText, APictureWithASoftMaskShowsWhatItMasksWhite) {
+  const test::ScratchDir dir;
+  test::WriteBytes(dir / "masked.pdf", PicturePdf({{"100 0 0 100 50 100", ""}}, true));
+  const Document document = ReadPdf((dir / "masked.pdf").u16string(), DocumentMode::kText);
+  ASSERT_EQ(document.pictures->Count(), 2u);  // the picture and the cover
+  const auto graphic = document.pictures->Decode(0);
+  const int w = graphic->Width(), h = graphic->Height();
+  EXPECT_GT(graphic->Row(h / 4)[w / 4], 208);  // the clear quarter, black beneath
+  EXPECT_NEAR(graphic->Row(3 * h / 4)[w / 4], 128, 24);
 }
 
 TEST(PdfText, AutoReadsTextLayersAndKeepsScansAsPages) {
