@@ -274,27 +274,43 @@ std::vector<bool> PagesWithRoom(const std::vector<LayerPage>& layer) {
   return room;
 }
 
+// The boxes of the page's lines in the pixels of a rendering `across` pixels a point across and `down`
+// pixels a point down.
+std::vector<PictureBox> LineBoxesIn(const LayerPage& page, double across, double down) {
+  std::vector<PictureBox> boxes;
+  for (const LayerLine& line : page.lines)
+    boxes.push_back({static_cast<int>(line.box.x0 * across), static_cast<int>(line.box.y0 * down),
+                     static_cast<int>(std::ceil(line.box.Width() * across)),
+                     static_cast<int>(std::ceil(line.box.Height() * down))});
+  return boxes;
+}
+
 // Finds the figures on the pages with text of a document whose pages hold no pictures of their own
-// (the drawings and photographs of a scan under its hidden text): each page with room for one is
-// rendered twice as fine as it covers the device's page (so that the letters of small print are high
-// enough for the segmentation to see), and its figures beside its text become its pictures.
-void FindFigures(const std::u16string& fileName, PagedFile* file, const PagedModuleFunctions& module,
-                 std::vector<LayerPage>& layer) {
+// (the drawings and photographs of a scan under its hidden text). Each page with room for one is first
+// rendered coarsely (half as fine as it covers the device's page) to see whether ink beside its text
+// could make a figure; only such a page is rendered twice as fine as it covers the device's page (so
+// that the letters of small print are high enough for the segmentation to see), and its figures beside
+// its text become its pictures. Returns how many pages were so searched.
+size_t FindFigures(const std::u16string& fileName, PagedFile* file, const PagedModuleFunctions& module,
+                   std::vector<LayerPage>& layer) {
   const std::vector<bool> room = PagesWithRoom(layer);
+  size_t searched = 0;
   for (size_t p = 0; p < layer.size(); ++p) {
     LayerPage& page = layer[p];
     if (!room[p] || page.width <= 0 || page.height <= 0) continue;
+    const std::unique_ptr<Graphic> coarse = RenderPicture(fileName, file, module, {p, {}}, 0.5);
+    if (InkBesideText(ViewOf(*coarse),
+                      LineBoxesIn(page, coarse->Width() / page.width, coarse->Height() / page.height))
+            .empty())
+      continue;
+    ++searched;
     const std::unique_ptr<Graphic> rendered = RenderPicture(fileName, file, module, {p, {}}, 2);
     // Pixels a point across and down.
     const double across = rendered->Width() / page.width, down = rendered->Height() / page.height;
-    std::vector<PictureBox> text;
-    for (const LayerLine& line : page.lines)
-      text.push_back({static_cast<int>(line.box.x0 * across), static_cast<int>(line.box.y0 * down),
-                      static_cast<int>(std::ceil(line.box.Width() * across)),
-                      static_cast<int>(std::ceil(line.box.Height() * down))});
-    for (const PictureBox& f : FiguresBesideText(ViewOf(*rendered), text))
+    for (const PictureBox& f : FiguresBesideText(ViewOf(*rendered), LineBoxesIn(page, across, down)))
       page.pictures.push_back({f.x / across, f.y / down, (f.x + f.width) / across, (f.y + f.height) / down});
   }
+  return searched;
 }
 
 // The outline's entries that lead to a page of the document; a warning for each of the others.
@@ -385,7 +401,10 @@ Document ReadPagedDocument(const PagedFormat& format, const std::u16string& file
     const LayerVerdict verdict = JudgeTextLayer(layer);
     if (mode == DocumentMode::kAuto) document.notes.push_back(verdict.reason);
     if (mode == DocumentMode::kText || verdict.text) {
-      if (format.findsFigures) FindFigures(fileName, file.get(), module, layer);
+      if (format.findsFigures)
+        document.notes.push_back("figures looked for on " +
+                                 std::to_string(FindFigures(fileName, file.get(), module, layer)) +
+                                 " of its " + std::to_string(pages) + " pages");
       text = BuildLayerText(layer, outline);
     } else if (MostlyScans(layer)) {
       document.scanned = true;
