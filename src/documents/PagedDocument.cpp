@@ -227,49 +227,65 @@ double MiddleOf(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// The extent of a page's text.
-PageBox TextBoxOf(const LayerPage& page) {
+// The extent of the lines.
+PageBox TextBoxOf(const std::vector<const LayerLine*>& lines, const LayerPage& page) {
   PageBox box{page.width, page.height, 0, 0};
-  for (const LayerLine& l : page.lines)
-    box = {std::min(box.x0, l.box.x0), std::min(box.y0, l.box.y0), std::max(box.x1, l.box.x1),
-           std::max(box.y1, l.box.y1)};
+  for (const LayerLine* l : lines)
+    box = {std::min(box.x0, l->box.x0), std::min(box.y0, l->box.y0), std::max(box.x1, l->box.x1),
+           std::max(box.y1, l->box.y1)};
   return box;
 }
 
 // Which pages with text leave room for a figure as large as the scan segmentation finds (a tenth of
-// the page's width, a twentieth of its height): a gap that high below a line before the next line under
-// it, more room above or below their text than most pages' margins leave, or a narrower text than most
-// pages' beside it.
+// the page's width, a twentieth of its height): a place that large without text within the part of the
+// page where most pages' text stands (between their margins). Running headers, footers and page numbers
+// stand apart from the text on most pages alike, in the margins.
 std::vector<bool> PagesWithRoom(const std::vector<LayerPage>& layer) {
+  const std::vector<std::vector<bool>> running = RunningLinesOf(layer);
+  std::vector<std::vector<const LayerLine*>> body(layer.size());
+  for (size_t p = 0; p < layer.size(); ++p)
+    for (size_t i = 0; i < layer[p].lines.size(); ++i)
+      if (!running[p][i]) body[p].push_back(&layer[p].lines[i]);
   std::vector<double> tops, bottoms, lefts, rights;
-  for (const LayerPage& page : layer) {
-    if (page.lines.empty()) continue;
-    const PageBox text = TextBoxOf(page);
+  for (size_t p = 0; p < layer.size(); ++p) {
+    if (body[p].empty()) continue;
+    const LayerPage& page = layer[p];
+    const PageBox text = TextBoxOf(body[p], page);
     tops.push_back(text.y0), bottoms.push_back(page.height - text.y1), lefts.push_back(text.x0),
         rights.push_back(page.width - text.x1);
   }
   const double top = MiddleOf(tops), bottom = MiddleOf(bottoms), left = MiddleOf(lefts),
                right = MiddleOf(rights);
+  // The page in cells, a figure's width four of them and its height four.
+  constexpr int kAcross = 4 * kPictureShareOfWidth, kDown = 4 * kPictureShareOfHeight;
   std::vector<bool> room(layer.size());
   for (size_t p = 0; p < layer.size(); ++p) {
     const LayerPage& page = layer[p];
-    if (page.lines.empty()) continue;
-    const double high = page.height / kPictureShareOfHeight, wide = page.width / kPictureShareOfWidth;
-    const PageBox text = TextBoxOf(page);
-    room[p] = text.y0 - top >= high || page.height - text.y1 - bottom >= high || text.x0 - left >= wide ||
-              page.width - text.x1 - right >= wide;
-    for (const LayerLine& line : page.lines) {
-      // The room under the line, to the next line below it in its column (a line with none below it
-      // ends its column, and the room beside the column is too narrow for a figure).
-      double under = 0;
-      bool below = false;
-      for (const LayerLine& other : page.lines)
-        if (other.box.y0 >= line.box.y1 &&
-            std::min(other.box.x1, line.box.x1) > std::max(other.box.x0, line.box.x0))
-          under = below ? std::min(under, other.box.y0 - line.box.y1) : other.box.y0 - line.box.y1,
-          below = true;
-      room[p] = room[p] || under >= high;
-    }
+    if (page.lines.empty() || page.width <= 0 || page.height <= 0) continue;
+    const double cellWidth = page.width / kAcross, cellHeight = page.height / kDown;
+    // Cells that text touches, or that lie outside where most pages' text stands, counted in sums over
+    // the rectangles from the page's top left.
+    std::vector<int> sums((kAcross + 1) * (kDown + 1));
+    const auto at = [&](int x, int y) -> int& { return sums[static_cast<size_t>(y) * (kAcross + 1) + x]; };
+    std::vector<uint8_t> taken(kAcross * kDown);
+    const auto take = [&](double x0, double y0, double x1, double y1) {
+      const int cx0 = std::clamp(static_cast<int>(x0 / cellWidth), 0, kAcross);
+      const int cx1 = std::clamp(static_cast<int>(std::ceil(x1 / cellWidth)), 0, kAcross);
+      const int cy0 = std::clamp(static_cast<int>(y0 / cellHeight), 0, kDown);
+      const int cy1 = std::clamp(static_cast<int>(std::ceil(y1 / cellHeight)), 0, kDown);
+      for (int y = cy0; y < cy1; ++y)
+        std::fill_n(taken.begin() + y * kAcross + cx0, std::max(0, cx1 - cx0), 1);
+    };
+    take(0, 0, page.width, top), take(0, page.height - bottom, page.width, page.height);
+    take(0, 0, left, page.height), take(page.width - right, 0, page.width, page.height);
+    for (const LayerLine* line : body[p]) take(line->box.x0, line->box.y0, line->box.x1, line->box.y1);
+    for (int y = 0; y < kDown; ++y)
+      for (int x = 0; x < kAcross; ++x)
+        at(x + 1, y + 1) = taken[y * kAcross + x] + at(x, y + 1) + at(x + 1, y) - at(x, y);
+    constexpr int kWide = kAcross / kPictureShareOfWidth, kHigh = kDown / kPictureShareOfHeight;
+    for (int y = 0; y + kHigh <= kDown && !room[p]; ++y)
+      for (int x = 0; x + kWide <= kAcross && !room[p]; ++x)
+        room[p] = at(x + kWide, y + kHigh) - at(x, y + kHigh) - at(x + kWide, y) + at(x, y) == 0;
   }
   return room;
 }
@@ -290,27 +306,31 @@ std::vector<PictureBox> LineBoxesIn(const LayerPage& page, double across, double
 // rendered coarsely (half as fine as it covers the device's page) to see whether ink beside its text
 // could make a figure; only such a page is rendered twice as fine as it covers the device's page (so
 // that the letters of small print are high enough for the segmentation to see), and its figures beside
-// its text become its pictures. Returns how many pages were so searched.
-size_t FindFigures(const std::u16string& fileName, PagedFile* file, const PagedModuleFunctions& module,
-                   std::vector<LayerPage>& layer) {
+// its text become its pictures. Tells how many pages had room and how many were searched.
+struct FigureSearch {
+  size_t roomy = 0, searched = 0;
+};
+FigureSearch FindFigures(const std::u16string& fileName, PagedFile* file, const PagedModuleFunctions& module,
+                         std::vector<LayerPage>& layer) {
   const std::vector<bool> room = PagesWithRoom(layer);
-  size_t searched = 0;
+  FigureSearch search;
   for (size_t p = 0; p < layer.size(); ++p) {
     LayerPage& page = layer[p];
     if (!room[p] || page.width <= 0 || page.height <= 0) continue;
+    ++search.roomy;
     const std::unique_ptr<Graphic> coarse = RenderPicture(fileName, file, module, {p, {}}, 0.5);
     if (InkBesideText(ViewOf(*coarse),
                       LineBoxesIn(page, coarse->Width() / page.width, coarse->Height() / page.height))
             .empty())
       continue;
-    ++searched;
+    ++search.searched;
     const std::unique_ptr<Graphic> rendered = RenderPicture(fileName, file, module, {p, {}}, 2);
     // Pixels a point across and down.
     const double across = rendered->Width() / page.width, down = rendered->Height() / page.height;
     for (const PictureBox& f : FiguresBesideText(ViewOf(*rendered), LineBoxesIn(page, across, down)))
       page.pictures.push_back({f.x / across, f.y / down, (f.x + f.width) / across, (f.y + f.height) / down});
   }
-  return searched;
+  return search;
 }
 
 // The outline's entries that lead to a page of the document; a warning for each of the others.
@@ -401,10 +421,12 @@ Document ReadPagedDocument(const PagedFormat& format, const std::u16string& file
     const LayerVerdict verdict = JudgeTextLayer(layer);
     if (mode == DocumentMode::kAuto) document.notes.push_back(verdict.reason);
     if (mode == DocumentMode::kText || verdict.text) {
-      if (format.findsFigures)
-        document.notes.push_back("figures looked for on " +
-                                 std::to_string(FindFigures(fileName, file.get(), module, layer)) +
-                                 " of its " + std::to_string(pages) + " pages");
+      if (format.findsFigures) {
+        const FigureSearch search = FindFigures(fileName, file.get(), module, layer);
+        document.notes.push_back("figures looked for on " + std::to_string(search.searched) + " of its " +
+                                 std::to_string(pages) + " pages (" + std::to_string(search.roomy) +
+                                 " with room for one)");
+      }
       text = BuildLayerText(layer, outline);
     } else if (MostlyScans(layer)) {
       document.scanned = true;

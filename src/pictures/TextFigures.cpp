@@ -46,7 +46,8 @@ void MergeClose(std::vector<PictureBox>& boxes, int reach) {
 // is then halved, so that a figure is not missed for its ink looking lighter there.
 bool HoldsInkBesideText(const GrayView& page, const PictureBox& figure, const std::vector<PictureBox>& text,
                         bool coarse = false) {
-  const int edge = std::max(2, std::min(figure.width, figure.height) / 10);
+  // A coarse rendering blurs a frame a pixel further in.
+  const int edge = std::max(2, std::min(figure.width, figure.height) / 10) + (coarse ? 1 : 0);
   const int x0 = figure.x + edge, y0 = figure.y + edge;
   const int width = figure.width - 2 * edge, height = figure.height - 2 * edge;
   if (width <= 0 || height <= 0) return false;

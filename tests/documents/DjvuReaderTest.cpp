@@ -142,6 +142,10 @@ TEST(DjvuReader, FiguresOnPagesWithTextArePicturesWhereTheyStand) {
             "Before the figure.\n[page 1, picture at 108, 216]\nAfter the figure.\n"
             "#1 Heading\nHeading\nWithout the figure.\nBeside the figure.\n");
   ASSERT_EQ(text.pictures->Count(), 2u);  // the frame and the cover
+  // The page of text alone has room beside its framed box, but no ink there for a figure: it is not
+  // searched.
+  EXPECT_EQ(text.notes,
+            std::vector<std::string>{"figures looked for on 1 of its 2 pages (2 with room for one)"});
   // The drawing is cut from the page: the frame dark at its edges, white within, the block dark.
   const auto frame = text.pictures->Decode(0);
   EXPECT_NEAR(frame->Width(), 450, 2);
