@@ -282,7 +282,8 @@ std::vector<bool> PagesWithRoom(const std::vector<LayerPage>& layer) {
     for (int y = 0; y < kDown; ++y)
       for (int x = 0; x < kAcross; ++x)
         at(x + 1, y + 1) = taken[y * kAcross + x] + at(x, y + 1) + at(x + 1, y) - at(x, y);
-    constexpr int kWide = kAcross / kPictureShareOfWidth, kHigh = kDown / kPictureShareOfHeight;
+    // A place a figure's size, wherever it lies, holds three whole cells across and down.
+    constexpr int kWide = kAcross / kPictureShareOfWidth - 1, kHigh = kDown / kPictureShareOfHeight - 1;
     for (int y = 0; y + kHigh <= kDown && !room[p]; ++y)
       for (int x = 0; x + kWide <= kAcross && !room[p]; ++x)
         room[p] = at(x + kWide, y + kHigh) - at(x, y + kHigh) - at(x + kWide, y) + at(x, y) == 0;
