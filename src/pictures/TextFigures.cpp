@@ -71,7 +71,7 @@ bool HoldsInkBesideText(const GrayView& page, const PictureBox& figure, const st
 
 std::vector<PictureBox> FiguresBesideText(const GrayView& page, const std::vector<PictureBox>& text) {
   std::vector<PictureBox> figures;
-  for (const ScanLine& line : SegmentScan(page).lines)
+  for (const ScanLine& line : SegmentScan(page, false).lines)
     if (line.figure && HoldsInkBesideText(page, line.box, text)) figures.push_back(line.box);
   // The pieces of one figure (the letters of a drawn title, pictures side by side) are one picture.
   MergeClose(figures, std::max(page.width, page.height) / 50);
