@@ -567,6 +567,62 @@
         <source>Cannot read &quot;%1&quot;</source>
         <translation>Не удаётся прочитать &quot;%1&quot;</translation>
     </message>
+    <message>
+        <source>The book &quot;%1&quot; would replace its own input file &quot;%2&quot;</source>
+        <translation>Книга &quot;%1&quot; заменила бы свой входной файл &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>The book &quot;%1&quot; would replace a file of its input &quot;%2&quot;</source>
+        <translation>Книга &quot;%1&quot; заменила бы файл из своего входа &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>The book &quot;%1&quot; would replace its own cover picture</source>
+        <translation>Книга &quot;%1&quot; заменила бы свой рисунок обложки</translation>
+    </message>
+    <message>
+        <source>The build was cancelled</source>
+        <translation>Сборка отменена</translation>
+    </message>
+    <message>
+        <source>The book would reach 4 GiB, more than a Wolf book can hold</source>
+        <translation>Книга достигла бы 4 ГиБ — больше, чем вмещает книга Wolf</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся открыть файл &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Cannot open folder &quot;%1&quot;. %2</source>
+        <translation>Не удаётся открыть папку &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся прочитать файл &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся создать файл &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Cannot write to file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся записать в файл &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Cannot replace file &quot;%1&quot;. %2</source>
+        <translation>Не удаётся заменить файл &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a Bookloom project</source>
+        <translation>&quot;%1&quot; — не проект Bookloom</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was written by a newer Bookloom</source>
+        <translation>&quot;%1&quot; записан более новой версией Bookloom</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a readable project: %2</source>
+        <translation>&quot;%1&quot; — проект, который не удаётся прочитать: %2</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::AboutDialog</name>
@@ -801,7 +857,7 @@
     </message>
     <message>
         <source>&quot;%1&quot; is neither a Bookloom project nor a Wolf book, so it cannot be opened. To make a book of it, add it to the list with Add File.</source>
-        <translation>«%1» — не проект Bookloom и не книга Wolf, поэтому его нельзя открыть. Чтобы сделать из него книгу, добавьте его в список командой «Добавить файл».</translation>
+        <translation>&quot;%1&quot; — не проект Bookloom и не книга Wolf, поэтому его нельзя открыть. Чтобы сделать из него книгу, добавьте его в список командой &quot;Добавить файл&quot;.</translation>
     </message>
 </context>
 <context>
@@ -1034,7 +1090,7 @@ cannot be represented in Windows-1251 code page!</source>
     </message>
     <message>
         <source>&quot;%1&quot; is not a valid ISBN: its check digit does not match. Keep it all the same?</source>
-        <translation>«%1» — неверный ISBN: его контрольная цифра не сходится. Оставить его всё равно?</translation>
+        <translation>&quot;%1&quot; — неверный ISBN: его контрольная цифра не сходится. Оставить его всё равно?</translation>
     </message>
 </context>
 <context>
@@ -1079,7 +1135,7 @@ cannot be represented in Windows-1251 code page!</source>
     </message>
     <message>
         <source>The encoding of the text: Automatic tells it from the bytes; any name iconv knows may be typed, such as CP1251, KOI8-R or UTF-16LE</source>
-        <translation>Кодировка текста: «Автоматически» определяет её по содержимому; можно ввести любое имя, известное iconv, например CP1251, KOI8-R или UTF-16LE</translation>
+        <translation>Кодировка текста: &quot;Автоматически&quot; определяет её по содержимому; можно ввести любое имя, известное iconv, например CP1251, KOI8-R или UTF-16LE</translation>
     </message>
     <message>
         <source>%1:</source>
@@ -1095,7 +1151,7 @@ cannot be represented in Windows-1251 code page!</source>
     </message>
     <message>
         <source>Join the lines of a hard-wrapped text into paragraphs: On joins the lines between blank lines, Automatic decides by the text, Off keeps every line a paragraph</source>
-        <translation>Склеивать строки текста с жёсткими переносами в абзацы: «Да» склеивает строки между пустыми строками, «Автоматически» решает по тексту, «Нет» оставляет каждую строку абзацем</translation>
+        <translation>Склеивать строки текста с жёсткими переносами в абзацы: &quot;Да&quot; склеивает строки между пустыми строками, &quot;Автоматически&quot; решает по тексту, &quot;Нет&quot; оставляет каждую строку абзацем</translation>
     </message>
     <message>
         <source>Pictures</source>
@@ -1135,7 +1191,7 @@ cannot be represented in Windows-1251 code page!</source>
     </message>
     <message>
         <source>The encoding &quot;%1&quot; is not known. Choose one of the list, or type another name iconv knows, such as CP1251 or KOI8-R.</source>
-        <translation>Кодировка «%1» неизвестна. Выберите её из списка или введите другое имя, известное iconv, например CP1251 или KOI8-R.</translation>
+        <translation>Кодировка &quot;%1&quot; неизвестна. Выберите её из списка или введите другое имя, известное iconv, например CP1251 или KOI8-R.</translation>
     </message>
     <message>
         <source>%1: %2</source>
@@ -1263,7 +1319,7 @@ cannot be represented in Windows-1251 code page!</source>
     </message>
     <message>
         <source>A PDF&apos;s text as paragraphs and headings, with the pictures on its pages as pages, or each of its pages a picture: Automatic reads its text when its pages have a text layer, and keeps scans and drawings as pictures</source>
-        <translation>Текст PDF — абзацами и заголовками, с рисунками его страниц отдельными страницами, или каждая его страница — рисунком: «Автоматически» читает текст, если у страниц есть текстовый слой, а сканы и чертежи оставляет рисунками</translation>
+        <translation>Текст PDF — абзацами и заголовками, с рисунками его страниц отдельными страницами, или каждая его страница — рисунком: &quot;Автоматически&quot; читает текст, если у страниц есть текстовый слой, а сканы и чертежи оставляет рисунками</translation>
     </message>
     <message>
         <source>Words of its scans set again</source>
@@ -1592,7 +1648,7 @@ cannot be represented in Windows-1251 code page!</source>
     </message>
     <message>
         <source>Save the changes of &quot;%1&quot; before closing it?</source>
-        <translation>Сохранить изменения в «%1» перед закрытием?</translation>
+        <translation>Сохранить изменения в &quot;%1&quot; перед закрытием?</translation>
     </message>
     <message>
         <source>Warnings</source>

@@ -88,6 +88,12 @@ TEST(CoreText, TranslatesTheCoresMessagesAndWhatIsFilledIntoThem) {
        "3 заголовка ниже третьего уровня оглавления не получили пункта (первый: \"Deep\" в строке 9)"},
       {"the title it gives the book is cut to 128 of its 300 characters",
        "название, которое файл даёт книге, сокращено до 128 из 300 символов"},
+      {"The book \"/b/a.wol\" would replace its own input file \"/b/a.wol\"",
+       "Книга \"/b/a.wol\" заменила бы свой входной файл \"/b/a.wol\""},
+      {"Cannot create file \"/ro/a.wol.tmp\". Permission denied",
+       "Не удаётся создать файл \"/ro/a.wol.tmp\". Permission denied"},  // the system's reason stays
+      {"\"/p/x.bookloom\" is not a readable project: unexpected end of input",
+       "\"/p/x.bookloom\" — проект, который не удаётся прочитать: unexpected end of input"},
   };
   {
     const Translations english(QLocale(QLocale::English, QLocale::UnitedStates));
