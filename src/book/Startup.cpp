@@ -1,12 +1,9 @@
 #include "book/Startup.h"
 
-#include "decoders/EmfDecoder.h"
 #include "platform/Memory.h"
 
 namespace bookloom {
 
 Startup::Startup() { ConfigureAllocator(); }
-
-Startup::~Startup() { ReleaseEmfCaches(runtime_); }
 
 }  // namespace bookloom

@@ -1,4 +1,4 @@
-// What a program does once at its start and once at its end: main() and the test main hold one
+// What a program does once at its start: main() and the test main hold one
 // Startup object for their whole run. The tables of file types and picture formats are read-only and
 // made at their first use; the libraries and modules the inputs need are loaded into the run's
 // Runtime, which the Startup holds, at their first input.
@@ -12,8 +12,6 @@ class Startup {
  public:
   // Sets up the memory allocator for large pictures.
   Startup();
-  // Gives back the caches of the metafile player, if it was loaded.
-  ~Startup();
   Startup(const Startup&) = delete;
   Startup& operator=(const Startup&) = delete;
 

@@ -66,12 +66,6 @@ std::unique_ptr<Graphic> DecodeEmf(const Runtime& runtime, std::string_view byte
   return std::move(context.picture);
 }
 
-void ReleaseEmfCaches(const Runtime& runtime) {
-  // A module never needed stays unloaded.
-  if (const EmfModule* module = runtime.IfLoaded<EmfModule>(kEmfPluginFile); module && module->functions)
-    module->functions->releaseCaches();
-}
-
 void StartEmfDecoder(const Runtime& runtime) { Module(runtime); }
 
 }  // namespace bookloom

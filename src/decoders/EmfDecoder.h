@@ -19,10 +19,6 @@ std::unique_ptr<Graphic> DecodeEmf(const Runtime& runtime, std::string_view byte
                                    const std::u16string& nameForMessages,
                                    int64_t maxPixels = kMaxPicturePixels);
 
-// Frees what the metafiles' text leaves cached (cairo's fonts, fontconfig's configuration) when the
-// module was loaded; at program end, when no picture is being decoded.
-void ReleaseEmfCaches(const Runtime& runtime);
-
 // Loads the metafile module now rather than at the first metafile; later calls do nothing.
 void StartEmfDecoder(const Runtime& runtime);
 

@@ -10,7 +10,7 @@
 namespace bookloom {
 
 // Raised whenever a request or a function changes; a module of another version is not used.
-inline constexpr int kEmfPluginVersion = 1;
+inline constexpr int kEmfPluginVersion = 2;
 inline constexpr const char* kEmfPluginFile = "bookloom-emf.so";
 inline constexpr const char* kEmfPluginStartEntry = "BookloomEmfStart";
 
@@ -38,9 +38,6 @@ enum class EmfDrawResult : int {
 // The module's functions.
 struct EmfModuleFunctions {
   EmfDrawResult (*draw)(EmfDrawRequest* request);
-  // Frees what the metafiles' text leaves cached (cairo's fonts, fontconfig's configuration); at
-  // program end, when no picture is being drawn.
-  void (*releaseCaches)();
 };
 
 // The module's entry point: its functions, or null when it is of another version than `version`.

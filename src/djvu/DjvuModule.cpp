@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -49,11 +50,13 @@ void WaitForMessage(ddjvu_context_t* context) {
 // An expression DjVuLibre made for the document, released with it when it is no longer needed.
 class Expression {
  public:
-  Expression(ddjvu_document_t* document, miniexp_t expression) : document_(document), expression_(expression) {}
+  Expression(ddjvu_document_t* document, miniexp_t expression)
+      : document_(document), expression_(expression) {}
   Expression(const Expression&) = delete;
   Expression& operator=(const Expression&) = delete;
   ~Expression() {
-    if (expression_ != miniexp_nil && expression_ != miniexp_dummy) ddjvu_miniexp_release(document_, expression_);
+    if (expression_ != miniexp_nil && expression_ != miniexp_dummy)
+      ddjvu_miniexp_release(document_, expression_);
   }
   miniexp_t Get() const { return expression_; }
 
@@ -107,12 +110,14 @@ int PageOfLink(const PagedFile& file, const char* link) {
     for (const char* name : {info.id, info.name, info.title})
       if (name && target == name) return info.pageno + 1;
   }
-  if (target.empty() || target.find_first_not_of("0123456789") != std::string::npos || target.size() > 9) return 0;
+  if (target.empty() || target.find_first_not_of("0123456789") != std::string::npos || target.size() > 9)
+    return 0;
   return std::atoi(target.c_str());
 }
 
 // The outline's entries in order: (bookmarks ("title" "#page" children...) ...).
-void WalkOutline(const PagedFile& file, miniexp_t entries, int depth, size_t& count, const PagedOpenRequest& request) {
+void WalkOutline(const PagedFile& file, miniexp_t entries, int depth, size_t& count,
+                 const PagedOpenRequest& request) {
   if (depth > kMaxOutlineDepth) return;
   for (; miniexp_consp(entries); entries = miniexp_cdr(entries)) {
     if (count >= kMaxOutlineEntries) return;
@@ -137,12 +142,15 @@ void ReportOutline(const PagedFile& file, const PagedOpenRequest& request) {
 
 void ReportMetadata(const PagedFile& file, const PagedOpenRequest& request) {
   ddjvu_document_t* document = file.document.get();
-  const Expression annotations(document, WhenDecoded(file, [&] { return ddjvu_document_get_anno(document, 1); }));
+  const Expression annotations(document,
+                               WhenDecoded(file, [&] { return ddjvu_document_get_anno(document, 1); }));
   if (!miniexp_consp(annotations.Get())) return;
   const struct {
     const char* key;
     PagedInfoField field;
-  } fields[] = {{"title", PagedInfoField::kTitle}, {"author", PagedInfoField::kAuthor}, {"subject", PagedInfoField::kSubject}};
+  } fields[] = {{"title", PagedInfoField::kTitle},
+                {"author", PagedInfoField::kAuthor},
+                {"subject", PagedInfoField::kSubject}};
   for (const auto& f : fields)
     if (const char* value = ddjvu_anno_get_metadata(annotations.Get(), miniexp_symbol(f.key)))
       request.info(request.context, f.field, value, std::strlen(value));
@@ -180,14 +188,12 @@ PagedRenderResult Render(PagedRenderRequest* request) {
   const PagedFile& file = *request->file;
   const PagePtr page = DecodedPage(file, request->page);
   if (!page) return PagedRenderResult::kUnreadable;
-  // The page as it is shown, turned as the file says.
-  const int turn = static_cast<int>(ddjvu_page_get_rotation(page.get()));
-  const bool turned = turn == DDJVU_ROTATE_90 || turn == DDJVU_ROTATE_270;
+  // The page as it is shown, turned as the file says: DjVuLibre gives its size so turned.
   const int resolution = ddjvu_page_get_resolution(page.get());
   if (resolution <= 0) return PagedRenderResult::kUnreadable;
   const double points = 72.0 / resolution;
-  const int pixelWidth = turned ? ddjvu_page_get_height(page.get()) : ddjvu_page_get_width(page.get());
-  const int pixelHeight = turned ? ddjvu_page_get_width(page.get()) : ddjvu_page_get_height(page.get());
+  const int pixelWidth = ddjvu_page_get_width(page.get());
+  const int pixelHeight = ddjvu_page_get_height(page.get());
   double x0 = 0, y0 = 0, x1 = pixelWidth * points, y1 = pixelHeight * points;
   if (request->cropX1 > request->cropX0 && request->cropY1 > request->cropY0) {
     x0 = std::max(x0, request->cropX0);
@@ -196,8 +202,14 @@ PagedRenderResult Render(PagedRenderRequest* request) {
     y1 = std::min(y1, request->cropY1);
     if (x1 <= x0 || y1 <= y0) return PagedRenderResult::kFailed;
   }
-  const double dpi = request->resolutionFor(request->context, x1 - x0, y1 - y0);
-  if (dpi <= 0) return PagedRenderResult::kRefused;
+  const double asked = request->resolutionFor(request->context, x1 - x0, y1 - y0);
+  if (asked <= 0) return PagedRenderResult::kRefused;
+  // DjVuLibre reduces a page by a whole factor far faster than by any other: the page's own resolution
+  // divided so, when that is at most a quarter finer than the resolution asked for.
+  const int reduction = static_cast<int>(resolution / asked);
+  const double dpi = reduction >= 1 && resolution / reduction <= 1.25 * asked
+                         ? static_cast<double>(resolution) / reduction
+                         : asked;
   const double scale = dpi / 72;
   ddjvu_rect_t whole{0, 0, static_cast<unsigned>(std::max(1.0, pixelWidth * points * scale)),
                      static_cast<unsigned>(std::max(1.0, pixelHeight * points * scale))};
@@ -215,13 +227,28 @@ PagedRenderResult Render(PagedRenderRequest* request) {
   return PagedRenderResult::kRendered;
 }
 
+struct RectMapperRelease {
+  void operator()(ddjvu_rectmapper_t* mapper) const { ddjvu_rectmapper_release(mapper); }
+};
+
 // The words of a page's hidden text: (page x0 y0 x1 y1 (line x0 y0 x1 y1 (word x0 y0 x1 y1 "text") ...)
-// ...), in pixels from the page's foot; each word is as high as its line's text, which stands for its
-// size.
+// ...), in pixels from the foot of the page as it is stored, before the turn the file gives it; each
+// word is as high as its line's text, which stands for its size.
 class PageWords {
  public:
+  // `info` gives the page's size as it is shown, turned.
   PageWords(const PagedTextRequest& request, const ddjvu_pageinfo_t& info)
-      : request_(request), scale_(PointsPerPixel(info)), height_(info.height) {}
+      : request_(request), scale_(PointsPerPixel(info)) {
+    const int turn = info.rotation & 3;
+    across_ = turn == DDJVU_ROTATE_90 || turn == DDJVU_ROTATE_270;
+    ddjvu_rect_t stored{0, 0, static_cast<unsigned>(across_ ? info.height : info.width),
+                        static_cast<unsigned>(across_ ? info.width : info.height)};
+    ddjvu_rect_t shown{0, 0, static_cast<unsigned>(info.width), static_cast<unsigned>(info.height)};
+    // Turned as the page is shown, and counted from its top.
+    shownOf_.reset(ddjvu_rectmapper_create(&stored, &shown));
+    if (!shownOf_) throw std::bad_alloc();
+    ddjvu_rectmapper_modify(shownOf_.get(), turn, 0, 1);
+  }
 
   void Walk(miniexp_t zone, double lineSize, int depth) {
     if (!miniexp_consp(zone) || depth > 16 || miniexp_length(zone) < 5) return;
@@ -233,7 +260,9 @@ class PageWords {
       b = miniexp_to_int(miniexp_car(rest));
       rest = miniexp_cdr(rest);
     }
-    if (kind == miniexp_symbol("line")) lineSize = (box[3] - box[1]) * scale_ * 0.75;
+    // A line's height as it is shown: across the stored page when the page is turned a quarter.
+    if (kind == miniexp_symbol("line"))
+      lineSize = (across_ ? box[2] - box[0] : box[3] - box[1]) * scale_ * 0.75;
     if (kind == miniexp_symbol("word") || miniexp_stringp(miniexp_car(rest))) {
       if (const char* text = StringOf(miniexp_car(rest))) Report(text, box, lineSize);
       return;
@@ -243,8 +272,12 @@ class PageWords {
 
  private:
   void Report(const char* text, const double (&box)[4], double lineSize) {
-    const double x0 = box[0] * scale_, x1 = box[2] * scale_;
-    const double y0 = (height_ - box[3]) * scale_, y1 = (height_ - box[1]) * scale_;
+    ddjvu_rect_t r{static_cast<int>(box[0]), static_cast<int>(box[1]),
+                   static_cast<unsigned>(std::max(0.0, box[2] - box[0])),
+                   static_cast<unsigned>(std::max(0.0, box[3] - box[1]))};
+    ddjvu_map_rect(shownOf_.get(), &r);
+    const double x0 = r.x * scale_, x1 = (r.x + static_cast<double>(r.w)) * scale_;
+    const double y0 = r.y * scale_, y1 = (r.y + static_cast<double>(r.h)) * scale_;
     const PagedWord word{.utf8 = text,
                          .size = std::strlen(text),
                          .x0 = x0,
@@ -259,7 +292,8 @@ class PageWords {
 
   const PagedTextRequest& request_;
   double scale_;
-  int height_;
+  bool across_ = false;
+  std::unique_ptr<ddjvu_rectmapper_t, RectMapperRelease> shownOf_;
 };
 
 PagedRenderResult ReadText(PagedTextRequest* request) {
@@ -287,7 +321,7 @@ extern "C" __attribute__((visibility("default"))) const bookloom::PagedModuleFun
     int version) {
   if (version != bookloom::kPagedPluginVersion) return nullptr;
   static constexpr bookloom::PagedModuleFunctions kFunctions = {bookloom::Open, bookloom::Render,
-                                                               bookloom::ReadText, bookloom::Close};
+                                                                bookloom::ReadText, bookloom::Close};
   return &kFunctions;
 }
 

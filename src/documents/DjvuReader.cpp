@@ -4,7 +4,7 @@ namespace bookloom {
 
 namespace {
 
-constexpr PagedFormat kDjvu = {"DjVu", kDjvuPluginFile, kDjvuPluginStartEntry};
+constexpr PagedFormat kDjvu = {"DjVu", kDjvuPluginFile, kDjvuPluginStartEntry, true};
 
 }  // namespace
 

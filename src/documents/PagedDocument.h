@@ -17,6 +17,9 @@ struct PagedFormat {
   const char* name;
   const char* moduleFile;
   const char* moduleStartEntry;
+  // Whether its pages hold no pictures of their own (DjVu's are pixels alone): in text, the figures on
+  // pages with text are then found in the rendered page (FiguresBesideText).
+  bool findsFigures = false;
 };
 
 // The format's reader module, loaded into the run at the first call.

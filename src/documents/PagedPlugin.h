@@ -56,7 +56,8 @@ struct PagedRenderRequest {
   // or 0, which refuses the page before a pixel of it is allocated.
   double (*resolutionFor)(void* context, double widthPoints, double heightPoints) = nullptr;
   // Where the rendered page goes, rows of one grey byte a pixel from the top with nothing between
-  // them: nullptr refuses the page.
+  // them: nullptr refuses the page. A picture drawn on the page may come in its own pixels instead,
+  // fewer than the resolution makes.
   uint8_t* (*pixelsFor)(void* context, int width, int height) = nullptr;
   // The part of the page rendered, in points from the top left of the page as it is shown: the whole
   // page when it is empty. The resolution is then asked for that part's size.

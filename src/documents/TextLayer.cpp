@@ -126,9 +126,10 @@ double BodySize(const std::vector<LayerPage>& pages) {
   for (const LayerPage& page : pages)
     for (const LayerLine& line : page.lines) sizes[SizeKey(line.fontSize)] += line.text.size();
   if (sizes.empty()) return 10;
-  return std::max_element(sizes.begin(), sizes.end(), [](const auto& a, const auto& b) {
-           return a.second < b.second;
-         })->first / 2.0;
+  return std::max_element(sizes.begin(), sizes.end(),
+                          [](const auto& a, const auto& b) { return a.second < b.second; })
+             ->first /
+         2.0;
 }
 
 // Marks the running headers and footers and the page numbers of every page: a page's top or foot
@@ -185,7 +186,8 @@ class HeadingLevels {
   int Of(const LayerLine& line) const {
     if (line.text.size() > kLongestHeading) return 0;
     if (IsLarge(line)) return levels_.at(-SizeKey(line.fontSize));
-    const bool ends = !line.text.empty() && std::u16string_view(u".,;").find(line.text.back()) != std::u16string_view::npos;
+    const bool ends =
+        !line.text.empty() && std::u16string_view(u".,;").find(line.text.back()) != std::u16string_view::npos;
     return line.bold && !ends && std::abs(line.fontSize - bodySize_) < 0.5 ? boldLevel_ : 0;
   }
 
@@ -202,7 +204,8 @@ class HeadingLevels {
 std::u16string Comparable(std::u16string_view text) {
   std::u16string out;
   for (char16_t c : text) {
-    if (c == u' ' || c == u'.' || c == u',' || c == u':' || c == u'-' || c == u'\u2013' || c == u'\u2014') continue;
+    if (c == u' ' || c == u'.' || c == u',' || c == u':' || c == u'-' || c == u'\u2013' || c == u'\u2014')
+      continue;
     out += c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
   }
   return out;
@@ -232,8 +235,10 @@ size_t LineOfEntry(const LayerOutlineEntry& entry, const LayerPage& page, const 
 // A list item begins with a bullet or a dash and a blank.
 bool IsListItem(std::u16string_view text) {
   if (text.empty()) return false;
-  if (std::u16string_view(u"\u2022\u25E6\u25AA\u25CF\u2023\u2043").find(text[0]) != std::u16string_view::npos) return true;
-  return text.size() > 1 && (text[0] == u'-' || text[0] == u'\u2013' || text[0] == u'\u2014') && text[1] == u' ';
+  if (std::u16string_view(u"\u2022\u25E6\u25AA\u25CF\u2023\u2043").find(text[0]) != std::u16string_view::npos)
+    return true;
+  return text.size() > 1 && (text[0] == u'-' || text[0] == u'\u2013' || text[0] == u'\u2014') &&
+         text[1] == u' ';
 }
 
 // A footnote begins with its mark: a number or a sign.
@@ -459,12 +464,12 @@ class LayerWriter {
   LayerText text_;
   std::vector<std::u16string> para_;  // the lines of the open paragraph
   const LayerLine* paraLast_ = nullptr;
-  double paraRight_ = 0;  // the right edge of the paragraph's lines in the column it is in now
-  size_t page_ = 0;       // the page of the paragraph's last line
+  double paraRight_ = 0;                // the right edge of the paragraph's lines in the column it is in now
+  size_t page_ = 0;                     // the page of the paragraph's last line
   std::optional<size_t> foundHeading_;  // the block of the heading found in the text last
-  int headingLevel_ = 0;                 // the level of the line before when it was a heading's
+  int headingLevel_ = 0;                // the level of the line before when it was a heading's
   std::vector<LayerPicture> waiting_;   // pictures written after the open paragraph
-  std::vector<std::u16string> notes_;  // footnotes written at the end of the section
+  std::vector<std::u16string> notes_;   // footnotes written at the end of the section
 };
 
 // The widest gaps between the words along one direction: the places where the words sorted by their
@@ -478,7 +483,8 @@ struct Cuts {
 // finds the gaps of at least `minimum` where nothing covers the direction.
 template <class Start, class End>
 Cuts FindCuts(std::vector<const LayerWord*>& words, Start start, End end, double minimum) {
-  std::sort(words.begin(), words.end(), [&](const LayerWord* a, const LayerWord* b) { return start(*a) < start(*b); });
+  std::sort(words.begin(), words.end(),
+            [&](const LayerWord* a, const LayerWord* b) { return start(*a) < start(*b); });
   std::vector<std::pair<size_t, double>> gaps;
   double reached = end(*words[0]);
   for (size_t i = 1; i < words.size(); ++i) {
@@ -497,26 +503,33 @@ Cuts FindCuts(std::vector<const LayerWord*>& words, Start start, End end, double
 // Words that no gap separates: in rows by their middle's height, each row left to right.
 void ReadRows(std::vector<const LayerWord*>& words, std::vector<const LayerWord*>& out) {
   const auto middle = [](const LayerWord* w) { return (w->box.y0 + w->box.y1) / 2; };
-  std::sort(words.begin(), words.end(), [&](const LayerWord* a, const LayerWord* b) { return middle(a) < middle(b); });
+  std::sort(words.begin(), words.end(),
+            [&](const LayerWord* a, const LayerWord* b) { return middle(a) < middle(b); });
   for (size_t first = 0; first < words.size();) {
     size_t last = first + 1;
-    while (last < words.size() && middle(words[last]) - middle(words[first]) < 0.5 * words[first]->box.Height()) ++last;
-    std::sort(words.begin() + static_cast<std::ptrdiff_t>(first), words.begin() + static_cast<std::ptrdiff_t>(last),
+    while (last < words.size() &&
+           middle(words[last]) - middle(words[first]) < 0.5 * words[first]->box.Height())
+      ++last;
+    std::sort(words.begin() + static_cast<std::ptrdiff_t>(first),
+              words.begin() + static_cast<std::ptrdiff_t>(last),
               [](const LayerWord* a, const LayerWord* b) { return a->box.x0 < b->box.x0; });
-    out.insert(out.end(), words.begin() + static_cast<std::ptrdiff_t>(first), words.begin() + static_cast<std::ptrdiff_t>(last));
+    out.insert(out.end(), words.begin() + static_cast<std::ptrdiff_t>(first),
+               words.begin() + static_cast<std::ptrdiff_t>(last));
     first = last;
   }
 }
 
 // The recursive cutting of InReadingOrder.
-void ReadPart(std::vector<const LayerWord*> words, double columnGap, int depth, std::vector<const LayerWord*>& out) {
+void ReadPart(std::vector<const LayerWord*> words, double columnGap, int depth,
+              std::vector<const LayerWord*>& out) {
   constexpr int kDeepest = 200;
   if (words.size() <= 1 || depth > kDeepest) return ReadRows(words, out);
   std::vector<const LayerWord*> byColumn = words;
-  const Cuts columns = FindCuts(byColumn, [](const LayerWord& w) { return w.box.x0; },
-                                [](const LayerWord& w) { return w.box.x1; }, columnGap);
-  const Cuts rows = FindCuts(words, [](const LayerWord& w) { return w.box.y0; },
-                             [](const LayerWord& w) { return w.box.y1; }, 0.5);
+  const Cuts columns = FindCuts(
+      byColumn, [](const LayerWord& w) { return w.box.x0; }, [](const LayerWord& w) { return w.box.x1; },
+      columnGap);
+  const Cuts rows = FindCuts(
+      words, [](const LayerWord& w) { return w.box.y0; }, [](const LayerWord& w) { return w.box.y1; }, 0.5);
   const bool byColumns = !columns.at.empty() && columns.widest >= rows.widest;
   if (!byColumns && rows.at.empty()) return ReadRows(words, out);
   const std::vector<const LayerWord*>& sorted = byColumns ? byColumn : words;
@@ -524,7 +537,8 @@ void ReadPart(std::vector<const LayerWord*> words, double columnGap, int depth, 
   size_t first = 0;
   for (size_t i = 0; i <= at.size(); ++i) {
     const size_t last = i < at.size() ? at[i] : sorted.size();
-    ReadPart({sorted.begin() + static_cast<std::ptrdiff_t>(first), sorted.begin() + static_cast<std::ptrdiff_t>(last)},
+    ReadPart({sorted.begin() + static_cast<std::ptrdiff_t>(first),
+              sorted.begin() + static_cast<std::ptrdiff_t>(last)},
              columnGap, depth + 1, out);
     first = last;
   }
@@ -557,6 +571,10 @@ std::vector<LayerLine> LinesOf(const std::vector<LayerWord>& words) {
       first = i;
     }
   return lines;
+}
+
+std::vector<std::vector<bool>> RunningLinesOf(const std::vector<LayerPage>& pages) {
+  return RunningLines(pages, BodySize(pages));
 }
 
 LayerText BuildLayerText(const std::vector<LayerPage>& pages, const std::vector<LayerOutlineEntry>& outline) {

@@ -80,6 +80,10 @@ struct LayerText {
 // heading found by its size becomes a section without entry); without one the headings found are.
 LayerText BuildLayerText(const std::vector<LayerPage>& pages, const std::vector<LayerOutlineEntry>& outline);
 
+// Which lines of each page are its running header or footer or its number, as BuildLayerText leaves
+// them out.
+std::vector<std::vector<bool>> RunningLinesOf(const std::vector<LayerPage>& pages);
+
 // Whether a document is read as text: when at least half of its pages have a text layer of some
 // length; a scan or a document of drawings stays pictures of its pages. The reason is for the user.
 struct LayerVerdict {

@@ -45,7 +45,7 @@ EmfDrawResult Draw(EmfDrawRequest* request) {
   }
 }
 
-constexpr bookloom::EmfModuleFunctions kFunctions{Draw, bookloom::emf::ReleaseCaches};
+constexpr bookloom::EmfModuleFunctions kFunctions{Draw};
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "emf/EmfPicture.h"
 
 #include <cairo.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -119,11 +118,6 @@ void DrawEmf(std::string_view bytes, int64_t maxPixels, const PixelsForSize& pix
   ForEachRecord(in, header.size, [&player](uint32_t type, ByteReader& record) { player.Play(type, record); });
   cairo_surface_flush(surface.get());
   CopyPixels(surface.get(), w, h, rgb);
-}
-
-void ReleaseCaches() {
-  cairo_debug_reset_static_data();
-  FcFini();
 }
 
 }  // namespace bookloom::emf

@@ -17,8 +17,4 @@ using PixelsForSize = std::function<uint8_t*(int width, int height)>;
 // scaled down to fit. Raises DecodeError with the reason alone, the file unnamed.
 void DrawEmf(std::string_view bytes, int64_t maxPixels, const PixelsForSize& pixelsFor);
 
-// Frees what the metafiles' text leaves cached (cairo's fonts, fontconfig's configuration); at
-// program end, when no picture is being drawn.
-void ReleaseCaches();
-
 }  // namespace bookloom::emf

@@ -281,7 +281,7 @@ void MarkParagraphs(ScanLayout& layout) {
 
 }  // namespace
 
-ScanLayout SegmentScan(const Runtime& runtime, const GrayView& page) {
+ScanLayout SegmentScan(const Runtime& runtime, const GrayView& page, bool words) {
   ScanLayout layout;
   if (page.width <= 0 || page.height <= 0) return layout;
   const Leptonica& lept = LeptonicaOf(runtime);
@@ -356,6 +356,7 @@ ScanLayout SegmentScan(const Runtime& runtime, const GrayView& page) {
     if (nearest < blocks.size()) blocks[nearest].push_back(mark);
   }
   for (Block& b : blocks) layout.lines.push_back(LineOf(b, xh));
+  if (!words) return layout;
   const int wordGap = WordGapOf(lept, ink.get(), xh);
   for (size_t i = 0; i < blocks.size(); ++i)
     if (!layout.lines[i].figure) SetWords(layout.lines[i], blocks[i], wordGap, xh);

@@ -45,8 +45,10 @@ struct ScanLayout {
 // spacing for the page. A short line alone (3 x-heights from any other) in the page's top or bottom
 // twelfth (a running header, a page number) is left out. A page whose letters are less than 3
 // pixels high holds no text. The first line of the page begins a paragraph only when it is
-// indented: it may go on with the paragraph the page before ended with. Loads the runtime's Leptonica.
-ScanLayout SegmentScan(const Runtime& runtime, const GrayView& page);
+// indented: it may go on with the paragraph the page before ended with. With `words` false the
+// lines' words are not set, nor running lines left out or paragraphs marked: enough to find the
+// figures, and far quicker. Loads the runtime's Leptonica.
+ScanLayout SegmentScan(const Runtime& runtime, const GrayView& page, bool words = true);
 
 struct ReflowOptions {
   int xHeight = kDefaultReflowHeight;  // of the letters on the device, in pixels

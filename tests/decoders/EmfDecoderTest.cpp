@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "decoders/DecoderTestSupport.h"
+#include "book/Startup.h"
 #include "decoders/EmfDecoder.h"
+#include "decoders/SvgDecoder.h"
 #include "platform/Exception.h"
 #include "platform/LittleEndian.h"
 #include "support/TestData.h"
@@ -171,7 +174,8 @@ TEST(EmfDecoder, DrawsBitmapsOfEveryDepth) {
   EXPECT_EQ(At(*g, 10, 35), "0,0,255");
 }
 
-TEST(EmfDecoder, WritesTextInTheSelectedFont) {
+// A metafile whose one record writes "HI" in green bold DejaVu Sans, 40 pixels high, at (10, 10).
+std::string GreenTextEmf() {
   std::string face;
   for (char16_t c : std::u16string(u"DejaVu Sans")) AppendU16(face, c);
   face.resize(64, '\0');
@@ -181,7 +185,11 @@ TEST(EmfDecoder, WritesTextInTheSelectedFont) {
   AppendU16(text, u'I');
   const std::string records =
       font + Select(4) + EmfRecord(24, Ints({0x00FF00})) + EmfRecord(18, Ints({1})) + EmfRecord(84, text);
-  const auto g = DecodeEmf(TestRuntime(), EmfOf(96, 96, records), u"t.emf");
+  return EmfOf(96, 96, records);
+}
+
+TEST(EmfDecoder, WritesTextInTheSelectedFont) {
+  const auto g = DecodeEmf(TestRuntime(), GreenTextEmf(), u"t.emf");
   int green = 0, elsewhere = 0;
   for (int y = 0; y < 96; ++y)
     for (int x = 0; x < 96; ++x) {
@@ -191,6 +199,24 @@ TEST(EmfDecoder, WritesTextInTheSelectedFont) {
     }
   EXPECT_GT(green, 100);  // two bold capitals of 40 pixels, below and right of the reference point
   EXPECT_EQ(elsewhere, 0);
+}
+
+// Cairo's fonts outlive the metafile player: a program that also drew text through another of cairo's
+// users (an SVG drawing here) ends normally.
+TEST(EmfDecoderDeathTest, ProgramEndsNormallyAfterTextInAMetafileAndADrawing) {
+  EXPECT_EXIT(
+      {
+        {
+          const Startup startup;
+          DecodeSvg(startup.Libraries(),
+                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"90\" height=\"30\">"
+                    "<text x=\"0\" y=\"20\" font-family=\"DejaVu Serif\">Text</text></svg>",
+                    u"t.svg");
+          DecodeEmf(startup.Libraries(), GreenTextEmf(), u"t.emf");
+        }
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST(EmfDecoder, RendersAtTheFrameSizeCappedAtTheLimit) {

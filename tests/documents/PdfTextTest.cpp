@@ -3,6 +3,8 @@
 // outline's entries at their places, pictures where they stand and footnotes at the end of their section.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "documents/DocumentOutline.h"
 #include "documents/PdfReader.h"
 #include "support/TestData.h"
@@ -94,6 +96,123 @@ TEST(PdfText, CutsThePicturesFromTheirPages) {
   EXPECT_EQ(pictures, 1u);
   ASSERT_TRUE(document.cover);
   EXPECT_EQ(Utf16ToUtf8(document.pictures->Name(*document.cover)), "page 1");
+}
+
+// A PDF of one 300 x 300 point page for each placement: a line of text at the top and, below it, a
+// picture of 8 x 8 grey pixels drawn 100 points wide from 50, 100 (points from the page's top left)
+// with that transformation, then what is drawn over it. The picture's top left quarter is black, its
+// bottom left one middle grey and its right half white; a `masked` picture's soft mask makes its top
+// left quarter clear.
+struct PicturePage {
+  std::string placement, over;
+};
+std::string PicturePdf(const std::vector<PicturePage>& placements, bool masked = false) {
+  std::string pixels;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) pixels += static_cast<char>(x >= 4 ? 255 : y < 4 ? 0 : 128);
+  const size_t pages = placements.size();
+  std::vector<std::string> objects = {"<< /Type /Catalog /Pages 2 0 R >>", ""};
+  std::string kids;
+  for (size_t i = 0; i < pages; ++i) {
+    const size_t page = 3 + 2 * i;
+    kids += std::to_string(page) + " 0 R ";
+    objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 300] /Contents " +
+                      std::to_string(page + 1) + " 0 R /Resources << /Font << /F1 " +
+                      std::to_string(3 + 2 * pages) + " 0 R >> /XObject << /Im " +
+                      std::to_string(4 + 2 * pages) + " 0 R >> >> >>");
+    const std::string content = "BT /F1 10 Tf 50 270 Td (A line of text above the picture.) Tj ET q " +
+                                placements[i].placement + " cm /Im Do Q " + placements[i].over;
+    objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
+                      "\nendstream");
+  }
+  objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " >>";
+  objects.push_back("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+  const std::string maskRef = masked ? "/SMask " + std::to_string(5 + 2 * pages) + " 0 R " : "";
+  objects.push_back(
+      "<< /Type /XObject /Subtype /Image /Width 8 /Height 8 /ColorSpace /DeviceGray "
+      "/BitsPerComponent 8 " +
+      maskRef + "/Length 64 >>\nstream\n" + pixels + "\nendstream");
+  if (masked) {
+    std::string alpha;
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) alpha += static_cast<char>(x < 4 && y < 4 ? 0 : 255);
+    objects.push_back(
+        "<< /Type /XObject /Subtype /Image /Width 8 /Height 8 /ColorSpace /DeviceGray "
+        "/BitsPerComponent 8 /Length 64 >>\nstream\n" +
+        alpha + "\nendstream");
+  }
+  std::string pdf = "%PDF-1.4\n";
+  std::vector<size_t> offsets;
+  for (size_t i = 0; i < objects.size(); ++i) {
+    offsets.push_back(pdf.size());
+    pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+  }
+  const size_t xref = pdf.size();
+  pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+  for (size_t offset : offsets) {
+    const std::string number = std::to_string(offset);
+    pdf += std::string(10 - number.size(), '0') + number + " 00000 n \n";
+  }
+  pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+         std::to_string(xref) + "\n%%EOF\n";
+  return pdf;
+}
+
+TEST(PdfText, PicturesShowAsTheirPageShowsThemUprightOrMirrored) {
+  // The transformation, what is drawn over the picture, where the picture's black quarter then stands
+  // (its column and row) and whether the white quarter at the top is.
+  const struct {
+    const char* placement;
+    const char* over;
+    int column, row;
+    bool topWhite;
+  } cases[] = {
+      {"100 0 0 100 50 100", "", 0, 0, true},     // upright
+      {"100 0 0 -100 50 200", "", 0, 1, true},    // upside down
+      {"-100 0 0 100 150 100", "", 1, 0, true},   // mirrored
+      {"-100 0 0 -100 150 200", "", 1, 1, true},  // turned half round
+      // A black square or a word over the top right quarter stays on the picture.
+      {"100 0 0 100 50 100", "0 g 105 155 40 40 re f", 0, 0, false},
+      {"100 0 0 100 50 100", "BT /F1 30 Tf 105 165 Td (WW) Tj ET", 0, 0, false},
+  };
+  std::vector<PicturePage> placements;
+  for (const auto& c : cases) placements.push_back({c.placement, c.over});
+  const test::ScratchDir dir;
+  test::WriteBytes(dir / "pictures.pdf", PicturePdf(placements));
+  const Document document = ReadPdf(TestRuntime(), (dir / "pictures.pdf").u16string(), DocumentMode::kText);
+  std::vector<size_t> pictures;
+  for (const DocumentBlock& block : document.blocks)
+    if (block.kind == DocumentBlock::Kind::kPicture) pictures.push_back(block.picture);
+  ASSERT_EQ(pictures.size(), std::size(cases));
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    const auto graphic = document.pictures->Decode(pictures[i]);
+    // 100 points at 150 pixels an inch.
+    ASSERT_NEAR(graphic->Width(), 208, 2) << cases[i].placement;
+    const int w = graphic->Width(), h = graphic->Height();
+    const auto quarter = [&](int column, int row) {
+      return graphic->Row(h / 4 + row * h / 2)[w / 4 + column * w / 2];
+    };
+    EXPECT_LT(quarter(cases[i].column, cases[i].row), 48) << cases[i].placement;
+    EXPECT_NEAR(quarter(cases[i].column, 1 - cases[i].row), 128, 24) << cases[i].placement;
+    // The darkest pixel within the white quarter at the top, away from its edges.
+    uint8_t darkest = 255;
+    for (int y = h / 8; y < 3 * h / 8; ++y)
+      for (int x = w / 8; x < 3 * w / 8; ++x)
+        darkest = std::min(darkest, graphic->Row(y)[x + (1 - cases[i].column) * w / 2]);
+    EXPECT_TRUE(cases[i].topWhite ? darkest > 208 : darkest < 48)
+        << cases[i].placement << " " << cases[i].over;
+  }
+}
+
+TEST(PdfText, APictureWithASoftMaskShowsWhatItMasksWhite) {
+  const test::ScratchDir dir;
+  test::WriteBytes(dir / "masked.pdf", PicturePdf({{"100 0 0 100 50 100", ""}}, true));
+  const Document document = ReadPdf(TestRuntime(), (dir / "masked.pdf").u16string(), DocumentMode::kText);
+  ASSERT_EQ(document.pictures->Count(), 2u);  // the picture and the cover
+  const auto graphic = document.pictures->Decode(0);
+  const int w = graphic->Width(), h = graphic->Height();
+  EXPECT_GT(graphic->Row(h / 4)[w / 4], 208);  // the clear quarter, black beneath
+  EXPECT_NEAR(graphic->Row(3 * h / 4)[w / 4], 128, 24);
 }
 
 TEST(PdfText, AutoReadsTextLayersAndKeepsScansAsPages) {
