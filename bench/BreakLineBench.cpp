@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "BenchRuntime.h"
 #include "BenchText.h"
 #include "platform/Utf.h"
 #include "text/LineBreaking.h"
@@ -16,7 +17,8 @@ namespace {
 // Windows-1251 and each ended by the writer's CR.
 std::vector<std::string> Paragraphs() {
   std::vector<std::string> paragraphs;
-  std::istringstream lines(bookloom::WideToWin1251(bookloom::Utf8ToUtf16(bookloom::bench::NovelUtf8())));
+  std::istringstream lines(bookloom::WideToWin1251(bookloom::bench::BenchRuntime(),
+                                                   bookloom::Utf8ToUtf16(bookloom::bench::NovelUtf8())));
   for (std::string line; std::getline(lines, line);) paragraphs.push_back(line + '\r');
   return paragraphs;
 }

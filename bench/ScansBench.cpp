@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "BenchRuntime.h"
 #include "pictures/PictureSettings.h"
 #include "pictures/Reflow.h"
 #include "pictures/ScanCleanup.h"
@@ -30,7 +31,7 @@ const test::TestScan& A4Scan() {
 
 std::vector<GrayImage> PagesOf(const GrayView& scan, const PictureSettings& settings) {
   std::vector<GrayImage> pages;
-  MakePages(scan, settings, {}, [&](Bitmap& page) { pages.push_back(GrayOf(page)); });
+  MakePages(bench::BenchRuntime(), scan, settings, {}, [&](Bitmap& page) { pages.push_back(GrayOf(page)); });
   return pages;
 }
 
@@ -64,7 +65,7 @@ void WritePgm(const std::string& file, const GrayView& view) {
 }
 
 // The x-height of the print on a device page, measured on its greys before reduction to four.
-int XHeightOn(const GrayView& page) { return SegmentScan(page).xHeight; }
+int XHeightOn(const GrayView& page) { return SegmentScan(bench::BenchRuntime(), page).xHeight; }
 
 void PrintFigures() {
   const test::TestScan& scan = A4Scan();
@@ -85,8 +86,10 @@ void PrintFigures() {
   std::printf(
       "x-height: source %d px, fitted page %d px, cleaned fitted page %d px, reflowed pages %d px (%zu "
       "pages)\n",
-      SegmentScan(CleanScan(scan.page.View()).page.View()).xHeight, XHeightOn(fitted.View()),
-      XHeightOn(cleaned.View()), XHeightOn(reflowed.front().View()), reflowed.size());
+      SegmentScan(bench::BenchRuntime(), CleanScan(bench::BenchRuntime(), scan.page.View()).page.View())
+          .xHeight,
+      XHeightOn(fitted.View()), XHeightOn(cleaned.View()), XHeightOn(reflowed.front().View()),
+      reflowed.size());
 }
 
 void BM_FitScan(benchmark::State& state) {
@@ -108,6 +111,8 @@ BENCHMARK(BM_ReflowScan)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   using namespace bookloom;
+  const Startup units;
+  bench::programUnits = &units;
   if (argc >= 2 && std::strcmp(argv[1], "--measure") == 0) {
     for (int i = 2; i < argc; ++i) std::printf("%s %d\n", argv[i], XHeightOn(ReadPgm(argv[i]).View()));
     return 0;

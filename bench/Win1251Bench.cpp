@@ -4,6 +4,7 @@
 // and on two threads at once, which must not wait for each other.
 #include <benchmark/benchmark.h>
 
+#include "BenchRuntime.h"
 #include "BenchText.h"
 #include "platform/Utf.h"
 #include "text/Win1251.h"
@@ -12,7 +13,8 @@ namespace {
 
 void BM_WideToWin1251(benchmark::State& state) {
   const std::u16string text = bookloom::Utf8ToUtf16(bookloom::bench::NovelUtf8());
-  for (auto _ : state) benchmark::DoNotOptimize(bookloom::WideToWin1251(text));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(bookloom::WideToWin1251(bookloom::bench::BenchRuntime(), text));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_WideToWin1251)->Unit(benchmark::kMillisecond);
@@ -30,7 +32,8 @@ void BM_WideToWin1251Accented(benchmark::State& state) {
   const std::u16string line =
       bookloom::Utf8ToUtf16("Émile attend à la fenêtre du café, où Günther lit «Faust» à voix haute.");
   for (auto _ : state)
-    for (int i = 0; i < 2000; ++i) benchmark::DoNotOptimize(bookloom::WideToWin1251(line));
+    for (int i = 0; i < 2000; ++i)
+      benchmark::DoNotOptimize(bookloom::WideToWin1251(bookloom::bench::BenchRuntime(), line));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 2000 *
                           static_cast<int64_t>(line.size()));
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "DecoderFuzzing.h"
 #include "pictures/Reflow.h"
 #include "pictures/ScanCleanup.h"
 #include "platform/Bitmap.h"
@@ -29,10 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   GrayImage page(width, height);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) page.Row(y)[x] = data[2 + (static_cast<size_t>(y) * width + x) % pixels];
-  const CleanedScan cleaned = CleanScan(page.View());
+  const CleanedScan cleaned = CleanScan(fuzz::TargetRuntime(), page.View());
   const GrayView view = cleaned.page.View();
   if (view.width != width || view.height != height) std::abort();  // turned within its own size
-  const ScanLayout layout = SegmentScan(view);
+  const ScanLayout layout = SegmentScan(fuzz::TargetRuntime(), view);
   for (const ScanLine& line : layout.lines) {
     if (!Inside(line.box, view)) std::abort();
     for (const PictureBox& word : line.words)

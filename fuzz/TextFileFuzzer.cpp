@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "DecoderFuzzing.h"
 #include "text/LineBreaking.h"
 #include "text/TextFile.h"
 #include "text/Win1251.h"
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto text = DecodeTextFile(std::string_view(reinterpret_cast<const char*>(data), size)).text;
   const struct { int font, width; } layouts[] = {{0, 576}, {1, 576}, {0, 776}, {1, 776}};
   for (const auto& line : SplitLines(text)) {
-    const std::string paragraph = WideToWin1251(line) + '\r';
+    const std::string paragraph = WideToWin1251(fuzz::TargetRuntime(), line) + '\r';
     for (const auto& layout : layouts)
       for (std::string_view rest = paragraph; !rest.empty();) {
         const int n = BreakLine(rest, layout.width, layout.font);

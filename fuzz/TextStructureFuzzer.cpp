@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "DecoderFuzzing.h"
 #include "text/Chapters.h"
 #include "text/TextFile.h"
 #include "text/Unwrapping.h"
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
        JoinedParagraphs(lines, headingLines, wrapping.wrapped ? &wrapping : nullptr)) {
     if (range.first != next || range.count == 0) __builtin_trap();
     next = range.first + range.count;
-    WideToWin1251(JoinLines(lines, range), &report, range.first + 1);
+    WideToWin1251(fuzz::TargetRuntime(), JoinLines(lines, range), &report, range.first + 1);
   }
   if (next != lines.size()) __builtin_trap();
   return 0;

@@ -30,16 +30,18 @@ std::u16string GetBookAuthor(const BookDescription& description) {
 
 namespace {
 
-void FillDescription(DescriptionRecord& wolf, const BookDescription& description) {
+void FillDescription(const Runtime& runtime, DescriptionRecord& wolf, const BookDescription& description) {
   BookDescription filled = description;
   filled.title = GetBookTitle(description);
   filled.author = GetBookAuthor(description);
-  for (const DescriptionText& t : DescriptionTexts()) wolf.SetValue(t.field, WideToWin1251(filled.*t.text));
+  for (const DescriptionText& t : DescriptionTexts())
+    wolf.SetValue(t.field, WideToWin1251(runtime, filled.*t.text));
 }
 
 // The description with each text the user left empty taken from the first input that offers one. An
 // offered text longer than the book can hold is cut, with a warning.
-BookDescription WithOfferedTexts(const BookDescription& given, FileList& files, BuildObserver& observer) {
+BookDescription WithOfferedTexts(const Runtime& runtime, const BookDescription& given, FileList& files,
+                                 BuildObserver& observer) {
   BookDescription result = given;
   std::vector<const FileItem*> sources(DescriptionTexts().size(), nullptr);
   for (int i = 0; i < files.Count(); ++i) {
@@ -51,7 +53,7 @@ BookDescription WithOfferedTexts(const BookDescription& given, FileList& files, 
       sources[t] = &files.Items(i);
     }
   }
-  for (const DescriptionOverflow& o : FindDescriptionOverflows(result))
+  for (const DescriptionOverflow& o : FindDescriptionOverflows(runtime, result))
     for (size_t t = 0; t < sources.size(); ++t)
       if (sources[t] && DescriptionTexts()[t].field == o.field)
         observer.Warning(*sources[t],
@@ -194,8 +196,8 @@ void CheckNotAnInput(const std::u16string& fileName, const FileList& files, cons
 void WriteBook(const Runtime& runtime, OutputStream& stream, FileList& files,
                const BookDescription& description, const CoverPage& coverPage, BuildObserver& observer) {
   BookWriter writer(stream);
-  const BookDescription described = WithOfferedTexts(description, files, observer);
-  FillDescription(writer.Description(), described);
+  const BookDescription described = WithOfferedTexts(runtime, description, files, observer);
+  FillDescription(runtime, writer.Description(), described);
   writer.WriteDescription();
   WriteCover(runtime, writer, files, coverPage, described);
   writer.BeginBody();

@@ -26,11 +26,12 @@ constexpr DescriptionText kTexts[] = {
 
 std::span<const DescriptionText> DescriptionTexts() { return kTexts; }
 
-std::vector<DescriptionOverflow> FindDescriptionOverflows(const BookDescription& description) {
+std::vector<DescriptionOverflow> FindDescriptionOverflows(const Runtime& runtime,
+                                                          const BookDescription& description) {
   std::vector<DescriptionOverflow> overflows;
   for (const DescriptionText& t : kTexts) {
     std::string_view bytes;
-    const std::string converted = WithBookLineEnds(WideToWin1251(description.*t.text));
+    const std::string converted = WithBookLineEnds(WideToWin1251(runtime, description.*t.text));
     bytes = converted;
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     while (!bytes.empty() && isBlank(bytes.front())) bytes.remove_prefix(1);

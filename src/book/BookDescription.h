@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Runtime.h"
 #include "wolf/BookFormat.h"
 
 namespace bookloom {
@@ -27,12 +28,14 @@ struct DescriptionText {
 std::span<const DescriptionText> DescriptionTexts();
 
 // A text longer than its field can hold, counted in the book's Windows-1251 bytes after the blanks
-// around it (which the book drops) are taken off.
+// around it (which the book drops) are taken off (with the runtime's fallback for characters the code
+// page lacks).
 struct DescriptionOverflow {
   DescriptionFieldId field;
   size_t length;
   size_t limit;
 };
-std::vector<DescriptionOverflow> FindDescriptionOverflows(const BookDescription& description);
+std::vector<DescriptionOverflow> FindDescriptionOverflows(const Runtime& runtime,
+                                                          const BookDescription& description);
 
 }  // namespace bookloom

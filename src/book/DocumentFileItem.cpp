@@ -52,8 +52,8 @@ class PicturesAhead {
  public:
   static constexpr size_t kAhead = 2;
 
-  PicturesAhead(DocumentPictures& pictures, const PictureSettings& settings)
-      : pictures_(pictures), settings_(settings) {}
+  PicturesAhead(const Runtime& runtime, DocumentPictures& pictures, const PictureSettings& settings)
+      : runtime_(runtime), pictures_(pictures), settings_(settings) {}
 
   // The pages of the picture, prepared ahead when it was started, else now. Pictures are taken in the
   // order they are started.
@@ -95,13 +95,14 @@ class PicturesAhead {
       picture.Assign(std::move(decoded.frames.front()));
     }
     picture.SetTransparent(true);
-    return {PreparePicturePages(picture, settings_, settings_.reflow), incomplete};
+    return {PreparePicturePages(runtime_, picture, settings_, settings_.reflow), incomplete};
   }
 
   struct Pending {
     size_t index;
     std::future<PreparedPicture> pages;
   };
+  const Runtime& runtime_;
   DocumentPictures& pictures_;
   const PictureSettings& settings_;
   std::mutex decoding_;
@@ -267,7 +268,9 @@ bool DocumentFileItem::ReadsFile(const std::u16string& fileName) {
   return reads;
 }
 
-std::string DocumentFileItem::ToBookText(std::u16string_view text) { return WideToWin1251(text, &fallback_); }
+std::string DocumentFileItem::ToBookText(std::u16string_view text) {
+  return WideToWin1251(Libraries(), text, &fallback_);
+}
 
 void DocumentFileItem::WriteEntry(BookWriter& writer) {
   writer.CloseSection();
@@ -313,7 +316,7 @@ void DocumentFileItem::WriteTo(BookWriter& writer) {
   if (!LeadTitle(document_, TitleOf(*this)).empty()) WriteEntry(writer);
   const std::vector<DocumentBlock>& blocks = document_.blocks;
   const PictureSettings pictureSettings = PictureSettingsOf(document_);
-  PicturesAhead ahead(*document_.pictures, pictureSettings);
+  PicturesAhead ahead(Libraries(), *document_.pictures, pictureSettings);
   // The words of scanned pages are set on device pages in the document's order, each page's after the
   // page's before it; a section or a paragraph of text starts a new page.
   PictureFlow flow(writer, pictureSettings);

@@ -96,8 +96,8 @@ FileItem::EntryResult FileItem::WriteEntry(BookWriter& writer, FallbackReport* r
   const PlannedEntry& entry = plannedEntries_[nextEntry_++];
   if (entry.omitted) return EntryResult::kOmitted;
   if (entry.level > kDeepestContentsLevel) return EntryResult::kTooDeep;
-  return writer.AddTOCEntry(entry.level, WideToWin1251(entry.title, report)) ? EntryResult::kWritten
-                                                                             : EntryResult::kNoRoom;
+  return writer.AddTOCEntry(entry.level, WideToWin1251(runtime_, entry.title, report)) ? EntryResult::kWritten
+                                                                                       : EntryResult::kNoRoom;
 }
 
 void FileItem::WarnOfFallback(const FallbackReport& report) {

@@ -40,7 +40,7 @@ void PictureFileItem::Unload() {
 
 void PictureFileItem::LoadToWrite() {
   if (!Loaded()) Load();
-  pages_ = PreparePicturePages(picture_, Settings().picture);
+  pages_ = PreparePicturePages(Libraries(), picture_, Settings().picture);
   picture_.Clear();  // the pages are all that writing needs: memory holds no more than them
 }
 
@@ -77,7 +77,7 @@ std::vector<ContentsEntry> PictureFileItem::ContentsEntries() { return {{TitleOf
 void PictureFileItem::ForEachPage(const Margins& margins,
                                   const std::function<void(Bitmap& page)>& takePage) const {
   for (const auto& frame : picture_.Frames())
-    MakePages(ViewOf(*frame), Settings().picture, margins, takePage);
+    MakePages(Libraries(), ViewOf(*frame), Settings().picture, margins, takePage);
 }
 
 std::vector<FileType> PictureFileTypes() {

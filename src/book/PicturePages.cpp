@@ -6,7 +6,8 @@
 
 namespace bookloom {
 
-PicturePages PreparePicturePages(const Picture& picture, const PictureSettings& settings, bool flowWords) {
+PicturePages PreparePicturePages(const Runtime& runtime, const Picture& picture,
+                                 const PictureSettings& settings, bool flowWords) {
   PicturePages prepared;
   const auto bitCount = static_cast<uint16_t>(BitsOf(settings.colors));
   const auto takePage = [&](Bitmap& page) { prepared.pages.push_back(EncodePage(page, bitCount)); };
@@ -14,7 +15,7 @@ PicturePages PreparePicturePages(const Picture& picture, const PictureSettings& 
     prepared.words.push_back({prepared.pages.size(), std::move(words)});
   };
   for (const auto& frame : picture.Frames())
-    MakePages(ViewOf(*frame), settings, {}, takePage,
+    MakePages(runtime, ViewOf(*frame), settings, {}, takePage,
               flowWords ? std::function<void(ScaledPage)>(takeWords) : nullptr);
   return prepared;
 }

@@ -33,9 +33,9 @@ struct PicturePages {
 
 // The pages of the picture, prepared as the picture settings say; with `flowWords`, the words of a
 // scanned page that is set again are left to a PictureFlow. Touches nothing shared: it may run on other
-// threads while the book is written.
-PicturePages PreparePicturePages(const Picture& picture, const PictureSettings& settings,
-                                 bool flowWords = false);
+// threads while the book is written; scans are cleaned with the runtime's Leptonica.
+PicturePages PreparePicturePages(const Runtime& runtime, const Picture& picture,
+                                 const PictureSettings& settings, bool flowWords = false);
 
 // Writes prepared pages into the book in order, setting the words of one scanned page after those of
 // the page before on the same device pages.

@@ -138,9 +138,10 @@ void TextFileItem::WriteTo(BookWriter& writer) {
     }
     const std::u16string_view line = lines_[paragraph.first];
     if (paragraph.count == 1) {
-      writer.AddParagraph(WideToWin1251(line, &report, paragraph.first + 1));
+      writer.AddParagraph(WideToWin1251(Libraries(), line, &report, paragraph.first + 1));
     } else {
-      writer.AddParagraph(WideToWin1251(JoinLines(lines_, paragraph), &report, paragraph.first + 1));
+      writer.AddParagraph(
+          WideToWin1251(Libraries(), JoinLines(lines_, paragraph), &report, paragraph.first + 1));
     }
     sectionHasText = sectionHasText || (paragraph.first >= headingEnd && !IsBlankLine(line));
   }

@@ -312,8 +312,8 @@ std::vector<PictureBox> LineBoxesIn(const LayerPage& page, double across, double
 struct FigureSearch {
   size_t roomy = 0, searched = 0;
 };
-FigureSearch FindFigures(const std::u16string& fileName, PagedFile* file, const PagedModuleFunctions& module,
-                         std::vector<LayerPage>& layer) {
+FigureSearch FindFigures(const Runtime& runtime, const std::u16string& fileName, PagedFile* file,
+                         const PagedModuleFunctions& module, std::vector<LayerPage>& layer) {
   const std::vector<bool> room = PagesWithRoom(layer);
   FigureSearch search;
   for (size_t p = 0; p < layer.size(); ++p) {
@@ -321,7 +321,7 @@ FigureSearch FindFigures(const std::u16string& fileName, PagedFile* file, const 
     if (!room[p] || page.width <= 0 || page.height <= 0) continue;
     ++search.roomy;
     const std::unique_ptr<Graphic> coarse = RenderPicture(fileName, file, module, {p, {}}, 0.5);
-    if (InkBesideText(ViewOf(*coarse),
+    if (InkBesideText(runtime, ViewOf(*coarse),
                       LineBoxesIn(page, coarse->Width() / page.width, coarse->Height() / page.height))
             .empty())
       continue;
@@ -329,7 +329,7 @@ FigureSearch FindFigures(const std::u16string& fileName, PagedFile* file, const 
     const std::unique_ptr<Graphic> rendered = RenderPicture(fileName, file, module, {p, {}}, 2);
     // Pixels a point across and down.
     const double across = rendered->Width() / page.width, down = rendered->Height() / page.height;
-    for (const PictureBox& f : FiguresBesideText(ViewOf(*rendered), LineBoxesIn(page, across, down)))
+    for (const PictureBox& f : FiguresBesideText(runtime, ViewOf(*rendered), LineBoxesIn(page, across, down)))
       page.pictures.push_back({f.x / across, f.y / down, (f.x + f.width) / across, (f.y + f.height) / down});
   }
   return search;
@@ -430,7 +430,7 @@ Document ReadPagedDocument(const Runtime& runtime, const PagedFormat& format, co
     if (mode == DocumentMode::kAuto) document.notes.push_back(verdict.reason);
     if (mode == DocumentMode::kText || verdict.text) {
       if (format.findsFigures) {
-        const FigureSearch search = FindFigures(fileName, file.get(), module, layer);
+        const FigureSearch search = FindFigures(runtime, fileName, file.get(), module, layer);
         document.notes.push_back("figures looked for on " + std::to_string(search.searched) + " of its " +
                                  std::to_string(pages) + " pages (" + std::to_string(search.roomy) +
                                  " with room for one)");

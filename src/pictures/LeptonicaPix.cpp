@@ -8,30 +8,26 @@ namespace bookloom {
 
 namespace {
 
-PixPtr Made(Pix* pix) {
-  if (!pix) throw std::bad_alloc();
-  return PixPtr(pix);
-}
+// Leptonica reports failures on stderr unless told otherwise; each caller checks what it returns.
+void Silence(const Leptonica& lept) { lept.setMsgSeverity(L_SEVERITY_NONE); }
 
 }  // namespace
 
-const Leptonica& Lept() {
-  static const LoadedFunctions<Leptonica> leptonica = [] {
-    LoadedFunctions<Leptonica> loaded = LoadLibraryFunctions<Leptonica>(BOOKLOOM_LIBLEPT);
-    // Leptonica reports failures on stderr unless told otherwise; each caller checks what it returns.
-    if (loaded.functions) loaded.functions->setMsgSeverity(L_SEVERITY_NONE);
-    return loaded;
-  }();
+const Leptonica& LeptonicaOf(const Runtime& runtime) {
+  const LoadedFunctions<Leptonica>& leptonica = runtime.Library<Leptonica>(BOOKLOOM_LIBLEPT, Silence);
   if (!leptonica.functions) throw GraphicOperationError("scanned pages need Leptonica: " + leptonica.problem);
   return *leptonica.functions;
 }
 
-void PixRelease::operator()(Pix* pix) const { Lept().pixDestroy(&pix); }
+PixPtr MadePix(const Leptonica& lept, Pix* pix) {
+  if (!pix) throw std::bad_alloc();
+  return PixPtr(pix, PixRelease{&lept});
+}
 
-PixPtr PixOf(const GrayView& view) {
-  PixPtr pix = Made(Lept().pixCreateNoInit(view.width, view.height, 8));
-  l_uint32* data = Lept().pixGetData(pix.get());
-  const int wpl = Lept().pixGetWpl(pix.get());
+PixPtr PixOf(const Leptonica& lept, const GrayView& view) {
+  PixPtr pix = MadePix(lept, lept.pixCreateNoInit(view.width, view.height, 8));
+  l_uint32* data = lept.pixGetData(pix.get());
+  const int wpl = lept.pixGetWpl(pix.get());
   for (int y = 0; y < view.height; ++y) {
     const uint8_t* row = view.Row(y);
     l_uint32* line = data + static_cast<size_t>(y) * wpl;
@@ -40,10 +36,10 @@ PixPtr PixOf(const GrayView& view) {
   return pix;
 }
 
-GrayImage GrayOfPix(Pix* pix) {
-  GrayImage image(Lept().pixGetWidth(pix), Lept().pixGetHeight(pix));
-  const l_uint32* data = Lept().pixGetData(pix);
-  const int wpl = Lept().pixGetWpl(pix);
+GrayImage GrayOfPix(const Leptonica& lept, Pix* pix) {
+  GrayImage image(lept.pixGetWidth(pix), lept.pixGetHeight(pix));
+  const l_uint32* data = lept.pixGetData(pix);
+  const int wpl = lept.pixGetWpl(pix);
   for (int y = 0; y < image.Height(); ++y) {
     const l_uint32* line = data + static_cast<size_t>(y) * wpl;
     uint8_t* row = image.Row(y);
@@ -52,10 +48,10 @@ GrayImage GrayOfPix(Pix* pix) {
   return image;
 }
 
-PixPtr InkOf(const GrayView& view, int threshold) {
-  PixPtr pix = Made(Lept().pixCreate(view.width, view.height, 1));
-  l_uint32* data = Lept().pixGetData(pix.get());
-  const int wpl = Lept().pixGetWpl(pix.get());
+PixPtr InkOf(const Leptonica& lept, const GrayView& view, int threshold) {
+  PixPtr pix = MadePix(lept, lept.pixCreate(view.width, view.height, 1));
+  l_uint32* data = lept.pixGetData(pix.get());
+  const int wpl = lept.pixGetWpl(pix.get());
   for (int y = 0; y < view.height; ++y) {
     const uint8_t* row = view.Row(y);
     l_uint32* line = data + static_cast<size_t>(y) * wpl;
@@ -65,20 +61,20 @@ PixPtr InkOf(const GrayView& view, int threshold) {
   return pix;
 }
 
-std::vector<PictureBox> InkParts(Pix* ink) {
-  BOXA* boxes = Lept().pixConnComp(ink, nullptr, 8);
+std::vector<PictureBox> InkParts(const Leptonica& lept, Pix* ink) {
+  BOXA* boxes = lept.pixConnComp(ink, nullptr, 8);
   if (!boxes) throw std::bad_alloc();
-  std::vector<PictureBox> parts(static_cast<size_t>(Lept().boxaGetCount(boxes)));
+  std::vector<PictureBox> parts(static_cast<size_t>(lept.boxaGetCount(boxes)));
   for (size_t i = 0; i < parts.size(); ++i) {
     PictureBox& p = parts[i];
-    Lept().boxaGetBoxGeometry(boxes, static_cast<int>(i), &p.x, &p.y, &p.width, &p.height);
+    lept.boxaGetBoxGeometry(boxes, static_cast<int>(i), &p.x, &p.y, &p.width, &p.height);
   }
-  Lept().boxaDestroy(&boxes);
+  lept.boxaDestroy(&boxes);
   return parts;
 }
 
-const l_uint32* RowOf(Pix* pix, int y) {
-  return Lept().pixGetData(pix) + static_cast<size_t>(y) * Lept().pixGetWpl(pix);
+const l_uint32* RowOf(const Leptonica& lept, Pix* pix, int y) {
+  return lept.pixGetData(pix) + static_cast<size_t>(y) * lept.pixGetWpl(pix);
 }
 
 }  // namespace bookloom

@@ -49,12 +49,12 @@ ReflowOptions ReflowOptionsOf(const PictureSettings& settings, const Margins& ma
   return {settings.reflowHeight, settings.colors, margins};
 }
 
-void MakePages(const GrayView& picture, const PictureSettings& settings, const Margins& margins,
-               const std::function<void(Bitmap& page)>& takePage,
+void MakePages(const Runtime& runtime, const GrayView& picture, const PictureSettings& settings,
+               const Margins& margins, const std::function<void(Bitmap& page)>& takePage,
                const std::function<void(ScaledPage words)>& takeWords) {
   CleanedScan cleaned;
   const bool scan = settings.clean.value_or(false) || settings.reflow;
-  if (scan) cleaned = CleanScan(picture);
+  if (scan) cleaned = CleanScan(runtime, picture);
   const GrayView source = scan && !cleaned.page.Empty() ? cleaned.page.View() : picture;
   for (const GrayView& part : PartsOf(settings.crop ? Cropped(source) : source, settings)) {
     GrayTable levels = settings.autolevel ? AutolevelTable(part) : GammaTable(1.0);
@@ -63,7 +63,7 @@ void MakePages(const GrayView& picture, const PictureSettings& settings, const M
     const GrayView page = IsIdentity(levels) ? part : (adjusted = Adjusted(part, levels)).View();
     if (settings.reflow) {
       const ReflowOptions reflow = ReflowOptionsOf(settings, margins);
-      const ScanLayout layout = SegmentScan(page);
+      const ScanLayout layout = SegmentScan(runtime, page);
       if (takeWords && layout.xHeight > 0) {
         takeWords(ScalePage(page, layout, reflow));
         continue;

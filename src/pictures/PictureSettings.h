@@ -59,9 +59,10 @@ ReflowOptions ReflowOptionsOf(const PictureSettings& settings, const Margins& ma
 // the borders are cropped; a spread is split into its halves, and each half cropped again; the greys are
 // autolevelled, then the gamma curve applied; the words of a page of text are set again on pages of
 // their own, or, when `takeWords` is given, handed to it to be set with the words of the pages around it;
-// else the page is turned and fitted to the page.
-void MakePages(const GrayView& picture, const PictureSettings& settings, const Margins& margins,
-               const std::function<void(Bitmap& page)>& takePage,
+// else the page is turned and fitted to the page. Scans are cleaned and set with the runtime's Leptonica;
+// other pictures load nothing.
+void MakePages(const Runtime& runtime, const GrayView& picture, const PictureSettings& settings,
+               const Margins& margins, const std::function<void(Bitmap& page)>& takePage,
                const std::function<void(ScaledPage words)>& takeWords = {});
 
 }  // namespace bookloom

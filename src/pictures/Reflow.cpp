@@ -176,17 +176,15 @@ void ForEachGap(const Block& sortedParts, Use use) {
 // The widest gap between the letters of a word: the narrowest dilation that joins the page's letters
 // into words, as Leptonica finds it (on the page reduced to about 75 to 150 pixels an inch, which it
 // works at), kept within a quarter and four fifths of an x-height.
-int WordGapOf(Pix* ink, int xHeight) {
+int WordGapOf(const Leptonica& lept, Pix* ink, int xHeight) {
   PixPtr reduced;
   int factor = 1;
   for (Pix* page = ink; xHeight / factor > 16; page = reduced.get()) {
-    PixPtr half(Lept().pixReduceRankBinary2(page, 1, nullptr));
-    if (!half) throw std::bad_alloc();
-    reduced = std::move(half);
+    reduced = MadePix(lept, lept.pixReduceRankBinary2(page, 1, nullptr));
     factor *= 2;
   }
   l_int32 size = 0;
-  const int found = Lept().pixWordMaskByDilation(reduced ? reduced.get() : ink, nullptr, &size, nullptr) == 0
+  const int found = lept.pixWordMaskByDilation(reduced ? reduced.get() : ink, nullptr, &size, nullptr) == 0
                         ? size * factor - 1
                         : xHeight / 2;
   return std::clamp(found, xHeight / 4, xHeight * 4 / 5);
@@ -283,11 +281,12 @@ void MarkParagraphs(ScanLayout& layout) {
 
 }  // namespace
 
-ScanLayout SegmentScan(const GrayView& page, bool words) {
+ScanLayout SegmentScan(const Runtime& runtime, const GrayView& page, bool words) {
   ScanLayout layout;
   if (page.width <= 0 || page.height <= 0) return layout;
-  const PixPtr ink = InkOf(page, 128);
-  std::vector<PictureBox> boxes = InkParts(ink.get());
+  const Leptonica& lept = LeptonicaOf(runtime);
+  const PixPtr ink = InkOf(lept, page, 128);
+  std::vector<PictureBox> boxes = InkParts(lept, ink.get());
   // A page of noise or of a halftone photograph rather than print is a picture: no text to set again.
   // (A page of text holds a few thousand parts.)
   constexpr size_t kMostParts = 60000;
@@ -304,7 +303,7 @@ ScanLayout SegmentScan(const GrayView& page, bool words) {
     if (p.figure) figureBoxes.push_back(p.box);
   if (!figureBoxes.empty()) {
     constexpr int kLightestGreyOfFigures = 250;
-    GrowToAreas(figureBoxes, page, kLightestGreyOfFigures);
+    GrowToAreas(lept, figureBoxes, page, kLightestGreyOfFigures);
     auto grown = figureBoxes.begin();
     for (Part& p : parts)
       if (p.figure) p.box = *grown++;
@@ -358,7 +357,7 @@ ScanLayout SegmentScan(const GrayView& page, bool words) {
   }
   for (Block& b : blocks) layout.lines.push_back(LineOf(b, xh));
   if (!words) return layout;
-  const int wordGap = WordGapOf(ink.get(), xh);
+  const int wordGap = WordGapOf(lept, ink.get(), xh);
   for (size_t i = 0; i < blocks.size(); ++i)
     if (!layout.lines[i].figure) SetWords(layout.lines[i], blocks[i], wordGap, xh);
   for (size_t i = layout.lines.size(); i-- > 0;)

@@ -10,6 +10,7 @@
 #include "pictures/BorderCrop.h"
 #include "pictures/GrayImage.h"
 #include "pictures/PageFitting.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
 
@@ -46,8 +47,8 @@ struct ScanLayout {
 // pixels high holds no text. The first line of the page begins a paragraph only when it is
 // indented: it may go on with the paragraph the page before ended with. With `words` false the
 // lines' words are not set, nor running lines left out or paragraphs marked: enough to find the
-// figures, and far quicker.
-ScanLayout SegmentScan(const GrayView& page, bool words = true);
+// figures, and far quicker. Loads the runtime's Leptonica.
+ScanLayout SegmentScan(const Runtime& runtime, const GrayView& page, bool words = true);
 
 struct ReflowOptions {
   int xHeight = kDefaultReflowHeight;  // of the letters on the device, in pixels

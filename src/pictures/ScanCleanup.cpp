@@ -77,39 +77,38 @@ GrayTable TableOf(const ScanLevels& levels) {
 
 // The skew of the page's print, in degrees, and the page turned back by it; the page itself when
 // Leptonica finds no skew it is sure of.
-double Straighten(PixPtr& page, int split) {
-  PixPtr ink(Lept().pixThresholdToBinary(page.get(), split + 1));
-  if (!ink) throw std::bad_alloc();
+double Straighten(const Leptonica& lept, PixPtr& page, int split) {
+  const PixPtr ink = MadePix(lept, lept.pixThresholdToBinary(page.get(), split + 1));
   l_float32 angle = 0, confidence = 0;
-  if (Lept().pixFindSkew(ink.get(), &angle, &confidence) != 0) return 0;
+  if (lept.pixFindSkew(ink.get(), &angle, &confidence) != 0) return 0;
   constexpr l_float32 kLeastConfidence = 3.0f, kLeastAngle = 0.1f;
   if (confidence < kLeastConfidence || std::abs(angle) < kLeastAngle) return 0;
-  PixPtr turned(Lept().pixRotate(page.get(), angle * static_cast<l_float32>(M_PI / 180), L_ROTATE_AREA_MAP,
-                                 L_BRING_IN_WHITE, 0, 0));
-  if (!turned) throw std::bad_alloc();
-  page = std::move(turned);
+  page = MadePix(lept, lept.pixRotate(page.get(), angle * static_cast<l_float32>(M_PI / 180),
+                                      L_ROTATE_AREA_MAP, L_BRING_IN_WHITE, 0, 0));
   return angle;
 }
 
 // A Leptonica box of the part, released when the statement that made it ends.
 struct LeptBox {
-  explicit LeptBox(const PictureBox& b) : box(Lept().boxCreate(b.x, b.y, b.width, b.height)) {
+  LeptBox(const Leptonica& lept, const PictureBox& b)
+      : lept(lept), box(lept.boxCreate(b.x, b.y, b.width, b.height)) {
     if (!box) throw std::bad_alloc();
   }
-  ~LeptBox() { Lept().boxDestroy(&box); }
+  ~LeptBox() { lept.boxDestroy(&box); }
   operator BOX*() const { return box; }
+  const Leptonica& lept;
   BOX* box;
 };
 
 }  // namespace
 
-int SplitOf(std::span<const double> counts) {
-  NUMA* numa = Lept().numaCreate(static_cast<int>(counts.size()));
+int SplitOf(const Leptonica& lept, std::span<const double> counts) {
+  NUMA* numa = lept.numaCreate(static_cast<int>(counts.size()));
   if (!numa) throw std::bad_alloc();
-  for (double c : counts) Lept().numaAddNumber(numa, static_cast<l_float32>(c));
+  for (double c : counts) lept.numaAddNumber(numa, static_cast<l_float32>(c));
   l_int32 split = static_cast<l_int32>(counts.size() / 2);
-  Lept().numaSplitDistribution(numa, 0.0f, &split, nullptr, nullptr, nullptr, nullptr, nullptr);
-  Lept().numaDestroy(&numa);
+  lept.numaSplitDistribution(numa, 0.0f, &split, nullptr, nullptr, nullptr, nullptr, nullptr);
+  lept.numaDestroy(&numa);
   return std::clamp(split, 0, std::max(0, static_cast<int>(counts.size()) - 2));
 }
 
@@ -133,7 +132,8 @@ bool Inside(const PictureBox& part, const PictureBox& box) {
          part.y + part.height <= box.y + box.height;
 }
 
-void GrowToAreas(std::vector<PictureBox>& pictures, const GrayView& page, int lighterThan) {
+void GrowToAreas(const Leptonica& lept, std::vector<PictureBox>& pictures, const GrayView& page,
+                 int lighterThan) {
   if (pictures.empty() || page.width < 2 || page.height < 2) return;
   GrayImage half(page.width / 2, page.height / 2);
   for (int y = 0; y < half.Height(); ++y) {
@@ -142,7 +142,7 @@ void GrowToAreas(std::vector<PictureBox>& pictures, const GrayView& page, int li
     for (int x = 0; x < half.Width(); ++x)
       to[x] = static_cast<uint8_t>((a[2 * x] + a[2 * x + 1] + b[2 * x] + b[2 * x + 1] + 2) / 4);
   }
-  const std::vector<PictureBox> areas = InkParts(InkOf(half.View(), lighterThan).get());
+  const std::vector<PictureBox> areas = InkParts(lept, InkOf(lept, half.View(), lighterThan).get());
   for (PictureBox& p : pictures) {
     const int x0 = p.x / 2, y0 = p.y / 2, x1 = (p.x + p.width) / 2, y1 = (p.y + p.height) / 2;
     for (const PictureBox& a : areas) {
@@ -155,31 +155,32 @@ void GrowToAreas(std::vector<PictureBox>& pictures, const GrayView& page, int li
   }
 }
 
-ScanLevels ScanLevelsOf(const GrayView& scan) {
+ScanLevels ScanLevelsOf(const Runtime& runtime, const GrayView& scan) {
   const Histogram counts = HistogramOf(scan);
-  return LevelsOf(counts, SplitOf(counts));
+  return LevelsOf(counts, SplitOf(LeptonicaOf(runtime), counts));
 }
 
-CleanedScan CleanScan(const GrayView& scan) {
+CleanedScan CleanScan(const Runtime& runtime, const GrayView& scan) {
   CleanedScan cleaned;
   if (scan.width <= 0 || scan.height <= 0) return cleaned;
-  PixPtr pix = PixOf(scan);
+  const Leptonica& lept = LeptonicaOf(runtime);
+  PixPtr pix = PixOf(lept, scan);
   const Histogram counts = HistogramOf(scan);
-  const int split = SplitOf(counts);
-  cleaned.skewDegrees = Straighten(pix, split);
-  const GrayImage original = GrayOfPix(pix.get());
+  const int split = SplitOf(lept, counts);
+  cleaned.skewDegrees = Straighten(lept, pix, split);
+  const GrayImage original = GrayOfPix(lept, pix.get());
   const GrayView page = original.View();
   const ScanLevels levels = LevelsOf(counts, split);
   const GrayTable table = TableOf(levels);
 
   // The ink, without its specks; photographs and drawings are its largest parts.
-  PixPtr ink = InkOf(page, split + 1);
-  std::vector<PictureBox> parts = InkParts(ink.get());
+  const PixPtr ink = InkOf(lept, page, split + 1);
+  std::vector<PictureBox> parts = InkParts(lept, ink.get());
   for (const PictureBox& part : parts)
     if (part.width * kPictureShareOfWidth > page.width && part.height * kPictureShareOfHeight > page.height)
       cleaned.pictures.push_back(part);
   // A photograph's light greys, between its dark parts and the paper, are part of it.
-  GrowToAreas(cleaned.pictures, page, levels.paper);
+  GrowToAreas(lept, cleaned.pictures, page, levels.paper);
   // The letters' size is measured on the print beside the pictures: the crumbs of a photograph's
   // lighter greys are no letters.
   std::vector<PictureBox> print;
@@ -191,23 +192,22 @@ CleanedScan CleanScan(const GrayView& scan) {
   const int xHeight = XHeightOf(print);
   const int speck = std::max(1, xHeight / 6);
   auto isSpeck = [speck](const PictureBox& part) { return part.width <= speck && part.height <= speck; };
-  PixPtr letters(Lept().pixCopy(nullptr, ink.get()));
-  if (!letters) throw std::bad_alloc();
+  const PixPtr letters = MadePix(lept, lept.pixCopy(nullptr, ink.get()));
   for (const PictureBox& part : parts)
-    if (isSpeck(part)) Lept().pixClearInRect(letters.get(), LeptBox(part));
-  PixPtr nearPrint(Lept().pixDilateBrick(nullptr, letters.get(), 2 * xHeight + 1, 2 * xHeight + 1));
-  if (!nearPrint) throw std::bad_alloc();
+    if (isSpeck(part)) lept.pixClearInRect(letters.get(), LeptBox(lept, part));
+  const PixPtr nearPrint =
+      MadePix(lept, lept.pixDilateBrick(nullptr, letters.get(), 2 * xHeight + 1, 2 * xHeight + 1));
   for (const PictureBox& part : parts)
-    if (isSpeck(part) && !IsInk(RowOf(nearPrint.get(), part.y + part.height / 2), part.x + part.width / 2))
-      Lept().pixClearInRect(ink.get(), LeptBox(part));
-  PixPtr near(Lept().pixDilateBrick(nullptr, ink.get(), 2 * speck + 1, 2 * speck + 1));
-  if (!near) throw std::bad_alloc();
+    if (isSpeck(part) &&
+        !IsInk(RowOf(lept, nearPrint.get(), part.y + part.height / 2), part.x + part.width / 2))
+      lept.pixClearInRect(ink.get(), LeptBox(lept, part));
+  const PixPtr near = MadePix(lept, lept.pixDilateBrick(nullptr, ink.get(), 2 * speck + 1, 2 * speck + 1));
 
   cleaned.page = GrayImage(page.width, page.height);
   for (int y = 0; y < page.height; ++y) {
     const uint8_t* from = page.Row(y);
     uint8_t* to = cleaned.page.Row(y);
-    const l_uint32* nearRow = RowOf(near.get(), y);
+    const l_uint32* nearRow = RowOf(lept, near.get(), y);
     for (int x = 0; x < page.width; ++x) to[x] = IsInk(nearRow, x) ? table[from[x]] : 255;
   }
   for (const PictureBox& p : cleaned.pictures)

@@ -7,8 +7,11 @@
 
 #include "pictures/BorderCrop.h"
 #include "pictures/GrayImage.h"
+#include "platform/Runtime.h"
 
 namespace bookloom {
+
+struct Leptonica;
 
 // The greys of a scan, from its histogram: the paper's (and lighter) become white, the print's (and
 // darker) black, those between are stretched linearly. Paper and print are the two sides of the
@@ -19,10 +22,10 @@ struct ScanLevels {
   int print = 0;
   int paper = 255;
 };
-ScanLevels ScanLevelsOf(const GrayView& scan);
+ScanLevels ScanLevelsOf(const Runtime& runtime, const GrayView& scan);
 
 // Otsu's split of a histogram into two classes: the last bin of the lower one (Leptonica's).
-int SplitOf(std::span<const double> counts);
+int SplitOf(const Leptonica& lept, std::span<const double> counts);
 
 // The middle of the values (the upper one of an even count); 0 without values.
 int MedianOf(std::vector<int> values);
@@ -48,14 +51,15 @@ bool Inside(const PictureBox& part, const PictureBox& box);
 // Grows each picture (a box of the page) to take in the connected area around it that is darker than
 // `lighterThan`: a photograph's light greys with its dark ones. The area is found on the page at half
 // its size, each pixel the mean of four, so that the paper's grain does not lead it astray.
-void GrowToAreas(std::vector<PictureBox>& pictures, const GrayView& page, int lighterThan);
+void GrowToAreas(const Leptonica& lept, std::vector<PictureBox>& pictures, const GrayView& page,
+                 int lighterThan);
 
 // Cleans a scanned page: its skew (up to 7°) is measured on the print and undone, with white brought
 // in at the corners; the greys are set by ScanLevelsOf; ink parts no larger than a sixth of the print's
 // x-height (at least a pixel) on either side and farther than an x-height from larger ones (dust,
 // grain) are removed; every pixel farther from the remaining ink than that sixth becomes white paper.
 // Photographs and drawings (see above) keep their greys, to the edges of the area darker than the paper
-// around their dark parts.
-CleanedScan CleanScan(const GrayView& scan);
+// around their dark parts. Loads the runtime's Leptonica.
+CleanedScan CleanScan(const Runtime& runtime, const GrayView& scan);
 
 }  // namespace bookloom

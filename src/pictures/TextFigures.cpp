@@ -69,16 +69,18 @@ bool HoldsInkBesideText(const GrayView& page, const PictureBox& figure, const st
 
 }  // namespace
 
-std::vector<PictureBox> FiguresBesideText(const GrayView& page, const std::vector<PictureBox>& text) {
+std::vector<PictureBox> FiguresBesideText(const Runtime& runtime, const GrayView& page,
+                                          const std::vector<PictureBox>& text) {
   std::vector<PictureBox> figures;
-  for (const ScanLine& line : SegmentScan(page, false).lines)
+  for (const ScanLine& line : SegmentScan(runtime, page, false).lines)
     if (line.figure && HoldsInkBesideText(page, line.box, text)) figures.push_back(line.box);
   // The pieces of one figure (the letters of a drawn title, pictures side by side) are one picture.
   MergeClose(figures, std::max(page.width, page.height) / 50);
   return figures;
 }
 
-std::vector<PictureBox> InkBesideText(const GrayView& page, const std::vector<PictureBox>& text) {
+std::vector<PictureBox> InkBesideText(const Runtime& runtime, const GrayView& page,
+                                      const std::vector<PictureBox>& text) {
   GrayImage left(page.width, page.height);
   for (int y = 0; y < page.height; ++y) std::copy_n(page.Row(y), page.width, left.Row(y));
   for (const PictureBox& t : text) {
@@ -86,7 +88,8 @@ std::vector<PictureBox> InkBesideText(const GrayView& page, const std::vector<Pi
     for (int y = std::max(0, t.y); y < std::min(page.height, Bottom(t)) && x0 < x1; ++y)
       std::fill_n(left.Row(y) + x0, x1 - x0, uint8_t{255});
   }
-  std::vector<PictureBox> parts = InkParts(InkOf(left.View(), kCoarseInkGrey).get());
+  const Leptonica& lept = LeptonicaOf(runtime);
+  std::vector<PictureBox> parts = InkParts(lept, InkOf(lept, left.View(), kCoarseInkGrey).get());
   MergeClose(parts, std::max(page.width, page.height) / 50);
   std::erase_if(parts, [&](const PictureBox& b) {
     return b.width * kPictureShareOfWidth <= page.width || b.height * kPictureShareOfHeight <= page.height ||

@@ -31,12 +31,14 @@ __attribute__((target("avx2"))) size_t ConvertCommonLetters(const char16_t* text
 
 }  // namespace
 
-std::string WideToWin1251(std::u16string_view text, FallbackReport* report, size_t line) {
+std::string WideToWin1251(const Runtime& runtime, std::u16string_view text, FallbackReport* report,
+                          size_t line) {
   const auto& bytes = Win1251ByteTable();
   std::string out(text.size(), '\0');
   size_t o = 0;
   // Since `oneToOne`, each character has given one byte.
   size_t oneToOne = 0;
+  const Win1251Fallback* fallback = nullptr;  // asked for at the first character the code page lacks
 #if BOOKLOOM_X86_VECTORS
   const bool vectors = HasAvx2();
 #endif
@@ -64,7 +66,8 @@ std::string WideToWin1251(std::u16string_view text, FallbackReport* report, size
     size_t end = i + 1;
     while (end < text.size() && text[end] >= 0x80) ++end;
     out.resize(o - (i - from));
-    AppendWin1251Fallback(text.substr(from, end - from), out, report, line);
+    if (!fallback) fallback = &Win1251FallbackOf(runtime);
+    AppendWin1251Fallback(*fallback, text.substr(from, end - from), out, report, line);
     o = out.size();
     out.resize(o + text.size() - end);
     oneToOne = end;
@@ -74,8 +77,9 @@ std::string WideToWin1251(std::u16string_view text, FallbackReport* report, size
   return out;
 }
 
-std::u16string FitToWin1251(std::u16string_view text, FallbackReport* report, size_t line) {
-  return Win1251ToWide(WideToWin1251(text, report, line));
+std::u16string FitToWin1251(const Runtime& runtime, std::u16string_view text, FallbackReport* report,
+                            size_t line) {
+  return Win1251ToWide(WideToWin1251(runtime, text, report, line));
 }
 
 std::u16string Win1251ToWide(std::string_view bytes) {

@@ -12,11 +12,14 @@ namespace bookloom {
 
 // Windows-1251 bytes of the text; characters the code page lacks take their nearest form or are
 // left out (see AppendWin1251Fallback), noted in `report` on `line` when a report is given. Text
-// of the code page's own characters costs one table look-up per character.
-std::string WideToWin1251(std::u16string_view text, FallbackReport* report = nullptr, size_t line = 0);
+// of the code page's own characters costs one table look-up per character; the runtime's fallback is
+// asked for (and made) only for characters the code page lacks.
+std::string WideToWin1251(const Runtime& runtime, std::u16string_view text, FallbackReport* report = nullptr,
+                          size_t line = 0);
 
 // The text as the book will hold it: every character one the code page has.
-std::u16string FitToWin1251(std::u16string_view text, FallbackReport* report = nullptr, size_t line = 0);
+std::u16string FitToWin1251(const Runtime& runtime, std::u16string_view text,
+                            FallbackReport* report = nullptr, size_t line = 0);
 
 // The text of Windows-1251 bytes, one character per byte; never fails.
 std::u16string Win1251ToWide(std::string_view bytes);

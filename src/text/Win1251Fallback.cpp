@@ -30,25 +30,33 @@ bool HasWin1251Form(std::u16string_view text) {
 
 bool IsMark(UChar32 c) { return (U_GET_GC_MASK(c) & U_GC_M_MASK) != 0; }
 
-// ICU's normalisers, transliterators and grapheme breaker, made at their first use. The normalisers
-// serve every thread at once; each thread breaks its texts with a copy of the breaker of its own. Transliterators may not be used by two threads at once: they and the memory of the
-// replacements found so far are shared by the threads and used under the lock, which a conversion
-// takes only for a character without a byte, so that conversions on several threads do not wait
-// for each other.
-class Fallback {
+}  // namespace
+
+// ICU's normalisers, transliterators and grapheme breaker. The normalisers serve every thread at once;
+// each thread breaks its texts with a copy of the breaker of its own. Transliterators may not be used
+// by two threads at once: they and the memory of the replacements found so far are shared by the
+// threads and used under the lock, which a conversion takes only for a character without a byte, so
+// that conversions on several threads do not wait for each other.
+class Win1251Fallback {
  public:
-  static Fallback& Shared() {
-    static Fallback fallback;
-    return fallback;
+  Win1251Fallback() {
+    UErrorCode status = U_ZERO_ERROR;
+    nfc_ = icu::Normalizer2::getNFCInstance(status);
+    nfd_ = icu::Normalizer2::getNFDInstance(status);
+    nfkc_ = icu::Normalizer2::getNFKCInstance(status);
+    Check(status, "the normalisers");
+    characters_.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    Check(status, "the character breaker");
   }
 
-  void Append(std::u16string_view text, std::string& out, FallbackReport* report, size_t line) {
+  void Append(std::u16string_view text, std::string& out, FallbackReport* report, size_t line) const {
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString source(false, text.data(), static_cast<int32_t>(text.size()));
     const icu::UnicodeString nfc = nfc_->normalize(source, status);
     Check(status, "NFC");
     const std::u16string_view normal = View(nfc);
-    // Each thread's copy of the breaker, made at its first conversion.
+    // Each thread's copy of the breaker, made at its first conversion: a work buffer of the thread,
+    // cloned from whichever run's breaker came first (they are all alike).
     thread_local const std::unique_ptr<icu::BreakIterator> characters(characters_->clone());
     characters->setText(nfc);
     const auto& bytes = Win1251ByteTable();
@@ -67,16 +75,6 @@ class Fallback {
   }
 
  private:
-  Fallback() {
-    UErrorCode status = U_ZERO_ERROR;
-    nfc_ = icu::Normalizer2::getNFCInstance(status);
-    nfd_ = icu::Normalizer2::getNFDInstance(status);
-    nfkc_ = icu::Normalizer2::getNFKCInstance(status);
-    Check(status, "the normalisers");
-    characters_.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    Check(status, "the character breaker");
-  }
-
   // A transliterator, made when it is first needed: Any-Latin alone takes longer to make than a
   // novel takes to convert.
   static icu::Transliterator& Transliterator(std::unique_ptr<icu::Transliterator>& made, const char* id) {
@@ -93,14 +91,15 @@ class Fallback {
   }
 
   // The nearest form of one character (a letter with its marks) that has no byte; "" drops it.
-  std::u16string ReplacementOf(std::u16string_view character) {
+  std::u16string ReplacementOf(std::u16string_view character) const {
     const std::lock_guard lock(sharedLock_);
-    auto [at, added] = known_.try_emplace(std::u16string(character));
+    auto [at, added] = sharedKnown_.try_emplace(std::u16string(character));
     if (added) at->second = FindReplacement(at->first);
     return at->second;
   }
 
-  std::u16string FindReplacement(const std::u16string& character) {
+  // Called under sharedLock_.
+  std::u16string FindReplacement(const std::u16string& character) const {
     const icu::UnicodeString source(false, character.data(), static_cast<int32_t>(character.size()));
     const auto usable = [&](const icu::UnicodeString& form) {
       return !form.isEmpty() && form != source && HasWin1251Form(View(form));
@@ -119,7 +118,7 @@ class Fallback {
     }
 
     icu::UnicodeString form = source;
-    Transliterator(latinAscii_, "Latin-ASCII").transliterate(form);
+    Transliterator(sharedLatinAscii_, "Latin-ASCII").transliterate(form);
     if (usable(form)) return std::u16string(View(form));
 
     status = U_ZERO_ERROR;
@@ -127,24 +126,30 @@ class Fallback {
     if (U_SUCCESS(status) && usable(form)) return std::u16string(View(form));
 
     form = source;
-    Transliterator(anyLatin_, "Any-Latin; Latin-ASCII").transliterate(form);
+    Transliterator(sharedAnyLatin_, "Any-Latin; Latin-ASCII").transliterate(form);
     if (usable(form)) return std::u16string(View(form));
     return {};
   }
 
-  std::mutex sharedLock_;  // held by the thread that uses the transliterators and known_
   const icu::Normalizer2* nfc_ = nullptr;
   const icu::Normalizer2* nfd_ = nullptr;
   const icu::Normalizer2* nfkc_ = nullptr;
-  std::unique_ptr<icu::Transliterator> latinAscii_, anyLatin_;
   std::unique_ptr<icu::BreakIterator> characters_;  // copied by each thread, never used itself
-  std::map<std::u16string, std::u16string> known_;
+  // Shared by every thread that converts text: held by the thread that uses the transliterators
+  // (made at their first use) and the replacements found so far.
+  mutable std::mutex sharedLock_;
+  mutable std::unique_ptr<icu::Transliterator> sharedLatinAscii_, sharedAnyLatin_;  // guarded by sharedLock_
+  mutable std::map<std::u16string, std::u16string> sharedKnown_;                    // guarded by sharedLock_
 };
 
-}  // namespace
+const Win1251Fallback& Win1251FallbackOf(const Runtime& runtime) {
+  return runtime.Loaded<Win1251Fallback>("Windows-1251 fallback",
+                                         [] { return std::make_shared<const Win1251Fallback>(); });
+}
 
-void AppendWin1251Fallback(std::u16string_view text, std::string& out, FallbackReport* report, size_t line) {
-  Fallback::Shared().Append(text, out, report, line);
+void AppendWin1251Fallback(const Win1251Fallback& fallback, std::u16string_view text, std::string& out,
+                           FallbackReport* report, size_t line) {
+  fallback.Append(text, out, report, line);
 }
 
 void FallbackReport::Add(const std::u16string& original, const std::u16string& replacement, size_t line) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Runtime.h"
+
 namespace bookloom {
 
 // The distinct changes a warning names; --verbose lists them all.
@@ -44,6 +46,14 @@ class FallbackReport {
   size_t replaced_ = 0, dropped_ = 0;
 };
 
+// ICU's normalisers and transliterators and the replacements found with them: what finding a
+// character's nearest form needs. Making the transliterators takes longer than converting a novel, so
+// one fallback serves the whole run, on every thread (its replacements are shared under a lock).
+class Win1251Fallback;
+
+// The runtime's fallback, made at the first call.
+const Win1251Fallback& Win1251FallbackOf(const Runtime& runtime);
+
 // Appends the Windows-1251 bytes of a text that holds characters the code page lacks. The text is
 // brought to NFC (a decomposed "й" or "ё" gets its one character), and each character (with its
 // combining marks) that still has no byte takes, in this order:
@@ -54,6 +64,7 @@ class FallbackReport {
 //      中 → zhong, שלום → slwm);
 // and is dropped when none of them gives characters the code page has. Characters the code page
 // has are never touched. Each change goes to `report` when one is given.
-void AppendWin1251Fallback(std::u16string_view text, std::string& out, FallbackReport* report, size_t line);
+void AppendWin1251Fallback(const Win1251Fallback& fallback, std::u16string_view text, std::string& out,
+                           FallbackReport* report, size_t line);
 
 }  // namespace bookloom

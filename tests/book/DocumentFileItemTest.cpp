@@ -311,10 +311,11 @@ TEST(DocumentFileItem, TheWordsOfAScannedDocumentFlowFromPageToPage) {
   ASSERT_GE(pages.size(), 3u);
   std::vector<int> sourceWidths;
   for (const test::TestScan* scan : {&first, &second}) {
-    const int xHeight = SegmentScan(CleanScan(scan->page.View()).page.View()).xHeight;
+    const int xHeight =
+        SegmentScan(TestRuntime(), CleanScan(TestRuntime(), scan->page.View()).page.View()).xHeight;
     for (const PictureBox& w : scan->words) sourceWidths.push_back(w.width * 14 / xHeight);
   }
-  const test::SetPages found = test::FindOnSetPages(pages);
+  const test::SetPages found = test::FindOnSetPages(TestRuntime(), pages);
   EXPECT_GE(found.leastFoot, kDevicePageHeight - 6 * 14);
   EXPECT_EQ(found.paragraphs, first.paragraphStarts.size() + second.paragraphStarts.size());
   EXPECT_GE(test::WordsInOrder(sourceWidths, found.wordWidths, 3) * 100, sourceWidths.size() * 95);

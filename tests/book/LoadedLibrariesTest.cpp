@@ -1,5 +1,5 @@
-// A build loads the libraries of the system and the program's modules into its Runtime only when an
-// input needs them.
+// A build loads the libraries of the system, the program's modules and the Windows-1251 fallback into
+// its Runtime only when an input needs them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,6 +14,7 @@
 #include "platform/Runtime.h"
 #include "support/TestData.h"
 #include "support/TestDocuments.h"
+#include "support/TestScans.h"
 
 namespace bookloom {
 namespace {
@@ -33,6 +34,10 @@ TEST(Runtime, ABuildLoadsOnlyWhatItsInputsNeed) {
   test::ScratchDir dir;
   test::WriteBytes(dir / "a.txt", "Текст\n");
   WriteGrayPng((dir / "b.png").u16string(), 2, 2, {0, 64, 128, 255});
+  test::WriteBytes(dir / "d.txt", "Café\n");
+  const test::TestScan scan =
+      test::MakeTestScan({.width = 600, .height = 800, .fontPixels = 20, .paragraphs = 2});
+  test::WriteBytes(dir / "e.pdf", test::PdfOfScans({&scan.page}));
   test::WriteBytes(dir / "c.fb2", test::Fb2Book("<title-info><book-title>Книга</book-title></title-info>",
                                                 "<section><p>Текст</p></section>"));
   const struct {
@@ -41,6 +46,8 @@ TEST(Runtime, ABuildLoadsOnlyWhatItsInputsNeed) {
       {{"a.txt"}, {}},
       {{"a.txt", "b.png"}, {"picture decoders"}},  // libpng is linked in: the table of decoders alone
       {{"c.fb2", "a.txt"}, {"libxml2"}},           // a book without pictures needs no decoder
+      {{"d.txt"}, {"Windows-1251 fallback"}},      // only for a character the code page lacks
+      {{"e.pdf"}, {"bookloom-pdf", "liblept"}},    // a scanned page is cleaned with Leptonica
   };
   for (const auto& c : cases) EXPECT_EQ(LoadedBy(c.inputs, dir), c.loaded) << c.inputs.front();
 }

@@ -131,11 +131,11 @@ TEST(TextFileItem, WritesOneChapterOfItsLinesAndReadsTheFileOnce) {
   TextFileItem item(TestRuntime(), path.u16string());
   const BookContents book = BookOf(item);
   ASSERT_EQ(book.toc.size(), 1u);
-  EXPECT_EQ(book.toc[0].title, WideToWin1251(u"Глава.1"));
+  EXPECT_EQ(book.toc[0].title, WideToWin1251(TestRuntime(), u"Глава.1"));
   EXPECT_EQ(book.toc[0].level, 1);
   ASSERT_EQ(book.sections.size(), 1u);
-  const std::vector<std::string> paragraphs = {WideToWin1251(u"Мама мыла раму."), "",
-                                               WideToWin1251(u"Ещё zhong строка & <b>")};
+  const std::vector<std::string> paragraphs = {WideToWin1251(TestRuntime(), u"Мама мыла раму."), "",
+                                               WideToWin1251(TestRuntime(), u"Ещё zhong строка & <b>")};
   EXPECT_EQ(book.sections[0].paragraphs, paragraphs);
   EXPECT_FALSE(book.sections[0].pictures);
 

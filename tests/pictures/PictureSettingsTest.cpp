@@ -6,6 +6,7 @@
 
 #include "pictures/PictureSettings.h"
 #include "pictures/TestPictures.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -29,7 +30,8 @@ GrayImage Picture(int width, int height, uint8_t grey, const Box& block = {}, ui
 std::vector<Bitmap> Pages(const GrayImage& picture, PictureSettings settings) {
   settings.colors = PageColors::kKeep;
   std::vector<Bitmap> pages;
-  MakePages(picture.View(), settings, {}, [&](Bitmap& page) { pages.push_back(std::move(page)); });
+  MakePages(TestRuntime(), picture.View(), settings, {},
+            [&](Bitmap& page) { pages.push_back(std::move(page)); });
   return pages;
 }
 

@@ -3,6 +3,7 @@
 #include "pictures/Reflow.h"
 #include "pictures/ScanCleanup.h"
 #include "platform/Bitmap.h"
+#include "support/TestRuntime.h"
 #include "support/TestScans.h"
 
 namespace bookloom {
@@ -41,8 +42,8 @@ TEST(SegmentScan, FindsEveryWordInReadingOrderAcrossColumnsAndKeepsThePictureWho
                                                     .picture = true,
                                                     .turnDegrees = 1,
                                                     .grain = 10});
-    const CleanedScan cleaned = CleanScan(scan.page.View());
-    const ScanLayout layout = SegmentScan(cleaned.page.View());
+    const CleanedScan cleaned = CleanScan(TestRuntime(), scan.page.View());
+    const ScanLayout layout = SegmentScan(TestRuntime(), cleaned.page.View());
     EXPECT_NEAR(layout.xHeight, 13, 3) << columns;
     const std::vector<PictureBox> words = WordsOf(layout);
     EXPECT_EQ(FoundInOrder(words, scan.words), scan.words.size()) << columns;
@@ -65,8 +66,8 @@ TEST(SegmentScan, FindsEveryWordInReadingOrderAcrossColumnsAndKeepsThePictureWho
 TEST(ReflowPage, SetsEveryWordAgainAtTheHeightAsked) {
   const test::TestScan scan = test::MakeTestScan(
       {.width = 1200, .height = 1600, .columns = 2, .paragraphs = 8, .turnDegrees = 1, .grain = 10});
-  const CleanedScan cleaned = CleanScan(scan.page.View());
-  const ScanLayout layout = SegmentScan(cleaned.page.View());
+  const CleanedScan cleaned = CleanScan(TestRuntime(), scan.page.View());
+  const ScanLayout layout = SegmentScan(TestRuntime(), cleaned.page.View());
   for (const int height : {10, 16}) {
     size_t words = 0;
     int pages = 0;
@@ -75,7 +76,7 @@ TEST(ReflowPage, SetsEveryWordAgainAtTheHeightAsked) {
                                   EXPECT_EQ(page.Width(), kDevicePageWidth);
                                   EXPECT_EQ(page.Height(), kDevicePageHeight);
                                   const GrayImage grey = GrayOf(page);
-                                  const ScanLayout set = SegmentScan(grey.View());
+                                  const ScanLayout set = SegmentScan(TestRuntime(), grey.View());
                                   EXPECT_NEAR(set.xHeight, height, 1) << height;
                                   words += WordsOf(set).size();
                                   ++pages;
@@ -102,7 +103,8 @@ TEST(SegmentScan, KeepsALoneHyphenOrDashAsAWordOfItsOwn) {
     for (size_t i = 0; i < scan.words.size(); ++i)
       if (scan.texts[i] == "-" || scan.texts[i] == "\u2014") dashes.push_back(scan.words[i]);
     ASSERT_GE(dashes.size(), 6u);
-    const ScanLayout layout = SegmentScan(CleanScan(scan.page.View()).page.View());
+    const ScanLayout layout =
+        SegmentScan(TestRuntime(), CleanScan(TestRuntime(), scan.page.View()).page.View());
     const std::vector<PictureBox> words = WordsOf(layout);
     EXPECT_EQ(FoundInOrder(words, scan.words), scan.words.size()) << c.font;
     // Each dash is found as a word no wider than itself (and a speck of dust beside it).
@@ -119,8 +121,8 @@ TEST(SegmentScan, KeepsALoneHyphenOrDashAsAWordOfItsOwn) {
 TEST(SegmentScan, KeepsATableWithoutRulesWhole) {
   const test::TestScan scan =
       test::MakeTestScan({.width = 1200, .height = 1600, .paragraphs = 5, .grain = 8, .tableRows = 6});
-  const CleanedScan cleaned = CleanScan(scan.page.View());
-  const ScanLayout layout = SegmentScan(cleaned.page.View());
+  const CleanedScan cleaned = CleanScan(TestRuntime(), scan.page.View());
+  const ScanLayout layout = SegmentScan(TestRuntime(), cleaned.page.View());
   std::vector<PictureBox> figures;
   for (const ScanLine& line : layout.lines)
     if (line.figure) figures.push_back(line.box);
@@ -154,8 +156,8 @@ TEST(ReflowSetter, WordsFlowFromOneScannedPageIntoTheNext) {
   std::vector<int> sourceWidths;
   size_t paragraphs = 0;
   for (const test::TestScan* scan : {&first, &second}) {
-    const CleanedScan cleaned = CleanScan(scan->page.View());
-    const ScanLayout layout = SegmentScan(cleaned.page.View());
+    const CleanedScan cleaned = CleanScan(TestRuntime(), scan->page.View());
+    const ScanLayout layout = SegmentScan(TestRuntime(), cleaned.page.View());
     ASSERT_GT(layout.xHeight, 0);
     for (const PictureBox& w : scan->words) sourceWidths.push_back(w.width * reflow.xHeight / layout.xHeight);
     paragraphs += scan->paragraphStarts.size();
@@ -164,7 +166,7 @@ TEST(ReflowSetter, WordsFlowFromOneScannedPageIntoTheNext) {
   setter.Finish();
   ASSERT_EQ(setter.Pages(), static_cast<int>(pages.size()));
   ASSERT_GE(pages.size(), 3u);
-  const test::SetPages found = test::FindOnSetPages(pages);
+  const test::SetPages found = test::FindOnSetPages(TestRuntime(), pages);
   // Every page but the last is filled to its foot (within two lines and the margin).
   EXPECT_GE(found.leastFoot, kDevicePageHeight - 6 * reflow.xHeight);
   EXPECT_EQ(found.paragraphs, paragraphs);
@@ -175,7 +177,7 @@ TEST(ReflowSetter, WordsFlowFromOneScannedPageIntoTheNext) {
 TEST(ReflowPage, MakesNoPageOfAPageWithoutText) {
   GrayImage white(300, 400);
   for (int y = 0; y < 400; ++y) std::fill_n(white.Row(y), 300, uint8_t{255});
-  const ScanLayout layout = SegmentScan(white.View());
+  const ScanLayout layout = SegmentScan(TestRuntime(), white.View());
   EXPECT_EQ(layout.xHeight, 0);
   EXPECT_EQ(ReflowPage(white.View(), layout, {}, [](Bitmap&) { FAIL(); }), 0);
 }

@@ -4,6 +4,7 @@
 #include "pictures/Reflow.h"
 #include "pictures/ScanCleanup.h"
 #include "platform/Bitmap.h"
+#include "support/TestRuntime.h"
 #include "support/TestScans.h"
 
 namespace bookloom {
@@ -24,7 +25,7 @@ TEST(CleanScan, StraightensTheTurnAndLeavesTheBlankPaperWhiteOnTheFittedPage) {
         test::MakeTestScan({.width = 1200, .height = 1600, .turnDegrees = turn, .grain = 12, .seed = 3});
     // Without cleaning the grain comes out as grey dots.
     EXPECT_GT(test::NonWhiteShare(Fitted(scan.page.View()).View(), Halved(scan.blank)), 0.02) << turn;
-    const CleanedScan cleaned = CleanScan(scan.page.View());
+    const CleanedScan cleaned = CleanScan(TestRuntime(), scan.page.View());
     EXPECT_NEAR(cleaned.skewDegrees, turn, 0.15) << turn;
     EXPECT_EQ(test::NonWhiteShare(cleaned.page.View(), scan.blank), 0) << turn;
     EXPECT_LE(test::NonWhiteShare(Fitted(cleaned.page.View()).View(), Halved(scan.blank)), 0.002) << turn;
@@ -34,7 +35,7 @@ TEST(CleanScan, StraightensTheTurnAndLeavesTheBlankPaperWhiteOnTheFittedPage) {
 TEST(CleanScan, MakesThePrintBlackAndKeepsAPictureItsGreys) {
   const test::TestScan scan =
       test::MakeTestScan({.width = 1200, .height = 1600, .picture = true, .grain = 8});
-  const CleanedScan cleaned = CleanScan(scan.page.View());
+  const CleanedScan cleaned = CleanScan(TestRuntime(), scan.page.View());
   ASSERT_EQ(cleaned.pictures.size(), 1u);
   const PictureBox& p = cleaned.pictures[0];
   EXPECT_NEAR(p.x, scan.picture.x, 3);
@@ -56,8 +57,8 @@ TEST(CleanScan, KeepsAPhotographsLightGreysToItsEdges) {
   const test::TestScan scan = test::MakeTestScan(
       {.width = 1200, .height = 1600, .picture = true, .pictureLightest = 0.8, .grain = 8});
   const PictureBox& s = scan.picture;
-  const CleanedScan cleaned = CleanScan(scan.page.View());
-  const ScanLayout layout = SegmentScan(cleaned.page.View());
+  const CleanedScan cleaned = CleanScan(TestRuntime(), scan.page.View());
+  const ScanLayout layout = SegmentScan(TestRuntime(), cleaned.page.View());
   std::vector<PictureBox> found = cleaned.pictures;
   for (const ScanLine& line : layout.lines)
     if (line.figure) found.push_back(line.box);
@@ -80,7 +81,7 @@ TEST(ScanLevelsOf, BlankPaperKeepsItsDarkerGreys) {
   GrayImage blank(100, 100);
   for (int y = 0; y < 100; ++y)
     for (int x = 0; x < 100; ++x) blank.Row(y)[x] = static_cast<uint8_t>(200 + (x * 7 + y * 3) % 11);
-  const ScanLevels levels = ScanLevelsOf(blank.View());
+  const ScanLevels levels = ScanLevelsOf(TestRuntime(), blank.View());
   EXPECT_EQ(levels.print, 0);
   EXPECT_LE(levels.paper, 200);
 }

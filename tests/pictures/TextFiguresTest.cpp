@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pictures/TextFigures.h"
+#include "support/TestRuntime.h"
 
 namespace bookloom {
 namespace {
@@ -77,7 +78,7 @@ TEST(InkBesideText, FindsFiguresButNotRulesSpecksOrShadedBoxesOfText) {
   };
   for (const auto& c : cases) {
     const GrayImage page = CoarsePage(c.draw);
-    EXPECT_EQ(InkBesideText(page.View(), kText), c.found) << c.name;
+    EXPECT_EQ(InkBesideText(TestRuntime(), page.View(), kText), c.found) << c.name;
   }
 }
 

@@ -170,11 +170,11 @@ std::string PdfOfScans(const std::vector<const GrayImage*>& scans) {
   return bytes;
 }
 
-SetPages FindOnSetPages(const std::vector<GrayImage>& pages) {
+SetPages FindOnSetPages(const Runtime& runtime, const std::vector<GrayImage>& pages) {
   SetPages found;
   found.leastFoot = std::numeric_limits<int>::max();
   for (size_t i = 0; i < pages.size(); ++i) {
-    const ScanLayout set = SegmentScan(pages[i].View());
+    const ScanLayout set = SegmentScan(runtime, pages[i].View());
     for (const ScanLine& line : set.lines) {
       found.paragraphs += line.paragraphStart;
       for (const PictureBox& w : line.words) found.wordWidths.push_back(w.width);

@@ -9,6 +9,7 @@
 
 #include "pictures/BorderCrop.h"
 #include "pictures/GrayImage.h"
+#include "platform/Runtime.h"
 
 namespace bookloom::test {
 
@@ -49,7 +50,7 @@ struct SetPages {
   size_t paragraphs = 0;
   int leastFoot = 0;
 };
-SetPages FindOnSetPages(const std::vector<GrayImage>& pages);
+SetPages FindOnSetPages(const Runtime& runtime, const std::vector<GrayImage>& pages);
 
 // How many of the source words (their widths at the device's size) are found again in order: a found
 // word is the next source word, or the next two found as one (as "of" and "morning" may be, where the f

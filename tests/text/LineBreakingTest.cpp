@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "support/TestRuntime.h"
 #include "text/LineBreaking.h"
 #include "text/Win1251.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 constexpr int kNarrow = 576, kWide = 776;  // the layouts' text widths
 
-std::string Cp(const std::u16string& text) { return WideToWin1251(text); }
+std::string Cp(const std::u16string& text) { return WideToWin1251(TestRuntime(), text); }
 
 TEST(CharWidth, ReadsTheTwoFonts) {
   EXPECT_EQ(HyphenWidth(0), 11);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include "support/TestRuntime.h"
 #include "text/SingleByteCodec.h"
 #include "text/Win1251.h"
 
@@ -20,7 +21,8 @@ TEST(WideToWin1251, GivesOneBytePerCharacterOfTheCodePage) {
       {std::u16string(u"\t\r\n\0x", 5), std::string("\t\r\n\0x", 5)},  // controls pass
       {u"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(WideToWin1251(c.in), c.out) << testing::PrintToString(c.out);
+  for (const auto& c : cases)
+    EXPECT_EQ(WideToWin1251(TestRuntime(), c.in), c.out) << testing::PrintToString(c.out);
 }
 
 // The table against the system's own Windows-1251 converter: every byte but 0x98, which the code
@@ -32,7 +34,7 @@ TEST(Win1251Chars, AgreesWithTheSystemConverterAndRoundTrips) {
     const std::string byte(1, static_cast<char>(b));
     const std::u16string wide = Win1251ToWide(byte);
     ASSERT_EQ(wide.size(), 1u);
-    EXPECT_EQ(WideToWin1251(wide), byte) << b;
+    EXPECT_EQ(WideToWin1251(TestRuntime(), wide), byte) << b;
     if (b == 0x98) {
       EXPECT_EQ(wide[0], 0x98);
       continue;

@@ -5,6 +5,7 @@
 
 #include "platform/Utf.h"
 #include "support/TestData.h"
+#include "support/TestRuntime.h"
 #include "text/TextFile.h"
 #include "text/Win1251.h"
 
@@ -31,7 +32,8 @@ TEST(Win1251Fallback, KeepsEveryLetterThatCanBeKept) {
   };
   for (const auto& c : cases) {
     FallbackReport report;
-    EXPECT_EQ(WideToWin1251(c.in, &report, 1), WideToWin1251(c.out)) << Utf16ToUtf8(c.in);
+    EXPECT_EQ(WideToWin1251(TestRuntime(), c.in, &report, 1), WideToWin1251(TestRuntime(), c.out))
+        << Utf16ToUtf8(c.in);
     EXPECT_EQ(report.Replaced(), c.replaced) << Utf16ToUtf8(c.in);
     EXPECT_EQ(report.Dropped(), c.dropped) << Utf16ToUtf8(c.in);
   }
@@ -51,23 +53,24 @@ TEST(Win1251Fallback, ConvertsLongTextsCharacterForCharacter) {
                                             : static_cast<uint8_t>(0xC0 + random() % 0x40);
       if (b != 0x98) bytes += static_cast<char>(b);  // the one byte the code page leaves unused
     }
-    EXPECT_EQ(WideToWin1251(Win1251ToWide(bytes)), bytes) << "round " << round;
+    EXPECT_EQ(WideToWin1251(TestRuntime(), Win1251ToWide(bytes)), bytes) << "round " << round;
   }
   const std::u16string word(40, u'\u0436');
-  EXPECT_EQ(WideToWin1251(word + u"\u0438\u0306" + word), WideToWin1251(word + u"\u0439" + word));
+  EXPECT_EQ(WideToWin1251(TestRuntime(), word + u"\u0438\u0306" + word),
+            WideToWin1251(TestRuntime(), word + u"\u0439" + word));
 }
 
 TEST(Win1251Fallback, ReportsTheFirstChangesAndListsThemAll) {
   FallbackReport report;
-  WideToWin1251(u"café \U0001F600", &report, 4);
-  WideToWin1251(u"éé", &report, 9);
-  WideToWin1251(u"ß", &report, 12);
+  WideToWin1251(TestRuntime(), u"café \U0001F600", &report, 4);
+  WideToWin1251(TestRuntime(), u"éé", &report, 9);
+  WideToWin1251(TestRuntime(), u"ß", &report, 12);
   EXPECT_EQ(report.Summary(2),
             "4 characters replaced and 1 dropped: \"é\" → \"e\" (line 4), \"😀\" dropped (line 4), ...");
   EXPECT_EQ(report.Details(), (std::vector<std::string>{"\"é\" → \"e\": 3 times, lines 4, 9",
                                                         "\"😀\" dropped: line 4", "\"ß\" → \"ss\": line 12"}));
   FallbackReport field;
-  FitToWin1251(u"Ā", &field);
+  FitToWin1251(TestRuntime(), u"Ā", &field);
   EXPECT_EQ(field.Summary(5), "1 character replaced: \"Ā\" → \"A\"");
 }
 
@@ -78,7 +81,7 @@ TEST(Win1251Fallback, KeepsTheCodePagesCharactersOfARealText) {
   const auto text =
       DecodeTextFile(test::ReadBytes(test::TestDataPath("texts/edge/beyond-cp1251.utf8.txt"))).text;
   FallbackReport report;
-  const std::string bytes = WideToWin1251(text, &report, 1);
+  const std::string bytes = WideToWin1251(TestRuntime(), text, &report, 1);
   UErrorCode status = U_ZERO_ERROR;
   icu::UnicodeString nfc(text.data(), static_cast<int32_t>(text.size()));
   nfc = icu::Normalizer2::getNFCInstance(status)->normalize(nfc, status);

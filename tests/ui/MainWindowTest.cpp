@@ -369,17 +369,18 @@ TEST_F(MainWindowTest, MakesAWholeBookThroughItsActions) {
 
   const BookReader reader(ReadFileBytes(messages.saveAs));
   const BookContents& book = reader.Book();
-  EXPECT_EQ(book.description[0], WideToWin1251(u"Война и мир"));
+  EXPECT_EQ(book.description[0], WideToWin1251(TestRuntime(), u"Война и мир"));
   EXPECT_EQ(book.description[2], "(no author)");
   EXPECT_EQ(book.description[12], "978-5-00-000000-0");
   ASSERT_TRUE(book.cover.has_value());
   EXPECT_EQ(book.cover->bitCount, 1);
   ASSERT_EQ(book.toc.size(), 2u);
-  EXPECT_EQ(book.toc[0].title, WideToWin1251(u"Глава"));
+  EXPECT_EQ(book.toc[0].title, WideToWin1251(TestRuntime(), u"Глава"));
   EXPECT_EQ(book.toc[1].title, "picture");
   ASSERT_EQ(book.sections.size(), 2u);
   EXPECT_EQ(book.sections[0].paragraphs,
-            (std::vector<std::string>{WideToWin1251(u"Первая строка"), WideToWin1251(u"Вторая строка")}));
+            (std::vector<std::string>{WideToWin1251(TestRuntime(), u"Первая строка"),
+                                      WideToWin1251(TestRuntime(), u"Вторая строка")}));
   EXPECT_EQ(book.sections[1].images.size(), 1u);
 }
 

@@ -117,7 +117,7 @@ void BookOptions::TakeProject(const Project& project, const std::string& file) {
   generateCover_ = generateCover_ || (project.cover.coverMode > 0 && project.cover.fromTitle);
 }
 
-BookDescription BookOptions::Description(Console& console) const {
+BookDescription BookOptions::Description(Console& console, const Runtime& runtime) const {
   BookDescription description = projectDescription_;
   for (const DescriptionText& t : DescriptionTexts()) {
     const auto given = texts_.find(t.field);
@@ -138,10 +138,10 @@ BookDescription BookOptions::Description(Console& console) const {
     const std::string option =
         t.field == DescriptionFieldId::kIntroduction ? annotationOption : OptionOf(t.field);
     FallbackReport report;
-    description.*t.text = FitToWin1251(description.*t.text, &report);
+    description.*t.text = FitToWin1251(runtime, description.*t.text, &report);
     if (!report.Empty()) console.Warning(option + ": " + report.Summary(kFallbackChangesShown));
   }
-  for (const DescriptionOverflow& o : FindDescriptionOverflows(description)) {
+  for (const DescriptionOverflow& o : FindDescriptionOverflows(runtime, description)) {
     const std::string option =
         o.field == DescriptionFieldId::kIntroduction ? annotationOption : OptionOf(o.field);
     if (!truncate_)

@@ -32,7 +32,7 @@ class BookOptions {
 
   // The description the options give (over the project's), each text fitted to the book's code page
   // with a warning; a text the book cannot hold fails unless --truncate.
-  BookDescription Description(Console& console) const;
+  BookDescription Description(Console& console, const Runtime& runtime) const;
   // The cover picture given, or without one the cover an input offers, unless --no-cover.
   CoverPage Cover(Console& console, const Runtime& runtime) const;
   // The settings of every input; with --skip-bad they leave out the bad parts of an input.

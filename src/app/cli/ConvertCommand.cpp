@@ -152,7 +152,7 @@ class ConvertCommand : public Command {
   }
 
   int Run(Console& console, const Runtime& runtime) override {
-    const BookDescription description = options_.Description(console);
+    const BookDescription description = options_.Description(console, runtime);
     const CoverPage cover = options_.Cover(console, runtime);
     std::vector<std::u16string> inputs;
     for (const std::string& input : inputs_) inputs.push_back(Utf8ToUtf16(input));

@@ -101,7 +101,7 @@ class MakeCommand : public Command {
 
   int Run(Console& console, const Runtime& runtime) override {
     if (projectError_) std::rethrow_exception(projectError_);
-    const BookDescription description = options_.Description(console);
+    const BookDescription description = options_.Description(console, runtime);
     CoverPage cover = options_.Cover(console, runtime);
     FileList files = Inputs(console, runtime);
     const std::u16string output = Utf8ToUtf16(output_);
