@@ -7,19 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "book/Startup.h"
 #include "support/TestRuntime.h"
-
-namespace bookloom {
-namespace {
-
-const Startup* testStartup = nullptr;  // set once by main() before any test runs
-
-}  // namespace
-
-const Runtime& TestRuntime() { return testStartup->Libraries(); }
-
-}  // namespace bookloom
 
 namespace {
 
@@ -46,8 +34,7 @@ int main(int argc, char** argv) {
   char config[] = "/tmp/bookloom-ui-tests-XXXXXX";
   if (!mkdtemp(config)) return 1;
   ::testing::UnitTest::GetInstance()->listeners().Append(new ConfigFolderPerTest(config));
-  const bookloom::Startup units;
-  bookloom::testStartup = &units;
+  const bookloom::TestStartup units;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Bookloom"));
   const int status = RUN_ALL_TESTS();
