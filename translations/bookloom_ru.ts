@@ -623,6 +623,10 @@
         <source>&quot;%1&quot; is not a readable project: %2</source>
         <translation>&quot;%1&quot; — проект, который не удаётся прочитать: %2</translation>
     </message>
+    <message>
+        <source>it is damaged or cut short at byte %1</source>
+        <translation>он повреждён или обрывается на байте %1</translation>
+    </message>
 </context>
 <context>
     <name>bookloom::AboutDialog</name>

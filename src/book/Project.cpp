@@ -170,6 +170,16 @@ std::u16string FolderOf(const std::u16string& fileName) {
   return fs::absolute(fs::path(fileName)).parent_path().u16string();
 }
 
+// What is wrong with a project's JSON, for a user: where its text breaks off or goes wrong, else the
+// JSON library's reason without its "[json.exception.…]" tag.
+std::string JsonProblem(const json::exception& e) {
+  if (const auto* parse = dynamic_cast<const json::parse_error*>(&e))
+    return Format("it is damaged or cut short at byte %d", {static_cast<int64_t>(parse->byte)});
+  const std::string_view what = e.what();
+  const size_t tag = what.starts_with('[') ? what.find("] ") : std::string_view::npos;
+  return std::string(tag == std::string_view::npos ? what : what.substr(tag + 2));
+}
+
 }  // namespace
 
 std::string ProjectToJson(const Project& project, const std::u16string& folder) {
@@ -211,7 +221,7 @@ Project ProjectFromJson(const std::string& text, const std::u16string& folder,
     }
     return project;
   } catch (const json::exception& e) {
-    Raise<ProjectError>("\"%s\" is not a readable project: %s", {fileName, std::string(e.what())});
+    Raise<ProjectError>("\"%s\" is not a readable project: %s", {fileName, JsonProblem(e)});
   }
 }
 

@@ -55,6 +55,7 @@ const CoreMessage kMessages[] = {
     {QT_TRANSLATE_NOOP("Core", "\"%1\" is not a Bookloom project")},
     {QT_TRANSLATE_NOOP("Core", "\"%1\" was written by a newer Bookloom")},
     {QT_TRANSLATE_NOOP("Core", "\"%1\" is not a readable project: %2")},
+    {QT_TRANSLATE_NOOP("Core", "it is damaged or cut short at byte %1")},
     // Why a file cannot be read.
     {QT_TRANSLATE_NOOP("Core", "Cannot read picture \"%1\"")},
     {QT_TRANSLATE_NOOP("Core", "Cannot read \"%1\"")},

@@ -73,11 +73,13 @@ TEST(Project, RefusesWhatIsNotAProjectNamingTheFile) {
     const char* text;
     const char* error;
   } cases[] = {
-      {"not json at all", "is not a readable project"},
+      {"not json at all", "is not a readable project: it is damaged or cut short at byte 2"},
+      {"{\"format\": \"bookloom-project\", \"files\": [", "it is damaged or cut short at byte 42"},
       {"{\"format\": \"something-else\"}", "is not a Bookloom project"},
       {"[1, 2]", "is not a Bookloom project"},
       {"{\"format\": \"bookloom-project\", \"version\": 99}", "was written by a newer Bookloom"},
-      {"{\"format\": \"bookloom-project\", \"files\": [{\"name\": \"x\"}]}", "is not a readable project"},
+      {"{\"format\": \"bookloom-project\", \"files\": [{\"name\": \"x\"}]}",
+       "is not a readable project: key 'path' not found"},
       {"{\"format\": \"bookloom-project\", \"settings\": {\"picture\": {\"rotate\": \"up\"}}}",
        "rotate is not one of none|auto|left|right"},
   };

@@ -92,8 +92,8 @@ TEST(CoreText, TranslatesTheCoresMessagesAndWhatIsFilledIntoThem) {
        "Книга \"/b/a.wol\" заменила бы свой входной файл \"/b/a.wol\""},
       {"Cannot create file \"/ro/a.wol.tmp\". Permission denied",
        "Не удаётся создать файл \"/ro/a.wol.tmp\". Permission denied"},  // the system's reason stays
-      {"\"/p/x.bookloom\" is not a readable project: unexpected end of input",
-       "\"/p/x.bookloom\" — проект, который не удаётся прочитать: unexpected end of input"},
+      {"\"/p/x.bookloom\" is not a readable project: it is damaged or cut short at byte 11",
+       "\"/p/x.bookloom\" — проект, который не удаётся прочитать: он повреждён или обрывается на байте 11"},
   };
   {
     const Translations english(QLocale(QLocale::English, QLocale::UnitedStates));
